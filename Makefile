@@ -1,0 +1,48 @@
+# Skyscuffle: the two commands a newcomer needs are `make play` and `make test`.
+# Both install what is missing first (Debian packages, through sudo when not root).
+
+RELEASE_DIR := build/release
+TEST_DIR    := build/test
+ASAN_DIR    := build/asan
+FUZZ_DIR    := build/fuzz
+JOBS        ?= $(shell nproc)
+# NET=lan plays on the real network so that copies on other machines can join;
+# by default the game runs in a private network namespace (scripts/isolated-net).
+NET         ?= isolated
+
+.PHONY: play test deps release sanitize bench fuzz format clean
+
+deps:
+	@scripts/install-deps
+
+release: deps
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+play: release
+ifeq ($(NET),lan)
+	$(RELEASE_DIR)/game/skyscuffle
+else
+	scripts/isolated-net $(RELEASE_DIR)/game/skyscuffle
+endif
+
+test: deps
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	scripts/run-tests $(TEST_DIR)
+
+# The test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKYSCUFFLE_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	scripts/run-tests $(ASAN_DIR)
+
+# Benchmarks of the Release build; run by hand, not by CI.
+bench: release
+	$(RELEASE_DIR)/tools/benchmarks/core_benchmark
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,31 @@
+# Shared settings of the project's own targets: warnings on, the repository
+# root as include root ("engine/core/World.h"), precompiled heavy headers.
+
+function(skyscuffle_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# The heavy headers nearly every engine file includes; precompiled once in
+# kit_core and reused by the other engine and game libraries.
+set(SKYSCUFFLE_PCH_HEADERS
+  <boost/signals2/signal.hpp>
+  <boost/container/flat_set.hpp>
+  <glm/glm.hpp>
+  <functional>
+  <map>
+  <memory>
+  <set>
+  <string>
+  <unordered_map>
+  <vector>)
+
+function(skyscuffle_library target)
+  add_library(${target} STATIC ${ARGN})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  skyscuffle_warnings(${target})
+  if(target STREQUAL "kit_core")
+    target_precompile_headers(${target} PRIVATE ${SKYSCUFFLE_PCH_HEADERS})
+  else()
+    target_precompile_headers(${target} REUSE_FROM kit_core)
+  endif()
+endfunction()

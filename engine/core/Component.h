@@ -1,0 +1,75 @@
+#pragma once
+
+#include "EntityHandle.h"
+#include "EntityID.h"
+#include "Tags.h"
+
+#include <string>
+#include <string_view>
+
+namespace kit {
+
+class NetStream;
+class World;
+
+// A component is a heap object filed under one entity of one world, which owns
+// it. Components find their siblings through the world by tag on every use
+// instead of keeping pointers across frames.
+class Component {
+public:
+    Component() = default;
+    Component(const Component&) = default;
+    Component& operator=(const Component&) = delete;
+    virtual ~Component() = default;
+
+    // Runs once in the component's life, the first time it is in a started world.
+    virtual void initialize() {}
+    // Runs each time the component is added to a started world and each time its world starts.
+    virtual void onAdded() {}
+    // Runs when the component is removed, before it leaves the world's indexes.
+    virtual void onRemoved() {}
+    // Update pass, for components tagged "behavior"; dt in seconds.
+    virtual void update(float dt) { (void)dt; }
+    // Render pass, for components tagged "renderer"; dt in seconds.
+    virtual void render(float dt) { (void)dt; }
+    // Writes or reads the replicated state; the stream knows its direction.
+    virtual void serialize(NetStream& stream) { (void)stream; }
+    // The name under which the component is replicated; empty when it is not.
+    virtual std::string networkTypeName() const { return {}; }
+
+    [[nodiscard]] EntityHandle getEntity() const { return EntityHandle{entityId, world}; }
+
+    // Tags must be complete before the component is added to a world: the world
+    // files it under the tags it carries at that moment.
+    void addTag(TagId tag) { tags.insert(tag); }
+    [[nodiscard]] bool hasTag(TagId tag) const { return tags.contains(tag); }
+
+    // Update order: lower priority first, then entity id, then address.
+    struct CompareByUpdatePriority {
+        bool operator()(const Component* a, const Component* b) const;
+    };
+    // Render order: the same with the render priority.
+    struct CompareByRenderPriority {
+        bool operator()(const Component* a, const Component* b) const;
+    };
+
+    World* world = nullptr;
+    bool initialized = false;
+    bool enabled = true;
+    float updatePriority = 0.0f;
+    float renderPriority = 0.0f;
+    TagSet tags;
+    EntityID entityId;
+
+protected:
+    // Adds a class's own name tag and its class type id, as every component
+    // class's constructor does after its base class's tags.
+    template <class Self>
+    void addClassTags(std::string_view nameTag)
+    {
+        addTag(tagId(nameTag));
+        addTag(typeId<Self>());
+    }
+};
+
+} // namespace kit

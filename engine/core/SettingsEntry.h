@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Settings.h"
+
+#include <string>
+
+namespace kit {
+
+// A tuning value that follows reloads of the table. Code keeps these as
+// function-level statics next to the code that uses them:
+//     static kit::SettingsEntry<float> turnPower("tuning.planePhysics.turnPower", 0.2f);
+class SettingsEntryBase {
+public:
+    SettingsEntryBase();
+    SettingsEntryBase(const SettingsEntryBase&) = delete;
+    SettingsEntryBase& operator=(const SettingsEntryBase&) = delete;
+    virtual ~SettingsEntryBase();
+
+    virtual void refresh() = 0;
+
+    // Refreshes every live entry (after the table was loaded).
+    static void refreshAll();
+};
+
+template <class T>
+class SettingsEntry : public SettingsEntryBase {
+public:
+    SettingsEntry(const std::string& key, const T& fallback) : value(settings::get<T>(key, fallback)), key(key) {}
+
+    // Takes the table's value when the table has the key; otherwise keeps the current one.
+    void refresh() override
+    {
+        if (settings::has(key))
+            value = settings::get<T>(key, value);
+    }
+
+    operator const T&() const { return value; }
+
+    T value;
+    std::string key;
+};
+
+extern template class SettingsEntry<bool>;
+extern template class SettingsEntry<int>;
+extern template class SettingsEntry<unsigned short>;
+extern template class SettingsEntry<float>;
+extern template class SettingsEntry<std::string>;
+
+} // namespace kit

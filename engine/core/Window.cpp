@@ -1,0 +1,147 @@
+#include "Window.h"
+
+#include <GLFW/glfw3.h>
+
+#include <iostream>
+
+namespace kit {
+namespace {
+
+Window& owner(GLFWwindow* handle)
+{
+    return *static_cast<Window*>(glfwGetWindowUserPointer(handle));
+}
+
+GLFWwindow* createWindow(const WindowSettings& settings, int samples)
+{
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    glfwWindowHint(GLFW_SAMPLES, samples);
+    glfwWindowHint(GLFW_VISIBLE, settings.visible ? GLFW_TRUE : GLFW_FALSE);
+
+    if (settings.fullscreen) {
+        GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+        const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+        if (mode) {
+            glfwWindowHint(GLFW_RED_BITS, mode->redBits);
+            glfwWindowHint(GLFW_GREEN_BITS, mode->greenBits);
+            glfwWindowHint(GLFW_BLUE_BITS, mode->blueBits);
+            glfwWindowHint(GLFW_REFRESH_RATE, mode->refreshRate);
+            return glfwCreateWindow(mode->width, mode->height, settings.title.c_str(), monitor, nullptr);
+        }
+    }
+    return glfwCreateWindow(settings.width, settings.height, settings.title.c_str(), nullptr, nullptr);
+}
+
+} // namespace
+
+Window::Window() = default;
+
+Window::Window(GLFWwindow* handle, std::string title) : handle_(handle), title_(std::move(title))
+{
+    installCallbacks();
+}
+
+Window::~Window()
+{
+    if (handle_)
+        glfwDestroyWindow(handle_);
+}
+
+std::unique_ptr<Window> Window::open(const WindowSettings& settings)
+{
+    const int width = settings.width > 0 ? settings.width : 800;
+    const int height = settings.height > 0 ? settings.height : 600;
+    WindowSettings sized = settings;
+    sized.width = width;
+    sized.height = height;
+
+    GLFWwindow* handle = createWindow(sized, settings.samples);
+    if (!handle && settings.samples > 0)
+        handle = createWindow(sized, 0); // a display without multisampled visuals
+    if (!handle) {
+        std::cerr << "Could not open a window with an OpenGL 3.3 core context\n";
+        return nullptr;
+    }
+    glfwMakeContextCurrent(handle);
+    return std::unique_ptr<Window>(new Window(handle, settings.title));
+}
+
+void Window::installCallbacks()
+{
+    glfwSetWindowUserPointer(handle_, this);
+    glfwSetWindowCloseCallback(handle_, [](GLFWwindow* h) {
+        owner(h).close();
+        glfwSetWindowShouldClose(h, GLFW_TRUE);
+    });
+    glfwSetWindowFocusCallback(handle_, [](GLFWwindow* h, int focused) {
+        if (focused == 1)
+            owner(h).focusGained();
+        else
+            owner(h).focusLost();
+    });
+    glfwSetWindowSizeCallback(handle_, [](GLFWwindow* h, int w, int ht) { owner(h).resized(w, ht); });
+    glfwSetWindowPosCallback(handle_, [](GLFWwindow* h, int x, int y) { owner(h).moved(x, y); });
+    glfwSetCharCallback(handle_, [](GLFWwindow* h, unsigned int c) { owner(h).character(c); });
+    glfwSetCursorEnterCallback(handle_, [](GLFWwindow* h, int entered) { owner(h).cursorEntered(entered); });
+    glfwSetCursorPosCallback(handle_, [](GLFWwindow* h, double x, double y) { owner(h).cursorMoved(x, y); });
+    glfwSetKeyCallback(handle_, [](GLFWwindow* h, int k, int scancode, int action, int mods) {
+        owner(h).key(k, scancode, action, mods);
+    });
+    glfwSetMouseButtonCallback(handle_, [](GLFWwindow* h, int button, int action, int mods) {
+        owner(h).mouseButton(button, action, mods);
+    });
+    glfwSetScrollCallback(handle_, [](GLFWwindow* h, double x, double y) { owner(h).scroll(x, y); });
+}
+
+void Window::pollEvents()
+{
+    if (handle_)
+        glfwPollEvents();
+}
+
+void Window::swapBuffers()
+{
+    if (handle_)
+        glfwSwapBuffers(handle_);
+}
+
+bool Window::shouldClose() const
+{
+    return handle_ && glfwWindowShouldClose(handle_);
+}
+
+void Window::setShouldClose(bool close)
+{
+    if (handle_)
+        glfwSetWindowShouldClose(handle_, close ? GLFW_TRUE : GLFW_FALSE);
+}
+
+glm::ivec2 Window::size() const
+{
+    glm::ivec2 s(0);
+    if (handle_)
+        glfwGetWindowSize(handle_, &s.x, &s.y);
+    return s;
+}
+
+glm::ivec2 Window::framebufferSize() const
+{
+    glm::ivec2 s(0);
+    if (handle_)
+        glfwGetFramebufferSize(handle_, &s.x, &s.y);
+    return s;
+}
+
+glm::dvec2 Window::cursorPosition() const
+{
+    glm::dvec2 p(0.0);
+    if (handle_)
+        glfwGetCursorPos(handle_, &p.x, &p.y);
+    return p;
+}
+
+} // namespace kit

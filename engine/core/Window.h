@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Signal.h"
+
+#include <glm/vec2.hpp>
+
+#include <memory>
+#include <string>
+
+struct GLFWwindow;
+
+namespace kit {
+
+struct WindowSettings {
+    std::string title = "Skyscuffle";
+    int width = 800; // pixels, ignored in full screen
+    int height = 600;
+    bool fullscreen = false; // on the primary monitor, at its current mode's size
+    bool visible = true;     // tests open hidden windows
+    int samples = 4;         // multisampling; dropped when the display offers none
+};
+
+// The game's one window and its OpenGL context. Every GLFW window event is
+// turned into a signal of the same name, fired during event polling.
+//
+// A default-constructed Window is detached: it has no GLFW window, its queries
+// return neutral values and its signals are fired only by whoever holds it.
+// Tests drive the input services through one.
+class Window {
+public:
+    Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    ~Window();
+
+    // Opens a window with an OpenGL core context (3.3 or later) made current.
+    // GLFW must be initialised. Returns null, after one line on standard error,
+    // when the display cannot give such a window.
+    static std::unique_ptr<Window> open(const WindowSettings& settings);
+
+    // Processes pending window events; the signals fire from here.
+    void pollEvents();
+
+    void swapBuffers();
+    [[nodiscard]] bool shouldClose() const;
+    void setShouldClose(bool close);
+    [[nodiscard]] glm::ivec2 size() const;
+    [[nodiscard]] glm::ivec2 framebufferSize() const;
+    // Cursor position in window coordinates.
+    [[nodiscard]] glm::dvec2 cursorPosition() const;
+    [[nodiscard]] std::string title() const { return title_; }
+    [[nodiscard]] bool isDetached() const { return handle_ == nullptr; }
+    [[nodiscard]] GLFWwindow* handle() const { return handle_; }
+
+    Signal<void()> close;
+    Signal<void()> focusGained;
+    Signal<void()> focusLost;
+    Signal<void(int width, int height)> resized;
+    Signal<void(int x, int y)> moved;
+    Signal<void(unsigned int codePoint)> character;
+    Signal<void(int entered)> cursorEntered;
+    Signal<void(double x, double y)> cursorMoved;
+    Signal<void(int key, int scancode, int action, int mods)> key;
+    Signal<void(int button, int action, int mods)> mouseButton;
+    Signal<void(double x, double y)> scroll;
+    // Fired by the application once per frame, before events are polled.
+    Signal<void()> frame;
+
+private:
+    explicit Window(GLFWwindow* handle, std::string title);
+    void installCallbacks();
+
+    GLFWwindow* handle_ = nullptr;
+    std::string title_;
+};
+
+} // namespace kit

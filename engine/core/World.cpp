@@ -1,0 +1,247 @@
+#include "World.h"
+
+namespace kit {
+
+TagId noTag()
+{
+    static const TagId empty = tagId("");
+    return empty;
+}
+
+World::World(SetupFunction setup)
+{
+    if (setup)
+        onStart.connect(std::move(setup));
+    updateOrder = makeCollection<Component::CompareByUpdatePriority>(tagId("behavior"));
+    renderOrder = makeCollection<Component::CompareByRenderPriority>(tagId("renderer"));
+}
+
+World::~World()
+{
+    connections.clear();
+    entityCollections_.clear();
+    componentCollections_.clear();
+    updateOrder.reset();
+    renderOrder.reset();
+    for (Component* c : components)
+        delete c;
+    components.clear();
+}
+
+template <class Compare>
+std::unique_ptr<SortedComponentCollection<Compare>> World::makeCollection(TagId tag)
+{
+    auto collection = std::make_unique<SortedComponentCollection<Compare>>(tag);
+    for (Component* c : components) {
+        if (c->hasTag(tag))
+            collection->insert(c);
+    }
+    auto* raw = collection.get();
+    collection->keep(onComponentAdded(tag, [raw](Component* c) { raw->insert(c); }),
+                     onComponentRemoved(tag, [raw](Component* c) { raw->erase(c); }));
+    return collection;
+}
+
+EntityHandle World::createEntity()
+{
+    EntityHandle handle{EntityID{localOrigin(), nextEntitySerial()}, this};
+    entities.insert(handle.id);
+    return handle;
+}
+
+void World::addComponent(const EntityHandle& entity, Component* c)
+{
+    if (c == nullptr)
+        return;
+    if (c->world != nullptr)
+        c->world->removeComponent(c);
+
+    entities.insert(entity.id);
+    c->entityId = entity.id;
+    // The component lives in the world that files it, whatever world the handle names.
+    c->world = this;
+
+    if (isStarted()) {
+        if (!c->initialized) {
+            c->initialized = true;
+            c->initialize();
+        }
+        c->onAdded();
+    }
+
+    components.insert(c);
+    componentsByEntity_[entity.id].insert(c);
+    // Indexed access: a slot that added a tag to c must not invalidate the walk.
+    for (std::size_t i = 0; i < c->tags.size(); ++i) {
+        const TagId tag = *(c->tags.begin() + static_cast<std::ptrdiff_t>(i));
+        componentsByTag_[TagKey{tag, entity.id}].insert(c);
+        if (auto signal = addedSignals_.find(tag); signal != addedSignals_.end())
+            (*signal->second)(c);
+    }
+}
+
+Component* World::removeComponent(Component* c)
+{
+    if (c == nullptr || !components.contains(c))
+        return c;
+
+    c->onRemoved();
+
+    const EntityID id = c->entityId;
+    if (auto own = componentsByEntity_.find(id); own != componentsByEntity_.end()) {
+        own->second.erase(c);
+        if (own->second.empty())
+            componentsByEntity_.erase(own);
+    }
+    for (std::size_t i = 0; i < c->tags.size(); ++i) {
+        const TagId tag = *(c->tags.begin() + static_cast<std::ptrdiff_t>(i));
+        if (auto byTag = componentsByTag_.find(TagKey{tag, id}); byTag != componentsByTag_.end()) {
+            byTag->second.erase(c);
+            if (byTag->second.empty())
+                componentsByTag_.erase(byTag);
+        }
+        if (auto signal = removedSignals_.find(tag); signal != removedSignals_.end())
+            (*signal->second)(c);
+    }
+    components.erase(c);
+    c->world = nullptr;
+    return c;
+}
+
+void World::destroyEntity(const EntityHandle& entity)
+{
+    pendingDestroy.push_back(entity);
+}
+
+void World::destroyEntityNow(const EntityHandle& entity)
+{
+    for (;;) {
+        auto own = componentsByEntity_.find(entity.id);
+        if (own == componentsByEntity_.end() || own->second.empty())
+            break;
+        delete removeComponent(*own->second.begin());
+    }
+    entities.erase(entity.id);
+}
+
+void World::destroyComponents(EntityID id, TagId tag)
+{
+    while (Component* c = getComponent(id, tag))
+        delete removeComponent(c);
+}
+
+Component* World::getComponent(EntityID id, TagId tag) const
+{
+    auto found = componentsByTag_.find(TagKey{tag, id});
+    if (found == componentsByTag_.end() || found->second.empty())
+        return nullptr;
+    return *found->second.begin();
+}
+
+bool World::entityHasTag(EntityID id, TagId tag) const
+{
+    auto found = componentsByTag_.find(TagKey{tag, id});
+    return found != componentsByTag_.end() && !found->second.empty();
+}
+
+const World::ComponentSet* World::componentsOf(EntityID id) const
+{
+    auto found = componentsByEntity_.find(id);
+    return found == componentsByEntity_.end() ? nullptr : &found->second;
+}
+
+EntityCollection* World::getEntities(TagId t1, TagId t2, TagId t3, TagId t4, TagId t5)
+{
+    TagSet tags;
+    tags.insert(t1);
+    for (TagId t : {t2, t3, t4, t5}) {
+        if (t == noTag())
+            break;
+        tags.insert(t);
+    }
+    return getEntityCollection(tags);
+}
+
+EntityCollection* World::getEntityCollection(const TagSet& tags)
+{
+    auto& slot = entityCollections_[tags];
+    if (!slot)
+        slot = std::make_unique<EntityCollection>(*this, tags);
+    return slot.get();
+}
+
+ComponentCollection* World::getComponentCollection(TagId tag)
+{
+    auto& slot = componentCollections_[tag];
+    if (!slot)
+        slot = makeCollection<std::less<Component*>>(tag);
+    return slot.get();
+}
+
+Connection World::onComponentAdded(TagId tag, std::function<void(Component*)> slot)
+{
+    auto& signal = addedSignals_[tag];
+    if (!signal)
+        signal = std::make_unique<ComponentSignal>();
+    return signal->connect(std::move(slot));
+}
+
+Connection World::onComponentRemoved(TagId tag, std::function<void(Component*)> slot)
+{
+    auto& signal = removedSignals_[tag];
+    if (!signal)
+        signal = std::make_unique<ComponentSignal>();
+    return signal->connect(std::move(slot));
+}
+
+void World::start()
+{
+    onStart(this);
+
+    // The setup and the initialisers may add components; those added to a
+    // started world are initialised as they arrive, so a snapshot suffices.
+    const std::vector<Component*> present(components.begin(), components.end());
+    for (Component* c : present) {
+        if (components.contains(c) && !c->initialized) {
+            c->initialized = true;
+            c->initialize();
+        }
+    }
+    for (Component* c : present) {
+        if (components.contains(c))
+            c->onAdded();
+    }
+}
+
+void World::update(float dt)
+{
+    for (auto it = updateOrder->begin(); it != updateOrder->end(); ++it) {
+        Component* c = *it;
+        if (c->enabled)
+            c->update(dt);
+    }
+    destroyPending();
+}
+
+void World::render(float dt)
+{
+    for (auto it = renderOrder->begin(); it != renderOrder->end(); ++it) {
+        Component* c = *it;
+        if (c->enabled)
+            c->render(dt);
+    }
+}
+
+void World::destroyPending()
+{
+    // Destructions can queue further destructions (an onRemoved that kills a
+    // child); those are carried out in the same pass rather than forgotten.
+    while (!pendingDestroy.empty()) {
+        std::vector<EntityHandle> batch;
+        batch.swap(pendingDestroy);
+        for (const EntityHandle& entity : batch)
+            destroyEntityNow(entity);
+    }
+}
+
+} // namespace kit

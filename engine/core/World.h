@@ -1,0 +1,144 @@
+#pragma once
+
+#include "Component.h"
+#include "EntityCollection.h"
+#include "EntityHandle.h"
+#include "Signal.h"
+#include "SortedComponentCollection.h"
+#include "Tags.h"
+
+#include <boost/container/flat_set.hpp>
+#include <boost/container/small_vector.hpp>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace kit {
+
+class Application;
+class JoystickManager;
+class Keyboard;
+class Mouse;
+class Window;
+
+// The tag that stands for "no tag" in the unused arguments of getEntities.
+TagId noTag();
+
+// A screen of the game: the entities and components it shows and simulates.
+// The world owns its components. Everything here runs on the main thread.
+class World {
+public:
+    using SetupFunction = std::function<void(World*)>;
+    // Ordered by address. Most entities hold one component per tag and a
+    // handful in all, so the sets live inline and rarely touch the heap.
+    using ComponentSet =
+        boost::container::flat_set<Component*, std::less<Component*>, boost::container::small_vector<Component*, 4>>;
+    using UpdateOrder = SortedComponentCollection<Component::CompareByUpdatePriority>;
+    using RenderOrder = SortedComponentCollection<Component::CompareByRenderPriority>;
+
+    // The setup function fills the world when it starts (it is connected to onStart).
+    explicit World(SetupFunction setup = {});
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+    // Deletes the collections first, so that none hears of what follows, then the
+    // components still in the world, without calling their onRemoved.
+    ~World();
+
+    EntityHandle createEntity();
+    // Takes ownership of c and files it under the entity. A component that is in
+    // a world is first removed from it.
+    void addComponent(const EntityHandle& entity, Component* c);
+    // Creates a component in place and adds it; returns it.
+    template <class T, class... Args>
+    T* emplaceComponent(const EntityHandle& entity, Args&&... args)
+    {
+        T* c = new T(std::forward<Args>(args)...);
+        addComponent(entity, c);
+        return c;
+    }
+    // Unfiles c at once; ownership goes back to the caller. Null gives null.
+    Component* removeComponent(Component* c);
+    // Queues the entity for destruction at the end of the current or next update pass.
+    void destroyEntity(const EntityHandle& entity);
+    void destroyEntityNow(const EntityHandle& entity);
+    void destroyComponents(EntityID id, TagId tag);
+
+    // The component of the entity carrying the tag with the lowest address, or null.
+    [[nodiscard]] Component* getComponent(EntityID id, TagId tag) const;
+    template <class T>
+    [[nodiscard]] T* getComponent(EntityID id) const
+    {
+        return static_cast<T*>(getComponent(id, typeId<T>()));
+    }
+    [[nodiscard]] bool entityHasTag(EntityID id, TagId tag) const;
+    // Every component of the entity, or null when it has none here.
+    [[nodiscard]] const ComponentSet* componentsOf(EntityID id) const;
+
+    EntityCollection* getEntities(TagId t1, TagId t2 = noTag(), TagId t3 = noTag(), TagId t4 = noTag(),
+                                  TagId t5 = noTag());
+    EntityCollection* getEntityCollection(const TagSet& tags);
+    ComponentCollection* getComponentCollection(TagId tag);
+
+    Connection onComponentAdded(TagId tag, std::function<void(Component*)> slot);
+    Connection onComponentRemoved(TagId tag, std::function<void(Component*)> slot);
+
+    // Fires onStart, then initialises the components that never were and calls
+    // onAdded on every component.
+    void start();
+    // Updates the enabled behaviours in update order, then destroys the queued entities.
+    void update(float dt);
+    // Renders the enabled renderers in render order.
+    void render(float dt);
+
+    // A world counts as started from the moment the application gives it its services.
+    [[nodiscard]] bool isStarted() const { return owner != nullptr; }
+
+    std::unordered_set<Component*> components;
+    std::vector<ScopedConnection> connections; // to long-lived signals; cut with the world
+    Signal<void(World*)> onStart;
+    std::set<EntityID> entities;
+    std::vector<EntityHandle> pendingDestroy;
+
+    Application* owner = nullptr;
+    Window* window = nullptr;
+    Keyboard* keyboard = nullptr;
+    Mouse* mouse = nullptr;
+    JoystickManager* joysticks = nullptr;
+
+    std::unique_ptr<UpdateOrder> updateOrder;
+    std::unique_ptr<RenderOrder> renderOrder;
+
+private:
+    using ComponentSignal = Signal<void(Component*)>;
+
+    struct TagKey {
+        TagId tag;
+        EntityID id;
+        friend bool operator==(const TagKey&, const TagKey&) = default;
+    };
+    struct TagKeyHash {
+        std::size_t operator()(const TagKey& k) const noexcept
+        {
+            return EntityIDHash{}(k.id) * 31u + k.tag;
+        }
+    };
+
+    template <class Compare>
+    std::unique_ptr<SortedComponentCollection<Compare>> makeCollection(TagId tag);
+    void destroyPending();
+
+    std::unordered_map<TagKey, ComponentSet, TagKeyHash> componentsByTag_;
+    std::unordered_map<EntityID, ComponentSet, EntityIDHash> componentsByEntity_;
+    std::unordered_map<TagId, std::unique_ptr<ComponentSignal>> addedSignals_;
+    std::unordered_map<TagId, std::unique_ptr<ComponentSignal>> removedSignals_;
+    std::unordered_map<TagId, std::unique_ptr<ComponentCollection>> componentCollections_;
+    std::map<TagSet, std::unique_ptr<EntityCollection>> entityCollections_;
+};
+
+} // namespace kit

@@ -1,0 +1,132 @@
+#include "Application.h"
+
+#include "FramePacing.h"
+#include "StopSignals.h"
+
+#include "engine/core/Tags.h"
+#include "engine/core/Window.h"
+#include "engine/core/World.h"
+#include "engine/input/JoystickManager.h"
+#include "engine/input/Keyboard.h"
+#include "engine/input/Mouse.h"
+
+#include <GL/glew.h>
+
+#include <chrono>
+#include <thread>
+
+namespace kit {
+
+Application::Application(Window* window, RenderState* glState, ApplicationConfig config)
+    : window(window),
+      keyboard(std::make_unique<Keyboard>(*window)),
+      mouse(std::make_unique<Mouse>(*window)),
+      joysticks(std::make_unique<JoystickManager>(*window)),
+      glState(glState),
+      minFrameRate(config.minFrameRate),
+      maxFrameRate(config.maxFrameRate)
+{
+    if (!window->isDetached()) {
+        glDepthFunc(GL_LEQUAL);
+        glEnable(GL_CULL_FACE);
+        glEnable(GL_DEPTH_TEST);
+    }
+    connections.emplace_back(window->close.connect([this] { running = false; }));
+    connections.emplace_back(window->resized.connect([this](int, int) {
+        if (this->window->isDetached())
+            return;
+        // The framebuffer may be larger than the window on high-density screens.
+        const auto pixels = this->window->framebufferSize();
+        glViewport(0, 0, pixels.x, pixels.y);
+    }));
+}
+
+Application::~Application()
+{
+    // Worlds go before the input services their connections point into.
+    pending.reset();
+    current.reset();
+}
+
+void Application::giveServices(World& world)
+{
+    world.owner = this;
+    world.window = window;
+    world.keyboard = keyboard.get();
+    world.mouse = mouse.get();
+    world.joysticks = joysticks.get();
+}
+
+void Application::setWorld(std::shared_ptr<World> world)
+{
+    if (!world)
+        return;
+    if (!current) {
+        switchTo(std::move(world));
+        return;
+    }
+    giveServices(*world);
+    pending = std::move(world);
+}
+
+void Application::switchTo(std::shared_ptr<World> next)
+{
+    giveServices(*next);
+
+    if (current) {
+        const TagId persistant = tagId("persistant");
+        ComponentCollection* carried = current->getComponentCollection(persistant);
+        while (Component* c = carried->first()) {
+            next->entities.insert(c->entityId);
+            // Removes c from the old world (and so from `carried`) first.
+            next->addComponent(EntityHandle{c->entityId, next.get()}, c);
+        }
+    }
+
+    next->start();
+    current = std::move(next);
+}
+
+void Application::frame(float dt)
+{
+    window->frame();
+    window->pollEvents();
+    if (stopSignalReceived())
+        running = false;
+
+    if (running && current) {
+        current->update(dt);
+        if (pending) {
+            std::shared_ptr<World> next = std::move(pending);
+            pending.reset();
+            switchTo(std::move(next));
+        }
+    }
+    if (current)
+        current->render(dt);
+    window->swapBuffers();
+}
+
+void Application::run()
+{
+    using Clock = std::chrono::steady_clock;
+    const auto seconds = [](Clock::duration d) { return std::chrono::duration<double>(d).count(); };
+
+    auto previous = Clock::now();
+    while (running) {
+        const auto now = Clock::now();
+        const FrameStep step = planFrame(seconds(now - previous), minFrameRate, maxFrameRate);
+        float dt = step.dt;
+        if (step.sleeps) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(step.sleepMilliseconds));
+            const auto after = Clock::now();
+            dt += static_cast<float>(seconds(after - now));
+            previous = after;
+        } else {
+            previous = now;
+        }
+        frame(dt);
+    }
+}
+
+} // namespace kit

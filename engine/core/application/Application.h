@@ -1,0 +1,64 @@
+#pragma once
+
+#include "engine/core/Signal.h"
+
+#include <memory>
+#include <vector>
+
+namespace kit {
+
+class JoystickManager;
+class Keyboard;
+class Mouse;
+class RenderState;
+class Window;
+class World;
+
+struct ApplicationConfig {
+    float minFrameRate = 20.0f; // below this the frame time is clamped
+    float maxFrameRate = 60.0f; // above this the loop sleeps
+};
+
+// Owns the current world and runs the frame loop. A screen switches by handing
+// the application a new world; the switch happens at a safe point of the frame,
+// after the update pass, and the components tagged "persistant" move to the new
+// world under the same entity ids.
+class Application {
+public:
+    // Creates the keyboard, mouse and joystick services on the window and sets
+    // up the depth and culling state of the window's OpenGL context (a detached
+    // window has none).
+    Application(Window* window, RenderState* glState, ApplicationConfig config = {});
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    ~Application();
+
+    // Hands over a world. The first becomes current at once; later ones wait as
+    // `pending` until the end of the frame's update (a second hand-over in the
+    // same frame replaces the first, whose setup never runs).
+    void setWorld(std::shared_ptr<World> world);
+
+    // The frame loop; returns once `running` is false.
+    void run();
+    // Runs one frame as run() does; dt in seconds.
+    void frame(float dt);
+    void stop() { running = false; }
+
+    Window* window;
+    std::unique_ptr<Keyboard> keyboard;
+    std::unique_ptr<Mouse> mouse;
+    std::unique_ptr<JoystickManager> joysticks;
+    std::shared_ptr<World> current;
+    std::shared_ptr<World> pending;
+    bool running = true;
+    RenderState* glState;
+    float minFrameRate;
+    float maxFrameRate;
+    std::vector<ScopedConnection> connections;
+
+private:
+    void giveServices(World& world);
+    void switchTo(std::shared_ptr<World> next);
+};
+
+} // namespace kit

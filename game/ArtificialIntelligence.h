@@ -1,0 +1,23 @@
+#pragma once
+
+#include "engine/core/Component.h"
+#include "engine/core/EntityHandle.h"
+
+#include <glm/vec2.hpp>
+
+#include <array>
+
+// What a computer pilot wants to do this frame; the decision tree writes it and
+// the pilot's VirtualGamepadAI reads it.
+class ArtificialIntelligence : public kit::Component {
+public:
+    ArtificialIntelligence();
+
+    // Everything starts over when the component enters a world.
+    void onAdded() override;
+
+    glm::vec2 stick{0.0f};                         // clamped to length 1 by the gamepad
+    std::array<bool, 3> buttons{false, false, false}; // 0 dash, 1 basic gun, 2 shotgun or bomb
+    kit::EntityHandle target;                        // the plane being attacked
+    kit::EntityHandle threat;                        // the last attacker being evaded
+};

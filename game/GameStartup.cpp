@@ -1,0 +1,77 @@
+#include "GameStartup.h"
+
+#include "MainMenu.h"
+
+#include "engine/core/GlfwLibrary.h"
+#include "engine/core/Settings.h"
+#include "engine/core/Window.h"
+#include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/core/application/GlewInitError.h"
+#include "engine/core/application/StopSignals.h"
+#include "engine/input/Keyboard.h"
+#include "engine/input/Keys.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+const std::string tuningTable = "tuning";
+
+} // namespace
+
+int runSkyscuffle()
+{
+    // The console is the game's log: lines go out as they are written, even
+    // when the output is a file or a pipe.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    kit::settings::load(tuningTable);
+
+    {
+        kit::GlfwLibrary glfw;
+        if (!glfw.ready()) {
+            std::cerr << "Could not initialise GLFW: no display available\n";
+            return 1;
+        }
+
+        kit::WindowSettings windowSettings;
+        windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
+        const glm::vec2 size = kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
+        windowSettings.width = static_cast<int>(size.x);
+        windowSettings.height = static_cast<int>(size.y);
+
+        std::unique_ptr<kit::Window> window = kit::Window::open(windowSettings);
+        if (!window)
+            return 1;
+        kit::initializeGlew();
+
+        auto application = std::make_unique<kit::Application>(window.get(), nullptr, kit::ApplicationConfig{20.0f, 120.0f});
+
+        kit::ScopedConnection reload = application->keyboard->keyPressed.connect([](kit::Keyboard::KeyInfo key) {
+            if (key.key == kit::keys::l && key.control) {
+                std::cout << "Reloading tuning settings\n";
+                kit::settings::load(tuningTable);
+            }
+        });
+
+        auto firstWorld = std::make_shared<kit::World>(createMainMenu);
+        application->setWorld(firstWorld);
+        firstWorld.reset();
+
+        kit::installStopSignalHandlers();
+        application->run();
+
+        // Shutdown: the tuning goes back to its file first, then everything that
+        // may still hold OpenGL objects goes while its context is alive.
+        kit::settings::save(tuningTable);
+        reload.disconnect();
+        application.reset();
+        window.reset();
+    }
+    return 0;
+}

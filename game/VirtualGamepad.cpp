@@ -1,0 +1,17 @@
+#include "VirtualGamepad.h"
+
+#include <cmath>
+
+VirtualGamepad::VirtualGamepad()
+{
+    addTag(kit::typeId<VirtualGamepad>());
+    addTag(kit::tagId("virtualGamepad"));
+}
+
+glm::vec2 VirtualGamepad::limitToUnit(glm::vec2 v)
+{
+    const float lengthSquared = v.x * v.x + v.y * v.y;
+    if (lengthSquared > 1.0f)
+        return v / std::sqrt(lengthSquared);
+    return v;
+}

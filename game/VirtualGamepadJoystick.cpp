@@ -1,0 +1,48 @@
+#include "VirtualGamepadJoystick.h"
+
+#include "engine/input/Joystick.h"
+
+namespace {
+
+// Logical joystick buttons for each virtual button; -1 marks "no second button".
+constexpr int buttonMap[VirtualGamepad::buttonCount][2] = {
+    {1, 4},   // dash: B or left shoulder
+    {0, 5},   // basic gun: A or right shoulder
+    {2, -1},  // shotgun or bomb: X
+    {12, -1}, // taunts: the directional pad up, right, down, left
+    {13, -1}, {14, -1}, {15, -1},
+    {3, -1},  // ping: Y
+};
+
+} // namespace
+
+VirtualGamepadJoystick::VirtualGamepadJoystick(kit::Joystick* joystick) : joystick(joystick)
+{
+    addTag(kit::typeId<VirtualGamepadJoystick>());
+}
+
+bool VirtualGamepadJoystick::isButtonDown(int button) const
+{
+    if (!joystick || button < 0 || button >= buttonCount)
+        return false;
+    for (int logical : buttonMap[button]) {
+        if (logical >= 0 && joystick->isButtonDown(logical))
+            return true;
+    }
+    return false;
+}
+
+glm::vec2 VirtualGamepadJoystick::direction() const
+{
+    if (!joystick)
+        return glm::vec2(0.0f);
+    const glm::vec2 s0 = joystick->stick(0);
+    const glm::vec2 s1 = joystick->stick(1);
+    // Joysticks report y down positive.
+    return limitToUnit(glm::vec2(s0.x + s1.x, -(s0.y + s1.y)));
+}
+
+VirtualGamepad* VirtualGamepadJoystick::clone() const
+{
+    return detached(new VirtualGamepadJoystick(*this));
+}

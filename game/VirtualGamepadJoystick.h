@@ -1,0 +1,22 @@
+#pragma once
+
+#include "VirtualGamepad.h"
+
+namespace kit {
+class Joystick;
+}
+
+// A joystick player's gamepad. Both sticks steer (their sum, y flipped so that
+// up is positive, no dead zone); B or left shoulder dash, A or right shoulder
+// fire, X shotgun or bomb, the directional pad taunts, Y pings. An unplugged
+// joystick keeps reporting its last known state.
+class VirtualGamepadJoystick : public VirtualGamepad {
+public:
+    explicit VirtualGamepadJoystick(kit::Joystick* joystick);
+
+    [[nodiscard]] bool isButtonDown(int button) const override;
+    [[nodiscard]] glm::vec2 direction() const override;
+    [[nodiscard]] VirtualGamepad* clone() const override;
+
+    kit::Joystick* joystick;
+};

@@ -1,0 +1,173 @@
+#include "engine/core/Label.h"
+#include "engine/core/Window.h"
+#include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/core/application/StopSignals.h"
+#include "support/Probe.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using test::count;
+using test::Probe;
+
+namespace {
+
+struct Switching : ::testing::Test {
+    kit::Window window; // detached: the loop runs without a display
+    kit::Application app{&window, nullptr};
+    std::vector<std::string> log;
+
+    std::shared_ptr<kit::World> makeWorld(const std::string& name)
+    {
+        return std::make_shared<kit::World>([this, name](kit::World*) { log.push_back("setup " + name); });
+    }
+};
+
+} // namespace
+
+TEST_F(Switching, TheFirstWorldBecomesCurrentAtOnceAndReceivesTheServices)
+{
+    auto first = makeWorld("first");
+    app.setWorld(first);
+    EXPECT_EQ(app.current, first);
+    EXPECT_EQ(log, std::vector<std::string>{"setup first"});
+    EXPECT_EQ(first->owner, &app);
+    EXPECT_EQ(first->window, &window);
+    EXPECT_EQ(first->keyboard, app.keyboard.get());
+    EXPECT_EQ(first->mouse, app.mouse.get());
+    EXPECT_EQ(first->joysticks, app.joysticks.get());
+}
+
+TEST_F(Switching, OnlyTheLastWorldHandedOverInAFrameIsStarted)
+{
+    app.setWorld(makeWorld("menu"));
+    auto dropped = makeWorld("dropped");
+    auto chosen = makeWorld("chosen");
+    app.setWorld(dropped);
+    EXPECT_TRUE(dropped->isStarted()); // a pending world counts as started
+    app.setWorld(chosen);
+    EXPECT_EQ(app.current->owner, &app);
+    log.clear();
+
+    app.frame(0.01f);
+    EXPECT_EQ(app.current, chosen);
+    EXPECT_EQ(app.pending, nullptr);
+    EXPECT_EQ(log, std::vector<std::string>{"setup chosen"});
+}
+
+TEST_F(Switching, TheSwitchWaitsForTheEndOfTheUpdatePass)
+{
+    auto menu = makeWorld("menu");
+    app.setWorld(menu);
+    auto next = makeWorld("next");
+    auto* trigger = menu->emplaceComponent<Probe>(menu->createEntity(), "trigger", log, 0.0f);
+    menu->emplaceComponent<Probe>(menu->createEntity(), "after", log, 5.0f);
+    trigger->onUpdate = [&] { app.setWorld(next); };
+    menu.reset(); // the application holds the only reference now
+    log.clear();
+
+    app.frame(0.01f);
+    // The rest of the old world's pass ran, then the switch released the old world.
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[0], "trigger.update");
+    EXPECT_EQ(log[1], "after.update");
+    EXPECT_EQ(log[2], "setup next");
+    EXPECT_EQ(count(log, "trigger.destroyed"), 1);
+    EXPECT_EQ(count(log, "after.destroyed"), 1);
+    EXPECT_EQ(app.current, next);
+}
+
+TEST_F(Switching, PersistantComponentsMoveWithTheirEntityIds)
+{
+    auto menu = makeWorld("menu");
+    app.setWorld(menu);
+    const kit::EntityHandle system{kit::systemEntity(), menu.get()};
+    auto* service = new Probe("service", log);
+    service->addTag(kit::tagId("persistant"));
+    menu->addComponent(system, service);
+    auto player = menu->createEntity();
+    auto* label = new kit::Label("player");
+    label->addTag(kit::tagId("persistant"));
+    menu->addComponent(player, label);
+    menu->emplaceComponent<Probe>(player, "stays", log);
+    menu.reset();
+    log.clear();
+
+    auto game = makeWorld("game");
+    app.setWorld(game);
+    app.frame(0.01f);
+
+    EXPECT_EQ(game->getComponent(kit::systemEntity(), kit::tagId("probe")), service);
+    EXPECT_EQ(game->getComponent(player.id, kit::tagId("player")), label);
+    EXPECT_EQ(service->entityId, kit::systemEntity());
+    EXPECT_EQ(service->world, game.get());
+    EXPECT_TRUE(game->entities.contains(player.id));
+    EXPECT_EQ(count(log, "service.onRemoved"), 1);
+    EXPECT_EQ(count(log, "service.initialize"), 0); // initialised once, in the first world
+    EXPECT_EQ(count(log, "service.onAdded"), 2);    // when moved, and from the new world's start
+    EXPECT_EQ(count(log, "stays.destroyed"), 1);    // not persistant: went down with the old world
+    EXPECT_EQ(count(log, "service.destroyed"), 0);
+
+    // And again to a third world: the service is in every world shown.
+    auto third = makeWorld("third");
+    app.setWorld(third);
+    app.frame(0.01f);
+    EXPECT_EQ(third->getComponent(kit::systemEntity(), kit::tagId("probe")), service);
+}
+
+TEST_F(Switching, TheWindowCloseSignalEndsTheLoop)
+{
+    auto menu = makeWorld("menu");
+    app.setWorld(menu);
+    int frames = 0;
+    auto* counter = menu->emplaceComponent<Probe>(menu->createEntity(), "counter", log);
+    counter->onUpdate = [&] {
+        if (++frames == 3)
+            window.close();
+    };
+    app.run();
+    EXPECT_EQ(frames, 3);
+    EXPECT_FALSE(app.running);
+}
+
+TEST_F(Switching, RunPacesFramesWithinTheLimits)
+{
+    auto menu = makeWorld("menu");
+    app.setWorld(menu);
+    app.maxFrameRate = 120.0f;
+    std::vector<float> steps;
+    struct Recorder : kit::Behavior {
+        std::function<void(float)> record;
+        void update(float dt) override { record(dt); }
+    };
+    auto* recorder = menu->emplaceComponent<Recorder>(menu->createEntity());
+    recorder->record = [&](float dt) {
+        steps.push_back(dt);
+        if (steps.size() == 10)
+            app.stop();
+    };
+    app.run();
+    ASSERT_EQ(steps.size(), 10u);
+    for (float dt : steps) {
+        EXPECT_GT(dt, 0.0f);
+        EXPECT_LE(dt, 0.05f + 1e-6f);
+    }
+}
+
+TEST(StopSignalsDeathTest, SigtermEndsTheLoopAndTheProcessExitsNormally)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            kit::Window window;
+            kit::Application app(&window, nullptr);
+            app.setWorld(std::make_shared<kit::World>());
+            kit::installStopSignalHandlers();
+            std::raise(SIGTERM);
+            app.run(); // returns after one frame instead of the process dying
+            std::exit(app.running ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Starts the game the way a player does and checks what the outside world sees:
+# the window, the tuning reload key, a clean exit on SIGTERM and the tuning file
+# written back. Needs a display (the suite runs under a virtual one) and must run
+# inside the private network namespace, as the whole suite does.
+#
+#   startup_test.sh PATH/TO/skyscuffle
+set -uo pipefail
+
+game=$(realpath "$1")
+work=$(mktemp -d)
+trap 'kill -9 "${pid:-0}" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/assets"
+cd "$work"
+
+fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }
+
+# Waits up to $1 seconds for the game's window; prints its id.
+wait_for_window() {
+  local deadline=$((SECONDS + $1)) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --name '^Skyscuffle$' 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_for_line() { # file, text, seconds
+  local deadline=$((SECONDS + $3))
+  while [ $SECONDS -lt $deadline ]; do
+    grep -qF "$2" "$1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+stop_game() {
+  kill -TERM "$pid"
+  local deadline=$((SECONDS + 10))
+  while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "the game did not stop within 10 s of SIGTERM"
+  wait "$pid"
+  status=$?
+  [ "$status" -eq 0 ] || fail "exit status after SIGTERM was $status"
+}
+
+# First run: no tuning file yet.
+"$game" >"$work/log" 2>&1 &
+pid=$!
+window=$(wait_for_window 5) || fail "no window titled Skyscuffle within 5 s"
+wait_for_line "$work/log" "Creating Main Menu" 5 || fail "the main menu was not created"
+size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
+[ "$size" = "800x600" ] || fail "window is $size, expected 800x600"
+
+xdotool windowfocus --sync "$window" 2>/dev/null
+xdotool key --clearmodifiers l
+sleep 0.3
+grep -qF "Reloading tuning settings" "$work/log" && fail "L without control reloaded the tuning"
+xdotool key --clearmodifiers ctrl+l
+wait_for_line "$work/log" "Reloading tuning settings" 3 || fail "Control+L did not reload the tuning"
+
+stop_game
+tuning="$work/assets/tuning.csv"
+[ -f "$tuning" ] || fail "assets/tuning.csv was not written at exit"
+for line in "window.fullscreen,0" "window.size.x,800" "window.size.y,600"; do
+  grep -qxF "$line" "$tuning" || fail "tuning.csv lacks '$line'"
+done
+LC_ALL=C sort -c "$tuning" || fail "tuning.csv is not in byte-wise key order"
+
+# Second run: the edited size is honoured.
+sed -i 's/^window.size.x,.*/window.size.x,1024/' "$tuning"
+"$game" >"$work/log" 2>&1 &
+pid=$!
+window=$(wait_for_window 5) || fail "no window on the second run"
+sleep 0.2
+size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
+[ "$size" = "1024x600" ] || fail "window is $size, expected 1024x600 from tuning.csv"
+stop_game
+grep -qxF "window.size.x,1024" "$tuning" || fail "the edited size was not kept"
+
+echo "PASS"

@@ -1,0 +1,1 @@
+// Gives the precompiled-header library an object of its own.
