@@ -29,6 +29,8 @@ int runSkyscuffle()
     // The console is the game's log: lines go out as they are written, even
     // when the output is a file or a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // From here on SIGINT and SIGTERM end the run cleanly, even during start-up.
+    kit::installStopSignalHandlers();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     kit::settings::load(tuningTable);
 
@@ -63,7 +65,6 @@ int runSkyscuffle()
         application->setWorld(firstWorld);
         firstWorld.reset();
 
-        kit::installStopSignalHandlers();
         application->run();
 
         // Shutdown: the tuning goes back to its file first, then everything that

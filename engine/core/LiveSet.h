@@ -45,8 +45,8 @@ public:
         }
         ~Iterator() { unregister(); }
 
-        const T& operator*() const { return *position_; }
-        const T* operator->() const { return &*position_; }
+        // By value: the element may be erased while the caller still uses it.
+        T operator*() const { return *position_; }
 
         Iterator& operator++()
         {

@@ -108,12 +108,12 @@ Component* World::removeComponent(Component* c)
     return c;
 }
 
-void World::destroyEntity(const EntityHandle& entity)
+void World::destroyEntity(EntityHandle entity)
 {
     pendingDestroy.push_back(entity);
 }
 
-void World::destroyEntityNow(const EntityHandle& entity)
+void World::destroyEntityNow(EntityHandle entity)
 {
     for (;;) {
         auto own = componentsByEntity_.find(entity.id);
@@ -239,7 +239,7 @@ void World::destroyPending()
     while (!pendingDestroy.empty()) {
         std::vector<EntityHandle> batch;
         batch.swap(pendingDestroy);
-        for (const EntityHandle& entity : batch)
+        for (EntityHandle entity : batch)
             destroyEntityNow(entity);
     }
 }

@@ -65,8 +65,9 @@ public:
     // Unfiles c at once; ownership goes back to the caller. Null gives null.
     Component* removeComponent(Component* c);
     // Queues the entity for destruction at the end of the current or next update pass.
-    void destroyEntity(const EntityHandle& entity);
-    void destroyEntityNow(const EntityHandle& entity);
+    void destroyEntity(EntityHandle entity);
+    // By value: the caller's handle may live in a collection that the destruction edits.
+    void destroyEntityNow(EntityHandle entity);
     void destroyComponents(EntityID id, TagId tag);
 
     // The component of the entity carrying the tag with the lowest address, or null.

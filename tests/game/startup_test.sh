@@ -15,11 +15,12 @@ cd "$work"
 
 fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }
 
-# Waits up to $1 seconds for the game's window; prints its id.
+# Waits up to $1 seconds for the window of the game process; prints its id.
+# Other tests may have windows of the same title open on the display.
 wait_for_window() {
   local deadline=$((SECONDS + $1)) id
   while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --name '^Skyscuffle$' 2>/dev/null | head -n 1)
+    id=$(xdotool search --all --pid "$pid" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     sleep 0.1
   done

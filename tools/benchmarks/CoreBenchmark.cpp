@@ -91,7 +91,7 @@ void IterateCachedEntityCollection10k(benchmark::State& state)
         auto* collection = scene.world->getEntities(kit::typeId<Position>(), kit::typeId<Health>());
         std::uint64_t sum = 0;
         for (auto it = collection->begin(); it != collection->end(); ++it)
-            sum += it->id.serial;
+            sum += (*it).id.serial;
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * entityCount);

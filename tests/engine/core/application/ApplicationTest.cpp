@@ -15,9 +15,9 @@ using test::Probe;
 namespace {
 
 struct Switching : ::testing::Test {
-    kit::Window window; // detached: the loop runs without a display
+    std::vector<std::string> log; // outlives the worlds, whose probes write to it
+    kit::Window window;            // detached: the loop runs without a display
     kit::Application app{&window, nullptr};
-    std::vector<std::string> log;
 
     std::shared_ptr<kit::World> makeWorld(const std::string& name)
     {
