@@ -36,10 +36,8 @@ int runSkyscuffle()
 
     {
         kit::GlfwLibrary glfw;
-        if (!glfw.ready()) {
-            std::cerr << "Could not initialise GLFW: no display available\n";
+        if (!glfw.ready())
             return 1;
-        }
 
         kit::WindowSettings windowSettings;
         windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);

@@ -8,10 +8,16 @@ namespace kit {
 
 GlfwLibrary::GlfwLibrary()
 {
+    ready_ = glfwInit() == GLFW_TRUE;
+    if (!ready_) {
+        const char* description = nullptr;
+        glfwGetError(&description);
+        std::cerr << "Could not initialise GLFW: " << (description ? description : "no display available") << "\n";
+        return;
+    }
     glfwSetErrorCallback([](int code, const char* description) {
         std::cerr << "GLFW error " << code << ": " << description << "\n";
     });
-    ready_ = glfwInit() == GLFW_TRUE;
 }
 
 GlfwLibrary::~GlfwLibrary()

@@ -2,8 +2,8 @@
 
 namespace kit {
 
-// Holds GLFW initialised for its lifetime. GLFW errors are reported on
-// standard error as they happen.
+// Holds GLFW initialised for its lifetime. A failure to initialise is reported
+// in one line on standard error; later GLFW errors as they happen.
 class GlfwLibrary {
 public:
     GlfwLibrary();

@@ -59,11 +59,17 @@ std::unique_ptr<Window> Window::open(const WindowSettings& settings)
     sized.width = width;
     sized.height = height;
 
+    // Failed attempts are reported once, below, not by the error callback.
+    GLFWerrorfun reporter = glfwSetErrorCallback(nullptr);
     GLFWwindow* handle = createWindow(sized, settings.samples);
     if (!handle && settings.samples > 0)
         handle = createWindow(sized, 0); // a display without multisampled visuals
+    const char* description = nullptr;
+    glfwGetError(&description);
+    glfwSetErrorCallback(reporter);
     if (!handle) {
-        std::cerr << "Could not open a window with an OpenGL 3.3 core context\n";
+        std::cerr << "Could not open a window with an OpenGL 3.3 core context: "
+                  << (description ? description : "unknown error") << "\n";
         return nullptr;
     }
     glfwMakeContextCurrent(handle);

@@ -80,4 +80,10 @@ size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 stop_game
 grep -qxF "window.size.x,1024" "$tuning" || fail "the edited size was not kept"
 
+# Without a display: one line on standard error, exit status 1, no crash.
+env -u DISPLAY "$game" >"$work/out" 2>"$work/err"
+status=$?
+[ "$status" -eq 1 ] || fail "without a display the exit status was $status, expected 1"
+[ "$(wc -l <"$work/err")" -eq 1 ] || fail "without a display stderr was not one line: $(cat "$work/err")"
+
 echo "PASS"
