@@ -95,10 +95,10 @@ Component* World::removeComponent(Component* c)
     }
     for (std::size_t i = 0; i < c->tags.size(); ++i) {
         const TagId tag = *(c->tags.begin() + static_cast<std::ptrdiff_t>(i));
-        if (auto byTag = componentsByTag_.find(TagKey{tag, id}); byTag != componentsByTag_.end()) {
-            byTag->second.erase(c);
-            if (byTag->second.empty())
-                componentsByTag_.erase(byTag);
+        if (TagComponentSet* byTag = componentsByTag_.find(TagKey{tag, id})) {
+            byTag->erase(c);
+            if (byTag->empty())
+                componentsByTag_.erase(TagKey{tag, id});
         }
         if (auto signal = removedSignals_.find(tag); signal != removedSignals_.end())
             (*signal->second)(c);
@@ -132,16 +132,14 @@ void World::destroyComponents(EntityID id, TagId tag)
 
 Component* World::getComponent(EntityID id, TagId tag) const
 {
-    auto found = componentsByTag_.find(TagKey{tag, id});
-    if (found == componentsByTag_.end() || found->second.empty())
-        return nullptr;
-    return *found->second.begin();
+    const TagComponentSet* found = componentsByTag_.find(TagKey{tag, id});
+    return found && !found->empty() ? *found->begin() : nullptr;
 }
 
 bool World::entityHasTag(EntityID id, TagId tag) const
 {
-    auto found = componentsByTag_.find(TagKey{tag, id});
-    return found != componentsByTag_.end() && !found->second.empty();
+    const TagComponentSet* found = componentsByTag_.find(TagKey{tag, id});
+    return found && !found->empty();
 }
 
 const World::ComponentSet* World::componentsOf(EntityID id) const

@@ -3,6 +3,7 @@
 #include "Component.h"
 #include "EntityCollection.h"
 #include "EntityHandle.h"
+#include "FlatHashMap.h"
 #include "Signal.h"
 #include "SortedComponentCollection.h"
 #include "Tags.h"
@@ -35,10 +36,12 @@ TagId noTag();
 class World {
 public:
     using SetupFunction = std::function<void(World*)>;
-    // Ordered by address. Most entities hold one component per tag and a
-    // handful in all, so the sets live inline and rarely touch the heap.
+    // Ordered by address. Most entities hold a handful of components and one
+    // per tag, so the sets live inline and rarely touch the heap.
     using ComponentSet =
         boost::container::flat_set<Component*, std::less<Component*>, boost::container::small_vector<Component*, 4>>;
+    using TagComponentSet =
+        boost::container::flat_set<Component*, std::less<Component*>, boost::container::small_vector<Component*, 2>>;
     using UpdateOrder = SortedComponentCollection<Component::CompareByUpdatePriority>;
     using RenderOrder = SortedComponentCollection<Component::CompareByRenderPriority>;
 
@@ -78,7 +81,8 @@ public:
         return static_cast<T*>(getComponent(id, typeId<T>()));
     }
     [[nodiscard]] bool entityHasTag(EntityID id, TagId tag) const;
-    // Every component of the entity, or null when it has none here.
+    // Every component of the entity, or null when it has none here. Valid
+    // until the world's contents change.
     [[nodiscard]] const ComponentSet* componentsOf(EntityID id) const;
 
     EntityCollection* getEntities(TagId t1, TagId t2 = noTag(), TagId t3 = noTag(), TagId t4 = noTag(),
@@ -123,10 +127,13 @@ private:
         EntityID id;
         friend bool operator==(const TagKey&, const TagKey&) = default;
     };
+    // Multiplicative mixing: the index keeps only the low bits of the hash.
     struct TagKeyHash {
         std::size_t operator()(const TagKey& k) const noexcept
         {
-            return EntityIDHash{}(k.id) * 31u + k.tag;
+            std::uint64_t h = (std::uint64_t(k.id.origin) << 32 | k.id.serial) * 0x9E3779B97F4A7C15ull;
+            h ^= (std::uint64_t(k.tag) + 0x632BE59BD9B4E019ull) * 0xBF58476D1CE4E5B9ull;
+            return static_cast<std::size_t>(h ^ (h >> 29));
         }
     };
 
@@ -134,7 +141,7 @@ private:
     std::unique_ptr<SortedComponentCollection<Compare>> makeCollection(TagId tag);
     void destroyPending();
 
-    std::unordered_map<TagKey, ComponentSet, TagKeyHash> componentsByTag_;
+    FlatHashMap<TagKey, TagComponentSet, TagKeyHash> componentsByTag_;
     std::unordered_map<EntityID, ComponentSet, EntityIDHash> componentsByEntity_;
     std::unordered_map<TagId, std::unique_ptr<ComponentSignal>> addedSignals_;
     std::unordered_map<TagId, std::unique_ptr<ComponentSignal>> removedSignals_;

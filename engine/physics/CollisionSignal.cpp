@@ -1,0 +1,75 @@
+#include "CollisionSignal.h"
+
+#include "Collider.h"
+#include "RigidBody.h"
+#include "Transform.h"
+
+#include "engine/core/World.h"
+
+namespace kit {
+
+CollisionSignal::CollisionSignal(const std::vector<TagId>& tags, Callback callback) : callback(std::move(callback))
+{
+    addClassTags<CollisionSignal>("collisionSignal");
+    updatePriority = 103.0f;
+    filterTags.insert(tags.begin(), tags.end());
+    filterTags.insert(tagId("transform"));
+    filterTags.insert(tagId("collider"));
+}
+
+CollisionSignal::CollisionSignal(TagId tag, Callback callback)
+    : CollisionSignal(std::vector<TagId>{tag}, std::move(callback))
+{
+}
+
+bool CollisionSignal::passesFilter(EntityID id) const
+{
+    // Contacts are held to the same test as the query below: every filter tag.
+    for (TagId tag : filterTags) {
+        if (!world->entityHasTag(id, tag))
+            return false;
+    }
+    return true;
+}
+
+void CollisionSignal::update(float)
+{
+    Transform* transform = world->getComponent<Transform>(entityId);
+    Collider* collider = world->getComponent<Collider>(entityId);
+    if (!transform || !collider)
+        return;
+
+    // Contacts the rigid body was resolved from this frame. Walked by index and
+    // looked up again after each callback, which may change the body.
+    for (std::size_t i = 0;; ++i) {
+        RigidBody* body = world->getComponent<RigidBody>(entityId);
+        if (!body || i >= body->contacts.size())
+            break;
+        const Contact contact = body->contacts[i];
+        if (passesFilter(contact.other.id) && callback(this, contact.other, contact.separation))
+            return;
+    }
+
+    EntityCollection* others = world->getEntityCollection(filterTags);
+    for (auto it = others->begin(); it != others->end(); ++it) {
+        const EntityHandle other = *it;
+        if (other.id == entityId)
+            continue;
+        Collider* otherCollider = world->getComponent<Collider>(other.id);
+        Transform* otherTransform = world->getComponent<Transform>(other.id);
+        if (!otherCollider || !otherTransform)
+            continue;
+        const glm::vec2 separation = collider->collide(otherCollider, transform, otherTransform);
+        if (separation.x == 0.0f && separation.y == 0.0f)
+            continue;
+        if (callback(this, other, separation))
+            return;
+        // The callback may have changed this entity's components.
+        transform = world->getComponent<Transform>(entityId);
+        collider = world->getComponent<Collider>(entityId);
+        if (!transform || !collider)
+            return;
+    }
+}
+
+} // namespace kit

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/core/Behavior.h"
+#include "engine/core/EntityHandle.h"
+#include "engine/core/Tags.h"
+
+#include <glm/vec2.hpp>
+
+#include <functional>
+#include <vector>
+
+namespace kit {
+
+// Calls gameplay code once per frame for each entity its entity overlaps among
+// those carrying all of its filter tags: first for the contacts its rigid body
+// recorded this frame, then for the overlaps found by asking the colliders.
+// A callback returning true ends the signal's work for the frame.
+//
+// Callbacks must destroy entities with World::destroyEntity (deferred), never
+// destroyEntityNow: the signal is still walking its lists.
+class CollisionSignal : public Behavior {
+public:
+    // The component passed is the signal itself; the vector is the separation
+    // of the signal's own entity from the other.
+    using Callback = std::function<bool(Component* self, EntityHandle other, glm::vec2 separation)>;
+
+    CollisionSignal(const std::vector<TagId>& tags, Callback callback);
+    CollisionSignal(TagId tag, Callback callback);
+
+    void update(float dt) override;
+
+    TagSet filterTags; // the given tags plus "transform" and "collider"
+    Callback callback;
+
+private:
+    [[nodiscard]] bool passesFilter(EntityID id) const;
+};
+
+} // namespace kit

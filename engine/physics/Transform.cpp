@@ -1,0 +1,100 @@
+#include "Transform.h"
+
+#include "engine/core/World.h"
+#include "engine/network/stream/NetStream.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <algorithm>
+
+namespace kit {
+namespace {
+
+// Parent chains are short (plane -> propeller); a longer one is a loop, which
+// is cut here instead of recursing forever.
+constexpr int maxParentDepth = 32;
+
+} // namespace
+
+Transform::Transform(EntityHandle parent, glm::vec3 position, glm::vec3 scale, glm::quat rotation)
+    : position(position), rotation(rotation), scale(scale), parent(parent)
+{
+    addClassTags<Transform>("transform");
+}
+
+Transform::Transform(glm::vec3 position, glm::vec3 scale, glm::quat rotation)
+    : Transform(EntityHandle{}, position, scale, rotation)
+{
+}
+
+Transform::Transform(const glm::mat4& m)
+    : Transform(EntityHandle{}, glm::vec3(m[3]), glm::vec3(1.0f), glm::quat_cast(glm::mat3(m)))
+{
+    for (int row = 0; row < 3; ++row)
+        scale[row] = glm::length(glm::vec3(m[0][row], m[1][row], m[2][row]));
+}
+
+Transform* Transform::parentTransform() const
+{
+    if (parent.world == nullptr)
+        return nullptr;
+    return dynamic_cast<Transform*>(parent.world->getComponent(parent.id, typeId<Transform>()));
+}
+
+glm::mat4 Transform::worldMatrix() const
+{
+    return worldMatrix(0);
+}
+
+glm::mat4 Transform::worldMatrix(int depth) const
+{
+    const glm::mat4 local =
+        glm::translate(glm::mat4(1.0f), position) * glm::mat4_cast(rotation) * glm::scale(glm::mat4(1.0f), scale);
+    const Transform* up = depth < maxParentDepth ? parentTransform() : nullptr;
+    return up ? up->worldMatrix(depth + 1) * local : local;
+}
+
+glm::vec3 Transform::worldPosition() const
+{
+    const Transform* up = parentTransform();
+    if (!up)
+        return position;
+    return glm::vec3(up->worldMatrix() * glm::vec4(position, 1.0f));
+}
+
+glm::quat Transform::worldRotation() const
+{
+    return worldRotation(0);
+}
+
+glm::quat Transform::worldRotation(int depth) const
+{
+    const Transform* up = depth < maxParentDepth ? parentTransform() : nullptr;
+    return up ? up->worldRotation(depth + 1) * rotation : rotation;
+}
+
+void Transform::initialize()
+{
+    if (Transform* up = parentTransform())
+        up->children.push_back(getEntity());
+}
+
+void Transform::onRemoved()
+{
+    Transform* up = parentTransform();
+    if (!up)
+        return;
+    const EntityHandle self = getEntity();
+    auto found = std::find(up->children.begin(), up->children.end(), self);
+    if (found != up->children.end())
+        up->children.erase(found);
+}
+
+void Transform::serialize(NetStream& stream)
+{
+    stream.serialize(position);
+    stream.serialize(rotation);
+    stream.serialize(scale);
+}
+
+} // namespace kit

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/core/Component.h"
+#include "engine/core/EntityHandle.h"
+
+#include <glm/gtc/quaternion.hpp>
+#include <glm/mat4x4.hpp>
+#include <glm/vec3.hpp>
+
+#include <string>
+#include <vector>
+
+namespace kit {
+
+// Places an entity in space: a local position, rotation and scale, relative to
+// an optional parent entity's world transform. Replicated as "transform".
+class Transform : public Component {
+public:
+    Transform(EntityHandle parent, glm::vec3 position, glm::vec3 scale = glm::vec3(1.0f),
+              glm::quat rotation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f));
+    explicit Transform(glm::vec3 position = glm::vec3(0.0f), glm::vec3 scale = glm::vec3(1.0f),
+                       glm::quat rotation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f));
+    // From a column-major matrix: the translation column, the quaternion of the
+    // upper-left 3x3 (not re-normalised) and the lengths of its rows as scale.
+    explicit Transform(const glm::mat4& m);
+
+    // translate(position) * rotation * scale, times the parent's world matrix on the left.
+    [[nodiscard]] glm::mat4 worldMatrix() const;
+    [[nodiscard]] glm::vec3 worldPosition() const;
+    [[nodiscard]] glm::quat worldRotation() const;
+
+    // The parent's Transform, or null when the parent does not resolve.
+    [[nodiscard]] Transform* parentTransform() const;
+
+    void initialize() override;
+    void onRemoved() override;
+    void serialize(NetStream& stream) override;
+    std::string networkTypeName() const override { return "transform"; }
+
+    glm::vec3 position;
+    glm::quat rotation;
+    glm::vec3 scale;
+    std::vector<EntityHandle> children; // entities whose Transform names this one as parent
+    EntityHandle parent;                // a null world means no parent
+
+private:
+    [[nodiscard]] glm::mat4 worldMatrix(int depth) const;
+    [[nodiscard]] glm::quat worldRotation(int depth) const;
+};
+
+} // namespace kit

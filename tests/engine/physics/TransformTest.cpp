@@ -1,0 +1,131 @@
+#include "engine/core/Window.h"
+#include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/network/stream/NetStream.h"
+#include "engine/physics/Transform.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+using kit::Transform;
+
+namespace {
+
+struct Transforms : ::testing::Test {
+    kit::Window window;
+    kit::Application app{&window, nullptr};
+    std::shared_ptr<kit::World> world = std::make_shared<kit::World>();
+
+    void SetUp() override { app.setWorld(world); }
+
+    Transform* make(kit::EntityHandle parent, glm::vec3 position)
+    {
+        return world->emplaceComponent<Transform>(world->createEntity(), parent, position);
+    }
+};
+
+void expectVec(glm::vec3 a, glm::vec3 b)
+{
+    EXPECT_NEAR(a.x, b.x, 1e-5f);
+    EXPECT_NEAR(a.y, b.y, 1e-5f);
+    EXPECT_NEAR(a.z, b.z, 1e-5f);
+}
+
+} // namespace
+
+TEST_F(Transforms, WithoutAParentTheLocalValuesStandExactly)
+{
+    Transform* t = make({}, {0.1f, 0.2f, 0.3f});
+    t->rotation = glm::angleAxis(0.3f, glm::vec3(0, 0, 1));
+    EXPECT_EQ(t->worldPosition(), glm::vec3(0.1f, 0.2f, 0.3f));
+    EXPECT_EQ(t->worldRotation(), t->rotation);
+    EXPECT_TRUE(t->hasTag(kit::tagId("transform")));
+    EXPECT_EQ(t->networkTypeName(), "transform");
+}
+
+TEST_F(Transforms, ChildrenFollowTheirParentsWorldMatrix)
+{
+    Transform* plane = make({}, {10, 0, 0});
+    plane->rotation = glm::angleAxis(std::numbers::pi_v<float> / 2, glm::vec3(0, 0, 1));
+    plane->scale = glm::vec3(2.0f);
+    Transform* gun = make(plane->getEntity(), {1, 0, 0});
+    Transform* muzzle = make(gun->getEntity(), {1, 0, 0});
+
+    expectVec(gun->worldPosition(), {10, 2, 0}); // scaled by 2, turned a quarter
+    expectVec(muzzle->worldPosition(), {10, 4, 0});
+    expectVec(glm::vec3(muzzle->worldMatrix()[3]), {10, 4, 0});
+    const glm::quat expected = plane->rotation * gun->rotation * muzzle->rotation;
+    EXPECT_NEAR(glm::dot(muzzle->worldRotation(), expected), 1.0f, 1e-6f);
+
+    ASSERT_EQ(plane->children.size(), 1u);
+    EXPECT_EQ(plane->children[0], gun->getEntity());
+    EXPECT_EQ(gun->children.size(), 1u);
+}
+
+TEST_F(Transforms, ADestroyedParentStopsResolving)
+{
+    Transform* parent = make({}, {5, 5, 5});
+    Transform* child = make(parent->getEntity(), {1, 2, 3});
+    world->destroyEntityNow(parent->getEntity());
+    EXPECT_EQ(child->parentTransform(), nullptr);
+    EXPECT_EQ(child->worldPosition(), glm::vec3(1, 2, 3));
+    EXPECT_EQ(child->worldMatrix(), glm::translate(glm::mat4(1.0f), glm::vec3(1, 2, 3)));
+}
+
+TEST_F(Transforms, RemovingAChildEditsOnlyItsOwnEntry)
+{
+    Transform* parent = make({}, {});
+    Transform* a = make(parent->getEntity(), {});
+    Transform* b = make(parent->getEntity(), {});
+    Transform* c = make(parent->getEntity(), {});
+    delete world->removeComponent(b);
+    EXPECT_EQ(parent->children, (std::vector<kit::EntityHandle>{a->getEntity(), c->getEntity()}));
+    // A child whose handle is not in the list changes nothing.
+    auto* stranger = new Transform(parent->getEntity(), glm::vec3(0.0f));
+    world->addComponent(world->createEntity(), stranger); // adds itself
+    parent->children.pop_back();
+    delete world->removeComponent(stranger);
+    EXPECT_EQ(parent->children, (std::vector<kit::EntityHandle>{a->getEntity(), c->getEntity()}));
+}
+
+TEST_F(Transforms, AParentLoopDoesNotRecurseForever)
+{
+    Transform* a = make({}, {1, 0, 0});
+    Transform* b = make(a->getEntity(), {1, 0, 0});
+    a->parent = b->getEntity();
+    const glm::vec3 p = a->worldPosition();
+    EXPECT_TRUE(std::isfinite(p.x));
+    EXPECT_TRUE(std::isfinite(glm::dot(b->worldRotation(), b->worldRotation())));
+}
+
+TEST(TransformFromMatrix, TakesTranslationRotationAndRowLengths)
+{
+    const glm::mat4 m = glm::translate(glm::mat4(1.0f), glm::vec3(1, 2, 3)) * glm::scale(glm::mat4(1.0f), glm::vec3(2));
+    Transform t(m);
+    EXPECT_EQ(t.position, glm::vec3(1, 2, 3));
+    expectVec(t.scale, {2, 2, 2});
+    EXPECT_EQ(t.parent.world, nullptr);
+}
+
+TEST(TransformReplication, TenFloatsRoundTripBitForBit)
+{
+    Transform source(glm::vec3(1.1f, -2.2f, 3.3f), glm::vec3(0.5f, 0.25f, 4.0f), glm::quat(0.1f, 0.2f, 0.3f, 0.9f));
+    kit::NetStream out;
+    source.serialize(out);
+    EXPECT_EQ(out.bitsUsed(), 10u * 32u);
+    kit::NetStream in(out.data(), out.bytesUsed());
+    Transform copy;
+    copy.serialize(in);
+    EXPECT_EQ(copy.position, source.position);
+    EXPECT_EQ(copy.rotation, source.rotation);
+    EXPECT_EQ(copy.scale, source.scale);
+    // Wire order: position, rotation x y z w, scale.
+    kit::NetStream order(out.data(), out.bytesUsed());
+    float first[7];
+    for (float& f : first)
+        order.serialize(f);
+    EXPECT_EQ(first[3], 0.2f); // rotation.x; glm::quat's constructor takes w first
+    EXPECT_EQ(first[6], 0.1f); // rotation.w
+}
