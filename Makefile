@@ -10,6 +10,8 @@ JOBS        ?= $(shell nproc)
 # by default the game runs in a private network namespace (scripts/isolated-net).
 NET         ?= isolated
 
+FUZZ_SECONDS ?= 60
+
 .PHONY: play test deps release sanitize bench fuzz format clean
 
 deps:
@@ -40,6 +42,16 @@ sanitize: deps
 # Benchmarks of the Release build; run by hand, not by CI.
 bench: release
 	$(RELEASE_DIR)/tools/benchmarks/core_benchmark
+	$(RELEASE_DIR)/tools/benchmarks/physics_benchmark
+
+# Builds the libFuzzer harnesses with clang and runs each for FUZZ_SECONDS,
+# keeping its corpus in build/fuzz/corpus/<name>.
+fuzz:
+	@scripts/install-deps --fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSKYSCUFFLE_FUZZ=ON -DSKYSCUFFLE_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+	scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
