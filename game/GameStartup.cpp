@@ -1,6 +1,7 @@
 #include "GameStartup.h"
 
 #include "MainMenu.h"
+#include "NamedFunctions.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
@@ -11,6 +12,7 @@
 #include "engine/core/application/StopSignals.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
+#include "engine/network/NetworkSystem.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +62,15 @@ int runSkyscuffle()
         });
 
         auto firstWorld = std::make_shared<kit::World>(createMainMenu);
+
+        // The process-wide services live on the system entity and move with
+        // it from world to world.
+        const kit::EntityHandle system{kit::systemEntity(), firstWorld.get()};
+        auto* network = new kit::NetworkSystem(30.0f);
+        network->addTag(kit::tagId("persistant"));
+        registerStartupFunctions(*network);
+        firstWorld->addComponent(system, network);
+
         application->setWorld(firstWorld);
         firstWorld.reset();
 

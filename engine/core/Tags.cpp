@@ -37,4 +37,12 @@ TagId tagId(std::string_view name)
     return id;
 }
 
+std::optional<TagId> findTagId(std::string_view name)
+{
+    auto& table = internTable();
+    if (auto found = table.find(name); found != table.end())
+        return found->second;
+    return std::nullopt;
+}
+
 } // namespace kit

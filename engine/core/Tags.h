@@ -3,6 +3,7 @@
 #include <boost/container/flat_set.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kit {
@@ -22,6 +23,10 @@ TagId nextTagId();
 // Interns a name: the first call with a given string takes a new id, later
 // calls return the same id. The empty string is an ordinary tag.
 TagId tagId(std::string_view name);
+
+// The id of a name interned before, without interning it: for names that come
+// from outside (the network), which must not grow the table.
+std::optional<TagId> findTagId(std::string_view name);
 
 // The class type id of T, taken from the shared counter on first request.
 template <class T>

@@ -1,0 +1,25 @@
+#include "DelayedSignal.h"
+
+#include "World.h"
+
+namespace kit {
+
+DelayedSignal::DelayedSignal(Callback callback, float delay) : delay(delay), remaining(delay)
+{
+    addTag(typeId<DelayedSignal>());
+    signal.connect(std::move(callback));
+}
+
+void DelayedSignal::update(float dt)
+{
+    remaining -= dt;
+    if (remaining >= 0.0f)
+        return;
+    World* home = world;
+    signal(this);
+    // The callback may already have destroyed this component (with its entity).
+    if (home && home->components.contains(this))
+        delete home->removeComponent(this);
+}
+
+} // namespace kit

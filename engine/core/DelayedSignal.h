@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Behavior.h"
+#include "Signal.h"
+
+#include <functional>
+
+namespace kit {
+
+// Fires once, in the first update in which more than `delay` seconds have
+// passed since it was added, then removes and deletes itself.
+class DelayedSignal : public Behavior {
+public:
+    using Callback = std::function<void(Component* self)>;
+
+    DelayedSignal(Callback callback, float delay);
+
+    void update(float dt) override;
+
+    Signal<void(Component*)> signal;
+    float delay;
+    float remaining;
+};
+
+} // namespace kit

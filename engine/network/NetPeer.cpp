@@ -1,0 +1,443 @@
+#include "NetPeer.h"
+
+#include "MessageIdentifiers.h"
+
+#include <enet/enet.h>
+
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
+#include <array>
+#include <cstring>
+#include <deque>
+#include <random>
+#include <unordered_map>
+
+namespace kit {
+namespace {
+
+// Why a connection ended, carried in ENet's disconnect data.
+constexpr enet_uint32 reasonLost = 0; // what ENet reports for a time-out
+constexpr enet_uint32 reasonGoodbye = 1;
+constexpr enet_uint32 reasonFull = 2;
+constexpr enet_uint32 reasonSelf = 3;
+
+constexpr std::uint8_t helloChannel = 2; // internal: each side's id, sent once on connection
+constexpr std::size_t channelCount = 3;
+constexpr enet_uint32 connectTimeoutMs = 6000; // about 12 attempts 500 ms apart
+
+// Unconnected ping and pong, raw on the ENet socket and picked out of the
+// incoming datagrams before ENet sees them:
+//   FF FF 'S' 'k' 'y'  id (2 ping / 28 pong)  guid (4 bytes, big-endian)  flags (bit 0: only if accepting)
+// ENet never sends FF FF first: that would be peer 0xFFF with the compression
+// flag, and our hosts do not compress.
+constexpr std::array<std::uint8_t, 5> rawMagic{0xFF, 0xFF, 'S', 'k', 'y'};
+constexpr std::size_t rawSize = 11;
+
+struct EnetLibrary {
+    EnetLibrary() { ready = enet_initialize() == 0; }
+    ~EnetLibrary()
+    {
+        if (ready)
+            enet_deinitialize();
+    }
+    bool ready = false;
+};
+
+bool enetReady()
+{
+    static EnetLibrary library;
+    return library.ready;
+}
+
+NetAddress fromEnet(const ENetAddress& a)
+{
+    return NetAddress{ntohl(a.host), a.port};
+}
+
+ENetAddress toEnet(const NetAddress& a)
+{
+    ENetAddress e{};
+    e.host = htonl(a.ip);
+    e.port = a.port;
+    return e;
+}
+
+std::uint32_t randomGuid()
+{
+    std::random_device device;
+    std::uniform_int_distribution<std::uint32_t> any(1, 0xFFFFFFFFu);
+    return any(device);
+}
+
+void writeGuid(std::uint8_t* out, std::uint32_t guid)
+{
+    out[0] = static_cast<std::uint8_t>(guid >> 24);
+    out[1] = static_cast<std::uint8_t>(guid >> 16);
+    out[2] = static_cast<std::uint8_t>(guid >> 8);
+    out[3] = static_cast<std::uint8_t>(guid);
+}
+
+std::uint32_t readGuid(const std::uint8_t* in)
+{
+    return (std::uint32_t(in[0]) << 24) | (std::uint32_t(in[1]) << 16) | (std::uint32_t(in[2]) << 8) | in[3];
+}
+
+} // namespace
+
+struct NetPeer::Impl {
+    struct Link {
+        bool incoming = false;
+        bool established = false; // both sides know each other's id
+        std::uint32_t guid = 0;
+    };
+
+    ENetHost* host = nullptr;
+    std::uint32_t guid = randomGuid();
+    std::size_t maxIncoming = 0;
+    enet_uint32 timeoutMs = 10000;
+    std::deque<Packet> inbox;
+    std::unordered_map<ENetPeer*, Link> links;
+
+    // ENet's intercept hook has no user pointer: the peer being serviced.
+    static thread_local Impl* servicing;
+
+    void deliver(std::uint8_t id, const ENetAddress& from, std::uint32_t sender)
+    {
+        inbox.push_back(Packet{{id}, fromEnet(from), sender});
+    }
+
+    std::size_t incomingCount() const
+    {
+        std::size_t n = 0;
+        for (const auto& [peer, link] : links)
+            n += link.incoming;
+        return n;
+    }
+
+    void sendRaw(const ENetAddress& to, std::uint8_t id, bool onlyIfAccepting)
+    {
+        std::array<std::uint8_t, rawSize> datagram{};
+        std::memcpy(datagram.data(), rawMagic.data(), rawMagic.size());
+        datagram[5] = id;
+        writeGuid(&datagram[6], guid);
+        datagram[10] = onlyIfAccepting ? 1 : 0;
+        ENetBuffer buffer{datagram.data(), datagram.size()};
+        enet_socket_send(host->socket, &to, &buffer, 1);
+    }
+
+    static int ENET_CALLBACK intercept(ENetHost* h, ENetEvent*)
+    {
+        Impl* self = servicing;
+        if (!self || h->receivedDataLength != rawSize || std::memcmp(h->receivedData, rawMagic.data(), 5) != 0)
+            return 0;
+        const std::uint8_t id = h->receivedData[5];
+        const std::uint32_t sender = readGuid(h->receivedData + 6);
+        if (id == message::unconnectedPing) {
+            const bool onlyIfAccepting = h->receivedData[10] & 1;
+            if (!onlyIfAccepting || self->incomingCount() < self->maxIncoming)
+                self->sendRaw(h->receivedAddress, message::unconnectedPong, false);
+        } else if (id == message::unconnectedPong) {
+            self->deliver(message::unconnectedPong, h->receivedAddress, sender);
+        }
+        return 1;
+    }
+
+    void sendHello(ENetPeer* peer)
+    {
+        std::uint8_t bytes[4];
+        writeGuid(bytes, guid);
+        enet_peer_send(peer, helloChannel, enet_packet_create(bytes, sizeof bytes, ENET_PACKET_FLAG_RELIABLE));
+    }
+
+    void onConnect(const ENetEvent& event)
+    {
+        auto known = links.find(event.peer);
+        if (known == links.end()) {
+            // Opened by the other side; its id came with the request.
+            if (event.data == guid) {
+                enet_peer_disconnect(event.peer, reasonSelf);
+                return;
+            }
+            if (incomingCount() >= maxIncoming) {
+                enet_peer_disconnect(event.peer, reasonFull);
+                return;
+            }
+            links[event.peer] = Link{true, true, event.data};
+            enet_peer_timeout(event.peer, 0, timeoutMs, timeoutMs);
+            sendHello(event.peer);
+            deliver(message::newIncomingConnection, event.peer->address, event.data);
+            return;
+        }
+        // Ours: accepted once the other side's hello tells us who it is.
+        enet_peer_timeout(event.peer, 0, timeoutMs, timeoutMs);
+    }
+
+    void onReceive(const ENetEvent& event)
+    {
+        auto link = links.find(event.peer);
+        if (link != links.end() && event.channelID == helloChannel) {
+            if (event.packet->dataLength == 4 && !link->second.established) {
+                link->second.guid = readGuid(event.packet->data);
+                link->second.established = true;
+                deliver(message::connectionRequestAccepted, event.peer->address, link->second.guid);
+            }
+        } else if (link != links.end() && link->second.established && event.packet->dataLength > 0) {
+            const std::uint8_t* bytes = event.packet->data;
+            inbox.push_back(Packet{std::vector<std::uint8_t>(bytes, bytes + event.packet->dataLength),
+                                   fromEnet(event.peer->address), link->second.guid});
+        }
+        enet_packet_destroy(event.packet);
+    }
+
+    void onDisconnect(const ENetEvent& event)
+    {
+        auto found = links.find(event.peer);
+        if (found == links.end())
+            return; // refused by us: nobody was told of it
+        const Link link = found->second;
+        links.erase(found);
+        if (!link.established) {
+            deliver(event.data == reasonFull ? message::noFreeIncomingConnections : message::connectionAttemptFailed,
+                    event.peer->address, 0);
+        } else if (event.data == reasonGoodbye) {
+            deliver(message::disconnectionNotification, event.peer->address, link.guid);
+        } else if (event.data == reasonLost) {
+            deliver(message::connectionLost, event.peer->address, link.guid);
+        }
+    }
+
+    void pump()
+    {
+        if (!host)
+            return;
+        servicing = this;
+        ENetEvent event;
+        while (enet_host_service(host, &event, 0) > 0) {
+            switch (event.type) {
+            case ENET_EVENT_TYPE_CONNECT: onConnect(event); break;
+            case ENET_EVENT_TYPE_RECEIVE: onReceive(event); break;
+            case ENET_EVENT_TYPE_DISCONNECT: onDisconnect(event); break;
+            case ENET_EVENT_TYPE_NONE: break;
+            }
+        }
+        servicing = nullptr;
+    }
+
+    ENetPeer* find(const NetAddress& address) const
+    {
+        for (const auto& [peer, link] : links) {
+            if (fromEnet(peer->address) == address)
+                return peer;
+        }
+        return nullptr;
+    }
+
+    void close()
+    {
+        if (host)
+            enet_host_destroy(host);
+        host = nullptr;
+        links.clear();
+        inbox.clear();
+    }
+};
+
+thread_local NetPeer::Impl* NetPeer::Impl::servicing = nullptr;
+
+NetPeer::NetPeer() : impl_(std::make_unique<Impl>()) {}
+
+NetPeer::~NetPeer()
+{
+    if (impl_->host) {
+        for (auto& [peer, link] : impl_->links)
+            enet_peer_disconnect_now(peer, reasonGoodbye);
+        impl_->close();
+    }
+}
+
+bool NetPeer::start(std::uint16_t port, std::size_t maxConnections)
+{
+    if (impl_->host || !enetReady())
+        return false;
+    ENetAddress address{};
+    address.host = ENET_HOST_ANY;
+    address.port = port;
+    impl_->host = enet_host_create(&address, maxConnections > 0 ? maxConnections : 1, channelCount, 0, 0);
+    if (!impl_->host)
+        return false;
+    enet_socket_set_option(impl_->host->socket, ENET_SOCKOPT_BROADCAST, 1);
+    impl_->host->intercept = &Impl::intercept;
+    return true;
+}
+
+bool NetPeer::isActive() const
+{
+    return impl_->host != nullptr;
+}
+
+void NetPeer::setMaximumIncomingConnections(std::size_t count)
+{
+    impl_->maxIncoming = count;
+}
+
+void NetPeer::shutdown(std::chrono::milliseconds block)
+{
+    if (!impl_->host)
+        return;
+    for (auto& [peer, link] : impl_->links)
+        enet_peer_disconnect(peer, reasonGoodbye);
+    enet_host_flush(impl_->host);
+    const auto end = std::chrono::steady_clock::now() + block;
+    ENetEvent event;
+    while (!impl_->links.empty() && std::chrono::steady_clock::now() < end) {
+        if (enet_host_service(impl_->host, &event, 1) > 0) {
+            if (event.type == ENET_EVENT_TYPE_DISCONNECT)
+                impl_->links.erase(event.peer);
+            else if (event.type == ENET_EVENT_TYPE_RECEIVE)
+                enet_packet_destroy(event.packet);
+        }
+    }
+    for (auto& [peer, link] : impl_->links)
+        enet_peer_reset(peer);
+    impl_->close();
+}
+
+bool NetPeer::connect(const std::string& host, std::uint16_t port)
+{
+    if (!impl_->host)
+        return false;
+    const std::optional<NetAddress> address = NetAddress::resolve(host, port);
+    if (!address || impl_->find(*address))
+        return false;
+    const ENetAddress target = toEnet(*address);
+    ENetPeer* peer = enet_host_connect(impl_->host, &target, channelCount, impl_->guid);
+    if (!peer)
+        return false;
+    enet_peer_timeout(peer, 0, connectTimeoutMs, connectTimeoutMs);
+    impl_->links[peer] = Impl::Link{false, false, 0};
+    enet_host_flush(impl_->host);
+    return true;
+}
+
+namespace {
+
+enet_uint32 flagsFor(NetPeer::Reliability reliability)
+{
+    return reliability == NetPeer::Reliability::reliableOrdered ? ENET_PACKET_FLAG_RELIABLE : 0;
+}
+
+} // namespace
+
+bool NetPeer::send(const std::uint8_t* data, std::size_t size, Reliability reliability, std::uint8_t channel,
+                   const NetAddress& to)
+{
+    if (!impl_->host || channel >= helloChannel)
+        return false;
+    ENetPeer* peer = impl_->find(to);
+    if (!peer || !impl_->links[peer].established)
+        return false;
+    ENetPacket* packet = enet_packet_create(data, size, flagsFor(reliability));
+    if (enet_peer_send(peer, channel, packet) != 0) {
+        enet_packet_destroy(packet);
+        return false;
+    }
+    enet_host_flush(impl_->host);
+    return true;
+}
+
+void NetPeer::broadcast(const std::uint8_t* data, std::size_t size, Reliability reliability, std::uint8_t channel,
+                        std::optional<NetAddress> except)
+{
+    if (!impl_->host || channel >= helloChannel)
+        return;
+    ENetPacket* packet = enet_packet_create(data, size, flagsFor(reliability));
+    for (auto& [peer, link] : impl_->links) {
+        if (link.established && !(except && fromEnet(peer->address) == *except))
+            enet_peer_send(peer, channel, packet);
+    }
+    // ENet frees a packet once every peer it was queued for has sent it.
+    if (packet->referenceCount == 0)
+        enet_packet_destroy(packet);
+    enet_host_flush(impl_->host);
+}
+
+bool NetPeer::receive(Packet& out)
+{
+    if (impl_->inbox.empty())
+        impl_->pump();
+    if (impl_->inbox.empty())
+        return false;
+    out = std::move(impl_->inbox.front());
+    impl_->inbox.pop_front();
+    return true;
+}
+
+void NetPeer::ping(const std::string& host, std::uint16_t port, bool onlyIfAcceptingConnections)
+{
+    if (!impl_->host)
+        return;
+    if (const std::optional<NetAddress> address = NetAddress::resolve(host, port))
+        impl_->sendRaw(toEnet(*address), message::unconnectedPing, onlyIfAcceptingConnections);
+}
+
+NetPeer::ConnectionState NetPeer::connectionState(const NetAddress& address) const
+{
+    ENetPeer* peer = impl_->find(address);
+    if (!peer)
+        return ConnectionState::notConnected;
+    return impl_->links.at(peer).established ? ConnectionState::connected : ConnectionState::connecting;
+}
+
+std::size_t NetPeer::connectionCount() const
+{
+    std::size_t n = 0;
+    for (const auto& [peer, link] : impl_->links)
+        n += link.established;
+    return n;
+}
+
+std::uint16_t NetPeer::boundPort() const
+{
+    if (!impl_->host)
+        return 0;
+    ENetAddress bound{};
+    if (enet_socket_get_address(impl_->host->socket, &bound) != 0)
+        return 0;
+    return bound.port;
+}
+
+std::uint64_t NetPeer::guid() const
+{
+    return impl_->guid;
+}
+
+void NetPeer::setTimeout(std::chrono::milliseconds timeout)
+{
+    impl_->timeoutMs = static_cast<enet_uint32>(timeout.count());
+    for (auto& [peer, link] : impl_->links) {
+        if (link.established)
+            enet_peer_timeout(peer, 0, impl_->timeoutMs, impl_->timeoutMs);
+    }
+}
+
+std::string NetPeer::localIPv4()
+{
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0)
+        return "127.0.0.1";
+    std::string found = "127.0.0.1";
+    for (ifaddrs* i = list; i; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || !(i->ifa_flags & IFF_UP) ||
+            (i->ifa_flags & IFF_LOOPBACK))
+            continue;
+        const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(i->ifa_addr);
+        found = NetAddress{ntohl(ipv4->sin_addr.s_addr), 0}.ipString();
+        break;
+    }
+    freeifaddrs(list);
+    return found;
+}
+
+} // namespace kit

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "NetAddress.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kit {
+
+// One UDP endpoint of the game, built on ENet: connections to other copies,
+// datagrams on two ordered channels, connection events as packets, and
+// unconnected pings answered on the same socket. Not thread-safe; it does its
+// work when `receive` is called, so it must be polled regularly (every frame).
+//
+// Channel 0 carries unreliable, sequenced datagrams (late ones are dropped);
+// channel 1 reliable, ordered ones. Every delivered packet's first byte is its
+// message identifier (MessageIdentifiers.h); connection events are packets
+// holding that byte alone.
+class NetPeer {
+public:
+    enum class Reliability { unreliableSequenced, reliableOrdered };
+    enum class ConnectionState { notConnected, connecting, connected };
+
+    struct Packet {
+        std::vector<std::uint8_t> data;
+        NetAddress sender;
+        std::uint64_t guid = 0; // the sending copy's id, unique per peer for the run
+        [[nodiscard]] std::uint8_t id() const { return data.empty() ? 0 : data[0]; }
+    };
+
+    NetPeer();
+    NetPeer(const NetPeer&) = delete;
+    NetPeer& operator=(const NetPeer&) = delete;
+    // Drops every connection with an immediate notice.
+    ~NetPeer();
+
+    // Opens the socket on `port` of every local address (0: an ephemeral
+    // port) for up to maxConnections connections. False when the port is taken.
+    bool start(std::uint16_t port, std::size_t maxConnections);
+    [[nodiscard]] bool isActive() const;
+    // How many of the connections may be opened by others; 0 refuses them all.
+    void setMaximumIncomingConnections(std::size_t count);
+    // Tells every connection goodbye, waits up to `block` for the notices to
+    // leave, and closes the socket.
+    void shutdown(std::chrono::milliseconds block = std::chrono::milliseconds(10));
+
+    // Starts connecting; the outcome arrives as a packet (accepted, failed,
+    // server full). Tries for about six seconds. False when the address does
+    // not resolve, a connection to it exists already, or no slot is free.
+    bool connect(const std::string& host, std::uint16_t port);
+
+    // Copies the bytes into a datagram to one connection. False if not connected.
+    bool send(const std::uint8_t* data, std::size_t size, Reliability reliability, std::uint8_t channel,
+              const NetAddress& to);
+    // The same to every connection, except one if given.
+    void broadcast(const std::uint8_t* data, std::size_t size, Reliability reliability, std::uint8_t channel,
+                   std::optional<NetAddress> except = std::nullopt);
+
+    // The next packet, after doing the endpoint's pending work. False when none is waiting.
+    bool receive(Packet& out);
+
+    // An unconnected ping (255.255.255.255 reaches the whole local network);
+    // endpoints answer with a pong packet, only if they accept connections when
+    // `onlyIfAcceptingConnections` is set. Pings are answered here and not delivered.
+    void ping(const std::string& host, std::uint16_t port, bool onlyIfAcceptingConnections);
+
+    [[nodiscard]] ConnectionState connectionState(const NetAddress& address) const;
+    [[nodiscard]] std::size_t connectionCount() const;
+    [[nodiscard]] std::uint16_t boundPort() const;
+    [[nodiscard]] std::uint64_t guid() const;
+    // Time without acknowledgement after which an established connection counts as lost.
+    void setTimeout(std::chrono::milliseconds timeout);
+
+    // This machine's first IPv4 address that is not loopback (127.0.0.1 when there is none).
+    static std::string localIPv4();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace kit

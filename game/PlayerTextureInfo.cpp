@@ -1,0 +1,11 @@
+#include "PlayerTextureInfo.h"
+
+#include "engine/network/stream/NetStream.h"
+
+void serialize(kit::NetStream& stream, PlayerTextureInfo& info)
+{
+    stream.serialize(info.colourName);
+    stream.serialize(info.modelTexture);
+    stream.serialize(info.hudIcon);
+    stream.serialize(info.colour);
+}

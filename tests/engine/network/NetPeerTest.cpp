@@ -1,0 +1,202 @@
+// Real sockets on loopback; the suite runs inside a private network namespace.
+#include "engine/network/MessageIdentifiers.h"
+#include "engine/network/NetPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+using kit::NetPeer;
+namespace message = kit::message;
+
+namespace {
+
+struct Inbox {
+    NetPeer peer;
+    std::vector<NetPeer::Packet> packets;
+
+    void poll()
+    {
+        NetPeer::Packet p;
+        while (peer.receive(p))
+            packets.push_back(p);
+    }
+    const NetPeer::Packet* find(std::uint8_t id) const
+    {
+        for (const auto& p : packets)
+            if (p.id() == id)
+                return &p;
+        return nullptr;
+    }
+};
+
+// Polls every peer until the condition holds or three seconds pass.
+bool pumpUntil(std::initializer_list<Inbox*> peers, const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::milliseconds(3000))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        for (Inbox* p : peers)
+            p->poll();
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+struct Session : ::testing::Test {
+    Inbox server, client;
+    std::uint16_t port = 0;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.peer.start(0, 4));
+        server.peer.setMaximumIncomingConnections(4);
+        port = server.peer.boundPort();
+        ASSERT_NE(port, 0);
+        ASSERT_TRUE(client.peer.start(0, 1));
+        ASSERT_TRUE(client.peer.connect("127.0.0.1", port));
+        ASSERT_TRUE(pumpUntil({&server, &client}, [&] {
+            return client.find(message::connectionRequestAccepted) && server.find(message::newIncomingConnection);
+        }));
+    }
+};
+
+} // namespace
+
+TEST(NetAddresses, PrintAndOrderByPortThenAddress)
+{
+    const kit::NetAddress a{0x7F000001, 16520};
+    EXPECT_EQ(a.toString(), "127.0.0.1|16520");
+    EXPECT_EQ(a.ipString(), "127.0.0.1");
+    EXPECT_LT((kit::NetAddress{0xFFFFFFFF, 1}), (kit::NetAddress{0x00000001, 2}));
+    EXPECT_LT((kit::NetAddress{1, 5}), (kit::NetAddress{2, 5}));
+    EXPECT_EQ(kit::NetAddress::resolve("10.1.2.3", 7)->ip, 0x0A010203u);
+    EXPECT_FALSE(kit::NetAddress::resolve("no.such.host.invalid", 7).has_value());
+}
+
+TEST_F(Session, ConnectingReportsBothSidesWithTheirIds)
+{
+    const auto* accepted = client.find(message::connectionRequestAccepted);
+    const auto* incoming = server.find(message::newIncomingConnection);
+    EXPECT_EQ(accepted->guid, server.peer.guid());
+    EXPECT_EQ(incoming->guid, client.peer.guid());
+    EXPECT_EQ(accepted->sender.port, port);
+    EXPECT_EQ(accepted->data.size(), 1u);
+    EXPECT_EQ(client.peer.connectionState(accepted->sender), NetPeer::ConnectionState::connected);
+    EXPECT_EQ(server.peer.connectionCount(), 1u);
+    EXPECT_FALSE(client.peer.connect("127.0.0.1", port)); // already connected
+}
+
+TEST_F(Session, DatagramsArriveOnBothChannels)
+{
+    const std::uint8_t call[] = {136, 'x', 0};
+    const std::uint8_t state[] = {135, 1, 2, 3};
+    const auto serverAddress = client.find(message::connectionRequestAccepted)->sender;
+    ASSERT_TRUE(client.peer.send(call, sizeof call, NetPeer::Reliability::reliableOrdered, 1, serverAddress));
+    server.peer.broadcast(state, sizeof state, NetPeer::Reliability::unreliableSequenced, 0);
+    ASSERT_TRUE(pumpUntil({&server, &client}, [&] { return server.find(136) && client.find(135); }));
+    EXPECT_EQ(server.find(136)->data, std::vector<std::uint8_t>(call, call + 3));
+    EXPECT_EQ(server.find(136)->guid, client.peer.guid());
+    EXPECT_EQ(client.find(135)->data, std::vector<std::uint8_t>(state, state + 4));
+}
+
+TEST_F(Session, BroadcastCanLeaveOneConnectionOut)
+{
+    Inbox second;
+    ASSERT_TRUE(second.peer.start(0, 1));
+    ASSERT_TRUE(second.peer.connect("127.0.0.1", port));
+    ASSERT_TRUE(pumpUntil({&server, &second}, [&] { return second.find(message::connectionRequestAccepted); }));
+    const auto firstAddress = server.find(message::newIncomingConnection)->sender;
+    const std::uint8_t relay[] = {136, 0};
+    server.peer.broadcast(relay, sizeof relay, NetPeer::Reliability::reliableOrdered, 1, firstAddress);
+    ASSERT_TRUE(pumpUntil({&server, &client, &second}, [&] { return second.find(136) != nullptr; }));
+    pumpUntil({&client}, [] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_EQ(client.find(136), nullptr);
+}
+
+TEST_F(Session, AGoodbyeIsADisconnectionNotice)
+{
+    client.peer.shutdown(std::chrono::milliseconds(50));
+    EXPECT_FALSE(client.peer.isActive());
+    ASSERT_TRUE(pumpUntil({&server}, [&] { return server.find(message::disconnectionNotification); }));
+    EXPECT_EQ(server.peer.connectionCount(), 0u);
+}
+
+TEST_F(Session, SilenceIsALostConnection)
+{
+    client.peer.setTimeout(std::chrono::milliseconds(300));
+    const auto serverAddress = client.find(message::connectionRequestAccepted)->sender;
+    const std::uint8_t call[] = {136, 0};
+    client.peer.send(call, sizeof call, NetPeer::Reliability::reliableOrdered, 1, serverAddress);
+    // The server is no longer polled: nothing acknowledges the call.
+    ASSERT_TRUE(pumpUntil({&client}, [&] { return client.find(message::connectionLost) != nullptr; }));
+    EXPECT_EQ(client.find(message::disconnectionNotification), nullptr);
+}
+
+TEST(NetPeers, AFullServerRefusesFurtherClients)
+{
+    Inbox server, first, second;
+    ASSERT_TRUE(server.peer.start(0, 4));
+    server.peer.setMaximumIncomingConnections(1);
+    const std::uint16_t port = server.peer.boundPort();
+    ASSERT_TRUE(first.peer.start(0, 1));
+    ASSERT_TRUE(second.peer.start(0, 1));
+    ASSERT_TRUE(first.peer.connect("127.0.0.1", port));
+    ASSERT_TRUE(pumpUntil({&server, &first}, [&] { return first.find(message::connectionRequestAccepted); }));
+    ASSERT_TRUE(second.peer.connect("127.0.0.1", port));
+    ASSERT_TRUE(pumpUntil({&server, &second}, [&] { return second.find(message::noFreeIncomingConnections); }));
+    EXPECT_EQ(server.peer.connectionCount(), 1u);
+}
+
+TEST(NetPeers, APortIsBoundOnce)
+{
+    NetPeer a, b;
+    ASSERT_TRUE(a.start(0, 2));
+    EXPECT_FALSE(b.start(a.boundPort(), 2));
+    EXPECT_TRUE(b.start(0, 2));
+}
+
+TEST(NetPeers, PingsToTheBroadcastAddressFindAcceptingPeers)
+{
+    Inbox open, closed, seeker;
+    ASSERT_TRUE(open.peer.start(0, 4));
+    open.peer.setMaximumIncomingConnections(4);
+    ASSERT_TRUE(closed.peer.start(0, 4)); // accepts no connections
+    ASSERT_TRUE(seeker.peer.start(0, 4));
+    seeker.peer.ping("255.255.255.255", open.peer.boundPort(), true);
+    seeker.peer.ping("255.255.255.255", closed.peer.boundPort(), true);
+    ASSERT_TRUE(pumpUntil({&open, &closed, &seeker}, [&] { return seeker.find(message::unconnectedPong); }));
+    const auto* pong = seeker.find(message::unconnectedPong);
+    EXPECT_EQ(pong->guid, open.peer.guid());
+    EXPECT_EQ(pong->sender.port, open.peer.boundPort());
+    pumpUntil({&open, &closed, &seeker}, [] { return false; }, std::chrono::milliseconds(100));
+    int pongs = 0;
+    for (const auto& p : seeker.packets)
+        pongs += p.id() == message::unconnectedPong;
+    EXPECT_EQ(pongs, 1);
+    EXPECT_TRUE(open.packets.empty()); // pings are answered, not delivered
+}
+
+TEST(NetPeers, AFailedAttemptIsReported)
+{
+    Inbox lonely;
+    NetPeer nobody;
+    ASSERT_TRUE(nobody.start(0, 1)); // bound but never polled: it answers nothing
+    ASSERT_TRUE(lonely.peer.start(0, 1));
+    ASSERT_TRUE(lonely.peer.connect("127.0.0.1", nobody.boundPort()));
+    EXPECT_EQ(lonely.peer.connectionState(kit::NetAddress{0x7F000001, nobody.boundPort()}),
+              NetPeer::ConnectionState::connecting);
+    ASSERT_TRUE(pumpUntil({&lonely}, [&] { return lonely.find(message::connectionAttemptFailed); },
+                          std::chrono::milliseconds(15000)));
+}
+
+TEST(NetPeers, NamesForTheIdentifiers)
+{
+    EXPECT_STREQ(message::name(message::unconnectedPong), "UNCONNECTED_PONG");
+    EXPECT_STREQ(message::name(135), "");
+    EXPECT_FALSE(NetPeer::localIPv4().empty());
+}

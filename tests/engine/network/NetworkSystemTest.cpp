@@ -1,0 +1,278 @@
+// Three copies of the game in one process, connected on loopback inside the
+// private network namespace: a host and two clients.
+#include "engine/core/World.h"
+#include "engine/network/MessageIdentifiers.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Transform.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+using kit::NetworkSystem;
+
+namespace {
+
+// A networked component with a one-byte state.
+class Beacon : public kit::Component {
+public:
+    Beacon()
+    {
+        addTag(kit::tagId("t"));
+        addTag(kit::tagId("networked"));
+    }
+    void serialize(kit::NetStream& stream) override { stream.serialize(value); }
+    std::string networkTypeName() const override { return "t"; }
+    std::uint8_t value = 0xEE;
+};
+
+struct Copy {
+    kit::World world;
+    NetworkSystem* network = new NetworkSystem(30.0f);
+    std::vector<std::string> log;
+
+    explicit Copy(std::uint32_t origin)
+    {
+        network->origin = origin;
+        world.addComponent(kit::EntityHandle{kit::EntityID{origin, 0}, &world}, network);
+        network->registerFunction("record", [this](kit::EntityHandle e, const std::string& text, float number) {
+            EXPECT_EQ(e.world, &world);
+            log.push_back(text + ":" + std::to_string(static_cast<int>(number)) + "@" + std::to_string(e.id.serial));
+        });
+    }
+    void frame() { world.update(1.0f / 60.0f); }
+};
+
+// Runs frames on every copy until the condition holds (or three seconds pass).
+bool runUntil(std::initializer_list<Copy*> copies, const std::function<bool()>& done)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < end) {
+        for (Copy* c : copies)
+            c->frame();
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+struct ThreeCopies : ::testing::Test {
+    Copy host{0x1000}, left{0x2000}, right{0x3000};
+    std::uint16_t port = 0;
+
+    void SetUp() override
+    {
+        testing::internal::CaptureStdout();
+        host.network->host(0, 8);
+        port = host.network->peer->boundPort();
+        left.network->join("127.0.0.1", port);
+        right.network->join("127.0.0.1", port);
+        ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return host.network->peer->connectionCount() == 2; }));
+        ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return host.network->peers.size() == 2; }));
+    }
+    void TearDown() override { output = testing::internal::GetCapturedStdout(); }
+    std::string output;
+};
+
+} // namespace
+
+TEST_F(ThreeCopies, ACallRunsHereAtOnceAndOnceOnEveryOtherCopyInOrder)
+{
+    host.network->callFunction("record", kit::EntityID{0x1000, 7}, std::string("first"), 1.0f);
+    host.network->callFunction("record", kit::EntityID{0x1000, 8}, std::string("second"), 2.0f);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"first:1@7", "second:2@8"}));
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return left.log.size() == 2 && right.log.size() == 2; }));
+    runUntil({&host, &left, &right}, [] { return false; }); // nothing more arrives
+    EXPECT_EQ(left.log, host.log);
+    EXPECT_EQ(right.log, host.log);
+    EXPECT_EQ(host.log.size(), 2u);
+}
+
+TEST_F(ThreeCopies, AClientsCallReachesTheOtherClientThroughTheHost)
+{
+    left.network->callFunction("record", kit::EntityID{0x2000, 1}, std::string("relayed"), 3.0f);
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return right.log.size() == 1 && host.log.size() == 1; }));
+    EXPECT_EQ(right.log[0], "relayed:3@1");
+    EXPECT_EQ(left.log.size(), 1u); // not echoed back to its sender
+}
+
+TEST_F(ThreeCopies, OwnedStateOverwritesTheOtherCopies)
+{
+    const kit::EntityID plane{0x2000, 42};
+    std::vector<kit::Transform*> transforms;
+    for (Copy* c : {&host, &left, &right}) {
+        auto* t = new kit::Transform(glm::vec3(0.0f));
+        t->addTag(kit::tagId("networked"));
+        c->world.addComponent(kit::EntityHandle{plane, &c->world}, t);
+        transforms.push_back(t);
+    }
+    transforms[1]->position = glm::vec3(1.5f, -2.0f, 0.25f); // the owner moves it
+    transforms[1]->rotation = glm::quat(0.0f, 0.0f, 0.0f, 1.0f);
+    transforms[0]->position = glm::vec3(99.0f); // the others' changes are overwritten
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] {
+        return transforms[0]->position == transforms[1]->position && transforms[2]->position == transforms[1]->position;
+    }));
+    EXPECT_EQ(transforms[2]->rotation, transforms[1]->rotation);
+}
+
+TEST_F(ThreeCopies, PeersRecordOriginsAndScreenNames)
+{
+    left.network->screenName = "joinScreen";
+    right.network->screenName = "game";
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] {
+        int found = 0;
+        for (const auto& [address, record] : host.network->peers)
+            found += (record.origin == 0x2000 && record.screenName == "joinScreen") ||
+                     (record.origin == 0x3000 && record.screenName == "game");
+        return found == 2;
+    }));
+    // Each client hears the host and, relayed, the other client.
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] {
+        for (const auto& [address, record] : left.network->peers)
+            if (record.origin == 0x3000)
+                return true;
+        return false;
+    }));
+}
+
+TEST_F(ThreeCopies, LeavingClearsThePeerRecords)
+{
+    left.network->reset();
+    EXPECT_TRUE(left.network->peers.empty());
+    ASSERT_TRUE(runUntil({&host, &right}, [&] { return host.network->peers.size() == 1; }));
+    EXPECT_EQ(host.network->peers.begin()->second.origin, 0x3000u);
+    host.network->reset();
+    EXPECT_TRUE(host.network->peers.empty());
+    ASSERT_TRUE(runUntil({&right}, [&] { return right.network->peers.empty(); }));
+}
+
+TEST_F(ThreeCopies, UnknownNamesAndComponentsAreIgnored)
+{
+    left.network->callFunction("nobodyRegisteredThis", kit::EntityID{1, 1});
+    left.network->callFunction("record", kit::EntityID{0x2000, 2}, std::string("after"), 4.0f);
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return right.log.size() == 1; }));
+    EXPECT_EQ(right.log[0], "after:4@2");
+    EXPECT_EQ(host.network->functions.count("nobodyRegisteredThis"), 0u); // names from peers do not grow the registry
+}
+
+namespace {
+
+// A bare transport connected to a copy, to see and send the raw packets.
+struct Wiretap : ::testing::Test {
+    Copy copy{0x01020304};
+    kit::NetPeer tap;
+    std::vector<kit::NetPeer::Packet> received;
+
+    void SetUp() override
+    {
+        testing::internal::CaptureStdout();
+        copy.network->host(0, 4);
+        ASSERT_TRUE(tap.start(0, 1));
+        ASSERT_TRUE(tap.connect("127.0.0.1", copy.network->peer->boundPort()));
+        ASSERT_TRUE(pump([&] { return copy.network->peer->connectionCount() == 1 && tap.connectionCount() == 1; }));
+    }
+    void TearDown() override { testing::internal::GetCapturedStdout(); }
+
+    bool pump(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (std::chrono::steady_clock::now() < end) {
+            copy.frame();
+            kit::NetPeer::Packet p;
+            while (tap.receive(p))
+                received.push_back(p);
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+    const kit::NetPeer::Packet* first(std::uint8_t id)
+    {
+        for (const auto& p : received)
+            if (p.id() == id)
+                return &p;
+        return nullptr;
+    }
+    kit::NetAddress copyAddress() { return kit::NetAddress{0x7F000001, copy.network->peer->boundPort()}; }
+};
+
+} // namespace
+
+TEST_F(Wiretap, AStatePacketHasItsExactLayout)
+{
+    copy.network->screenName = "lobby";
+    copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x01020304, 5}, &copy.world}, new Beacon);
+    // Not owned by this copy: never sent.
+    copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x0BADF00D, 6}, &copy.world}, new Beacon);
+    received.clear();
+    ASSERT_TRUE(pump([&] { return first(NetworkSystem::stateUpdateId) != nullptr; }));
+    const std::vector<std::uint8_t> expected{
+        0x87, 0x01, 0x02, 0x03, 0x04, 0x00, 0x05, 0x6C, 0x6F, 0x62, 0x62, 0x79, 0x80, 0x81, 0x01,
+        0x82, 0x00, 0x00, 0x00, 0x02, 0x80, 0x00, 0x80, 0x74, 0x00, 0x00, 0x00, 0x08, 0xEE, 0x00};
+    EXPECT_EQ(first(NetworkSystem::stateUpdateId)->data, expected);
+}
+
+TEST_F(Wiretap, ACallBatchHasItsExactLayout)
+{
+    copy.network->registerFunction("g", [](kit::EntityHandle) {});
+    copy.network->callFunction("f", kit::EntityID{1, 2}, std::string("hi"));
+    copy.network->callFunction("g", kit::EntityID{3, 4});
+    received.clear();
+    ASSERT_TRUE(pump([&] { return first(NetworkSystem::remoteCallsId) != nullptr; }));
+    const std::vector<std::uint8_t> expected{0x88, 0x00, 0x01, 0x66, 0x00, 0x00, 0x00, 0x60, 0x00, 0x00, 0x00, 0x01,
+                                             0x00, 0x00, 0x00, 0x02, 0x00, 0x02, 0x68, 0x69, 0x88, 0x00, 0x01, 0x67,
+                                             0x00, 0x00, 0x00, 0x40, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x04,
+                                             0x00};
+    EXPECT_EQ(first(NetworkSystem::remoteCallsId)->data, expected);
+}
+
+TEST_F(Wiretap, AnUnknownRecordIsSkippedAndTheNextApplied)
+{
+    auto* beacon = new Beacon;
+    copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x0BADF00D, 9}, &copy.world}, beacon);
+    kit::NetStream packet;
+    packet.write(NetworkSystem::stateUpdateId);
+    packet.write(std::uint32_t{0x0BADF00D});
+    packet.write(std::string("tap"));
+    for (const auto& [entity, type, byte] : {std::tuple{9u, std::string("health"), std::uint8_t{1}},
+                                             std::tuple{9u, std::string("t"), std::uint8_t{0x42}}}) {
+        kit::NetStream state;
+        state.write(byte);
+        packet.write(true);
+        packet.write(kit::EntityID{0x0BADF00D, entity});
+        packet.write(type);
+        packet.write(state);
+    }
+    packet.write(false);
+    ASSERT_TRUE(tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::unreliableSequenced, 0,
+                         copyAddress()));
+    ASSERT_TRUE(pump([&] { return beacon->value == 0x42; }));
+    EXPECT_EQ(copy.network->peers.begin()->second.screenName, "tap");
+}
+
+TEST_F(Wiretap, EngineFunctionsDestroyEverywhere)
+{
+    const kit::EntityHandle victim{kit::EntityID{0x0BADF00D, 11}, &copy.world};
+    copy.world.addComponent(victim, new Beacon);
+    copy.world.addComponent(victim, new kit::Transform());
+    // "destroyComponent" by name, then "destroyEntity", as a peer would send them.
+    kit::NetStream calls;
+    for (const auto& [name, extra] : {std::pair{std::string("destroyComponent"), std::string("t")},
+                                      std::pair{std::string("destroyEntity"), std::string()}}) {
+        kit::NetStream arguments;
+        arguments.write(victim.id);
+        if (!extra.empty())
+            arguments.write(extra);
+        calls.write(NetworkSystem::remoteCallsId);
+        calls.write(name);
+        calls.write(arguments);
+    }
+    calls.write(std::uint8_t{0});
+    ASSERT_TRUE(tap.send(calls.data(), calls.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1,
+                         copyAddress()));
+    ASSERT_TRUE(pump([&] { return !copy.world.entities.contains(victim.id); }));
+}
