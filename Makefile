@@ -43,6 +43,7 @@ sanitize: deps
 bench: release
 	$(RELEASE_DIR)/tools/benchmarks/core_benchmark
 	$(RELEASE_DIR)/tools/benchmarks/physics_benchmark
+	$(RELEASE_DIR)/tools/benchmarks/network_benchmark
 
 # Builds the libFuzzer harnesses with clang and runs each for FUZZ_SECONDS,
 # keeping its corpus in build/fuzz/corpus/<name>.

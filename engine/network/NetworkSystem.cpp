@@ -67,7 +67,7 @@ void NetworkSystem::update(float dt)
     }
     NetPeer::Packet packet;
     while (peer->receive(packet))
-        receive(packet);
+        handlePacket(packet);
 }
 
 void NetworkSystem::onRemoved()
@@ -77,7 +77,7 @@ void NetworkSystem::onRemoved()
     screenName.clear();
 }
 
-void NetworkSystem::sendState()
+NetStream NetworkSystem::buildStatePacket() const
 {
     NetStream packet;
     packet.write(stateUpdateId);
@@ -98,12 +98,18 @@ void NetworkSystem::sendState()
         }
     }
     packet.write(false);
+    return packet;
+}
+
+void NetworkSystem::sendState()
+{
+    const NetStream packet = buildStatePacket();
     if (peer->isActive())
         peer->broadcast(packet.data(), packet.bytesUsed(), NetPeer::Reliability::unreliableSequenced, 0);
     flushCalls();
 }
 
-void NetworkSystem::receive(const NetPeer::Packet& packet)
+void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
 {
     auto forget = [&] {
         for (auto it = peers.begin(); it != peers.end();) {

@@ -87,6 +87,13 @@ public:
     // Sends the calls queued since the last send.
     void flushCalls();
 
+    // The StateUpdate this copy would send now: its owned "networked" components.
+    [[nodiscard]] NetStream buildStatePacket() const;
+
+    // Acts on one packet from a peer as the receive loop does. Packets are
+    // untrusted: any bytes are handled without harm.
+    void handlePacket(const NetPeer::Packet& packet);
+
     // Session control. host: accept up to maxConnections copies on port.
     // join: connect to a hosting copy. reset: leave whatever session there is.
     void host(std::uint16_t port, std::size_t maxConnections);
@@ -109,7 +116,6 @@ public:
 
 private:
     void sendState();
-    void receive(const NetPeer::Packet& packet);
     void applyState(const NetPeer::Packet& packet);
     void runCalls(const NetPeer::Packet& packet);
     void run(const std::string& name, NetStream& arguments);

@@ -2,11 +2,12 @@
 // none: replays the files given on the command line, then feeds the target
 // pseudo-random inputs (and mutations of earlier ones) until the time is up.
 //
-//   <target>_replay [--seconds S] [--seed N] [FILE...]
+//   <target>_replay [--seconds S] [--seed N] [FILE or DIRECTORY...]
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -28,9 +29,17 @@ int main(int argc, char** argv)
         } else if (arg == "--seed" && i + 1 < argc) {
             seed = static_cast<unsigned>(std::atoi(argv[++i]));
         } else {
-            std::ifstream file(arg, std::ios::binary);
-            pool.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-            LLVMFuzzerTestOneInput(pool.back().data(), pool.back().size());
+            std::vector<std::filesystem::path> files{arg};
+            if (std::filesystem::is_directory(arg)) {
+                files.clear();
+                for (const auto& entry : std::filesystem::directory_iterator(arg))
+                    files.push_back(entry.path());
+            }
+            for (const auto& path : files) {
+                std::ifstream file(path, std::ios::binary);
+                pool.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+                LLVMFuzzerTestOneInput(pool.back().data(), pool.back().size());
+            }
         }
     }
 
@@ -67,6 +76,6 @@ int main(int argc, char** argv)
             pool[random() % pool.size()] = input;
         ++runs;
     }
-    std::cout << runs << " inputs in " << seconds << " s\n";
+    std::cerr << runs << " inputs in " << seconds << " s\n";
     return 0;
 }

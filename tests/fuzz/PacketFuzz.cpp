@@ -1,0 +1,78 @@
+// Hands arbitrary bytes to the network system as a packet from a peer: state
+// updates for replicated components, call batches for every named-function
+// signature the game registers, and anything else.
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Body.h"
+#include "engine/physics/Transform.h"
+#include "game/NamedFunctions.h"
+#include "game/PowerEnum.h"
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+void require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+// Every signature of the game's named functions, with a body that touches
+// what it was given.
+void registerSignatures(kit::NetworkSystem& network, float& sink)
+{
+    registerStartupFunctions(network);
+    network.registerFunction("spawnPlayer", [&sink](kit::EntityHandle, glm::vec3 p, glm::quat q) { sink += p.x + q.w; });
+    network.registerFunction("spawnPowerup", [&sink](kit::EntityHandle, glm::vec3 p, PowerEnum k) {
+        sink += p.y + static_cast<float>(static_cast<int>(k));
+    });
+    network.registerFunction("grantPower", [&sink](kit::EntityHandle, glm::vec3 p, PowerEnum) { sink += p.z; });
+    network.registerFunction("grantInvincibility", [&sink](kit::EntityHandle) { sink += 1; });
+    network.registerFunction("addKillPoints", [&sink](kit::EntityHandle) { sink += 2; });
+    network.registerFunction("spawnBombSpawner", [&sink](kit::EntityHandle, kit::EntityID id) { sink += float(id.serial); });
+    network.registerFunction("spawnBullet", [&sink](kit::EntityHandle, std::string a, std::string b, kit::EntityID,
+                                                    float c, float d, float e, glm::vec3 f, glm::vec2 g) {
+        sink += float(a.size() + b.size()) + c + d + e + f.x + g.y;
+    });
+    network.registerFunction("spawnBomb", [&sink](kit::EntityHandle, std::string a, kit::EntityID, float b, float c,
+                                                  float d, float e, float f, glm::vec3 g, glm::vec2 h) {
+        sink += float(a.size()) + b + c + d + e + f + g.z + h.x;
+    });
+    network.registerFunction("spawnTaunt", [&sink](kit::EntityHandle, const std::string& t) { sink += float(t.size()); });
+    network.registerFunction("score", [&sink](kit::EntityHandle, int points) { sink += float(points); });
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const bool quiet = [] {
+        std::cout.rdbuf(nullptr); // the system's console lines are not wanted here
+        return true;
+    }();
+    (void)quiet;
+
+    kit::World world;
+    auto* network = new kit::NetworkSystem(30.0f);
+    world.addComponent(kit::EntityHandle{kit::systemEntity(), &world}, network);
+    float sink = 0.0f;
+    registerSignatures(*network, sink);
+
+    // Replicated components that records may name: entity (1, 1) and (2, 2).
+    for (std::uint32_t i = 1; i <= 2; ++i) {
+        const kit::EntityHandle entity{kit::EntityID{i, i}, &world};
+        auto* transform = new kit::Transform();
+        transform->addTag(kit::tagId("networked"));
+        world.addComponent(entity, transform);
+        world.addComponent(entity, new kit::Body());
+    }
+
+    const std::size_t functionsBefore = network->functions.size();
+    network->handlePacket(kit::NetPeer::Packet{std::vector<std::uint8_t>(data, data + size),
+                                               kit::NetAddress{0x7F000001, 4000}, 7});
+    require(network->functions.size() == functionsBefore); // names from peers never add entries
+    require(network->peers.size() <= 1);
+    return 0;
+}
