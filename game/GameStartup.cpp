@@ -13,6 +13,8 @@
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/render/state/RenderState.h"
+#include "engine/resources/ThreadPool.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,8 +53,10 @@ int runSkyscuffle()
         if (!window)
             return 1;
         kit::initializeGlew();
+        auto renderState = std::make_unique<kit::RenderState>();
 
-        auto application = std::make_unique<kit::Application>(window.get(), nullptr, kit::ApplicationConfig{20.0f, 120.0f});
+        auto application =
+            std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
 
         kit::ScopedConnection reload = application->keyboard->keyPressed.connect([](kit::Keyboard::KeyInfo key) {
             if (key.key == kit::keys::l && key.control) {
@@ -76,11 +80,14 @@ int runSkyscuffle()
 
         application->run();
 
-        // Shutdown: the tuning goes back to its file first, then everything that
-        // may still hold OpenGL objects goes while its context is alive.
+        // Shutdown: the tuning goes back to its file first; the loader thread
+        // finishes its queue; then everything that may still hold OpenGL
+        // objects goes while its context is alive.
         kit::settings::save(tuningTable);
+        kit::threadPool().shutdown();
         reload.disconnect();
         application.reset();
+        renderState.reset();
         window.reset();
     }
     return 0;

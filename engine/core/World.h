@@ -26,6 +26,7 @@ class Application;
 class JoystickManager;
 class Keyboard;
 class Mouse;
+class RenderState;
 class Window;
 
 // The tag that stands for "no tag" in the unused arguments of getEntities.
@@ -115,6 +116,7 @@ public:
     Keyboard* keyboard = nullptr;
     Mouse* mouse = nullptr;
     JoystickManager* joysticks = nullptr;
+    RenderState* renderState = nullptr; // the OpenGL state cache, null without a context
 
     std::unique_ptr<UpdateOrder> updateOrder;
     std::unique_ptr<RenderOrder> renderOrder;

@@ -9,6 +9,7 @@
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Mouse.h"
+#include "engine/resources/AsyncResourceManagerBase.h"
 
 #include <GL/glew.h>
 
@@ -55,6 +56,7 @@ void Application::giveServices(World& world)
     world.keyboard = keyboard.get();
     world.mouse = mouse.get();
     world.joysticks = joysticks.get();
+    world.renderState = glState;
 }
 
 void Application::setWorld(std::shared_ptr<World> world)
@@ -105,6 +107,8 @@ void Application::frame(float dt)
     if (current)
         current->render(dt);
     window->swapBuffers();
+    // Loads the worker finished since the last frame become OpenGL objects.
+    AsyncResourceManagerBase::updateAll();
 }
 
 void Application::run()

@@ -1,0 +1,26 @@
+#include "AssimpAnimatedMeshLoader.h"
+
+#include <iostream>
+
+namespace kit {
+
+void assimpAnimatedMeshLoader::load()
+{
+    std::string error;
+    imported = importScene(fullPath, true, scene, error);
+    if (!imported) {
+        std::cout << "Error parsing " << fullPath << ": " << error << "\n";
+    }
+}
+
+void assimpAnimatedMeshLoader::finish()
+{
+    if (!imported)
+        return;
+    // Filled here, on the main thread, where the mesh's users read it.
+    target->skeleton = std::move(scene.skeleton);
+    target->addSegment("default", 0, static_cast<int>(target->skeleton.frames.size()), true, 1.0f);
+    buildMeshParts(scene, directory, target->mesh);
+}
+
+} // namespace kit

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "AsyncResourceManagerBase.h"
+#include "MainThreadQueue.h"
+#include "ResourceHandle.h"
+#include "ThreadPool.h"
+
+#include "engine/core/Settings.h"
+
+#include <atomic>
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+
+namespace kit {
+
+// The cache and loader of one resource type. A request by path returns at
+// once with a handle; the file is read and parsed on the worker thread (or
+// inline, for dependencies of a load already on it), and the OpenGL half runs
+// on the main thread in update(). Cached resources live for the whole run.
+//
+// Loader must derive from Resourceloader<Resource> and be default-constructible.
+template <class Resource, class Loader>
+class AsyncResourceManager : public AsyncResourceManagerBase {
+public:
+    struct CacheEntry {
+        std::atomic<bool> pending{false}; // a load was requested and its completion has not run
+        std::shared_ptr<Resource> resource;
+    };
+
+    explicit AsyncResourceManager(const std::string& name)
+        : AsyncResourceManagerBase(name), constructingThread_(std::this_thread::get_id())
+    {
+    }
+
+    // Requests the resource and returns at once. runInline loads it on the
+    // calling thread instead of queueing it behind the worker (for
+    // dependencies requested from inside another load).
+    ResourceHandle<Resource> prefetch(const std::string& path, bool runInline = false)
+    {
+        std::lock_guard lock(mutex_);
+        CacheEntry& entry = cache_[path];
+        ResourceHandle<Resource> handle{entry.resource, &entry.pending};
+        if (entry.resource)
+            return handle;
+
+        std::cout << "Prefetching " << name << ": " << path << "\n";
+        auto loader = std::make_shared<Loader>();
+        loader->setPath(path, settings::assetDirectory());
+        entry.resource = loader->resource;
+        handle.resource = loader->resource;
+        entry.pending = true;
+
+        auto job = [this, loader, path] {
+            loadSafely(*loader);
+            completions_.push([this, loader, path] { complete(*loader, path); });
+        };
+        if (runInline)
+            job();
+        else
+            (void)threadPool().enqueue(std::move(job));
+        return handle;
+    }
+
+    ResourceHandle<void> prefetchUntyped(const std::string& path) override { return prefetch(path, false).untyped(); }
+
+    // The resource, fully loaded: loaded here and now if it was never
+    // requested, or after running this manager's completions until its own has run.
+    std::shared_ptr<Resource> get(const std::string& path)
+    {
+        std::unique_lock lock(mutex_);
+        CacheEntry& entry = cache_[path];
+        if (!entry.resource) {
+            std::cout << "Cold-loading " << name << ": " << path << "\n";
+            Loader loader;
+            loader.setPath(path, settings::assetDirectory());
+            loadSafely(loader);
+            loader.finish();
+            entry.resource = loader.resource;
+            return entry.resource;
+        }
+        while (entry.pending) {
+            lock.unlock();
+            completions_.waitAndPop()();
+            lock.lock();
+        }
+        return entry.resource;
+    }
+
+    // Runs the completions queued so far. They run without this manager's
+    // lock (each takes it only to clear its pending flag), so a completion
+    // that waits for a dependency never holds up a load on the worker that
+    // needs this manager.
+    void update() override
+    {
+        std::function<void()> job;
+        while (completions_.tryPop(job))
+            job();
+    }
+
+    // Loads waiting for the main thread.
+    [[nodiscard]] std::size_t queuedCompletions() const { return completions_.size(); }
+
+private:
+    // A loader reports its own failures; anything it throws is reported here
+    // so that the completion still runs and nobody waits forever.
+    static void loadSafely(Loader& loader)
+    {
+        try {
+            loader.load();
+        } catch (const std::exception& error) {
+            std::cerr << "Could not load " << loader.fullPath << ": " << error.what() << "\n";
+        }
+    }
+
+    void complete(Loader& loader, const std::string& path)
+    {
+        loader.finish();
+        std::lock_guard lock(mutex_);
+        cache_[path].pending = false;
+    }
+
+    MainThreadQueue completions_;
+    std::unordered_map<std::string, CacheEntry> cache_; // nodes: entry addresses never move
+    std::mutex mutex_;
+    std::thread::id constructingThread_;
+};
+
+} // namespace kit

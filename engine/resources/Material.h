@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ResourceHandle.h"
+#include "UniformValue.h"
+
+#include <map>
+#include <string>
+
+namespace kit {
+
+class ShaderProgram;
+class Texture;
+
+// What a mesh part is drawn with: a program, uniform values and textures by
+// sampler name. Setting anything marks it changed, so that its values are
+// sent to the program before its next draw.
+class Material {
+public:
+    void setUniform(const std::string& name, const UniformValue& value)
+    {
+        uniforms.set(name, value);
+        changed = true;
+    }
+    void setUniform(const std::string& name, bool value) { setUniform(name, UniformValue(value ? 1 : 0)); }
+    template <class T>
+    [[nodiscard]] const T* uniform(const std::string& name) const
+    {
+        return uniforms.get<T>(name);
+    }
+
+    void setTexture(const std::string& sampler, ResourceHandle<Texture> texture)
+    {
+        textures[sampler] = std::move(texture);
+        changed = true;
+    }
+    [[nodiscard]] const ResourceHandle<Texture>* texture(const std::string& sampler) const
+    {
+        auto found = textures.find(sampler);
+        return found == textures.end() ? nullptr : &found->second;
+    }
+
+    void setShaderProgram(ResourceHandle<ShaderProgram> program)
+    {
+        shaderProgram = std::move(program);
+        changed = true;
+    }
+
+    ResourceHandle<ShaderProgram> shaderProgram;
+    UniformSet uniforms;
+    std::map<std::string, ResourceHandle<Texture>> textures;
+    bool changed = true;
+};
+
+} // namespace kit

@@ -1,0 +1,97 @@
+#include "ShaderCompiler.h"
+
+#include "Resourceloader.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+namespace kit {
+
+int preprocessIncludes(std::string& text, int fileNumber, const std::string& baseDirectory)
+{
+    static const std::string directive = "#include";
+    int inserted = 0;
+    int counter = 0;
+    std::size_t scanned = 0; // where the previous line count stopped
+    int line = 1;
+    std::size_t at = 0;
+    while ((at = text.find(directive, at)) != std::string::npos) {
+        line += static_cast<int>(std::count(text.begin() + static_cast<long>(scanned),
+                                            text.begin() + static_cast<long>(at), '\n'));
+        scanned = at;
+        ++counter;
+        const int number = fileNumber + counter;
+
+        const std::size_t open = text.find('"', at);
+        const std::size_t close = open == std::string::npos ? std::string::npos : text.find('"', open + 1);
+        if (close == std::string::npos)
+            break;
+        const std::string name = text.substr(open + 1, close - open - 1);
+        std::size_t lineEnd = text.find('\n', at);
+        if (lineEnd == std::string::npos)
+            lineEnd = text.size();
+
+        std::ifstream file(baseDirectory + name);
+        if (!file) {
+            std::cerr << "Could not include \"" << baseDirectory << name << "\"\n";
+            text.erase(at, lineEnd - at);
+            continue;
+        }
+        std::string block = "#line " + std::to_string(number * 10000 + 1) + "\n";
+        for (std::string fileLine; std::getline(file, fileLine);)
+            block += fileLine + "\n";
+        block += "#line " + std::to_string(line) + "\n";
+        inserted += 1 + preprocessIncludes(block, number * 10000, directoryOf(baseDirectory + name));
+        text.replace(at, lineEnd - at, block);
+        at += block.size();
+        // The directive's own line is replaced, not counted again.
+        scanned = at;
+    }
+    return inserted;
+}
+
+std::string prepareShaderSource(const std::string& name, std::string source, int* includes)
+{
+    if (!name.empty()) {
+        const std::size_t version = source.find("#version");
+        const std::size_t lineEnd = version == std::string::npos ? std::string::npos : source.find('\n', version);
+        if (lineEnd != std::string::npos)
+            source.insert(lineEnd, "\n#line 2\n");
+        else
+            source.insert(0, "\n#line 1\n");
+    }
+    const int count = preprocessIncludes(source, 0, directoryOf(name));
+    if (includes)
+        *includes = count;
+    return source;
+}
+
+void compileShader(unsigned shaderId, const std::string& name, std::string source)
+{
+    int includes = 0;
+    const std::string text = prepareShaderSource(name, std::move(source), &includes);
+    const GLchar* data = text.data();
+    const GLint length = static_cast<GLint>(text.size());
+    glShaderSource(shaderId, 1, &data, &length);
+    glCompileShader(shaderId);
+
+    GLint status = GL_FALSE;
+    glGetShaderiv(shaderId, GL_COMPILE_STATUS, &status);
+    if (status == GL_TRUE)
+        return;
+    GLint logLength = 0;
+    glGetShaderiv(shaderId, GL_INFO_LOG_LENGTH, &logLength);
+    std::vector<GLchar> log(static_cast<std::size_t>(std::max(logLength, 1)), '\0');
+    glGetShaderInfoLog(shaderId, logLength, nullptr, log.data());
+    std::cerr << "Errors compiling \"" << (name.empty() ? "shader" : name) << "\":\n";
+    if (includes > 0)
+        std::cerr << "Note: if the line number is 5 digits long, the first digit refers to which\n"
+                     "included file the error occured in.\n";
+    std::cerr << log.data() << "\n";
+}
+
+} // namespace kit

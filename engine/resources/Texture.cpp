@@ -1,0 +1,57 @@
+#include "Texture.h"
+
+#include <GL/glew.h>
+
+namespace kit {
+
+Texture::~Texture()
+{
+    if (lastState_) {
+        lastState_->forgetTexture(id);
+        lastState_->removeUser(this);
+    }
+    if (id != 0 && RenderState::contextAlive())
+        glDeleteTextures(1, &id);
+}
+
+void Texture::upload(const unsigned char* pixels, unsigned w, unsigned h)
+{
+    if (id == 0)
+        glGenTextures(1, &id);
+    target = GL_TEXTURE_2D;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(w), static_cast<GLsizei>(h), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, pixels);
+    format = GL_RGBA;
+    width = static_cast<float>(w);
+    height = static_cast<float>(h);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+void Texture::bind(RenderState& state, int unit)
+{
+    if (target == 0)
+        return;
+    if (unit == 0 || state.boundTexture(unit) != id) {
+        state.recordTexture(unit, id);
+        glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+        glBindTexture(target, id);
+        state.countChange();
+    } else {
+        state.countSkipped();
+    }
+    if (lastState_ != &state) {
+        if (lastState_)
+            lastState_->removeUser(this);
+        lastState_ = &state;
+        state.addUser(this);
+    }
+}
+
+} // namespace kit

@@ -1,0 +1,102 @@
+#include "VertexBuffer.h"
+
+#include "ShaderProgram.h"
+
+#include "engine/render/state/RenderState.h"
+
+#include <GL/glew.h>
+
+namespace kit {
+
+const std::vector<VertexAttribute>& standardAttributes()
+{
+    static const std::vector<VertexAttribute> layout{
+        {3, GL_FLOAT, "pos"}, {3, GL_FLOAT, "normal"}, {2, GL_FLOAT, "UV"},
+        {3, GL_FLOAT, "tangent"}, {3, GL_FLOAT, "bitangent"}};
+    return layout;
+}
+
+std::size_t componentSize(unsigned type)
+{
+    switch (type) {
+    case GL_BYTE:
+    case GL_UNSIGNED_BYTE: return 1;
+    case GL_SHORT:
+    case GL_UNSIGNED_SHORT:
+    case GL_2_BYTES: return 2;
+    case GL_DOUBLE: return 8;
+    default: return 4; // GL_INT, GL_UNSIGNED_INT, GL_FLOAT, GL_4_BYTES
+    }
+}
+
+VertexBuffer::VertexBuffer(std::vector<VertexAttribute> attributes) : attributes(std::move(attributes))
+{
+    glGenBuffers(1, &id);
+}
+
+VertexBuffer::~VertexBuffer()
+{
+    if (id != 0 && RenderState::contextAlive())
+        glDeleteBuffers(1, &id);
+}
+
+void VertexBuffer::bind(unsigned target) const
+{
+    glBindBuffer(target, id);
+}
+
+std::size_t VertexBuffer::blockSize(std::size_t index) const
+{
+    const VertexAttribute& a = attributes[index];
+    return vertexCount * static_cast<std::size_t>(a.components) * componentSize(a.type);
+}
+
+std::size_t VertexBuffer::blockOffset(std::size_t index) const
+{
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < index && i < attributes.size(); ++i)
+        offset += blockSize(i);
+    return offset;
+}
+
+void VertexBuffer::allocate(std::size_t count, unsigned usage, unsigned target)
+{
+    vertexCount = count;
+    glBufferData(target, static_cast<GLsizeiptr>(blockOffset(attributes.size())), nullptr, usage);
+}
+
+void VertexBuffer::setAttributeData(unsigned target, const void* data, const std::string& name)
+{
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        if (attributes[i].name == name) {
+            glBufferSubData(target, static_cast<GLintptr>(blockOffset(i)), static_cast<GLsizeiptr>(blockSize(i)),
+                            data);
+            return;
+        }
+    }
+}
+
+void VertexBuffer::bindAttributes(const ShaderProgram& program) const
+{
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        const VertexAttribute& a = attributes[i];
+        const GLint location = glGetAttribLocation(program.id, a.name.c_str());
+        if (location < 0)
+            continue; // the program does not read this attribute
+        glEnableVertexAttribArray(static_cast<GLuint>(location));
+        const auto* offset = reinterpret_cast<const void*>(blockOffset(i));
+        switch (a.type) {
+        case GL_BYTE:
+        case GL_UNSIGNED_BYTE:
+        case GL_SHORT:
+        case GL_UNSIGNED_SHORT:
+        case GL_INT:
+        case GL_UNSIGNED_INT:
+            glVertexAttribIPointer(static_cast<GLuint>(location), a.components, a.type, 0, offset);
+            break;
+        default: glVertexAttribPointer(static_cast<GLuint>(location), a.components, a.type, GL_FALSE, 0, offset);
+        }
+    }
+}
+
+} // namespace kit

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kit {
+
+class ShaderProgram;
+
+// One vertex attribute: the shader input it feeds and its components.
+struct VertexAttribute {
+    int components = 3;  // 1 to 4
+    unsigned type = 0x1406; // GLenum of a component (GL_FLOAT)
+    std::string name;
+};
+
+// The layout of the engine's own meshes: "pos" 3, "normal" 3, "UV" 2,
+// "tangent" 3 and "bitangent" 3 floats.
+const std::vector<VertexAttribute>& standardAttributes();
+
+// Bytes of one component of a GL type.
+std::size_t componentSize(unsigned type);
+
+// One OpenGL buffer holding all attributes of a set of vertices, one
+// attribute block after another (not interleaved): attribute i starts at
+// vertexCount * (sum of the vertex sizes of the attributes before it).
+// Main thread only.
+class VertexBuffer {
+public:
+    explicit VertexBuffer(std::vector<VertexAttribute> attributes);
+    VertexBuffer(const VertexBuffer&) = delete;
+    VertexBuffer& operator=(const VertexBuffer&) = delete;
+    ~VertexBuffer();
+
+    static std::shared_ptr<VertexBuffer> create(std::vector<VertexAttribute> attributes)
+    {
+        return std::make_shared<VertexBuffer>(std::move(attributes));
+    }
+
+    void bind(unsigned target) const;
+    // Sizes the buffer for `count` vertices (glBufferData without data).
+    void allocate(std::size_t count, unsigned usage, unsigned target);
+    // Fills the named attribute's block from `data` (vertexCount entries).
+    void setAttributeData(unsigned target, const void* data, const std::string& name);
+    // Points the program's inputs at the blocks; integer types stay integers.
+    void bindAttributes(const ShaderProgram& program) const;
+
+    // Byte offset of attribute i's block.
+    [[nodiscard]] std::size_t blockOffset(std::size_t index) const;
+    [[nodiscard]] std::size_t blockSize(std::size_t index) const;
+
+    unsigned id = 0;
+    std::vector<VertexAttribute> attributes;
+    std::size_t vertexCount = 0;
+};
+
+} // namespace kit
