@@ -21,7 +21,12 @@ public:
         uniforms.set(name, value);
         changed = true;
     }
-    void setUniform(const std::string& name, bool value) { setUniform(name, UniformValue(value ? 1 : 0)); }
+    template <class Bool>
+        requires std::is_same_v<Bool, bool>
+    void setUniform(const std::string& name, Bool value)
+    {
+        setUniform(name, UniformValue(value ? 1 : 0));
+    }
     template <class T>
     [[nodiscard]] const T* uniform(const std::string& name) const
     {

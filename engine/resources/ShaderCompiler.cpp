@@ -59,8 +59,10 @@ std::string prepareShaderSource(const std::string& name, std::string source, int
     if (!name.empty()) {
         const std::size_t version = source.find("#version");
         const std::size_t lineEnd = version == std::string::npos ? std::string::npos : source.find('\n', version);
+        // "#line 2" on a line of its own right after the version line: the
+        // line after the directive is the file's second line.
         if (lineEnd != std::string::npos)
-            source.insert(lineEnd, "\n#line 2\n");
+            source.insert(lineEnd, "\n#line 2");
         else
             source.insert(0, "\n#line 1\n");
     }

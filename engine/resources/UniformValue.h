@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <variant>
 
 namespace kit {
@@ -34,7 +35,13 @@ public:
         values_[name] = value;
         ++version_;
     }
-    void set(const std::string& name, bool value) { set(name, UniformValue(value ? 1 : 0)); }
+    // Exactly bool: other arithmetic types must not convert to it on the way.
+    template <class Bool>
+        requires std::is_same_v<Bool, bool>
+    void set(const std::string& name, Bool value)
+    {
+        set(name, UniformValue(value ? 1 : 0));
+    }
 
     [[nodiscard]] const UniformValue* find(const std::string& name) const
     {
