@@ -21,6 +21,7 @@ World::~World()
     connections.clear();
     entityCollections_.clear();
     componentCollections_.clear();
+    renderOrders_.clear();
     updateOrder.reset();
     renderOrder.reset();
     for (Component* c : components)
@@ -173,6 +174,14 @@ ComponentCollection* World::getComponentCollection(TagId tag)
     auto& slot = componentCollections_[tag];
     if (!slot)
         slot = makeCollection<std::less<Component*>>(tag);
+    return slot.get();
+}
+
+World::RenderOrder* World::getComponentsByRenderPriority(TagId tag)
+{
+    auto& slot = renderOrders_[tag];
+    if (!slot)
+        slot = makeCollection<Component::CompareByRenderPriority>(tag);
     return slot.get();
 }
 

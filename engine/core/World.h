@@ -90,6 +90,8 @@ public:
                                   TagId t5 = noTag());
     EntityCollection* getEntityCollection(const TagSet& tags);
     ComponentCollection* getComponentCollection(TagId tag);
+    // The components carrying a tag in render order (cached like the others).
+    RenderOrder* getComponentsByRenderPriority(TagId tag);
 
     Connection onComponentAdded(TagId tag, std::function<void(Component*)> slot);
     Connection onComponentRemoved(TagId tag, std::function<void(Component*)> slot);
@@ -148,6 +150,7 @@ private:
     std::unordered_map<TagId, std::unique_ptr<ComponentSignal>> addedSignals_;
     std::unordered_map<TagId, std::unique_ptr<ComponentSignal>> removedSignals_;
     std::unordered_map<TagId, std::unique_ptr<ComponentCollection>> componentCollections_;
+    std::unordered_map<TagId, std::unique_ptr<RenderOrder>> renderOrders_;
     std::map<TagSet, std::unique_ptr<EntityCollection>> entityCollections_;
 };
 

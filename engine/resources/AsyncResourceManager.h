@@ -7,7 +7,9 @@
 
 #include "engine/core/Settings.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -102,6 +104,25 @@ public:
             job();
     }
 
+    bool updateUntil(Deadline deadline, bool& ranOne) override
+    {
+        using Clock = std::chrono::steady_clock;
+        std::function<void()> job;
+        for (;;) {
+            const Clock::time_point start = Clock::now();
+            if (ranOne && start + longestJob_ > deadline)
+                return completions_.size() == 0;
+            if (!completions_.tryPop(job))
+                return true;
+            job();
+            ranOne = true;
+            // The longest job seen, slowly forgotten so that one slow start
+            // does not hold every later frame to one job.
+            const Clock::duration took = Clock::now() - start;
+            longestJob_ = std::max(took, longestJob_ * 15 / 16);
+        }
+    }
+
     // Loads waiting for the main thread.
     [[nodiscard]] std::size_t queuedCompletions() const { return completions_.size(); }
 
@@ -128,6 +149,7 @@ private:
     std::unordered_map<std::string, CacheEntry> cache_; // nodes: entry addresses never move
     std::mutex mutex_;
     std::thread::id constructingThread_;
+    std::chrono::steady_clock::duration longestJob_{0}; // main thread only
 };
 
 } // namespace kit

@@ -42,6 +42,17 @@ void AsyncResourceManagerBase::updateAll()
         all()[i]->update();
 }
 
+void AsyncResourceManagerBase::updateAll(std::chrono::steady_clock::duration budget)
+{
+    ensureResourceManagers();
+    const Deadline deadline = std::chrono::steady_clock::now() + budget;
+    bool ranOne = false;
+    for (std::size_t i = 0; i < all().size(); ++i) {
+        if (!all()[i]->updateUntil(deadline, ranOne))
+            return;
+    }
+}
+
 AsyncResourceManagerBase* AsyncResourceManagerBase::find(const std::string& name)
 {
     ensureResourceManagers();

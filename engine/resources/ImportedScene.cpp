@@ -199,7 +199,11 @@ void importAnimation(const aiScene& scene, SkeletonAnimationData& skeleton)
     }
     const aiAnimation& animation = *scene.mAnimations[0];
     const double ticksPerSecond = animation.mTicksPerSecond > 0.0 ? animation.mTicksPerSecond : 25.0;
-    skeleton.frameDuration = static_cast<float>(1.0 / ticksPerSecond);
+    // Frames at the file's own rate when it is a frame rate; files that count
+    // time in milliseconds (glTF) or seconds are sampled at 30 frames a second.
+    const double framesPerSecond = ticksPerSecond >= 15.0 && ticksPerSecond <= 60.0 ? ticksPerSecond : 30.0;
+    const double ticksPerFrame = ticksPerSecond / framesPerSecond;
+    skeleton.frameDuration = static_cast<float>(1.0 / framesPerSecond);
     std::vector<const aiNodeAnim*> channels(boneCount, nullptr);
     for (unsigned c = 0; c < animation.mNumChannels; ++c) {
         for (std::size_t b = 0; b < boneCount; ++b) {
@@ -207,13 +211,15 @@ void importAnimation(const aiScene& scene, SkeletonAnimationData& skeleton)
                 channels[b] = animation.mChannels[c];
         }
     }
-    // One frame per tick; a broken duration is capped rather than trusted.
-    const int frames = std::clamp(static_cast<int>(std::floor(animation.mDuration)) + 1, 1, 100000);
+    // A broken duration is capped rather than trusted.
+    const double lastFrame = std::max(0.0, animation.mDuration) / ticksPerFrame;
+    const int frames = static_cast<int>(std::clamp(std::floor(lastFrame + 1e-6), 0.0, 100000.0)) + 1;
     for (int f = 0; f < frames; ++f) {
+        const double tick = f * ticksPerFrame;
         SkeletonAnimationData::Frame frame;
         for (std::size_t b = 0; b < boneCount; ++b)
-            frame.rotations.push_back(channels[b] ? sampleRotation(*channels[b], f) : skeleton.bones[b].bindRotation);
-        frame.rootPosition = channels[0] ? samplePosition(*channels[0], f, skeleton.bones[0].bindTranslation)
+            frame.rotations.push_back(channels[b] ? sampleRotation(*channels[b], tick) : skeleton.bones[b].bindRotation);
+        frame.rootPosition = channels[0] ? samplePosition(*channels[0], tick, skeleton.bones[0].bindTranslation)
                                          : skeleton.bones[0].bindTranslation;
         skeleton.frames.push_back(std::move(frame));
     }

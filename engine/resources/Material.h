@@ -8,6 +8,7 @@
 
 namespace kit {
 
+class RenderState;
 class ShaderProgram;
 class Texture;
 
@@ -49,6 +50,13 @@ public:
         shaderProgram = std::move(program);
         changed = true;
     }
+
+    // Makes the material's program current (applying the renderer's global
+    // uniforms when the program was not current or the globals changed),
+    // binds its textures and, unless it is the material last applied, uploads
+    // its values, first restoring the program's own values of names that the
+    // previous material had set. False when the program is not linked yet.
+    bool use(RenderState& state, const UniformSet& globals);
 
     ResourceHandle<ShaderProgram> shaderProgram;
     UniformSet uniforms;

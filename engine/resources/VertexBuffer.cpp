@@ -100,3 +100,16 @@ void VertexBuffer::bindAttributes(const ShaderProgram& program) const
 }
 
 } // namespace kit
+
+namespace kit {
+
+void VertexBuffer::unbindAttributes(const ShaderProgram& program) const
+{
+    for (const VertexAttribute& a : attributes) {
+        const GLint location = glGetAttribLocation(program.id, a.name.c_str());
+        if (location >= 0)
+            glDisableVertexAttribArray(static_cast<GLuint>(location));
+    }
+}
+
+} // namespace kit

@@ -46,6 +46,9 @@ public:
     void setAttributeData(unsigned target, const void* data, const std::string& name);
     // Points the program's inputs at the blocks; integer types stay integers.
     void bindAttributes(const ShaderProgram& program) const;
+    // Disables what bindAttributes enabled, so that later draws through the
+    // same vertex array never read this buffer's blocks.
+    void unbindAttributes(const ShaderProgram& program) const;
 
     // Byte offset of attribute i's block.
     [[nodiscard]] std::size_t blockOffset(std::size_t index) const;

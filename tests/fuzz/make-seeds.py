@@ -94,6 +94,37 @@ def main():
         mixed.float(value)
     write("netstream", "mixed", mixed.bytes())
 
+    write("obj", "cube", b"""mtllib cube.mtl
+o cube
+v 0 0 0
+v 1 0 0
+v 1 1 0
+v 0 1 0
+vt 0.25 0.75
+vn 0 0 1
+usemtl red
+f 1 2 3
+f 1//1 3//1 4//1
+f 1/1 2/1 3/1 4/1
+usemtl blue
+f 1/1/1 2/1/1 3/1/1
+""")
+    write("mtl", "two", b"""newmtl red
+Ka 0.1 0.1 0.1
+Kd 1 0 0
+Ks 1 1 1
+Ns 32
+map_Kd red.png
+newmtl blue
+map_Ks shine.png
+""")
+    write("material", "frame", b'{ shaderProgram "shaders/flatShader.txt" texture diffuseTex "sprites/HUD/frame.png"'
+                               b' uniforms [ float mat_shininess 10.0 vec3 mat_diffuse [1.0 1.0 1.0] int n 3 ] }')
+    write("shaderprogram", "program", b'[ { type vertex key "shaders/a.vert" }\n'
+                                      b'  { type "tess control" data "#version 330\n#include \\"x.glsl\\"" } ]')
+    write("shaderprogram", "source", b'#version 330 core\n#include "lib/light.glsl"\nvoid main() {}\n')
+    write("bucket", "menu", b'// menu\n[ texture "sprites/a.png" /* b */ shaderProgram "shaders/f.txt" obj x ]')
+
     write("textparser", "bucket", b'\x03[ "textures/a.png", // note\n "models/quad.obj" /* b */ ]')
     write("textparser", "material", b'\x01{ "diffuse" : [ 0.5, -1.25, 3 ], name = "x\\ty\\\\" }')
     write("textparser", "program", b'\x05vertex = "shaders/a.vert"\nfragment = shaders_b.frag\n')

@@ -3,6 +3,7 @@
 #include "FramePacing.h"
 #include "StopSignals.h"
 
+#include "engine/core/SettingsEntry.h"
 #include "engine/core/Tags.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
@@ -13,6 +14,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -107,8 +109,11 @@ void Application::frame(float dt)
     if (current)
         current->render(dt);
     window->swapBuffers();
-    // Loads the worker finished since the last frame become OpenGL objects.
-    AsyncResourceManagerBase::updateAll();
+    // Loads the worker finished since the last frame become OpenGL objects,
+    // as many as fit in the frame's budget.
+    static kit::SettingsEntry<float> budget("tuning.resources.frameBudgetMs", 4.0f);
+    AsyncResourceManagerBase::updateAll(
+        std::chrono::microseconds(static_cast<long>(std::max(budget.value, 0.0f) * 1000.0f)));
 }
 
 void Application::run()

@@ -22,6 +22,7 @@ struct Note {
 // Loads files as text; the worker can be held back to keep a load pending.
 std::atomic<bool> holdWorker{false};
 std::vector<std::string> finishOrder;
+std::chrono::milliseconds finishTakes{0};
 
 class NoteLoader : public kit::Resourceloader<Note> {
 public:
@@ -34,6 +35,7 @@ public:
     }
     void finish() override
     {
+        std::this_thread::sleep_for(finishTakes);
         target->finished = true;
         target->finishedOn = std::this_thread::get_id();
         finishOrder.push_back(path);
@@ -50,6 +52,7 @@ struct Managers : test::InTempDirectory {
         InTempDirectory::SetUp();
         holdWorker = false;
         finishOrder.clear();
+        finishTakes = std::chrono::milliseconds(0);
     }
     // Runs frames until the handle is loaded (or a second passes).
     template <class T>
@@ -113,6 +116,29 @@ TEST_F(Managers, ABlockingGetOfAPendingPathRunsTheQueueUpToIt)
     EXPECT_TRUE(wanted.isLoaded());
     EXPECT_TRUE(earlier.isLoaded()); // its completion came first in the queue
     EXPECT_EQ(finishOrder, (std::vector<std::string>{"d1.txt", "d2.txt"}));
+}
+
+TEST_F(Managers, AFrameBudgetSpreadsSlowCompletionsOverFrames)
+{
+    finishTakes = std::chrono::milliseconds(3);
+    std::vector<kit::ResourceHandle<Note>> handles;
+    testing::internal::CaptureStdout();
+    for (const char* path : {"s1.txt", "s2.txt", "s3.txt"})
+        handles.push_back(notes.prefetch(path));
+    testing::internal::GetCapturedStdout();
+    while (notes.queuedCompletions() < 3)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    std::vector<std::size_t> finishedPerFrame;
+    for (int frame = 0; frame < 10 && finishOrder.size() < 3; ++frame) {
+        const std::size_t before = finishOrder.size();
+        kit::AsyncResourceManagerBase::updateAll(std::chrono::milliseconds(4));
+        finishedPerFrame.push_back(finishOrder.size() - before);
+    }
+    // Once a 3 ms job has been seen, a second one no longer fits a 4 ms budget.
+    EXPECT_EQ(finishedPerFrame, (std::vector<std::size_t>{1, 1, 1}));
+    for (const auto& handle : handles)
+        EXPECT_TRUE(handle.isLoaded());
 }
 
 TEST_F(Managers, RegistriesFindManagersByName)

@@ -1,0 +1,43 @@
+#include "MeshDrawing.h"
+
+#include "engine/render/state/RenderState.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/Mesh.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/resources/VertexBuffer.h"
+
+#include <GL/glew.h>
+
+namespace kit {
+
+void setMatrices(RenderState& state, const glm::mat4& model, bool withModelView)
+{
+    ShaderProgram* program = state.currentProgram;
+    if (!program)
+        return;
+    program->setUniform("MVP", state.projection * state.view * model);
+    if (withModelView)
+        program->setUniform("MV", state.view * model);
+    program->setUniform("M", model);
+    program->setUniform("V", state.view);
+}
+
+void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, const UniformSet& globals)
+{
+    for (const Mesh::Part& part : mesh.parts) {
+        if (!part.buffer || !part.material)
+            continue;
+        if (!part.material->use(state, globals) || !state.currentProgram)
+            continue;
+        setMatrices(state, model);
+
+        glBindVertexArray(state.vertexArray());
+        part.buffer->bind(GL_ARRAY_BUFFER);
+        part.buffer->bindAttributes(*state.currentProgram);
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(part.buffer->vertexCount));
+        part.buffer->unbindAttributes(*state.currentProgram);
+        glBindVertexArray(0);
+    }
+}
+
+} // namespace kit

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <glm/mat4x4.hpp>
+
+namespace kit {
+
+class Mesh;
+class RenderState;
+class UniformSet;
+
+// Draws every part of a mesh whose buffer and material are ready: the
+// material is used (program, textures, values), "MVP", "MV", "M" and "V" are
+// set from the render state's camera, and the part's triangles are drawn.
+void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, const UniformSet& globals);
+
+// Sets the four matrix uniforms of the current program.
+void setMatrices(RenderState& state, const glm::mat4& model, bool withModelView = true);
+
+} // namespace kit

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engine/core/Component.h"
+
+#include <glm/mat4x4.hpp>
+
+namespace kit {
+
+class RenderState;
+class UniformSet;
+
+// Something a renderer draws: models, sprites, text. On entering a world it
+// labels its entity "blending" or "noblending", which decides its pass.
+class Renderable : public Component {
+public:
+    explicit Renderable(bool blending = false);
+
+    void initialize() override;
+
+    // Draws with the given model matrix through the render state.
+    virtual void draw(RenderState& state, const glm::mat4& model, const UniformSet& globals) = 0;
+
+    bool blending;
+};
+
+} // namespace kit

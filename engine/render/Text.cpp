@@ -1,0 +1,83 @@
+#include "Text.h"
+
+#include "MeshDrawing.h"
+
+#include "engine/render/state/RenderState.h"
+#include "engine/resources/ResourceManagers.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/resources/Texture.h"
+#include "engine/resources/VertexBuffer.h"
+
+#include <GL/glew.h>
+
+namespace kit {
+namespace {
+
+ResourceHandle<ShaderProgram> textProgram(ResourceHandle<ShaderProgram> given)
+{
+    if (given.resource)
+        return given;
+    const std::string path = "shaders/colorizedTextShader.txt";
+    shaderProgramManager().get(path);
+    return shaderProgramManager().prefetch(path);
+}
+
+// Keeps the position, turns the plane to face the eye with +Y up.
+glm::mat4 facing(const glm::mat4& model, const glm::mat4& view)
+{
+    const glm::vec3 position(model[3]);
+    const glm::vec3 eye(glm::inverse(view)[3]);
+    glm::vec3 forward = eye - position;
+    if (glm::dot(forward, forward) < 1e-12f)
+        return model;
+    forward = glm::normalize(forward);
+    glm::vec3 right = glm::cross(glm::vec3(0, 1, 0), forward);
+    if (glm::dot(right, right) < 1e-12f)
+        right = glm::vec3(1, 0, 0); // looking straight down or up
+    right = glm::normalize(right);
+    const glm::vec3 up = glm::cross(forward, right);
+    return glm::mat4(glm::vec4(right, 0), glm::vec4(up, 0), glm::vec4(forward, 0), glm::vec4(position, 1));
+}
+
+} // namespace
+
+Text::Text(ResourceHandle<Texture> font, std::string text, glm::vec3 colour, glm::vec3 origin,
+           ResourceHandle<ShaderProgram> program, float glyphSize)
+    : Renderable(true),
+      glyphSize(glyphSize),
+      colour(colour),
+      origin(origin),
+      batch(std::move(font), textProgram(std::move(program))),
+      text_(std::move(text))
+{
+    addClassTags<Text>("text");
+}
+
+void Text::draw(RenderState& state, const glm::mat4& model, const UniformSet& globals)
+{
+    ShaderProgram* program = batch.program.get();
+    if (!batch.program.isLoaded() || !program->linked || !batch.font.isLoaded())
+        return;
+    state.setBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const glm::mat4 placed = faceCamera ? facing(model, state.view) : model;
+    if (noDepth)
+        state.disable(GL_DEPTH_TEST);
+
+    if (state.currentProgram != program) {
+        state.useProgram(program, program->id);
+        state.currentMaterial = nullptr;
+        for (const auto& [name, value] : globals.values())
+            program->setUniform(name, value);
+    }
+    program->setUniform("color", colour);
+    program->bindTexture(state, "diffuseTex", *batch.font.resource);
+    setMatrices(state, placed, false);
+
+    glBindVertexArray(batch.vertexArray);
+    if (batch.needsRebuild(text_, glyphSize, origin))
+        batch.build(text_, glyphSize, origin, *program);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(6 * text_.size()));
+    glBindVertexArray(0);
+}
+
+} // namespace kit
