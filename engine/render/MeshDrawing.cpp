@@ -22,12 +22,14 @@ void setMatrices(RenderState& state, const glm::mat4& model, bool withModelView)
     program->setUniform("V", state.view);
 }
 
-void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, const UniformSet& globals)
+void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, const UniformSet& globals,
+              Material* material)
 {
     for (const Mesh::Part& part : mesh.parts) {
-        if (!part.buffer || !part.material)
+        Material* used = material ? material : part.material.get();
+        if (!part.buffer || !used)
             continue;
-        if (!part.material->use(state, globals) || !state.currentProgram)
+        if (!used->use(state, globals) || !state.currentProgram)
             continue;
         setMatrices(state, model);
 

@@ -4,6 +4,7 @@
 
 namespace kit {
 
+class Material;
 class Mesh;
 class RenderState;
 class UniformSet;
@@ -11,7 +12,9 @@ class UniformSet;
 // Draws every part of a mesh whose buffer and material are ready: the
 // material is used (program, textures, values), "MVP", "MV", "M" and "V" are
 // set from the render state's camera, and the part's triangles are drawn.
-void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, const UniformSet& globals);
+// `material`, when given, replaces every part's own.
+void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, const UniformSet& globals,
+              Material* material = nullptr);
 
 // Sets the four matrix uniforms of the current program.
 void setMatrices(RenderState& state, const glm::mat4& model, bool withModelView = true);

@@ -9,6 +9,8 @@
 
 namespace kit {
 
+class Material;
+
 // Draws a mesh. Its visibility (`enabled`) is replicated as one bit, so a
 // model follows its owner's over the network. Entities labelled
 // "additiveBlending" are drawn with additive blend factors.
@@ -21,6 +23,10 @@ public:
     std::string networkTypeName() const override { return "model"; }
 
     ResourceHandle<Mesh> mesh;
+    // When set, every part is drawn with this material instead of its own:
+    // meshes are shared through the cache, so per-entity values (a particle's
+    // colour, a plane's texture) live here.
+    std::shared_ptr<Material> material;
 };
 
 } // namespace kit
