@@ -45,6 +45,7 @@ bench: release
 	$(RELEASE_DIR)/tools/benchmarks/physics_benchmark
 	$(RELEASE_DIR)/tools/benchmarks/network_benchmark
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/resource_load_measure
+	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/render_measure
 
 # Builds the libFuzzer harnesses with clang and runs each for FUZZ_SECONDS,
 # keeping its corpus in build/fuzz/corpus/<name>.

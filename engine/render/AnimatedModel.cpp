@@ -63,11 +63,8 @@ void AnimatedModel::draw(RenderState& state, const glm::mat4& model, const Unifo
         for (std::size_t b = 0; b < count; ++b)
             program.setUniform("bones[" + std::to_string(b) + "]", pose_[b]);
 
-        glBindVertexArray(state.vertexArray());
-        part.buffer->bind(GL_ARRAY_BUFFER);
-        part.buffer->bindAttributes(program);
+        glBindVertexArray(part.buffer->vertexArrayFor(program));
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(part.buffer->vertexCount));
-        part.buffer->unbindAttributes(program);
         glBindVertexArray(0);
     }
 }

@@ -33,11 +33,8 @@ void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, cons
             continue;
         setMatrices(state, model);
 
-        glBindVertexArray(state.vertexArray());
-        part.buffer->bind(GL_ARRAY_BUFFER);
-        part.buffer->bindAttributes(*state.currentProgram);
+        glBindVertexArray(part.buffer->vertexArrayFor(*state.currentProgram));
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(part.buffer->vertexCount));
-        part.buffer->unbindAttributes(*state.currentProgram);
         glBindVertexArray(0);
     }
 }

@@ -36,8 +36,28 @@ VertexBuffer::VertexBuffer(std::vector<VertexAttribute> attributes) : attributes
 
 VertexBuffer::~VertexBuffer()
 {
-    if (id != 0 && RenderState::contextAlive())
+    if (!RenderState::contextAlive())
+        return;
+    for (const auto& [program, array] : vertexArrays_)
+        glDeleteVertexArrays(1, &array);
+    if (id != 0)
         glDeleteBuffers(1, &id);
+}
+
+unsigned VertexBuffer::vertexArrayFor(const ShaderProgram& program)
+{
+    for (const auto& [programId, array] : vertexArrays_) {
+        if (programId == program.id)
+            return array;
+    }
+    GLuint array = 0;
+    glGenVertexArrays(1, &array);
+    glBindVertexArray(array);
+    bind(GL_ARRAY_BUFFER);
+    bindAttributes(program);
+    glBindVertexArray(0);
+    vertexArrays_.emplace_back(program.id, array);
+    return array;
 }
 
 void VertexBuffer::bind(unsigned target) const
@@ -61,6 +81,12 @@ std::size_t VertexBuffer::blockOffset(std::size_t index) const
 
 void VertexBuffer::allocate(std::size_t count, unsigned usage, unsigned target)
 {
+    // The blocks move when the count changes: bound attribute offsets with them.
+    if (count != vertexCount && RenderState::contextAlive()) {
+        for (const auto& [program, array] : vertexArrays_)
+            glDeleteVertexArrays(1, &array);
+        vertexArrays_.clear();
+    }
     vertexCount = count;
     glBufferData(target, static_cast<GLsizeiptr>(blockOffset(attributes.size())), nullptr, usage);
 }
@@ -96,19 +122,6 @@ void VertexBuffer::bindAttributes(const ShaderProgram& program) const
             break;
         default: glVertexAttribPointer(static_cast<GLuint>(location), a.components, a.type, GL_FALSE, 0, offset);
         }
-    }
-}
-
-} // namespace kit
-
-namespace kit {
-
-void VertexBuffer::unbindAttributes(const ShaderProgram& program) const
-{
-    for (const VertexAttribute& a : attributes) {
-        const GLint location = glGetAttribLocation(program.id, a.name.c_str());
-        if (location >= 0)
-            glDisableVertexAttribArray(static_cast<GLuint>(location));
     }
 }
 

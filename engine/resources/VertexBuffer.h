@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kit {
@@ -46,9 +47,11 @@ public:
     void setAttributeData(unsigned target, const void* data, const std::string& name);
     // Points the program's inputs at the blocks; integer types stay integers.
     void bindAttributes(const ShaderProgram& program) const;
-    // Disables what bindAttributes enabled, so that later draws through the
-    // same vertex array never read this buffer's blocks.
-    void unbindAttributes(const ShaderProgram& program) const;
+
+    // A vertex array object with this buffer's attributes bound for the
+    // program, made on first use and kept: drawing then needs no attribute
+    // calls at all.
+    [[nodiscard]] unsigned vertexArrayFor(const ShaderProgram& program);
 
     // Byte offset of attribute i's block.
     [[nodiscard]] std::size_t blockOffset(std::size_t index) const;
@@ -57,6 +60,9 @@ public:
     unsigned id = 0;
     std::vector<VertexAttribute> attributes;
     std::size_t vertexCount = 0;
+
+private:
+    std::vector<std::pair<unsigned, unsigned>> vertexArrays_; // (program id, vertex array)
 };
 
 } // namespace kit

@@ -16,13 +16,11 @@ RenderState::RenderState()
     GLint units = 0;
     glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
     units_.assign(static_cast<std::size_t>(std::max(units, 1)), 0u);
-    glGenVertexArrays(1, &vertexArray_);
     ++liveStates;
 }
 
 RenderState::~RenderState()
 {
-    glDeleteVertexArrays(1, &vertexArray_);
     --liveStates;
     const std::set<RenderStateUser*> users = users_;
     for (RenderStateUser* user : users)

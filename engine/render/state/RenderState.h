@@ -45,9 +45,6 @@ public:
 
     void setBlendFunc(unsigned source, unsigned destination);
 
-    // The vertex array object meshes are drawn through (a core context needs one bound).
-    [[nodiscard]] unsigned vertexArray() const { return vertexArray_; }
-
     // Makes a program current (glUseProgram) unless it already is.
     void useProgram(ShaderProgram* program, unsigned id);
 
@@ -86,7 +83,6 @@ private:
     std::set<RenderStateUser*> users_;
     Counters counters_;
     bool blendKnown_ = false;
-    unsigned vertexArray_ = 0;
 };
 
 } // namespace kit
