@@ -2,6 +2,7 @@
 
 #include "MainMenu.h"
 #include "NamedFunctions.h"
+#include "SoundManager.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
@@ -12,9 +13,12 @@
 #include "engine/core/application/StopSignals.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
+#include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/render/state/RenderState.h"
 #include "engine/resources/ThreadPool.h"
+
+#include <GL/glew.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +58,12 @@ int runSkyscuffle()
             return 1;
         kit::initializeGlew();
         auto renderState = std::make_unique<kit::RenderState>();
+        glClearColor(0.36f, 0.62f, 0.85f, 1.0f); // the sky, wherever nothing is drawn
+
+        // Audio output for the whole run; without a device the game runs silently.
+        audio::AudioSystem audioSystem;
+        if (!audioSystem.ready())
+            std::cerr << "Sound error: " << audioSystem.error() << "\n";
 
         auto application =
             std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
@@ -70,12 +80,21 @@ int runSkyscuffle()
         // The process-wide services live on the system entity and move with
         // it from world to world.
         const kit::EntityHandle system{kit::systemEntity(), firstWorld.get()};
+        const auto port1 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port1", 16520);
+        const auto port2 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port2", 16521);
         auto* network = new kit::NetworkSystem(30.0f);
         network->addTag(kit::tagId("persistant"));
         registerStartupFunctions(*network);
         firstWorld->addComponent(system, network);
+        auto* discovery = new kit::LANDiscoverySystem({port1, port2}, 64, 1.0f);
+        discovery->addTag(kit::tagId("persistant"));
+        firstWorld->addComponent(system, discovery);
+        auto* sounds = new SoundManager(audioSystem);
+        sounds->addTag(kit::tagId("persistant"));
+        firstWorld->addComponent(system, sounds);
 
         application->setWorld(firstWorld);
+        SoundManager::loadSounds(firstWorld.get());
         firstWorld.reset();
 
         application->run();

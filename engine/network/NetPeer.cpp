@@ -22,6 +22,7 @@ constexpr enet_uint32 reasonLost = 0; // what ENet reports for a time-out
 constexpr enet_uint32 reasonGoodbye = 1;
 constexpr enet_uint32 reasonFull = 2;
 constexpr enet_uint32 reasonSelf = 3;
+constexpr enet_uint32 reasonDuplicate = 4; // both sides connected at once; one connection is kept
 
 constexpr std::uint8_t helloChannel = 2; // internal: each side's id, sent once on connection
 constexpr std::size_t channelCount = 3;
@@ -164,6 +165,16 @@ struct NetPeer::Impl {
                 enet_peer_disconnect(event.peer, reasonFull);
                 return;
             }
+            // Both sides connecting to each other at once: the connection
+            // opened by the side with the lower id is kept, on both sides.
+            if (ENetPeer* ours = find(fromEnet(event.peer->address))) {
+                if (guid < event.data) {
+                    enet_peer_disconnect(event.peer, reasonDuplicate);
+                    return;
+                }
+                links.erase(ours);
+                enet_peer_reset(ours);
+            }
             links[event.peer] = Link{true, true, event.data};
             enet_peer_timeout(event.peer, 0, timeoutMs, timeoutMs);
             sendHello(event.peer);
@@ -199,8 +210,10 @@ struct NetPeer::Impl {
         const Link link = found->second;
         links.erase(found);
         if (!link.established) {
-            deliver(event.data == reasonFull ? message::noFreeIncomingConnections : message::connectionAttemptFailed,
-                    event.peer->address, 0);
+            if (event.data != reasonDuplicate)
+                deliver(event.data == reasonFull ? message::noFreeIncomingConnections
+                                                 : message::connectionAttemptFailed,
+                        event.peer->address, 0);
         } else if (event.data == reasonGoodbye) {
             deliver(message::disconnectionNotification, event.peer->address, link.guid);
         } else if (event.data == reasonLost) {

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "NetAddress.h"
+#include "NetPeer.h"
+
+#include "engine/core/Behavior.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kit {
+
+// Finds the copies of the game on the local network. It keeps an endpoint of
+// its own on the first free discovery port, pings the broadcast address on
+// every discovery port at start, connects to every copy that answers, and
+// tells them all, once per 1 / rate seconds and whenever asked, whether it
+// hosts a session that can be joined. The network screen lists the hosts.
+//
+// Announce datagram: identifier 135 (8 bits), then the hosting bit.
+class LANDiscoverySystem : public Behavior {
+public:
+    struct ServerInfo {
+        NetAddress address;
+        bool hosting = false;
+    };
+
+    static constexpr std::uint8_t announceId = 135;
+
+    LANDiscoverySystem(std::vector<std::uint16_t> ports, std::size_t maxConnections, float rate);
+
+    // Connects to a copy at (address, port), or on every discovery port when port is 0.
+    void connectTo(const std::string& address, std::uint16_t port);
+    // The machine's IP address as other copies reach it.
+    [[nodiscard]] std::string localIP() const;
+
+    void update(float dt) override;
+
+    std::unique_ptr<NetPeer> peer;
+    std::vector<std::uint16_t> ports;
+    std::uint16_t boundPort = 0; // 0: no port could be bound, the system does nothing
+    float rate;
+    float timer = 0.0f;
+    bool hosting = false;
+    std::map<NetAddress, ServerInfo> servers;
+    bool announceNow = false;
+    std::size_t maxConnections;
+
+private:
+    void announce(const NetAddress* to);
+    void handle(const NetPeer::Packet& packet);
+};
+
+} // namespace kit

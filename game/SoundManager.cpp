@@ -1,0 +1,130 @@
+#include "SoundManager.h"
+
+#include "engine/core/World.h"
+
+#include <iostream>
+
+namespace {
+
+struct TableEntry {
+    const char* name;
+    const char* path;
+    audio::Mode mode;
+};
+
+const TableEntry soundTable[] = {
+    {"backgroundSound", "assets/sound/JungleParty.mp3", audio::Mode::loop},
+    {"drumloop", "assets/sound/drumloop.wav", audio::Mode::loop},
+    {"bombExplosion", "assets/sound/bomb_explosion.mp3", audio::Mode::oneShot},
+    {"bombDrop", "assets/sound/bomb_drop.mp3", audio::Mode::oneShot},
+    {"gatlingGunFire", "assets/sound/Gatling Gun Fire.mp3", audio::Mode::oneShot},
+    {"shotgunFire", "assets/sound/shotgun_fire.mp3", audio::Mode::oneShot},
+    {"healthPU", "assets/sound/health.mp3", audio::Mode::oneShot},
+    {"dash", "assets/sound/dash.mp3", audio::Mode::oneShot},
+    {"impact", "assets/sound/Impact.mp3", audio::Mode::oneShot},
+    {"pickUp", "assets/sound/pickUp.wav", audio::Mode::oneShot},
+    {"basicShot", "assets/sound/basicShot.wav", audio::Mode::oneShot},
+    {"death", "assets/sound/planeDeath.wav", audio::Mode::oneShot},
+    {"click", "assets/sound/menuSelect.wav", audio::Mode::oneShot},
+    {"upDown", "assets/sound/upDown.wav", audio::Mode::oneShot},
+};
+
+} // namespace
+
+SoundManager::SoundManager(audio::AudioSystem& system) : system_(system)
+{
+    addTag(kit::typeId<SoundManager>());
+}
+
+bool SoundManager::check(bool ok)
+{
+    // Without a device the system reported itself once at start; its calls are no-ops.
+    if (!ok && system_.ready())
+        std::cerr << "Sound error: " << system_.error() << "\n";
+    return ok;
+}
+
+std::shared_ptr<SoundEntry> SoundManager::addSound(const std::string& name, const std::string& path, audio::Mode mode)
+{
+    auto entry = std::make_shared<SoundEntry>();
+    entry->name = name;
+    entry->sound = system_.createSound(path, mode);
+    check(entry->sound != nullptr);
+    sounds.push_back(entry);
+    return entry;
+}
+
+SoundManager* SoundManager::of(kit::World* world)
+{
+    if (!world)
+        return nullptr;
+    return dynamic_cast<SoundManager*>(world->getComponent(kit::systemEntity(), kit::typeId<SoundManager>()));
+}
+
+void SoundManager::loadSounds(kit::World* world)
+{
+    SoundManager* manager = of(world);
+    if (!manager)
+        return;
+    for (const TableEntry& row : soundTable) {
+        auto entry = manager->addSound(row.name, row.path, row.mode);
+        if (std::string(row.name) == "backgroundSound" && entry->sound) {
+            // Ready on a channel of its own, looping, silent until a match starts.
+            manager->backgroundChannel = manager->system_.playSound(*entry->sound, true);
+            manager->check(static_cast<bool>(manager->backgroundChannel));
+            manager->check(manager->system_.setMode(manager->backgroundChannel, audio::Mode::loop));
+        }
+    }
+}
+
+void SoundManager::play(const std::string& name)
+{
+    if (!soundOn)
+        return;
+    for (const auto& entry : sounds) {
+        if (entry->name != name || !entry->sound)
+            continue;
+        const audio::Channel channel = system_.playSound(*entry->sound, true);
+        if (!check(static_cast<bool>(channel)))
+            continue;
+        check(system_.setMode(channel, audio::Mode::oneShot));
+        check(system_.setPaused(channel, false));
+    }
+}
+
+audio::Channel SoundManager::playAndGetChannel(const std::string& name)
+{
+    if (!soundOn)
+        return {};
+    for (const auto& entry : sounds) {
+        if (entry->name != name || !entry->sound)
+            continue;
+        const audio::Channel channel = system_.playSound(*entry->sound, true);
+        if (!check(static_cast<bool>(channel)))
+            return {};
+        check(system_.setMode(channel, audio::Mode::oneShot));
+        check(system_.setPaused(channel, false));
+        return channel;
+    }
+    return {};
+}
+
+void SoundManager::setBackgroundPaused(bool paused)
+{
+    if (!soundOn)
+        return;
+    if (backgroundChannel)
+        check(system_.setPaused(backgroundChannel, paused));
+    std::cout << "Toggled Background sound" << "\n";
+}
+
+void SoundManager::stop(audio::Channel channel)
+{
+    if (channel)
+        system_.stop(channel);
+}
+
+void SoundManager::update(float)
+{
+    system_.update();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "game/audio/AudioSystem.h"
+
+#include "engine/core/Behavior.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kit {
+class World;
+}
+
+// A sound of the game's table, by name. Owns its decoded sound.
+struct SoundEntry {
+    std::unique_ptr<audio::AudioSound> sound; // null when the file could not be loaded
+    std::string name;
+};
+
+// The game's sound effects and background music. One for the whole run, on
+// the system entity; screens and gameplay play sounds by name, directly or
+// everywhere through the named function "playSound".
+class SoundManager : public kit::Behavior {
+public:
+    explicit SoundManager(audio::AudioSystem& system);
+
+    // Loads a sound and appends it to the table (an entry is added even when
+    // the file fails, with one "Sound error: " line).
+    std::shared_ptr<SoundEntry> addSound(const std::string& name, const std::string& path, audio::Mode mode);
+    // Loads the game's table into the SoundManager of `world`; the background
+    // music is left ready and paused.
+    static void loadSounds(kit::World* world);
+    // The SoundManager on a world's system entity, or null.
+    static SoundManager* of(kit::World* world);
+
+    // Plays every sound of that name once (nothing when the switch is off or
+    // the name is unknown).
+    void play(const std::string& name);
+    // As play, for the first sound of the name; returns its channel (null if none).
+    audio::Channel playAndGetChannel(const std::string& name);
+    void setBackgroundPaused(bool paused);
+    void stop(audio::Channel channel);
+
+    void update(float dt) override;
+
+    audio::Channel backgroundChannel;
+    std::vector<std::shared_ptr<SoundEntry>> sounds;
+    bool soundOn = true;
+
+private:
+    bool check(bool ok);
+
+    audio::AudioSystem& system_;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "AudioSound.h"
+#include "AudioTypes.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace audio {
+
+// The game's audio output, on SDL2_mixer (only SDL's audio subsystem is
+// started; the window is GLFW's). Sounds are decoded whole into memory and
+// played on 100 mixing channels. A sound is started paused: the channel is
+// reserved, its mode may still change, and it plays from its start when
+// unpaused. Every operation reports failure through `error()`; without an
+// audio device every operation is a harmless no-op.
+class AudioSystem {
+public:
+    static constexpr int channelCount = 100;
+
+    AudioSystem();
+    AudioSystem(const AudioSystem&) = delete;
+    AudioSystem& operator=(const AudioSystem&) = delete;
+    ~AudioSystem();
+
+    // False when there is no usable audio device (then `error()` says why).
+    [[nodiscard]] bool ready() const { return ready_; }
+    // The text of the last failure.
+    [[nodiscard]] const std::string& error() const { return error_; }
+
+    // Decodes a file (WAV, MP3, OGG). Null on failure.
+    std::unique_ptr<AudioSound> createSound(const std::string& path, Mode mode);
+    // Reserves a free channel for the sound, paused; a null channel when none is free.
+    Channel playSound(const AudioSound& sound, bool paused);
+    bool setMode(Channel channel, Mode mode);
+    bool setPaused(Channel channel, bool paused);
+    bool stop(Channel channel);
+    // Whether the channel's sound is playing (not paused, not ended).
+    [[nodiscard]] bool isPlaying(Channel channel) const;
+    // Per-frame housekeeping: frees channels whose sound has ended.
+    void update();
+
+private:
+    struct Slot {
+        std::uint32_t generation = 0;
+        const AudioSound* sound = nullptr; // reserved, not yet started
+        Mode mode = Mode::oneShot;
+        bool started = false;
+        bool paused = false;
+    };
+
+    [[nodiscard]] Slot* slot(Channel channel);
+    [[nodiscard]] const Slot* slot(Channel channel) const;
+    bool fail(const std::string& what);
+
+    bool ready_ = false;
+    std::string error_;
+    std::vector<Slot> slots_;
+};
+
+} // namespace audio
