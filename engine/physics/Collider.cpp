@@ -11,6 +11,15 @@ Collider::Collider()
     addClassTags<Collider>("collider");
 }
 
+glm::vec2 Collider::collideWithEntity(EntityID other, Transform* self, Transform*& otherTransform)
+{
+    Collider* otherCollider = world->getComponent<Collider>(other);
+    otherTransform = world->getComponent<Transform>(other);
+    if (!otherCollider || !otherTransform)
+        return glm::vec2(0.0f);
+    return collide(otherCollider, self, otherTransform);
+}
+
 bool Collider::resolveTransforms(Component* other, Transform*& self, Transform*& otherTransform) const
 {
     if (!self && world)

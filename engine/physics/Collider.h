@@ -23,6 +23,10 @@ public:
     // Against any collider, by double dispatch.
     virtual glm::vec2 collide(Collider* other, Transform* self, Transform* otherTransform) = 0;
 
+    // Against another entity of the same world, through its collider and
+    // Transform (returned in otherTransform); (0, 0) when it lacks either.
+    glm::vec2 collideWithEntity(EntityID other, Transform* self, Transform*& otherTransform);
+
 protected:
     // Fills in missing Transforms from the two colliders' entities; false when
     // either is still missing.

@@ -55,11 +55,8 @@ void CollisionSignal::update(float)
         const EntityHandle other = *it;
         if (other.id == entityId)
             continue;
-        Collider* otherCollider = world->getComponent<Collider>(other.id);
-        Transform* otherTransform = world->getComponent<Transform>(other.id);
-        if (!otherCollider || !otherTransform)
-            continue;
-        const glm::vec2 separation = collider->collide(otherCollider, transform, otherTransform);
+        Transform* otherTransform = nullptr;
+        const glm::vec2 separation = collider->collideWithEntity(other.id, transform, otherTransform);
         if (separation.x == 0.0f && separation.y == 0.0f)
             continue;
         if (callback(this, other, separation))

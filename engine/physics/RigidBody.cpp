@@ -48,11 +48,8 @@ void RigidBody::resolve(Transform& self)
         const EntityHandle other = *it;
         if (other.id == entityId)
             continue;
-        Collider* otherCollider = world->getComponent<Collider>(other.id);
-        Transform* otherTransform = world->getComponent<Transform>(other.id);
-        if (!otherCollider || !otherTransform)
-            continue;
-        const glm::vec2 m = collider->collide(otherCollider, &self, otherTransform);
+        Transform* otherTransform = nullptr;
+        const glm::vec2 m = collider->collideWithEntity(other.id, &self, otherTransform);
         if (m.x == 0.0f && m.y == 0.0f)
             continue;
         RigidBody* body = world->getComponent<RigidBody>(other.id);
