@@ -18,7 +18,7 @@ deps:
 	@scripts/install-deps
 
 release: deps
-	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKYSCUFFLE_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
 play: release
