@@ -20,6 +20,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -50,8 +51,9 @@ int runSkyscuffle()
         kit::WindowSettings windowSettings;
         windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
         const glm::vec2 size = kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
-        windowSettings.width = static_cast<int>(size.x);
-        windowSettings.height = static_cast<int>(size.y);
+        // Truncated to whole pixels, within what any display can show.
+        windowSettings.width = static_cast<int>(std::clamp(size.x, 1.0f, 16384.0f));
+        windowSettings.height = static_cast<int>(std::clamp(size.y, 1.0f, 16384.0f));
 
         std::unique_ptr<kit::Window> window = kit::Window::open(windowSettings);
         if (!window)

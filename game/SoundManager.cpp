@@ -77,18 +77,23 @@ void SoundManager::loadSounds(kit::World* world)
     }
 }
 
+audio::Channel SoundManager::start(const SoundEntry& entry)
+{
+    const audio::Channel channel = system_.playSound(*entry.sound, true);
+    if (!check(static_cast<bool>(channel)))
+        return {};
+    check(system_.setMode(channel, audio::Mode::oneShot));
+    check(system_.setPaused(channel, false));
+    return channel;
+}
+
 void SoundManager::play(const std::string& name)
 {
     if (!soundOn)
         return;
     for (const auto& entry : sounds) {
-        if (entry->name != name || !entry->sound)
-            continue;
-        const audio::Channel channel = system_.playSound(*entry->sound, true);
-        if (!check(static_cast<bool>(channel)))
-            continue;
-        check(system_.setMode(channel, audio::Mode::oneShot));
-        check(system_.setPaused(channel, false));
+        if (entry->name == name && entry->sound)
+            start(*entry);
     }
 }
 
@@ -97,14 +102,8 @@ audio::Channel SoundManager::playAndGetChannel(const std::string& name)
     if (!soundOn)
         return {};
     for (const auto& entry : sounds) {
-        if (entry->name != name || !entry->sound)
-            continue;
-        const audio::Channel channel = system_.playSound(*entry->sound, true);
-        if (!check(static_cast<bool>(channel)))
-            return {};
-        check(system_.setMode(channel, audio::Mode::oneShot));
-        check(system_.setPaused(channel, false));
-        return channel;
+        if (entry->name == name && entry->sound)
+            return start(*entry);
     }
     return {};
 }

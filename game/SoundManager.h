@@ -50,6 +50,8 @@ public:
 
 private:
     bool check(bool ok);
+    // Plays one sound once: on a free channel, paused, one-shot, then unpaused.
+    audio::Channel start(const SoundEntry& entry);
 
     audio::AudioSystem& system_;
 };

@@ -15,11 +15,11 @@ void DelayedSignal::update(float dt)
     remaining -= dt;
     if (remaining >= 0.0f)
         return;
-    World* home = world;
+    const std::shared_ptr<bool> alive = alive_;
     signal(this);
     // The callback may already have destroyed this component (with its entity).
-    if (home && home->components.contains(this))
-        delete home->removeComponent(this);
+    if (*alive && world)
+        delete world->removeComponent(this);
 }
 
 } // namespace kit

@@ -4,6 +4,7 @@
 #include "Signal.h"
 
 #include <functional>
+#include <memory>
 
 namespace kit {
 
@@ -14,12 +15,16 @@ public:
     using Callback = std::function<void(Component* self)>;
 
     DelayedSignal(Callback callback, float delay);
+    ~DelayedSignal() override { *alive_ = false; }
 
     void update(float dt) override;
 
     Signal<void(Component*)> signal;
     float delay;
     float remaining;
+
+private:
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true); // cleared by the destructor
 };
 
 } // namespace kit

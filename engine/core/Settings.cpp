@@ -58,6 +58,12 @@ template <class T>
 bool fromText(const std::string& text, T& value)
 {
     std::istringstream in(text);
+    if constexpr (std::is_unsigned_v<T> && !std::is_same_v<T, bool>) {
+        // The stream would read "-1" as the largest value.
+        in >> std::ws;
+        if (in.peek() == '-')
+            return false;
+    }
     if constexpr (std::is_same_v<T, bool>) {
         int number = 0;
         if (!(in >> number))

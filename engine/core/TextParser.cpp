@@ -2,8 +2,10 @@
 
 #include "ParseError.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 
 namespace kit {
 namespace {
@@ -133,7 +135,10 @@ int TextParser::readInt()
     std::string text;
     while (std::isdigit(peek()) || peek() == '-')
         text += static_cast<char>(get());
-    return std::atoi(text.c_str());
+    // As atoi does (the longest valid prefix, 0 when there is none), but
+    // without its undefined behaviour on out-of-range numbers: they saturate.
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 float TextParser::readFloat()
@@ -142,7 +147,8 @@ float TextParser::readFloat()
     std::string text;
     while (std::isdigit(peek()) || peek() == '-' || peek() == '.')
         text += static_cast<char>(get());
-    return static_cast<float>(std::atof(text.c_str()));
+    // atof, whose overflow gives infinity; the float keeps it.
+    return static_cast<float>(std::strtod(text.c_str(), nullptr));
 }
 
 } // namespace kit

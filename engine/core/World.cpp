@@ -85,8 +85,10 @@ Component* World::removeComponent(Component* c)
 {
     if (c == nullptr || !components.contains(c))
         return c;
-
+    if (!removing_.insert(c).second)
+        return nullptr;
     c->onRemoved();
+    removing_.erase(c);
 
     const EntityID id = c->entityId;
     if (auto own = componentsByEntity_.find(id); own != componentsByEntity_.end()) {
@@ -117,18 +119,33 @@ void World::destroyEntity(EntityHandle entity)
 void World::destroyEntityNow(EntityHandle entity)
 {
     for (;;) {
-        auto own = componentsByEntity_.find(entity.id);
-        if (own == componentsByEntity_.end() || own->second.empty())
+        // The first component that is not already on its way out (an
+        // onRemoved that destroys its own entity lands here again).
+        const ComponentSet* own = componentsOf(entity.id);
+        Component* next = nullptr;
+        if (own) {
+            for (Component* c : *own) {
+                if (!removing_.contains(c)) {
+                    next = c;
+                    break;
+                }
+            }
+        }
+        if (!next)
             break;
-        delete removeComponent(*own->second.begin());
+        delete removeComponent(next);
     }
     entities.erase(entity.id);
 }
 
 void World::destroyComponents(EntityID id, TagId tag)
 {
-    while (Component* c = getComponent(id, tag))
-        delete removeComponent(c);
+    while (Component* c = getComponent(id, tag)) {
+        Component* removed = removeComponent(c);
+        if (!removed)
+            break; // being removed further up the stack
+        delete removed;
+    }
 }
 
 Component* World::getComponent(EntityID id, TagId tag) const

@@ -66,7 +66,9 @@ public:
         addComponent(entity, c);
         return c;
     }
-    // Unfiles c at once; ownership goes back to the caller. Null gives null.
+    // Unfiles c at once; ownership goes back to the caller. Null gives null,
+    // and so does a component already being removed (its onRemoved is
+    // running further up the stack; that removal finishes the job).
     Component* removeComponent(Component* c);
     // Queues the entity for destruction at the end of the current or next update pass.
     void destroyEntity(EntityHandle entity);
@@ -152,6 +154,7 @@ private:
     std::unordered_map<TagId, std::unique_ptr<ComponentCollection>> componentCollections_;
     std::unordered_map<TagId, std::unique_ptr<RenderOrder>> renderOrders_;
     std::map<TagSet, std::unique_ptr<EntityCollection>> entityCollections_;
+    std::unordered_set<Component*> removing_; // in their onRemoved, still indexed
 };
 
 } // namespace kit

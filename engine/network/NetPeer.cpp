@@ -27,6 +27,10 @@ constexpr enet_uint32 reasonDuplicate = 4; // both sides connected at once; one 
 constexpr std::uint8_t helloChannel = 2; // internal: each side's id, sent once on connection
 constexpr std::size_t channelCount = 3;
 constexpr enet_uint32 connectTimeoutMs = 6000; // about 12 attempts 500 ms apart
+// The largest packet a peer may send us, and the most it may have waiting:
+// game packets are a few kilobytes (16 planes of state are about 3 KB).
+constexpr std::size_t maximumPacketBytes = 1 << 20;
+constexpr std::size_t maximumWaitingBytes = 4 << 20;
 
 // Unconnected ping and pong, raw on the ENet socket and picked out of the
 // incoming datagrams before ENet sees them:
@@ -214,10 +218,10 @@ struct NetPeer::Impl {
                 deliver(event.data == reasonFull ? message::noFreeIncomingConnections
                                                  : message::connectionAttemptFailed,
                         event.peer->address, 0);
-        } else if (event.data == reasonGoodbye) {
-            deliver(message::disconnectionNotification, event.peer->address, link.guid);
         } else if (event.data == reasonLost) {
             deliver(message::connectionLost, event.peer->address, link.guid);
+        } else {
+            deliver(message::disconnectionNotification, event.peer->address, link.guid);
         }
     }
 
@@ -281,6 +285,8 @@ bool NetPeer::start(std::uint16_t port, std::size_t maxConnections)
     if (!impl_->host)
         return false;
     enet_socket_set_option(impl_->host->socket, ENET_SOCKOPT_BROADCAST, 1);
+    impl_->host->maximumPacketSize = maximumPacketBytes;
+    impl_->host->maximumWaitingData = maximumWaitingBytes;
     impl_->host->intercept = &Impl::intercept;
     return true;
 }

@@ -14,14 +14,16 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
     addClassTags<NetworkSystem>("networkSystem");
     updatePriority = -10.0f;
 
+    // Serial 0 is a copy's system entity, home of this very system and the
+    // other services: no call, local or from a peer, takes it apart.
     registerFunction("destroyEntity", [](EntityHandle entity) {
-        if (entity.world)
+        if (entity.world && entity.id.serial != 0)
             entity.world->destroyEntityNow(entity);
     });
     registerFunction("destroyComponent", [](EntityHandle entity, const std::string& name) {
         // Only names some component was ever tagged with can match: a name
         // from the network is not interned.
-        if (const std::optional<TagId> tag = findTagId(name); tag && entity.world)
+        if (const std::optional<TagId> tag = findTagId(name); tag && entity.world && entity.id.serial != 0)
             entity.world->destroyComponents(entity.id, *tag);
     });
 }
@@ -155,6 +157,8 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
     record.address = packet.sender;
     in.read(record.origin);
     in.read(record.screenName);
+    const std::uint32_t sender = record.origin;
+    const TagId networked = tagId("networked");
 
     bool more = false;
     while (in.read(more) && more) {
@@ -164,9 +168,13 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         in.read(entity);
         in.read(typeName);
         in.read(state);
+        // A copy sends only the state of what it owns: a record about anyone
+        // else's entity, or about a component that is not replicated, is skipped.
+        if (entity.origin != sender || sender == origin)
+            continue;
         const std::optional<TagId> tag = findTagId(typeName);
         Component* target = (tag && world) ? world->getComponent(entity, *tag) : nullptr;
-        if (target) {
+        if (target && target->hasTag(networked)) {
             state.writing = false;
             target->serialize(state);
         }

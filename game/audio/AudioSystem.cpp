@@ -119,7 +119,6 @@ Channel AudioSystem::playSound(const AudioSound& sound, bool paused)
         Slot& s = slots_[static_cast<std::size_t>(i)];
         if (s.sound || s.started)
             continue;
-        ++s.generation;
         s.sound = &sound;
         s.mode = sound.mode();
         s.paused = true;
@@ -152,8 +151,10 @@ bool AudioSystem::setPaused(Channel channel, bool paused)
     if (!s->started) {
         if (paused)
             return true;
-        if (Mix_PlayChannel(channel.index, s->sound->chunk(), s->mode == Mode::loop ? -1 : 0) < 0)
+        if (Mix_PlayChannel(channel.index, s->sound->chunk(), s->mode == Mode::loop ? -1 : 0) < 0) {
+            release(*s);
             return fail(Mix_GetError());
+        }
         s->started = true;
         return true;
     }
@@ -171,9 +172,17 @@ bool AudioSystem::stop(Channel channel)
         return fail("invalid channel");
     if (s->started)
         Mix_HaltChannel(channel.index);
-    s->sound = nullptr;
-    s->started = false;
+    release(*s);
     return true;
+}
+
+void AudioSystem::release(Slot& s)
+{
+    // A new generation: the handles given out for this use go stale.
+    ++s.generation;
+    s.sound = nullptr;
+    s.started = false;
+    s.paused = false;
 }
 
 bool AudioSystem::isPlaying(Channel channel) const
@@ -188,10 +197,8 @@ void AudioSystem::update()
         return;
     for (int i = 0; i < channelCount; ++i) {
         Slot& s = slots_[static_cast<std::size_t>(i)];
-        if (s.started && !Mix_Playing(i)) {
-            s.started = false; // ended: free for the next sound
-            s.sound = nullptr;
-        }
+        if (s.started && !Mix_Playing(i))
+            release(s); // ended: free for the next sound
     }
 }
 

@@ -53,6 +53,7 @@ private:
     [[nodiscard]] Slot* slot(Channel channel);
     [[nodiscard]] const Slot* slot(Channel channel) const;
     bool fail(const std::string& what);
+    void release(Slot& s);
 
     bool ready_ = false;
     std::string error_;

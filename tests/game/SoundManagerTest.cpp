@@ -128,6 +128,16 @@ TEST_F(Sound, ChannelsGoStaleWhenTheirSoundEnds)
     EXPECT_TRUE(system->isPlaying(next));
 }
 
+TEST_F(Sound, AStoppedChannelStaysStopped)
+{
+    SoundManager::loadSounds(&world);
+    const audio::Channel background = manager->backgroundChannel;
+    manager->stop(background);
+    EXPECT_FALSE(system->setPaused(background, false)); // the handle went stale: no sound, no crash
+    EXPECT_FALSE(system->isPlaying(background));
+    EXPECT_EQ(loudestAfter(std::chrono::milliseconds(200)), 0);
+}
+
 TEST(SoundWithoutADevice, EveryCallIsHarmless)
 {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);

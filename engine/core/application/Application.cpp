@@ -63,8 +63,8 @@ void Application::giveServices(World& world)
 
 void Application::setWorld(std::shared_ptr<World> world)
 {
-    if (!world)
-        return;
+    if (!world || world == current)
+        return; // nothing to switch to (the current world would hand its services to itself forever)
     if (!current) {
         switchTo(std::move(world));
         return;
@@ -113,7 +113,7 @@ void Application::frame(float dt)
     // as many as fit in the frame's budget.
     static kit::SettingsEntry<float> budget("tuning.resources.frameBudgetMs", 4.0f);
     AsyncResourceManagerBase::updateAll(
-        std::chrono::microseconds(static_cast<long>(std::max(budget.value, 0.0f) * 1000.0f)));
+        std::chrono::microseconds(static_cast<long>(std::clamp(budget.value, 0.0f, 1000.0f) * 1000.0f)));
 }
 
 void Application::run()

@@ -65,15 +65,18 @@ TEST_F(Tuning, TextThatDoesNotConvertGivesTheDefaultAndOneMessage)
     settings::set("bad.float", "fast");
     settings::set("bad.port", "70000");
     settings::set("bad.int", "12abc");
+    settings::set("bad.negativePort", "-1");
     ::testing::internal::CaptureStderr();
     EXPECT_FLOAT_EQ(settings::get<float>("bad.float", 0.2f), 0.2f);
     EXPECT_FLOAT_EQ(settings::get<float>("bad.float", 0.2f), 0.2f);
     EXPECT_EQ(settings::get<unsigned short>("bad.port", static_cast<unsigned short>(7)), 7);
     EXPECT_EQ(settings::get<int>("bad.int", 3), 3);
+    EXPECT_EQ(settings::get<unsigned short>("bad.negativePort", static_cast<unsigned short>(16520)), 16520);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, "Tuning value bad.float is \"fast\", not a number; using 0.2\n"
                    "Tuning value bad.port is \"70000\", not an integer from 0 to 65535; using 7\n"
-                   "Tuning value bad.int is \"12abc\", not an integer; using 3\n");
+                   "Tuning value bad.int is \"12abc\", not an integer; using 3\n"
+                   "Tuning value bad.negativePort is \"-1\", not an integer from 0 to 65535; using 16520\n");
     // The text stays in the table for the player to mend.
     EXPECT_EQ(settings::get<std::string>("bad.float", ""), "fast");
 }

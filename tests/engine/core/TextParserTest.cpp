@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <sstream>
 
 using kit::TextParser;
@@ -68,6 +69,14 @@ TEST(TextParser, NumbersTakeTheLongestValidPrefix)
     EXPECT_EQ(parser.readInt(), 1);
     EXPECT_EQ(parser.readIdentifier(), "e5");
     EXPECT_FLOAT_EQ(parser.readFloat(), 0.0f);
+}
+
+TEST(TextParser, HugeNumbersSaturate)
+{
+    std::istringstream in("99999999999999999999 -99999999999999999999");
+    TextParser parser(in);
+    EXPECT_EQ(parser.readInt(), std::numeric_limits<int>::max());
+    EXPECT_EQ(parser.readInt(), std::numeric_limits<int>::min());
 }
 
 TEST(TextParser, ALoneSlashIsDropped)

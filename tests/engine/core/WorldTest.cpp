@@ -258,6 +258,28 @@ TEST_F(StartedWorld, RemovingTheCurrentBehaviourDuringThePass)
     EXPECT_EQ(count(log, "b.update"), 1);
 }
 
+namespace {
+
+// Destroys its own entity when it is removed: a removal inside a removal.
+class Suicidal : public kit::Component {
+public:
+    void onRemoved() override { world->destroyEntityNow(getEntity()); }
+};
+
+} // namespace
+
+TEST_F(StartedWorld, AComponentThatDestroysItsEntityWhenRemoved)
+{
+    auto e = world->createEntity();
+    world->emplaceComponent<Suicidal>(e);
+    world->emplaceComponent<Probe>(e, "sibling", log);
+    world->emplaceComponent<Suicidal>(e);
+    world->destroyEntityNow(e); // no endless recursion, everything goes once
+    EXPECT_FALSE(world->entities.contains(e.id));
+    EXPECT_EQ(world->componentsOf(e.id), nullptr);
+    EXPECT_EQ(count(log, "sibling.destroyed"), 1);
+}
+
 TEST_F(StartedWorld, EntityCollectionsFollowTagsLive)
 {
     const kit::TagId plane = kit::tagId("plane");

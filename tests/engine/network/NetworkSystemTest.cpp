@@ -254,6 +254,53 @@ TEST_F(Wiretap, AnUnknownRecordIsSkippedAndTheNextApplied)
     EXPECT_EQ(copy.network->peers.begin()->second.screenName, "tap");
 }
 
+TEST_F(Wiretap, SystemEntitiesAndOthersStateAreOffLimitsToPeers)
+{
+    // A call batch asking to destroy this copy's system entity, where the network system lives.
+    kit::NetStream calls;
+    kit::NetStream arguments;
+    arguments.write(kit::EntityID{0x01020304, 0});
+    calls.write(NetworkSystem::remoteCallsId);
+    calls.write(std::string("destroyEntity"));
+    calls.write(arguments);
+    calls.write(std::uint8_t{0});
+    ASSERT_TRUE(tap.send(calls.data(), calls.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1,
+                         copyAddress()));
+    const kit::EntityHandle mine{kit::EntityID{0x01020304, 12}, &copy.world};
+    auto* beacon = new Beacon;
+    copy.world.addComponent(mine, beacon);
+    auto* plain = new kit::Transform(glm::vec3(1.0f)); // not tagged "networked"
+    const kit::EntityHandle theirs{kit::EntityID{0x0BADF00D, 13}, &copy.world};
+    copy.world.addComponent(theirs, plain);
+    // State from the tap (origin 0x0BADF00D) about our entity, and about a non-replicated component.
+    kit::NetStream packet;
+    packet.write(NetworkSystem::stateUpdateId);
+    packet.write(std::uint32_t{0x0BADF00D});
+    packet.write(std::string("tap"));
+    kit::NetStream byte;
+    byte.write(std::uint8_t{0x11});
+    packet.write(true);
+    packet.write(mine.id);
+    packet.write(std::string("t"));
+    packet.write(byte);
+    kit::NetStream position;
+    for (int i = 0; i < 10; ++i)
+        position.write(9.0f);
+    packet.write(true);
+    packet.write(theirs.id);
+    packet.write(std::string("transform"));
+    packet.write(position);
+    packet.write(false);
+    ASSERT_TRUE(tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::unreliableSequenced, 0,
+                         copyAddress()));
+    ASSERT_TRUE(pump([&] { return copy.network->peers.size() == 1; }));
+    pump([] { return false; }); // let everything arrive
+    EXPECT_TRUE(copy.world.entities.contains(kit::EntityID{0x01020304, 0}));
+    EXPECT_EQ(copy.world.getComponent<NetworkSystem>(kit::EntityID{0x01020304, 0}), copy.network);
+    EXPECT_EQ(beacon->value, 0xEE);
+    EXPECT_EQ(plain->position, glm::vec3(1.0f));
+}
+
 TEST_F(Wiretap, EngineFunctionsDestroyEverywhere)
 {
     const kit::EntityHandle victim{kit::EntityID{0x0BADF00D, 11}, &copy.world};

@@ -117,6 +117,21 @@ TEST_F(Switching, PersistantComponentsMoveWithTheirEntityIds)
     EXPECT_EQ(third->getComponent(kit::systemEntity(), kit::tagId("probe")), service);
 }
 
+TEST_F(Switching, HandingOverTheCurrentWorldAgainChangesNothing)
+{
+    auto menu = makeWorld("menu");
+    app.setWorld(menu);
+    auto* service = new Probe("service", log);
+    service->addTag(kit::tagId("persistant"));
+    menu->addComponent(kit::EntityHandle{kit::systemEntity(), menu.get()}, service);
+    log.clear();
+    app.setWorld(menu); // would move the persistant service onto itself forever
+    app.frame(0.01f);
+    EXPECT_EQ(app.current, menu);
+    EXPECT_EQ(app.pending, nullptr);
+    EXPECT_EQ(count(log, "service.onRemoved"), 0);
+}
+
 TEST_F(Switching, TheWindowCloseSignalEndsTheLoop)
 {
     auto menu = makeWorld("menu");
