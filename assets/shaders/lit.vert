@@ -15,7 +15,7 @@ out vec2 uv;
 void main()
 {
     worldPos = (M * vec4(pos, 1.0)).xyz;
-    worldNormal = mat3(M) * normal;
+    worldNormal = transpose(inverse(mat3(M))) * normal; // right under non-uniform scale too
     uv = UV;
     gl_Position = MVP * vec4(pos, 1.0);
 }

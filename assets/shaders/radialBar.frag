@@ -18,7 +18,9 @@ void main()
     vec2 fromCentre = vec2(uv.x - 0.5, 0.5 - uv.y); // v grows downwards
     float angle = atan(fromCentre.y, fromCentre.x);
     float swept = mod(angle - minAngle, TAU);
-    float filled = clamp(value, 0.0, 1.0) * mod(maxAngle - minAngle, TAU);
+    float span = maxAngle - minAngle;
+    span = span < 0.0 ? span + TAU : min(span, TAU); // a full turn stays a full turn
+    float filled = clamp(value, 0.0, 1.0) * span;
     vec4 texel = texture(diffuseTex, uv);
     if (swept > filled || texel.a < 0.004)
         discard;

@@ -26,11 +26,11 @@ void main()
             total += weight[i];
         }
     }
-    if (total <= 0.0)
-        skin = mat4(1.0); // vertices no bone moves stay in the bind pose
+    // Weights of bones beyond the uploaded ones are lost: the rest share the whole.
+    skin = total > 0.0 ? skin / total : mat4(1.0); // no bone: the bind pose
     vec4 posed = skin * vec4(pos, 1.0);
     worldPos = (M * posed).xyz;
-    worldNormal = mat3(M) * mat3(skin) * normal;
+    worldNormal = transpose(inverse(mat3(M) * mat3(skin))) * normal;
     uv = UV;
     gl_Position = MVP * posed;
 }

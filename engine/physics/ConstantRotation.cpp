@@ -21,8 +21,10 @@ void ConstantRotation::update(float dt)
         return;
     const float half = speed * dt * 0.5f;
     const float s = std::sin(half);
-    // Applied on the right: the turn happens in the entity's own frame.
-    transform->rotation = transform->rotation * glm::quat(std::cos(half), axis.x * s, axis.y * s, axis.z * s);
+    // Applied on the right: the turn happens in the entity's own frame. The
+    // product is normalised, or thousands of frames of rounding would scale the model.
+    transform->rotation =
+        glm::normalize(transform->rotation * glm::quat(std::cos(half), axis.x * s, axis.y * s, axis.z * s));
 }
 
 } // namespace kit

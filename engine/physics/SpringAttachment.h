@@ -6,8 +6,8 @@
 namespace kit {
 
 // A damped spring pulling its entity's Body toward the target entity's
-// position. It steps with a fixed 1/60 s, so its pull does not depend on the
-// frame rate.
+// position. Every frame it adds the velocity change of a fixed 1/60 s step,
+// whatever the frame's own length.
 class SpringAttachment : public Behavior {
 public:
     SpringAttachment(EntityHandle target, float stiffness, float damping);

@@ -27,11 +27,18 @@ Transform::Transform(glm::vec3 position, glm::vec3 scale, glm::quat rotation)
 {
 }
 
-Transform::Transform(const glm::mat4& m)
-    : Transform(EntityHandle{}, glm::vec3(m[3]), glm::vec3(1.0f), glm::quat_cast(glm::mat3(m)))
+Transform::Transform(const glm::mat4& m) : Transform(EntityHandle{}, glm::vec3(m[3]))
 {
-    for (int row = 0; row < 3; ++row)
-        scale[row] = glm::length(glm::vec3(m[0][row], m[1][row], m[2][row]));
+    // m = translate * rotate * scale: the columns of the upper 3 x 3 are the
+    // rotated axes, each as long as its scale. The rotation comes from the
+    // columns with the scale divided out, so that it stays a unit quaternion.
+    glm::mat3 axes(m);
+    for (int column = 0; column < 3; ++column) {
+        scale[column] = glm::length(axes[column]);
+        if (scale[column] > 0.0f)
+            axes[column] /= scale[column];
+    }
+    rotation = glm::normalize(glm::quat_cast(axes));
 }
 
 Transform* Transform::parentTransform() const

@@ -20,8 +20,9 @@ public:
               glm::quat rotation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f));
     explicit Transform(glm::vec3 position = glm::vec3(0.0f), glm::vec3 scale = glm::vec3(1.0f),
                        glm::quat rotation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f));
-    // From a column-major matrix: the translation column, the quaternion of the
-    // upper-left 3x3 (not re-normalised) and the lengths of its rows as scale.
+    // From a column-major translate * rotate * scale matrix: the translation
+    // column, the scale as the lengths of the upper 3 x 3's columns, and the
+    // rotation of those columns once the scale is divided out.
     explicit Transform(const glm::mat4& m);
 
     // translate(position) * rotation * scale, times the parent's world matrix on the left.

@@ -6,9 +6,9 @@
 #include "engine/render/state/RenderState.h"
 #include "engine/resources/Material.h"
 #include "engine/resources/ShaderProgram.h"
-#include "engine/resources/VertexBuffer.h"
-
 #include <GL/glew.h>
+
+#include <algorithm>
 
 namespace kit {
 
@@ -28,7 +28,10 @@ void AnimatedModel::play(const std::string& segment)
         return;
     }
     pendingSegment_.clear();
-    node = std::make_unique<AnimSegment>(mesh.resource, mesh->segments[segment]);
+    // An unknown name plays an empty segment (the mesh is shared: it is not changed).
+    const auto found = mesh->segments.find(segment);
+    node = std::make_unique<AnimSegment>(mesh.resource,
+                                         found != mesh->segments.end() ? found->second : AnimationSegment{});
 }
 
 void AnimatedModel::update(float dt)
@@ -53,20 +56,11 @@ void AnimatedModel::draw(RenderState& state, const glm::mat4& model, const Unifo
                                 : (skeleton.bones.empty() ? glm::vec3(0.0f) : skeleton.bones[0].bindTranslation);
     skeleton.pose(rotations, root, pose_);
 
-    for (const Mesh::Part& part : mesh->mesh.parts) {
-        if (!part.buffer || !part.material || !part.material->use(state, globals) || !state.currentProgram)
-            continue;
-        ShaderProgram& program = *state.currentProgram;
-        setMatrices(state, model);
-        const std::size_t count = std::min(pose_.size(), maxBones);
-        program.setUniform("boneCount", static_cast<int>(count));
-        for (std::size_t b = 0; b < count; ++b)
-            program.setUniform("bones[" + std::to_string(b) + "]", pose_[b]);
-
-        glBindVertexArray(part.buffer->vertexArrayFor(program));
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(part.buffer->vertexCount));
-        glBindVertexArray(0);
-    }
+    const int count = static_cast<int>(std::min(pose_.size(), maxBones));
+    drawMesh(mesh->mesh, state, model, globals, nullptr, [&](ShaderProgram& program) {
+        program.setUniform("boneCount", count);
+        program.setUniformArray("bones", pose_.data(), count);
+    });
 }
 
 } // namespace kit

@@ -21,6 +21,8 @@ std::array<float, 4> glyphCell(unsigned char byte)
 GlyphBatch::GlyphBatch(ResourceHandle<Texture> font, ResourceHandle<ShaderProgram> program)
     : font(std::move(font)), program(std::move(program))
 {
+    material.setShaderProgram(this->program);
+    material.setTexture("diffuseTex", this->font);
     glGenVertexArrays(1, &vertexArray);
     buffer = VertexBuffer::create({{3, GL_FLOAT, "pos"}, {2, GL_FLOAT, "UV"}});
 }

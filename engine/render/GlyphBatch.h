@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/resources/Material.h"
 #include "engine/resources/ResourceHandle.h"
 
 #include <glm/vec3.hpp>
@@ -19,6 +20,7 @@ class VertexBuffer;
 // the string changes.
 class GlyphBatch {
 public:
+    // The material holds the program, the font as "diffuseTex" and the colour.
     GlyphBatch(ResourceHandle<Texture> font, ResourceHandle<ShaderProgram> program);
     GlyphBatch(const GlyphBatch&) = delete;
     GlyphBatch& operator=(const GlyphBatch&) = delete;
@@ -35,6 +37,7 @@ public:
 
     ResourceHandle<Texture> font;
     ResourceHandle<ShaderProgram> program;
+    Material material;
     unsigned vertexArray = 0;
     std::shared_ptr<VertexBuffer> buffer;
     std::string builtFrom;

@@ -23,7 +23,7 @@ void setMatrices(RenderState& state, const glm::mat4& model, bool withModelView)
 }
 
 void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, const UniformSet& globals,
-              Material* material)
+              Material* material, const std::function<void(ShaderProgram&)>& prepare)
 {
     for (const Mesh::Part& part : mesh.parts) {
         Material* used = material ? material : part.material.get();
@@ -32,6 +32,8 @@ void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, cons
         if (!used->use(state, globals) || !state.currentProgram)
             continue;
         setMatrices(state, model);
+        if (prepare)
+            prepare(*state.currentProgram);
 
         glBindVertexArray(part.buffer->vertexArrayFor(*state.currentProgram));
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(part.buffer->vertexCount));

@@ -15,11 +15,7 @@ namespace {
 
 ResourceHandle<ShaderProgram> textProgram(ResourceHandle<ShaderProgram> given)
 {
-    if (given.resource)
-        return given;
-    const std::string path = "shaders/colorizedTextShader.txt";
-    shaderProgramManager().get(path);
-    return shaderProgramManager().prefetch(path);
+    return given.resource ? given : shaderProgramManager().getHandle("shaders/colorizedTextShader.txt");
 }
 
 // Keeps the position, turns the plane to face the eye with +Y up.
@@ -55,29 +51,29 @@ Text::Text(ResourceHandle<Texture> font, std::string text, glm::vec3 colour, glm
 
 void Text::draw(RenderState& state, const glm::mat4& model, const UniformSet& globals)
 {
-    ShaderProgram* program = batch.program.get();
-    if (!batch.program.isLoaded() || !program->linked || !batch.font.isLoaded())
+    if (!batch.font.isLoaded())
         return;
     state.setBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     const glm::mat4 placed = faceCamera ? facing(model, state.view) : model;
-    if (noDepth)
-        state.disable(GL_DEPTH_TEST);
 
-    if (state.currentProgram != program) {
-        state.useProgram(program, program->id);
-        state.currentMaterial = nullptr;
-        for (const auto& [name, value] : globals.values())
-            program->setUniform(name, value);
-    }
-    program->setUniform("color", colour);
-    program->bindTexture(state, "diffuseTex", *batch.font.resource);
+    const glm::vec3* uploaded = batch.material.uniform<glm::vec3>("color");
+    if (!uploaded || *uploaded != colour)
+        batch.material.setUniform("color", colour);
+    if (!batch.material.use(state, globals) || !state.currentProgram)
+        return;
     setMatrices(state, placed, false);
 
+    // Over everything when asked, for this text only.
+    const bool depthWasOn = state.isEnabled(GL_DEPTH_TEST);
+    if (noDepth)
+        state.disable(GL_DEPTH_TEST);
     glBindVertexArray(batch.vertexArray);
     if (batch.needsRebuild(text_, glyphSize, origin))
-        batch.build(text_, glyphSize, origin, *program);
+        batch.build(text_, glyphSize, origin, *state.currentProgram);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(6 * text_.size()));
     glBindVertexArray(0);
+    if (noDepth && depthWasOn)
+        state.enable(GL_DEPTH_TEST);
 }
 
 } // namespace kit

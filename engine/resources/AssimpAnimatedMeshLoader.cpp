@@ -20,7 +20,8 @@ void assimpAnimatedMeshLoader::finish()
     // Filled here, on the main thread, where the mesh's users read it.
     target->skeleton = std::move(scene.skeleton);
     target->addSegment("default", 0, static_cast<int>(target->skeleton.frames.size()), true, 1.0f);
-    buildMeshParts(scene, directory, target->mesh);
+    // Drawn skinned: the program reads each vertex's bones and weights.
+    buildMeshParts(scene, directory, "shaders/skinnedShader.txt", target->mesh);
 }
 
 } // namespace kit

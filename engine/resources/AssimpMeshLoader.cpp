@@ -15,7 +15,7 @@ void assimpMeshLoader::load()
 void assimpMeshLoader::finish()
 {
     if (imported)
-        buildMeshParts(scene, directory, *target);
+        buildMeshParts(scene, directory, "shaders/texturedShaderProgram.txt", *target);
 }
 
 } // namespace kit

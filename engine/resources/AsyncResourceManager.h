@@ -24,6 +24,7 @@ namespace kit {
 // once with a handle; the file is read and parsed on the worker thread (or
 // inline, for dependencies of a load already on it), and the OpenGL half runs
 // on the main thread in update(). Cached resources live for the whole run.
+// The manager's lock guards its cache only; no load or completion runs under it.
 //
 // Loader must derive from Resourceloader<Resource> and be default-constructible.
 template <class Resource, class Loader>
@@ -44,19 +45,25 @@ public:
     // dependencies requested from inside another load).
     ResourceHandle<Resource> prefetch(const std::string& path, bool runInline = false)
     {
-        std::lock_guard lock(mutex_);
-        CacheEntry& entry = cache_[path];
-        ResourceHandle<Resource> handle{entry.resource, &entry.pending};
-        if (entry.resource)
-            return handle;
+        std::shared_ptr<Loader> loader;
+        ResourceHandle<Resource> handle;
+        {
+            std::lock_guard lock(mutex_);
+            CacheEntry& entry = cache_[path];
+            handle = ResourceHandle<Resource>{entry.resource, &entry.pending};
+            if (entry.resource)
+                return handle;
 
-        std::cout << "Prefetching " << name << ": " << path << "\n";
-        auto loader = std::make_shared<Loader>();
-        loader->setPath(path, settings::assetDirectory());
-        entry.resource = loader->resource;
-        handle.resource = loader->resource;
-        entry.pending = true;
-
+            std::cout << "Prefetching " << name << ": " << path << "\n";
+            loader = std::make_shared<Loader>();
+            loader->setPath(path, settings::assetDirectory());
+            entry.resource = loader->resource;
+            handle.resource = loader->resource;
+            entry.pending = true;
+        }
+        // The load runs without the lock: the entry is claimed, and holding the
+        // lock through a long inline load would stall the main thread's
+        // completions (and could deadlock with a blocking get waiting on them).
         auto job = [this, loader, path] {
             loadSafely(*loader);
             completions_.push([this, loader, path] { complete(*loader, path); });
@@ -78,12 +85,16 @@ public:
         CacheEntry& entry = cache_[path];
         if (!entry.resource) {
             std::cout << "Cold-loading " << name << ": " << path << "\n";
+            // Claimed (pending) before the lock is let go for the load itself.
             Loader loader;
             loader.setPath(path, settings::assetDirectory());
+            entry.resource = loader.resource;
+            entry.pending = true;
+            lock.unlock();
             loadSafely(loader);
             loader.finish();
-            entry.resource = loader.resource;
-            return entry.resource;
+            entry.pending = false;
+            return loader.resource;
         }
         while (entry.pending) {
             lock.unlock();
@@ -91,6 +102,14 @@ public:
             lock.lock();
         }
         return entry.resource;
+    }
+
+    // The handle of a resource loaded here and now if need be (get, then its
+    // handle): for code on the main thread that draws with it at once.
+    ResourceHandle<Resource> getHandle(const std::string& path)
+    {
+        get(path);
+        return prefetch(path);
     }
 
     // Runs the completions queued so far. They run without this manager's

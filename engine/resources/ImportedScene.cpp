@@ -125,20 +125,28 @@ ImportedScene::Mesh importMesh(const aiMesh& mesh, bool skinned, const std::unor
     return m;
 }
 
+// The last key at or before `tick`. Ticks only grow while a channel is
+// sampled, so the search resumes from the previous answer (`from`).
 template <class Key>
-std::size_t keyBefore(const Key* keys, unsigned count, double tick)
+std::size_t keyBefore(const Key* keys, unsigned count, double tick, std::size_t& from)
 {
-    std::size_t i = 0;
+    std::size_t i = from;
     while (i + 1 < count && keys[i + 1].mTime <= tick)
         ++i;
+    from = i;
     return i;
 }
 
-glm::quat sampleRotation(const aiNodeAnim& channel, double tick)
+struct Cursor {
+    std::size_t rotation = 0;
+    std::size_t position = 0;
+};
+
+glm::quat sampleRotation(const aiNodeAnim& channel, double tick, Cursor& cursor)
 {
     if (channel.mNumRotationKeys == 0)
         return glm::quat(1, 0, 0, 0);
-    const std::size_t i = keyBefore(channel.mRotationKeys, channel.mNumRotationKeys, tick);
+    const std::size_t i = keyBefore(channel.mRotationKeys, channel.mNumRotationKeys, tick, cursor.rotation);
     const aiQuatKey& a = channel.mRotationKeys[i];
     const aiQuatKey& b = channel.mRotationKeys[std::min<std::size_t>(i + 1, channel.mNumRotationKeys - 1)];
     const double span = b.mTime - a.mTime;
@@ -148,11 +156,11 @@ glm::quat sampleRotation(const aiNodeAnim& channel, double tick)
     return glm::normalize(glm::slerp(qa, qb, t));
 }
 
-glm::vec3 samplePosition(const aiNodeAnim& channel, double tick, glm::vec3 fallback)
+glm::vec3 samplePosition(const aiNodeAnim& channel, double tick, glm::vec3 fallback, Cursor& cursor)
 {
     if (channel.mNumPositionKeys == 0)
         return fallback;
-    const std::size_t i = keyBefore(channel.mPositionKeys, channel.mNumPositionKeys, tick);
+    const std::size_t i = keyBefore(channel.mPositionKeys, channel.mNumPositionKeys, tick, cursor.position);
     const aiVectorKey& a = channel.mPositionKeys[i];
     const aiVectorKey& b = channel.mPositionKeys[std::min<std::size_t>(i + 1, channel.mNumPositionKeys - 1)];
     const double span = b.mTime - a.mTime;
@@ -214,12 +222,15 @@ void importAnimation(const aiScene& scene, SkeletonAnimationData& skeleton)
     // A broken duration is capped rather than trusted.
     const double lastFrame = std::max(0.0, animation.mDuration) / ticksPerFrame;
     const int frames = static_cast<int>(std::clamp(std::floor(lastFrame + 1e-6), 0.0, 100000.0)) + 1;
+    std::vector<Cursor> cursors(boneCount);
     for (int f = 0; f < frames; ++f) {
         const double tick = f * ticksPerFrame;
         SkeletonAnimationData::Frame frame;
         for (std::size_t b = 0; b < boneCount; ++b)
-            frame.rotations.push_back(channels[b] ? sampleRotation(*channels[b], tick) : skeleton.bones[b].bindRotation);
-        frame.rootPosition = channels[0] ? samplePosition(*channels[0], tick, skeleton.bones[0].bindTranslation)
+            frame.rotations.push_back(channels[b] ? sampleRotation(*channels[b], tick, cursors[b])
+                                                  : skeleton.bones[b].bindRotation);
+        frame.rootPosition = channels[0] ? samplePosition(*channels[0], tick, skeleton.bones[0].bindTranslation,
+                                                          cursors[0])
                                          : skeleton.bones[0].bindTranslation;
         skeleton.frames.push_back(std::move(frame));
     }

@@ -44,8 +44,8 @@ class Mesh;
 // coordinates. False, with the importer's message in `error`, on failure.
 bool importScene(const std::string& fullPath, bool skinned, ImportedScene& scene, std::string& error);
 
-// Main thread: one mesh part per imported mesh, with a material on the
-// textured program; textures are named relative to `directory`.
-void buildMeshParts(const ImportedScene& scene, const std::string& directory, Mesh& mesh);
+// Main thread: one mesh part per imported mesh, with a material on the given
+// shader program; textures are named relative to `directory`.
+void buildMeshParts(const ImportedScene& scene, const std::string& directory, const std::string& program, Mesh& mesh);
 
 } // namespace kit

@@ -11,12 +11,11 @@
 namespace kit {
 namespace {
 
-std::shared_ptr<Material> buildMaterial(const ImportedScene::Material* source, const std::string& directory)
+std::shared_ptr<Material> buildMaterial(const ImportedScene::Material* source, const std::string& directory,
+                                        const std::string& program)
 {
     auto material = std::make_shared<Material>();
-    const std::string program = "shaders/texturedShaderProgram.txt";
-    shaderProgramManager().get(program);
-    material->setShaderProgram(shaderProgramManager().prefetch(program));
+    material->setShaderProgram(shaderProgramManager().getHandle(program));
     if (!source) {
         material->setUniform("usingDiffuseTex", false);
         material->setUniform("usingSpecularTex", false);
@@ -30,9 +29,7 @@ std::shared_ptr<Material> buildMaterial(const ImportedScene::Material* source, c
         material->setUniform(flag, !file.empty());
         if (file.empty())
             return;
-        const std::string path = directory + file;
-        textureManager().get(path);
-        material->setTexture(sampler, textureManager().prefetch(path));
+        material->setTexture(sampler, textureManager().getHandle(directory + file));
     };
     texture(source->diffuseTexture, "diffuseTex", "usingDiffuseTex");
     texture(source->specularTexture, "specularTex", "usingSpecularTex");
@@ -41,11 +38,11 @@ std::shared_ptr<Material> buildMaterial(const ImportedScene::Material* source, c
 
 } // namespace
 
-void buildMeshParts(const ImportedScene& scene, const std::string& directory, Mesh& mesh)
+void buildMeshParts(const ImportedScene& scene, const std::string& directory, const std::string& program, Mesh& mesh)
 {
     std::vector<std::shared_ptr<Material>> materials;
     for (const auto& m : scene.materials)
-        materials.push_back(buildMaterial(&m, directory));
+        materials.push_back(buildMaterial(&m, directory, program));
 
     for (const ImportedScene::Mesh& part : scene.meshes) {
         std::vector<VertexAttribute> layout;
@@ -70,7 +67,8 @@ void buildMeshParts(const ImportedScene& scene, const std::string& directory, Me
         for (std::size_t i = 0; i < layout.size(); ++i)
             buffer->setAttributeData(GL_ARRAY_BUFFER, data[i], layout[i].name);
 
-        auto material = part.material < materials.size() ? materials[part.material] : buildMaterial(nullptr, directory);
+        auto material =
+            part.material < materials.size() ? materials[part.material] : buildMaterial(nullptr, directory, program);
         mesh.parts.push_back(Mesh::Part{buffer, material});
     }
 }

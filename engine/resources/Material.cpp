@@ -7,8 +7,33 @@
 
 namespace kit {
 
+Material::~Material()
+{
+    if (shaderProgram.resource && shaderProgram->lastMaterial == this)
+        shaderProgram->lastMaterial = nullptr;
+    if (lastState_) {
+        if (lastState_->currentMaterial == this)
+            lastState_->currentMaterial = nullptr;
+        lastState_->removeUser(this);
+    }
+}
+
+void Material::setShaderProgram(ResourceHandle<ShaderProgram> program)
+{
+    if (shaderProgram.resource && shaderProgram->lastMaterial == this)
+        shaderProgram->lastMaterial = nullptr;
+    shaderProgram = std::move(program);
+    changed = true;
+}
+
 bool Material::use(RenderState& state, const UniformSet& globals)
 {
+    if (lastState_ != &state) {
+        if (lastState_)
+            lastState_->removeUser(this);
+        lastState_ = &state;
+        state.addUser(this);
+    }
     ShaderProgram* program = shaderProgram.get();
     if (!shaderProgram.isLoaded() || !program->linked)
         return false;
@@ -34,10 +59,10 @@ bool Material::use(RenderState& state, const UniformSet& globals)
         state.countSkipped();
         return true;
     }
-    if (program->lastMaterial && program->lastMaterial != this) {
+    if (program->lastMaterial != this) {
         // Values the previous material set and this one does not would linger:
         // put the program's own values back (or zero, when it has none).
-        for (const auto& [name, value] : program->lastMaterial->uniforms.values()) {
+        for (const auto& [name, value] : program->lastMaterialValues) {
             if (uniforms.find(name))
                 continue;
             const UniformValue* own = program->defaults.find(name);
@@ -47,6 +72,7 @@ bool Material::use(RenderState& state, const UniformSet& globals)
     for (const auto& [name, value] : uniforms.values())
         program->setUniform(name, value);
     program->lastMaterial = this;
+    program->lastMaterialValues = uniforms.values();
     state.currentMaterial = this;
     changed = false;
     state.countChange();

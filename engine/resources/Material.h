@@ -3,20 +3,30 @@
 #include "ResourceHandle.h"
 #include "UniformValue.h"
 
+#include "engine/render/state/RenderState.h"
+
 #include <map>
 #include <string>
 
 namespace kit {
 
-class RenderState;
 class ShaderProgram;
 class Texture;
 
 // What a mesh part is drawn with: a program, uniform values and textures by
 // sampler name. Setting anything marks it changed, so that its values are
 // sent to the program before its next draw.
-class Material {
+class Material : public RenderStateUser {
 public:
+    Material() = default;
+    Material(const Material&) = delete;
+    Material& operator=(const Material&) = delete;
+    // Leaves the program and the render state that remember it as the
+    // material whose values they hold, so that nothing reads it afterwards.
+    ~Material();
+
+    void renderStateGone() override { lastState_ = nullptr; }
+
     void setUniform(const std::string& name, const UniformValue& value)
     {
         uniforms.set(name, value);
@@ -45,11 +55,7 @@ public:
         return found == textures.end() ? nullptr : &found->second;
     }
 
-    void setShaderProgram(ResourceHandle<ShaderProgram> program)
-    {
-        shaderProgram = std::move(program);
-        changed = true;
-    }
+    void setShaderProgram(ResourceHandle<ShaderProgram> program);
 
     // Makes the material's program current (applying the renderer's global
     // uniforms when the program was not current or the globals changed),
@@ -62,6 +68,9 @@ public:
     UniformSet uniforms;
     std::map<std::string, ResourceHandle<Texture>> textures;
     bool changed = true;
+
+private:
+    RenderState* lastState_ = nullptr;
 };
 
 } // namespace kit

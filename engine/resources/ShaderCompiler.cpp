@@ -11,7 +11,14 @@
 
 namespace kit {
 
-int preprocessIncludes(std::string& text, int fileNumber, const std::string& baseDirectory)
+namespace {
+
+// A top-level text, its includes and theirs: deeper nesting (a file that
+// includes itself, say) is refused, which also keeps the line numbers below
+// 2^31 (the n-th file of a depth has number (parent number * 10000 + n)).
+constexpr int maxIncludeDepth = 2;
+
+int preprocess(std::string& text, long long fileNumber, const std::string& baseDirectory, int depth)
 {
     static const std::string directive = "#include";
     int inserted = 0;
@@ -24,7 +31,7 @@ int preprocessIncludes(std::string& text, int fileNumber, const std::string& bas
                                             text.begin() + static_cast<long>(at), '\n'));
         scanned = at;
         ++counter;
-        const int number = fileNumber + counter;
+        const long long number = fileNumber + counter;
 
         const std::size_t open = text.find('"', at);
         const std::size_t close = open == std::string::npos ? std::string::npos : text.find('"', open + 1);
@@ -36,16 +43,19 @@ int preprocessIncludes(std::string& text, int fileNumber, const std::string& bas
             lineEnd = text.size();
 
         std::ifstream file(baseDirectory + name);
-        if (!file) {
-            std::cerr << "Could not include \"" << baseDirectory << name << "\"\n";
+        if (!file || depth >= maxIncludeDepth) {
+            std::cerr << "Could not include \"" << baseDirectory << name << "\""
+                      << (file ? " (includes nested too deeply)" : "") << "\n";
             text.erase(at, lineEnd - at);
             continue;
         }
-        std::string block = "#line " + std::to_string(number * 10000 + 1) + "\n";
+        // The file's own includes first, so that its line numbers are its own.
+        std::string body;
         for (std::string fileLine; std::getline(file, fileLine);)
-            block += fileLine + "\n";
-        block += "#line " + std::to_string(line) + "\n";
-        inserted += 1 + preprocessIncludes(block, number * 10000, directoryOf(baseDirectory + name));
+            body += fileLine + "\n";
+        inserted += 1 + preprocess(body, number * 10000, directoryOf(baseDirectory + name), depth + 1);
+        const std::string block =
+            "#line " + std::to_string(number * 10000 + 1) + "\n" + body + "#line " + std::to_string(line) + "\n";
         text.replace(at, lineEnd - at, block);
         at += block.size();
         // The directive's own line is replaced, not counted again.
@@ -54,8 +64,18 @@ int preprocessIncludes(std::string& text, int fileNumber, const std::string& bas
     return inserted;
 }
 
+} // namespace
+
+int preprocessIncludes(std::string& text, int fileNumber, const std::string& baseDirectory)
+{
+    return preprocess(text, fileNumber, baseDirectory, 0);
+}
+
 std::string prepareShaderSource(const std::string& name, std::string source, int* includes)
 {
+    // Includes first, counting the file's own lines; then the #line that keeps
+    // the driver's numbering on the file's.
+    const int count = preprocessIncludes(source, 0, directoryOf(name));
     if (!name.empty()) {
         const std::size_t version = source.find("#version");
         const std::size_t lineEnd = version == std::string::npos ? std::string::npos : source.find('\n', version);
@@ -66,7 +86,6 @@ std::string prepareShaderSource(const std::string& name, std::string source, int
         else
             source.insert(0, "\n#line 1\n");
     }
-    const int count = preprocessIncludes(source, 0, directoryOf(name));
     if (includes)
         *includes = count;
     return source;

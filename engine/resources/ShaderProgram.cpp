@@ -62,7 +62,8 @@ void ShaderProgram::link(const std::string& displayName)
         // Arrays: every element by its own name, "lights[0]" to "lights[n-1]".
         if (size > 1 && name.size() > 3 && name.compare(name.size() - 3, 3, "[0]") == 0) {
             const std::string base = name.substr(0, name.size() - 3);
-            for (GLint k = 0; k < size; ++k) {
+            // Element 0 is the entry above, which keeps the array's length.
+            for (GLint k = 1; k < size; ++k) {
                 const std::string element = base + "[" + std::to_string(k) + "]";
                 uniforms[element] = Uniform{glGetUniformLocation(id, element.c_str()), type, 1};
             }
@@ -83,6 +84,15 @@ void ShaderProgram::setUniform(const std::string& name, const UniformValue& valu
     if (found == uniforms.end() || found->second.location < 0)
         return;
     uploadUniform(found->second.location, value);
+}
+
+void ShaderProgram::setUniformArray(const std::string& name, const glm::mat4* values, int count)
+{
+    auto found = uniforms.find(name + "[0]");
+    if (found == uniforms.end() || found->second.location < 0 || count <= 0)
+        return;
+    glUniformMatrix4fv(found->second.location, std::min(count, found->second.size), GL_FALSE,
+                       reinterpret_cast<const GLfloat*>(values));
 }
 
 int ShaderProgram::bindTexture(RenderState& state, const std::string& samplerName, Texture& texture)

@@ -38,6 +38,9 @@ public:
     [[nodiscard]] int uniformLocation(const std::string& name) const;
     // Uploads to the program, which must be current; unknown names are ignored.
     void setUniform(const std::string& name, const UniformValue& value);
+    // Uploads `count` matrices to an array uniform from its first element
+    // ("bones" is "bones[0]" onwards), cut to the array's length.
+    void setUniformArray(const std::string& name, const glm::mat4* values, int count);
     // Binds a texture for a sampler: reuses the unit it is on, else a free
     // unit, else a unit this program's samplers do not use (never unit 0).
     // Returns the unit or -1.
@@ -45,7 +48,10 @@ public:
 
     UniformSet defaults;               // values that belong to the program, not to a material
     unsigned id = 0;
-    const Material* lastMaterial = nullptr; // whose values were last uploaded
+    const Material* lastMaterial = nullptr; // whose values were last uploaded (null once it is gone)
+    // What that material set, kept so that the next material can put back
+    // what it does not set itself, even after the material is gone.
+    std::map<std::string, UniformValue> lastMaterialValues;
     std::uint64_t lastGlobalsVersion = 0;   // of the renderer's global uniforms last applied
     const void* lastGlobals = nullptr;
     std::map<std::string, Uniform> uniforms;

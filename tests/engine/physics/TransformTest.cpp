@@ -100,13 +100,25 @@ TEST_F(Transforms, AParentLoopDoesNotRecurseForever)
     EXPECT_TRUE(std::isfinite(glm::dot(b->worldRotation(), b->worldRotation())));
 }
 
-TEST(TransformFromMatrix, TakesTranslationRotationAndRowLengths)
+TEST(TransformFromMatrix, TakesTranslationRotationAndScale)
 {
     const glm::mat4 m = glm::translate(glm::mat4(1.0f), glm::vec3(1, 2, 3)) * glm::scale(glm::mat4(1.0f), glm::vec3(2));
     Transform t(m);
     EXPECT_EQ(t.position, glm::vec3(1, 2, 3));
     expectVec(t.scale, {2, 2, 2});
     EXPECT_EQ(t.parent.world, nullptr);
+
+    // Turned and stretched unevenly: rebuilt, it is the same matrix.
+    const glm::mat4 turned = glm::translate(glm::mat4(1.0f), glm::vec3(-4, 0, 1)) *
+                             glm::mat4_cast(glm::angleAxis(std::numbers::pi_v<float> / 2, glm::vec3(0, 0, 1))) *
+                             glm::scale(glm::mat4(1.0f), glm::vec3(2, 1, 0.5f));
+    Transform u(turned);
+    expectVec(u.scale, {2, 1, 0.5f});
+    EXPECT_NEAR(glm::length(u.rotation), 1.0f, 1e-6f);
+    const glm::mat4 rebuilt = u.worldMatrix();
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_NEAR(rebuilt[c][r], turned[c][r], 1e-5f);
 }
 
 TEST(TransformReplication, TenFloatsRoundTripBitForBit)

@@ -240,3 +240,35 @@ TEST_F(Rendering, EveryGameProgramLinksWithoutErrors)
     auto skinned = kit::shaderProgramManager().get("shaders/skinnedShader.txt");
     EXPECT_GE(skinned->uniformLocation("bones[63]"), 0);
 }
+
+TEST_F(Rendering, AMaterialMayGoBetweenDraws)
+{
+    auto program = kit::shaderProgramManager().getHandle("shaders/colorizedFlatShader.txt");
+    kit::UniformSet globals;
+    auto first = std::make_unique<kit::Material>();
+    first->setShaderProgram(program);
+    first->setUniform("alpha", 0.5f);
+    ASSERT_TRUE(first->use(*gl.state, globals));
+    first.reset(); // a particle's material, gone with its particle
+    kit::Material second;
+    second.setShaderProgram(program);
+    second.setUniform("color", glm::vec3(1.0f));
+    ASSERT_TRUE(second.use(*gl.state, globals));
+    float alpha = 1.0f;
+    glGetUniformfv(program->id, program->uniformLocation("alpha"), &alpha);
+    EXPECT_EQ(alpha, 0.0f); // what only the first material set is put back
+}
+
+TEST_F(Rendering, TextOverEverythingLeavesDepthTestingAsItFoundIt)
+{
+    renderer("gameSpace", 0.0f);
+    const auto e = entity(glm::vec3(0.0f), {"gameSpace"});
+    auto* text = world->emplaceComponent<kit::Text>(e, kit::textureManager().getHandle("fonts/UbuntuMono.png"), "hi",
+                                                    glm::vec3(1.0f), glm::vec3(0.0f),
+                                                    kit::ResourceHandle<kit::ShaderProgram>{}, 0.2f);
+    text->noDepth = true;
+    gl.state->enable(GL_DEPTH_TEST);
+    text->draw(*gl.state, glm::mat4(1.0f), kit::UniformSet{});
+    EXPECT_TRUE(gl.state->isEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}

@@ -126,6 +126,17 @@ TEST_F(GlResources, CompileErrorsCarryTheFilesLineNumbers)
     EXPECT_EQ(plain.find("Note: if the line number"), std::string::npos);
     EXPECT_NE(plain.find("Errors linking \"shaders/bad.txt\":\n"), std::string::npos) << plain;
 
+    // An error after an include keeps the file's own line number.
+    write("assets/shaders/lib/fine.glsl", "float fine;\nfloat alsoFine;\n");
+    write("assets/shaders/badafter.frag", "#version 330 core\n#include \"lib/fine.glsl\"\nout vec4 colour;\n"
+                                          "void main() {\n  colour = missing;\n}\n");
+    write("assets/shaders/badafter.txt",
+          "[ { type vertex key \"shaders/bad.vert\" } { type fragment key \"shaders/badafter.frag\" } ]");
+    testing::internal::CaptureStderr();
+    kit::shaderProgramManager().get("shaders/badafter.txt");
+    const std::string after = testing::internal::GetCapturedStderr();
+    EXPECT_NE(after.find("0:5("), std::string::npos) << after;
+
     testing::internal::CaptureStderr();
     kit::shaderProgramManager().get("shaders/badinclude.txt");
     const std::string included = testing::internal::GetCapturedStderr();

@@ -93,6 +93,17 @@ TEST_F(Preprocessor, IncludesAreNumberedByTheirOrder)
                     "last\n");
 }
 
+TEST_F(Preprocessor, AFileThatIncludesItselfStops)
+{
+    std::filesystem::create_directories("shaders");
+    write("shaders/self.glsl", "float a;\n#include \"self.glsl\"\n");
+    testing::internal::CaptureStderr();
+    std::string text = "#include \"self.glsl\"\n";
+    EXPECT_EQ(kit::preprocessIncludes(text, 0, "shaders/"), 2);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("nested too deeply"), std::string::npos);
+    EXPECT_NE(text.find("#line 100010001"), std::string::npos); // the nested file's own numbering
+}
+
 TEST_F(Preprocessor, MissingFilesAndQuotes)
 {
     testing::internal::CaptureStderr();
