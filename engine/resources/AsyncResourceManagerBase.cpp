@@ -47,7 +47,10 @@ void AsyncResourceManagerBase::updateAll(std::chrono::steady_clock::duration bud
     ensureResourceManagers();
     const Deadline deadline = std::chrono::steady_clock::now() + budget;
     bool ranOne = false;
-    for (std::size_t i = 0; i < all().size(); ++i) {
+    // Last made first: the managers of dependencies (shaders, textures) come
+    // after the ones that wait for them (meshes, materials), so their jobs run
+    // on their own, within the budget, instead of inside a waiting mesh's job.
+    for (std::size_t i = all().size(); i-- > 0;) {
         if (!all()[i]->updateUntil(deadline, ranOne))
             return;
     }
