@@ -39,6 +39,15 @@ public:
         : AsyncResourceManagerBase(name), constructingThread_(std::this_thread::get_id())
     {
     }
+    AsyncResourceManager(const AsyncResourceManager&) = delete;
+    AsyncResourceManager& operator=(const AsyncResourceManager&) = delete;
+    // Waits for its loads still running on the worker: they write into this
+    // manager when they end.
+    ~AsyncResourceManager()
+    {
+        while (inFlight_.load() > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 
     // Requests the resource and returns at once. runInline loads it on the
     // calling thread instead of queueing it behind the worker (for
@@ -64,14 +73,22 @@ public:
         // The load runs without the lock: the entry is claimed, and holding the
         // lock through a long inline load would stall the main thread's
         // completions (and could deadlock with a blocking get waiting on them).
+        ++inFlight_;
         auto job = [this, loader, path] {
             loadSafely(*loader);
             completions_.push([this, loader, path] { complete(*loader, path); });
+            --inFlight_;
         };
-        if (runInline)
+        if (runInline) {
             job();
-        else
-            (void)threadPool().enqueue(std::move(job));
+        } else {
+            try {
+                (void)threadPool().enqueue(std::move(job));
+            } catch (...) {
+                --inFlight_; // never queued (a stopped pool): nothing will write back
+                throw;
+            }
+        }
         return handle;
     }
 
@@ -169,6 +186,7 @@ private:
     std::mutex mutex_;
     std::thread::id constructingThread_;
     std::chrono::steady_clock::duration longestJob_{0}; // main thread only
+    std::atomic<int> inFlight_{0};                     // loads started and not yet handed back
 };
 
 } // namespace kit
