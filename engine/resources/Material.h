@@ -16,7 +16,7 @@ class Texture;
 // What a mesh part is drawn with: a program, uniform values and textures by
 // sampler name. Setting anything marks it changed, so that its values are
 // sent to the program before its next draw.
-class Material : public RenderStateUser {
+class Material final : public RenderStateUser {
 public:
     Material() = default;
     Material(const Material&) = delete;

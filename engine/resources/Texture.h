@@ -6,7 +6,7 @@ namespace kit {
 
 // A 2D texture. `target` is 0 until the image has been uploaded, and a texture
 // without a target is never bound.
-class Texture : public RenderStateUser {
+class Texture final : public RenderStateUser {
 public:
     Texture() = default;
     Texture(const Texture&) = delete;
