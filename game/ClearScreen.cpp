@@ -8,7 +8,7 @@ ClearScreen::ClearScreen(glm::vec3 color) : color(color)
 {
     addTag(kit::tagId("renderer"));
     addClassTags<ClearScreen>("clearScreen");
-    renderPriority = std::numeric_limits<float>::lowest(); // before anything draws
+    setRenderPriority(std::numeric_limits<float>::lowest()); // before anything draws
 }
 
 void ClearScreen::render(float)

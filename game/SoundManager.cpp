@@ -58,7 +58,7 @@ SoundManager* SoundManager::of(kit::World* world)
 {
     if (!world)
         return nullptr;
-    return dynamic_cast<SoundManager*>(world->getComponent(kit::systemEntity(), kit::typeId<SoundManager>()));
+    return dynamic_cast<SoundManager*>(world->getComponent(world->systemEntity(), kit::typeId<SoundManager>()));
 }
 
 void SoundManager::loadSounds(kit::World* world)
@@ -77,12 +77,12 @@ void SoundManager::loadSounds(kit::World* world)
     }
 }
 
-audio::Channel SoundManager::start(const SoundEntry& entry)
+audio::Channel SoundManager::start(const SoundEntry& entry, audio::Mode mode)
 {
     const audio::Channel channel = system_.playSound(*entry.sound, true);
     if (!check(static_cast<bool>(channel)))
         return {};
-    check(system_.setMode(channel, audio::Mode::oneShot));
+    check(system_.setMode(channel, mode));
     check(system_.setPaused(channel, false));
     return channel;
 }
@@ -108,13 +108,25 @@ audio::Channel SoundManager::playAndGetChannel(const std::string& name)
     return {};
 }
 
+PlayingSound SoundManager::playKept(const std::string& name, audio::Mode mode)
+{
+    if (!soundOn)
+        return {};
+    for (const auto& entry : sounds) {
+        if (entry->name == name && entry->sound)
+            return PlayingSound(system_, start(*entry, mode));
+    }
+    return {};
+}
+
 void SoundManager::setBackgroundPaused(bool paused)
 {
     if (!soundOn)
         return;
     if (backgroundChannel)
         check(system_.setPaused(backgroundChannel, paused));
-    std::cout << "Toggled Background sound" << "\n";
+    std::cout << "Toggled Background sound"
+              << "\n";
 }
 
 void SoundManager::stop(audio::Channel channel)

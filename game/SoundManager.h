@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlayingSound.h"
+
 #include "game/audio/AudioSystem.h"
 
 #include "engine/core/Behavior.h"
@@ -39,6 +41,9 @@ public:
     void play(const std::string& name);
     // As play, for the first sound of the name; returns its channel (null if none).
     audio::Channel playAndGetChannel(const std::string& name);
+    // The first sound of the name, played in the given mode for as long as the
+    // returned handle lives (empty when the switch is off or the name unknown).
+    PlayingSound playKept(const std::string& name, audio::Mode mode);
     void setBackgroundPaused(bool paused);
     void stop(audio::Channel channel);
 
@@ -50,8 +55,8 @@ public:
 
 private:
     bool check(bool ok);
-    // Plays one sound once: on a free channel, paused, one-shot, then unpaused.
-    audio::Channel start(const SoundEntry& entry);
+    // Plays one sound: on a free channel, paused, in its mode, then unpaused.
+    audio::Channel start(const SoundEntry& entry, audio::Mode mode = audio::Mode::oneShot);
 
     audio::AudioSystem& system_;
 };

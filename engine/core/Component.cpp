@@ -1,5 +1,7 @@
 #include "Component.h"
 
+#include "World.h"
+
 #include <functional>
 
 namespace kit {
@@ -18,12 +20,28 @@ bool compareByPriority(float pa, float pb, const Component* a, const Component* 
 
 bool Component::CompareByUpdatePriority::operator()(const Component* a, const Component* b) const
 {
-    return compareByPriority(a->updatePriority, b->updatePriority, a, b);
+    return compareByPriority(a->updatePriority(), b->updatePriority(), a, b);
 }
 
 bool Component::CompareByRenderPriority::operator()(const Component* a, const Component* b) const
 {
-    return compareByPriority(a->renderPriority, b->renderPriority, a, b);
+    return compareByPriority(a->renderPriority(), b->renderPriority(), a, b);
+}
+
+void Component::setUpdatePriority(float priority)
+{
+    if (world)
+        world->changePriority(this, &Component::updatePriority_, priority);
+    else
+        updatePriority_ = priority;
+}
+
+void Component::setRenderPriority(float priority)
+{
+    if (world)
+        world->changePriority(this, &Component::renderPriority_, priority);
+    else
+        renderPriority_ = priority;
 }
 
 } // namespace kit

@@ -53,19 +53,29 @@ public:
         bool operator()(const Component* a, const Component* b) const;
     };
 
+    // Keys of the update and render orders (lower first). Setting one on a
+    // component that is in a world files it again in that world's orders, so
+    // that a change always takes effect and never corrupts an order.
+    [[nodiscard]] float updatePriority() const { return updatePriority_; }
+    [[nodiscard]] float renderPriority() const { return renderPriority_; }
+    void setUpdatePriority(float priority);
+    void setRenderPriority(float priority);
+
     World* world = nullptr;
     bool initialized = false;
     bool enabled = true;
-    float updatePriority = 0.0f;
-    float renderPriority = 0.0f;
     TagSet tags;
     EntityID entityId;
+
+private:
+    friend class World;
+    float updatePriority_ = 0.0f;
+    float renderPriority_ = 0.0f;
 
 protected:
     // Adds a class's own name tag and its class type id, as every component
     // class's constructor does after its base class's tags.
-    template <class Self>
-    void addClassTags(std::string_view nameTag)
+    template <class Self> void addClassTags(std::string_view nameTag)
     {
         addTag(tagId(nameTag));
         addTag(typeId<Self>());

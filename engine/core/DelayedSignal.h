@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AliveFlag.h"
 #include "Behavior.h"
 #include "Signal.h"
 
@@ -9,22 +10,23 @@
 namespace kit {
 
 // Fires once, in the first update in which more than `delay` seconds have
-// passed since it was added, then removes and deletes itself.
+// passed since it was added, then removes and deletes itself. The callback may
+// destroy the component itself (with its entity, or its world's contents).
 class DelayedSignal : public Behavior {
 public:
     using Callback = std::function<void(Component* self)>;
+    using Channel = Signal<void(Component*)>;
 
     DelayedSignal(Callback callback, float delay);
-    ~DelayedSignal() override { *alive_ = false; }
 
     void update(float dt) override;
 
-    Signal<void(Component*)> signal;
+    std::shared_ptr<Channel> signal = std::make_shared<Channel>();
     float delay;
     float remaining;
 
 private:
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true); // cleared by the destructor
+    AliveFlag alive_;
 };
 
 } // namespace kit

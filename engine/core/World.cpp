@@ -24,13 +24,15 @@ World::~World()
     renderOrders_.clear();
     updateOrder.reset();
     renderOrder.reset();
-    for (Component* c : components)
-        delete c;
+    const std::vector<Component*> remaining(components.begin(), components.end());
     components.clear();
+    for (Component* c : remaining) {
+        c->world = nullptr;
+        delete c;
+    }
 }
 
-template <class Compare>
-std::unique_ptr<SortedComponentCollection<Compare>> World::makeCollection(TagId tag)
+template <class Compare> std::unique_ptr<SortedComponentCollection<Compare>> World::makeCollection(TagId tag)
 {
     auto collection = std::make_unique<SortedComponentCollection<Compare>>(tag);
     for (Component* c : components) {
@@ -45,9 +47,47 @@ std::unique_ptr<SortedComponentCollection<Compare>> World::makeCollection(TagId 
 
 EntityHandle World::createEntity()
 {
-    EntityHandle handle{EntityID{localOrigin(), nextEntitySerial()}, this};
+    EntityHandle handle{EntityID{origin, nextEntitySerial()}, this};
     entities.insert(handle.id);
     return handle;
+}
+
+std::optional<EntityHandle> World::claimEntity(EntityID id)
+{
+    if (id.serial == 0 || componentsOf(id) != nullptr || retired_.contains(id))
+        return std::nullopt;
+    entities.insert(id);
+    claimed_.insert(id);
+    return EntityHandle{id, this};
+}
+
+void World::changePriority(Component* c, float Component::*priority, float value)
+{
+    if (c->*priority == value)
+        return;
+    // Out of every order that sorts by this key, then back in at the new place;
+    // iterations in progress step over it as over any removal.
+    std::vector<RenderOrder*> renderOrders;
+    bool inUpdateOrder = false;
+    if (priority == &Component::updatePriority_) {
+        inUpdateOrder = updateOrder->contains(c);
+        if (inUpdateOrder)
+            updateOrder->erase(c);
+    } else {
+        if (renderOrder->contains(c))
+            renderOrders.push_back(renderOrder.get());
+        for (auto& [tag, order] : renderOrders_) {
+            if (order->contains(c))
+                renderOrders.push_back(order.get());
+        }
+        for (RenderOrder* order : renderOrders)
+            order->erase(c);
+    }
+    c->*priority = value;
+    if (inUpdateOrder)
+        updateOrder->insert(c);
+    for (RenderOrder* order : renderOrders)
+        order->insert(c);
 }
 
 void World::addComponent(const EntityHandle& entity, Component* c)
@@ -136,6 +176,8 @@ void World::destroyEntityNow(EntityHandle entity)
         delete removeComponent(next);
     }
     entities.erase(entity.id);
+    if (claimed_.erase(entity.id) > 0)
+        retired_.insert(entity.id);
 }
 
 void World::destroyComponents(EntityID id, TagId tag)

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -50,17 +51,31 @@ public:
     explicit World(SetupFunction setup = {});
     World(const World&) = delete;
     World& operator=(const World&) = delete;
-    // Deletes the collections first, so that none hears of what follows, then the
-    // components still in the world, without calling their onRemoved.
+    // Cuts the world's connections and deletes the collections first, so that
+    // nothing hears of what follows, then the components still in the world,
+    // without calling their onRemoved. Each is detached (world = null) before it
+    // is deleted: a destructor releases what the component holds outside the
+    // world (sound channels, GPU objects) and never reaches into the world.
     ~World();
 
+    // A new entity of this copy: (origin, next serial).
     EntityHandle createEntity();
+    // Claims an entity under an id that a named function was given (a spawn
+    // arriving from any copy). Refused, with nullopt, for a system entity
+    // (serial 0), for an entity that already has components here, and for one
+    // that was claimed and destroyed before, so that a late, repeated or forged
+    // call can neither graft onto nor revive an entity.
+    std::optional<EntityHandle> claimEntity(EntityID id);
+    // Whether this copy made the entity, and so is the one that decides about
+    // it and sends its state.
+    [[nodiscard]] bool owns(EntityID id) const { return id.origin == origin; }
+    // This copy's system entity (origin, 0), home of its services.
+    [[nodiscard]] EntityID systemEntity() const { return EntityID{origin, 0}; }
     // Takes ownership of c and files it under the entity. A component that is in
     // a world is first removed from it.
     void addComponent(const EntityHandle& entity, Component* c);
     // Creates a component in place and adds it; returns it.
-    template <class T, class... Args>
-    T* emplaceComponent(const EntityHandle& entity, Args&&... args)
+    template <class T, class... Args> T* emplaceComponent(const EntityHandle& entity, Args&&... args)
     {
         T* c = new T(std::forward<Args>(args)...);
         addComponent(entity, c);
@@ -78,8 +93,7 @@ public:
 
     // The component of the entity carrying the tag with the lowest address, or null.
     [[nodiscard]] Component* getComponent(EntityID id, TagId tag) const;
-    template <class T>
-    [[nodiscard]] T* getComponent(EntityID id) const
+    template <class T> [[nodiscard]] T* getComponent(EntityID id) const
     {
         return static_cast<T*>(getComponent(id, typeId<T>()));
     }
@@ -109,6 +123,11 @@ public:
     // A world counts as started from the moment the application gives it its services.
     [[nodiscard]] bool isStarted() const { return owner != nullptr; }
 
+    // The copy this world belongs to: localOrigin(), except where a test runs
+    // several copies of the game in one process. Every id the world makes
+    // carries it; the application hands it on from world to world.
+    std::uint32_t origin = localOrigin();
+
     std::unordered_set<Component*> components;
     std::vector<ScopedConnection> connections; // to long-lived signals; cut with the world
     Signal<void(World*)> onStart;
@@ -126,6 +145,10 @@ public:
     std::unique_ptr<RenderOrder> renderOrder;
 
 private:
+    friend class Component;
+    // Files c again in the sorted orders while one of its priorities changes.
+    void changePriority(Component* c, float Component::*priority, float value);
+
     using ComponentSignal = Signal<void(Component*)>;
 
     struct TagKey {
@@ -143,8 +166,7 @@ private:
         }
     };
 
-    template <class Compare>
-    std::unique_ptr<SortedComponentCollection<Compare>> makeCollection(TagId tag);
+    template <class Compare> std::unique_ptr<SortedComponentCollection<Compare>> makeCollection(TagId tag);
     void destroyPending();
 
     FlatHashMap<TagKey, TagComponentSet, TagKeyHash> componentsByTag_;
@@ -154,7 +176,9 @@ private:
     std::unordered_map<TagId, std::unique_ptr<ComponentCollection>> componentCollections_;
     std::unordered_map<TagId, std::unique_ptr<RenderOrder>> renderOrders_;
     std::map<TagSet, std::unique_ptr<EntityCollection>> entityCollections_;
-    std::unordered_set<Component*> removing_; // in their onRemoved, still indexed
+    std::unordered_set<Component*> removing_;            // in their onRemoved, still indexed
+    std::unordered_set<EntityID, EntityIDHash> claimed_; // alive, made through claimEntity
+    std::unordered_set<EntityID, EntityIDHash> retired_; // claimed once, destroyed since
 };
 
 } // namespace kit

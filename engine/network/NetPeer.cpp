@@ -233,10 +233,17 @@ struct NetPeer::Impl {
         ENetEvent event;
         while (enet_host_service(host, &event, 0) > 0) {
             switch (event.type) {
-            case ENET_EVENT_TYPE_CONNECT: onConnect(event); break;
-            case ENET_EVENT_TYPE_RECEIVE: onReceive(event); break;
-            case ENET_EVENT_TYPE_DISCONNECT: onDisconnect(event); break;
-            case ENET_EVENT_TYPE_NONE: break;
+            case ENET_EVENT_TYPE_CONNECT:
+                onConnect(event);
+                break;
+            case ENET_EVENT_TYPE_RECEIVE:
+                onReceive(event);
+                break;
+            case ENET_EVENT_TYPE_DISCONNECT:
+                onDisconnect(event);
+                break;
+            case ENET_EVENT_TYPE_NONE:
+                break;
             }
         }
         servicing = nullptr;
@@ -344,7 +351,11 @@ namespace {
 
 enet_uint32 flagsFor(NetPeer::Reliability reliability)
 {
-    return reliability == NetPeer::Reliability::reliableOrdered ? ENET_PACKET_FLAG_RELIABLE : 0;
+    // ENet sends an unreliable packet larger than the MTU as reliable
+    // fragments (resent and delivered in order) unless told otherwise: a late
+    // state update would then hold up the ones after it.
+    return reliability == NetPeer::Reliability::reliableOrdered ? ENET_PACKET_FLAG_RELIABLE
+                                                                : ENET_PACKET_FLAG_UNRELIABLE_FRAGMENT;
 }
 
 } // namespace

@@ -5,22 +5,22 @@
 #include "engine/core/SortedComponentCollection.h"
 #include "engine/core/World.h"
 
-#include <iostream>
+#include <algorithm>
 
 namespace kit {
 
-NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), rate(rate), origin(localOrigin())
+NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), rate(rate)
 {
     addClassTags<NetworkSystem>("networkSystem");
-    updatePriority = -10.0f;
+    setUpdatePriority(-10.0f);
 
     // Serial 0 is a copy's system entity, home of this very system and the
     // other services: no call, local or from a peer, takes it apart.
-    registerFunction("destroyEntity", [](EntityHandle entity) {
+    registerFunction(destroyEntityFunction, [](EntityHandle entity) {
         if (entity.world && entity.id.serial != 0)
             entity.world->destroyEntityNow(entity);
     });
-    registerFunction("destroyComponent", [](EntityHandle entity, const std::string& name) {
+    registerFunction(destroyComponentFunction, [](EntityHandle entity, const std::string& name) {
         // Only names some component was ever tagged with can match: a name
         // from the network is not interned.
         if (const std::optional<TagId> tag = findTagId(name); tag && entity.world && entity.id.serial != 0)
@@ -30,12 +30,45 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
 
 NetworkSystem::~NetworkSystem() = default;
 
-NetworkSystem::Channel& NetworkSystem::channel(const std::string& name)
+std::uint32_t NetworkSystem::origin() const
 {
-    auto& slot = functions[name];
+    return world ? world->origin : localOrigin();
+}
+
+NetworkSystem::Channel* NetworkSystem::channelFor(std::string_view name, std::type_index signature)
+{
+    auto [known, added] = signatures_.try_emplace(std::string(name), signature);
+    if (!added && known->second != signature) {
+        std::cerr << "Named function \"" << name << "\" was registered with other argument types\n";
+        return nullptr;
+    }
+    auto& slot = functions[std::string(name)];
     if (!slot)
         slot = std::make_unique<Channel>();
-    return *slot;
+    return slot.get();
+}
+
+bool NetworkSystem::signatureMatches(std::string_view name, std::type_index signature) const
+{
+    auto known = signatures_.find(name);
+    return known == signatures_.end() || known->second == signature;
+}
+
+void NetworkSystem::keepScoped(World& scope, Connection connection)
+{
+    if (connection.connected())
+        scope.connections.emplace_back(std::move(connection));
+}
+
+void NetworkSystem::queueCall(std::string_view name, NetStream& arguments)
+{
+    const std::string nameCopy(name);
+    pendingCalls.write(remoteCallsId);
+    pendingCalls.write(nameCopy);
+    pendingCalls.write(arguments); // resets the stream's reading position
+
+    arguments.writing = false;
+    run(nameCopy, arguments);
 }
 
 NetworkSystem::Channel* NetworkSystem::findChannel(const std::string& name)
@@ -62,14 +95,18 @@ void NetworkSystem::flushCalls()
 
 void NetworkSystem::update(float dt)
 {
+    clock_ += dt;
     timer -= dt;
     if (timer < 0.0f) {
-        timer += 1.0f / rate;
+        // At most one send per frame: frames slower than the rate do not bank
+        // sends for later, faster frames.
+        timer = std::max(timer + 1.0f / rate, 0.0f);
         sendState();
     }
     NetPeer::Packet packet;
     while (peer->receive(packet))
         handlePacket(packet);
+    std::erase_if(peers, [this](const auto& entry) { return clock_ - entry.second.heardAt > peerSilenceLimit; });
 }
 
 void NetworkSystem::onRemoved()
@@ -79,52 +116,90 @@ void NetworkSystem::onRemoved()
     screenName.clear();
 }
 
-NetStream NetworkSystem::buildStatePacket() const
+namespace {
+
+// Bits a state record takes when it starts at bit `at`: the continuation bit,
+// the entity id, the type name (16-bit length, padding to a byte, the bytes)
+// and the nested state (32-bit length, the bits).
+std::size_t recordBits(std::size_t at, std::size_t nameBytes, std::size_t stateBits)
 {
-    NetStream packet;
-    packet.write(stateUpdateId);
-    packet.write(origin);
-    packet.write(screenName);
+    std::size_t end = at + 1 + 64 + 16;
+    end = (end + 7) & ~std::size_t(7);
+    end += 8 * nameBytes + 32 + stateBits;
+    return end - at;
+}
+
+} // namespace
+
+std::vector<NetStream> NetworkSystem::buildStatePackets() const
+{
+    const std::uint32_t own = origin();
+    std::vector<NetStream> packets;
+    std::size_t records = 0;
+    auto start = [&] {
+        packets.emplace_back();
+        packets.back().write(stateUpdateId);
+        packets.back().write(own);
+        packets.back().write(screenName);
+        records = 0;
+    };
+    start();
     if (world) {
         ComponentCollection* networked = world->getComponentCollection(tagId("networked"));
         for (auto it = networked->begin(); it != networked->end(); ++it) {
             Component* c = *it;
-            if (c->entityId.origin != origin)
+            if (c->entityId.origin != own)
                 continue;
             NetStream state;
             c->serialize(state);
+            const std::string type = c->networkTypeName();
+            const std::size_t bits = recordBits(packets.back().bitsUsed(), type.size(), state.bitsUsed());
+            // The end bit must fit too; a record too large for any packet goes alone.
+            if (records > 0 && packets.back().bitsUsed() + bits + 1 > 8 * maxStatePacketBytes) {
+                packets.back().write(false);
+                start();
+            }
+            NetStream& packet = packets.back();
             packet.write(true);
             packet.write(c->entityId);
-            packet.write(c->networkTypeName());
+            packet.write(type);
             packet.write(state);
+            ++records;
         }
     }
-    packet.write(false);
-    return packet;
+    packets.back().write(false);
+    return packets;
 }
 
 void NetworkSystem::sendState()
 {
-    const NetStream packet = buildStatePacket();
-    if (peer->isActive())
+    flushCalls(); // spawns before the state of what they spawn
+    if (!peer->isActive())
+        return;
+    for (const NetStream& packet : buildStatePackets())
         peer->broadcast(packet.data(), packet.bytesUsed(), NetPeer::Reliability::unreliableSequenced, 0);
-    flushCalls();
+}
+
+void NetworkSystem::forgetPeersAt(const NetAddress& address)
+{
+    // Every copy heard through that connection: on a client, the host and all
+    // the copies it relayed.
+    std::erase_if(peers, [&address](const auto& entry) { return entry.second.address == address; });
 }
 
 void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
 {
-    auto forget = [&] {
-        for (auto it = peers.begin(); it != peers.end();) {
-            if (it->second.address == packet.sender)
-                it = peers.erase(it);
-            else
-                ++it;
-        }
-    };
+    auto forget = [&] { forgetPeersAt(packet.sender); };
     switch (packet.id()) {
-    case message::connectionRequestAccepted: std::cout << "Our connection request has been accepted.\n"; break;
-    case message::newIncomingConnection: std::cout << "A connection is incoming.\n"; break;
-    case message::noFreeIncomingConnections: std::cout << "The server is full.\n"; break;
+    case message::connectionRequestAccepted:
+        std::cout << "Our connection request has been accepted.\n";
+        break;
+    case message::newIncomingConnection:
+        std::cout << "A connection is incoming.\n";
+        break;
+    case message::noFreeIncomingConnections:
+        std::cout << "The server is full.\n";
+        break;
     case message::disconnectionNotification:
         std::cout << (isServer ? "A client has disconnected.\n" : "We have been disconnected.\n");
         forget();
@@ -133,11 +208,21 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
         std::cout << (isServer ? "A client lost the connection.\n" : "Connection lost.\n");
         forget();
         break;
-    case 31: std::cout << "Another client has disconnected.\n"; break;
-    case 32: std::cout << "Another client has lost the connection.\n"; break;
-    case 33: std::cout << "Another client has connected.\n"; break;
-    case stateUpdateId: applyState(packet); break;
-    case remoteCallsId: runCalls(packet); break;
+    case 31:
+        std::cout << "Another client has disconnected.\n";
+        break;
+    case 32:
+        std::cout << "Another client has lost the connection.\n";
+        break;
+    case 33:
+        std::cout << "Another client has connected.\n";
+        break;
+    case stateUpdateId:
+        applyState(packet);
+        break;
+    case remoteCallsId:
+        runCalls(packet);
+        break;
     case 0:
         // A call batch without calls: nothing to run or to pass on.
         if (packet.data.size() == 1)
@@ -153,11 +238,19 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
     NetStream in(packet.data.data(), packet.data.size());
     std::uint8_t id = 0;
     in.read(id);
-    PeerRecord& record = peers[packet.sender];
-    record.address = packet.sender;
-    in.read(record.origin);
-    in.read(record.screenName);
-    const std::uint32_t sender = record.origin;
+    std::uint32_t sender = 0;
+    std::string senderScreen;
+    if (!in.read(sender))
+        return; // not even an origin: nothing to record, apply or pass on
+    in.read(senderScreen);
+    const std::uint32_t own = origin();
+    if (sender != own) {
+        PeerRecord& record = peers[sender];
+        record.address = packet.sender;
+        record.origin = sender;
+        record.screenName = std::move(senderScreen);
+        record.heardAt = clock_;
+    }
     const TagId networked = tagId("networked");
 
     bool more = false;
@@ -170,7 +263,7 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         in.read(state);
         // A copy sends only the state of what it owns: a record about anyone
         // else's entity, or about a component that is not replicated, is skipped.
-        if (entity.origin != sender || sender == origin)
+        if (entity.origin != sender || sender == own)
             continue;
         const std::optional<TagId> tag = findTagId(typeName);
         Component* target = (tag && world) ? world->getComponent(entity, *tag) : nullptr;
@@ -233,6 +326,7 @@ void NetworkSystem::reset()
         peer->shutdown(std::chrono::milliseconds(10));
     }
     peers.clear();
+    isServer = true; // on its own, a copy hosts its own games again
 }
 
 } // namespace kit

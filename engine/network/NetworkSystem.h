@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NamedFunction.h"
 #include "NetAddress.h"
 #include "NetPeer.h"
 #include "stream/NetStream.h"
@@ -9,12 +10,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <type_traits>
+#include <typeindex>
 #include <utility>
+#include <vector>
 
 namespace kit {
 
@@ -23,8 +27,7 @@ class World;
 // Writes or reads one named-function argument. Types the stream knows are
 // handled by it; a game type provides `void serialize(NetStream&, T&)` next to
 // itself, found by argument-dependent lookup.
-template <class T>
-void serializeArgument(NetStream& stream, T& value)
+template <class T> void serializeArgument(NetStream& stream, T& value)
 {
     if constexpr (requires { stream.serialize(value); })
         stream.serialize(value);
@@ -32,30 +35,52 @@ void serializeArgument(NetStream& stream, T& value)
         serialize(stream, value);
 }
 
+// A handle read from a call names an entity of the receiving world; other
+// argument types are left as they are.
+template <class T> void completeHandle(T& value, World* world)
+{
+    if constexpr (std::is_same_v<T, EntityHandle>)
+        value.world = world;
+    else
+        (void)value, (void)world;
+}
+
 // Connects the copies of a networked game. Every named function called on one
 // copy runs at once there and, batched, on every other copy; thirty times a
 // second each copy sends the state of the components it owns that are tagged
 // "networked", and the others overwrite their copies with it. A copy owns the
-// entities whose id carries its origin. The hosting copy relays what it
-// receives to its other connections.
+// entities whose id carries its origin (its world's origin). The hosting copy
+// relays what it receives to its other connections.
 //
 // Packets (NetStream encoding):
 //   StateUpdate (135): origin u32, screen name string, then per component a
 //     1 bit, entity id, type name string, nested state stream; a 0 bit ends.
+//     A copy's state goes out as several such packets when one would not fit
+//     in a datagram (maxStatePacketBytes); each stands on its own.
 //   RemoteCalls (136): per call the byte 136, function name string, nested
 //     argument stream; a 0 byte ends. A batch without calls is the byte 0.
+// Each tick sends the call batch before the state, so that an entity's
+// spawning call arrives ahead of its first state.
 class NetworkSystem : public Behavior {
 public:
     using Channel = Signal<void(NetStream&, World*)>;
 
+    // What was last heard from one copy, by its origin.
     struct PeerRecord {
-        NetAddress address;
+        NetAddress address; // the connection it came through (the host, for relayed copies)
         std::uint32_t origin = 0;
         std::string screenName;
+        float heardAt = 0.0f; // on this system's clock, seconds
     };
 
     static constexpr std::uint8_t stateUpdateId = 135;
     static constexpr std::uint8_t remoteCallsId = 136;
+    // State packets stay below the path MTU: larger unreliable datagrams would
+    // be fragmented, and ENet sends fragments reliably (resent, in order).
+    static constexpr std::size_t maxStatePacketBytes = 1200;
+    // A copy not heard from for this long has its record dropped: a relayed
+    // copy that left, or one that vanished without the transport noticing yet.
+    static constexpr float peerSilenceLimit = 5.0f;
 
     explicit NetworkSystem(float rate = 30.0f);
     ~NetworkSystem() override;
@@ -63,46 +88,58 @@ public:
     void update(float dt) override;
     void onRemoved() override;
 
-    // Typed named functions: the first parameter names the entity the call is
-    // about (an EntityHandle completed with the receiving world); the others
-    // are read from the call's arguments in order.
-    template <class... Args>
-    Connection registerFunction(const std::string& name, std::function<void(EntityHandle, Args...)> function);
-    template <class F>
-    Connection registerFunction(const std::string& name, F&& function)
+    // The origin this copy owns and announces: its world's.
+    [[nodiscard]] std::uint32_t origin() const;
+
+    // Registers a handler for the system's whole life (engine and start-up
+    // functions). The first parameter names the entity the call is about; the
+    // others are read in order, every EntityHandle completed with the world
+    // the call runs in.
+    template <class... Args, class F> Connection registerFunction(const NamedFunction<Args...>& function, F&& handler)
     {
-        return registerFunction(name, std::function(std::forward<F>(function)));
+        return connectHandler(function, nullptr, std::forward<F>(handler));
     }
+    // Registers a handler for one world's life: it runs only while this system
+    // is in that world and is cut when the world goes. A screen registers its
+    // functions this way; the next screen registering the same names takes
+    // over at once, and late calls never reach a world that is gone.
+    template <class... Args, class F>
+    void registerFunction(World& scope, const NamedFunction<Args...>& function, F&& handler);
 
     // Runs the function here at once and queues it for every other copy. The
-    // argument types must be exactly those of the registered signature.
+    // arguments are converted to the declared types.
     template <class... Args>
-    void callFunction(const std::string& name, EntityID entity, const Args&... arguments);
+    void callFunction(const NamedFunction<Args...>& function, EntityID entity,
+                      const std::type_identity_t<Args>&... arguments);
     template <class... Args>
-    void callFunction(const std::string& name, const EntityHandle& entity, const Args&... arguments)
+    void callFunction(const NamedFunction<Args...>& function, const EntityHandle& entity,
+                      const std::type_identity_t<Args>&... arguments)
     {
-        callFunction(name, entity.id, arguments...);
+        callFunction(function, entity.id, arguments...);
     }
 
     // Sends the calls queued since the last send.
     void flushCalls();
 
-    // The StateUpdate this copy would send now: its owned "networked" components.
-    [[nodiscard]] NetStream buildStatePacket() const;
+    // The StateUpdate packets this copy would send now: its owned
+    // "networked" components, each packet at most maxStatePacketBytes unless a
+    // single record is larger.
+    [[nodiscard]] std::vector<NetStream> buildStatePackets() const;
 
     // Acts on one packet from a peer as the receive loop does. Packets are
     // untrusted: any bytes are handled without harm.
     void handlePacket(const NetPeer::Packet& packet);
 
     // Session control. host: accept up to maxConnections copies on port.
-    // join: connect to a hosting copy. reset: leave whatever session there is.
+    // join: connect to a hosting copy. reset: leave whatever session there is
+    // and be a copy on its own again (its own server).
     void host(std::uint16_t port, std::size_t maxConnections);
     void join(const std::string& address, std::uint16_t port);
     void reset();
 
-    // The registry of named functions, and what was last heard from each sender.
+    // The registry of named functions, and what was last heard from each copy.
     std::map<std::string, std::unique_ptr<Channel>> functions;
-    std::map<NetAddress, PeerRecord> peers;
+    std::map<std::uint32_t, PeerRecord> peers;
 
     std::unique_ptr<NetPeer> peer;
     bool isServer = true;
@@ -110,54 +147,74 @@ public:
     float rate;
     float timer = 0.0f;
     NetStream pendingCalls;
-    // The origin this copy owns and announces: localOrigin(), unless a test
-    // runs several copies in one process.
-    std::uint32_t origin;
 
 private:
+    template <class... Args, class F>
+    Connection connectHandler(const NamedFunction<Args...>& function, World* scope, F&& handler);
+    // The channel of a name for handlers of a signature; null (with one line
+    // on standard error) when the name is taken by another signature.
+    Channel* channelFor(std::string_view name, std::type_index signature);
+    [[nodiscard]] bool signatureMatches(std::string_view name, std::type_index signature) const;
+    void keepScoped(World& scope, Connection connection);
+    void queueCall(std::string_view name, NetStream& arguments);
+
     void sendState();
     void applyState(const NetPeer::Packet& packet);
     void runCalls(const NetPeer::Packet& packet);
     void run(const std::string& name, NetStream& arguments);
-    Channel& channel(const std::string& name);
+    void forgetPeersAt(const NetAddress& address);
     Channel* findChannel(const std::string& name);
+
+    std::map<std::string, std::type_index, std::less<>> signatures_;
+    float clock_ = 0.0f;
 };
 
-template <class... Args>
-Connection NetworkSystem::registerFunction(const std::string& name,
-                                          std::function<void(EntityHandle, Args...)> function)
+template <class... Args, class F>
+Connection NetworkSystem::connectHandler(const NamedFunction<Args...>& function, World* scope, F&& handler)
 {
-    return channel(name).connect([function = std::move(function)](NetStream& in, World* world) {
+    static_assert(std::is_invocable_v<std::decay_t<F>&, EntityHandle, Args&...>,
+                  "the handler takes an EntityHandle and then the declared argument types");
+    Channel* channel = channelFor(function.name, typeid(NamedFunction<Args...>));
+    if (!channel)
+        return {};
+    return channel->connect([handler = std::forward<F>(handler), scope](NetStream& in, World* world) mutable {
+        if (scope && world != scope)
+            return;        // a handler of a world this system has left
         in.resetReading(); // every handler of a name reads the same arguments from the start
         EntityHandle entity;
         in.read(entity.id);
         entity.world = world;
-        std::tuple<std::decay_t<Args>...> values;
+        std::tuple<Args...> values;
         const bool was = in.writing;
         in.writing = false;
         std::apply([&](auto&... value) { (serializeArgument(in, value), ...); }, values);
         in.writing = was;
-        std::apply([&](auto&... value) { function(entity, value...); }, values);
+        // Every handle argument names an entity of the world the call runs in.
+        std::apply([world](auto&... value) { (completeHandle(value, world), ...); }, values);
+        std::apply([&](auto&... value) { handler(entity, value...); }, values);
     });
 }
 
-template <class... Args>
-void NetworkSystem::callFunction(const std::string& name, EntityID entity, const Args&... arguments)
+template <class... Args, class F>
+void NetworkSystem::registerFunction(World& scope, const NamedFunction<Args...>& function, F&& handler)
 {
+    keepScoped(scope, connectHandler(function, &scope, std::forward<F>(handler)));
+}
+
+template <class... Args>
+void NetworkSystem::callFunction(const NamedFunction<Args...>& function, EntityID entity,
+                                 const std::type_identity_t<Args>&... arguments)
+{
+    if (!signatureMatches(function.name, typeid(NamedFunction<Args...>))) {
+        std::cerr << "Named function \"" << function.name << "\" was registered with other argument types\n";
+        return;
+    }
     NetStream stream;
     stream.write(entity);
     auto writeOne = [&stream](auto value) { serializeArgument(stream, value); };
     (writeOne(arguments), ...);
     (void)writeOne; // a call without arguments writes none
-
-    std::uint8_t marker = remoteCallsId;
-    std::string nameCopy = name;
-    pendingCalls.write(marker);
-    pendingCalls.write(nameCopy);
-    pendingCalls.write(stream); // resets the stream's reading position
-
-    stream.writing = false;
-    run(name, stream);
+    queueCall(function.name, stream);
 }
 
 } // namespace kit

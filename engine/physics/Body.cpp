@@ -10,7 +10,7 @@ namespace kit {
 Body::Body(glm::vec3 velocity, float mass) : velocity(velocity), mass(mass)
 {
     addClassTags<Body>("body");
-    updatePriority = 101.0f;
+    setUpdatePriority(101.0f);
 }
 
 void Body::update(float dt)

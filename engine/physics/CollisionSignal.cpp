@@ -8,10 +8,11 @@
 
 namespace kit {
 
-CollisionSignal::CollisionSignal(const std::vector<TagId>& tags, Callback callback) : callback(std::move(callback))
+CollisionSignal::CollisionSignal(const std::vector<TagId>& tags, Callback callback)
+    : callback(std::make_shared<const Callback>(std::move(callback)))
 {
     addClassTags<CollisionSignal>("collisionSignal");
-    updatePriority = 103.0f;
+    setUpdatePriority(103.0f);
     filterTags.insert(tags.begin(), tags.end());
     filterTags.insert(tagId("transform"));
     filterTags.insert(tagId("collider"));
@@ -39,6 +40,11 @@ void CollisionSignal::update(float)
     if (!transform || !collider)
         return;
 
+    // After every call: stop if the call said so or destroyed this signal.
+    const std::shared_ptr<const bool> alive = alive_.watch();
+    const std::shared_ptr<const Callback> call = callback;
+    auto done = [&](EntityHandle other, glm::vec2 separation) { return (*call)(this, other, separation) || !*alive; };
+
     // Contacts the rigid body was resolved from this frame. Walked by index and
     // looked up again after each callback, which may change the body.
     for (std::size_t i = 0;; ++i) {
@@ -46,7 +52,7 @@ void CollisionSignal::update(float)
         if (!body || i >= body->contacts.size())
             break;
         const Contact contact = body->contacts[i];
-        if (passesFilter(contact.other.id) && callback(this, contact.other, contact.separation))
+        if (passesFilter(contact.other.id) && done(contact.other, contact.separation))
             return;
     }
 
@@ -59,7 +65,7 @@ void CollisionSignal::update(float)
         const glm::vec2 separation = collider->collideWithEntity(other.id, transform, otherTransform);
         if (separation.x == 0.0f && separation.y == 0.0f)
             continue;
-        if (callback(this, other, separation))
+        if (done(other, separation))
             return;
         // The callback may have changed this entity's components.
         transform = world->getComponent<Transform>(entityId);

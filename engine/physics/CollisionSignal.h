@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/core/AliveFlag.h"
 #include "engine/core/Behavior.h"
 #include "engine/core/EntityHandle.h"
 #include "engine/core/Tags.h"
@@ -7,6 +8,7 @@
 #include <glm/vec2.hpp>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace kit {
@@ -14,10 +16,9 @@ namespace kit {
 // Calls gameplay code once per frame for each entity its entity overlaps among
 // those carrying all of its filter tags: first for the contacts its rigid body
 // recorded this frame, then for the overlaps found by asking the colliders.
-// A callback returning true ends the signal's work for the frame.
-//
-// Callbacks must destroy entities with World::destroyEntity (deferred), never
-// destroyEntityNow: the signal is still walking its lists.
+// A callback returning true ends the signal's work for the frame. A callback
+// may destroy any entity at once, its own included (a bullet that hits, a
+// pick-up that is taken): the signal then stops touching itself.
 class CollisionSignal : public Behavior {
 public:
     // The component passed is the signal itself; the vector is the separation
@@ -30,10 +31,14 @@ public:
     void update(float dt) override;
 
     TagSet filterTags; // the given tags plus "transform" and "collider"
-    Callback callback;
+    // Shared, so that a call that deletes this component does not delete the
+    // function it is running.
+    std::shared_ptr<const Callback> callback;
 
 private:
     [[nodiscard]] bool passesFilter(EntityID id) const;
+
+    AliveFlag alive_;
 };
 
 } // namespace kit

@@ -11,7 +11,7 @@ namespace kit {
 ConstantRotation::ConstantRotation(glm::vec3 axis, float speed) : speed(speed), axis(axis)
 {
     addClassTags<ConstantRotation>("constantRotation");
-    updatePriority = 999.0f;
+    setUpdatePriority(999.0f);
 }
 
 void ConstantRotation::update(float dt)

@@ -23,7 +23,7 @@ RigidBody::RigidBody(bool isStatic, glm::vec3 velocity, const std::vector<TagId>
 
 void RigidBody::initialize()
 {
-    const EntityID system = systemEntity();
+    const EntityID system = world->systemEntity();
     if (!world->getComponent(system, tagId("rigidBodySystem")))
         world->addComponent(EntityHandle{system, world}, new RigidBodySystem);
 }

@@ -9,7 +9,7 @@ namespace kit {
 RigidBodySystem::RigidBodySystem()
 {
     addClassTags<RigidBodySystem>("rigidBodySystem");
-    updatePriority = 100.0f;
+    setUpdatePriority(100.0f);
 }
 
 void RigidBodySystem::initialize()

@@ -10,7 +10,7 @@ AspectMatcher::AspectMatcher()
 {
     addTag(tagId("renderer"));
     addClassTags<AspectMatcher>("aspectMatcher");
-    renderPriority = -100.0f;
+    setRenderPriority(-100.0f);
 }
 
 void AspectMatcher::render(float)

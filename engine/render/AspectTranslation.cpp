@@ -10,7 +10,7 @@ AspectTranslation::AspectTranslation(glm::vec3 offset) : offset(offset)
 {
     addTag(tagId("renderer"));
     addClassTags<AspectTranslation>("aspectTranslation");
-    renderPriority = -100.0f;
+    setRenderPriority(-100.0f);
 }
 
 void AspectTranslation::render(float)

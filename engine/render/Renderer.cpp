@@ -15,7 +15,7 @@ Renderer::Renderer(std::vector<TagId> spaceTags, UniformSet globals, bool, unsig
 {
     addTag(tagId("renderer"));
     addClassTags<Renderer>("renderSystem");
-    renderPriority = priority;
+    setRenderPriority(priority);
 }
 
 void Renderer::initialize()

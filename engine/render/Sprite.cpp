@@ -48,7 +48,7 @@ Sprite::Sprite(ResourceHandle<Texture> texture, float width, float height, float
     : Model(ownMesh(quadMesh(std::move(texture), width, height)), blending)
 {
     addClassTags<Sprite>("sprite");
-    renderPriority = priority;
+    setRenderPriority(priority);
 }
 
 void Sprite::initialize()

@@ -5,6 +5,7 @@
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
+#include "game/GameFunctions.h"
 #include "game/NamedFunctions.h"
 #include "game/PowerEnum.h"
 
@@ -24,24 +25,32 @@ void require(bool condition)
 void registerSignatures(kit::NetworkSystem& network, float& sink)
 {
     registerStartupFunctions(network);
-    network.registerFunction("spawnPlayer", [&sink](kit::EntityHandle, glm::vec3 p, glm::quat q) { sink += p.x + q.w; });
-    network.registerFunction("spawnPowerup", [&sink](kit::EntityHandle, glm::vec3 p, PowerEnum k) {
+    network.registerFunction(fn::spawnPlayer,
+                             [&sink](kit::EntityHandle, glm::vec3 p, glm::quat q) { sink += p.x + q.w; });
+    network.registerFunction(fn::spawnPowerup, [&sink](kit::EntityHandle, glm::vec3 p, PowerEnum k) {
         sink += p.y + static_cast<float>(static_cast<int>(k));
     });
-    network.registerFunction("grantPower", [&sink](kit::EntityHandle, glm::vec3 p, PowerEnum) { sink += p.z; });
-    network.registerFunction("grantInvincibility", [&sink](kit::EntityHandle) { sink += 1; });
-    network.registerFunction("addKillPoints", [&sink](kit::EntityHandle) { sink += 2; });
-    network.registerFunction("spawnBombSpawner", [&sink](kit::EntityHandle, kit::EntityID id) { sink += float(id.serial); });
-    network.registerFunction("spawnBullet", [&sink](kit::EntityHandle, std::string a, std::string b, kit::EntityID,
-                                                    float c, float d, float e, glm::vec3 f, glm::vec2 g) {
-        sink += float(a.size() + b.size()) + c + d + e + f.x + g.y;
-    });
-    network.registerFunction("spawnBomb", [&sink](kit::EntityHandle, std::string a, kit::EntityID, float b, float c,
-                                                  float d, float e, float f, glm::vec3 g, glm::vec2 h) {
+    network.registerFunction(fn::grantPower, [&sink](kit::EntityHandle, glm::vec3 p, PowerEnum) { sink += p.z; });
+    network.registerFunction(fn::grantInvincibility, [&sink](kit::EntityHandle) { sink += 1; });
+    network.registerFunction(fn::addKillPoints, [&sink](kit::EntityHandle) { sink += 2; });
+    network.registerFunction(fn::addDeathPoints, [&sink](kit::EntityHandle) { sink += 3; });
+    network.registerFunction(fn::spawnBombSpawner,
+                             [&sink](kit::EntityHandle, kit::EntityID id) { sink += float(id.serial); });
+    network.registerFunction(fn::spawnBullet,
+                             [&sink](kit::EntityHandle, const std::string& a, const std::string& b, kit::EntityID,
+                                     float c, float d, float e, glm::vec3 f,
+                                     glm::vec2 g) { sink += float(a.size() + b.size()) + c + d + e + f.x + g.y; });
+    network.registerFunction(fn::spawnBomb, [&sink](kit::EntityHandle, const std::string& a, kit::EntityID, float b,
+                                                    float c, float d, float e, float f, glm::vec3 g, glm::vec2 h) {
         sink += float(a.size()) + b + c + d + e + f + g.z + h.x;
     });
-    network.registerFunction("spawnTaunt", [&sink](kit::EntityHandle, const std::string& t) { sink += float(t.size()); });
-    network.registerFunction("score", [&sink](kit::EntityHandle, int points) { sink += float(points); });
+    network.registerFunction(fn::spawnTaunt,
+                             [&sink](kit::EntityHandle, const std::string& t) { sink += float(t.size()); });
+    network.registerFunction(fn::endGame, [&sink](kit::EntityHandle, const ScoreTable& table) {
+        require(table.size() <= 1u << 20); // bounded by the packet, never by the count it claims
+        for (const ScoreEntry& entry : table)
+            sink += float(entry.points);
+    });
 }
 
 } // namespace
@@ -56,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     kit::World world;
     auto* network = new kit::NetworkSystem(30.0f);
-    world.addComponent(kit::EntityHandle{kit::systemEntity(), &world}, network);
+    world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
     float sink = 0.0f;
     registerSignatures(*network, sink);
 
@@ -70,8 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::size_t functionsBefore = network->functions.size();
-    network->handlePacket(kit::NetPeer::Packet{std::vector<std::uint8_t>(data, data + size),
-                                               kit::NetAddress{0x7F000001, 4000}, 7});
+    network->handlePacket(
+        kit::NetPeer::Packet{std::vector<std::uint8_t>(data, data + size), kit::NetAddress{0x7F000001, 4000}, 7});
     require(network->functions.size() == functionsBefore); // names from peers never add entries
     require(network->peers.size() <= 1);
     return 0;

@@ -1,7 +1,7 @@
 // Sound through SDL's "disk" audio driver, which writes the mixed output to a
 // file instead of a device: what the game plays can be read back.
-#include "engine/core/World.h"
 #include "game/SoundManager.h"
+#include "engine/core/World.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@ protected:
         system = std::make_unique<audio::AudioSystem>();
         ASSERT_TRUE(system->ready()) << system->error();
         manager = new SoundManager(*system);
-        world.addComponent(kit::EntityHandle{kit::systemEntity(), &world}, manager);
+        world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, manager);
     }
     void TearDown() override
     {
@@ -40,7 +40,7 @@ protected:
     int loudestAfter(std::chrono::milliseconds time)
     {
         std::this_thread::sleep_for(time);
-        world.destroyEntityNow(kit::EntityHandle{kit::systemEntity(), &world}); // frees the sounds first
+        world.destroyEntityNow(kit::EntityHandle{world.systemEntity(), &world}); // frees the sounds first
         system.reset();
         std::ifstream raw(output_, std::ios::binary);
         int loudest = 0;
@@ -138,6 +138,49 @@ TEST_F(Sound, AStoppedChannelStaysStopped)
     EXPECT_EQ(loudestAfter(std::chrono::milliseconds(200)), 0);
 }
 
+namespace {
+
+// Keeps a looping sound for as long as it lives, as a power-up does.
+class LoopingFire : public kit::Component {
+public:
+    explicit LoopingFire(PlayingSound sound) : sound(std::move(sound)) {}
+    PlayingSound sound;
+};
+
+} // namespace
+
+TEST_F(Sound, AKeptSoundStopsWhenItsOwnersWorldIsTornDown)
+{
+    SoundManager::loadSounds(&world);
+    audio::Channel channel;
+    {
+        kit::World match;
+        auto* fire = new LoopingFire(manager->playKept("drumloop", audio::Mode::loop));
+        channel = fire->sound.channel();
+        match.addComponent(match.createEntity(), fire);
+        ASSERT_TRUE(system->isPlaying(channel));
+    } // the match ends: no onRemoved, only destructors
+    EXPECT_FALSE(system->isPlaying(channel));
+    EXPECT_EQ(loudestAfter(std::chrono::milliseconds(200)), 0);
+}
+
+TEST_F(Sound, AKeptSoundStopsWhenLetGoAndNotBefore)
+{
+    SoundManager::loadSounds(&world);
+    PlayingSound kept = manager->playKept("upDown", audio::Mode::loop); // 0.06 s, looping
+    ASSERT_TRUE(kept);
+    PlayingSound moved = std::move(kept);
+    EXPECT_FALSE(kept);
+    EXPECT_TRUE(system->isPlaying(moved.channel()));             // moving does not stop it
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // it goes round several times
+    manager->update(0.0f);
+    EXPECT_TRUE(system->isPlaying(moved.channel()));
+    moved.stop();
+    EXPECT_FALSE(system->isPlaying(moved.channel()));
+    manager->soundOn = false;
+    EXPECT_FALSE(manager->playKept("drumloop", audio::Mode::loop));
+}
+
 TEST(SoundWithoutADevice, EveryCallIsHarmless)
 {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
@@ -146,7 +189,7 @@ TEST(SoundWithoutADevice, EveryCallIsHarmless)
     EXPECT_FALSE(system.error().empty());
     kit::World world;
     auto* manager = new SoundManager(system);
-    world.addComponent(kit::EntityHandle{kit::systemEntity(), &world}, manager);
+    world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, manager);
     testing::internal::CaptureStderr();
     SoundManager::loadSounds(&world);
     manager->play("basicShot");

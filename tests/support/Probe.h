@@ -18,8 +18,8 @@ public:
         addTag(kit::tagId("probe"));
         addTag(kit::typeId<Probe>());
         addTag(kit::tagId("renderer"));
-        updatePriority = priority;
-        renderPriority = priority;
+        setUpdatePriority(priority);
+        setRenderPriority(priority);
     }
     ~Probe() override { log.push_back(name + ".destroyed"); }
 

@@ -120,16 +120,18 @@ int main()
     std::mt19937 random(3);
     std::uniform_real_distribution<float> spread(-30.0f, 30.0f), unit(0.0f, 1.0f);
     for (int i = 0; i < 20; ++i) {
-        const auto e = place(*world, glm::vec3(spread(random), spread(random) * 0.6f, spread(random) * 0.3f), "gameSpace");
+        const auto e =
+            place(*world, glm::vec3(spread(random), spread(random) * 0.6f, spread(random) * 0.3f), "gameSpace");
         world->emplaceComponent<kit::Model>(e, kit::objManager().prefetch(scratch + "cube.obj"));
         world->getComponent<kit::Transform>(e.id)->scale = glm::vec3(4.0f);
-        world->getComponent<kit::Transform>(e.id)->rotation = glm::angleAxis(unit(random) * 6.0f, glm::vec3(0.3f, 1, 0.2f));
+        world->getComponent<kit::Transform>(e.id)->rotation =
+            glm::angleAxis(unit(random) * 6.0f, glm::vec3(0.3f, 1, 0.2f));
     }
     for (int i = 0; i < 300; ++i) {
         const auto e = place(*world, glm::vec3(spread(random), spread(random) * 0.6f, 5.0f), "gameSpace");
         world->addComponent(e, new kit::Label("additiveBlending"));
         auto* particle = world->emplaceComponent<kit::Model>(e, kit::objManager().prefetch("models/quad.obj"), true);
-        particle->renderPriority = static_cast<float>(i % 7);
+        particle->setRenderPriority(static_cast<float>(i % 7));
         particle->material = std::make_shared<kit::Material>();
         particle->material->setShaderProgram(kit::shaderProgramManager().prefetch("shaders/colorizedFlatShader.txt"));
         particle->material->setTexture("diffuseTex", kit::textureManager().prefetch(scratch + "spark.png"));

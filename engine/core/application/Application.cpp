@@ -21,12 +21,8 @@
 namespace kit {
 
 Application::Application(Window* window, RenderState* glState, ApplicationConfig config)
-    : window(window),
-      keyboard(std::make_unique<Keyboard>(*window)),
-      mouse(std::make_unique<Mouse>(*window)),
-      joysticks(std::make_unique<JoystickManager>(*window)),
-      glState(glState),
-      minFrameRate(config.minFrameRate),
+    : window(window), keyboard(std::make_unique<Keyboard>(*window)), mouse(std::make_unique<Mouse>(*window)),
+      joysticks(std::make_unique<JoystickManager>(*window)), glState(glState), minFrameRate(config.minFrameRate),
       maxFrameRate(config.maxFrameRate)
 {
     if (!window->isDetached()) {
@@ -78,6 +74,7 @@ void Application::switchTo(std::shared_ptr<World> next)
     giveServices(*next);
 
     if (current) {
+        next->origin = current->origin; // one copy of the game, whichever screen it shows
         const TagId persistant = tagId("persistant");
         ComponentCollection* carried = current->getComponentCollection(persistant);
         while (Component* c = carried->first()) {

@@ -25,7 +25,8 @@ TEST(DelayedSignals, FireOnceAfterTheDelayAndLeave)
     kit::World world;
     int fired = 0;
     auto entity = world.createEntity();
-    world.emplaceComponent<kit::DelayedSignal>(entity, [&](kit::Component*) { ++fired; }, 1.0f);
+    world.emplaceComponent<kit::DelayedSignal>(
+        entity, [&](kit::Component*) { ++fired; }, 1.0f);
     for (int frame = 0; frame < 4; ++frame)
         world.update(0.25f); // exactly 1.0 s: not yet
     EXPECT_EQ(fired, 0);
@@ -40,9 +41,43 @@ TEST(DelayedSignals, ACallbackMayDestroyItsOwnEntity)
 {
     kit::World world;
     auto entity = world.createEntity();
-    world.emplaceComponent<kit::DelayedSignal>(entity, [&](kit::Component* self) {
-        self->world->destroyEntityNow(self->getEntity());
-    }, 0.0f);
+    world.emplaceComponent<kit::DelayedSignal>(
+        entity, [&](kit::Component* self) { self->world->destroyEntityNow(self->getEntity()); }, 0.0f);
     world.update(0.01f);
+    EXPECT_FALSE(world.entities.contains(entity.id));
+}
+
+TEST(UpdateSignals, ACallbackMayRemoveItsOwnSignal)
+{
+    kit::World world;
+    int fired = 0;
+    std::string capturedText = "kept alive for the whole call";
+    const kit::EntityHandle entity = world.createEntity();
+    world.emplaceComponent<kit::UpdateSignal>(entity, [&fired, capturedText](kit::Component* self, float) {
+        delete self->world->removeComponent(self);
+        // The callable is still intact after its component went.
+        fired += capturedText.size() > 0 ? 1 : 0;
+    });
+    world.update(0.1f);
+    world.update(0.1f);
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(world.componentsOf(entity.id), nullptr);
+}
+
+TEST(DelayedSignals, ACallbackMayDestroyTheWholeEntityItLivesOn)
+{
+    kit::World world;
+    int fired = 0;
+    const kit::EntityHandle entity = world.createEntity();
+    world.emplaceComponent<kit::UpdateSignal>(entity, [](kit::Component*, float) {});
+    world.emplaceComponent<kit::DelayedSignal>(
+        entity,
+        [&fired, tail = std::string(64, 'x')](kit::Component* self) {
+            self->world->destroyEntityNow(self->getEntity());
+            fired += tail.size() == 64 ? 1 : 0;
+        },
+        0.0f);
+    world.update(0.01f);
+    EXPECT_EQ(fired, 1);
     EXPECT_FALSE(world.entities.contains(entity.id));
 }

@@ -1,7 +1,7 @@
+#include "engine/core/World.h"
 #include "engine/core/Behavior.h"
 #include "engine/core/Label.h"
 #include "engine/core/Window.h"
-#include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "support/Probe.h"
 
@@ -230,8 +230,8 @@ TEST_F(StartedWorld, RemovingTheNextBehaviourDuringThePass)
 {
     std::vector<Probe*> probes;
     for (int i = 0; i < 5; ++i)
-        probes.push_back(world->emplaceComponent<Probe>(world->createEntity(), "p" + std::to_string(i), log,
-                                                        static_cast<float>(i)));
+        probes.push_back(
+            world->emplaceComponent<Probe>(world->createEntity(), "p" + std::to_string(i), log, static_cast<float>(i)));
     // p1 removes p2, which comes next; p3 adds a behaviour that sorts after it.
     probes[1]->onUpdate = [&] { delete world->removeComponent(probes[2]); };
     probes[3]->onUpdate = [&] {
@@ -334,7 +334,8 @@ TEST_F(StartedWorld, CollectionsBuiltLateSeeWhatIsAlreadyThere)
 TEST_F(StartedWorld, SignalsFireForEachTagOnAddAndRemove)
 {
     std::vector<kit::Component*> added, removed;
-    kit::ScopedConnection a = world->onComponentAdded(kit::tagId("marker"), [&](kit::Component* c) { added.push_back(c); });
+    kit::ScopedConnection a =
+        world->onComponentAdded(kit::tagId("marker"), [&](kit::Component* c) { added.push_back(c); });
     kit::ScopedConnection r =
         world->onComponentRemoved(kit::tagId("marker"), [&](kit::Component* c) { removed.push_back(c); });
     auto* m = world->emplaceComponent<Marker>(world->createEntity());
@@ -379,4 +380,106 @@ TEST(WorldLifetime, StartRunsTheSetupThenAddsEverythingAgain)
     EXPECT_EQ(count(log, "a.onAdded"), 2);
     EXPECT_EQ(count(log, "b.onAdded"), 2);
     EXPECT_EQ(log.back().substr(1), ".onAdded");
+}
+
+namespace {
+
+// Records, when deleted, the world it still believed it was in.
+class Witness : public kit::Component {
+public:
+    explicit Witness(kit::World*& seen) : seen(seen) {}
+    ~Witness() override { seen = world; }
+    kit::World*& seen;
+};
+
+} // namespace
+
+TEST(WorldLifetime, ComponentsAreDetachedBeforeTheyAreDeleted)
+{
+    kit::World* seen = reinterpret_cast<kit::World*>(1);
+    {
+        kit::World world;
+        world.addComponent(world.createEntity(), new Witness(seen));
+    }
+    EXPECT_EQ(seen, nullptr); // a destructor can tell that its world is going and must not reach it
+}
+
+TEST_F(StartedWorld, ChangingAPriorityReordersAtOnce)
+{
+    auto* a = world->emplaceComponent<Probe>(world->createEntity(), "a", log, 0.0f);
+    auto* b = world->emplaceComponent<Probe>(world->createEntity(), "b", log, 1.0f);
+    a->setUpdatePriority(2.0f);
+    a->setRenderPriority(2.0f);
+    EXPECT_EQ(a->updatePriority(), 2.0f);
+    log.clear();
+    world->update(0.0f);
+    world->render(0.0f);
+    EXPECT_EQ(log, (std::vector<std::string>{"b.update", "a.update", "b.render", "a.render"}));
+    // A cached render-order collection follows too.
+    auto* byRender = world->getComponentsByRenderPriority(kit::tagId("probe"));
+    b->setRenderPriority(3.0f);
+    EXPECT_EQ(byRender->toVector(), (std::vector<kit::Component*>{a, b}));
+    // Removal still finds a component whose priority changed.
+    delete world->removeComponent(a);
+    EXPECT_EQ(world->updateOrder->toVector(), std::vector<kit::Component*>{b});
+    EXPECT_EQ(byRender->toVector(), std::vector<kit::Component*>{b});
+}
+
+TEST_F(StartedWorld, APriorityChangedDuringThePassTakesEffectWithoutSkippingOthers)
+{
+    auto* a = world->emplaceComponent<Probe>(world->createEntity(), "a", log, 0.0f);
+    world->emplaceComponent<Probe>(world->createEntity(), "b", log, 1.0f);
+    world->emplaceComponent<Probe>(world->createEntity(), "c", log, 2.0f);
+    a->onUpdate = [a] { a->setUpdatePriority(5.0f); };
+    log.clear();
+    world->update(0.0f);
+    // b and c still run; a, now last, runs once more at its new place.
+    EXPECT_EQ(log, (std::vector<std::string>{"a.update", "b.update", "c.update", "a.update"}));
+    log.clear();
+    a->onUpdate = nullptr;
+    world->update(0.0f);
+    EXPECT_EQ(log, (std::vector<std::string>{"b.update", "c.update", "a.update"}));
+}
+
+TEST(Worlds, IdsCarryTheWorldsOriginAndTheApplicationHandsItOn)
+{
+    kit::Window window;
+    kit::Application app(&window, nullptr);
+    auto first = std::make_shared<kit::World>();
+    first->origin = 0xABCD;
+    app.setWorld(first);
+    const kit::EntityHandle made = first->createEntity();
+    EXPECT_EQ(made.id.origin, 0xABCDu);
+    EXPECT_TRUE(first->owns(made.id));
+    EXPECT_FALSE(first->owns(kit::EntityID{0x1234, made.id.serial}));
+    EXPECT_EQ(first->systemEntity(), (kit::EntityID{0xABCD, 0}));
+
+    auto next = std::make_shared<kit::World>();
+    app.setWorld(next);
+    app.frame(0.0f);
+    ASSERT_EQ(app.current, next);
+    EXPECT_EQ(next->origin, 0xABCDu);
+    EXPECT_EQ(next->createEntity().id.origin, 0xABCDu);
+}
+
+TEST(Worlds, SpawnCallsClaimOnlyFreshEntities)
+{
+    kit::World world;
+    EXPECT_FALSE(world.claimEntity(kit::EntityID{7, 0})); // a system entity
+    EXPECT_FALSE(world.claimEntity(world.systemEntity()));
+
+    const kit::EntityHandle made = world.createEntity(); // the caller made the id: still fresh
+    const auto claimed = world.claimEntity(made.id);
+    ASSERT_TRUE(claimed);
+    EXPECT_EQ(claimed->id, made.id);
+    EXPECT_EQ(claimed->world, &world);
+    world.emplaceComponent<Marker>(*claimed);
+    EXPECT_FALSE(world.claimEntity(made.id)); // a second spawn under the same id
+
+    const kit::EntityID remote{0x5555, 3};
+    ASSERT_TRUE(world.claimEntity(remote));
+    world.emplaceComponent<Marker>(kit::EntityHandle{remote, &world});
+    world.destroyEntityNow(kit::EntityHandle{remote, &world});
+    EXPECT_FALSE(world.claimEntity(remote)); // a late call does not bring it back
+    EXPECT_TRUE(world.claimEntity(kit::EntityID{0x5555, 4}));
 }

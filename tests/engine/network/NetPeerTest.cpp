@@ -1,6 +1,6 @@
 // Real sockets on loopback; the suite runs inside a private network namespace.
-#include "engine/network/MessageIdentifiers.h"
 #include "engine/network/NetPeer.h"
+#include "engine/network/MessageIdentifiers.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +104,17 @@ TEST_F(Session, DatagramsArriveOnBothChannels)
     EXPECT_EQ(client.find(135)->data, std::vector<std::uint8_t>(state, state + 4));
 }
 
+TEST_F(Session, AnUnreliablePacketLargerThanADatagramArrivesWhole)
+{
+    std::vector<std::uint8_t> big(5000);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<std::uint8_t>(i * 7);
+    big[0] = 135;
+    server.peer.broadcast(big.data(), big.size(), NetPeer::Reliability::unreliableSequenced, 0);
+    ASSERT_TRUE(pumpUntil({&server, &client}, [&] { return client.find(135) != nullptr; }));
+    EXPECT_EQ(client.find(135)->data, big);
+}
+
 TEST_F(Session, BroadcastCanLeaveOneConnectionOut)
 {
     Inbox second;
@@ -114,7 +125,8 @@ TEST_F(Session, BroadcastCanLeaveOneConnectionOut)
     const std::uint8_t relay[] = {136, 0};
     server.peer.broadcast(relay, sizeof relay, NetPeer::Reliability::reliableOrdered, 1, firstAddress);
     ASSERT_TRUE(pumpUntil({&server, &client, &second}, [&] { return second.find(136) != nullptr; }));
-    pumpUntil({&client}, [] { return false; }, std::chrono::milliseconds(100));
+    pumpUntil(
+        {&client}, [] { return false; }, std::chrono::milliseconds(100));
     EXPECT_EQ(client.find(136), nullptr);
 }
 
@@ -173,7 +185,8 @@ TEST(NetPeers, PingsToTheBroadcastAddressFindAcceptingPeers)
     const auto* pong = seeker.find(message::unconnectedPong);
     EXPECT_EQ(pong->guid, open.peer.guid());
     EXPECT_EQ(pong->sender.port, open.peer.boundPort());
-    pumpUntil({&open, &closed, &seeker}, [] { return false; }, std::chrono::milliseconds(100));
+    pumpUntil(
+        {&open, &closed, &seeker}, [] { return false; }, std::chrono::milliseconds(100));
     int pongs = 0;
     for (const auto& p : seeker.packets)
         pongs += p.id() == message::unconnectedPong;
@@ -190,8 +203,8 @@ TEST(NetPeers, AFailedAttemptIsReported)
     ASSERT_TRUE(lonely.peer.connect("127.0.0.1", nobody.boundPort()));
     EXPECT_EQ(lonely.peer.connectionState(kit::NetAddress{0x7F000001, nobody.boundPort()}),
               NetPeer::ConnectionState::connecting);
-    ASSERT_TRUE(pumpUntil({&lonely}, [&] { return lonely.find(message::connectionAttemptFailed); },
-                          std::chrono::milliseconds(15000)));
+    ASSERT_TRUE(pumpUntil(
+        {&lonely}, [&] { return lonely.find(message::connectionAttemptFailed); }, std::chrono::milliseconds(15000)));
 }
 
 TEST(NetPeers, NamesForTheIdentifiers)

@@ -1,8 +1,8 @@
 // Three copies of the game in one process, connected on loopback inside the
 // private network namespace: a host and two clients.
+#include "engine/network/NetworkSystem.h"
 #include "engine/core/World.h"
 #include "engine/network/MessageIdentifiers.h"
-#include "engine/network/NetworkSystem.h"
 #include "engine/physics/Transform.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,8 @@
 using kit::NetworkSystem;
 
 namespace {
+
+constexpr kit::NamedFunction<std::string, float> record{"record"};
 
 // A networked component with a one-byte state.
 class Beacon : public kit::Component {
@@ -35,9 +37,9 @@ struct Copy {
 
     explicit Copy(std::uint32_t origin)
     {
-        network->origin = origin;
-        world.addComponent(kit::EntityHandle{kit::EntityID{origin, 0}, &world}, network);
-        network->registerFunction("record", [this](kit::EntityHandle e, const std::string& text, float number) {
+        world.origin = origin;
+        world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+        network->registerFunction(record, [this](kit::EntityHandle e, const std::string& text, float number) {
             EXPECT_EQ(e.world, &world);
             log.push_back(text + ":" + std::to_string(static_cast<int>(number)) + "@" + std::to_string(e.id.serial));
         });
@@ -81,8 +83,8 @@ struct ThreeCopies : ::testing::Test {
 
 TEST_F(ThreeCopies, ACallRunsHereAtOnceAndOnceOnEveryOtherCopyInOrder)
 {
-    host.network->callFunction("record", kit::EntityID{0x1000, 7}, std::string("first"), 1.0f);
-    host.network->callFunction("record", kit::EntityID{0x1000, 8}, std::string("second"), 2.0f);
+    host.network->callFunction(record, kit::EntityID{0x1000, 7}, std::string("first"), 1.0f);
+    host.network->callFunction(record, kit::EntityID{0x1000, 8}, std::string("second"), 2.0f);
     EXPECT_EQ(host.log, (std::vector<std::string>{"first:1@7", "second:2@8"}));
     ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return left.log.size() == 2 && right.log.size() == 2; }));
     runUntil({&host, &left, &right}, [] { return false; }); // nothing more arrives
@@ -93,7 +95,7 @@ TEST_F(ThreeCopies, ACallRunsHereAtOnceAndOnceOnEveryOtherCopyInOrder)
 
 TEST_F(ThreeCopies, AClientsCallReachesTheOtherClientThroughTheHost)
 {
-    left.network->callFunction("record", kit::EntityID{0x2000, 1}, std::string("relayed"), 3.0f);
+    left.network->callFunction(record, kit::EntityID{0x2000, 1}, std::string("relayed"), 3.0f);
     ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return right.log.size() == 1 && host.log.size() == 1; }));
     EXPECT_EQ(right.log[0], "relayed:3@1");
     EXPECT_EQ(left.log.size(), 1u); // not echoed back to its sender
@@ -124,18 +126,13 @@ TEST_F(ThreeCopies, PeersRecordOriginsAndScreenNames)
     right.network->screenName = "game";
     ASSERT_TRUE(runUntil({&host, &left, &right}, [&] {
         int found = 0;
-        for (const auto& [address, record] : host.network->peers)
-            found += (record.origin == 0x2000 && record.screenName == "joinScreen") ||
-                     (record.origin == 0x3000 && record.screenName == "game");
+        for (const auto& [origin, peer] : host.network->peers)
+            found += (peer.origin == 0x2000 && peer.screenName == "joinScreen") ||
+                     (peer.origin == 0x3000 && peer.screenName == "game");
         return found == 2;
     }));
     // Each client hears the host and, relayed, the other client.
-    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] {
-        for (const auto& [address, record] : left.network->peers)
-            if (record.origin == 0x3000)
-                return true;
-        return false;
-    }));
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return left.network->peers.contains(0x3000); }));
 }
 
 TEST_F(ThreeCopies, LeavingClearsThePeerRecords)
@@ -151,8 +148,8 @@ TEST_F(ThreeCopies, LeavingClearsThePeerRecords)
 
 TEST_F(ThreeCopies, UnknownNamesAndComponentsAreIgnored)
 {
-    left.network->callFunction("nobodyRegisteredThis", kit::EntityID{1, 1});
-    left.network->callFunction("record", kit::EntityID{0x2000, 2}, std::string("after"), 4.0f);
+    left.network->callFunction(kit::NamedFunction<>{"nobodyRegisteredThis"}, kit::EntityID{1, 1});
+    left.network->callFunction(record, kit::EntityID{0x2000, 2}, std::string("after"), 4.0f);
     ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return right.log.size() == 1; }));
     EXPECT_EQ(right.log[0], "after:4@2");
     EXPECT_EQ(host.network->functions.count("nobodyRegisteredThis"), 0u); // names from peers do not grow the registry
@@ -210,23 +207,25 @@ TEST_F(Wiretap, AStatePacketHasItsExactLayout)
     copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x0BADF00D, 6}, &copy.world}, new Beacon);
     received.clear();
     ASSERT_TRUE(pump([&] { return first(NetworkSystem::stateUpdateId) != nullptr; }));
-    const std::vector<std::uint8_t> expected{
-        0x87, 0x01, 0x02, 0x03, 0x04, 0x00, 0x05, 0x6C, 0x6F, 0x62, 0x62, 0x79, 0x80, 0x81, 0x01,
-        0x82, 0x00, 0x00, 0x00, 0x02, 0x80, 0x00, 0x80, 0x74, 0x00, 0x00, 0x00, 0x08, 0xEE, 0x00};
+    const std::vector<std::uint8_t> expected{0x87, 0x01, 0x02, 0x03, 0x04, 0x00, 0x05, 0x6C, 0x6F, 0x62,
+                                             0x62, 0x79, 0x80, 0x81, 0x01, 0x82, 0x00, 0x00, 0x00, 0x02,
+                                             0x80, 0x00, 0x80, 0x74, 0x00, 0x00, 0x00, 0x08, 0xEE, 0x00};
     EXPECT_EQ(first(NetworkSystem::stateUpdateId)->data, expected);
 }
 
 TEST_F(Wiretap, ACallBatchHasItsExactLayout)
 {
-    copy.network->registerFunction("g", [](kit::EntityHandle) {});
-    copy.network->callFunction("f", kit::EntityID{1, 2}, std::string("hi"));
-    copy.network->callFunction("g", kit::EntityID{3, 4});
+    constexpr kit::NamedFunction<std::string> f{"f"};
+    constexpr kit::NamedFunction<> g{"g"};
+    copy.network->registerFunction(g, [](kit::EntityHandle) {});
+    copy.network->callFunction(f, kit::EntityID{1, 2}, "hi");
+    copy.network->callFunction(g, kit::EntityID{3, 4});
     received.clear();
     ASSERT_TRUE(pump([&] { return first(NetworkSystem::remoteCallsId) != nullptr; }));
-    const std::vector<std::uint8_t> expected{0x88, 0x00, 0x01, 0x66, 0x00, 0x00, 0x00, 0x60, 0x00, 0x00, 0x00, 0x01,
-                                             0x00, 0x00, 0x00, 0x02, 0x00, 0x02, 0x68, 0x69, 0x88, 0x00, 0x01, 0x67,
-                                             0x00, 0x00, 0x00, 0x40, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x04,
-                                             0x00};
+    const std::vector<std::uint8_t> expected{0x88, 0x00, 0x01, 0x66, 0x00, 0x00, 0x00, 0x60, 0x00, 0x00,
+                                             0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x02, 0x68, 0x69,
+                                             0x88, 0x00, 0x01, 0x67, 0x00, 0x00, 0x00, 0x40, 0x00, 0x00,
+                                             0x00, 0x03, 0x00, 0x00, 0x00, 0x04, 0x00};
     EXPECT_EQ(first(NetworkSystem::remoteCallsId)->data, expected);
 }
 
@@ -248,8 +247,8 @@ TEST_F(Wiretap, AnUnknownRecordIsSkippedAndTheNextApplied)
         packet.write(state);
     }
     packet.write(false);
-    ASSERT_TRUE(tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::unreliableSequenced, 0,
-                         copyAddress()));
+    ASSERT_TRUE(
+        tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::unreliableSequenced, 0, copyAddress()));
     ASSERT_TRUE(pump([&] { return beacon->value == 0x42; }));
     EXPECT_EQ(copy.network->peers.begin()->second.screenName, "tap");
 }
@@ -264,8 +263,8 @@ TEST_F(Wiretap, SystemEntitiesAndOthersStateAreOffLimitsToPeers)
     calls.write(std::string("destroyEntity"));
     calls.write(arguments);
     calls.write(std::uint8_t{0});
-    ASSERT_TRUE(tap.send(calls.data(), calls.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1,
-                         copyAddress()));
+    ASSERT_TRUE(
+        tap.send(calls.data(), calls.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1, copyAddress()));
     const kit::EntityHandle mine{kit::EntityID{0x01020304, 12}, &copy.world};
     auto* beacon = new Beacon;
     copy.world.addComponent(mine, beacon);
@@ -291,8 +290,8 @@ TEST_F(Wiretap, SystemEntitiesAndOthersStateAreOffLimitsToPeers)
     packet.write(std::string("transform"));
     packet.write(position);
     packet.write(false);
-    ASSERT_TRUE(tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::unreliableSequenced, 0,
-                         copyAddress()));
+    ASSERT_TRUE(
+        tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::unreliableSequenced, 0, copyAddress()));
     ASSERT_TRUE(pump([&] { return copy.network->peers.size() == 1; }));
     pump([] { return false; }); // let everything arrive
     EXPECT_TRUE(copy.world.entities.contains(kit::EntityID{0x01020304, 0}));
@@ -319,7 +318,136 @@ TEST_F(Wiretap, EngineFunctionsDestroyEverywhere)
         calls.write(arguments);
     }
     calls.write(std::uint8_t{0});
-    ASSERT_TRUE(tap.send(calls.data(), calls.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1,
-                         copyAddress()));
+    ASSERT_TRUE(
+        tap.send(calls.data(), calls.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1, copyAddress()));
     ASSERT_TRUE(pump([&] { return !copy.world.entities.contains(victim.id); }));
+}
+
+TEST_F(ThreeCopies, EachCopyHasItsOwnRecordEvenWhenRelayed)
+{
+    host.network->screenName = "game";
+    left.network->screenName = "joinScreen";
+    right.network->screenName = "winScreen";
+    // The left client hears the host and, through it, the right client: two
+    // records that keep their own screen names frame after frame.
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] {
+        return left.network->peers.contains(0x1000) && left.network->peers.contains(0x3000) &&
+               left.network->peers.at(0x1000).screenName == "game" &&
+               left.network->peers.at(0x3000).screenName == "winScreen";
+    }));
+    for (int frame = 0; frame < 30; ++frame) {
+        for (Copy* c : {&host, &left, &right})
+            c->frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_EQ(left.network->peers.at(0x1000).screenName, "game");
+        ASSERT_EQ(left.network->peers.at(0x3000).screenName, "winScreen");
+        ASSERT_EQ(left.network->peers.size(), 2u);
+    }
+    EXPECT_FALSE(left.network->peers.contains(0x2000)); // never a record of itself
+}
+
+TEST_F(ThreeCopies, ACopyThatFallsSilentIsForgotten)
+{
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return left.network->peers.contains(0x3000); }));
+    right.network->reset();                    // the host learns it; the left client is never told
+    for (int frame = 0; frame < 30; ++frame) { // well under the limit on the copies' clocks
+        host.frame();
+        left.frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    }
+    ASSERT_TRUE(left.network->peers.contains(0x3000));
+    left.world.update(NetworkSystem::peerSilenceLimit + 0.5f); // time passes without a word from it
+    ASSERT_TRUE(runUntil({&host, &left}, [&] { return left.network->peers.contains(0x1000); }));
+    EXPECT_FALSE(left.network->peers.contains(0x3000));
+}
+
+TEST(NetworkSessions, LeavingASessionMakesACopyItsOwnServerAgain)
+{
+    testing::internal::CaptureStdout();
+    Copy copy{0x4444};
+    copy.network->join("127.0.0.1", 9); // nobody there; the attempt is simply abandoned
+    EXPECT_FALSE(copy.network->isServer);
+    copy.network->reset();
+    EXPECT_TRUE(copy.network->isServer);
+    testing::internal::GetCapturedStdout();
+}
+
+namespace {
+
+// A replicated component that counts the times its state was written.
+class Counter : public kit::Component {
+public:
+    Counter()
+    {
+        addTag(kit::tagId("counter"));
+        addTag(kit::tagId("networked"));
+    }
+    void serialize(kit::NetStream& stream) override
+    {
+        if (stream.writing)
+            ++writes;
+        stream.serialize(writes);
+    }
+    std::string networkTypeName() const override { return "counter"; }
+    std::uint32_t writes = 0;
+};
+
+} // namespace
+
+TEST_F(Wiretap, ATicksCallsLeaveBeforeItsState)
+{
+    auto* counter = new Counter;
+    copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x01020304, 20}, &copy.world}, counter);
+    constexpr kit::NamedFunction<> spawn{"spawn"};
+    received.clear();
+    const std::uint32_t before = counter->writes;
+    copy.network->callFunction(spawn, kit::EntityID{0x01020304, 21});
+    ASSERT_TRUE(pump([&] { return first(NetworkSystem::remoteCallsId) != nullptr; }));
+    pump([&] { return received.size() >= 3; });
+    // The first state packet after the batch is the one of the batch's own tick.
+    std::size_t at = 0;
+    while (received[at].id() != NetworkSystem::remoteCallsId)
+        ++at;
+    auto next = std::find_if(received.begin() + static_cast<std::ptrdiff_t>(at), received.end(),
+                             [](const auto& p) { return p.id() == NetworkSystem::stateUpdateId; });
+    ASSERT_NE(next, received.end());
+    kit::NetStream in(next->data.data(), next->data.size());
+    std::uint8_t id = 0;
+    std::uint32_t origin = 0;
+    std::string screen;
+    bool more = false;
+    kit::EntityID entity;
+    std::string type;
+    kit::NetStream state;
+    std::uint32_t written = 0;
+    in.read(id);
+    in.read(origin);
+    in.read(screen);
+    in.read(more);
+    in.read(entity);
+    in.read(type);
+    in.read(state);
+    state.read(written);
+    EXPECT_EQ(type, "counter");
+    EXPECT_EQ(written, before + 1);
+}
+
+TEST(NetworkSending, SlowFramesDoNotBankStatePacketsForLater)
+{
+    testing::internal::CaptureStdout();
+    Copy copy{0x5555};
+    copy.network->host(0, 1); // active, so that every tick builds its state
+    auto* counter = new Counter;
+    copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x5555, 1}, &copy.world}, counter);
+    for (int frame = 0; frame < 60; ++frame)
+        copy.world.update(0.05f); // three seconds at 20 frames a second: a send every frame
+    const std::uint32_t slowSends = counter->writes;
+    EXPECT_GE(slowSends, 59u);
+    for (int frame = 0; frame < 120; ++frame)
+        copy.world.update(1.0f / 120.0f); // then one second at 120
+    const std::uint32_t fastSends = counter->writes - slowSends;
+    EXPECT_GE(fastSends, 29u);
+    EXPECT_LE(fastSends, 31u); // thirty a second, not a burst to catch up
+    copy.network->reset();
+    testing::internal::GetCapturedStdout();
 }

@@ -1,0 +1,160 @@
+// A copy's state split into datagrams that stay below the path MTU.
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/RigidBody.h"
+#include "engine/physics/Transform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A replicated component the size of a plane's health, score or flight state.
+class Block : public kit::Component {
+public:
+    Block(std::string type, int floats) : type(std::move(type)), values(floats, 0.0f)
+    {
+        addTag(kit::tagId(this->type));
+        addTag(kit::tagId("networked"));
+    }
+    void serialize(kit::NetStream& stream) override
+    {
+        for (float& v : values)
+            stream.serialize(v);
+    }
+    std::string networkTypeName() const override { return type; }
+    std::string type;
+    std::vector<float> values;
+};
+
+struct Copy {
+    kit::World world;
+    kit::NetworkSystem* network = new kit::NetworkSystem(30.0f);
+    explicit Copy(std::uint32_t origin)
+    {
+        world.origin = origin;
+        network->screenName = "game";
+        world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+    }
+    // A plane owned by `owner`: transform, rigid body and three blocks of state.
+    std::vector<kit::Component*> plane(std::uint32_t owner, std::uint32_t serial, float value)
+    {
+        const kit::EntityHandle entity{kit::EntityID{owner, serial}, &world};
+        auto* transform = new kit::Transform(glm::vec3(value, 2.0f, 0.0f));
+        auto* body = new kit::RigidBody(false, glm::vec3(value), {}, 1.0f, 0.5f);
+        std::vector<kit::Component*> parts{transform, body, new Block("health", 2), new Block("score", 1),
+                                           new Block("planePhysics", 6)};
+        for (std::size_t i = 2; i < parts.size(); ++i)
+            for (float& v : static_cast<Block*>(parts[i])->values)
+                v = value;
+        for (kit::Component* part : parts) {
+            part->addTag(kit::tagId("networked"));
+            world.addComponent(entity, part);
+        }
+        return parts;
+    }
+};
+
+kit::NetPeer::Packet asReceived(const kit::NetStream& packet)
+{
+    return kit::NetPeer::Packet{std::vector<std::uint8_t>(packet.data(), packet.data() + packet.bytesUsed()),
+                                kit::NetAddress{0x7F000001, 16519}, 1};
+}
+
+} // namespace
+
+TEST(StatePackets, SixteenPlanesGoOutInDatagramsBelowTheMtuAndAllArrive)
+{
+    Copy sender(0x1111);
+    Copy receiver(0x2222);
+    std::vector<std::vector<kit::Component*>> theirs;
+    for (std::uint32_t i = 1; i <= 16; ++i) {
+        sender.plane(0x1111, i, static_cast<float>(i));
+        theirs.push_back(receiver.plane(0x1111, i, 0.0f));
+    }
+    const std::vector<kit::NetStream> packets = sender.network->buildStatePackets();
+    ASSERT_GT(packets.size(), 1u);
+    std::size_t total = 0;
+    for (const kit::NetStream& packet : packets) {
+        EXPECT_LE(packet.bytesUsed(), kit::NetworkSystem::maxStatePacketBytes);
+        total += packet.bytesUsed();
+        receiver.network->handlePacket(asReceived(packet));
+    }
+    // Not split more than needed: every packet but the last is well filled.
+    EXPECT_LE(packets.size(), total / (kit::NetworkSystem::maxStatePacketBytes * 3 / 4) + 1);
+    for (std::uint32_t i = 1; i <= 16; ++i) {
+        const auto& parts = theirs[i - 1];
+        EXPECT_EQ(static_cast<kit::Transform*>(parts[0])->position.x, float(i)) << "plane " << i;
+        EXPECT_EQ(static_cast<kit::RigidBody*>(parts[1])->velocity, glm::vec3(float(i)));
+        for (std::size_t p = 2; p < parts.size(); ++p)
+            for (float v : static_cast<Block*>(parts[p])->values)
+                EXPECT_EQ(v, float(i)) << "plane " << i << " part " << p;
+    }
+    ASSERT_TRUE(receiver.network->peers.contains(0x1111));
+    EXPECT_EQ(receiver.network->peers.at(0x1111).screenName, "game");
+}
+
+TEST(StatePackets, EachPacketStandsOnItsOwn)
+{
+    Copy sender(0x1111);
+    for (std::uint32_t i = 1; i <= 16; ++i)
+        sender.plane(0x1111, i, 1.0f);
+    for (const kit::NetStream& built : sender.network->buildStatePackets()) {
+        kit::NetStream packet = built;
+        packet.resetReading();
+        std::uint8_t id = 0;
+        std::uint32_t origin = 0;
+        std::string screen;
+        packet.read(id);
+        packet.read(origin);
+        packet.read(screen);
+        EXPECT_EQ(id, kit::NetworkSystem::stateUpdateId);
+        EXPECT_EQ(origin, 0x1111u);
+        EXPECT_EQ(screen, "game");
+        int records = 0;
+        bool more = false;
+        while (packet.read(more) && more) {
+            kit::EntityID entity;
+            std::string type;
+            kit::NetStream state;
+            packet.read(entity);
+            packet.read(type);
+            packet.read(state);
+            ++records;
+        }
+        EXPECT_FALSE(more); // ends with its own 0 bit
+        EXPECT_GT(records, 0);
+        EXPECT_LT(packet.bitsLeft(), 8u);
+    }
+}
+
+TEST(StatePackets, AnOversizedRecordTravelsAloneAndNothingIsLost)
+{
+    Copy sender(0x1111);
+    const kit::EntityHandle big{kit::EntityID{0x1111, 1}, &sender.world};
+    sender.world.addComponent(big, new Block("huge", 400)); // 1600 bytes of state
+    sender.plane(0x1111, 2, 1.0f);
+    Copy receiver(0x2222);
+    auto* theirs = new Block("huge", 400);
+    receiver.world.addComponent(kit::EntityHandle{big.id, &receiver.world}, theirs);
+    static_cast<Block*>(sender.world.getComponent(big.id, kit::tagId("huge")))->values.assign(400, 2.0f);
+    int oversized = 0;
+    for (const kit::NetStream& packet : sender.network->buildStatePackets()) {
+        if (packet.bytesUsed() > kit::NetworkSystem::maxStatePacketBytes) {
+            ++oversized;
+            // The big record and nothing else: header, one record, the end bit.
+            EXPECT_LE(packet.bytesUsed(), 1600u + 64u);
+        }
+        receiver.network->handlePacket(asReceived(packet));
+    }
+    EXPECT_EQ(oversized, 1);
+    EXPECT_EQ(theirs->values, std::vector<float>(400, 2.0f));
+}
+
+TEST(StatePackets, WithNothingToSendOnePacketStillCarriesTheScreen)
+{
+    Copy sender(0x1111);
+    const std::vector<kit::NetStream> packets = sender.network->buildStatePackets();
+    ASSERT_EQ(packets.size(), 1u);
+    // 135, origin, "game" (length, bytes), the end bit.
+    EXPECT_EQ(packets[0].bitsUsed(), 8u + 32u + 16u + 32u + 1u);
+}
