@@ -64,7 +64,7 @@ void Renderer::render(float)
     state_->view = glm::mat4(1.0f);
     state_->projection = glm::mat4(1.0f);
     if (!cameras_->empty()) {
-        const EntityID id = cameras_->toVector().front().id;
+        const EntityID id = (*cameras_->begin()).id; // no copy of the collection each frame
         const Transform* transform = world->getComponent<Transform>(id);
         if (transform) {
             globals.set("eyePos", transform->worldPosition());
