@@ -16,6 +16,10 @@ thread_local std::uint64_t allocations = 0;
 
 } // namespace
 
+// A malloc and free pair on purpose: GCC pairs operator new with operator
+// delete only, and would warn about free once both are inlined.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size)
 {
     ++allocations;
@@ -31,6 +35,7 @@ void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }
+#pragma GCC diagnostic pop
 
 namespace {
 
