@@ -57,7 +57,7 @@ void AnimatedModel::draw(RenderState& state, const glm::mat4& model, const Unifo
     skeleton.pose(rotations, root, pose_);
 
     const int count = static_cast<int>(std::min(pose_.size(), maxBones));
-    drawMesh(mesh->mesh, state, model, globals, nullptr, [&](ShaderProgram& program) {
+    drawMesh(mesh->mesh, state, model, globals, nullptr, nullptr, [&](ShaderProgram& program) {
         program.setUniform("boneCount", count);
         program.setUniformArray("bones", pose_.data(), count);
     });

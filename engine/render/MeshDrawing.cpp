@@ -4,6 +4,7 @@
 #include "engine/resources/Material.h"
 #include "engine/resources/Mesh.h"
 #include "engine/resources/ShaderProgram.h"
+#include "engine/resources/UniformOverrides.h"
 #include "engine/resources/VertexBuffer.h"
 
 #include <GL/glew.h>
@@ -23,7 +24,7 @@ void setMatrices(RenderState& state, const glm::mat4& model, bool withModelView)
 }
 
 void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, const UniformSet& globals,
-              Material* material, const std::function<void(ShaderProgram&)>& prepare)
+              Material* material, const UniformOverrides* overrides, const std::function<void(ShaderProgram&)>& prepare)
 {
     for (const Mesh::Part& part : mesh.parts) {
         Material* used = material ? material : part.material.get();
@@ -32,6 +33,8 @@ void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, cons
         if (!used->use(state, globals) || !state.currentProgram)
             continue;
         setMatrices(state, model);
+        if (overrides)
+            overrides->apply(*state.currentProgram);
         if (prepare)
             prepare(*state.currentProgram);
 

@@ -20,7 +20,7 @@ void Model::draw(RenderState& state, const glm::mat4& model, const UniformSet& g
     const bool additive = world && world->entityHasTag(entityId, tagId("additiveBlending"));
     state.setBlendFunc(GL_SRC_ALPHA, additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
     if (mesh.isLoaded())
-        drawMesh(*mesh.resource, state, model, globals, material.get());
+        drawMesh(*mesh.resource, state, model, globals, material.get(), &overrides_);
 }
 
 void Model::serialize(NetStream& stream)

@@ -4,8 +4,11 @@
 
 #include "engine/resources/Mesh.h"
 #include "engine/resources/ResourceHandle.h"
+#include "engine/resources/UniformOverrides.h"
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace kit {
 
@@ -22,11 +25,32 @@ public:
     void serialize(NetStream& stream) override;
     std::string networkTypeName() const override { return "model"; }
 
+    // This entity's own uniform values ("alpha", "color", "value"), sent
+    // over its material's on every draw of every part. The material itself,
+    // often shared with other entities or owned by a cached mesh, is left
+    // as it is. Cheap to call every frame.
+    template <class Value>
+    void setUniform(std::string_view name, const Value& value)
+    {
+        overrides_.set(name, value);
+    }
+    template <class T>
+    [[nodiscard]] const T* uniform(std::string_view name) const
+    {
+        return overrides_.get<T>(name);
+    }
+    // The material's value shows again. False when this entity set none.
+    bool removeUniform(std::string_view name) { return overrides_.remove(name); }
+    [[nodiscard]] const UniformOverrides& uniformOverrides() const { return overrides_; }
+
     ResourceHandle<Mesh> mesh;
-    // When set, every part is drawn with this material instead of its own:
-    // meshes are shared through the cache, so per-entity values (a particle's
-    // colour, a plane's texture) live here.
+    // When set, every part is drawn with this material instead of its own.
+    // Many entities may share one (a material per program and texture for
+    // all the particles that look alike) and differ by their uniform values above.
     std::shared_ptr<Material> material;
+
+private:
+    UniformOverrides overrides_;
 };
 
 } // namespace kit

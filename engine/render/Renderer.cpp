@@ -64,7 +64,7 @@ void Renderer::render(float)
     state_->view = glm::mat4(1.0f);
     state_->projection = glm::mat4(1.0f);
     if (!cameras_->empty()) {
-        const EntityID id = cameras_->toVector().front().id;
+        const EntityID id = (*cameras_->begin()).id; // no copy of the collection each frame
         const Transform* transform = world->getComponent<Transform>(id);
         if (transform) {
             globals.set("eyePos", transform->worldPosition());
@@ -73,20 +73,31 @@ void Renderer::render(float)
         state_->projection = world->getComponent<Camera>(id)->projection;
     }
     state_->enable(GL_DEPTH_TEST);
-    glClear(clearMask);
-
-    const TagId renderable = tagId("renderable");
-    state_->disable(GL_BLEND);
+    // Depth values written through another renderer's camera mean nothing
+    // through this one: each renderer starts from a clean depth buffer, so a
+    // later one (the overlay, whose clear mask is 0) always draws over an
+    // earlier one while its own shapes still hide each other. glDepthMask
+    // must be on for the clear to reach the buffer.
     glDepthMask(GL_TRUE);
-    for (auto it = opaque_->begin(); it != opaque_->end(); ++it)
-        drawEntity(world->getComponent((*it).id, renderable));
+    glClear(clearMask | GL_DEPTH_BUFFER_BIT);
+
+    // "additiveBlending" overrides the renderable's own choice: such an
+    // entity is drawn in the blended pass only, whenever the label came.
+    const TagId renderable = tagId("renderable");
+    const TagId additive = tagId("additiveBlending");
+    state_->disable(GL_BLEND);
+    for (auto it = opaque_->begin(); it != opaque_->end(); ++it) {
+        if (!world->entityHasTag((*it).id, additive))
+            drawEntity(world->getComponent((*it).id, renderable));
+    }
 
     state_->enable(GL_BLEND);
     glDepthMask(GL_FALSE);
     const TagId blending = tagId("blending");
     for (auto it = renderables_->begin(); it != renderables_->end(); ++it) {
         Component* c = *it;
-        if (world->entityHasTag(c->entityId, blending) && inSpace(c->entityId))
+        const bool blended = world->entityHasTag(c->entityId, blending) || world->entityHasTag(c->entityId, additive);
+        if (blended && inSpace(c->entityId))
             drawEntity(c);
     }
     state_->enable(GL_CULL_FACE);

@@ -13,10 +13,11 @@ class RenderState;
 
 // Draws the renderable entities that carry all of its space tags ("gameSpace",
 // "hudSpace"), through the first camera entity that carries them too: opaque
-// ones first (entity order), then blended ones in render priority. Several
-// renderers draw in their render priority, so an overlay renderer with a higher
-// priority draws over the scene. Global uniforms ("eyePos", lights) go to
-// every program it uses.
+// ones first (entity order), then blended ones in render priority; entities
+// labelled "additiveBlending" count as blended whatever their renderable says.
+// Several renderers draw in their render priority, each on a cleared depth
+// buffer, so an overlay renderer with a higher priority draws over the scene.
+// Global uniforms ("eyePos", lights) go to every program it uses.
 class Renderer : public Component {
 public:
     Renderer(std::vector<TagId> spaceTags, UniformSet globals, bool unused, unsigned clearMask, float priority);

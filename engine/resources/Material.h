@@ -59,9 +59,11 @@ public:
 
     // Makes the material's program current (applying the renderer's global
     // uniforms when the program was not current or the globals changed),
-    // binds its textures and, unless it is the material last applied, uploads
-    // its values, first restoring the program's own values of names that the
-    // previous material had set. False when the program is not linked yet.
+    // binds its textures, puts back this material's values of uniforms that
+    // an entity overrode since (see ShaderProgram::setOverride) and, unless it
+    // is the material last applied, uploads its values, first restoring the
+    // program's own values of names that the previous material had set.
+    // False when the program is not linked yet.
     bool use(RenderState& state, const UniformSet& globals);
 
     ResourceHandle<ShaderProgram> shaderProgram;

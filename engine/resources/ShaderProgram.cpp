@@ -86,6 +86,19 @@ void ShaderProgram::setUniform(const std::string& name, const UniformValue& valu
     uploadUniform(found->second.location, value);
 }
 
+void ShaderProgram::setOverride(const std::string& name, const UniformValue& value)
+{
+    auto found = uniforms.find(name);
+    if (found == uniforms.end() || found->second.location < 0)
+        return;
+    uploadUniform(found->second.location, value);
+    const auto* uniform = &*found;
+    const bool noted = std::any_of(overridden.begin(), overridden.end(),
+                                   [uniform](const Uploaded& o) { return o.uniform == uniform; });
+    if (!noted)
+        overridden.push_back(Uploaded{uniform, zeroLike(value)});
+}
+
 void ShaderProgram::setUniformArray(const std::string& name, const glm::mat4* values, int count)
 {
     auto found = uniforms.find(name + "[0]");

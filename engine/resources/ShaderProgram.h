@@ -46,16 +46,32 @@ public:
     // Returns the unit or -1.
     int bindTexture(RenderState& state, const std::string& samplerName, Texture& texture);
 
-    UniformSet defaults;               // values that belong to the program, not to a material
+    // Uploads one drawn thing's value over its material's and notes the
+    // uniform as overridden, so that the next material use (of any material)
+    // puts back what the material or the program says it should be.
+    void setOverride(const std::string& name, const UniformValue& value);
+
+    // A uniform that holds a value some material or entity uploaded, with the
+    // zero of that value's type for when nothing else gives it one.
+    struct Uploaded {
+        const std::pair<const std::string, Uniform>* uniform; // an entry of `uniforms`
+        UniformValue zero;
+    };
+
+    UniformSet defaults; // values that belong to the program, not to a material
     unsigned id = 0;
     const Material* lastMaterial = nullptr; // whose values were last uploaded (null once it is gone)
     // What that material set, kept so that the next material can put back
-    // what it does not set itself, even after the material is gone.
-    std::map<std::string, UniformValue> lastMaterialValues;
-    std::uint64_t lastGlobalsVersion = 0;   // of the renderer's global uniforms last applied
+    // what it does not set itself, even after the material is gone. Refilled
+    // in place: once grown, switching materials does not allocate.
+    std::vector<Uploaded> lastMaterialValues;
+    // Uniforms that entities set over the last material's values since that
+    // material was last used (usually none, or one particle's few).
+    std::vector<Uploaded> overridden;
+    std::uint64_t lastGlobalsVersion = 0; // of the renderer's global uniforms last applied
     const void* lastGlobals = nullptr;
-    std::map<std::string, Uniform> uniforms;
-    std::vector<int> unitSamplers; // per texture unit: the sampler location set to it, or -1
+    std::map<std::string, Uniform> uniforms; // filled once by link(); entries keep their addresses
+    std::vector<int> unitSamplers;           // per texture unit: the sampler location set to it, or -1
     bool linked = false;
 };
 
