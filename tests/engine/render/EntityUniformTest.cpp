@@ -48,7 +48,7 @@ protected:
         const auto e = entity(glm::vec3(x, 0.0f, 0.0f), {"gameSpace"});
         world->getComponent<kit::Transform>(e.id)->scale = glm::vec3(0.5f);
         auto* model = world->emplaceComponent<kit::Model>(e, kit::objManager().prefetch("models/quad.obj"), true);
-        model->renderPriority = priority;
+        model->setRenderPriority(priority);
         model->material = shared;
         return model;
     }

@@ -43,7 +43,7 @@ protected:
     {
         const auto e = entity(glm::vec3(0.0f), labels);
         auto* model = world->emplaceComponent<kit::Model>(e, kit::objManager().prefetch("models/quad.obj"), blending);
-        model->renderPriority = priority;
+        model->setRenderPriority(priority);
         model->material = std::make_shared<kit::Material>();
         model->material->setShaderProgram(kit::shaderProgramManager().prefetch("shaders/colorizedFlatShader.txt"));
         model->material->setTexture("diffuseTex", kit::textureManager().prefetch(white));

@@ -1,0 +1,99 @@
+#include "Health.h"
+
+#include "game/GameFunctions.h"
+#include "game/SoundManager.h"
+#include "game/effects/FireParticleEmitter.h"
+#include "game/effects/SmokeParticleEmitter.h"
+
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <algorithm>
+#include <cmath>
+
+Health::Health(float maxHealth) : maxHealth(maxHealth), currentHealth(maxHealth)
+{
+    addClassTags<Health>("health");
+}
+
+void Health::damage(kit::EntityHandle attacker, float amount)
+{
+    if (state == dead || world->entityHasTag(entityId, kit::tagId("invincibilityPower")))
+        return;
+    currentHealth -= amount;
+    lastAttacker = attacker;
+    if (currentHealth <= 0.0f) {
+        changeState(dead);
+        // The plane's own copy scores the death, everywhere; the others only show it.
+        if (!world->owns(entityId))
+            return;
+        if (auto* network = kit::NetworkSystem::of(world)) {
+            if (attacker.id != entityId && attacker.id != kit::EntityID{})
+                network->callFunction(fn::addKillPoints, attacker.id);
+            network->callFunction(fn::addDeathPoints, getEntity());
+        }
+    } else if (currentHealth < maxHealth * 0.5f && state == healthy) {
+        changeState(damaged);
+    } else if (state == damaged) {
+        tuneSmoke();
+    }
+}
+
+void Health::restore()
+{
+    currentHealth = maxHealth;
+    changeState(healthy);
+}
+
+void Health::changeState(int newState)
+{
+    if (newState == state || newState < healthy || newState > dead)
+        return;
+    state = newState;
+    world->destroyComponents(entityId, kit::typeId<SmokeParticleEmitter>());
+    world->destroyComponents(entityId, kit::typeId<FireParticleEmitter>());
+    if (state == damaged) {
+        world->addComponent(getEntity(), new SmokeParticleEmitter);
+        tuneSmoke(); // from the first hit on, not only from the second
+    } else if (state == dead) {
+        world->addComponent(getEntity(), new SmokeParticleEmitter);
+        world->addComponent(getEntity(), new FireParticleEmitter);
+        if (SoundManager* sounds = SoundManager::of(world))
+            sounds->play("death");
+    }
+}
+
+void Health::tuneSmoke()
+{
+    auto* smoke = world->getComponent<SmokeParticleEmitter>(entityId);
+    if (!smoke || maxHealth <= 0.0f)
+        return;
+    // 0 at half health, 1 at none.
+    const float x = std::abs(currentHealth / (maxHealth * 0.5f) - 1.0f);
+    smoke->interval = 1.0f / (9.0f * x + 1.0f);
+    smoke->tintLevel = std::clamp(1.0f - 0.7f * x, 0.0f, 1.0f);
+    smoke->startOpacity = std::clamp(x, 0.0f, 1.0f);
+}
+
+void Health::serialize(kit::NetStream& stream)
+{
+    if (stream.writing) {
+        stream.serialize(currentHealth);
+        std::int32_t s = state;
+        stream.serialize(s);
+        return;
+    }
+    float health = currentHealth;
+    std::int32_t s = state;
+    stream.serialize(health);
+    stream.serialize(s);
+    if (!std::isfinite(health))
+        return; // a broken record changes nothing
+    currentHealth = health;
+    if (world)
+        changeState(s);
+    else
+        state = s;
+    if (world && state == damaged)
+        tuneSmoke();
+}

@@ -1,0 +1,77 @@
+#include "PlayerSpawnComp.h"
+
+#include "Health.h"
+
+#include "game/GameFunctions.h"
+
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Body.h"
+#include "engine/physics/Transform.h"
+
+#include <glm/gtc/quaternion.hpp>
+
+#include <numbers>
+
+PlayerSpawnComp::PlayerSpawnComp(glm::vec2 spawnPosition, float spawnAngle, float respawnDelay)
+    : spawnPosition(spawnPosition), spawnAngle(spawnAngle), respawnDelay(respawnDelay)
+{
+    addClassTags<PlayerSpawnComp>("playerSpawnComp");
+}
+
+void PlayerSpawnComp::update(float dt)
+{
+    if (!world->owns(entityId))
+        return;
+    const Health* health = world->getComponent<Health>(entityId);
+    if (!health)
+        return;
+    if (countdown <= 0.0f) {
+        if (health->isDead())
+            countdown = respawnDelay;
+        return;
+    }
+    if (!health->isDead()) {
+        countdown = 0.0f; // brought back some other way
+        return;
+    }
+    if (countdown == respawnDelay) {
+        // The first frame of the wreck: it only falls, and loses its power-up everywhere.
+        if (kit::Component* flight = world->getComponent(entityId, kit::tagId("planePhysics")))
+            flight->enabled = false;
+        if (world->entityHasTag(entityId, kit::tagId("power"))) {
+            if (auto* network = kit::NetworkSystem::of(world))
+                network->callFunction(kit::destroyComponentFunction, getEntity(), "power");
+            else
+                world->destroyComponents(entityId, kit::tagId("power"));
+        }
+    }
+    countdown -= dt;
+    if (countdown <= 0.0f)
+        respawn();
+}
+
+void PlayerSpawnComp::respawn()
+{
+    if (auto* body = world->getComponent<kit::Body>(entityId)) {
+        body->velocity = glm::vec3(0.0f);
+        body->deltaVelocity = glm::vec3(0.0f);
+    }
+    if (auto* transform = world->getComponent<kit::Transform>(entityId)) {
+        // The quarter turn about +Y lays the nose (+Z) along +X; the spawn
+        // angle then turns it within the play plane.
+        const float angle = spawnAngle * std::numbers::pi_v<float> / 180.0f;
+        const glm::quat inPlane = glm::angleAxis(angle, glm::vec3(0.0f, 0.0f, 1.0f));
+        const glm::quat faceX = glm::angleAxis(std::numbers::pi_v<float> * 0.5f, glm::vec3(0.0f, 1.0f, 0.0f));
+        transform->rotation = inPlane * faceX;
+        transform->position = glm::vec3(spawnPosition, 0.0f);
+    }
+    if (auto* health = world->getComponent<Health>(entityId))
+        health->restore();
+    if (auto* network = kit::NetworkSystem::of(world))
+        network->callFunction(fn::grantInvincibility, getEntity());
+    if (const auto* parts = world->componentsOf(entityId)) {
+        for (kit::Component* c : *parts)
+            c->enabled = true;
+    }
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "engine/core/Component.h"
+
+#include <cstdint>
+#include <string>
+
+// A plane's points: two for every kill, minus one for every death. May go
+// below zero. Replicated as "score".
+class Score : public kit::Component {
+public:
+    Score();
+
+    void serialize(kit::NetStream& stream) override;
+    std::string networkTypeName() const override { return "score"; }
+
+    std::int32_t points = 0;
+};

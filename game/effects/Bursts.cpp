@@ -1,0 +1,88 @@
+#include "Bursts.h"
+
+#include "Particles.h"
+
+#include "game/Random.h"
+
+#include "engine/core/SettingsEntry.h"
+
+#include <glm/geometric.hpp>
+
+#include <string>
+
+namespace {
+
+// One kind of burst, its tuning read once under "tuning.particle.<name>".
+struct BurstKind {
+    kit::SettingsEntry<std::string> texture;
+    kit::SettingsEntry<float> count;
+    kit::SettingsEntry<float> lifespan;
+    kit::SettingsEntry<float> velocity;
+    kit::SettingsEntry<float> minScale;
+    kit::SettingsEntry<float> maxScale;
+
+    BurstKind(const std::string& name, const std::string& image, float speed, float smallest, float largest)
+        : texture("tuning.particle." + name + ".texture", image),
+          count("tuning.particle." + name + "Emitter.numOfParticles", 30.0f),
+          lifespan("tuning.particle." + name + ".lifespan", 1.0f),
+          velocity("tuning.particle." + name + ".velocity", speed),
+          minScale("tuning.particle." + name + ".minScale", smallest),
+          maxScale("tuning.particle." + name + ".maxScale", largest)
+    {
+    }
+};
+
+// How strongly an impact's particles follow its direction (0: not at all).
+constexpr float impactAim = 1.5f;
+
+int burst(kit::World& world, const BurstKind& kind, glm::vec3 position, glm::vec3 tint, glm::vec3 aim = {})
+{
+    int spawned = 0;
+    // The count is a float in the tuning file and is compared as one.
+    for (float i = 1.0f; i <= kind.count.value && spawned < 1000; i += 1.0f) {
+        ParticleSpec spec;
+        spec.position = position;
+        glm::vec3 direction = Random::direction();
+        if (aim != glm::vec3(0.0f))
+            direction = glm::normalize(direction + aim * impactAim);
+        spec.velocity = direction * kind.velocity.value;
+        spec.life = kind.lifespan;
+        spec.startScale = Random::between(kind.minScale, kind.maxScale);
+        spec.endScale = 0.0f;
+        spec.startAlpha = 1.0f;
+        spec.endAlpha = 1.0f;
+        spec.tint = tint;
+        spec.texture = kind.texture;
+        spawnParticle(world, spec);
+        ++spawned;
+    }
+    return spawned;
+}
+
+} // namespace
+
+int explosionBurst(kit::World& world, glm::vec3 position)
+{
+    static BurstKind kind("explosion", "images/fireParticle.png", 3.0f, 0.5f, 5.0f);
+    return burst(world, kind, position, glm::vec3(1.0f));
+}
+
+int powerPickupBurst(kit::World& world, glm::vec3 position, glm::vec3 tint)
+{
+    static BurstKind kind("powerPickup", "images/powerUpParticle.png", 10.0f, 0.1f, 1.0f);
+    return burst(world, kind, position, tint);
+}
+
+int healthBurst(kit::World& world, glm::vec3 position)
+{
+    static BurstKind kind("health", "images/healthParticle.png", 3.0f, 0.5f, 1.0f);
+    return burst(world, kind, position, glm::vec3(1.0f));
+}
+
+int impactBurst(kit::World& world, glm::vec3 position, glm::vec3 direction, glm::vec3 tint)
+{
+    static BurstKind kind("impact", "images/planeParticle1.png", 5.0f, 0.1f, 0.5f);
+    const float length = glm::length(direction);
+    const glm::vec3 aim = length > 1e-6f ? direction / length : glm::vec3(0.0f);
+    return burst(world, kind, position, tint, aim);
+}

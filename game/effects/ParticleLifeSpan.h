@@ -1,0 +1,18 @@
+#pragma once
+
+#include "engine/physics/LifeSpan.h"
+
+// A particle's life: its entity is destroyed when the life runs out, and on
+// the way its scale and opacity move from their values at birth to those at
+// death (linearly in the time left).
+class ParticleLifeSpan : public kit::LifeSpan {
+public:
+    ParticleLifeSpan(float life, float startScale, float endScale, float startAlpha, float endAlpha);
+
+    void update(float dt) override;
+
+    float startScale;
+    float endScale;
+    float startAlpha;
+    float endAlpha;
+};

@@ -1,0 +1,50 @@
+#include "Taunts.h"
+
+#include "game/PlayerInfo.h"
+
+#include "engine/core/SettingsEntry.h"
+#include "engine/core/Label.h"
+#include "engine/core/World.h"
+#include "engine/physics/LifeSpan.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Text.h"
+#include "engine/resources/ResourceManagers.h"
+#include "engine/resources/Texture.h"
+
+#include <algorithm>
+
+std::string tauntText(int number)
+{
+    static kit::SettingsEntry<std::string> taunts[4] = {
+        {"tuning.taunts.taunt1", "Top 'o the day to you :)"},
+        {"tuning.taunts.taunt2", "I AM VERY ANGRY! RAR! >:("},
+        {"tuning.taunts.taunt3", "I don't even :/"},
+        {"tuning.taunts.taunt4", "Well played... -_-"},
+    };
+    return taunts[std::clamp(number, 1, 4) - 1].value;
+}
+
+void spawnTaunt(kit::EntityHandle plane, const std::string& text)
+{
+    constexpr float glyphSize = 3.0f;
+    constexpr float shownFor = 3.0f;
+    constexpr std::size_t longest = 80; // a peer's text is not trusted to be short
+    kit::World* world = plane.world;
+    const kit::Transform* at = world ? world->getComponent<kit::Transform>(plane.id) : nullptr;
+    if (!at)
+        return;
+    const std::string shown = text.substr(0, longest);
+    const auto font = kit::textureManager().prefetch("fonts/UbuntuMono.png");
+    glm::vec3 colour(1.0f);
+    if (const auto* info = world->getComponent<PlayerInfo>(plane.id))
+        colour = info->colour;
+    // Centred over the plane: a line starts one advance right of its origin.
+    const float advance = glyphSize * 34.0f / 64.0f; // the font's cells are 34 x 64
+    const glm::vec3 origin(-advance * (static_cast<float>(shown.size()) + 2.0f) * 0.5f, glyphSize, 0.0f);
+
+    const kit::EntityHandle taunt = world->createEntity();
+    world->addComponent(taunt, new kit::Label("gameSpace"));
+    world->addComponent(taunt, new kit::Transform(at->worldPosition()));
+    world->addComponent(taunt, new kit::Text(font, shown, colour, origin, {}, glyphSize));
+    world->addComponent(taunt, new kit::LifeSpan(shownFor));
+}

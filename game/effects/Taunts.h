@@ -1,0 +1,12 @@
+#pragma once
+
+#include "engine/core/EntityHandle.h"
+
+#include <string>
+
+// The text of taunt 1 to 4 (tuning "tuning.taunts.taunt<n>").
+std::string tauntText(int number);
+
+// "spawnTaunt": the text shown for three seconds where the plane is now (it
+// does not follow the plane), in the player's colour.
+void spawnTaunt(kit::EntityHandle plane, const std::string& text);

@@ -1,0 +1,71 @@
+#include "game/camera/SideviewCameraBehavior.h"
+
+#include "engine/core/Label.h"
+#include "engine/physics/Body.h"
+#include "engine/physics/Transform.h"
+#include "support/GameWorld.h"
+
+namespace {
+
+struct Camera : test::GameWorld {
+    kit::Transform* camera = nullptr;
+
+    void SetUp() override
+    {
+        test::GameWorld::SetUp();
+        const kit::EntityHandle e = world->createEntity();
+        camera = new kit::Transform(glm::vec3(0, 0, 100), glm::vec3(16.0f / 9.0f, 1.0f, 1.0f));
+        world->addComponent(e, camera);
+        world->addComponent(e, new SideviewCameraBehavior("cameraFocus"));
+    }
+    void focus(glm::vec3 at, glm::vec3 velocity = glm::vec3(0.0f), bool withBody = true)
+    {
+        const kit::EntityHandle e = world->createEntity();
+        world->addComponent(e, new kit::Transform(at));
+        if (withBody)
+            world->addComponent(e, new kit::Body(velocity));
+        world->addComponent(e, new kit::Label("cameraFocus"));
+    }
+};
+
+} // namespace
+
+TEST_F(Camera, NothingToFrameGivesTheNearestViewOfTheOrigin)
+{
+    world->update(0.0f);
+    EXPECT_EQ(camera->position, glm::vec3(0, 0, 25));
+}
+
+TEST_F(Camera, ASinglePlaneAtRestIsFramedFromTheNearestDistance)
+{
+    focus(glm::vec3(10, 5, 0));
+    world->update(0.0f);
+    EXPECT_EQ(camera->position, glm::vec3(10, 5, 25));
+}
+
+TEST_F(Camera, TheWidthIsDividedByTheAspect)
+{
+    focus(glm::vec3(-50, 0, 0));
+    focus(glm::vec3(50, 10, 0));
+    world->update(0.0f);
+    EXPECT_NEAR(camera->position.z, 56.25f, 1e-4f);
+    EXPECT_NEAR(camera->position.x, 0.0f, 1e-5f);
+    EXPECT_NEAR(camera->position.y, 5.0f, 1e-5f);
+}
+
+TEST_F(Camera, TheHeightWinsWhenItIsLarger)
+{
+    focus(glm::vec3(0, -40, 0));
+    focus(glm::vec3(10, 40, 0), glm::vec3(0), false);
+    world->update(0.0f);
+    EXPECT_NEAR(camera->position.z, 80.0f, 1e-4f);
+}
+
+TEST_F(Camera, AFastPlaneIsFramedAheadOfItself)
+{
+    focus(glm::vec3(0, 0, 0), glm::vec3(100, 0, 0));
+    world->update(0.0f);
+    // The box runs from the plane to where it will be in half a second.
+    EXPECT_NEAR(camera->position.x, 25.0f, 1e-4f);
+    EXPECT_NEAR(camera->position.z, std::max(50.0f / (16.0f / 9.0f), 25.0f), 1e-4f);
+}

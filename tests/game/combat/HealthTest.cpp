@@ -1,0 +1,261 @@
+#include "game/GameFunctions.h"
+#include "game/combat/Health.h"
+#include "game/combat/HealthBar.h"
+#include "game/combat/PlayerSpawnComp.h"
+#include "game/combat/Score.h"
+#include "game/combat/ScoreCounter.h"
+#include "game/combat/ScoreFunctions.h"
+#include "game/effects/FireParticleEmitter.h"
+#include "game/effects/SmokeParticleEmitter.h"
+
+#include "engine/core/Label.h"
+#include "engine/physics/Body.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Model.h"
+#include "engine/render/Text.h"
+#include "support/GameWorld.h"
+
+#include <glm/gtc/quaternion.hpp>
+
+namespace {
+
+// Stands in for the plane's flight behaviour, which a wreck switches off.
+class Flight : public kit::Behavior {
+public:
+    Flight() { addTag(kit::tagId("planePhysics")); }
+};
+
+// A plane's health, score and what the tests count: the game's named
+// functions, registered here as the game world registers them.
+struct Planes : test::GameWorld {
+    std::vector<std::string> calls;
+
+    void SetUp() override
+    {
+        test::GameWorld::SetUp();
+        network->registerFunction(*world, fn::addKillPoints, [this](kit::EntityHandle e) {
+            calls.push_back("kill " + std::to_string(e.id.serial));
+            addKillPoints(e);
+        });
+        network->registerFunction(*world, fn::addDeathPoints, [this](kit::EntityHandle e) {
+            calls.push_back("death " + std::to_string(e.id.serial));
+            addDeathPoints(e);
+        });
+        network->registerFunction(*world, fn::grantInvincibility,
+                                  [this](kit::EntityHandle e) { calls.push_back("invincible " + std::to_string(e.id.serial)); });
+        testing::internal::CaptureStdout();
+    }
+    void TearDown() override { stdoutText = testing::internal::GetCapturedStdout(); }
+
+    kit::EntityHandle plane(std::uint32_t origin = 0)
+    {
+        const kit::EntityHandle p =
+            origin ? kit::EntityHandle{kit::EntityID{origin, kit::nextEntitySerial()}, world.get()} : world->createEntity();
+        world->addComponent(p, new kit::Transform(glm::vec3(30, 40, 0)));
+        world->addComponent(p, new kit::Body(glm::vec3(5, 5, 0)));
+        world->addComponent(p, new Health(10.0f));
+        world->addComponent(p, new Score);
+        return p;
+    }
+    Health& health(kit::EntityHandle p) { return *world->getComponent<Health>(p.id); }
+    int points(kit::EntityHandle p) { return world->getComponent<Score>(p.id)->points; }
+    bool has(kit::EntityHandle p, TagId tag) { return world->getComponent(p.id, tag) != nullptr; }
+
+    std::string stdoutText;
+};
+
+using kit::TagId;
+
+} // namespace
+
+TEST_F(Planes, DamageBelowHalfSmokesAndExactlyHalfDoesNot)
+{
+    const auto a = plane();
+    health(a).damage(a, 5.0f); // exactly half: still healthy
+    EXPECT_EQ(health(a).state, Health::healthy);
+    EXPECT_FALSE(has(a, kit::typeId<SmokeParticleEmitter>()));
+    health(a).currentHealth = 5.5f;
+    health(a).damage(a, 1.0f); // 4.5 < 5
+    EXPECT_EQ(health(a).state, Health::damaged);
+    EXPECT_TRUE(has(a, kit::typeId<SmokeParticleEmitter>()));
+    EXPECT_FALSE(has(a, kit::typeId<FireParticleEmitter>()));
+}
+
+TEST_F(Planes, SmokeThickensAndDarkensAsHealthFalls)
+{
+    const auto a = plane();
+    const auto attacker = plane();
+    health(a).damage(attacker, 6.0f); // 4: x = |4 / 5 - 1| = 0.2
+    auto* smoke = world->getComponent<SmokeParticleEmitter>(a.id);
+    ASSERT_NE(smoke, nullptr);
+    EXPECT_NEAR(smoke->interval, 1.0f / 2.8f, 1e-5f);
+    EXPECT_NEAR(smoke->tintLevel, 0.86f, 1e-5f);
+    EXPECT_NEAR(smoke->startOpacity, 0.2f, 1e-5f);
+    health(a).damage(attacker, 3.0f); // 1: x = 0.8
+    EXPECT_EQ(world->getComponent<SmokeParticleEmitter>(a.id), smoke); // the same emitter, tuned again
+    EXPECT_NEAR(smoke->interval, 1.0f / 8.2f, 1e-5f);
+    EXPECT_NEAR(smoke->tintLevel, 0.44f, 1e-5f);
+    EXPECT_NEAR(smoke->startOpacity, 0.8f, 1e-5f);
+}
+
+TEST_F(Planes, DeathBurnsAndScoresOnceOnTheOwningCopy)
+{
+    const auto victim = plane();
+    const auto attacker = plane();
+    health(victim).damage(attacker, 4.0f);
+    health(victim).damage(attacker, 6.0f); // exactly 0: dead
+    EXPECT_TRUE(health(victim).isDead());
+    EXPECT_TRUE(has(victim, kit::typeId<SmokeParticleEmitter>()));
+    EXPECT_TRUE(has(victim, kit::typeId<FireParticleEmitter>()));
+    EXPECT_EQ(world->getComponentCollection(kit::typeId<SmokeParticleEmitter>())->size(), 1u);
+    EXPECT_EQ(calls, (std::vector<std::string>{"kill " + std::to_string(attacker.id.serial),
+                                               "death " + std::to_string(victim.id.serial)}));
+    EXPECT_EQ(points(attacker), 2);
+    EXPECT_EQ(points(victim), -1);
+    // Dead planes take no more damage and keep their last attacker.
+    const auto other = plane();
+    health(victim).damage(other, 3.0f);
+    EXPECT_EQ(health(victim).currentHealth, 0.0f);
+    EXPECT_EQ(health(victim).lastAttacker.id, attacker.id);
+    EXPECT_EQ(calls.size(), 2u);
+}
+
+TEST_F(Planes, ConsoleLinesOfScoring)
+{
+    const auto victim = plane();
+    const auto attacker = plane();
+    addKillPoints(attacker);
+    addKillPoints(attacker);
+    addDeathPoints(attacker);
+    addDeathPoints(victim);
+    addKillPoints(kit::EntityHandle{kit::EntityID{0x999, 1}, world.get()}); // a plane that left: nothing
+    EXPECT_EQ(points(attacker), 3);
+    EXPECT_EQ(points(victim), -1);
+    TearDown();
+    EXPECT_EQ(stdoutText, "KILL  \tscore increased by 2 to a value of 2\n"
+                          "KILL  \tscore increased by 2 to a value of 4\n"
+                          "DEADED\tscore decreased by 1 to a value of 3\n"
+                          "DEADED\tscore decreased by 1 to a value of -1\n");
+    testing::internal::CaptureStdout();
+}
+
+TEST_F(Planes, ASelfKillCostsAPointAndGivesNone)
+{
+    const auto a = plane();
+    health(a).damage(a, 20.0f);
+    EXPECT_EQ(calls, std::vector<std::string>{"death " + std::to_string(a.id.serial)});
+    EXPECT_EQ(points(a), -1);
+}
+
+TEST_F(Planes, AnotherCopysPlaneDiesHereWithoutScoring)
+{
+    const auto theirs = plane(0xFEED);
+    const auto attacker = plane();
+    health(theirs).damage(attacker, 20.0f);
+    EXPECT_TRUE(health(theirs).isDead()); // it burns here too
+    EXPECT_TRUE(has(theirs, kit::typeId<FireParticleEmitter>()));
+    EXPECT_TRUE(calls.empty()); // its own copy scores it
+}
+
+TEST_F(Planes, InvinciblePlanesTakeNoDamage)
+{
+    const auto a = plane();
+    const auto attacker = plane();
+    auto* shield = new kit::Label("invincibilityPower");
+    world->addComponent(a, shield);
+    health(a).damage(attacker, 20.0f);
+    EXPECT_EQ(health(a).currentHealth, 10.0f);
+    EXPECT_TRUE(health(a).lastAttacker.empty());
+    delete world->removeComponent(shield);
+    health(a).damage(attacker, 1.0f);
+    EXPECT_EQ(health(a).currentHealth, 9.0f);
+}
+
+TEST_F(Planes, ReplicatedStateComesThroughTheStateChange)
+{
+    const auto mine = plane();
+    const auto theirs = plane(0xFEED);
+    health(mine).damage(mine, 10.0f);
+    kit::NetStream state;
+    health(mine).serialize(state);
+    state.writing = false;
+    health(theirs).serialize(state);
+    EXPECT_EQ(health(theirs).currentHealth, 0.0f);
+    EXPECT_TRUE(health(theirs).isDead());
+    EXPECT_TRUE(has(theirs, kit::typeId<FireParticleEmitter>())); // burns on this copy too
+
+    health(mine).restore();
+    kit::NetStream healed;
+    health(mine).serialize(healed);
+    healed.writing = false;
+    health(theirs).serialize(healed);
+    EXPECT_EQ(health(theirs).state, Health::healthy);
+    EXPECT_FALSE(has(theirs, kit::typeId<FireParticleEmitter>()));
+    EXPECT_FALSE(has(theirs, kit::typeId<SmokeParticleEmitter>()));
+}
+
+TEST_F(Planes, RespawnTwoSecondsAfterDeathAtTheSpawnPointFacingRight)
+{
+    const auto a = plane();
+    world->addComponent(a, new Flight);
+    world->addComponent(a, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, 2.0f));
+    auto* power = new kit::Label("power");
+    world->addComponent(a, power);
+    world->update(0.1f);
+    health(a).damage(a, 20.0f);
+    world->update(0.1f); // the frame that sees the death starts the count
+    EXPECT_TRUE(world->getComponent(a.id, kit::tagId("planePhysics"))->enabled);
+    world->update(0.1f); // the wreck's first frame: flight off, power-up gone
+    EXPECT_FALSE(world->getComponent(a.id, kit::tagId("planePhysics"))->enabled);
+    EXPECT_FALSE(has(a, kit::tagId("power")));
+    for (int i = 0; i < 18; ++i)
+        world->update(0.1f);
+    EXPECT_TRUE(health(a).isDead()); // 1.9 s of counting
+    world->update(0.1f);
+    EXPECT_FALSE(health(a).isDead());
+    EXPECT_EQ(health(a).currentHealth, 10.0f);
+    const auto* t = world->getComponent<kit::Transform>(a.id);
+    EXPECT_EQ(t->position, glm::vec3(0.0f));
+    const glm::vec3 nose = t->rotation * glm::vec3(0, 0, 1);
+    EXPECT_NEAR(nose.x, 1.0f, 1e-5f);
+    EXPECT_NEAR(glm::length((t->rotation * glm::vec3(0, 1, 0)) - glm::vec3(0, 1, 0)), 0.0f, 1e-5f);
+    EXPECT_EQ(world->getComponent<kit::Body>(a.id)->velocity, glm::vec3(0.0f));
+    EXPECT_TRUE(world->getComponent(a.id, kit::tagId("planePhysics"))->enabled);
+    EXPECT_EQ(calls.back(), "invincible " + std::to_string(a.id.serial));
+}
+
+TEST_F(Planes, AnotherCopysWreckIsLeftToItsOwnCopy)
+{
+    const auto theirs = plane(0xFEED);
+    world->addComponent(theirs, new Flight);
+    world->addComponent(theirs, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, 2.0f));
+    health(theirs).damage(theirs, 20.0f);
+    run(30, 0.1f);
+    EXPECT_TRUE(health(theirs).isDead()); // its state arrives from its copy
+    EXPECT_TRUE(world->getComponent(theirs.id, kit::tagId("planePhysics"))->enabled);
+}
+
+TEST_F(Planes, TheHealthRingShowsHealthAsAFractionOfItsMaximum)
+{
+    const auto a = plane();
+    const kit::EntityHandle bar = world->createEntity();
+    auto* ring = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
+    world->addComponent(bar, ring);
+    world->addComponent(bar, new HealthBar(a));
+    health(a).damage(a, 2.5f);
+    world->update(0.0f);
+    EXPECT_EQ(*ring->uniform<float>("value"), 0.75f);
+    EXPECT_EQ(world->getComponent<HealthBar>(bar.id)->health, 7.5f);
+    health(a).damage(a, 20.0f);
+    world->update(0.0f);
+    EXPECT_EQ(*ring->uniform<float>("value"), 0.0f); // never below empty
+}
+
+TEST(ScoreText, RightAlignedInFourCharacters)
+{
+    EXPECT_EQ(rightAligned(3, 4), "   3");
+    EXPECT_EQ(rightAligned(-1, 4), "  -1");
+    EXPECT_EQ(rightAligned(42, 3), " 42");
+    EXPECT_EQ(rightAligned(100, 3), "100");
+    EXPECT_EQ(rightAligned(12345, 4), "12345");
+}
