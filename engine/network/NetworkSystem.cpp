@@ -35,6 +35,11 @@ std::uint32_t NetworkSystem::origin() const
     return world ? world->origin : localOrigin();
 }
 
+NetworkSystem* NetworkSystem::of(const World* world)
+{
+    return world ? world->getComponent<NetworkSystem>(world->systemEntity()) : nullptr;
+}
+
 NetworkSystem::Channel* NetworkSystem::channelFor(std::string_view name, std::type_index signature)
 {
     auto [known, added] = signatures_.try_emplace(std::string(name), signature);

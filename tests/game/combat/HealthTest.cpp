@@ -59,12 +59,11 @@ struct Planes : test::GameWorld {
     }
     Health& health(kit::EntityHandle p) { return *world->getComponent<Health>(p.id); }
     int points(kit::EntityHandle p) { return world->getComponent<Score>(p.id)->points; }
-    bool has(kit::EntityHandle p, TagId tag) { return world->getComponent(p.id, tag) != nullptr; }
+    bool has(kit::EntityHandle p, kit::TagId tag) { return world->getComponent(p.id, tag) != nullptr; }
 
     std::string stdoutText;
 };
 
-using kit::TagId;
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Model.h"
+#include "engine/resources/Material.h"
 #include "support/GameWorld.h"
 
 #include <glm/gtc/quaternion.hpp>
