@@ -44,6 +44,7 @@ bench: release
 	$(RELEASE_DIR)/tools/benchmarks/core_benchmark
 	$(RELEASE_DIR)/tools/benchmarks/physics_benchmark
 	$(RELEASE_DIR)/tools/benchmarks/network_benchmark
+	$(RELEASE_DIR)/tools/benchmarks/gameplay_benchmark
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/resource_load_measure
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/render_measure
 
