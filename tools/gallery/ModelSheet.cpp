@@ -1,0 +1,138 @@
+#include "OffscreenView.h"
+#include "SceneKit.h"
+#include "Sheets.h"
+
+#include "engine/core/World.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/AnimatedModel.h"
+#include "engine/render/Model.h"
+#include "engine/render/Text.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/ResourceManagers.h"
+
+#include <glm/gtc/quaternion.hpp>
+
+#include <filesystem>
+#include <iostream>
+
+namespace gallery {
+namespace {
+
+constexpr int tile = 320;
+
+struct Entry {
+    std::string label;
+    std::string obj;
+    std::string program; // empty: unlit flatShader
+    std::string normalMap;
+    float distance; // camera distance for the model to fill the tile
+    glm::vec3 target{0.0f};
+};
+
+glm::quat threeQuarter()
+{
+    return glm::angleAxis(0.35f, glm::vec3(1, 0, 0)) * glm::angleAxis(-2.3f, glm::vec3(0, 1, 0));
+}
+
+SheetImage drawEntry(const Entry& e)
+{
+    auto world = makeWorld(glm::vec3(0.75f, 0.85f, 0.92f));
+    sceneCamera(*world, glm::vec3(0, 0, e.distance), 1.0f);
+    const auto entity = placed(*world, -e.target, "gameSpace", threeQuarter());
+    if (e.program.empty())
+        flatModel(*world, entity, e.obj);
+    else
+        litModel(*world, entity, e.obj, e.program, e.normalMap);
+    overlayCamera(*world, 1.0f);
+    text(*world, e.label, glm::vec3(-1.05f, -0.95f, 0), 0.09f, glm::vec3(0.1f, 0.1f, 0.15f));
+    return OffscreenView::render(*world, tile, tile);
+}
+
+// The mascot after `seconds` of its idle loop.
+SheetImage drawMascot(float seconds, float turn)
+{
+    auto world = makeWorld(glm::vec3(0.75f, 0.85f, 0.92f));
+    sceneCamera(*world, glm::vec3(0, 0, 7.5f), 1.0f);
+    const std::string path = "models/mascot/mascot.dae";
+    const auto entity = placed(*world, glm::vec3(0.0f), "gameSpace", glm::angleAxis(turn, glm::vec3(0, 1, 0)));
+    auto mesh = kit::animatedMeshManager().getHandle(path);
+    for (auto& part : mesh->mesh.parts) {
+        part.material->setTexture("normalTex", kit::textureManager().getHandle("models/mascot/mascot_normals.png"));
+        part.material->setUniform("usingNormalTex", true);
+    }
+    auto* model = world->emplaceComponent<kit::AnimatedModel>(entity, mesh, "default");
+    (void)model;
+    overlayCamera(*world, 1.0f);
+    char label[64];
+    std::snprintf(label, sizeof label, "mascot t=%.1fs", seconds);
+    text(*world, label, glm::vec3(-1.05f, -0.95f, 0), 0.09f, glm::vec3(0.1f, 0.1f, 0.15f));
+    const int steps = static_cast<int>(seconds * 30.0f);
+    return OffscreenView::render(*world, tile, tile, steps + 1, steps > 0 ? seconds / static_cast<float>(steps) : 0.0f);
+}
+
+} // namespace
+
+void modelSheet(const std::string& directory)
+{
+    const std::string lit = "shaders/tanSpaceNormalMapping.txt";
+    const std::string textured = "shaders/texturedShaderProgram.txt";
+    const std::vector<Entry> entries = {
+        {"propellor", "models/playerPlane/propellor.obj", lit, "", 6.0f, {0, 0, 2.6f}},
+        {"basicGuns", "models/playerPlane/basicGuns.obj", lit, "models/playerPlane/Basic_Normal.png", 8.0f, {0, -0.6f, 1}},
+        {"gatlingGun", "models/gatlingGun/gatlingGun.obj", lit, "models/gatlingGun/GatlingNormals.png", 5.5f, {0, -0.9f, 0.8f}},
+        {"shotgun", "models/shotgun/shotgun.obj", lit, "models/shotgun/Shotgun_Normal.png", 5.5f, {0, 0.2f, 0.8f}},
+        {"smallBomb", "models/smallBomb/smallBomb.obj", textured, "", 4.0f, {0, -0.9f, 0}},
+        {"waveGun", "models/waveGun/waveGun.obj", lit, "models/waveGun/WaveGun_Normal.png", 5.5f, {0, -1, 0.7f}},
+        {"beamCannon", "models/beamCannon/beamCannon.obj", lit, "models/beamCannon/BeamCannon_Normal.png", 5.5f, {0, -1, 0.7f}},
+        {"harpoonGun", "models/harpoonGun/harpoonGun.obj", lit, "models/harpoonGun/HarpoonGun_Normal.png", 5.5f, {0, -0.9f, 0.9f}},
+        {"dronePlane", "models/dronePlane/dronePlane.obj", textured, "", 8.0f, {0, 0.2f, 0}},
+        {"background", "models/background/background.obj", "", "", 130.0f, {0, 30, 0}},
+    };
+    std::vector<SheetImage> tiles;
+    for (const Entry& e : entries) {
+        if (std::filesystem::exists("assets/" + e.obj))
+            tiles.push_back(drawEntry(e));
+    }
+    if (std::filesystem::exists("assets/models/mascot/mascot.dae")) {
+        tiles.push_back(drawMascot(0.0f, 0.0f));
+        tiles.push_back(drawMascot(0.6f, 0.0f));
+        tiles.push_back(drawMascot(1.2f, 0.6f));
+    }
+    const int columns = 4;
+    const int rows = static_cast<int>((tiles.size() + columns - 1) / columns);
+    SheetImage sheet(columns * tile, rows * tile);
+    for (std::size_t i = 0; i < tiles.size(); ++i)
+        sheet.blit(tiles[i], static_cast<int>(i % columns) * tile, static_cast<int>(i / columns) * tile);
+    sheet.save(directory + "/models.png");
+}
+
+void planeSheet(const std::string& directory)
+{
+    const char* colours[6][2] = {{"Blue", "playerFinalTexture.png"},       {"Green", "player_texture_green.png"},
+                                 {"Orange", "player_texture_orange.png"}, {"Red", "player_texture_red.png"},
+                                 {"Pink", "player_texture_pink.png"},     {"Yellow", "player_texture_yellow.png"}};
+    SheetImage sheet(6 * tile, 2 * tile);
+    for (int view = 0; view < 2; ++view)
+        for (int i = 0; i < 6; ++i) {
+            auto world = makeWorld();
+            sceneCamera(*world, glm::vec3(0, 0, view == 0 ? 8.5f : 9.0f), 1.0f);
+            // Row 0: as the match shows them, from the side, nose right and a
+            // little rolled; row 1: from above and in front.
+            const glm::quat pose = view == 0 ? noseRight() * glm::angleAxis(0.35f, glm::vec3(0, 0, 1))
+                                             : threeQuarter();
+            const auto plane = placed(*world, glm::vec3(0.0f), "gameSpace", pose);
+            planeModel(*world, plane, std::string("models/playerPlane/") + colours[i][1]);
+            for (const char* part : {"models/playerPlane/propellor.obj", "models/playerPlane/basicGuns.obj"}) {
+                const auto e = placed(*world, glm::vec3(0.0f), "gameSpace", pose);
+                litModel(*world, e, part, "shaders/tanSpaceNormalMapping.txt",
+                         std::string(part).find("Guns") != std::string::npos ? "models/playerPlane/Basic_Normal.png"
+                                                                            : "");
+            }
+            overlayCamera(*world, 1.0f);
+            text(*world, colours[i][0], glm::vec3(-1.05f, -0.95f, 0), 0.11f, glm::vec3(0.1f, 0.1f, 0.15f));
+            sheet.blit(OffscreenView::render(*world, tile, tile), i * tile, view * tile);
+        }
+    sheet.save(directory + "/planes.png");
+}
+
+} // namespace gallery
