@@ -92,18 +92,15 @@ def frame(path):
         ctx.set_source_rgb(*INK)
         ctx.set_line_width(2)
         ctx.stroke()
-    # Score plate at the lower right, where the score's digits sit.
-    x0, y0 = 150, 198
-    ctx.move_to(x0, y0)
-    ctx.line_to(W - 2, y0)
-    ctx.line_to(W - 2, 268)
-    ctx.line_to(x0 + 10, 268)
-    ctx.close_path()
-    ctx.set_source_rgba(0.08, 0.08, 0.14, 0.85)
-    ctx.fill_preserve()
-    ctx.set_source_rgb(0.85, 0.87, 0.92)
-    ctx.set_line_width(3)
-    ctx.stroke()
+    # A dark glow at the lower right, where the score's last digits sit (they
+    # run on past the gauge's edge, so the glow fades out instead of ending).
+    glow = cairo.RadialGradient(W - 10, 232, 10, W - 10, 232, 80)
+    glow.add_color_stop_rgba(0, 0.06, 0.06, 0.12, 0.75)
+    glow.add_color_stop_rgba(0.6, 0.06, 0.06, 0.12, 0.5)
+    glow.add_color_stop_rgba(1, 0.06, 0.06, 0.12, 0.0)
+    ctx.set_source(glow)
+    ctx.rectangle(W - 100, 150, 100, 170)
+    ctx.fill()
     save_surface(surface, path)
 
 

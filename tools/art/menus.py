@@ -49,10 +49,29 @@ def menu_background(path):
     save_surface(surface, path)
 
 
-def option(path, words):
+OPTION_WORDS = (("optionQuickPlay", "QUICK PLAY"), ("optionOnline", "ONLINE"), ("optionSound", "SOUND"),
+                ("optionCredits", "CREDITS"), ("optionExit", "EXIT"))
+OPTION_FONT = "DejaVu Sans Condensed"
+
+
+def option_size():
+    """One glyph size for every option, the largest at which the longest
+    word fits: a menu whose words grow as they get shorter looks unkempt."""
+    _, ctx = canvas(*WORD)
+    ctx.select_font_face(OPTION_FONT, cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
+    ctx.set_font_size(100)
+    widest = max(ctx.text_extents(w).width for _, w in OPTION_WORDS)
+    tallest = max(ctx.text_extents(w).height for _, w in OPTION_WORDS)
+    return min((WORD[0] - 36) / widest, (WORD[1] - 30) / tallest) * 100
+
+
+def option(path, words, size):
     surface, ctx = canvas(*WORD)
-    outlined_text(ctx, words, WORD[0] / 2, WORD[1] / 2, WORD[0] - 40, WORD[1] - 36, fill=(1, 1, 1),
-                  family="DejaVu Sans", weight=0.14)
+    ctx.select_font_face(OPTION_FONT, cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
+    ctx.set_font_size(size)
+    ext = ctx.text_extents(words)
+    outlined_text(ctx, words, WORD[0] / 2, WORD[1] / 2, ext.width * 1.001 * size / size, ext.height * 1.001,
+                  fill=(1, 1, 1), family=OPTION_FONT, weight=0.13)
     save_surface(surface, path)
 
 
@@ -210,9 +229,9 @@ def mascot_concept(path):
 def build(sprites):
     main = sprites + "/menu/main"
     menu_background(main + "/menuBackground.png")
-    for name, words in (("optionQuickPlay", "QUICK PLAY"), ("optionOnline", "ONLINE"), ("optionSound", "SOUND"),
-                        ("optionCredits", "CREDITS"), ("optionExit", "EXIT")):
-        option("%s/%s.png" % (main, name), words)
+    size = option_size()
+    for name, words in OPTION_WORDS:
+        option("%s/%s.png" % (main, name), words, size)
     # The second word is what the picture shows: the sound state in force.
     sound_picture(main + "/onon.png", True)
     sound_picture(main + "/offon.png", True)

@@ -25,7 +25,7 @@ GROUND = -52.5
 MATERIAL = "stage"
 
 
-def cell_uv(cell, inset=2.0):
+def cell_uv(cell, inset=6.0):
     """OBJ texture rectangle of an atlas cell given in pixels (x, y, w, h)."""
     x, y, w, h = cell
     W, H = paint.ATLAS_SIZE
@@ -138,18 +138,22 @@ def sky_panel(m, x0, x1, y0, y1, z):
     quad(m, MATERIAL, [(x0, y0, z), (x1, y0, z), (x1, y1, z), (x0, y1, z)], [(u0, v0), (u1, v0), (u1, v1), (u0, v1)])
 
 
-def ground(m, x0, x1, z0, z1, tile=25.0):
-    nx, nz = round((x1 - x0) / tile), round((z1 - z0) / tile)
-
-    def cells(i, j):
-        far = z0 + (z1 - z0) * j / nz
-        if far > -60:
-            return paint.GRASS_A if (i + j) % 2 == 0 else paint.GRASS_B
-        return paint.GRASS_FAR
-
-    # The face looks up (+y): rows run from the front (z1) back to z0.
-    tiled_face(m, (x0, GROUND, z1), (x1 - x0, 0, 0), (0, 0, z0 - z1), nx, nz, None,
-               cells=lambda i, j: cells(i, nz - 1 - j))
+def ground(m, x0, x1, z0, z1, tile=25.0, near_depth=-60.0):
+    """Mown grass tiles in front of near_depth (each tile a whole atlas
+    cell: textures clamp at their edges), then one smooth stretch of the
+    grass palette strip fading into the haze up to the sky panel."""
+    nx, nz = round((x1 - x0) / tile), round((z1 - near_depth) / tile)
+    # The face looks up (+y): rows run from the front (z1) back to near_depth.
+    tiled_face(m, (x0, GROUND, z1), (x1 - x0, 0, 0), (0, 0, near_depth - z1), nx, nz, None,
+               cells=lambda i, j: paint.GRASS_A if (i + j) % 2 == 0 else paint.GRASS_B)
+    steps = 8
+    for k in range(steps):
+        za = near_depth + (z0 - near_depth) * k / steps
+        zb = near_depth + (z0 - near_depth) * (k + 1) / steps
+        ta, tb = k / steps, (k + 1) / steps
+        quad(m, MATERIAL, [(x0, GROUND, za), (x1, GROUND, za), (x1, GROUND, zb), (x0, GROUND, zb)],
+             [strip_uv(paint.GRASS_STRIP, ta), strip_uv(paint.GRASS_STRIP, ta), strip_uv(paint.GRASS_STRIP, tb),
+              strip_uv(paint.GRASS_STRIP, tb)])
 
 
 def arena(m):
@@ -228,5 +232,5 @@ def background_mesh():
     rnd = random.Random(7)
     m = Mesh()
     scenery(m, rnd, width=260.0, sky_z=-160.0, sky_top=260.0)
-    ground(m, -260, 260, -160, 40, tile=20.0)
+    ground(m, -260, 260, -160, 40, tile=20.0, near_depth=-40.0)
     return m.transformed(translate(0, -GROUND - 40, 0))

@@ -25,7 +25,7 @@ BANNER = (512, 768, 1024, 256)
 STRIPS = (1536, 768, 512, 256)
 
 # Palette strips: (top colour, bottom colour).
-HILLS_FAR, HILLS_MID, HILLS_NEAR, FOLIAGE, TRUNK, CLOUD, ROOF, FLAG, FENCE, STEEL = range(10)
+HILLS_FAR, HILLS_MID, HILLS_NEAR, FOLIAGE, TRUNK, CLOUD, ROOF, FLAG, FENCE, STEEL, GRASS_STRIP = range(11)
 STRIP_COLOURS = [
     ((0.62, 0.82, 0.80), (0.50, 0.72, 0.72)),
     ((0.50, 0.82, 0.38), (0.33, 0.64, 0.33)),
@@ -37,6 +37,7 @@ STRIP_COLOURS = [
     ((1.00, 0.88, 0.15), (0.95, 0.62, 0.05)),
     ((1.00, 1.00, 0.97), (0.80, 0.80, 0.78)),
     ((0.45, 0.46, 0.52), (0.25, 0.26, 0.30)),
+    ((0.40, 0.73, 0.25), (0.50, 0.74, 0.50)),  # ground: near grass to the far haze
 ]
 
 

@@ -38,7 +38,10 @@ SheetImage drawEntry(const Entry& e)
 {
     auto world = makeWorld(glm::vec3(0.75f, 0.85f, 0.92f));
     sceneCamera(*world, glm::vec3(0, 0, e.distance), 1.0f);
-    const auto entity = placed(*world, -e.target, "gameSpace", threeQuarter());
+    // Flat models (the backdrop) face the camera as the game shows them;
+    // lit ones turn to show their shape. The target point lands on the axis.
+    const glm::quat turn = e.program.empty() ? glm::quat(1, 0, 0, 0) : threeQuarter();
+    const auto entity = placed(*world, -(turn * e.target), "gameSpace", turn);
     if (e.program.empty())
         flatModel(*world, entity, e.obj);
     else
@@ -77,16 +80,16 @@ void modelSheet(const std::string& directory)
     const std::string lit = "shaders/tanSpaceNormalMapping.txt";
     const std::string textured = "shaders/texturedShaderProgram.txt";
     const std::vector<Entry> entries = {
-        {"propellor", "models/playerPlane/propellor.obj", lit, "", 6.0f, {0, 0, 2.6f}},
-        {"basicGuns", "models/playerPlane/basicGuns.obj", lit, "models/playerPlane/Basic_Normal.png", 8.0f, {0, -0.6f, 1}},
-        {"gatlingGun", "models/gatlingGun/gatlingGun.obj", lit, "models/gatlingGun/GatlingNormals.png", 5.5f, {0, -0.9f, 0.8f}},
-        {"shotgun", "models/shotgun/shotgun.obj", lit, "models/shotgun/Shotgun_Normal.png", 5.5f, {0, 0.2f, 0.8f}},
-        {"smallBomb", "models/smallBomb/smallBomb.obj", textured, "", 4.0f, {0, -0.9f, 0}},
-        {"waveGun", "models/waveGun/waveGun.obj", lit, "models/waveGun/WaveGun_Normal.png", 5.5f, {0, -1, 0.7f}},
-        {"beamCannon", "models/beamCannon/beamCannon.obj", lit, "models/beamCannon/BeamCannon_Normal.png", 5.5f, {0, -1, 0.7f}},
-        {"harpoonGun", "models/harpoonGun/harpoonGun.obj", lit, "models/harpoonGun/HarpoonGun_Normal.png", 5.5f, {0, -0.9f, 0.9f}},
-        {"dronePlane", "models/dronePlane/dronePlane.obj", textured, "", 8.0f, {0, 0.2f, 0}},
-        {"background", "models/background/background.obj", "", "", 130.0f, {0, 30, 0}},
+        {"propellor", "models/playerPlane/propellor.obj", lit, "", 3.6f, {0, 0, 2.6f}},
+        {"basicGuns", "models/playerPlane/basicGuns.obj", lit, "models/playerPlane/Basic_Normal.png", 5.5f, {0, -0.6f, 1}},
+        {"gatlingGun", "models/gatlingGun/gatlingGun.obj", lit, "models/gatlingGun/GatlingNormals.png", 3.8f, {0, -0.9f, 0.8f}},
+        {"shotgun", "models/shotgun/shotgun.obj", lit, "models/shotgun/Shotgun_Normal.png", 3.6f, {0, 0.2f, 0.8f}},
+        {"smallBomb", "models/smallBomb/smallBomb.obj", textured, "", 2.8f, {0, -0.9f, 0}},
+        {"waveGun", "models/waveGun/waveGun.obj", lit, "models/waveGun/WaveGun_Normal.png", 3.6f, {0, -1, 0.7f}},
+        {"beamCannon", "models/beamCannon/beamCannon.obj", lit, "models/beamCannon/BeamCannon_Normal.png", 3.8f, {0, -1, 0.6f}},
+        {"harpoonGun", "models/harpoonGun/harpoonGun.obj", lit, "models/harpoonGun/HarpoonGun_Normal.png", 3.6f, {0, -0.9f, 0.9f}},
+        {"dronePlane", "models/dronePlane/dronePlane.obj", textured, "", 7.0f, {0, 0.2f, 0}},
+        {"background", "models/background/background.obj", "", "", 150.0f, {0, 20, 0}},
     };
     std::vector<SheetImage> tiles;
     for (const Entry& e : entries) {
@@ -115,7 +118,7 @@ void planeSheet(const std::string& directory)
     for (int view = 0; view < 2; ++view)
         for (int i = 0; i < 6; ++i) {
             auto world = makeWorld();
-            sceneCamera(*world, glm::vec3(0, 0, view == 0 ? 8.5f : 9.0f), 1.0f);
+            sceneCamera(*world, glm::vec3(0, 0, view == 0 ? 6.8f : 7.2f), 1.0f);
             // Row 0: as the match shows them, from the side, nose right and a
             // little rolled; row 1: from above and in front.
             const glm::quat pose = view == 0 ? noseRight() * glm::angleAxis(0.35f, glm::vec3(0, 0, 1))

@@ -66,7 +66,7 @@ void addEffects(kit::World& world, glm::vec2 centre, float spread)
     for (int i = 0; i < 6; ++i) {
         const glm::vec3 at(centre.x - spread * 0.5f + spread * 0.2f * static_cast<float>(i),
                            centre.y - spread * 0.28f + (i % 2) * spread * 0.08f, 0.0f);
-        sprite(world, placed(world, at, "gameSpace"), pickups[i], 12.0f * spread / 80.0f, 12.0f * spread / 80.0f);
+        sprite(world, placed(world, at, "gameSpace"), pickups[i], 12.0f, 12.0f);
     }
     for (int i = 0; i < 8; ++i) {
         const glm::vec3 at(centre.x + spread * 0.35f - i * 1.6f, centre.y + spread * 0.3f + i * 0.4f, -0.5f);
@@ -101,15 +101,18 @@ SheetImage stageView(float distance, glm::vec2 centre, int width, int height, co
         const glm::vec4 rects[5] = {{-111, 81, 222, 24}, {-111, -75, 222, 24}, {-115.5f, -66, 24, 162},
                                     {91.5f, -66, 24, 162}, {-91.5f, -15, 4.5f, 81}};
         const glm::vec3 colours[5] = {{1, 0, 1}, {1, 0, 0}, {0, 1, 1}, {0, 0, 1}, {1, 1, 0}};
+        // Drawn just in front of the walls' faces, shrunk towards the camera
+        // so that they cover what the play plane (z = 0) shows.
+        const float z = 6.5f, k = (distance - z) / distance;
+        auto onPlay = [&](glm::vec2 p) { return glm::vec3(centre + (p - centre) * k, z); };
         for (int i = 0; i < 5; ++i) {
             const glm::vec4 r = rects[i];
-            // Outline in thin bars so that the picture behind stays visible.
             const glm::vec4 bars[4] = {{r.x, r.y, r.z, 0.6f}, {r.x, r.y + r.w - 0.6f, r.z, 0.6f},
                                        {r.x, r.y, 0.6f, r.w}, {r.x + r.z - 0.6f, r.y, 0.6f, r.w}};
             for (const glm::vec4& b : bars)
                 tintedQuad(*world,
-                           placed(*world, glm::vec3(b.x + b.z / 2, b.y + b.w / 2, 6.0f), "gameSpace",
-                                  glm::quat(1, 0, 0, 0), glm::vec3(b.z, b.w, 1)),
+                           placed(*world, onPlay({b.x + b.z / 2, b.y + b.w / 2}), "gameSpace", glm::quat(1, 0, 0, 0),
+                                  glm::vec3(b.z * k, b.w * k, 1)),
                            whiteTexture(), colours[i], 1.0f, false);
         }
     }
