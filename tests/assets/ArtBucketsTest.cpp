@@ -137,9 +137,9 @@ TEST_F(GameArt, TheMainMenuBucketLoadsWithoutErrors)
 
 TEST_F(GameArt, TheCreditsModelsLoadWithoutErrors)
 {
-    for (const char* path : {"models/waveGun/waveGun.obj", "models/beamCannon/beamCannon.obj",
-                             "models/harpoonGun/harpoonGun.obj", "models/dronePlane/dronePlane.obj",
-                             "models/background/background.obj"}) {
+    for (const char* path :
+         {"models/waveGun/waveGun.obj", "models/beamCannon/beamCannon.obj", "models/harpoonGun/harpoonGun.obj",
+          "models/dronePlane/dronePlane.obj", "models/background/background.obj"}) {
         const auto mesh = kit::objManager().get(path);
         EXPECT_FALSE(mesh->parts.empty()) << path;
     }
@@ -197,6 +197,6 @@ TEST_F(GameArt, TheMascotsVerticesMoveBetweenFramesOfItsLoop)
     float drift = 0.0f;
     for (std::size_t v = 0; v < first.size(); ++v)
         drift = std::max(drift, glm::length(first[v] - glm::vec3(mesh.positions[v * 3], mesh.positions[v * 3 + 1],
-                                                                  mesh.positions[v * 3 + 2])));
+                                                                 mesh.positions[v * 3 + 2])));
     EXPECT_LT(drift, 0.5f);
 }

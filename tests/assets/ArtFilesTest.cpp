@@ -82,7 +82,7 @@ TEST(GameArtFiles, ThePlaneFitsItsFrameAndBudget)
     const Bounds plane = readObj("models/playerPlane/playerPlane.obj");
     EXPECT_LT(plane.triangles, 3000u);
     EXPECT_NEAR(plane.hi.z - plane.lo.z, 5.0f, 0.6f); // nose to tail
-    EXPECT_GT(plane.hi.z, 2.0f);                       // the nose is +Z
+    EXPECT_GT(plane.hi.z, 2.0f);                      // the nose is +Z
     EXPECT_LT(plane.lo.z, -2.0f);
     EXPECT_GT(plane.hi.x - plane.lo.x, 6.0f); // wings along X
     EXPECT_NEAR(plane.hi.x, -plane.lo.x, 0.05f);
@@ -111,7 +111,7 @@ TEST(GameArtFiles, WeaponsHaveTheirMuzzlesWhereProjectilesSpawn)
     EXPECT_NEAR(muzzleHeight, 0.2f, 0.3f);
     const Bounds bomb = readObj("models/smallBomb/smallBomb.obj");
     EXPECT_GT(bomb.hi.z - bomb.lo.z, bomb.hi.x - bomb.lo.x); // long axis +Z
-    EXPECT_LT(bomb.hi.y, -0.4f);                              // hangs under the origin
+    EXPECT_LT(bomb.hi.y, -0.4f);                             // hangs under the origin
     for (const char* path : {"models/waveGun/waveGun.obj", "models/beamCannon/beamCannon.obj",
                              "models/harpoonGun/harpoonGun.obj", "models/dronePlane/dronePlane.obj"})
         EXPECT_LT(readObj(path).triangles, 3000u) << path;
@@ -142,25 +142,57 @@ TEST(GameArtFiles, TheStageMatchesTheArenaWalls)
 
 TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
 {
-    const char* pictures[] = {
-        "models/playerPlane/playerNormal.png", "models/playerPlane/Basic_Normal.png",
-        "models/playerPlane/playerFinalTexture.png", "models/playerPlane/player_texture_green.png",
-        "models/playerPlane/player_texture_orange.png", "models/playerPlane/player_texture_red.png",
-        "models/playerPlane/player_texture_pink.png", "models/playerPlane/player_texture_yellow.png",
-        "models/gatlingGun/GatlingNormals.png", "models/shotgun/Shotgun_Normal.png",
-        "models/mascot/mascot_normals.png", "images/bullet.png", "images/dashParticle.png",
-        "images/explosionSub.png", "images/fireParticle.png", "images/smokeParticle.png",
-        "images/healthParticle.png", "images/planeParticle1.png", "images/powerUpParticle.png",
-        "images/IDParticle.png", "images/shadow.png", "images/wild.png", "images/bombs.png", "images/gatling.png",
-        "images/shotgun.png", "images/ram.png", "images/health.png", "sprites/HUD/frame.png",
-        "sprites/HUD/health.png", "sprites/HUD/plane1.png", "sprites/HUD/plane2.png", "sprites/HUD/plane3.png",
-        "sprites/HUD/plane5.png", "sprites/HUD/plane6.png", "sprites/HUD/plane7.png", "sprites/menu/Cursor.png",
-        "sprites/menu/main/menuBackground.png", "sprites/menu/main/optionQuickPlay.png",
-        "sprites/menu/main/optionOnline.png", "sprites/menu/main/optionSound.png",
-        "sprites/menu/main/optionCredits.png", "sprites/menu/main/optionExit.png", "sprites/menu/main/onon.png",
-        "sprites/menu/main/onoff.png", "sprites/menu/main/offoff.png", "sprites/menu/main/offon.png",
-        "sprites/menu/gameplay/powerupCursorOn.png", "sprites/menu/gameplay/powerupCursorOff.png",
-        "sprites/loadingScreen.png", "sprites/ComingSoon.png", "sprites/mascot_concept.png"};
+    const char* pictures[] = {"models/playerPlane/playerNormal.png",
+                              "models/playerPlane/Basic_Normal.png",
+                              "models/playerPlane/playerFinalTexture.png",
+                              "models/playerPlane/player_texture_green.png",
+                              "models/playerPlane/player_texture_orange.png",
+                              "models/playerPlane/player_texture_red.png",
+                              "models/playerPlane/player_texture_pink.png",
+                              "models/playerPlane/player_texture_yellow.png",
+                              "models/gatlingGun/GatlingNormals.png",
+                              "models/shotgun/Shotgun_Normal.png",
+                              "models/mascot/mascot_normals.png",
+                              "images/bullet.png",
+                              "images/dashParticle.png",
+                              "images/explosionSub.png",
+                              "images/fireParticle.png",
+                              "images/smokeParticle.png",
+                              "images/healthParticle.png",
+                              "images/planeParticle1.png",
+                              "images/powerUpParticle.png",
+                              "images/IDParticle.png",
+                              "images/shadow.png",
+                              "images/wild.png",
+                              "images/bombs.png",
+                              "images/gatling.png",
+                              "images/shotgun.png",
+                              "images/ram.png",
+                              "images/health.png",
+                              "sprites/HUD/frame.png",
+                              "sprites/HUD/health.png",
+                              "sprites/HUD/plane1.png",
+                              "sprites/HUD/plane2.png",
+                              "sprites/HUD/plane3.png",
+                              "sprites/HUD/plane5.png",
+                              "sprites/HUD/plane6.png",
+                              "sprites/HUD/plane7.png",
+                              "sprites/menu/Cursor.png",
+                              "sprites/menu/main/menuBackground.png",
+                              "sprites/menu/main/optionQuickPlay.png",
+                              "sprites/menu/main/optionOnline.png",
+                              "sprites/menu/main/optionSound.png",
+                              "sprites/menu/main/optionCredits.png",
+                              "sprites/menu/main/optionExit.png",
+                              "sprites/menu/main/onon.png",
+                              "sprites/menu/main/onoff.png",
+                              "sprites/menu/main/offoff.png",
+                              "sprites/menu/main/offon.png",
+                              "sprites/menu/gameplay/powerupCursorOn.png",
+                              "sprites/menu/gameplay/powerupCursorOff.png",
+                              "sprites/loadingScreen.png",
+                              "sprites/ComingSoon.png",
+                              "sprites/mascot_concept.png"};
     for (const char* path : pictures) {
         std::vector<unsigned char> pixels;
         unsigned w = 0, h = 0;
@@ -170,8 +202,7 @@ TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
         const std::string name = path;
         if (name.rfind("sprites/HUD/", 0) == 0)
             EXPECT_EQ(w * 4, h * 3) << path << ": the HUD sprites are 0.4 x 0.533";
-        if (name.find("Particle") != std::string::npos || name == "images/shadow.png" ||
-            name == "images/bullet.png") {
+        if (name.find("Particle") != std::string::npos || name == "images/shadow.png" || name == "images/bullet.png") {
             // Soft edges: the outermost ring of pixels is fully transparent.
             unsigned opaqueEdge = 0;
             for (unsigned x = 0; x < w; ++x)

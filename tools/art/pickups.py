@@ -153,8 +153,20 @@ def health(ctx):
 
 
 def build(images):
+    """The coin fills two thirds of the 12-unit sprite: 8 units across, the
+    pick-up's collision circle; a soft glow in the kind's colour around it."""
     for name, colour in KINDS.items():
         surface, ctx = canvas(SIZE, SIZE)
+        c = SIZE / 2
+        glow = cairo.RadialGradient(c, c, 70, c, c, 126)
+        glow.add_color_stop_rgba(0, *colour, 0.8)
+        glow.add_color_stop_rgba(1, *colour, 0.0)
+        ctx.set_source(glow)
+        ctx.arc(c, c, 126, 0, 2 * math.pi)
+        ctx.fill()
+        ctx.translate(c, c)
+        ctx.scale(0.71, 0.71)
+        ctx.translate(-c, -c)
         coin(ctx, colour)
         globals()[name](ctx)
         save_surface(surface, "%s/%s.png" % (images, name))

@@ -21,11 +21,11 @@ SIZE = 1024
 LIVERIES = {
     "Blue": dict(file="playerFinalTexture.png", base=(0.14, 0.44, 0.86), second=(0.97, 0.98, 1.0),
                  belly=(0.55, 0.75, 1.0), cowl=(0.97, 0.98, 1.0), pattern="stripes", emblem="star"),
-    "Green": dict(file="player_texture_green.png", base=(0.16, 0.55, 0.18), second=(0.05, 0.18, 0.06),
+    "Green": dict(file="player_texture_green.png", base=(0.14, 0.52, 0.16), second=(0.05, 0.18, 0.06),
                   belly=(0.55, 0.8, 0.5), cowl=(0.05, 0.18, 0.06), pattern="checks", emblem="ring"),
     "Orange": dict(file="player_texture_orange.png", base=(1.0, 0.56, 0.1), second=(0.32, 0.13, 0.04),
                    belly=(1.0, 0.78, 0.5), cowl=(0.32, 0.13, 0.04), pattern="chevrons", emblem="triangle"),
-    "Red": dict(file="player_texture_red.png", base=(0.66, 0.08, 0.08), second=(0.98, 0.96, 0.94),
+    "Red": dict(file="player_texture_red.png", base=(0.52, 0.05, 0.06), second=(0.98, 0.96, 0.94),
                 belly=(0.35, 0.05, 0.05), cowl=(0.98, 0.96, 0.94), pattern="zigzag", emblem="cross"),
     "Pink": dict(file="player_texture_pink.png", base=(1.0, 0.64, 0.8), second=(1.0, 1.0, 1.0),
                  belly=(1.0, 0.8, 0.88), cowl=(1.0, 1.0, 1.0), pattern="dots", emblem="heart"),

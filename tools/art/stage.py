@@ -133,8 +133,11 @@ def hills(m, rnd, x0, x1, base_height, amplitude, z, strip, step=20.0, waves=(0.
     silhouette(m, xs, tops, GROUND - 1, z, strip)
 
 
-def sky_panel(m, x0, x1, y0, y1, z):
+def sky_panel(m, x0, x1, y0, y1, z, u_range=(0.0, 1.0)):
+    """The painted sky; u_range picks a part of its width, so that a panel of
+    another shape keeps the sun round."""
     u0, v0, u1, v1 = cell_uv(paint.SKY, inset=1.0)
+    u0, u1 = u0 + (u1 - u0) * u_range[0], u0 + (u1 - u0) * u_range[1]
     quad(m, MATERIAL, [(x0, y0, z), (x1, y0, z), (x1, y1, z), (x0, y1, z)], [(u0, v0), (u1, v0), (u1, v1), (u0, v1)])
 
 
@@ -191,8 +194,8 @@ def arena(m):
              [strip_uv(paint.FENCE, t) for t in (0.6, 0.6, 0.3, 0.3)])
 
 
-def scenery(m, rnd, width=820.0, sky_z=-400.0, sky_top=520.0):
-    sky_panel(m, -width, width, GROUND - 8, sky_top, sky_z)
+def scenery(m, rnd, width=820.0, sky_z=-400.0, sky_top=520.0, sky_u=(0.0, 1.0)):
+    sky_panel(m, -width, width, GROUND - 8, sky_top, sky_z, sky_u)
     # Clouds, far to near.
     for k in range(16):
         x = -width * 0.95 + k * (2 * width * 0.95 / 15) + rnd.uniform(-30, 30)
@@ -231,6 +234,6 @@ def background_mesh():
     about 240 x 140 units facing +z, for a camera some 130 units in front."""
     rnd = random.Random(7)
     m = Mesh()
-    scenery(m, rnd, width=260.0, sky_z=-160.0, sky_top=260.0)
+    scenery(m, rnd, width=260.0, sky_z=-160.0, sky_top=260.0, sky_u=(0.5, 1.0))
     ground(m, -260, 260, -160, 40, tile=20.0, near_depth=-40.0)
     return m.transformed(translate(0, -GROUND - 40, 0))

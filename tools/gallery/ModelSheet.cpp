@@ -81,13 +81,33 @@ void modelSheet(const std::string& directory)
     const std::string textured = "shaders/texturedShaderProgram.txt";
     const std::vector<Entry> entries = {
         {"propellor", "models/playerPlane/propellor.obj", lit, "", 3.6f, {0, 0, 2.6f}},
-        {"basicGuns", "models/playerPlane/basicGuns.obj", lit, "models/playerPlane/Basic_Normal.png", 5.5f, {0, -0.6f, 1}},
-        {"gatlingGun", "models/gatlingGun/gatlingGun.obj", lit, "models/gatlingGun/GatlingNormals.png", 3.8f, {0, -0.9f, 0.8f}},
+        {"basicGuns",
+         "models/playerPlane/basicGuns.obj",
+         lit,
+         "models/playerPlane/Basic_Normal.png",
+         5.5f,
+         {0, -0.6f, 1}},
+        {"gatlingGun",
+         "models/gatlingGun/gatlingGun.obj",
+         lit,
+         "models/gatlingGun/GatlingNormals.png",
+         3.8f,
+         {0, -0.9f, 0.8f}},
         {"shotgun", "models/shotgun/shotgun.obj", lit, "models/shotgun/Shotgun_Normal.png", 3.6f, {0, 0.2f, 0.8f}},
         {"smallBomb", "models/smallBomb/smallBomb.obj", textured, "", 2.8f, {0, -0.9f, 0}},
         {"waveGun", "models/waveGun/waveGun.obj", lit, "models/waveGun/WaveGun_Normal.png", 3.6f, {0, -1, 0.7f}},
-        {"beamCannon", "models/beamCannon/beamCannon.obj", lit, "models/beamCannon/BeamCannon_Normal.png", 3.8f, {0, -1, 0.6f}},
-        {"harpoonGun", "models/harpoonGun/harpoonGun.obj", lit, "models/harpoonGun/HarpoonGun_Normal.png", 3.6f, {0, -0.9f, 0.9f}},
+        {"beamCannon",
+         "models/beamCannon/beamCannon.obj",
+         lit,
+         "models/beamCannon/BeamCannon_Normal.png",
+         3.8f,
+         {0, -1, 0.6f}},
+        {"harpoonGun",
+         "models/harpoonGun/harpoonGun.obj",
+         lit,
+         "models/harpoonGun/HarpoonGun_Normal.png",
+         3.6f,
+         {0, -0.9f, 0.9f}},
         {"dronePlane", "models/dronePlane/dronePlane.obj", textured, "", 7.0f, {0, 0.2f, 0}},
         {"background", "models/background/background.obj", "", "", 150.0f, {0, 20, 0}},
     };
@@ -98,8 +118,8 @@ void modelSheet(const std::string& directory)
     }
     if (std::filesystem::exists("assets/models/mascot/mascot.dae")) {
         tiles.push_back(drawMascot(0.0f, 0.0f));
-        tiles.push_back(drawMascot(0.6f, 0.0f));
-        tiles.push_back(drawMascot(1.2f, 0.6f));
+        tiles.push_back(drawMascot(0.3f, 0.0f));
+        tiles.push_back(drawMascot(0.9f, 0.6f));
     }
     const int columns = 4;
     const int rows = static_cast<int>((tiles.size() + columns - 1) / columns);
@@ -111,7 +131,7 @@ void modelSheet(const std::string& directory)
 
 void planeSheet(const std::string& directory)
 {
-    const char* colours[6][2] = {{"Blue", "playerFinalTexture.png"},       {"Green", "player_texture_green.png"},
+    const char* colours[6][2] = {{"Blue", "playerFinalTexture.png"},      {"Green", "player_texture_green.png"},
                                  {"Orange", "player_texture_orange.png"}, {"Red", "player_texture_red.png"},
                                  {"Pink", "player_texture_pink.png"},     {"Yellow", "player_texture_yellow.png"}};
     SheetImage sheet(6 * tile, 2 * tile);
@@ -121,15 +141,14 @@ void planeSheet(const std::string& directory)
             sceneCamera(*world, glm::vec3(0, 0, view == 0 ? 6.8f : 7.2f), 1.0f);
             // Row 0: as the match shows them, from the side, nose right and a
             // little rolled; row 1: from above and in front.
-            const glm::quat pose = view == 0 ? noseRight() * glm::angleAxis(0.35f, glm::vec3(0, 0, 1))
-                                             : threeQuarter();
+            const glm::quat pose = view == 0 ? noseRight() * glm::angleAxis(0.35f, glm::vec3(0, 0, 1)) : threeQuarter();
             const auto plane = placed(*world, glm::vec3(0.0f), "gameSpace", pose);
             planeModel(*world, plane, std::string("models/playerPlane/") + colours[i][1]);
             for (const char* part : {"models/playerPlane/propellor.obj", "models/playerPlane/basicGuns.obj"}) {
                 const auto e = placed(*world, glm::vec3(0.0f), "gameSpace", pose);
                 litModel(*world, e, part, "shaders/tanSpaceNormalMapping.txt",
                          std::string(part).find("Guns") != std::string::npos ? "models/playerPlane/Basic_Normal.png"
-                                                                            : "");
+                                                                             : "");
             }
             overlayCamera(*world, 1.0f);
             text(*world, colours[i][0], glm::vec3(-1.05f, -0.95f, 0), 0.11f, glm::vec3(0.1f, 0.1f, 0.15f));

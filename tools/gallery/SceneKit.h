@@ -50,8 +50,7 @@ kit::Model* flatModel(kit::World& world, kit::EntityHandle entity, const std::st
 // A tinted, faded quad (particles, shadows).
 kit::Model* tintedQuad(kit::World& world, kit::EntityHandle entity, const std::string& texture, glm::vec3 colour,
                        float alpha, bool additive);
-kit::Sprite* sprite(kit::World& world, kit::EntityHandle entity, const std::string& texture, float width,
-                    float height);
+kit::Sprite* sprite(kit::World& world, kit::EntityHandle entity, const std::string& texture, float width, float height);
 kit::Text* text(kit::World& world, const std::string& words, glm::vec3 origin, float size,
                 glm::vec3 colour = glm::vec3(1.0f));
 

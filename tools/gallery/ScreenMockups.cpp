@@ -30,8 +30,8 @@ void gauge(kit::World& world, float aspect, int place, const std::string& icon, 
 {
     const glm::vec3 at(aspect * (static_cast<float>(place) * 0.5f - 0.75f), -0.76f, 0.0f);
     sprite(world, placed(world, at, "hudSpace"), icon, 0.4f, 0.533f);
-    auto* ring = sprite(world, placed(world, at + glm::vec3(0, 0, 0.01f), "hudSpace"), "sprites/HUD/health.png",
-                        0.4f, 0.533f);
+    auto* ring =
+        sprite(world, placed(world, at + glm::vec3(0, 0, 0.01f), "hudSpace"), "sprites/HUD/health.png", 0.4f, 0.533f);
     kit::Material& bar = *ring->mesh->parts[0].material;
     bar.setShaderProgram(kit::shaderProgramManager().getHandle("shaders/radialBarShader.txt"));
     bar.setUniform("minAngle", glm::half_pi<float>());

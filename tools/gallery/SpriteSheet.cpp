@@ -43,8 +43,8 @@ SheetImage drawPicture(const std::string& path, const std::string& checker)
     std::string label = path.substr(path.find('/') + 1);
     char size[32];
     std::snprintf(size, sizeof size, " %dx%d", static_cast<int>(w), static_cast<int>(h));
-    text(*world, label.size() > 24 ? label.substr(label.size() - 24) : label, glm::vec3(-1.05f, -1.0f, 0.2f),
-         0.075f, glm::vec3(1.0f, 1.0f, 0.8f));
+    text(*world, label.size() > 24 ? label.substr(label.size() - 24) : label, glm::vec3(-1.05f, -1.0f, 0.2f), 0.075f,
+         glm::vec3(1.0f, 1.0f, 0.8f));
     text(*world, size, glm::vec3(0.3f, 0.88f, 0.2f), 0.07f, glm::vec3(0.8f, 0.9f, 1.0f));
     return OffscreenView::render(*world, tile, tile);
 }

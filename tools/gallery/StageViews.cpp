@@ -31,8 +31,7 @@ struct Flight {
 
 glm::quat flightPose(const Flight& f)
 {
-    const glm::quat base =
-        f.noseRight ? noseRight() : glm::angleAxis(-glm::half_pi<float>(), glm::vec3(0, 1, 0));
+    const glm::quat base = f.noseRight ? noseRight() : glm::angleAxis(-glm::half_pi<float>(), glm::vec3(0, 1, 0));
     const float pitch = f.noseRight ? f.pitch : -f.pitch;
     return glm::angleAxis(pitch, glm::vec3(0, 0, 1)) * base * glm::angleAxis(f.roll, glm::vec3(0, 0, 1));
 }
@@ -61,11 +60,10 @@ void addEffects(kit::World& world, glm::vec2 centre, float spread)
         tintedQuad(world, placed(world, at, "gameSpace", glm::quat(1, 0, 0, 0), glm::vec3(3.0f, 1.0f, 1.0f)),
                    "images/bullet.png", glm::vec3(1.0f), 1.0f, true);
     }
-    const char* pickups[] = {"images/wild.png", "images/bombs.png", "images/gatling.png",
-                             "images/shotgun.png", "images/ram.png", "images/health.png"};
+    const char* pickups[] = {"images/wild.png",    "images/bombs.png", "images/gatling.png",
+                             "images/shotgun.png", "images/ram.png",   "images/health.png"};
     for (int i = 0; i < 6; ++i) {
-        const glm::vec3 at(centre.x - spread * 0.5f + spread * 0.2f * static_cast<float>(i),
-                           centre.y - spread * 0.28f + (i % 2) * spread * 0.08f, 0.0f);
+        const glm::vec3 at(centre.x - 35.0f + 14.0f * static_cast<float>(i), centre.y - spread * 0.28f, 0.0f);
         sprite(world, placed(world, at, "gameSpace"), pickups[i], 12.0f, 12.0f);
     }
     for (int i = 0; i < 8; ++i) {
@@ -78,8 +76,9 @@ void addEffects(kit::World& world, glm::vec2 centre, float spread)
         tintedQuad(world, placed(world, at, "gameSpace", glm::quat(1, 0, 0, 0), glm::vec3(1.5f - i * 0.2f)),
                    "images/fireParticle.png", glm::vec3(1.0f), 1.0f, true);
     }
-    tintedQuad(world, placed(world, glm::vec3(centre + glm::vec2(-spread * 0.1f, spread * 0.2f), 0.4f), "gameSpace",
-                             glm::quat(1, 0, 0, 0), glm::vec3(8.0f)),
+    tintedQuad(world,
+               placed(world, glm::vec3(centre + glm::vec2(-spread * 0.1f, spread * 0.2f), 0.4f), "gameSpace",
+                      glm::quat(1, 0, 0, 0), glm::vec3(8.0f)),
                "images/explosionSub.png", glm::vec3(1.0f), 1.0f, true);
 }
 
@@ -89,8 +88,8 @@ SheetImage stageView(float distance, glm::vec2 centre, int width, int height, co
     auto world = makeWorld();
     const float aspect = static_cast<float>(width) / static_cast<float>(height);
     sceneCamera(*world, glm::vec3(centre, distance), aspect);
-    flatModel(*world, placed(*world, glm::vec3(4.5f, -52.5f, -66.0f), "gameSpace", glm::quat(1, 0, 0, 0),
-                             glm::vec3(1.5f)),
+    flatModel(*world,
+              placed(*world, glm::vec3(4.5f, -52.5f, -66.0f), "gameSpace", glm::quat(1, 0, 0, 0), glm::vec3(1.5f)),
               "models/basicStage/basicStage.obj");
     for (const Flight& f : planes)
         addPlane(*world, f);
@@ -98,8 +97,11 @@ SheetImage stageView(float distance, glm::vec2 centre, int width, int height, co
         addEffects(*world, centre, distance * 0.9f);
     if (walls) {
         // The collision rectangles of the arena walls (x, y, width, height in world units).
-        const glm::vec4 rects[5] = {{-111, 81, 222, 24}, {-111, -75, 222, 24}, {-115.5f, -66, 24, 162},
-                                    {91.5f, -66, 24, 162}, {-91.5f, -15, 4.5f, 81}};
+        const glm::vec4 rects[5] = {{-111, 81, 222, 24},
+                                    {-111, -75, 222, 24},
+                                    {-115.5f, -66, 24, 162},
+                                    {91.5f, -66, 24, 162},
+                                    {-91.5f, -15, 4.5f, 81}};
         const glm::vec3 colours[5] = {{1, 0, 1}, {1, 0, 0}, {0, 1, 1}, {0, 0, 1}, {1, 1, 0}};
         // Drawn just in front of the walls' faces, shrunk towards the camera
         // so that they cover what the play plane (z = 0) shows.
@@ -107,8 +109,10 @@ SheetImage stageView(float distance, glm::vec2 centre, int width, int height, co
         auto onPlay = [&](glm::vec2 p) { return glm::vec3(centre + (p - centre) * k, z); };
         for (int i = 0; i < 5; ++i) {
             const glm::vec4 r = rects[i];
-            const glm::vec4 bars[4] = {{r.x, r.y, r.z, 0.6f}, {r.x, r.y + r.w - 0.6f, r.z, 0.6f},
-                                       {r.x, r.y, 0.6f, r.w}, {r.x + r.z - 0.6f, r.y, 0.6f, r.w}};
+            const glm::vec4 bars[4] = {{r.x, r.y, r.z, 0.6f},
+                                       {r.x, r.y + r.w - 0.6f, r.z, 0.6f},
+                                       {r.x, r.y, 0.6f, r.w},
+                                       {r.x + r.z - 0.6f, r.y, 0.6f, r.w}};
             for (const glm::vec4& b : bars)
                 tintedQuad(*world,
                            placed(*world, onPlay({b.x + b.z / 2, b.y + b.w / 2}), "gameSpace", glm::quat(1, 0, 0, 0),
