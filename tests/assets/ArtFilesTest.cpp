@@ -88,8 +88,12 @@ TEST(GameArtFiles, ThePlaneFitsItsFrameAndBudget)
     EXPECT_NEAR(plane.hi.x, -plane.lo.x, 0.05f);
     EXPECT_GT(plane.hi.y, 0.9f); // canopy and fin on top
     const Bounds propeller = readObj("models/playerPlane/propellor.obj");
-    EXPECT_NEAR((propeller.hi.x + propeller.lo.x) / 2, 0.0f, 0.15f); // turns about the Z axis
-    EXPECT_NEAR((propeller.hi.y + propeller.lo.y) / 2, 0.0f, 0.15f);
+    // It turns about the Z axis: its corners balance around it.
+    glm::vec3 mean(0.0f);
+    for (const glm::vec3& p : propeller.points)
+        mean += p / static_cast<float>(propeller.points.size());
+    EXPECT_NEAR(mean.x, 0.0f, 0.05f);
+    EXPECT_NEAR(mean.y, 0.0f, 0.05f);
     EXPECT_GT(propeller.lo.z, 2.0f); // at the nose
 }
 
@@ -134,8 +138,13 @@ TEST(GameArtFiles, TheStageMatchesTheArenaWalls)
         // Nothing inside the open play area in front of the planes.
         const bool inPlayArea = p.x > -87.0f && p.x < 91.5f && p.y > -51.0f && p.y < 81.0f;
         EXPECT_FALSE(inPlayArea && p.z > 0.5f) << p.x << " " << p.y << " " << p.z;
-        // Within the far plane of a camera 25 to 160 units in front of the play plane.
-        EXPECT_LT(glm::length(glm::vec2(p.x, p.z - 25.0f)), 1000.0f);
+        // Within 1000 units of the game camera: 25 to 160 units in front of
+        // the play plane, anywhere across the play area's width.
+        float farthest = 0.0f;
+        for (float x : {-91.5f, 91.5f})
+            for (float z : {25.0f, 160.0f})
+                farthest = std::max(farthest, glm::length(p - glm::vec3(x, 15.0f, z)));
+        EXPECT_LT(farthest, 1000.0f) << p.x << " " << p.y << " " << p.z;
     }
     EXPECT_LT(readObj("models/background/background.obj").triangles, 40000u);
 }
@@ -200,13 +209,16 @@ TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
         EXPECT_LE(w, 1024u) << path;
         EXPECT_LE(h, 1024u) << path;
         const std::string name = path;
-        if (name.rfind("sprites/HUD/", 0) == 0)
+        if (name.rfind("sprites/HUD/", 0) == 0) {
             EXPECT_EQ(w * 4, h * 3) << path << ": the HUD sprites are 0.4 x 0.533";
+        }
         if (name.find("Particle") != std::string::npos || name == "images/shadow.png" || name == "images/bullet.png") {
             // Soft edges: the outermost ring of pixels is fully transparent.
             unsigned opaqueEdge = 0;
             for (unsigned x = 0; x < w; ++x)
                 opaqueEdge += pixels[x * 4 + 3] + pixels[((h - 1) * w + x) * 4 + 3];
+            for (unsigned y = 0; y < h; ++y)
+                opaqueEdge += pixels[y * w * 4 + 3] + pixels[(y * w + w - 1) * 4 + 3];
             EXPECT_EQ(opaqueEdge, 0u) << path;
         }
     }

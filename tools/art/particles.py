@@ -41,15 +41,20 @@ def soft_disc(path, size=128, power=1.6, rgb=(1, 1, 1), peak=1.0):
 
 
 def bullet(path):
-    """A tracer: hot white head on the right (+x is the flight direction),
-    a yellow-orange tail fading to the left."""
+    """A tracer capsule, hot white at its head on the right (+x is the
+    flight direction), yellow then orange towards the tail. Its edge is
+    antialiased but otherwise firm, so it reads the same whether the quad is
+    alpha-blended or drawn opaque (the flat program drops alpha-0 texels)."""
     w, h = 128, 64
     x, y = grid(w, h)
-    head = np.exp(-(((x - 0.55) / 0.3) ** 2 + (y / 0.42) ** 2) * 2.0)
-    tail = np.clip((x + 1) / 1.6, 0, 1) ** 1.5 * np.exp(-(y / 0.3) ** 2 * 2.0)
-    a = np.clip(head + tail * 0.8, 0, 1)
-    white = np.clip(head * 1.4, 0, 1)
-    rgb = (np.ones_like(x), 0.8 + 0.2 * white, 0.35 + 0.65 * white)
+    px, py = x * 2.0, y  # in units of the image's height
+    ax, bx, radius = -1.55, 1.45, 0.62
+    t = np.clip((px - ax) / (bx - ax), 0, 1)
+    dist = np.sqrt((px - (ax + t * (bx - ax))) ** 2 + py ** 2) - radius * (0.45 + 0.55 * t)
+    pixel = 2.0 / h
+    a = 1 - smooth(-pixel, pixel, dist)
+    heat = np.clip(t * 1.2 - np.abs(py) * 0.6, 0, 1)
+    rgb = (np.ones_like(x), 0.55 + 0.45 * heat, 0.1 + 0.9 * heat ** 2)
     write_png(path, rgba(rgb, edge_fade(a, x, y)))
 
 

@@ -27,8 +27,8 @@ LIVERIES = {
                    belly=(1.0, 0.78, 0.5), cowl=(0.32, 0.13, 0.04), pattern="chevrons", emblem="triangle"),
     "Red": dict(file="player_texture_red.png", base=(0.52, 0.05, 0.06), second=(0.98, 0.96, 0.94),
                 belly=(0.35, 0.05, 0.05), cowl=(0.98, 0.96, 0.94), pattern="zigzag", emblem="cross"),
-    "Pink": dict(file="player_texture_pink.png", base=(1.0, 0.64, 0.8), second=(1.0, 1.0, 1.0),
-                 belly=(1.0, 0.8, 0.88), cowl=(1.0, 1.0, 1.0), pattern="dots", emblem="heart"),
+    "Pink": dict(file="player_texture_pink.png", base=(0.98, 0.5, 0.7), second=(1.0, 1.0, 1.0),
+                 belly=(1.0, 0.72, 0.84), cowl=(1.0, 1.0, 1.0), pattern="dots", emblem="heart"),
     "Yellow": dict(file="player_texture_yellow.png", base=(1.0, 0.87, 0.08), second=(0.08, 0.08, 0.08),
                    belly=(1.0, 0.93, 0.45), cowl=(0.08, 0.08, 0.08), pattern="hazard", emblem="bolt"),
 }

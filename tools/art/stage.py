@@ -194,7 +194,7 @@ def arena(m):
              [strip_uv(paint.FENCE, t) for t in (0.6, 0.6, 0.3, 0.3)])
 
 
-def scenery(m, rnd, width=820.0, sky_z=-400.0, sky_top=520.0, sky_u=(0.0, 1.0)):
+def scenery(m, rnd, width=680.0, sky_z=-300.0, sky_top=430.0, sky_u=(0.0, 1.0)):
     sky_panel(m, -width, width, GROUND - 8, sky_top, sky_z, sky_u)
     # Clouds, far to near.
     for k in range(16):
@@ -223,7 +223,7 @@ def stage_mesh():
     rnd = random.Random(20261206)
     world = Mesh()
     scenery(world, rnd)
-    ground(world, -820, 820, -400, 175)
+    ground(world, -680, 680, -300, 175)
     arena(world)
     to_model = scale(1 / STAGE_SCALE, 1 / STAGE_SCALE, 1 / STAGE_SCALE) @ translate(*(-STAGE_OFFSET))
     return world.transformed(to_model)
