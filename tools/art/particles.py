@@ -30,7 +30,7 @@ def rgba(rgb, alpha):
 def edge_fade(alpha, x, y):
     """Forces alpha to 0 on the outermost pixels, whatever the shape."""
     r = np.maximum(np.abs(x), np.abs(y))
-    return alpha * (1 - smooth(0.94, 1.0, r))
+    return alpha * (1 - smooth(0.86, 0.97, r))
 
 
 def soft_disc(path, size=128, power=1.6, rgb=(1, 1, 1), peak=1.0):
