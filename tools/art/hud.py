@@ -12,7 +12,7 @@ import cairo
 
 from cartoon import draw_plane
 from imaging import canvas, save_surface
-from plane_paint import INK, LIVERIES
+from plane_paint import INK, LIVERIES, emblem, pattern
 
 W, H = 240, 320
 CX, CY = W / 2, H / 2
@@ -33,15 +33,19 @@ def icon(path, livery):
     ctx.arc(CX, CY, R_IN - 4, 0, 2 * math.pi)
     ctx.set_source(g)
     ctx.fill()
-    # The livery's pattern as a band behind the plane.
+    # The livery's pattern over the whole disc and its roundel at the top:
+    # shapes that tell the players apart without their colours.
     ctx.save()
     ctx.arc(CX, CY, R_IN - 4, 0, 2 * math.pi)
     ctx.clip()
-    ctx.set_source_rgba(*lv["second"], 0.35)
-    ctx.rectangle(0, CY + 30, W, 26)
-    ctx.fill()
+    ctx.push_group()
+    pattern(ctx, lv["pattern"], CX - R_IN, CY - R_IN, 2 * R_IN, 2 * R_IN, lv["second"], scale=1.3,
+            along=lv["pattern"] != "stripes")
+    ctx.pop_group_to_source()
+    ctx.paint_with_alpha(0.4)
     ctx.restore()
-    draw_plane(ctx, CX - 4, CY + 4, 150, livery, angle=-0.18)
+    emblem(ctx, lv["emblem"], CX, CY - 52, 22, lv["base"], INK)
+    draw_plane(ctx, CX - 4, CY + 14, 150, livery, angle=-0.18)
     save_surface(surface, path)
 
 

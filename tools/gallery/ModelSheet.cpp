@@ -155,6 +155,22 @@ void planeSheet(const std::string& directory)
             sheet.blit(OffscreenView::render(*world, tile, tile), i * tile, view * tile);
         }
     sheet.save(directory + "/planes.png");
+    saveColourVisionChecks(sheet, directory + "/planes");
+}
+
+void saveColourVisionChecks(const SheetImage& picture, const std::string& stem)
+{
+    // Luminance only, and the Machado et al. (2009) simulations of full
+    // deuteranopia and protanopia (on sRGB values, which is close enough to
+    // judge whether the liveries still differ).
+    const float grey[3][3] = {{0.299f, 0.587f, 0.114f}, {0.299f, 0.587f, 0.114f}, {0.299f, 0.587f, 0.114f}};
+    const float deuteranopia[3][3] = {
+        {0.367322f, 0.860646f, -0.227968f}, {0.280085f, 0.672501f, 0.047413f}, {-0.011820f, 0.042940f, 0.968881f}};
+    const float protanopia[3][3] = {
+        {0.152286f, 1.052583f, -0.204868f}, {0.114503f, 0.786281f, 0.099216f}, {-0.003882f, -0.048116f, 1.051998f}};
+    picture.recoloured(grey).save(stem + "-grey.png");
+    picture.recoloured(deuteranopia).save(stem + "-deuteranopia.png");
+    picture.recoloured(protanopia).save(stem + "-protanopia.png");
 }
 
 } // namespace gallery

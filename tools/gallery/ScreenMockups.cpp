@@ -41,7 +41,12 @@ void gauge(kit::World& world, float aspect, int place, const std::string& icon, 
     text(world, score, at + glm::vec3(0.013f, -0.17f, 0.03f), 0.1f);
 }
 
-SheetImage hud(int width, int height)
+struct Player {
+    const char* icon;
+    const char* texture;
+};
+
+SheetImage hud(int width, int height, const Player (&players)[4])
 {
     auto world = makeWorld();
     const float aspect = static_cast<float>(width) / static_cast<float>(height);
@@ -49,18 +54,16 @@ SheetImage hud(int width, int height)
     flatModel(*world,
               placed(*world, glm::vec3(4.5f, -52.5f, -66.0f), "gameSpace", glm::quat(1, 0, 0, 0), glm::vec3(1.5f)),
               "models/basicStage/basicStage.obj");
-    const char* textures[4] = {"playerFinalTexture.png", "player_texture_red.png", "player_texture_yellow.png",
-                               "player_texture_pink.png"};
     for (int i = 0; i < 4; ++i) {
         const glm::quat pose = (i % 2 ? glm::angleAxis(-glm::half_pi<float>(), glm::vec3(0, 1, 0)) : noseRight());
         planeModel(*world, placed(*world, glm::vec3(-30 + 20 * i, 10 - 6 * i, 0), "gameSpace", pose),
-                   std::string("models/playerPlane/") + textures[i]);
+                   std::string("models/playerPlane/") + players[i].texture);
     }
     overlayCamera(*world, aspect);
-    gauge(*world, aspect, 0, "sprites/HUD/plane3.png", 10.0f, "  12");
-    gauge(*world, aspect, 1, "sprites/HUD/plane6.png", 6.5f, "   3");
-    gauge(*world, aspect, 2, "sprites/HUD/plane5.png", 3.0f, "  -1");
-    gauge(*world, aspect, 3, "sprites/HUD/plane7.png", 1.0f, "   0");
+    const float health[4] = {10.0f, 6.5f, 3.0f, 1.0f};
+    const char* scores[4] = {"  12", "   3", "  -1", "   0"};
+    for (int i = 0; i < 4; ++i)
+        gauge(*world, aspect, i, std::string("sprites/HUD/") + players[i].icon, health[i], scores[i]);
     text(*world, " 2:05", glm::vec3(-0.16f, 0.8f, 0), 0.1f);
     return OffscreenView::render(*world, width, height);
 }
@@ -98,8 +101,21 @@ SheetImage fullScreen(int width, int height, const std::string& picture, const c
 
 void screenMockups(const std::string& directory)
 {
-    hud(800, 600).save(directory + "/hud-800x600.png");
-    hud(1280, 720).save(directory + "/hud-1280x720.png");
+    const Player first[4] = {{"plane3.png", "playerFinalTexture.png"},
+                             {"plane6.png", "player_texture_red.png"},
+                             {"plane5.png", "player_texture_yellow.png"},
+                             {"plane7.png", "player_texture_pink.png"}};
+    const Player second[4] = {{"plane2.png", "player_texture_green.png"},
+                              {"plane1.png", "player_texture_orange.png"},
+                              {"plane6.png", "player_texture_red.png"},
+                              {"plane3.png", "playerFinalTexture.png"}};
+    const SheetImage small = hud(800, 600, first);
+    small.save(directory + "/hud-800x600.png");
+    saveColourVisionChecks(small, directory + "/hud-800x600");
+    const SheetImage others = hud(800, 600, second);
+    others.save(directory + "/hud-800x600-b.png");
+    saveColourVisionChecks(others, directory + "/hud-800x600-b");
+    hud(1280, 720, first).save(directory + "/hud-1280x720.png");
     mainMenu(800, 600, "onon").save(directory + "/menu-800x600.png");
     mainMenu(1280, 720, "offoff").save(directory + "/menu-1280x720.png");
     fullScreen(800, 600, "sprites/loadingScreen.png", " 42%").save(directory + "/loading-800x600.png");

@@ -64,6 +64,21 @@ void SheetImage::composite(const SheetImage& tile, int x, int y)
     }
 }
 
+SheetImage SheetImage::recoloured(const float (&matrix)[3][3]) const
+{
+    SheetImage out(width_, height_);
+    for (std::size_t i = 0; i < pixels.size(); i += 4) {
+        for (int r = 0; r < 3; ++r) {
+            float v = 0.0f;
+            for (int c = 0; c < 3; ++c)
+                v += matrix[r][c] * static_cast<float>(pixels[i + static_cast<std::size_t>(c)]);
+            out.pixels[i + static_cast<std::size_t>(r)] = static_cast<unsigned char>(std::clamp(v, 0.0f, 255.0f));
+        }
+        out.pixels[i + 3] = pixels[i + 3];
+    }
+    return out;
+}
+
 bool SheetImage::save(const std::string& path) const
 {
     return lodepng::encode(path, pixels, static_cast<unsigned>(width_), static_cast<unsigned>(height_)) == 0;

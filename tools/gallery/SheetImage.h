@@ -19,6 +19,9 @@ public:
     // Draws `tile` over the picture with its alpha (straight alpha).
     void composite(const SheetImage& tile, int x, int y);
     bool save(const std::string& path) const;
+    // The picture with every pixel's colour multiplied by a 3 x 3 matrix
+    // (rows: output red, green, blue), for colour-vision checks.
+    [[nodiscard]] SheetImage recoloured(const float (&matrix)[3][3]) const;
 
     [[nodiscard]] int width() const { return width_; }
     [[nodiscard]] int height() const { return height_; }

@@ -11,4 +11,9 @@ void spriteSheet(const std::string& directory);
 void stageViews(const std::string& directory);
 void screenMockups(const std::string& directory);
 
+class SheetImage;
+// Writes stem-grey.png, stem-deuteranopia.png and stem-protanopia.png: the
+// picture as players with those kinds of colour vision see it.
+void saveColourVisionChecks(const SheetImage& picture, const std::string& stem);
+
 } // namespace gallery
