@@ -55,7 +55,7 @@ SheetImage drawEntry(const Entry& e)
 SheetImage drawMascot(float seconds, float turn)
 {
     auto world = makeWorld(glm::vec3(0.75f, 0.85f, 0.92f));
-    sceneCamera(*world, glm::vec3(0, 0, 7.5f), 1.0f);
+    sceneCamera(*world, glm::vec3(0, 0, 6.0f), 1.0f);
     const std::string path = "models/mascot/mascot.dae";
     const auto entity = placed(*world, glm::vec3(0.0f), "gameSpace", glm::angleAxis(turn, glm::vec3(0, 1, 0)));
     auto mesh = kit::animatedMeshManager().getHandle(path);
@@ -134,7 +134,7 @@ void planeSheet(const std::string& directory)
     const char* colours[6][2] = {{"Blue", "playerFinalTexture.png"},      {"Green", "player_texture_green.png"},
                                  {"Orange", "player_texture_orange.png"}, {"Red", "player_texture_red.png"},
                                  {"Pink", "player_texture_pink.png"},     {"Yellow", "player_texture_yellow.png"}};
-    SheetImage sheet(6 * tile, 2 * tile);
+    SheetImage sheet(6 * tile, 3 * tile);
     for (int view = 0; view < 2; ++view)
         for (int i = 0; i < 6; ++i) {
             auto world = makeWorld();
@@ -154,6 +154,30 @@ void planeSheet(const std::string& directory)
             text(*world, colours[i][0], glm::vec3(-1.05f, -0.95f, 0), 0.11f, glm::vec3(0.1f, 0.1f, 0.15f));
             sheet.blit(OffscreenView::render(*world, tile, tile), i * tile, view * tile);
         }
+    // Row 2: the power-up weapons and the bomb on the plane, from the side,
+    // as the match shows them (each weapon entity shares the plane's frame).
+    const char* extras[6][3] = {
+        {"models/gatlingGun/gatlingGun.obj", "models/gatlingGun/GatlingNormals.png", "gatling"},
+        {"models/shotgun/shotgun.obj", "models/shotgun/Shotgun_Normal.png", "shotgun"},
+        {"models/smallBomb/smallBomb.obj", "", "bomb"},
+        {"models/gatlingGun/gatlingGun.obj", "models/gatlingGun/GatlingNormals.png", "gatling, rolled"},
+        {"models/shotgun/shotgun.obj", "models/shotgun/Shotgun_Normal.png", "shotgun, rolled"},
+        {"models/smallBomb/smallBomb.obj", "", "bomb, rolled"}};
+    for (int i = 0; i < 6; ++i) {
+        auto world = makeWorld();
+        sceneCamera(*world, glm::vec3(0, 0, 6.8f), 1.0f);
+        const glm::quat pose = noseRight() * glm::angleAxis(i < 3 ? 0.0f : 0.6f, glm::vec3(0, 0, 1));
+        planeModel(*world, placed(*world, glm::vec3(0.0f), "gameSpace", pose),
+                   std::string("models/playerPlane/") + colours[i][1]);
+        litModel(*world, placed(*world, glm::vec3(0.0f), "gameSpace", pose), "models/playerPlane/propellor.obj",
+                 "shaders/tanSpaceNormalMapping.txt");
+        litModel(*world, placed(*world, glm::vec3(0.0f), "gameSpace", pose), extras[i][0],
+                 extras[i][1][0] ? "shaders/tanSpaceNormalMapping.txt" : "shaders/texturedShaderProgram.txt",
+                 extras[i][1]);
+        overlayCamera(*world, 1.0f);
+        text(*world, extras[i][2], glm::vec3(-1.05f, -0.95f, 0), 0.11f, glm::vec3(0.1f, 0.1f, 0.15f));
+        sheet.blit(OffscreenView::render(*world, tile, tile), i * tile, 2 * tile);
+    }
     sheet.save(directory + "/planes.png");
     saveColourVisionChecks(sheet, directory + "/planes");
 }
