@@ -142,6 +142,11 @@ TEST_F(GameArt, TheCreditsModelsLoadWithoutErrors)
           "models/dronePlane/dronePlane.obj", "models/background/background.obj"}) {
         const auto mesh = kit::objManager().get(path);
         EXPECT_FALSE(mesh->parts.empty()) << path;
+        for (const auto& part : mesh->parts) {
+            ASSERT_TRUE(part.material) << path;
+            ASSERT_NE(part.material->texture("diffuseTex"), nullptr) << path;
+            EXPECT_GT((*part.material->texture("diffuseTex"))->width, 0.0f) << path; // the backdrop's shared atlas
+        }
     }
     EXPECT_EQ(errors.str(), "");
     EXPECT_EQ(errorLines(), "");
@@ -153,6 +158,11 @@ TEST_F(GameArt, TheMascotLoadsSkinnedWithAnIdleLoop)
     EXPECT_EQ(errors.str(), "");
     EXPECT_EQ(errorLines(), "");
     ASSERT_FALSE(mascot->mesh.parts.empty());
+    for (const auto& part : mascot->mesh.parts) {
+        const auto* diffuse = part.material->texture("diffuseTex");
+        ASSERT_NE(diffuse, nullptr);
+        EXPECT_GT((*diffuse)->width, 0.0f);
+    }
     EXPECT_GE(mascot->skeleton.bones.size(), 3u);
     const float loop = static_cast<float>(mascot->skeleton.frames.size() - 1) * mascot->skeleton.frameDuration;
     EXPECT_GE(loop, 2.0f);
