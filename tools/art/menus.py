@@ -205,7 +205,7 @@ def mascot_concept(path):
         ctx.line_to(w, y)
     ctx.stroke()
     draw_mascot(ctx, 300, 430, 1.0)
-    draw_mascot(ctx, 740, 470, 0.7, waving=True)
+    draw_mascot(ctx, 760, 520, 0.68, waving=True)
     ctx.select_font_face("Comic Neue", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
     ctx.set_source_rgb(0.15, 0.15, 0.3)
     ctx.set_font_size(46)
@@ -217,7 +217,7 @@ def mascot_concept(path):
         ctx.show_text(line)
     for k, colour in enumerate([(1.0, 0.7, 0.15), (1.0, 0.95, 0.8), (0.85, 0.15, 0.15), (0.45, 0.3, 0.2),
                                 (0.45, 0.75, 0.95)]):
-        rounded_rect(ctx, 620 + k * 64, 260, 52, 52, 10)
+        rounded_rect(ctx, 620 + k * 64, 250, 52, 52, 10)
         ctx.set_source_rgb(*colour)
         ctx.fill_preserve()
         ctx.set_source_rgb(0.15, 0.15, 0.3)
