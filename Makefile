@@ -69,7 +69,7 @@ assets:
 gallery: deps
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKYSCUFFLE_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target art_gallery
-	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/gallery/art_gallery build/gallery
+	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(RELEASE_DIR)/tools/gallery/art_gallery build/gallery
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,5 +1,4 @@
 """Writes every OBJ model with its MTL, textures and normal maps."""
-import math
 import os
 
 import planes

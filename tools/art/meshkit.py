@@ -81,16 +81,24 @@ class Mesh:
         lines.append("# " + header)
         lines.append("# %d triangles. Made by tools/art (make assets); do not edit by hand." % self.triangle_count())
         lines.append("mtllib %s" % mtl_name)
-        fmt = lambda v: " ".join(("%.4f" % x).rstrip("0").rstrip(".") if "." in ("%.4f" % x) else "%.4f" % x for x in v)
         for k in positions:
-            lines.append("v " + fmt(k))
+            lines.append("v " + numbers_text(k))
         for k in uvs:
-            lines.append("vt " + fmt(k))
+            lines.append("vt " + numbers_text(k))
         for k in normals:
-            lines.append("vn " + fmt(k))
+            lines.append("vn " + numbers_text(k))
         lines.extend(body)
         with open(path, "w") as f:
             f.write("\n".join(lines) + "\n")
+
+
+def numbers_text(values):
+    """Four decimals at most, trailing zeros dropped ("0.5", "12"); no "-0"."""
+    out = []
+    for x in values:
+        text = ("%.4f" % x).rstrip("0").rstrip(".")
+        out.append("0" if text in ("-0", "") else text)
+    return " ".join(out)
 
 
 def write_mtl(path, materials, header):

@@ -14,7 +14,7 @@ import math
 import numpy as np
 
 import planes
-from imaging import blur, canvas, normal_map, region_px, save_surface, write_png
+from imaging import blur, canvas, normal_map, region_px, save_surface, surface_to_array, write_png
 
 SIZE = 1024
 
@@ -198,6 +198,9 @@ def paint_livery(name, path):
     lv = LIVERIES[name]
     surface, ctx = canvas(SIZE, SIZE)
     base, second, belly = lv["base"], lv["second"], lv["belly"]
+    # Unused corners in the base colour too: mipmaps blend them into their neighbours.
+    ctx.set_source_rgb(*base)
+    ctx.paint()
 
     # Fuselage.
     x, y, w, h = region_px(planes.FUSELAGE, (SIZE, SIZE))
@@ -241,7 +244,7 @@ def paint_livery(name, path):
         shark_mouth(ctx, pos_side, flip=True)
     # Roundels on both sides behind the wing.
     for row in (neg_side, pos_side):
-        emblem(ctx, lv["emblem"], z_to_x(-1.05), row, 44, base if kind != "zigzag" else base, INK)
+        emblem(ctx, lv["emblem"], z_to_x(-1.05), row, 44, base, INK)
     # Panel lines.
     ctx.set_source_rgba(*INK, 0.35)
     ctx.set_line_width(2)
@@ -286,7 +289,6 @@ def paint_livery(name, path):
 
     # Canopy glass and frame.
     cx, cy, cw, ch = region_px(planes.CANOPY, (SIZE, SIZE))
-    grad_rows = np.linspace(0, 1, 8)
     ctx.set_source_rgb(0.55, 0.82, 0.95)
     ctx.rectangle(cx, cy, cw, ch)
     ctx.fill()
@@ -297,7 +299,6 @@ def paint_livery(name, path):
     for fx in (0.33, 0.62):
         ctx.rectangle(cx + cw * fx, cy, 7, ch)
     ctx.fill()
-    del grad_rows
     # Exhausts and fairings.
     mx, my, mw, mh = region_px(planes.COWL, (SIZE, SIZE))
     ctx.set_source_rgb(0.25, 0.24, 0.27)
@@ -308,7 +309,6 @@ def paint_livery(name, path):
 
 def plane_normal_map(path):
     """Panel seams, rivet rows and canopy frames as a height field."""
-    h = np.full((SIZE, SIZE), 0.5)
     surface, ctx = canvas(SIZE, SIZE)
     ctx.set_source_rgb(1, 1, 1)
     ctx.paint()
@@ -342,7 +342,5 @@ def plane_normal_map(path):
         ctx.move_to(cx + cw * fx + 3, cy)
         ctx.line_to(cx + cw * fx + 3, cy + ch)
     ctx.stroke()
-    from imaging import surface_to_array
     grey = surface_to_array(surface)[:, :, 0]
-    h = blur(grey, 1.5)
-    write_png(path, normal_map(h, 6.0))
+    write_png(path, normal_map(blur(grey, 1.5), 6.0))

@@ -12,7 +12,7 @@ from meshkit import Mesh, box, lathe, surface, normalize, rotate, translate
 from wing import wing
 
 # Texture regions of the plane atlas (u0, v0, u1, v1 in OBJ coordinates),
-# shared with the painter of the six colour textures (textures.py).
+# shared with the painter of the six liveries (plane_paint.py).
 FUSELAGE = (0.0, 0.5, 1.0, 1.0)   # u: tail -> nose; v: belly, -X side, top, +X side, belly
 WING = (0.0, 0.25, 0.5, 0.5)      # u: root -> tip; v: upper side (first half), lower side
 TAILPLANE = (0.5, 0.25, 0.75, 0.5)

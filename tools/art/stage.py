@@ -168,11 +168,12 @@ def arena(m):
         block(m, lo, hi, paint.TOWER_FRONT, paint.TOWER_SIDE, paint.TOWER_TOP, tile=22.25)
         # A pointed roof with a pennant on each tower.
         cx = (inner + outer) / 2
-        roof = [(cx - 27 * 1.0, 116.0, 8.0), (cx + 27, 116.0, 8.0), (cx, 150.0, 8.0)]
+        roof = [(cx - 27, 116.0, 8.0), (cx + 27, 116.0, 8.0), (cx, 150.0, 8.0)]
         m.flat_triangle(MATERIAL, roof, [strip_uv(paint.ROOF, 1), strip_uv(paint.ROOF, 1), strip_uv(paint.ROOF, 0)])
         pole = [(cx - 0.6, 150.0, 8.1), (cx + 0.6, 150.0, 8.1), (cx + 0.6, 172.0, 8.1), (cx - 0.6, 172.0, 8.1)]
         quad(m, MATERIAL, pole, [strip_uv(paint.STEEL, t) for t in (1, 1, 0, 0)])
-        flag = [(cx + 0.6, 171.5, 8.1), (cx + 0.6, 161.0, 8.1), (cx + 0.6 - 16 * side * -1, 166.0, 8.1)]
+        # Pennants fly outwards, away from the arena; corners counter-clockwise.
+        flag = [(cx + 0.6, 171.5, 8.1), (cx + 0.6, 161.0, 8.1), (cx + 0.6 + 16 * side, 166.0, 8.1)]
         if side < 0:
             flag = [flag[0], flag[2], flag[1]]
         m.flat_triangle(MATERIAL, flag, [strip_uv(paint.FLAG, 0.2), strip_uv(paint.FLAG, 0.8), strip_uv(paint.FLAG, 0.5)])

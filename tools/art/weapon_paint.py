@@ -3,7 +3,6 @@ layout per kind (weapons.py names the regions) and normal maps with barrel
 grooves, panel seams and rivets."""
 import math
 
-import numpy as np
 
 import weapons
 from imaging import blur, canvas, normal_map, region_px, save_surface, surface_to_array, write_png

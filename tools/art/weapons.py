@@ -2,14 +2,14 @@
 frame (nose along +Z, top +Y): each weapon entity is parented to the plane
 at its origin, so the muzzles sit where the game spawns the projectiles.
 
-All weapons share one texture layout (textures.py paints it and the normal
-map with barrel grooves and panel seams):
+All weapons share one texture layout, the regions below; weapon_paint.py
+paints it and the normal map with barrel grooves and panel seams.
 """
 import math
 
 import numpy as np
 
-from meshkit import Mesh, box, lathe, rotate, translate
+from meshkit import Mesh, box, lathe
 from wing import wing
 
 GUNMETAL = (0.0, 0.5, 0.5, 1.0)   # u along a barrel: grooves run around it
@@ -77,7 +77,9 @@ def shotgun(mat="shotgun"):
               axis="z")
         lathe(m, mat, [(0.55, 0.13), (1.5, 0.13), (1.85, 0.2), (2.0, 0.28), (2.0, 0.2), (1.7, 0.0)], 12, BRASS,
               center=(x, 0.2, 0), axis="z")
-        box(m, mat, (x - 0.25 * side if side > 0 else x, 0.1, -0.1), (x if side > 0 else x + 0.25, 0.3, 0.4), STEEL)
+        # Bracket between the barrel and the cheek it is bolted to.
+        inner = x - 0.25 * side
+        box(m, mat, (min(x, inner), 0.1, -0.1), (max(x, inner), 0.3, 0.4), STEEL)
     return m
 
 
