@@ -12,7 +12,7 @@ NET         ?= isolated
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: play test deps release sanitize bench fuzz format clean
+.PHONY: play test deps release sanitize bench fuzz format clean assets gallery
 
 deps:
 	@scripts/install-deps
@@ -56,6 +56,21 @@ fuzz:
 	  -DSKYSCUFFLE_FUZZ=ON -DSKYSCUFFLE_TESTS=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Regenerates the game's art (models, textures, sprites, the mascot) from the
+# generators in tools/art; their Debian packages come through install-deps --art.
+# The output is committed: the game's own build never needs these tools.
+assets:
+	@scripts/install-deps --art
+	/usr/bin/python3 tools/art/make_assets.py assets
+
+# Contact sheets of the art drawn by the engine with the game's shaders and
+# lights (every model, sprite and image, the stage from the game camera, the
+# HUD and the menus), written to build/gallery/.
+gallery: deps
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKYSCUFFLE_TESTS=OFF
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target art_gallery
+	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(RELEASE_DIR)/tools/gallery/art_gallery build/gallery
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -18,11 +18,16 @@ const std::filesystem::path assets = std::filesystem::path(SKYSCUFFLE_SOURCE_DIR
 const char* extensionOf(unsigned stage)
 {
     switch (stage) {
-    case kit::stage::vertex: return ".vert";
-    case kit::stage::fragment: return ".frag";
-    case kit::stage::geometry: return ".geom";
-    case kit::stage::tessControl: return ".tesc";
-    default: return ".tese";
+    case kit::stage::vertex:
+        return ".vert";
+    case kit::stage::fragment:
+        return ".frag";
+    case kit::stage::geometry:
+        return ".geom";
+    case kit::stage::tessControl:
+        return ".tesc";
+    default:
+        return ".tese";
     }
 }
 

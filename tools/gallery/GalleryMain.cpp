@@ -1,0 +1,57 @@
+// Contact sheets of the game's art, drawn with the engine's renderer, the
+// game's shader programs and lights: every model, every sprite and image,
+// the stage from the game camera with planes of all six colours, the HUD
+// and the menus. Run from the repository root under a display:
+//   make gallery    (writes build/gallery/*.png)
+#include "SceneKit.h"
+#include "Sheets.h"
+
+#include "engine/core/GlfwLibrary.h"
+#include "engine/core/Window.h"
+#include "engine/core/application/Application.h"
+#include "engine/core/application/GlewInitError.h"
+#include "engine/render/state/RenderState.h"
+#include "engine/resources/ThreadPool.h"
+
+#include <filesystem>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    if (!std::filesystem::exists("assets/shaders/flatShader.txt")) {
+        std::cerr << "Run from the repository root: assets/shaders not found\n";
+        return 1;
+    }
+    const std::string directory = argc > 1 ? argv[1] : "build/gallery";
+    std::filesystem::create_directories(directory);
+
+    kit::GlfwLibrary glfw;
+    if (!glfw.ready())
+        return 1;
+    kit::WindowSettings settings;
+    settings.width = 1280;
+    settings.height = 960;
+    settings.visible = false;
+    auto window = kit::Window::open(settings);
+    if (!window)
+        return 1;
+    kit::initializeGlew();
+    auto state = std::make_unique<kit::RenderState>();
+    // Renderers reach the render state through the application.
+    auto app = std::make_unique<kit::Application>(window.get(), state.get());
+
+    gallery::useApplication(app.get());
+    gallery::writeHelperTextures(directory);
+
+    std::streambuf* log = std::cout.rdbuf(nullptr); // the managers' "Prefetching" lines
+    gallery::modelSheet(directory);
+    gallery::planeSheet(directory);
+    gallery::spriteSheet(directory);
+    gallery::stageViews(directory);
+    gallery::screenMockups(directory);
+    std::cout.rdbuf(log);
+    std::cout << "Contact sheets written to " << directory << "/\n";
+    app.reset();
+    kit::threadPool().shutdown();
+    return 0;
+}
