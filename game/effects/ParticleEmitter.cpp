@@ -6,16 +6,9 @@
 #include "engine/physics/Transform.h"
 
 ParticleEmitter::ParticleEmitter(const Settings& settings)
-    : texture(settings.texture),
-      minScale(settings.minScale),
-      maxScale(settings.maxScale),
-      minLifespan(settings.minLifespan),
-      maxLifespan(settings.maxLifespan),
-      minSpeed(settings.minSpeed),
-      maxSpeed(settings.maxSpeed),
-      interval(1.0f),
-      countdown(0.0f),
-      spawnRadius(settings.spawnRadius)
+    : texture(settings.texture), minScale(settings.minScale), maxScale(settings.maxScale),
+      minLifespan(settings.minLifespan), maxLifespan(settings.maxLifespan), minSpeed(settings.minSpeed),
+      maxSpeed(settings.maxSpeed), interval(1.0f), countdown(0.0f), spawnRadius(settings.spawnRadius)
 {
     addClassTags<ParticleEmitter>("particleEmitter");
     setRate(settings.particlesPerSecond);

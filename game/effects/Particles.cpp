@@ -41,7 +41,7 @@ kit::EntityHandle spawnParticle(kit::World& world, const ParticleSpec& spec)
     model->setUniform("color", spec.tint);
     model->setUniform("alpha", spec.startAlpha);
     world.addComponent(particle, model);
-    world.addComponent(particle, new ParticleLifeSpan(spec.life, spec.startScale, spec.endScale, spec.startAlpha,
-                                                      spec.endAlpha));
+    world.addComponent(particle,
+                       new ParticleLifeSpan(spec.life, spec.startScale, spec.endScale, spec.startAlpha, spec.endAlpha));
     return particle;
 }

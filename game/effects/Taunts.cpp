@@ -2,8 +2,8 @@
 
 #include "game/PlayerInfo.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/Label.h"
+#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/physics/LifeSpan.h"
 #include "engine/physics/Transform.h"

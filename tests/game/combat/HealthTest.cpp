@@ -1,5 +1,5 @@
-#include "game/GameFunctions.h"
 #include "game/combat/Health.h"
+#include "game/GameFunctions.h"
 #include "game/combat/HealthBar.h"
 #include "game/combat/PlayerSpawnComp.h"
 #include "game/combat/Score.h"
@@ -41,16 +41,18 @@ struct Planes : test::GameWorld {
             calls.push_back("death " + std::to_string(e.id.serial));
             addDeathPoints(e);
         });
-        network->registerFunction(*world, fn::grantInvincibility,
-                                  [this](kit::EntityHandle e) { calls.push_back("invincible " + std::to_string(e.id.serial)); });
+        network->registerFunction(*world, fn::grantInvincibility, [this](kit::EntityHandle e) {
+            calls.push_back("invincible " + std::to_string(e.id.serial));
+        });
         testing::internal::CaptureStdout();
     }
     void TearDown() override { stdoutText = testing::internal::GetCapturedStdout(); }
 
     kit::EntityHandle plane(std::uint32_t origin = 0)
     {
-        const kit::EntityHandle p =
-            origin ? kit::EntityHandle{kit::EntityID{origin, kit::nextEntitySerial()}, world.get()} : world->createEntity();
+        const kit::EntityHandle p = origin
+                                        ? kit::EntityHandle{kit::EntityID{origin, kit::nextEntitySerial()}, world.get()}
+                                        : world->createEntity();
         world->addComponent(p, new kit::Transform(glm::vec3(30, 40, 0)));
         world->addComponent(p, new kit::Body(glm::vec3(5, 5, 0)));
         world->addComponent(p, new Health(10.0f));
@@ -63,7 +65,6 @@ struct Planes : test::GameWorld {
 
     std::string stdoutText;
 };
-
 
 } // namespace
 
@@ -90,7 +91,7 @@ TEST_F(Planes, SmokeThickensAndDarkensAsHealthFalls)
     EXPECT_NEAR(smoke->interval, 1.0f / 2.8f, 1e-5f);
     EXPECT_NEAR(smoke->tintLevel, 0.86f, 1e-5f);
     EXPECT_NEAR(smoke->startOpacity, 0.2f, 1e-5f);
-    health(a).damage(attacker, 3.0f); // 1: x = 0.8
+    health(a).damage(attacker, 3.0f);                                  // 1: x = 0.8
     EXPECT_EQ(world->getComponent<SmokeParticleEmitter>(a.id), smoke); // the same emitter, tuned again
     EXPECT_NEAR(smoke->interval, 1.0f / 8.2f, 1e-5f);
     EXPECT_NEAR(smoke->tintLevel, 0.44f, 1e-5f);

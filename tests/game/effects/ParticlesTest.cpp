@@ -1,9 +1,9 @@
+#include "game/effects/Particles.h"
 #include "game/Random.h"
 #include "game/effects/Bursts.h"
 #include "game/effects/DashParticleEmitter.h"
 #include "game/effects/FireParticleEmitter.h"
 #include "game/effects/ParticleLifeSpan.h"
-#include "game/effects/Particles.h"
 #include "game/effects/SmokeParticleEmitter.h"
 
 #include "engine/physics/Body.h"

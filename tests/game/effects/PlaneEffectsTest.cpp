@@ -101,6 +101,6 @@ TEST_F(PlaneEffects, ATauntOncePerPress)
     world->update(0.1f);
     gamepad->held[3] = true;
     world->update(0.1f);
-    EXPECT_EQ(taunts, (std::vector<std::string>{"Top 'o the day to you :)", "Well played... -_-",
-                                                "Top 'o the day to you :)"}));
+    EXPECT_EQ(taunts,
+              (std::vector<std::string>{"Top 'o the day to you :)", "Well played... -_-", "Top 'o the day to you :)"}));
 }

@@ -1,0 +1,141 @@
+// Particles, taunts and the HUD's score drawn through the game's programs
+// under the virtual display, pixels read back.
+#include "game/GameFunctions.h"
+#include "game/Random.h"
+#include "game/combat/Score.h"
+#include "game/combat/ScoreCounter.h"
+#include "game/effects/Bursts.h"
+#include "game/effects/SmokeParticleEmitter.h"
+#include "game/effects/Taunts.h"
+
+#include "engine/render/Text.h"
+#include "engine/resources/ResourceManagers.h"
+#include "support/RenderScene.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+namespace {
+
+class Effects : public test::RenderScene {
+protected:
+    Effects() : test::RenderScene(200, 150) {}
+
+    void SetUp() override
+    {
+        test::RenderScene::SetUp();
+        if (HasFatalFailure())
+            return;
+        const std::filesystem::path source = std::filesystem::path(SKYSCUFFLE_SOURCE_DIR) / "assets";
+        std::filesystem::copy(source / "images", "assets/images", std::filesystem::copy_options::recursive);
+        // The game's view: a perspective camera 20 units in front of the play plane.
+        const kit::EntityHandle camera = entity(glm::vec3(0, 0, 20), {"gameSpace"});
+        world->addComponent(camera, new kit::Camera(glm::perspective(1.2217305f, 200.0f / 150.0f, 0.1f, 1000.0f)));
+    }
+    // Waits for the textures and programs the scene asked for.
+    void loadEverything()
+    {
+        for (int i = 0; i < 200; ++i) {
+            kit::AsyncResourceManagerBase::updateAll();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    // The pixel showing the world point (x, y) of the play plane.
+    std::array<int, 4> at(float x, float y)
+    {
+        const glm::mat4 view = glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -20));
+        const glm::vec4 clip =
+            glm::perspective(1.2217305f, 200.0f / 150.0f, 0.1f, 1000.0f) * view * glm::vec4(x, y, 0.0f, 1.0f);
+        const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+        return pixel(static_cast<int>((ndc.x * 0.5f + 0.5f) * 200.0f),
+                     static_cast<int>((ndc.y * 0.5f + 0.5f) * 150.0f));
+    }
+    void save(const std::string& name)
+    {
+        savePicture((std::filesystem::temp_directory_path() / ("skyscuffle-" + name + ".png")).string());
+    }
+};
+
+} // namespace
+
+TEST_F(Effects, AnExplosionAddsLightToWhatIsBehindIt)
+{
+    renderer("gameSpace", 0.0f, glm::vec3(0.0f, 0.0f, 0.6f));
+    Random::seed(4);
+    ASSERT_EQ(explosionBurst(*world, glm::vec3(0.0f)), 30);
+    loadEverything();
+    drawFrame();
+    save("explosion");
+    const auto middle = at(0.0f, 0.0f);
+    EXPECT_GT(middle[0], 120) << "fire colour where the burst is";
+    EXPECT_GE(middle[2], 150) << "the sky behind shows through: added, not painted over";
+    const auto corner = pixel(2, 2);
+    EXPECT_TRUE(test::near(corner, {0, 0, 153}, 3)) << "nothing far from the burst";
+}
+
+TEST_F(Effects, SmokeDarkensWhatIsBehindIt)
+{
+    renderer("gameSpace", 0.0f, glm::vec3(0.8f, 0.8f, 0.8f));
+    // A plane flying right; its smoke drifts back to the left.
+    const kit::EntityHandle plane = world->createEntity();
+    world->addComponent(plane, new kit::Transform(glm::vec3(0.0f), glm::vec3(1.0f),
+                                                  glm::angleAxis(glm::radians(90.0f), glm::vec3(0, 1, 0))));
+    Random::seed(5);
+    auto* smoke = new SmokeParticleEmitter;
+    smoke->tintLevel = 0.1f;
+    smoke->startOpacity = 1.0f;
+    smoke->setRate(40.0f);
+    world->addComponent(plane, smoke);
+    for (int i = 0; i < 12; ++i)
+        world->update(1.0f / 30.0f);
+    loadEverything();
+    drawFrame();
+    save("smoke");
+    // Behind the plane (to its left) the trail darkens the light background.
+    int darkest = 255;
+    for (float x = -3.0f; x <= 0.0f; x += 0.1f)
+        for (float y = -1.0f; y <= 1.0f; y += 0.25f)
+            darkest = std::min(darkest, at(x, y)[0]);
+    EXPECT_LT(darkest, 150) << "dark smoke over the light background";
+    EXPECT_GT(darkest, 5) << "blended, not solid black";
+    EXPECT_TRUE(test::near(at(6.0f, 0.0f), {204, 204, 204}, 3)) << "ahead of the plane the sky is clear";
+}
+
+TEST_F(Effects, ATauntStaysWhereItWasSaidForThreeSeconds)
+{
+    renderer("gameSpace", 0.0f, glm::vec3(0.0f));
+    const kit::EntityHandle plane = world->createEntity();
+    world->addComponent(plane, new kit::Transform(glm::vec3(3, 4, 0)));
+    spawnTaunt(plane, tauntText(2));
+    auto taunts = world->getEntities(kit::typeId<kit::Text>())->toVector();
+    ASSERT_EQ(taunts.size(), 1u);
+    EXPECT_EQ(world->getComponent<kit::Text>(taunts[0].id)->text(), "I AM VERY ANGRY! RAR! >:(");
+    world->getComponent<kit::Transform>(plane.id)->position = glm::vec3(-30, 0, 0);
+    world->update(1.5f);
+    EXPECT_EQ(world->getComponent<kit::Transform>(taunts[0].id)->position, glm::vec3(3, 4, 0)); // not following
+    loadEverything();
+    drawFrame();
+    save("taunt");
+    world->update(1.4f);
+    EXPECT_TRUE(world->entities.contains(taunts[0].id));
+    world->update(0.2f);
+    EXPECT_FALSE(world->entities.contains(taunts[0].id));
+}
+
+TEST_F(Effects, TheHudScoreFollowsThePlanesPoints)
+{
+    const kit::EntityHandle plane = world->createEntity();
+    auto* score = new Score;
+    world->addComponent(plane, score);
+    const kit::EntityHandle counter = entity(glm::vec3(0), {"hudSpace"});
+    auto* text = new kit::Text(kit::textureManager().getHandle("fonts/UbuntuMono.png"), "00", glm::vec3(1),
+                               glm::vec3(0), {}, 0.1f);
+    world->addComponent(counter, text);
+    world->addComponent(counter, new ScoreCounter(plane));
+    score->points = 3;
+    world->update(0.0f);
+    EXPECT_EQ(text->text(), "   3");
+    score->points = -1;
+    world->update(0.0f);
+    EXPECT_EQ(text->text(), "  -1");
+}
