@@ -1,0 +1,79 @@
+// Two copies of the game in one process, connected on loopback inside the
+// private network namespace: a death is scored by the copy that owns the
+// plane, once, and every copy sees the same points.
+#include "game/GameFunctions.h"
+#include "game/combat/Health.h"
+#include "game/combat/Score.h"
+#include "game/combat/ScoreFunctions.h"
+
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+struct Copy {
+    kit::World world;
+    kit::NetworkSystem* network = new kit::NetworkSystem(30.0f);
+
+    explicit Copy(std::uint32_t origin)
+    {
+        world.origin = origin;
+        world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+        network->registerFunction(world, fn::addKillPoints, &addKillPoints);
+        network->registerFunction(world, fn::addDeathPoints, &addDeathPoints);
+    }
+    void plane(kit::EntityID id)
+    {
+        world.addComponent(kit::EntityHandle{id, &world}, new Health(10.0f));
+        world.addComponent(kit::EntityHandle{id, &world}, new Score);
+    }
+    Health& health(kit::EntityID id) { return *world.getComponent<Health>(id); }
+    int points(kit::EntityID id) { return world.getComponent<Score>(id)->points; }
+};
+
+bool runUntil(Copy& a, Copy& b, const std::function<bool()>& done)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < end) {
+        a.world.update(1.0f / 60.0f);
+        b.world.update(1.0f / 60.0f);
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ScoringAcrossCopies, ADeathIsScoredOnceAndSeenEverywhere)
+{
+    testing::internal::CaptureStdout();
+    Copy host(0xA000), client(0xB000);
+    host.network->host(0, 4);
+    client.network->join("127.0.0.1", host.network->peer->boundPort());
+    ASSERT_TRUE(runUntil(host, client, [&] { return host.network->peer->connectionCount() == 1; }));
+
+    const kit::EntityID hosts{0xA000, 1}, clients{0xB000, 1};
+    for (Copy* c : {&host, &client}) {
+        c->plane(hosts);
+        c->plane(clients);
+    }
+    // Both copies see the client's bullets bring the host's plane down.
+    for (Copy* c : {&host, &client})
+        c->health(hosts).damage(kit::EntityHandle{clients, &c->world}, 12.0f);
+    ASSERT_TRUE(runUntil(host, client, [&] { return client.points(clients) != 0; }));
+    runUntil(host, client, [] { return false; }); // anything more would have arrived by now
+    for (Copy* c : {&host, &client}) {
+        EXPECT_EQ(c->points(clients), 2);
+        EXPECT_EQ(c->points(hosts), -1);
+        EXPECT_TRUE(c->health(hosts).isDead());
+    }
+    testing::internal::GetCapturedStdout();
+}
