@@ -1,0 +1,238 @@
+#include "PlanePhysics.h"
+
+#include "game/GameMath.h"
+#include "game/PlayerInfo.h"
+#include "game/SoundManager.h"
+#include "game/VirtualGamepad.h"
+#include "game/combat/Health.h"
+#include "game/effects/Bursts.h"
+#include "game/effects/DashParticleEmitter.h"
+#include "game/powerups/SpeedPower.h"
+
+#include "engine/core/SettingsEntry.h"
+#include "engine/core/World.h"
+#include "engine/network/stream/NetStream.h"
+#include "engine/physics/ConstantRotation.h"
+#include "engine/physics/RigidBody.h"
+#include "engine/physics/Transform.h"
+
+#include <glm/geometric.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+struct Tuning {
+    kit::SettingsEntry<float> turnPower{"tuning.planePhysics.turnPower", 0.2f};
+    kit::SettingsEntry<float> acceleration{"tuning.planePhysics.acceleration", 45.0f};
+    kit::SettingsEntry<float> liftPower{"tuning.planePhysics.liftPower", 10.0f};
+    kit::SettingsEntry<float> alignmentForce{"tuning.planePhysics.alignmentForce", 0.04f};
+    kit::SettingsEntry<float> drift{"tuning.planePhysics.drift", 0.15f};
+    kit::SettingsEntry<float> angularDrag{"tuning.planePhysics.angularDrag", 0.995f};
+    kit::SettingsEntry<float> drag{"tuning.planePhysics.drag", 0.25f};
+    kit::SettingsEntry<float> dashDuration{"tuning.planePhysics.dashDuration", 0.25f};
+    kit::SettingsEntry<float> dashCooldownDuration{"tuning.planePhysics.dashCooldownDuration", 2.0f};
+    kit::SettingsEntry<float> dashSpeed{"tuning.planePhysics.dashSpeed", 2.0f};
+    kit::SettingsEntry<float> mass{"tuning.planePhysics.mass", 1.0f};
+    kit::SettingsEntry<float> dashMass{"tuning.planePhysics.dashMass", 10.0f};
+    kit::SettingsEntry<float> ramRepeatDelay{"tuning.planePhysics.ramRepeatDelay", 1.0f};
+    kit::SettingsEntry<float> ramDamage{"tuning.planePhysics.ramDamage", 2.0f};
+};
+
+const Tuning& tuning()
+{
+    static const Tuning values;
+    return values;
+}
+
+} // namespace
+
+PlanePhysics::PlanePhysics(kit::EntityHandle propeller) : propeller(propeller)
+{
+    addClassTags<PlanePhysics>("planePhysics");
+}
+
+void PlanePhysics::update(float dt)
+{
+    const Tuning& t = tuning();
+
+    // 1. The clock and the plane's parts.
+    clock += dt;
+    auto* body = world->getComponent<kit::RigidBody>(entityId);
+    auto* transform = world->getComponent<kit::Transform>(entityId);
+    if (!body || !transform)
+        return;
+    const auto* speedPower = world->getComponent<SpeedPower>(entityId);
+    const bool speeding = speedPower != nullptr;
+
+    // 2. Nose and its normal in the play plane (the nose turned a quarter counter-clockwise).
+    const glm::vec3 forward = transform->rotation * glm::vec3(0.0f, 0.0f, 1.0f);
+    const glm::vec3 normal(-forward.y, forward.x, 0.0f);
+
+    // 3. Where the plane was going before anything below changes it.
+    const glm::vec3 direction =
+        glm::dot(body->velocity, body->velocity) > 0.001f ? glm::normalize(body->velocity) : glm::vec3(0.0f);
+
+    // 4. The stick, and a dash when button 0 asks for one and it is allowed.
+    if (const auto* gamepad = world->getComponent<VirtualGamepad>(entityId)) {
+        const glm::vec2 stick = gamepad->direction();
+        steer = glm::vec3(stick, 0.0f);
+        if (dashCooldown <= 0.0f && gamepad->isButtonDown(0)) {
+            dashCooldown = t.dashCooldownDuration;
+            dashTimer = t.dashDuration;
+            dashDirection = glm::dot(steer, steer) > 0.1f ? glm::normalize(steer) : forward;
+            transform->rotation = shortestArc(forward, dashDirection) * transform->rotation;
+            const float speed = glm::length(body->velocity);
+            body->velocity = dashDirection * (speed + t.dashSpeed.value);
+            speedBeforeDash = std::max(speed, t.acceleration.value);
+            body->mass = t.dashMass;
+            ramHistory.clear();
+        }
+    }
+
+    // 5. Dash timing: the trail and the sound start with it, the speed and the
+    // mass go back when it ends (one frame later the trail stops).
+    if (dashTimer > 0.0f) {
+        dashTimer -= dt;
+        if (!isDashing) {
+            if (SoundManager* sounds = SoundManager::of(world))
+                sounds->play("dash");
+            world->addComponent(getEntity(), new DashParticleEmitter("dashEmitter", DashParticleEmitter::dashRate()));
+        }
+        isDashing = true;
+        if (dashTimer <= 0.0f) {
+            if (glm::length(body->velocity) > speedBeforeDash)
+                body->velocity = direction * speedBeforeDash;
+            body->mass = t.mass;
+        }
+    } else if (isDashing) {
+        world->destroyComponents(entityId, kit::tagId("dashEmitter"));
+        isDashing = false;
+    }
+
+    // 6. The cooldown runs during the dash too.
+    if (dashCooldown > 0.0f)
+        dashCooldown -= dt;
+
+    // 7. Steering and thrust.
+    if (steer != glm::vec3(0.0f)) {
+        float turn = std::clamp(2.0f * (steer.x * forward.y - steer.y * forward.x), -1.0f, 1.0f);
+        if (glm::dot(steer, forward) < 0.0f)
+            turn = turn > 0.0f ? 1.0f : -1.0f; // behind the nose: turn hard (straight back: counter-clockwise)
+        angularVelocity += glm::length(steer) * turn * t.turnPower * dt;
+        float throttle = std::max(glm::dot(steer, forward), -0.1f);
+        if (glm::dot(forward, body->velocity) < 0.0f)
+            throttle *= 2.0f; // flying tail first
+        if (speedPower)
+            throttle *= speedPower->multiplier;
+        body->deltaVelocity += forward * throttle * t.acceleration.value * dt;
+    }
+
+    // 8. Side force: cancels motion across the nose, less when the stick pulls against it.
+    const float k = std::clamp(glm::dot(steer, forward) + 2.0f - 3.0f * t.drift, 0.0f, 1.0f);
+    const glm::vec3 v = body->velocity;
+    glm::vec3 lift = -glm::dot(normal, v) * normal * glm::length(v) * t.liftPower.value;
+    if (glm::dot(lift, lift) > 62500.0f)
+        lift = glm::normalize(lift) * 250.0f;
+    body->deltaVelocity += k * lift * dt;
+
+    // 9. Alignment: turns the nose toward the flight (away from it flying tail first).
+    angularVelocity += glm::dot(forward, direction) * (forward.y * direction.x - forward.x * direction.y) *
+                       t.alignmentForce * dt;
+
+    // 10. Angular drag.
+    angularVelocity *= static_cast<float>(std::pow(1.0 - static_cast<double>(t.angularDrag.value), double(dt)));
+
+    // 11. Linear drag.
+    body->deltaVelocity -= body->velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(t.drag.value), double(dt))));
+
+    // 12. Turn: clockwise seen by the camera is about -Z.
+    const float theta = angularVelocity * dt;
+    transform->rotation = glm::normalize(glm::quat(std::cos(theta * 0.5f), 0.0f, 0.0f, -std::sin(theta * 0.5f)) *
+                                         transform->rotation);
+
+    // 13. Old rams are forgotten.
+    while (!ramHistory.empty() && clock >= ramHistory.front().time + t.ramRepeatDelay)
+        ramHistory.pop_front();
+
+    // 14. Ramming.
+    if (isDashing || speeding)
+        ram((isDashing ? t.ramDamage.value : 0.0f) + (speeding ? t.ramDamage.value : 0.0f));
+
+    // 15. The propeller's spin follows the throttle.
+    if (auto* spin = world->getComponent<kit::ConstantRotation>(propeller.id)) {
+        const float target = 32.0f * glm::dot(steer, forward);
+        const float step = 32.0f * dt;
+        if (spin->speed < target)
+            spin->speed = std::min(spin->speed + step, target);
+        else if (spin->speed > target)
+            spin->speed = std::max(spin->speed - step, target);
+    }
+}
+
+void PlanePhysics::ram(float ramDamage)
+{
+    const auto* body = world->getComponent<kit::RigidBody>(entityId);
+    const auto* own = world->getComponent<kit::Transform>(entityId);
+    if (!body || !own)
+        return;
+    // By index and looked up again: damage may change the world (a death adds emitters).
+    for (std::size_t i = 0; i < body->contacts.size(); ++i) {
+        const kit::EntityHandle victim = body->contacts[i].other;
+        auto* health = world->getComponent<Health>(victim.id);
+        if (!health)
+            continue;
+        const bool known = std::any_of(ramHistory.begin(), ramHistory.end(),
+                                       [&](const Ram& r) { return r.victim == victim.id; });
+        if (known)
+            continue;
+        const auto* other = world->getComponent<kit::Transform>(victim.id);
+        const glm::vec3 at = other ? (own->position + other->position) * 0.5f : own->position;
+        const float speed = glm::length(body->velocity);
+        const glm::vec3 back = speed > 1e-6f ? -body->velocity / speed : glm::vec3(0.0f);
+        const auto* info = world->getComponent<PlayerInfo>(victim.id);
+        impactBurst(*world, at, back, info ? info->colour : glm::vec3(1.0f));
+        if (SoundManager* sounds = SoundManager::of(world))
+            sounds->play("impact");
+        // Every copy shows the ram; the victim's own copy takes the damage.
+        if (world->owns(victim.id))
+            health->damage(getEntity(), ramDamage);
+        ramHistory.push_back(Ram{clock, victim.id, world});
+        std::cout << "Ram!!!\n";
+        body = world->getComponent<kit::RigidBody>(entityId);
+        own = world->getComponent<kit::Transform>(entityId);
+        if (!body || !own)
+            return;
+    }
+}
+
+void PlanePhysics::serialize(kit::NetStream& stream)
+{
+    if (stream.writing) {
+        stream.serialize(angularVelocity);
+        stream.serialize(dashTimer);
+        stream.serialize(enabled);
+        stream.serialize(steer);
+        return;
+    }
+    // A broken record (not a number) changes nothing.
+    float turning = angularVelocity, dash = dashTimer;
+    bool on = enabled;
+    glm::vec3 stick = steer;
+    stream.serialize(turning);
+    stream.serialize(dash);
+    stream.serialize(on);
+    stream.serialize(stick);
+    if (!std::isfinite(turning) || !std::isfinite(dash) || !std::isfinite(stick.x) || !std::isfinite(stick.y) ||
+        !std::isfinite(stick.z))
+        return;
+    angularVelocity = turning;
+    dashTimer = dash;
+    enabled = on;
+    // The stick is at most a unit vector; anything longer is cut down.
+    stick.z = 0.0f;
+    steer = glm::length(stick) > 1.0f ? glm::normalize(stick) : stick;
+}

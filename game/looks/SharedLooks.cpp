@@ -1,0 +1,18 @@
+#include "SharedLooks.h"
+
+#include "engine/resources/Material.h"
+#include "engine/resources/ResourceManagers.h"
+
+#include <unordered_map>
+
+std::shared_ptr<kit::Material> sharedFlatMaterial(const std::string& texture)
+{
+    static std::unordered_map<std::string, std::shared_ptr<kit::Material>> shared;
+    auto& material = shared[texture];
+    if (!material) {
+        material = std::make_shared<kit::Material>();
+        material->setShaderProgram(kit::shaderProgramManager().prefetch("shaders/flatShader.txt"));
+        material->setTexture("diffuseTex", kit::textureManager().prefetch(texture));
+    }
+    return material;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace kit {
+class Material;
+}
+
+// The one material every textured quad of a texture shares when drawn
+// unlit ("shaders/flatShader.txt"): bullets, flashes.
+std::shared_ptr<kit::Material> sharedFlatMaterial(const std::string& texture);

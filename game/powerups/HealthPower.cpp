@@ -1,0 +1,28 @@
+#include "HealthPower.h"
+
+#include "game/SoundManager.h"
+#include "game/combat/Health.h"
+#include "game/effects/Bursts.h"
+
+#include "engine/core/World.h"
+#include "engine/physics/Transform.h"
+
+HealthPower::HealthPower()
+{
+    addClassTags<HealthPower>("healthPower");
+}
+
+void HealthPower::initialize()
+{
+    if (SoundManager* sounds = SoundManager::of(world))
+        sounds->play("healthPU");
+    if (auto* health = world->getComponent<Health>(entityId))
+        health->restore();
+    if (const auto* at = world->getComponent<kit::Transform>(entityId))
+        healthBurst(*world, at->worldPosition());
+}
+
+void HealthPower::update(float)
+{
+    delete world->removeComponent(this);
+}

@@ -1,0 +1,39 @@
+#include "PowerupSpawnSystem.h"
+
+#include "game/GameFunctions.h"
+#include "game/Random.h"
+
+#include "engine/core/SettingsEntry.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <algorithm>
+#include <cmath>
+
+PowerupSpawnSystem::PowerupSpawnSystem(glm::vec2 centre, glm::vec2 size, float players)
+    : centre(centre), size(size), players(players)
+{
+    addClassTags<PowerupSpawnSystem>("powerupSpawnSystem");
+    countdown = nextInterval();
+}
+
+float PowerupSpawnSystem::nextInterval() const
+{
+    static kit::SettingsEntry<float> shortest("tuning.powerupSpawn.minSpawnInterval", 1.0f);
+    static kit::SettingsEntry<float> longest("tuning.powerupSpawn.maxSpawnInterval", 20.0f);
+    const float interval = Random::between(shortest, longest) / std::max(players, 1.0f);
+    return std::isfinite(interval) ? std::max(interval, 0.05f) : 5.0f;
+}
+
+void PowerupSpawnSystem::update(float dt)
+{
+    countdown -= dt;
+    if (countdown >= 0.0f)
+        return;
+    const glm::vec2 at(centre.x + Random::between(-size.x * 0.5f, size.x * 0.5f),
+                       centre.y + Random::between(-size.y * 0.5f, size.y * 0.5f));
+    const auto kind = static_cast<PowerEnum>(std::min(static_cast<int>(6.0f * Random::uniform()), 5));
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+        network->callFunction(fn::spawnPowerup, world->createEntity(), glm::vec3(at, 0.0f), kind);
+    countdown += nextInterval();
+}

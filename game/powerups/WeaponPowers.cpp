@@ -1,0 +1,94 @@
+// The three weapon powers: the weapon each hangs under the plane.
+#include "BombPower.h"
+#include "GatlingGunPower.h"
+#include "ShotgunPower.h"
+
+#include "game/GameFunctions.h"
+#include "game/SoundManager.h"
+#include "game/looks/ModelLook.h"
+#include "game/weapons/GatlingGun.h"
+#include "game/weapons/Shotgun.h"
+
+#include "engine/core/Label.h"
+#include "engine/core/SettingsEntry.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Model.h"
+#include "engine/resources/ResourceManagers.h"
+
+namespace {
+
+// A weapon entity of this copy under the plane, drawn normal-mapped.
+kit::EntityHandle hangWeapon(kit::World& world, kit::EntityHandle plane, const std::string& model,
+                             const std::string& normalMap, kit::Component* spawner)
+{
+    const kit::EntityHandle weapon = world.createEntity();
+    world.addComponent(weapon, new kit::Label("gameSpace"));
+    world.addComponent(weapon, new kit::Transform(plane, glm::vec3(0.0f)));
+    world.addComponent(weapon, new kit::Model(kit::objManager().prefetch(model)));
+    world.addComponent(weapon, new ModelLook(LookSpec{"shaders/tanSpaceNormalMapping.txt", normalMap, "", {}}));
+    world.addComponent(weapon, spawner);
+    return weapon;
+}
+
+int shotsOf(const char* key, int fallback)
+{
+    kit::SettingsEntry<int> shots(key, fallback);
+    return std::max(shots.value, 0);
+}
+
+} // namespace
+
+GatlingGunPower::GatlingGunPower()
+    : WeaponPower("gatlingGunPower", shotsOf("tuning.gatlingGunPower.numOfBullets", 50))
+{
+    addClassTags<GatlingGunPower>("gatlingGunPower");
+}
+
+void GatlingGunPower::initialize()
+{
+    WeaponPower::initialize();
+    if (SoundManager* sounds = SoundManager::of(world))
+        fireSound = sounds->playKept("gatlingGunFire", audio::Mode::loop);
+}
+
+void GatlingGunPower::onRemoved()
+{
+    fireSound.stop();
+    WeaponPower::onRemoved();
+}
+
+kit::EntityHandle GatlingGunPower::buildWeapon()
+{
+    return hangWeapon(*world, getEntity(), "models/gatlingGun/gatlingGun.obj", "models/gatlingGun/GatlingNormals.png",
+                      new GatlingGun(getEntity()));
+}
+
+ShotgunPower::ShotgunPower() : WeaponPower("shotgunPower", shotsOf("tuning.shotgunPower.numOfBullets", 5))
+{
+    addClassTags<ShotgunPower>("shotgunPower");
+}
+
+kit::EntityHandle ShotgunPower::buildWeapon()
+{
+    return hangWeapon(*world, getEntity(), "models/shotgun/shotgun.obj", "models/shotgun/Shotgun_Normal.png",
+                      new Shotgun(getEntity()));
+}
+
+BombPower::BombPower() : WeaponPower("bombPower", shotsOf("tuning.bombPower.numOfBombs", 3))
+{
+    addClassTags<BombPower>("bombPower");
+}
+
+kit::EntityHandle BombPower::buildWeapon()
+{
+    if (!world->owns(entityId))
+        return {}; // the plane's own copy builds the rack everywhere
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network)
+        return {};
+    const kit::EntityHandle rack = world->createEntity();
+    network->callFunction(fn::spawnBombSpawner, getEntity(), rack.id);
+    return rack;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ProjectileSpawner.h"
+
+// The gatling power's gun: fires by itself at its rate while the power has
+// bullets, each one taken from the power's count. Keeps its rate at any frame
+// rate: shots due earlier in a long frame start further along their way.
+class GatlingGun : public ProjectileSpawner {
+public:
+    explicit GatlingGun(kit::EntityHandle owner);
+
+    void update(float dt) override;
+
+    float damage;
+};

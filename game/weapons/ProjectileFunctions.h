@@ -1,0 +1,21 @@
+#pragma once
+
+#include "engine/core/EntityHandle.h"
+
+#include <glm/vec2.hpp>
+#include <glm/vec3.hpp>
+
+#include <string>
+
+// "spawnBullet": a bullet under the new id: a textured streak flying with
+// its velocity, hitting planes (never its owner). The copy that owns a plane
+// it hits takes the damage; every copy shows the impact. Arguments from
+// peers are checked: non-finite numbers or an unknown model drop the call;
+// lifespan, radius and damage are clamped to sane ranges.
+void spawnBullet(kit::EntityHandle bullet, const std::string& model, const std::string& texture, kit::EntityID owner,
+                 float lifespan, float radius, float damage, glm::vec3 position, glm::vec2 velocity);
+
+// "spawnBomb": a bomb under the new id, falling under gravity, exploding on
+// the first plane (not its owner) or wall it touches. Checked like bullets.
+void spawnBomb(kit::EntityHandle bomb, const std::string& model, kit::EntityID owner, float minDamage, float maxDamage,
+               float blastRadius, float bombRadius, float lifespan, glm::vec3 position, glm::vec2 velocity);

@@ -1,0 +1,69 @@
+#include "Shotgun.h"
+
+#include "game/VirtualGamepad.h"
+#include "game/powerups/ShotgunPower.h"
+
+#include "engine/core/SettingsEntry.h"
+#include "engine/core/World.h"
+#include "engine/physics/Body.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+struct Tuning {
+    kit::SettingsEntry<float> period{"tuning.shotgun.period", 1.0f};
+    kit::SettingsEntry<float> velocity{"tuning.shotgun.bulletVelocity", 100.0f};
+    kit::SettingsEntry<float> lifespan{"tuning.shotgun.bulletLifespan", 5.0f};
+    kit::SettingsEntry<float> radius{"tuning.shotgun.bulletRadius", 0.25f};
+    kit::SettingsEntry<float> damage{"tuning.shotgun.damage", 10.0f};
+    kit::SettingsEntry<int> pellets{"tuning.shotgun.bulletsPerShot", 10};
+    kit::SettingsEntry<float> spread{"tuning.shotgun.spread", 30.0f};
+};
+
+const Tuning& tuning()
+{
+    static const Tuning values;
+    return values;
+}
+
+} // namespace
+
+Shotgun::Shotgun(kit::EntityHandle owner)
+    : ProjectileSpawner("models/quad.obj", tuning().velocity, tuning().lifespan, tuning().radius, tuning().period,
+                        glm::vec2(0.2f, 2.0f), owner),
+      spread(tuning().spread * std::numbers::pi_v<float> / 180.0f),
+      pelletsPerShot(std::clamp(tuning().pellets.value, 1, 100)),
+      totalDamage(tuning().damage)
+{
+    addClassTags<Shotgun>("shotgun");
+}
+
+void Shotgun::update(float dt)
+{
+    const VirtualGamepad* gamepad = ownerGamepad();
+    auto* power = world->getComponent<ShotgunPower>(owner.id);
+    if (timer < 0.0f && gamepad && gamepad->isButtonDown(2) && !ownerIsDead() && power && power->shotsLeft >= 1) {
+        const auto shot = muzzle();
+        const kit::Body* body = ownerBody();
+        if (shot && body) {
+            playSound("shotgunFire");
+            const glm::vec3 base = shot->direction * projectileSpeed;
+            const float pelletDamage = totalDamage / static_cast<float>(pelletsPerShot);
+            for (int i = 0; i < pelletsPerShot; ++i) {
+                const float f = pelletsPerShot > 1 ? static_cast<float>(i) / static_cast<float>(pelletsPerShot - 1) : 0.0f;
+                const float a = f == 0.0f ? 0.0f : -spread * 0.5f + spread * f;
+                // Turned counter-clockwise (as the camera sees it) in the play plane.
+                const glm::vec3 pellet(base.x * std::cos(a) - base.y * std::sin(a),
+                                       base.x * std::sin(a) + base.y * std::cos(a), base.z);
+                fireBullet(shot->position, pellet + body->velocity, pelletDamage);
+            }
+            --power->shotsLeft;
+            timer += period;
+        }
+    }
+    if (timer >= 0.0f)
+        timer -= dt;
+}

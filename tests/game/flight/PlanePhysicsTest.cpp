@@ -1,0 +1,230 @@
+#include "game/flight/RollByPitch.h"
+#include "game/powerups/SpeedPower.h"
+
+#include "engine/physics/ConstantRotation.h"
+#include "support/GameWorld.h"
+#include "support/PlaneRig.h"
+
+#include <cmath>
+
+using test::PlaneRig;
+
+namespace {
+
+struct Flight : test::GameWorld {
+    void SetUp() override
+    {
+        test::GameWorld::SetUp();
+    }
+    std::string printed;
+};
+
+float dragFactor(float perSecond, float dt)
+{
+    return static_cast<float>(std::pow(1.0 - double(perSecond), double(dt)));
+}
+
+} // namespace
+
+TEST_F(Flight, AStickStraightBackTurnsCounterClockwiseAndBrakes)
+{
+    const float dt = 0.1f;
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    plane.gamepad->stick = glm::vec2(-1.0f, 0.0f); // straight back from a nose along +X
+    world->update(dt);
+    // Full turn, counter-clockwise (negative), with a frame of angular drag.
+    EXPECT_NEAR(plane.physics->angularVelocity, -0.2f * dt * dragFactor(0.995f, dt), 1e-6f);
+    // Throttle -0.1 at rest: no side force, no drag on a velocity of nothing yet.
+    EXPECT_NEAR(plane.body->velocity.x, -0.1f * 45.0f * dt, 1e-4f);
+    EXPECT_NEAR(plane.body->velocity.y, 0.0f, 1e-4f);
+}
+
+TEST_F(Flight, FlyingTailFirstDoublesTheBrake)
+{
+    const float dt = 0.1f;
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    plane.body->velocity = glm::vec3(-10.0f, 0.0f, 0.0f); // tail first
+    plane.gamepad->stick = glm::vec2(-1.0f, 0.0f);
+    world->update(dt);
+    const float expected = -10.0f - 0.2f * 45.0f * dt + 10.0f * (1.0f - dragFactor(0.25f, dt));
+    EXPECT_NEAR(plane.body->velocity.x, expected, 1e-3f);
+}
+
+TEST_F(Flight, TheSideForceIsNeverAboveItsLimit)
+{
+    const float dt = 0.05f;
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    plane.body->velocity = glm::vec3(0.0f, 100.0f, 0.0f); // straight across the nose, fast
+    world->update(dt);
+    const float expected = 100.0f - 250.0f * dt - 100.0f * (1.0f - dragFactor(0.25f, dt));
+    EXPECT_NEAR(plane.body->velocity.y, expected, 1e-2f);
+}
+
+TEST_F(Flight, TheSideForceSwingsTheFlightTowardTheNose)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    plane.body->velocity = glm::vec3(20.0f, 10.0f, 0.0f);
+    for (int i = 0; i < 30; ++i)
+        world->update(1.0f / 60.0f);
+    EXPECT_LT(std::abs(plane.body->velocity.y), 2.0f); // mostly along the nose now
+    EXPECT_GT(plane.body->velocity.x, 10.0f);
+}
+
+TEST_F(Flight, AWeakStickDashesAlongTheNoseAndAStrongOneAlongTheStick)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    plane.gamepad->stick = glm::vec2(0.2f, 0.2f); // 0.08 squared: too little to aim with
+    plane.gamepad->held[0] = true;
+    world->update(0.01f);
+    EXPECT_NEAR(plane.physics->dashDirection.x, 1.0f, 1e-6f);
+    EXPECT_EQ(plane.body->mass, 10.0f);
+    EXPECT_GT(plane.body->velocity.x, 1.9f);
+    EXPECT_NEAR(plane.body->velocity.y, 0.0f, 0.05f);
+
+    auto other = PlaneRig::build(*world, glm::vec3(50, 0, 0));
+    other.gamepad->stick = glm::vec2(0.0f, 1.0f);
+    other.gamepad->held[0] = true;
+    world->update(0.01f);
+    EXPECT_NEAR(other.physics->dashDirection.y, 1.0f, 1e-6f);
+    EXPECT_NEAR(other.nose().y, 1.0f, 1e-3f); // turned at once
+    // Off along the stick (this frame's side force still works against the old nose).
+    EXPECT_GT(other.body->velocity.y, 1.5f);
+    EXPECT_NEAR(other.body->velocity.x, 0.0f, 1e-3f);
+}
+
+TEST_F(Flight, ADashLastsItsTimeThenTheMassAndSpeedGoBack)
+{
+    auto fast = PlaneRig::build(*world, glm::vec3(0));
+    fast.body->velocity = glm::vec3(60.0f, 0.0f, 0.0f);
+    auto slow = PlaneRig::build(*world, glm::vec3(0, 60, 0));
+    for (auto* p : {&fast, &slow})
+        p->gamepad->held[0] = true;
+    const float dt = 0.0625f; // a sixteenth: four frames make the 0.25 s exactly
+    world->update(dt);
+    for (auto* p : {&fast, &slow})
+        p->gamepad->held[0] = false;
+    EXPECT_TRUE(fast.physics->isDashing);
+    EXPECT_NE(world->getComponent(fast.entity.id, kit::tagId("dashEmitter")), nullptr);
+    for (int i = 0; i < 3; ++i)
+        world->update(dt); // 0.25 s: the dash ends in the last of these frames
+    EXPECT_EQ(fast.body->mass, 1.0f);
+    // Cut back to the speed it had (60 > 45) less this frame's drag; the one
+    // that dashed from rest keeps its few units a second.
+    EXPECT_LE(glm::length(fast.body->velocity), 60.0f);
+    EXPECT_GT(glm::length(fast.body->velocity), 55.0f);
+    EXPECT_LT(glm::length(slow.body->velocity), 10.0f);
+    EXPECT_GT(glm::length(slow.body->velocity), 1.0f);
+    world->update(dt); // one frame later the trail stops
+    EXPECT_FALSE(fast.physics->isDashing);
+    EXPECT_EQ(world->getComponent(fast.entity.id, kit::tagId("dashEmitter")), nullptr);
+    // No second dash before the cooldown, one after it.
+    fast.gamepad->held[0] = true;
+    world->update(dt);
+    EXPECT_FALSE(fast.physics->isDashing);
+    for (int i = 0; i < 40 && !fast.physics->isDashing; ++i)
+        world->update(dt);
+    EXPECT_TRUE(fast.physics->isDashing);
+    EXPECT_NEAR(fast.physics->clock, 2.0f + dt, dt + 1e-4f); // the cooldown runs from the dash's start
+}
+
+TEST_F(Flight, ADashWithASpeedPowerRamsForFour)
+{
+    auto rammer = PlaneRig::build(*world, glm::vec3(0));
+    auto victim = PlaneRig::build(*world, glm::vec3(3, 0, 0), glm::vec3(-1, 0, 0));
+    world->addComponent(rammer.entity, new SpeedPower);
+    rammer.gamepad->held[0] = true;
+    world->update(0.01f); // the dash starts; the bodies touch and record it
+    EXPECT_EQ(victim.health->currentHealth, 10.0f);
+    world->update(0.01f); // the contact is rammed: 2 for the dash, 2 for the speed
+    EXPECT_EQ(victim.health->currentHealth, 6.0f);
+    EXPECT_EQ(victim.health->lastAttacker.id, rammer.entity.id);
+}
+
+TEST_F(Flight, TheSameVictimIsRammedOncePerSecond)
+{
+    auto rammer = PlaneRig::build(*world, glm::vec3(0));
+    auto victim = PlaneRig::build(*world, glm::vec3(3, 0, 0), glm::vec3(-1, 0, 0));
+    world->addComponent(rammer.entity, new SpeedPower);
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < 25; ++i) { // 2.5 s side by side
+        rammer.transform->position = glm::vec3(0);
+        victim.transform->position = glm::vec3(3, 0, 0);
+        world->update(0.1f);
+    }
+    EXPECT_EQ(victim.health->currentHealth, 10.0f - 3 * 2.0f); // at 0.1, 1.1 and 2.1 s
+    const std::string printed = testing::internal::GetCapturedStdout();
+    std::size_t rams = 0;
+    for (std::size_t at = printed.find("Ram!!!\n"); at != std::string::npos; at = printed.find("Ram!!!\n", at + 1))
+        ++rams;
+    EXPECT_EQ(rams, 3u);
+}
+
+TEST_F(Flight, AnotherCopysPlaneIsRammedHereWithoutDamage)
+{
+    auto rammer = PlaneRig::build(*world, glm::vec3(0));
+    auto theirs = PlaneRig::build(*world, glm::vec3(3, 0, 0), glm::vec3(-1, 0, 0), kit::EntityID{0xFEED, 5});
+    world->addComponent(rammer.entity, new SpeedPower);
+    world->update(0.01f);
+    world->update(0.01f);
+    EXPECT_EQ(theirs.health->currentHealth, 10.0f); // its own copy takes the damage
+    EXPECT_EQ(rammer.physics->ramHistory.size(), 1u); // but the ram is shown here
+}
+
+TEST_F(Flight, PlanesStayUprightFlyingEitherWay)
+{
+    for (glm::vec3 nose : {glm::vec3(1, 0, 0), glm::vec3(-1, 0, 0), glm::vec3(0.8f, 0.6f, 0)}) {
+        auto plane = PlaneRig::build(*world, glm::vec3(0), nose);
+        // Rolled over on its back.
+        plane.transform->rotation = plane.transform->rotation * glm::angleAxis(3.0f, glm::vec3(0, 0, 1));
+        world->addComponent(plane.entity, new RollByPitch);
+        world->update(0.0f);
+        EXPECT_NEAR(glm::dot(plane.nose(), glm::normalize(nose)), 1.0f, 1e-4f);
+        EXPECT_GT(plane.top().y, 0.7f) << nose.x << "," << nose.y;
+        world->destroyEntityNow(plane.entity);
+    }
+    auto climbing = PlaneRig::build(*world, glm::vec3(0), glm::vec3(0, 1, 0));
+    world->addComponent(climbing.entity, new RollByPitch);
+    world->update(0.0f);
+    EXPECT_NEAR(climbing.top().z, 1.0f, 1e-4f); // straight up: the top faces the camera
+}
+
+TEST_F(Flight, APropellerFollowsTheThrottle)
+{
+    const kit::EntityHandle propeller = world->createEntity();
+    world->addComponent(propeller, new kit::Transform());
+    auto* spin = new kit::ConstantRotation(glm::vec3(0, 0, 1), 16.0f);
+    world->addComponent(propeller, spin);
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    plane.physics->propeller = propeller;
+    plane.gamepad->stick = glm::vec2(1.0f, 0.0f); // full throttle: 32
+    world->update(0.25f);
+    EXPECT_NEAR(spin->speed, 24.0f, 1e-4f);
+    world->update(0.5f);
+    EXPECT_NEAR(spin->speed, 32.0f, 1e-4f); // reached, not overshot
+}
+
+TEST_F(Flight, RemotePlanesFlyFromTheirReplicatedStick)
+{
+    auto mine = PlaneRig::build(*world, glm::vec3(0));
+    auto theirs = PlaneRig::build(*world, glm::vec3(0, 40, 0), glm::vec3(1, 0, 0), kit::EntityID{0xFEED, 9});
+    mine.gamepad->stick = glm::vec2(0.0f, 1.0f);
+    world->update(0.1f);
+    kit::NetStream state;
+    mine.physics->serialize(state);
+    state.writing = false;
+    theirs.physics->serialize(state);
+    EXPECT_EQ(theirs.physics->steer, glm::vec3(0, 1, 0));
+    EXPECT_EQ(theirs.physics->angularVelocity, mine.physics->angularVelocity);
+    world->update(0.1f);
+    EXPECT_NE(theirs.physics->angularVelocity, 0.0f); // it turns as its pilot steers
+
+    kit::NetStream broken;
+    broken.write(std::numeric_limits<float>::quiet_NaN());
+    broken.write(0.0f);
+    broken.write(true);
+    broken.write(glm::vec3(5, 0, 0));
+    broken.writing = false;
+    const float before = theirs.physics->angularVelocity;
+    theirs.physics->serialize(broken);
+    EXPECT_EQ(theirs.physics->angularVelocity, before); // a broken record changes nothing
+}

@@ -1,0 +1,260 @@
+#include "game/GameFunctions.h"
+#include "game/GameplayFunctions.h"
+#include "game/combat/PlayerSpawnComp.h"
+#include "game/effects/SmokeParticleEmitter.h"
+#include "game/powerups/BombPower.h"
+#include "game/powerups/GatlingGunPower.h"
+#include "game/powerups/HealthPower.h"
+#include "game/powerups/InvincibilityPower.h"
+#include "game/powerups/PowerupSpawnSystem.h"
+#include "game/powerups/ShotgunPower.h"
+#include "game/powerups/SpeedPower.h"
+#include "game/weapons/Bomb.h"
+#include "game/weapons/BombSpawner.h"
+#include "game/weapons/GatlingGun.h"
+#include "game/weapons/Shotgun.h"
+
+#include "engine/render/Model.h"
+#include "support/GameWorld.h"
+#include "support/PlaneRig.h"
+
+using test::PlaneRig;
+
+namespace {
+
+struct Powerups : test::GameWorld {
+    void SetUp() override
+    {
+        test::GameWorld::SetUp();
+        registerGameplayFunctions(*world);
+    }
+
+    kit::EntityHandle pickUp(glm::vec3 at, PowerEnum kind)
+    {
+        const kit::EntityHandle item = world->createEntity();
+        network->callFunction(fn::spawnPowerup, item, at, kind);
+        return item;
+    }
+    template <class T>
+    T* power(const PlaneRig& plane)
+    {
+        return world->getComponent<T>(plane.entity.id);
+    }
+};
+
+} // namespace
+
+TEST_F(Powerups, WithFourPlayersAPickUpComesEveryQuarterSecondToFiveSeconds)
+{
+    const kit::EntityHandle host = world->createEntity();
+    auto* spawner = new PowerupSpawnSystem(glm::vec2(0.0f), glm::vec2(168.0f, 96.0f), 4.0f);
+    world->addComponent(host, spawner);
+    float low = 1e9f, high = 0.0f, sum = 0.0f;
+    for (int i = 0; i < 4000; ++i) {
+        const float next = spawner->nextInterval();
+        low = std::min(low, next);
+        high = std::max(high, next);
+        sum += next;
+    }
+    EXPECT_GE(low, 0.25f);
+    EXPECT_LT(high, 5.0f);
+    EXPECT_LT(low, 0.3f);
+    EXPECT_GT(high, 4.9f);
+    EXPECT_NEAR(sum / 4000.0f, 2.625f, 0.1f);
+}
+
+TEST_F(Powerups, PickUpsAppearInsideTheAreaWithEveryKind)
+{
+    world->addComponent(world->createEntity(), new PowerupSpawnSystem(glm::vec2(0.0f), glm::vec2(168.0f, 96.0f), 4.0f));
+    for (int i = 0; i < 600; ++i)
+        world->update(0.5f); // 300 s, each pick-up living 10 s
+    auto items = world->getEntities(kit::tagId("pickUpItem"))->toVector();
+    ASSERT_GT(items.size(), 0u);
+    for (const auto& item : items) {
+        const glm::vec3 p = world->getComponent<kit::Transform>(item.id)->position;
+        EXPECT_GE(p.x, -84.0f);
+        EXPECT_LT(p.x, 84.0f);
+        EXPECT_GE(p.y, -48.0f);
+        EXPECT_LT(p.y, 48.0f);
+        EXPECT_TRUE(world->entityHasTag(item.id, kit::tagId("cameraFocus")));
+    }
+}
+
+TEST_F(Powerups, ATouchGrantsThePowerEverywhereAndTheItemGoes)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    const auto item = pickUp(glm::vec3(3, 0, 0), PowerEnum::shotgun);
+    EXPECT_TRUE(world->entityHasTag(item.id, kit::tagId("shotgunPickUpItem")));
+    EXPECT_TRUE(world->entityHasTag(item.id, kit::tagId("gunPickUpItem")));
+    world->update(0.01f);
+    EXPECT_FALSE(world->entities.contains(item.id));
+    ASSERT_NE(power<ShotgunPower>(plane), nullptr);
+    EXPECT_EQ(power<ShotgunPower>(plane)->shotsLeft, 5);
+    EXPECT_EQ(world->getEntities(kit::typeId<Shotgun>())->size(), 1u); // its gun hangs under the plane
+}
+
+TEST_F(Powerups, AWreckAndAnotherCopysPlanePassThroughPickUps)
+{
+    auto wreck = PlaneRig::build(*world, glm::vec3(0));
+    wreck.health->damage(wreck.entity, 20.0f);
+    auto theirs = PlaneRig::build(*world, glm::vec3(0, 40, 0), glm::vec3(1, 0, 0), kit::EntityID{0xFEED, 4});
+    const auto first = pickUp(glm::vec3(1, 0, 0), PowerEnum::speed);
+    const auto second = pickUp(glm::vec3(1, 40, 0), PowerEnum::speed);
+    world->update(0.01f);
+    EXPECT_TRUE(world->entities.contains(first.id));
+    EXPECT_TRUE(world->entities.contains(second.id)); // its own copy takes it for it
+    EXPECT_EQ(power<SpeedPower>(wreck), nullptr);
+    EXPECT_EQ(power<SpeedPower>(theirs), nullptr);
+}
+
+TEST_F(Powerups, AWildPickUpGrantsOneOfTheRealKinds)
+{
+    for (int i = 0; i < 20; ++i) {
+        auto plane = PlaneRig::build(*world, glm::vec3(0));
+        pickUp(glm::vec3(1, 0, 0), PowerEnum::wild); // concentric circles never touch
+        world->update(0.01f);
+        EXPECT_NE(world->getComponent(plane.entity.id, kit::tagId("power")), nullptr)
+            << "health powers last a frame: look before the next";
+        world->destroyEntityNow(plane.entity);
+    }
+}
+
+TEST_F(Powerups, ANewWeaponReplacesTheOldOneAtOnce)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::gatling);
+    ASSERT_NE(power<GatlingGunPower>(plane), nullptr);
+    EXPECT_EQ(world->getEntities(kit::typeId<GatlingGun>())->size(), 1u);
+    network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::shotgun);
+    EXPECT_EQ(power<GatlingGunPower>(plane), nullptr);
+    EXPECT_EQ(world->getEntities(kit::typeId<GatlingGun>())->size(), 0u);
+    EXPECT_NE(power<ShotgunPower>(plane), nullptr);
+    EXPECT_EQ(world->getComponentCollection(kit::tagId("gunPower"))->size(), 1u);
+    // Speed and the shield sit beside a weapon; a second one replaces the first.
+    network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::speed);
+    power<SpeedPower>(plane)->timeLeft = 1.0f;
+    network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::speed);
+    EXPECT_EQ(power<SpeedPower>(plane)->timeLeft, 5.0f);
+    EXPECT_EQ(world->getComponentCollection(kit::typeId<SpeedPower>())->size(), 1u);
+    EXPECT_EQ(world->getComponentCollection(kit::tagId("speedPowerEmitter"))->size(), 1u);
+    EXPECT_NE(power<ShotgunPower>(plane), nullptr);
+}
+
+TEST_F(Powerups, HealthHealsAndClearsTheSmokeInOneFrame)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    plane.health->damage(plane.entity, 6.0f);
+    ASSERT_NE(world->getComponent<SmokeParticleEmitter>(plane.entity.id), nullptr);
+    network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::health);
+    EXPECT_EQ(plane.health->currentHealth, 10.0f);
+    EXPECT_EQ(plane.health->state, Health::healthy);
+    EXPECT_EQ(world->getComponent<SmokeParticleEmitter>(plane.entity.id), nullptr);
+    world->update(0.01f);
+    EXPECT_EQ(power<HealthPower>(plane), nullptr);
+}
+
+TEST_F(Powerups, ASpeedPowerRunsOutAndTakesItsTrailWithIt)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::speed);
+    for (int i = 0; i < 40; ++i)
+        world->update(0.125f); // 5 s exactly
+    EXPECT_NE(power<SpeedPower>(plane), nullptr);
+    world->update(0.125f);
+    EXPECT_EQ(power<SpeedPower>(plane), nullptr);
+    EXPECT_EQ(world->getComponent(plane.entity.id, kit::tagId("speedPowerEmitter")), nullptr);
+}
+
+TEST_F(Powerups, TheShieldBlinksThePlaneAndWhatHangsUnderItForTwoSeconds)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    auto* body = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
+    world->addComponent(plane.entity, body);
+    const kit::EntityHandle gun = world->createEntity();
+    world->addComponent(gun, new kit::Transform(plane.entity, glm::vec3(0)));
+    auto* gunModel = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
+    world->addComponent(gun, gunModel);
+    network->callFunction(fn::grantInvincibility, plane.entity);
+    plane.health->damage(plane.entity, 5.0f);
+    EXPECT_EQ(plane.health->currentHealth, 10.0f);
+    std::string pattern;
+    for (int i = 1; i <= 32; ++i) { // 2 s in frames of a sixteenth
+        world->update(0.0625f);
+        pattern += body->enabled ? 'S' : 'h';
+        EXPECT_EQ(gunModel->enabled, body->enabled);
+    }
+    // (2, 1.75] shown, (1.75, 1.5] hidden, and so on; at 0 the shield is gone.
+    EXPECT_EQ(pattern, "SSShhhhSSSShhhhSSSShhhhSSSShhhhS");
+    EXPECT_EQ(power<InvincibilityPower>(plane), nullptr);
+    plane.health->damage(plane.entity, 5.0f);
+    EXPECT_EQ(plane.health->currentHealth, 5.0f);
+}
+
+TEST_F(Powerups, DeathStripsThePowerAndItsWeapon)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    world->addComponent(plane.entity, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, 2.0f));
+    network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::gatling);
+    plane.health->damage(plane.entity, 20.0f);
+    world->update(0.05f);
+    world->update(0.05f);
+    EXPECT_EQ(power<GatlingGunPower>(plane), nullptr);
+    EXPECT_EQ(world->getEntities(kit::typeId<GatlingGun>())->size(), 0u);
+    for (int i = 0; i < 45; ++i)
+        world->update(0.05f);
+    EXPECT_NE(power<InvincibilityPower>(plane), nullptr); // respawned, shielded
+}
+
+TEST_F(Powerups, BombsDropOnButtonTwoUntilTheRackIsEmpty)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0, 40, 0));
+    network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::bomb);
+    auto* bombs = power<BombPower>(plane);
+    ASSERT_NE(bombs, nullptr);
+    EXPECT_EQ(bombs->shotsLeft, 3);
+    ASSERT_FALSE(bombs->weapon.empty());
+    EXPECT_NE(world->getComponent<BombSpawner>(bombs->weapon.id), nullptr); // built through "spawnBombSpawner"
+    const kit::EntityHandle rack = bombs->weapon;
+    plane.gamepad->held[2] = true;
+    int dropped = 0;
+    for (int i = 0; i < 40; ++i) { // 4 s
+        plane.transform->position = glm::vec3(0, 40, 0);
+        plane.body->velocity = glm::vec3(0.0f);
+        world->update(0.1f);
+        dropped = std::max(dropped, 3 - (power<BombPower>(plane) ? power<BombPower>(plane)->shotsLeft : 0));
+    }
+    EXPECT_EQ(dropped, 3);
+    EXPECT_EQ(power<BombPower>(plane), nullptr);
+    EXPECT_FALSE(world->entities.contains(rack.id));
+}
+
+TEST_F(Powerups, ABombLeavesItsOwnPlaneAndBlowsUpOnAnother)
+{
+    auto owner = PlaneRig::build(*world, glm::vec3(0, 0, 0));
+    auto victim = PlaneRig::build(*world, glm::vec3(0, -6, 0));
+    const kit::EntityHandle bomb = world->createEntity();
+    network->callFunction(fn::spawnBomb, bomb, "models/smallBomb/smallBomb.obj", owner.entity.id, 0.0f, 20.0f, 10.0f,
+                          2.0f, 15.0f, glm::vec3(0, 0, 0), glm::vec2(0, -20));
+    world->update(0.01f);
+    EXPECT_TRUE(world->entities.contains(bomb.id)); // touching its owner: no bang
+    for (int i = 0; i < 20 && world->entities.contains(bomb.id); ++i)
+        world->update(0.02f);
+    EXPECT_FALSE(world->entities.contains(bomb.id));
+    world->update(0.01f); // the blast's turn
+    EXPECT_LT(victim.health->currentHealth, 10.0f);
+    EXPECT_LT(owner.health->currentHealth, 10.0f); // close to its own bomb too
+}
+
+TEST_F(Powerups, LateCallsAboutAPlaneThatIsGoneDoNothing)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    const kit::EntityHandle gone = plane.entity;
+    world->destroyEntityNow(gone);
+    network->callFunction(fn::grantPower, gone, glm::vec3(0), PowerEnum::gatling);
+    network->callFunction(fn::grantInvincibility, gone);
+    network->callFunction(fn::spawnBombSpawner, gone, world->createEntity().id);
+    EXPECT_EQ(world->componentsOf(gone.id), nullptr);
+    EXPECT_TRUE(world->getEntities(kit::typeId<GatlingGun>())->empty());
+    network->callFunction(fn::spawnPowerup, world->createEntity(), glm::vec3(0), static_cast<PowerEnum>(9));
+    EXPECT_TRUE(world->getEntities(kit::tagId("pickUpItem"))->empty());
+}
