@@ -49,8 +49,8 @@ stop_game() {
 # First run: no tuning file yet.
 "$game" >"$work/log" 2>&1 &
 pid=$!
-window=$(wait_for_window 5) || fail "no window titled Skyscuffle within 5 s"
-wait_for_line "$work/log" "Creating Main Menu" 5 || fail "the main menu was not created"
+window=$(wait_for_window 20) || fail "no window titled Skyscuffle within 20 s"
+wait_for_line "$work/log" "Creating Main Menu" 20 || fail "the main menu was not created"
 size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [ "$size" = "800x600" ] || fail "window is $size, expected 800x600"
 
@@ -73,7 +73,7 @@ LC_ALL=C sort -c "$tuning" || fail "tuning.csv is not in byte-wise key order"
 sed -i 's/^window.size.x,.*/window.size.x,1024/' "$tuning"
 "$game" >"$work/log" 2>&1 &
 pid=$!
-window=$(wait_for_window 5) || fail "no window on the second run"
+window=$(wait_for_window 20) || fail "no window on the second run"
 sleep 0.2
 size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [ "$size" = "1024x600" ] || fail "window is $size, expected 1024x600 from tuning.csv"
