@@ -2,31 +2,32 @@
 
 #include "World.h"
 
-#include <functional>
-
 namespace kit {
-namespace {
 
-bool compareByPriority(float pa, float pb, const Component* a, const Component* b)
+std::uint64_t Component::nextCreationOrder()
 {
-    if (pa != pb)
-        return pa < pb;
-    if (a->entityId != b->entityId)
-        return a->entityId < b->entityId;
-    return std::less<const Component*>{}(a, b);
+    static std::uint64_t made = 0;
+    return ++made;
 }
-
-} // namespace
 
 bool Component::CompareByUpdatePriority::operator()(const Component* a, const Component* b) const
 {
-    return compareByPriority(a->updatePriority(), b->updatePriority(), a, b);
+    if (a->updatePriority_ != b->updatePriority_)
+        return a->updatePriority_ < b->updatePriority_;
+    if (a->entityId != b->entityId)
+        return a->entityId < b->entityId;
+    return a->creationOrder_ < b->creationOrder_;
 }
 
 bool Component::CompareByRenderPriority::operator()(const Component* a, const Component* b) const
 {
-    return compareByPriority(a->renderPriority(), b->renderPriority(), a, b);
+    if (a->renderPriority_ != b->renderPriority_)
+        return a->renderPriority_ < b->renderPriority_;
+    if (a->entityId != b->entityId)
+        return a->entityId < b->entityId;
+    return a->creationOrder_ < b->creationOrder_;
 }
+
 
 void Component::setUpdatePriority(float priority)
 {

@@ -4,6 +4,7 @@
 #include "EntityID.h"
 #include "Tags.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,19 @@ class World;
 // instead of keeping pointers across frames.
 class Component {
 public:
-    Component() = default;
-    Component(const Component&) = default;
+    Component() : creationOrder_(nextCreationOrder()) {}
+    // A copy is a new component: it keeps the fields, with an order of its own.
+    Component(const Component& other)
+        : world(other.world),
+          initialized(other.initialized),
+          enabled(other.enabled),
+          tags(other.tags),
+          entityId(other.entityId),
+          creationOrder_(nextCreationOrder()),
+          updatePriority_(other.updatePriority_),
+          renderPriority_(other.renderPriority_)
+    {
+    }
     Component& operator=(const Component&) = delete;
     virtual ~Component() = default;
 
@@ -44,7 +56,9 @@ public:
     void addTag(TagId tag) { tags.insert(tag); }
     [[nodiscard]] bool hasTag(TagId tag) const { return tags.contains(tag); }
 
-    // Update order: lower priority first, then entity id, then address.
+    // Update order: lower priority first, then entity id, then the order in
+    // which the components were made (not their addresses, so that a run
+    // seeded alike repeats itself exactly).
     struct CompareByUpdatePriority {
         bool operator()(const Component* a, const Component* b) const;
     };
@@ -69,6 +83,9 @@ public:
 
 private:
     friend class World;
+    static std::uint64_t nextCreationOrder();
+
+    std::uint64_t creationOrder_;
     float updatePriority_ = 0.0f;
     float renderPriority_ = 0.0f;
 

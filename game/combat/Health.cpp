@@ -1,6 +1,7 @@
 #include "Health.h"
 
 #include "game/GameFunctions.h"
+#include "game/MatchEvents.h"
 #include "game/SoundManager.h"
 #include "game/effects/FireParticleEmitter.h"
 #include "game/effects/SmokeParticleEmitter.h"
@@ -22,6 +23,7 @@ void Health::damage(kit::EntityHandle attacker, float amount)
         return;
     currentHealth -= amount;
     lastAttacker = attacker;
+    MatchEvents::damaged()(getEntity(), attacker, amount);
     if (currentHealth <= 0.0f) {
         changeState(dead);
         // The plane's own copy scores the death, everywhere; the others only show it.

@@ -25,11 +25,15 @@
 
 namespace {
 
+// turnPower and alignmentForce are sixty times the values that turned a plane
+// at about 2 degrees a second (the angular drag takes 99.5% a second): as if
+// applied once per frame at 60 frames a second. With these a full stick turns
+// about 130 degrees a second and the nose settles into the flight.
 struct Tuning {
-    kit::SettingsEntry<float> turnPower{"tuning.planePhysics.turnPower", 0.2f};
+    kit::SettingsEntry<float> turnPower{"tuning.planePhysics.turnPower", 12.0f};
     kit::SettingsEntry<float> acceleration{"tuning.planePhysics.acceleration", 45.0f};
     kit::SettingsEntry<float> liftPower{"tuning.planePhysics.liftPower", 10.0f};
-    kit::SettingsEntry<float> alignmentForce{"tuning.planePhysics.alignmentForce", 0.04f};
+    kit::SettingsEntry<float> alignmentForce{"tuning.planePhysics.alignmentForce", 2.4f};
     kit::SettingsEntry<float> drift{"tuning.planePhysics.drift", 0.15f};
     kit::SettingsEntry<float> angularDrag{"tuning.planePhysics.angularDrag", 0.995f};
     kit::SettingsEntry<float> drag{"tuning.planePhysics.drag", 0.25f};

@@ -1,14 +1,212 @@
 #include "GameWorld.h"
 
-#include "game/ClearScreen.h"
+#include "MatchStart.h"
+#include "PlayerPlane.h"
+#include "WinScreen.h"
 
+#include "game/GameFunctions.h"
+#include "game/GameplayFunctions.h"
+#include "game/MainMenu.h"
+#include "game/PlayerInfo.h"
+#include "game/SoundManager.h"
+#include "game/camera/SideviewCameraBehavior.h"
+#include "game/looks/ModelLook.h"
+#include "game/powerups/PowerupSpawnSystem.h"
+
+#include "engine/core/Label.h"
+#include "engine/core/SettingsEntry.h"
+#include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/input/JoystickManager.h"
+#include "engine/input/Keyboard.h"
+#include "engine/input/Keys.h"
+#include "engine/network/LANDiscoverySystem.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Body.h"
+#include "engine/physics/Gravity.h"
+#include "engine/physics/PolygonCollider.h"
+#include "engine/physics/RigidBody.h"
+#include "engine/physics/SpringAttachment.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/AspectMatcher.h"
+#include "engine/render/Camera.h"
+#include "engine/render/Model.h"
+#include "engine/render/Renderer.h"
+#include "engine/resources/ResourceManagers.h"
 
+#include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
 #include <iostream>
 
-// A placeholder until the match arrives: the sky, and the console line.
+namespace {
+
+// The arena's walls: rectangles (x, y, width, height), each scaled by 1.5.
+struct Wall {
+    float x, y, width, height;
+};
+constexpr Wall walls[] = {
+    {-74.0f, 54.0f, 148.0f, 16.0f},  // ceiling
+    {-74.0f, -50.0f, 148.0f, 16.0f}, // floor
+    {-77.0f, -44.0f, 16.0f, 108.0f}, // left wall
+    {61.0f, -44.0f, 16.0f, 108.0f},  // right wall
+    {-61.0f, -10.0f, 3.0f, 54.0f},   // the inner strip by the left wall
+};
+
+kit::UniformSet lights()
+{
+    kit::UniformSet set;
+    const glm::vec3 directions[4] = {glm::vec3(0, -3, 2) / std::sqrt(13.0f), glm::vec3(-1, -2, -2) / 3.0f,
+                                     glm::vec3(1, 1, -1) / std::sqrt(3.0f), glm::vec3(-1, 0, -1) / std::sqrt(2.0f)};
+    const glm::vec3 colours[4] = {glm::vec3(1, 1, 0.7f), glm::vec3(0.8f, 0.8f, 0.6f), glm::vec3(0.2f, 0.2f, 0.4f),
+                                  glm::vec3(0.4f, 0.3f, 0.3f)};
+    for (int i = 0; i < 4; ++i) {
+        const std::string light = "lights[" + std::to_string(i) + "]";
+        set.set(light + ".direction", directions[i]);
+        set.set(light + ".color", colours[i]);
+    }
+    return set;
+}
+
+void pauseMusic(kit::World* world)
+{
+    if (SoundManager* sounds = SoundManager::of(world))
+        sounds->setBackgroundPaused(true);
+}
+
+// Leaving a match early: back to the main menu, the music paused.
+void leaveMatch(kit::World* world)
+{
+    pauseMusic(world);
+    if (world->owner)
+        world->owner->setWorld(std::make_shared<kit::World>(createMainMenu));
+}
+
+void buildStage(kit::World& world)
+{
+    const kit::EntityHandle stage = world.createEntity();
+    world.addComponent(stage, new kit::Label("gameSpace"));
+    world.addComponent(stage, new kit::Transform(glm::vec3(4.5f, -52.5f, -66.0f), glm::vec3(1.5f)));
+    world.addComponent(stage, new kit::Model(kit::objManager().prefetch("models/basicStage/basicStage.obj")));
+    world.addComponent(stage, new ModelLook(LookSpec{"shaders/flatShader.txt", "", "", {}}));
+
+    for (const Wall& w : walls) {
+        const kit::EntityHandle wall = world.createEntity();
+        world.addComponent(wall, new kit::Transform(glm::vec3(0.0f)));
+        world.addComponent(wall, new kit::RigidBody(true, glm::vec3(0.0f), {}, 1.0f, 1.0f));
+        world.addComponent(wall, new kit::PolygonCollider(w.x, w.y, w.width, w.height, 1.5f, 1.5f, 0.0f));
+    }
+}
+
+void buildCameras(kit::World& world)
+{
+    static kit::SettingsEntry<float> stiffness("tuning.camera.stiffness", 1.0f);
+    static kit::SettingsEntry<float> damping("tuning.camera.damping", 0.5f);
+    // The point the camera looks for: everything in focus fits the view from it.
+    const kit::EntityHandle target = world.createEntity();
+    world.addComponent(target, new kit::Transform(glm::vec3(0.0f, 0.0f, 100.0f)));
+    world.addComponent(target, new kit::AspectMatcher);
+    world.addComponent(target, new SideviewCameraBehavior("cameraFocus"));
+    // The camera itself hangs on a spring toward that point, so it glides.
+    const kit::EntityHandle camera = world.createEntity();
+    world.addComponent(camera, new kit::Label("gameSpace"));
+    world.addComponent(camera, new kit::AspectMatcher);
+    world.addComponent(camera, new kit::Transform(glm::vec3(0.0f, 0.0f, 100.0f)));
+    world.addComponent(camera, new kit::SpringAttachment(target, stiffness, damping));
+    world.addComponent(camera, new kit::Body);
+    world.addComponent(camera, new kit::Camera(glm::perspective(1.2217305f, 1.0f, 0.1f, 1000.0f)));
+
+    const kit::EntityHandle hud = world.createEntity();
+    world.addComponent(hud, new kit::Label("hudSpace"));
+    world.addComponent(hud, new kit::AspectMatcher);
+    world.addComponent(hud, new kit::Camera(glm::ortho(-1.0f, 1.0f, -1.0f, 1.0f, -10.0f, 10.0f)));
+    world.addComponent(hud, new kit::Transform());
+}
+
+void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>& state)
+{
+    registerGameplayFunctions(world);
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    if (!network)
+        return;
+    network->registerFunction(world, fn::spawnPlayer, &spawnPlayer);
+    network->registerFunction(world, fn::startGameplay,
+                              [state](kit::EntityHandle entity) { startGameplay(entity, state); });
+    network->registerFunction(world, fn::endGame, [state](kit::EntityHandle entity, const ScoreTable& table) {
+        if (state->ended || !entity.world)
+            return; // every copy's clock sends one: the first ends the match here
+        state->ended = true;
+        pauseMusic(entity.world);
+        if (entity.world->owner)
+            entity.world->owner->setWorld(std::make_shared<kit::World>(WinScreenInit{table}));
+    });
+}
+
+// The hosting copy starts the match once every copy shows its game world.
+void awaitEveryCopy(kit::World& world)
+{
+    world.addComponent(world.createEntity(), new kit::UpdateSignal([](kit::Component* self, float) {
+        kit::World& w = *self->world;
+        kit::NetworkSystem* network = kit::NetworkSystem::of(&w);
+        if (!network)
+            return;
+        for (const auto& [origin, peer] : network->peers) {
+            if (peer.screenName != "game")
+                return;
+        }
+        network->callFunction(fn::startGameplay, w.systemEntity());
+        const float players = static_cast<float>(w.getEntities(kit::typeId<PlayerInfo>())->size());
+        w.addComponent(w.createEntity(), new PowerupSpawnSystem(glm::vec2(0.0f), glm::vec2(168.0f, 96.0f), players));
+        delete w.removeComponent(self);
+    }));
+}
+
+void listenForLeaving(kit::World& world)
+{
+    kit::World* w = &world;
+    if (world.keyboard)
+        world.connections.emplace_back(world.keyboard->keyPressed.connect([w](kit::Keyboard::KeyInfo key) {
+            if (key.key == kit::keys::escape)
+                leaveMatch(w);
+        }));
+    if (world.joysticks)
+        world.connections.emplace_back(world.joysticks->buttonPressed.connect([w](kit::Joystick::ButtonInfo press) {
+            // Back and Start together.
+            if ((press.button == 8 || press.button == 9) && press.joystick && press.joystick->buttons[8] &&
+                press.joystick->buttons[9])
+                leaveMatch(w);
+        }));
+}
+
+} // namespace
+
 void createGameWorld(kit::World* world)
 {
+    static kit::SettingsEntry<float> gravity("tuning.gameWorld.gravity", -30.0f);
+    if (SoundManager* sounds = SoundManager::of(world))
+        sounds->setBackgroundPaused(false);
     std::cout << "Creating Game World" << "\n";
-    world->emplaceComponent<ClearScreen>(world->createEntity(), glm::vec3(0.36f, 0.62f, 0.85f));
+    if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
+        discovery->hosting = false; // a match in progress is not offered for joining
+        discovery->announceNow = true;
+    }
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (network)
+        network->screenName = "game";
+    auto state = std::make_shared<MatchState>();
+    registerMatchFunctions(*world, state);
+
+    buildStage(*world);
+    buildCameras(*world);
+    world->addComponent(world->createEntity(),
+                        new kit::Renderer({kit::tagId("gameSpace")}, lights(), false,
+                                          GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f));
+    world->addComponent(world->createEntity(), new kit::Renderer({kit::tagId("hudSpace")}, kit::UniformSet{}, false, 0, 1.0f));
+    world->addComponent(world->createEntity(), new kit::Gravity(glm::vec3(0.0f, gravity.value, 0.0f), kit::tagId("hasGravity")));
+
+    if (network && network->isServer)
+        awaitEveryCopy(*world);
+    listenForLeaving(*world);
 }

@@ -88,7 +88,7 @@ void Application::switchTo(std::shared_ptr<World> next)
     current = std::move(next);
 }
 
-void Application::frame(float dt)
+void Application::frame(float dt, bool draw)
 {
     window->frame();
     window->pollEvents();
@@ -103,9 +103,11 @@ void Application::frame(float dt)
             switchTo(std::move(next));
         }
     }
-    if (current)
-        current->render(dt);
-    window->swapBuffers();
+    if (draw) {
+        if (current)
+            current->render(dt);
+        window->swapBuffers();
+    }
     // Loads the worker finished since the last frame become OpenGL objects,
     // as many as fit in the frame's budget.
     static kit::SettingsEntry<float> budget("tuning.resources.frameBudgetMs", 4.0f);

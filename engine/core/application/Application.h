@@ -40,8 +40,9 @@ public:
 
     // The frame loop; returns once `running` is false.
     void run();
-    // Runs one frame as run() does; dt in seconds.
-    void frame(float dt);
+    // Runs one frame as run() does; dt in seconds. Without `draw` the render
+    // pass and the buffer swap are left out (simulations that only update).
+    void frame(float dt, bool draw = true);
     void stop() { running = false; }
 
     Window* window;

@@ -33,7 +33,7 @@ TEST_F(Flight, AStickStraightBackTurnsCounterClockwiseAndBrakes)
     plane.gamepad->stick = glm::vec2(-1.0f, 0.0f); // straight back from a nose along +X
     world->update(dt);
     // Full turn, counter-clockwise (negative), with a frame of angular drag.
-    EXPECT_NEAR(plane.physics->angularVelocity, -0.2f * dt * dragFactor(0.995f, dt), 1e-6f);
+    EXPECT_NEAR(plane.physics->angularVelocity, -12.0f * dt * dragFactor(0.995f, dt), 1e-5f);
     // Throttle -0.1 at rest: no side force, no drag on a velocity of nothing yet.
     EXPECT_NEAR(plane.body->velocity.x, -0.1f * 45.0f * dt, 1e-4f);
     EXPECT_NEAR(plane.body->velocity.y, 0.0f, 1e-4f);
@@ -227,4 +227,24 @@ TEST_F(Flight, RemotePlanesFlyFromTheirReplicatedStick)
     const float before = theirs.physics->angularVelocity;
     theirs.physics->serialize(broken);
     EXPECT_EQ(theirs.physics->angularVelocity, before); // a broken record changes nothing
+}
+
+TEST_F(Flight, AFullStickTurnsTheNoseAndTheFlightFollowsIt)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    world->addComponent(plane.entity, new RollByPitch);
+    plane.body->velocity = glm::vec3(60, 0, 0);
+    plane.gamepad->stick = glm::vec2(0, 1); // pull up from level flight
+    auto degrees = [](glm::vec3 v) { return std::atan2(v.y, v.x) * 57.29578f; };
+    for (int i = 0; i < 30; ++i)
+        world->update(1.0f / 60.0f);
+    EXPECT_GT(degrees(plane.nose()), 30.0f); // half a second: well into the climb
+    EXPECT_LT(degrees(plane.nose()), 70.0f); // but not snapped round
+    for (int i = 0; i < 60; ++i)
+        world->update(1.0f / 60.0f);
+    EXPECT_NEAR(degrees(plane.nose()), 90.0f, 5.0f); // settled on the stick, not past it
+    // Flying, not sliding: the velocity points where the nose does.
+    EXPECT_NEAR(degrees(plane.body->velocity), degrees(plane.nose()), 5.0f);
+    EXPECT_GT(plane.body->velocity.y, 55.0f);
+    EXPECT_GT(plane.top().z, 0.7f); // climbing straight up, its top faces the camera
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "engine/core/EntityHandle.h"
+#include "engine/core/Signal.h"
+
+// What happens in a match, for whoever wants to count it (the match
+// simulator's statistics). Main thread only.
+struct MatchEvents {
+    // A plane took damage: victim, attacker, amount (after the checks: a
+    // dead or shielded plane takes none and reports none).
+    static kit::Signal<void(kit::EntityHandle, kit::EntityHandle, float)>& damaged()
+    {
+        static kit::Signal<void(kit::EntityHandle, kit::EntityHandle, float)> signal;
+        return signal;
+    }
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+// What a computer pilot does this frame: writes its stick and buttons.
+class Action {
+public:
+    virtual ~Action() = default;
+    virtual void perform() = 0;
+};

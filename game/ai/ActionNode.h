@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Action.h"
+#include "DecisionTreeNode.h"
+
+#include <utility>
+
+// A leaf: always the same action.
+class ActionNode : public DecisionTreeNode {
+public:
+    explicit ActionNode(std::shared_ptr<Action> action) : action(std::move(action)) {}
+    std::shared_ptr<Action> makeDecision() override { return action; }
+
+    std::shared_ptr<Action> action;
+};

@@ -1,0 +1,115 @@
+// The actions of a computer pilot's decision tree.
+#include "AiTuning.h"
+#include "Attack.h"
+#include "Evade.h"
+#include "FindPowerup.h"
+#include "PilotView.h"
+
+#include "game/ArtificialIntelligence.h"
+#include "game/Random.h"
+
+#include "engine/core/World.h"
+
+#include <glm/geometric.hpp>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+glm::vec2 unit(glm::vec2 v)
+{
+    const float length = glm::length(v);
+    return length > 1e-6f ? v / length : glm::vec2(0.0f);
+}
+
+glm::vec2 turned(glm::vec2 v, float radians)
+{
+    const float c = std::cos(radians), s = std::sin(radians);
+    return glm::vec2(v.x * c - v.y * s, v.x * s + v.y * c);
+}
+
+} // namespace
+
+void Attack::pressWeapons(ArtificialIntelligence& ai, kit::EntityHandle at, bool dash)
+{
+    const AiTuning& t = AiTuning::get();
+    const kit::EntityHandle plane = ai.getEntity();
+    const glm::vec2 toTarget = glm::vec2(pilot::position(at) - pilot::position(plane));
+    const float distance = glm::length(toTarget);
+    const float onTarget = pilot::cosine(glm::vec2(pilot::nose(plane)), toTarget);
+    ai.buttons[1] = onTarget > t.basicGunAccuracy;
+    if (dash)
+        ai.buttons[0] = distance < t.maxDashDistance;
+    kit::World& world = *ai.world;
+    const bool shotgun = onTarget > t.shotgunAccuracy && distance < t.maxShotgunDistance &&
+                         world.entityHasTag(plane.id, kit::tagId("shotgunPower"));
+    const bool bomb = (pilot::cosine(toTarget, glm::vec2(0.0f, -1.0f)) > t.bombAccuracy || distance < 4.0f) &&
+                      world.entityHasTag(plane.id, kit::tagId("bombPower"));
+    ai.buttons[2] = shotgun || bomb;
+}
+
+void Attack::perform()
+{
+    const AiTuning& t = AiTuning::get();
+    const kit::EntityHandle plane = ai->getEntity();
+    const kit::EntityHandle target{ai->target.id, ai->world};
+    if (!pilot::exists(target))
+        return;
+    const glm::vec2 from(pilot::position(plane));
+    const glm::vec2 at(pilot::position(target));
+    const glm::vec2 v(pilot::velocity(plane));
+    const glm::vec2 w(pilot::velocity(target));
+    const glm::vec2 d = at - from;
+    // Head-on with a target ahead: aim at it; otherwise lead it.
+    const bool headOn = pilot::cosine(d, v) > 0.0f && pilot::cosine(v, w) < -0.95f;
+    const glm::vec2 aim = headOn ? at : at + w * pilot::leadTime(glm::length(d), glm::length(w));
+    // The aim error: the line to the aim point turned by a random angle.
+    const float error = glm::radians(Random::between(-t.steeringAccuracy, t.steeringAccuracy));
+    ai->stick = unit(turned(aim - from, error));
+    pressWeapons(*ai, target, true);
+}
+
+void Evade::perform()
+{
+    const AiTuning& t = AiTuning::get();
+    const kit::EntityHandle plane = ai->getEntity();
+    const kit::EntityHandle threat{ai->threat.id, ai->world};
+    if (!pilot::exists(threat))
+        return;
+    const glm::vec2 from(pilot::position(plane));
+    const glm::vec2 there(pilot::position(threat));
+    const float range = t.threatRange;
+    const glm::vec2 between = there - from;
+    if (glm::dot(between, between) <= range * range) {
+        const glm::vec2 w(pilot::velocity(threat));
+        const glm::vec2 predicted = there + w * pilot::leadTime(glm::length(between), glm::length(w));
+        ai->stick = unit(from - predicted);
+    }
+    Attack::pressWeapons(*ai, threat, false);
+    ai->buttons[0] = true; // dash away whenever the cooldown allows
+}
+
+void FindPowerup::perform()
+{
+    kit::World* world = ai->world;
+    const glm::vec2 from(pilot::position(ai->getEntity()));
+    float nearest = std::numeric_limits<float>::max();
+    glm::vec2 best(0.0f);
+    bool found = false;
+    kit::EntityCollection* items = world->getEntities(kit::tagId(label));
+    for (auto it = items->begin(); it != items->end(); ++it) {
+        const kit::EntityHandle item{(*it).id, world};
+        if (!pilot::exists(item))
+            continue;
+        const glm::vec2 at(pilot::position(item));
+        const float distance = glm::length(at - from);
+        if (distance < nearest) {
+            nearest = distance;
+            best = at;
+            found = true;
+        }
+    }
+    if (found)
+        ai->stick = unit(best - from);
+}

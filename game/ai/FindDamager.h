@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Decision.h"
+
+#include "engine/core/EntityHandle.h"
+
+class ArtificialIntelligence;
+
+// The plane's last attacker is close: it becomes the threat to get away from.
+class FindDamager : public Decision {
+public:
+    FindDamager(kit::EntityHandle plane, ArtificialIntelligence* ai) : plane(plane), ai(ai) {}
+    bool test() override;
+
+    kit::EntityHandle plane;
+    ArtificialIntelligence* ai;
+};

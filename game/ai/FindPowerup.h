@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Action.h"
+
+#include <string>
+
+class ArtificialIntelligence;
+
+// Flies straight at the nearest entity carrying the label (a pick-up).
+class FindPowerup : public Action {
+public:
+    FindPowerup(ArtificialIntelligence* ai, std::string label) : ai(ai), label(std::move(label)) {}
+    void perform() override;
+
+    ArtificialIntelligence* ai;
+    std::string label;
+};

@@ -1,0 +1,63 @@
+#include "PlaneDecisionTree.h"
+
+#include "ActionNode.h"
+#include "Attack.h"
+#include "Evade.h"
+#include "FindDamager.h"
+#include "FindPowerup.h"
+#include "FindTarget.h"
+#include "isHealthly.h"
+#include "isLabelExist.h"
+#include "isTargetAlive.h"
+
+#include "game/ArtificialIntelligence.h"
+
+#include "engine/core/World.h"
+
+namespace {
+
+template <class D>
+std::shared_ptr<D> fork(std::shared_ptr<D> decision, std::shared_ptr<DecisionTreeNode> whenTrue,
+                        std::shared_ptr<DecisionTreeNode> whenFalse)
+{
+    decision->whenTrue = std::move(whenTrue);
+    decision->whenFalse = std::move(whenFalse);
+    return decision;
+}
+
+std::shared_ptr<DecisionTreeNode> leaf(std::shared_ptr<Action> action)
+{
+    return std::make_shared<ActionNode>(std::move(action));
+}
+
+} // namespace
+
+PlaneDecisionTree::PlaneDecisionTree(ArtificialIntelligence* ai) : ai(ai)
+{
+    addClassTags<PlaneDecisionTree>("planeDecisionTree");
+}
+
+void PlaneDecisionTree::initialize()
+{
+    // Built once the pilot's plane is known (the tests of the tree hold it).
+    const kit::EntityHandle plane = getEntity();
+    auto attack = leaf(std::make_shared<Attack>(ai));
+    auto fetchAny = leaf(std::make_shared<FindPowerup>(ai, "pickUpItem"));
+    // One sub-tree, reached from two places: find someone to attack, else fetch a pick-up.
+    auto findTarget = fork(std::make_shared<FindTarget>(ai), attack, fetchAny);
+    auto wounded = fork(std::make_shared<isLabelExist>(plane, "healthPickUpItem"),
+                        leaf(std::make_shared<FindPowerup>(ai, "healthPickUpItem")),
+                        fork(std::make_shared<FindDamager>(plane, ai), leaf(std::make_shared<Evade>(ai)), findTarget));
+    auto healthy = fork(std::make_shared<isTargetAlive>(ai), attack, findTarget);
+    root = fork(std::make_shared<isHealthly>(plane), healthy, wounded);
+}
+
+void PlaneDecisionTree::update(float)
+{
+    if (!ai || !root)
+        return;
+    ai->stick = glm::vec2(0.0f);
+    ai->buttons = {false, false, false};
+    if (std::shared_ptr<Action> action = root->makeDecision())
+        action->perform();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Decision.h"
+
+#include "engine/core/EntityHandle.h"
+
+#include <string>
+
+// Something in the world carries the label (a health pick-up, say).
+class isLabelExist : public Decision {
+public:
+    isLabelExist(kit::EntityHandle plane, std::string label) : plane(plane), label(std::move(label)) {}
+    bool test() override;
+
+    kit::EntityHandle plane; // for its world
+    std::string label;
+};

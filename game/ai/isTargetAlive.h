@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Decision.h"
+
+class ArtificialIntelligence;
+
+// The pilot's target is still worth attacking: there, alive, not shielded.
+class isTargetAlive : public Decision {
+public:
+    explicit isTargetAlive(ArtificialIntelligence* ai) : ai(ai) {}
+    bool test() override;
+
+    ArtificialIntelligence* ai;
+};

@@ -1,0 +1,57 @@
+#include "MatchStatistics.h"
+
+#include "game/GameFunctions.h"
+#include "game/MatchEvents.h"
+#include "game/PlayerInfo.h"
+#include "game/combat/Health.h"
+
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/RigidBody.h"
+
+void MatchStatistics::watch(kit::World& world)
+{
+    for (const auto& player : world.getEntities(kit::typeId<PlayerInfo>())->toVector())
+        players[player.id].colour = world.getComponent<PlayerInfo>(player.id)->colourName;
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    if (!network)
+        return;
+    // Extra handlers beside the game's own: every call is seen once here.
+    network->registerFunction(world, fn::addKillPoints, [this](kit::EntityHandle plane) { ++players[plane.id].kills; });
+    network->registerFunction(world, fn::addDeathPoints, [this](kit::EntityHandle plane) { ++players[plane.id].deaths; });
+    network->registerFunction(world, fn::grantPower,
+                              [this](kit::EntityHandle plane, glm::vec3, PowerEnum) { ++players[plane.id].pickUps; });
+    network->registerFunction(world, fn::spawnBullet,
+                              [this](kit::EntityHandle, const std::string&, const std::string&, kit::EntityID owner,
+                                     float, float, float, glm::vec3, glm::vec2) { ++players[owner].shots; });
+    network->registerFunction(world, fn::spawnBomb,
+                              [this](kit::EntityHandle, const std::string&, kit::EntityID owner, float, float, float,
+                                     float, float, glm::vec3, glm::vec2) { ++players[owner].shots; });
+    network->registerFunction(world, fn::endGame, [this](kit::EntityHandle, const ScoreTable& table) {
+        for (const ScoreEntry& entry : table)
+            players[entry.plane].score = entry.points;
+    });
+    connections_.emplace_back(
+        MatchEvents::damaged().connect([this](kit::EntityHandle victim, kit::EntityHandle attacker, float) {
+            if (attacker.id != victim.id && players.contains(attacker.id))
+                ++players[attacker.id].hits;
+        }));
+}
+
+void MatchStatistics::frame(kit::World& world)
+{
+    for (auto& [id, stats] : players) {
+        const auto* body = world.getComponent<kit::RigidBody>(id);
+        const auto* health = world.getComponent<Health>(id);
+        if (!body || !health || health->isDead())
+            continue;
+        ++stats.framesAlive;
+        for (const kit::Contact& contact : body->contacts) {
+            const auto* other = world.getComponent<kit::RigidBody>(contact.other.id);
+            if (other && other->isStatic != 0.0f) {
+                ++stats.framesNearWall;
+                break;
+            }
+        }
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/core/EntityID.h"
+#include "engine/core/Signal.h"
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kit {
+class World;
+}
+
+// What the match simulator counts per player, from the match's own events.
+struct PlayerStatistics {
+    std::string colour;
+    int kills = 0;
+    int deaths = 0;
+    int score = 0;
+    int pickUps = 0;
+    int shots = 0;       // bullets and bombs fired
+    int hits = 0;        // damage dealt to another plane
+    long framesNearWall = 0; // touching the walls, the floor or the ceiling
+    long framesAlive = 0;
+};
+
+class MatchStatistics {
+public:
+    // Starts listening to the match world's named functions and damage.
+    void watch(kit::World& world);
+    // Counts one frame: who is pressed against the arena.
+    void frame(kit::World& world);
+
+    std::map<kit::EntityID, PlayerStatistics> players;
+
+private:
+    std::vector<kit::ScopedConnection> connections_;
+};

@@ -1,0 +1,277 @@
+#include "SimulatorSetup.h"
+
+#include "game/ArtificialIntelligence.h"
+#include "game/GameFunctions.h"
+#include "game/NamedFunctions.h"
+#include "game/PlayerColours.h"
+#include "game/Random.h"
+#include "game/VirtualGamepadAI.h"
+#include "game/screens/GameWorld.h"
+
+#include "engine/core/GlfwLibrary.h"
+#include "engine/core/Label.h"
+#include "engine/core/Settings.h"
+#include "engine/core/Window.h"
+#include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/core/application/GlewInitError.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/render/state/RenderState.h"
+#include "engine/resources/AsyncResourceManagerBase.h"
+#include "engine/resources/ResourceBucket.h"
+
+#include <GL/glew.h>
+#include <lodepng.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr float frameTime = 1.0f / 60.0f;
+constexpr int width = 800, height = 600;
+
+double residentMegabytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+} // namespace
+
+bool parseOptions(int argc, char** argv, SimulatorOptions& options)
+{
+    auto usage = [] {
+        std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]\n";
+        return false;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](const char* name) -> const char* {
+            if (i + 1 >= argc) {
+                std::cerr << name << " needs a value\n";
+                return nullptr;
+            }
+            return argv[++i];
+        };
+        try {
+            if (arg == "--players") {
+                const char* v = value("--players");
+                if (!v)
+                    return usage();
+                options.players = std::stoi(v);
+            } else if (arg == "--seconds") {
+                const char* v = value("--seconds");
+                if (!v)
+                    return usage();
+                options.seconds = std::stof(v);
+            } else if (arg == "--seed") {
+                const char* v = value("--seed");
+                if (!v)
+                    return usage();
+                options.seed = std::stoull(v);
+            } else if (arg == "--render") {
+                options.render = true;
+            } else if (arg == "--frames-every") {
+                const char* v = value("--frames-every");
+                if (!v)
+                    return usage();
+                options.framesEvery = std::stoi(v);
+            } else if (arg == "--out") {
+                const char* v = value("--out");
+                if (!v)
+                    return usage();
+                options.out = v;
+            } else {
+                std::cerr << "unknown option " << arg << "\n";
+                return usage();
+            }
+        } catch (const std::exception&) {
+            std::cerr << "not a number after " << arg << "\n";
+            return usage();
+        }
+    }
+    if (options.players < 1 || options.players > 64 || !(options.seconds > 0.0f) || options.framesEvery < 0 ||
+        (options.framesEvery > 0 && options.out.empty())) {
+        std::cerr << "players 1 to 64, seconds above 0, --frames-every with --out\n";
+        return usage();
+    }
+    if (options.framesEvery > 0)
+        options.render = true;
+    return true;
+}
+
+Simulator::Simulator(SimulatorOptions options) : options_(std::move(options))
+{
+    glfw_ = std::make_unique<kit::GlfwLibrary>();
+    if (!glfw_->ready())
+        return;
+    kit::WindowSettings settings;
+    settings.width = width;
+    settings.height = height;
+    settings.visible = options_.render;
+    window_ = kit::Window::open(settings);
+    if (!window_)
+        return;
+    try {
+        kit::initializeGlew();
+    } catch (const kit::GlewInitError& error) {
+        std::cerr << error.what();
+        window_.reset();
+        return;
+    }
+    renderState_ = std::make_unique<kit::RenderState>();
+    glViewport(0, 0, width, height);
+    glClearColor(0.36f, 0.62f, 0.85f, 1.0f);
+    app_ = std::make_unique<kit::Application>(window_.get(), renderState_.get());
+}
+
+Simulator::~Simulator()
+{
+    app_.reset();
+    renderState_.reset();
+    window_.reset();
+}
+
+void Simulator::addPlayers()
+{
+    kit::World& lobby = *app_->current;
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&lobby);
+    const kit::TagId persistant = kit::tagId("persistant");
+    const auto& colours = playerColours();
+    for (int i = 0; i < options_.players; ++i) {
+        const kit::EntityHandle player = lobby.createEntity();
+        auto* label = new kit::Label("player");
+        label->addTag(persistant);
+        lobby.addComponent(player, label);
+        auto* ai = new ArtificialIntelligence;
+        ai->addTag(persistant);
+        lobby.addComponent(player, ai);
+        auto* gamepad = new VirtualGamepadAI(ai);
+        gamepad->addTag(persistant);
+        lobby.addComponent(player, gamepad);
+        network->callFunction(fn::spawnPersistantPlayer, player, colours[static_cast<std::size_t>(i) % colours.size()],
+                              i + 1);
+    }
+}
+
+bool Simulator::waitForResources()
+{
+    // As the loading screen does before a match.
+    kit::ResourceBucket bucket = kit::loadResourceBucket("buckets/gameWorld.txt");
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!bucket.isLoaded()) {
+        if (std::chrono::steady_clock::now() > end) {
+            std::cerr << "the match's resources did not load within 60 s\n";
+            return false;
+        }
+        kit::AsyncResourceManagerBase::updateAll();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+void Simulator::saveFrame(long frame)
+{
+    std::vector<unsigned char> rgba(static_cast<std::size_t>(width * height * 4));
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    std::vector<unsigned char> flipped(rgba.size());
+    const std::size_t row = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&flipped[static_cast<std::size_t>(height - 1 - y) * row], &rgba[static_cast<std::size_t>(y) * row],
+                    row);
+    char name[64];
+    std::snprintf(name, sizeof name, "/frame-%06ld.png", frame);
+    lodepng::encode(options_.out + name, flipped, width, height);
+}
+
+int Simulator::run()
+{
+    Random::seed(options_.seed);
+    kit::settings::set("tuning.gameWorld.matchLength", std::to_string(options_.seconds));
+    if (!options_.out.empty())
+        std::filesystem::create_directories(options_.out);
+
+    // A lobby with the services and the players, then the match itself.
+    auto lobby = std::make_shared<kit::World>();
+    auto* network = new kit::NetworkSystem(30.0f);
+    network->addTag(kit::tagId("persistant"));
+    registerStartupFunctions(*network);
+    lobby->addComponent(kit::EntityHandle{lobby->systemEntity(), lobby.get()}, network);
+    app_->setWorld(lobby);
+    lobby.reset();
+    addPlayers();
+    if (!waitForResources())
+        return 1;
+    const double rssStart = residentMegabytes();
+
+    auto match = std::make_shared<kit::World>(createGameWorld);
+    kit::World* game = match.get();
+    app_->setWorld(match);
+    match.reset();
+    app_->frame(frameTime, false); // the switch: the match world starts
+    statistics_.watch(*game);
+
+    const long lastFrame = static_cast<long>(options_.seconds / frameTime) + 120;
+    std::vector<double> updateMicros;
+    std::size_t peakEntities = 0, peakParticles = 0;
+    const auto wallStart = std::chrono::steady_clock::now();
+    long frame = 0;
+    for (; frame < lastFrame; ++frame) {
+        const auto before = std::chrono::steady_clock::now();
+        game->update(frameTime);
+        updateMicros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before).count());
+        statistics_.frame(*game);
+        peakEntities = std::max(peakEntities, game->entities.size());
+        peakParticles = std::max(peakParticles, game->getEntities(kit::tagId("particleLifeSpan"))->size());
+        // The rest of a frame as the application runs it: the switch at the
+        // match's end, drawing when asked, the finished loads.
+        app_->frame(0.0f, false);
+        if (app_->current.get() != game)
+            break; // the match is over and its world gone
+        if (options_.render) {
+            game->render(frameTime);
+            if (options_.framesEvery > 0 && frame % options_.framesEvery == 0)
+                saveFrame(frame);
+            window_->swapBuffers();
+        }
+    }
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    report(frame, wall, std::move(updateMicros), peakEntities, peakParticles, rssStart, residentMegabytes());
+    return 0;
+}
+
+void Simulator::report(long frames, double wallSeconds, std::vector<double> updateMicros, std::size_t peakEntities,
+                       std::size_t peakParticles, double rssStart, double rssEnd)
+{
+    for (const auto& [id, p] : statistics_.players) {
+        const double wallShare = p.framesAlive > 0 ? 100.0 * static_cast<double>(p.framesNearWall) /
+                                                         static_cast<double>(p.framesAlive)
+                                                   : 0.0;
+        std::printf("player %-7s kills %3d deaths %3d score %4d pickups %3d shots %5d hits %4d wall %5.1f%%\n",
+                    p.colour.c_str(), p.kills, p.deaths, p.score, p.pickUps, p.shots, p.hits, wallShare);
+    }
+    std::printf("summary frames %ld simulated %.1f s wall %.2f s peak entities %zu peak particles %zu "
+                "update median %.0f us p99 %.0f us rss start %.1f MB end %.1f MB\n",
+                frames, static_cast<double>(frames) * frameTime, wallSeconds, peakEntities, peakParticles,
+                percentile(updateMicros, 0.5), percentile(updateMicros, 0.99), rssStart, rssEnd);
+}
