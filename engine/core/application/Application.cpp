@@ -129,6 +129,10 @@ void Application::run()
             std::this_thread::sleep_for(std::chrono::milliseconds(step.sleepMilliseconds));
             const auto after = Clock::now();
             dt += static_cast<float>(seconds(after - now));
+            // A sleep that overran (a busy machine) is a stall like any other:
+            // it never makes the world take a step longer than the limit.
+            if (minFrameRate > 0.0f)
+                dt = std::min(dt, 1.0f / minFrameRate);
             previous = after;
         } else {
             previous = now;
