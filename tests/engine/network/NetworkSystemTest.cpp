@@ -361,6 +361,23 @@ TEST_F(ThreeCopies, ACopyThatFallsSilentIsForgotten)
     EXPECT_FALSE(left.network->peers.contains(0x3000));
 }
 
+TEST_F(ThreeCopies, ALostConnectionForgetsItsCopyAtOnce)
+{
+    // The right client stops answering without a goodbye. The host's clock
+    // stands still (no frame time passes), so only the lost connection, not
+    // the silence limit, can make it forget the copy.
+    host.network->peer->setTimeout(std::chrono::milliseconds(300));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (host.network->peers.contains(0x3000) && std::chrono::steady_clock::now() < end) {
+        host.world.update(0.0f);
+        left.world.update(0.0f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_FALSE(host.network->peers.contains(0x3000));
+    EXPECT_TRUE(host.network->peers.contains(0x2000));
+    EXPECT_EQ(host.network->peer->connectionCount(), 1u);
+}
+
 TEST(NetworkSessions, LeavingASessionMakesACopyItsOwnServerAgain)
 {
     testing::internal::CaptureStdout();
