@@ -98,7 +98,7 @@ build_targets() { # log target...
 }
 
 run_program() { # limit log program
-  bounded "$1" "$2" "$root/scripts/isolated-net" "${display[@]}" "$build/tests/$3" --gtest_brief=1
+  bounded "$1" "$2" "$root/scripts/isolated-net" "${display[@]}" "$root/tools/mutate/run-cases.sh" "$build/tests/$3"
 }
 
 run_suite() { # limit log

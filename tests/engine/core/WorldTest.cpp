@@ -301,10 +301,7 @@ TEST_F(StartedWorld, DestructionsQueuedWhileDestroyingHappenInTheSamePass)
     auto parent = world->createEntity();
     world->emplaceComponent<TakesAlong>(parent, child);
     auto* killer = world->emplaceComponent<Probe>(world->createEntity(), "killer", log);
-    killer->onUpdate = [&] {
-        killer->onUpdate = nullptr;
-        world->destroyEntity(parent);
-    };
+    killer->onUpdate = [&] { world->destroyEntity(parent); };
 
     world->update(0.01f);
     // The whole chain is gone at the end of the one pass, nothing left waiting.
