@@ -253,6 +253,24 @@ TEST_F(Wiretap, AnUnknownRecordIsSkippedAndTheNextApplied)
     EXPECT_EQ(copy.network->peers.begin()->second.screenName, "tap");
 }
 
+TEST_F(Wiretap, StateBearingThisCopysOwnOriginIsNoPeer)
+{
+    // A packet claiming to come from this copy (an echo, or a copy with the
+    // same origin), then one from the tap itself.
+    for (std::uint32_t origin : {std::uint32_t{0x01020304}, std::uint32_t{0x0BADF00D}}) {
+        kit::NetStream packet;
+        packet.write(NetworkSystem::stateUpdateId);
+        packet.write(origin);
+        packet.write(std::string("tap"));
+        packet.write(false);
+        ASSERT_TRUE(
+            tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1, copyAddress()));
+    }
+    ASSERT_TRUE(pump([&] { return copy.network->peers.contains(0x0BADF00D); }));
+    EXPECT_FALSE(copy.network->peers.contains(0x01020304));
+    EXPECT_EQ(copy.network->peers.size(), 1u);
+}
+
 TEST_F(Wiretap, SystemEntitiesAndOthersStateAreOffLimitsToPeers)
 {
     // A call batch asking to destroy this copy's system entity, where the network system lives.
