@@ -109,7 +109,12 @@ seconds() { date +%s; }
 
 if [ -f "$journal" ]; then
   echo "mutate: $(<"$journal") was left mutated by an interrupted run; restoring it"
+  # Touched once more after a pause: a build the killed run left behind may
+  # still write the mutant's objects, which must not look newer than the source.
+  file=$(<"$journal")
   restore
+  sleep 2
+  touch "$file"
 fi
 
 # --- The list ---------------------------------------------------------------
