@@ -12,7 +12,12 @@ NET         ?= isolated
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: play test deps release sanitize bench fuzz format clean assets gallery
+# make mutate: the mutation check's own build, and an optional grep -E
+# pattern (ONLY=...) that picks lines of tools/mutate/mutants.txt.
+MUTATE_DIR  ?= build/mutate
+ONLY        ?=
+
+.PHONY: play test deps release sanitize bench fuzz mutate format clean assets gallery
 
 deps:
 	@scripts/install-deps
@@ -47,6 +52,12 @@ bench: release
 	$(RELEASE_DIR)/tools/benchmarks/gameplay_benchmark
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/resource_load_measure
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/render_measure
+
+# Applies each mutant of tools/mutate/mutants.txt alone, rebuilds and runs the
+# tests against it, and reports which the suite caught. Slow: run by hand.
+mutate: deps
+	cmake -S . -B $(MUTATE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
+	JOBS=$(JOBS) tools/mutate/mutate.sh $(MUTATE_DIR) '$(ONLY)'
 
 # Builds the libFuzzer harnesses with clang and runs each for FUZZ_SECONDS,
 # keeping its corpus in build/fuzz/corpus/<name>.

@@ -56,8 +56,13 @@ TEST_F(Tuning, BooleansAreIntegers)
 {
     settings::set("bools.on", "1");
     settings::set("bools.off", "0");
+    settings::set("bools.two", "2");
+    settings::set("bools.minusOne", "-1");
     EXPECT_TRUE(settings::get<bool>("bools.on", false));
     EXPECT_FALSE(settings::get<bool>("bools.off", true));
+    // Any integer other than 0 is true, as it would be in C++.
+    EXPECT_TRUE(settings::get<bool>("bools.two", false));
+    EXPECT_TRUE(settings::get<bool>("bools.minusOne", false));
 }
 
 TEST_F(Tuning, TextThatDoesNotConvertGivesTheDefaultAndOneMessage)

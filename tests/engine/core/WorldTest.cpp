@@ -280,6 +280,38 @@ TEST_F(StartedWorld, AComponentThatDestroysItsEntityWhenRemoved)
     EXPECT_EQ(count(log, "sibling.destroyed"), 1);
 }
 
+namespace {
+
+// Takes another entity with it when it goes, the way a plane takes its shadow.
+class TakesAlong : public kit::Component {
+public:
+    explicit TakesAlong(kit::EntityHandle other) : other(other) {}
+    void onRemoved() override { world->destroyEntity(other); }
+    kit::EntityHandle other;
+};
+
+} // namespace
+
+TEST_F(StartedWorld, DestructionsQueuedWhileDestroyingHappenInTheSamePass)
+{
+    auto grandchild = world->createEntity();
+    world->emplaceComponent<Probe>(grandchild, "grandchild", log);
+    auto child = world->createEntity();
+    world->emplaceComponent<TakesAlong>(child, grandchild);
+    auto parent = world->createEntity();
+    world->emplaceComponent<TakesAlong>(parent, child);
+    auto* killer = world->emplaceComponent<Probe>(world->createEntity(), "killer", log);
+    killer->onUpdate = [&] { world->destroyEntity(parent); };
+
+    world->update(0.01f);
+    // The whole chain is gone at the end of the one pass, nothing left waiting.
+    EXPECT_FALSE(world->entities.contains(parent.id));
+    EXPECT_FALSE(world->entities.contains(child.id));
+    EXPECT_FALSE(world->entities.contains(grandchild.id));
+    EXPECT_EQ(count(log, "grandchild.destroyed"), 1);
+    EXPECT_TRUE(world->pendingDestroy.empty());
+}
+
 TEST_F(StartedWorld, EntityCollectionsFollowTagsLive)
 {
     const kit::TagId plane = kit::tagId("plane");

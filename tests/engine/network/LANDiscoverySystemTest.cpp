@@ -106,6 +106,24 @@ TEST_F(TwoCopies, ADepartureRemovesTheEntry)
     EXPECT_GT(rounds, 0);
 }
 
+TEST_F(TwoCopies, ASilentDepartureRemovesTheEntryToo)
+{
+    ASSERT_GT(roundsUntil([&] { return connected(); }), 0);
+    // The second copy stops answering without a goodbye (a crash, a pulled
+    // cable); the first announces and finds the connection lost.
+    first->peer->setTimeout(std::chrono::milliseconds(300));
+    first->announceNow = true;
+    int rounds = -1;
+    for (int round = 1; round <= 3000 && rounds < 0; ++round) {
+        first->update(0.001f);
+        if (first->servers.empty())
+            rounds = round;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const std::string log = stop();
+    EXPECT_GT(rounds, 0) << log;
+}
+
 TEST(LANDiscovery, WithoutAFreePortItDoesNothing)
 {
     kit::NetPeer squatter;

@@ -253,6 +253,24 @@ TEST_F(Wiretap, AnUnknownRecordIsSkippedAndTheNextApplied)
     EXPECT_EQ(copy.network->peers.begin()->second.screenName, "tap");
 }
 
+TEST_F(Wiretap, StateBearingThisCopysOwnOriginIsNoPeer)
+{
+    // A packet claiming to come from this copy (an echo, or a copy with the
+    // same origin), then one from the tap itself.
+    for (std::uint32_t origin : {std::uint32_t{0x01020304}, std::uint32_t{0x0BADF00D}}) {
+        kit::NetStream packet;
+        packet.write(NetworkSystem::stateUpdateId);
+        packet.write(origin);
+        packet.write(std::string("tap"));
+        packet.write(false);
+        ASSERT_TRUE(
+            tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1, copyAddress()));
+    }
+    ASSERT_TRUE(pump([&] { return copy.network->peers.contains(0x0BADF00D); }));
+    EXPECT_FALSE(copy.network->peers.contains(0x01020304));
+    EXPECT_EQ(copy.network->peers.size(), 1u);
+}
+
 TEST_F(Wiretap, SystemEntitiesAndOthersStateAreOffLimitsToPeers)
 {
     // A call batch asking to destroy this copy's system entity, where the network system lives.
@@ -359,6 +377,23 @@ TEST_F(ThreeCopies, ACopyThatFallsSilentIsForgotten)
     left.world.update(NetworkSystem::peerSilenceLimit + 0.5f); // time passes without a word from it
     ASSERT_TRUE(runUntil({&host, &left}, [&] { return left.network->peers.contains(0x1000); }));
     EXPECT_FALSE(left.network->peers.contains(0x3000));
+}
+
+TEST_F(ThreeCopies, ALostConnectionForgetsItsCopyAtOnce)
+{
+    // The right client stops answering without a goodbye. The host's clock
+    // stands still (no frame time passes), so only the lost connection, not
+    // the silence limit, can make it forget the copy.
+    host.network->peer->setTimeout(std::chrono::milliseconds(300));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (host.network->peers.contains(0x3000) && std::chrono::steady_clock::now() < end) {
+        host.world.update(0.0f);
+        left.world.update(0.0f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_FALSE(host.network->peers.contains(0x3000));
+    EXPECT_TRUE(host.network->peers.contains(0x2000));
+    EXPECT_EQ(host.network->peer->connectionCount(), 1u);
 }
 
 TEST(NetworkSessions, LeavingASessionMakesACopyItsOwnServerAgain)

@@ -81,6 +81,25 @@ TEST_F(Bodies, FullRestitutionReversesTheApproach)
     expectVec(glm::vec2(ball->velocity), {1, 4}); // k = 2
 }
 
+TEST_F(Bodies, RestitutionIsTheProductOfBothBodies)
+{
+    // A bouncy ball on a dead floor and a dead ball on a bouncy floor both stop.
+    auto* deadFloor = wall({-5, -1}, 10, 1);
+    auto* bouncy = circleBody({0, 0.5f}, 1.0f, {0, -4}, 1.0f, 1.0f);
+    auto* bouncyFloor = wall({20, -1}, 10, 1);
+    bouncyFloor->restitution = 1.0f;
+    auto* dead = circleBody({25, 0.5f}, 1.0f, {0, -4}, 1.0f, 0.0f);
+    // Half and half: k = 1.25, a quarter of the approach comes back.
+    auto* halfFloor = wall({40, -1}, 10, 1);
+    halfFloor->restitution = 0.5f;
+    auto* half = circleBody({45, 0.5f}, 1.0f, {0, -4}, 1.0f, 0.5f);
+    world->update(0.0f);
+    expectVec(glm::vec2(bouncy->velocity), {0, 0});
+    expectVec(glm::vec2(dead->velocity), {0, 0});
+    expectVec(glm::vec2(half->velocity), {0, 1});
+    EXPECT_EQ(deadFloor->velocity, glm::vec3(0.0f));
+}
+
 TEST_F(Bodies, BodiesMovingApartAreSeparatedWithoutAnImpulse)
 {
     auto* a = circleBody({0, 0}, 1.0f, {-1, 0});

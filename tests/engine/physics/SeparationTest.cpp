@@ -39,6 +39,17 @@ TEST(Separation, SquaresTakeTheSmallerPush)
     expectVec(sep::polygons(unitSquare, Shape{{0, 0}}, {0, 0}), {0, 0}); // fewer than two vertices
 }
 
+TEST(Separation, CoincidentSquaresBreakTheTieOnTheFirstAxis)
+{
+    // Coincident squares: every axis ties between two equal pushes; the first
+    // axis wins and the tie goes to other.max - self.min, whichever way the
+    // square is wound.
+    const Shape square{{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    const Shape reversed{{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
+    expectVec(sep::polygons(square, square, {0, 0}), {2, 0});
+    expectVec(sep::polygons(reversed, reversed, {0, 0}), {-2, 0});
+}
+
 TEST(Separation, PolygonAgainstCircle)
 {
     // A circle of radius 0.5 overlapping the square's right edge by 0.25.

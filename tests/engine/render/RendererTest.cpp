@@ -175,6 +175,39 @@ TEST_F(Rendering, GlyphsArePlacedOneAdvanceApart)
     EXPECT_EQ(text->batch.builds, 2);
 }
 
+TEST_F(Rendering, ALineBreakStartsTheNextLineOneGlyphBelow)
+{
+    renderer("hudSpace", 0.0f);
+    const auto e = entity(glm::vec3(0.0f), {"hudSpace"});
+    // Under a name of its own: the texture cache outlives each test's context.
+    std::filesystem::copy_file("assets/fonts/UbuntuMono.png", "assets/fonts/lineBreak.png");
+    auto font = kit::textureManager().prefetch("fonts/lineBreak.png");
+    kit::textureManager().get("fonts/lineBreak.png");
+    auto* text = world->emplaceComponent<kit::Text>(e, font, "A\nB", glm::vec3(1.0f), glm::vec3(0.0f),
+                                                    kit::ResourceHandle<kit::ShaderProgram>{}, 0.25f);
+    drawFrame();
+    std::vector<glm::vec3> positions(18);
+    text->batch.buffer->bind(GL_ARRAY_BUFFER);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, 18 * sizeof(glm::vec3), positions.data());
+    const float advance = 0.25f * font->width / font->height;
+    // A on the first line, from y 0 to 0.25; B one advance right of x0 on the
+    // line below, from y -0.25 to 0.
+    EXPECT_NEAR(positions[1].y, 0.0f, 1e-6f);
+    EXPECT_NEAR(positions[13].x, advance, 1e-6f); // B's bottom-left
+    EXPECT_NEAR(positions[13].y, -0.25f, 1e-6f);
+    EXPECT_NEAR(positions[14].y, 0.0f, 1e-6f); // its top-right
+    // B's pixels are below the origin's row, none above A's line.
+    auto litRows = [&](int from, int to) {
+        int lit = 0;
+        for (int x = 80 + static_cast<int>(advance * 80) + 1; x < 80 + static_cast<int>(2 * advance * 80); ++x)
+            for (int y = from; y < to; ++y)
+                lit += pixel(x, y)[0] > 128;
+        return lit;
+    };
+    EXPECT_GT(litRows(60 - static_cast<int>(0.25f * 60) + 1, 60), 5);
+    EXPECT_EQ(litRows(60 + static_cast<int>(0.25f * 60) + 1, 60 + static_cast<int>(0.5f * 60)), 0);
+}
+
 TEST(GlyphCells, ByteBMapsToColumnBMod16AndRowBDiv16)
 {
     const auto a = kit::glyphCell('A');

@@ -17,6 +17,8 @@
 
 #include <glm/gtc/quaternion.hpp>
 
+#include <limits>
+
 namespace {
 
 // Stands in for the plane's flight behaviour, which a wreck switches off.
@@ -192,6 +194,21 @@ TEST_F(Planes, ReplicatedStateComesThroughTheStateChange)
     EXPECT_EQ(health(theirs).state, Health::healthy);
     EXPECT_FALSE(has(theirs, kit::typeId<FireParticleEmitter>()));
     EXPECT_FALSE(has(theirs, kit::typeId<SmokeParticleEmitter>()));
+}
+
+TEST_F(Planes, ABrokenRecordFromAPeerChangesNothing)
+{
+    const auto theirs = plane(0xFEED);
+    kit::NetStream broken;
+    float health = std::numeric_limits<float>::quiet_NaN();
+    std::int32_t state = Health::dead;
+    broken.serialize(health);
+    broken.serialize(state);
+    broken.writing = false;
+    this->health(theirs).serialize(broken);
+    EXPECT_EQ(this->health(theirs).currentHealth, 10.0f);
+    EXPECT_FALSE(this->health(theirs).isDead());
+    EXPECT_FALSE(has(theirs, kit::typeId<FireParticleEmitter>()));
 }
 
 TEST_F(Planes, RespawnTwoSecondsAfterDeathAtTheSpawnPointFacingRight)

@@ -3,9 +3,11 @@
 // plane, once, and every copy sees the same points.
 #include "game/GameFunctions.h"
 #include "game/combat/Health.h"
+#include "game/combat/PlayerSpawnComp.h"
 #include "game/combat/Score.h"
 #include "game/combat/ScoreFunctions.h"
 
+#include "engine/core/Label.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
@@ -75,5 +77,28 @@ TEST(ScoringAcrossCopies, ADeathIsScoredOnceAndSeenEverywhere)
         EXPECT_EQ(c->points(hosts), -1);
         EXPECT_TRUE(c->health(hosts).isDead());
     }
+    testing::internal::GetCapturedStdout();
+}
+
+TEST(ScoringAcrossCopies, AWreckLosesItsPowerUpOnEveryCopy)
+{
+    testing::internal::CaptureStdout();
+    Copy host(0xA000), client(0xB000);
+    host.network->host(0, 4);
+    client.network->join("127.0.0.1", host.network->peer->boundPort());
+    ASSERT_TRUE(runUntil(host, client, [&] { return host.network->peer->connectionCount() == 1; }));
+
+    const kit::EntityID hosts{0xA000, 1};
+    for (Copy* c : {&host, &client}) {
+        c->plane(hosts);
+        c->world.addComponent(kit::EntityHandle{hosts, &c->world}, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, 2.0f));
+        c->world.addComponent(kit::EntityHandle{hosts, &c->world}, new kit::Label("power"));
+        c->health(hosts).damage(kit::EntityHandle{hosts, &c->world}, 12.0f);
+    }
+    // The owning copy takes the power-up away, for every copy.
+    EXPECT_TRUE(runUntil(host, client, [&] {
+        return !client.world.entityHasTag(hosts, kit::tagId("power")) &&
+               !host.world.entityHasTag(hosts, kit::tagId("power"));
+    }));
     testing::internal::GetCapturedStdout();
 }

@@ -109,7 +109,14 @@ TEST_F(Effects, ATauntStaysWhereItWasSaidForThreeSeconds)
     spawnTaunt(plane, tauntText(2));
     auto taunts = world->getEntities(kit::typeId<kit::Text>())->toVector();
     ASSERT_EQ(taunts.size(), 1u);
-    EXPECT_EQ(world->getComponent<kit::Text>(taunts[0].id)->text(), "I AM VERY ANGRY! RAR! >:(");
+    const auto* text = world->getComponent<kit::Text>(taunts[0].id);
+    EXPECT_EQ(text->text(), "I AM VERY ANGRY! RAR! >:(");
+    // Centred over the plane: a line's glyphs start one advance right of the
+    // origin, and the font's cells are 34 x 64.
+    const float advance = text->glyphSize * 34.0f / 64.0f;
+    const float left = text->origin.x + advance;
+    const float right = left + static_cast<float>(text->text().size()) * advance;
+    EXPECT_NEAR(left + right, 0.0f, 1e-4f);
     world->getComponent<kit::Transform>(plane.id)->position = glm::vec3(-30, 0, 0);
     world->update(1.5f);
     EXPECT_EQ(world->getComponent<kit::Transform>(taunts[0].id)->position, glm::vec3(3, 4, 0)); // not following

@@ -94,6 +94,19 @@ TEST_F(Particles, AnEmitterKeepsItsRateOnLongFrames)
     EXPECT_NEAR(fire->emitted(), 105, 1);
 }
 
+TEST_F(Particles, AnEmitterWithoutARateEmitsRarelyAndNeverEndlessly)
+{
+    const auto plane = planeAt(*world, glm::vec3(0));
+    auto* fire = world->emplaceComponent<FireParticleEmitter>(plane);
+    fire->setRate(0.0f); // as from a tuning file that says 0, or less
+    for (int i = 0; i < 3; ++i)
+        world->update(1.0f);
+    EXPECT_EQ(fire->emitted(), 1);
+    fire->setRate(-5.0f);
+    world->update(1.0f);
+    EXPECT_EQ(fire->emitted(), 1);
+}
+
 TEST_F(Particles, TrailsLeaveBackwardsAlongTheNoseFromAroundThePlane)
 {
     Random::seed(7);
