@@ -39,7 +39,10 @@ struct Tuning {
     kit::SettingsEntry<float> drag{"tuning.planePhysics.drag", 0.25f};
     kit::SettingsEntry<float> dashDuration{"tuning.planePhysics.dashDuration", 0.25f};
     kit::SettingsEntry<float> dashCooldownDuration{"tuning.planePhysics.dashCooldownDuration", 2.0f};
-    kit::SettingsEntry<float> dashSpeed{"tuning.planePhysics.dashSpeed", 2.0f};
+    // 2 added to a plane cruising at about 100 could be neither seen nor felt
+    // (and drag undid it before the dash's end): 60 is a lunge of some 15
+    // units over the dash's quarter second, which the end of the dash cuts back.
+    kit::SettingsEntry<float> dashSpeed{"tuning.planePhysics.dashSpeed", 60.0f};
     kit::SettingsEntry<float> mass{"tuning.planePhysics.mass", 1.0f};
     kit::SettingsEntry<float> dashMass{"tuning.planePhysics.dashMass", 10.0f};
     kit::SettingsEntry<float> ramRepeatDelay{"tuning.planePhysics.ramRepeatDelay", 1.0f};
@@ -144,19 +147,20 @@ void PlanePhysics::update(float dt)
     body->deltaVelocity += k * lift * dt;
 
     // 9. Alignment: turns the nose toward the flight (away from it flying tail first).
-    angularVelocity += glm::dot(forward, direction) * (forward.y * direction.x - forward.x * direction.y) *
-                       t.alignmentForce * dt;
+    angularVelocity +=
+        glm::dot(forward, direction) * (forward.y * direction.x - forward.x * direction.y) * t.alignmentForce * dt;
 
     // 10. Angular drag.
     angularVelocity *= static_cast<float>(std::pow(1.0 - static_cast<double>(t.angularDrag.value), double(dt)));
 
     // 11. Linear drag.
-    body->deltaVelocity -= body->velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(t.drag.value), double(dt))));
+    body->deltaVelocity -=
+        body->velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(t.drag.value), double(dt))));
 
     // 12. Turn: clockwise seen by the camera is about -Z.
     const float theta = angularVelocity * dt;
-    transform->rotation = glm::normalize(glm::quat(std::cos(theta * 0.5f), 0.0f, 0.0f, -std::sin(theta * 0.5f)) *
-                                         transform->rotation);
+    transform->rotation =
+        glm::normalize(glm::quat(std::cos(theta * 0.5f), 0.0f, 0.0f, -std::sin(theta * 0.5f)) * transform->rotation);
 
     // 13. Old rams are forgotten.
     while (!ramHistory.empty() && clock >= ramHistory.front().time + t.ramRepeatDelay)
@@ -189,8 +193,8 @@ void PlanePhysics::ram(float ramDamage)
         auto* health = world->getComponent<Health>(victim.id);
         if (!health)
             continue;
-        const bool known = std::any_of(ramHistory.begin(), ramHistory.end(),
-                                       [&](const Ram& r) { return r.victim == victim.id; });
+        const bool known =
+            std::any_of(ramHistory.begin(), ramHistory.end(), [&](const Ram& r) { return r.victim == victim.id; });
         if (known)
             continue;
         const auto* other = world->getComponent<kit::Transform>(victim.id);

@@ -8,6 +8,10 @@
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/RigidBody.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Camera.h"
+
+#include <cmath>
 
 void MatchStatistics::watch(kit::World& world)
 {
@@ -18,7 +22,8 @@ void MatchStatistics::watch(kit::World& world)
         return;
     // Extra handlers beside the game's own: every call is seen once here.
     network->registerFunction(world, fn::addKillPoints, [this](kit::EntityHandle plane) { ++players[plane.id].kills; });
-    network->registerFunction(world, fn::addDeathPoints, [this](kit::EntityHandle plane) { ++players[plane.id].deaths; });
+    network->registerFunction(world, fn::addDeathPoints,
+                              [this](kit::EntityHandle plane) { ++players[plane.id].deaths; });
     network->registerFunction(world, fn::grantPower,
                               [this](kit::EntityHandle plane, glm::vec3, PowerEnum) { ++players[plane.id].pickUps; });
     network->registerFunction(world, fn::spawnBullet,
@@ -38,6 +43,28 @@ void MatchStatistics::watch(kit::World& world)
         }));
 }
 
+namespace {
+
+// The game camera's view of a point: inside the window's picture or not.
+bool inView(kit::World& world, glm::vec3 point)
+{
+    kit::EntityCollection* cameras = world.getEntities(kit::tagId("gameSpace"), kit::typeId<kit::Camera>());
+    if (cameras->empty())
+        return true;
+    const kit::EntityID id = (*cameras->begin()).id;
+    const auto* transform = world.getComponent<kit::Transform>(id);
+    const auto* camera = world.getComponent<kit::Camera>(id);
+    if (!transform || !camera)
+        return true;
+    const glm::vec4 clip = camera->projection * glm::inverse(transform->worldMatrix()) * glm::vec4(point, 1.0f);
+    if (clip.w <= 0.0f)
+        return false;
+    const glm::vec3 ndc = glm::vec3(clip) / clip.w;
+    return std::abs(ndc.x) <= 1.0f && std::abs(ndc.y) <= 1.0f;
+}
+
+} // namespace
+
 void MatchStatistics::frame(kit::World& world)
 {
     for (auto& [id, stats] : players) {
@@ -46,6 +73,8 @@ void MatchStatistics::frame(kit::World& world)
         if (!body || !health || health->isDead())
             continue;
         ++stats.framesAlive;
+        if (const auto* at = world.getComponent<kit::Transform>(id); at && !inView(world, at->worldPosition()))
+            ++stats.framesOffScreen;
         for (const kit::Contact& contact : body->contacts) {
             const auto* other = world.getComponent<kit::RigidBody>(contact.other.id);
             if (other && other->isStatic != 0.0f) {

@@ -19,17 +19,18 @@ struct PlayerStatistics {
     int deaths = 0;
     int score = 0;
     int pickUps = 0;
-    int shots = 0;       // bullets and bombs fired
-    int hits = 0;        // damage dealt to another plane
+    int shots = 0;           // bullets and bombs fired
+    int hits = 0;            // damage dealt to another plane
     long framesNearWall = 0; // touching the walls, the floor or the ceiling
     long framesAlive = 0;
+    long framesOffScreen = 0; // alive and outside the game camera's view
 };
 
 class MatchStatistics {
 public:
     // Starts listening to the match world's named functions and damage.
     void watch(kit::World& world);
-    // Counts one frame: who is pressed against the arena.
+    // Counts one frame: who is pressed against the arena, who is out of view.
     void frame(kit::World& world);
 
     std::map<kit::EntityID, PlayerStatistics> players;

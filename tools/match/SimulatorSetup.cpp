@@ -60,7 +60,8 @@ double percentile(std::vector<double> values, double p)
 bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
-        std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]\n";
+        std::cerr
+            << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]\n";
         return false;
     };
     for (int i = 1; i < argc; ++i) {
@@ -239,7 +240,8 @@ int Simulator::run()
     for (; frame < lastFrame; ++frame) {
         const auto before = std::chrono::steady_clock::now();
         game->update(frameTime);
-        updateMicros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before).count());
+        updateMicros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before).count());
         statistics_.frame(*game);
         peakEntities = std::max(peakEntities, game->entities.size());
         peakParticles = std::max(peakParticles, game->getEntities(kit::tagId("particleLifeSpan"))->size());
@@ -264,11 +266,15 @@ void Simulator::report(long frames, double wallSeconds, std::vector<double> upda
                        std::size_t peakParticles, double rssStart, double rssEnd)
 {
     for (const auto& [id, p] : statistics_.players) {
-        const double wallShare = p.framesAlive > 0 ? 100.0 * static_cast<double>(p.framesNearWall) /
-                                                         static_cast<double>(p.framesAlive)
-                                                   : 0.0;
-        std::printf("player %-7s kills %3d deaths %3d score %4d pickups %3d shots %5d hits %4d wall %5.1f%%\n",
-                    p.colour.c_str(), p.kills, p.deaths, p.score, p.pickUps, p.shots, p.hits, wallShare);
+        const double wallShare =
+            p.framesAlive > 0 ? 100.0 * static_cast<double>(p.framesNearWall) / static_cast<double>(p.framesAlive)
+                              : 0.0;
+        const double offScreen =
+            p.framesAlive > 0 ? 100.0 * static_cast<double>(p.framesOffScreen) / static_cast<double>(p.framesAlive)
+                              : 0.0;
+        std::printf("player %-7s kills %3d deaths %3d score %4d pickups %3d shots %5d hits %4d wall %5.1f%% "
+                    "off-screen %5.1f%%\n",
+                    p.colour.c_str(), p.kills, p.deaths, p.score, p.pickUps, p.shots, p.hits, wallShare, offScreen);
     }
     std::printf("summary frames %ld simulated %.1f s wall %.2f s peak entities %zu peak particles %zu "
                 "update median %.0f us p99 %.0f us rss start %.1f MB end %.1f MB\n",

@@ -1,6 +1,8 @@
 #include "game/flight/RollByPitch.h"
 #include "game/powerups/SpeedPower.h"
 
+#include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
 #include "engine/physics/ConstantRotation.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
@@ -12,10 +14,7 @@ using test::PlaneRig;
 namespace {
 
 struct Flight : test::GameWorld {
-    void SetUp() override
-    {
-        test::GameWorld::SetUp();
-    }
+    void SetUp() override { test::GameWorld::SetUp(); }
     std::string printed;
 };
 
@@ -108,12 +107,12 @@ TEST_F(Flight, ADashLastsItsTimeThenTheMassAndSpeedGoBack)
     for (int i = 0; i < 3; ++i)
         world->update(dt); // 0.25 s: the dash ends in the last of these frames
     EXPECT_EQ(fast.body->mass, 1.0f);
-    // Cut back to the speed it had (60 > 45) less this frame's drag; the one
-    // that dashed from rest keeps its few units a second.
+    // Cut back to the speed it had (60 > 45), less this frame's drag; the one
+    // that dashed from rest to about 60 is cut back to the thrust's 45.
     EXPECT_LE(glm::length(fast.body->velocity), 60.0f);
     EXPECT_GT(glm::length(fast.body->velocity), 55.0f);
-    EXPECT_LT(glm::length(slow.body->velocity), 10.0f);
-    EXPECT_GT(glm::length(slow.body->velocity), 1.0f);
+    EXPECT_LE(glm::length(slow.body->velocity), 45.0f);
+    EXPECT_GT(glm::length(slow.body->velocity), 40.0f);
     world->update(dt); // one frame later the trail stops
     EXPECT_FALSE(fast.physics->isDashing);
     EXPECT_EQ(world->getComponent(fast.entity.id, kit::tagId("dashEmitter")), nullptr);
@@ -166,7 +165,7 @@ TEST_F(Flight, AnotherCopysPlaneIsRammedHereWithoutDamage)
     world->addComponent(rammer.entity, new SpeedPower);
     world->update(0.01f);
     world->update(0.01f);
-    EXPECT_EQ(theirs.health->currentHealth, 10.0f); // its own copy takes the damage
+    EXPECT_EQ(theirs.health->currentHealth, 10.0f);   // its own copy takes the damage
     EXPECT_EQ(rammer.physics->ramHistory.size(), 1u); // but the ram is shown here
 }
 
@@ -247,4 +246,18 @@ TEST_F(Flight, AFullStickTurnsTheNoseAndTheFlightFollowsIt)
     EXPECT_NEAR(degrees(plane.body->velocity), degrees(plane.nose()), 5.0f);
     EXPECT_GT(plane.body->velocity.y, 55.0f);
     EXPECT_GT(plane.top().z, 0.7f); // climbing straight up, its top faces the camera
+}
+
+TEST_F(Flight, AGentleDashFromRestKeepsWhatItGained)
+{
+    kit::settings::set("tuning.planePhysics.dashSpeed", "2");
+    kit::SettingsEntryBase::refreshAll();
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    plane.gamepad->held[0] = true;
+    for (int i = 0; i < 5; ++i)
+        world->update(0.0625f);                         // through the dash's end
+    EXPECT_GT(glm::length(plane.body->velocity), 1.0f); // under 45: not cut back
+    EXPECT_LT(glm::length(plane.body->velocity), 3.0f);
+    kit::settings::set("tuning.planePhysics.dashSpeed", "60");
+    kit::SettingsEntryBase::refreshAll();
 }

@@ -1,0 +1,297 @@
+// The match world on a hidden window with the game's assets: one copy, and
+// two copies connected on loopback inside the private network namespace.
+#include "game/PlayerInfo.h"
+#include "game/ai/PlaneDecisionTree.h"
+#include "game/combat/HealthBar.h"
+#include "game/combat/Score.h"
+#include "game/effects/ShadowOfObject.h"
+#include "game/flight/PlanePhysics.h"
+#include "game/screens/Timer.h"
+#include "game/weapons/BasicGun.h"
+
+#include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
+#include "engine/input/Keyboard.h"
+#include "engine/input/Keys.h"
+#include "engine/physics/ConstantRotation.h"
+#include "engine/physics/RigidBody.h"
+#include "engine/physics/Transform.h"
+#include "engine/resources/AsyncResourceManagerBase.h"
+#include "engine/resources/ResourceBucket.h"
+#include "support/GlContext.h"
+#include "support/MatchCopy.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+#include <lodepng.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+class Match : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(SKYSCUFFLE_SOURCE_DIR); // the game's assets
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_TRUE(gl.ready()) << "no OpenGL context: run the suite through `make test`";
+        audio = std::make_unique<audio::AudioSystem>();
+    }
+    void TearDown() override
+    {
+        copies.clear();
+        kit::settings::set("tuning.gameWorld.matchLength", "180");
+        kit::SettingsEntryBase::refreshAll();
+        std::filesystem::current_path(previous_);
+    }
+    test::MatchCopy& copy(std::uint32_t origin)
+    {
+        copies.push_back(std::make_unique<test::MatchCopy>(*gl.window, gl.state.get(), origin, *audio));
+        return *copies.back();
+    }
+    static void loadTheMatch()
+    {
+        kit::ResourceBucket bucket = kit::loadResourceBucket("buckets/gameWorld.txt");
+        for (int i = 0; i < 20000 && !bucket.isLoaded(); ++i) {
+            kit::AsyncResourceManagerBase::updateAll();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    template <class T>
+    static std::size_t count(kit::World& world)
+    {
+        return world.getComponentCollection(kit::typeId<T>())->size();
+    }
+
+    test::GlContext gl{800, 600};
+    std::unique_ptr<audio::AudioSystem> audio;
+    std::vector<std::unique_ptr<test::MatchCopy>> copies;
+    std::filesystem::path previous_;
+};
+
+// How often a line appears in the console text.
+std::size_t occurrences(const std::string& text, const std::string& line)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
+{
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.addPlayer(1);
+    c.enterMatch();
+    c.frame(); // the start check: no other copy to wait for
+    kit::World& w = c.world();
+    ASSERT_EQ(count<PlanePhysics>(w), 2u);
+    EXPECT_EQ(count<PlaneDecisionTree>(w), 2u);
+    EXPECT_EQ(count<ShadowOfObject>(w), 2u);
+    EXPECT_EQ(count<BasicGun>(w), 2u);
+    EXPECT_EQ(count<kit::ConstantRotation>(w), 2u); // propellers
+    EXPECT_EQ(count<HealthBar>(w), 2u);             // a gauge per player of this copy
+    EXPECT_EQ(count<Timer>(w), 1u);
+    for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
+        for (const char* part : {"transform", "rigidBody", "planePhysics", "health", "score"})
+            EXPECT_TRUE(w.getComponent(plane.id, kit::tagId(part))->hasTag(kit::tagId("networked"))) << part;
+        for (const char* label : {"hasGravity", "gameSpace", "cameraFocus", "player", "invincibilityPower"})
+            EXPECT_TRUE(w.entityHasTag(plane.id, kit::tagId(label))) << label;
+    }
+    for (int i = 0; i < 30; ++i)
+        c.frame();
+    EXPECT_EQ(count<Timer>(w), 1u); // started once
+}
+
+TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
+{
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.enterMatch();
+    kit::NetworkSystem::PeerRecord peer;
+    peer.origin = 0xB000;
+    peer.screenName = "joinScreen";
+    c.network->peers[0xB000] = peer;
+    for (int i = 0; i < 10; ++i) {
+        c.network->peers[0xB000].heardAt += 1.0f / 60.0f; // still heard from
+        c.frame();
+    }
+    EXPECT_EQ(count<PlanePhysics>(c.world()), 0u);
+    c.network->peers[0xB000].screenName = "game";
+    c.frame();
+    EXPECT_EQ(count<PlanePhysics>(c.world()), 1u);
+}
+
+TEST_F(Match, TheMatchEndsOnceWhateverManyCopiesCallIt)
+{
+    kit::settings::set("tuning.gameWorld.matchLength", "1");
+    kit::SettingsEntryBase::refreshAll();
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    testing::internal::CaptureStdout();
+    c.enterMatch();
+    kit::World* game = &c.world();
+    for (int i = 0; i < 120 && !c.app->pending; ++i) // a match lasts a second at the least
+        game->update(1.0f / 60.0f);
+    ASSERT_NE(c.app->pending, nullptr);
+    const auto winScreen = c.app->pending;
+    // Another copy's clock: ignored.
+    c.network->callFunction(fn::endGame, game->systemEntity(), ScoreTable{});
+    EXPECT_EQ(c.app->pending, winScreen);
+    c.frame();
+    EXPECT_EQ(c.app->current, winScreen);
+    // A late one after the switch reaches no match at all.
+    c.network->callFunction(fn::endGame, c.world().systemEntity(), ScoreTable{});
+    EXPECT_EQ(c.app->pending, nullptr);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(occurrences(console, "Toggled Background sound"), 2u); // resumed on entry, paused once at the end
+}
+
+TEST_F(Match, EscapeLeavesForTheMenuWithTheMusicPaused)
+{
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.enterMatch();
+    c.frame();
+    testing::internal::CaptureStdout();
+    c.app->keyboard->keyPressed(kit::Keyboard::KeyInfo{kit::keys::escape, false, false, false});
+    ASSERT_NE(c.app->pending, nullptr);
+    c.frame();
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(occurrences(console, "Toggled Background sound"), 1u); // paused
+    EXPECT_EQ(occurrences(console, "Creating Main Menu"), 1u);
+}
+
+TEST_F(Match, TwoCopiesPlayOneMatch)
+{
+    loadTheMatch();
+    auto& host = copy(0xA000);
+    auto& client = copy(0xB000);
+    host.network->host(0, 4);
+    client.network->join("127.0.0.1", host.network->peer->boundPort());
+    auto both = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 600; ++i) {
+            host.frame();
+            client.frame();
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    };
+    ASSERT_TRUE(both([&] { return host.network->peer->connectionCount() == 1; }));
+    host.addPlayer(0);
+    client.addPlayer(1);
+    client.addPlayer(2);
+    ASSERT_TRUE(both([&] {
+        return host.world().getEntities(kit::typeId<PlayerInfo>())->size() == 3 &&
+               client.world().getEntities(kit::typeId<PlayerInfo>())->size() == 3;
+    }));
+    client.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(both([&] { return count<PlanePhysics>(host.world()) == 3 && count<PlanePhysics>(client.world()) == 3; }));
+    // Every copy builds every plane; each drives (and gauges) only its own.
+    EXPECT_EQ(count<HealthBar>(host.world()), 1u);
+    EXPECT_EQ(count<HealthBar>(client.world()), 2u);
+    EXPECT_EQ(count<PlaneDecisionTree>(host.world()), 1u);
+    EXPECT_EQ(count<PlaneDecisionTree>(client.world()), 2u);
+    // The same planes in the same places on both.
+    both([] { return false; });
+    for (const auto& plane : host.world().getEntities(kit::tagId("plane"))->toVector()) {
+        const auto* here = host.world().getComponent<kit::Transform>(plane.id);
+        const auto* there = client.world().getComponent<kit::Transform>(plane.id);
+        ASSERT_NE(there, nullptr);
+        EXPECT_LT(glm::length(here->position - there->position), 10.0f); // within a few frames' flight
+    }
+}
+
+namespace {
+
+// The back buffer as a PNG (rows top first).
+void savePicture(const std::string& path, int width, int height)
+{
+    std::vector<unsigned char> rgba(static_cast<std::size_t>(width * height * 4));
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    std::vector<unsigned char> flipped(rgba.size());
+    const std::size_t row = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+        std::copy_n(&rgba[static_cast<std::size_t>(y) * row], row,
+                    &flipped[static_cast<std::size_t>(height - 1 - y) * row]);
+    lodepng::encode(path, flipped, static_cast<unsigned>(width), static_cast<unsigned>(height));
+}
+
+} // namespace
+
+// A player's loop, dash and climb in the real match world, with a picture
+// every half second in the build tree (flight-check/) to look at.
+TEST_F(Match, AScriptedLoopDashAndClimbFlyLikeAPlane)
+{
+    loadTheMatch();
+    auto& c = copy(0xA000);
+    test::FakeGamepad* stick = nullptr;
+    const kit::EntityHandle player = c.addPlayer(0, &stick);
+    c.enterMatch();
+    c.frame();
+    kit::World& w = c.world();
+    auto* body = w.getComponent<kit::RigidBody>(player.id);
+    auto* transform = w.getComponent<kit::Transform>(player.id);
+    ASSERT_NE(body, nullptr);
+    const std::filesystem::path pictures = std::filesystem::path(SKYSCUFFLE_BINARY_DIR) / "flight-check";
+    std::filesystem::create_directories(pictures);
+    glViewport(0, 0, 800, 600);
+
+    const float dt = 1.0f / 60.0f;
+    float swept = 0.0f, lowest = 1e9f, previousHeading = 0.0f;
+    float speedBeforeDash = 0.0f, speedAfterDash = 0.0f, climbFrom = 0.0f;
+    for (int frame = 0; frame <= 6 * 60; ++frame) {
+        const float t = static_cast<float>(frame) * dt;
+        stick->held[0] = false;
+        if (t < 1.0f) {
+            stick->stick = glm::vec2(1, 0); // level flight to gather speed
+        } else if (t < 4.0f) {
+            const float turn = (t - 1.0f) / 3.0f * 6.2831853f; // the stick goes round once: a loop
+            stick->stick = glm::vec2(std::cos(turn), std::sin(turn));
+        } else if (t < 4.2f) {
+            stick->stick = glm::vec2(1, 0);
+            stick->held[0] = frame == 4 * 60 + 1; // a dash along the nose
+        } else {
+            stick->stick = glm::vec2(0.3f, 1); // and a climb
+        }
+        if (frame == 4 * 60)
+            speedBeforeDash = glm::length(body->velocity);
+        if (frame == 4 * 60 + 2)
+            speedAfterDash = glm::length(body->velocity);
+        if (frame == 4 * 60 + 12)
+            climbFrom = transform->position.y;
+        w.update(dt);
+        const glm::vec3 nose = transform->rotation * glm::vec3(0, 0, 1);
+        const float heading = std::atan2(nose.y, nose.x);
+        if (t >= 1.0f && t < 4.0f) {
+            float step = heading - previousHeading;
+            step = std::remainder(step, 6.2831853f);
+            swept += step;
+            lowest = std::min(lowest, transform->position.y);
+        }
+        previousHeading = heading;
+        if (frame % 30 == 0) {
+            w.render(dt);
+            glFinish();
+            char name[32];
+            std::snprintf(name, sizeof name, "flight-%03d.png", frame);
+            savePicture((pictures / name).string(), 800, 600);
+        }
+    }
+    EXPECT_GT(swept, 5.0f);       // a whole loop, counter-clockwise (over 286 degrees)
+    EXPECT_GT(lowest, -45.0f);    // without touching the floor
+    EXPECT_GT(speedAfterDash, speedBeforeDash + 1.5f);
+    EXPECT_GT(transform->position.y, climbFrom + 25.0f); // the climb gains height
+}
