@@ -1,8 +1,9 @@
 #include "GameStartup.h"
 
-#include "MainMenu.h"
 #include "NamedFunctions.h"
 #include "SoundManager.h"
+#include "screens/MainMenu.h"
+#include "screens/ScreenKeys.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
@@ -70,10 +71,15 @@ int runSkyscuffle()
         auto application =
             std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
 
-        kit::ScopedConnection reload = application->keyboard->keyPressed.connect([](kit::Keyboard::KeyInfo key) {
+        kit::Window* shown = window.get();
+        kit::ScopedConnection reload = application->keyboard->keyPressed.connect([shown](kit::Keyboard::KeyInfo key) {
             if (key.key == kit::keys::l && key.control) {
                 std::cout << "Reloading tuning settings\n";
                 kit::settings::load(tuningTable);
+            } else if (screens::togglesFullscreen(key)) {
+                // At the desktop's resolution and back, on any screen; the
+                // tuning value still decides how the game starts.
+                shown->setFullscreen(!shown->isFullscreen());
             }
         });
 

@@ -6,12 +6,11 @@ namespace {
 
 // Logical joystick buttons for each virtual button; -1 marks "no second button".
 constexpr int buttonMap[VirtualGamepad::buttonCount][2] = {
-    {1, 4},   // dash: B or left shoulder
-    {0, 5},   // basic gun: A or right shoulder
-    {2, -1},  // shotgun or bomb: X
-    {12, -1}, // taunts: the directional pad up, right, down, left
-    {13, -1}, {14, -1}, {15, -1},
-    {3, -1},  // ping: Y
+    {1, 4},                                // dash: B or left shoulder
+    {0, 5},                                // basic gun: A or right shoulder
+    {2, -1},                               // shotgun or bomb: X
+    {12, -1},                              // taunts: the directional pad up, right, down, left
+    {13, -1}, {14, -1}, {15, -1}, {3, -1}, // ping: Y
 };
 
 } // namespace
@@ -23,7 +22,9 @@ VirtualGamepadJoystick::VirtualGamepadJoystick(kit::Joystick* joystick) : joysti
 
 bool VirtualGamepadJoystick::isButtonDown(int button) const
 {
-    if (!joystick || button < 0 || button >= buttonCount)
+    // An unplugged pad keeps its last state; it must not hold a button down
+    // until it comes back.
+    if (!joystick || !joystick->present || button < 0 || button >= buttonCount)
         return false;
     for (int logical : buttonMap[button]) {
         if (logical >= 0 && joystick->isButtonDown(logical))
@@ -34,7 +35,7 @@ bool VirtualGamepadJoystick::isButtonDown(int button) const
 
 glm::vec2 VirtualGamepadJoystick::direction() const
 {
-    if (!joystick)
+    if (!joystick || !joystick->present)
         return glm::vec2(0.0f);
     const glm::vec2 s0 = joystick->stick(0);
     const glm::vec2 s1 = joystick->stick(1);
