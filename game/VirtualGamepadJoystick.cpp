@@ -6,11 +6,12 @@ namespace {
 
 // Logical joystick buttons for each virtual button; -1 marks "no second button".
 constexpr int buttonMap[VirtualGamepad::buttonCount][2] = {
-    {1, 4},                                // dash: B or left shoulder
-    {0, 5},                                // basic gun: A or right shoulder
-    {2, -1},                               // shotgun or bomb: X
-    {12, -1},                              // taunts: the directional pad up, right, down, left
-    {13, -1}, {14, -1}, {15, -1}, {3, -1}, // ping: Y
+    {1, 4},   // dash: B or left shoulder
+    {0, 5},   // basic gun: A or right shoulder
+    {2, -1},  // shotgun or bomb: X
+    {12, -1}, // taunts: the directional pad up, right, down, left
+    {13, -1}, {14, -1}, {15, -1},
+    {3, -1},  // ping: Y
 };
 
 } // namespace
