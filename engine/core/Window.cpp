@@ -98,8 +98,9 @@ void Window::installCallbacks()
     glfwSetKeyCallback(handle_, [](GLFWwindow* h, int k, int scancode, int action, int mods) {
         owner(h).key(k, scancode, action, mods);
     });
-    glfwSetMouseButtonCallback(
-        handle_, [](GLFWwindow* h, int button, int action, int mods) { owner(h).mouseButton(button, action, mods); });
+    glfwSetMouseButtonCallback(handle_, [](GLFWwindow* h, int button, int action, int mods) {
+        owner(h).mouseButton(button, action, mods);
+    });
     glfwSetScrollCallback(handle_, [](GLFWwindow* h, double x, double y) { owner(h).scroll(x, y); });
 }
 
