@@ -26,59 +26,62 @@ struct Turned {
     std::string obj;
     std::string normalMap;
     glm::vec3 centre; // the model's middle in its own frame (weapons sit where they hang on the plane)
+    float scale = 1.4f;
 };
+
+void footer(kit::World* world, int page)
+{
+    screens::addPlate(world, glm::vec2(0.16f, -0.865f), glm::vec2(1.7f, 0.17f));
+    screens::addText(world, "Press Enter or (A) to continue", glm::vec2(-0.62f, -0.9f), 0.07f);
+    screens::addText(world, std::to_string(page + 1) + " / 6", glm::vec2(0.72f, -0.9f), 0.06f,
+                     glm::vec3(0.8f, 0.85f, 0.9f));
+}
 
 void words(kit::World* world, int page, const char* title, const char* first, const char* second)
 {
+    screens::addPlate(world, glm::vec2(-0.26f, 0.72f), glm::vec2(2.0f, 0.44f));
     screens::addText(world, title, glm::vec2(-1.2f, 0.78f), 0.13f, glm::vec3(1.0f, 0.85f, 0.25f));
     screens::addText(world, first, glm::vec2(-1.2f, 0.64f), 0.065f);
     screens::addText(world, second, glm::vec2(-1.2f, 0.55f), 0.065f);
-    screens::addText(world, std::to_string(page + 1) + " / 6", glm::vec2(0.95f, -0.9f), 0.06f,
-                     glm::vec3(0.85f, 0.85f, 0.85f));
+    footer(world, page);
 }
 
-// Three models side by side, each turning on the spot.
+// Three models side by side before the landscape, each turning on the spot
+// (11 units ahead, where 7.7 units are one overlay unit).
 void threeTurning(kit::World* world, const Turned (&models)[3])
 {
-    screens::addScene(world, glm::vec3(0.0f, 0.0f, 9.0f));
+    const screens::Viewpoint view = screens::addLandscape(world);
     for (int i = 0; i < 3; ++i) {
-        const auto table = screens::addTurntable(world, glm::vec3(-4.8f + 4.8f * float(i), -1.0f, 0.0f),
-                                                 spin * (i == 1 ? -1.0f : 1.0f), lean());
-        screens::addModel(world, models[i].obj, normalMapped, models[i].normalMap, -models[i].centre,
-                          glm::quat(1, 0, 0, 0), 1.6f, table);
+        const auto table = screens::addTurntable(world, view.at(glm::vec3(-6.5f + 6.5f * float(i), -0.8f, -11.0f)),
+                                                 spin * (i == 1 ? -1.0f : 1.0f), view.turn * lean());
+        screens::addModel(world, models[i].obj, normalMapped, models[i].normalMap, -models[i].centre * models[i].scale,
+                          glm::quat(1, 0, 0, 0), models[i].scale, table);
     }
-}
-
-void backdrop(kit::World* world)
-{
-    screens::addScene(world, glm::vec3(0.0f, 20.0f, 200.0f));
-    screens::addModel(world, "models/background/background.obj", "shaders/flatShader.txt", "", glm::vec3(0.0f),
-                      glm::quat(1, 0, 0, 0), 1.0f);
 }
 
 void planes(kit::World* world)
 {
     // The stage where the match puts it, seen from the match camera's distance.
-    screens::addScene(world, glm::vec3(0.0f, 0.0f, 100.0f));
+    screens::addScene(world, screens::Viewpoint{glm::vec3(0.0f, 0.0f, 100.0f)});
     screens::addModel(world, "models/basicStage/basicStage.obj", "shaders/flatShader.txt", "",
                       glm::vec3(4.5f, -52.5f, -66.0f), glm::quat(1, 0, 0, 0), 1.5f);
 
-    const auto mascot = screens::addTurntable(world, glm::vec3(-9.0f, -4.0f, 78.0f), spin);
-    screens::addMascot(world, glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.5f, mascot);
+    const auto mascot = screens::addTurntable(world, glm::vec3(-10.0f, -3.5f, 78.0f), spin);
+    screens::addMascot(world, glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.8f, mascot);
 
     const auto plane = screens::addTurntable(world, glm::vec3(0.0f, -3.0f, 78.0f), -spin, lean());
     kit::Model* body =
         screens::addModel(world, "models/playerPlane/playerPlane.obj", "shaders/planeShader.txt",
-                          "models/playerPlane/playerNormal.png", glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.3f, plane);
+                          "models/playerPlane/playerNormal.png", glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.6f, plane);
     body->material->setTexture("diffuseTex",
                                kit::textureManager().getHandle("models/playerPlane/playerFinalTexture.png"));
     body->material->setUniform("saturation", 0.25f);
     screens::addModel(world, "models/playerPlane/propellor.obj", normalMapped, "", glm::vec3(0.0f),
-                      glm::quat(1, 0, 0, 0), 1.3f, plane);
+                      glm::quat(1, 0, 0, 0), 1.6f, plane);
 
-    const auto drone = screens::addTurntable(world, glm::vec3(9.0f, -4.0f, 78.0f), spin, lean());
+    const auto drone = screens::addTurntable(world, glm::vec3(10.5f, -3.0f, 78.0f), spin, lean());
     screens::addModel(world, "models/dronePlane/dronePlane.obj", "shaders/texturedShaderProgram.txt", "",
-                      glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.1f, drone);
+                      glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.4f, drone);
 }
 
 } // namespace
@@ -99,7 +102,8 @@ void showCreditsPage(kit::World* world, int page)
     }
     case 1: {
         const Turned guns[3] = {
-            {"models/playerPlane/basicGuns.obj", "models/playerPlane/Basic_Normal.png", {0, -0.6f, 1}},
+            // A pair four units apart, one under each wing: smaller, to keep within the window.
+            {"models/playerPlane/basicGuns.obj", "models/playerPlane/Basic_Normal.png", {0, -0.6f, 1}, 0.9f},
             {"models/shotgun/shotgun.obj", "models/shotgun/Shotgun_Normal.png", {0, 0.2f, 0.8f}},
             {"models/harpoonGun/harpoonGun.obj", "models/harpoonGun/HarpoonGun_Normal.png", {0, -0.9f, 0.9f}},
         };
@@ -109,12 +113,12 @@ void showCreditsPage(kit::World* world, int page)
         break;
     }
     case 2:
-        backdrop(world);
+        screens::addLandscape(world);
         words(world, page, "Stage and backdrop", "Sky, clouds, hills and trees, painted into",
               "one atlas by the stage generator of tools/art");
         break;
     case 3:
-        backdrop(world);
+        screens::addLandscape(world);
         words(world, page, "Sound, music and code", "Every sound and the music synthesised by tools/sound;",
               "the engine and the game written in C++20");
         break;
@@ -124,15 +128,15 @@ void showCreditsPage(kit::World* world, int page)
               "stage: modelled, rigged and animated by tools/art");
         break;
     case 5:
+        screens::addLandscape(world);
         screens::addPicture(world, "sprites/mascot_concept.png", glm::vec2(0.0f, 0.02f), glm::vec2(1.6f, 1.2f));
-        screens::addText(world, "Thank you for the mascot concept!", glm::vec2(-0.95f, 0.75f), 0.1f,
+        screens::addPlate(world, glm::vec2(0.0f, 0.77f), glm::vec2(1.96f, 0.2f));
+        screens::addText(world, "Thank you for the mascot concept!", glm::vec2(-0.93f, 0.72f), 0.1f,
                          glm::vec3(1.0f, 0.85f, 0.25f));
-        screens::addText(world, std::to_string(page + 1) + " / 6", glm::vec2(0.95f, -0.9f), 0.06f,
-                         glm::vec3(0.85f, 0.85f, 0.85f));
+        footer(world, page);
         break;
     default:
         break;
     }
-    // Page 5 has no scene of its own: the overlay clears the window.
-    screens::addOverlay(world, page == 5);
+    screens::addOverlay(world, false);
 }

@@ -30,7 +30,6 @@ void CreditsScreenInit::operator()(kit::World* world) const
               << "\n";
     screens::endSession(world);
     showCreditsPage(world, page);
-    screens::addText(world, "Press Enter or (A) to continue", glm::vec2(-0.8f, -0.9f), 0.07f);
 
     const CreditsScreenInit next{page + 1};
     if (world->keyboard)

@@ -57,4 +57,4 @@ inline constexpr float cursorRaise = 0.09f;
 // entity cursorRaise below it, the cursor's picture ("sprites/menu/Cursor.png").
 // `size` is the picture's width and height in overlay units.
 Cursor* addMenuCursor(kit::World* world, std::vector<MenuOption> options, std::vector<glm::vec2> positions,
-                      float size = 0.12f);
+                      float size = 0.14f);

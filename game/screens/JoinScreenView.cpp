@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t rosterSize = 6; // one line per colour
 constexpr float lineSize = 0.06f;
 constexpr float lineStep = 0.085f;
-constexpr float left = -1.25f;
+constexpr float left = -1.18f; // where the lines start; the panels reach 0.06 further
 
 std::string padded(std::string word, std::size_t width)
 {
@@ -58,7 +58,7 @@ void refresh(kit::World* world, const Roster& roster)
         if (i < lines.size()) {
             screens::setText(text, lines[i]);
             if (const auto* info = world->getComponent<PlayerInfo>(players[i].id))
-                text->colour = info->colour * 1.25f; // the darker rows read better lifted a little
+                text->colour = screens::vivid(info->colour);
         } else {
             screens::setText(text, "");
         }
@@ -88,14 +88,16 @@ std::vector<std::string> rosterLines(kit::World* world)
 
 void showJoinScreen(kit::World* world)
 {
-    // The backdrop fills a 70-degree view 200 units away at any shape from 4:3 to 16:9.
-    screens::addScene(world, glm::vec3(0.0f, 20.0f, 200.0f));
+    const screens::Viewpoint view = screens::addLandscape(world);
     screens::addOverlay(world, false);
-    screens::addModel(world, "models/background/background.obj", "shaders/flatShader.txt", "", glm::vec3(0.0f),
-                      glm::quat(1, 0, 0, 0), 1.0f);
-    // Scuff stands 12 units before the camera, right of the text, turned a little towards it.
-    screens::addMascot(world, glm::vec3(7.5f, 16.0f, 188.0f), glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.4f);
+    // Scuff stands 12 units before the eye, right of the text (8.4 units
+    // there are one overlay unit), turned a little towards the middle.
+    screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
+                       view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
 
+    // Two panels: the controls, and the players who have joined.
+    screens::addPlate(world, glm::vec2(-0.47f, 0.475f), glm::vec2(1.54f, 0.81f));
+    screens::addPlate(world, glm::vec2(-0.8f, -0.53f), glm::vec2(0.88f, 0.9f));
     screens::addText(world, "Join the match", glm::vec2(left, 0.72f), 0.12f, glm::vec3(1.0f, 0.85f, 0.25f));
     const char* const controls[] = {
         "Keyboard: Press X to join and Z to leave",    "Press V to add AI and C to remove",

@@ -47,7 +47,7 @@ MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 pos
 // first letter, level with the middle of the line.
 glm::vec2 cursorBeside(const MenuOption& o)
 {
-    const glm::vec2 middle(o.position.x + screens::glyphAdvance(optionSize) - 0.6f * cursorSize,
+    const glm::vec2 middle(o.position.x + screens::glyphAdvance(optionSize) - 0.5f * cursorSize - 0.045f,
                            o.position.y + 0.5f * optionSize);
     return middle + glm::vec2(0.0f, cursorRaise);
 }
@@ -90,16 +90,20 @@ void listen(kit::World* world)
             }));
 }
 
-void showHelp(kit::World* world)
+// The landscape, the mascot, the title, the help and their panels; the
+// options' panel reaches down to the last of `rows` option lines.
+void showHelp(kit::World* world, int rows)
 {
-    screens::addScene(world, glm::vec3(0.0f, 20.0f, 200.0f));
-    screens::addModel(world, "models/background/background.obj", "shaders/flatShader.txt", "", glm::vec3(0.0f),
-                      glm::quat(1, 0, 0, 0), 1.0f);
-    screens::addMascot(world, glm::vec3(7.0f, 18.5f, 188.0f), glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.8f);
+    const screens::Viewpoint view = screens::addLandscape(world);
+    screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
+                       view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
     screens::addOverlay(world, false);
-    screens::addText(world, "Play on the local network", glm::vec2(-1.2f, 0.7f), 0.12f, glm::vec3(1.0f, 0.85f, 0.25f));
-    screens::addText(world, "Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.2f, -0.78f), 0.055f);
-    screens::addText(world, "Press C to type an address in the console", glm::vec2(-1.2f, -0.86f), 0.055f);
+    const float bottom = 0.4f - 0.1f * static_cast<float>(rows - 1) - 0.05f;
+    screens::addPlate(world, glm::vec2(-0.47f, (0.84f + bottom) * 0.5f), glm::vec2(1.54f, 0.84f - bottom));
+    screens::addText(world, "Play on the local network", glm::vec2(-1.18f, 0.66f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
+    screens::addPlate(world, glm::vec2(-0.47f, -0.8f), glm::vec2(1.54f, 0.22f));
+    screens::addText(world, "Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f);
+    screens::addText(world, "Press C to type an address in the console", glm::vec2(-1.18f, -0.88f), 0.055f);
 }
 
 } // namespace
@@ -139,7 +143,6 @@ void createNetworkScreen(kit::World* world)
     }
     listen(world);
 
-    showHelp(world);
     std::vector<MenuOption> options;
     options.push_back(
         textOption(world, "Refresh", {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }));
@@ -156,6 +159,10 @@ void createNetworkScreen(kit::World* world)
                                          [world, at, port] { joinListedServer(world, at, port); }));
         }
     }
+    if (options.size() == 2)
+        screens::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.055f,
+                         glm::vec3(0.8f, 0.85f, 0.9f));
+    showHelp(world, static_cast<int>(std::max<std::size_t>(options.size(), 3)));
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
         positions.push_back(cursorBeside(o));

@@ -14,17 +14,25 @@
 #include "engine/resources/Material.h"
 #include "engine/resources/ResourceManagers.h"
 #include "engine/resources/ShaderProgram.h"
+#include "engine/resources/Texture.h"
 
 #include <GL/glew.h>
 
+#include <glm/common.hpp>
+#include <glm/geometric.hpp>
+#include <glm/vec4.hpp>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <vector>
 
 namespace screens {
 namespace {
 
 const char* const font = "fonts/UbuntuMono.png";
-constexpr float fontCellAspect = 34.0f / 64.0f; // width / height of a glyph cell
+constexpr float fontCellAspect = 34.0f / 64.0f;     // width / height of a glyph cell
+const glm::vec3 outlineColour(0.06f, 0.07f, 0.14f); // the dark navy of the menu words' outlines
 
 kit::EntityHandle placed(kit::World* world, const char* space, glm::vec3 position,
                          glm::quat rotation = glm::quat(1, 0, 0, 0), glm::vec3 scale = glm::vec3(1.0f),
@@ -60,6 +68,45 @@ std::shared_ptr<kit::Material> materialOf(const std::string& obj)
     return material;
 }
 
+// A picture made here rather than read from a file: its handle counts as
+// loaded from the start.
+kit::ResourceHandle<kit::Texture> madeTexture(std::shared_ptr<kit::Texture> made)
+{
+    static const std::atomic<bool> done{false};
+    return kit::ResourceHandle<kit::Texture>{std::move(made), &done};
+}
+
+// The panel's picture at the shape it is drawn with, so that its corners
+// stay round: `width` x `height` pixels, RGBA.
+std::shared_ptr<kit::Texture> plateTexture(int width, int height)
+{
+    const float radius = static_cast<float>(height) * 0.12f; // pixels
+    const float rim = std::max(2.0f, static_cast<float>(height) * 0.012f);
+    const glm::vec4 fill(0.08f, 0.12f, 0.24f, 0.7f);
+    const glm::vec4 edge(0.85f, 0.9f, 1.0f, 0.9f);
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width * height) * 4);
+    const glm::vec2 half(static_cast<float>(width) * 0.5f, static_cast<float>(height) * 0.5f);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            // Signed distance to the rounded rectangle's outline (negative inside).
+            const glm::vec2 p = glm::abs(glm::vec2(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f) - half);
+            const glm::vec2 q = p - (half - glm::vec2(radius));
+            const float distance =
+                glm::length(glm::max(q, glm::vec2(0.0f))) + std::min(std::max(q.x, q.y), 0.0f) - radius;
+            const float inside = std::clamp(0.5f - distance, 0.0f, 1.0f); // one pixel of antialiasing
+            const float onRim = std::clamp(distance + rim + 0.5f, 0.0f, 1.0f);
+            glm::vec4 colour = glm::mix(fill, edge, onRim);
+            colour.a *= inside;
+            unsigned char* out = &pixels[static_cast<std::size_t>(y * width + x) * 4];
+            for (int c = 0; c < 4; ++c)
+                out[c] = static_cast<unsigned char>(std::lround(colour[c] * 255.0f));
+        }
+    }
+    auto texture = std::make_shared<kit::Texture>();
+    texture->upload(pixels.data(), static_cast<unsigned>(width), static_cast<unsigned>(height));
+    return texture;
+}
+
 } // namespace
 
 kit::UniformSet gameLights()
@@ -86,13 +133,27 @@ void addOverlay(kit::World* world, bool clears)
     world->emplaceComponent<kit::Camera>(camera, kit::overlayProjection());
 }
 
-void addScene(kit::World* world, glm::vec3 eye)
+void addScene(kit::World* world, const Viewpoint& view)
 {
     world->emplaceComponent<kit::Renderer>(world->createEntity(), std::vector<kit::TagId>{kit::tagId("gameSpace")},
                                            gameLights(), false, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f);
-    const kit::EntityHandle camera = placed(world, "gameSpace", eye);
+    const kit::EntityHandle camera = placed(world, "gameSpace", view.eye, view.turn);
     world->emplaceComponent<kit::AspectMatcher>(camera);
     world->emplaceComponent<kit::Camera>(camera, kit::sceneProjection());
+}
+
+Viewpoint addLandscape(kit::World* world)
+{
+    // The sky panel stands at z = -160 and spans x -274 to 289, up to y 272;
+    // the ground lies at y -48 from z -160 to 40. From 215 units away the
+    // 70-degree view, tilted 10 degrees down, reaches y 130 on the panel and
+    // at 16:9 is 535 wide there; its lowest rays meet the ground 80 units
+    // ahead, so the view is all landscape.
+    const Viewpoint view{glm::vec3(7.0f, 30.0f, 55.0f), glm::angleAxis(-0.17f, glm::vec3(1, 0, 0))};
+    addScene(world, view);
+    addModel(world, "models/background/background.obj", "shaders/flatShader.txt", "", glm::vec3(0.0f),
+             glm::quat(1, 0, 0, 0), 1.0f);
+    return view;
 }
 
 kit::EntityHandle overlayEntity(kit::World* world, glm::vec3 position)
@@ -115,6 +176,22 @@ kit::Sprite* addBackdrop(kit::World* world, const std::string& path)
     return world->emplaceComponent<kit::Sprite>(e, texture(path), 1.0f, 1.0f, backdropLayer, true);
 }
 
+kit::Sprite* addPlate(kit::World* world, glm::vec2 position, glm::vec2 size)
+{
+    // About the pixels it covers on a 1080-line screen.
+    const int height = std::clamp(static_cast<int>(size.y * 540.0f), 16, 1024);
+    const int width = std::clamp(static_cast<int>(static_cast<float>(height) * size.x / size.y), 16, 2048);
+    const kit::EntityHandle e = overlayEntity(world, glm::vec3(position, 0.0f));
+    return world->emplaceComponent<kit::Sprite>(e, madeTexture(plateTexture(width, height)), size.x, size.y, plateLayer,
+                                                true);
+}
+
+glm::vec3 vivid(glm::vec3 colour)
+{
+    const float largest = std::max({colour.r, colour.g, colour.b});
+    return largest > 0.0f ? colour / largest : glm::vec3(1.0f);
+}
+
 float glyphAdvance(float size)
 {
     return size * fontCellAspect;
@@ -126,13 +203,17 @@ kit::Text* addText(kit::World* world, const std::string& words, glm::vec2 origin
     kit::shaderProgramManager().get("shaders/colorizedTextShader.txt");
     const kit::EntityHandle e = overlayEntity(world, glm::vec3(0.0f));
     if (shadowed) {
-        // About a pixel and a half at 600 lines, more for big letters.
-        const float offset = std::max(0.004f, size * 0.06f);
-        auto* shadow = world->emplaceComponent<kit::Text>(e, texture(font), words, glm::vec3(0.05f, 0.06f, 0.12f),
-                                                          glm::vec3(origin + glm::vec2(offset, -offset), 0.0f),
-                                                          kit::ResourceHandle<kit::ShaderProgram>{}, size);
-        shadow->noDepth = true;
-        shadow->setRenderPriority(textLayer - 0.5f);
+        // A dark outline: four copies shifted diagonally under the text, about
+        // a pixel at 600 lines for small letters, more for big ones.
+        const float o = std::max(0.0035f, size * 0.045f);
+        const glm::vec2 shifts[4] = {{o, -o}, {-o, -o}, {o, o}, {-o, o}};
+        for (const glm::vec2 shift : shifts) {
+            auto* outline = world->emplaceComponent<kit::Text>(e, texture(font), words, outlineColour,
+                                                               glm::vec3(origin + shift, 0.0f),
+                                                               kit::ResourceHandle<kit::ShaderProgram>{}, size);
+            outline->noDepth = true;
+            outline->setRenderPriority(textLayer - 0.5f);
+        }
     }
     auto* text = world->emplaceComponent<kit::Text>(e, texture(font), words, colour, glm::vec3(origin, 0.0f),
                                                     kit::ResourceHandle<kit::ShaderProgram>{}, size);

@@ -13,6 +13,9 @@
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/render/Model.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/ResourceManagers.h"
 
 #include <algorithm>
 #include <iostream>
@@ -40,6 +43,33 @@ void listen(kit::World* world)
                 else if (button.button == buttonBack)
                     screens::switchTo(world, createMainMenu);
             }));
+}
+
+const PlayerInfo* winnerOf(kit::World* world, const ScoreTable& scores)
+{
+    if (scores.empty())
+        return nullptr;
+    const auto best = std::max_element(scores.begin(), scores.end(), [](const ScoreEntry& a, const ScoreEntry& b) {
+        return a.points < b.points; // the first of equal best, as the table lists them
+    });
+    return world->getComponent<PlayerInfo>(best->plane);
+}
+
+// The winner's plane in its livery, turning above the table, with Scuff
+// cheering beside it (11 units ahead, where 7.7 units are one overlay unit).
+void showWinner(kit::World* world, const screens::Viewpoint& view, const PlayerInfo& winner)
+{
+    const auto table = screens::addTurntable(world, view.at(glm::vec3(-1.8f, 3.4f, -11.0f)), 0.7f,
+                                             view.turn * glm::angleAxis(0.25f, glm::vec3(1, 0, 0)));
+    kit::Model* plane =
+        screens::addModel(world, "models/playerPlane/playerPlane.obj", "shaders/planeShader.txt",
+                          "models/playerPlane/playerNormal.png", glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.1f, table);
+    plane->material->setTexture("diffuseTex", kit::textureManager().getHandle(winner.modelTexture));
+    plane->material->setUniform("saturation", 0.25f);
+    screens::addModel(world, "models/playerPlane/propellor.obj", "shaders/tanSpaceNormalMapping.txt", "",
+                      glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.1f, table);
+    screens::addMascot(world, view.at(glm::vec3(4.4f, 3.0f, -11.0f)),
+                       view.turn * glm::angleAxis(-0.5f, glm::vec3(0, 1, 0)), 0.9f);
 }
 
 } // namespace
@@ -73,20 +103,35 @@ void WinScreenInit::operator()(kit::World* world) const
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
         network->screenName = "winScreen";
 
-    screens::addOverlay(world, true);
-    screens::addBackdrop(world, "sprites/menu/main/menuBackground.png");
+    const screens::Viewpoint view = screens::addLandscape(world);
+    screens::addOverlay(world, false);
     const std::vector<WinLine> lines = winLines(world, scores);
-    // ... drawn in the title picture's panel
-    float y = 0.3f;
+    if (const PlayerInfo* winner = winnerOf(world, scores))
+        showWinner(world, view, *winner);
+
+    // The table: every player's label on the left, the points right-aligned
+    // on the right, the winner's line first, larger and in its colour.
+    const float left = -0.75f;
+    const float right = 0.75f;
+    const std::size_t rows = std::max<std::size_t>(lines.size(), 1);
+    const float top = 0.12f;
+    const float height = 0.16f + 0.1f * static_cast<float>(rows - 1) + 0.08f;
+    screens::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f), glm::vec2(1.7f, height));
+    float y = top - 0.06f;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const float size = i == 0 ? 0.09f : 0.07f;
-        screens::addText(world, lines[i].text, glm::vec2(-0.5f, y), size, lines[i].colour);
-        screens::addText(world, lines[i].points, glm::vec2(0.5f - 4 * screens::glyphAdvance(size), y), size,
-                         lines[i].colour);
-        y -= i == 0 ? 0.15f : 0.1f;
+        const float size = i == 0 ? 0.1f : 0.07f;
+        const float advance = screens::glyphAdvance(size);
+        // Its colour as bright as it goes: the RGB of the darker rows reads poorly on the panel.
+        const glm::vec3 colour = i == 0 ? screens::vivid(lines[i].colour) : lines[i].colour;
+        screens::addText(world, lines[i].text, glm::vec2(left, y), size, colour);
+        const float width = advance * static_cast<float>(lines[i].points.size());
+        screens::addText(world, lines[i].points, glm::vec2(right - width - advance, y), size, colour);
+        y -= i == 0 ? 0.13f : 0.1f;
     }
     if (lines.empty())
-        screens::addText(world, "Nobody flew this round", glm::vec2(-0.5f, y), 0.07f);
-    screens::addText(world, "Press Enter to continue", glm::vec2(-0.5f, -0.8f), 0.07f);
+        screens::addText(world, "Nobody flew this round", glm::vec2(left, y), 0.07f);
+
+    screens::addPlate(world, glm::vec2(0.0f, -0.865f), glm::vec2(1.1f, 0.17f));
+    screens::addText(world, "Press Enter to continue", glm::vec2(-0.465f, -0.9f), 0.07f);
     listen(world);
 }

@@ -34,7 +34,7 @@ namespace test {
 // the test's control, and the console captured.
 class Screens : public ::testing::Test {
 protected:
-    Screens() : gl(320, 240) {}
+    explicit Screens(int width = 320, int height = 240) : gl(width, height) {}
 
     void SetUp() override
     {
