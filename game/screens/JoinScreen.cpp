@@ -1,12 +1,12 @@
 #include "JoinScreen.h"
 
+#include "GameWorld.h"
 #include "JoinScreenInput.h"
 #include "JoinScreenView.h"
 #include "JoiningPlayers.h"
 #include "LoadingScreen.h"
-#include "MainMenu.h"
 #include "ScreenSwitch.h"
-#include "game/screens/GameWorld.h"
+#include "SessionWatch.h"
 
 #include "game/GameFunctions.h"
 
@@ -40,6 +40,7 @@ void createJoinScreen(kit::World* world)
 
     showJoinScreen(world);
     listenOnJoinScreen(world);
+    watchSession(world);
 }
 
 void beginRound(kit::World* world)

@@ -204,6 +204,43 @@ TEST_F(JoinScreen, AskingForPlayersAnnouncesOnlyThisCopysOwn)
     EXPECT_NE(calls.find("spawnPersistantPlayer"), std::string::npos);
 }
 
+TEST_F(JoinScreen, ACopyHeardForTheFirstTimeMakesEveryCopyAnnounceItsPlayers)
+{
+    tap(x);
+    network->flushCalls();
+    frame();
+    const auto sent = [this] {
+        const auto* bytes = reinterpret_cast<const char*>(network->pendingCalls.data());
+        return std::string(bytes, network->pendingCalls.bytesUsed());
+    };
+    EXPECT_EQ(sent().find("requestPlayers"), std::string::npos) << "nobody new: nothing to ask";
+    // The first state packet of another copy: the connection is up now.
+    network->peers[world()->origin + 1] = kit::NetworkSystem::PeerRecord{{}, world()->origin + 1, "joinScreen"};
+    frame();
+    EXPECT_NE(sent().find("requestPlayers"), std::string::npos);
+    EXPECT_NE(sent().find("spawnPersistantPlayer"), std::string::npos) << "this copy's player is announced again";
+}
+
+TEST_F(JoinScreen, ThePlayersOfACopyThatLeftAreRemoved)
+{
+    tap(x);
+    const std::uint32_t other = world()->origin + 1;
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{other, 3}, playerColours()[0], 4);
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{other, 4}, playerColours()[1], 5);
+    frame();
+    EXPECT_EQ(players(), 3u) << "players whose copy was not heard from yet stay (their call came first)";
+    network->peers[other] = kit::NetworkSystem::PeerRecord{{}, other, "joinScreen"};
+    frame();
+    EXPECT_NE(shown().find("2 Remote Players Joined\n"), std::string::npos);
+    network->peers.erase(other); // disconnected
+    frame();
+    frame();
+    EXPECT_EQ(players(), 1u);
+    EXPECT_TRUE(logged("A copy has left the session with 2 players"));
+    EXPECT_NE(shown().find("0 Remote Players Joined\n"), std::string::npos);
+    EXPECT_EQ(world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->size(), 1u);
+}
+
 TEST_F(JoinScreen, EnterBeginsTheRoundThroughTheLoadingScreen)
 {
     tap(x);

@@ -1,0 +1,52 @@
+#include "SessionWatch.h"
+
+#include "game/GameFunctions.h"
+#include "game/PlayerInfo.h"
+
+#include "engine/core/UpdateSignal.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <iostream>
+#include <memory>
+#include <set>
+
+namespace {
+
+void follow(kit::World* world, std::set<std::uint32_t>& heard)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network)
+        return;
+    bool someoneNew = false;
+    for (const auto& [origin, peer] : network->peers)
+        someoneNew |= heard.insert(origin).second;
+    if (someoneNew)
+        network->callFunction(fn::requestPlayers, world->systemEntity());
+
+    for (auto gone = heard.begin(); gone != heard.end();) {
+        if (network->peers.contains(*gone)) {
+            ++gone;
+            continue;
+        }
+        int removed = 0;
+        for (const kit::EntityHandle& player : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+            if (player.id.origin == *gone) {
+                world->destroyEntityNow(player);
+                ++removed;
+            }
+        }
+        if (removed > 0)
+            std::cout << "A copy has left the session with " << removed << " players\n";
+        gone = heard.erase(gone);
+    }
+}
+
+} // namespace
+
+void watchSession(kit::World* world)
+{
+    auto heard = std::make_shared<std::set<std::uint32_t>>();
+    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
+                                               [world, heard](kit::Component*, float) { follow(world, *heard); });
+}
