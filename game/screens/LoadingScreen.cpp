@@ -29,16 +29,6 @@ struct Loading {
     bool leaving = false;  // the next world has been handed over
 };
 
-kit::ResourceBucket readBucket(const std::string& path)
-{
-    try {
-        return kit::loadResourceBucket(path);
-    } catch (const kit::ParseError& error) {
-        std::cerr << "Could not load resource bucket: " << path << ": " << error.what() << "\n";
-        return {};
-    }
-}
-
 float progressOf(const kit::ResourceBucket& bucket)
 {
     if (bucket.size() == 0)
@@ -93,6 +83,16 @@ void step(kit::World* world, const std::shared_ptr<Loading>& state, float dt)
 
 } // namespace
 
+kit::ResourceBucket requestBucket(const std::string& path)
+{
+    try {
+        return kit::loadResourceBucket(path);
+    } catch (const kit::ParseError& error) {
+        std::cerr << "Could not load resource bucket: " << path << ": " << error.what() << "\n";
+        return {};
+    }
+}
+
 std::string loadingPercent(float progress)
 {
     return rightAligned(static_cast<long>(progress * 100.0f), 3) + "%";
@@ -102,7 +102,7 @@ void LoadingScreenInitializer::operator()(kit::World* world) const
 {
     auto state = std::make_shared<Loading>();
     // Every resource of the bucket is requested here; the worker loads them.
-    state->bucket = readBucket(bucketPath);
+    state->bucket = requestBucket(bucketPath);
     state->nextWorld = nextWorld;
 
     screens::addOverlay(world, true);

@@ -16,6 +16,14 @@ struct LoadingScreenInitializer {
     void operator()(kit::World* world) const;
 };
 
+namespace kit {
+class ResourceBucket;
+}
+
+// Requests every resource of a bucket file. A file that cannot be read or
+// parsed gives an empty bucket, with one line on standard error.
+kit::ResourceBucket requestBucket(const std::string& path);
+
 // The percentage as the screen shows it: the whole percent right-aligned in
 // three characters, then "%" ("  0%", " 42%", "100%").
 std::string loadingPercent(float progress);

@@ -2,6 +2,7 @@
 
 #include "Cursor.h"
 #include "Icon.h"
+#include "LoadingScreen.h"
 #include "ScreenScene.h"
 #include "ScreenSwitch.h"
 
@@ -86,5 +87,5 @@ void createMainMenu(kit::World* world)
         positions.emplace_back(-0.3f, o.position.y + 0.09f);
     addMenuCursor(world, std::move(options), std::move(positions));
 
-    kit::loadResourceBucket("buckets/mainMenuBackground.txt");
+    requestBucket("buckets/mainMenuBackground.txt");
 }
