@@ -54,6 +54,13 @@ TEST_F(JoinScreen, AnnouncesItselfAndTellsHowToJoin)
         EXPECT_NE(shown().find(std::string(line) + "\n"), std::string::npos) << line;
 }
 
+TEST_F(JoinScreen, TheMascotPlaysItsIdleLoop)
+{
+    const int first = mascotFrameAfter(0.0f);
+    ASSERT_GE(first, 0) << "no mascot playing";
+    EXPECT_NE(mascotFrameAfter(0.5f), first);
+}
+
 TEST_F(JoinScreen, TheKeyboardJoinsOnceAndLeaves)
 {
     tap(x);

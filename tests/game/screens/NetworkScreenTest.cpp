@@ -61,6 +61,13 @@ TEST_F(NetworkScreen, AloneItOffersRefreshAndHosting)
     EXPECT_EQ(cursor().option(2).position, glm::vec3(-0.5f, 0.3f, 0.0f));
 }
 
+TEST_F(NetworkScreen, TheMascotPlaysItsIdleLoop)
+{
+    const int first = mascotFrameAfter(0.0f);
+    ASSERT_GE(first, 0) << "no mascot playing";
+    EXPECT_NE(mascotFrameAfter(0.5f), first);
+}
+
 TEST_F(NetworkScreen, ListsTheCopiesThatHostInTheirOrder)
 {
     discovery->servers[at(0x0A000005, 16520)] = {at(0x0A000005, 16520), true};

@@ -11,6 +11,8 @@
 #include "engine/input/Keys.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/render/AnimSegment.h"
+#include "engine/render/AnimatedModel.h"
 #include "support/FakeJoystickDriver.h"
 #include "support/GlContext.h"
 
@@ -128,6 +130,19 @@ protected:
         return n;
     }
     [[nodiscard]] bool logged(const std::string& line) const { return count(line) > 0; }
+    // The frame the screen's animated mascot shows after `seconds` more of
+    // frames; -1 without a playing mascot.
+    int mascotFrameAfter(float seconds)
+    {
+        auto* mascot = static_cast<kit::AnimatedModel*>(
+            world()->getComponentCollection(kit::typeId<kit::AnimatedModel>())->first());
+        if (!mascot)
+            return -1;
+        for (float t = 0.0f; t < seconds; t += 1.0f / 60.0f)
+            frame();
+        const auto* segment = dynamic_cast<const kit::AnimSegment*>(mascot->node.get());
+        return segment ? segment->frame() : -1;
+    }
     // The number of entities that carry a tag in the current world.
     [[nodiscard]] std::size_t entitiesWith(const char* tag) const
     {
