@@ -43,8 +43,10 @@ std::vector<kit::EntityHandle> playersOf(kit::World* world, int device, bool com
 std::optional<int> addPlayer(kit::World* world, int device, kit::Joystick* joystick, bool computer)
 {
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network)
+        return std::nullopt; // players are made everywhere or nowhere
     const std::optional<PlayerTextureInfo> colour = newPlayerColour(world);
-    if (!network || !colour) {
+    if (!colour) {
         std::cout << "All six colours are taken: no room for another player\n";
         return std::nullopt;
     }
