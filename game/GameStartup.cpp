@@ -1,6 +1,7 @@
 #include "GameStartup.h"
 
 #include "NamedFunctions.h"
+#include "Random.h"
 #include "SoundManager.h"
 #include "screens/MainMenu.h"
 #include "screens/ScreenKeys.h"
@@ -22,6 +23,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -42,6 +44,9 @@ int runSkyscuffle()
     // From here on SIGINT and SIGTERM end the run cleanly, even during start-up.
     kit::installStopSignalHandlers();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // The game's own generator too, to the nanosecond: copies started in the
+    // same second must not shuffle the player colours alike.
+    Random::seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
     kit::settings::load(tuningTable);
 
     {

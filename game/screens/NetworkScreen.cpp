@@ -155,6 +155,7 @@ void createNetworkScreen(kit::World* world)
                 continue;
             ++i;
             const kit::NetAddress at = address;
+            std::cout << "Session found: " << address.ipString() << "\n";
             options.push_back(textOption(world, address.ipString(), {-0.5f, 0.3f - 0.1f * float(i)},
                                          [world, at, port] { joinListedServer(world, at, port); }));
         }

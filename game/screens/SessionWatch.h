@@ -9,5 +9,7 @@ class World;
 // made before it reached nobody: so when a copy is first heard from, every
 // copy announces its players again ("requestPlayers"). When a copy that was
 // heard from leaves (its record is gone from the network system), the players
-// it made are removed here, as it can no longer remove them itself.
+// it made are removed here, as it can no longer remove them itself. And a
+// colour or player number given twice (two copies let players join before
+// they heard of each other's) is settled: the player that came first keeps it.
 void watchSession(kit::World* world);

@@ -248,6 +248,70 @@ TEST_F(JoinScreen, ThePlayersOfACopyThatLeftAreRemoved)
     EXPECT_EQ(world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->size(), 1u);
 }
 
+// An origin that orders before or after this copy's.
+static std::uint32_t originBefore(std::uint32_t own)
+{
+    return own == 0 ? 0 : own - 1;
+}
+
+TEST_F(JoinScreen, AColourGivenTwiceInASessionGoesToThePlayerThatCameFirst)
+{
+    const std::uint32_t own = world()->origin;
+    ASSERT_GT(own, 0u);
+    tap(x);
+    tap(v);
+    const auto keyboard = world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->toVector().front();
+    const PlayerInfo mine = *world()->getComponent<PlayerInfo>(keyboard.id);
+    // Another copy gave its earlier player the same colour and number.
+    const kit::EntityID first{originBefore(own), 50};
+    network->callFunction(fn::spawnPersistantPlayer, first,
+                          PlayerTextureInfo{mine.colourName, mine.modelTexture, mine.hudIcon, mine.colour},
+                          static_cast<int>(mine.number));
+    frame();
+    const PlayerInfo& now = *world()->getComponent<PlayerInfo>(keyboard.id);
+    EXPECT_NE(now.modelTexture, mine.modelTexture);
+    EXPECT_NE(now.number, mine.number);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(first)->modelTexture, mine.modelTexture) << "the first keeps it";
+    std::set<std::string> liveries;
+    std::set<std::uint32_t> numbers;
+    for (const auto& e : world()->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        liveries.insert(world()->getComponent<PlayerInfo>(e.id)->modelTexture);
+        numbers.insert(world()->getComponent<PlayerInfo>(e.id)->number);
+    }
+    EXPECT_EQ(liveries.size(), 3u);
+    EXPECT_EQ(numbers.size(), 3u);
+    frame();
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(keyboard.id)->modelTexture, now.modelTexture) << "settled once";
+}
+
+TEST_F(JoinScreen, APlayerThatCameLaterElsewhereLeavesThisCopysColoursAlone)
+{
+    tap(x);
+    const auto keyboard = world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->toVector().front();
+    const PlayerInfo mine = *world()->getComponent<PlayerInfo>(keyboard.id);
+    const kit::EntityID later{world()->origin + 1, 1};
+    network->callFunction(fn::spawnPersistantPlayer, later,
+                          PlayerTextureInfo{mine.colourName, mine.modelTexture, mine.hudIcon, mine.colour},
+                          static_cast<int>(mine.number));
+    frames(3);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(keyboard.id)->modelTexture, mine.modelTexture)
+        << "the other copy recolours its own player";
+}
+
+TEST_F(JoinScreen, WithNoColourLeftInTheSessionTheLaterPlayerIsRemoved)
+{
+    for (int i = 0; i < 6; ++i)
+        tap(v);
+    const auto last = world()->getEntities(kit::typeId<PlayerInfo>())->toVector().back();
+    const PlayerInfo taken = *world()->getComponent<PlayerInfo>(last.id);
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{originBefore(world()->origin), 9},
+                          PlayerTextureInfo{taken.colourName, taken.modelTexture, taken.hudIcon, taken.colour}, 12);
+    frame();
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(last.id), nullptr);
+    EXPECT_EQ(players(), 6u);
+    EXPECT_TRUE(logged("All six colours are taken: no room for another player"));
+}
+
 TEST_F(JoinScreen, EnterBeginsTheRoundThroughTheLoadingScreen)
 {
     tap(x);

@@ -75,6 +75,9 @@ TEST_F(NetworkScreen, ListsTheCopiesThatHostInTheirOrder)
     discovery->servers[at(0x0A000002, 16521)] = {at(0x0A000002, 16521), true};
     rebuild();
     ASSERT_EQ(cursor().optionCount, 4);
+    EXPECT_TRUE(logged("Session found: 10.0.0.5"));
+    EXPECT_TRUE(logged("Session found: 10.0.0.2"));
+    EXPECT_FALSE(logged("Session found: 10.0.0.7")) << "a copy that does not host is not offered";
     EXPECT_NEAR(cursor().option(3).position.y, 0.2f, 1e-6f);
     EXPECT_NEAR(cursor().option(4).position.y, 0.1f, 1e-6f);
 }
