@@ -1,8 +1,10 @@
 #include "GameStartup.h"
 
-#include "MainMenu.h"
 #include "NamedFunctions.h"
+#include "Random.h"
 #include "SoundManager.h"
+#include "screens/MainMenu.h"
+#include "screens/ScreenKeys.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
@@ -21,6 +23,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -41,6 +44,9 @@ int runSkyscuffle()
     // From here on SIGINT and SIGTERM end the run cleanly, even during start-up.
     kit::installStopSignalHandlers();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // The game's own generator too, to the nanosecond: copies started in the
+    // same second must not shuffle the player colours alike.
+    Random::seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
     kit::settings::load(tuningTable);
 
     {
@@ -70,10 +76,15 @@ int runSkyscuffle()
         auto application =
             std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
 
-        kit::ScopedConnection reload = application->keyboard->keyPressed.connect([](kit::Keyboard::KeyInfo key) {
+        kit::Window* shown = window.get();
+        kit::ScopedConnection reload = application->keyboard->keyPressed.connect([shown](kit::Keyboard::KeyInfo key) {
             if (key.key == kit::keys::l && key.control) {
                 std::cout << "Reloading tuning settings\n";
                 kit::settings::load(tuningTable);
+            } else if (screens::togglesFullscreen(key)) {
+                // At the desktop's resolution and back, on any screen; the
+                // tuning value still decides how the game starts.
+                shown->setFullscreen(!shown->isFullscreen());
             }
         });
 

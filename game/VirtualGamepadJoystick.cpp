@@ -23,7 +23,9 @@ VirtualGamepadJoystick::VirtualGamepadJoystick(kit::Joystick* joystick) : joysti
 
 bool VirtualGamepadJoystick::isButtonDown(int button) const
 {
-    if (!joystick || button < 0 || button >= buttonCount)
+    // An unplugged pad keeps its last state; it must not hold a button down
+    // until it comes back.
+    if (!joystick || !joystick->present || button < 0 || button >= buttonCount)
         return false;
     for (int logical : buttonMap[button]) {
         if (logical >= 0 && joystick->isButtonDown(logical))
@@ -34,7 +36,7 @@ bool VirtualGamepadJoystick::isButtonDown(int button) const
 
 glm::vec2 VirtualGamepadJoystick::direction() const
 {
-    if (!joystick)
+    if (!joystick || !joystick->present)
         return glm::vec2(0.0f);
     const glm::vec2 s0 = joystick->stick(0);
     const glm::vec2 s1 = joystick->stick(1);

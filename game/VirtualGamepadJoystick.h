@@ -8,8 +8,9 @@ class Joystick;
 
 // A joystick player's gamepad. Both sticks steer (their sum, y flipped so that
 // up is positive, no dead zone); B or left shoulder dash, A or right shoulder
-// fire, X shotgun or bomb, the directional pad taunts, Y pings. An unplugged
-// joystick keeps reporting its last known state.
+// fire, X shotgun or bomb, the directional pad taunts, Y pings. While the
+// joystick is unplugged the gamepad is let go (centred stick, no button), so
+// the plane glides on; it answers again as soon as the joystick is back.
 class VirtualGamepadJoystick : public VirtualGamepad {
 public:
     explicit VirtualGamepadJoystick(kit::Joystick* joystick);

@@ -40,7 +40,8 @@ GLFWwindow* createWindow(const WindowSettings& settings, int samples)
 
 Window::Window() = default;
 
-Window::Window(GLFWwindow* handle, std::string title) : handle_(handle), title_(std::move(title))
+Window::Window(GLFWwindow* handle, std::string title, glm::ivec2 windowedSize)
+    : handle_(handle), title_(std::move(title)), windowedSize_(windowedSize)
 {
     installCallbacks();
 }
@@ -73,7 +74,7 @@ std::unique_ptr<Window> Window::open(const WindowSettings& settings)
         return nullptr;
     }
     glfwMakeContextCurrent(handle);
-    return std::unique_ptr<Window>(new Window(handle, settings.title));
+    return std::unique_ptr<Window>(new Window(handle, settings.title, glm::ivec2(width, height)));
 }
 
 void Window::installCallbacks()
@@ -132,6 +133,38 @@ glm::ivec2 Window::size() const
     if (handle_)
         glfwGetWindowSize(handle_, &s.x, &s.y);
     return s;
+}
+
+void Window::setFullscreen(bool fullscreen)
+{
+    if (!handle_ || fullscreen == isFullscreen())
+        return;
+    if (!fullscreen) {
+        glfwSetWindowMonitor(handle_, nullptr, windowedPosition_.x, windowedPosition_.y, windowedSize_.x,
+                             windowedSize_.y, GLFW_DONT_CARE);
+        return;
+    }
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (!mode) {
+        std::cerr << "No monitor to show the game in full screen\n";
+        return;
+    }
+    glfwGetWindowPos(handle_, &windowedPosition_.x, &windowedPosition_.y);
+    glfwGetWindowSize(handle_, &windowedSize_.x, &windowedSize_.y);
+    glfwSetWindowMonitor(handle_, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
+glm::ivec2 Window::desktopSize()
+{
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    return mode ? glm::ivec2(mode->width, mode->height) : glm::ivec2(0);
+}
+
+bool Window::isFullscreen() const
+{
+    return handle_ && glfwGetWindowMonitor(handle_) != nullptr;
 }
 
 glm::ivec2 Window::framebufferSize() const

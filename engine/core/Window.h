@@ -50,6 +50,16 @@ public:
     [[nodiscard]] glm::dvec2 cursorPosition() const;
     [[nodiscard]] std::string title() const { return title_; }
     [[nodiscard]] bool isDetached() const { return handle_ == nullptr; }
+
+    // Full screen on the primary monitor at its current mode, or back to the
+    // window it was (its last windowed size and place; a window that started
+    // in full screen returns at the size it was opened with). The resized
+    // signal follows, so the viewport and every aspect follow too.
+    void setFullscreen(bool fullscreen);
+    [[nodiscard]] bool isFullscreen() const;
+    // The primary monitor's current mode size, the size full screen takes;
+    // (0, 0) without a monitor. GLFW must be initialised.
+    [[nodiscard]] static glm::ivec2 desktopSize();
     [[nodiscard]] GLFWwindow* handle() const { return handle_; }
 
     Signal<void()> close;
@@ -67,11 +77,13 @@ public:
     Signal<void()> frame;
 
 private:
-    explicit Window(GLFWwindow* handle, std::string title);
+    Window(GLFWwindow* handle, std::string title, glm::ivec2 windowedSize);
     void installCallbacks();
 
     GLFWwindow* handle_ = nullptr;
     std::string title_;
+    glm::ivec2 windowedPosition_{0};
+    glm::ivec2 windowedSize_{800, 600};
 };
 
 } // namespace kit

@@ -6,7 +6,7 @@
 
 #include "game/GameFunctions.h"
 #include "game/GameplayFunctions.h"
-#include "game/MainMenu.h"
+#include "game/screens/MainMenu.h"
 #include "game/PlayerInfo.h"
 #include "game/SoundManager.h"
 #include "game/camera/SideviewCameraBehavior.h"

@@ -1,15 +1,137 @@
 #include "WinScreen.h"
 
-#include "game/ClearScreen.h"
+#include "JoinScreen.h"
+#include "MainMenu.h"
+#include "ScreenKeys.h"
+#include "ScreenScene.h"
+#include "ScreenSwitch.h"
+
+#include "game/PlayerInfo.h"
+#include "game/combat/ScoreFunctions.h"
 
 #include "engine/core/World.h"
+#include "engine/input/JoystickManager.h"
+#include "engine/input/Keys.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/render/Model.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/ResourceManagers.h"
 
+#include <algorithm>
 #include <iostream>
 
-// A placeholder until the screens arrive: the sky and the scores on the console.
+namespace {
+
+constexpr int buttonA = 0;
+constexpr int buttonBack = 8;
+constexpr int buttonStart = 9;
+
+void listen(kit::World* world)
+{
+    if (world->keyboard)
+        world->connections.emplace_back(world->keyboard->keyPressed.connect([world](kit::Keyboard::KeyInfo key) {
+            if (screens::isEnter(key))
+                screens::switchTo(world, createJoinScreen);
+            else if (key.key == kit::keys::escape)
+                screens::switchTo(world, createMainMenu);
+        }));
+    if (world->joysticks)
+        world->connections.emplace_back(
+            world->joysticks->buttonPressed.connect([world](kit::Joystick::ButtonInfo button) {
+                if (button.button == buttonStart || button.button == buttonA)
+                    screens::switchTo(world, createJoinScreen);
+                else if (button.button == buttonBack)
+                    screens::switchTo(world, createMainMenu);
+            }));
+}
+
+const PlayerInfo* winnerOf(kit::World* world, const ScoreTable& scores)
+{
+    if (scores.empty())
+        return nullptr;
+    const auto best = std::max_element(scores.begin(), scores.end(), [](const ScoreEntry& a, const ScoreEntry& b) {
+        return a.points < b.points; // the first of equal best, as the table lists them
+    });
+    return world->getComponent<PlayerInfo>(best->plane);
+}
+
+// The winner's plane in its livery, turning above the table, with Scuff
+// cheering beside it (11 units ahead, where 7.7 units are one overlay unit).
+void showWinner(kit::World* world, const screens::Viewpoint& view, const PlayerInfo& winner)
+{
+    const auto table = screens::addTurntable(world, view.at(glm::vec3(-1.8f, 3.4f, -11.0f)), 0.7f,
+                                             view.turn * glm::angleAxis(0.25f, glm::vec3(1, 0, 0)));
+    kit::Model* plane =
+        screens::addModel(world, "models/playerPlane/playerPlane.obj", "shaders/planeShader.txt",
+                          "models/playerPlane/playerNormal.png", glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.1f, table);
+    plane->material->setTexture("diffuseTex", kit::textureManager().getHandle(winner.modelTexture));
+    plane->material->setUniform("saturation", 0.25f);
+    screens::addModel(world, "models/playerPlane/propellor.obj", "shaders/tanSpaceNormalMapping.txt", "",
+                      glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.1f, table);
+    screens::addMascot(world, view.at(glm::vec3(4.4f, 3.0f, -11.0f)),
+                       view.turn * glm::angleAxis(-0.5f, glm::vec3(0, 1, 0)), 0.9f);
+}
+
+} // namespace
+
+std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
+{
+    ScoreTable ordered = scores;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const ScoreEntry& a, const ScoreEntry& b) { return a.points > b.points; });
+    std::vector<WinLine> lines;
+    for (const ScoreEntry& entry : ordered) {
+        const PlayerInfo* info = world->getComponent<PlayerInfo>(entry.plane);
+        WinLine line;
+        line.text = info ? info->colourName : std::string("A player who left");
+        if (!world->owns(entry.plane))
+            line.text += " (remote)";
+        if (lines.empty())
+            line.text += " Wins!";
+        line.points = rightAligned(entry.points, 3);
+        if (info && lines.empty())
+            line.colour = info->colour;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 void WinScreenInit::operator()(kit::World* world) const
 {
-    for (const ScoreEntry& entry : scores)
-        std::cout << entry.plane.serial << ": " << entry.points << "\n";
-    world->emplaceComponent<ClearScreen>(world->createEntity(), glm::vec3(0.36f, 0.62f, 0.85f));
+    std::cout << "Creating Win Screen"
+              << "\n";
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+        network->screenName = "winScreen";
+
+    const screens::Viewpoint view = screens::addLandscape(world);
+    screens::addOverlay(world, false);
+    const std::vector<WinLine> lines = winLines(world, scores);
+    if (const PlayerInfo* winner = winnerOf(world, scores))
+        showWinner(world, view, *winner);
+
+    // The table: every player's label on the left, the points right-aligned
+    // on the right, the winner's line first, larger and in its colour.
+    const float left = -0.75f;
+    const float right = 0.75f;
+    const std::size_t rows = std::max<std::size_t>(lines.size(), 1);
+    const float top = 0.12f;
+    const float height = 0.16f + 0.1f * static_cast<float>(rows - 1) + 0.08f;
+    screens::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f), glm::vec2(1.7f, height));
+    float y = top - 0.06f;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const float size = i == 0 ? 0.1f : 0.07f;
+        const float advance = screens::glyphAdvance(size);
+        // Its colour as bright as it goes: the RGB of the darker rows reads poorly on the panel.
+        const glm::vec3 colour = i == 0 ? screens::vivid(lines[i].colour) : lines[i].colour;
+        screens::addText(world, lines[i].text, glm::vec2(left, y), size, colour);
+        const float width = advance * static_cast<float>(lines[i].points.size());
+        screens::addText(world, lines[i].points, glm::vec2(right - width - advance, y), size, colour);
+        y -= i == 0 ? 0.13f : 0.1f;
+    }
+    if (lines.empty())
+        screens::addText(world, "Nobody flew this round", glm::vec2(left, y), 0.07f);
+
+    screens::addPlate(world, glm::vec2(0.0f, -0.865f), glm::vec2(1.1f, 0.17f));
+    screens::addText(world, "Press Enter to continue", glm::vec2(-0.465f, -0.9f), 0.07f);
+    listen(world);
 }

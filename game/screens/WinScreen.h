@@ -2,12 +2,31 @@
 
 #include "game/ScoreTable.h"
 
+#include <string>
+#include <vector>
+
 namespace kit {
 class World;
 }
 
-// The screen after a match: the players by their points, the winner named.
+// The setup function of the win screen, shown when a match ends: every
+// plane's player by score, highest first, the winner named in its colour.
+// Enter (or the joystick's A or Start) returns to the join screen with the
+// players kept; Escape (or Back) goes to the main menu.
 struct WinScreenInit {
     ScoreTable scores;
+
     void operator()(kit::World* world) const;
 };
+
+// One line of the result table.
+struct WinLine {
+    std::string text;   // the label, and " Wins!" for the winner
+    std::string points; // right-aligned like the loading percentage
+    glm::vec3 colour{1.0f};
+};
+
+// The table's lines: by points, highest first (equal points keep the match's
+// order). A player's label is its colour name, with " (remote)" when another
+// copy made it.
+std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores);

@@ -174,14 +174,29 @@ TEST_F(JoystickPad, SticksAddUpWithYFlipped)
     expectNear(pad->direction(), {0.75f, 0.25f});
 }
 
-TEST_F(JoystickPad, AnUnpluggedPadKeepsItsLastState)
+TEST_F(JoystickPad, AnUnpluggedPadLetsGoAndAnswersWhenBack)
 {
-    press(0);
-    device->present = false;
+    press(0); // fire held
+    device->axes = {1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    window.frame();
+    device->present = false; // pulled out with the button still down
     for (int i = 0; i < 20; ++i)
         window.frame();
     EXPECT_FALSE(manager.isConnected(0));
+    EXPECT_FALSE(pad->isButtonDown(1)) << "an unplugged pad must not keep firing";
+    EXPECT_EQ(pad->direction(), glm::vec2(0.0f)) << "the plane glides on a centred stick";
+
+    device->present = true; // plugged back in, button released meanwhile
+    device->buttons[0] = 0;
+    device->axes = {0.0f, -1.0f, 0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 20; ++i)
+        window.frame();
+    EXPECT_TRUE(manager.isConnected(0));
+    EXPECT_FALSE(pad->isButtonDown(1));
+    expectNear(pad->direction(), {0.0f, 1.0f});
+    press(0);
     EXPECT_TRUE(pad->isButtonDown(1));
+
     std::unique_ptr<VirtualGamepad> copy(pad->clone());
     EXPECT_EQ(static_cast<VirtualGamepadJoystick*>(copy.get())->joystick, &manager.joystick(0));
 }

@@ -5,7 +5,7 @@
 #include "game/ArtificialIntelligence.h"
 #include "game/GameFunctions.h"
 #include "game/NamedFunctions.h"
-#include "game/PlayerColours.h"
+#include "game/screens/PlayerColours.h"
 #include "game/SoundManager.h"
 #include "game/VirtualGamepadAI.h"
 #include "game/audio/AudioSystem.h"

@@ -1,0 +1,142 @@
+#include "CreditsPages.h"
+
+#include "ScreenScene.h"
+
+#include "engine/core/World.h"
+#include "engine/render/Model.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/ResourceManagers.h"
+
+#include <glm/gtc/quaternion.hpp>
+
+#include <string>
+
+namespace {
+
+const std::string normalMapped = "shaders/tanSpaceNormalMapping.txt";
+constexpr float spin = 0.6; // radians per second
+
+// A slight lean towards the camera shows the models' tops as they turn.
+glm::quat lean()
+{
+    return glm::angleAxis(0.3f, glm::vec3(1, 0, 0));
+}
+
+struct Turned {
+    std::string obj;
+    std::string normalMap;
+    glm::vec3 centre; // the model's middle in its own frame (weapons sit where they hang on the plane)
+    float scale = 1.4f;
+};
+
+void footer(kit::World* world, int page)
+{
+    screens::addPlate(world, glm::vec2(0.16f, -0.865f), glm::vec2(1.7f, 0.17f));
+    screens::addText(world, "Press Enter or (A) to continue", glm::vec2(-0.62f, -0.9f), 0.07f);
+    screens::addText(world, std::to_string(page + 1) + " / 6", glm::vec2(0.72f, -0.9f), 0.06f,
+                     glm::vec3(0.8f, 0.85f, 0.9f));
+}
+
+void words(kit::World* world, int page, const char* title, const char* first, const char* second)
+{
+    screens::addPlate(world, glm::vec2(-0.26f, 0.72f), glm::vec2(2.0f, 0.44f));
+    screens::addText(world, title, glm::vec2(-1.2f, 0.78f), 0.13f, glm::vec3(1.0f, 0.85f, 0.25f));
+    screens::addText(world, first, glm::vec2(-1.2f, 0.64f), 0.065f);
+    screens::addText(world, second, glm::vec2(-1.2f, 0.55f), 0.065f);
+    footer(world, page);
+}
+
+// Three models side by side before the landscape, each turning on the spot
+// (11 units ahead, where 7.7 units are one overlay unit).
+void threeTurning(kit::World* world, const Turned (&models)[3])
+{
+    const screens::Viewpoint view = screens::addLandscape(world);
+    for (int i = 0; i < 3; ++i) {
+        const auto table = screens::addTurntable(world, view.at(glm::vec3(-6.5f + 6.5f * float(i), -0.8f, -11.0f)),
+                                                 spin * (i == 1 ? -1.0f : 1.0f), view.turn * lean());
+        screens::addModel(world, models[i].obj, normalMapped, models[i].normalMap, -models[i].centre * models[i].scale,
+                          glm::quat(1, 0, 0, 0), models[i].scale, table);
+    }
+}
+
+void planes(kit::World* world)
+{
+    // The stage where the match puts it, seen from the match camera's distance.
+    screens::addScene(world, screens::Viewpoint{glm::vec3(0.0f, 0.0f, 100.0f)});
+    screens::addModel(world, "models/basicStage/basicStage.obj", "shaders/flatShader.txt", "",
+                      glm::vec3(4.5f, -52.5f, -66.0f), glm::quat(1, 0, 0, 0), 1.5f);
+
+    const auto mascot = screens::addTurntable(world, glm::vec3(-10.0f, -3.5f, 78.0f), spin);
+    screens::addMascot(world, glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.8f, mascot);
+
+    const auto plane = screens::addTurntable(world, glm::vec3(0.0f, -3.0f, 78.0f), -spin, lean());
+    kit::Model* body =
+        screens::addModel(world, "models/playerPlane/playerPlane.obj", "shaders/planeShader.txt",
+                          "models/playerPlane/playerNormal.png", glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.6f, plane);
+    body->material->setTexture("diffuseTex",
+                               kit::textureManager().getHandle("models/playerPlane/playerFinalTexture.png"));
+    body->material->setUniform("saturation", 0.25f);
+    screens::addModel(world, "models/playerPlane/propellor.obj", normalMapped, "", glm::vec3(0.0f),
+                      glm::quat(1, 0, 0, 0), 1.6f, plane);
+
+    const auto drone = screens::addTurntable(world, glm::vec3(10.5f, -3.0f, 78.0f), spin, lean());
+    screens::addModel(world, "models/dronePlane/dronePlane.obj", "shaders/texturedShaderProgram.txt", "",
+                      glm::vec3(0.0f), glm::quat(1, 0, 0, 0), 1.4f, drone);
+}
+
+} // namespace
+
+void showCreditsPage(kit::World* world, int page)
+{
+    switch (page) {
+    case 0: {
+        const Turned arsenal[3] = {
+            {"models/waveGun/waveGun.obj", "models/waveGun/WaveGun_Normal.png", {0, -1, 0.7f}},
+            {"models/beamCannon/beamCannon.obj", "models/beamCannon/BeamCannon_Normal.png", {0, -1, 0.6f}},
+            {"models/gatlingGun/gatlingGun.obj", "models/gatlingGun/GatlingNormals.png", {0, -0.9f, 0.8f}},
+        };
+        threeTurning(world, arsenal);
+        words(world, page, "Aircraft and weapons", "The prototype arsenal: wave gun, beam cannon",
+              "and gatling gun, modelled and painted by tools/art");
+        break;
+    }
+    case 1: {
+        const Turned guns[3] = {
+            // A pair four units apart, one under each wing: smaller, to keep within the window.
+            {"models/playerPlane/basicGuns.obj", "models/playerPlane/Basic_Normal.png", {0, -0.6f, 1}, 0.9f},
+            {"models/shotgun/shotgun.obj", "models/shotgun/Shotgun_Normal.png", {0, 0.2f, 0.8f}},
+            {"models/harpoonGun/harpoonGun.obj", "models/harpoonGun/HarpoonGun_Normal.png", {0, -0.9f, 0.9f}},
+        };
+        threeTurning(world, guns);
+        words(world, page, "Aircraft and weapons", "The planes' guns: wing guns, shotgun and",
+              "harpoon gun, with their normal maps");
+        break;
+    }
+    case 2:
+        screens::addLandscape(world);
+        words(world, page, "Stage and backdrop", "Sky, clouds, hills and trees, painted into",
+              "one atlas by the stage generator of tools/art");
+        break;
+    case 3:
+        screens::addLandscape(world);
+        words(world, page, "Sound, music and code", "Every sound and the music synthesised by tools/sound;",
+              "the engine and the game written in C++20");
+        break;
+    case 4:
+        planes(world);
+        words(world, page, "Mascot and aircraft", "Scuff the mascot, the planes, the drone and the",
+              "stage: modelled, rigged and animated by tools/art");
+        break;
+    case 5:
+        screens::addLandscape(world);
+        screens::addPicture(world, "sprites/mascot_concept.png", glm::vec2(0.0f, 0.02f), glm::vec2(1.6f, 1.2f));
+        screens::addPlate(world, glm::vec2(0.0f, 0.77f), glm::vec2(1.96f, 0.2f));
+        screens::addText(world, "Thank you for the mascot concept!", glm::vec2(-0.93f, 0.72f), 0.1f,
+                         glm::vec3(1.0f, 0.85f, 0.25f));
+        footer(world, page);
+        break;
+    default:
+        break;
+    }
+    screens::addOverlay(world, false);
+}

@@ -1,0 +1,50 @@
+#include "CreditsScreen.h"
+
+#include "CreditsPages.h"
+#include "MainMenu.h"
+#include "ScreenKeys.h"
+#include "ScreenScene.h"
+#include "ScreenSwitch.h"
+
+#include "engine/core/World.h"
+#include "engine/input/JoystickManager.h"
+#include "engine/input/Keys.h"
+
+#include <iostream>
+
+namespace {
+
+constexpr int buttonA = 0;
+constexpr int buttonB = 1;
+constexpr int buttonBack = 8;
+
+} // namespace
+
+void CreditsScreenInit::operator()(kit::World* world) const
+{
+    if (page >= pageCount) {
+        createMainMenu(world);
+        return;
+    }
+    std::cout << "Creating Credits Screen"
+              << "\n";
+    screens::endSession(world);
+    showCreditsPage(world, page);
+
+    const CreditsScreenInit next{page + 1};
+    if (world->keyboard)
+        world->connections.emplace_back(world->keyboard->keyPressed.connect([world, next](kit::Keyboard::KeyInfo key) {
+            if (screens::isEnter(key))
+                screens::switchTo(world, next);
+            else if (key.key == kit::keys::escape)
+                screens::switchTo(world, createMainMenu);
+        }));
+    if (world->joysticks)
+        world->connections.emplace_back(
+            world->joysticks->buttonPressed.connect([world, next](kit::Joystick::ButtonInfo button) {
+                if (button.button == buttonA)
+                    screens::switchTo(world, next);
+                else if (button.button == buttonB || button.button == buttonBack)
+                    screens::switchTo(world, createMainMenu);
+            }));
+}

@@ -1,0 +1,55 @@
+#include "JoinScreen.h"
+
+#include "GameWorld.h"
+#include "JoinScreenInput.h"
+#include "JoinScreenView.h"
+#include "JoiningPlayers.h"
+#include "LoadingScreen.h"
+#include "ScreenSwitch.h"
+#include "SessionWatch.h"
+
+#include "game/GameFunctions.h"
+
+#include "engine/core/World.h"
+#include "engine/network/LANDiscoverySystem.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <iostream>
+
+void createJoinScreen(kit::World* world)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
+        discovery->hosting = network && network->isServer && network->peer && network->peer->isActive();
+        discovery->announceNow = true;
+    }
+    if (network) {
+        network->screenName = "joinScreen";
+        // A copy that joins later asks everyone for their players.
+        network->registerFunction(*world, fn::requestPlayers,
+                                  [](kit::EntityHandle entity) { joining::announcePlayers(entity.world); });
+    }
+
+    std::cout << "Initializing join sreen!\n";
+    std::cout << "Press (A) or X to join\n";
+    std::cout << "Press (B) or Z to leave\n";
+
+    joining::announcePlayers(world);
+    if (network)
+        network->callFunction(fn::requestPlayers, world->systemEntity());
+
+    showJoinScreen(world);
+    listenOnJoinScreen(world);
+    watchSession(world);
+}
+
+void beginRound(kit::World* world)
+{
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world)) {
+        for (const auto& [origin, peer] : network->peers) {
+            if (peer.screenName == "winScreen")
+                return;
+        }
+    }
+    screens::switchTo(world, LoadingScreenInitializer{"buckets/gameWorld.txt", createGameWorld});
+}

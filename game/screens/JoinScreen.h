@@ -1,0 +1,14 @@
+#pragma once
+
+namespace kit {
+class World;
+}
+
+// Fills the join screen, where the players of this copy join and leave
+// before a round (keyboard, joysticks, computer pilots) and the players of
+// the other copies of a session are counted. Enter or Start begins the round
+// through the loading screen; Escape or Back returns to the main menu.
+void createJoinScreen(kit::World* world);
+
+// Begins the round unless a copy of the session still shows its win screen.
+void beginRound(kit::World* world);

@@ -1,0 +1,101 @@
+#include "JoinScreenInput.h"
+
+#include "JoinScreen.h"
+#include "JoinedBy.h"
+#include "JoiningPlayers.h"
+#include "MainMenu.h"
+#include "ScreenKeys.h"
+#include "ScreenSwitch.h"
+
+#include "engine/core/World.h"
+#include "engine/input/JoystickManager.h"
+#include "engine/input/Keys.h"
+
+#include <iostream>
+
+namespace {
+
+constexpr int buttonA = 0;
+constexpr int buttonB = 1;
+constexpr int buttonX = 2;
+constexpr int buttonY = 3;
+constexpr int buttonBack = 8;
+constexpr int buttonStart = 9;
+
+} // namespace
+
+void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
+{
+    constexpr int keyboard = JoinedBy::keyboard;
+    if (key.key == kit::keys::x) {
+        if (!joining::humanPlayer(world, keyboard))
+            joining::addPlayer(world, keyboard, nullptr, false);
+    } else if (key.key == kit::keys::z) {
+        if (auto player = joining::humanPlayer(world, keyboard)) {
+            joining::removePlayer(world, *player);
+            std::cout << "Keyboard has left\n";
+        }
+    } else if (key.key == kit::keys::v) {
+        if (auto number = joining::addPlayer(world, keyboard, nullptr, true))
+            std::cout << "Keyboard has joined an AI player " << *number << "\n";
+    } else if (key.key == kit::keys::c) {
+        if (auto player = joining::lastComputerPlayer(world, keyboard)) {
+            joining::removePlayer(world, *player);
+            std::cout << "Keyboard AI has left\n";
+        }
+    } else if (key.key == kit::keys::escape) {
+        screens::switchTo(world, createMainMenu);
+    } else if (screens::isEnter(key)) {
+        beginRound(world);
+    }
+}
+
+void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info)
+{
+    kit::Joystick* joystick = info.joystick;
+    if (!joystick)
+        return;
+    const int slot = joystick->id;
+    switch (info.button) {
+    case buttonA:
+        if (!joining::humanPlayer(world, slot)) {
+            if (auto number = joining::addPlayer(world, slot, joystick, false))
+                std::cout << "Joystick " << slot << " has joined as player " << *number << "\n";
+        }
+        break;
+    case buttonB:
+        if (auto player = joining::humanPlayer(world, slot)) {
+            joining::removePlayer(world, *player);
+            std::cout << "Joystick " << slot << " has left\n";
+        }
+        break;
+    case buttonX:
+        if (auto number = joining::addPlayer(world, slot, nullptr, true))
+            std::cout << "Joystick " << slot << " has joined an AI player " << *number << "\n";
+        break;
+    case buttonY:
+        if (auto player = joining::lastComputerPlayer(world, slot)) {
+            joining::removePlayer(world, *player);
+            std::cout << "Joystick " << slot << " AI has left\n";
+        }
+        break;
+    case buttonBack:
+        screens::switchTo(world, createMainMenu);
+        break;
+    case buttonStart:
+        beginRound(world);
+        break;
+    default:
+        break;
+    }
+}
+
+void listenOnJoinScreen(kit::World* world)
+{
+    if (world->keyboard)
+        world->connections.emplace_back(
+            world->keyboard->keyPressed.connect([world](kit::Keyboard::KeyInfo key) { onJoinScreenKey(world, key); }));
+    if (world->joysticks)
+        world->connections.emplace_back(world->joysticks->buttonPressed.connect(
+            [world](kit::Joystick::ButtonInfo button) { onJoinScreenButton(world, button); }));
+}

@@ -1,0 +1,124 @@
+#include "JoinScreenView.h"
+
+#include "JoinedBy.h"
+#include "ScreenScene.h"
+
+#include "game/PlayerInfo.h"
+
+#include "engine/core/UpdateSignal.h"
+#include "engine/core/World.h"
+#include "engine/render/Text.h"
+
+#include <glm/gtc/quaternion.hpp>
+
+#include <array>
+#include <string>
+
+namespace {
+
+constexpr std::size_t rosterSize = 6; // one line per colour
+constexpr float lineSize = 0.06f;
+constexpr float lineStep = 0.085f;
+constexpr float left = -1.18f; // where the lines start; the panels reach 0.06 further
+
+std::string padded(std::string word, std::size_t width)
+{
+    if (word.size() < width)
+        word.append(width - word.size(), ' ');
+    return word;
+}
+
+std::string pilotOf(kit::World* world, const kit::EntityHandle& player)
+{
+    if (!world->owns(player.id))
+        return "remote";
+    const auto* by = world->getComponent<JoinedBy>(player.id);
+    if (!by)
+        return "local";
+    if (by->computer)
+        return "computer";
+    if (by->device == JoinedBy::keyboard)
+        return "keyboard";
+    return "gamepad " + std::to_string(by->device);
+}
+
+struct Roster {
+    std::array<kit::Text*, rosterSize> lines{};
+    kit::Text* empty = nullptr;
+    kit::Text* counter = nullptr;
+};
+
+void refresh(kit::World* world, const Roster& roster)
+{
+    screens::setText(roster.counter, remotePlayersLine(world));
+    const auto players = world->getEntities(kit::typeId<PlayerInfo>())->toVector();
+    const auto lines = rosterLines(world);
+    for (std::size_t i = 0; i < rosterSize; ++i) {
+        kit::Text* text = roster.lines[i];
+        if (i < lines.size()) {
+            screens::setText(text, lines[i]);
+            if (const auto* info = world->getComponent<PlayerInfo>(players[i].id))
+                text->colour = screens::vivid(info->colour);
+        } else {
+            screens::setText(text, "");
+        }
+    }
+    screens::setText(roster.empty, lines.empty() ? "Nobody has joined yet" : "");
+}
+
+} // namespace
+
+std::string remotePlayersLine(kit::World* world)
+{
+    int remote = 0;
+    for (const kit::EntityHandle& e : world->getEntities(kit::tagId("playerInfo"))->toVector())
+        remote += world->owns(e.id) ? 0 : 1;
+    return std::to_string(remote) + " Remote Players Joined";
+}
+
+std::vector<std::string> rosterLines(kit::World* world)
+{
+    std::vector<std::string> lines;
+    for (const kit::EntityHandle& e : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        if (const auto* info = world->getComponent<PlayerInfo>(e.id))
+            lines.push_back(padded(info->colourName, 8) + pilotOf(world, e));
+    }
+    return lines;
+}
+
+void showJoinScreen(kit::World* world)
+{
+    const screens::Viewpoint view = screens::addLandscape(world);
+    screens::addOverlay(world, false);
+    // Scuff stands 12 units before the eye, right of the text (8.4 units
+    // there are one overlay unit), turned a little towards the middle.
+    screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
+                       view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
+
+    // Two panels: the controls, and the players who have joined.
+    screens::addPlate(world, glm::vec2(-0.47f, 0.475f), glm::vec2(1.54f, 0.81f));
+    screens::addPlate(world, glm::vec2(-0.8f, -0.53f), glm::vec2(0.88f, 0.9f));
+    screens::addText(world, "Join the match", glm::vec2(left, 0.72f), 0.12f, glm::vec3(1.0f, 0.85f, 0.25f));
+    const char* const controls[] = {
+        "Keyboard: Press X to join and Z to leave",    "Press V to add AI and C to remove",
+        "Gamepad: Press (A) to join and (B) to leave", "Press (X) to add AI and (Y) to remove",
+        "Press Enter or (Start) to begin the round",
+    };
+    float y = 0.55f;
+    for (int i = 0; i < 5; ++i) {
+        screens::addText(world, controls[i], glm::vec2(left, y), lineSize);
+        y -= (i == 1 || i == 3) ? lineStep * 1.5f : lineStep;
+    }
+
+    Roster roster;
+    roster.counter = screens::addText(world, "", glm::vec2(left, -0.92f), lineSize, glm::vec3(0.8f, 0.9f, 1.0f));
+    screens::addText(world, "Players", glm::vec2(left, -0.2f), 0.08f, glm::vec3(1.0f, 0.85f, 0.25f));
+    roster.empty =
+        screens::addText(world, "", glm::vec2(left, -0.2f - lineStep * 1.2f), lineSize, glm::vec3(0.85f, 0.85f, 0.85f));
+    for (std::size_t i = 0; i < rosterSize; ++i)
+        roster.lines[i] = screens::addText(world, "", glm::vec2(left, -0.2f - lineStep * (1.2f + float(i))), lineSize);
+
+    refresh(world, roster);
+    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
+                                               [world, roster](kit::Component*, float) { refresh(world, roster); });
+}

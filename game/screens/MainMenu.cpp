@@ -1,0 +1,91 @@
+#include "MainMenu.h"
+
+#include "Cursor.h"
+#include "Icon.h"
+#include "LoadingScreen.h"
+#include "ScreenScene.h"
+#include "ScreenSwitch.h"
+
+#include "game/PlayerInfo.h"
+#include "game/SoundManager.h"
+
+#include "engine/core/World.h"
+#include "engine/render/Sprite.h"
+#include "engine/resources/ResourceBucket.h"
+
+#include <iostream>
+
+namespace {
+
+const std::string folder = "sprites/menu/main/";
+const glm::vec2 optionSize(0.35f, 0.1f);
+
+// Players that another copy made: they belonged to the session that ended.
+void dropRemotePlayers(kit::World* world)
+{
+    for (const kit::EntityHandle& e : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        if (!world->owns(e.id))
+            world->destroyEntityNow(e);
+    }
+}
+
+MenuOption option(kit::World* world, const std::string& picture, glm::vec2 position, const std::string& screen)
+{
+    screens::addPicture(world, folder + picture, position, optionSize);
+    MenuOption o;
+    o.switchesWorld = !screen.empty();
+    o.worldName = screen;
+    o.position = glm::vec3(position, 0.0f);
+    o.size = optionSize;
+    o.world = world;
+    return o;
+}
+
+// The Sound option's picture beside the word: ON or OFF, the second word of
+// each file name being the state in force while it shows (see Icon).
+MenuOption soundOption(kit::World* world, glm::vec2 position)
+{
+    MenuOption o = option(world, "optionSound.png", position, "");
+    const SoundManager* sounds = SoundManager::of(world);
+    const bool on = !sounds || sounds->soundOn;
+    std::vector<std::string> pictures =
+        on ? std::vector<std::string>{"onon.png", "onoff.png", "offoff.png", "offon.png"}
+           : std::vector<std::string>{"onoff.png", "onon.png", "offon.png", "offoff.png"};
+    for (auto& picture : pictures)
+        picture = folder + picture;
+    // Each choice moves the picture two steps on: onon to offoff and back,
+    // or onoff to offon and back.
+    kit::Sprite* picture = screens::addPicture(world, pictures[0], glm::vec2(0.2f, position.y), glm::vec2(0.2f, 0.1f));
+    world->emplaceComponent<Icon>(picture->getEntity(), pictures);
+    o.cycles = true;
+    o.togglesSound = true;
+    o.states = {picture->getEntity()};
+    return o;
+}
+
+} // namespace
+
+void createMainMenu(kit::World* world)
+{
+    std::cout << "Creating Main Menu"
+              << "\n";
+    screens::endSession(world);
+    dropRemotePlayers(world);
+
+    screens::addOverlay(world, true);
+    screens::addBackdrop(world, folder + "menuBackground.png");
+
+    std::vector<MenuOption> options;
+    options.push_back(option(world, "optionQuickPlay.png", {0.0f, 0.4f}, "game"));
+    options.push_back(option(world, "optionOnline.png", {0.0f, 0.2f}, "online"));
+    options.push_back(soundOption(world, {-0.1f, -0.02f}));
+    options.push_back(option(world, "optionCredits.png", {0.0f, -0.22f}, "credits"));
+    options.push_back(option(world, "optionExit.png", {0.0f, -0.4f}, "exit"));
+
+    std::vector<glm::vec2> positions;
+    for (const MenuOption& o : options)
+        positions.emplace_back(-0.3f, o.position.y + 0.09f);
+    addMenuCursor(world, std::move(options), std::move(positions));
+
+    requestBucket("buckets/mainMenuBackground.txt");
+}

@@ -1,0 +1,43 @@
+#include "MenuOption.h"
+
+#include "Icon.h"
+#include "ScreenSwitch.h"
+
+#include "game/SoundManager.h"
+
+#include "engine/core/World.h"
+
+#include <iostream>
+
+namespace {
+
+void advanceIcon(kit::World* world, const kit::EntityHandle& entity)
+{
+    if (Icon* icon = world->getComponent<Icon>(entity.id))
+        icon->advance();
+}
+
+} // namespace
+
+void MenuOption::select()
+{
+    if (!enabled || !world)
+        return;
+    if (switchesWorld) {
+        std::cout << "World Changed"
+                  << "\n";
+        screens::goToScreen(world, worldName);
+    } else if (cycles) {
+        if (states.empty())
+            return;
+        advanceIcon(world, states[static_cast<std::size_t>(stateIndex)]);
+        stateIndex = (stateIndex + 1) % static_cast<int>(states.size());
+        advanceIcon(world, states[static_cast<std::size_t>(stateIndex)]);
+        if (togglesSound) {
+            if (SoundManager* sounds = SoundManager::of(world))
+                sounds->soundOn = !sounds->soundOn;
+        }
+    } else if (hasAction && action) {
+        action();
+    }
+}

@@ -1,0 +1,171 @@
+#include "NetworkScreen.h"
+
+#include "ConsoleLine.h"
+#include "Cursor.h"
+#include "JoinScreen.h"
+#include "MainMenu.h"
+#include "ScreenScene.h"
+#include "ScreenSwitch.h"
+
+#include "engine/core/Settings.h"
+#include "engine/core/World.h"
+#include "engine/input/JoystickManager.h"
+#include "engine/input/Keys.h"
+#include "engine/network/LANDiscoverySystem.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+constexpr int buttonB = 1;
+constexpr int buttonBack = 8;
+constexpr float optionSize = 0.075f;
+constexpr float cursorSize = 0.09f;
+constexpr int listedServers = 9; // as many as the screen has lines for
+
+kit::LANDiscoverySystem* discoveryOf(kit::World* world)
+{
+    return world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
+}
+
+// A text option at `position` (where its line starts and its bottom).
+MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 position, std::function<void()> action)
+{
+    screens::addText(world, label, position, optionSize);
+    MenuOption o;
+    o.hasAction = true;
+    o.action = std::move(action);
+    o.position = glm::vec3(position, 0.0f);
+    o.size = glm::vec2(screens::glyphAdvance(optionSize) * static_cast<float>(label.size()), optionSize);
+    o.world = world;
+    return o;
+}
+
+// Where the cursor stands for a text option: its picture just left of the
+// first letter, level with the middle of the line.
+glm::vec2 cursorBeside(const MenuOption& o)
+{
+    const glm::vec2 middle(o.position.x + screens::glyphAdvance(optionSize) - 0.5f * cursorSize - 0.045f,
+                           o.position.y + 0.5f * optionSize);
+    return middle + glm::vec2(0.0f, cursorRaise);
+}
+
+void host(kit::World* world, std::uint16_t port, std::uint16_t maxConnections)
+{
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+        network->host(port, maxConnections);
+    screens::switchTo(world, createJoinScreen);
+}
+
+void askForAddress(kit::World* world)
+{
+    std::cout << "IP to connect to: " << std::flush;
+    // The frame loop waits here while the player types.
+    const std::optional<std::string> typed = readConsoleLine(std::cin);
+    if (!typed || !consoleEchoesInput())
+        std::cout << "\n"; // the prompt's line ends, as a terminal's echo would end it
+    const std::string address = typed.value_or("");
+    kit::LANDiscoverySystem* discovery = discoveryOf(world);
+    if (discovery && !address.empty())
+        discovery->connectTo(address, 0);
+    screens::switchTo(world, createNetworkScreen);
+}
+
+void listen(kit::World* world)
+{
+    if (world->keyboard)
+        world->connections.emplace_back(world->keyboard->keyPressed.connect([world](kit::Keyboard::KeyInfo key) {
+            if (key.key == kit::keys::escape)
+                screens::switchTo(world, createMainMenu);
+            else if (key.key == kit::keys::c)
+                askForAddress(world);
+        }));
+    if (world->joysticks)
+        world->connections.emplace_back(
+            world->joysticks->buttonPressed.connect([world](kit::Joystick::ButtonInfo button) {
+                if (button.button == buttonB || button.button == buttonBack)
+                    screens::switchTo(world, createMainMenu);
+            }));
+}
+
+// The landscape, the mascot, the title, the help and their panels; the
+// options' panel reaches down to the last of `rows` option lines.
+void showHelp(kit::World* world, int rows)
+{
+    const screens::Viewpoint view = screens::addLandscape(world);
+    screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
+                       view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
+    screens::addOverlay(world, false);
+    const float bottom = 0.4f - 0.1f * static_cast<float>(rows - 1) - 0.05f;
+    screens::addPlate(world, glm::vec2(-0.47f, (0.84f + bottom) * 0.5f), glm::vec2(1.54f, 0.84f - bottom));
+    screens::addText(world, "Play on the local network", glm::vec2(-1.18f, 0.66f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
+    screens::addPlate(world, glm::vec2(-0.47f, -0.8f), glm::vec2(1.54f, 0.22f));
+    screens::addText(world, "Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f);
+    screens::addText(world, "Press C to type an address in the console", glm::vec2(-1.18f, -0.88f), 0.055f);
+}
+
+} // namespace
+
+void joinListedServer(kit::World* world, const kit::NetAddress& server, std::uint16_t gamePort)
+{
+    bool stillHosting = false;
+    if (kit::LANDiscoverySystem* discovery = discoveryOf(world)) {
+        const auto found = discovery->servers.find(server);
+        stillHosting = found != discovery->servers.end() && found->second.hosting;
+    }
+    if (!stillHosting) {
+        screens::switchTo(world, createNetworkScreen);
+        return;
+    }
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+        network->join(server.ipString(), gamePort);
+    screens::switchTo(world, createJoinScreen);
+}
+
+void createNetworkScreen(kit::World* world)
+{
+    std::cout << "Creating Network Screen"
+              << "\n";
+    std::cout << "Press C to enter an IP to discover manually"
+              << "\n";
+    const int portSetting = kit::settings::get<int>("tuning.server.port", 16519);
+    const int connectionSetting = kit::settings::get<int>("tuning.server.maxConnections", 16);
+    const auto port = static_cast<std::uint16_t>(std::clamp(portSetting, 0, 65535));
+    const auto maxConnections = static_cast<std::uint16_t>(std::clamp(connectionSetting, 1, 65535));
+
+    screens::endSession(world);
+    kit::LANDiscoverySystem* discovery = discoveryOf(world);
+    if (discovery && discovery->boundPort != 0) {
+        for (std::uint16_t discoveryPort : discovery->ports)
+            discovery->peer->ping("255.255.255.255", discoveryPort, true);
+    }
+    listen(world);
+
+    std::vector<MenuOption> options;
+    options.push_back(
+        textOption(world, "Refresh", {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }));
+    options.push_back(textOption(world, "Host a Session", {-0.5f, 0.3f},
+                                 [world, port, maxConnections] { host(world, port, maxConnections); }));
+    if (discovery) {
+        int i = 0;
+        for (const auto& [address, server] : discovery->servers) {
+            if (!server.hosting || i == listedServers)
+                continue;
+            ++i;
+            const kit::NetAddress at = address;
+            std::cout << "Session found: " << address.ipString() << "\n";
+            options.push_back(textOption(world, address.ipString(), {-0.5f, 0.3f - 0.1f * float(i)},
+                                         [world, at, port] { joinListedServer(world, at, port); }));
+        }
+    }
+    if (options.size() == 2)
+        screens::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.055f,
+                         glm::vec3(0.8f, 0.85f, 0.9f));
+    showHelp(world, static_cast<int>(std::max<std::size_t>(options.size(), 3)));
+    std::vector<glm::vec2> positions;
+    for (const MenuOption& o : options)
+        positions.push_back(cursorBeside(o));
+    addMenuCursor(world, std::move(options), std::move(positions), cursorSize);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "engine/network/NetAddress.h"
+
+#include <cstdint>
+
+namespace kit {
+class World;
+}
+
+// Fills the network screen of the main menu's "Online" choice: Refresh,
+// Host a Session, and one option per copy on the local network that hosts a
+// session. Hosting and joining lead to the join screen. C reads an address
+// from the console to look for a session the broadcast did not reach;
+// Escape (or the joystick's B or Back) returns to the main menu. Entering
+// the screen ends any session.
+void createNetworkScreen(kit::World* world);
+
+// Joins, on the game port, the session of the copy that LAN discovery knows
+// at `server`, if it still hosts; otherwise the list was stale and the
+// screen is built again.
+void joinListedServer(kit::World* world, const kit::NetAddress& server, std::uint16_t gamePort);

@@ -1,0 +1,33 @@
+#include "PlaceholderScreen.h"
+
+#include "GameWorld.h"
+#include "MainMenu.h"
+#include "ScreenKeys.h"
+#include "ScreenScene.h"
+#include "ScreenSwitch.h"
+
+#include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/input/Keys.h"
+
+#include <iostream>
+
+void createPlaceholderScreen(kit::World* world)
+{
+    // The main menu's line: this screen stands in for a menu of its own.
+    std::cout << "Creating Main Menu"
+              << "\n";
+    screens::addOverlay(world, true);
+    screens::addBackdrop(world, "sprites/ComingSoon.png");
+
+    if (!world->keyboard)
+        return;
+    world->connections.emplace_back(world->keyboard->keyPressed.connect([world](kit::Keyboard::KeyInfo key) {
+        if (screens::isEnter(key))
+            screens::switchTo(world, createMainMenu);
+        else if (key.key == kit::keys::escape && world->owner)
+            world->owner->stop();
+        else if (key.key == kit::keys::digit1 && key.control)
+            screens::switchTo(world, createGameWorld);
+    }));
+}

@@ -1,0 +1,59 @@
+#include "ScreenSwitch.h"
+
+#include "CreditsScreen.h"
+#include "JoinScreen.h"
+#include "MainMenu.h"
+#include "NetworkScreen.h"
+#include "PlaceholderScreen.h"
+
+#include "engine/core/application/Application.h"
+#include "engine/network/LANDiscoverySystem.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <memory>
+
+namespace screens {
+
+void switchTo(kit::World* world, kit::World::SetupFunction setup)
+{
+    if (world && world->owner)
+        world->owner->setWorld(std::make_shared<kit::World>(std::move(setup)));
+}
+
+kit::World::SetupFunction screenNamed(const std::string& name)
+{
+    if (name == "main")
+        return createMainMenu;
+    if (name == "game")
+        return createJoinScreen;
+    if (name == "online")
+        return createNetworkScreen;
+    if (name == "local")
+        return createPlaceholderScreen;
+    if (name == "credits")
+        return CreditsScreenInit{0};
+    return {};
+}
+
+void goToScreen(kit::World* world, const std::string& name)
+{
+    if (name == "exit") {
+        if (world && world->owner)
+            world->owner->stop();
+        return;
+    }
+    if (auto setup = screenNamed(name))
+        switchTo(world, std::move(setup));
+}
+
+void endSession(kit::World* world)
+{
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+        network->reset();
+    if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
+        discovery->hosting = false;
+        discovery->announceNow = true;
+    }
+}
+
+} // namespace screens

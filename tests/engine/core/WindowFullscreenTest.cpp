@@ -1,0 +1,78 @@
+// Full screen and back on a real window under the suite's virtual display
+// (whose one monitor is the screen of the X server).
+#include "engine/core/GlfwLibrary.h"
+#include "engine/core/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+struct ShownWindow : ::testing::Test {
+    kit::GlfwLibrary glfw;
+    std::unique_ptr<kit::Window> window;
+    glm::ivec2 monitor{0};
+    int resizes = 0;
+    glm::ivec2 lastResize{0};
+    kit::ScopedConnection resized;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(glfw.ready()) << "no display: run the suite through `make test`";
+        monitor = kit::Window::desktopSize();
+        ASSERT_GT(monitor.x, 0) << "the display has no monitor";
+        kit::WindowSettings settings;
+        settings.width = 400;
+        settings.height = 300;
+        window = kit::Window::open(settings);
+        ASSERT_NE(window, nullptr);
+        resized = window->resized.connect([this](int w, int h) {
+            ++resizes;
+            lastResize = glm::ivec2(w, h);
+        });
+    }
+    // Polls events until the window has the size, or a second has passed.
+    bool becomes(glm::ivec2 size)
+    {
+        for (int i = 0; i < 100 && window->size() != size; ++i) {
+            window->pollEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        window->pollEvents();
+        return window->size() == size;
+    }
+};
+
+} // namespace
+
+TEST_F(ShownWindow, GoesFullScreenAtTheMonitorsSizeAndComesBack)
+{
+    EXPECT_FALSE(window->isFullscreen());
+    window->setFullscreen(true);
+    EXPECT_TRUE(window->isFullscreen());
+    EXPECT_TRUE(becomes(monitor)) << "size " << window->size().x << "x" << window->size().y;
+    EXPECT_GE(resizes, 1) << "the viewport and the aspects follow the resized signal";
+    EXPECT_EQ(lastResize, monitor);
+
+    window->setFullscreen(false);
+    EXPECT_FALSE(window->isFullscreen());
+    EXPECT_TRUE(becomes(glm::ivec2(400, 300)));
+    EXPECT_EQ(lastResize, glm::ivec2(400, 300));
+}
+
+TEST_F(ShownWindow, AskingForTheSameStateChangesNothing)
+{
+    window->setFullscreen(false);
+    window->pollEvents();
+    EXPECT_EQ(resizes, 0);
+    EXPECT_EQ(window->size(), glm::ivec2(400, 300));
+}
+
+TEST(DetachedWindow, NeverGoesFullScreen)
+{
+    kit::Window window;
+    window.setFullscreen(true);
+    EXPECT_FALSE(window.isFullscreen());
+}

@@ -1,0 +1,349 @@
+// The join screen: players of every device join and leave, computer pilots
+// come and go, nobody joins twice, a seventh player finds no colour, the
+// other copies' players are counted, and Enter begins the round.
+#include "ScreenFixture.h"
+
+#include "game/ArtificialIntelligence.h"
+#include "game/GameFunctions.h"
+#include "game/PlayerInfo.h"
+#include "game/VirtualGamepadAI.h"
+#include "game/VirtualGamepadJoystick.h"
+#include "game/VirtualGamepadKeyboard.h"
+#include "game/screens/JoinScreen.h"
+#include "game/screens/JoinScreenView.h"
+#include "game/screens/PlayerColours.h"
+
+#include "engine/render/Text.h"
+
+#include <set>
+
+namespace {
+
+using namespace kit::keys;
+
+class JoinScreen : public test::Screens {
+protected:
+    void SetUp() override
+    {
+        Screens::SetUp();
+        start(createJoinScreen);
+        frame();
+    }
+    std::size_t players() const { return entitiesWith("playerInfo"); }
+    // Every text the screen shows, joined by line ends.
+    std::string shown() const
+    {
+        std::string all;
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>()))
+            all += static_cast<kit::Text*>(c)->text() + "\n";
+        return all;
+    }
+};
+
+TEST_F(JoinScreen, AnnouncesItselfAndTellsHowToJoin)
+{
+    EXPECT_TRUE(logged("Initializing join sreen!"));
+    EXPECT_TRUE(logged("Press (A) or X to join"));
+    EXPECT_TRUE(logged("Press (B) or Z to leave"));
+    EXPECT_EQ(network->screenName, "joinScreen");
+    EXPECT_FALSE(discovery->hosting) << "a copy that is not hosting offers nothing";
+    EXPECT_TRUE(discovery->announceNow);
+    for (const char* line : {"Keyboard: Press X to join and Z to leave", "Press V to add AI and C to remove",
+                             "Gamepad: Press (A) to join and (B) to leave", "Press (X) to add AI and (Y) to remove",
+                             "Press Enter or (Start) to begin the round", "0 Remote Players Joined"})
+        EXPECT_NE(shown().find(std::string(line) + "\n"), std::string::npos) << line;
+}
+
+TEST_F(JoinScreen, TheMascotPlaysItsIdleLoop)
+{
+    const int first = mascotFrameAfter(0.0f);
+    ASSERT_GE(first, 0) << "no mascot playing";
+    EXPECT_NE(mascotFrameAfter(0.5f), first);
+}
+
+TEST_F(JoinScreen, TheKeyboardJoinsOnceAndLeaves)
+{
+    tap(x);
+    tap(x);
+    EXPECT_EQ(players(), 1u) << "a device that already has a player cannot join twice";
+    EXPECT_EQ(count("PlayerInfo added"), 1);
+    const auto player = world()->getEntities(kit::typeId<PlayerInfo>())->toVector().front();
+    EXPECT_NE(world()->getComponent<VirtualGamepadKeyboard>(player.id), nullptr);
+    EXPECT_TRUE(world()->entityHasTag(player.id, kit::tagId("player")));
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(player.id)->number, 1u);
+    EXPECT_NE(shown().find("keyboard"), std::string::npos) << "the roster names the player's device";
+
+    tap(z);
+    EXPECT_EQ(players(), 0u);
+    EXPECT_EQ(count("Keyboard has left"), 1);
+    tap(z);
+    EXPECT_EQ(count("Keyboard has left"), 1) << "leaving without a player does nothing";
+}
+
+TEST_F(JoinScreen, EveryPartOfAPlayerSurvivesTheSwitchToTheNextScreen)
+{
+    tap(x);
+    tap(v);
+    const auto before = world()->getEntities(kit::tagId("player"))->toVector();
+    ASSERT_EQ(before.size(), 2u);
+    app->setWorld(std::make_shared<kit::World>(createJoinScreen));
+    frame();
+    for (const auto& player : before) {
+        EXPECT_NE(world()->getComponent<PlayerInfo>(player.id), nullptr);
+        EXPECT_NE(world()->getComponent(player.id, kit::tagId("virtualGamepad")), nullptr);
+        EXPECT_TRUE(world()->entityHasTag(player.id, kit::tagId("player")));
+    }
+    const auto pilot = before[1];
+    auto* gamepad = world()->getComponent<VirtualGamepadAI>(pilot.id);
+    ASSERT_NE(gamepad, nullptr);
+    EXPECT_EQ(gamepad->ai, world()->getComponent<ArtificialIntelligence>(pilot.id))
+        << "the computer pilot's gamepad still reads its own AI";
+}
+
+TEST_F(JoinScreen, ComputerPilotsComeAndGoAndRemovingNoneDoesNothing)
+{
+    tap(c);
+    EXPECT_FALSE(logged("Keyboard AI has left")) << "removing an AI when there is none does nothing";
+    tap(v);
+    tap(v);
+    EXPECT_TRUE(logged("Keyboard has joined an AI player 1"));
+    EXPECT_TRUE(logged("Keyboard has joined an AI player 2"));
+    EXPECT_EQ(world()->getEntities(kit::typeId<ArtificialIntelligence>())->size(), 2u);
+    tap(x);
+    tap(c);
+    EXPECT_EQ(count("Keyboard AI has left"), 1);
+    EXPECT_EQ(players(), 2u);
+    // The pilot added last went; the first one and the keyboard player stay.
+    std::set<std::uint32_t> numbers;
+    for (const auto& e : world()->getEntities(kit::typeId<PlayerInfo>())->toVector())
+        numbers.insert(world()->getComponent<PlayerInfo>(e.id)->number);
+    EXPECT_EQ(numbers, (std::set<std::uint32_t>{1, 3}));
+    tap(c);
+    tap(c);
+    EXPECT_EQ(count("Keyboard AI has left"), 2);
+    EXPECT_EQ(players(), 1u) << "C never removes the keyboard's own player";
+}
+
+TEST_F(JoinScreen, ASeventhPlayerIsRefusedWithOneLine)
+{
+    for (int i = 0; i < 7; ++i)
+        tap(v);
+    EXPECT_EQ(players(), 6u);
+    EXPECT_EQ(count("All six colours are taken: no room for another player"), 1);
+    EXPECT_FALSE(logged("Keyboard has joined an AI player 7"));
+    std::set<std::string> colours;
+    for (const auto& e : world()->getEntities(kit::typeId<PlayerInfo>())->toVector())
+        colours.insert(world()->getComponent<PlayerInfo>(e.id)->colourName);
+    EXPECT_EQ(colours.size(), 6u) << "six players, six colours";
+    tap(x);
+    EXPECT_EQ(players(), 6u);
+    EXPECT_EQ(count("All six colours are taken: no room for another player"), 2);
+}
+
+TEST_F(JoinScreen, AColourLeftByAPlayerGoesToTheNext)
+{
+    for (int i = 0; i < 6; ++i)
+        tap(v);
+    const auto last = world()->getEntities(kit::typeId<PlayerInfo>())->toVector().back();
+    const std::string freed = world()->getComponent<PlayerInfo>(last.id)->colourName;
+    tap(c);
+    tap(x);
+    const auto keyboard = world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->toVector();
+    ASSERT_EQ(keyboard.size(), 1u);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(keyboard[0].id)->colourName, freed);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(keyboard[0].id)->number, 6u);
+}
+
+TEST_F(JoinScreen, AGamepadPluggedInWhileTheGameRunsJoinsAtOnce)
+{
+    plugPad(3);
+    pressButton(3, 0);
+    pressButton(3, 0);
+    EXPECT_EQ(count("Joystick 3 has joined as player 1"), 1);
+    EXPECT_EQ(players(), 1u);
+    const auto pad = world()->getEntities(kit::typeId<VirtualGamepadJoystick>())->toVector();
+    ASSERT_EQ(pad.size(), 1u);
+    EXPECT_EQ(world()->getComponent<VirtualGamepadJoystick>(pad[0].id)->joystick, &app->joysticks->joystick(3));
+
+    pressButton(3, 2); // X: a computer pilot
+    EXPECT_TRUE(logged("Joystick 3 has joined an AI player 2"));
+    pressButton(3, 3); // Y: removes it
+    EXPECT_TRUE(logged("Joystick 3 AI has left"));
+    pressButton(3, 3);
+    EXPECT_EQ(count("Joystick 3 AI has left"), 1);
+    pressButton(3, 1); // B: leaves
+    EXPECT_TRUE(logged("Joystick 3 has left"));
+    EXPECT_EQ(players(), 0u);
+}
+
+TEST_F(JoinScreen, ADeviceRemovesOnlyTheComputerPilotsItAdded)
+{
+    plugPad(0);
+    tap(v);
+    pressButton(0, 3);
+    EXPECT_FALSE(logged("Joystick 0 AI has left"));
+    EXPECT_EQ(players(), 1u);
+}
+
+TEST_F(JoinScreen, CountsTheOtherCopiesPlayers)
+{
+    tap(x);
+    const kit::EntityID remote{world()->origin + 1, 3};
+    network->callFunction(fn::spawnPersistantPlayer, remote, playerColours()[0], 4);
+    frame();
+    EXPECT_NE(shown().find("1 Remote Players Joined\n"), std::string::npos);
+    EXPECT_NE(shown().find("remote"), std::string::npos);
+}
+
+TEST_F(JoinScreen, AskingForPlayersAnnouncesOnlyThisCopysOwn)
+{
+    tap(x);
+    const kit::EntityID remote{world()->origin + 1, 3};
+    network->callFunction(fn::spawnPersistantPlayer, remote, playerColours()[0], 4);
+    network->flushCalls();
+    network->callFunction(fn::requestPlayers, remote);
+    // What would go to the other copies: the keyboard player, announced again.
+    const auto* bytes = reinterpret_cast<const char*>(network->pendingCalls.data());
+    const std::string calls(bytes, network->pendingCalls.bytesUsed());
+    EXPECT_NE(calls.find("requestPlayers"), std::string::npos);
+    EXPECT_EQ(calls.find("spawnPersistantPlayer"), calls.rfind("spawnPersistantPlayer"))
+        << "one announcement: the remote player is its own copy's to announce";
+    EXPECT_NE(calls.find("spawnPersistantPlayer"), std::string::npos);
+}
+
+TEST_F(JoinScreen, ACopyHeardForTheFirstTimeMakesEveryCopyAnnounceItsPlayers)
+{
+    tap(x);
+    network->flushCalls();
+    frame();
+    const auto sent = [this] {
+        const auto* bytes = reinterpret_cast<const char*>(network->pendingCalls.data());
+        return std::string(bytes, network->pendingCalls.bytesUsed());
+    };
+    EXPECT_EQ(sent().find("requestPlayers"), std::string::npos) << "nobody new: nothing to ask";
+    // The first state packet of another copy: the connection is up now.
+    network->peers[world()->origin + 1] = kit::NetworkSystem::PeerRecord{{}, world()->origin + 1, "joinScreen"};
+    frame();
+    EXPECT_NE(sent().find("requestPlayers"), std::string::npos);
+    EXPECT_NE(sent().find("spawnPersistantPlayer"), std::string::npos) << "this copy's player is announced again";
+}
+
+TEST_F(JoinScreen, ThePlayersOfACopyThatLeftAreRemoved)
+{
+    tap(x);
+    const std::uint32_t other = world()->origin + 1;
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{other, 3}, playerColours()[0], 4);
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{other, 4}, playerColours()[1], 5);
+    frame();
+    EXPECT_EQ(players(), 3u) << "players whose copy was not heard from yet stay (their call came first)";
+    network->peers[other] = kit::NetworkSystem::PeerRecord{{}, other, "joinScreen"};
+    frame();
+    EXPECT_NE(shown().find("2 Remote Players Joined\n"), std::string::npos);
+    network->peers.erase(other); // disconnected
+    frame();
+    frame();
+    EXPECT_EQ(players(), 1u);
+    EXPECT_TRUE(logged("A copy has left the session with 2 players"));
+    EXPECT_NE(shown().find("0 Remote Players Joined\n"), std::string::npos);
+    EXPECT_EQ(world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->size(), 1u);
+}
+
+// An origin that orders before or after this copy's.
+static std::uint32_t originBefore(std::uint32_t own)
+{
+    return own == 0 ? 0 : own - 1;
+}
+
+TEST_F(JoinScreen, AColourGivenTwiceInASessionGoesToThePlayerThatCameFirst)
+{
+    const std::uint32_t own = world()->origin;
+    ASSERT_GT(own, 0u);
+    tap(x);
+    tap(v);
+    const auto keyboard = world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->toVector().front();
+    const PlayerInfo mine = *world()->getComponent<PlayerInfo>(keyboard.id);
+    // Another copy gave its earlier player the same colour and number.
+    const kit::EntityID first{originBefore(own), 50};
+    network->callFunction(fn::spawnPersistantPlayer, first,
+                          PlayerTextureInfo{mine.colourName, mine.modelTexture, mine.hudIcon, mine.colour},
+                          static_cast<int>(mine.number));
+    frame();
+    const PlayerInfo& now = *world()->getComponent<PlayerInfo>(keyboard.id);
+    EXPECT_NE(now.modelTexture, mine.modelTexture);
+    EXPECT_NE(now.number, mine.number);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(first)->modelTexture, mine.modelTexture) << "the first keeps it";
+    std::set<std::string> liveries;
+    std::set<std::uint32_t> numbers;
+    for (const auto& e : world()->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        liveries.insert(world()->getComponent<PlayerInfo>(e.id)->modelTexture);
+        numbers.insert(world()->getComponent<PlayerInfo>(e.id)->number);
+    }
+    EXPECT_EQ(liveries.size(), 3u);
+    EXPECT_EQ(numbers.size(), 3u);
+    frame();
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(keyboard.id)->modelTexture, now.modelTexture) << "settled once";
+}
+
+TEST_F(JoinScreen, APlayerThatCameLaterElsewhereLeavesThisCopysColoursAlone)
+{
+    tap(x);
+    const auto keyboard = world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->toVector().front();
+    const PlayerInfo mine = *world()->getComponent<PlayerInfo>(keyboard.id);
+    const kit::EntityID later{world()->origin + 1, 1};
+    network->callFunction(fn::spawnPersistantPlayer, later,
+                          PlayerTextureInfo{mine.colourName, mine.modelTexture, mine.hudIcon, mine.colour},
+                          static_cast<int>(mine.number));
+    frames(3);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(keyboard.id)->modelTexture, mine.modelTexture)
+        << "the other copy recolours its own player";
+}
+
+TEST_F(JoinScreen, WithNoColourLeftInTheSessionTheLaterPlayerIsRemoved)
+{
+    for (int i = 0; i < 6; ++i)
+        tap(v);
+    const auto last = world()->getEntities(kit::typeId<PlayerInfo>())->toVector().back();
+    const PlayerInfo taken = *world()->getComponent<PlayerInfo>(last.id);
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{originBefore(world()->origin), 9},
+                          PlayerTextureInfo{taken.colourName, taken.modelTexture, taken.hudIcon, taken.colour}, 12);
+    frame();
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(last.id), nullptr);
+    EXPECT_EQ(players(), 6u);
+    EXPECT_TRUE(logged("All six colours are taken: no room for another player"));
+}
+
+TEST_F(JoinScreen, EnterBeginsTheRoundThroughTheLoadingScreen)
+{
+    tap(x);
+    kit::World* join = world();
+    tap(enter);
+    ASSERT_NE(world(), join);
+    // The loading screen: its percentage and its background.
+    EXPECT_NE(shown().find("%"), std::string::npos);
+    EXPECT_NE(world()->getComponentCollection(kit::tagId("sprite"))->first(), nullptr);
+    EXPECT_EQ(kit::NetworkSystem::of(world()), network) << "the services go along";
+    EXPECT_EQ(entitiesWith("playerInfo"), 1u) << "and so do the players";
+}
+
+TEST_F(JoinScreen, NoRoundBeginsWhileACopyStillShowsItsWinScreen)
+{
+    network->peers[world()->origin + 1] = kit::NetworkSystem::PeerRecord{{}, world()->origin + 1, "winScreen"};
+    press(enter);
+    EXPECT_EQ(app->pending, nullptr);
+    network->peers[world()->origin + 1].screenName = "joinScreen";
+    press(enter);
+    EXPECT_NE(app->pending, nullptr);
+}
+
+TEST_F(JoinScreen, EscapeAndBackReturnToTheMainMenu)
+{
+    tap(escape);
+    EXPECT_TRUE(logged("Creating Main Menu"));
+    app->setWorld(std::make_shared<kit::World>(createJoinScreen));
+    frame();
+    plugPad(2);
+    pressButton(2, 8);
+    EXPECT_EQ(count("Creating Main Menu"), 2);
+}
+
+} // namespace

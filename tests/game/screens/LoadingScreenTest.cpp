@@ -1,0 +1,209 @@
+// The loading screen over buckets of the test's own: the percentage grows
+// with the loads that the main thread finishes, keys count only once
+// everything is loaded, the delay moves on by itself, and a bucket that
+// cannot be read counts as loaded at once.
+#include "ScreenFixture.h"
+
+#include "game/screens/LoadingScreen.h"
+
+#include "engine/render/Text.h"
+#include "engine/resources/AsyncResourceManagerBase.h"
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LoadingScreen : public test::Screens {
+protected:
+    // Runs from a temporary directory whose assets are the game's shaders,
+    // font and sprites and a bucket of `count` textures of its own.
+    void SetUp() override
+    {
+        Screens::SetUp();
+        std::string pattern = (fs::temp_directory_path() / "skyscuffle-loading-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        const fs::path source = fs::path(SKYSCUFFLE_SOURCE_DIR) / "assets";
+        fs::create_directories(root_ / "assets/buckets");
+        fs::create_directories(root_ / "assets/textures");
+        for (const char* folder : {"shaders", "fonts", "sprites"})
+            fs::create_directory_symlink(source / folder, root_ / "assets" / folder);
+        fs::current_path(root_);
+        err_ = std::cerr.rdbuf(errors.rdbuf());
+    }
+    void TearDown() override
+    {
+        std::cerr.rdbuf(err_);
+        Screens::TearDown();
+        fs::remove_all(root_);
+    }
+
+    // A bucket of `count` distinct textures, named after the test.
+    std::string bucket(int count)
+    {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::ofstream file("assets/buckets/" + name + ".txt");
+        file << "[\n";
+        for (int i = 0; i < count; ++i) {
+            const std::string texture = "textures/" + name + std::to_string(i) + ".png";
+            fs::copy_file(fs::path(SKYSCUFFLE_SOURCE_DIR) / "assets/sprites/menu/Cursor.png", "assets/" + texture);
+            file << "    texture \"" << texture << "\"\n";
+        }
+        file << "]\n";
+        return "buckets/" + name + ".txt";
+    }
+
+    void open(const std::string& path)
+    {
+        start(LoadingScreenInitializer{path, [this](kit::World*) { nextShown = true; }});
+    }
+    // The screen's update pass alone: no load is finished meanwhile.
+    void update(float dt) { world()->update(dt); }
+    // Finishes one load that the worker has read, waiting for it if need be.
+    void finishOneLoad()
+    {
+        for (int tries = 0; tries < 2000; ++tries) {
+            bool ranOne = false;
+            for (const char* manager : {"texture"}) {
+                if (auto* m = kit::AsyncResourceManagerBase::find(manager))
+                    m->updateUntil(std::chrono::steady_clock::now(), ranOne);
+            }
+            if (ranOne)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        FAIL() << "no load finished within two seconds";
+    }
+    std::string percent()
+    {
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>()))
+            return static_cast<kit::Text*>(c)->text();
+        return {};
+    }
+    std::vector<std::string> progressLines() const
+    {
+        std::vector<std::string> found;
+        std::istringstream lines(log.str());
+        for (std::string l; std::getline(lines, l);)
+            if (l.rfind("Loading at ", 0) == 0)
+                found.push_back(l);
+        return found;
+    }
+
+    bool nextShown = false;
+    std::stringstream errors;
+
+private:
+    fs::path root_;
+    std::streambuf* err_ = nullptr;
+};
+
+TEST(LoadingPercent, RightAlignedInThreeCharacters)
+{
+    EXPECT_EQ(loadingPercent(0.0f), "  0%");
+    EXPECT_EQ(loadingPercent(0.42f), " 42%");
+    EXPECT_EQ(loadingPercent(0.05f), "  5%");
+    EXPECT_EQ(loadingPercent(1.0f), "100%");
+}
+
+TEST_F(LoadingScreen, ProgressIsPrintedOnlyWhenItGrowsAndKeysWaitForTheEnd)
+{
+    open(bucket(4));
+    EXPECT_EQ(percent(), "  0%");
+    for (int i = 0; i < 5; ++i)
+        update(0.01f);
+    EXPECT_TRUE(progressLines().empty()) << "a stalled load prints nothing";
+    press(kit::keys::space);
+    EXPECT_EQ(app->pending, nullptr) << "keys before the end do nothing";
+
+    while (progressLines().empty() || progressLines().back() != "Loading at 100%") {
+        finishOneLoad();
+        update(0.0f);
+        update(0.0f); // nothing new: nothing printed
+        ASSERT_LE(progressLines().size(), 4u);
+    }
+    const auto lines = progressLines();
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        EXPECT_LT(std::stoi(lines[i - 1].substr(11)), std::stoi(lines[i].substr(11))) << lines[i];
+    EXPECT_EQ(percent(), "Press\nAnything");
+    update(0.0f);
+    EXPECT_EQ(progressLines().size(), lines.size());
+    EXPECT_EQ(app->pending, nullptr);
+
+    press(kit::keys::space);
+    EXPECT_NE(app->pending, nullptr);
+    frame();
+    EXPECT_TRUE(nextShown);
+}
+
+TEST_F(LoadingScreen, AJoystickButtonMovesOnOnceLoaded)
+{
+    plugPad(2);
+    open(bucket(1));
+    finishOneLoad();
+    update(0.0f);
+    ASSERT_EQ(percent(), "Press\nAnything");
+    pressButton(2, 3);
+    EXPECT_TRUE(nextShown);
+}
+
+TEST_F(LoadingScreen, WithoutInputItMovesOnAfterTheDelay)
+{
+    open(bucket(1));
+    finishOneLoad();
+    update(0.0f);
+    for (int second = 1; second < 5; ++second) {
+        update(1.0f);
+        EXPECT_EQ(app->pending, nullptr) << "after " << second << " s";
+    }
+    update(1.0f);
+    EXPECT_NE(app->pending, nullptr);
+}
+
+TEST_F(LoadingScreen, ALoadLongerThanTheDelayMovesOnAsSoonAsItEnds)
+{
+    open(bucket(2));
+    for (int i = 0; i < 5; ++i)
+        update(2.0f);
+    EXPECT_EQ(app->pending, nullptr);
+    finishOneLoad();
+    update(0.0f);
+    EXPECT_EQ(app->pending, nullptr);
+    finishOneLoad();
+    update(0.0f);
+    EXPECT_NE(app->pending, nullptr) << "loaded after the delay: on the first frame it is complete";
+}
+
+TEST_F(LoadingScreen, AMissingBucketCountsAsLoadedAtOnce)
+{
+    open("buckets/missing.txt");
+    EXPECT_NE(errors.str().find("Could not load resource bucket: buckets/missing.txt"), std::string::npos);
+    update(0.0f);
+    EXPECT_EQ(percent(), "Press\nAnything");
+    press(kit::keys::enter);
+    EXPECT_NE(app->pending, nullptr);
+}
+
+TEST_F(LoadingScreen, AMalformedBucketIsReportedAndCountsAsLoaded)
+{
+    std::ofstream("assets/buckets/broken.txt") << "texture \"a.png\"\n";
+    open("buckets/broken.txt");
+    EXPECT_NE(errors.str().find("Could not load resource bucket: buckets/broken.txt"), std::string::npos);
+    update(0.0f);
+    EXPECT_EQ(percent(), "Press\nAnything");
+}
+
+TEST_F(LoadingScreen, FullScreenKeysAreNotAnyKey)
+{
+    open("buckets/missing.txt");
+    update(0.0f);
+    press(kit::keys::f11);
+    press(kit::keys::enter, 4 /* alt */);
+    EXPECT_EQ(app->pending, nullptr);
+}
+
+} // namespace

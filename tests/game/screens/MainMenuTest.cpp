@@ -1,0 +1,151 @@
+// The main menu driven by key presses and joystick buttons through the real
+// frame loop: moving, wrapping, the Sound switch, Exit, and what entering it
+// does to the players of a network session.
+#include "ScreenFixture.h"
+
+#include "game/GameFunctions.h"
+#include "game/PlayerInfo.h"
+#include "game/screens/Cursor.h"
+#include "game/screens/Icon.h"
+#include "game/screens/JoinScreen.h"
+#include "game/screens/MainMenu.h"
+
+#include "engine/physics/Transform.h"
+#include "engine/render/Sprite.h"
+
+namespace {
+
+using kit::keys::down;
+using kit::keys::enter;
+using kit::keys::up;
+
+class MainMenu : public test::Screens {
+protected:
+    void SetUp() override
+    {
+        Screens::SetUp();
+        start(createMainMenu);
+        frame();
+    }
+    Cursor& cursor() { return *static_cast<Cursor*>(world()->getComponentCollection(kit::typeId<Cursor>())->first()); }
+    Icon& soundIcon() { return *static_cast<Icon*>(world()->getComponentCollection(kit::typeId<Icon>())->first()); }
+};
+
+TEST_F(MainMenu, ShowsFiveOptionsWithTheCursorOnTheFirst)
+{
+    EXPECT_TRUE(logged("Creating Main Menu"));
+    EXPECT_EQ(cursor().optionCount, 5);
+    EXPECT_EQ(cursor().selected, 1);
+    EXPECT_EQ(cursor().option(1).worldName, "game");
+    EXPECT_EQ(cursor().option(5).worldName, "exit");
+    // The cursor's entity stands at its position for the first option.
+    const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
+    ASSERT_NE(place, nullptr);
+    EXPECT_FLOAT_EQ(place->position.x, -0.3f);
+    EXPECT_FLOAT_EQ(place->position.y, 0.4f + 0.09f);
+}
+
+TEST_F(MainMenu, UpOnTheFirstOptionSelectsTheLastAndDownOnTheLastTheFirst)
+{
+    tap(up);
+    EXPECT_EQ(cursor().selected, 5);
+    EXPECT_TRUE(logged("Position Moved Up"));
+    const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
+    EXPECT_FLOAT_EQ(place->position.y, -0.4f + 0.09f) << "the cursor follows to the last option";
+    tap(down);
+    EXPECT_EQ(cursor().selected, 1);
+    EXPECT_TRUE(logged("Position Moved Down"));
+    tap(down);
+    EXPECT_EQ(cursor().selected, 2);
+}
+
+TEST_F(MainMenu, TheDirectionalPadMovesTheCursorToo)
+{
+    plugPad(0);
+    pressButton(0, 12); // up
+    EXPECT_EQ(cursor().selected, 5);
+    pressButton(0, 14); // down
+    EXPECT_EQ(cursor().selected, 1);
+}
+
+TEST_F(MainMenu, SoundTwiceReturnsTheSwitchToItsStart)
+{
+    ASSERT_TRUE(sounds->soundOn);
+    EXPECT_EQ(soundIcon().textures[soundIcon().shown], "sprites/menu/main/onon.png");
+    tap(down);
+    tap(down);
+    tap(enter);
+    EXPECT_FALSE(sounds->soundOn);
+    EXPECT_EQ(soundIcon().textures[soundIcon().shown], "sprites/menu/main/offoff.png") << "the picture says OFF";
+    EXPECT_EQ(app->pending, nullptr) << "Sound switches no screen";
+    tap(enter);
+    EXPECT_TRUE(sounds->soundOn);
+    EXPECT_EQ(soundIcon().textures[soundIcon().shown], "sprites/menu/main/onon.png");
+}
+
+TEST_F(MainMenu, WithSoundOffTheMenuOpensOnThePictureThatSaysOff)
+{
+    sounds->soundOn = false;
+    app->setWorld(std::make_shared<kit::World>(createMainMenu));
+    frame();
+    EXPECT_EQ(soundIcon().textures[soundIcon().shown], "sprites/menu/main/onoff.png");
+    tap(down);
+    tap(down);
+    tap(enter);
+    EXPECT_TRUE(sounds->soundOn);
+    EXPECT_EQ(soundIcon().textures[soundIcon().shown], "sprites/menu/main/offon.png") << "the picture says ON";
+}
+
+TEST_F(MainMenu, ExitEndsTheProgramAfterTheFrame)
+{
+    tap(up);
+    press(enter);
+    EXPECT_FALSE(app->running);
+    kit::World* menu = world();
+    frame(); // the frame still draws, and nothing replaces the menu
+    EXPECT_EQ(world(), menu);
+    app->run(); // returns at once
+    EXPECT_TRUE(logged("World Changed"));
+}
+
+TEST_F(MainMenu, QuickPlayOpensTheJoinScreenAfterTheFrame)
+{
+    press(enter);
+    EXPECT_NE(app->pending, nullptr);
+    EXPECT_FALSE(logged("Initializing join sreen!")) << "the switch waits for the end of the update";
+    frame();
+    EXPECT_TRUE(logged("World Changed"));
+    EXPECT_TRUE(logged("Initializing join sreen!"));
+    EXPECT_EQ(network->screenName, "joinScreen");
+}
+
+TEST_F(MainMenu, JoystickStartChoosesTheOption)
+{
+    plugPad(1);
+    pressButton(1, 9);
+    EXPECT_TRUE(logged("Initializing join sreen!"));
+}
+
+TEST_F(MainMenu, ReturningToTheMenuRemovesOnlyTheOtherCopiesPlayers)
+{
+    tap(enter); // join screen
+    tap(kit::keys::x);
+    // A player of another copy, announced the way that copy does it.
+    const kit::EntityID remote{world()->origin + 1, 7};
+    network->callFunction(fn::spawnPersistantPlayer, remote, PlayerTextureInfo{"Red", "r.png", "r_icon.png", {1, 0, 0}},
+                          2);
+    ASSERT_EQ(entitiesWith("playerInfo"), 2u);
+    discovery->hosting = true;
+
+    tap(kit::keys::escape);
+    EXPECT_EQ(count("Creating Main Menu"), 2);
+    EXPECT_EQ(entitiesWith("playerInfo"), 1u);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(remote), nullptr);
+    EXPECT_EQ(entitiesWith("player"), 1u);
+    for (const auto& player : world()->getEntities(kit::tagId("player"))->toVector())
+        EXPECT_TRUE(world()->owns(player.id));
+    EXPECT_FALSE(discovery->hosting);
+    EXPECT_TRUE(network->peers.empty());
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+// The win screen: the players by score with the winner named in its colour,
+// the other copies' players marked, and the ways back to the join screen
+// (players kept) and the main menu.
+#include "ScreenFixture.h"
+
+#include "game/GameFunctions.h"
+#include "game/PlayerInfo.h"
+#include "game/screens/JoinScreen.h"
+#include "game/screens/PlayerColours.h"
+#include "game/screens/WinScreen.h"
+
+namespace {
+
+using namespace kit::keys;
+
+class WinScreen : public test::Screens {
+protected:
+    // Three players on the join screen: two of this copy, one of another.
+    void SetUp() override
+    {
+        Screens::SetUp();
+        start(createJoinScreen);
+        frame();
+        tap(x);
+        tap(v);
+        const auto own = world()->getEntities(kit::typeId<PlayerInfo>())->toVector();
+        keyboardPlayer = own[0].id;
+        pilot = own[1].id;
+        remote = kit::EntityID{world()->origin + 1, 9};
+        network->callFunction(fn::spawnPersistantPlayer, remote, playerColours()[3], 3);
+    }
+    void showScores(ScoreTable table)
+    {
+        app->setWorld(std::make_shared<kit::World>(WinScreenInit{std::move(table)}));
+        frame();
+    }
+    const PlayerInfo& info(kit::EntityID id) { return *world()->getComponent<PlayerInfo>(id); }
+
+    kit::EntityID keyboardPlayer, pilot, remote;
+};
+
+TEST_F(WinScreen, ListsThePlayersByScoreWithTheWinnerInItsColour)
+{
+    showScores({{keyboardPlayer, 3}, {remote, 7}, {pilot, -1}});
+    EXPECT_EQ(network->screenName, "winScreen");
+    const auto lines = winLines(world(), {{keyboardPlayer, 3}, {remote, 7}, {pilot, -1}});
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].text, info(remote).colourName + " (remote) Wins!");
+    EXPECT_EQ(lines[0].points, "  7");
+    EXPECT_EQ(lines[0].colour, info(remote).colour);
+    EXPECT_EQ(lines[1].text, info(keyboardPlayer).colourName);
+    EXPECT_EQ(lines[1].points, "  3");
+    EXPECT_EQ(lines[2].text, info(pilot).colourName);
+    EXPECT_EQ(lines[2].points, " -1");
+}
+
+TEST_F(WinScreen, EqualScoresKeepTheMatchOrder)
+{
+    showScores({});
+    const auto lines = winLines(world(), {{pilot, 2}, {keyboardPlayer, 2}});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, info(pilot).colourName + " Wins!");
+    EXPECT_EQ(lines[1].text, info(keyboardPlayer).colourName);
+}
+
+TEST_F(WinScreen, APlaneWhosePlayerLeftIsStillListed)
+{
+    showScores({});
+    const auto lines = winLines(world(), {{kit::EntityID{world()->origin, 999}, 12}});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].points, " 12");
+    EXPECT_NE(lines[0].text.find(" Wins!"), std::string::npos);
+}
+
+TEST_F(WinScreen, EnterReturnsToTheJoinScreenWithThePlayers)
+{
+    showScores({{keyboardPlayer, 1}});
+    const int joinScreens = count("Initializing join sreen!");
+    tap(enter);
+    EXPECT_EQ(count("Initializing join sreen!"), joinScreens + 1);
+    EXPECT_EQ(network->screenName, "joinScreen");
+    EXPECT_EQ(entitiesWith("playerInfo"), 3u);
+}
+
+TEST_F(WinScreen, StartOrAReturnToTheJoinScreenAndBackToTheMainMenu)
+{
+    plugPad(0);
+    showScores({{keyboardPlayer, 1}});
+    const int joinScreens = count("Initializing join sreen!");
+    pressButton(0, 0);
+    EXPECT_EQ(count("Initializing join sreen!"), joinScreens + 1);
+    showScores({{keyboardPlayer, 1}});
+    pressButton(0, 9);
+    EXPECT_EQ(count("Initializing join sreen!"), joinScreens + 2);
+    showScores({{keyboardPlayer, 1}});
+    pressButton(0, 8);
+    EXPECT_TRUE(logged("Creating Main Menu"));
+    EXPECT_EQ(entitiesWith("playerInfo"), 2u) << "the other copy's player is gone with the session";
+}
+
+TEST_F(WinScreen, EscapeGoesToTheMainMenu)
+{
+    showScores({{keyboardPlayer, 1}});
+    tap(escape);
+    EXPECT_TRUE(logged("Creating Main Menu"));
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# Two copies of the game in one private network namespace, each on its own
+# virtual display, driven by synthetic key presses: copy A opens Online and
+# hosts, and adds a keyboard player and a computer pilot; copy B opens Online,
+# finds A in its list, joins it and adds its own two; both copies then know
+# all four players. B goes back to the main menu and A drops B's players.
+#
+# Runs inside the suite's private network namespace (it starts its own two
+# displays), from scratch directories whose assets are the repository's.
+#
+#   lan_test.sh PATH/TO/skyscuffle [SCREENSHOT_DIR]
+set -uo pipefail
+
+game=$(realpath "$1")
+shots=${2:-}
+source=$(cd "$(dirname "$0")/../../.." && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+if [ -n "$shots" ]; then mkdir -p "$shots" && shots=$(realpath "$shots"); else shots="$work/shots" && mkdir -p "$shots"; fi
+
+fail() {
+  echo "FAIL: $*"
+  for c in a b; do echo "--- copy $c ---"; cat "$work/$c/log" 2>/dev/null; done
+  exit 1
+}
+
+# A display of its own for each copy: Xvfb picks a free number and tells it.
+declare -A display pid window
+start_display() { # name
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/$1.display" >/dev/null 2>&1 &
+  pids+=($!)
+  local deadline=$((SECONDS + 10))
+  while [ ! -s "$work/$1.display" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+  [ -s "$work/$1.display" ] || fail "no virtual display for copy $1"
+  display[$1]=":$(head -n 1 "$work/$1.display")"
+}
+
+start_copy() { # name
+  local c=$1
+  mkdir -p "$work/$c/assets"
+  for folder in "$source"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
+  start_display "$c"
+  (cd "$work/$c" && DISPLAY=${display[$c]} exec "$game" </dev/null >log 2>&1) &
+  pid[$c]=$!
+  pids+=($!)
+}
+
+find_window() { # name
+  local c=$1 deadline=$((SECONDS + 10)) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(DISPLAY=${display[$c]} xdotool search --all --pid "${pid[$c]}" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then window[$c]=$id; return 0; fi
+    sleep 0.1
+  done
+  fail "no window for copy $c"
+}
+
+lines() { grep -cxF "$2" "$work/$1/log"; }
+wait_for() { # copy, line, times, seconds
+  local deadline=$((SECONDS + ${4:-10}))
+  while [ $SECONDS -lt $deadline ]; do
+    [ "$(lines "$1" "$2")" -ge "${3:-1}" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+key() { # copy, keys...
+  local c=$1
+  shift
+  DISPLAY=${display[$c]} xdotool windowfocus --sync "${window[$c]}" 2>/dev/null
+  DISPLAY=${display[$c]} xdotool key --clearmodifiers "$@"
+  sleep 0.3
+}
+shot() { # copy, name
+  sleep 1
+  DISPLAY=${display[$1]} import -window "${window[$1]}" "$shots/$2.png" 2>/dev/null || fail "no screenshot $2"
+}
+
+start_copy a
+start_copy b
+find_window a
+find_window b
+wait_for a "Creating Main Menu" || fail "copy A has no main menu"
+wait_for b "Creating Main Menu" || fail "copy B has no main menu"
+deadline=$((SECONDS + 5))
+until grep -q "Connected to: " "$work/a/log" && grep -q "Connected to: " "$work/b/log"; do
+  [ $SECONDS -lt $deadline ] || fail "the copies did not find each other"
+  sleep 0.1
+done
+
+# A hosts and adds its players before B is there.
+key a Down Return
+wait_for a "Creating Network Screen" || fail "copy A did not open the network screen"
+key a Down Return
+wait_for a "Being a server" || fail "copy A did not host"
+wait_for a "Initializing join sreen!" || fail "copy A did not reach its join screen"
+key a x v
+wait_for a "PlayerInfo added" 2 || fail "copy A's players did not join"
+
+# B finds A and joins it.
+key b Down Return
+wait_for b "Creating Network Screen" || fail "copy B did not open the network screen"
+for attempt in 1 2 3 4 5; do
+  grep -q "^Session found: " "$work/b/log" && break
+  sleep 1
+  key b Return # Refresh
+done
+grep -q "^Session found: " "$work/b/log" || fail "copy B did not list copy A's session"
+shot b lan-network-screen
+key b Down Down Return # the first session, under Host a Session
+wait_for b "Initializing join sreen!" || fail "copy B did not reach its join screen"
+wait_for b "Our connection request has been accepted." 1 10 || fail "copy B's connection was not accepted"
+key b x v
+wait_for b "PlayerInfo added" 4 10 || fail "copy B does not know all four players"
+wait_for a "PlayerInfo added" 4 10 || fail "copy A does not know all four players"
+shot a lan-join-screen-host
+shot b lan-join-screen-client
+
+# B leaves; A drops its players.
+key b Escape
+wait_for b "Creating Main Menu" 2 || fail "copy B did not return to its main menu"
+wait_for a "A copy has left the session with 2 players" 1 15 || fail "copy A kept copy B's players"
+for c in a b; do
+  kill -TERM "${pid[$c]}"
+  wait "${pid[$c]}" || fail "copy $c did not exit cleanly"
+done
+echo "screenshots in $shots"
+echo PASS
