@@ -101,7 +101,19 @@ void follow(kit::World* world, std::set<std::uint32_t>& heard)
 
 void watchSession(kit::World* world)
 {
+    // Known from the start: the copies heard from so far and those whose
+    // players came along from the last screen. One that left meanwhile (during
+    // the match, or while this screen was being built) is missed on the
+    // first frame and its players go.
     auto heard = std::make_shared<std::set<std::uint32_t>>();
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world)) {
+        for (const auto& [origin, peer] : network->peers)
+            heard->insert(origin);
+    }
+    for (const kit::EntityHandle& player : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        if (!world->owns(player.id))
+            heard->insert(player.id.origin);
+    }
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                [world, heard](kit::Component*, float) { follow(world, *heard); });
 }

@@ -106,6 +106,9 @@ void WinScreenInit::operator()(kit::World* world) const
     const screens::Viewpoint view = screens::addLandscape(world);
     screens::addOverlay(world, false);
     const std::vector<WinLine> lines = winLines(world, scores);
+    // The table on the console too: the log of a match ends with its result.
+    for (const WinLine& line : lines)
+        std::cout << line.text << " " << line.points << "\n";
     if (const PlayerInfo* winner = winnerOf(world, scores))
         showWinner(world, view, *winner);
 

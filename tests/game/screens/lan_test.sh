@@ -45,6 +45,7 @@ start_copy() { # name
   local c=$1
   mkdir -p "$work/$c/assets"
   for folder in "$source"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
+  echo "gameWorld.matchLength,20" >"$work/$c/assets/tuning.csv" # a short match
   start_display "$c"
   (cd "$work/$c" && DISPLAY=${display[$c]} exec "$game" </dev/null >log 2>&1) &
   pid[$c]=$!
@@ -122,10 +123,35 @@ wait_for a "PlayerInfo added" 4 10 || fail "copy A does not know all four player
 shot a lan-join-screen-host
 shot b lan-join-screen-client
 
-# B leaves; A drops its players.
+# A begins the round; B follows it into the match (each copy starts its own
+# round); the host starts the match once both show their game world.
+key a Return
+wait_for a "Loading at 100%" 1 60 || fail "copy A did not load the match"
+key b Return
+wait_for b "Loading at 100%" 1 60 || fail "copy B did not load the match"
+key a space
+key b space
+wait_for a "Creating Game World" || fail "copy A did not enter the match"
+wait_for b "Creating Game World" || fail "copy B did not enter the match"
+shot b lan-match-client
+grep -q "^Recieved RPC call: spawnPlayer" "$work/b/log" || fail "copy B heard no spawnPlayer from copy A"
+grep -q "^Recieved RPC call: startGameplay" "$work/b/log" || fail "copy B heard no startGameplay from copy A"
+wait_for a "Creating Win Screen" 1 60 || fail "copy A's match did not end"
+wait_for b "Creating Win Screen" 1 60 || fail "copy B's match did not end"
+shot a lan-win-screen-host
+# Both name the same four players with the same points ("(remote)" marks
+# differ by copy): the lines after "Creating Win Screen".
+table() { sed -n '/^Creating Win Screen$/,$p' "$work/$1/log" | sed -n '2,5p' | sed 's/ (remote)//'; }
+[ "$(table a | wc -l)" -eq 4 ] || fail "copy A's win screen does not list four players: $(table a)"
+[ "$(table a)" = "$(table b)" ] || fail "the copies disagree on the result: $(table a) / $(table b)"
+
+# Back to A's join screen; B leaves for its main menu; A drops B's players.
+key a Return
+wait_for a "Initializing join sreen!" 2 || fail "copy A did not return to its join screen"
 key b Escape
 wait_for b "Creating Main Menu" 2 || fail "copy B did not return to its main menu"
 wait_for a "A copy has left the session with 2 players" 1 15 || fail "copy A kept copy B's players"
+shot a lan-join-screen-after
 for c in a b; do
   kill -TERM "${pid[$c]}"
   wait "${pid[$c]}" || fail "copy $c did not exit cleanly"
