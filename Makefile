@@ -85,14 +85,13 @@ gallery: deps
 
 # The README's screenshots: the Release game driven through its screens by the
 # flow test under a virtual display (800 x 600); every screen's picture lands
-# in build/screenshots/, the README's in docs/. (docs/win-screen.png comes from
-# the screens tests' pictures, build/test/screen-pictures/, until the flow
-# test plays through a match.)
+# in build/screenshots/, the README's in docs/.
 screenshots: release
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 	  tests/game/screens/flow_test.sh $(RELEASE_DIR)/game/skyscuffle build/screenshots
 	mkdir -p docs
-	cp build/screenshots/main-menu.png build/screenshots/join-screen.png build/screenshots/loading.png docs/
+	cp build/screenshots/main-menu.png build/screenshots/join-screen.png build/screenshots/loading.png \
+	  build/screenshots/match.png build/screenshots/win-screen.png docs/
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
