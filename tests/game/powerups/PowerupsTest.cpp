@@ -6,6 +6,7 @@
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/HealthPower.h"
 #include "game/powerups/InvincibilityPower.h"
+#include "game/powerups/PowerupCursor.h"
 #include "game/powerups/PowerupSpawnSystem.h"
 #include "game/powerups/ShotgunPower.h"
 #include "game/powerups/SpeedPower.h"
@@ -15,6 +16,8 @@
 #include "game/weapons/Shotgun.h"
 
 #include "engine/render/Model.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/ResourceManagers.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
 
@@ -257,4 +260,29 @@ TEST_F(Powerups, LateCallsAboutAPlaneThatIsGoneDoNothing)
     EXPECT_TRUE(world->getEntities(kit::typeId<GatlingGun>())->empty());
     network->callFunction(fn::spawnPowerup, world->createEntity(), glm::vec3(0), static_cast<PowerEnum>(9));
     EXPECT_TRUE(world->getEntities(kit::tagId("pickUpItem"))->empty());
+}
+
+TEST_F(Powerups, APowerupCursorSwitchesAndShowsItsState)
+{
+    const kit::EntityHandle e = world->createEntity();
+    world->addComponent(e, new kit::Transform());
+    auto* picture = new kit::Model(kit::ResourceHandle<kit::Mesh>{}, true);
+    world->addComponent(e, picture);
+    auto* cursor = new PowerupCursor({}, {});
+    world->addComponent(e, cursor);
+    cursor->activate();
+    EXPECT_FALSE(cursor->on);
+    EXPECT_FALSE(cursor->cursorFlag);
+    ASSERT_NE(picture->material, nullptr);
+    const auto* off = picture->material->texture("diffuseTex");
+    ASSERT_NE(off, nullptr);
+    EXPECT_EQ(off->resource, kit::textureManager().prefetch("sprites/menu/gameplay/powerupCursorOff.png").resource);
+    cursor->enabled = false;
+    cursor->activate();
+    EXPECT_FALSE(cursor->on); // a disabled switch stays put
+    cursor->enabled = true;
+    cursor->activate();
+    EXPECT_TRUE(cursor->on);
+    EXPECT_EQ(picture->material->texture("diffuseTex")->resource,
+              kit::textureManager().prefetch("sprites/menu/gameplay/powerupCursorOn.png").resource);
 }
