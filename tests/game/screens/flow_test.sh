@@ -35,7 +35,7 @@ cd "$work"
 {
   echo "window.size.x,${window_size%x*}"
   echo "window.size.y,${window_size#*x}"
-  echo "gameWorld.matchLength,15"
+  echo "gameWorld.matchLength,10"
 } >assets/tuning.csv
 
 fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }
@@ -155,11 +155,11 @@ menus_credits_and_exit() {
   grep -qxF "window.size.x,${window_size%x*}" assets/tuning.csv || fail "the tuning file lost the window size"
 }
 
-# The match (15 s by the tuning file), the win screen, back to the join
+# The match (10 s by the tuning file), the win screen, back to the join
 # screen with the same players, and out to the main menu.
 match_and_back() {
   shot match 6.0
-  wait_for "Creating Win Screen" 1 60 || fail "the match did not end in a win screen"
+  wait_for "Creating Win Screen" 1 200 || fail "the match did not end in a win screen"
   grep -q " Wins! " log || fail "the win screen names no winner"
   grep -q "^KILL  	score increased by 2\|^DEADED	score decreased by 1\|Ram!!!" log ||
     echo "note: nobody scored in this short match"

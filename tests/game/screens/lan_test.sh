@@ -45,7 +45,7 @@ start_copy() { # name
   local c=$1
   mkdir -p "$work/$c/assets"
   for folder in "$source"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
-  echo "gameWorld.matchLength,20" >"$work/$c/assets/tuning.csv" # a short match
+  echo "gameWorld.matchLength,8" >"$work/$c/assets/tuning.csv" # a short match
   start_display "$c"
   (cd "$work/$c" && DISPLAY=${display[$c]} exec "$game" </dev/null >log 2>&1) &
   pid[$c]=$!
@@ -136,8 +136,8 @@ wait_for b "Creating Game World" || fail "copy B did not enter the match"
 shot b lan-match-client
 grep -q "^Recieved RPC call: spawnPlayer" "$work/b/log" || fail "copy B heard no spawnPlayer from copy A"
 grep -q "^Recieved RPC call: startGameplay" "$work/b/log" || fail "copy B heard no startGameplay from copy A"
-wait_for a "Creating Win Screen" 1 60 || fail "copy A's match did not end"
-wait_for b "Creating Win Screen" 1 60 || fail "copy B's match did not end"
+wait_for a "Creating Win Screen" 1 200 || fail "copy A's match did not end"
+wait_for b "Creating Win Screen" 1 200 || fail "copy B's match did not end"
 shot a lan-win-screen-host
 # Both name the same four players with the same points ("(remote)" marks
 # differ by copy): the lines after "Creating Win Screen".
