@@ -175,6 +175,9 @@ TEST_F(Pilots, ThePilotFiresWhenTheNoseIsOnTheTargetAndDashesWhenClose)
     target.transform->position = glm::vec3(8, 0, 0);
     think(p);
     EXPECT_TRUE(p.ai->buttons[0]);
+    target.transform->position = glm::vec3(20, 34.6f, 0); // 60 degrees off the nose: no shot
+    think(p);
+    EXPECT_FALSE(p.ai->buttons[1]);
     target.transform->position = glm::vec3(0, 40, 0); // straight above: no shot
     think(p);
     EXPECT_FALSE(p.ai->buttons[1]);
