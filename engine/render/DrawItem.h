@@ -24,7 +24,7 @@ struct DrawItem {
     // loaded mesh part, whose material has a linked instanced program. Draws
     // with the same buffer, material, factors and culling may share one.
     Model* instanced = nullptr;
-    const VertexBuffer* buffer = nullptr;
+    VertexBuffer* buffer = nullptr; // not owned; its vertex array cache is used by the instanced draw
     Material* material = nullptr;
 
     // Where on the screen it can touch pixels (the whole screen when unknown).

@@ -131,7 +131,7 @@ bool InstancedDraw::draw(RenderState& state, const UniformSet& globals, const st
         return false;
     Material& material = *first.material;
     ShaderProgram* program = material.instancedProgram.get();
-    VertexBuffer* buffer = const_cast<VertexBuffer*>(first.buffer); // for its vertex array cache
+    VertexBuffer* buffer = first.buffer;
     if (!material.instancedProgram.isLoaded() || !program->linked)
         return false;
 

@@ -12,7 +12,7 @@ namespace {
 
 // Stand-ins: the batcher compares these pointers and never follows them.
 kit::Model* const someModel = reinterpret_cast<kit::Model*>(0x10);
-const kit::VertexBuffer* const quad = reinterpret_cast<const kit::VertexBuffer*>(0x20);
+kit::VertexBuffer* const quad = reinterpret_cast<kit::VertexBuffer*>(0x20);
 kit::Material* const fire = reinterpret_cast<kit::Material*>(0x30);
 kit::Material* const smoke = reinterpret_cast<kit::Material*>(0x40);
 kit::Material* const bullet = reinterpret_cast<kit::Material*>(0x50);
@@ -76,7 +76,7 @@ TEST(DrawBatcher, EveryPartOfTheKeyMatters)
     auto otherCulling = batchable(fire, true);
     otherCulling.cullFace = false;
     auto otherBuffer = batchable(fire, true);
-    otherBuffer.buffer = reinterpret_cast<const kit::VertexBuffer*>(0x21);
+    otherBuffer.buffer = reinterpret_cast<kit::VertexBuffer*>(0x21);
     const std::vector<kit::DrawItem> items{batchable(fire, true), batchable(fire, false), otherCulling, otherBuffer,
                                            batchable(smoke, true)};
     EXPECT_EQ(group(batcher, items, false), (Batches{{0}, {1}, {2}, {3}, {4}}));
