@@ -40,6 +40,7 @@ void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, cons
 
         glBindVertexArray(part.buffer->vertexArrayFor(*state.currentProgram));
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(part.buffer->vertexCount));
+        state.countDraw();
         glBindVertexArray(0);
     }
 }

@@ -22,6 +22,7 @@ public:
     explicit Model(ResourceHandle<Mesh> mesh, bool blending = false);
 
     void draw(RenderState& state, const glm::mat4& model, const UniformSet& globals) override;
+    Model* instanceable() override { return this; }
     void serialize(NetStream& stream) override;
     std::string networkTypeName() const override { return "model"; }
 

@@ -6,6 +6,7 @@
 
 namespace kit {
 
+class Model;
 class RenderState;
 class UniformSet;
 
@@ -19,6 +20,11 @@ public:
 
     // Draws with the given model matrix through the render state.
     virtual void draw(RenderState& state, const glm::mat4& model, const UniformSet& globals) = 0;
+
+    // The model that an instanced draw may stand in for: one whose draw is
+    // exactly Model::draw. Null for every other renderable (and a class that
+    // draws otherwise must say null too).
+    virtual Model* instanceable() { return nullptr; }
 
     bool blending;
 };

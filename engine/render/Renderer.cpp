@@ -1,18 +1,34 @@
 #include "Renderer.h"
 
 #include "Camera.h"
+#include "Model.h"
 #include "Renderable.h"
 
+#include "engine/core/SettingsEntry.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/state/RenderState.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/Mesh.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/resources/VertexBuffer.h"
 
 #include <GL/glew.h>
 
 namespace kit {
+namespace {
+
+bool linked(const ResourceHandle<ShaderProgram>& program)
+{
+    return program.isLoaded() && program->linked;
+}
+
+} // namespace
 
 Renderer::Renderer(std::vector<TagId> spaceTags, UniformSet globals, bool, unsigned clearMask, float priority)
     : globals(std::move(globals)), spaceTags(std::move(spaceTags)), clearMask(clearMask)
 {
+    static SettingsEntry<bool> batchingSetting("tuning.renderer.batching", true);
+    batching = batchingSetting.value;
     addTag(tagId("renderer"));
     addClassTags<Renderer>("renderSystem");
     setRenderPriority(priority);
@@ -40,7 +56,7 @@ bool Renderer::inSpace(EntityID id) const
     return true;
 }
 
-void Renderer::drawEntity(Component* component)
+void Renderer::collect(Component* component, bool footprints)
 {
     auto* renderable = static_cast<Renderable*>(component);
     if (!renderable || !renderable->enabled)
@@ -48,11 +64,56 @@ void Renderer::drawEntity(Component* component)
     const Transform* transform = world->getComponent<Transform>(renderable->entityId);
     if (!transform)
         return;
-    if (world->entityHasTag(renderable->entityId, tagId("noCullFace")))
-        state_->disable(GL_CULL_FACE);
-    else
+    DrawItem& item = items_.emplace_back();
+    item.renderable = renderable;
+    item.model = transform->worldMatrix();
+    item.priority = renderable->renderPriority();
+    item.additive = world->entityHasTag(renderable->entityId, tagId("additiveBlending"));
+    item.cullFace = !world->entityHasTag(renderable->entityId, tagId("noCullFace"));
+    if (!batching)
+        return;
+
+    Model* model = renderable->instanceable();
+    if (!model || !model->mesh.isLoaded() || model->mesh->parts.size() != 1)
+        return;
+    const Mesh::Part& part = model->mesh->parts.front();
+    Material* material = model->material ? model->material.get() : part.material.get();
+    if (!part.buffer || !material || !linked(material->shaderProgram) || !linked(material->instancedProgram))
+        return;
+    item.instanced = model;
+    item.buffer = part.buffer.get();
+    item.material = material;
+    if (footprints && part.buffer->boundsKnown())
+        item.footprint = projectBox(state_->projection * state_->view * item.model, part.buffer->bounds().min,
+                                    part.buffer->bounds().max);
+}
+
+void Renderer::drawOne(const DrawItem& item)
+{
+    if (item.cullFace)
         state_->enable(GL_CULL_FACE);
-    renderable->draw(*state_, transform->worldMatrix(), globals);
+    else
+        state_->disable(GL_CULL_FACE);
+    item.renderable->draw(*state_, item.model, globals);
+}
+
+void Renderer::drawItems(bool reorder)
+{
+    if (!batching) {
+        for (const DrawItem& item : items_)
+            drawOne(item);
+        return;
+    }
+    for (const DrawBatcher::Batch& batch : batcher_.group(items_, reorder)) {
+        if (batch.size() > 1) {
+            if (!instanced_)
+                instanced_ = std::make_unique<InstancedDraw>();
+            if (instanced_->draw(*state_, globals, items_, batch))
+                continue;
+        }
+        for (const std::size_t index : batch)
+            drawOne(items_[index]);
+    }
 }
 
 void Renderer::render(float)
@@ -83,23 +144,29 @@ void Renderer::render(float)
 
     // "additiveBlending" overrides the renderable's own choice: such an
     // entity is drawn in the blended pass only, whenever the label came.
+    // Opaque draws write depth, so they keep their entity order exactly:
+    // only neighbours share a draw.
     const TagId renderable = tagId("renderable");
     const TagId additive = tagId("additiveBlending");
     state_->disable(GL_BLEND);
+    items_.clear();
     for (auto it = opaque_->begin(); it != opaque_->end(); ++it) {
         if (!world->entityHasTag((*it).id, additive))
-            drawEntity(world->getComponent((*it).id, renderable));
+            collect(world->getComponent((*it).id, renderable), false);
     }
+    drawItems(false);
 
     state_->enable(GL_BLEND);
     glDepthMask(GL_FALSE);
     const TagId blending = tagId("blending");
+    items_.clear();
     for (auto it = renderables_->begin(); it != renderables_->end(); ++it) {
         Component* c = *it;
         const bool blended = world->entityHasTag(c->entityId, blending) || world->entityHasTag(c->entityId, additive);
         if (blended && inSpace(c->entityId))
-            drawEntity(c);
+            collect(c, true);
     }
+    drawItems(true);
     state_->enable(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
 

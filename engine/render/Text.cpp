@@ -71,6 +71,7 @@ void Text::draw(RenderState& state, const glm::mat4& model, const UniformSet& gl
     if (batch.needsRebuild(text_, glyphSize, origin))
         batch.build(text_, glyphSize, origin, *state.currentProgram);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(6 * text_.size()));
+    state.countDraw();
     glBindVertexArray(0);
     if (noDepth && depthWasOn)
         state.enable(GL_DEPTH_TEST);

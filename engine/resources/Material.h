@@ -66,6 +66,12 @@ public:
     // False when the program is not linked yet.
     bool use(RenderState& state, const UniformSet& globals);
 
+    // A variant of `shaderProgram` that draws many users of this material in
+    // one instanced draw: it reads per copy, as vertex inputs with the same
+    // names, what the program reads as uniforms ("MVP", "color", "alpha"),
+    // and computes the same thing with them. Empty: each user is drawn alone.
+    ResourceHandle<ShaderProgram> instancedProgram;
+
     ResourceHandle<ShaderProgram> shaderProgram;
     UniformSet uniforms;
     std::map<std::string, ResourceHandle<Texture>> textures;

@@ -69,7 +69,27 @@ void ShaderProgram::link(const std::string& displayName)
             }
         }
     }
+    discoverAttributes();
     linked = true;
+}
+
+void ShaderProgram::discoverAttributes()
+{
+    GLint count = 0, longest = 0;
+    glGetProgramiv(id, GL_ACTIVE_ATTRIBUTES, &count);
+    glGetProgramiv(id, GL_ACTIVE_ATTRIBUTE_MAX_LENGTH, &longest);
+    std::vector<GLchar> buffer(static_cast<std::size_t>(std::max(longest, 1) + 1), '\0');
+    for (GLint i = 0; i < count; ++i) {
+        GLint size = 0;
+        GLenum type = 0;
+        GLsizei written = 0;
+        glGetActiveAttrib(id, static_cast<GLuint>(i), static_cast<GLsizei>(buffer.size()), &written, &size, &type,
+                          buffer.data());
+        const std::string name(buffer.data(), static_cast<std::size_t>(written));
+        const GLint location = glGetAttribLocation(id, name.c_str());
+        if (location >= 0) // built-in inputs (gl_VertexID) have none
+            attributes[name] = Attribute{location, type, size};
+    }
 }
 
 int ShaderProgram::uniformLocation(const std::string& name) const

@@ -22,6 +22,12 @@ public:
         unsigned type = 0; // GLenum
         int size = 1;      // array length
     };
+    // A vertex input; a matrix takes one location per column from `location` on.
+    struct Attribute {
+        int location = -1;
+        unsigned type = 0; // GLenum
+        int size = 1;
+    };
 
     ShaderProgram() = default;
     ShaderProgram(const ShaderProgram&) = delete;
@@ -34,6 +40,9 @@ public:
     // Links, reports the driver's log on failure ("Errors linking"), and
     // discovers the uniforms. `linked` is set either way.
     void link(const std::string& displayName);
+
+    // Fills `attributes` (link() does, after linking).
+    void discoverAttributes();
 
     [[nodiscard]] int uniformLocation(const std::string& name) const;
     // Uploads to the program, which must be current; unknown names are ignored.
@@ -70,8 +79,9 @@ public:
     std::vector<Uploaded> overridden;
     std::uint64_t lastGlobalsVersion = 0; // of the renderer's global uniforms last applied
     const void* lastGlobals = nullptr;
-    std::map<std::string, Uniform> uniforms; // filled once by link(); entries keep their addresses
-    std::vector<int> unitSamplers;           // per texture unit: the sampler location set to it, or -1
+    std::map<std::string, Uniform> uniforms;     // filled once by link(); entries keep their addresses
+    std::map<std::string, Attribute> attributes; // the active vertex inputs, filled by link()
+    std::vector<int> unitSamplers;               // per texture unit: the sampler location set to it, or -1
     bool linked = false;
 };
 

@@ -5,6 +5,7 @@
 #include "engine/render/state/RenderState.h"
 
 #include <GL/glew.h>
+#include <glm/common.hpp>
 
 namespace kit {
 
@@ -97,9 +98,27 @@ void VertexBuffer::setAttributeData(unsigned target, const void* data, const std
         if (attributes[i].name == name) {
             glBufferSubData(target, static_cast<GLintptr>(blockOffset(i)), static_cast<GLsizeiptr>(blockSize(i)),
                             data);
+            measure(attributes[i], data);
             return;
         }
     }
+}
+
+void VertexBuffer::measure(const VertexAttribute& attribute, const void* data)
+{
+    if (attribute.name != "pos")
+        return;
+    boundsKnown_ = false;
+    if (attribute.type != GL_FLOAT || attribute.components != 3 || !data || vertexCount == 0)
+        return;
+    const auto* p = static_cast<const float*>(data);
+    bounds_.min = bounds_.max = glm::vec3(p[0], p[1], p[2]);
+    for (std::size_t v = 1; v < vertexCount; ++v) {
+        const glm::vec3 at(p[3 * v], p[3 * v + 1], p[3 * v + 2]);
+        bounds_.min = glm::min(bounds_.min, at);
+        bounds_.max = glm::max(bounds_.max, at);
+    }
+    boundsKnown_ = true;
 }
 
 void VertexBuffer::bindAttributes(const ShaderProgram& program) const

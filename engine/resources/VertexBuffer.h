@@ -1,5 +1,7 @@
 #pragma once
 
+#include <glm/vec3.hpp>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -12,7 +14,7 @@ class ShaderProgram;
 
 // One vertex attribute: the shader input it feeds and its components.
 struct VertexAttribute {
-    int components = 3;  // 1 to 4
+    int components = 3;     // 1 to 4
     unsigned type = 0x1406; // GLenum of a component (GL_FLOAT)
     std::string name;
 };
@@ -57,12 +59,26 @@ public:
     [[nodiscard]] std::size_t blockOffset(std::size_t index) const;
     [[nodiscard]] std::size_t blockSize(std::size_t index) const;
 
+    // The box around the "pos" values last written (3 floats a vertex), in
+    // the mesh's own units; unknown (boundsKnown false) until then. The
+    // renderer uses it to tell where on the screen a draw can land.
+    struct Bounds {
+        glm::vec3 min{0.0f};
+        glm::vec3 max{0.0f};
+    };
+    [[nodiscard]] bool boundsKnown() const { return boundsKnown_; }
+    [[nodiscard]] const Bounds& bounds() const { return bounds_; }
+
     unsigned id = 0;
     std::vector<VertexAttribute> attributes;
     std::size_t vertexCount = 0;
 
 private:
+    void measure(const VertexAttribute& attribute, const void* data);
+
     std::vector<std::pair<unsigned, unsigned>> vertexArrays_; // (program id, vertex array)
+    Bounds bounds_;
+    bool boundsKnown_ = false;
 };
 
 } // namespace kit

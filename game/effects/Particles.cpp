@@ -21,6 +21,8 @@ std::shared_ptr<kit::Material> particleMaterial(const std::string& texture)
     if (!material) {
         material = std::make_shared<kit::Material>();
         material->setShaderProgram(kit::shaderProgramManager().prefetch("shaders/colorizedFlatShader.txt"));
+        // Hundreds of particles of one texture in a fight: drawn many at a time.
+        material->instancedProgram = kit::shaderProgramManager().prefetch("shaders/colorizedFlatInstancedShader.txt");
         material->setTexture("diffuseTex", kit::textureManager().prefetch(texture));
         material->setUniform("color", glm::vec3(1.0f));
         material->setUniform("alpha", 1.0f);

@@ -12,6 +12,8 @@ std::shared_ptr<kit::Material> sharedFlatMaterial(const std::string& texture)
     if (!material) {
         material = std::make_shared<kit::Material>();
         material->setShaderProgram(kit::shaderProgramManager().prefetch("shaders/flatShader.txt"));
+        // A gatling gun's stream of bullets is drawn many at a time.
+        material->instancedProgram = kit::shaderProgramManager().prefetch("shaders/flatInstancedShader.txt");
         material->setTexture("diffuseTex", kit::textureManager().prefetch(texture));
     }
     return material;

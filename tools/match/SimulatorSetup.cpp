@@ -60,8 +60,8 @@ double percentile(std::vector<double> values, double p)
 bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
-        std::cerr
-            << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]\n";
+        std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
+                     " [--no-batching]\n";
         return false;
     };
     for (int i = 1; i < argc; ++i) {
@@ -91,6 +91,8 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 options.seed = std::stoull(v);
             } else if (arg == "--render") {
                 options.render = true;
+            } else if (arg == "--no-batching") {
+                options.batching = false;
             } else if (arg == "--frames-every") {
                 const char* v = value("--frames-every");
                 if (!v)
@@ -209,6 +211,7 @@ int Simulator::run()
 {
     Random::seed(options_.seed);
     kit::settings::set("tuning.gameWorld.matchLength", std::to_string(options_.seconds));
+    kit::settings::set("tuning.renderer.batching", options_.batching ? "1" : "0");
     if (!options_.out.empty())
         std::filesystem::create_directories(options_.out);
 
@@ -239,7 +242,9 @@ int Simulator::run()
     long frame = 0;
     for (; frame < lastFrame; ++frame) {
         const auto before = std::chrono::steady_clock::now();
+        const double cpuBefore = threadCpuSeconds(), processBefore = processCpuSeconds();
         game->update(frameTime);
+        const double updateCpu = threadCpuSeconds() - cpuBefore;
         updateMicros.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before).count());
         statistics_.frame(*game);
@@ -251,10 +256,25 @@ int Simulator::run()
         if (app_->current.get() != game)
             break; // the match is over and its world gone
         if (options_.render) {
+            const auto draws = renderState_->counters().drawCalls;
+            const double submitBefore = threadCpuSeconds();
             game->render(frameTime);
-            if (options_.framesEvery > 0 && frame % options_.framesEvery == 0)
+            const double submitCpu = threadCpuSeconds() - submitBefore;
+            glFinish();
+            const bool saved = options_.framesEvery > 0 && frame % options_.framesEvery == 0;
+            if (saved)
                 saveFrame(frame);
+            const auto beforeSwap = std::chrono::steady_clock::now();
             window_->swapBuffers();
+            glFinish();
+            const auto after = std::chrono::steady_clock::now();
+            if (!saved) { // a PNG's encoding is no part of a frame
+                using Ms = std::chrono::duration<double, std::milli>;
+                frameTimes_.add(FrameSample{Ms(after - before).count(), Ms(after - beforeSwap).count(),
+                                            (updateCpu + submitCpu) * 1000.0, updateCpu * 1000.0,
+                                            (processCpuSeconds() - processBefore) * 1000.0,
+                                            renderState_->counters().drawCalls - draws});
+            }
         }
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
@@ -280,4 +300,6 @@ void Simulator::report(long frames, double wallSeconds, std::vector<double> upda
                 "update median %.0f us p99 %.0f us rss start %.1f MB end %.1f MB\n",
                 frames, static_cast<double>(frames) * frameTime, wallSeconds, peakEntities, peakParticles,
                 percentile(updateMicros, 0.5), percentile(updateMicros, 0.99), rssStart, rssEnd);
+    if (!frameTimes_.empty())
+        frameTimes_.print(stdout, options_.batching);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameTimes.h"
 #include "MatchStatistics.h"
 
 #include <memory>
@@ -21,6 +22,7 @@ struct SimulatorOptions {
     bool render = false;
     int framesEvery = 0; // with render: every K-th frame saved as a PNG
     std::string out;
+    bool batching = true; // --no-batching: every renderable drawn alone
 };
 
 // Reads the command line; prints the usage line and returns false on bad input.
@@ -49,4 +51,5 @@ private:
     std::unique_ptr<kit::RenderState> renderState_;
     std::unique_ptr<kit::Application> app_;
     MatchStatistics statistics_;
+    FrameTimes frameTimes_;
 };

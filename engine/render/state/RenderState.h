@@ -60,15 +60,18 @@ public:
     void addUser(RenderStateUser* user) { users_.insert(user); }
     void removeUser(RenderStateUser* user) { users_.erase(user); }
 
-    // OpenGL calls made through the cache and calls it found redundant.
+    // OpenGL calls made through the cache and calls it found redundant, and
+    // the draw calls made by the renderables (one instanced draw counts once).
     struct Counters {
         std::uint64_t stateChanges = 0;
         std::uint64_t skipped = 0;
+        std::uint64_t drawCalls = 0;
     };
     [[nodiscard]] const Counters& counters() const { return counters_; }
     void resetCounters() { counters_ = {}; }
     void countChange() { ++counters_.stateChanges; }
     void countSkipped() { ++counters_.skipped; }
+    void countDraw() { ++counters_.drawCalls; }
 
     glm::mat4 view{1.0f};
     glm::mat4 projection{1.0f};
