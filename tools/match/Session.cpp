@@ -24,6 +24,7 @@ constexpr float settleSeconds = 2.0f;
 // A client retries its connection this often while it has none: the host
 // may not be up yet, or the first attempt may have failed.
 constexpr float rejoinSeconds = 8.0f;
+constexpr float lingerSeconds = 3.0f;
 
 // Seconds since the epoch, to line events up with other processes' logs.
 double wallClock()
@@ -186,20 +187,32 @@ void Session::beginMatch(kit::World& match)
         }));
 }
 
-void Session::endMatch(int match)
+void Session::linger(kit::Application& app)
+{
+    if (!networked())
+        return;
+    nextFrame_ = Clock::now();
+    for (float t = 0.0f; t < lingerSeconds; t += frameTime) {
+        app.frame(frameTime, false);
+        pace();
+    }
+}
+
+void Session::endMatch(int match, float matchSeconds)
 {
     connections_.clear();
     if (!networked())
         return;
-    const double seconds = std::chrono::duration<double>(Clock::now() - matchStart_).count();
+    const double wallSeconds = std::chrono::duration<double>(Clock::now() - matchStart_).count();
+    const auto seconds = static_cast<double>(matchSeconds);
     const kit::NetworkSystem::Traffic& t = network_.traffic;
     const kit::NetPeer::WireTotals wire = network_.peer->wireTotals();
     auto rate = [seconds](std::uint64_t now, std::uint64_t then) {
         return seconds > 0.0 ? static_cast<double>(now - then) / seconds : 0.0;
     };
-    std::printf("bandwidth match %d over %.1f s (bytes per second): state sent %.0f received %.0f, calls sent %.0f "
-                "received %.0f, wire sent %.0f received %.0f\n",
-                match, seconds, rate(t.stateSent, trafficAtStart_.stateSent),
+    std::printf("bandwidth match %d over %.1f s of match (%.1f s of wall clock), bytes per second: state sent %.0f "
+                "received %.0f, calls sent %.0f received %.0f, wire sent %.0f received %.0f\n",
+                match, seconds, wallSeconds, rate(t.stateSent, trafficAtStart_.stateSent),
                 rate(t.stateReceived, trafficAtStart_.stateReceived), rate(t.callsSent, trafficAtStart_.callsSent),
                 rate(t.callsReceived, trafficAtStart_.callsReceived), rate(wire.sent, wireAtStart_.sent),
                 rate(wire.received, wireAtStart_.received));

@@ -44,9 +44,14 @@ public:
     // Notes the match's start and, in the match world, each departed copy
     // with the wall time at which it was noticed.
     void beginMatch(kit::World& match);
-    // Prints the bandwidth of the match just played, per second of wall
-    // time, and stops watching for departures.
-    void endMatch(int match);
+    // Prints the bandwidth of the match just played, per second of match
+    // time (the network system's clock: 30 state packets a second of it),
+    // and stops watching for departures.
+    void endMatch(int match, float matchSeconds);
+    // After the last match: lobby frames for a few seconds more, so that the
+    // calls still on their way (the end of the match, resent after a loss)
+    // reach the other copies before this one says goodbye.
+    void linger(kit::Application& app);
 
 private:
     void announcePlayers(kit::World& world);

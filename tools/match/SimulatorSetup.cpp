@@ -250,6 +250,7 @@ int Simulator::run()
         app_->setWorld(std::make_shared<kit::World>(&Session::setUpLobby));
         app_->frame(0.0f, false);
     }
+    session_->linger(*app_);
     return soak.verdict() ? 0 : 1;
 }
 
@@ -302,7 +303,7 @@ int Simulator::playMatch(int number)
         std::printf("match %d\n", number);
     report(statistics, frame, wall, std::move(updateMicros), peakEntities, peakParticles, rssStart,
            residentMegabytes());
-    session_->endMatch(number);
+    session_->endMatch(number, static_cast<float>(frame) * frameTime);
     if (!ended) {
         std::cerr << "match " << number << " did not end within " << limit << " s\n";
         return 1;
