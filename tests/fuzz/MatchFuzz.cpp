@@ -1,7 +1,10 @@
 // Hands arbitrary packets from a peer to a copy in the middle of a match: the
 // game's own match world (createGameWorld, with every named function the
 // game registers there and at start-up), two computer pilots of this copy
-// and one plane of the peer in the air, frames running between packets.
+// and one plane of the peer in the air, frames running between packets. The
+// overlay and the taunts need an OpenGL context: run under a display (the
+// virtual one of scripts/run-fuzzers and of the test suite). Frames run the
+// update pass only.
 //
 // Input: packets, each a 16-bit little-endian length and that many bytes
 // (the last one takes what is left). After each packet one frame runs.
@@ -18,14 +21,18 @@
 #include "game/Random.h"
 #include "game/VirtualGamepadAI.h"
 #include "game/screens/GameWorld.h"
+#include "game/screens/SpawnCircle.h"
 
+#include "engine/core/GlfwLibrary.h"
 #include "engine/core/Label.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
+#include "engine/core/application/GlewInitError.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/LifeSpan.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/state/RenderState.h"
 
 #include <glm/gtc/quaternion.hpp>
 
@@ -60,21 +67,37 @@ void require(bool condition, const char* what)
     }
 }
 
-// The program's lifetime: a detached window's application (no OpenGL: the
-// frames run only the update pass, and no load is ever finished into a GL
-// object), in the source tree so that the game's files are found.
-kit::Application& application()
-{
-    static kit::Window window;
-    static kit::Application app(&window, nullptr);
-    static const bool inSourceTree = [] {
+// For the program's life: a hidden window with its context, the
+// application on it, in the source tree so that the game's files are found.
+struct Program {
+    kit::GlfwLibrary glfw;
+    std::unique_ptr<kit::Window> window;
+    std::unique_ptr<kit::RenderState> state;
+    std::unique_ptr<kit::Application> app;
+
+    Program()
+    {
         std::error_code ignored;
         std::filesystem::current_path(SKYSCUFFLE_SOURCE_DIR, ignored);
+        kit::WindowSettings settings;
+        settings.width = 64;
+        settings.height = 64;
+        settings.visible = false;
+        window = glfw.ready() ? kit::Window::open(settings) : nullptr;
+        require(window != nullptr, "no OpenGL context: run under a display (xvfb-run)");
+        kit::initializeGlew();
+        state = std::make_unique<kit::RenderState>();
+        app = std::make_unique<kit::Application>(window.get(), state.get());
         std::cout.rdbuf(nullptr); // the match's console lines are not wanted here
-        return true;
-    }();
-    (void)inSourceTree;
-    return app;
+    }
+};
+
+kit::Application& application()
+{
+    // Never destroyed: the driver stays loaded and what Mesa keeps on purpose
+    // stays reachable, instead of turning into leaks of an unloaded module.
+    static Program* program = new Program;
+    return *program->app;
 }
 
 kit::EntityHandle addPilot(kit::World& world, kit::NetworkSystem& network, int colour)
@@ -93,7 +116,7 @@ kit::EntityHandle addPilot(kit::World& world, kit::NetworkSystem& network, int c
     return player;
 }
 
-// A match under way: this copy's two planes and the peer's one, a second in.
+// A match under way: this copy's two planes and the peer's one, half a second in.
 std::shared_ptr<kit::World> startMatch(kit::NetworkSystem*& network)
 {
     kit::Application& app = application();
@@ -111,10 +134,10 @@ std::shared_ptr<kit::World> startMatch(kit::NetworkSystem*& network)
     addPilot(*world, *network, 0);
     addPilot(*world, *network, 1);
     network->callFunction(fn::spawnPersistantPlayer, peerPlayer, playerColours()[2], 3);
-    world->update(frame); // alone, the host starts the match at once
-    network->callFunction(fn::spawnPlayer, peerPlayer, glm::vec3(0.0f, 20.0f, 0.0f),
-                          glm::angleAxis(1.5707964f, glm::vec3(0.0f, 1.0f, 0.0f)));
-    for (int i = 0; i < 60; ++i)
+    world->update(frame); // alone, the host starts the match at once: this copy's planes take off
+    const SpawnPlacement start = spawnPlacement(2, 3);
+    network->callFunction(fn::spawnPlayer, peerPlayer, start.position, start.rotation);
+    for (int i = 0; i < 30; ++i)
         world->update(frame);
     return world;
 }
