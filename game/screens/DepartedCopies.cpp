@@ -51,7 +51,7 @@ DepartedCopy removeCopy(kit::World& world, std::uint32_t origin)
     const kit::TagId plane = kit::tagId("plane");
     const kit::TagId player = kit::tagId("player");
     for (const kit::EntityID& id : doomed) {
-        if (!world.entities.contains(id))
+        if (!world.entities.contains(id) || id == world.systemEntity())
             continue;
         gone.planes += world.entityHasTag(id, plane);
         gone.players += world.entityHasTag(id, player);
