@@ -379,23 +379,6 @@ TEST_F(ThreeCopies, ACopyThatFallsSilentIsForgotten)
     EXPECT_FALSE(left.network->peers.contains(0x3000));
 }
 
-TEST_F(ThreeCopies, ALostConnectionForgetsItsCopyAtOnce)
-{
-    // The right client stops answering without a goodbye. The host's clock
-    // stands still (no frame time passes), so only the lost connection, not
-    // the silence limit, can make it forget the copy.
-    host.network->peer->setTimeout(std::chrono::milliseconds(300));
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (host.network->peers.contains(0x3000) && std::chrono::steady_clock::now() < end) {
-        host.world.update(0.0f);
-        left.world.update(0.0f);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    EXPECT_FALSE(host.network->peers.contains(0x3000));
-    EXPECT_TRUE(host.network->peers.contains(0x2000));
-    EXPECT_EQ(host.network->peer->connectionCount(), 1u);
-}
-
 namespace {
 
 // What a copy's network system said of departed copies, in order.
@@ -410,6 +393,27 @@ struct Departures {
 };
 
 } // namespace
+
+TEST_F(ThreeCopies, ALostConnectionForgetsItsCopyAtOnce)
+{
+    // The right client stops answering without a goodbye. The host's clock
+    // stands still (no frame time passes), so only the lost connection, not
+    // the silence limit, can make it forget the copy.
+    host.network->peer->setTimeout(std::chrono::milliseconds(300));
+    Departures atHost(*host.network);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (host.network->peers.contains(0x3000) && std::chrono::steady_clock::now() < end) {
+        host.world.update(0.0f);
+        left.world.update(0.0f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_FALSE(host.network->peers.contains(0x3000));
+    EXPECT_TRUE(host.network->peers.contains(0x2000));
+    EXPECT_EQ(host.network->peer->connectionCount(), 1u);
+    ASSERT_EQ(atHost.heard.size(), 1u);
+    EXPECT_EQ(atHost.heard[0].first, 0x3000u);
+    EXPECT_EQ(atHost.heard[0].second, NetworkSystem::Departure::lost);
+}
 
 TEST_F(ThreeCopies, ACopyThatSaysGoodbyeIsAnnouncedOnceAsLeft)
 {
