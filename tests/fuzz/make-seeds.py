@@ -129,6 +129,10 @@ def match_seeds():
     state.flag(1).entity(*peer).string("rigidBody").nested(Bits().float(1.0).float(2.0).float(0.0))
     write("match", "state-then-lost", framed(state.flag(0).bytes(), bytes([22])))
     write("match", "bomb-then-state", framed(calls(("spawnBomb", bomb)).bytes(), state.bytes()))
+    # Found by the fuzzer: a health far above the maximum once made the smoke's rate unbounded.
+    absurd = Bits().uint(135, 8).uint(peer[0], 32).string("game")
+    absurd.flag(1).entity(*peer).string("health").nested(Bits().float(2.5e12).uint(1, 32))
+    write("match", "absurd-health", framed(absurd.flag(0).bytes()))
 
 
 def main():
