@@ -157,6 +157,7 @@ bool Session::gather(kit::Application& app)
 
 void Session::pace()
 {
+    ++matchFrames_;
     if (!networked())
         return;
     const auto now = Clock::now();
@@ -179,9 +180,11 @@ void Session::beginMatch(kit::World& match)
     std::printf("match start at wall %.3f\n", wallClock());
     std::fflush(stdout);
     kit::World* world = &match;
+    matchFrames_ = 0;
     connections_.emplace_back(
-        network_.copyGone.connect([world](std::uint32_t origin, kit::NetworkSystem::Departure why) {
-            std::printf("noticed copy %08x gone (%s) at wall %.3f, planes left %zu\n", origin, said(why), wallClock(),
+        network_.copyGone.connect([this, world](std::uint32_t origin, kit::NetworkSystem::Departure why) {
+            std::printf("noticed copy %08x gone (%s) at wall %.3f, match time %.2f s, planes left %zu\n", origin,
+                        said(why), wallClock(), static_cast<double>(matchFrames_) * frameTime,
                         world->getEntities(kit::tagId("plane"))->size());
             std::fflush(stdout);
         }));

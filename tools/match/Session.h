@@ -65,6 +65,7 @@ private:
     int copies_ = 1;
     float lobbySeconds_ = 120.0f;
     bool announced_ = false; // a client announces its players once connected
+    long matchFrames_ = 0;   // frames paced since the match began
 
     std::chrono::steady_clock::time_point nextFrame_;
     std::chrono::steady_clock::time_point matchStart_;

@@ -47,7 +47,7 @@ cd "$root" || exit 1
 
 hostPort=16519
 relayPort=17519
-limit=$((seconds * 2 + 150)) # every process here is gone by then
+limit=$((seconds * 4 + 200)) # every process here is gone by then, even on a busy machine
 pids=()
 
 cleanup() {
