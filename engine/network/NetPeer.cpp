@@ -13,6 +13,7 @@
 #include <deque>
 #include <random>
 #include <unordered_map>
+#include <utility>
 
 namespace kit {
 namespace {
@@ -104,6 +105,7 @@ struct NetPeer::Impl {
     enet_uint32 timeoutMs = 10000;
     std::deque<Packet> inbox;
     std::unordered_map<ENetPeer*, Link> links;
+    WireTotals wire; // ENet's counters folded in, since the socket opened
 
     // ENet's intercept hook has no user pointer: the peer being serviced.
     static thread_local Impl* servicing;
@@ -265,6 +267,7 @@ struct NetPeer::Impl {
         host = nullptr;
         links.clear();
         inbox.clear();
+        wire = {};
     }
 };
 
@@ -377,20 +380,22 @@ bool NetPeer::send(const std::uint8_t* data, std::size_t size, Reliability relia
     return true;
 }
 
-void NetPeer::broadcast(const std::uint8_t* data, std::size_t size, Reliability reliability, std::uint8_t channel,
-                        std::optional<NetAddress> except)
+std::size_t NetPeer::broadcast(const std::uint8_t* data, std::size_t size, Reliability reliability,
+                               std::uint8_t channel, std::optional<NetAddress> except)
 {
     if (!impl_->host || channel >= helloChannel)
-        return;
+        return 0;
     ENetPacket* packet = enet_packet_create(data, size, flagsFor(reliability));
+    std::size_t queued = 0;
     for (auto& [peer, link] : impl_->links) {
         if (link.established && !(except && fromEnet(peer->address) == *except))
-            enet_peer_send(peer, channel, packet);
+            queued += enet_peer_send(peer, channel, packet) == 0;
     }
     // ENet frees a packet once every peer it was queued for has sent it.
     if (packet->referenceCount == 0)
         enet_packet_destroy(packet);
     enet_host_flush(impl_->host);
+    return queued;
 }
 
 bool NetPeer::receive(Packet& out)
@@ -450,6 +455,16 @@ void NetPeer::setTimeout(std::chrono::milliseconds timeout)
         if (link.established)
             enet_peer_timeout(peer, 0, impl_->timeoutMs, impl_->timeoutMs);
     }
+}
+
+NetPeer::WireTotals NetPeer::wireTotals() const
+{
+    if (!impl_->host)
+        return {};
+    // ENet's counters are 32-bit: folded into ours at every look, they never wrap.
+    impl_->wire.sent += std::exchange(impl_->host->totalSentData, 0);
+    impl_->wire.received += std::exchange(impl_->host->totalReceivedData, 0);
+    return impl_->wire;
 }
 
 std::string NetPeer::localIPv4()

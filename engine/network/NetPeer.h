@@ -57,9 +57,10 @@ public:
     // Copies the bytes into a datagram to one connection. False if not connected.
     bool send(const std::uint8_t* data, std::size_t size, Reliability reliability, std::uint8_t channel,
               const NetAddress& to);
-    // The same to every connection, except one if given.
-    void broadcast(const std::uint8_t* data, std::size_t size, Reliability reliability, std::uint8_t channel,
-                   std::optional<NetAddress> except = std::nullopt);
+    // The same to every connection, except one if given. Returns how many
+    // connections it was queued for.
+    std::size_t broadcast(const std::uint8_t* data, std::size_t size, Reliability reliability, std::uint8_t channel,
+                          std::optional<NetAddress> except = std::nullopt);
 
     // The next packet, after doing the endpoint's pending work. False when none is waiting.
     bool receive(Packet& out);
@@ -75,6 +76,15 @@ public:
     [[nodiscard]] std::uint64_t guid() const;
     // Time without acknowledgement after which an established connection counts as lost.
     void setTimeout(std::chrono::milliseconds timeout);
+
+    // Every UDP byte this endpoint sent and received since it started: the
+    // game's packets with the transport's own headers, acknowledgements,
+    // resends and keep-alive pings. Zero while not started.
+    struct WireTotals {
+        std::uint64_t sent = 0;
+        std::uint64_t received = 0;
+    };
+    [[nodiscard]] WireTotals wireTotals() const;
 
     // This machine's first IPv4 address that is not loopback (127.0.0.1 when there is none).
     static std::string localIPv4();

@@ -94,8 +94,25 @@ void NetworkSystem::flushCalls()
 {
     pendingCalls.write(std::uint8_t{0});
     if (peer->isActive())
-        peer->broadcast(pendingCalls.data(), pendingCalls.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1);
+        traffic.callsSent += pendingCalls.bytesUsed() * peer->broadcast(pendingCalls.data(), pendingCalls.bytesUsed(),
+                                                                        NetPeer::Reliability::reliableOrdered, 1);
     pendingCalls.clear();
+}
+
+template <class Pred> void NetworkSystem::dropPeers(Pred&& gone, Departure why)
+{
+    std::vector<std::uint32_t> dropped;
+    for (auto it = peers.begin(); it != peers.end();) {
+        if (gone(it->second)) {
+            dropped.push_back(it->first);
+            it = peers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    // Told after the table is settled: a listener may read it.
+    for (const std::uint32_t origin : dropped)
+        copyGone(origin, why);
 }
 
 void NetworkSystem::update(float dt)
@@ -111,7 +128,8 @@ void NetworkSystem::update(float dt)
     NetPeer::Packet packet;
     while (peer->receive(packet))
         handlePacket(packet);
-    std::erase_if(peers, [this](const auto& entry) { return clock_ - entry.second.heardAt > peerSilenceLimit; });
+    dropPeers([this](const PeerRecord& record) { return clock_ - record.heardAt > peerSilenceLimit; },
+              Departure::silent);
 }
 
 void NetworkSystem::onRemoved()
@@ -182,19 +200,20 @@ void NetworkSystem::sendState()
     if (!peer->isActive())
         return;
     for (const NetStream& packet : buildStatePackets())
-        peer->broadcast(packet.data(), packet.bytesUsed(), NetPeer::Reliability::unreliableSequenced, 0);
+        traffic.stateSent += packet.bytesUsed() * peer->broadcast(packet.data(), packet.bytesUsed(),
+                                                                  NetPeer::Reliability::unreliableSequenced, 0);
 }
 
-void NetworkSystem::forgetPeersAt(const NetAddress& address)
+void NetworkSystem::forgetPeersAt(const NetAddress& address, Departure why)
 {
     // Every copy heard through that connection: on a client, the host and all
     // the copies it relayed.
-    std::erase_if(peers, [&address](const auto& entry) { return entry.second.address == address; });
+    dropPeers([&address](const PeerRecord& record) { return record.address == address; }, why);
 }
 
 void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
 {
-    auto forget = [&] { forgetPeersAt(packet.sender); };
+    auto forget = [&](Departure why) { forgetPeersAt(packet.sender, why); };
     switch (packet.id()) {
     case message::connectionRequestAccepted:
         std::cout << "Our connection request has been accepted.\n";
@@ -207,11 +226,11 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
         break;
     case message::disconnectionNotification:
         std::cout << (isServer ? "A client has disconnected.\n" : "We have been disconnected.\n");
-        forget();
+        forget(Departure::left);
         break;
     case message::connectionLost:
         std::cout << (isServer ? "A client lost the connection.\n" : "Connection lost.\n");
-        forget();
+        forget(Departure::lost);
         break;
     case 31:
         std::cout << "Another client has disconnected.\n";
@@ -223,9 +242,11 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
         std::cout << "Another client has connected.\n";
         break;
     case stateUpdateId:
+        traffic.stateReceived += packet.data.size();
         applyState(packet);
         break;
     case remoteCallsId:
+        traffic.callsReceived += packet.data.size();
         runCalls(packet);
         break;
     case 0:
@@ -278,8 +299,9 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         }
     }
 
-    peer->broadcast(packet.data.data(), packet.data.size(), NetPeer::Reliability::unreliableSequenced, 0,
-                    packet.sender);
+    traffic.stateSent +=
+        packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
+                                             NetPeer::Reliability::unreliableSequenced, 0, packet.sender);
 }
 
 void NetworkSystem::runCalls(const NetPeer::Packet& packet)
@@ -298,7 +320,8 @@ void NetworkSystem::runCalls(const NetPeer::Packet& packet)
         std::cout << "Recieved RPC call: " << name << "\n";
     }
 
-    peer->broadcast(packet.data.data(), packet.data.size(), NetPeer::Reliability::reliableOrdered, 1, packet.sender);
+    traffic.callsSent += packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
+                                                              NetPeer::Reliability::reliableOrdered, 1, packet.sender);
 }
 
 void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)

@@ -82,6 +82,20 @@ public:
     // copy that left, or one that vanished without the transport noticing yet.
     static constexpr float peerSilenceLimit = 5.0f;
 
+    // Why a copy's record was dropped: it said goodbye, the transport lost
+    // it, or (a copy heard only through the host) it fell silent.
+    enum class Departure { left, lost, silent };
+
+    // Game bytes handed to the transport and taken from it, per kind. A
+    // packet sent to three connections counts three times; relayed packets
+    // count as sent. The transport's own overhead is NetPeer::wireTotals.
+    struct Traffic {
+        std::uint64_t stateSent = 0;
+        std::uint64_t callsSent = 0;
+        std::uint64_t stateReceived = 0;
+        std::uint64_t callsReceived = 0;
+    };
+
     explicit NetworkSystem(float rate = 30.0f);
     ~NetworkSystem() override;
 
@@ -142,6 +156,11 @@ public:
     // The registry of named functions, and what was last heard from each copy.
     std::map<std::string, std::unique_ptr<Channel>> functions;
     std::map<std::uint32_t, PeerRecord> peers;
+    // Fired with a copy's origin when its record is dropped, once per drop,
+    // after the record is gone. On a client, the host's going takes every
+    // copy it relayed along with it.
+    Signal<void(std::uint32_t origin, Departure why)> copyGone;
+    Traffic traffic;
 
     std::unique_ptr<NetPeer> peer;
     bool isServer = true;
@@ -164,7 +183,8 @@ private:
     void applyState(const NetPeer::Packet& packet);
     void runCalls(const NetPeer::Packet& packet);
     void run(const std::string& name, NetStream& arguments);
-    void forgetPeersAt(const NetAddress& address);
+    void forgetPeersAt(const NetAddress& address, Departure why);
+    template <class Pred> void dropPeers(Pred&& gone, Departure why);
     Channel* findChannel(const std::string& name);
 
     std::map<std::string, std::type_index, std::less<>> signatures_;

@@ -70,8 +70,9 @@ void Health::tuneSmoke()
     auto* smoke = world->getComponent<SmokeParticleEmitter>(entityId);
     if (!smoke || maxHealth <= 0.0f)
         return;
-    // 0 at half health, 1 at none.
-    const float x = std::abs(currentHealth / (maxHealth * 0.5f) - 1.0f);
+    // 0 at half health, 1 at none. A value out of range (a peer's record may
+    // say anything) smokes no thicker than none would: the rate stays bounded.
+    const float x = std::min(std::abs(currentHealth / (maxHealth * 0.5f) - 1.0f), 1.0f);
     smoke->interval = 1.0f / (9.0f * x + 1.0f);
     smoke->tintLevel = std::clamp(1.0f - 0.7f * x, 0.0f, 1.0f);
     smoke->startOpacity = std::clamp(x, 0.0f, 1.0f);

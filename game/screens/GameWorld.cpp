@@ -1,5 +1,6 @@
 #include "GameWorld.h"
 
+#include "DepartedCopies.h"
 #include "MatchStart.h"
 #include "PlayerPlane.h"
 #include "WinScreen.h"
@@ -204,6 +205,8 @@ void createGameWorld(kit::World* world)
         network->screenName = "game";
     auto state = std::make_shared<MatchState>();
     registerMatchFunctions(*world, state);
+    // A copy that vanishes takes its planes with it; the match goes on.
+    removeDepartedCopies(*world);
 
     buildStage(*world);
     buildCameras(*world);

@@ -43,7 +43,8 @@ void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, i
     const glm::vec3 at(static_cast<float>(place) * 0.5f - 0.75f, -0.76f, 0.0f);
     const float width = 0.4f, height = 0.533f;
 
-    world.addComponent(overlay(world, at), new kit::Sprite(kit::textureManager().prefetch(info.hudIcon), width, height));
+    world.addComponent(overlay(world, at),
+                       new kit::Sprite(kit::textureManager().prefetch(info.hudIcon), width, height));
 
     const kit::EntityHandle ring = overlay(world, at + glm::vec3(0.0f, 0.0f, 0.01f));
     auto* bar = new kit::Sprite(kit::textureManager().prefetch("sprites/HUD/health.png"), width, height);
@@ -102,18 +103,23 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
                                              glm::vec3(-advance * 3.0f, 0.0f, 0.0f), {}, 0.1f));
     world->addComponent(clock, new Timer(length));
 
-    // The end: every plane's points, to every copy.
-    world->addComponent(world->createEntity(), new kit::DelayedSignal(
-                                                   [](kit::Component* self) {
-                                                       kit::World& w = *self->world;
-                                                       ScoreTable table;
-                                                       for (const auto& plane :
-                                                            w.getEntities(kit::tagId("plane"))->toVector()) {
-                                                           const auto* score = w.getComponent<Score>(plane.id);
-                                                           table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
-                                                       }
-                                                       if (kit::NetworkSystem* n = kit::NetworkSystem::of(&w))
-                                                           n->callFunction(fn::endGame, self->getEntity(), table);
-                                                   },
-                                                   length));
+    // The end: every plane's points, to every copy. The host's clock ends
+    // the match for everyone, so that every copy shows the host's table; a
+    // joined copy started later (the start call travelled to it) and waits a
+    // little longer, ending the match itself only when the host's call does
+    // not come (the host has gone).
+    const float end = length + ((network && !network->isServer) ? joinedCopyGrace : 0.0f);
+    world->addComponent(world->createEntity(),
+                        new kit::DelayedSignal(
+                            [](kit::Component* self) {
+                                kit::World& w = *self->world;
+                                ScoreTable table;
+                                for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
+                                    const auto* score = w.getComponent<Score>(plane.id);
+                                    table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
+                                }
+                                if (kit::NetworkSystem* n = kit::NetworkSystem::of(&w))
+                                    n->callFunction(fn::endGame, self->getEntity(), table);
+                            },
+                            end));
 }

@@ -10,6 +10,11 @@ struct MatchState {
     bool ended = false;   // "endGame" has run here: later ones (every copy's clock sends one) are ignored
 };
 
+// Seconds a joined copy's match clock runs past the host's before it ends the
+// match itself: the host's "endGame" arrives well within it, even resent
+// after a loss or two.
+inline constexpr float joinedCopyGrace = 2.0f;
+
 // "startGameplay": every copy's players are placed on the spawn circle, in
 // the same order on every copy; each copy spawns its own players' planes
 // ("spawnPlayer", so that every copy builds them), lays out its own players'

@@ -62,6 +62,79 @@ def write(harness, name, data):
         out.write(data)
 
 
+def framed(*packets):
+    """The match harness's input: each packet after its 16-bit little-endian length."""
+    out = b""
+    for packet in packets:
+        out += struct.pack("<H", len(packet)) + packet
+    return out
+
+
+def match_seeds():
+    peer = (0x5EED0001, 1)  # the peer's player, flying in the harness's match
+    own = (0xA0000000, 1)
+    def args(entity, *values):
+        bits = Bits().entity(*entity)
+        for kind, value in values:
+            if kind == "f":
+                bits.float(value)
+            elif kind == "u":
+                bits.uint(value, 32)
+            elif kind == "s":
+                bits.string(value)
+            elif kind == "e":
+                bits.entity(*value)
+        return bits
+
+    def floats(*values):
+        return [("f", v) for v in values]
+
+    bullet = args((peer[0], 100), ("s", "models/quad.obj"), ("s", "images/bullet.png"), ("e", peer),
+                  *floats(1.0, 0.25, 1.0, 0.0, 10.0, 0.0, 100.0, 0.0))
+    absurd_bullet = args((peer[0], 101), ("s", "models/quad.obj"), ("s", "images/bullet.png"), ("e", peer),
+                         *floats(1e30, 1e30, 1e30, 5.0, 5.0, 0.0, 3e38, -3e38))
+    bomb = args((peer[0], 102), ("s", "models/smallBomb/smallBomb.obj"), ("e", peer),
+                *floats(1.0, 5.0, 20.0, 1.0, 1e9, 0.0, 30.0, 0.0, 0.0, -10.0))
+    texture = [("s", "Red"), ("s", "models/playerPlane/playerFinalTexture.png"), ("s", "sprites/HUD/plane3.png"),
+               *floats(1.0, 0.2, 0.2)]
+    gameplay = calls(
+        ("spawnBullet", bullet), ("spawnBullet", absurd_bullet), ("spawnBomb", bomb),
+        ("spawnPowerup", args((peer[0], 103), *floats(10.0, 10.0, 0.0), ("u", 2))),
+        ("spawnPowerup", args((peer[0], 104), *floats(10.0, 10.0, 0.0), ("u", 99))),
+        ("grantPower", args(peer, *floats(0.0, 0.0, 0.0), ("u", 1))),
+        ("grantPower", args(peer, *floats(0.0, 0.0, 0.0), ("u", 2))),
+        ("grantInvincibility", args(peer)),
+        ("spawnBombSpawner", args(peer, ("e", (peer[0], 105)))),
+        ("addKillPoints", args(peer)), ("addDeathPoints", args(own)),
+        ("spawnTaunt", args(peer, ("s", "x" * 300))),
+        ("print", args(peer, ("s", "hello"))), ("playSound", args(peer, ("s", "basicShot"))),
+        ("spawnPersistantPlayer", args((peer[0], 2), *texture, ("u", 4))),
+        ("spawnPlayer", args((peer[0], 2), *floats(5.0, 5.0, 0.0, 0.0, 0.7071, 0.0, 0.7071))),
+        ("startGameplay", args(peer)),
+        ("destroyComponent", args(own, ("s", "transform"))),
+        ("destroyEntity", args((peer[0], 100))))
+    write("match", "gameplay", framed(gameplay.bytes()))
+    forged = Bits().entity(*peer).uint(0xFFFFFFFF, 32).entity(*peer).uint(7, 32)  # a count far past the entries
+    honest = Bits().entity(*peer).uint(2, 32).entity(*peer).uint(7, 32).entity(*own).uint(3, 32)
+    write("match", "end", framed(calls(("endGame", forged)).bytes(), calls(("endGame", honest)).bytes()))
+
+    # The peer's state: its plane moves, is hurt and scores; then it is lost.
+    transform = Bits()
+    for value in (3.0, 4.0, 0.0, 0.0, 0.7071, 0.0, 0.7071, 1.0, 1.0, 1.0):
+        transform.float(value)
+    state = Bits().uint(135, 8).uint(peer[0], 32).string("game")
+    state.flag(1).entity(*peer).string("transform").nested(transform)
+    state.flag(1).entity(*peer).string("health").nested(Bits().float(4.0).uint(1, 32))
+    state.flag(1).entity(*peer).string("score").nested(Bits().uint(12, 32))
+    state.flag(1).entity(*peer).string("rigidBody").nested(Bits().float(1.0).float(2.0).float(0.0))
+    write("match", "state-then-lost", framed(state.flag(0).bytes(), bytes([22])))
+    write("match", "bomb-then-state", framed(calls(("spawnBomb", bomb)).bytes(), state.bytes()))
+    # Found by the fuzzer: a health far above the maximum once made the smoke's rate unbounded.
+    absurd = Bits().uint(135, 8).uint(peer[0], 32).string("game")
+    absurd.flag(1).entity(*peer).string("health").nested(Bits().float(2.5e12).uint(1, 32))
+    write("match", "absurd-health", framed(absurd.flag(0).bytes()))
+
+
 def main():
     transform = Bits()
     for value in (1.0, 2.0, 0.0, 0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 1.0):
@@ -86,6 +159,7 @@ def main():
                                     ("destroyEntity", Bits().entity(2, 2)),
                                     ("spawnPowerup", Bits().entity(4, 4).float(1).float(2).float(3).uint(5, 32))).bytes())
     write("packets", "empty-calls", bytes([0]))
+    match_seeds()
     write("packets", "event", bytes([21]))
 
     # Selector bytes for the bit-stream harness: a string, a nested stream, a quaternion.

@@ -11,6 +11,9 @@
 #include "engine/physics/Transform.h"
 #include "engine/render/Camera.h"
 
+#include <glm/geometric.hpp>
+
+#include <algorithm>
 #include <cmath>
 
 void MatchStatistics::watch(kit::World& world)
@@ -33,6 +36,10 @@ void MatchStatistics::watch(kit::World& world)
                               [this](kit::EntityHandle, const std::string&, kit::EntityID owner, float, float, float,
                                      float, float, glm::vec3, glm::vec2) { ++players[owner].shots; });
     network->registerFunction(world, fn::endGame, [this](kit::EntityHandle, const ScoreTable& table) {
+        if (ended)
+            return; // every copy's clock sends one: the match world takes the first
+        ended = true;
+        finalTable = table;
         for (const ScoreEntry& entry : table)
             players[entry.plane].score = entry.points;
     });
@@ -65,16 +72,27 @@ bool inView(kit::World& world, glm::vec3 point)
 
 } // namespace
 
-void MatchStatistics::frame(kit::World& world)
+void MatchStatistics::frame(kit::World& world, float dt)
 {
     for (auto& [id, stats] : players) {
         const auto* body = world.getComponent<kit::RigidBody>(id);
         const auto* health = world.getComponent<Health>(id);
-        if (!body || !health || health->isDead())
+        if (!body || !health || health->isDead()) {
+            stats.stillFor = 0.0f;
+            stats.placed = false;
             continue;
+        }
         ++stats.framesAlive;
-        if (const auto* at = world.getComponent<kit::Transform>(id); at && !inView(world, at->worldPosition()))
-            ++stats.framesOffScreen;
+        if (const auto* at = world.getComponent<kit::Transform>(id)) {
+            const glm::vec3 position = at->worldPosition();
+            if (!inView(world, position))
+                ++stats.framesOffScreen;
+            const bool moved = !stats.placed || glm::length(position - stats.lastPosition) > 1e-3f;
+            stats.stillFor = moved ? 0.0f : stats.stillFor + dt;
+            stats.longestStill = std::max(stats.longestStill, stats.stillFor);
+            stats.lastPosition = position;
+            stats.placed = true;
+        }
         for (const kit::Contact& contact : body->contacts) {
             const auto* other = world.getComponent<kit::RigidBody>(contact.other.id);
             if (other && other->isStatic != 0.0f) {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "game/ScoreTable.h"
+
 #include "engine/core/EntityID.h"
 #include "engine/core/Signal.h"
+
+#include <glm/vec3.hpp>
 
 #include <cstddef>
 #include <map>
@@ -24,16 +28,25 @@ struct PlayerStatistics {
     long framesNearWall = 0; // touching the walls, the floor or the ceiling
     long framesAlive = 0;
     long framesOffScreen = 0; // alive and outside the game camera's view
+    // Alive and not moving: a plane whose state stopped arriving hangs still.
+    float stillFor = 0.0f;     // seconds, the current stretch
+    float longestStill = 0.0f; // seconds
+    glm::vec3 lastPosition{0.0f};
+    bool placed = false;
 };
 
 class MatchStatistics {
 public:
     // Starts listening to the match world's named functions and damage.
     void watch(kit::World& world);
-    // Counts one frame: who is pressed against the arena, who is out of view.
-    void frame(kit::World& world);
+    // Counts one frame of dt seconds: who is pressed against the arena, who
+    // is out of view, who hangs still.
+    void frame(kit::World& world, float dt);
 
     std::map<kit::EntityID, PlayerStatistics> players;
+    // The table of the first "endGame" this copy ran: the one its win screen shows.
+    ScoreTable finalTable;
+    bool ended = false;
 
 private:
     std::vector<kit::ScopedConnection> connections_;

@@ -1,5 +1,8 @@
 #include "SimulatorSetup.h"
 
+#include "GraphicsDriver.h"
+#include "SoakRecord.h"
+
 #include "game/ArtificialIntelligence.h"
 #include "game/GameFunctions.h"
 #include "game/NamedFunctions.h"
@@ -61,7 +64,8 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
-                     " [--no-batching]\n";
+                     " [--no-batching] "
+                  << sessionUsage << "\n";
         return false;
     };
     for (int i = 1; i < argc; ++i) {
@@ -103,6 +107,9 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 if (!v)
                     return usage();
                 options.out = v;
+            } else if (bool bad = false; parseSessionOption(argc, argv, i, options, bad)) {
+                if (bad)
+                    return usage();
             } else {
                 std::cerr << "unknown option " << arg << "\n";
                 return usage();
@@ -117,6 +124,8 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
         std::cerr << "players 1 to 64, seconds above 0, --frames-every with --out\n";
         return usage();
     }
+    if (!sessionOptionsValid(options))
+        return usage();
     if (options.framesEvery > 0)
         options.render = true;
     return true;
@@ -141,6 +150,7 @@ Simulator::Simulator(SimulatorOptions options) : options_(std::move(options))
         window_.reset();
         return;
     }
+    keepGraphicsDriverLoaded();
     renderState_ = std::make_unique<kit::RenderState>();
     glViewport(0, 0, width, height);
     glClearColor(0.36f, 0.62f, 0.85f, 1.0f);
@@ -215,31 +225,60 @@ int Simulator::run()
     if (!options_.out.empty())
         std::filesystem::create_directories(options_.out);
 
-    // A lobby with the services and the players, then the match itself.
-    auto lobby = std::make_shared<kit::World>();
+    // A lobby with the services and the players, then the matches.
+    auto lobby = std::make_shared<kit::World>(&Session::setUpLobby);
     auto* network = new kit::NetworkSystem(30.0f);
     network->addTag(kit::tagId("persistant"));
     registerStartupFunctions(*network);
     lobby->addComponent(kit::EntityHandle{lobby->systemEntity(), lobby.get()}, network);
     app_->setWorld(lobby);
     lobby.reset();
+    session_ = std::make_unique<Session>(options_, *network);
+    if (!session_->open()) {
+        std::cerr << "the session could not be opened\n";
+        return 1;
+    }
     addPlayers();
     if (!waitForResources())
         return 1;
-    const double rssStart = residentMegabytes();
 
+    SoakRecord soak;
+    for (int match = 1; match <= options_.matches; ++match) {
+        if (!session_->gather(*app_))
+            return 1;
+        soak.lobby(match, *app_->current);
+        if (const int status = playMatch(match); status != 0)
+            return status;
+        soak.afterMatch(match, residentMegabytes());
+        // Back to a lobby with the same players.
+        app_->setWorld(std::make_shared<kit::World>(&Session::setUpLobby));
+        app_->frame(0.0f, false);
+    }
+    session_->linger(*app_);
+    return soak.verdict() ? 0 : 1;
+}
+
+int Simulator::playMatch(int number)
+{
+    const double rssStart = residentMegabytes();
+    MatchStatistics statistics;
     auto match = std::make_shared<kit::World>(createGameWorld);
     kit::World* game = match.get();
     app_->setWorld(match);
     match.reset();
     app_->frame(frameTime, false); // the switch: the match world starts
-    statistics_.watch(*game);
+    statistics.watch(*game);
+    session_->beginMatch(*game);
 
-    const long lastFrame = static_cast<long>(options_.seconds / frameTime) + 120;
+    // A networked copy may wait for the host's start, and a client's clock
+    // runs a little past the host's.
+    const float limit = options_.seconds + 2.0f + (session_->networked() ? options_.lobbySeconds : 0.0f);
+    const long lastFrame = static_cast<long>(limit / frameTime);
     std::vector<double> updateMicros;
     std::size_t peakEntities = 0, peakParticles = 0;
     const auto wallStart = std::chrono::steady_clock::now();
     long frame = 0;
+    bool ended = false;
     for (; frame < lastFrame; ++frame) {
         const auto before = std::chrono::steady_clock::now();
         const double cpuBefore = threadCpuSeconds(), processBefore = processCpuSeconds();
@@ -247,14 +286,16 @@ int Simulator::run()
         const double updateCpu = threadCpuSeconds() - cpuBefore;
         updateMicros.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before).count());
-        statistics_.frame(*game);
+        statistics.frame(*game, frameTime);
         peakEntities = std::max(peakEntities, game->entities.size());
         peakParticles = std::max(peakParticles, game->getEntities(kit::tagId("particleLifeSpan"))->size());
         // The rest of a frame as the application runs it: the switch at the
         // match's end, drawing when asked, the finished loads.
         app_->frame(0.0f, false);
-        if (app_->current.get() != game)
-            break; // the match is over and its world gone
+        if (app_->current.get() != game) {
+            ended = true; // the match is over and its world gone
+            break;
+        }
         if (options_.render) {
             const auto draws = renderState_->counters().drawCalls;
             const double submitBefore = threadCpuSeconds();
@@ -276,16 +317,26 @@ int Simulator::run()
                                             renderState_->counters().drawCalls - draws});
             }
         }
+        session_->pace();
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    report(frame, wall, std::move(updateMicros), peakEntities, peakParticles, rssStart, residentMegabytes());
+    if (options_.matches > 1 || session_->networked())
+        std::printf("match %d\n", number);
+    report(statistics, frame, wall, std::move(updateMicros), peakEntities, peakParticles, rssStart,
+           residentMegabytes());
+    session_->endMatch(number, static_cast<float>(frame) * frameTime);
+    if (!ended) {
+        std::cerr << "match " << number << " did not end within " << limit << " s\n";
+        return 1;
+    }
     return 0;
 }
 
-void Simulator::report(long frames, double wallSeconds, std::vector<double> updateMicros, std::size_t peakEntities,
-                       std::size_t peakParticles, double rssStart, double rssEnd)
+void Simulator::report(const MatchStatistics& statistics, long frames, double wallSeconds,
+                       std::vector<double> updateMicros, std::size_t peakEntities, std::size_t peakParticles,
+                       double rssStart, double rssEnd)
 {
-    for (const auto& [id, p] : statistics_.players) {
+    for (const auto& [id, p] : statistics.players) {
         const double wallShare =
             p.framesAlive > 0 ? 100.0 * static_cast<double>(p.framesNearWall) / static_cast<double>(p.framesAlive)
                               : 0.0;
@@ -293,8 +344,27 @@ void Simulator::report(long frames, double wallSeconds, std::vector<double> upda
             p.framesAlive > 0 ? 100.0 * static_cast<double>(p.framesOffScreen) / static_cast<double>(p.framesAlive)
                               : 0.0;
         std::printf("player %-7s kills %3d deaths %3d score %4d pickups %3d shots %5d hits %4d wall %5.1f%% "
-                    "off-screen %5.1f%%\n",
+                    "off-screen %5.1f%%",
                     p.colour.c_str(), p.kills, p.deaths, p.score, p.pickUps, p.shots, p.hits, wallShare, offScreen);
+        // Copies of a networked match draw their colours alike: the id tells whose.
+        if (session_->networked())
+            std::printf(" id %08x:%u", id.origin, id.serial);
+        std::printf("\n");
+    }
+    // A plane alive and still for this long has stopped flying (or its state stopped arriving).
+    constexpr float stuckSeconds = 2.0f;
+    float longestStill = 0.0f;
+    int stuck = 0;
+    for (const auto& [id, p] : statistics.players) {
+        longestStill = std::max(longestStill, p.longestStill);
+        stuck += p.longestStill > stuckSeconds;
+    }
+    std::printf("planes longest still %.2f s, stuck %d\n", static_cast<double>(longestStill), stuck);
+    if (statistics.ended) {
+        std::printf("score table from endGame:");
+        for (const ScoreEntry& entry : statistics.finalTable)
+            std::printf(" %08x:%u=%d", entry.plane.origin, entry.plane.serial, entry.points);
+        std::printf("\n");
     }
     std::printf("summary frames %ld simulated %.1f s wall %.2f s peak entities %zu peak particles %zu "
                 "update median %.0f us p99 %.0f us rss start %.1f MB end %.1f MB\n",
@@ -302,4 +372,5 @@ void Simulator::report(long frames, double wallSeconds, std::vector<double> upda
                 percentile(updateMicros, 0.5), percentile(updateMicros, 0.99), rssStart, rssEnd);
     if (!frameTimes_.empty())
         frameTimes_.print(stdout, options_.batching);
+    frameTimes_ = FrameTimes{}; // each match reports its own frames
 }

@@ -379,12 +379,28 @@ TEST_F(ThreeCopies, ACopyThatFallsSilentIsForgotten)
     EXPECT_FALSE(left.network->peers.contains(0x3000));
 }
 
+namespace {
+
+// What a copy's network system said of departed copies, in order.
+struct Departures {
+    std::vector<std::pair<std::uint32_t, NetworkSystem::Departure>> heard;
+    kit::ScopedConnection connection;
+    explicit Departures(NetworkSystem& network)
+        : connection(network.copyGone.connect(
+              [this](std::uint32_t origin, NetworkSystem::Departure why) { heard.emplace_back(origin, why); }))
+    {
+    }
+};
+
+} // namespace
+
 TEST_F(ThreeCopies, ALostConnectionForgetsItsCopyAtOnce)
 {
     // The right client stops answering without a goodbye. The host's clock
     // stands still (no frame time passes), so only the lost connection, not
     // the silence limit, can make it forget the copy.
     host.network->peer->setTimeout(std::chrono::milliseconds(300));
+    Departures atHost(*host.network);
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (host.network->peers.contains(0x3000) && std::chrono::steady_clock::now() < end) {
         host.world.update(0.0f);
@@ -394,6 +410,62 @@ TEST_F(ThreeCopies, ALostConnectionForgetsItsCopyAtOnce)
     EXPECT_FALSE(host.network->peers.contains(0x3000));
     EXPECT_TRUE(host.network->peers.contains(0x2000));
     EXPECT_EQ(host.network->peer->connectionCount(), 1u);
+    ASSERT_EQ(atHost.heard.size(), 1u);
+    EXPECT_EQ(atHost.heard[0].first, 0x3000u);
+    EXPECT_EQ(atHost.heard[0].second, NetworkSystem::Departure::lost);
+}
+
+TEST_F(ThreeCopies, ACopyThatSaysGoodbyeIsAnnouncedOnceAsLeft)
+{
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return left.network->peers.contains(0x3000); }));
+    Departures atHost(*host.network);
+    right.network->reset();
+    ASSERT_TRUE(runUntil({&host, &left}, [&] { return !atHost.heard.empty(); }));
+    for (int frame = 0; frame < 30; ++frame) {
+        host.frame();
+        left.frame();
+    }
+    ASSERT_EQ(atHost.heard.size(), 1u);
+    EXPECT_EQ(atHost.heard[0].first, 0x3000u);
+    EXPECT_EQ(atHost.heard[0].second, NetworkSystem::Departure::left);
+    EXPECT_FALSE(host.network->peers.contains(0x3000)); // gone before anyone is told
+}
+
+TEST_F(ThreeCopies, ARelayedCopyThatFallsSilentIsAnnouncedAsSilent)
+{
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return left.network->peers.contains(0x3000); }));
+    Departures atLeft(*left.network);
+    right.network->reset();
+    left.world.update(NetworkSystem::peerSilenceLimit + 0.5f);
+    ASSERT_EQ(atLeft.heard.size(), 1u);
+    EXPECT_EQ(atLeft.heard[0].first, 0x3000u);
+    EXPECT_EQ(atLeft.heard[0].second, NetworkSystem::Departure::silent);
+}
+
+TEST_F(ThreeCopies, WhenTheHostGoesTheCopiesItRelayedGoWithIt)
+{
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return left.network->peers.size() == 2; }));
+    Departures atLeft(*left.network);
+    host.network->reset();
+    ASSERT_TRUE(runUntil({&left, &right}, [&] { return atLeft.heard.size() == 2; }));
+    EXPECT_EQ(atLeft.heard[0].first, 0x1000u);
+    EXPECT_EQ(atLeft.heard[1].first, 0x3000u);
+    for (const auto& [origin, why] : atLeft.heard)
+        EXPECT_EQ(why, NetworkSystem::Departure::left) << origin;
+    EXPECT_TRUE(left.network->peers.empty());
+}
+
+TEST_F(ThreeCopies, TrafficCountsEveryConnectionABatchGoesTo)
+{
+    const NetworkSystem::Traffic before = host.network->traffic;
+    host.network->flushCalls(); // an empty batch: one byte, to each of two clients
+    EXPECT_EQ(host.network->traffic.callsSent - before.callsSent, 2u);
+    EXPECT_EQ(host.network->traffic.stateSent, before.stateSent);
+    const std::uint64_t received = left.network->traffic.stateReceived;
+    ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return left.network->traffic.stateReceived > received; }));
+    EXPECT_GT(host.network->traffic.stateSent, before.stateSent);
+    EXPECT_GT(host.network->peer->wireTotals().sent, 0u);
+    EXPECT_GT(left.network->peer->wireTotals().received, 0u);
 }
 
 TEST(NetworkSessions, LeavingASessionMakesACopyItsOwnServerAgain)

@@ -211,6 +211,21 @@ TEST_F(Planes, ABrokenRecordFromAPeerChangesNothing)
     EXPECT_FALSE(has(theirs, kit::typeId<FireParticleEmitter>()));
 }
 
+TEST_F(Planes, AnAbsurdHealthFromAPeerSmokesNoThickerThanNone)
+{
+    const auto theirs = plane(0xFEED);
+    kit::NetStream record;
+    float health = 2.5e12f;
+    std::int32_t state = Health::damaged;
+    record.serialize(health);
+    record.serialize(state);
+    record.writing = false;
+    this->health(theirs).serialize(record);
+    const auto* smoke = world->getComponent<SmokeParticleEmitter>(theirs.id);
+    ASSERT_NE(smoke, nullptr);
+    EXPECT_NEAR(smoke->interval, 0.1f, 1e-6f); // ten a second, as at no health at all, not billions a frame
+}
+
 TEST_F(Planes, RespawnTwoSecondsAfterDeathAtTheSpawnPointFacingRight)
 {
     const auto a = plane();

@@ -6,6 +6,7 @@
 #include "game/combat/Score.h"
 #include "game/effects/ShadowOfObject.h"
 #include "game/flight/PlanePhysics.h"
+#include "game/screens/MatchStart.h"
 #include "game/screens/Timer.h"
 #include "game/weapons/BasicGun.h"
 
@@ -28,6 +29,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -62,8 +64,7 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    template <class T>
-    static std::size_t count(kit::World& world)
+    template <class T> static std::size_t count(kit::World& world)
     {
         return world.getComponentCollection(kit::typeId<T>())->size();
     }
@@ -197,7 +198,8 @@ TEST_F(Match, TwoCopiesPlayOneMatch)
     }));
     client.enterMatch();
     host.enterMatch();
-    ASSERT_TRUE(both([&] { return count<PlanePhysics>(host.world()) == 3 && count<PlanePhysics>(client.world()) == 3; }));
+    ASSERT_TRUE(
+        both([&] { return count<PlanePhysics>(host.world()) == 3 && count<PlanePhysics>(client.world()) == 3; }));
     // Every copy builds every plane; each drives (and gauges) only its own.
     EXPECT_EQ(count<HealthBar>(host.world()), 1u);
     EXPECT_EQ(count<HealthBar>(client.world()), 2u);
@@ -295,8 +297,73 @@ TEST_F(Match, AScriptedLoopDashAndClimbFlyLikeAPlane)
             savePicture((pictures / name).string(), 800, 600);
         }
     }
-    EXPECT_GT(swept, 5.0f);       // a whole loop, counter-clockwise (over 286 degrees)
-    EXPECT_GT(lowest, -45.0f);    // without touching the floor
+    EXPECT_GT(swept, 5.0f);    // a whole loop, counter-clockwise (over 286 degrees)
+    EXPECT_GT(lowest, -45.0f); // without touching the floor
     EXPECT_GT(speedAfterDash, speedBeforeDash + 1.5f);
     EXPECT_GT(transform->position.y, climbFrom + 25.0f); // the climb gains height
+}
+
+TEST_F(Match, AJoinedCopysClockWaitsALittleForTheHostsEnd)
+{
+    kit::settings::set("tuning.gameWorld.matchLength", "1");
+    kit::SettingsEntryBase::refreshAll();
+    auto& c = copy(0xB000);
+    c.addPlayer(0);
+    c.network->isServer = false; // joined: the host starts the match, here by hand
+    c.enterMatch();
+    kit::World* game = &c.world();
+    c.network->callFunction(fn::startGameplay, game->systemEntity());
+    int frames = 0;
+    for (; frames < 400 && !c.app->pending; ++frames)
+        game->update(1.0f / 60.0f);
+    ASSERT_NE(c.app->pending, nullptr) << "a joined copy still ends the match itself when the host's end never comes";
+    EXPECT_GE(frames, static_cast<int>((1.0f + joinedCopyGrace) * 60.0f) - 2);
+    EXPECT_LE(frames, static_cast<int>((1.0f + joinedCopyGrace) * 60.0f) + 2);
+}
+
+TEST_F(Match, ACopyThatLeavesTakesItsPlanesAndTheMatchGoesOn)
+{
+    loadTheMatch();
+    kit::settings::set("tuning.gameWorld.matchLength", "3");
+    kit::SettingsEntryBase::refreshAll();
+    auto& host = copy(0xA000);
+    auto& client = copy(0xB000);
+    host.network->host(0, 4);
+    client.network->join("127.0.0.1", host.network->peer->boundPort());
+    auto both = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 1500; ++i) {
+            host.frame();
+            client.frame();
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    };
+    ASSERT_TRUE(both([&] { return host.network->peer->connectionCount() == 1; }));
+    host.addPlayer(0);
+    client.addPlayer(1);
+    client.addPlayer(2);
+    ASSERT_TRUE(both([&] { return host.world().getEntities(kit::typeId<PlayerInfo>())->size() == 3; }));
+    client.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(both([&] { return count<PlanePhysics>(host.world()) == 3; }));
+    kit::World* game = &host.world();
+
+    testing::internal::CaptureStdout();
+    client.network->reset(); // the client leaves mid-match
+    for (int i = 0; i < 1500 && count<PlanePhysics>(*game) != 1; ++i) {
+        host.frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(count<PlanePhysics>(*game), 1u);
+    EXPECT_EQ(count<kit::ConstantRotation>(*game), 1u); // the propellers went with their planes
+    EXPECT_EQ(count<BasicGun>(*game), 1u);
+    // The host's own clock still ends the match.
+    for (int i = 0; i < 400 && host.app->current.get() == game; ++i)
+        host.frame();
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_NE(host.app->current.get(), game);
+    EXPECT_EQ(occurrences(console, "Copy 0000b000 left the session: its 2 planes are gone from the match\n"), 1u)
+        << console;
 }

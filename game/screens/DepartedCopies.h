@@ -1,0 +1,30 @@
+#pragma once
+
+#include "engine/network/NetworkSystem.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kit {
+class World;
+}
+
+// What went with a copy that left the session.
+struct DepartedCopy {
+    std::size_t planes = 0;   // its players' planes
+    std::size_t players = 0;  // its players (a player's plane is the same entity)
+    std::size_t entities = 0; // everything of it, with the parts that hung on it
+};
+
+// Takes out of the world, at once, every entity whose id carries the origin
+// (planes, players, bullets, pick-ups: all that copy made), and every entity
+// whose transform hung on one of them (propellers, guns, weapons of powers),
+// which would otherwise be drawn at the origin. Nothing else of this copy is
+// touched, and its own origin is refused.
+DepartedCopy removeCopy(kit::World& world, std::uint32_t origin);
+
+// For the world's life: when the network system drops a copy (it left, its
+// connection was lost, or it fell silent), removeCopy runs and one line on the
+// console says so, once per copy. The match still ends on every copy's own
+// clock, so losing any copy (the host too) never stalls it.
+void removeDepartedCopies(kit::World& world);

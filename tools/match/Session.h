@@ -1,0 +1,75 @@
+#pragma once
+
+#include "engine/core/Signal.h"
+#include "engine/network/NetPeer.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kit {
+class Application;
+class World;
+} // namespace kit
+
+struct SimulatorOptions;
+
+// One simulator copy's part in a networked match: it hosts or joins, waits
+// in a lobby until the session is complete, paces its frames to the wall
+// clock (the transport's timers are real time), and measures what it sent and
+// received. Without --host or --join it does nothing and the match runs
+// alone, as fast as the machine allows.
+class Session {
+public:
+    Session(const SimulatorOptions& options, kit::NetworkSystem& network);
+
+    [[nodiscard]] bool networked() const { return hosting_ || joining_; }
+    // Opens the game port or connects to the host. False when it cannot.
+    bool open();
+
+    // A lobby world's setup: the screen name "lobby" and the answer to
+    // "requestPlayers" (this copy announces its players again).
+    static void setUpLobby(kit::World* world);
+
+    // Runs lobby frames until the match can begin: the host once every
+    // expected copy has been heard and has had time to announce its players,
+    // a client once the host shows its game. Players of copies no longer in
+    // the session are taken out first. False after --lobby-seconds.
+    bool gather(kit::Application& app);
+
+    // Sleeps until the next frame is due on the wall clock (networked only).
+    void pace();
+    // Notes the match's start and, in the match world, each departed copy
+    // with the wall time at which it was noticed.
+    void beginMatch(kit::World& match);
+    // Prints the bandwidth of the match just played, per second of match
+    // time (the network system's clock: 30 state packets a second of it),
+    // and stops watching for departures.
+    void endMatch(int match, float matchSeconds);
+    // After the last match: lobby frames for a few seconds more, so that the
+    // calls still on their way (the end of the match, resent after a loss)
+    // reach the other copies before this one says goodbye.
+    void linger(kit::Application& app);
+
+private:
+    void announcePlayers(kit::World& world);
+
+    kit::NetworkSystem& network_;
+    bool hosting_ = false;
+    bool joining_ = false;
+    std::uint16_t hostPort_ = 0;
+    std::string joinHost_;
+    std::uint16_t joinPort_ = 0;
+    int copies_ = 1;
+    float lobbySeconds_ = 120.0f;
+    bool announced_ = false; // a client announces its players once connected
+    long matchFrames_ = 0;   // frames paced since the match began
+
+    std::chrono::steady_clock::time_point nextFrame_;
+    std::chrono::steady_clock::time_point matchStart_;
+    kit::NetworkSystem::Traffic trafficAtStart_;
+    kit::NetPeer::WireTotals wireAtStart_;
+    std::vector<kit::ScopedConnection> connections_;
+};
