@@ -17,10 +17,10 @@
 #include "game/ArtificialIntelligence.h"
 #include "game/GameFunctions.h"
 #include "game/NamedFunctions.h"
-#include "game/PlayerColours.h"
 #include "game/Random.h"
 #include "game/VirtualGamepadAI.h"
 #include "game/screens/GameWorld.h"
+#include "game/screens/PlayerColours.h"
 #include "game/screens/SpawnCircle.h"
 
 #include "engine/core/GlfwLibrary.h"
