@@ -31,7 +31,7 @@ const TableEntry soundTable[] = {
 
 } // namespace
 
-SoundManager::SoundManager(audio::AudioSystem& system) : system_(system)
+SoundManager::SoundManager(audio::AudioSystem& system) : system_(system), decoder_(system)
 {
     addTag(kit::typeId<SoundManager>());
 }
@@ -61,20 +61,54 @@ SoundManager* SoundManager::of(kit::World* world)
     return dynamic_cast<SoundManager*>(world->getComponent(world->systemEntity(), kit::typeId<SoundManager>()));
 }
 
+std::shared_ptr<SoundEntry> SoundManager::queueSound(const std::string& name, const std::string& path,
+                                                     audio::Mode mode)
+{
+    auto entry = std::make_shared<SoundEntry>();
+    entry->name = name;
+    sounds.push_back(entry);
+    // Without a device every sound stays silent, as createSound would leave it.
+    if (system_.ready())
+        decoder_.queue(entry, path, mode);
+    return entry;
+}
+
 void SoundManager::loadSounds(kit::World* world)
 {
     SoundManager* manager = of(world);
     if (!manager)
         return;
-    for (const TableEntry& row : soundTable) {
-        auto entry = manager->addSound(row.name, row.path, row.mode);
-        if (std::string(row.name) == "backgroundSound" && entry->sound) {
-            // Ready on a channel of its own, looping, silent until a match starts.
-            manager->backgroundChannel = manager->system_.playSound(*entry->sound, true);
-            manager->check(static_cast<bool>(manager->backgroundChannel));
-            manager->check(manager->system_.setMode(manager->backgroundChannel, audio::Mode::loop));
+    for (const TableEntry& row : soundTable)
+        manager->queueSound(row.name, row.path, row.mode);
+}
+
+void SoundManager::finishLoading()
+{
+    decoder_.waitForAll();
+    takeDecoded();
+}
+
+void SoundManager::takeDecoded()
+{
+    for (SoundDecoder::Result& result : decoder_.takeFinished()) {
+        if (!result.sound) {
+            if (system_.ready())
+                std::cerr << "Sound error: " << result.error << "\n";
+            continue;
         }
+        result.entry->sound = std::move(result.sound);
+        if (result.entry->name == "backgroundSound" && !backgroundChannel)
+            readyBackground(*result.entry);
     }
+}
+
+void SoundManager::readyBackground(const SoundEntry& entry)
+{
+    backgroundChannel = system_.playSound(*entry.sound, true);
+    check(static_cast<bool>(backgroundChannel));
+    check(system_.setMode(backgroundChannel, audio::Mode::loop));
+    if (!backgroundPaused_ && soundOn)
+        check(system_.setPaused(backgroundChannel, false));
 }
 
 audio::Channel SoundManager::start(const SoundEntry& entry, audio::Mode mode)
@@ -123,6 +157,7 @@ void SoundManager::setBackgroundPaused(bool paused)
 {
     if (!soundOn)
         return;
+    backgroundPaused_ = paused;
     if (backgroundChannel)
         check(system_.setPaused(backgroundChannel, paused));
     std::cout << "Toggled Background sound"
@@ -137,5 +172,6 @@ void SoundManager::stop(audio::Channel channel)
 
 void SoundManager::update(float)
 {
+    takeDecoded();
     system_.update();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlayingSound.h"
+#include "SoundDecoder.h"
 
 #include "game/audio/AudioSystem.h"
 
@@ -30,9 +31,15 @@ public:
     // Loads a sound and appends it to the table (an entry is added even when
     // the file fails, with one "Sound error: " line).
     std::shared_ptr<SoundEntry> addSound(const std::string& name, const std::string& path, audio::Mode mode);
-    // Loads the game's table into the SoundManager of `world`; the background
-    // music is left ready and paused.
+    // Appends the entry at once and decodes the sound on the loader thread;
+    // the entry stays silent until a later update (or finishLoading) takes
+    // the decoded sound in. A failed decode costs one "Sound error: " line then.
+    std::shared_ptr<SoundEntry> queueSound(const std::string& name, const std::string& path, audio::Mode mode);
+    // Queues the game's table into the SoundManager of `world`; the background
+    // music is left ready and paused once decoded.
     static void loadSounds(kit::World* world);
+    // Waits for the queued sounds and takes them in.
+    void finishLoading();
     // The SoundManager on a world's system entity, or null.
     static SoundManager* of(kit::World* world);
 
@@ -57,6 +64,13 @@ private:
     bool check(bool ok);
     // Plays one sound: on a free channel, paused, in its mode, then unpaused.
     audio::Channel start(const SoundEntry& entry, audio::Mode mode = audio::Mode::oneShot);
+    // Takes in the sounds decoded since the last call.
+    void takeDecoded();
+    // The background music on a channel of its own, looping, paused unless a
+    // match asked for it while it was still decoding.
+    void readyBackground(const SoundEntry& entry);
 
     audio::AudioSystem& system_;
+    SoundDecoder decoder_;
+    bool backgroundPaused_ = true;
 };

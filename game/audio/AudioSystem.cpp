@@ -87,9 +87,24 @@ std::unique_ptr<AudioSound> AudioSystem::createSound(const std::string& path, Mo
         fail("no audio device");
         return nullptr;
     }
+    std::string error;
+    auto sound = decode(path, mode, error);
+    if (!sound)
+        fail(error);
+    return sound;
+}
+
+std::unique_ptr<AudioSound> AudioSystem::decode(const std::string& path, Mode mode, std::string& error) const
+{
+    if (!ready_) {
+        error = "no audio device";
+        return nullptr;
+    }
+    // SDL keeps its error text per thread, so a decode on the loader thread
+    // reads its own.
     Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
     if (!chunk) {
-        fail(Mix_GetError());
+        error = Mix_GetError();
         return nullptr;
     }
     return std::make_unique<AudioSound>(chunk, mode);

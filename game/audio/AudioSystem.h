@@ -31,6 +31,9 @@ public:
 
     // Decodes a file (WAV, MP3, OGG). Null on failure.
     std::unique_ptr<AudioSound> createSound(const std::string& path, Mode mode);
+    // As createSound, without touching this system's state: safe on another
+    // thread while the device is open. Null on failure, with `error` set.
+    [[nodiscard]] std::unique_ptr<AudioSound> decode(const std::string& path, Mode mode, std::string& error) const;
     // Reserves a free channel for the sound, paused; a null channel when none is free.
     Channel playSound(const AudioSound& sound, bool paused);
     bool setMode(Channel channel, Mode mode);

@@ -38,13 +38,17 @@ DepartedCopy removeCopy(kit::World& world, std::uint32_t origin)
          it != world.entities.end() && it->origin == origin; ++it)
         doomed.push_back(*it);
     // Parts hung on them, and parts hung on parts: this copy's own
-    // propellers and guns of those planes go with them.
+    // propellers and guns of those planes go with them. A part made before
+    // its plane had a Transform is missing from the plane's children, so the
+    // parts are found by their parent instead.
     std::set<kit::EntityID> seen(doomed.begin(), doomed.end());
-    for (std::size_t i = 0; i < doomed.size(); ++i) {
-        if (const auto* transform = world.getComponent<kit::Transform>(doomed[i])) {
-            for (const kit::EntityHandle& child : transform->children) {
-                if (seen.insert(child.id).second)
-                    doomed.push_back(child.id);
+    for (bool grew = !doomed.empty(); grew;) {
+        grew = false;
+        for (const kit::EntityHandle& e : world.getEntities(kit::typeId<kit::Transform>())->toVector()) {
+            const auto* transform = world.getComponent<kit::Transform>(e.id);
+            if (transform && transform->parent.world && seen.contains(transform->parent.id) && seen.insert(e.id).second) {
+                doomed.push_back(e.id);
+                grew = true;
             }
         }
     }

@@ -66,6 +66,7 @@ protected:
 TEST_F(Sound, AShotIsHeard)
 {
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     EXPECT_EQ(manager->sounds.size(), 14u);
     manager->play("basicShot");
     EXPECT_GT(loudestAfter(std::chrono::milliseconds(400)), 1000);
@@ -75,6 +76,7 @@ TEST_F(Sound, ThePausedBackgroundIsSilentUntilResumed)
 {
     testing::internal::CaptureStderr();
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // every file of the table loads
     EXPECT_TRUE(manager->backgroundChannel);
     EXPECT_EQ(loudestAfter(std::chrono::milliseconds(400)), 0);
@@ -83,6 +85,7 @@ TEST_F(Sound, ThePausedBackgroundIsSilentUntilResumed)
 TEST_F(Sound, ResumingTheBackgroundPlaysIt)
 {
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     testing::internal::CaptureStdout();
     manager->setBackgroundPaused(false);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Toggled Background sound\n");
@@ -93,6 +96,7 @@ TEST_F(Sound, ResumingTheBackgroundPlaysIt)
 TEST_F(Sound, TheSwitchSilencesEverything)
 {
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     manager->soundOn = false;
     testing::internal::CaptureStdout();
     manager->play("basicShot");
@@ -114,9 +118,46 @@ TEST_F(Sound, MissingFilesCostOneLineAndNothingLater)
     EXPECT_FALSE(manager->playAndGetChannel("ghost"));
 }
 
+TEST_F(Sound, SoundsDecodeOnTheLoaderThreadAndArriveWithAFrame)
+{
+    const std::shared_ptr<SoundEntry> shot = manager->queueSound("basicShot", "assets/sound/basicShot.wav",
+                                                                 audio::Mode::oneShot);
+    EXPECT_EQ(manager->sounds.size(), 1u); // the entry is there at once, silent until decoded
+    for (int frame = 0; frame < 500 && !shot->sound; ++frame) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        manager->update(0.0f);
+    }
+    ASSERT_TRUE(shot->sound) << "a frame's update takes the decoded sound in";
+    manager->play("basicShot");
+    EXPECT_GT(loudestAfter(std::chrono::milliseconds(400)), 1000);
+}
+
+TEST_F(Sound, MusicAskedForWhileDecodingStartsOnceDecoded)
+{
+    SoundManager::loadSounds(&world);
+    manager->setBackgroundPaused(false); // a match starts before the music is ready
+    manager->finishLoading();
+    ASSERT_TRUE(manager->backgroundChannel);
+    EXPECT_TRUE(system->isPlaying(manager->backgroundChannel));
+    EXPECT_GT(loudestAfter(std::chrono::milliseconds(400)), 1000);
+}
+
+TEST_F(Sound, AQueuedMissingFileCostsOneLineWhenTakenIn)
+{
+    testing::internal::CaptureStderr();
+    manager->queueSound("ghost", "assets/sound/nothing-here.wav", audio::Mode::oneShot);
+    manager->finishLoading();
+    manager->finishLoading();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("Sound error: ", 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_FALSE(manager->playAndGetChannel("ghost"));
+}
+
 TEST_F(Sound, ChannelsGoStaleWhenTheirSoundEnds)
 {
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     const audio::Channel first = manager->playAndGetChannel("upDown"); // 0.06 s
     ASSERT_TRUE(first);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -131,6 +172,7 @@ TEST_F(Sound, ChannelsGoStaleWhenTheirSoundEnds)
 TEST_F(Sound, AStoppedChannelStaysStopped)
 {
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     const audio::Channel background = manager->backgroundChannel;
     manager->stop(background);
     EXPECT_FALSE(system->setPaused(background, false)); // the handle went stale: no sound, no crash
@@ -152,6 +194,7 @@ public:
 TEST_F(Sound, AKeptSoundStopsWhenItsOwnersWorldIsTornDown)
 {
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     audio::Channel channel;
     {
         kit::World match;
@@ -167,6 +210,7 @@ TEST_F(Sound, AKeptSoundStopsWhenItsOwnersWorldIsTornDown)
 TEST_F(Sound, AKeptSoundStopsWhenLetGoAndNotBefore)
 {
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     PlayingSound kept = manager->playKept("upDown", audio::Mode::loop); // 0.06 s, looping
     ASSERT_TRUE(kept);
     PlayingSound moved = std::move(kept);
@@ -192,6 +236,7 @@ TEST(SoundWithoutADevice, EveryCallIsHarmless)
     world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, manager);
     testing::internal::CaptureStderr();
     SoundManager::loadSounds(&world);
+    manager->finishLoading();
     manager->play("basicShot");
     manager->setBackgroundPaused(false);
     manager->update(0.016f);

@@ -350,19 +350,22 @@ TEST_F(Match, ACopyThatLeavesTakesItsPlanesAndTheMatchGoesOn)
     ASSERT_TRUE(both([&] { return count<PlanePhysics>(host.world()) == 3; }));
     kit::World* game = &host.world();
 
+    const std::size_t spinningBefore = count<kit::ConstantRotation>(*game);
     testing::internal::CaptureStdout();
     client.network->reset(); // the client leaves mid-match
     for (int i = 0; i < 1500 && count<PlanePhysics>(*game) != 1; ++i) {
         host.frame();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    EXPECT_EQ(count<PlanePhysics>(*game), 1u);
-    EXPECT_EQ(count<kit::ConstantRotation>(*game), 1u); // the propellers went with their planes
-    EXPECT_EQ(count<BasicGun>(*game), 1u);
+    const std::size_t planes = count<PlanePhysics>(*game), propellers = count<kit::ConstantRotation>(*game),
+                      guns = count<BasicGun>(*game);
     // The host's own clock still ends the match.
     for (int i = 0; i < 400 && host.app->current.get() == game; ++i)
         host.frame();
     const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(planes, 1u);
+    EXPECT_EQ(spinningBefore - propellers, 2u); // the propellers went with their planes
+    EXPECT_EQ(guns, 1u);
     EXPECT_NE(host.app->current.get(), game);
     EXPECT_EQ(occurrences(console, "Copy 0000b000 left the session: its 2 planes are gone from the match\n"), 1u)
         << console;
