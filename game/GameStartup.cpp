@@ -34,6 +34,39 @@ namespace {
 
 const std::string tuningTable = "tuning";
 
+// With SKYSCUFFLE_STARTUP_REPORT set, one console line once the first frame
+// is on its way to the screen: when (Unix time, for a caller that started the
+// clock before the process) and where the start-up time went. The start-up
+// measure, tools/benchmarks/startup.sh, reads it.
+class StartupReport {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    StartupReport() : wanted_(std::getenv("SKYSCUFFLE_STARTUP_REPORT") != nullptr) {}
+    void windowOpen() { window_ = Clock::now(); }
+    void menuMade() { menu_ = Clock::now(); }
+    void connect(kit::Application& application)
+    {
+        if (!wanted_)
+            return;
+        connection_ = application.frameShown.connect([this] {
+            const auto now = Clock::now();
+            const double unix = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+            std::printf("Startup: first frame at %.6f; window and context %.3f s, main menu %.3f s, "
+                        "first frame %.3f s after main\n",
+                        unix, seconds(window_ - start_), seconds(menu_ - window_), seconds(now - start_));
+            connection_.disconnect();
+        });
+    }
+
+private:
+    static double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+    bool wanted_;
+    Clock::time_point start_ = Clock::now(), window_ = start_, menu_ = start_;
+    kit::ScopedConnection connection_;
+};
+
 } // namespace
 
 int runSkyscuffle()
@@ -48,14 +81,19 @@ int runSkyscuffle()
     // same second must not shuffle the player colours alike.
     Random::seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
     kit::settings::load(tuningTable);
+    StartupReport report;
 
     {
         kit::GlfwLibrary glfw;
         if (!glfw.ready())
             return 1;
+        // The loader thread reads and decodes the menu's pictures while the
+        // window and its context are made; the menu then only hands them to OpenGL.
+        prefetchMainMenu();
 
         kit::WindowSettings windowSettings;
         windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
+        windowSettings.verticalSync = kit::settings::get<bool>("tuning.window.verticalSync", true);
         const glm::vec2 size = kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
         // Truncated to whole pixels, within what any display can show.
         windowSettings.width = static_cast<int>(std::clamp(size.x, 1.0f, 16384.0f));
@@ -65,6 +103,7 @@ int runSkyscuffle()
         if (!window)
             return 1;
         kit::initializeGlew();
+        report.windowOpen();
         auto renderState = std::make_unique<kit::RenderState>();
         glClearColor(0.36f, 0.62f, 0.85f, 1.0f); // the sky, wherever nothing is drawn
 
@@ -107,8 +146,10 @@ int runSkyscuffle()
         firstWorld->addComponent(system, sounds);
 
         application->setWorld(firstWorld);
+        report.menuMade();
         SoundManager::loadSounds(firstWorld.get());
         firstWorld.reset();
+        report.connect(*application);
 
         application->run();
 

@@ -74,6 +74,7 @@ std::unique_ptr<Window> Window::open(const WindowSettings& settings)
         return nullptr;
     }
     glfwMakeContextCurrent(handle);
+    glfwSwapInterval(settings.verticalSync ? 1 : 0);
     return std::unique_ptr<Window>(new Window(handle, settings.title, glm::ivec2(width, height)));
 }
 
@@ -92,6 +93,7 @@ void Window::installCallbacks()
     });
     glfwSetWindowSizeCallback(handle_, [](GLFWwindow* h, int w, int ht) { owner(h).resized(w, ht); });
     glfwSetWindowPosCallback(handle_, [](GLFWwindow* h, int x, int y) { owner(h).moved(x, y); });
+    glfwSetWindowRefreshCallback(handle_, [](GLFWwindow* h) { owner(h).refresh(); });
     glfwSetCharCallback(handle_, [](GLFWwindow* h, unsigned int c) { owner(h).character(c); });
     glfwSetCursorEnterCallback(handle_, [](GLFWwindow* h, int entered) { owner(h).cursorEntered(entered); });
     glfwSetCursorPosCallback(handle_, [](GLFWwindow* h, double x, double y) { owner(h).cursorMoved(x, y); });

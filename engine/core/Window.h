@@ -18,6 +18,9 @@ struct WindowSettings {
     bool fullscreen = false; // on the primary monitor, at its current mode's size
     bool visible = true;     // tests open hidden windows
     int samples = 4;         // multisampling; dropped when the display offers none
+    // Buffer swaps wait for the display's vertical blank, where the driver
+    // offers one; off, frames go out as fast as the loop makes them.
+    bool verticalSync = false;
 };
 
 // The game's one window and its OpenGL context. Every GLFW window event is
@@ -73,6 +76,8 @@ public:
     Signal<void(int key, int scancode, int action, int mods)> key;
     Signal<void(int button, int action, int mods)> mouseButton;
     Signal<void(double x, double y)> scroll;
+    // The window's contents were lost (uncovered, say) and want drawing again.
+    Signal<void()> refresh;
     // Fired by the application once per frame, before events are polled.
     Signal<void()> frame;
 

@@ -127,6 +127,13 @@ public:
     // several copies of the game in one process. Every id the world makes
     // carries it; the application hands it on from world to world.
     std::uint32_t origin = localOrigin();
+    // The most frames per second this world needs (a still menu needs few);
+    // 0 leaves the application's cap. It never raises that cap.
+    float maxFrameRate = 0.0f;
+    // A still screen: the frame loop draws it only when something may have
+    // changed (input, a finished load, the window, the switch to it), and
+    // once a second besides; in between the last picture stays on the screen.
+    bool drawsOnChange = false;
 
     std::unordered_set<Component*> components;
     std::vector<ScopedConnection> connections; // to long-lived signals; cut with the world

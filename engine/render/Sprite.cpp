@@ -15,7 +15,7 @@ namespace {
 std::shared_ptr<Mesh> quadMesh(ResourceHandle<Texture> texture, float width, float height)
 {
     auto material = std::make_shared<Material>();
-    material->setShaderProgram(shaderProgramManager().getHandle("shaders/flatShader.txt"));
+    material->setShaderProgram(shaderProgramManager().getHandle(Sprite::program));
     material->setTexture("diffuseTex", std::move(texture));
 
     const float hw = width * 0.5f, hh = height * 0.5f;

@@ -12,6 +12,9 @@ class Texture;
 // entity, drawn with "shaders/flatShader.txt" from both sides.
 class Sprite : public Model {
 public:
+    // The program every sprite draws with.
+    static constexpr const char* program = "shaders/flatShader.txt";
+
     Sprite(ResourceHandle<Texture> texture, float width, float height, float renderPriority = 0.0f,
            bool blending = true);
 

@@ -42,7 +42,7 @@ void AsyncResourceManagerBase::updateAll()
         all()[i]->update();
 }
 
-void AsyncResourceManagerBase::updateAll(std::chrono::steady_clock::duration budget)
+bool AsyncResourceManagerBase::updateAll(std::chrono::steady_clock::duration budget)
 {
     ensureResourceManagers();
     const Deadline deadline = std::chrono::steady_clock::now() + budget;
@@ -52,8 +52,9 @@ void AsyncResourceManagerBase::updateAll(std::chrono::steady_clock::duration bud
     // on their own, within the budget, instead of inside a waiting mesh's job.
     for (std::size_t i = all().size(); i-- > 0;) {
         if (!all()[i]->updateUntil(deadline, ranOne))
-            return;
+            break;
     }
+    return ranOne;
 }
 
 AsyncResourceManagerBase* AsyncResourceManagerBase::find(const std::string& name)

@@ -34,7 +34,8 @@ public:
     // not expected to fit (judged by the longest job seen lately) wait for the
     // next frame, so a loading screen never stalls. At least one job runs per
     // call, so loading always progresses. Dependencies' managers go first.
-    static void updateAll(std::chrono::steady_clock::duration budget);
+    // True when any completion ran.
+    static bool updateAll(std::chrono::steady_clock::duration budget);
     // The manager registered under a name, or null.
     static AsyncResourceManagerBase* find(const std::string& name);
 

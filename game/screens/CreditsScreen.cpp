@@ -22,6 +22,7 @@ constexpr int buttonBack = 8;
 
 void CreditsScreenInit::operator()(kit::World* world) const
 {
+    world->maxFrameRate = screens::movingScreenFrameRate; // models turn on every page
     if (page >= pageCount) {
         createMainMenu(world);
         return;

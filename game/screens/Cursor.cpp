@@ -123,7 +123,7 @@ Cursor* addMenuCursor(kit::World* world, std::vector<MenuOption> options, std::v
     const kit::EntityHandle picture = world->createEntity();
     world->emplaceComponent<kit::Transform>(picture, cursor, glm::vec3(0.0f, -cursorRaise, 0.0f));
     world->addComponent(picture, new kit::Label("hudSpace"));
-    world->emplaceComponent<kit::Sprite>(picture, kit::textureManager().getHandle("sprites/menu/Cursor.png"), size,
+    world->emplaceComponent<kit::Sprite>(picture, kit::textureManager().getHandle(menuCursorPicture), size,
                                          size, screens::cursorLayer, true);
     return behaviour;
 }

@@ -52,6 +52,8 @@ class World;
 // How far above the middle of its option a cursor position lies: the
 // cursor's picture hangs this far below the cursor's entity.
 inline constexpr float cursorRaise = 0.09f;
+// Every menu cursor's picture.
+inline constexpr const char* menuCursorPicture = "sprites/menu/Cursor.png";
 
 // A menu's cursor: an entity with the Cursor over the options and, on a child
 // entity cursorRaise below it, the cursor's picture ("sprites/menu/Cursor.png").

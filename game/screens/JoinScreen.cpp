@@ -5,6 +5,7 @@
 #include "JoinScreenView.h"
 #include "JoiningPlayers.h"
 #include "LoadingScreen.h"
+#include "ScreenScene.h"
 #include "ScreenSwitch.h"
 #include "SessionWatch.h"
 
@@ -18,6 +19,7 @@
 
 void createJoinScreen(kit::World* world)
 {
+    world->maxFrameRate = screens::movingScreenFrameRate; // the mascot's idle loop
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
     if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
         discovery->hosting = network && network->isServer && network->peer && network->peer->isActive();

@@ -12,6 +12,7 @@
 #include "engine/core/World.h"
 #include "engine/render/Sprite.h"
 #include "engine/resources/ResourceBucket.h"
+#include "engine/resources/ResourceManagers.h"
 
 #include <iostream>
 
@@ -19,6 +20,11 @@ namespace {
 
 const std::string folder = "sprites/menu/main/";
 const glm::vec2 optionSize(0.35f, 0.1f);
+const std::string background = folder + "menuBackground.png";
+const char* const optionPictures[] = {"optionQuickPlay.png", "optionOnline.png", "optionSound.png",
+                                     "optionCredits.png", "optionExit.png"};
+// The Sound option's four pictures (see soundOption).
+const char* const soundPictures[] = {"onon.png", "onoff.png", "offoff.png", "offon.png"};
 
 // Players that another copy made: they belonged to the session that ended.
 void dropRemotePlayers(kit::World* world)
@@ -45,12 +51,12 @@ MenuOption option(kit::World* world, const std::string& picture, glm::vec2 posit
 // each file name being the state in force while it shows (see Icon).
 MenuOption soundOption(kit::World* world, glm::vec2 position)
 {
-    MenuOption o = option(world, "optionSound.png", position, "");
+    MenuOption o = option(world, optionPictures[2], position, "");
     const SoundManager* sounds = SoundManager::of(world);
     const bool on = !sounds || sounds->soundOn;
     std::vector<std::string> pictures =
-        on ? std::vector<std::string>{"onon.png", "onoff.png", "offoff.png", "offon.png"}
-           : std::vector<std::string>{"onoff.png", "onon.png", "offon.png", "offoff.png"};
+        on ? std::vector<std::string>{soundPictures[0], soundPictures[1], soundPictures[2], soundPictures[3]}
+           : std::vector<std::string>{soundPictures[1], soundPictures[0], soundPictures[3], soundPictures[2]};
     for (auto& picture : pictures)
         picture = folder + picture;
     // Each choice moves the picture two steps on: onon to offoff and back,
@@ -69,18 +75,20 @@ void createMainMenu(kit::World* world)
 {
     std::cout << "Creating Main Menu"
               << "\n";
+    world->maxFrameRate = screens::stillScreenFrameRate;
+    world->drawsOnChange = true; // nothing moves until the player does
     screens::endSession(world);
     dropRemotePlayers(world);
 
     screens::addOverlay(world, true);
-    screens::addBackdrop(world, folder + "menuBackground.png");
+    screens::addBackdrop(world, background);
 
     std::vector<MenuOption> options;
-    options.push_back(option(world, "optionQuickPlay.png", {0.0f, 0.4f}, "game"));
-    options.push_back(option(world, "optionOnline.png", {0.0f, 0.2f}, "online"));
+    options.push_back(option(world, optionPictures[0], {0.0f, 0.4f}, "game"));
+    options.push_back(option(world, optionPictures[1], {0.0f, 0.2f}, "online"));
     options.push_back(soundOption(world, {-0.1f, -0.02f}));
-    options.push_back(option(world, "optionCredits.png", {0.0f, -0.22f}, "credits"));
-    options.push_back(option(world, "optionExit.png", {0.0f, -0.4f}, "exit"));
+    options.push_back(option(world, optionPictures[3], {0.0f, -0.22f}, "credits"));
+    options.push_back(option(world, optionPictures[4], {0.0f, -0.4f}, "exit"));
 
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
@@ -88,4 +96,15 @@ void createMainMenu(kit::World* world)
     addMenuCursor(world, std::move(options), std::move(positions));
 
     requestBucket("buckets/mainMenuBackground.txt");
+}
+
+void prefetchMainMenu()
+{
+    kit::textureManager().prefetch(background);
+    for (const char* picture : optionPictures)
+        kit::textureManager().prefetch(folder + picture);
+    for (const char* picture : soundPictures)
+        kit::textureManager().prefetch(folder + picture);
+    kit::textureManager().prefetch(menuCursorPicture);
+    kit::shaderProgramManager().prefetch(kit::Sprite::program);
 }

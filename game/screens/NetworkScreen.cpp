@@ -126,6 +126,7 @@ void joinListedServer(kit::World* world, const kit::NetAddress& server, std::uin
 
 void createNetworkScreen(kit::World* world)
 {
+    world->maxFrameRate = screens::stillScreenFrameRate;
     std::cout << "Creating Network Screen"
               << "\n";
     std::cout << "Press C to enter an IP to discover manually"

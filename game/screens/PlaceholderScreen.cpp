@@ -17,6 +17,8 @@ void createPlaceholderScreen(kit::World* world)
     // The main menu's line: this screen stands in for a menu of its own.
     std::cout << "Creating Main Menu"
               << "\n";
+    world->maxFrameRate = screens::stillScreenFrameRate;
+    world->drawsOnChange = true;
     screens::addOverlay(world, true);
     screens::addBackdrop(world, "sprites/ComingSoon.png");
 

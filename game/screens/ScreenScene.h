@@ -30,6 +30,12 @@ inline constexpr float pictureLayer = 0.0f;
 inline constexpr float cursorLayer = 5.0f;
 inline constexpr float textLayer = 10.0f;
 
+// Frame-rate caps of the screens around a match (a match runs at the
+// application's rate): a still menu redraws the same picture, so a few frames
+// a second keep its cursor lively; screens with moving models get more.
+inline constexpr float stillScreenFrameRate = 30.0f;
+inline constexpr float movingScreenFrameRate = 60.0f;
+
 // The game's four directional lights ("lights[i].direction", "lights[i].color").
 kit::UniformSet gameLights();
 

@@ -98,6 +98,7 @@ std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
 
 void WinScreenInit::operator()(kit::World* world) const
 {
+    world->maxFrameRate = screens::movingScreenFrameRate;
     std::cout << "Creating Win Screen"
               << "\n";
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))

@@ -38,6 +38,22 @@ Application::Application(Window* window, RenderState* glState, ApplicationConfig
         const auto pixels = this->window->framebufferSize();
         glViewport(0, 0, pixels.x, pixels.y);
     }));
+    // Anything the player does, and anything the window goes through, may
+    // change what a still screen shows.
+    connections.emplace_back(window->key.connect([this](int, int, int, int) { changed(); }));
+    connections.emplace_back(window->character.connect([this](unsigned int) { changed(); }));
+    connections.emplace_back(window->mouseButton.connect([this](int, int, int) { changed(); }));
+    connections.emplace_back(window->cursorMoved.connect([this](double, double) { changed(); }));
+    connections.emplace_back(window->scroll.connect([this](double, double) { changed(); }));
+    connections.emplace_back(window->resized.connect([this](int, int) { changed(); }));
+    connections.emplace_back(window->refresh.connect([this] { changed(); }));
+    connections.emplace_back(window->focusGained.connect([this] { changed(); }));
+    connections.emplace_back(window->focusLost.connect([this] { changed(); }));
+    connections.emplace_back(joysticks->connected.connect([this](Joystick*) { changed(); }));
+    connections.emplace_back(joysticks->disconnected.connect([this](Joystick*) { changed(); }));
+    connections.emplace_back(joysticks->buttonPressed.connect([this](Joystick::ButtonInfo) { changed(); }));
+    connections.emplace_back(joysticks->buttonReleased.connect([this](Joystick::ButtonInfo) { changed(); }));
+    connections.emplace_back(joysticks->moved.connect([this](Joystick::AxisInfo) { changed(); }));
 }
 
 Application::~Application()
@@ -86,6 +102,7 @@ void Application::switchTo(std::shared_ptr<World> next)
 
     next->start();
     current = std::move(next);
+    changed();
 }
 
 void Application::frame(float dt, bool draw)
@@ -107,12 +124,30 @@ void Application::frame(float dt, bool draw)
         if (current)
             current->render(dt);
         window->swapBuffers();
+        frameShown();
+        sinceDrawn_ = 0.0f;
+        changedFrames_ = std::max(changedFrames_ - 1, 0);
     }
     // Loads the worker finished since the last frame become OpenGL objects,
     // as many as fit in the frame's budget.
     static kit::SettingsEntry<float> budget("tuning.resources.frameBudgetMs", 4.0f);
-    AsyncResourceManagerBase::updateAll(
-        std::chrono::microseconds(static_cast<long>(std::clamp(budget.value, 0.0f, 1000.0f) * 1000.0f)));
+    if (AsyncResourceManagerBase::updateAll(
+            std::chrono::microseconds(static_cast<long>(std::clamp(budget.value, 0.0f, 1000.0f) * 1000.0f))))
+        changed(); // a picture or a model may have just become drawable
+}
+
+bool Application::drawDue(float dt)
+{
+    sinceDrawn_ += dt;
+    return !current || !current->drawsOnChange || changedFrames_ > 0 || sinceDrawn_ >= stillRedrawSeconds;
+}
+
+float Application::frameRateCap() const
+{
+    const float world = current ? current->maxFrameRate : 0.0f;
+    if (world <= 0.0f)
+        return maxFrameRate;
+    return maxFrameRate > 0.0f ? std::min(maxFrameRate, world) : world;
 }
 
 void Application::run()
@@ -123,7 +158,7 @@ void Application::run()
     auto previous = Clock::now();
     while (running) {
         const auto now = Clock::now();
-        const FrameStep step = planFrame(seconds(now - previous), minFrameRate, maxFrameRate);
+        const FrameStep step = planFrame(seconds(now - previous), minFrameRate, frameRateCap());
         float dt = step.dt;
         if (step.sleeps) {
             std::this_thread::sleep_for(std::chrono::milliseconds(step.sleepMilliseconds));
@@ -137,7 +172,7 @@ void Application::run()
         } else {
             previous = now;
         }
-        frame(dt);
+        frame(dt, drawDue(dt));
     }
 }
 

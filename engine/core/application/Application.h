@@ -44,6 +44,13 @@ public:
     // pass and the buffer swap are left out (simulations that only update).
     void frame(float dt, bool draw = true);
     void stop() { running = false; }
+    // Whether the loop draws the frame to come: always, unless the current
+    // world draws on change and nothing changed since its last drawn frame
+    // (for a second at most). `dt` is the frame's time.
+    bool drawDue(float dt);
+    // The frame rate the loop holds to now: maxFrameRate, or the current
+    // world's own cap where that is lower. Zero means no cap.
+    [[nodiscard]] float frameRateCap() const;
 
     Window* window;
     std::unique_ptr<Keyboard> keyboard;
@@ -56,9 +63,21 @@ public:
     float minFrameRate;
     float maxFrameRate;
     std::vector<ScopedConnection> connections;
+    // After each frame's buffer swap: the frame is on its way to the screen.
+    Signal<void()> frameShown;
+
+    // Frames a change keeps drawing for: what reacts to it may take a frame
+    // or two to show it.
+    static constexpr int framesDrawnPerChange = 3;
+    // The longest a world that draws on change goes undrawn.
+    static constexpr float stillRedrawSeconds = 1.0f;
 
 private:
     void giveServices(World& world);
+    void changed() { changedFrames_ = framesDrawnPerChange; }
+
+    int changedFrames_ = framesDrawnPerChange;
+    float sinceDrawn_ = 0.0f;
     void switchTo(std::shared_ptr<World> next);
 };
 

@@ -31,6 +31,21 @@ protected:
     Icon& soundIcon() { return *static_cast<Icon*>(world()->getComponentCollection(kit::typeId<Icon>())->first()); }
 };
 
+class MainMenuStart : public test::Screens {};
+
+TEST_F(MainMenuStart, WhatTheMenuShowsAtOnceIsRequestedBeforeTheWindowAndItsFramesAreFew)
+{
+    // Each test runs in a process of its own: nothing is cached before this.
+    prefetchMainMenu();
+    start(createMainMenu);
+    frame();
+    EXPECT_TRUE(logged("Creating Main Menu"));
+    EXPECT_EQ(log.str().find("Cold-loading"), std::string::npos) << log.str();
+    // A still menu needs no more than 30 frames a second.
+    EXPECT_GT(world()->maxFrameRate, 0.0f);
+    EXPECT_LE(world()->maxFrameRate, 30.0f);
+}
+
 TEST_F(MainMenu, ShowsFiveOptionsWithTheCursorOnTheFirst)
 {
     EXPECT_TRUE(logged("Creating Main Menu"));

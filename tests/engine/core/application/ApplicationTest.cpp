@@ -3,6 +3,7 @@
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/core/application/StopSignals.h"
+#include "engine/input/Keys.h"
 #include "support/Probe.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +170,100 @@ TEST_F(Switching, RunPacesFramesWithinTheLimits)
         EXPECT_GT(dt, 0.0f);
         EXPECT_LE(dt, 0.05f + 1e-6f);
     }
+}
+
+TEST_F(Switching, AWorldMayLowerTheFrameRateCapButNeverRaiseIt)
+{
+    app.maxFrameRate = 120.0f;
+    EXPECT_FLOAT_EQ(app.frameRateCap(), 120.0f); // no world yet
+    auto menu = makeWorld("menu");
+    app.setWorld(menu);
+    EXPECT_FLOAT_EQ(app.frameRateCap(), 120.0f); // a world without a cap of its own
+    menu->maxFrameRate = 30.0f;
+    EXPECT_FLOAT_EQ(app.frameRateCap(), 30.0f);
+    menu->maxFrameRate = 240.0f;
+    EXPECT_FLOAT_EQ(app.frameRateCap(), 120.0f);
+    app.maxFrameRate = 0.0f; // an uncapped loop still honours the world's cap
+    EXPECT_FLOAT_EQ(app.frameRateCap(), 240.0f);
+
+    // The next world's cap counts from the switch on.
+    auto match = makeWorld("match");
+    app.maxFrameRate = 120.0f;
+    app.setWorld(match);
+    EXPECT_FLOAT_EQ(app.frameRateCap(), 120.0f); // still the menu's until the switch
+    app.frame(0.01f, false);
+    EXPECT_EQ(app.current, match);
+    EXPECT_FLOAT_EQ(app.frameRateCap(), 120.0f);
+}
+
+TEST_F(Switching, ACappedWorldSleepsItsFramesOut)
+{
+    auto menu = makeWorld("menu");
+    menu->maxFrameRate = 50.0f;
+    app.setWorld(menu);
+    app.maxFrameRate = 120.0f;
+    std::vector<float> steps;
+    struct Recorder : kit::Behavior {
+        std::function<void(float)> record;
+        void update(float dt) override { record(dt); }
+    };
+    auto* recorder = menu->emplaceComponent<Recorder>(menu->createEntity());
+    recorder->record = [&](float dt) {
+        steps.push_back(dt);
+        if (steps.size() == 6)
+            app.stop();
+    };
+    app.run();
+    ASSERT_EQ(steps.size(), 6u);
+    // Every frame after the first lasts at least the 20 ms the world allows
+    // (sleeps are whole milliseconds, so allow one short).
+    for (std::size_t i = 1; i < steps.size(); ++i)
+        EXPECT_GE(steps[i], 0.019f) << i;
+}
+
+TEST_F(Switching, AStillWorldIsDrawnOnlyAfterAChangeAndOnceASecond)
+{
+    auto menu = makeWorld("menu");
+    app.setWorld(menu);
+    const float dt = 1.0f / 30.0f;
+    auto drawn = [&](int frames) {
+        int count = 0;
+        for (int i = 0; i < frames; ++i) {
+            const bool due = app.drawDue(dt);
+            count += due;
+            app.frame(dt, due);
+        }
+        return count;
+    };
+    EXPECT_EQ(drawn(10), 10); // an ordinary world: every frame
+
+    menu->drawsOnChange = true;
+    EXPECT_EQ(drawn(10), 0) << "nothing changed since it was drawn";
+    window.key(kit::keys::down, 0, 1, 0); // the player presses a key
+    EXPECT_EQ(drawn(10), kit::Application::framesDrawnPerChange);
+    window.resized(640, 480);
+    EXPECT_EQ(drawn(10), kit::Application::framesDrawnPerChange);
+    window.refresh();
+    EXPECT_EQ(drawn(10), kit::Application::framesDrawnPerChange);
+    EXPECT_EQ(drawn(35), 1) << "a second without a change still draws once";
+
+    // The switch to a still world draws it.
+    auto other = makeWorld("other");
+    other->drawsOnChange = true;
+    drawn(30);
+    app.setWorld(other);
+    EXPECT_EQ(drawn(10), kit::Application::framesDrawnPerChange);
+}
+
+TEST_F(Switching, EveryDrawnFrameIsAnnouncedAfterItsSwap)
+{
+    app.setWorld(makeWorld("menu"));
+    int shown = 0;
+    kit::ScopedConnection c = app.frameShown.connect([&] { ++shown; });
+    app.frame(0.01f, true);
+    app.frame(0.01f, false); // an update-only frame shows nothing
+    app.frame(0.01f, true);
+    EXPECT_EQ(shown, 2);
 }
 
 TEST(StopSignalsDeathTest, SigtermEndsTheLoopAndTheProcessExitsNormally)
