@@ -52,6 +52,7 @@ bench: release
 	$(RELEASE_DIR)/tools/benchmarks/gameplay_benchmark
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/resource_load_measure
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/render_measure
+	tools/benchmarks/startup.sh 5 5
 
 # Applies each mutant of tools/mutate/mutants.txt alone, rebuilds and runs the
 # tests against it, and reports which the suite caught. Slow: run by hand.
