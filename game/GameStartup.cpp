@@ -94,6 +94,9 @@ int runSkyscuffle()
         kit::WindowSettings windowSettings;
         windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
         windowSettings.verticalSync = kit::settings::get<bool>("tuning.window.verticalSync", true);
+        // Multisampling smooths the planes' edges; a software renderer pays
+        // for it on every pixel, so it can be turned down.
+        windowSettings.samples = std::clamp(kit::settings::get<int>("tuning.window.samples", 4), 0, 16);
         const glm::vec2 size = kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
         // Truncated to whole pixels, within what any display can show.
         windowSettings.width = static_cast<int>(std::clamp(size.x, 1.0f, 16384.0f));

@@ -64,7 +64,7 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
-                     " [--no-batching] "
+                     " [--no-batching] [--samples N] "
                   << sessionUsage << "\n";
         return false;
     };
@@ -97,6 +97,11 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 options.render = true;
             } else if (arg == "--no-batching") {
                 options.batching = false;
+            } else if (arg == "--samples") {
+                const char* v = value("--samples");
+                if (!v)
+                    return usage();
+                options.samples = std::clamp(std::stoi(v), 0, 16);
             } else if (arg == "--frames-every") {
                 const char* v = value("--frames-every");
                 if (!v)
@@ -140,6 +145,7 @@ Simulator::Simulator(SimulatorOptions options) : options_(std::move(options))
     settings.width = width;
     settings.height = height;
     settings.visible = options_.render;
+    settings.samples = options_.samples;
     window_ = kit::Window::open(settings);
     if (!window_)
         return;

@@ -25,6 +25,7 @@ struct SimulatorOptions {
     int framesEvery = 0; // with render: every K-th frame saved as a PNG
     std::string out;
     bool batching = true; // --no-batching: every renderable drawn alone
+    int samples = 4;      // --samples N: the window's multisampling, as the game's window.samples
 
     // Session options (SessionOptions.cpp).
     int matches = 1;            // back to back, through a lobby, with the same players
