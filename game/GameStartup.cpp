@@ -67,6 +67,21 @@ private:
     kit::ScopedConnection connection_;
 };
 
+// Whether the current context draws in software (llvmpipe and its kin):
+// every pixel, and every multisample of it, costs CPU time.
+bool softwareRenderer()
+{
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (!renderer)
+        return false;
+    const std::string name(renderer);
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"}) {
+        if (name.find(software) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int runSkyscuffle()
@@ -95,25 +110,37 @@ int runSkyscuffle()
         windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
         windowSettings.verticalSync = kit::settings::get<bool>("tuning.window.verticalSync", true);
         // Multisampling smooths the planes' edges; a software renderer pays
-        // for it on every pixel, so it can be turned down.
-        windowSettings.samples = std::clamp(kit::settings::get<int>("tuning.window.samples", 4), 0, 16);
+        // for it on every pixel. -1 (the default) decides by the renderer.
+        const int samples = kit::settings::get<int>("tuning.window.samples", -1);
+        const bool decideByRenderer = samples < 0;
+        windowSettings.samples = decideByRenderer ? 0 : std::min(samples, 16);
+        windowSettings.visible = !decideByRenderer; // shown once the samples are settled
         const glm::vec2 size = kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
         // Truncated to whole pixels, within what any display can show.
         windowSettings.width = static_cast<int>(std::clamp(size.x, 1.0f, 16384.0f));
         windowSettings.height = static_cast<int>(std::clamp(size.y, 1.0f, 16384.0f));
 
         std::unique_ptr<kit::Window> window = kit::Window::open(windowSettings);
+        if (window && decideByRenderer && !softwareRenderer()) {
+            // A graphics card: opened again with multisampling before anyone
+            // sees it (a card's context comes cheap; a software one does not,
+            // which is why the first try goes without).
+            window.reset();
+            windowSettings.samples = 4;
+            window = kit::Window::open(windowSettings);
+        }
         if (!window)
             return 1;
+        window->show();
         kit::initializeGlew();
         report.windowOpen();
         auto renderState = std::make_unique<kit::RenderState>();
         glClearColor(0.36f, 0.62f, 0.85f, 1.0f); // the sky, wherever nothing is drawn
 
-        // Audio output for the whole run; without a device the game runs silently.
-        audio::AudioSystem audioSystem;
-        if (!audioSystem.ready())
-            std::cerr << "Sound error: " << audioSystem.error() << "\n";
+        // Audio output for the whole run, opened once the first frame is out
+        // (probing the device takes a while, and the menu needs no sound to
+        // be seen); it outlives the worlds whose SoundManager plays through it.
+        std::unique_ptr<audio::AudioSystem> audioSystem;
 
         auto application =
             std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
@@ -144,15 +171,24 @@ int runSkyscuffle()
         auto* discovery = new kit::LANDiscoverySystem({port1, port2}, 64, 1.0f);
         discovery->addTag(kit::tagId("persistant"));
         firstWorld->addComponent(system, discovery);
-        auto* sounds = new SoundManager(audioSystem);
-        sounds->addTag(kit::tagId("persistant"));
-        firstWorld->addComponent(system, sounds);
 
         application->setWorld(firstWorld);
         report.menuMade();
-        SoundManager::loadSounds(firstWorld.get());
         firstWorld.reset();
         report.connect(*application);
+        kit::ScopedConnection openAudio;
+        openAudio = application->frameShown.connect([&] {
+            openAudio.disconnect(); // once; signals2 keeps the running slot alive
+            // Without a device the game runs silently.
+            audioSystem = std::make_unique<audio::AudioSystem>();
+            if (!audioSystem->ready())
+                std::cerr << "Sound error: " << audioSystem->error() << "\n";
+            kit::World* world = application->current.get();
+            auto* sounds = new SoundManager(*audioSystem);
+            sounds->addTag(kit::tagId("persistant"));
+            world->addComponent(kit::EntityHandle{world->systemEntity(), world}, sounds);
+            SoundManager::loadSounds(world);
+        });
 
         application->run();
 

@@ -123,6 +123,12 @@ bool Window::shouldClose() const
     return handle_ && glfwWindowShouldClose(handle_);
 }
 
+void Window::show()
+{
+    if (handle_)
+        glfwShowWindow(handle_);
+}
+
 void Window::setShouldClose(bool close)
 {
     if (handle_)

@@ -59,6 +59,9 @@ public:
     // in full screen returns at the size it was opened with). The resized
     // signal follows, so the viewport and every aspect follow too.
     void setFullscreen(bool fullscreen);
+    // Shows a window opened hidden.
+    void show();
+
     [[nodiscard]] bool isFullscreen() const;
     // The primary monitor's current mode size, the size full screen takes;
     // (0, 0) without a monitor. GLFW must be initialised.
