@@ -38,9 +38,9 @@ kit::EntityHandle overlay(kit::World& world, glm::vec3 at)
 }
 
 // One player's gauge at the foot of the screen: icon, health ring, frame and score.
-void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, int place)
+void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, float place)
 {
-    const glm::vec3 at(static_cast<float>(place) * 0.5f - 0.75f, -0.76f, 0.0f);
+    const glm::vec3 at(place, -0.76f, 0.0f);
     const float width = 0.4f, height = 0.533f;
 
     world.addComponent(overlay(world, at),
@@ -69,6 +69,13 @@ void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, i
 
 } // namespace
 
+float gaugePlace(int j, int count)
+{
+    if (count <= 4)
+        return static_cast<float>(j) * 0.5f - 0.75f;
+    return -0.8f + 1.6f * static_cast<float>(j) / static_cast<float>(count - 1);
+}
+
 void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& state)
 {
     static kit::SettingsEntry<float> matchLength("tuning.gameWorld.matchLength", 180.0f);
@@ -93,7 +100,7 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     }
     for (std::size_t j = 0; j < mine.size(); ++j) {
         if (const auto* info = world->getComponent<PlayerInfo>(mine[j].id))
-            gauge(*world, mine[j], *info, static_cast<int>(j));
+            gauge(*world, mine[j], *info, gaugePlace(static_cast<int>(j), static_cast<int>(mine.size())));
     }
 
     const float length = std::clamp(matchLength.value, 1.0f, 24.0f * 3600.0f);

@@ -15,6 +15,12 @@ struct MatchState {
 // after a loss or two.
 inline constexpr float joinedCopyGrace = 2.0f;
 
+// Where the gauge of this copy's j-th of `count` players sits across the foot
+// of the screen, as a fraction of the half-width (-1 to 1): four fit at
+// -0.75, -0.25, 0.25, 0.75; five or six share the width evenly so that none
+// falls off a 4:3 window.
+float gaugePlace(int j, int count);
+
 // "startGameplay": every copy's players are placed on the spawn circle, in
 // the same order on every copy; each copy spawns its own players' planes
 // ("spawnPlayer", so that every copy builds them), lays out its own players'

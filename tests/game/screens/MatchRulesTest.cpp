@@ -1,3 +1,4 @@
+#include "game/screens/MatchStart.h"
 #include "game/screens/SpawnCircle.h"
 #include "game/screens/Timer.h"
 
@@ -50,4 +51,23 @@ TEST(MatchClock, ShowsMinutesAndTwoDigitSeconds)
     EXPECT_EQ(Timer::format(0.0f), " 0:00");
     EXPECT_EQ(Timer::format(-3.0f), " 0:00");
     EXPECT_EQ(Timer::format(3600.0f), "60:00");
+}
+
+TEST(Gauges, UpToFourKeepTheirPlacesAndSixStillFitA4To3Window)
+{
+    for (int j = 0; j < 4; ++j)
+        EXPECT_FLOAT_EQ(gaugePlace(j, 4), static_cast<float>(j) * 0.5f - 0.75f) << j;
+    EXPECT_FLOAT_EQ(gaugePlace(0, 1), -0.75f);
+    // On a 4:3 window the half-width is 4/3 and a gauge 0.4 wide: every one
+    // of six lies wholly inside, in order, without overlapping its neighbour.
+    const float r = 4.0f / 3.0f, half = 0.2f;
+    for (int count : {5, 6}) {
+        for (int j = 0; j < count; ++j) {
+            const float x = gaugePlace(j, count) * r;
+            EXPECT_GE(x - half, -r) << j << " of " << count;
+            EXPECT_LE(x + half, r) << j << " of " << count;
+            if (j > 0)
+                EXPECT_GE(x - gaugePlace(j - 1, count) * r, 2.0f * half) << j << " of " << count;
+        }
+    }
 }
