@@ -74,11 +74,12 @@ public:
 
 private:
     void giveServices(World& world);
+    void switchTo(std::shared_ptr<World> next);
+    // Something may have changed what the screen shows: draw the next frames.
     void changed() { changedFrames_ = framesDrawnPerChange; }
 
-    int changedFrames_ = framesDrawnPerChange;
-    float sinceDrawn_ = 0.0f;
-    void switchTo(std::shared_ptr<World> next);
+    int changedFrames_ = framesDrawnPerChange; // drawn frames still owed to the last change
+    float sinceDrawn_ = 0.0f;                  // seconds since the last drawn frame
 };
 
 } // namespace kit
