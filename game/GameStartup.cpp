@@ -108,7 +108,6 @@ int runSkyscuffle()
 
         kit::WindowSettings windowSettings;
         windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
-        windowSettings.verticalSync = kit::settings::get<bool>("tuning.window.verticalSync", true);
         // Multisampling smooths the planes' edges; a software renderer pays
         // for it on every pixel. -1 (the default) decides by the renderer.
         const int samples = kit::settings::get<int>("tuning.window.samples", -1);
@@ -144,6 +143,7 @@ int runSkyscuffle()
 
         auto application =
             std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
+        application->verticalSync = kit::settings::get<bool>("tuning.window.verticalSync", true);
 
         kit::Window* shown = window.get();
         kit::ScopedConnection reload = application->keyboard->keyPressed.connect([shown](kit::Keyboard::KeyInfo key) {

@@ -74,8 +74,9 @@ std::unique_ptr<Window> Window::open(const WindowSettings& settings)
         return nullptr;
     }
     glfwMakeContextCurrent(handle);
-    glfwSwapInterval(settings.verticalSync ? 1 : 0);
-    return std::unique_ptr<Window>(new Window(handle, settings.title, glm::ivec2(width, height)));
+    std::unique_ptr<Window> window(new Window(handle, settings.title, glm::ivec2(width, height)));
+    window->setVerticalSync(settings.verticalSync);
+    return window;
 }
 
 void Window::installCallbacks()
@@ -121,6 +122,13 @@ void Window::swapBuffers()
 bool Window::shouldClose() const
 {
     return handle_ && glfwWindowShouldClose(handle_);
+}
+
+void Window::setVerticalSync(bool on)
+{
+    verticalSync_ = on;
+    if (handle_)
+        glfwSwapInterval(on ? 1 : 0); // the context is this window's: the game has one
 }
 
 void Window::show()

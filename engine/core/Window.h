@@ -61,6 +61,10 @@ public:
     void setFullscreen(bool fullscreen);
     // Shows a window opened hidden.
     void show();
+    // Buffer swaps wait for the display's vertical blank (where the driver
+    // offers one) or not. A detached window only remembers the choice.
+    void setVerticalSync(bool on);
+    [[nodiscard]] bool verticalSync() const { return verticalSync_; }
 
     [[nodiscard]] bool isFullscreen() const;
     // The primary monitor's current mode size, the size full screen takes;
@@ -92,6 +96,7 @@ private:
     std::string title_;
     glm::ivec2 windowedPosition_{0};
     glm::ivec2 windowedSize_{800, 600};
+    bool verticalSync_ = false;
 };
 
 } // namespace kit

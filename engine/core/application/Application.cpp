@@ -101,6 +101,7 @@ void Application::switchTo(std::shared_ptr<World> next)
     }
 
     next->start();
+    window->setVerticalSync(verticalSync && next->maxFrameRate > 0.0f);
     current = std::move(next);
     changed();
 }

@@ -63,6 +63,10 @@ public:
     float minFrameRate;
     float maxFrameRate;
     std::vector<ScopedConnection> connections;
+    // Worlds that cap their own frame rate (menus) swap in step with the
+    // display's refresh where it has one; the others (a match) keep the
+    // loop's own pacing, so the display never lowers their rate.
+    bool verticalSync = false;
     // After each frame's buffer swap: the frame is on its way to the screen.
     Signal<void()> frameShown;
 

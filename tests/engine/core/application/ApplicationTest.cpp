@@ -255,6 +255,21 @@ TEST_F(Switching, AStillWorldIsDrawnOnlyAfterAChangeAndOnceASecond)
     EXPECT_EQ(drawn(10), kit::Application::framesDrawnPerChange);
 }
 
+TEST_F(Switching, OnlyWorldsWithACapOfTheirOwnWaitForTheDisplay)
+{
+    app.verticalSync = true;
+    auto menu = std::make_shared<kit::World>([](kit::World* w) { w->maxFrameRate = 30.0f; });
+    app.setWorld(menu);
+    EXPECT_TRUE(window.verticalSync()) << "a menu swaps in step with the display";
+    app.setWorld(makeWorld("match")); // no cap of its own: the loop's 120 frames a second
+    app.frame(0.01f, false);
+    EXPECT_FALSE(window.verticalSync());
+    app.verticalSync = false; // switched off: not even menus wait
+    app.setWorld(std::make_shared<kit::World>([](kit::World* w) { w->maxFrameRate = 30.0f; }));
+    app.frame(0.01f, false);
+    EXPECT_FALSE(window.verticalSync());
+}
+
 TEST_F(Switching, EveryDrawnFrameIsAnnouncedAfterItsSwap)
 {
     app.setWorld(makeWorld("menu"));
