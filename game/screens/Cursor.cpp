@@ -15,15 +15,6 @@
 
 #include <iostream>
 
-namespace {
-
-constexpr int padUp = 12;
-constexpr int padDown = 14;
-constexpr int buttonA = 0;
-constexpr int buttonStart = 9;
-
-} // namespace
-
 Cursor::Cursor(std::vector<MenuOption> options, std::vector<glm::vec2> positions)
     : options(std::move(options)), positions(std::move(positions)), optionCount(static_cast<int>(this->options.size()))
 {
@@ -70,11 +61,11 @@ void Cursor::onButton(const kit::Joystick::ButtonInfo& button)
 {
     if (locked || optionCount == 0)
         return;
-    if (button.button == padUp)
+    if (button.button == screens::padUp)
         moveUp();
-    else if (button.button == padDown)
+    else if (button.button == screens::padDown)
         moveDown();
-    else if (button.button == buttonA || button.button == buttonStart)
+    else if (button.button == screens::buttonA || button.button == screens::buttonStart)
         choose();
     wrap();
 }
@@ -123,7 +114,7 @@ Cursor* addMenuCursor(kit::World* world, std::vector<MenuOption> options, std::v
     const kit::EntityHandle picture = world->createEntity();
     world->emplaceComponent<kit::Transform>(picture, cursor, glm::vec3(0.0f, -cursorRaise, 0.0f));
     world->addComponent(picture, new kit::Label("hudSpace"));
-    world->emplaceComponent<kit::Sprite>(picture, kit::textureManager().getHandle(menuCursorPicture), size,
-                                         size, screens::cursorLayer, true);
+    world->emplaceComponent<kit::Sprite>(picture, kit::textureManager().getHandle(menuCursorPicture), size, size,
+                                         screens::cursorLayer, true);
     return behaviour;
 }

@@ -3,16 +3,17 @@
 #include "DepartedCopies.h"
 #include "MatchStart.h"
 #include "PlayerPlane.h"
+#include "ScreenScene.h"
 #include "WinScreen.h"
 
 #include "game/GameFunctions.h"
 #include "game/GameplayFunctions.h"
-#include "game/screens/MainMenu.h"
 #include "game/PlayerInfo.h"
 #include "game/SoundManager.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/looks/ModelLook.h"
 #include "game/powerups/PowerupSpawnSystem.h"
+#include "game/screens/MainMenu.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -55,21 +56,6 @@ constexpr Wall walls[] = {
     {61.0f, -44.0f, 16.0f, 108.0f},  // right wall
     {-61.0f, -10.0f, 3.0f, 54.0f},   // the inner strip by the left wall
 };
-
-kit::UniformSet lights()
-{
-    kit::UniformSet set;
-    const glm::vec3 directions[4] = {glm::vec3(0, -3, 2) / std::sqrt(13.0f), glm::vec3(-1, -2, -2) / 3.0f,
-                                     glm::vec3(1, 1, -1) / std::sqrt(3.0f), glm::vec3(-1, 0, -1) / std::sqrt(2.0f)};
-    const glm::vec3 colours[4] = {glm::vec3(1, 1, 0.7f), glm::vec3(0.8f, 0.8f, 0.6f), glm::vec3(0.2f, 0.2f, 0.4f),
-                                  glm::vec3(0.4f, 0.3f, 0.3f)};
-    for (int i = 0; i < 4; ++i) {
-        const std::string light = "lights[" + std::to_string(i) + "]";
-        set.set(light + ".direction", directions[i]);
-        set.set(light + ".color", colours[i]);
-    }
-    return set;
-}
 
 void pauseMusic(kit::World* world)
 {
@@ -210,8 +196,9 @@ void createGameWorld(kit::World* world)
 
     buildStage(*world);
     buildCameras(*world);
-    world->addComponent(world->createEntity(), new kit::Renderer({kit::tagId("gameSpace")}, lights(), false,
-                                                                 GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f));
+    world->addComponent(world->createEntity(),
+                        new kit::Renderer({kit::tagId("gameSpace")}, screens::gameLights(), false,
+                                          GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f));
     world->addComponent(world->createEntity(),
                         new kit::Renderer({kit::tagId("hudSpace")}, kit::UniformSet{}, false, 0, 1.0f));
     world->addComponent(world->createEntity(),

@@ -13,17 +13,6 @@
 
 #include <iostream>
 
-namespace {
-
-constexpr int buttonA = 0;
-constexpr int buttonB = 1;
-constexpr int buttonX = 2;
-constexpr int buttonY = 3;
-constexpr int buttonBack = 8;
-constexpr int buttonStart = 9;
-
-} // namespace
-
 void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
 {
     constexpr int keyboard = JoinedBy::keyboard;
@@ -57,32 +46,32 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
         return;
     const int slot = joystick->id;
     switch (info.button) {
-    case buttonA:
+    case screens::buttonA:
         if (!joining::humanPlayer(world, slot)) {
             if (auto number = joining::addPlayer(world, slot, joystick, false))
                 std::cout << "Joystick " << slot << " has joined as player " << *number << "\n";
         }
         break;
-    case buttonB:
+    case screens::buttonB:
         if (auto player = joining::humanPlayer(world, slot)) {
             joining::removePlayer(world, *player);
             std::cout << "Joystick " << slot << " has left\n";
         }
         break;
-    case buttonX:
+    case screens::buttonX:
         if (auto number = joining::addPlayer(world, slot, nullptr, true))
             std::cout << "Joystick " << slot << " has joined an AI player " << *number << "\n";
         break;
-    case buttonY:
+    case screens::buttonY:
         if (auto player = joining::lastComputerPlayer(world, slot)) {
             joining::removePlayer(world, *player);
             std::cout << "Joystick " << slot << " AI has left\n";
         }
         break;
-    case buttonBack:
+    case screens::buttonBack:
         screens::switchTo(world, createMainMenu);
         break;
-    case buttonStart:
+    case screens::buttonStart:
         beginRound(world);
         break;
     default:

@@ -4,6 +4,7 @@
 #include "Cursor.h"
 #include "JoinScreen.h"
 #include "MainMenu.h"
+#include "ScreenKeys.h"
 #include "ScreenScene.h"
 #include "ScreenSwitch.h"
 
@@ -19,8 +20,6 @@
 
 namespace {
 
-constexpr int buttonB = 1;
-constexpr int buttonBack = 8;
 constexpr float optionSize = 0.075f;
 constexpr float cursorSize = 0.09f;
 constexpr int listedServers = 9; // as many as the screen has lines for
@@ -85,7 +84,7 @@ void listen(kit::World* world)
     if (world->joysticks)
         world->connections.emplace_back(
             world->joysticks->buttonPressed.connect([world](kit::Joystick::ButtonInfo button) {
-                if (button.button == buttonB || button.button == buttonBack)
+                if (button.button == screens::buttonB || button.button == screens::buttonBack)
                     screens::switchTo(world, createMainMenu);
             }));
 }

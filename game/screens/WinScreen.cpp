@@ -22,10 +22,6 @@
 
 namespace {
 
-constexpr int buttonA = 0;
-constexpr int buttonBack = 8;
-constexpr int buttonStart = 9;
-
 void listen(kit::World* world)
 {
     if (world->keyboard)
@@ -38,9 +34,9 @@ void listen(kit::World* world)
     if (world->joysticks)
         world->connections.emplace_back(
             world->joysticks->buttonPressed.connect([world](kit::Joystick::ButtonInfo button) {
-                if (button.button == buttonStart || button.button == buttonA)
+                if (button.button == screens::buttonStart || button.button == screens::buttonA)
                     screens::switchTo(world, createJoinScreen);
-                else if (button.button == buttonBack)
+                else if (button.button == screens::buttonBack)
                     screens::switchTo(world, createMainMenu);
             }));
 }

@@ -64,6 +64,18 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
+    // Frames of two copies side by side until `done` holds (false after 1 500).
+    static bool together(test::MatchCopy& a, test::MatchCopy& b, const std::function<bool()>& done)
+    {
+        for (int i = 0; i < 1500; ++i) {
+            a.frame();
+            b.frame();
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
     template <class T> static std::size_t count(kit::World& world)
     {
         return world.getComponentCollection(kit::typeId<T>())->size();
@@ -178,16 +190,7 @@ TEST_F(Match, TwoCopiesPlayOneMatch)
     auto& client = copy(0xB000);
     host.network->host(0, 4);
     client.network->join("127.0.0.1", host.network->peer->boundPort());
-    auto both = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 1500; ++i) {
-            host.frame();
-            client.frame();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    };
+    auto both = [&](const std::function<bool()>& done) { return together(host, client, done); };
     ASSERT_TRUE(both([&] { return host.network->peer->connectionCount() == 1; }));
     host.addPlayer(0);
     client.addPlayer(1);
@@ -330,16 +333,7 @@ TEST_F(Match, ACopyThatLeavesTakesItsPlanesAndTheMatchGoesOn)
     auto& client = copy(0xB000);
     host.network->host(0, 4);
     client.network->join("127.0.0.1", host.network->peer->boundPort());
-    auto both = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 1500; ++i) {
-            host.frame();
-            client.frame();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    };
+    auto both = [&](const std::function<bool()>& done) { return together(host, client, done); };
     ASSERT_TRUE(both([&] { return host.network->peer->connectionCount() == 1; }));
     host.addPlayer(0);
     client.addPlayer(1);

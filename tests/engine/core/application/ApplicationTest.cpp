@@ -1,7 +1,7 @@
+#include "engine/core/application/Application.h"
 #include "engine/core/Label.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
-#include "engine/core/application/Application.h"
 #include "engine/core/application/StopSignals.h"
 #include "engine/input/Keys.h"
 #include "support/Probe.h"
@@ -17,8 +17,26 @@ namespace {
 
 struct Switching : ::testing::Test {
     std::vector<std::string> log; // outlives the worlds, whose probes write to it
-    kit::Window window;            // detached: the loop runs without a display
+    kit::Window window;           // detached: the loop runs without a display
     kit::Application app{&window, nullptr};
+
+    // Runs the loop for `frames` frames of `world` (already current); the frame times.
+    std::vector<float> runFrames(kit::World& world, std::size_t frames)
+    {
+        struct Recorder : kit::Behavior {
+            std::function<void(float)> record;
+            void update(float dt) override { record(dt); }
+        };
+        std::vector<float> steps;
+        auto* recorder = world.emplaceComponent<Recorder>(world.createEntity());
+        recorder->record = [&](float dt) {
+            steps.push_back(dt);
+            if (steps.size() == frames)
+                app.stop();
+        };
+        app.run();
+        return steps;
+    }
 
     std::shared_ptr<kit::World> makeWorld(const std::string& name)
     {
@@ -153,18 +171,7 @@ TEST_F(Switching, RunPacesFramesWithinTheLimits)
     auto menu = makeWorld("menu");
     app.setWorld(menu);
     app.maxFrameRate = 120.0f;
-    std::vector<float> steps;
-    struct Recorder : kit::Behavior {
-        std::function<void(float)> record;
-        void update(float dt) override { record(dt); }
-    };
-    auto* recorder = menu->emplaceComponent<Recorder>(menu->createEntity());
-    recorder->record = [&](float dt) {
-        steps.push_back(dt);
-        if (steps.size() == 10)
-            app.stop();
-    };
-    app.run();
+    const std::vector<float> steps = runFrames(*menu, 10);
     ASSERT_EQ(steps.size(), 10u);
     for (float dt : steps) {
         EXPECT_GT(dt, 0.0f);
@@ -202,18 +209,7 @@ TEST_F(Switching, ACappedWorldSleepsItsFramesOut)
     menu->maxFrameRate = 50.0f;
     app.setWorld(menu);
     app.maxFrameRate = 120.0f;
-    std::vector<float> steps;
-    struct Recorder : kit::Behavior {
-        std::function<void(float)> record;
-        void update(float dt) override { record(dt); }
-    };
-    auto* recorder = menu->emplaceComponent<Recorder>(menu->createEntity());
-    recorder->record = [&](float dt) {
-        steps.push_back(dt);
-        if (steps.size() == 6)
-            app.stop();
-    };
-    app.run();
+    const std::vector<float> steps = runFrames(*menu, 6);
     ASSERT_EQ(steps.size(), 6u);
     // Every frame after the first lasts at least the 20 ms the world allows
     // (sleeps are whole milliseconds, so allow one short).
