@@ -72,6 +72,13 @@ void PlanePhysics::update(float dt)
     auto* transform = world->getComponent<kit::Transform>(entityId);
     if (!body || !transform)
         return;
+    // A wreck only falls: a dash it died in ends now, its mass and trail with
+    // it, and no new one starts. The death is replicated, so every copy ends
+    // the dash alike; the respawn finds no dash left to finish.
+    if (const auto* health = world->getComponent<Health>(entityId); health && health->isDead()) {
+        endDash(*body);
+        return;
+    }
     const auto* speedPower = world->getComponent<SpeedPower>(entityId);
     const bool speeding = speedPower != nullptr;
 
@@ -97,11 +104,15 @@ void PlanePhysics::update(float dt)
             speedBeforeDash = std::max(speed, t.acceleration.value);
             body->mass = t.dashMass;
             ramHistory.clear();
+            ++dashCount;
         }
     }
 
     // 5. Dash timing: the trail and the sound start with it, the speed and the
-    // mass go back when it ends (one frame later the trail stops).
+    // mass go back when it ends (one frame later the trail stops). Another
+    // copy's plane ends its dash here too, cut back to the owner's
+    // speedBeforeDash, so that it flies on as the owner's does until the
+    // next record.
     if (dashTimer > 0.0f) {
         dashTimer -= dt;
         if (!isDashing) {
@@ -217,6 +228,17 @@ void PlanePhysics::ram(float ramDamage)
     }
 }
 
+void PlanePhysics::endDash(kit::Body& body)
+{
+    if (dashTimer > 0.0f || isDashing)
+        body.mass = tuning().mass;
+    dashTimer = std::min(dashTimer, 0.0f);
+    if (isDashing) {
+        world->destroyComponents(entityId, kit::tagId("dashEmitter"));
+        isDashing = false;
+    }
+}
+
 void PlanePhysics::serialize(kit::NetStream& stream)
 {
     if (stream.writing) {
@@ -224,6 +246,8 @@ void PlanePhysics::serialize(kit::NetStream& stream)
         stream.serialize(dashTimer);
         stream.serialize(enabled);
         stream.serialize(steer);
+        stream.serialize(speedBeforeDash);
+        stream.serialize(dashCount);
         return;
     }
     // A broken record (not a number) changes nothing.
@@ -234,13 +258,45 @@ void PlanePhysics::serialize(kit::NetStream& stream)
     stream.serialize(dash);
     stream.serialize(on);
     stream.serialize(stick);
+    float speedBefore = 0.0f;
+    std::uint32_t count = 0;
+    const bool saysWhichDash = stream.read(speedBefore) && stream.read(count);
     if (!std::isfinite(turning) || !std::isfinite(dash) || !std::isfinite(stick.x) || !std::isfinite(stick.y) ||
-        !std::isfinite(stick.z))
+        !std::isfinite(stick.z) || !std::isfinite(speedBefore))
         return;
+    applyRecord(turning, dash, on, stick, saysWhichDash ? std::optional(speedBefore) : std::nullopt,
+                saysWhichDash ? std::optional(count) : std::nullopt);
+}
+
+void PlanePhysics::applyRecord(float turning, float dash, bool on, glm::vec3 stick, std::optional<float> speedBefore,
+                               std::optional<std::uint32_t> count)
+{
     angularVelocity = turning;
-    dashTimer = dash;
     enabled = on;
     // The stick is at most a unit vector; anything longer is cut down.
     stick.z = 0.0f;
     steer = glm::length(stick) > 1.0f ? glm::normalize(stick) : stick;
+
+    if (!count) {
+        dashTimer = dash; // a sender that does not say which dash it is in
+    } else if (*count != dashCount) {
+        // A dash this copy has not shown yet (from its first record on, or
+        // from a later one when the first were lost): it runs here from now.
+        dashCount = *count;
+        speedBeforeDash = std::max(*speedBefore, 0.0f);
+        dashTimer = dash;
+        ramHistory.clear();
+    } else if (dashTimer > 0.0f) {
+        dashTimer = dash; // the owner's clock of the dash this copy shows
+    }
+    // Otherwise the dash has ended here already: a record from its last
+    // moments that was held up on the way longer than the one before it does
+    // not start it again.
+
+    // Switched off is a wreck (the owner's copy switches the flight off for
+    // as long as the plane is one): a dash it died in ends here too, even if
+    // this copy never ran a frame of the wreck's flight.
+    if (!enabled && world)
+        if (auto* body = world->getComponent<kit::Body>(entityId))
+            endDash(*body);
 }

@@ -5,16 +5,28 @@
 
 #include <glm/vec3.hpp>
 
+#include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
+
+namespace kit {
+class Body;
+}
 
 // Flies a plane from its virtual gamepad: the stick turns the nose and gives
 // throttle, a side force swings the velocity toward the nose (the wings'
 // lift), drag slows it, button 0 dashes (a burst of speed along the stick,
 // heavier for the dash, ramming what it touches). Writes the plane's
 // rotation and its body's velocity change; the body moves it. Runs on every
-// copy: a remote plane turns and dashes from its replicated steering.
-// Replicated as "planePhysics".
+// copy: a remote plane turns and dashes from its replicated steering, and
+// ends its dash as the owner does, from the replicated dash state. A wreck
+// flies no more and its dash ends at once.
+//
+// Replicated as "planePhysics": angularVelocity (f32), dashTimer (f32), the
+// enabled bit, steer (3 x f32), then (added later, so a reader that stops
+// after steer still reads the rest right) speedBeforeDash (f32) and
+// dashCount (u32).
 class PlanePhysics : public kit::Behavior {
 public:
     // One plane rammed: when, and which.
@@ -33,14 +45,20 @@ public:
     float angularVelocity = 0.0f; // rad/s, positive turns the nose clockwise as seen by the camera
     float dashTimer = 0.0f;       // seconds of dash left
     float dashCooldown = 0.0f;    // seconds until the next dash may start
-    float speedBeforeDash = 0.0f;
+    float speedBeforeDash = 0.0f; // what the end of the dash cuts the speed back to
+    std::uint32_t dashCount = 0;  // dashes started: tells a new dash from the tail of the last
     glm::vec3 dashDirection{0.0f};
     std::deque<Ram> ramHistory; // oldest first
     float clock = 0.0f;         // seconds of updates so far
     bool isDashing = false;
-    glm::vec3 steer{0.0f};      // the stick of the last update, (x, y, 0)
+    glm::vec3 steer{0.0f}; // the stick of the last update, (x, y, 0)
     kit::EntityHandle propeller;
 
 private:
     void ram(float ramDamage);
+    // Stops a dash now, wherever it stood: the normal mass, no trail.
+    void endDash(kit::Body& body);
+    // Takes another copy's record of this plane.
+    void applyRecord(float turning, float dash, bool on, glm::vec3 stick, std::optional<float> speedBefore,
+                     std::optional<std::uint32_t> count);
 };
