@@ -101,9 +101,8 @@ void Window::installCallbacks()
     glfwSetKeyCallback(handle_, [](GLFWwindow* h, int k, int scancode, int action, int mods) {
         owner(h).key(k, scancode, action, mods);
     });
-    glfwSetMouseButtonCallback(handle_, [](GLFWwindow* h, int button, int action, int mods) {
-        owner(h).mouseButton(button, action, mods);
-    });
+    glfwSetMouseButtonCallback(
+        handle_, [](GLFWwindow* h, int button, int action, int mods) { owner(h).mouseButton(button, action, mods); });
     glfwSetScrollCallback(handle_, [](GLFWwindow* h, double x, double y) { owner(h).scroll(x, y); });
 }
 
@@ -176,6 +175,26 @@ glm::ivec2 Window::desktopSize()
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
     return mode ? glm::ivec2(mode->width, mode->height) : glm::ivec2(0);
+}
+
+std::string Window::clipboardText() const
+{
+    if (!handle_)
+        return detachedClipboard_;
+    // A clipboard without text is no error worth a line on the console.
+    GLFWerrorfun reporter = glfwSetErrorCallback(nullptr);
+    const char* text = glfwGetClipboardString(handle_);
+    glfwGetError(nullptr);
+    glfwSetErrorCallback(reporter);
+    return text ? std::string(text) : std::string();
+}
+
+void Window::setClipboardText(const std::string& text)
+{
+    if (handle_)
+        glfwSetClipboardString(handle_, text.c_str());
+    else
+        detachedClipboard_ = text;
 }
 
 bool Window::isFullscreen() const

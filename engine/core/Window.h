@@ -66,6 +66,11 @@ public:
     void setVerticalSync(bool on);
     [[nodiscard]] bool verticalSync() const { return verticalSync_; }
 
+    // The text on the system clipboard (what Control+V pastes); empty when it
+    // holds no text. A detached window keeps a clipboard of its own.
+    [[nodiscard]] std::string clipboardText() const;
+    void setClipboardText(const std::string& text);
+
     [[nodiscard]] bool isFullscreen() const;
     // The primary monitor's current mode size, the size full screen takes;
     // (0, 0) without a monitor. GLFW must be initialised.
@@ -97,6 +102,7 @@ private:
     glm::ivec2 windowedPosition_{0};
     glm::ivec2 windowedSize_{800, 600};
     bool verticalSync_ = false;
+    std::string detachedClipboard_;
 };
 
 } // namespace kit

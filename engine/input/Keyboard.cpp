@@ -17,12 +17,18 @@ constexpr int altBit = 4;
 Keyboard::Keyboard(Window& window) : window_(window)
 {
     keyConnection_ = window_.key.connect([this](int key, int, int action, int mods) { onKey(key, action, mods); });
-    characterConnection_ = window_.character.connect([this](unsigned int codePoint) { character(CharInfo{codePoint}); });
+    characterConnection_ =
+        window_.character.connect([this](unsigned int codePoint) { character(CharInfo{codePoint}); });
 }
 
 bool Keyboard::isKeyDown(int key) const
 {
     return key >= 0 && static_cast<std::size_t>(key) < down_.size() && down_[static_cast<std::size_t>(key)];
+}
+
+std::string Keyboard::clipboardText() const
+{
+    return window_.clipboardText();
 }
 
 void Keyboard::onKey(int key, int action, int mods)

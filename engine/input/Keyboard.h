@@ -3,13 +3,15 @@
 #include "engine/core/Signal.h"
 
 #include <bitset>
+#include <string>
 
 namespace kit {
 
 class Window;
 
 // Turns the window's key and character events into typed signals and keeps the
-// current state of every key.
+// current state of every key. Characters (`character`) are what the keys type,
+// for text fields: a key press and the character it types are separate events.
 class Keyboard {
 public:
     struct KeyInfo {
@@ -30,6 +32,8 @@ public:
     // which is what GLFW's own key state is made of: a window that loses focus
     // receives releases for the keys still held.
     [[nodiscard]] bool isKeyDown(int key) const;
+    // The text on the clipboard of the window, for pasting (Control+V).
+    [[nodiscard]] std::string clipboardText() const;
 
     Signal<void(KeyInfo)> keyPressed;
     Signal<void(KeyInfo)> keyReleased; // auto-repeat fires neither

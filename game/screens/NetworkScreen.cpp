@@ -1,6 +1,6 @@
 #include "NetworkScreen.h"
 
-#include "ConsoleLine.h"
+#include "AddressField.h"
 #include "Cursor.h"
 #include "JoinScreen.h"
 #include "MainMenu.h"
@@ -14,6 +14,7 @@
 #include "engine/input/Keys.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/render/Text.h"
 
 #include <algorithm>
 #include <iostream>
@@ -29,10 +30,12 @@ kit::LANDiscoverySystem* discoveryOf(kit::World* world)
     return world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
 }
 
-// A text option at `position` (where its line starts and its bottom).
-MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 position, std::function<void()> action)
+// A text option at `position` (where its line starts and its bottom); its
+// words' entity joins `drawn`.
+MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 position, std::function<void()> action,
+                      std::vector<kit::EntityHandle>& drawn)
 {
-    screens::addText(world, label, position, optionSize);
+    drawn.push_back(screens::addText(world, label, position, optionSize)->getEntity());
     MenuOption o;
     o.hasAction = true;
     o.action = std::move(action);
@@ -58,32 +61,32 @@ void host(kit::World* world, std::uint16_t port, std::uint16_t maxConnections)
     screens::switchTo(world, createJoinScreen);
 }
 
-void askForAddress(kit::World* world)
+AddressField* addressFieldOf(kit::World* world)
 {
-    std::cout << "IP to connect to: " << std::flush;
-    // The frame loop waits here while the player types.
-    const std::optional<std::string> typed = readConsoleLine(std::cin);
-    if (!typed || !consoleEchoesInput())
-        std::cout << "\n"; // the prompt's line ends, as a terminal's echo would end it
-    const std::string address = typed.value_or("");
-    kit::LANDiscoverySystem* discovery = discoveryOf(world);
-    if (discovery && !address.empty())
-        discovery->connectTo(address, 0);
-    screens::switchTo(world, createNetworkScreen);
+    return static_cast<AddressField*>(world->getComponentCollection(kit::typeId<AddressField>())->first());
 }
 
+// Escape and the joystick's B and Back go back to the main menu, C opens the
+// address field; none of them while the field has the keys (there C is a
+// letter, and Escape or B closes the field).
 void listen(kit::World* world)
 {
     if (world->keyboard)
         world->connections.emplace_back(world->keyboard->keyPressed.connect([world](kit::Keyboard::KeyInfo key) {
+            AddressField* field = addressFieldOf(world);
+            if (field && field->holdsKeys())
+                return;
             if (key.key == kit::keys::escape)
                 screens::switchTo(world, createMainMenu);
-            else if (key.key == kit::keys::c)
-                askForAddress(world);
+            else if (key.key == kit::keys::c && field && !key.control && !key.alt)
+                field->open('c'); // the key types its letter next: not into the field
         }));
     if (world->joysticks)
         world->connections.emplace_back(
             world->joysticks->buttonPressed.connect([world](kit::Joystick::ButtonInfo button) {
+                const AddressField* field = addressFieldOf(world);
+                if (field && field->holdsKeys())
+                    return;
                 if (button.button == screens::buttonB || button.button == screens::buttonBack)
                     screens::switchTo(world, createMainMenu);
             }));
@@ -102,7 +105,7 @@ void showHelp(kit::World* world, int rows)
     screens::addText(world, "Play on the local network", glm::vec2(-1.18f, 0.66f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
     screens::addPlate(world, glm::vec2(-0.47f, -0.8f), glm::vec2(1.54f, 0.22f));
     screens::addText(world, "Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f);
-    screens::addText(world, "Press C to type an address in the console", glm::vec2(-1.18f, -0.88f), 0.055f);
+    screens::addText(world, "Press C to type the address of a copy to look for", glm::vec2(-1.18f, -0.88f), 0.055f);
 }
 
 } // namespace
@@ -144,10 +147,12 @@ void createNetworkScreen(kit::World* world)
     listen(world);
 
     std::vector<MenuOption> options;
-    options.push_back(
-        textOption(world, "Refresh", {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }));
-    options.push_back(textOption(world, "Host a Session", {-0.5f, 0.3f},
-                                 [world, port, maxConnections] { host(world, port, maxConnections); }));
+    std::vector<kit::EntityHandle> menu; // what the address field covers
+    options.push_back(textOption(
+        world, "Refresh", {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }, menu));
+    options.push_back(textOption(
+        world, "Host a Session", {-0.5f, 0.3f}, [world, port, maxConnections] { host(world, port, maxConnections); },
+        menu));
     if (discovery) {
         int i = 0;
         for (const auto& [address, server] : discovery->servers) {
@@ -156,16 +161,20 @@ void createNetworkScreen(kit::World* world)
             ++i;
             const kit::NetAddress at = address;
             std::cout << "Session found: " << address.ipString() << "\n";
-            options.push_back(textOption(world, address.ipString(), {-0.5f, 0.3f - 0.1f * float(i)},
-                                         [world, at, port] { joinListedServer(world, at, port); }));
+            options.push_back(textOption(
+                world, address.ipString(), {-0.5f, 0.3f - 0.1f * float(i)},
+                [world, at, port] { joinListedServer(world, at, port); }, menu));
         }
     }
     if (options.size() == 2)
-        screens::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.055f,
-                         glm::vec3(0.8f, 0.85f, 0.9f));
+        menu.push_back(screens::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.055f,
+                                        glm::vec3(0.8f, 0.85f, 0.9f))
+                           ->getEntity());
     showHelp(world, static_cast<int>(std::max<std::size_t>(options.size(), 3)));
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
         positions.push_back(cursorBeside(o));
-    addMenuCursor(world, std::move(options), std::move(positions), cursorSize);
+    menu.push_back(addMenuCursor(world, std::move(options), std::move(positions), cursorSize)->getEntity());
+    // A copy found at a typed address is listed once the screen is built again.
+    addAddressField(world, std::move(menu), [world] { screens::switchTo(world, createNetworkScreen); });
 }

@@ -10,10 +10,10 @@ class World;
 
 // Fills the network screen of the main menu's "Online" choice: Refresh,
 // Host a Session, and one option per copy on the local network that hosts a
-// session. Hosting and joining lead to the join screen. C reads an address
-// from the console to look for a session the broadcast did not reach;
-// Escape (or the joystick's B or Back) returns to the main menu. Entering
-// the screen ends any session.
+// session. Hosting and joining lead to the join screen. C opens a field on
+// the screen for the address of a copy that the broadcast did not reach
+// (AddressField); Escape (or the joystick's B or Back) returns to the main
+// menu. Entering the screen ends any session.
 void createNetworkScreen(kit::World* world);
 
 // Joins, on the game port, the session of the copy that LAN discovery knows

@@ -176,13 +176,13 @@ kit::Sprite* addBackdrop(kit::World* world, const std::string& path)
     return world->emplaceComponent<kit::Sprite>(e, texture(path), 1.0f, 1.0f, backdropLayer, true);
 }
 
-kit::Sprite* addPlate(kit::World* world, glm::vec2 position, glm::vec2 size)
+kit::Sprite* addPlate(kit::World* world, glm::vec2 position, glm::vec2 size, float layer)
 {
     // About the pixels it covers on a 1080-line screen.
     const int height = std::clamp(static_cast<int>(size.y * 540.0f), 16, 1024);
     const int width = std::clamp(static_cast<int>(static_cast<float>(height) * size.x / size.y), 16, 2048);
     const kit::EntityHandle e = overlayEntity(world, glm::vec3(position, 0.0f));
-    return world->emplaceComponent<kit::Sprite>(e, madeTexture(plateTexture(width, height)), size.x, size.y, plateLayer,
+    return world->emplaceComponent<kit::Sprite>(e, madeTexture(plateTexture(width, height)), size.x, size.y, layer,
                                                 true);
 }
 
@@ -198,7 +198,7 @@ float glyphAdvance(float size)
 }
 
 kit::Text* addText(kit::World* world, const std::string& words, glm::vec2 origin, float size, glm::vec3 colour,
-                   bool shadowed)
+                   bool shadowed, float layer)
 {
     kit::shaderProgramManager().get("shaders/colorizedTextShader.txt");
     const kit::EntityHandle e = overlayEntity(world, glm::vec3(0.0f));
@@ -212,13 +212,13 @@ kit::Text* addText(kit::World* world, const std::string& words, glm::vec2 origin
                                                                glm::vec3(origin + shift, 0.0f),
                                                                kit::ResourceHandle<kit::ShaderProgram>{}, size);
             outline->noDepth = true;
-            outline->setRenderPriority(textLayer - 0.5f);
+            outline->setRenderPriority(layer - 0.5f);
         }
     }
     auto* text = world->emplaceComponent<kit::Text>(e, texture(font), words, colour, glm::vec3(origin, 0.0f),
                                                     kit::ResourceHandle<kit::ShaderProgram>{}, size);
     text->noDepth = true;
-    text->setRenderPriority(textLayer);
+    text->setRenderPriority(layer);
     return text;
 }
 

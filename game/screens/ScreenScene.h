@@ -29,6 +29,9 @@ inline constexpr float plateLayer = -5.0f;
 inline constexpr float pictureLayer = 0.0f;
 inline constexpr float cursorLayer = 5.0f;
 inline constexpr float textLayer = 10.0f;
+// A panel over the menu (a field to type in) and its words, above all of the above.
+inline constexpr float dialogLayer = 20.0f;
+inline constexpr float dialogTextLayer = 30.0f;
 
 // Frame-rate caps of the screens around a match (a match runs at the
 // application's rate): a still menu redraws the same picture, so a few frames
@@ -69,13 +72,13 @@ kit::Sprite* addPicture(kit::World* world, const std::string& texture, glm::vec2
 kit::Sprite* addBackdrop(kit::World* world, const std::string& texture);
 // A dark, see-through panel with rounded corners and a light rim, as on the
 // title picture, that text stands on: centred at `position`, `size` wide and high.
-kit::Sprite* addPlate(kit::World* world, glm::vec2 position, glm::vec2 size);
+kit::Sprite* addPlate(kit::World* world, glm::vec2 position, glm::vec2 size, float layer = plateLayer);
 
 // Text in the game's font: `origin` is where lines start and the first line's
 // bottom; `size` the line height. A dark outline keeps it legible on any
-// background.
+// background; `layer` is the text's render priority (the outline's just under it).
 kit::Text* addText(kit::World* world, const std::string& text, glm::vec2 origin, float size,
-                   glm::vec3 colour = glm::vec3(1.0f), bool shadowed = true);
+                   glm::vec3 colour = glm::vec3(1.0f), bool shadowed = true, float layer = textLayer);
 // Sets a text made by addText, and its shadow.
 void setText(kit::Text* text, const std::string& value);
 // A player's colour as bright as it goes with the same hue (its largest

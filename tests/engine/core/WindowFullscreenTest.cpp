@@ -1,4 +1,4 @@
-// Full screen and back on a real window under the suite's virtual display
+// Full screen and back, and the clipboard, on a real window under the suite's virtual display
 // (whose one monitor is the screen of the X server).
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Window.h"
@@ -75,4 +75,12 @@ TEST(DetachedWindow, NeverGoesFullScreen)
     kit::Window window;
     window.setFullscreen(true);
     EXPECT_FALSE(window.isFullscreen());
+}
+
+TEST_F(ShownWindow, TheClipboardHoldsWhatWasCopied)
+{
+    window->setClipboardText("192.168.1.20:16521");
+    EXPECT_EQ(window->clipboardText(), "192.168.1.20:16521");
+    window->setClipboardText("");
+    EXPECT_EQ(window->clipboardText(), "");
 }

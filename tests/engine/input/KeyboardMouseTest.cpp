@@ -57,9 +57,17 @@ TEST_F(KeyboardInput, UnknownKeysAndCharactersAreSafe)
     EXPECT_EQ(pressed.size(), 2u);
 
     std::vector<unsigned int> typed;
-    kit::ScopedConnection c = keyboard.character.connect([&](kit::Keyboard::CharInfo i) { typed.push_back(i.codePoint); });
+    kit::ScopedConnection c =
+        keyboard.character.connect([&](kit::Keyboard::CharInfo i) { typed.push_back(i.codePoint); });
     window.character(0x00E9);
     EXPECT_EQ(typed, std::vector<unsigned int>{0x00E9});
+}
+
+TEST_F(KeyboardInput, TheClipboardIsTheWindows)
+{
+    EXPECT_EQ(keyboard.clipboardText(), "");
+    window.setClipboardText("10.0.0.9");
+    EXPECT_EQ(keyboard.clipboardText(), "10.0.0.9");
 }
 
 TEST(MouseInput, EventsBecomeTypedSignals)
@@ -67,12 +75,17 @@ TEST(MouseInput, EventsBecomeTypedSignals)
     kit::Window window;
     kit::Mouse mouse(window);
     std::vector<std::string> log;
-    kit::ScopedConnection a = mouse.buttonPressed.connect([&](kit::Mouse::ButtonInfo b) { log.push_back("press " + std::to_string(b.button)); });
-    kit::ScopedConnection b = mouse.buttonReleased.connect([&](kit::Mouse::ButtonInfo b) { log.push_back("release " + std::to_string(b.button)); });
-    kit::ScopedConnection c = mouse.moved.connect([&](kit::Mouse::MovementInfo m) { log.push_back("move " + std::to_string(int(m.x)) + "," + std::to_string(int(m.y))); });
+    kit::ScopedConnection a = mouse.buttonPressed.connect(
+        [&](kit::Mouse::ButtonInfo b) { log.push_back("press " + std::to_string(b.button)); });
+    kit::ScopedConnection b = mouse.buttonReleased.connect(
+        [&](kit::Mouse::ButtonInfo b) { log.push_back("release " + std::to_string(b.button)); });
+    kit::ScopedConnection c = mouse.moved.connect([&](kit::Mouse::MovementInfo m) {
+        log.push_back("move " + std::to_string(int(m.x)) + "," + std::to_string(int(m.y)));
+    });
     kit::ScopedConnection d = mouse.entered.connect([&] { log.push_back("entered"); });
     kit::ScopedConnection e = mouse.left.connect([&] { log.push_back("left"); });
-    kit::ScopedConnection f = mouse.scrolled.connect([&](kit::Mouse::WheelInfo w) { log.push_back("scroll " + std::to_string(int(w.offsetY))); });
+    kit::ScopedConnection f = mouse.scrolled.connect(
+        [&](kit::Mouse::WheelInfo w) { log.push_back("scroll " + std::to_string(int(w.offsetY))); });
 
     window.mouseButton(1, 1, 0);
     window.mouseButton(1, 0, 0);

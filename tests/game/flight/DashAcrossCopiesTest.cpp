@@ -84,12 +84,16 @@ TEST(DashAcrossCopies, APlaneKilledMidDashEndsItsDashEverywhereAndRespawnsWithou
     mine.body->velocity = glm::vec3(60, 0, 0);
     link.frames(8);
     mine.gamepad->held[0] = true;
-    link.frames(12); // 0.1 s into the dash, and seen on both copies
+    link.frames(13); // 0.1 s into the dash, and seen on both copies
     mine.gamepad->held[0] = false;
     ASSERT_TRUE(mine.physics->isDashing);
     ASSERT_TRUE(seen.physics->isDashing);
     ASSERT_EQ(seen.body->mass, 10.0f);
 
+    // The next record comes three frames after the death: by then the owner's
+    // copy has switched the wreck's flight off, and the other copy never runs
+    // a frame of the wreck's flight.
+    ASSERT_EQ(link.frameCount % link.framesPerRecord, 1);
     mine.health->damage(bystander.entity, 20.0f);
     link.frames(8); // the death reaches the other copy with the next record
     // The wreck falls with no dash left on either copy, for its two seconds.

@@ -1,12 +1,18 @@
 // The network screen: its options, hosting, joining a listed server (or
-// rebuilding when the list was stale), the C key's console read, and the
-// ways back.
+// rebuilding when the list was stale), the field the C key opens for an
+// address to look for, and the ways back.
 #include "ScreenFixture.h"
 
+#include "game/screens/AddressField.h"
 #include "game/screens/Cursor.h"
 #include "game/screens/NetworkScreen.h"
+#include "game/screens/ScreenScene.h"
 
 #include "engine/core/Settings.h"
+#include "engine/render/Text.h"
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -21,30 +27,74 @@ protected:
         start(createNetworkScreen);
         frame();
     }
-    void TearDown() override
-    {
-        if (console_)
-            std::cin.rdbuf(console_);
-        Screens::TearDown();
-    }
     Cursor& cursor() { return *static_cast<Cursor*>(world()->getComponentCollection(kit::typeId<Cursor>())->first()); }
+    AddressField& field()
+    {
+        return *static_cast<AddressField*>(world()->getComponentCollection(kit::typeId<AddressField>())->first());
+    }
     void rebuild()
     {
         app->setWorld(std::make_shared<kit::World>(createNetworkScreen));
         frame();
     }
-    // Standard input for the C key.
-    void typeInConsole(const std::string& text)
+    // A key as the window reports a typing key: its press, the character it
+    // types, its release; then a frame.
+    void typeKey(int key, char character, int mods = 0)
     {
-        typed_.str(text);
-        typed_.clear();
-        if (!console_)
-            console_ = std::cin.rdbuf(typed_.rdbuf());
+        gl.window->key(key, 0, 1, mods);
+        gl.window->character(static_cast<unsigned char>(character));
+        gl.window->key(key, 0, 0, mods);
+        frame();
     }
-
-private:
-    std::stringstream typed_;
-    std::streambuf* console_ = nullptr;
+    // Characters as the keyboard types them (without the keys' own events).
+    void typeText(const std::string& text)
+    {
+        for (const char c : text)
+            gl.window->character(static_cast<unsigned char>(c));
+        frame();
+    }
+    // The words shown on a layer: on dialogTextLayer, the field's panel.
+    std::vector<std::string> wordsOn(float layer)
+    {
+        std::vector<std::string> words;
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>())) {
+            const auto* text = static_cast<kit::Text*>(c);
+            if (text->enabled && text->renderPriority() == layer)
+                words.push_back(text->text());
+        }
+        return words;
+    }
+    std::vector<std::string> panelWords() { return wordsOn(screens::dialogTextLayer); }
+    [[nodiscard]] bool menuShown()
+    {
+        const auto words = wordsOn(screens::textLayer);
+        return std::find(words.begin(), words.end(), "Host a Session") != words.end();
+    }
+    [[nodiscard]] bool onPanel(const std::string& line)
+    {
+        const auto words = panelWords();
+        return std::find(words.begin(), words.end(), line) != words.end();
+    }
+    // Frames of a sixtieth with a pause between them, for answers over loopback.
+    void framesWithPauses(int count, const std::function<void()>& between = {})
+    {
+        for (int i = 0; i < count; ++i) {
+            if (between)
+                between();
+            frame();
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+    }
+    // This copy's discovery on a port of its own, looking on `lookOn`, as if
+    // another copy of the game were on the machine (ports nobody else uses
+    // in the suite, below the ephemeral range).
+    void discoveryOn(std::uint16_t port, std::uint16_t lookOn)
+    {
+        ASSERT_TRUE(discovery->peer->start(port, 64));
+        discovery->peer->setMaximumIncomingConnections(64);
+        discovery->boundPort = port;
+        discovery->ports = {lookOn};
+    }
 };
 
 kit::NetAddress at(std::uint32_t ip, std::uint16_t port)
@@ -135,16 +185,173 @@ TEST_F(NetworkScreen, JoiningAListedServerConnectsAsAClient)
     EXPECT_FALSE(discovery->hosting) << "a client offers nothing to join";
 }
 
-TEST_F(NetworkScreen, TheCKeyReadsAnAddressAndTheEndOfInputCountsAsEmpty)
+TEST_F(NetworkScreen, TheCKeyOpensAFieldThatTakesWhatIsTyped)
 {
-    typeInConsole("  10.0.0.9 \n");
-    tap(c);
-    EXPECT_NE(log.str().find("IP to connect to: "), std::string::npos);
-    EXPECT_EQ(count("Creating Network Screen"), 2);
-    typeInConsole(""); // closed standard input: no wait, no loop
-    tap(c);
-    tap(c);
-    EXPECT_EQ(count("Creating Network Screen"), 4);
+    EXPECT_FALSE(field().isOpen());
+    EXPECT_TRUE(panelWords().empty()) << "the panel shows only while the field is open";
+    EXPECT_TRUE(menuShown());
+    typeKey(c, 'c');
+    ASSERT_TRUE(field().isOpen());
+    EXPECT_EQ(field().text(), "") << "the opening key's letter is not typed";
+    EXPECT_TRUE(onPanel("Address of a copy to look for"));
+    EXPECT_TRUE(onPanel("_"));
+    EXPECT_FALSE(menuShown()) << "the panel takes the options' place";
+
+    typeText("10.0.0.9");
+    typeKey(c, 'c'); // a letter now, not another field
+    typeKey(c, 'C', 1);
+    EXPECT_EQ(field().text(), "10.0.0.9cC");
+    EXPECT_TRUE(onPanel("10.0.0.9cC_"));
+    tap(backspace);
+    tap(backspace);
+    EXPECT_EQ(field().text(), "10.0.0.9");
+    typeText("é \t"); // an address has no such characters
+    EXPECT_EQ(field().text(), "10.0.0.9");
+    EXPECT_EQ(count("Creating Network Screen"), 1);
+    EXPECT_EQ(cursor().optionCount, 2);
+}
+
+TEST_F(NetworkScreen, ControlVPastesTheClipboardsFirstLine)
+{
+    typeKey(c, 'c');
+    gl.window->setClipboardText("  192.168.1.20:16521 \nsecond line");
+    tap(v, 2); // Control+V
+    EXPECT_EQ(field().text(), "192.168.1.20:16521");
+    tap(v); // V without Control is no paste
+    EXPECT_EQ(field().text(), "192.168.1.20:16521");
+    gl.window->setClipboardText(std::string(500, '7'));
+    tap(v, 2);
+    EXPECT_EQ(field().text().size(), AddressField::maxLength) << "no longer than the field";
+    // The typed line shows its end, where the typing is, as far as the panel
+    // is wide; a message about it is cut short there too.
+    EXPECT_TRUE(onPanel("<" + std::string(33, '7') + "_"));
+    tap(enter);
+    EXPECT_EQ(field().message(), "Not an address: " + field().text());
+    EXPECT_TRUE(onPanel("Not an address: 192.168.1.20:16521" + std::string(17, '7') + "..."));
+}
+
+TEST_F(NetworkScreen, WhileTheFieldIsOpenTheMenuBehindItTakesNoKeys)
+{
+    typeKey(c, 'c');
+    tap(down);
+    tap(enter); // with nothing typed: a word on the panel, nothing chosen
+    EXPECT_EQ(cursor().selected, 1);
+    EXPECT_FALSE(logged("Position Moved Down"));
+    EXPECT_FALSE(logged("Being a server"));
+    EXPECT_EQ(count("Creating Network Screen"), 1);
+    EXPECT_TRUE(onPanel("Type an address first, like 192.168.1.20"));
+    EXPECT_TRUE(field().isOpen());
+}
+
+TEST_F(NetworkScreen, EnterWithABadAddressSaysSoOnThePanel)
+{
+    typeKey(c, 'c');
+    typeText("10.0.0.300");
+    tap(enter);
+    EXPECT_TRUE(logged("IP to connect to: 10.0.0.300"));
+    EXPECT_EQ(field().message(), "Not an address: 10.0.0.300");
+    EXPECT_TRUE(onPanel("Not an address: 10.0.0.300"));
+    EXPECT_TRUE(logged("Not an address: 10.0.0.300"));
+    EXPECT_FALSE(field().searching());
+    EXPECT_TRUE(field().isOpen()) << "open to put it right";
+    tap(backspace);
+    tap(backspace);
+    typeText("9");
+    tap(enter);
+    EXPECT_EQ(field().message(), "Cannot look: LAN discovery has no port open") << "this copy's discovery has none";
+}
+
+TEST_F(NetworkScreen, EscapeClosesTheFieldAndTheNextEscapeLeaves)
+{
+    typeKey(c, 'c');
+    typeText("10.0.0.9");
+    tap(escape);
+    EXPECT_FALSE(field().isOpen());
+    EXPECT_TRUE(panelWords().empty());
+    EXPECT_TRUE(menuShown());
+    EXPECT_EQ(count("Creating Main Menu"), 0);
+    tap(down); // the menu has its keys back
+    EXPECT_EQ(cursor().selected, 2);
+    typeKey(c, 'c');
+    EXPECT_EQ(field().text(), "") << "opened afresh";
+    tap(escape);
+    tap(escape);
+    EXPECT_EQ(count("Creating Main Menu"), 1);
+}
+
+TEST_F(NetworkScreen, AJoysticksBOrBackCancelsTheField)
+{
+    plugPad(0);
+    typeKey(c, 'c');
+    pressButton(0, 14); // the pad's Down: not for the menu behind
+    EXPECT_EQ(cursor().selected, 1);
+    pressButton(0, 1);
+    EXPECT_FALSE(field().isOpen());
+    EXPECT_EQ(count("Creating Main Menu"), 0);
+    typeKey(c, 'c');
+    pressButton(0, 8);
+    EXPECT_FALSE(field().isOpen());
+    EXPECT_EQ(count("Creating Main Menu"), 0);
+    pressButton(0, 8);
+    EXPECT_EQ(count("Creating Main Menu"), 1);
+}
+
+TEST_F(NetworkScreen, FramesGoOnWhileTheFieldIsOpen)
+{
+    const int first = mascotFrameAfter(0.0f);
+    ASSERT_GE(first, 0) << "no mascot playing";
+    typeKey(c, 'c');
+    typeText("10.0.0.9");
+    EXPECT_NE(mascotFrameAfter(0.5f), first);
+    EXPECT_TRUE(field().isOpen());
+}
+
+TEST_F(NetworkScreen, AnAddressThatDoesNotAnswerIsToldAfterAFewSeconds)
+{
+    discoveryOn(16541, 16542); // nobody on 16542
+    typeKey(c, 'c');
+    typeText("127.0.0.1");
+    tap(enter);
+    EXPECT_TRUE(field().searching());
+    EXPECT_EQ(field().message(), "Looking for 127.0.0.1 ...");
+    framesWithPauses(10);
+    EXPECT_TRUE(field().searching()) << "a few seconds to answer";
+    // Told once its seconds are over (frame time; or sooner in wall time, on a
+    // machine too busy to make 60 frames a second, when the transport gives up).
+    framesWithPauses(static_cast<int>(AddressField::patience * 60.0f));
+    EXPECT_FALSE(field().searching());
+    EXPECT_EQ(field().message(), "No answer from 127.0.0.1 within 5 seconds");
+    EXPECT_TRUE(onPanel("No answer from 127.0.0.1 within 5 seconds"));
+    EXPECT_EQ(count("Creating Network Screen"), 1);
+}
+
+TEST_F(NetworkScreen, AHostNameThatDoesNotResolveIsTold)
+{
+    discoveryOn(16543, 16544);
+    typeKey(c, 'c');
+    typeText("no-such-copy.invalid:16544");
+    tap(enter);
+    for (int i = 0; i < 2000 && field().searching(); ++i) { // the look-up runs beside the frames
+        frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(field().message(), "No host is called no-such-copy.invalid");
+}
+
+TEST_F(NetworkScreen, ACopyFoundAtATypedAddressIsListed)
+{
+    discoveryOn(16545, 16546);
+    kit::LANDiscoverySystem other({16546}, 64, 1.0f); // another copy, hosting
+    ASSERT_EQ(other.boundPort, 16546);
+    other.hosting = true;
+    typeKey(c, 'c');
+    typeText("localhost");
+    tap(enter);
+    framesWithPauses(240, [&] { other.update(1.0f / 60.0f); });
+    EXPECT_TRUE(logged("Session found at localhost"));
+    EXPECT_EQ(count("Creating Network Screen"), 2) << "built again, with the session";
+    EXPECT_TRUE(logged("Session found: 127.0.0.1"));
+    EXPECT_EQ(cursor().optionCount, 3);
 }
 
 TEST_F(NetworkScreen, EscapeBOrBackReturnToTheMainMenu)

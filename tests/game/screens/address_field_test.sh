@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The network screen's address field on the real game, driven by synthetic
+# key presses: C opens it while the frames go on (two screenshots of the
+# animated mascot a second apart differ), a bad address is refused, a good
+# one that nothing answers is told after a few seconds, Escape closes the
+# field and the next Escape leaves for the main menu, and Exit ends the game.
+# The game's standard input is a pipe that never says anything and never
+# ends, as when it is launched from a desktop: the field must not wait for it.
+#
+# Runs inside the suite's private network namespace, on a display of its
+# own, from a scratch directory whose assets are the repository's.
+#
+#   address_field_test.sh PATH/TO/skyscuffle [SCREENSHOT_DIR]
+set -uo pipefail
+
+game=$(realpath "$1")
+shots=${2:-}
+source=$(cd "$(dirname "$0")/../../.." && pwd)
+work=$(mktemp -d)
+trap 'kill -9 "${pid:-0}" "${xvfb:-0}" 2>/dev/null; exec 4>&-; rm -rf "$work"' EXIT
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+disown "$xvfb" # killed at the end without a word from the shell
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "FAIL: no virtual display"; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
+mkdir -p "$work/assets"
+for folder in "$source"/assets/*/; do
+  ln -s "$folder" "$work/assets/$(basename "$folder")"
+done
+if [ -n "$shots" ]; then
+  mkdir -p "$shots"
+  shots=$(realpath "$shots")
+else
+  shots="$work/shots"
+  mkdir -p "$shots"
+fi
+cd "$work"
+printf 'window.size.x,800\nwindow.size.y,600\n' >assets/tuning.csv
+
+fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }
+lines() { grep -cxF "$1" "$work/log"; }
+
+# Waits until the line has appeared $2 times (default 1), up to $3 seconds.
+wait_for() {
+  local deadline=$((SECONDS + ${3:-10}))
+  while [ $SECONDS -lt $deadline ]; do
+    [ "$(lines "$1")" -ge "${2:-1}" ] && return 0
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+key() {
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  xdotool key --clearmodifiers "$@"
+  sleep 0.3
+}
+
+typed() {
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  xdotool type --delay 60 "$1"
+  sleep 0.3
+}
+
+shot() {
+  import -window "$window" "$shots/$1.png" 2>/dev/null || fail "no screenshot of $1"
+}
+
+# A pipe for standard input that stays open and silent for the whole run.
+mkfifo "$work/stdin"
+exec 4<>"$work/stdin"
+"$game" <"$work/stdin" >"$work/log" 2>&1 &
+pid=$!
+window=
+for _ in $(seq 100); do
+  window=$(xdotool search --all --pid "$pid" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window titled Skyscuffle within 10 s"
+wait_for "Creating Main Menu" || fail "the main menu was not created"
+sleep 1
+
+key Down Return # Online
+wait_for "Creating Network Screen" || fail "Online did not open the network screen"
+sleep 1.5
+
+key c
+wait_for "Type the address of a copy to look for" || fail "C did not open the address field"
+sleep 1
+shot address-field-1
+sleep 1
+shot address-field-2
+differing=$(compare -metric AE "$shots/address-field-1.png" "$shots/address-field-2.png" null: 2>&1 >/dev/null)
+awk -v d="${differing%% *}" 'BEGIN { exit !(d + 0 > 0) }' ||
+  fail "the screen stood still with the field open ($differing pixels differ)"
+
+typed "10.0.0.300"
+key Return
+wait_for "IP to connect to: 10.0.0.300" || fail "Enter did not take the typed address"
+wait_for "Not an address: 10.0.0.300" || fail "a bad address was not refused"
+shot address-field-refused
+
+key BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+typed "127.0.0.1:16599"
+key Return
+wait_for "Looking for 127.0.0.1:16599 ..." || fail "a good address was not looked for"
+shot address-field-looking
+wait_for "No answer from 127.0.0.1:16599 within 5 seconds" 1 20 || fail "the silence of the address was not told"
+[ "$(lines "Creating Network Screen")" -eq 1 ] || fail "the screen was built again"
+
+key Escape
+wait_for "Address field closed" || fail "Escape did not close the field"
+sleep 0.5
+[ "$(lines "Creating Main Menu")" -eq 1 ] || fail "the Escape that closed the field left the screen too"
+key Escape
+wait_for "Creating Main Menu" 2 || fail "the next Escape did not lead to the main menu"
+
+key Up Return # Exit
+deadline=$((SECONDS + 10))
+while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the game did not end within 10 s"
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "screenshots in $shots"
+echo PASS
