@@ -20,7 +20,11 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
         if (entity.world && entity.id.serial != 0)
             entity.world->destroyEntityNow(entity);
     });
-    registerFunction(destroyComponentFunction, [](EntityHandle entity, const std::string& name) {
+    registerFunction(destroyComponentFunction, [this](EntityHandle entity, const std::string& name) {
+        if (!destroyableComponents.empty() && !destroyableComponents.contains(name)) {
+            std::cerr << "Refused to destroy components named other than the game's own removable ones\n";
+            return;
+        }
         // Only names some component was ever tagged with can match: a name
         // from the network is not interned.
         if (const std::optional<TagId> tag = findTagId(name); tag && entity.world && entity.id.serial != 0)
@@ -40,23 +44,31 @@ NetworkSystem* NetworkSystem::of(const World* world)
     return world ? world->getComponent<NetworkSystem>(world->systemEntity()) : nullptr;
 }
 
-NetworkSystem::Channel* NetworkSystem::channelFor(std::string_view name, std::type_index signature)
+NetworkSystem::Channel* NetworkSystem::channelFor(std::string_view name, std::type_index signature, Caller caller)
 {
-    auto [known, added] = signatures_.try_emplace(std::string(name), signature);
-    if (!added && known->second != signature) {
-        std::cerr << "Named function \"" << name << "\" was registered with other argument types\n";
+    auto [known, added] = declarations_.try_emplace(std::string(name), Declaration{signature, caller});
+    if (!added && !declarationMatches(name, signature, caller))
         return nullptr;
-    }
     auto& slot = functions[std::string(name)];
     if (!slot)
         slot = std::make_unique<Channel>();
     return slot.get();
 }
 
-bool NetworkSystem::signatureMatches(std::string_view name, std::type_index signature) const
+bool NetworkSystem::declarationMatches(std::string_view name, std::type_index signature, Caller caller) const
 {
-    auto known = signatures_.find(name);
-    return known == signatures_.end() || known->second == signature;
+    auto known = declarations_.find(name);
+    if (known == declarations_.end())
+        return true;
+    if (known->second.signature != signature) {
+        std::cerr << "Named function \"" << name << "\" was registered with other argument types\n";
+        return false;
+    }
+    if (known->second.caller != caller) {
+        std::cerr << "Named function \"" << name << "\" was registered with another caller rule\n";
+        return false;
+    }
+    return true;
 }
 
 void NetworkSystem::keepScoped(World& scope, Connection connection)
@@ -68,6 +80,7 @@ void NetworkSystem::keepScoped(World& scope, Connection connection)
 void NetworkSystem::queueCall(std::string_view name, NetStream& arguments)
 {
     const std::string nameCopy(name);
+    ++traffic.callsMade;
     pendingCalls.write(remoteCallsId);
     pendingCalls.write(nameCopy);
     pendingCalls.write(arguments); // resets the stream's reading position
@@ -154,7 +167,7 @@ std::size_t recordBits(std::size_t at, std::size_t nameBytes, std::size_t stateB
 
 } // namespace
 
-std::vector<NetStream> NetworkSystem::buildStatePackets() const
+std::vector<NetStream> NetworkSystem::buildStatePackets(std::uint64_t* recordCount) const
 {
     const std::uint32_t own = origin();
     std::vector<NetStream> packets;
@@ -183,6 +196,8 @@ std::vector<NetStream> NetworkSystem::buildStatePackets() const
                 start();
             }
             NetStream& packet = packets.back();
+            if (recordCount)
+                ++*recordCount;
             packet.write(true);
             packet.write(c->entityId);
             packet.write(type);
@@ -199,7 +214,7 @@ void NetworkSystem::sendState()
     flushCalls(); // spawns before the state of what they spawn
     if (!peer->isActive())
         return;
-    for (const NetStream& packet : buildStatePackets())
+    for (const NetStream& packet : buildStatePackets(&traffic.recordsBuilt))
         traffic.stateSent += packet.bytesUsed() * peer->broadcast(packet.data(), packet.bytesUsed(),
                                                                   NetPeer::Reliability::unreliableSequenced, 0);
 }
@@ -270,6 +285,20 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         return; // not even an origin: nothing to record, apply or pass on
     in.read(senderScreen);
     const std::uint32_t own = origin();
+    ConnectionGuard& from = guardOf(packet.sender);
+    if (isServer) {
+        // A connection is the copy its first state names, and stays it.
+        const bool known = from.origin.has_value();
+        if (!identify(from, sender)) {
+            from.refuse(clock_, "state in the name of copy " + originText(sender) + ", not its own");
+            return;
+        }
+        // Its calls held so far left before this state: they run first.
+        if (!known) {
+            for (const std::vector<std::uint8_t>& batch : from.takeHeld())
+                runCallsOf(from, batch);
+        }
+    }
     if (sender != own) {
         PeerRecord& record = peers[sender];
         record.address = packet.sender;
@@ -278,8 +307,10 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         record.heardAt = clock_;
     }
     const TagId networked = tagId("networked");
+    const float copies = copiesThrough(from);
 
     bool more = false;
+    std::size_t records = 0;
     while (in.read(more) && more) {
         EntityID entity;
         std::string typeName;
@@ -287,6 +318,14 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         in.read(entity);
         in.read(typeName);
         in.read(state);
+        // Beyond what an honest copy sends: the rest of the packet is dropped
+        // and it goes no further.
+        if (++records > limits.recordsPerPacket || !from.records.take(clock_, 1.0f, copies)) {
+            from.refuse(clock_, records > limits.recordsPerPacket ? "a state packet of too many records"
+                                                                  : "state records beyond their budget");
+            ++traffic.recordsDropped;
+            return;
+        }
         // A copy sends only the state of what it owns: a record about anyone
         // else's entity, or about a component that is not replicated, is skipped.
         if (entity.origin != sender || sender == own)
@@ -294,8 +333,11 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         const std::optional<TagId> tag = findTagId(typeName);
         Component* target = (tag && world) ? world->getComponent(entity, *tag) : nullptr;
         if (target && target->hasTag(networked)) {
+            // The component checks what it reads and keeps its state when the
+            // record is broken.
             state.writing = false;
             target->serialize(state);
+            ++traffic.recordsApplied;
         }
     }
 
@@ -306,7 +348,22 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
 
 void NetworkSystem::runCalls(const NetPeer::Packet& packet)
 {
-    NetStream in(packet.data.data(), packet.data.size());
+    ConnectionGuard& from = guardOf(packet.sender);
+    if (isServer && !from.origin) {
+        // Which copy made these calls, its state tells; it left right after them.
+        if (!from.hold(packet.data))
+            from.refuse(clock_, "a call batch while its copy is not known yet (too many waiting)");
+        return;
+    }
+    runCallsOf(from, packet.data);
+}
+
+void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch)
+{
+    NetStream in(batch.data(), batch.size());
+    NetStream relay; // the calls that pass, for the other connections
+    bool dropped = false;
+    World* const here = world;
     for (;;) {
         std::uint8_t marker = 0;
         if (!in.read(marker) || marker != remoteCallsId)
@@ -315,13 +372,40 @@ void NetworkSystem::runCalls(const NetPeer::Packet& packet)
         NetStream arguments;
         in.read(name);
         in.read(arguments);
+        if (const std::optional<std::string> why = refusal(from, name, arguments)) {
+            dropped = true;
+            ++traffic.callsDropped;
+            if (why->empty())
+                countUnknownCall();
+            else
+                from.refuse(clock_, *why);
+            continue;
+        }
+        relay.write(remoteCallsId);
+        relay.write(name);
+        relay.write(arguments);
         arguments.writing = false;
+        const std::uint64_t made = here ? here->entitiesMade() : 0;
         run(name, arguments);
-        std::cout << "Recieved RPC call: " << name << "\n";
+        ++traffic.callsRun;
+        if (here) {
+            const std::uint64_t count = here->entitiesMade() - made;
+            traffic.entitiesMadeByCalls += count;
+            from.entities.charge(clock_, static_cast<float>(count), copiesThrough(from));
+        }
+        printReceived(name);
     }
 
-    traffic.callsSent += packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
-                                                              NetPeer::Reliability::reliableOrdered, 1, packet.sender);
+    // To every other connection, never back to the one it came from.
+    auto pass = [&](const std::uint8_t* data, std::size_t size) {
+        traffic.callsSent += size * peer->broadcast(data, size, NetPeer::Reliability::reliableOrdered, 1, from.address);
+    };
+    if (!dropped) {
+        pass(batch.data(), batch.size());
+    } else if (relay.bitsUsed() > 0) {
+        relay.write(std::uint8_t{0});
+        pass(relay.data(), relay.bytesUsed());
+    }
 }
 
 void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)

@@ -167,6 +167,8 @@ private:
     // so that the completion still runs and nobody waits forever.
     static void loadSafely(Loader& loader)
     {
+        if (loader.refused)
+            return; // told already; finish() makes the usual default of a failed load
         try {
             loader.load();
         } catch (const std::exception& error) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AssetPath.h"
+
 #include <memory>
 #include <string>
 
@@ -22,13 +24,17 @@ public:
     virtual void load() = 0;
     virtual void finish() = 0;
 
-    // Sets path (as requested), fullPath (asset directory + path) and both directories.
+    // Sets path (as requested), fullPath (asset directory + path) and both
+    // directories. A path that leaves the asset directory is refused (one
+    // line on standard error): the load then reads nothing and the resource
+    // ends as a file that failed to load does.
     void setPath(const std::string& requested, const std::string& assetDirectory)
     {
         path = requested;
         fullPath = assetDirectory + requested;
         directory = directoryOf(path);
         fullDirectory = directoryOf(fullPath);
+        refused = !acceptAssetPath(requested);
     }
 
     std::shared_ptr<T> resource;
@@ -37,6 +43,7 @@ public:
     std::string fullPath;
     std::string directory;
     std::string fullDirectory;
+    bool refused = false; // the path leaves the asset directory: nothing is read
 };
 
 } // namespace kit

@@ -12,6 +12,7 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/network/stream/NetStream.h"
+#include "engine/network/stream/Received.h"
 #include "engine/physics/ConstantRotation.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
@@ -250,7 +251,12 @@ void PlanePhysics::serialize(kit::NetStream& stream)
         stream.serialize(dashCount);
         return;
     }
-    // A broken record (not a number) changes nothing.
+    // A broken record (short, not a number, or out of all proportion)
+    // changes nothing.
+    constexpr float fastestTurn = 1000.0f; // radians per second
+    constexpr float longestDash = 60.0f;   // seconds
+    if (stream.bitsLeft() < 32 + 32 + 1 + 3 * 32)
+        return;
     float turning = angularVelocity, dash = dashTimer;
     bool on = enabled;
     glm::vec3 stick = steer;
@@ -261,8 +267,8 @@ void PlanePhysics::serialize(kit::NetStream& stream)
     float speedBefore = 0.0f;
     std::uint32_t count = 0;
     const bool saysWhichDash = stream.read(speedBefore) && stream.read(count);
-    if (!std::isfinite(turning) || !std::isfinite(dash) || !std::isfinite(stick.x) || !std::isfinite(stick.y) ||
-        !std::isfinite(stick.z) || !std::isfinite(speedBefore))
+    if (!kit::received::within(turning, fastestTurn) || !kit::received::within(dash, longestDash) ||
+        !kit::received::finite(stick) || !kit::received::within(speedBefore, kit::received::limit))
         return;
     applyRecord(turning, dash, on, stick, saysWhichDash ? std::optional(speedBefore) : std::nullopt,
                 saysWhichDash ? std::optional(count) : std::nullopt);
