@@ -26,29 +26,39 @@ std::size_t expectedBits(const peer::Value& value, std::size_t at)
 {
     using Kind = peer::Value::Kind;
     switch (value.kind) {
-    case Kind::u8: return 8;
-    case Kind::u16: return 16;
+    case Kind::u8:
+        return 8;
+    case Kind::u16:
+        return 16;
     case Kind::i32:
     case Kind::u32:
-    case Kind::f32: return 32;
-    case Kind::boolean: return 1;
+    case Kind::f32:
+        return 32;
+    case Kind::boolean:
+        return 1;
     case Kind::string: {
         const std::size_t afterLength = at + 16;
         const std::size_t aligned = (afterLength + 7) & ~std::size_t(7);
         return aligned - at + 8 * value.bytes.size();
     }
-    case Kind::vec2: return 64;
-    case Kind::vec3: return 96;
-    case Kind::quat: return 128;
-    case Kind::entity: return 64;
+    case Kind::vec2:
+        return 64;
+    case Kind::vec3:
+        return 96;
+    case Kind::quat:
+        return 128;
+    case Kind::entity:
+        return 64;
     case Kind::nested: {
         std::size_t inner = 0;
         for (const peer::Value& child : value.children)
             inner += expectedBits(child, inner);
         return 32 + inner;
     }
-    case Kind::raw: return 8 * value.bytes.size();
-    case Kind::fill: return 8 * value.count;
+    case Kind::raw:
+        return 8 * value.bytes.size();
+    case Kind::fill:
+        return 8 * value.count;
     }
     return 0;
 }

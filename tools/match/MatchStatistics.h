@@ -39,9 +39,9 @@ struct PlayerStatistics {
 // What the game camera showed, frame by frame.
 struct CameraStatistics {
     long frames = 0;
-    long nonFinite = 0;      // frames whose camera position or target was NaN or infinite
+    long nonFinite = 0;       // frames whose camera position or target was NaN or infinite
     long firstNonFinite = -1; // the first such frame, counted from 0
-    long ownPlaneFrames = 0; // this copy's planes alive, summed over the frames
+    long ownPlaneFrames = 0;  // this copy's planes alive, summed over the frames
     long ownPlaneFramesInView = 0;
 };
 

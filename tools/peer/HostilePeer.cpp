@@ -58,7 +58,8 @@ void HostilePeer::service()
         startState(packet);
         packet.write(false);
         send(packet, packet.bytesUsed(), false);
-        nextHeartbeat_ += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / heartbeatRate_));
+        nextHeartbeat_ +=
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / heartbeatRate_));
         if (nextHeartbeat_ < Clock::now())
             nextHeartbeat_ = Clock::now(); // no burst after a long step
     }
@@ -87,8 +88,8 @@ bool HostilePeer::execute(const std::vector<Command>& commands)
 
 bool HostilePeer::waitFor(const Command& command, const std::function<bool()>& done, const char* what)
 {
-    const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                          std::chrono::duration<double>(command.seconds));
+    const auto until =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(command.seconds));
     for (;;) {
         service();
         if (done())
@@ -183,12 +184,12 @@ void HostilePeer::sendBatch(const std::vector<Command>& body)
 void HostilePeer::send(const kit::NetStream& packet, std::size_t bytes, bool reliable)
 {
     ++sent_;
-    const std::size_t reached =
-        peer_.isActive() ? peer_.broadcast(packet.data(), std::min(bytes, packet.bytesUsed()),
-                                           reliable ? kit::NetPeer::Reliability::reliableOrdered
-                                                    : kit::NetPeer::Reliability::unreliableSequenced,
-                                           reliable ? 1 : 0)
-                         : 0;
+    const std::size_t reached = peer_.isActive()
+                                    ? peer_.broadcast(packet.data(), std::min(bytes, packet.bytesUsed()),
+                                                      reliable ? kit::NetPeer::Reliability::reliableOrdered
+                                                               : kit::NetPeer::Reliability::unreliableSequenced,
+                                                      reliable ? 1 : 0)
+                                    : 0;
     unsent_ += reached == 0;
 }
 
@@ -221,8 +222,7 @@ bool HostilePeer::execute(const Command& c)
         peer_.start(0, 1);
         peer_.setMaximumIncomingConnections(0);
         if (!peer_.connect(joinedAddress_, joinedPort_)) {
-            std::fprintf(stderr, "line %d: could not connect to %s|%u\n", c.line, joinedAddress_.c_str(),
-                         joinedPort_);
+            std::fprintf(stderr, "line %d: could not connect to %s|%u\n", c.line, joinedAddress_.c_str(), joinedPort_);
             return false;
         }
         std::fprintf(out_, "joining %s|%u\n", joinedAddress_.c_str(), joinedPort_);
@@ -248,11 +248,14 @@ bool HostilePeer::execute(const Command& c)
         idleUntil(Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(c.seconds)));
         return true;
     case Kind::waitConnected:
-        return waitFor(c, [this] { return peer_.connectionCount() > 0; }, "connection");
+        return waitFor(
+            c, [this] { return peer_.connectionCount() > 0; }, "connection");
     case Kind::waitCopy:
-        return waitFor(c, [this] { return log_.firstCopy.has_value(); }, "copy's state");
+        return waitFor(
+            c, [this] { return log_.firstCopy.has_value(); }, "copy's state");
     case Kind::waitCall:
-        return waitFor(c, [this, &c] { return log_.calls.contains(ScriptLexer::shown(c.text)); }, "such call");
+        return waitFor(
+            c, [this, &c] { return log_.calls.contains(ScriptLexer::shown(c.text)); }, "such call");
     case Kind::waitScreen:
         return waitFor(
             c,

@@ -18,14 +18,30 @@ void ReceiveLog::handle(const kit::NetPeer::Packet& packet, double now)
     ++packets_;
     namespace message = kit::message;
     switch (packet.id()) {
-    case message::connectionRequestAccepted: event("connected to", packet); break;
-    case message::connectionAttemptFailed: event("connection attempt failed to", packet); break;
-    case message::newIncomingConnection: event("copy connected from", packet); break;
-    case message::noFreeIncomingConnections: event("server full at", packet); break;
-    case message::disconnectionNotification: event("disconnected from", packet); break;
-    case message::connectionLost: event("connection lost with", packet); break;
-    case kit::NetworkSystem::stateUpdateId: state(packet); break;
-    case kit::NetworkSystem::remoteCallsId: remoteCalls(packet, now); break;
+    case message::connectionRequestAccepted:
+        event("connected to", packet);
+        break;
+    case message::connectionAttemptFailed:
+        event("connection attempt failed to", packet);
+        break;
+    case message::newIncomingConnection:
+        event("copy connected from", packet);
+        break;
+    case message::noFreeIncomingConnections:
+        event("server full at", packet);
+        break;
+    case message::disconnectionNotification:
+        event("disconnected from", packet);
+        break;
+    case message::connectionLost:
+        event("connection lost with", packet);
+        break;
+    case kit::NetworkSystem::stateUpdateId:
+        state(packet);
+        break;
+    case kit::NetworkSystem::remoteCallsId:
+        remoteCalls(packet, now);
+        break;
     case 0:
         if (packet.data.size() == 1)
             break; // an empty call batch

@@ -29,34 +29,34 @@ struct Number {
 struct Value {
     enum class Kind { u8, u16, i32, u32, f32, boolean, string, vec2, vec3, quat, entity, nested, raw, fill };
     Kind kind = Kind::i32;
-    std::vector<Number> numbers;  // the scalars, vector components, or origin and serial
-    std::string bytes;            // string: its bytes; raw: the bytes; fill: the one byte repeated
-    std::size_t count = 0;        // fill: how many bytes
-    std::vector<Value> children;  // nested: the values of the nested stream
+    std::vector<Number> numbers; // the scalars, vector components, or origin and serial
+    std::string bytes;           // string: its bytes; raw: the bytes; fill: the one byte repeated
+    std::size_t count = 0;       // fill: how many bytes
+    std::vector<Value> children; // nested: the values of the nested stream
 };
 
 struct Command {
     enum class Kind {
-        host,       // port
-        join,       // text = address, port
-        disconnect, //
-        reconnect,  // the last join again
-        origin,     // values[0]: the origin this peer speaks as
-        serial,     // count: the next fresh serial
-        screen,     // text = screen name
-        heartbeat,  // rate: empty state packets per second (0 stops them)
-        wait,       // seconds
+        host,          // port
+        join,          // text = address, port
+        disconnect,    //
+        reconnect,     // the last join again
+        origin,        // values[0]: the origin this peer speaks as
+        serial,        // count: the next fresh serial
+        screen,        // text = screen name
+        heartbeat,     // rate: empty state packets per second (0 stops them)
+        wait,          // seconds
         waitConnected, // seconds = time-out
-        waitCopy,   // seconds = time-out: until another copy's state has been heard
-        waitCall,   // text = function name, seconds = time-out
-        waitScreen, // text = screen name, seconds = time-out
-        call,       // text = function name, values[0] = entity, then the arguments
-        state,      // values[0] = entity, text = type name, then the state's values
-        batch,      // body: calls and state records sent as one packet of each
-        packet,     // values: the bytes; reliable; cut
-        repeat,     // count, body
-        rate,       // rate (times a second), seconds, body
-        say,        // text: a line for standard output
+        waitCopy,      // seconds = time-out: until another copy's state has been heard
+        waitCall,      // text = function name, seconds = time-out
+        waitScreen,    // text = screen name, seconds = time-out
+        call,          // text = function name, values[0] = entity, then the arguments
+        state,         // values[0] = entity, text = type name, then the state's values
+        batch,         // body: calls and state records sent as one packet of each
+        packet,        // values: the bytes; reliable; cut
+        repeat,        // count, body
+        rate,          // rate (times a second), seconds, body
+        say,           // text: a line for standard output
     };
     Kind kind = Kind::wait;
     int line = 0;
@@ -65,8 +65,8 @@ struct Command {
     double seconds = 0.0;
     double rate = 0.0;
     std::size_t count = 0;
-    bool reliable = true;           // packet: channel 1 reliable-ordered, else 0 unreliable-sequenced
-    std::size_t cut = SIZE_MAX;     // packet: bytes kept (a truncated packet)
+    bool reliable = true;       // packet: channel 1 reliable-ordered, else 0 unreliable-sequenced
+    std::size_t cut = SIZE_MAX; // packet: bytes kept (a truncated packet)
     std::vector<Value> values;
     std::vector<Command> body;
 };

@@ -124,12 +124,24 @@ bool ScriptLexer::lexString(std::vector<Token>& out)
             }
             const char e = text_[at_++];
             switch (e) {
-            case 'n': token.text += '\n'; break;
-            case 't': token.text += '\t'; break;
-            case 'r': token.text += '\r'; break;
-            case '0': token.text += '\0'; break;
-            case '\\': token.text += '\\'; break;
-            case '"': token.text += '"'; break;
+            case 'n':
+                token.text += '\n';
+                break;
+            case 't':
+                token.text += '\t';
+                break;
+            case 'r':
+                token.text += '\r';
+                break;
+            case '0':
+                token.text += '\0';
+                break;
+            case '\\':
+                token.text += '\\';
+                break;
+            case '"':
+                token.text += '"';
+                break;
             case 'x': {
                 const int high = at_ < text_.size() ? hexDigit(text_[at_]) : -1;
                 const int low = at_ + 1 < text_.size() ? hexDigit(text_[at_ + 1]) : -1;

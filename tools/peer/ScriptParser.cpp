@@ -107,10 +107,14 @@ ParseResult ScriptParser::parse(std::string_view text, const std::map<std::strin
 std::string ScriptParser::describe(const Token& token)
 {
     switch (token.kind) {
-    case Token::Kind::end: return "the end of the script";
-    case Token::Kind::lineEnd: return token.text == ";" ? "';'" : "the end of the line";
-    case Token::Kind::string: return "the string \"" + ScriptLexer::shown(token.text) + "\"";
-    default: return "'" + ScriptLexer::shown(token.text) + "'";
+    case Token::Kind::end:
+        return "the end of the script";
+    case Token::Kind::lineEnd:
+        return token.text == ";" ? "';'" : "the end of the line";
+    case Token::Kind::string:
+        return "the string \"" + ScriptLexer::shown(token.text) + "\"";
+    default:
+        return "'" + ScriptLexer::shown(token.text) + "'";
     }
 }
 
@@ -467,10 +471,13 @@ bool ScriptParser::value(Value& out, int depth)
         out.kind = Value::Kind::u32;
         n.source = word == "me" ? Number::Source::mine : Number::Source::them;
     } else if (word == "index") {
-        out.kind = Value::Kind::i32;
         at_--;
         if (!indexForm(n))
             return false;
+        // Like a literal: a fraction in the form makes it a float.
+        const bool whole = n.scale == std::floor(n.scale) && n.offset == std::floor(n.offset);
+        out.kind = whole ? Value::Kind::i32 : Value::Kind::f32;
+        n.isReal = !whole;
     } else {
         at_--;
         return fail("a value (a number, a string, true, false, nan, inf, huge, me, them, index, or u8(..), u16(..), "

@@ -16,8 +16,10 @@ namespace peer {
 std::uint32_t ValueWriter::integer(const Number& number, RunContext& context)
 {
     switch (number.source) {
-    case Number::Source::mine: return context.mine;
-    case Number::Source::them: return context.them;
+    case Number::Source::mine:
+        return context.mine;
+    case Number::Source::them:
+        return context.them;
     case Number::Source::index: {
         // Saturated to the 32-bit range, as a real put where an integer goes.
         const double value = static_cast<double>(context.index) * number.scale + number.offset;
@@ -28,8 +30,10 @@ std::uint32_t ValueWriter::integer(const Number& number, RunContext& context)
     case Number::Source::fresh:
         context.lastSerial = context.nextSerial++;
         return context.lastSerial;
-    case Number::Source::last: return context.lastSerial;
-    case Number::Source::literal: break;
+    case Number::Source::last:
+        return context.lastSerial;
+    case Number::Source::literal:
+        break;
     }
     if (!number.isReal)
         return static_cast<std::uint32_t>(number.integer);
@@ -55,14 +59,30 @@ void ValueWriter::write(kit::NetStream& stream, const Value& value, RunContext& 
         return i < value.numbers.size() ? value.numbers[i] : zero;
     };
     switch (value.kind) {
-    case Value::Kind::u8: stream.write(static_cast<std::uint8_t>(integer(at(0), context))); break;
-    case Value::Kind::u16: stream.write(static_cast<std::uint16_t>(integer(at(0), context))); break;
-    case Value::Kind::i32: stream.write(static_cast<std::int32_t>(integer(at(0), context))); break;
-    case Value::Kind::u32: stream.write(integer(at(0), context)); break;
-    case Value::Kind::f32: stream.write(real(at(0), context)); break;
-    case Value::Kind::boolean: stream.write(integer(at(0), context) != 0); break;
-    case Value::Kind::string: stream.write(value.bytes.substr(0, kit::NetStream::maxStringLength)); break;
-    case Value::Kind::vec2: stream.write(glm::vec2(real(at(0), context), real(at(1), context))); break;
+    case Value::Kind::u8:
+        stream.write(static_cast<std::uint8_t>(integer(at(0), context)));
+        break;
+    case Value::Kind::u16:
+        stream.write(static_cast<std::uint16_t>(integer(at(0), context)));
+        break;
+    case Value::Kind::i32:
+        stream.write(static_cast<std::int32_t>(integer(at(0), context)));
+        break;
+    case Value::Kind::u32:
+        stream.write(integer(at(0), context));
+        break;
+    case Value::Kind::f32:
+        stream.write(real(at(0), context));
+        break;
+    case Value::Kind::boolean:
+        stream.write(integer(at(0), context) != 0);
+        break;
+    case Value::Kind::string:
+        stream.write(value.bytes.substr(0, kit::NetStream::maxStringLength));
+        break;
+    case Value::Kind::vec2:
+        stream.write(glm::vec2(real(at(0), context), real(at(1), context)));
+        break;
     case Value::Kind::vec3:
         stream.write(glm::vec3(real(at(0), context), real(at(1), context), real(at(2), context)));
         break;

@@ -122,7 +122,7 @@ packet unreliable cut 4 u8(135) fill(10, 0)
     ASSERT_EQ(c[15].body[0].body.size(), 2u);
     EXPECT_EQ(c[15].body[0].body[1].kind, K::state);
     EXPECT_EQ(c[15].body[0].body[1].text, "score");
-    EXPECT_EQ(c[15].body[0].body[1].line, 20);
+    EXPECT_EQ(c[15].body[0].body[1].line, 19);
     EXPECT_EQ(c[16].kind, K::packet);
     EXPECT_FALSE(c[16].reliable);
     EXPECT_EQ(c[16].cut, 4u);
@@ -198,7 +198,7 @@ TEST(PeerScript, FloatWordsAreTheIeeeSpecialValues)
 TEST(PeerScript, LoopCountsAndSerialsTakeTheirValuesWhileRunning)
 {
     const Command call = only("call f id(me, index + 1) index * 0.5 - 40 vec2(index, index*2) id(me, new) id(me, last) "
-                              "u32(index-1)");
+                              "u32(index-1) index * 2 + 1");
     peer::RunContext context;
     context.mine = 5;
     context.index = 4;
@@ -210,6 +210,7 @@ TEST(PeerScript, LoopCountsAndSerialsTakeTheirValuesWhileRunning)
     expected.write(kit::EntityID{5, 100});
     expected.write(kit::EntityID{5, 100});
     expected.write(std::uint32_t{3});
+    expected.write(std::int32_t{9}); // whole numbers only: an integer, like a literal
     EXPECT_EQ(encoded(call, context), bytesOf(expected));
     EXPECT_EQ(context.nextSerial, 101u);
     EXPECT_EQ(context.lastSerial, 100u);
@@ -239,30 +240,31 @@ TEST(PeerScript, BadScriptsGiveOneLineNamingTheLineAndWhatWasExpected)
     EXPECT_EQ(errorOf("call f id(1,1) u8(256)"),
               "line 1: expected an integer from 0 to 255 (or me, them, index, new, last), got '256'");
     EXPECT_EQ(errorOf("call f id(1,1) \"abc"), "line 1: expected '\"' to close the string");
-    EXPECT_EQ(errorOf("call f id(1,1) \"\\q\""),
-              "line 1: expected one of \\n \\t \\r \\0 \\\\ \\\" \\xHH, got '\\q'");
+    EXPECT_EQ(errorOf("call f id(1,1) \"\\q\""), "line 1: expected one of \\n \\t \\r \\0 \\\\ \\\" \\xHH, got '\\q'");
     EXPECT_EQ(errorOf("call f id(1,1) \"\\x4\""), "line 1: expected two hexadecimal digits after '\\x'");
     EXPECT_EQ(errorOf("call f id(1,1) hex(\"abc\")"),
               "line 1: expected an even number of hexadecimal digits in hex(..), got the string \"abc\"");
-    EXPECT_EQ(errorOf("call f id(1,1) wobble(1)"), "line 1: expected a value (u8, u16, i32, u32, f32, bool, vec2, vec3, "
-                                                   "quat, id, nested, hex, raw, fill), got 'wobble'");
+    EXPECT_EQ(errorOf("call f id(1,1) wobble(1)"),
+              "line 1: expected a value (u8, u16, i32, u32, f32, bool, vec2, vec3, "
+              "quat, id, nested, hex, raw, fill), got 'wobble'");
     EXPECT_EQ(errorOf("repeat 2 {\n call f id(1,1)\n"), "line 3: expected '}', got the end of the script");
     EXPECT_EQ(errorOf("batch {\n wait 1\n}"), "line 2: expected 'call' or 'state' inside a batch, got 'wait'");
-    EXPECT_EQ(errorOf("wait forever"),
-              "line 1: expected seconds, 'connected', 'copy', 'call NAME' or 'screen NAME' after 'wait', got 'forever'");
+    EXPECT_EQ(
+        errorOf("wait forever"),
+        "line 1: expected seconds, 'connected', 'copy', 'call NAME' or 'screen NAME' after 'wait', got 'forever'");
     EXPECT_EQ(errorOf("rate 10 {\n}"), "line 1: expected 'for', got '{'");
     EXPECT_EQ(errorOf("screen game extra"), "line 1: expected the end of the line, got 'extra'");
     EXPECT_EQ(errorOf("packet reliable"), "line 1: expected the packet's values, got the end of the script");
     EXPECT_EQ(errorOf("say \x01"), "line 1: unexpected character '\\x01'");
     EXPECT_EQ(errorOf("wait 1x"), "line 1: expected a number, got '1x'");
-    EXPECT_EQ(errorOf("call f id(1,1) 99999999999"), "line 1: expected an integer that fits 32 bits, got '99999999999'");
+    EXPECT_EQ(errorOf("call f id(1,1) 99999999999"),
+              "line 1: expected an integer that fits 32 bits, got '99999999999'");
 }
 
 TEST(PeerScript, EveryCountSizeAndNestingIsBounded)
 {
     EXPECT_TRUE(ScriptParser::parse("repeat 10000000 { say x }").ok());
-    EXPECT_EQ(errorOf("repeat 10000001 { say x }"),
-              "line 1: expected an integer from 0 to 10000000, got '10000001'");
+    EXPECT_EQ(errorOf("repeat 10000001 { say x }"), "line 1: expected an integer from 0 to 10000000, got '10000001'");
     EXPECT_EQ(errorOf("rate 2000000 for 1 { say x }"), "line 1: expected times a second from 0.001 to 1e+06, got "
                                                        "'2000000'");
     EXPECT_EQ(errorOf("rate 10 for 4000 { say x }"), "line 1: expected seconds from 0 to 3600, got '4000'");
