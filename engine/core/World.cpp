@@ -49,6 +49,7 @@ EntityHandle World::createEntity()
 {
     EntityHandle handle{EntityID{origin, nextEntitySerial()}, this};
     entities.insert(handle.id);
+    ++entitiesMade_;
     return handle;
 }
 
@@ -58,6 +59,7 @@ std::optional<EntityHandle> World::claimEntity(EntityID id)
         return std::nullopt;
     entities.insert(id);
     claimed_.insert(id);
+    ++entitiesMade_;
     return EntityHandle{id, this};
 }
 

@@ -11,6 +11,7 @@
 #include <boost/container/flat_set.hpp>
 #include <boost/container/small_vector.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -69,6 +70,9 @@ public:
     // Whether this copy made the entity, and so is the one that decides about
     // it and sends its state.
     [[nodiscard]] bool owns(EntityID id) const { return id.origin == origin; }
+    // How many entities createEntity and claimEntity have made here so far:
+    // what a peer's calls cost, counted by the network system.
+    [[nodiscard]] std::uint64_t entitiesMade() const { return entitiesMade_; }
     // This copy's system entity (origin, 0), home of its services.
     [[nodiscard]] EntityID systemEntity() const { return EntityID{origin, 0}; }
     // Takes ownership of c and files it under the entity. A component that is in
@@ -186,6 +190,7 @@ private:
     std::unordered_set<Component*> removing_;            // in their onRemoved, still indexed
     std::unordered_set<EntityID, EntityIDHash> claimed_; // alive, made through claimEntity
     std::unordered_set<EntityID, EntityIDHash> retired_; // claimed once, destroyed since
+    std::uint64_t entitiesMade_ = 0;
 };
 
 } // namespace kit

@@ -6,6 +6,7 @@
 #include "engine/core/World.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace kit {
 
@@ -20,7 +21,11 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
         if (entity.world && entity.id.serial != 0)
             entity.world->destroyEntityNow(entity);
     });
-    registerFunction(destroyComponentFunction, [](EntityHandle entity, const std::string& name) {
+    registerFunction(destroyComponentFunction, [this](EntityHandle entity, const std::string& name) {
+        if (!destroyableComponents.empty() && !destroyableComponents.contains(name)) {
+            std::cerr << "Refused to destroy components named other than the game's own removable ones\n";
+            return;
+        }
         // Only names some component was ever tagged with can match: a name
         // from the network is not interned.
         if (const std::optional<TagId> tag = findTagId(name); tag && entity.world && entity.id.serial != 0)
@@ -40,23 +45,31 @@ NetworkSystem* NetworkSystem::of(const World* world)
     return world ? world->getComponent<NetworkSystem>(world->systemEntity()) : nullptr;
 }
 
-NetworkSystem::Channel* NetworkSystem::channelFor(std::string_view name, std::type_index signature)
+NetworkSystem::Channel* NetworkSystem::channelFor(std::string_view name, std::type_index signature, Caller caller)
 {
-    auto [known, added] = signatures_.try_emplace(std::string(name), signature);
-    if (!added && known->second != signature) {
-        std::cerr << "Named function \"" << name << "\" was registered with other argument types\n";
+    auto [known, added] = declarations_.try_emplace(std::string(name), Declaration{signature, caller});
+    if (!added && !declarationMatches(name, signature, caller))
         return nullptr;
-    }
     auto& slot = functions[std::string(name)];
     if (!slot)
         slot = std::make_unique<Channel>();
     return slot.get();
 }
 
-bool NetworkSystem::signatureMatches(std::string_view name, std::type_index signature) const
+bool NetworkSystem::declarationMatches(std::string_view name, std::type_index signature, Caller caller) const
 {
-    auto known = signatures_.find(name);
-    return known == signatures_.end() || known->second == signature;
+    auto known = declarations_.find(name);
+    if (known == declarations_.end())
+        return true;
+    if (known->second.signature != signature) {
+        std::cerr << "Named function \"" << name << "\" was registered with other argument types\n";
+        return false;
+    }
+    if (known->second.caller != caller) {
+        std::cerr << "Named function \"" << name << "\" was registered with another caller rule\n";
+        return false;
+    }
+    return true;
 }
 
 void NetworkSystem::keepScoped(World& scope, Connection connection)
@@ -68,6 +81,7 @@ void NetworkSystem::keepScoped(World& scope, Connection connection)
 void NetworkSystem::queueCall(std::string_view name, NetStream& arguments)
 {
     const std::string nameCopy(name);
+    ++traffic.callsMade;
     pendingCalls.write(remoteCallsId);
     pendingCalls.write(nameCopy);
     pendingCalls.write(arguments); // resets the stream's reading position
@@ -141,6 +155,13 @@ void NetworkSystem::onRemoved()
 
 namespace {
 
+std::string hex(std::uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", value);
+    return text;
+}
+
 // Bits a state record takes when it starts at bit `at`: the continuation bit,
 // the entity id, the type name (16-bit length, padding to a byte, the bytes)
 // and the nested state (32-bit length, the bits).
@@ -154,7 +175,7 @@ std::size_t recordBits(std::size_t at, std::size_t nameBytes, std::size_t stateB
 
 } // namespace
 
-std::vector<NetStream> NetworkSystem::buildStatePackets() const
+std::vector<NetStream> NetworkSystem::buildStatePackets(std::uint64_t* recordCount) const
 {
     const std::uint32_t own = origin();
     std::vector<NetStream> packets;
@@ -183,6 +204,8 @@ std::vector<NetStream> NetworkSystem::buildStatePackets() const
                 start();
             }
             NetStream& packet = packets.back();
+            if (recordCount)
+                ++*recordCount;
             packet.write(true);
             packet.write(c->entityId);
             packet.write(type);
@@ -199,7 +222,7 @@ void NetworkSystem::sendState()
     flushCalls(); // spawns before the state of what they spawn
     if (!peer->isActive())
         return;
-    for (const NetStream& packet : buildStatePackets())
+    for (const NetStream& packet : buildStatePackets(&traffic.recordsBuilt))
         traffic.stateSent += packet.bytesUsed() * peer->broadcast(packet.data(), packet.bytesUsed(),
                                                                   NetPeer::Reliability::unreliableSequenced, 0);
 }
@@ -270,6 +293,20 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         return; // not even an origin: nothing to record, apply or pass on
     in.read(senderScreen);
     const std::uint32_t own = origin();
+    ConnectionGuard& from = guardOf(packet.sender);
+    if (isServer) {
+        // A connection is the copy its first state names, and stays it.
+        const bool known = from.origin.has_value();
+        if (!identify(from, sender)) {
+            from.refuse(clock_, "state in the name of copy " + hex(sender) + ", not its own");
+            return;
+        }
+        // Its calls held so far left before this state: they run first.
+        if (!known) {
+            for (const std::vector<std::uint8_t>& batch : from.takeHeld())
+                runCallsOf(from, batch);
+        }
+    }
     if (sender != own) {
         PeerRecord& record = peers[sender];
         record.address = packet.sender;
@@ -278,8 +315,10 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         record.heardAt = clock_;
     }
     const TagId networked = tagId("networked");
+    const float copies = copiesThrough(from);
 
     bool more = false;
+    std::size_t records = 0;
     while (in.read(more) && more) {
         EntityID entity;
         std::string typeName;
@@ -287,6 +326,14 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         in.read(entity);
         in.read(typeName);
         in.read(state);
+        // Beyond what an honest copy sends: the rest of the packet is dropped
+        // and it goes no further.
+        if (++records > limits.recordsPerPacket || !from.records.take(clock_, 1.0f, copies)) {
+            from.refuse(clock_, records > limits.recordsPerPacket ? "a state packet of too many records"
+                                                                  : "state records beyond their budget");
+            ++traffic.recordsDropped;
+            return;
+        }
         // A copy sends only the state of what it owns: a record about anyone
         // else's entity, or about a component that is not replicated, is skipped.
         if (entity.origin != sender || sender == own)
@@ -294,8 +341,11 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         const std::optional<TagId> tag = findTagId(typeName);
         Component* target = (tag && world) ? world->getComponent(entity, *tag) : nullptr;
         if (target && target->hasTag(networked)) {
+            // The component checks what it reads and keeps its state when the
+            // record is broken.
             state.writing = false;
             target->serialize(state);
+            ++traffic.recordsApplied;
         }
     }
 
@@ -304,9 +354,109 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
                                              NetPeer::Reliability::unreliableSequenced, 0, packet.sender);
 }
 
+bool NetworkSystem::identify(ConnectionGuard& from, std::uint32_t sender)
+{
+    // A copy forgotten since (it left, was lost or fell silent) no longer
+    // holds its connection: the connection may name itself anew.
+    if (from.origin && !peers.contains(*from.origin))
+        from.origin.reset();
+    if (from.origin)
+        return *from.origin == sender;
+    if (sender == origin())
+        return false;
+    if (auto known = peers.find(sender); known != peers.end() && !(known->second.address == from.address))
+        return false;
+    from.origin = sender;
+    return true;
+}
+
+ConnectionGuard& NetworkSystem::guardOf(const NetAddress& address)
+{
+    auto found = guards_.find(address);
+    if (found == guards_.end()) {
+        // Connections long gone: no copy of theirs is known any more and
+        // nothing came from them for a while.
+        constexpr std::size_t kept = 64;
+        constexpr float quietFor = 10.0f;
+        if (guards_.size() >= kept) {
+            std::erase_if(guards_, [this](const auto& entry) {
+                const ConnectionGuard& g = entry.second;
+                return !(g.origin && peers.contains(*g.origin)) && clock_ - g.lastUsed > quietFor;
+            });
+        }
+        found = guards_.try_emplace(address, address, limits).first;
+    }
+    found->second.lastUsed = clock_;
+    return found->second;
+}
+
+float NetworkSystem::copiesThrough(const ConnectionGuard& from) const
+{
+    if (isServer)
+        return 1.0f;
+    const auto copies = std::count_if(peers.begin(), peers.end(),
+                                      [&](const auto& entry) { return entry.second.address == from.address; });
+    return static_cast<float>(std::max<std::ptrdiff_t>(copies, 1));
+}
+
+bool NetworkSystem::callerMay(Caller rule, EntityID about, std::optional<std::uint32_t> caller) const
+{
+    // On the hosting copy the caller is known. A joined copy hears every call
+    // through the host, which judged it: it only refuses calls about its own
+    // entities that nobody but itself may make.
+    const bool owner = caller ? about.origin == *caller : about.origin != origin();
+    switch (rule) {
+    case Caller::anyone:
+        return true;
+    case Caller::owner:
+        return owner;
+    case Caller::ownerOrShared:
+        return owner || (world && world->entityHasTag(about, tagId(sharedLabel)));
+    case Caller::host:
+        // A connection of the hosting copy is never the host itself.
+        return !caller && about.origin != origin();
+    }
+    return false;
+}
+
+std::optional<std::string> NetworkSystem::refusal(ConnectionGuard& from, const std::string& name, NetStream& arguments)
+{
+    const auto declared = declarations_.find(name);
+    if (declared == declarations_.end() || !findChannel(name))
+        return std::string(); // counted, not reported per connection
+    const float copies = copiesThrough(from);
+    if (!from.calls.take(clock_, 1.0f, copies))
+        return "calls beyond their budget";
+    EntityID about;
+    arguments.resetReading();
+    arguments.read(about);
+    arguments.resetReading();
+    if (!callerMay(declared->second.caller, about, from.origin))
+        return "\"" + name + "\" about entity " + hex(about.origin) + ":" + std::to_string(about.serial) +
+               ", which is not theirs to call";
+    if (from.entities.empty(clock_, copies))
+        return "\"" + name + "\": entities made beyond their budget";
+    return std::nullopt;
+}
+
 void NetworkSystem::runCalls(const NetPeer::Packet& packet)
 {
-    NetStream in(packet.data.data(), packet.data.size());
+    ConnectionGuard& from = guardOf(packet.sender);
+    if (isServer && !from.origin) {
+        // Which copy made these calls, its state tells; it left right after them.
+        if (!from.hold(packet.data))
+            from.refuse(clock_, "a call batch while its copy is not known yet (too many waiting)");
+        return;
+    }
+    runCallsOf(from, packet.data);
+}
+
+void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch)
+{
+    NetStream in(batch.data(), batch.size());
+    NetStream relay; // the calls that pass, for the other connections
+    bool dropped = false;
+    World* const here = world;
     for (;;) {
         std::uint8_t marker = 0;
         if (!in.read(marker) || marker != remoteCallsId)
@@ -315,13 +465,61 @@ void NetworkSystem::runCalls(const NetPeer::Packet& packet)
         NetStream arguments;
         in.read(name);
         in.read(arguments);
+        if (const std::optional<std::string> why = refusal(from, name, arguments)) {
+            dropped = true;
+            ++traffic.callsDropped;
+            if (why->empty())
+                countUnknownCall();
+            else
+                from.refuse(clock_, *why);
+            continue;
+        }
+        relay.write(remoteCallsId);
+        relay.write(name);
+        relay.write(arguments);
         arguments.writing = false;
+        const std::uint64_t made = here ? here->entitiesMade() : 0;
         run(name, arguments);
-        std::cout << "Recieved RPC call: " << name << "\n";
+        ++traffic.callsRun;
+        if (here) {
+            const std::uint64_t count = here->entitiesMade() - made;
+            traffic.entitiesMadeByCalls += count;
+            from.entities.charge(clock_, static_cast<float>(count), copiesThrough(from));
+        }
+        printReceived(name);
     }
 
-    traffic.callsSent += packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
-                                                              NetPeer::Reliability::reliableOrdered, 1, packet.sender);
+    if (!dropped) {
+        traffic.callsSent += batch.size() * peer->broadcast(batch.data(), batch.size(),
+                                                            NetPeer::Reliability::reliableOrdered, 1, from.address);
+    } else if (relay.bitsUsed() > 0) {
+        relay.write(std::uint8_t{0});
+        traffic.callsSent +=
+            relay.bytesUsed() *
+            peer->broadcast(relay.data(), relay.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1, from.address);
+    }
+}
+
+void NetworkSystem::printReceived(const std::string& name)
+{
+    const bool printable = std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+    if (!printable)
+        return;
+    if (const unsigned unlisted = callLines_.takeRefused(clock_))
+        std::cout << "(" << unlisted << " more received calls not listed)\n";
+    if (callLines_.allow(clock_, limits.callLinesPerSecond))
+        std::cout << "Recieved RPC call: " << name << "\n";
+}
+
+void NetworkSystem::countUnknownCall()
+{
+    ++unknownCalls_;
+    if (unknownTold_ && clock_ - unknownToldAt_ < 1.0f && clock_ >= unknownToldAt_)
+        return;
+    std::cerr << "Ignored " << unknownCalls_ << " calls of functions not registered here\n";
+    unknownCalls_ = 0;
+    unknownTold_ = true;
+    unknownToldAt_ = clock_;
 }
 
 void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)

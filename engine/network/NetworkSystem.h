@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ConnectionGuard.h"
+#include "ConsoleBudget.h"
 #include "NamedFunction.h"
 #include "NetAddress.h"
 #include "NetPeer.h"
+#include "NetworkLimits.h"
 #include "stream/NetStream.h"
 
 #include "engine/core/Behavior.h"
@@ -13,6 +16,8 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -61,6 +66,14 @@ template <class T> void completeHandle(T& value, World* world)
 //     argument stream; a 0 byte ends. A batch without calls is the byte 0.
 // Each tick sends the call batch before the state, so that an entity's
 // spawning call arrives ahead of its first state.
+//
+// Nothing a peer sends is trusted. A call runs here, and is relayed, only if
+// its function is registered here, its rule (Caller) lets the copy that made
+// it call it about its entity, and the connection is within its budgets
+// (limits); the hosting copy knows which copy each connection is from its
+// state packets and holds a connection's calls until it knows. A relayed
+// batch leaves out the calls refused here. State records are applied through
+// the components' own checks, within a budget per packet and per second.
 class NetworkSystem : public Behavior {
 public:
     using Channel = Signal<void(NetStream&, World*)>;
@@ -94,6 +107,15 @@ public:
         std::uint64_t callsSent = 0;
         std::uint64_t stateReceived = 0;
         std::uint64_t callsReceived = 0;
+        // Counts rather than bytes: calls this copy made, state records it
+        // built for sending, and what it ran, applied or dropped of its peers'.
+        std::uint64_t callsMade = 0;
+        std::uint64_t recordsBuilt = 0;
+        std::uint64_t callsRun = 0;
+        std::uint64_t callsDropped = 0;
+        std::uint64_t recordsApplied = 0;
+        std::uint64_t recordsDropped = 0;
+        std::uint64_t entitiesMadeByCalls = 0; // by peers' calls run here, effects included
     };
 
     explicit NetworkSystem(float rate = 30.0f);
@@ -123,7 +145,8 @@ public:
     void registerFunction(World& scope, const NamedFunction<Args...>& function, F&& handler);
 
     // Runs the function here at once and queues it for every other copy. The
-    // arguments are converted to the declared types.
+    // arguments are converted to the declared types. A copy's own calls are
+    // not judged: the rules and budgets apply to what comes from peers.
     template <class... Args>
     void callFunction(const NamedFunction<Args...>& function, EntityID entity,
                       const std::type_identity_t<Args>&... arguments);
@@ -139,8 +162,8 @@ public:
 
     // The StateUpdate packets this copy would send now: its owned
     // "networked" components, each packet at most maxStatePacketBytes unless a
-    // single record is larger.
-    [[nodiscard]] std::vector<NetStream> buildStatePackets() const;
+    // single record is larger. Counts the records into `recordCount` if given.
+    [[nodiscard]] std::vector<NetStream> buildStatePackets(std::uint64_t* recordCount = nullptr) const;
 
     // Acts on one packet from a peer as the receive loop does. Packets are
     // untrusted: any bytes are handled without harm.
@@ -161,6 +184,11 @@ public:
     // copy it relayed along with it.
     Signal<void(std::uint32_t origin, Departure why)> copyGone;
     Traffic traffic;
+    // Budgets of every connection; a test may narrow them.
+    NetworkLimits limits;
+    // The tag names "destroyComponent" may name (the game's removable parts:
+    // its powers, a player's colour); empty allows every name.
+    std::set<std::string, std::less<>> destroyableComponents;
 
     std::unique_ptr<NetPeer> peer;
     bool isServer = true;
@@ -170,25 +198,55 @@ public:
     NetStream pendingCalls;
 
 private:
+    // What a name was registered as: its argument types and its caller rule.
+    struct Declaration {
+        std::type_index signature;
+        Caller caller;
+    };
+
     template <class... Args, class F>
     Connection connectHandler(const NamedFunction<Args...>& function, World* scope, F&& handler);
-    // The channel of a name for handlers of a signature; null (with one line
-    // on standard error) when the name is taken by another signature.
-    Channel* channelFor(std::string_view name, std::type_index signature);
-    [[nodiscard]] bool signatureMatches(std::string_view name, std::type_index signature) const;
+    // The channel of a name for handlers of a signature and rule; null (with
+    // one line on standard error) when the name is taken by another.
+    Channel* channelFor(std::string_view name, std::type_index signature, Caller caller);
+    // Whether a call may use this declaration: the name is unknown, or known
+    // as exactly this; one line on standard error otherwise.
+    [[nodiscard]] bool declarationMatches(std::string_view name, std::type_index signature, Caller caller) const;
     void keepScoped(World& scope, Connection connection);
     void queueCall(std::string_view name, NetStream& arguments);
 
     void sendState();
     void applyState(const NetPeer::Packet& packet);
     void runCalls(const NetPeer::Packet& packet);
+    void runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch);
     void run(const std::string& name, NetStream& arguments);
+    // Why a call from a connection is not run (nothing when it may run); a
+    // call it may run has taken its share of the connection's budget.
+    std::optional<std::string> refusal(ConnectionGuard& from, const std::string& name, NetStream& arguments);
+    // Whether a rule lets the copy `caller` (unknown on a joined copy: the
+    // host, or a copy it relayed) call a function about an entity.
+    [[nodiscard]] bool callerMay(Caller rule, EntityID about, std::optional<std::uint32_t> caller) const;
+    // On the hosting copy: ties a connection to the copy its state names.
+    // False when it claims this copy or another connection's copy, or names
+    // another copy than before.
+    bool identify(ConnectionGuard& from, std::uint32_t sender);
+    ConnectionGuard& guardOf(const NetAddress& address);
+    // How many copies a connection carries: one on the hosting copy; on a
+    // joined copy, every copy heard through the host.
+    [[nodiscard]] float copiesThrough(const ConnectionGuard& from) const;
+    void printReceived(const std::string& name);
+    void countUnknownCall();
     void forgetPeersAt(const NetAddress& address, Departure why);
     template <class Pred> void dropPeers(Pred&& gone, Departure why);
     Channel* findChannel(const std::string& name);
 
-    std::map<std::string, std::type_index, std::less<>> signatures_;
+    std::map<std::string, Declaration, std::less<>> declarations_;
     float clock_ = 0.0f;
+    std::map<NetAddress, ConnectionGuard> guards_;
+    ConsoleBudget callLines_;
+    unsigned unknownCalls_ = 0; // not told yet
+    bool unknownTold_ = false;
+    float unknownToldAt_ = 0.0f;
 };
 
 template <class... Args, class F>
@@ -196,7 +254,7 @@ Connection NetworkSystem::connectHandler(const NamedFunction<Args...>& function,
 {
     static_assert(std::is_invocable_v<std::decay_t<F>&, EntityHandle, Args&...>,
                   "the handler takes an EntityHandle and then the declared argument types");
-    Channel* channel = channelFor(function.name, typeid(NamedFunction<Args...>));
+    Channel* channel = channelFor(function.name, typeid(NamedFunction<Args...>), function.caller);
     if (!channel)
         return {};
     return channel->connect([handler = std::forward<F>(handler), scope](NetStream& in, World* world) mutable {
@@ -227,10 +285,8 @@ template <class... Args>
 void NetworkSystem::callFunction(const NamedFunction<Args...>& function, EntityID entity,
                                  const std::type_identity_t<Args>&... arguments)
 {
-    if (!signatureMatches(function.name, typeid(NamedFunction<Args...>))) {
-        std::cerr << "Named function \"" << function.name << "\" was registered with other argument types\n";
+    if (!declarationMatches(function.name, typeid(NamedFunction<Args...>), function.caller))
         return;
-    }
     NetStream stream;
     stream.write(entity);
     auto writeOne = [&stream](auto value) { serializeArgument(stream, value); };

@@ -4,8 +4,19 @@
 
 #include "engine/core/World.h"
 #include "engine/network/stream/NetStream.h"
+#include "engine/network/stream/Received.h"
+
+#include <cmath>
 
 namespace kit {
+namespace {
+
+bool finite(glm::vec3 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+} // namespace
 
 Body::Body(glm::vec3 velocity, float mass) : velocity(velocity), mass(mass)
 {
@@ -20,16 +31,38 @@ void Body::update(float dt)
 
 void Body::integrate(float dt, Transform* transform)
 {
-    if (transform)
-        transform->position += (deltaVelocity * 0.5f + velocity) * dt;
-    velocity += deltaVelocity;
+    const glm::vec3 step = (deltaVelocity * 0.5f + velocity) * dt;
+    const glm::vec3 next = velocity + deltaVelocity;
     deltaVelocity = glm::vec3(0.0f);
+    if (!finite(step) || !finite(next))
+        return;
+    if (transform) {
+        const glm::vec3 moved = transform->position + step;
+        if (!finite(moved))
+            return;
+        transform->position = moved;
+    }
+    velocity = next;
 }
 
 void Body::serialize(NetStream& stream)
 {
-    stream.serialize(velocity);
-    stream.serialize(mass);
+    if (stream.writing) {
+        stream.serialize(velocity);
+        stream.serialize(mass);
+        return;
+    }
+    // Four floats, all of them sane, or nothing changes.
+    if (stream.bitsLeft() < 4 * 32)
+        return;
+    glm::vec3 v;
+    float m = 0.0f;
+    stream.serialize(v);
+    stream.serialize(m);
+    if (!received::finite(v) || !(m >= lightest && m <= heaviest))
+        return;
+    velocity = received::capped(v, receivedSpeedLimit);
+    mass = m;
 }
 
 } // namespace kit

@@ -8,7 +8,34 @@
 
 #include <glm/geometric.hpp>
 
+#include <algorithm>
+#include <cmath>
+
 namespace kit {
+namespace {
+
+bool finite(glm::vec2 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y);
+}
+
+bool finite(glm::vec3 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// The share of a push that the other body takes: this body's mass over both.
+// A mass that is not a positive number counts as none and one beyond any
+// sane mass as that much, so the share is never 0/0 or inf/inf.
+float pushShare(float self, float other)
+{
+    auto sane = [](float m) { return m > 0.0f ? std::min(m, 1e30f) : 0.0f; };
+    const float a = sane(self);
+    const float total = a + sane(other);
+    return total > 0.0f ? a / total : 0.5f;
+}
+
+} // namespace
 
 RigidBody::RigidBody(bool isStatic, glm::vec3 velocity, const std::vector<TagId>& extraTags, float mass,
                      float restitution)
@@ -50,22 +77,25 @@ void RigidBody::resolve(Transform& self)
             continue;
         Transform* otherTransform = nullptr;
         const glm::vec2 m = collider->collideWithEntity(other.id, &self, otherTransform);
-        if (m.x == 0.0f && m.y == 0.0f)
+        if ((m.x == 0.0f && m.y == 0.0f) || !finite(m))
             continue;
         RigidBody* body = world->getComponent<RigidBody>(other.id);
         if (!body)
             continue;
 
         // Share of the push the other body takes: by mass, none when it is static.
-        float r = 0.0f;
-        if (body->isStatic == 0.0f) {
-            const float total = body->mass + mass;
-            r = total > 0.0f ? mass / total : 0.5f;
+        const float r = body->isStatic == 0.0f ? pushShare(mass, body->mass) : 0.0f;
+        // Finite inputs can still overflow (huge masses, speeds or
+        // distances): each change is made only if its result is finite, so a
+        // body never turns another non-finite.
+        const glm::vec3 selfMoved(self.position.x + m.x * (1.0f - r), self.position.y + m.y * (1.0f - r),
+                                  self.position.z);
+        const glm::vec3 otherMoved(otherTransform->position.x - m.x * r, otherTransform->position.y - m.y * r,
+                                   otherTransform->position.z);
+        if (finite(selfMoved) && finite(otherMoved)) {
+            self.position = selfMoved;
+            otherTransform->position = otherMoved;
         }
-        self.position.x += m.x * (1.0f - r);
-        self.position.y += m.y * (1.0f - r);
-        otherTransform->position.x -= m.x * r;
-        otherTransform->position.y -= m.y * r;
 
         // Exchange momentum along the normal only while the two approach; a
         // restitution of 0 removes the approach speed, 1 reverses it.
@@ -74,10 +104,14 @@ void RigidBody::resolve(Transform& self)
         if (s > 0.0f) {
             const float k = restitution * body->restitution + 1.0f;
             const glm::vec2 impulse = n * s * k;
-            velocity.x += impulse.x * (1.0f - r);
-            velocity.y += impulse.y * (1.0f - r);
-            body->velocity.x -= impulse.x * r;
-            body->velocity.y -= impulse.y * r;
+            const glm::vec2 selfVelocity = glm::vec2(velocity) + impulse * (1.0f - r);
+            const glm::vec2 otherVelocity = glm::vec2(body->velocity) - impulse * r;
+            if (finite(selfVelocity) && finite(otherVelocity)) {
+                velocity.x = selfVelocity.x;
+                velocity.y = selfVelocity.y;
+                body->velocity.x = otherVelocity.x;
+                body->velocity.y = otherVelocity.y;
+            }
         }
 
         contacts.push_back(Contact{m, other});

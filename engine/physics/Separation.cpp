@@ -78,6 +78,13 @@ bool surelyApart(glm::vec2 offset, float r1, float r2)
     return glm::dot(offset, offset) > 2.0f * (r1 + r2);
 }
 
+// Huge but finite shapes or distances can overflow on the way: a result
+// that is not finite is no separation anyone can act on.
+glm::vec2 finiteOrNone(glm::vec2 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) ? v : glm::vec2(0.0f);
+}
+
 struct Best {
     float push = std::numeric_limits<float>::max();
     glm::vec2 axis{0.0f};
@@ -89,7 +96,7 @@ struct Best {
             axis = n;
         }
     }
-    [[nodiscard]] glm::vec2 result() const { return axis * push; }
+    [[nodiscard]] glm::vec2 result() const { return finiteOrNone(axis * push); }
 };
 
 } // namespace
@@ -102,7 +109,7 @@ glm::vec2 circles(glm::vec2 a, float radiusA, glm::vec2 b, float radiusB)
     const float dist = std::sqrt(v.x * v.x + v.y * v.y);
     const float reachBoth = radiusA + radiusB;
     if (dist < reachBoth)
-        return v / dist * (reachBoth - dist);
+        return finiteOrNone(v / dist * (reachBoth - dist));
     return glm::vec2(0.0f);
 }
 

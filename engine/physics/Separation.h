@@ -7,7 +7,8 @@
 // The shape tests behind the colliders. Each returns the separation vector of
 // the first shape: moving it by the vector ends the overlap; (0, 0) means the
 // shapes do not overlap (touching counts as apart). Positions are in the x-y
-// plane; `offset` is the second shape's position minus the first's.
+// plane; `offset` is the second shape's position minus the first's. The
+// result is always finite: what would overflow counts as no overlap.
 namespace kit::separation {
 
 // Circles at a and b. Concentric circles report no overlap.

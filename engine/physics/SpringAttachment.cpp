@@ -5,6 +5,8 @@
 
 #include "engine/core/World.h"
 
+#include <cmath>
+
 namespace kit {
 
 SpringAttachment::SpringAttachment(EntityHandle target, float stiffness, float damping)
@@ -21,9 +23,12 @@ void SpringAttachment::update(float)
     Transform* anchor = target.world ? target.world->getComponent<Transform>(target.id) : nullptr;
     if (!own || !body || !anchor || body->mass <= 0.0f)
         return;
-    // F = k (anchor - own) - c v, on the local positions.
+    // F = k (anchor - own) - c v, on the local positions. A pull that would
+    // overflow (an anchor or a speed out of all proportion) is not applied.
     const glm::vec3 force = stiffness * (anchor->position - own->position) - damping * body->velocity;
-    body->deltaVelocity += force * step / body->mass;
+    const glm::vec3 next = body->deltaVelocity + force * step / body->mass;
+    if (std::isfinite(next.x) && std::isfinite(next.y) && std::isfinite(next.z))
+        body->deltaVelocity = next;
 }
 
 } // namespace kit

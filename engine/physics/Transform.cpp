@@ -99,9 +99,26 @@ void Transform::onRemoved()
 
 void Transform::serialize(NetStream& stream)
 {
-    stream.serialize(position);
-    stream.serialize(rotation);
-    stream.serialize(scale);
+    if (stream.writing) {
+        stream.serialize(position);
+        stream.serialize(rotation);
+        stream.serialize(scale);
+        return;
+    }
+    // Ten floats, all of them sane, or nothing changes.
+    if (stream.bitsLeft() < 10 * 32)
+        return;
+    glm::vec3 p, s;
+    glm::quat q;
+    stream.serialize(p);
+    stream.serialize(q);
+    stream.serialize(s);
+    const std::optional<glm::quat> turn = received::rotation(q);
+    if (!receivedBounds.contains(p) || !turn || !received::within(s, maxReceivedScale))
+        return;
+    position = p;
+    rotation = *turn;
+    scale = s;
 }
 
 } // namespace kit

@@ -2,6 +2,7 @@
 
 #include "engine/core/Component.h"
 #include "engine/core/EntityHandle.h"
+#include "engine/network/stream/Received.h"
 
 #include <glm/gtc/quaternion.hpp>
 #include <glm/mat4x4.hpp>
@@ -13,9 +14,14 @@
 namespace kit {
 
 // Places an entity in space: a local position, rotation and scale, relative to
-// an optional parent entity's world transform. Replicated as "transform".
+// an optional parent entity's world transform. Replicated as "transform": a
+// peer's record is applied only when all of it is sane (a position inside
+// receivedBounds, a rotation that normalises, finite scales of at most
+// maxReceivedScale); otherwise the transform stays as it was.
 class Transform : public Component {
 public:
+    static constexpr float maxReceivedScale = 1000.0f;
+
     Transform(EntityHandle parent, glm::vec3 position, glm::vec3 scale = glm::vec3(1.0f),
               glm::quat rotation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f));
     explicit Transform(glm::vec3 position = glm::vec3(0.0f), glm::vec3 scale = glm::vec3(1.0f),
@@ -43,6 +49,9 @@ public:
     glm::vec3 scale;
     std::vector<EntityHandle> children; // entities whose Transform names this one as parent
     EntityHandle parent;                // a null world means no parent
+    // Where a peer's record may put the (local) position: the engine's bound,
+    // unless the game knows better for its entity (a plane stays near the arena).
+    received::Box receivedBounds;
 
 private:
     [[nodiscard]] glm::mat4 worldMatrix(int depth) const;

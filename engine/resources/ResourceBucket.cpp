@@ -1,5 +1,7 @@
 #include "ResourceBucket.h"
 
+#include "AssetPath.h"
+
 #include "AsyncResourceManagerBase.h"
 
 #include "engine/core/Settings.h"
@@ -51,6 +53,8 @@ std::vector<std::pair<std::string, std::string>> parseResourceBucket(std::istrea
 ResourceBucket loadResourceBucket(const std::string& path)
 {
     ResourceBucket bucket;
+    if (!acceptAssetPath(path))
+        return bucket;
     std::ifstream file(settings::assetDirectory() + path);
     if (!file) {
         std::cerr << "Could not load resource bucket: " << path << "\n";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AssetPath.h"
+
 #include <memory>
 #include <string>
 
@@ -13,8 +15,7 @@ std::string directoryOf(const std::string& path);
 // finish() turns what load() built into OpenGL objects on the main thread.
 // The resource exists (default-constructed) from the start, so the cache can
 // hand it out before anything is read.
-template <class T>
-class Resourceloader {
+template <class T> class Resourceloader {
 public:
     Resourceloader() : resource(std::make_shared<T>()), target(resource.get()) {}
     virtual ~Resourceloader() = default;
@@ -22,13 +23,17 @@ public:
     virtual void load() = 0;
     virtual void finish() = 0;
 
-    // Sets path (as requested), fullPath (asset directory + path) and both directories.
+    // Sets path (as requested), fullPath (asset directory + path) and both
+    // directories. A path that leaves the asset directory is refused (one
+    // line on standard error): the load then reads nothing and the resource
+    // ends as a file that failed to load does.
     void setPath(const std::string& requested, const std::string& assetDirectory)
     {
         path = requested;
         fullPath = assetDirectory + requested;
         directory = directoryOf(path);
         fullDirectory = directoryOf(fullPath);
+        refused = !acceptAssetPath(requested);
     }
 
     std::shared_ptr<T> resource;
@@ -37,6 +42,7 @@ public:
     std::string fullPath;
     std::string directory;
     std::string fullDirectory;
+    bool refused = false; // the path leaves the asset directory: nothing is read
 };
 
 } // namespace kit

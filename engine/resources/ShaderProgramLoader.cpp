@@ -1,5 +1,6 @@
 #include "ShaderProgramLoader.h"
 
+#include "AssetPath.h"
 #include "ShaderCompiler.h"
 #include "ShaderLoader.h"
 
@@ -11,6 +12,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <utility>
 
 namespace kit {
 
@@ -79,8 +81,18 @@ void ShaderProgramLoader::load()
             stages.push_back(std::move(stage));
             continue;
         }
-        // Paths are relative to the asset directory, or else to the program file.
-        for (const std::string& candidate : {settings::assetDirectory() + entry.file, fullDirectory + entry.file}) {
+        // Paths are relative to the asset directory, or else to the program
+        // file; a way out of the assets is not taken.
+        const bool fromAssets = staysInAssets(entry.file);
+        const bool fromProgram = staysInAssets(directory + entry.file);
+        if (!fromAssets && !fromProgram) {
+            acceptAssetPath(entry.file); // says so
+            continue;
+        }
+        for (const auto& [candidate, allowed] : {std::pair{settings::assetDirectory() + entry.file, fromAssets},
+                                                 std::pair{fullDirectory + entry.file, fromProgram}}) {
+            if (!allowed)
+                continue;
             bool opened = false;
             std::string source = readSourceFile(candidate, &opened);
             if (opened) {

@@ -195,6 +195,25 @@ struct Wiretap : ::testing::Test {
         return nullptr;
     }
     kit::NetAddress copyAddress() { return kit::NetAddress{0x7F000001, copy.network->peer->boundPort()}; }
+
+    // A state packet of no records in the name of a copy: the hosting copy
+    // takes the tap for that copy from then on.
+    void introduce(std::uint32_t origin)
+    {
+        kit::NetStream packet;
+        packet.write(NetworkSystem::stateUpdateId);
+        packet.write(origin);
+        packet.write(std::string("tap"));
+        packet.write(false);
+        ASSERT_TRUE(
+            tap.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1, copyAddress()));
+        ASSERT_TRUE(pump([&] { return copy.network->peers.contains(origin); }));
+    }
+    void sendCalls(const kit::NetStream& calls)
+    {
+        ASSERT_TRUE(
+            tap.send(calls.data(), calls.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1, copyAddress()));
+    }
 };
 
 } // namespace
@@ -320,6 +339,7 @@ TEST_F(Wiretap, SystemEntitiesAndOthersStateAreOffLimitsToPeers)
 
 TEST_F(Wiretap, EngineFunctionsDestroyEverywhere)
 {
+    introduce(0x0BADF00D);
     const kit::EntityHandle victim{kit::EntityID{0x0BADF00D, 11}, &copy.world};
     copy.world.addComponent(victim, new Beacon);
     copy.world.addComponent(victim, new kit::Transform());
@@ -441,7 +461,8 @@ TEST_F(ThreeCopies, ARelayedCopyThatFallsSilentIsAnnouncedAsSilent)
     // the one of interest.
     left.world.update(NetworkSystem::peerSilenceLimit + 0.5f);
     const auto announced = [&](std::uint32_t origin) {
-        return std::count_if(atLeft.heard.begin(), atLeft.heard.end(), [&](const auto& h) { return h.first == origin; });
+        return std::count_if(atLeft.heard.begin(), atLeft.heard.end(),
+                             [&](const auto& h) { return h.first == origin; });
     };
     ASSERT_EQ(announced(0x3000), 1);
     for (const auto& [origin, why] : atLeft.heard)

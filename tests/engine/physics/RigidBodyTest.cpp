@@ -1,5 +1,6 @@
 #include "PhysicsWorld.h"
 
+#include "engine/network/stream/NetStream.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/CollisionSignal.h"
 #include "engine/physics/ConstantRotation.h"
@@ -8,6 +9,8 @@
 #include "engine/physics/RigidBodySystem.h"
 #include "engine/physics/SpringAttachment.h"
 
+#include <cmath>
+#include <limits>
 #include <numbers>
 
 using test::PhysicsWorld;
@@ -331,4 +334,131 @@ TEST_F(Signals, AContactCallbackMayDestroyItsOwnEntityAtOnce)
     world->update(0.0f);
     EXPECT_EQ(hits, 1);
     EXPECT_FALSE(world->entities.contains(plane.id));
+}
+
+namespace {
+
+constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
+constexpr float infinity = std::numeric_limits<float>::infinity();
+
+bool finite(glm::vec3 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+kit::NetStream bodyRecord(glm::vec3 velocity, float mass, int floats = 4)
+{
+    const float all[4] = {velocity.x, velocity.y, velocity.z, mass};
+    kit::NetStream out;
+    for (int i = 0; i < floats; ++i)
+        out.write(all[i]);
+    out.writing = false;
+    return out;
+}
+
+} // namespace
+
+TEST(BodyReplication, ARecordThatIsNotAllSaneChangesNothing)
+{
+    kit::Body body(glm::vec3(1, 2, 3), 2.0f);
+    for (kit::NetStream broken :
+         {bodyRecord(glm::vec3(notANumber, 0, 0), 1.0f), bodyRecord(glm::vec3(0, -infinity, 0), 1.0f),
+          bodyRecord(glm::vec3(0), 0.0f), bodyRecord(glm::vec3(0), -1.0f), bodyRecord(glm::vec3(0), infinity),
+          bodyRecord(glm::vec3(0), notANumber), bodyRecord(glm::vec3(0), 1e30f), bodyRecord(glm::vec3(0), 1.0f, 3)}) {
+        body.serialize(broken);
+        EXPECT_EQ(body.velocity, glm::vec3(1, 2, 3));
+        EXPECT_EQ(body.mass, 2.0f);
+    }
+    kit::NetStream honest = bodyRecord(glm::vec3(-4, 5, 0), 10.0f);
+    body.serialize(honest);
+    EXPECT_EQ(body.velocity, glm::vec3(-4, 5, 0));
+    EXPECT_EQ(body.mass, 10.0f);
+}
+
+TEST(BodyReplication, ASpeedBeyondTheLimitIsCutToIt)
+{
+    kit::Body body;
+    body.receivedSpeedLimit = 100.0f;
+    kit::NetStream fast = bodyRecord(glm::vec3(0, -3e38f, 0), 1.0f);
+    body.serialize(fast);
+    EXPECT_NEAR(body.velocity.y, -100.0f, 1e-3f);
+    EXPECT_EQ(body.velocity.x, 0.0f);
+}
+
+TEST_F(Bodies, AStepThatWouldOverflowIsNotTaken)
+{
+    auto e = world->createEntity();
+    auto* t = world->emplaceComponent<kit::Transform>(e, glm::vec3(3e38f, 0, 0));
+    auto* body = world->emplaceComponent<kit::Body>(e, glm::vec3(3e38f, 0, 0), 1.0f);
+    body->deltaVelocity = glm::vec3(3e38f, 0, 0);
+    world->update(0.5f);
+    EXPECT_EQ(t->position, glm::vec3(3e38f, 0, 0));
+    EXPECT_EQ(body->velocity, glm::vec3(3e38f, 0, 0));
+    EXPECT_EQ(body->deltaVelocity, glm::vec3(0.0f));
+}
+
+// A pile of overlapping bodies around one of an odd mass, for some frames:
+// whatever that mass, every other body stays finite.
+TEST_F(Bodies, NoMassMakesItsNeighboursNonFinite)
+{
+    const float odd[] = {infinity, 3e38f, 0.0f, -1.0f, notANumber};
+    std::vector<std::vector<kit::RigidBody*>> piles;
+    std::vector<kit::RigidBody*> heavies;
+    for (int pile = 0; pile < 5; ++pile) {
+        const float x = 1000.0f * float(pile); // far apart: one pile per mass
+        heavies.push_back(circleBody({x, 0}, 2.0f, {5, 0}, odd[pile], 0.5f));
+        piles.emplace_back();
+        for (int i = 0; i < 4; ++i)
+            piles.back().push_back(
+                circleBody({x + 1.0f + 0.5f * float(i), 0.5f * float(i % 2)}, 2.0f, {-5, 1}, 1.0f, 0.5f));
+    }
+    for (int frame = 0; frame < 20; ++frame)
+        world->update(1.0f / 60.0f);
+    for (int pile = 0; pile < 5; ++pile) {
+        for (kit::RigidBody* b : piles[static_cast<std::size_t>(pile)]) {
+            EXPECT_TRUE(finite(b->velocity)) << "next to a mass of " << odd[pile];
+            EXPECT_TRUE(finite(transformOf(b)->position)) << "next to a mass of " << odd[pile];
+        }
+        EXPECT_TRUE(finite(transformOf(heavies[static_cast<std::size_t>(pile)])->position)) << odd[pile];
+    }
+}
+
+TEST_F(Bodies, ABodyGoneNonFiniteLeavesTheOthersFinite)
+{
+    auto* broken = circleBody({0, 0}, 1.0f, {notANumber, 0});
+    auto* a = circleBody({1.5f, 0}, 1.0f, {-1, 0});
+    auto* b = circleBody({-1.5f, 0}, 1.0f, {1, 0});
+    transformOf(broken)->position.y = notANumber; // and it is nowhere
+    for (int frame = 0; frame < 10; ++frame)
+        world->update(1.0f / 60.0f);
+    for (kit::RigidBody* body : {a, b}) {
+        EXPECT_TRUE(finite(body->velocity));
+        EXPECT_TRUE(finite(transformOf(body)->position));
+    }
+}
+
+TEST_F(Bodies, ASpringToSomethingOutOfAllProportionPullsNothingNonFinite)
+{
+    auto anchor = world->createEntity();
+    world->emplaceComponent<kit::Transform>(anchor, glm::vec3(3e38f, -3e38f, 0));
+    auto e = world->createEntity();
+    auto* t = world->emplaceComponent<kit::Transform>(e, glm::vec3(-3e38f, 3e38f, 0));
+    auto* body = world->emplaceComponent<kit::Body>(e, glm::vec3(0.0f), 1.0f);
+    world->emplaceComponent<kit::SpringAttachment>(e, anchor, 9.0f, 6.0f);
+    for (int frame = 0; frame < 5; ++frame)
+        world->update(1.0f / 60.0f);
+    EXPECT_TRUE(finite(body->velocity));
+    EXPECT_TRUE(finite(t->position));
+}
+
+TEST_F(Bodies, ImpulsesThatWouldOverflowAreNotGiven)
+{
+    auto* a = circleBody({0, 0}, 1.0f, {3e38f, 0}, 1.0f, 1.0f);
+    auto* b = circleBody({1.5f, 0}, 1.0f, {-3e38f, 0}, 1.0f, 1.0f);
+    world->update(0.0f);
+    EXPECT_TRUE(finite(a->velocity));
+    EXPECT_TRUE(finite(b->velocity));
+    EXPECT_TRUE(finite(transformOf(a)->position));
+    EXPECT_TRUE(finite(transformOf(b)->position));
+    ASSERT_EQ(a->contacts.size(), 1u); // still pushed apart and recorded
 }

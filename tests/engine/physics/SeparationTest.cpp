@@ -160,3 +160,17 @@ TEST(SeparationProperties, RandomPolygonCirclePairs)
     }
     EXPECT_GT(overlapping, 2000);
 }
+
+TEST(Separation, ShapesOutOfAllProportionGiveFiniteAnswers)
+{
+    auto finite = [](glm::vec2 v) { return std::isfinite(v.x) && std::isfinite(v.y); };
+    EXPECT_TRUE(finite(sep::circles({0, 0}, 3e38f, {1, 0}, 3e38f))); // the radii's sum overflows
+    EXPECT_TRUE(finite(sep::circles({-3e38f, 0}, 1, {3e38f, 0}, 1)));
+    const Shape huge{{-3e38f, -3e38f}, {3e38f, -3e38f}, {3e38f, 3e38f}, {-3e38f, 3e38f}};
+    EXPECT_TRUE(finite(sep::polygons(huge, unitSquare, {0.5f, 0.5f})));
+    EXPECT_TRUE(finite(sep::polygonCircle(huge, {0, 0}, 3e38f)));
+    const Shape point{{0.5f, 0.5f}, {0.5f, 0.5f}, {0.5f, 0.5f}}; // no edge has a direction
+    EXPECT_TRUE(finite(sep::polygons(point, unitSquare, {0, 0})));
+    EXPECT_TRUE(finite(sep::polygons(unitSquare, point, {0, 0})));
+    EXPECT_TRUE(finite(sep::polygonCircle(point, {0.5f, 0.5f}, 1.0f)));
+}

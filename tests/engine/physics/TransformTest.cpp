@@ -1,12 +1,13 @@
+#include "engine/physics/Transform.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/network/stream/NetStream.h"
-#include "engine/physics/Transform.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <numbers>
 
 using kit::Transform;
@@ -123,7 +124,10 @@ TEST(TransformFromMatrix, TakesTranslationRotationAndScale)
 
 TEST(TransformReplication, TenFloatsRoundTripBitForBit)
 {
-    Transform source(glm::vec3(1.1f, -2.2f, 3.3f), glm::vec3(0.5f, 0.25f, 4.0f), glm::quat(0.1f, 0.2f, 0.3f, 0.9f));
+    // A rotation as transforms hold them: of unit length (a receiver makes
+    // any other so).
+    const glm::quat turn = glm::normalize(glm::quat(0.1f, 0.2f, 0.3f, 0.9f));
+    Transform source(glm::vec3(1.1f, -2.2f, 3.3f), glm::vec3(0.5f, 0.25f, 4.0f), turn);
     kit::NetStream out;
     source.serialize(out);
     EXPECT_EQ(out.bitsUsed(), 10u * 32u);
@@ -138,6 +142,67 @@ TEST(TransformReplication, TenFloatsRoundTripBitForBit)
     float first[7];
     for (float& f : first)
         order.serialize(f);
-    EXPECT_EQ(first[3], 0.2f); // rotation.x; glm::quat's constructor takes w first
-    EXPECT_EQ(first[6], 0.1f); // rotation.w
+    EXPECT_EQ(first[3], turn.x); // glm::quat's constructor takes w first
+    EXPECT_EQ(first[6], turn.w);
+    EXPECT_NE(turn.x, turn.w);
+}
+
+namespace {
+
+// A transform record of ten floats as a peer may send it.
+kit::NetStream record(glm::vec3 position, glm::quat rotation, glm::vec3 scale, int floats = 10)
+{
+    const float all[10] = {position.x, position.y, position.z, rotation.x, rotation.y,
+                           rotation.z, rotation.w, scale.x,    scale.y,    scale.z};
+    kit::NetStream out;
+    for (int i = 0; i < floats; ++i)
+        out.write(all[i]);
+    return out;
+}
+
+void receive(Transform& t, kit::NetStream packet)
+{
+    packet.writing = false;
+    t.serialize(packet);
+}
+
+} // namespace
+
+TEST(TransformReplication, ARecordThatIsNotAllSaneChangesNothing)
+{
+    const float notANumber = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    const glm::quat unit(1, 0, 0, 0);
+    const glm::vec3 one(1.0f);
+    Transform t(glm::vec3(1, 2, 3), glm::vec3(2.0f), glm::quat(0, 1, 0, 0));
+    const Transform before = t;
+    for (const kit::NetStream& broken : {
+             record(glm::vec3(notANumber, 0, 0), unit, one), record(glm::vec3(0, infinity, 0), unit, one),
+             record(glm::vec3(0, 0, 20000), unit, one),                 // beyond the engine's bound
+             record(glm::vec3(0), glm::quat(0, 0, 0, 0), one),          // no rotation at all
+             record(glm::vec3(0), glm::quat(notANumber, 0, 0, 1), one), //
+             record(glm::vec3(0), unit, glm::vec3(1, notANumber, 1)),
+             record(glm::vec3(0), unit, glm::vec3(1, 1, 5000)), // out of all proportion
+             record(glm::vec3(0), unit, one, 9),                // short
+         }) {
+        receive(t, broken);
+        EXPECT_EQ(t.position, before.position);
+        EXPECT_EQ(t.rotation, before.rotation);
+        EXPECT_EQ(t.scale, before.scale);
+    }
+    // A rotation that is merely off length arrives normalised.
+    receive(t, record(glm::vec3(4, 5, 6), glm::quat(0, 0, 0, 3), glm::vec3(1.5f)));
+    EXPECT_EQ(t.position, glm::vec3(4, 5, 6));
+    EXPECT_EQ(t.rotation, glm::quat(0, 0, 0, 1));
+    EXPECT_EQ(t.scale, glm::vec3(1.5f));
+}
+
+TEST(TransformReplication, AnEntityMayNarrowWhereRecordsPutIt)
+{
+    Transform t(glm::vec3(0.0f));
+    t.receivedBounds = kit::received::Box{{-10, -10, -1}, {10, 10, 1}};
+    receive(t, record(glm::vec3(10, -10, 1), glm::quat(1, 0, 0, 0), glm::vec3(1.0f)));
+    EXPECT_EQ(t.position, glm::vec3(10, -10, 1)); // the bounds themselves are inside
+    receive(t, record(glm::vec3(10.5f, 0, 0), glm::quat(1, 0, 0, 0), glm::vec3(1.0f)));
+    EXPECT_EQ(t.position, glm::vec3(10, -10, 1));
 }

@@ -1,11 +1,12 @@
-#include "engine/core/ParseError.h"
 #include "engine/resources/AsyncResourceManager.h"
+#include "engine/core/ParseError.h"
 #include "engine/resources/ResourceBucket.h"
 #include "engine/resources/Resourceloader.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -55,8 +56,7 @@ struct Managers : test::InTempDirectory {
         finishTakes = std::chrono::milliseconds(0);
     }
     // Runs frames until the handle is loaded (or a second passes).
-    template <class T>
-    bool finishLoading(const kit::ResourceHandle<T>& handle)
+    template <class T> bool finishLoading(const kit::ResourceHandle<T>& handle)
     {
         for (int frame = 0; frame < 1000 && !handle.isLoaded(); ++frame) {
             notes.update();
@@ -228,4 +228,40 @@ TEST(Directories, AreThePrefixUpToTheLastSlash)
     EXPECT_EQ(kit::directoryOf("models/plane/plane.obj"), "models/plane/");
     EXPECT_EQ(kit::directoryOf("a\\b.png"), "a\\");
     EXPECT_EQ(kit::directoryOf("plain.png"), "");
+}
+
+TEST_F(Managers, ANameThatLeavesTheAssetsIsNeverRead)
+{
+    testing::internal::CaptureStderr();
+    auto climbed = notes.prefetch("models/../../secret.txt");
+    const auto absolute = notes.get("/etc/passwd");
+    auto backslash = notes.prefetch("models\\..\\x.txt");
+    auto withNul = notes.prefetch(std::string("a.txt\0../../b", 13));
+    const std::string errors = testing::internal::GetCapturedStderr();
+    // Each ends as a failed load would: finished, with nothing read.
+    for (auto* handle : {&climbed, &backslash, &withNul}) {
+        ASSERT_TRUE(finishLoading(*handle));
+        EXPECT_TRUE(handle->resource->text.empty());
+        EXPECT_TRUE(handle->resource->finished);
+    }
+    EXPECT_TRUE(absolute->text.empty());
+    EXPECT_TRUE(absolute->finished);
+    EXPECT_NE(errors.find("Refused to load a resource outside the asset directory: \"models/../../secret.txt\"\n"),
+              std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find("\"a.txt?../../b\""), std::string::npos) << errors; // the NUL shown, not written
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 4);
+    // A name that climbs but stays inside is read as usual.
+    auto inside = notes.prefetch("models/a/../b.txt");
+    ASSERT_TRUE(finishLoading(inside));
+    EXPECT_EQ(inside.resource->text, "models/a/../b.txt");
+}
+
+TEST_F(Managers, ABucketOutsideTheAssetsIsNotOpened)
+{
+    testing::internal::CaptureStderr();
+    const kit::ResourceBucket bucket = kit::loadResourceBucket("../outside.txt");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(bucket.size(), 0u);
+    EXPECT_EQ(errors, "Refused to load a resource outside the asset directory: \"../outside.txt\"\n");
 }

@@ -1,0 +1,59 @@
+#include "ConnectionGuard.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace kit {
+
+ConnectionGuard::ConnectionGuard(NetAddress address, const NetworkLimits& limits)
+    : address(address), calls(limits.callsPerSecond, limits.callBurst),
+      entities(limits.entitiesPerSecond, limits.entityBurst), records(limits.recordsPerSecond, limits.recordBurst),
+      limits_(limits)
+{
+}
+
+bool ConnectionGuard::hold(const std::vector<std::uint8_t>& batch)
+{
+    if (held_.size() >= limits_.heldPackets || heldBytes_ + batch.size() > limits_.heldBytes)
+        return false;
+    held_.push_back(batch);
+    heldBytes_ += batch.size();
+    return true;
+}
+
+std::vector<std::vector<std::uint8_t>> ConnectionGuard::takeHeld()
+{
+    std::vector<std::vector<std::uint8_t>> out(std::make_move_iterator(held_.begin()),
+                                               std::make_move_iterator(held_.end()));
+    held_.clear();
+    heldBytes_ = 0;
+    return out;
+}
+
+void ConnectionGuard::refuse(float now, std::string_view what)
+{
+    if (told_ && now - toldAt_ < 1.0f && now >= toldAt_) {
+        ++untold_;
+        return;
+    }
+    std::cerr << "Dropped from " << name() << ": " << what;
+    if (untold_ > 0)
+        std::cerr << " (and " << untold_ << " more since the last report)";
+    std::cerr << "\n";
+    told_ = true;
+    toldAt_ = now;
+    untold_ = 0;
+}
+
+std::string ConnectionGuard::name() const
+{
+    std::string text = address.toString();
+    if (origin) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%08x", *origin);
+        text += std::string(" (copy ") + hex + ")";
+    }
+    return text;
+}
+
+} // namespace kit

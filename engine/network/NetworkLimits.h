@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+
+namespace kit {
+
+// What one copy may make another do, per second: every peer is untrusted.
+// The figures leave ample room above an honest copy (an eight-pilot copy
+// with gatling guns sends about 60 calls, 15 entities and 1,300 state records
+// a second); anything beyond is dropped. A connection that carries several
+// copies (a joined copy's link to the host, which relays the others) gets
+// each copy's budget.
+struct NetworkLimits {
+    float callsPerSecond = 600.0f;
+    float callBurst = 1200.0f;
+    // Entities that running a peer's calls created here, effects included.
+    float entitiesPerSecond = 400.0f;
+    float entityBurst = 800.0f;
+    float recordsPerSecond = 6000.0f;
+    float recordBurst = 6000.0f;
+    // An honest packet stays below the path MTU: some 60 records at most.
+    std::size_t recordsPerPacket = 256;
+    // Call batches of a connection whose copy is not known yet (its first
+    // state packet names it), held until it is.
+    std::size_t heldPackets = 32;
+    std::size_t heldBytes = 64 * 1024;
+    // "Recieved RPC call: " lines a second; the rest are counted.
+    int callLinesPerSecond = 2000;
+};
+
+} // namespace kit

@@ -1,0 +1,450 @@
+// What a copy accepts from its peers: who may call which function about
+// which entity, which copy a connection is, and how much a connection may
+// make it do per second. Packets are handed to the network system as its
+// receive loop would; the relaying cases run real sockets on loopback inside
+// the private network namespace.
+#include "engine/core/Label.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+using kit::NetworkSystem;
+
+namespace {
+
+constexpr kit::NamedFunction<std::string> mine{"mine"};
+constexpr kit::NamedFunction<std::string> anyones{"anyones", kit::Caller::anyone};
+constexpr kit::NamedFunction<std::string> hostOnly{"hostOnly", kit::Caller::host};
+constexpr kit::NamedFunction<std::string> takeIt{"takeIt", kit::Caller::ownerOrShared};
+constexpr kit::NamedFunction<int> spawnMany{"spawnMany", kit::Caller::anyone};
+
+constexpr std::uint32_t hostOrigin = 0x1000;
+constexpr std::uint32_t tapOrigin = 0x2000;
+constexpr std::uint32_t thirdOrigin = 0x3000;
+
+// A replicated component whose received state is logged.
+class Beacon : public kit::Component {
+public:
+    explicit Beacon(std::vector<std::string>* log = nullptr) : log(log)
+    {
+        addTag(kit::tagId("beacon"));
+        addTag(kit::tagId("networked"));
+    }
+    void serialize(kit::NetStream& stream) override
+    {
+        stream.serialize(value);
+        if (!stream.writing && log)
+            log->push_back("state");
+    }
+    std::string networkTypeName() const override { return "beacon"; }
+    std::vector<std::string>* log;
+    std::uint8_t value = 0;
+};
+
+// One call as a peer would write it.
+struct Call {
+    std::string name;
+    kit::EntityID about;
+    std::string text;
+};
+
+kit::NetStream batchOf(const std::vector<Call>& calls)
+{
+    kit::NetStream batch;
+    for (const Call& call : calls) {
+        kit::NetStream arguments;
+        arguments.write(call.about);
+        arguments.write(call.text);
+        batch.write(NetworkSystem::remoteCallsId);
+        batch.write(call.name);
+        batch.write(arguments);
+    }
+    batch.write(std::uint8_t{0});
+    return batch;
+}
+
+// A state packet in the name of `origin`, with one beacon record per entity.
+kit::NetStream stateOf(std::uint32_t origin, const std::vector<kit::EntityID>& beacons = {}, std::uint8_t value = 7)
+{
+    kit::NetStream packet;
+    packet.write(NetworkSystem::stateUpdateId);
+    packet.write(origin);
+    packet.write(std::string("lobby"));
+    for (const kit::EntityID& id : beacons) {
+        kit::NetStream state;
+        state.write(value);
+        packet.write(true);
+        packet.write(id);
+        packet.write(std::string("beacon"));
+        packet.write(state);
+    }
+    packet.write(false);
+    return packet;
+}
+
+std::vector<std::uint8_t> bytesOf(const kit::NetStream& stream)
+{
+    return std::vector<std::uint8_t>(stream.data(), stream.data() + stream.bytesUsed());
+}
+
+int linesOf(const std::string& text, const std::string& start)
+{
+    int count = 0;
+    for (std::size_t at = text.find(start); at != std::string::npos; at = text.find(start, at + 1))
+        ++count;
+    return count;
+}
+
+// One copy's network system and a log of the calls it ran, "name:text".
+struct Judge : ::testing::Test {
+    kit::World world;
+    NetworkSystem* network = new NetworkSystem(30.0f);
+    std::vector<std::string> ran;
+    const kit::NetAddress tap{0x7F000001, 5000};
+    const kit::NetAddress other{0x7F000001, 5001};
+
+    void SetUp() override
+    {
+        world.origin = hostOrigin;
+        world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+        for (const auto* f : {&mine, &anyones, &hostOnly, &takeIt}) {
+            network->registerFunction(*f, [this, name = std::string(f->name)](kit::EntityHandle, const std::string& t) {
+                ran.push_back(name + ":" + t);
+            });
+        }
+        network->registerFunction(spawnMany, [](kit::EntityHandle e, int count) {
+            for (int i = 0; i < count; ++i)
+                e.world->createEntity();
+        });
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+    }
+    void TearDown() override
+    {
+        if (!captured)
+            capture();
+    }
+    void capture()
+    {
+        captured = true;
+        out = testing::internal::GetCapturedStdout();
+        err = testing::internal::GetCapturedStderr();
+    }
+
+    void receive(const kit::NetStream& packet, const kit::NetAddress& from)
+    {
+        network->handlePacket(kit::NetPeer::Packet{bytesOf(packet), from, 1});
+    }
+    void calls(const std::vector<Call>& batch, const kit::NetAddress& from) { receive(batchOf(batch), from); }
+    void introduce(std::uint32_t origin, const kit::NetAddress& from) { receive(stateOf(origin), from); }
+
+    bool captured = false;
+    std::string out, err;
+};
+
+} // namespace
+
+TEST_F(Judge, AConnectionsCallsWaitForItsStateAndRunBeforeIt)
+{
+    auto* beacon = new Beacon(&ran);
+    world.addComponent(kit::EntityHandle{kit::EntityID{tapOrigin, 4}, &world}, beacon);
+    calls({{"mine", {tapOrigin, 1}, "held"}}, tap);
+    EXPECT_TRUE(ran.empty()); // not yet known which copy made it
+    receive(stateOf(tapOrigin, {kit::EntityID{tapOrigin, 4}}), tap);
+    // Sent before its state, run before its state.
+    EXPECT_EQ(ran, (std::vector<std::string>{"mine:held", "state"}));
+    EXPECT_EQ(beacon->value, 7);
+}
+
+TEST_F(Judge, HeldCallsAreBounded)
+{
+    network->limits.heldPackets = 2;
+    for (int i = 0; i < 5; ++i)
+        calls({{"mine", {tapOrigin, 1}, std::to_string(i)}}, tap);
+    introduce(tapOrigin, tap);
+    EXPECT_EQ(ran, (std::vector<std::string>{"mine:0", "mine:1"}));
+    capture();
+    EXPECT_EQ(linesOf(err, "Dropped from 127.0.0.1|5000"), 1) << err;
+}
+
+TEST_F(Judge, EachRuleOnTheHostingCopy)
+{
+    introduce(tapOrigin, tap);
+    const kit::EntityHandle pickUp{kit::EntityID{hostOrigin, 5}, &world};
+    world.addComponent(pickUp, new kit::Label(std::string(kit::sharedLabel)));
+    calls({{"mine", {tapOrigin, 1}, "own"},
+           {"mine", {hostOrigin, 1}, "the host's"},
+           {"mine", {thirdOrigin, 1}, "another copy's"},
+           {"anyones", {hostOrigin, 1}, "anyone's"},
+           {"hostOnly", {tapOrigin, 0}, "not the host"},
+           {"takeIt", {hostOrigin, 5}, "shared"},
+           {"takeIt", {hostOrigin, 6}, "not shared"},
+           {"takeIt", {tapOrigin, 6}, "own, not shared"}},
+          tap);
+    EXPECT_EQ(ran,
+              (std::vector<std::string>{"mine:own", "anyones:anyone's", "takeIt:shared", "takeIt:own, not shared"}));
+    EXPECT_EQ(network->traffic.callsRun, 4u);
+    EXPECT_EQ(network->traffic.callsDropped, 4u);
+}
+
+TEST_F(Judge, AJoinedCopyRefusesCallsAboutWhatItOwnsThatOnlyItMayMake)
+{
+    network->isServer = false; // everything comes through the host, which judged it
+    calls({{"mine", {hostOrigin, 1}, "about mine"},
+           {"mine", {tapOrigin, 1}, "about theirs"},
+           {"anyones", {hostOrigin, 1}, "anyone's"},
+           {"hostOnly", {tapOrigin, 0}, "from the host"},
+           {"hostOnly", {hostOrigin, 0}, "about mine"}},
+          tap);
+    EXPECT_EQ(ran, (std::vector<std::string>{"mine:about theirs", "anyones:anyone's", "hostOnly:from the host"}));
+}
+
+TEST_F(Judge, AConnectionStaysTheCopyItFirstNamed)
+{
+    auto* beacon = new Beacon;
+    world.addComponent(kit::EntityHandle{kit::EntityID{thirdOrigin, 1}, &world}, beacon);
+    introduce(tapOrigin, tap);
+    receive(stateOf(thirdOrigin, {kit::EntityID{thirdOrigin, 1}}), tap); // now it says it is another copy
+    receive(stateOf(hostOrigin), other);                                 // this very copy
+    receive(stateOf(tapOrigin), other);                                  // the first connection's copy
+    EXPECT_EQ(beacon->value, 0);
+    EXPECT_FALSE(network->peers.contains(thirdOrigin));
+    EXPECT_FALSE(network->peers.contains(hostOrigin));
+    ASSERT_TRUE(network->peers.contains(tapOrigin));
+    EXPECT_EQ(network->peers.at(tapOrigin).address, tap);
+    calls({{"mine", {tapOrigin, 1}, "other"}}, other); // still unknown: held
+    EXPECT_TRUE(ran.empty());
+
+    // Once its copy is forgotten (silent too long), a connection may name itself anew.
+    world.update(NetworkSystem::peerSilenceLimit + 1.0f);
+    receive(stateOf(thirdOrigin, {kit::EntityID{thirdOrigin, 1}}), tap);
+    EXPECT_EQ(beacon->value, 7);
+    capture();
+    EXPECT_NE(err.find("Dropped from 127.0.0.1|5000 (copy 00002000): state in the name of copy 00003000"),
+              std::string::npos)
+        << err;
+}
+
+TEST_F(Judge, CallsBeyondTheirBudgetAreDroppedWithALineASecond)
+{
+    network->limits.callsPerSecond = 10.0f;
+    network->limits.callBurst = 5.0f;
+    introduce(tapOrigin, tap);
+    std::vector<Call> many(8, Call{"mine", {tapOrigin, 1}, "x"});
+    calls(many, tap);
+    EXPECT_EQ(ran.size(), 5u);
+    calls(many, tap);
+    EXPECT_EQ(ran.size(), 5u);
+    world.update(1.0f); // a second later the budget is full again, no more
+    calls(many, tap);
+    EXPECT_EQ(ran.size(), 10u);
+    capture();
+    // One line for the first second's eleven refusals, one for the next.
+    EXPECT_EQ(linesOf(err, "Dropped from 127.0.0.1|5000 (copy 00002000): calls beyond their budget"), 2) << err;
+    EXPECT_NE(err.find("(and 10 more since the last report)"), std::string::npos) << err;
+}
+
+TEST_F(Judge, CallsThatMadeTooManyEntitiesStopTheNext)
+{
+    network->limits.entityBurst = 15.0f;
+    introduce(tapOrigin, tap);
+    const std::size_t before = world.entities.size();
+    kit::NetStream batch;
+    for (int i = 0; i < 3; ++i) {
+        kit::NetStream arguments;
+        arguments.write(kit::EntityID{tapOrigin, 1});
+        arguments.write(10);
+        batch.write(NetworkSystem::remoteCallsId);
+        batch.write(std::string("spawnMany"));
+        batch.write(arguments);
+    }
+    batch.write(std::uint8_t{0});
+    receive(batch, tap);
+    // The second call still had budget left and ran into debt; the third did not run.
+    EXPECT_EQ(world.entities.size(), before + 20);
+}
+
+TEST_F(Judge, StateBeyondItsBudgetIsDropped)
+{
+    network->limits.recordsPerPacket = 4;
+    network->limits.recordBurst = 6.0f;
+    std::vector<Beacon*> beacons;
+    std::vector<kit::EntityID> ids;
+    for (std::uint32_t i = 1; i <= 6; ++i) {
+        ids.push_back(kit::EntityID{tapOrigin, i});
+        beacons.push_back(new Beacon);
+        world.addComponent(kit::EntityHandle{ids.back(), &world}, beacons.back());
+    }
+    receive(stateOf(tapOrigin, ids, 1), tap); // six records: the first four apply
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(beacons[static_cast<std::size_t>(i)]->value, i < 4 ? 1 : 0) << i;
+    receive(stateOf(tapOrigin, {ids[0], ids[1], ids[2]}, 2), tap); // two left in this second's budget
+    EXPECT_EQ(beacons[0]->value, 2);
+    EXPECT_EQ(beacons[1]->value, 2);
+    EXPECT_EQ(beacons[2]->value, 1);
+    EXPECT_EQ(network->traffic.recordsApplied, 6u);
+}
+
+TEST_F(Judge, TheConsoleListsKnownCallsWithinALimitAndCountsTheRest)
+{
+    network->limits.callLinesPerSecond = 3;
+    introduce(tapOrigin, tap);
+    calls({{"nobodyKnowsThis\x1b[2J", {tapOrigin, 1}, ""}, {"mine", {tapOrigin, 1}, "a"}}, tap);
+    calls({{"\x07\x07", {tapOrigin, 1}, ""}}, tap);
+    calls(std::vector<Call>(4, Call{"mine", {tapOrigin, 1}, "b"}), tap);
+    world.update(1.0f);
+    calls({{"mine", {tapOrigin, 1}, "c"}, {"zzz", {tapOrigin, 1}, ""}}, tap);
+    EXPECT_EQ(ran.size(), 6u);
+    capture();
+    EXPECT_EQ(linesOf(out, "Recieved RPC call: mine\n"), 4) << out;
+    EXPECT_EQ(out.find("nobodyKnows"), std::string::npos);
+    EXPECT_EQ(err.find("nobodyKnows"), std::string::npos);
+    EXPECT_NE(out.find("(2 more received calls not listed)\nRecieved RPC call: mine\n"), std::string::npos) << out;
+    // The unknown names: one line at once, the next a second later with its count.
+    EXPECT_NE(err.find("Ignored 1 calls of functions not registered here\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("Ignored 2 calls of functions not registered here\n"), std::string::npos) << err;
+    EXPECT_EQ(linesOf(err, "Ignored "), 2) << err;
+}
+
+TEST_F(Judge, ARuleIsPartOfTheDeclaration)
+{
+    constexpr kit::NamedFunction<std::string> mineForAnyone{"mine", kit::Caller::anyone};
+    network->registerFunction(mineForAnyone, [this](kit::EntityHandle, const std::string&) { ran.push_back("loose"); });
+    network->callFunction(mineForAnyone, kit::EntityID{hostOrigin, 1}, "x");
+    EXPECT_TRUE(ran.empty());
+    capture();
+    EXPECT_EQ(err, "Named function \"mine\" was registered with another caller rule\n"
+                   "Named function \"mine\" was registered with another caller rule\n");
+}
+
+namespace {
+
+// A hosting copy, one joined copy and two bare transports connected to the
+// host: the relaying of what one connection sends to the others.
+struct Relay : ::testing::Test {
+    struct Copy {
+        kit::World world;
+        NetworkSystem* network = new NetworkSystem(30.0f);
+        std::vector<std::string> ran;
+        explicit Copy(std::uint32_t origin)
+        {
+            world.origin = origin;
+            world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+            for (const auto* f : {&mine, &anyones, &hostOnly}) {
+                network->registerFunction(*f,
+                                          [this, name = std::string(f->name)](kit::EntityHandle, const std::string& t) {
+                                              ran.push_back(name + ":" + t);
+                                          });
+            }
+        }
+    };
+    Copy host{hostOrigin};
+    Copy joined{thirdOrigin};
+    kit::NetPeer tap, listener;
+    std::vector<kit::NetPeer::Packet> heard; // by the listener
+
+    void SetUp() override
+    {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        host.network->host(0, 8);
+        const std::uint16_t port = host.network->peer->boundPort();
+        joined.network->join("127.0.0.1", port);
+        for (kit::NetPeer* p : {&tap, &listener}) {
+            ASSERT_TRUE(p->start(0, 1));
+            ASSERT_TRUE(p->connect("127.0.0.1", port));
+        }
+        ASSERT_TRUE(pump([&] { return host.network->peer->connectionCount() == 3 && tap.connectionCount() == 1; }));
+        ASSERT_TRUE(pump([&] { return host.network->peers.contains(thirdOrigin); }));
+        send(tap, stateOf(tapOrigin));
+        ASSERT_TRUE(pump([&] { return host.network->peers.contains(tapOrigin); }));
+        heard.clear();
+    }
+    void TearDown() override
+    {
+        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
+    }
+    kit::NetAddress hostAddress() { return kit::NetAddress{0x7F000001, host.network->peer->boundPort()}; }
+    void send(kit::NetPeer& from, const kit::NetStream& packet)
+    {
+        ASSERT_TRUE(
+            from.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1, hostAddress()));
+    }
+    bool pump(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (std::chrono::steady_clock::now() < end) {
+            host.world.update(1.0f / 60.0f);
+            joined.world.update(1.0f / 60.0f);
+            kit::NetPeer::Packet p;
+            while (tap.receive(p)) {
+            }
+            while (listener.receive(p))
+                if (p.id() == NetworkSystem::remoteCallsId)
+                    heard.push_back(p);
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(Relay, ABatchWithNothingRefusedGoesOnUnchanged)
+{
+    const kit::NetStream batch = batchOf({{"mine", {tapOrigin, 1}, "a"}, {"anyones", {thirdOrigin, 2}, "b"}});
+    send(tap, batch);
+    ASSERT_TRUE(pump([&] { return !heard.empty() && joined.ran.size() == 2; }));
+    EXPECT_EQ(heard[0].data, bytesOf(batch));
+    EXPECT_EQ(joined.ran, (std::vector<std::string>{"mine:a", "anyones:b"}));
+    EXPECT_EQ(host.ran, joined.ran);
+}
+
+TEST_F(Relay, RefusedCallsAreLeftOutOfTheRelayedBatch)
+{
+    send(tap, batchOf({{"mine", {tapOrigin, 1}, "a"},
+                       {"mine", {thirdOrigin, 1}, "not theirs"},
+                       {"hostOnly", {tapOrigin, 1}, "not the host"},
+                       {"unknown", {tapOrigin, 1}, ""},
+                       {"anyones", {thirdOrigin, 2}, "b"}}));
+    ASSERT_TRUE(pump([&] { return !heard.empty() && joined.ran.size() == 2; }));
+    pump([] { return false; }); // nothing else arrives
+    EXPECT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].data, bytesOf(batchOf({{"mine", {tapOrigin, 1}, "a"}, {"anyones", {thirdOrigin, 2}, "b"}})));
+    EXPECT_EQ(joined.ran, (std::vector<std::string>{"mine:a", "anyones:b"}));
+    EXPECT_EQ(host.ran, joined.ran);
+}
+
+TEST_F(Relay, ABatchWithEverythingRefusedGoesNowhere)
+{
+    send(tap, batchOf({{"hostOnly", {tapOrigin, 1}, "x"}}));
+    send(tap, batchOf({{"mine", {tapOrigin, 1}, "after"}}));
+    ASSERT_TRUE(pump([&] { return joined.ran.size() == 1; }));
+    pump([] { return false; });
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(joined.ran, std::vector<std::string>{"mine:after"});
+}
+
+TEST_F(Relay, OnlyTheHostsHostOnlyCallsReachTheOthers)
+{
+    // The joined copy's own call runs there; the host refuses it and passes it on to nobody.
+    joined.network->callFunction(hostOnly, kit::EntityID{thirdOrigin, 0}, "from the joined copy");
+    host.network->callFunction(hostOnly, kit::EntityID{hostOrigin, 0}, "from the host");
+    ASSERT_TRUE(pump([&] { return joined.ran.size() == 2 && !heard.empty(); }));
+    pump([] { return false; });
+    EXPECT_EQ(joined.ran, (std::vector<std::string>{"hostOnly:from the joined copy", "hostOnly:from the host"}));
+    EXPECT_EQ(host.ran, std::vector<std::string>{"hostOnly:from the host"});
+    for (const auto& packet : heard) {
+        const std::string bytes(packet.data.begin(), packet.data.end());
+        EXPECT_EQ(bytes.find("from the joined copy"), std::string::npos);
+    }
+}
