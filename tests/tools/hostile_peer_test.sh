@@ -108,6 +108,10 @@ for name in clean paths floods endgame state host; do
   awk -v s="${simulated:-0}" -v want=$seconds 'BEGIN { exit !(s >= want - 0.1) }' ||
     fail $name "the match lasted ${simulated:-no} s of $seconds"
   grep '^score table from endGame' "$sim_log" | grep -q '=999\b' && fail $name "a forged score reached the table"
+  # The peer's honest first player flew in the match: what it sent arrived.
+  origin=$(sed -n 's/^peer origin \([0-9a-f]*\)$/\1/p' "$out/$name.peer")
+  grep '^score table from endGame' "$sim_log" | grep -q " ${origin:-none}:1=" ||
+    fail $name "the peer's plane never took part in the match"
   camera=$(grep '^camera:' "$sim_log" | tail -1)
   [[ "$camera" == "camera: finite throughout"* ]] || fail $name "${camera:-no camera line}"
   inView=$(sed -n 's/.*own planes in view \([0-9.]*\)%.*/\1/p' <<<"$camera")
@@ -145,7 +149,7 @@ done
 if [ $status -ne 0 ]; then
   for name in "${!failed[@]}"; do
     echo "--- $name: match_sim"
-    tail -25 "$out/$name.sim"
+    grep -vE '^(PlayerInfo (added|removed)|Recieved RPC call|player )' "$out/$name.sim" | tail -25
     echo "--- $name: peer"
     grep -v '^call \|^state from' "$out/$name.peer" | tail -25
   done

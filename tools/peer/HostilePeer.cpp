@@ -50,6 +50,7 @@ void HostilePeer::service()
     kit::NetPeer::Packet packet;
     while (peer_.receive(packet))
         log_.handle(packet, now());
+    connected_ = connected_ || (joined_ && peer_.connectionCount() > 0);
     if (log_.firstCopy)
         context_.them = *log_.firstCopy;
     log_.tick(now());
@@ -94,6 +95,11 @@ bool HostilePeer::waitFor(const Command& command, const std::function<bool()>& d
         service();
         if (done())
             return true;
+        // A joined peer whose host has gone waits for nothing more.
+        if (joined_ && connected_ && peer_.connectionCount() == 0 && command.kind != Command::Kind::waitConnected) {
+            std::fprintf(stderr, "line %d: the connection closed while waiting for a %s\n", command.line, what);
+            return false;
+        }
         if (Clock::now() >= until) {
             std::fprintf(stderr, "line %d: no %s within %g s\n", command.line, what, command.seconds);
             return false;
@@ -205,6 +211,7 @@ bool HostilePeer::execute(const Command& c)
             return false;
         }
         peer_.setMaximumIncomingConnections(maxConnections);
+        joined_ = false;
         std::fprintf(out_, "hosting on port %u\n", c.port);
         return true;
     case Kind::join:
@@ -225,6 +232,8 @@ bool HostilePeer::execute(const Command& c)
             std::fprintf(stderr, "line %d: could not connect to %s|%u\n", c.line, joinedAddress_.c_str(), joinedPort_);
             return false;
         }
+        joined_ = true;
+        connected_ = false;
         std::fprintf(out_, "joining %s|%u\n", joinedAddress_.c_str(), joinedPort_);
         return true;
     case Kind::disconnect:

@@ -57,6 +57,8 @@ private:
     Clock::time_point start_;
     std::string joinedAddress_;
     std::uint16_t joinedPort_ = 0;
+    bool joined_ = false;    // the last session command was a join, not a host
+    bool connected_ = false; // a joined connection was established since that join
     long sent_ = 0;
     long unsent_ = 0; // packets no connection took (none yet, or refused by the transport)
 };
