@@ -1,6 +1,8 @@
 #include "GameplayFunctions.h"
 
+#include "CallRefusals.h"
 #include "GameFunctions.h"
+#include "PrintableText.h"
 #include "SoundManager.h"
 
 #include "game/combat/ScoreFunctions.h"
@@ -28,10 +30,21 @@ void registerGameplayFunctions(kit::World& world)
     network->registerFunction(world, fn::addDeathPoints, &addDeathPoints);
     network->registerFunction(world, fn::spawnTaunt, &spawnTaunt);
     network->registerFunction(world, fn::playSound, [](kit::EntityHandle entity, const std::string& name) {
+        if (!SoundManager::isTableName(name)) {
+            refuseCall(fn::playSound.name, "a sound that is not in the game's table");
+            return;
+        }
         if (SoundManager* sounds = SoundManager::of(entity.world))
             sounds->play(name);
     });
     network->registerFunction(world, fn::print, [](kit::EntityHandle, const std::string& text) {
-        std::cout << text.substr(0, 1000) << "\n";
+        // One line of plain text: nothing that moves the console's cursor,
+        // clears it or floods it.
+        constexpr std::size_t longest = 1000;
+        if (text.size() > longest || !isPrintable(text)) {
+            refuseCall(fn::print.name, "a text too long or with characters that are not printable");
+            return;
+        }
+        std::cout << text << "\n";
     });
 }

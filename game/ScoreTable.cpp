@@ -1,8 +1,10 @@
 #include "ScoreTable.h"
 
+#include "engine/core/World.h"
 #include "engine/network/stream/NetStream.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -31,4 +33,18 @@ void serialize(kit::NetStream& stream, ScoreTable& table)
         stream.read(entry.plane);
         stream.read(entry.points);
     }
+}
+
+ScoreTable knownPlanes(const ScoreTable& table, const kit::World& world)
+{
+    constexpr std::int32_t most = 1000000; // two points a kill
+    const kit::TagId plane = kit::tagId("plane");
+    ScoreTable kept;
+    std::set<kit::EntityID> seen;
+    for (const ScoreEntry& entry : table) {
+        if (!world.entityHasTag(entry.plane, plane) || !seen.insert(entry.plane).second)
+            continue;
+        kept.push_back(ScoreEntry{entry.plane, std::clamp(entry.points, -most, most)});
+    }
+    return kept;
 }

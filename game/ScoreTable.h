@@ -7,7 +7,8 @@
 
 namespace kit {
 class NetStream;
-}
+class World;
+} // namespace kit
 
 // One plane's result at the end of a match.
 struct ScoreEntry {
@@ -25,3 +26,8 @@ using ScoreTable = std::vector<ScoreEntry>;
 // of the stream can hold is cut to what it holds, so a forged count never
 // makes a reader allocate or loop beyond the packet.
 void serialize(kit::NetStream& stream, ScoreTable& table);
+
+// The entries of a table that are about planes of the world, each plane once
+// (its first entry), with points no match can exceed cut to that: a table
+// from a peer shows nobody who is not in the match.
+ScoreTable knownPlanes(const ScoreTable& table, const kit::World& world);

@@ -31,6 +31,15 @@ const TableEntry soundTable[] = {
 
 } // namespace
 
+bool SoundManager::isTableName(const std::string& name)
+{
+    for (const TableEntry& entry : soundTable) {
+        if (name == entry.name)
+            return true;
+    }
+    return false;
+}
+
 SoundManager::SoundManager(audio::AudioSystem& system) : system_(system), decoder_(system)
 {
     addTag(kit::typeId<SoundManager>());

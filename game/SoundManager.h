@@ -42,6 +42,8 @@ public:
     void finishLoading();
     // The SoundManager on a world's system entity, or null.
     static SoundManager* of(kit::World* world);
+    // Whether a name is one of the game's table (what "playSound" may name).
+    static bool isTableName(const std::string& name);
 
     // Plays every sound of that name once (nothing when the switch is off or
     // the name is unknown).

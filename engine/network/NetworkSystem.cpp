@@ -489,14 +489,15 @@ void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uin
         printReceived(name);
     }
 
+    // To every other connection, never back to the one it came from.
+    auto pass = [&](const std::uint8_t* data, std::size_t size) {
+        traffic.callsSent += size * peer->broadcast(data, size, NetPeer::Reliability::reliableOrdered, 1, from.address);
+    };
     if (!dropped) {
-        traffic.callsSent += batch.size() * peer->broadcast(batch.data(), batch.size(),
-                                                            NetPeer::Reliability::reliableOrdered, 1, from.address);
+        pass(batch.data(), batch.size());
     } else if (relay.bitsUsed() > 0) {
         relay.write(std::uint8_t{0});
-        traffic.callsSent +=
-            relay.bytesUsed() *
-            peer->broadcast(relay.data(), relay.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1, from.address);
+        pass(relay.data(), relay.bytesUsed());
     }
 }
 

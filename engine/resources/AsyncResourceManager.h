@@ -27,7 +27,8 @@ namespace kit {
 // The manager's lock guards its cache only; no load or completion runs under it.
 //
 // Loader must derive from Resourceloader<Resource> and be default-constructible.
-template <class Resource, class Loader> class AsyncResourceManager : public AsyncResourceManagerBase {
+template <class Resource, class Loader>
+class AsyncResourceManager : public AsyncResourceManagerBase {
 public:
     struct CacheEntry {
         std::atomic<bool> pending{false}; // a load was requested and its completion has not run
@@ -187,7 +188,7 @@ private:
     std::mutex mutex_;
     std::thread::id constructingThread_;
     std::chrono::steady_clock::duration longestJob_{0}; // main thread only
-    std::atomic<int> inFlight_{0};                      // loads started and not yet handed back
+    std::atomic<int> inFlight_{0};                     // loads started and not yet handed back
 };
 
 } // namespace kit

@@ -15,7 +15,8 @@ std::string directoryOf(const std::string& path);
 // finish() turns what load() built into OpenGL objects on the main thread.
 // The resource exists (default-constructed) from the start, so the cache can
 // hand it out before anything is read.
-template <class T> class Resourceloader {
+template <class T>
+class Resourceloader {
 public:
     Resourceloader() : resource(std::make_shared<T>()), target(resource.get()) {}
     virtual ~Resourceloader() = default;

@@ -2,6 +2,7 @@
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
+#include "engine/network/stream/Received.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
 
@@ -39,15 +40,24 @@ void SideviewCameraBehavior::update(float)
         const kit::Transform* transform = world->getComponent<kit::Transform>(id);
         if (!transform)
             continue;
+        // A focus that is not where anything can be (not a number, or out of
+        // all proportion) is left out: one broken entity must not blank the view.
         const glm::vec3 p = transform->worldPosition();
+        if (!kit::received::within(p, kit::received::limit))
+            continue;
         widen(glm::vec2(p));
-        if (const kit::Body* body = world->getComponent<kit::Body>(id))
-            widen(glm::vec2(p + body->velocity * targetLeading.value));
+        if (const kit::Body* body = world->getComponent<kit::Body>(id)) {
+            const glm::vec3 ahead = p + body->velocity * targetLeading.value;
+            if (kit::received::within(ahead, kit::received::limit))
+                widen(glm::vec2(ahead));
+        }
     }
 
     const glm::vec2 centre = (low + high) * 0.5f;
     const float wide = aspect > 0.0f ? (high.x - low.x) / aspect : 0.0f;
     const float tall = high.y - low.y;
     const float distance = std::max(wide > tall ? wide : tall, minDistance.value);
-    own->position = glm::vec3(centre, distance);
+    const glm::vec3 target(centre, distance);
+    if (kit::received::finite(target))
+        own->position = target;
 }

@@ -86,12 +86,17 @@ void Health::serialize(kit::NetStream& stream)
         stream.serialize(s);
         return;
     }
+    // A broken record (short, not a number, a health beyond the maximum or
+    // far below nothing, a state that does not exist) changes nothing.
+    constexpr float lowest = -1000.0f;
+    if (stream.bitsLeft() < 64)
+        return;
     float health = currentHealth;
     std::int32_t s = state;
     stream.serialize(health);
     stream.serialize(s);
-    if (!std::isfinite(health))
-        return; // a broken record changes nothing
+    if (!std::isfinite(health) || health < lowest || health > maxHealth || s < healthy || s > dead)
+        return;
     currentHealth = health;
     if (world)
         changeState(s);

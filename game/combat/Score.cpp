@@ -9,5 +9,13 @@ Score::Score()
 
 void Score::serialize(kit::NetStream& stream)
 {
-    stream.serialize(points);
+    if (stream.writing) {
+        stream.serialize(points);
+        return;
+    }
+    // Two points a kill: a score beyond a million is no match's.
+    constexpr std::int32_t most = 1000000;
+    std::int32_t received = 0;
+    if (stream.read(received) && received >= -most && received <= most)
+        points = received;
 }

@@ -1,6 +1,8 @@
 #include "Taunts.h"
 
+#include "game/CallRefusals.h"
 #include "game/PlayerInfo.h"
+#include "game/PrintableText.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -29,11 +31,15 @@ void spawnTaunt(kit::EntityHandle plane, const std::string& text)
     constexpr float glyphSize = 3.0f;
     constexpr float shownFor = 3.0f;
     constexpr std::size_t longest = 80; // a peer's text is not trusted to be short
+    if (text.size() > longest || !isPrintable(text)) {
+        refuseCall("spawnTaunt", "a taunt too long or with characters the font has not");
+        return;
+    }
     kit::World* world = plane.world;
     const kit::Transform* at = world ? world->getComponent<kit::Transform>(plane.id) : nullptr;
     if (!at)
         return;
-    const std::string shown = text.substr(0, longest);
+    const std::string& shown = text;
     const auto font = kit::textureManager().prefetch("fonts/UbuntuMono.png");
     glm::vec3 colour(1.0f);
     if (const auto* info = world->getComponent<PlayerInfo>(plane.id))

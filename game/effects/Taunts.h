@@ -8,5 +8,6 @@
 std::string tauntText(int number);
 
 // "spawnTaunt": the text shown for three seconds where the plane is now (it
-// does not follow the plane), in the player's colour.
+// does not follow the plane), in the player's colour. A text longer than 80
+// characters, or with any but printable ASCII, is refused.
 void spawnTaunt(kit::EntityHandle plane, const std::string& text);

@@ -12,6 +12,7 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/network/stream/NetStream.h"
+#include "engine/network/stream/Received.h"
 #include "engine/physics/ConstantRotation.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
@@ -226,7 +227,12 @@ void PlanePhysics::serialize(kit::NetStream& stream)
         stream.serialize(steer);
         return;
     }
-    // A broken record (not a number) changes nothing.
+    // A broken record (short, not a number, or out of all proportion)
+    // changes nothing.
+    constexpr float fastestTurn = 1000.0f; // radians per second
+    constexpr float longestDash = 60.0f;   // seconds
+    if (stream.bitsLeft() < 32 + 32 + 1 + 3 * 32)
+        return;
     float turning = angularVelocity, dash = dashTimer;
     bool on = enabled;
     glm::vec3 stick = steer;
@@ -234,8 +240,8 @@ void PlanePhysics::serialize(kit::NetStream& stream)
     stream.serialize(dash);
     stream.serialize(on);
     stream.serialize(stick);
-    if (!std::isfinite(turning) || !std::isfinite(dash) || !std::isfinite(stick.x) || !std::isfinite(stick.y) ||
-        !std::isfinite(stick.z))
+    if (!kit::received::within(turning, fastestTurn) || !kit::received::within(dash, longestDash) ||
+        !kit::received::finite(stick))
         return;
     angularVelocity = turning;
     dashTimer = dash;

@@ -8,6 +8,7 @@
 #include "ShotgunPower.h"
 #include "SpeedPower.h"
 
+#include "game/Arena.h"
 #include "game/GameFunctions.h"
 #include "game/Random.h"
 #include "game/SoundManager.h"
@@ -38,10 +39,10 @@ public:
     PowerEnum kind;
 };
 
-bool finite(glm::vec3 p)
+// Pick-ups appear in the arena; a position far from it is nonsense.
+bool inArena(glm::vec3 p)
 {
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::abs(p.x) < 10000.0f &&
-           std::abs(p.y) < 10000.0f && std::abs(p.z) < 10000.0f;
+    return arena::planeBounds().contains(p);
 }
 
 // A plane this copy knows: a late call about one that is gone does nothing.
@@ -58,7 +59,7 @@ void spawnPowerup(kit::EntityHandle handle, glm::vec3 position, PowerEnum kind)
     static kit::SettingsEntry<float> lifespan("tuning.powerup.lifespan", 10.0f);
     kit::World* world = handle.world;
     const PowerKind* look = powerKind(kind);
-    if (!world || !look || !finite(position))
+    if (!world || !look || !inArena(position))
         return;
     const std::optional<kit::EntityHandle> claimed = world->claimEntity(handle.id);
     if (!claimed)
@@ -67,8 +68,10 @@ void spawnPowerup(kit::EntityHandle handle, glm::vec3 position, PowerEnum kind)
     const PowerEnum granted =
         kind == PowerEnum::wild ? static_cast<PowerEnum>(std::min(1 + static_cast<int>(5.0f * Random::uniform()), 5))
                                 : kind;
-    for (const char* label : {"pickUpItem", "cameraFocus", "gameSpace"})
-        world->addComponent(item, new kit::Label(label));
+    // Shared: the copy of whichever plane takes it destroys it everywhere.
+    for (const std::string_view label : {std::string_view("pickUpItem"), std::string_view("cameraFocus"),
+                                         std::string_view("gameSpace"), kit::sharedLabel})
+        world->addComponent(item, new kit::Label(std::string(label)));
     for (const std::string& label : look->labels)
         world->addComponent(item, new kit::Label(label));
     // A 12 x 12 picture: the shared unit quad, scaled, with the kind's texture.
@@ -103,7 +106,7 @@ void spawnPowerup(kit::EntityHandle handle, glm::vec3 position, PowerEnum kind)
 void grantPower(kit::EntityHandle plane, glm::vec3 position, PowerEnum kind)
 {
     const PowerKind* look = powerKind(kind);
-    if (kind == PowerEnum::wild || !look || !isPlane(plane) || !finite(position))
+    if (kind == PowerEnum::wild || !look || !isPlane(plane) || !inArena(position))
         return;
     kit::World& world = *plane.world;
     if (SoundManager* sounds = SoundManager::of(&world))
@@ -129,7 +132,8 @@ void grantInvincibility(kit::EntityHandle plane)
 
 void spawnBombSpawner(kit::EntityHandle plane, kit::EntityID rackId)
 {
-    if (!isPlane(plane))
+    // The plane's own copy makes its rack, under an id of its own.
+    if (!isPlane(plane) || rackId.origin != plane.id.origin)
         return;
     kit::World& world = *plane.world;
     const std::optional<kit::EntityHandle> rack = world.claimEntity(rackId);

@@ -132,7 +132,8 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
         state->ended = true;
         pauseMusic(entity.world);
         if (entity.world->owner)
-            entity.world->owner->setWorld(std::make_shared<kit::World>(WinScreenInit{table}));
+            entity.world->owner->setWorld(
+                std::make_shared<kit::World>(WinScreenInit{knownPlanes(table, *entity.world)}));
     });
 }
 

@@ -1,6 +1,8 @@
 #include "PlayerPlane.h"
 
+#include "game/Arena.h"
 #include "game/ArtificialIntelligence.h"
+#include "game/CallRefusals.h"
 #include "game/PlayerInfo.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Health.h"
@@ -45,19 +47,18 @@ kit::EntityHandle part(kit::World& world, kit::EntityHandle plane, const std::st
     return e;
 }
 
-bool sane(glm::vec3 p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::abs(p.x) < 10000.0f &&
-           std::abs(p.y) < 10000.0f && std::abs(p.z) < 10000.0f;
-}
-
 } // namespace
 
 void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotation)
 {
     kit::World* world = player.world;
-    if (!world || !sane(position) || !std::isfinite(rotation.w) || glm::length(rotation) < 0.5f)
+    if (!world)
         return;
+    const std::optional<glm::quat> turn = kit::received::rotation(rotation);
+    if (!arena::planeBounds().contains(position) || !turn) {
+        refuseCall("spawnPlayer", "a plane placed outside the arena or turned by no rotation");
+        return;
+    }
     const auto* info = world->getComponent<PlayerInfo>(player.id);
     if (!info || world->getComponent<kit::Transform>(player.id))
         return;
@@ -67,8 +68,13 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
         part(*world, player, "models/playerPlane/propellor.obj", LookSpec{"shaders/tanSpaceNormalMapping.txt", "", "", {}});
     world->addComponent(propeller, new kit::ConstantRotation(glm::vec3(0.0f, 0.0f, 1.0f), 16.0f));
 
-    world->addComponent(player, networked(new kit::Transform(position, glm::vec3(1.0f), glm::normalize(rotation))));
-    world->addComponent(player, networked(new kit::RigidBody(false, glm::vec3(0.0f), {}, 1.0f, 0.5f)));
+    // What the plane's copy may say of it: near the arena, no faster than a plane.
+    auto* place = new kit::Transform(position, glm::vec3(1.0f), glm::normalize(*turn));
+    place->receivedBounds = arena::planeBounds();
+    world->addComponent(player, networked(place));
+    auto* flight = new kit::RigidBody(false, glm::vec3(0.0f), {}, 1.0f, 0.5f);
+    flight->receivedSpeedLimit = arena::fastestPlane;
+    world->addComponent(player, networked(flight));
     world->addComponent(player, networked(new PlanePhysics(propeller)));
     world->addComponent(player, networked(new Health(10.0f)));
     world->addComponent(player, networked(new Score));

@@ -54,7 +54,7 @@ void spawnBullet(kit::EntityHandle handle, const std::string& model, const std::
 {
     kit::World* world = handle.world;
     if (!world || model != "models/quad.obj" || texture != "images/bullet.png" || !finite(lifespan) ||
-        !finite(radius) || !finite(damage) || !sane(position) || !sane(velocity))
+        !finite(radius) || !finite(damage) || !sane(position) || !sane(velocity) || owner.origin != handle.id.origin)
         return;
     const std::optional<kit::EntityHandle> claimed = world->claimEntity(handle.id);
     if (!claimed)
@@ -108,7 +108,8 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
 {
     kit::World* world = handle.world;
     if (!world || model != "models/smallBomb/smallBomb.obj" || !finite(minDamage) || !finite(maxDamage) ||
-        !finite(blastRadius) || !finite(bombRadius) || !finite(lifespan) || !sane(position) || !sane(velocity))
+        !finite(blastRadius) || !finite(bombRadius) || !finite(lifespan) || !sane(position) || !sane(velocity) ||
+        owner.origin != handle.id.origin)
         return;
     const std::optional<kit::EntityHandle> claimed = world->claimEntity(handle.id);
     if (!claimed)

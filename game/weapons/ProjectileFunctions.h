@@ -10,8 +10,9 @@
 // "spawnBullet": a bullet under the new id: a textured streak flying with
 // its velocity, hitting planes (never its owner). The copy that owns a plane
 // it hits takes the damage; every copy shows the impact. Arguments from
-// peers are checked: non-finite numbers or an unknown model drop the call;
-// lifespan, radius and damage are clamped to sane ranges.
+// peers are checked: non-finite numbers, an unknown model or an owner that
+// is not a plane of the bullet's own copy drop the call; lifespan, radius
+// and damage are clamped to sane ranges.
 void spawnBullet(kit::EntityHandle bullet, const std::string& model, const std::string& texture, kit::EntityID owner,
                  float lifespan, float radius, float damage, glm::vec3 position, glm::vec2 velocity);
 

@@ -1,4 +1,6 @@
 #include "game/ScoreTable.h"
+#include "engine/core/Label.h"
+#include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
 #include <gtest/gtest.h>
@@ -32,4 +34,15 @@ TEST(ScoreTables, AForgedCountIsBoundedByWhatThePacketHolds)
     empty.writing = false;
     serialize(empty, read);
     EXPECT_TRUE(read.empty());
+}
+
+TEST(ScoreTables, APeersTableShowsOnlyThePlanesOfTheMatchOnceEach)
+{
+    kit::World world;
+    const kit::EntityID a{7, 1}, b{7, 2}, player{7, 3};
+    for (kit::EntityID plane : {a, b})
+        world.addComponent(kit::EntityHandle{plane, &world}, new kit::Label("plane"));
+    world.addComponent(kit::EntityHandle{player, &world}, new kit::Label("player")); // no plane
+    const ScoreTable forged{{b, 2000000}, {kit::EntityID{9, 9}, 5}, {a, 3}, {b, 4}, {player, 1}, {a, -2000000}};
+    EXPECT_EQ(knownPlanes(forged, world), (ScoreTable{{b, 1000000}, {a, 3}}));
 }

@@ -125,8 +125,10 @@ struct Dogfight : Scene {
         }
         for (int i = 0; i < 300; ++i) {
             const glm::vec3 at(Random::between(-90, 90), Random::between(-50, 80), 0.0f);
+            // Stray bullets of a plane of this copy that is not in the fight.
             network->callFunction(fn::spawnBullet, world->createEntity(), "models/quad.obj", "images/bullet.png",
-                                  kit::EntityID{1, 1}, 1e6f, 0.25f, 1.0f, at, glm::vec2(0.01f, 0.0f));
+                                  kit::EntityID{world->origin, 0x7FFFFFFF}, 1e6f, 0.25f, 1.0f, at,
+                                  glm::vec2(0.01f, 0.0f));
         }
         for (const char* tag : {"planePhysics", "rollByPitch", "projectileSpawner", "power", "health",
                                 "particleEmitter", "playerSpawnComp"})

@@ -461,8 +461,7 @@ TEST_F(ThreeCopies, ARelayedCopyThatFallsSilentIsAnnouncedAsSilent)
     // the one of interest.
     left.world.update(NetworkSystem::peerSilenceLimit + 0.5f);
     const auto announced = [&](std::uint32_t origin) {
-        return std::count_if(atLeft.heard.begin(), atLeft.heard.end(),
-                             [&](const auto& h) { return h.first == origin; });
+        return std::count_if(atLeft.heard.begin(), atLeft.heard.end(), [&](const auto& h) { return h.first == origin; });
     };
     ASSERT_EQ(announced(0x3000), 1);
     for (const auto& [origin, why] : atLeft.heard)

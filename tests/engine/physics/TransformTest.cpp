@@ -1,8 +1,8 @@
-#include "engine/physics/Transform.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/network/stream/NetStream.h"
+#include "engine/physics/Transform.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "engine/resources/AsyncResourceManager.h"
 #include "engine/core/ParseError.h"
+#include "engine/resources/AsyncResourceManager.h"
 #include "engine/resources/ResourceBucket.h"
 #include "engine/resources/Resourceloader.h"
 #include "support/TempDirectory.h"
@@ -56,7 +56,8 @@ struct Managers : test::InTempDirectory {
         finishTakes = std::chrono::milliseconds(0);
     }
     // Runs frames until the handle is loaded (or a second passes).
-    template <class T> bool finishLoading(const kit::ResourceHandle<T>& handle)
+    template <class T>
+    bool finishLoading(const kit::ResourceHandle<T>& handle)
     {
         for (int frame = 0; frame < 1000 && !handle.isLoaded(); ++frame) {
             notes.update();

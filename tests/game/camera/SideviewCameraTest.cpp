@@ -5,6 +5,8 @@
 #include "engine/physics/Transform.h"
 #include "support/GameWorld.h"
 
+#include <limits>
+
 namespace {
 
 struct Camera : test::GameWorld {
@@ -68,4 +70,16 @@ TEST_F(Camera, AFastPlaneIsFramedAheadOfItself)
     // The box runs from the plane to where it will be in half a second.
     EXPECT_NEAR(camera->position.x, 25.0f, 1e-4f);
     EXPECT_NEAR(camera->position.z, std::max(50.0f / (16.0f / 9.0f), 25.0f), 1e-4f);
+}
+
+TEST_F(Camera, AFocusThatIsNowhereIsLeftOut)
+{
+    const float notANumber = std::numeric_limits<float>::quiet_NaN();
+    focus(glm::vec3(10, 5, 0));
+    focus(glm::vec3(notANumber, 0, 0));
+    focus(glm::vec3(0, 1e30f, 0));                            // out of all proportion
+    focus(glm::vec3(-10, 5, 0), glm::vec3(notANumber, 0, 0)); // its lead is nowhere
+    focus(glm::vec3(0, 0, 0), glm::vec3(0, 3e38f, 0));        // and this one's far away
+    world->update(0.0f);
+    EXPECT_EQ(camera->position, glm::vec3(0, 2.5f, 25));
 }

@@ -214,16 +214,24 @@ TEST_F(Planes, ABrokenRecordFromAPeerChangesNothing)
 TEST_F(Planes, AnAbsurdHealthFromAPeerSmokesNoThickerThanNone)
 {
     const auto theirs = plane(0xFEED);
-    kit::NetStream record;
-    float health = 2.5e12f;
-    std::int32_t state = Health::damaged;
-    record.serialize(health);
-    record.serialize(state);
-    record.writing = false;
-    this->health(theirs).serialize(record);
+    auto receive = [&](float health, std::int32_t state) {
+        kit::NetStream record;
+        record.serialize(health);
+        record.serialize(state);
+        record.writing = false;
+        this->health(theirs).serialize(record);
+    };
+    // Beyond the maximum, or a state that does not exist: nothing changes.
+    receive(2.5e12f, Health::damaged);
+    receive(4.0f, 7);
+    EXPECT_EQ(this->health(theirs).currentHealth, 10.0f);
+    EXPECT_EQ(this->health(theirs).state, Health::healthy);
+    EXPECT_EQ(world->getComponent<SmokeParticleEmitter>(theirs.id), nullptr);
+    // The lowest a record may say, far below nothing.
+    receive(-1000.0f, Health::damaged);
     const auto* smoke = world->getComponent<SmokeParticleEmitter>(theirs.id);
     ASSERT_NE(smoke, nullptr);
-    EXPECT_NEAR(smoke->interval, 0.1f, 1e-6f); // ten a second, as at no health at all, not billions a frame
+    EXPECT_NEAR(smoke->interval, 0.1f, 1e-6f); // ten a second, as at no health at all, not hundreds
 }
 
 TEST_F(Planes, RespawnTwoSecondsAfterDeathAtTheSpawnPointFacingRight)

@@ -102,3 +102,77 @@ TEST(ScoringAcrossCopies, AWreckLosesItsPowerUpOnEveryCopy)
     }));
     testing::internal::GetCapturedStdout();
 }
+
+namespace {
+
+struct Session : ::testing::Test {
+    Copy host{0xA000}, client{0xB000};
+    const kit::EntityID hosts{0xA000, 1}, clients{0xB000, 1};
+
+    void SetUp() override
+    {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        host.network->host(0, 4);
+        client.network->join("127.0.0.1", host.network->peer->boundPort());
+        ASSERT_TRUE(runUntil(host, client, [&] { return host.network->peers.contains(0xB000); }));
+        for (Copy* c : {&host, &client}) {
+            c->plane(hosts);
+            c->plane(clients);
+        }
+    }
+    void TearDown() override
+    {
+        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
+    }
+    void settle()
+    {
+        runUntil(host, client, [] { return false; });
+    }
+};
+
+} // namespace
+
+TEST_F(Session, AnotherCopyMayScoreAKillForAPlaneButNotItsDeath)
+{
+    client.network->callFunction(fn::addDeathPoints, hosts); // not the client's to say
+    client.network->callFunction(fn::addKillPoints, hosts);  // the victim's copy scores the attacker's kill
+    ASSERT_TRUE(runUntil(host, client, [&] { return host.points(hosts) != 0; }));
+    settle();
+    EXPECT_EQ(host.points(hosts), 2);
+}
+
+TEST_F(Session, APickUpTakenOnAnotherCopyGoesEverywhereButNothingElseOfTheHosts)
+{
+    const kit::EntityID item{0xA000, 7}, wall{0xA000, 8};
+    for (Copy* c : {&host, &client}) {
+        c->world.addComponent(kit::EntityHandle{item, &c->world}, new kit::Label("pickUpItem"));
+        c->world.addComponent(kit::EntityHandle{item, &c->world}, new kit::Label(std::string(kit::sharedLabel)));
+        c->world.addComponent(kit::EntityHandle{wall, &c->world}, new kit::Label("wall"));
+    }
+    client.network->callFunction(kit::destroyEntityFunction, wall);
+    client.network->callFunction(kit::destroyEntityFunction, item);
+    ASSERT_TRUE(runUntil(host, client, [&] { return !host.world.entities.contains(item); }));
+    settle();
+    EXPECT_TRUE(host.world.entities.contains(wall));
+}
+
+TEST_F(Session, OnlyTheHostEndsTheMatchForEveryone)
+{
+    std::vector<std::string> ended[2];
+    for (int i = 0; i < 2; ++i) {
+        Copy& c = i == 0 ? host : client;
+        c.network->registerFunction(c.world, fn::endGame, [&ended, i](kit::EntityHandle e, const ScoreTable&) {
+            ended[i].push_back(std::to_string(e.id.origin));
+        });
+    }
+    // A joined copy's own fallback ends its match there, and nowhere else.
+    client.network->callFunction(fn::endGame, kit::EntityID{0xB000, 9}, ScoreTable{});
+    EXPECT_EQ(ended[1], std::vector<std::string>{std::to_string(0xB000)});
+    settle();
+    EXPECT_TRUE(ended[0].empty());
+    host.network->callFunction(fn::endGame, kit::EntityID{0xA000, 9}, ScoreTable{});
+    ASSERT_TRUE(runUntil(host, client, [&] { return ended[1].size() == 2; }));
+    EXPECT_EQ(ended[1].back(), std::to_string(0xA000));
+}

@@ -9,6 +9,7 @@
 #include "game/screens/Icon.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
+#include "game/screens/PlayerColours.h"
 
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
@@ -147,8 +148,7 @@ TEST_F(MainMenu, ReturningToTheMenuRemovesOnlyTheOtherCopiesPlayers)
     tap(kit::keys::x);
     // A player of another copy, announced the way that copy does it.
     const kit::EntityID remote{world()->origin + 1, 7};
-    network->callFunction(fn::spawnPersistantPlayer, remote, PlayerTextureInfo{"Red", "r.png", "r_icon.png", {1, 0, 0}},
-                          2);
+    network->callFunction(fn::spawnPersistantPlayer, remote, playerColours()[3], 2);
     ASSERT_EQ(entitiesWith("playerInfo"), 2u);
     discovery->hosting = true;
 

@@ -222,7 +222,8 @@ TEST_F(Weapons, ABlastHurtsByDistanceFromTheColliderEdgeAndPushes)
 
 TEST_F(Weapons, PeersCannotSpawnNonsense)
 {
-    auto owner = PlaneRig::build(*world, glm::vec3(0));
+    // A plane of the peer that sends the calls.
+    auto owner = PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xBAD, 100});
     const float nan = std::numeric_limits<float>::quiet_NaN();
     auto spawn = [&](kit::EntityID id, std::string model, float lifespan, float radius, glm::vec3 at) {
         network->callFunction(fn::spawnBullet, id, model, "images/bullet.png", owner.entity.id, lifespan, radius, 1.0f,

@@ -1,0 +1,45 @@
+#include "CallRefusals.h"
+
+#include <chrono>
+#include <iostream>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int linesPerSecond = 20;
+
+struct Told {
+    std::chrono::steady_clock::time_point secondStart;
+    int lines = 0;
+    unsigned untold = 0;
+};
+
+} // namespace
+
+void refuseCall(std::string_view function, std::string_view why)
+{
+    // Keyed by the game's function names and its own reasons: a handful.
+    static std::map<std::string, Told, std::less<>> told;
+    std::string key(function);
+    key.append(1, '\0').append(why);
+    auto found = told.find(key);
+    if (found == told.end())
+        found = told.emplace(std::move(key), Told{}).first;
+    Told& t = found->second;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - t.secondStart >= std::chrono::seconds(1)) {
+        t.secondStart = now;
+        t.lines = 0;
+    }
+    if (t.lines >= linesPerSecond) {
+        ++t.untold;
+        return;
+    }
+    ++t.lines;
+    std::cerr << "Refused \"" << function << "\": " << why;
+    if (t.untold > 0)
+        std::cerr << " (and " << t.untold << " more since)";
+    std::cerr << "\n";
+    t.untold = 0;
+}

@@ -1,0 +1,8 @@
+#include "PrintableText.h"
+
+#include <algorithm>
+
+bool isPrintable(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
+}
