@@ -5,7 +5,6 @@
 #include "engine/network/NetworkSystem.h"
 
 #include <cmath>
-#include <iostream>
 #include <thread>
 
 namespace peer {
@@ -45,14 +44,12 @@ int HostilePeer::run(const Script& script)
 
 void HostilePeer::service()
 {
-    if (log_.firstCopy && context_.them == 0)
-        context_.them = *log_.firstCopy;
     kit::NetPeer::Packet packet;
     while (peer_.receive(packet))
         log_.handle(packet, now());
     connected_ = connected_ || (joined_ && peer_.connectionCount() > 0);
     if (log_.firstCopy)
-        context_.them = *log_.firstCopy;
+        context_.them = *log_.firstCopy; // "them": the first other copy heard from
     log_.tick(now());
     if (heartbeatRate_ > 0.0 && peer_.isActive() && Clock::now() >= nextHeartbeat_) {
         kit::NetStream packet;
@@ -97,7 +94,7 @@ bool HostilePeer::waitFor(const Command& command, const std::function<bool()>& d
             return true;
         // A joined peer whose host has gone waits for nothing more.
         if (joined_ && connected_ && peer_.connectionCount() == 0 && command.kind != Command::Kind::waitConnected) {
-            std::fprintf(stderr, "line %d: the connection closed while waiting for a %s\n", command.line, what);
+            std::fprintf(stderr, "line %d: the connection closed during the wait\n", command.line);
             return false;
         }
         if (Clock::now() >= until) {
