@@ -5,11 +5,14 @@
 namespace kit {
 
 // What one copy may make another do, per second: every peer is untrusted.
-// The figures leave ample room above an honest copy (an eight-pilot copy
-// with gatling guns sends about 60 calls, 15 entities and 1,300 state records
-// a second); anything beyond is dropped. A connection that carries several
-// copies (a joined copy's link to the host, which relays the others) gets
-// each copy's budget.
+// The figures leave ample room above an honest copy: measured with match_sim,
+// a copy of eight computer pilots makes 23 calls a second (60 in its busiest
+// second; all eight firing gatling and basic guns at once would be 140),
+// its calls make some 20 entities a second on the other copies (about 100 in
+// the busiest second, pick-up bursts included), and it sends 1,200 state
+// records a second. Anything beyond is dropped. A connection that carries
+// several copies (a joined copy's link to the host, which relays the others)
+// gets each copy's budget.
 struct NetworkLimits {
     float callsPerSecond = 600.0f;
     float callBurst = 1200.0f;

@@ -221,3 +221,23 @@ TEST_F(Announcements, OnlyTheGamesRemovablePartsAreDestroyedByName)
     network->callFunction(kit::destroyComponentFunction, kit::EntityID{0x7777, 4}, "playerInfo");
     EXPECT_FALSE(isPlayer(kit::EntityID{0x7777, 4}));
 }
+
+// Who may make each of the game's calls over the network. A copy acts on
+// what it owns; the exceptions are the cross-copy cases of a match.
+TEST(CallerRules, EachFunctionSaysWhoMayCallIt)
+{
+    using kit::Caller;
+    // The copy that owns the entity: its players, its planes, its projectiles, its sounds and texts.
+    for (Caller rule : {fn::spawnPersistantPlayer.caller, fn::spawnPlayer.caller, fn::grantPower.caller,
+                        fn::grantInvincibility.caller, fn::addDeathPoints.caller, fn::spawnBombSpawner.caller,
+                        fn::spawnBullet.caller, fn::spawnBomb.caller, fn::spawnTaunt.caller, fn::print.caller,
+                        fn::playSound.caller, fn::requestPlayers.caller, kit::destroyComponentFunction.caller})
+        EXPECT_EQ(rule, Caller::owner);
+    // The victim's copy scores the attacker's kill.
+    EXPECT_EQ(fn::addKillPoints.caller, Caller::anyone);
+    // A pick-up, which the host made, goes with the copy of the plane that took it.
+    EXPECT_EQ(kit::destroyEntityFunction.caller, Caller::ownerOrShared);
+    // The host deals the pick-ups, starts and ends the match.
+    for (Caller rule : {fn::spawnPowerup.caller, fn::startGameplay.caller, fn::endGame.caller})
+        EXPECT_EQ(rule, Caller::host);
+}
