@@ -16,15 +16,24 @@
 # All runs go at once, so that they share the machine's load alike.
 #
 #   hostile_peer_test.sh PATH/TO/match_sim PATH/TO/peer REPOSITORY_ROOT
+#
+# With HOSTILE_PEER_OUT=DIR the logs and traces stay in DIR (NAME.sim,
+# NAME.peer, NAME.trace) for a look afterwards.
 set -uo pipefail
 sim=$(realpath "$1")
 peer=$(realpath "$2")
 cd "$3" || exit 1
 root=$PWD
 scripts=$root/tests/tools/peer
-out=$(mktemp -d)
 pids=()
-trap 'for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; done; rm -rf "$out"' EXIT
+if [ -n "${HOSTILE_PEER_OUT:-}" ]; then
+  out=$(realpath -m "$HOSTILE_PEER_OUT")
+  mkdir -p "$out"
+  trap 'for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; done' EXIT
+else
+  out=$(mktemp -d)
+  trap 'for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; done; rm -rf "$out"' EXIT
+fi
 
 seconds=10
 mkdir -p "$out/planted"
