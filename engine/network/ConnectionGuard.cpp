@@ -5,6 +5,13 @@
 
 namespace kit {
 
+std::string originText(std::uint32_t origin)
+{
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08x", origin);
+    return hex;
+}
+
 ConnectionGuard::ConnectionGuard(NetAddress address, const NetworkLimits& limits)
     : address(address), calls(limits.callsPerSecond, limits.callBurst),
       entities(limits.entitiesPerSecond, limits.entityBurst), records(limits.recordsPerSecond, limits.recordBurst),
@@ -48,11 +55,8 @@ void ConnectionGuard::refuse(float now, std::string_view what)
 std::string ConnectionGuard::name() const
 {
     std::string text = address.toString();
-    if (origin) {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "%08x", *origin);
-        text += std::string(" (copy ") + hex + ")";
-    }
+    if (origin)
+        text += " (copy " + originText(*origin) + ")";
     return text;
 }
 

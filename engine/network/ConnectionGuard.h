@@ -13,6 +13,9 @@
 
 namespace kit {
 
+// A copy's origin as the console shows it: eight hexadecimal digits.
+[[nodiscard]] std::string originText(std::uint32_t origin);
+
 // What a copy knows and allows of one of its connections. On the hosting
 // copy a connection is one copy, named by the origin of its first state
 // packet; its call batches wait until that is known, so that every call is

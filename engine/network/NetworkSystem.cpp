@@ -6,7 +6,6 @@
 #include "engine/core/World.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace kit {
 
@@ -155,13 +154,6 @@ void NetworkSystem::onRemoved()
 
 namespace {
 
-std::string hex(std::uint32_t value)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%08x", value);
-    return text;
-}
-
 // Bits a state record takes when it starts at bit `at`: the continuation bit,
 // the entity id, the type name (16-bit length, padding to a byte, the bytes)
 // and the nested state (32-bit length, the bits).
@@ -298,7 +290,7 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         // A connection is the copy its first state names, and stays it.
         const bool known = from.origin.has_value();
         if (!identify(from, sender)) {
-            from.refuse(clock_, "state in the name of copy " + hex(sender) + ", not its own");
+            from.refuse(clock_, "state in the name of copy " + originText(sender) + ", not its own");
             return;
         }
         // Its calls held so far left before this state: they run first.
@@ -352,91 +344,6 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
     traffic.stateSent +=
         packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
                                              NetPeer::Reliability::unreliableSequenced, 0, packet.sender);
-}
-
-bool NetworkSystem::identify(ConnectionGuard& from, std::uint32_t sender)
-{
-    // A copy forgotten since (it left, was lost or fell silent) no longer
-    // holds its connection: the connection may name itself anew.
-    if (from.origin && !peers.contains(*from.origin))
-        from.origin.reset();
-    if (from.origin)
-        return *from.origin == sender;
-    if (sender == origin())
-        return false;
-    if (auto known = peers.find(sender); known != peers.end() && !(known->second.address == from.address))
-        return false;
-    from.origin = sender;
-    return true;
-}
-
-ConnectionGuard& NetworkSystem::guardOf(const NetAddress& address)
-{
-    auto found = guards_.find(address);
-    if (found == guards_.end()) {
-        // Connections long gone: no copy of theirs is known any more and
-        // nothing came from them for a while.
-        constexpr std::size_t kept = 64;
-        constexpr float quietFor = 10.0f;
-        if (guards_.size() >= kept) {
-            std::erase_if(guards_, [this](const auto& entry) {
-                const ConnectionGuard& g = entry.second;
-                return !(g.origin && peers.contains(*g.origin)) && clock_ - g.lastUsed > quietFor;
-            });
-        }
-        found = guards_.try_emplace(address, address, limits).first;
-    }
-    found->second.lastUsed = clock_;
-    return found->second;
-}
-
-float NetworkSystem::copiesThrough(const ConnectionGuard& from) const
-{
-    if (isServer)
-        return 1.0f;
-    const auto copies = std::count_if(peers.begin(), peers.end(),
-                                      [&](const auto& entry) { return entry.second.address == from.address; });
-    return static_cast<float>(std::max<std::ptrdiff_t>(copies, 1));
-}
-
-bool NetworkSystem::callerMay(Caller rule, EntityID about, std::optional<std::uint32_t> caller) const
-{
-    // On the hosting copy the caller is known. A joined copy hears every call
-    // through the host, which judged it: it only refuses calls about its own
-    // entities that nobody but itself may make.
-    const bool owner = caller ? about.origin == *caller : about.origin != origin();
-    switch (rule) {
-    case Caller::anyone:
-        return true;
-    case Caller::owner:
-        return owner;
-    case Caller::ownerOrShared:
-        return owner || (world && world->entityHasTag(about, tagId(sharedLabel)));
-    case Caller::host:
-        // A connection of the hosting copy is never the host itself.
-        return !caller && about.origin != origin();
-    }
-    return false;
-}
-
-std::optional<std::string> NetworkSystem::refusal(ConnectionGuard& from, const std::string& name, NetStream& arguments)
-{
-    const auto declared = declarations_.find(name);
-    if (declared == declarations_.end() || !findChannel(name))
-        return std::string(); // counted, not reported per connection
-    const float copies = copiesThrough(from);
-    if (!from.calls.take(clock_, 1.0f, copies))
-        return "calls beyond their budget";
-    EntityID about;
-    arguments.resetReading();
-    arguments.read(about);
-    arguments.resetReading();
-    if (!callerMay(declared->second.caller, about, from.origin))
-        return "\"" + name + "\" about entity " + hex(about.origin) + ":" + std::to_string(about.serial) +
-               ", which is not theirs to call";
-    if (from.entities.empty(clock_, copies))
-        return "\"" + name + "\": entities made beyond their budget";
-    return std::nullopt;
 }
 
 void NetworkSystem::runCalls(const NetPeer::Packet& packet)
@@ -499,28 +406,6 @@ void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uin
         relay.write(std::uint8_t{0});
         pass(relay.data(), relay.bytesUsed());
     }
-}
-
-void NetworkSystem::printReceived(const std::string& name)
-{
-    const bool printable = std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
-    if (!printable)
-        return;
-    if (const unsigned unlisted = callLines_.takeRefused(clock_))
-        std::cout << "(" << unlisted << " more received calls not listed)\n";
-    if (callLines_.allow(clock_, limits.callLinesPerSecond))
-        std::cout << "Recieved RPC call: " << name << "\n";
-}
-
-void NetworkSystem::countUnknownCall()
-{
-    ++unknownCalls_;
-    if (unknownTold_ && clock_ - unknownToldAt_ < 1.0f && clock_ >= unknownToldAt_)
-        return;
-    std::cerr << "Ignored " << unknownCalls_ << " calls of functions not registered here\n";
-    unknownCalls_ = 0;
-    unknownTold_ = true;
-    unknownToldAt_ = clock_;
 }
 
 void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)

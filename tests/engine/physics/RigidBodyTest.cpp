@@ -395,6 +395,26 @@ TEST_F(Bodies, AStepThatWouldOverflowIsNotTaken)
     EXPECT_EQ(t->position, glm::vec3(3e38f, 0, 0));
     EXPECT_EQ(body->velocity, glm::vec3(3e38f, 0, 0));
     EXPECT_EQ(body->deltaVelocity, glm::vec3(0.0f));
+    // Without a Transform only the velocity could overflow: it keeps its value.
+    auto* loose = world->emplaceComponent<kit::Body>(world->createEntity(), glm::vec3(0, -3e38f, 0), 1.0f);
+    loose->deltaVelocity = glm::vec3(0, -3e38f, 0);
+    world->update(0.5f);
+    EXPECT_EQ(loose->velocity, glm::vec3(0, -3e38f, 0));
+}
+
+TEST_F(Bodies, MassesOutOfAllProportionStillShareThePush)
+{
+    // Two of an infinite mass each give way by half, as equal masses do.
+    auto* a = circleBody({0, 0}, 1.0f, {}, infinity);
+    auto* b = circleBody({1.5f, 0}, 1.0f, {}, infinity);
+    // A body of no (or a negative) mass gives way entirely.
+    auto* wallLike = circleBody({100, 0}, 1.0f, {}, 5.0f);
+    auto* feather = circleBody({101.5f, 0}, 1.0f, {}, -1.0f);
+    world->update(0.0f);
+    expectVec(glm::vec2(transformOf(a)->position), {-0.25f, 0});
+    expectVec(glm::vec2(transformOf(b)->position), {1.75f, 0});
+    expectVec(glm::vec2(transformOf(wallLike)->position), {100, 0});
+    expectVec(glm::vec2(transformOf(feather)->position), {102, 0});
 }
 
 // A pile of overlapping bodies around one of an odd mass, for some frames:

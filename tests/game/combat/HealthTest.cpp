@@ -299,3 +299,23 @@ TEST(ScoreText, RightAlignedInFourCharacters)
     EXPECT_EQ(rightAligned(100, 3), "100");
     EXPECT_EQ(rightAligned(12345, 4), "12345");
 }
+
+TEST(ScoreReplication, APeersScoreIsNoMatchsBeyondAMillion)
+{
+    Score score;
+    score.points = 7;
+    auto receive = [&](kit::NetStream record) {
+        record.writing = false;
+        score.serialize(record);
+    };
+    kit::NetStream absurd, negative, shortRecord, honest;
+    absurd.write(std::int32_t{2000000000});
+    negative.write(std::int32_t{-1000001});
+    shortRecord.write(std::uint16_t{5});
+    honest.write(std::int32_t{-3});
+    for (const kit::NetStream& broken : {absurd, negative, shortRecord})
+        receive(broken);
+    EXPECT_EQ(score.points, 7);
+    receive(honest);
+    EXPECT_EQ(score.points, -3);
+}

@@ -1,0 +1,122 @@
+#include "NetworkSystem.h"
+
+#include "engine/core/World.h"
+
+#include <algorithm>
+#include <iostream>
+#include <string>
+
+// How a network system judges what its connections send: which copy a
+// connection is, what a caller rule lets it call, its budgets, and the
+// console lines about received calls.
+
+namespace kit {
+
+bool NetworkSystem::identify(ConnectionGuard& from, std::uint32_t sender)
+{
+    // A copy forgotten since (it left, was lost or fell silent) no longer
+    // holds its connection: the connection may name itself anew.
+    if (from.origin && !peers.contains(*from.origin))
+        from.origin.reset();
+    if (from.origin)
+        return *from.origin == sender;
+    if (sender == origin())
+        return false;
+    if (auto known = peers.find(sender); known != peers.end() && !(known->second.address == from.address))
+        return false;
+    from.origin = sender;
+    return true;
+}
+
+ConnectionGuard& NetworkSystem::guardOf(const NetAddress& address)
+{
+    auto found = guards_.find(address);
+    if (found == guards_.end()) {
+        // Connections long gone: no copy of theirs is known any more and
+        // nothing came from them for a while.
+        constexpr std::size_t kept = 64;
+        constexpr float quietFor = 10.0f;
+        if (guards_.size() >= kept) {
+            std::erase_if(guards_, [this](const auto& entry) {
+                const ConnectionGuard& g = entry.second;
+                return !(g.origin && peers.contains(*g.origin)) && clock_ - g.lastUsed > quietFor;
+            });
+        }
+        found = guards_.try_emplace(address, address, limits).first;
+    }
+    found->second.lastUsed = clock_;
+    return found->second;
+}
+
+float NetworkSystem::copiesThrough(const ConnectionGuard& from) const
+{
+    if (isServer)
+        return 1.0f;
+    const auto copies = std::count_if(peers.begin(), peers.end(),
+                                      [&](const auto& entry) { return entry.second.address == from.address; });
+    return static_cast<float>(std::max<std::ptrdiff_t>(copies, 1));
+}
+
+bool NetworkSystem::callerMay(Caller rule, EntityID about, std::optional<std::uint32_t> caller) const
+{
+    // On the hosting copy the caller is known. A joined copy hears every call
+    // through the host, which judged it: it only refuses calls about its own
+    // entities that nobody but itself may make.
+    const bool owner = caller ? about.origin == *caller : about.origin != origin();
+    switch (rule) {
+    case Caller::anyone:
+        return true;
+    case Caller::owner:
+        return owner;
+    case Caller::ownerOrShared:
+        return owner || (world && world->entityHasTag(about, tagId(sharedLabel)));
+    case Caller::host:
+        // A connection of the hosting copy is never the host itself.
+        return !caller && about.origin != origin();
+    }
+    return false;
+}
+
+std::optional<std::string> NetworkSystem::refusal(ConnectionGuard& from, const std::string& name, NetStream& arguments)
+{
+    const auto declared = declarations_.find(name);
+    if (declared == declarations_.end() || !findChannel(name))
+        return std::string(); // counted, not reported per connection
+    const float copies = copiesThrough(from);
+    if (!from.calls.take(clock_, 1.0f, copies))
+        return "calls beyond their budget";
+    EntityID about;
+    arguments.resetReading();
+    arguments.read(about);
+    arguments.resetReading();
+    if (!callerMay(declared->second.caller, about, from.origin))
+        return "\"" + name + "\" about entity " + originText(about.origin) + ":" + std::to_string(about.serial) +
+               ", which is not theirs to call";
+    if (from.entities.empty(clock_, copies))
+        return "\"" + name + "\": entities made beyond their budget";
+    return std::nullopt;
+}
+
+void NetworkSystem::printReceived(const std::string& name)
+{
+    const bool printable = std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+    if (!printable)
+        return;
+    if (const unsigned unlisted = callLines_.takeRefused(clock_))
+        std::cout << "(" << unlisted << " more received calls not listed)\n";
+    if (callLines_.allow(clock_, limits.callLinesPerSecond))
+        std::cout << "Recieved RPC call: " << name << "\n";
+}
+
+void NetworkSystem::countUnknownCall()
+{
+    ++unknownCalls_;
+    if (unknownTold_ && clock_ - unknownToldAt_ < 1.0f && clock_ >= unknownToldAt_)
+        return;
+    std::cerr << "Ignored " << unknownCalls_ << " calls of functions not registered here\n";
+    unknownCalls_ = 0;
+    unknownTold_ = true;
+    unknownToldAt_ = clock_;
+}
+
+} // namespace kit
