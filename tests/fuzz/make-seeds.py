@@ -203,6 +203,17 @@ map_Ks shine.png
     write("textparser", "material", b'\x01{ "diffuse" : [ 0.5, -1.25, 3 ], name = "x\\ty\\\\" }')
     write("textparser", "program", b'\x05vertex = "shaders/a.vert"\nfragment = shaders_b.frag\n')
 
+    # The hostile peer's scripts: the end-to-end test's, and one with every kind of value.
+    scripts = os.path.join(HERE, "..", "tools", "peer")
+    for name in ("state", "floods", "host"):
+        with open(os.path.join(scripts, name + ".peer"), "rb") as script:
+            write("peerscript", name, script.read())
+    write("peerscript", "values",
+          b'packet unreliable cut 3 u8(135) nested(nested(u16(1), raw("\\x00\\xff")), hex("0a 0b")) fill(4, 1) bool(1)'
+          b' i32(-5) f32(index * 2 + 1)\n'
+          b'rate 2 for 0.5 { batch { call "x\\ty" id(them, last); state id(me, new) body vec2(-huge, nan) }; say done }\n'
+          b'wait screen "game" 1; origin 0x10; serial 3; disconnect; reconnect\n')
+
 
 if __name__ == "__main__":
     main()

@@ -3,6 +3,7 @@
 #include "game/GameFunctions.h"
 #include "game/MatchEvents.h"
 #include "game/PlayerInfo.h"
+#include "game/camera/SideviewCameraBehavior.h"
 #include "game/combat/Health.h"
 
 #include "engine/core/World.h"
@@ -67,13 +68,43 @@ bool inView(kit::World& world, glm::vec3 point)
     if (clip.w <= 0.0f)
         return false;
     const glm::vec3 ndc = glm::vec3(clip) / clip.w;
-    return std::abs(ndc.x) <= 1.0f && std::abs(ndc.y) <= 1.0f;
+    // Between the near and far planes too: a camera pulled farther back than
+    // its far plane shows nothing. NaN fails every comparison: out of view.
+    return std::abs(ndc.x) <= 1.0f && std::abs(ndc.y) <= 1.0f && std::abs(ndc.z) <= 1.0f;
+}
+
+bool finite(glm::vec3 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Whether the game camera and the point it heads for are finite (true when
+// the world has no game camera).
+bool cameraFinite(kit::World& world)
+{
+    kit::EntityCollection* cameras = world.getEntities(kit::tagId("gameSpace"), kit::typeId<kit::Camera>());
+    for (const kit::EntityHandle& camera : *cameras) {
+        const auto* transform = world.getComponent<kit::Transform>(camera.id);
+        if (transform && !finite(transform->worldPosition()))
+            return false;
+    }
+    for (const kit::EntityHandle& target : *world.getEntities(kit::typeId<SideviewCameraBehavior>())) {
+        const auto* transform = world.getComponent<kit::Transform>(target.id);
+        if (transform && !finite(transform->worldPosition()))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
 void MatchStatistics::frame(kit::World& world, float dt)
 {
+    if (!cameraFinite(world)) {
+        if (camera.nonFinite++ == 0)
+            camera.firstNonFinite = camera.frames;
+    }
+    ++camera.frames;
     for (auto& [id, stats] : players) {
         const auto* body = world.getComponent<kit::RigidBody>(id);
         const auto* health = world.getComponent<Health>(id);
@@ -85,8 +116,13 @@ void MatchStatistics::frame(kit::World& world, float dt)
         ++stats.framesAlive;
         if (const auto* at = world.getComponent<kit::Transform>(id)) {
             const glm::vec3 position = at->worldPosition();
-            if (!inView(world, position))
+            const bool seen = inView(world, position);
+            if (!seen)
                 ++stats.framesOffScreen;
+            if (world.owns(id)) {
+                ++camera.ownPlaneFrames;
+                camera.ownPlaneFramesInView += seen;
+            }
             const bool moved = !stats.placed || glm::length(position - stats.lastPosition) > 1e-3f;
             stats.stillFor = moved ? 0.0f : stats.stillFor + dt;
             stats.longestStill = std::max(stats.longestStill, stats.stillFor);
@@ -101,4 +137,17 @@ void MatchStatistics::frame(kit::World& world, float dt)
             }
         }
     }
+}
+
+void MatchStatistics::printCamera(std::FILE* out) const
+{
+    if (camera.nonFinite == 0)
+        std::fprintf(out, "camera: finite throughout");
+    else
+        std::fprintf(out, "camera: non-finite in %ld of %ld frames, first at frame %ld", camera.nonFinite,
+                     camera.frames, camera.firstNonFinite);
+    const double inView = camera.ownPlaneFrames > 0 ? 100.0 * static_cast<double>(camera.ownPlaneFramesInView) /
+                                                          static_cast<double>(camera.ownPlaneFrames)
+                                                    : 100.0;
+    std::fprintf(out, ", own planes in view %.1f%% of their frames\n", inView);
 }

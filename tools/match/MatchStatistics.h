@@ -8,6 +8,7 @@
 #include <glm/vec3.hpp>
 
 #include <cstddef>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,18 +36,31 @@ struct PlayerStatistics {
     bool placed = false;
 };
 
+// What the game camera showed, frame by frame.
+struct CameraStatistics {
+    long frames = 0;
+    long nonFinite = 0;       // frames whose camera position or target was NaN or infinite
+    long firstNonFinite = -1; // the first such frame, counted from 0
+    long ownPlaneFrames = 0;  // this copy's planes alive, summed over the frames
+    long ownPlaneFramesInView = 0;
+};
+
 class MatchStatistics {
 public:
     // Starts listening to the match world's named functions and damage.
     void watch(kit::World& world);
     // Counts one frame of dt seconds: who is pressed against the arena, who
-    // is out of view, who hangs still.
+    // is out of view, who hangs still, and where the camera is.
     void frame(kit::World& world, float dt);
+    // One line: "camera: finite throughout" or how often it was not, and the
+    // share of its own planes' time this copy showed them.
+    void printCamera(std::FILE* out) const;
 
     std::map<kit::EntityID, PlayerStatistics> players;
     // The table of the first "endGame" this copy ran: the one its win screen shows.
     ScoreTable finalTable;
     bool ended = false;
+    CameraStatistics camera;
 
 private:
     std::vector<kit::ScopedConnection> connections_;

@@ -366,6 +366,7 @@ void Simulator::report(const MatchStatistics& statistics, long frames, double wa
         stuck += p.longestStill > stuckSeconds;
     }
     std::printf("planes longest still %.2f s, stuck %d\n", static_cast<double>(longestStill), stuck);
+    statistics.printCamera(stdout);
     if (statistics.ended) {
         std::printf("score table from endGame:");
         for (const ScoreEntry& entry : statistics.finalTable)
