@@ -1,5 +1,6 @@
 #include "Bursts.h"
 
+#include "ParticleBudget.h"
 #include "Particles.h"
 
 #include "game/Random.h"
@@ -8,6 +9,8 @@
 
 #include <glm/geometric.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -37,9 +40,12 @@ constexpr float impactAim = 1.5f;
 
 int burst(kit::World& world, const BurstKind& kind, glm::vec3 position, glm::vec3 tint, glm::vec3 aim = {})
 {
-    int spawned = 0;
-    // The count is a float in the tuning file and is compared as one.
-    for (float i = 1.0f; i <= kind.count.value && spawned < 1000; i += 1.0f) {
+    // The count is a float in the tuning file: its whole part, 1,000 at most.
+    const float count = kind.count.value;
+    const int wanted = count >= 1.0f ? static_cast<int>(std::min(std::floor(count), 1000.0f)) : 0;
+    // Near the world's ceiling a burst thins out to fewer, larger particles.
+    const ParticleBudget::Grant granted = ParticleBudget::grant(world, wanted);
+    for (int i = 0; i < granted.count; ++i) {
         ParticleSpec spec;
         spec.position = position;
         glm::vec3 direction = Random::direction();
@@ -47,16 +53,15 @@ int burst(kit::World& world, const BurstKind& kind, glm::vec3 position, glm::vec
             direction = glm::normalize(direction + aim * impactAim);
         spec.velocity = direction * kind.velocity.value;
         spec.life = kind.lifespan;
-        spec.startScale = Random::between(kind.minScale, kind.maxScale);
+        spec.startScale = Random::between(kind.minScale, kind.maxScale) * granted.scale;
         spec.endScale = 0.0f;
         spec.startAlpha = 1.0f;
         spec.endAlpha = 1.0f;
         spec.tint = tint;
         spec.texture = kind.texture;
         spawnParticle(world, spec);
-        ++spawned;
     }
-    return spawned;
+    return granted.count;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "ParticleEmitter.h"
 
+#include "ParticleBudget.h"
+
 #include "game/Random.h"
 
 #include "engine/core/World.h"
@@ -40,6 +42,10 @@ void ParticleEmitter::emit()
     const kit::Transform* own = world->getComponent<kit::Transform>(entityId);
     if (!own)
         return;
+    // Near the world's ceiling the trail thins out: fewer particles, larger.
+    const ParticleBudget::Grant granted = ParticleBudget::grant(*world, 1);
+    if (granted.count == 0)
+        return;
     const float speed = Random::between(minSpeed, maxSpeed);
     const glm::vec3 local((0.4f * Random::uniform() - 0.2f) * speed, (0.4f * Random::uniform() - 0.2f) * speed,
                           -speed); // backwards along the nose, a little spread
@@ -53,6 +59,8 @@ void ParticleEmitter::emit()
     spec.endAlpha = 0.0f;
     spec.texture = texture;
     style(spec);
+    spec.startScale *= granted.scale;
+    spec.endScale *= granted.scale;
     spawned(spawnParticle(*world, spec));
     ++emitted_;
 }

@@ -9,7 +9,9 @@
 // A continuous trail of particles from its entity (a plane): emitted at a
 // fixed rate from within a small sphere around it, flying backwards along
 // its nose with a little spread, growing from nothing to a random scale while
-// they fade. The kinds of trail differ in their tuning and looks.
+// they fade. The kinds of trail differ in their tuning and looks. Near the
+// world's particle ceiling (ParticleBudget) a trail thins out: it skips
+// particles and draws the others larger.
 class ParticleEmitter : public kit::Behavior {
 public:
     struct Settings {

@@ -11,9 +11,11 @@
 #include "game/PlayerInfo.h"
 #include "game/SoundManager.h"
 #include "game/camera/SideviewCameraBehavior.h"
+#include "game/effects/ParticleBudget.h"
 #include "game/looks/ModelLook.h"
 #include "game/powerups/PowerupSpawnSystem.h"
 #include "game/screens/MainMenu.h"
+#include "game/weapons/ProjectileBudget.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -197,6 +199,9 @@ void createGameWorld(kit::World* world)
 
     buildStage(*world);
     buildCameras(*world);
+    // What peers' bullets and bombs, and the match's effects, may cost this copy.
+    world->addComponent(world->createEntity(), new ProjectileBudget);
+    world->addComponent(world->createEntity(), new ParticleBudget);
     world->addComponent(world->createEntity(),
                         new kit::Renderer({kit::tagId("gameSpace")}, screens::gameLights(), false,
                                           GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f));

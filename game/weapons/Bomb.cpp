@@ -4,6 +4,7 @@
 
 #include "game/GameMath.h"
 #include "game/effects/Bursts.h"
+#include "game/effects/ParticleBudget.h"
 #include "game/effects/Particles.h"
 
 #include "engine/core/Label.h"
@@ -44,7 +45,8 @@ void Bomb::explode()
     flash.startAlpha = 1.0f;
     flash.endAlpha = 0.0f;
     flash.texture = "images/explosionSub.png";
-    spawnParticle(w, flash);
+    if (ParticleBudget::grant(w, 1).count > 0)
+        spawnParticle(w, flash);
     explosionBurst(w, at);
 
     const kit::EntityHandle blast = w.createEntity();

@@ -2,7 +2,9 @@
 
 #include "Bomb.h"
 #include "Bullet.h"
+#include "ProjectileBudget.h"
 
+#include "game/GameFunctions.h"
 #include "game/PlayerInfo.h"
 #include "game/SoundManager.h"
 #include "game/combat/Health.h"
@@ -55,6 +57,9 @@ void spawnBullet(kit::EntityHandle handle, const std::string& model, const std::
     kit::World* world = handle.world;
     if (!world || model != "models/quad.obj" || texture != "images/bullet.png" || !finite(lifespan) ||
         !finite(radius) || !finite(damage) || !sane(position) || !sane(velocity) || owner.origin != handle.id.origin)
+        return;
+    if (ProjectileBudget* budget = ProjectileBudget::of(world);
+        budget && !budget->admit(handle.id.origin, fn::spawnBullet.name))
         return;
     const std::optional<kit::EntityHandle> claimed = world->claimEntity(handle.id);
     if (!claimed)
@@ -110,6 +115,9 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
     if (!world || model != "models/smallBomb/smallBomb.obj" || !finite(minDamage) || !finite(maxDamage) ||
         !finite(blastRadius) || !finite(bombRadius) || !finite(lifespan) || !sane(position) || !sane(velocity) ||
         owner.origin != handle.id.origin)
+        return;
+    if (ProjectileBudget* budget = ProjectileBudget::of(world);
+        budget && !budget->admit(handle.id.origin, fn::spawnBomb.name))
         return;
     const std::optional<kit::EntityHandle> claimed = world->claimEntity(handle.id);
     if (!claimed)

@@ -12,11 +12,14 @@
 // it hits takes the damage; every copy shows the impact. Arguments from
 // peers are checked: non-finite numbers, an unknown model or an owner that
 // is not a plane of the bullet's own copy drop the call; lifespan, radius
-// and damage are clamped to sane ranges.
+// and damage are clamped to sane ranges. A peer's bullets beyond what its
+// copy may have alive or fire per second (the world's ProjectileBudget) are
+// not made.
 void spawnBullet(kit::EntityHandle bullet, const std::string& model, const std::string& texture, kit::EntityID owner,
                  float lifespan, float radius, float damage, glm::vec3 position, glm::vec2 velocity);
 
 // "spawnBomb": a bomb under the new id, falling under gravity, exploding on
-// the first plane (not its owner) or wall it touches. Checked like bullets.
+// the first plane (not its owner) or wall it touches. Checked like bullets,
+// and counted with them against a peer's budget.
 void spawnBomb(kit::EntityHandle bomb, const std::string& model, kit::EntityID owner, float minDamage, float maxDamage,
                float blastRadius, float bombRadius, float lifespan, glm::vec3 position, glm::vec2 velocity);

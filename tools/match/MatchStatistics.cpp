@@ -5,6 +5,9 @@
 #include "game/PlayerInfo.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/combat/Health.h"
+#include "game/effects/ParticleLifeSpan.h"
+#include "game/weapons/Bomb.h"
+#include "game/weapons/Bullet.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -32,10 +35,16 @@ void MatchStatistics::watch(kit::World& world)
                               [this](kit::EntityHandle plane, glm::vec3, PowerEnum) { ++players[plane.id].pickUps; });
     network->registerFunction(world, fn::spawnBullet,
                               [this](kit::EntityHandle, const std::string&, const std::string&, kit::EntityID owner,
-                                     float, float, float, glm::vec3, glm::vec2) { ++players[owner].shots; });
+                                     float, float, float, glm::vec3, glm::vec2) {
+                                  ++players[owner].shots;
+                                  fired(owner.origin);
+                              });
     network->registerFunction(world, fn::spawnBomb,
                               [this](kit::EntityHandle, const std::string&, kit::EntityID owner, float, float, float,
-                                     float, float, glm::vec3, glm::vec2) { ++players[owner].shots; });
+                                     float, float, glm::vec3, glm::vec2) {
+                                  ++players[owner].shots;
+                                  fired(owner.origin);
+                              });
     network->registerFunction(world, fn::endGame, [this](kit::EntityHandle, const ScoreTable& table) {
         if (ended)
             return; // every copy's clock sends one: the match world takes the first
@@ -44,6 +53,8 @@ void MatchStatistics::watch(kit::World& world)
         for (const ScoreEntry& entry : table)
             players[entry.plane].score = entry.points;
     });
+    connections_.emplace_back(
+        world.onComponentAdded(kit::typeId<ParticleLifeSpan>(), [this](kit::Component*) { ++particlesThisFrame_; }));
     connections_.emplace_back(
         MatchEvents::damaged().connect([this](kit::EntityHandle victim, kit::EntityHandle attacker, float) {
             if (attacker.id != victim.id && players.contains(attacker.id))
@@ -98,8 +109,28 @@ bool cameraFinite(kit::World& world)
 
 } // namespace
 
+void MatchStatistics::fired(std::uint32_t origin)
+{
+    std::deque<float>& recent = lastSecond_[origin];
+    recent.push_back(clock_);
+    while (clock_ - recent.front() >= 1.0f)
+        recent.pop_front();
+    load.busiestSecond = std::max(load.busiestSecond, static_cast<int>(recent.size()));
+}
+
 void MatchStatistics::frame(kit::World& world, float dt)
 {
+    clock_ += dt;
+    load.peakParticlesPerFrame = std::max(load.peakParticlesPerFrame, particlesThisFrame_);
+    particlesThisFrame_ = 0;
+    std::map<std::uint32_t, std::size_t> live;
+    for (const kit::EntityHandle& bullet : *world.getEntities(kit::typeId<Bullet>()))
+        ++live[bullet.id.origin];
+    for (const kit::EntityHandle& bomb : *world.getEntities(kit::typeId<Bomb>()))
+        ++live[bomb.id.origin];
+    for (const auto& [origin, count] : live)
+        load.peakProjectiles = std::max(load.peakProjectiles, count);
+
     if (!cameraFinite(world)) {
         if (camera.nonFinite++ == 0)
             camera.firstNonFinite = camera.frames;
@@ -150,4 +181,12 @@ void MatchStatistics::printCamera(std::FILE* out) const
                                                           static_cast<double>(camera.ownPlaneFrames)
                                                     : 100.0;
     std::fprintf(out, ", own planes in view %.1f%% of their frames\n", inView);
+}
+
+void MatchStatistics::printLoad(std::FILE* out) const
+{
+    std::fprintf(out,
+                 "load: projectiles of one copy live %zu at most, %d within one second at most; particles made "
+                 "in one frame %d at most\n",
+                 load.peakProjectiles, load.busiestSecond, load.peakParticlesPerFrame);
 }

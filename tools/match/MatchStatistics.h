@@ -8,7 +8,9 @@
 #include <glm/vec3.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -45,6 +47,14 @@ struct CameraStatistics {
     long ownPlaneFramesInView = 0;
 };
 
+// What one copy's weapons and the match's effects asked of this copy: the
+// figures the limits on a peer's projectiles and on particles stand against.
+struct LoadStatistics {
+    std::size_t peakProjectiles = 0; // live bullets and bombs of one copy, at most
+    int busiestSecond = 0;           // projectiles one copy fired within one second, at most
+    int peakParticlesPerFrame = 0;   // particles made in one frame, at most
+};
+
 class MatchStatistics {
 public:
     // Starts listening to the match world's named functions and damage.
@@ -55,13 +65,22 @@ public:
     // One line: "camera: finite throughout" or how often it was not, and the
     // share of its own planes' time this copy showed them.
     void printCamera(std::FILE* out) const;
+    // One line: "load: ..." with the figures of LoadStatistics.
+    void printLoad(std::FILE* out) const;
 
     std::map<kit::EntityID, PlayerStatistics> players;
     // The table of the first "endGame" this copy ran: the one its win screen shows.
     ScoreTable finalTable;
     bool ended = false;
     CameraStatistics camera;
+    LoadStatistics load;
 
 private:
+    // A projectile of the copy `origin` left now.
+    void fired(std::uint32_t origin);
+
     std::vector<kit::ScopedConnection> connections_;
+    float clock_ = 0.0f;                                    // simulated seconds
+    std::map<std::uint32_t, std::deque<float>> lastSecond_; // per copy, when its recent projectiles left
+    int particlesThisFrame_ = 0;
 };

@@ -293,6 +293,7 @@ int Simulator::playMatch(int number)
         updateMicros.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before).count());
         statistics.frame(*game, frameTime);
+        if (getenv("SLOWDEBUG") && updateMicros.back() > 5000) std::fprintf(stderr, "SLOW frame %ld %.0f us entities %zu particles %zu bullets %zu\n", frame, updateMicros.back(), game->entities.size(), game->getEntities(kit::tagId("particleLifeSpan"))->size(), game->getEntities(kit::tagId("bullet"))->size());
         peakEntities = std::max(peakEntities, game->entities.size());
         peakParticles = std::max(peakParticles, game->getEntities(kit::tagId("particleLifeSpan"))->size());
         // The rest of a frame as the application runs it: the switch at the
@@ -367,6 +368,7 @@ void Simulator::report(const MatchStatistics& statistics, long frames, double wa
     }
     std::printf("planes longest still %.2f s, stuck %d\n", static_cast<double>(longestStill), stuck);
     statistics.printCamera(stdout);
+    statistics.printLoad(stdout);
     if (statistics.ended) {
         std::printf("score table from endGame:");
         for (const ScoreEntry& entry : statistics.finalTable)

@@ -1,0 +1,69 @@
+#include "ParticleBudget.h"
+
+#include "ParticleLifeSpan.h"
+
+#include "game/Random.h"
+#include "game/TuningRange.h"
+
+#include "engine/core/World.h"
+
+#include <algorithm>
+#include <cmath>
+
+ParticleBudget::Limits ParticleBudget::tuned()
+{
+    static kit::SettingsEntry<float> alive("tuning.particles.maxAlive", Limits{}.alive);
+    static kit::SettingsEntry<float> perFrame("tuning.particles.maxPerFrame", Limits{}.perFrame);
+    return Limits{tunedAtLeast(alive, 1.0f, Limits{}.alive), tunedAtLeast(perFrame, 1.0f, Limits{}.perFrame)};
+}
+
+ParticleBudget* ParticleBudget::of(kit::World* world)
+{
+    if (!world)
+        return nullptr;
+    kit::EntityCollection* budgets = world->getEntities(kit::typeId<ParticleBudget>());
+    return budgets->empty() ? nullptr : world->getComponent<ParticleBudget>((*budgets->begin()).id);
+}
+
+ParticleBudget::Grant ParticleBudget::grant(kit::World& world, int wanted)
+{
+    if (ParticleBudget* budget = of(&world))
+        return budget->grant(wanted);
+    return Grant{std::max(wanted, 0), 1.0f};
+}
+
+ParticleBudget::ParticleBudget(Limits limits) : limits(limits)
+{
+    addClassTags<ParticleBudget>("particleBudget");
+    // Before everything that makes particles, so that a frame is a frame.
+    setUpdatePriority(-100.0f);
+}
+
+void ParticleBudget::update(float)
+{
+    madeThisFrame_ = 0;
+}
+
+ParticleBudget::Grant ParticleBudget::grant(int wanted)
+{
+    if (wanted <= 0 || !world)
+        return Grant{};
+    const float alive = static_cast<float>(world->getEntities(kit::typeId<ParticleLifeSpan>())->size());
+    // All of it below half the ceiling, then a share that falls to nothing at it.
+    const float share = std::clamp((limits.alive - alive) / (0.5f * limits.alive), 0.0f, 1.0f);
+    float count = static_cast<float>(wanted);
+    if (share < 1.0f) {
+        // Rounded at random, so that single particles (a trail's) thin out
+        // in proportion too. Only then: an honest match draws no extra
+        // random numbers and replays as before.
+        count = std::floor(count * share + Random::uniform());
+    }
+    count = std::min({count, limits.alive - alive, limits.perFrame - static_cast<float>(madeThisFrame_)});
+    const int granted = count > 0.0f ? static_cast<int>(count) : 0;
+    madeThisFrame_ += granted;
+    Grant g{granted, 1.0f};
+    // Larger particles for the ones left out: about the same area covered.
+    if (granted > 0 && granted < wanted)
+        g.scale = std::min(std::sqrt(static_cast<float>(wanted) / static_cast<float>(granted)), 2.0f);
+    return g;
+}
