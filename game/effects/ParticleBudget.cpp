@@ -14,7 +14,9 @@ ParticleBudget::Limits ParticleBudget::tuned()
 {
     static kit::SettingsEntry<float> alive("tuning.particles.maxAlive", Limits{}.alive);
     static kit::SettingsEntry<float> perFrame("tuning.particles.maxPerFrame", Limits{}.perFrame);
-    return Limits{tunedAtLeast(alive, 1.0f, Limits{}.alive), tunedAtLeast(perFrame, 1.0f, Limits{}.perFrame)};
+    static kit::SettingsEntry<float> perSecond("tuning.particles.perSecond", Limits{}.perSecond);
+    return Limits{tunedAtLeast(alive, 1.0f, Limits{}.alive), tunedAtLeast(perFrame, 1.0f, Limits{}.perFrame),
+                  tunedAtLeast(perSecond, 1.0f, Limits{}.perSecond)};
 }
 
 ParticleBudget* ParticleBudget::of(kit::World* world)
@@ -32,16 +34,18 @@ ParticleBudget::Grant ParticleBudget::grant(kit::World& world, int wanted)
     return Grant{std::max(wanted, 0), 1.0f};
 }
 
-ParticleBudget::ParticleBudget(Limits limits) : limits(limits)
+ParticleBudget::ParticleBudget(Limits limits) : limits(limits), allowance_(limits.perFrame)
 {
     addClassTags<ParticleBudget>("particleBudget");
-    // Before everything that makes particles, so that a frame is a frame.
+    // Before everything that makes particles: a frame's particles draw on
+    // what the frame's time added.
     setUpdatePriority(-100.0f);
 }
 
-void ParticleBudget::update(float)
+void ParticleBudget::update(float dt)
 {
-    madeThisFrame_ = 0;
+    if (dt > 0.0f)
+        allowance_ = std::min(allowance_ + dt * limits.perSecond, limits.perFrame);
 }
 
 ParticleBudget::Grant ParticleBudget::grant(int wanted)
@@ -58,9 +62,9 @@ ParticleBudget::Grant ParticleBudget::grant(int wanted)
         // random numbers and replays as before.
         count = std::floor(count * share + Random::uniform());
     }
-    count = std::min({count, limits.alive - alive, limits.perFrame - static_cast<float>(madeThisFrame_)});
+    count = std::floor(std::min({count, limits.alive - alive, allowance_}));
     const int granted = count > 0.0f ? static_cast<int>(count) : 0;
-    madeThisFrame_ += granted;
+    allowance_ -= static_cast<float>(granted);
     Grant g{granted, 1.0f};
     // Larger particles for the ones left out: about the same area covered.
     if (granted > 0 && granted < wanted)

@@ -2,24 +2,27 @@
 
 #include "engine/core/Behavior.h"
 
-// How many particles a world may hold and make in one frame. Bursts and
-// trails thin out as the world's particles near the ceiling: a burst keeps
-// all of its particles below half of it, then a share that falls to none at
-// the ceiling, each particle left larger so that the burst covers about as
-// much; no frame makes more than its own budget. So no sequence of events
-// (a hostile peer's bullets hitting by the thousand) lets the particles run
-// away, while an honest match never comes near: 8 computer pilots in
-// match_sim (seeds 1 to 5, 180 s each) had at most 1,088 particles alive
-// and made at most 396 in one frame of 1/60 s.
+// How many particles a world may hold and make. Bursts and trails thin out
+// as the world's particles near the ceiling: a burst keeps all of its
+// particles below half of it, then a share that falls to none at the
+// ceiling, each particle larger so that the burst covers about as much.
+// New particles draw on an allowance that refills at a steady rate up to
+// one frame's most: a burst beyond it is cut short the same way, or skipped
+// when nothing is left. So no sequence of events (a hostile peer's bullets
+// hitting by the thousand) lets the particles run away or one frame make
+// thousands, while an honest match never comes near: 8 computer pilots in
+// match_sim (seeds 1 to 5, 180 s each) had at most 1,088 particles alive,
+// made at most 396 in one frame of 1/60 s and 1,164 within one second.
 //
 // One lives in the match world; the limits come from the tuning file when it
-// is made ("tuning.particles.maxAlive", "tuning.particles.maxPerFrame", read
-// again for the next match).
+// is made ("tuning.particles.maxAlive", "tuning.particles.maxPerFrame",
+// "tuning.particles.perSecond"; read again for the next match).
 class ParticleBudget : public kit::Behavior {
 public:
     struct Limits {
-        float alive = 3000.0f;
-        float perFrame = 800.0f;
+        float alive = 3000.0f;     // particles in the world at once
+        float perFrame = 800.0f;   // made in one frame, at most
+        float perSecond = 2000.0f; // made per second, steadily
     };
     // What may be made of a number of particles: how many, and how much
     // larger each is drawn (from 1, up to twice its size).
@@ -39,15 +42,16 @@ public:
 
     explicit ParticleBudget(Limits limits = tuned());
 
-    // A new frame: its own budget of particles.
+    // The allowance refills for the time passed.
     void update(float dt) override;
 
     // What may be made of `wanted` particles now; the grant counts as made.
     Grant grant(int wanted);
-    [[nodiscard]] int madeThisFrame() const { return madeThisFrame_; }
+    // Particles that may still be made before the allowance refills.
+    [[nodiscard]] float allowance() const { return allowance_; }
 
     const Limits limits;
 
 private:
-    int madeThisFrame_ = 0;
+    float allowance_;
 };

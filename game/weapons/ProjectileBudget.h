@@ -32,8 +32,8 @@ class ProjectileBudget : public kit::Behavior {
 public:
     struct Limits {
         float alive = 800.0f;     // projectiles of one copy alive at once
-        float perSecond = 160.0f; // new projectiles of one copy per second, steadily
-        float burst = 320.0f;     // and at once after a quiet while
+        float perSecond = 100.0f; // new projectiles of one copy per second, steadily
+        float burst = 200.0f;     // and at once after a quiet while
     };
 
     // The tuning file's limits; a value that is not a number of at least 1

@@ -53,6 +53,7 @@ struct LoadStatistics {
     std::size_t peakProjectiles = 0; // live bullets and bombs of one copy, at most
     int busiestSecond = 0;           // projectiles one copy fired within one second, at most
     int peakParticlesPerFrame = 0;   // particles made in one frame, at most
+    int peakParticlesPerSecond = 0;  // particles made within one second, at most
 };
 
 class MatchStatistics {
@@ -83,4 +84,5 @@ private:
     float clock_ = 0.0f;                                    // simulated seconds
     std::map<std::uint32_t, std::deque<float>> lastSecond_; // per copy, when its recent projectiles left
     int particlesThisFrame_ = 0;
+    std::deque<std::pair<float, int>> particleFrames_; // the last second's frames: when, and particles made
 };
