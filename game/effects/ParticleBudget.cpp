@@ -55,6 +55,9 @@ ParticleBudget::Grant ParticleBudget::grant(int wanted)
     const float alive = static_cast<float>(world->getEntities(kit::typeId<ParticleLifeSpan>())->size());
     // All of it below half the ceiling, then a share that falls to nothing at it.
     const float share = std::clamp((limits.alive - alive) / (0.5f * limits.alive), 0.0f, 1.0f);
+    const float room = std::min(limits.alive - alive, allowance_);
+    // What the burst keeps on average: the particles left larger by as much.
+    const float kept = std::min(static_cast<float>(wanted) * share, room);
     float count = static_cast<float>(wanted);
     if (share < 1.0f) {
         // Rounded at random, so that single particles (a trail's) thin out
@@ -62,12 +65,13 @@ ParticleBudget::Grant ParticleBudget::grant(int wanted)
         // random numbers and replays as before.
         count = std::floor(count * share + Random::uniform());
     }
-    count = std::floor(std::min({count, limits.alive - alive, allowance_}));
+    count = std::floor(std::min(count, room));
     const int granted = count > 0.0f ? static_cast<int>(count) : 0;
     allowance_ -= static_cast<float>(granted);
+    leftOut_ += wanted - granted;
     Grant g{granted, 1.0f};
     // Larger particles for the ones left out: about the same area covered.
-    if (granted > 0 && granted < wanted)
-        g.scale = std::min(std::sqrt(static_cast<float>(wanted) / static_cast<float>(granted)), 2.0f);
+    if (granted > 0 && kept < static_cast<float>(wanted))
+        g.scale = std::min(std::sqrt(static_cast<float>(wanted) / std::max(kept, 0.25f)), 2.0f);
     return g;
 }

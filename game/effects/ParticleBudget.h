@@ -12,7 +12,11 @@
 // hitting by the thousand) lets the particles run away or one frame make
 // thousands, while an honest match never comes near: 8 computer pilots in
 // match_sim (seeds 1 to 5, 180 s each) had at most 1,088 particles alive,
-// made at most 396 in one frame of 1/60 s and 1,164 within one second.
+// made at most 396 in one frame of 1/60 s and 1,164 within one second:
+// against a ceiling of 3,000 (thinning from 1,500), 600 in one frame and
+// 2,000 a second. Making and destroying a particle is not cheap (of the
+// order of 100 us in a debug build on a busy machine), so these bound a
+// frame's cost as well as the count.
 //
 // One lives in the match world; the limits come from the tuning file when it
 // is made ("tuning.particles.maxAlive", "tuning.particles.maxPerFrame",
@@ -21,7 +25,7 @@ class ParticleBudget : public kit::Behavior {
 public:
     struct Limits {
         float alive = 3000.0f;     // particles in the world at once
-        float perFrame = 800.0f;   // made in one frame, at most
+        float perFrame = 600.0f;   // made in one frame, at most
         float perSecond = 2000.0f; // made per second, steadily
     };
     // What may be made of a number of particles: how many, and how much
@@ -49,9 +53,12 @@ public:
     Grant grant(int wanted);
     // Particles that may still be made before the allowance refills.
     [[nodiscard]] float allowance() const { return allowance_; }
+    // Particles asked for and not made, so far.
+    [[nodiscard]] long leftOut() const { return leftOut_; }
 
     const Limits limits;
 
 private:
     float allowance_;
+    long leftOut_ = 0;
 };

@@ -105,6 +105,7 @@ bool ProjectileBudget::admit(std::uint32_t origin, std::string_view function)
 
 void ProjectileBudget::refuse(std::string_view function, std::uint32_t origin, std::string_view why)
 {
+    ++refused_;
     // The first refusal after a quiet second at once, the others counted and
     // told with the next line.
     if (told_ && clock_ - toldAt_ < 1.0f) {

@@ -24,7 +24,9 @@
 // bullets a second or a shotgun's blast of 10 pellets a second, and the basic
 // gun's 3.3 a second, bullets living 5 s) would fire 80 a second, some 145
 // in their busiest second (a blast, then a gatling gun picked up), and keep
-// about 420 alive.
+// about 420 alive: within a rate of 100 a second after a burst of 200, and
+// half the 800 that may be alive (at the rate, bullets of 5 s keep at most
+// 700 alive; the ceiling stops the longer lives a peer may ask for).
 //
 // One lives in the match world. The limits come from the tuning file when
 // the budget is made ("tuning.projectiles.*", read again for the next match).
@@ -54,6 +56,8 @@ public:
     bool admit(std::uint32_t origin, std::string_view function);
     // Projectiles of the copy alive in the world.
     [[nodiscard]] int alive(std::uint32_t origin) const;
+    // Projectiles refused so far.
+    [[nodiscard]] long refused() const { return refused_; }
 
     const Limits limits;
 
@@ -74,4 +78,5 @@ private:
     bool told_ = false;
     float toldAt_ = 0.0f;
     unsigned untold_ = 0;
+    long refused_ = 0;
 };

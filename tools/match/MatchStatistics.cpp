@@ -5,9 +5,11 @@
 #include "game/PlayerInfo.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/combat/Health.h"
+#include "game/effects/ParticleBudget.h"
 #include "game/effects/ParticleLifeSpan.h"
 #include "game/weapons/Bomb.h"
 #include "game/weapons/Bullet.h"
+#include "game/weapons/ProjectileBudget.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -119,8 +121,11 @@ void MatchStatistics::fired(std::uint32_t origin)
 void MatchStatistics::frame(kit::World& world, float dt)
 {
     clock_ += dt;
+    if (const ProjectileBudget* projectiles = ProjectileBudget::of(&world))
+        load.projectilesRefused = projectiles->refused();
+    if (const ParticleBudget* particles = ParticleBudget::of(&world))
+        load.particlesLeftOut = particles->leftOut();
     load.peakParticlesPerFrame = std::max(load.peakParticlesPerFrame, particlesThisFrame_);
-    if (getenv("SLOWDEBUG") && particlesThisFrame_ > 100)
         std::fprintf(stderr, "BIGFRAME %d\n", particlesThisFrame_);
     particleFrames_.emplace_back(clock_, particlesThisFrame_);
     while (clock_ - particleFrames_.front().first >= 1.0f)
@@ -194,6 +199,8 @@ void MatchStatistics::printLoad(std::FILE* out) const
 {
     std::fprintf(out,
                  "load: projectiles of one copy live %zu at most, %d within one second at most; particles made "
-                 "in one frame %d at most, within one second %d at most\n",
-                 load.peakProjectiles, load.busiestSecond, load.peakParticlesPerFrame, load.peakParticlesPerSecond);
+                 "in one frame %d at most, within one second %d at most; left out by the budgets %ld projectiles, %ld "
+                 "particles\n",
+                 load.peakProjectiles, load.busiestSecond, load.peakParticlesPerFrame, load.peakParticlesPerSecond,
+                 load.projectilesRefused, load.particlesLeftOut);
 }

@@ -54,6 +54,9 @@ struct LoadStatistics {
     int busiestSecond = 0;           // projectiles one copy fired within one second, at most
     int peakParticlesPerFrame = 0;   // particles made in one frame, at most
     int peakParticlesPerSecond = 0;  // particles made within one second, at most
+    // Left out by the match world's budgets (none in an honest match).
+    long projectilesRefused = 0;
+    long particlesLeftOut = 0;
 };
 
 class MatchStatistics {

@@ -293,7 +293,6 @@ int Simulator::playMatch(int number)
         updateMicros.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before).count());
         statistics.frame(*game, frameTime);
-        if (getenv("SLOWDEBUG") && updateMicros.back() > 5000) std::fprintf(stderr, "SLOW frame %ld %.0f us entities %zu particles %zu bullets %zu\n", frame, updateMicros.back(), game->entities.size(), game->getEntities(kit::tagId("particleLifeSpan"))->size(), game->getEntities(kit::tagId("bullet"))->size());
         peakEntities = std::max(peakEntities, game->entities.size());
         peakParticles = std::max(peakParticles, game->getEntities(kit::tagId("particleLifeSpan"))->size());
         // The rest of a frame as the application runs it: the switch at the

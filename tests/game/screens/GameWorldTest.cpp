@@ -4,11 +4,13 @@
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/HealthBar.h"
 #include "game/combat/Score.h"
+#include "game/effects/ParticleBudget.h"
 #include "game/effects/ShadowOfObject.h"
 #include "game/flight/PlanePhysics.h"
 #include "game/screens/MatchStart.h"
 #include "game/screens/Timer.h"
 #include "game/weapons/BasicGun.h"
+#include "game/weapons/ProjectileBudget.h"
 
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
@@ -113,6 +115,8 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     EXPECT_EQ(count<kit::ConstantRotation>(w), 2u); // propellers
     EXPECT_EQ(count<HealthBar>(w), 2u);             // a gauge per player of this copy
     EXPECT_EQ(count<Timer>(w), 1u);
+    EXPECT_EQ(count<ProjectileBudget>(w), 1u); // what peers' bullets and the effects may cost
+    EXPECT_EQ(count<ParticleBudget>(w), 1u);
     for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
         for (const char* part : {"transform", "rigidBody", "planePhysics", "health", "score"})
             EXPECT_TRUE(w.getComponent(plane.id, kit::tagId(part))->hasTag(kit::tagId("networked"))) << part;
