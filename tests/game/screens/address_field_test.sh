@@ -18,12 +18,11 @@ shots=${2:-}
 source=$(cd "$(dirname "$0")/../../.." && pwd)
 work=$(mktemp -d)
 trap 'kill -9 "${pid:-0}" "${xvfb:-0}" 2>/dev/null; exec 4>&-; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
+source "$source/tests/support/own_display.sh"
+own_display "$work/display" || { echo "FAIL: no virtual display"; exit 1; }
+xvfb=$own_display_pid
 disown "$xvfb" # killed at the end without a word from the shell
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "FAIL: no virtual display"; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY=$own_display_name
 mkdir -p "$work/assets"
 for folder in "$source"/assets/*/; do
   ln -s "$folder" "$work/assets/$(basename "$folder")"

@@ -21,11 +21,10 @@ work=$(mktemp -d)
 trap 'kill -9 "${pid:-0}" "${xvfb:-0}" 2>/dev/null; rm -rf "$work"' EXIT
 # A display of its own: other tests' windows on a shared display would cover
 # the game's window, and the screenshots would show them (or nothing).
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "FAIL: no virtual display"; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+source "$source/tests/support/own_display.sh"
+own_display "$work/display" || { echo "FAIL: no virtual display"; exit 1; }
+xvfb=$own_display_pid
+export DISPLAY=$own_display_name
 mkdir -p "$work/assets"
 for folder in "$source"/assets/*/; do
   ln -s "$folder" "$work/assets/$(basename "$folder")"

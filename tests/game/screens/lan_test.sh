@@ -32,13 +32,11 @@ fail() {
 
 # A display of its own for each copy: Xvfb picks a free number and tells it.
 declare -A display pid window
+source "$source/tests/support/own_display.sh"
 start_display() { # name
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/$1.display" >/dev/null 2>&1 &
-  pids+=($!)
-  local deadline=$((SECONDS + 10))
-  while [ ! -s "$work/$1.display" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
-  [ -s "$work/$1.display" ] || fail "no virtual display for copy $1"
-  display[$1]=":$(head -n 1 "$work/$1.display")"
+  OWN_DISPLAY_SCREEN=1024x768x24 own_display "$work/$1.display" || fail "no virtual display for copy $1"
+  pids+=("$own_display_pid")
+  display[$1]=$own_display_name
 }
 
 start_copy() { # name
