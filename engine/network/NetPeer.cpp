@@ -32,6 +32,9 @@ constexpr enet_uint32 connectTimeoutMs = 6000; // about 12 attempts 500 ms apart
 // game packets are a few kilobytes (16 planes of state are about 3 KB).
 constexpr std::size_t maximumPacketBytes = 1 << 20;
 constexpr std::size_t maximumWaitingBytes = 4 << 20;
+// Packets a connection we opened may bring before the other side's hello:
+// its data can overtake the hello when the hello is lost and resent.
+constexpr std::size_t maximumEarlyPackets = 64;
 
 // Unconnected ping and pong, raw on the ENet socket and picked out of the
 // incoming datagrams before ENet sees them:
@@ -97,6 +100,7 @@ struct NetPeer::Impl {
         bool incoming = false;
         bool established = false; // both sides know each other's id
         std::uint32_t guid = 0;
+        std::vector<Packet> early; // arrived before the hello: delivered right after it
     };
 
     ENetHost* host = nullptr;
@@ -181,7 +185,7 @@ struct NetPeer::Impl {
                 links.erase(ours);
                 enet_peer_reset(ours);
             }
-            links[event.peer] = Link{true, true, event.data};
+            links[event.peer] = Link{true, true, event.data, {}};
             enet_peer_timeout(event.peer, 0, timeoutMs, timeoutMs);
             sendHello(event.peer);
             deliver(message::newIncomingConnection, event.peer->address, event.data);
@@ -199,11 +203,20 @@ struct NetPeer::Impl {
                 link->second.guid = readGuid(event.packet->data);
                 link->second.established = true;
                 deliver(message::connectionRequestAccepted, event.peer->address, link->second.guid);
+                for (Packet& early : link->second.early) {
+                    early.guid = link->second.guid;
+                    inbox.push_back(std::move(early));
+                }
+                link->second.early.clear();
             }
-        } else if (link != links.end() && link->second.established && event.packet->dataLength > 0) {
+        } else if (link != links.end() && event.packet->dataLength > 0) {
             const std::uint8_t* bytes = event.packet->data;
-            inbox.push_back(Packet{std::vector<std::uint8_t>(bytes, bytes + event.packet->dataLength),
-                                   fromEnet(event.peer->address), link->second.guid});
+            Packet packet{std::vector<std::uint8_t>(bytes, bytes + event.packet->dataLength),
+                          fromEnet(event.peer->address), link->second.guid};
+            if (link->second.established)
+                inbox.push_back(std::move(packet));
+            else if (link->second.early.size() < maximumEarlyPackets)
+                link->second.early.push_back(std::move(packet));
         }
         enet_packet_destroy(event.packet);
     }
@@ -333,6 +346,12 @@ void NetPeer::shutdown(std::chrono::milliseconds block)
     impl_->close();
 }
 
+void NetPeer::abandon()
+{
+    // ENet's host destruction resets its peers: nothing goes out.
+    impl_->close();
+}
+
 bool NetPeer::connect(const std::string& host, std::uint16_t port)
 {
     if (!impl_->host)
@@ -345,7 +364,7 @@ bool NetPeer::connect(const std::string& host, std::uint16_t port)
     if (!peer)
         return false;
     enet_peer_timeout(peer, 0, connectTimeoutMs, connectTimeoutMs);
-    impl_->links[peer] = Impl::Link{false, false, 0};
+    impl_->links[peer] = Impl::Link{false, false, 0, {}};
     enet_host_flush(impl_->host);
     return true;
 }

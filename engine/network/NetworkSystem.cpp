@@ -1,5 +1,6 @@
 #include "NetworkSystem.h"
 
+#include "HostMigration.h"
 #include "MessageIdentifiers.h"
 
 #include "engine/core/SortedComponentCollection.h"
@@ -13,6 +14,7 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
 {
     addClassTags<NetworkSystem>("networkSystem");
     setUpdatePriority(-10.0f);
+    migration_ = std::make_unique<HostMigration>(*this);
 
     // Serial 0 is a copy's system entity, home of this very system and the
     // other services: no call, local or from a peer, takes it apart.
@@ -93,6 +95,8 @@ void NetworkSystem::run(const std::string& name, NetStream& arguments)
 void NetworkSystem::flushCalls()
 {
     pendingCalls.write(std::uint8_t{0});
+    if (pendingCalls.bytesUsed() > 1)
+        migration_->made(pendingCalls);
     if (peer->isActive())
         traffic.callsSent += pendingCalls.bytesUsed() * peer->broadcast(pendingCalls.data(), pendingCalls.bytesUsed(),
                                                                         NetPeer::Reliability::reliableOrdered, 1);
@@ -128,6 +132,7 @@ void NetworkSystem::update(float dt)
     NetPeer::Packet packet;
     while (peer->receive(packet))
         handlePacket(packet);
+    migration_->update(dt);
     dropPeers([this](const PeerRecord& record) { return clock_ - record.heardAt > peerSilenceLimit; },
               Departure::silent);
 }
@@ -211,8 +216,15 @@ void NetworkSystem::forgetPeersAt(const NetAddress& address, Departure why)
     dropPeers([&address](const PeerRecord& record) { return record.address == address; }, why);
 }
 
+void NetworkSystem::forgetPeers(const std::function<bool(const PeerRecord&)>& gone, Departure why)
+{
+    dropPeers(gone, why);
+}
+
 void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
 {
+    if (migration_->intercept(packet))
+        return; // the session's own business: the roster, replays, a host that went
     auto forget = [&](Departure why) { forgetPeersAt(packet.sender, why); };
     switch (packet.id()) {
     case message::connectionRequestAccepted:
@@ -304,7 +316,7 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
                                              NetPeer::Reliability::unreliableSequenced, 0, packet.sender);
 }
 
-void NetworkSystem::runCalls(const NetPeer::Packet& packet)
+void NetworkSystem::runCalls(const NetPeer::Packet& packet, bool relay)
 {
     NetStream in(packet.data.data(), packet.data.size());
     for (;;) {
@@ -320,8 +332,10 @@ void NetworkSystem::runCalls(const NetPeer::Packet& packet)
         std::cout << "Recieved RPC call: " << name << "\n";
     }
 
-    traffic.callsSent += packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
-                                                              NetPeer::Reliability::reliableOrdered, 1, packet.sender);
+    if (relay)
+        traffic.callsSent +=
+            packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
+                                                 NetPeer::Reliability::reliableOrdered, 1, packet.sender);
 }
 
 void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)
@@ -334,6 +348,7 @@ void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)
         std::cerr << "Could not open game port " << port << "\n";
     peer->setMaximumIncomingConnections(maxConnections);
     isServer = true;
+    migration_->hosted();
 }
 
 void NetworkSystem::join(const std::string& address, std::uint16_t port)
@@ -345,6 +360,7 @@ void NetworkSystem::join(const std::string& address, std::uint16_t port)
     isServer = false;
     if (!peer->connect(address, port))
         std::cerr << "Could not connect to " << address << "|" << port << "\n";
+    migration_->joined();
 }
 
 void NetworkSystem::reset()
@@ -355,6 +371,7 @@ void NetworkSystem::reset()
     }
     peers.clear();
     isServer = true; // on its own, a copy hosts its own games again
+    migration_->left();
 }
 
 } // namespace kit

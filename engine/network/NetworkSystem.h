@@ -23,6 +23,7 @@
 namespace kit {
 
 class World;
+class HostMigration;
 
 // Writes or reads one named-function argument. Types the stream knows are
 // handled by it; a game type provides `void serialize(NetStream&, T&)` next to
@@ -59,6 +60,12 @@ template <class T> void completeHandle(T& value, World* world)
 //     in a datagram (maxStatePacketBytes); each stands on its own.
 //   RemoteCalls (136): per call the byte 136, function name string, nested
 //     argument stream; a 0 byte ends. A batch without calls is the byte 0.
+//   SessionRoster (137), host to clients: host origin u32, game port u16,
+//     then per other copy a 1 bit, its origin u32 and its IPv4 address u32
+//     as the host sees it; a 0 bit ends (SessionRoster.h).
+//   CallReplay (138), when a session changes host: sender origin u32, then
+//     per call batch a 1 bit and the batch as a nested stream; a 0 bit ends
+//     (CallReplay.h).
 // Each tick sends the call batch before the state, so that an entity's
 // spawning call arrives ahead of its first state.
 class NetworkSystem : public Behavior {
@@ -149,16 +156,21 @@ public:
     // Session control. host: accept up to maxConnections copies on port.
     // join: connect to a hosting copy. reset: leave whatever session there is
     // and be a copy on its own again (its own server).
+    // When the host of a joined session goes, the session carries on under
+    // the next host (HostMigration).
     void host(std::uint16_t port, std::size_t maxConnections);
     void join(const std::string& address, std::uint16_t port);
     void reset();
+    [[nodiscard]] HostMigration& migration() { return *migration_; }
+    [[nodiscard]] const HostMigration& migration() const { return *migration_; }
 
     // The registry of named functions, and what was last heard from each copy.
     std::map<std::string, std::unique_ptr<Channel>> functions;
     std::map<std::uint32_t, PeerRecord> peers;
     // Fired with a copy's origin when its record is dropped, once per drop,
-    // after the record is gone. On a client, the host's going takes every
-    // copy it relayed along with it.
+    // after the record is gone. On a client whose host goes, the copies it
+    // relayed wait to come back through the next host; only without a roster
+    // to find one do they go along with the host.
     Signal<void(std::uint32_t origin, Departure why)> copyGone;
     Traffic traffic;
 
@@ -170,6 +182,8 @@ public:
     NetStream pendingCalls;
 
 private:
+    friend class HostMigration;
+
     template <class... Args, class F>
     Connection connectHandler(const NamedFunction<Args...>& function, World* scope, F&& handler);
     // The channel of a name for handlers of a signature; null (with one line
@@ -181,14 +195,16 @@ private:
 
     void sendState();
     void applyState(const NetPeer::Packet& packet);
-    void runCalls(const NetPeer::Packet& packet);
+    void runCalls(const NetPeer::Packet& packet, bool relay = true);
     void run(const std::string& name, NetStream& arguments);
     void forgetPeersAt(const NetAddress& address, Departure why);
     template <class Pred> void dropPeers(Pred&& gone, Departure why);
+    void forgetPeers(const std::function<bool(const PeerRecord&)>& gone, Departure why);
     Channel* findChannel(const std::string& name);
 
     std::map<std::string, std::type_index, std::less<>> signatures_;
     float clock_ = 0.0f;
+    std::unique_ptr<HostMigration> migration_;
 };
 
 template <class... Args, class F>
