@@ -33,7 +33,7 @@ void CallReplay::remember(std::uint64_t digest, float now)
 
 void CallReplay::made(const std::uint8_t* data, std::size_t size, float now)
 {
-    remember(digestOf(data, size), now);
+    remember(digestOf(data, size), now); // it ran here as it was made
     Bytes bytes(data, data + size);
     if (holding_)
         keep(bytes);
