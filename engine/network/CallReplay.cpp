@@ -31,18 +31,26 @@ void CallReplay::remember(std::uint64_t digest, float now)
     ++runs_[digest];
 }
 
+void CallReplay::keepRecent(float now, Bytes bytes)
+{
+    if (recent_.size() >= maxKept)
+        recent_.pop_front();
+    recent_.push_back(Kept{now, std::move(bytes)});
+}
+
 void CallReplay::made(const std::uint8_t* data, std::size_t size, float now)
 {
     remember(digestOf(data, size), now); // it ran here as it was made
     Bytes bytes(data, data + size);
     if (holding_)
         keep(bytes);
-    recent_.push_back(Made{now, std::move(bytes)});
+    keepRecent(now, std::move(bytes));
 }
 
 void CallReplay::heard(const std::uint8_t* data, std::size_t size, float now)
 {
     remember(digestOf(data, size), now);
+    keepRecent(now, Bytes(data, data + size));
 }
 
 std::vector<bool> CallReplay::unseen(const std::vector<Bytes>& batches, float now)
@@ -68,7 +76,7 @@ void CallReplay::hold(float from)
     heldBytes_ = 0;
     holding_ = true;
     overflowTold_ = false;
-    for (const Made& m : recent_) {
+    for (const Kept& m : recent_) {
         if (m.at >= from)
             keep(m.bytes);
     }

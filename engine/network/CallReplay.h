@@ -11,11 +11,12 @@
 namespace kit {
 
 // The call batches a session must not lose when its host goes. A batch sent
-// to a host that has just died reaches nobody, and one the host took in may
-// not have been passed on; calls made while a copy looks for the next host go
-// nowhere at all. So every copy keeps the batches it made lately, and from the
-// moment it loses its host it holds them (and every batch it makes until it is
-// connected again), to hand them to the next host, who passes them on. The
+// to a host that has just died reaches nobody, and one the host took in (or
+// made) may have been passed on to some copies and not to others; calls made
+// while a copy looks for the next host go nowhere at all. So every copy keeps
+// the batches it made or received lately, and from the moment it loses its
+// host it holds those of the last moments (and every batch it makes until it
+// is connected again), to hand them to the next host, who passes them on. The
 // next host holds what it makes and receives until the others are back, and
 // hands all of it to each copy that comes back.
 //
@@ -34,8 +35,8 @@ public:
     using Bytes = std::vector<std::uint8_t>;
 
     static constexpr std::uint8_t id = 138;
-    // Seconds of this copy's own batches kept in case the host goes: the host
-    // may have died a while before its silence gave it away.
+    // Seconds of batches (made here or received) kept in case the host goes:
+    // it may have died a while before its silence gave it away.
     static constexpr float keptSeconds = 10.0f;
     // Seconds a run batch is remembered: longer than any replay takes to come.
     static constexpr float rememberedSeconds = 30.0f;
@@ -43,17 +44,18 @@ public:
     // transport's largest packet.
     static constexpr std::size_t maxHeldBytes = 768 * 1024;
     static constexpr std::size_t maxRemembered = 1 << 16;
+    static constexpr std::size_t maxKept = 4096;
     static constexpr std::size_t maxBatchesPerPacket = 4096;
 
     // A batch this copy made (sent, or sent to nobody): kept, and counted as run here.
     void made(const std::uint8_t* data, std::size_t size, float now);
-    // A batch from the network about to run here.
+    // A batch from the network about to run here: kept, and counted as run.
     void heard(const std::uint8_t* data, std::size_t size, float now);
     // Which of a replay's batches have not run here yet; those are counted as run.
     std::vector<bool> unseen(const std::vector<Bytes>& batches, float now);
 
-    // From now on hold this copy's batches made since `from` and every batch
-    // made (or given to `keep`) until release. Times are seconds on one clock
+    // From now on hold the batches made or heard here since `from` and every
+    // batch made (or given to `keep`) until release. Times are seconds on one clock
     // of the caller's (the wall clock: delays on the network are real time).
     void hold(float from);
     void keep(const Bytes& batch);
@@ -61,8 +63,8 @@ public:
     [[nodiscard]] bool holding() const { return holding_; }
     [[nodiscard]] const std::vector<Bytes>& held() const { return held_; }
 
-    // Forgets what is too old to matter: own batches older than keptSeconds,
-    // but none made since `keepSince`; run batches older than rememberedSeconds.
+    // Forgets what is too old to matter: kept batches older than keptSeconds,
+    // but none since `keepSince`; the count of those run, after rememberedSeconds.
     void age(float now, float keepSince);
 
     [[nodiscard]] NetStream packet(std::uint32_t origin) const;
@@ -71,7 +73,7 @@ public:
     static std::vector<Bytes> decode(const std::uint8_t* data, std::size_t size);
 
 private:
-    struct Made {
+    struct Kept {
         float at = 0.0f;
         Bytes bytes;
     };
@@ -80,8 +82,9 @@ private:
         std::uint64_t digest = 0;
     };
     void remember(std::uint64_t digest, float now);
+    void keepRecent(float now, Bytes bytes);
 
-    std::deque<Made> recent_;
+    std::deque<Kept> recent_; // made or heard lately
     std::deque<Ran> ran_;
     std::unordered_map<std::uint64_t, std::size_t> runs_; // per digest, how often it ran here
     std::vector<Bytes> held_;

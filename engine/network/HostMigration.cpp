@@ -184,7 +184,9 @@ void HostMigration::update(float dt)
         if (over(pickedAt_, pickSeconds)) {
             passedOver_.insert(pick_);
             choose(("Copy " + hex(pick_) + " did not answer").c_str());
-        } else if (over(attemptAt_, attemptSeconds)) {
+        } else if (over(attemptAt_, attempts_ == 0   ? firstAttemptDelay
+                                    : attempts_ == 1 ? quickRetrySeconds
+                                                     : attemptSeconds)) {
             attempt();
         }
         break;
@@ -226,7 +228,8 @@ void HostMigration::lose(NetworkSystem::Departure why)
     network_.forgetPeers([lost](const NetworkSystem::PeerRecord& r) { return r.origin == lost; }, why);
     passedOver_ = {lost};
     // What this copy sent since a little before the host's last word may
-    // never have got through: it goes to the next host.
+    // never have got through, and what it received then may not have reached
+    // every copy: it all goes to the next host, which passes it on.
     replay_.hold(wall(lastHostPacket_) - replayMargin);
     role_ = Role::seeking; // until chosen otherwise: keeps the others' records waiting
     keepWaitingRecords();
@@ -278,8 +281,9 @@ void HostMigration::seek(std::uint32_t pick, const char* because)
     const std::uint16_t port = reachPort != 0 ? reachPort : roster_->gamePort;
     pickAddress_ = reachOf(*roster_->member(pick), hostAddress_, port);
     pickedAt_ = now();
+    attemptAt_ = pickedAt_;
+    attempts_ = 0;
     role_ = Role::seeking;
-    attempt();
 }
 
 void HostMigration::attempt()
@@ -289,6 +293,7 @@ void HostMigration::attempt()
     busy_ = false;
     opened_.clear();
     attemptAt_ = now();
+    ++attempts_;
 }
 
 void HostMigration::arrived(const NetAddress& at)

@@ -43,9 +43,15 @@ public:
     // Seconds of the host's silence (wall clock) from which the copies heard
     // through it are not let go for their own silence: theirs is the host's.
     static constexpr float quietHost = 0.25f;
-    // A join attempt that has not connected after this long starts afresh.
-    // The transport's first resend of a connection request comes after half
-    // a second: a new attempt every second tries about every half second.
+    // When to try the pick: the first attempt waits a moment (the pick
+    // notices its host gone at about the same time and opens the game port);
+    // an attempt not connected after a while starts afresh, the first soon
+    // (the pick may have been a little late), then every second (the
+    // transport resends a connection request itself after half a second, so
+    // that is a try about every half second, and a slow link's handshake
+    // gets its time).
+    static constexpr float firstAttemptDelay = 0.1f;
+    static constexpr float quickRetrySeconds = 0.4f;
     static constexpr float attemptSeconds = 1.0f;
     // A pick that never answers within this long is given up.
     static constexpr float pickSeconds = 4.0f;
@@ -143,7 +149,8 @@ private:
     std::uint32_t pick_ = 0;
     NetAddress pickAddress_;
     Stamp pickedAt_;
-    Stamp attemptAt_;
+    Stamp attemptAt_; // the last attempt's start, or the pick's before the first
+    int attempts_ = 0;
     std::set<std::uint32_t> awaited_;
     Stamp awaitSince_;
     std::map<NetAddress, Stamp> opened_; // when each connection opened

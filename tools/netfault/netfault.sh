@@ -224,8 +224,9 @@ echo "-- the host's going, per copy left"
 for name in "${copies[@]}"; do
   log=$out/$name.log
   awk -v name="$name" -v killed="$killedAt" '
-    /^host [0-9a-f]+ gone at wall/ { gone = $6; heard = $11; sub(/,/, "", gone); sub(/,/, "", heard) }
-    /^play resumed on host/ { resumed = $(NF); how = ($6 == "(this") ? " as the new host" : "" }
+    # The first change of host (another follows when the copies leave at the end).
+    /^host [0-9a-f]+ gone at wall/ && gone == "" { gone = $6; heard = $11; sub(/,/, "", gone); sub(/,/, "", heard) }
+    /^play resumed on host/ && gone != "" && resumed == "" { resumed = $(NF); how = ($6 == "(this") ? " as the new host" : "" }
     END {
       if (gone == "") { printf "   %s: never noticed the host gone\n", name; exit }
       printf "   %s: noticed %.2f s after the host'"'"'s last packet", name, gone - heard

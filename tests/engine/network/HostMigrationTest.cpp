@@ -245,11 +245,14 @@ TEST(CallReplayCounting, HoldsWhatWasMadeSinceAMomentAndWhatComesAfter)
         const auto b = batch("made " + std::to_string(i));
         replay.made(b.data(), b.size(), static_cast<float>(i));
     }
+    const auto relayed = batch("heard from the host");
+    replay.heard(relayed.data(), relayed.size(), 4.5f);
     replay.hold(2.5f);
     const auto late = batch("late"), theirs = batch("theirs");
     replay.made(late.data(), late.size(), 6.0f);
     replay.keep(theirs);
-    EXPECT_EQ(replay.held(), (std::vector<kit::CallReplay::Bytes>{batch("made 3"), batch("made 4"), late, theirs}));
+    EXPECT_EQ(replay.held(),
+              (std::vector<kit::CallReplay::Bytes>{batch("made 3"), batch("made 4"), relayed, late, theirs}));
     const kit::NetStream packet = replay.packet(0xAB);
     EXPECT_EQ(kit::CallReplay::decode(packet.data(), packet.bytesUsed()), replay.held());
     replay.release();
