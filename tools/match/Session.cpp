@@ -268,4 +268,5 @@ void Session::endMatch(int match, float matchSeconds)
                 rate(t.stateReceived, trafficAtStart_.stateReceived), rate(t.callsSent, trafficAtStart_.callsSent),
                 rate(t.callsReceived, trafficAtStart_.callsReceived), rate(wire.sent, wireAtStart_.sent),
                 rate(wire.received, wireAtStart_.received));
+    std::fflush(stdout); // the match's report with it, for whoever watches the log
 }

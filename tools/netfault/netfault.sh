@@ -140,10 +140,12 @@ case $scenario in
     start joined1 "${joinArgs[@]}" --matches 2 --seed 2 "${common[@]}"
     start joined2 "${joinArgs[@]}" --matches 2 --seed 3 "${common[@]}"
     copies=(joined1 joined2)
-    # Once every copy has its first table: the host is in its lobby.
+    # Once every copy has reported its first match: the host is in its
+    # lobby, settling before the next.
     for name in host joined1 joined2; do
-      waitFor "$name" '^score table' $((seconds * 2 + 120)) || echo "$name ended no first match"
+      waitFor "$name" '^bandwidth match 1 ' $((seconds * 2 + 120)) || echo "$name ended no first match"
     done
+    sleep 0.5
     killedAt=$(wall)
     kill -KILL "$pid_host"
     echo "killed host (SIGKILL) between the matches at wall $killedAt"
