@@ -31,10 +31,17 @@ void CallReplay::remember(std::uint64_t digest, float now)
     ++runs_[digest];
 }
 
+void CallReplay::dropOldest()
+{
+    recentBytes_ -= recent_.front().bytes.size();
+    recent_.pop_front();
+}
+
 void CallReplay::keepRecent(float now, Bytes bytes)
 {
-    if (recent_.size() >= maxKept)
-        recent_.pop_front();
+    while (!recent_.empty() && (recent_.size() >= maxKept || recentBytes_ + bytes.size() > maxKeptBytes))
+        dropOldest();
+    recentBytes_ += bytes.size();
     recent_.push_back(Kept{now, std::move(bytes)});
 }
 
@@ -113,7 +120,7 @@ void CallReplay::age(float now, float keepSince)
 {
     const float cut = std::min(now - keptSeconds, keepSince);
     while (!recent_.empty() && recent_.front().at < cut)
-        recent_.pop_front();
+        dropOldest();
     while (!ran_.empty() && now - ran_.front().at > rememberedSeconds) {
         auto count = runs_.find(ran_.front().digest);
         if (count != runs_.end() && --count->second == 0)

@@ -45,6 +45,7 @@ public:
     static constexpr std::size_t maxHeldBytes = 768 * 1024;
     static constexpr std::size_t maxRemembered = 1 << 16;
     static constexpr std::size_t maxKept = 4096;
+    static constexpr std::size_t maxKeptBytes = 4 << 20;
     static constexpr std::size_t maxBatchesPerPacket = 4096;
 
     // A batch this copy made (sent, or sent to nobody): kept, and counted as run here.
@@ -83,8 +84,10 @@ private:
     };
     void remember(std::uint64_t digest, float now);
     void keepRecent(float now, Bytes bytes);
+    void dropOldest();
 
     std::deque<Kept> recent_; // made or heard lately
+    std::size_t recentBytes_ = 0;
     std::deque<Ran> ran_;
     std::unordered_map<std::uint64_t, std::size_t> runs_; // per digest, how often it ran here
     std::vector<Bytes> held_;

@@ -228,6 +228,13 @@ void Session::beginMatch(kit::World& match)
                     static_cast<double>(matchFrames_) * frameTime);
         std::fflush(stdout);
     });
+    // Every kill and death scored here, for netfault to compare across copies.
+    network_.registerFunction(match, fn::addKillPoints, [](kit::EntityHandle plane) {
+        std::printf("scored kill %08x:%u at wall %.3f\n", plane.id.origin, plane.id.serial, wallClock());
+    });
+    network_.registerFunction(match, fn::addDeathPoints, [](kit::EntityHandle plane) {
+        std::printf("scored death %08x:%u at wall %.3f\n", plane.id.origin, plane.id.serial, wallClock());
+    });
     connections_.emplace_back(
         network_.copyGone.connect([this, world](std::uint32_t origin, kit::NetworkSystem::Departure why) {
             std::printf("noticed copy %08x gone (%s) at wall %.3f, match time %.2f s, planes left %zu\n", origin,

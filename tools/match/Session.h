@@ -46,8 +46,9 @@ public:
     // Sleeps until the next frame is due on the wall clock (networked only).
     void pace();
     // Notes the match's start and, in the match world, each departed copy
-    // with the wall time at which it was noticed, and the wall times at which
-    // the match clock started and ended.
+    // with the wall time at which it was noticed, every kill and death scored
+    // (with its wall time), and the wall times at which the match clock
+    // started and ended.
     void beginMatch(kit::World& match);
     // Prints the bandwidth of the match just played, per second of match
     // time (the network system's clock: 30 state packets a second of it),

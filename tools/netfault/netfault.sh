@@ -213,33 +213,50 @@ else
 fi
 [ -n "${killedAt:-}" ] && echo "killed at wall $killedAt"
 
-case $scenario in kill-host | kill-host-between) ;; *) exit 0 ;; esac
+[ "$scenario" = rejoin ] && exit 0
 
-# The lines of a copy's last match (its report and what followed it).
-lastMatch() { awk '/^match [0-9]+$/ { block = "" } { block = block $0 "\n" } END { printf "%s", block }' "$out/$1.log"; }
+# The lines of a copy's last match: from its clock's start on.
+lastMatch() { awk '/^clock started at wall/ { block = "" } { block = block $0 "\n" } END { printf "%s", block }' "$out/$1.log"; }
 # A copy's own origin.
 originOf() { sed -n 's/^copy origin \([0-9a-f]*\)$/\1/p' "$out/$1.log" | head -1; }
-# "kills deaths" of a plane (ORIGIN:SERIAL) as a copy counted them in its last match.
-countsOf() { lastMatch "$1" | awk -v id="$2" '/^player / && index($0, " id " id) { print $4, $6; exit }'; }
+# The wall time a copy's last match ended.
+endOf() { lastMatch "$1" | awk '/^clock ended at wall/ { v = $5; sub(/,/, "", v); print v; exit }'; }
+# "kills deaths" of a plane (ORIGIN:SERIAL) as a copy scored them in its last
+# match before a wall time, and the plane's score after each later one.
+countsOf() {
+  lastMatch "$1" | awk -v id="$2" -v cut="$3" '
+    $1 == "scored" && $3 == id {
+      if ($6 < cut) { if ($2 == "kill") k++; else d++ }
+      else { late = late " " (2 * k - d + (lateScore += ($2 == "kill" ? 2 : -1))) }
+    }
+    END { printf "%d %d %d%s\n", k, d, 2 * k - d, late }'
+}
 
-echo "-- the host's going, per copy left"
-for name in "${copies[@]}"; do
-  log=$out/$name.log
-  awk -v name="$name" -v killed="$killedAt" '
-    # The first change of host (another follows when the copies leave at the end).
-    /^host [0-9a-f]+ gone at wall/ && gone == "" { gone = $6; heard = $11; sub(/,/, "", gone); sub(/,/, "", heard) }
-    /^play resumed on host/ && gone != "" && resumed == "" { resumed = $(NF); how = ($6 == "(this") ? " as the new host" : "" }
-    END {
-      if (gone == "") { printf "   %s: never noticed the host gone\n", name; exit }
-      printf "   %s: noticed %.2f s after the host'"'"'s last packet", name, gone - heard
-      if (resumed == "") { printf "; play never resumed\n"; exit }
-      printf "; play resumed%s %.2f s after the host'"'"'s last packet, %.2f s after the kill\n", how, resumed - heard,
-        resumed - killed
-    }' "$log"
-done
+if [ "$scenario" = kill-host ] || [ "$scenario" = kill-host-between ]; then
+  echo "-- the host's going, per copy left"
+  for name in "${copies[@]}"; do
+    awk -v name="$name" -v killed="$killedAt" '
+      # The first change of host (another follows when the copies leave at the end).
+      /^host [0-9a-f]+ gone at wall/ && gone == "" { gone = $6; heard = $11; sub(/,/, "", gone); sub(/,/, "", heard) }
+      /^play resumed on host/ && gone != "" && resumed == "" { resumed = $(NF); how = ($6 == "(this") ? " as the new host" : "" }
+      END {
+        if (gone == "") { printf "   %s: never noticed the host gone\n", name; exit }
+        printf "   %s: noticed %.2f s after the host'"'"'s last packet", name, gone - heard
+        if (resumed == "") { printf "; play never resumed\n"; exit }
+        printf "; play resumed%s %.2f s after the host'"'"'s last packet, %.2f s after the kill\n", how, resumed - heard,
+          resumed - killed
+      }' "$out/$name.log"
+  done
+fi
 
+# Every kill and death a copy scored is on its console with its wall time.
+# Calls still on their way when the host's clock ends the match count nowhere
+# else: the comparison stops a second before the first copy's end, and the
+# table may show the plane's own score at any point of that last second.
 echo "-- kills and scores of the planes left"
-problems=0
+cut=$(for name in "${copies[@]}"; do endOf "$name"; done | sort -n | head -1)
+cut=$(awk -v c="${cut:-0}" 'BEGIN { printf "%.3f", c - 1.0 }')
+problems=0 late=0
 for name in "${copies[@]}"; do
   own=$(originOf "$name")
   table=$(grep '^score table' "$out/$name.log" | tail -1)
@@ -247,29 +264,37 @@ for name in "${copies[@]}"; do
   for entry in ${table#score table from endGame:}; do
     id=${entry%=*} points=${entry#*=}
     [ "${id%%:*}" = "$own" ] || continue
-    read -r kills deaths <<<"$(countsOf "$name" "$id")"
-    expect=$((2 * kills - deaths))
-    line="   $id ($name's): kills $kills deaths $deaths, table score $points"
-    [ "$points" = "$expect" ] || { line+=" but its own count makes $expect"; problems=$((problems + 1)); }
+    read -r kills deaths score lateScores <<<"$(countsOf "$name" "$id" "$cut")"
+    final=${lateScores##* }
+    [ -n "$lateScores" ] || final=$score
+    line="   $id ($name's): kills $kills deaths $deaths (score $score) until a second before the end"
+    [ -n "$lateScores" ] && { line+=", then scores$lateScores"; late=$((late + 1)); }
+    line+="; table score $points"
+    if ! awk -v p="$points" '{ for (i = 1; i <= NF; ++i) if ($i == p) found = 1 } END { exit !found }' \
+      <<<"$score $lateScores"; then
+      line+=" is not its own copy's"
+      problems=$((problems + 1))
+    fi
     for other in "${copies[@]}"; do
       [ "$other" = "$name" ] && continue
-      theirs=$(countsOf "$other" "$id")
-      [ "$theirs" = "$kills $deaths" ] || { line+="; $other counted kills/deaths $theirs"; problems=$((problems + 1)); }
+      read -r theirKills theirDeaths _ <<<"$(countsOf "$other" "$id" "$cut")"
+      [ "$theirKills $theirDeaths" = "$kills $deaths" ] ||
+        { line+="; $other counted kills $theirKills deaths $theirDeaths"; problems=$((problems + 1)); }
     done
     echo "$line"
   done
 done
 if [ $problems -eq 0 ]; then
-  echo "kills: no kill or score lost: every plane left counts the same on every copy, its table score is its own copy's"
+  echo "kills: none lost: every plane left has the same kills and deaths on every copy, and its own copy's score in the table ($late changed in the last second)"
 else
   echo "kills: $problems DIFFERENCES"
 fi
 
 echo "-- the match clock"
-hostStart=$(grep '^clock started at wall' "$out/host.log" | tail -1 | awk '{ print $5 }')
+hostStart=$(grep '^clock started at wall' "$out/host.log" 2>/dev/null | tail -1 | awk '{ print $5 }')
 for name in "${copies[@]}"; do
   started=$(grep '^clock started at wall' "$out/$name.log" | tail -1 | awk '{ print $5 }')
-  ended=$(grep '^clock ended at wall' "$out/$name.log" | tail -1 | awk '{ print $5 }' | tr -d ,)
+  ended=$(endOf "$name")
   [ -n "$started" ] && [ -n "$ended" ] || { echo "   $name: no clock start or end"; continue; }
   awk -v n="$name" -v s="$started" -v e="$ended" -v l="$seconds" -v h="${hostStart:-}" -v sc="$scenario" 'BEGIN {
     printf "   %s: ended %.2f s after its own start (%.2f s more than the match)", n, e - s, e - s - l
