@@ -32,6 +32,13 @@ constexpr enet_uint32 connectTimeoutMs = 6000; // about 12 attempts 500 ms apart
 // game packets are a few kilobytes (16 planes of state are about 3 KB).
 constexpr std::size_t maximumPacketBytes = 1 << 20;
 constexpr std::size_t maximumWaitingBytes = 4 << 20;
+// What a connection we opened may bring before the other side's hello: its
+// data overtakes the hello when the hello is lost and resent, which on a lossy
+// link takes seconds now and then. Reliable packets (calls) are kept, as the
+// other side will not send them again; unreliable ones (state, sent anew 30
+// times a second) are not.
+constexpr std::size_t maximumEarlyPackets = 4096;
+constexpr std::size_t maximumEarlyBytes = maximumWaitingBytes;
 
 // Unconnected ping and pong, raw on the ENet socket and picked out of the
 // incoming datagrams before ENet sees them:
@@ -97,6 +104,8 @@ struct NetPeer::Impl {
         bool incoming = false;
         bool established = false; // both sides know each other's id
         std::uint32_t guid = 0;
+        std::vector<Packet> early; // reliable ones that came before the hello: delivered right after it
+        std::size_t earlyBytes = 0;
     };
 
     ENetHost* host = nullptr;
@@ -181,7 +190,7 @@ struct NetPeer::Impl {
                 links.erase(ours);
                 enet_peer_reset(ours);
             }
-            links[event.peer] = Link{true, true, event.data};
+            links[event.peer] = Link{true, true, event.data, {}, 0};
             enet_peer_timeout(event.peer, 0, timeoutMs, timeoutMs);
             sendHello(event.peer);
             deliver(message::newIncomingConnection, event.peer->address, event.data);
@@ -199,11 +208,26 @@ struct NetPeer::Impl {
                 link->second.guid = readGuid(event.packet->data);
                 link->second.established = true;
                 deliver(message::connectionRequestAccepted, event.peer->address, link->second.guid);
+                for (Packet& early : link->second.early) {
+                    early.guid = link->second.guid;
+                    inbox.push_back(std::move(early));
+                }
+                link->second.early.clear();
+                link->second.earlyBytes = 0;
             }
-        } else if (link != links.end() && link->second.established && event.packet->dataLength > 0) {
+        } else if (link != links.end() && event.packet->dataLength > 0) {
             const std::uint8_t* bytes = event.packet->data;
-            inbox.push_back(Packet{std::vector<std::uint8_t>(bytes, bytes + event.packet->dataLength),
-                                   fromEnet(event.peer->address), link->second.guid});
+            Packet packet{std::vector<std::uint8_t>(bytes, bytes + event.packet->dataLength),
+                          fromEnet(event.peer->address), link->second.guid};
+            Link& l = link->second;
+            const bool reliable = event.packet->flags & ENET_PACKET_FLAG_RELIABLE;
+            if (l.established) {
+                inbox.push_back(std::move(packet));
+            } else if (reliable && l.early.size() < maximumEarlyPackets &&
+                       l.earlyBytes + packet.data.size() <= maximumEarlyBytes) {
+                l.earlyBytes += packet.data.size();
+                l.early.push_back(std::move(packet));
+            }
         }
         enet_packet_destroy(event.packet);
     }
@@ -333,6 +357,12 @@ void NetPeer::shutdown(std::chrono::milliseconds block)
     impl_->close();
 }
 
+void NetPeer::abandon()
+{
+    // ENet's host destruction resets its peers: nothing goes out.
+    impl_->close();
+}
+
 bool NetPeer::connect(const std::string& host, std::uint16_t port)
 {
     if (!impl_->host)
@@ -345,7 +375,7 @@ bool NetPeer::connect(const std::string& host, std::uint16_t port)
     if (!peer)
         return false;
     enet_peer_timeout(peer, 0, connectTimeoutMs, connectTimeoutMs);
-    impl_->links[peer] = Impl::Link{false, false, 0};
+    impl_->links[peer] = Impl::Link{false, false, 0, {}, 0};
     enet_host_flush(impl_->host);
     return true;
 }

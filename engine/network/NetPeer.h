@@ -48,6 +48,9 @@ public:
     // Tells every connection goodbye, waits up to `block` for the notices to
     // leave, and closes the socket.
     void shutdown(std::chrono::milliseconds block = std::chrono::milliseconds(10));
+    // Closes the socket at once and tells nobody, as a copy that crashed or
+    // lost its network would: the others hear only silence.
+    void abandon();
 
     // Starts connecting; the outcome arrives as a packet (accepted, failed,
     // server full). Tries for about six seconds. False when the address does

@@ -1,5 +1,6 @@
 #include "NetworkSystem.h"
 
+#include "HostMigration.h"
 #include "MessageIdentifiers.h"
 
 #include "engine/core/SortedComponentCollection.h"
@@ -13,6 +14,7 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
 {
     addClassTags<NetworkSystem>("networkSystem");
     setUpdatePriority(-10.0f);
+    migration_ = std::make_unique<HostMigration>(*this);
 
     // Serial 0 is a copy's system entity, home of this very system and the
     // other services: no call, local or from a peer, takes it apart.
@@ -106,6 +108,8 @@ void NetworkSystem::run(const std::string& name, NetStream& arguments)
 void NetworkSystem::flushCalls()
 {
     pendingCalls.write(std::uint8_t{0});
+    if (pendingCalls.bytesUsed() > 1)
+        migration_->made(pendingCalls);
     if (peer->isActive())
         traffic.callsSent += pendingCalls.bytesUsed() * peer->broadcast(pendingCalls.data(), pendingCalls.bytesUsed(),
                                                                         NetPeer::Reliability::reliableOrdered, 1);
@@ -141,6 +145,7 @@ void NetworkSystem::update(float dt)
     NetPeer::Packet packet;
     while (peer->receive(packet))
         handlePacket(packet);
+    migration_->update(dt);
     dropPeers([this](const PeerRecord& record) { return clock_ - record.heardAt > peerSilenceLimit; },
               Departure::silent);
 }
@@ -226,8 +231,15 @@ void NetworkSystem::forgetPeersAt(const NetAddress& address, Departure why)
     dropPeers([&address](const PeerRecord& record) { return record.address == address; }, why);
 }
 
+void NetworkSystem::forgetPeers(const std::function<bool(const PeerRecord&)>& gone, Departure why)
+{
+    dropPeers(gone, why);
+}
+
 void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
 {
+    if (migration_->intercept(packet))
+        return; // the session's own business: the roster, replays, a host that went
     auto forget = [&](Departure why) { forgetPeersAt(packet.sender, why); };
     switch (packet.id()) {
     case message::connectionRequestAccepted:
@@ -296,7 +308,7 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         // Its calls held so far left before this state: they run first.
         if (!known) {
             for (const std::vector<std::uint8_t>& batch : from.takeHeld())
-                runCallsOf(from, batch);
+                runCallsOf(from, batch, false);
         }
     }
     if (sender != own) {
@@ -355,10 +367,17 @@ void NetworkSystem::runCalls(const NetPeer::Packet& packet)
             from.refuse(clock_, "a call batch while its copy is not known yet (too many waiting)");
         return;
     }
-    runCallsOf(from, packet.data);
+    runCallsOf(from, packet.data, false);
 }
 
-void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch)
+void NetworkSystem::runReplayed(const NetPeer::Packet& packet)
+{
+    // A replayed batch was judged by the host that relayed it first; its
+    // callers are any copies of the session, not the connection that kept it.
+    runCallsOf(guardOf(packet.sender), packet.data, true);
+}
+
+void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch, bool replayed)
 {
     NetStream in(batch.data(), batch.size());
     NetStream relay; // the calls that pass, for the other connections
@@ -372,7 +391,8 @@ void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uin
         NetStream arguments;
         in.read(name);
         in.read(arguments);
-        if (const std::optional<std::string> why = refusal(from, name, arguments)) {
+        if (const std::optional<std::string> why =
+                refusal(from, replayed ? std::nullopt : from.origin, name, arguments)) {
             dropped = true;
             ++traffic.callsDropped;
             if (why->empty())
@@ -400,7 +420,9 @@ void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uin
     auto pass = [&](const std::uint8_t* data, std::size_t size) {
         traffic.callsSent += size * peer->broadcast(data, size, NetPeer::Reliability::reliableOrdered, 1, from.address);
     };
-    if (!dropped) {
+    if (replayed) {
+        // The copy that changes host passes the replay on as it came.
+    } else if (!dropped) {
         pass(batch.data(), batch.size());
     } else if (relay.bitsUsed() > 0) {
         relay.write(std::uint8_t{0});
@@ -418,6 +440,7 @@ void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)
         std::cerr << "Could not open game port " << port << "\n";
     peer->setMaximumIncomingConnections(maxConnections);
     isServer = true;
+    migration_->hosted();
 }
 
 void NetworkSystem::join(const std::string& address, std::uint16_t port)
@@ -429,6 +452,7 @@ void NetworkSystem::join(const std::string& address, std::uint16_t port)
     isServer = false;
     if (!peer->connect(address, port))
         std::cerr << "Could not connect to " << address << "|" << port << "\n";
+    migration_->joined();
 }
 
 void NetworkSystem::reset()
@@ -439,6 +463,7 @@ void NetworkSystem::reset()
     }
     peers.clear();
     isServer = true; // on its own, a copy hosts its own games again
+    migration_->left();
 }
 
 } // namespace kit

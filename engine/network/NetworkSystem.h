@@ -28,6 +28,7 @@
 namespace kit {
 
 class World;
+class HostMigration;
 
 // Writes or reads one named-function argument. Types the stream knows are
 // handled by it; a game type provides `void serialize(NetStream&, T&)` next to
@@ -64,6 +65,12 @@ template <class T> void completeHandle(T& value, World* world)
 //     in a datagram (maxStatePacketBytes); each stands on its own.
 //   RemoteCalls (136): per call the byte 136, function name string, nested
 //     argument stream; a 0 byte ends. A batch without calls is the byte 0.
+//   SessionRoster (137), host to clients: host origin u32, game port u16,
+//     then per other copy a 1 bit, its origin u32 and its IPv4 address u32
+//     as the host sees it; a 0 bit ends (SessionRoster.h).
+//   CallReplay (138), when a session changes host: sender origin u32, then
+//     per call batch a 1 bit and the batch as a nested stream; a 0 bit ends
+//     (CallReplay.h).
 // Each tick sends the call batch before the state, so that an entity's
 // spawning call arrives ahead of its first state.
 //
@@ -172,16 +179,21 @@ public:
     // Session control. host: accept up to maxConnections copies on port.
     // join: connect to a hosting copy. reset: leave whatever session there is
     // and be a copy on its own again (its own server).
+    // When the host of a joined session goes, the session carries on under
+    // the next host (HostMigration).
     void host(std::uint16_t port, std::size_t maxConnections);
     void join(const std::string& address, std::uint16_t port);
     void reset();
+    [[nodiscard]] HostMigration& migration() { return *migration_; }
+    [[nodiscard]] const HostMigration& migration() const { return *migration_; }
 
     // The registry of named functions, and what was last heard from each copy.
     std::map<std::string, std::unique_ptr<Channel>> functions;
     std::map<std::uint32_t, PeerRecord> peers;
     // Fired with a copy's origin when its record is dropped, once per drop,
-    // after the record is gone. On a client, the host's going takes every
-    // copy it relayed along with it.
+    // after the record is gone. On a client whose host goes, the copies it
+    // relayed wait to come back through the next host; only without a roster
+    // to find one do they go along with the host.
     Signal<void(std::uint32_t origin, Departure why)> copyGone;
     Traffic traffic;
     // Budgets of every connection; a test may narrow them.
@@ -198,6 +210,8 @@ public:
     NetStream pendingCalls;
 
 private:
+    friend class HostMigration;
+
     // What a name was registered as: its argument types and its caller rule.
     struct Declaration {
         std::type_index signature;
@@ -218,11 +232,15 @@ private:
     void sendState();
     void applyState(const NetPeer::Packet& packet);
     void runCalls(const NetPeer::Packet& packet);
-    void runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch);
+    // Calls replayed as the session changes host: run here, never relayed.
+    void runReplayed(const NetPeer::Packet& packet);
+    void runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch, bool replayed);
     void run(const std::string& name, NetStream& arguments);
     // Why a call from a connection is not run (nothing when it may run); a
     // call it may run has taken its share of the connection's budget.
-    std::optional<std::string> refusal(ConnectionGuard& from, const std::string& name, NetStream& arguments);
+    // `caller` is the copy that made it when known (see callerMay).
+    std::optional<std::string> refusal(ConnectionGuard& from, std::optional<std::uint32_t> caller,
+                                       const std::string& name, NetStream& arguments);
     // Whether a rule lets the copy `caller` (unknown on a joined copy: the
     // host, or a copy it relayed) call a function about an entity.
     [[nodiscard]] bool callerMay(Caller rule, EntityID about, std::optional<std::uint32_t> caller) const;
@@ -238,6 +256,7 @@ private:
     void countUnknownCall();
     void forgetPeersAt(const NetAddress& address, Departure why);
     template <class Pred> void dropPeers(Pred&& gone, Departure why);
+    void forgetPeers(const std::function<bool(const PeerRecord&)>& gone, Departure why);
     Channel* findChannel(const std::string& name);
 
     std::map<std::string, Declaration, std::less<>> declarations_;
@@ -247,6 +266,7 @@ private:
     unsigned unknownCalls_ = 0; // not told yet
     bool unknownTold_ = false;
     float unknownToldAt_ = 0.0f;
+    std::unique_ptr<HostMigration> migration_;
 };
 
 template <class... Args, class F>

@@ -22,7 +22,13 @@ bool NetworkSystem::identify(ConnectionGuard& from, std::uint32_t sender)
         return *from.origin == sender;
     if (sender == origin())
         return false;
-    if (auto known = peers.find(sender); known != peers.end() && !(known->second.address == from.address))
+    // A copy another connection speaks for is that connection's. One heard
+    // only through a host that is gone (the session changed host) may come
+    // over a connection of its own.
+    const bool claimed = peers.contains(sender) && std::any_of(guards_.begin(), guards_.end(), [&](const auto& entry) {
+                             return &entry.second != &from && entry.second.origin == sender;
+                         });
+    if (claimed)
         return false;
     from.origin = sender;
     return true;
@@ -77,7 +83,8 @@ bool NetworkSystem::callerMay(Caller rule, EntityID about, std::optional<std::ui
     return false;
 }
 
-std::optional<std::string> NetworkSystem::refusal(ConnectionGuard& from, const std::string& name, NetStream& arguments)
+std::optional<std::string> NetworkSystem::refusal(ConnectionGuard& from, std::optional<std::uint32_t> caller,
+                                                 const std::string& name, NetStream& arguments)
 {
     const auto declared = declarations_.find(name);
     if (declared == declarations_.end() || !findChannel(name))
@@ -89,7 +96,7 @@ std::optional<std::string> NetworkSystem::refusal(ConnectionGuard& from, const s
     arguments.resetReading();
     arguments.read(about);
     arguments.resetReading();
-    if (!callerMay(declared->second.caller, about, from.origin))
+    if (!callerMay(declared->second.caller, about, caller))
         return "\"" + name + "\" about entity " + originText(about.origin) + ":" + std::to_string(about.serial) +
                ", which is not theirs to call";
     if (from.entities.empty(clock_, copies))

@@ -32,11 +32,16 @@ DepartedCopy removeCopy(kit::World& world, std::uint32_t origin)
     DepartedCopy gone;
     if (origin == world.origin)
         return gone;
-    // The world's entities are ordered by origin, then serial: that copy's are one run.
+    // The world's entities are ordered by origin, then serial: that copy's are
+    // one run. Its pick-ups stay in the sky for whoever takes them: they are
+    // the match's (a host makes them) and go by their own lifespan.
+    const kit::TagId pickUp = kit::tagId("pickUpItem");
     std::vector<kit::EntityID> doomed;
     for (auto it = world.entities.lower_bound(kit::EntityID{origin, 0});
-         it != world.entities.end() && it->origin == origin; ++it)
-        doomed.push_back(*it);
+         it != world.entities.end() && it->origin == origin; ++it) {
+        if (!world.entityHasTag(*it, pickUp))
+            doomed.push_back(*it);
+    }
     // Parts hung on them, and parts hung on parts: this copy's own
     // propellers and guns of those planes go with them. A part made before
     // its plane had a Transform is missing from the plane's children, so the
@@ -46,7 +51,8 @@ DepartedCopy removeCopy(kit::World& world, std::uint32_t origin)
         grew = false;
         for (const kit::EntityHandle& e : world.getEntities(kit::typeId<kit::Transform>())->toVector()) {
             const auto* transform = world.getComponent<kit::Transform>(e.id);
-            if (transform && transform->parent.world && seen.contains(transform->parent.id) && seen.insert(e.id).second) {
+            if (transform && transform->parent.world && seen.contains(transform->parent.id) &&
+                seen.insert(e.id).second) {
                 doomed.push_back(e.id);
                 grew = true;
             }

@@ -17,14 +17,15 @@ struct DepartedCopy {
 };
 
 // Takes out of the world, at once, every entity whose id carries the origin
-// (planes, players, bullets, pick-ups: all that copy made), and every entity
-// whose transform hung on one of them (propellers, guns, weapons of powers),
-// which would otherwise be drawn at the origin. Nothing else of this copy is
-// touched, and its own origin is refused.
+// (planes, players, bullets: all that copy made) but its pick-ups, and every
+// entity whose transform hung on one of them (propellers, guns, weapons of
+// powers), which would otherwise be drawn at the origin. Nothing else of this
+// copy is touched, and its own origin is refused. The pick-ups stay for
+// whoever takes them and go by their own lifespan.
 DepartedCopy removeCopy(kit::World& world, std::uint32_t origin);
 
 // For the world's life: when the network system drops a copy (it left, its
 // connection was lost, or it fell silent), removeCopy runs and one line on the
-// console says so, once per copy. The match still ends on every copy's own
-// clock, so losing any copy (the host too) never stalls it.
+// console says so, once per copy. When the host goes, the copy that hosts
+// next takes over its part of the match (see takeHostDuties).
 void removeDepartedCopies(kit::World& world);

@@ -1,6 +1,7 @@
 #include "GameWorld.h"
 
 #include "DepartedCopies.h"
+#include "HostDuties.h"
 #include "MatchStart.h"
 #include "PlayerPlane.h"
 #include "ScreenScene.h"
@@ -8,18 +9,15 @@
 
 #include "game/GameFunctions.h"
 #include "game/GameplayFunctions.h"
-#include "game/PlayerInfo.h"
 #include "game/SoundManager.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/looks/ModelLook.h"
-#include "game/powerups/PowerupSpawnSystem.h"
 #include "game/screens/MainMenu.h"
 #include "game/weapons/ProjectileBudget.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
-#include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/input/JoystickManager.h"
@@ -139,26 +137,6 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
     });
 }
 
-// The hosting copy starts the match once every copy shows its game world.
-void awaitEveryCopy(kit::World& world)
-{
-    world.addComponent(world.createEntity(), new kit::UpdateSignal([](kit::Component* self, float) {
-                           kit::World& w = *self->world;
-                           kit::NetworkSystem* network = kit::NetworkSystem::of(&w);
-                           if (!network)
-                               return;
-                           for (const auto& [origin, peer] : network->peers) {
-                               if (peer.screenName != "game")
-                                   return;
-                           }
-                           network->callFunction(fn::startGameplay, w.systemEntity());
-                           const float players = static_cast<float>(w.getEntities(kit::typeId<PlayerInfo>())->size());
-                           w.addComponent(w.createEntity(),
-                                          new PowerupSpawnSystem(glm::vec2(0.0f), glm::vec2(168.0f, 96.0f), players));
-                           delete w.removeComponent(self);
-                       }));
-}
-
 void listenForLeaving(kit::World& world)
 {
     kit::World* w = &world;
@@ -210,7 +188,7 @@ void createGameWorld(kit::World* world)
     world->addComponent(world->createEntity(),
                         new kit::Gravity(glm::vec3(0.0f, gravity.value, 0.0f), kit::tagId("hasGravity")));
 
-    if (network && network->isServer)
-        awaitEveryCopy(*world);
+    // Every copy: the one that hosts now does the host's part.
+    takeHostDuties(*world, state);
     listenForLeaving(*world);
 }

@@ -5,6 +5,7 @@ class World;
 }
 
 // Fills a world with a match: the stage, its walls, the cameras, lights and
-// renderers, gravity, and the named functions of gameplay. The hosting copy
-// starts the match once every copy shows its game world.
+// renderers, gravity, and the named functions of gameplay. The copy that
+// hosts (whichever it is by then) starts the match once every copy shows its
+// game world.
 void createGameWorld(kit::World* world);

@@ -7,6 +7,7 @@
 #include "LoadingScreen.h"
 #include "ScreenScene.h"
 #include "ScreenSwitch.h"
+#include "SessionNotice.h"
 #include "SessionWatch.h"
 
 #include "game/GameFunctions.h"
@@ -41,6 +42,8 @@ void createJoinScreen(kit::World* world)
         network->callFunction(fn::requestPlayers, world->systemEntity());
 
     showJoinScreen(world);
+    // Under the title: what became of the session if its host went.
+    showSessionNotice(world, glm::vec2(-1.18f, 0.64f));
     listenOnJoinScreen(world);
     watchSession(world);
 }

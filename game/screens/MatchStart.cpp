@@ -9,9 +9,9 @@
 #include "game/combat/Score.h"
 #include "game/combat/ScoreCounter.h"
 
-#include "engine/core/DelayedSignal.h"
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
+#include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Transform.h"
@@ -110,23 +110,27 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
                                              glm::vec3(-advance * 3.0f, 0.0f, 0.0f), {}, 0.1f));
     world->addComponent(clock, new Timer(length));
 
-    // The end: every plane's points, to every copy. The host's clock ends
-    // the match for everyone, so that every copy shows the host's table; a
-    // joined copy started later (the start call travelled to it) and waits a
-    // little longer, ending the match itself only when the host's call does
-    // not come (the host has gone).
-    const float end = length + ((network && !network->isServer) ? joinedCopyGrace : 0.0f);
+    // The end: every plane's points, to every copy. The clock of the copy
+    // that hosts, whichever it is by then, ends the match for everyone, so
+    // that every copy shows the same table; a joined copy started later (the
+    // start call travelled to it) and waits a little longer, ending the match
+    // itself only when the host's call does not come (no host is left). A copy
+    // that takes over from a host that went ends on its own clock at once.
     world->addComponent(world->createEntity(),
-                        new kit::DelayedSignal(
-                            [](kit::Component* self) {
-                                kit::World& w = *self->world;
-                                ScoreTable table;
-                                for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
-                                    const auto* score = w.getComponent<Score>(plane.id);
-                                    table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
-                                }
-                                if (kit::NetworkSystem* n = kit::NetworkSystem::of(&w))
-                                    n->callFunction(fn::endGame, self->getEntity(), table);
-                            },
-                            end));
+                        new kit::UpdateSignal([left = length](kit::Component* self, float dt) mutable {
+                            left -= dt;
+                            kit::NetworkSystem* n = kit::NetworkSystem::of(self->world);
+                            const bool hosting = !n || n->isServer;
+                            if (left >= (hosting ? 0.0f : -joinedCopyGrace))
+                                return;
+                            kit::World& w = *self->world;
+                            ScoreTable table;
+                            for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
+                                const auto* score = w.getComponent<Score>(plane.id);
+                                table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
+                            }
+                            if (n)
+                                n->callFunction(fn::endGame, self->getEntity(), table);
+                            delete w.removeComponent(self);
+                        }));
 }

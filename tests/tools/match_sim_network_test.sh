@@ -37,7 +37,8 @@ if [ $status -ne 0 ]; then
 fi
 
 for bad in "--matches 0" "--host 0" "--host 70000" "--join nowhere" "--join :5" "--copies 2" \
-  "--host 5000 --join 127.0.0.1:5000" "--lobby-seconds -1"; do
+  "--host 5000 --join 127.0.0.1:5000" "--lobby-seconds -1" "--rejoin-port 5000" \
+  "--join 127.0.0.1:5000 --rejoin-port 0"; do
   "$sim" $bad >/dev/null 2>&1 && { echo "FAIL: $bad was accepted"; exit 1; }
 done
 echo "$hostTable"

@@ -8,10 +8,12 @@
 
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
+#include "engine/network/HostMigration.h"
 
 #include <cstdio>
 #include <iostream>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -68,10 +70,37 @@ Session::Session(const SimulatorOptions& options, kit::NetworkSystem& network)
       hostPort_(options.hostPort), joinHost_(options.joinHost), joinPort_(options.joinPort), copies_(options.copies),
       lobbySeconds_(options.lobbySeconds)
 {
+    network_.migration().reachPort = options.rejoinPort;
+    watchHost();
+}
+
+void Session::watchHost()
+{
+    kit::HostMigration& migration = network_.migration();
+    hostWatch_.emplace_back(migration.hostLost.connect([this](std::uint32_t host) {
+        const double now = wallClock();
+        std::printf("host %08x gone at wall %.3f, last heard at wall %.3f, ", host, now,
+                    now - network_.migration().secondsSinceHostHeard());
+        if (inMatch_)
+            std::printf("match time %.2f s\n", static_cast<double>(matchFrames_) * frameTime);
+        else
+            std::printf("in the lobby\n");
+        std::fflush(stdout);
+    }));
+    hostWatch_.emplace_back(migration.resumed.connect([this](std::uint32_t host) {
+        const kit::HostMigration::Outcome outcome = network_.migration().outcome();
+        const char* how = outcome == kit::HostMigration::Outcome::hostsSession ? " (this copy)"
+                          : outcome == kit::HostMigration::Outcome::alone      ? " (this copy, alone)"
+                                                                               : "";
+        std::printf("play resumed on host %08x%s at wall %.3f\n", host, how, wallClock());
+        std::fflush(stdout);
+    }));
 }
 
 bool Session::open()
 {
+    if (networked())
+        std::printf("copy origin %08x\n", network_.origin());
     if (hosting_) {
         network_.host(hostPort_, 16);
         return network_.peer->isActive();
@@ -119,11 +148,15 @@ bool Session::gather(kit::Application& app)
             return false;
         }
         const bool connected = network_.peer->connectionCount() > 0;
-        if (joining_) {
+        const kit::HostMigration& migration = network_.migration();
+        // A copy that lost its first host goes by its network system: it
+        // joined the next host, hosts in its place, or is on its own.
+        const bool movedOn = migration.outcome() != kit::HostMigration::Outcome::none || migration.seeking();
+        if (!network_.isServer) {
             sinceJoin += frameTime;
             if (!connected) {
                 announced_ = false;
-                if (sinceJoin > rejoinSeconds) {
+                if (!movedOn && sinceJoin > rejoinSeconds) {
                     network_.join(joinHost_, joinPort_);
                     sinceJoin = 0.0f;
                 }
@@ -139,7 +172,8 @@ bool Session::gather(kit::Application& app)
             if (hostPlays)
                 break;
         } else {
-            const bool complete = network_.peers.size() + 1 >= static_cast<std::size_t>(copies_);
+            const bool complete =
+                movedOn ? migration.awaited().empty() : network_.peers.size() + 1 >= static_cast<std::size_t>(copies_);
             settled = complete ? settled + frameTime : 0.0f;
             if (settled >= settleSeconds)
                 break;
@@ -181,6 +215,26 @@ void Session::beginMatch(kit::World& match)
     std::fflush(stdout);
     kit::World* world = &match;
     matchFrames_ = 0;
+    inMatch_ = true;
+    // Extra handlers beside the game's own, for the match clock's wall times.
+    network_.registerFunction(match, fn::startGameplay, [](kit::EntityHandle) {
+        std::printf("clock started at wall %.3f\n", wallClock());
+        std::fflush(stdout);
+    });
+    network_.registerFunction(match, fn::endGame, [this, told = false](kit::EntityHandle, const ScoreTable&) mutable {
+        if (std::exchange(told, true))
+            return; // the match ends on the first
+        std::printf("clock ended at wall %.3f, match time %.2f s\n", wallClock(),
+                    static_cast<double>(matchFrames_) * frameTime);
+        std::fflush(stdout);
+    });
+    // Every kill and death scored here, for netfault to compare across copies.
+    network_.registerFunction(match, fn::addKillPoints, [](kit::EntityHandle plane) {
+        std::printf("scored kill %08x:%u at wall %.3f\n", plane.id.origin, plane.id.serial, wallClock());
+    });
+    network_.registerFunction(match, fn::addDeathPoints, [](kit::EntityHandle plane) {
+        std::printf("scored death %08x:%u at wall %.3f\n", plane.id.origin, plane.id.serial, wallClock());
+    });
     connections_.emplace_back(
         network_.copyGone.connect([this, world](std::uint32_t origin, kit::NetworkSystem::Departure why) {
             std::printf("noticed copy %08x gone (%s) at wall %.3f, match time %.2f s, planes left %zu\n", origin,
@@ -204,14 +258,16 @@ void Session::linger(kit::Application& app)
 void Session::endMatch(int match, float matchSeconds)
 {
     connections_.clear();
+    inMatch_ = false;
     if (!networked())
         return;
     const double wallSeconds = std::chrono::duration<double>(Clock::now() - matchStart_).count();
     const auto seconds = static_cast<double>(matchSeconds);
     const kit::NetworkSystem::Traffic& t = network_.traffic;
     const kit::NetPeer::WireTotals wire = network_.peer->wireTotals();
+    // The transport's totals start again when a new host's session opens.
     auto rate = [seconds](std::uint64_t now, std::uint64_t then) {
-        return seconds > 0.0 ? static_cast<double>(now - then) / seconds : 0.0;
+        return seconds > 0.0 ? static_cast<double>(now >= then ? now - then : now) / seconds : 0.0;
     };
     std::printf("bandwidth match %d over %.1f s of match (%.1f s of wall clock), bytes per second: state sent %.0f "
                 "received %.0f, calls sent %.0f received %.0f, wire sent %.0f received %.0f\n",
@@ -219,4 +275,5 @@ void Session::endMatch(int match, float matchSeconds)
                 rate(t.stateReceived, trafficAtStart_.stateReceived), rate(t.callsSent, trafficAtStart_.callsSent),
                 rate(t.callsReceived, trafficAtStart_.callsReceived), rate(wire.sent, wireAtStart_.sent),
                 rate(wire.received, wireAtStart_.received));
+    std::fflush(stdout); // the match's report with it, for whoever watches the log
 }

@@ -19,8 +19,11 @@ struct SimulatorOptions;
 // One simulator copy's part in a networked match: it hosts or joins, waits
 // in a lobby until the session is complete, paces its frames to the wall
 // clock (the transport's timers are real time), and measures what it sent and
-// received. Without --host or --join it does nothing and the match runs
-// alone, as fast as the machine allows.
+// received. When the host goes, the session carries on under the next host
+// (the network system's HostMigration): this copy says when it noticed and
+// when play resumed, with wall times, and a lobby then waits for the copies
+// still in the session. Without --host or --join it does nothing and the
+// match runs alone, as fast as the machine allows.
 class Session {
 public:
     Session(const SimulatorOptions& options, kit::NetworkSystem& network);
@@ -34,15 +37,18 @@ public:
     static void setUpLobby(kit::World* world);
 
     // Runs lobby frames until the match can begin: the host once every
-    // expected copy has been heard and has had time to announce its players,
-    // a client once the host shows its game. Players of copies no longer in
-    // the session are taken out first. False after --lobby-seconds.
+    // expected copy has been heard (a copy that hosts in its host's place:
+    // every copy still in the session is back) and has had time to announce
+    // its players, a client once the host shows its game. Players of copies no
+    // longer in the session are taken out first. False after --lobby-seconds.
     bool gather(kit::Application& app);
 
     // Sleeps until the next frame is due on the wall clock (networked only).
     void pace();
     // Notes the match's start and, in the match world, each departed copy
-    // with the wall time at which it was noticed.
+    // with the wall time at which it was noticed, every kill and death scored
+    // (with its wall time), and the wall times at which the match clock
+    // started and ended.
     void beginMatch(kit::World& match);
     // Prints the bandwidth of the match just played, per second of match
     // time (the network system's clock: 30 state packets a second of it),
@@ -55,6 +61,7 @@ public:
 
 private:
     void announcePlayers(kit::World& world);
+    void watchHost();
 
     kit::NetworkSystem& network_;
     bool hosting_ = false;
@@ -66,10 +73,12 @@ private:
     float lobbySeconds_ = 120.0f;
     bool announced_ = false; // a client announces its players once connected
     long matchFrames_ = 0;   // frames paced since the match began
+    bool inMatch_ = false;
 
     std::chrono::steady_clock::time_point nextFrame_;
     std::chrono::steady_clock::time_point matchStart_;
     kit::NetworkSystem::Traffic trafficAtStart_;
     kit::NetPeer::WireTotals wireAtStart_;
     std::vector<kit::ScopedConnection> connections_;
+    std::vector<kit::ScopedConnection> hostWatch_; // for the whole run
 };

@@ -5,7 +5,8 @@
 #include <iostream>
 #include <string>
 
-const char* const sessionUsage = "[--matches N] [--host PORT [--copies N] | --join ADDRESS:PORT] [--lobby-seconds S]";
+const char* const sessionUsage =
+    "[--matches N] [--host PORT [--copies N] | --join ADDRESS:PORT [--rejoin-port PORT]] [--lobby-seconds S]";
 
 namespace {
 
@@ -25,7 +26,8 @@ bool toPort(const std::string& text, std::uint16_t& port)
 bool parseSessionOption(int argc, char** argv, int& i, SimulatorOptions& options, bool& bad)
 {
     const std::string arg = argv[i];
-    if (arg != "--matches" && arg != "--host" && arg != "--join" && arg != "--copies" && arg != "--lobby-seconds")
+    if (arg != "--matches" && arg != "--host" && arg != "--join" && arg != "--copies" && arg != "--lobby-seconds" &&
+        arg != "--rejoin-port")
         return false;
     if (i + 1 >= argc) {
         std::cerr << arg << " needs a value\n";
@@ -42,6 +44,8 @@ bool parseSessionOption(int argc, char** argv, int& i, SimulatorOptions& options
             options.lobbySeconds = std::stof(value);
         } else if (arg == "--host") {
             bad = !toPort(value, options.hostPort);
+        } else if (arg == "--rejoin-port") {
+            bad = !toPort(value, options.rejoinPort);
         } else {
             const std::size_t colon = value.rfind(':');
             bad = colon == std::string::npos || colon == 0 || !toPort(value.substr(colon + 1), options.joinPort);
@@ -69,6 +73,10 @@ bool sessionOptionsValid(const SimulatorOptions& options)
     }
     if (options.copies > 1 && options.hostPort == 0) {
         std::cerr << "--copies is for the hosting copy\n";
+        return false;
+    }
+    if (options.rejoinPort != 0 && options.joinHost.empty()) {
+        std::cerr << "--rejoin-port is for a joining copy\n";
         return false;
     }
     return true;

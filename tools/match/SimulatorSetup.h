@@ -32,8 +32,9 @@ struct SimulatorOptions {
     std::uint16_t hostPort = 0; // --host PORT: this copy hosts a networked match
     std::string joinHost;       // --join ADDRESS:PORT: this copy joins one
     std::uint16_t joinPort = 0;
-    int copies = 1;              // the host starts once this many copies (itself too) are in
-    float lobbySeconds = 120.0f; // how long a lobby waits for the session
+    int copies = 1;               // the host starts once this many copies (itself too) are in
+    float lobbySeconds = 120.0f;  // how long a lobby waits for the session
+    std::uint16_t rejoinPort = 0; // --rejoin-port PORT: a next host is reached there (a relay), not on the game port
 };
 
 // Reads the command line; prints the usage line and returns false on bad input.

@@ -72,6 +72,17 @@ TEST_F(Scene, EverythingOfTheCopyGoesWithThePartsHungOnIt)
     EXPECT_TRUE(has(own, 0)); // the services
 }
 
+TEST_F(Scene, ItsPickUpsStayForWhoeverTakesThem)
+{
+    const kit::EntityHandle item{kit::EntityID{gone, 9}, world.get()};
+    world->addComponent(item, new kit::Transform());
+    world->addComponent(item, new kit::Label("pickUpItem"));
+    const DepartedCopy result = removeCopy(*world, gone);
+    EXPECT_TRUE(has(gone, 9));
+    EXPECT_FALSE(has(gone, 1)) << "its plane goes all the same";
+    EXPECT_EQ(result.entities, 4u);
+}
+
 TEST_F(Scene, ACopyNeverRemovesItself)
 {
     const std::size_t before = world->entities.size();

@@ -13,9 +13,13 @@
 #include "game/screens/JoinScreenView.h"
 #include "game/screens/PlayerColours.h"
 
+#include "engine/network/HostMigration.h"
 #include "engine/render/Text.h"
 
+#include <chrono>
+#include <functional>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -333,6 +337,80 @@ TEST_F(JoinScreen, NoRoundBeginsWhileACopyStillShowsItsWinScreen)
     network->peers[world()->origin + 1].screenName = "joinScreen";
     press(enter);
     EXPECT_NE(app->pending, nullptr);
+}
+
+// Another copy of the game in this process: a network system in a bare world.
+struct OtherCopy {
+    kit::World world;
+    kit::NetworkSystem* network = new kit::NetworkSystem(30.0f);
+    explicit OtherCopy(std::uint32_t origin)
+    {
+        world.origin = origin;
+        world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+    }
+};
+
+class JoinScreenInASession : public JoinScreen {
+protected:
+    // Frames here and on the other copies until `done` (false after ten seconds).
+    bool until(std::initializer_list<OtherCopy*> others, const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < end) {
+            frame();
+            for (OtherCopy* o : others)
+                o->world.update(1.0f / 60.0f);
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+    // This copy joins `host`; true once it has the session's roster of `copies` others.
+    bool joinSession(OtherCopy& host, std::initializer_list<OtherCopy*> others, std::size_t members)
+    {
+        host.network->host(0, 4);
+        network->join("127.0.0.1", host.network->peer->boundPort());
+        for (OtherCopy* o : others) {
+            if (o != &host)
+                o->network->join("127.0.0.1", host.network->peer->boundPort());
+        }
+        return until(others, [&] {
+            const auto& roster = network->migration().roster();
+            return roster && roster->members.size() == members;
+        });
+    }
+};
+
+TEST_F(JoinScreenInASession, ACopyLeftAloneByItsHostSaysItHostsItsOwnGames)
+{
+    OtherCopy host(0);
+    ASSERT_TRUE(joinSession(host, {&host}, 1));
+    EXPECT_EQ(shown().find("The host has gone"), std::string::npos) << "nothing to say while the host is there";
+    host.network->reset();
+    ASSERT_TRUE(until({}, [&] { return network->isServer; }));
+    frame();
+    EXPECT_NE(shown().find("The host has gone: you host your own games now\n"), std::string::npos);
+    EXPECT_TRUE(logged("The session's host has gone: this copy hosts its own games now"));
+    EXPECT_FALSE(discovery->hosting) << "alone, it has no session to offer";
+}
+
+TEST_F(JoinScreenInASession, ACopyThatHostsInItsHostsPlaceOffersTheSession)
+{
+    OtherCopy host(0), other(0xFFFFFFFF); // this copy's origin lies between: it hosts next
+    ASSERT_TRUE(joinSession(host, {&host, &other}, 2));
+    EXPECT_FALSE(discovery->hosting);
+    host.network->reset();
+    ASSERT_TRUE(until({&other}, [&] { return network->isServer && network->peers.contains(0xFFFFFFFF); }));
+    frame();
+    EXPECT_NE(shown().find("The host has gone: you host the session now\n"), std::string::npos);
+    EXPECT_TRUE(discovery->hosting) << "the session is offered on the network again";
+    EXPECT_TRUE(discovery->announceNow);
+    // The main menu ends the session, and the notice with it.
+    network->reset();
+    frame();
+    EXPECT_EQ(shown().find("The host has gone"), std::string::npos);
+    EXPECT_FALSE(discovery->hosting);
 }
 
 TEST_F(JoinScreen, EscapeAndBackReturnToTheMainMenu)

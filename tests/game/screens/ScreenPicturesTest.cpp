@@ -14,6 +14,8 @@
 #include "game/screens/PlayerColours.h"
 #include "game/screens/WinScreen.h"
 
+#include "engine/network/HostMigration.h"
+
 #include <GL/glew.h>
 #include <lodepng.h>
 
@@ -101,6 +103,28 @@ TEST_P(ScreenPictures, JoinAndWinScreens)
     std::swap(scores[0], scores[1]); // the table orders them
     show(WinScreenInit{scores});
     picture("win-screen");
+}
+
+TEST_P(ScreenPictures, JoinScreenAfterItsHostWent)
+{
+    // Another copy in this process hosts; this one joins it, then the host leaves.
+    kit::World other;
+    other.origin = world()->origin + 1;
+    auto* host = new kit::NetworkSystem(30.0f);
+    other.addComponent(kit::EntityHandle{other.systemEntity(), &other}, host);
+    host->host(0, 4);
+    network->join("127.0.0.1", host->peer->boundPort());
+    tap(kit::keys::x);
+    for (int i = 0; i < 3000 && !network->migration().roster(); ++i) {
+        frame();
+        other.update(1.0f / 60.0f);
+    }
+    ASSERT_TRUE(network->migration().roster().has_value());
+    host->reset();
+    for (int i = 0; i < 3000 && !network->isServer; ++i)
+        frame();
+    frames(5);
+    picture("join-screen-host-gone");
 }
 
 TEST_P(ScreenPictures, MainMenuAndNetworkScreen)

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "stream/NetStream.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <unordered_map>
+#include <vector>
+
+namespace kit {
+
+// The call batches a session must not lose when its host goes. A batch sent
+// to a host that has just died reaches nobody, and one the host took in (or
+// made) may have been passed on to some copies and not to others; calls made
+// while a copy looks for the next host go nowhere at all. So every copy keeps
+// the batches it made or received lately, and from the moment it loses its
+// host it holds those of the last moments (and every batch it makes until it
+// is connected again), to hand them to the next host, who passes them on. The
+// next host holds what it makes and receives until the others are back, and
+// hands all of it to each copy that comes back.
+//
+// A batch may thus arrive twice (once as it was sent, once replayed): every
+// copy counts, for a while, the batches it ran or made, by content, and runs a
+// replayed batch only when this replay holds more copies of it than were run
+// here. A batch's bytes name the entities it is about, which carry their
+// maker's origin, so two copies practically never make the same batch.
+//
+// CallReplay packet (identifier 138, NetStream encoding), reliable-ordered on
+// channel 1: identifier 8 bits (138), sender origin u32, then per batch a 1
+// bit and the batch as a nested stream (a RemoteCalls batch as it was sent,
+// its end byte included); a 0 bit ends.
+class CallReplay {
+public:
+    using Bytes = std::vector<std::uint8_t>;
+
+    static constexpr std::uint8_t id = 138;
+    // Seconds of batches (made here or received) kept in case the host goes:
+    // it may have died a while before its silence gave it away.
+    static constexpr float keptSeconds = 10.0f;
+    // Seconds a run batch is remembered: longer than any replay takes to come.
+    static constexpr float rememberedSeconds = 30.0f;
+    // Bounds on what is kept, whatever arrives: a replay stays well inside the
+    // transport's largest packet.
+    static constexpr std::size_t maxHeldBytes = 768 * 1024;
+    static constexpr std::size_t maxRemembered = 1 << 16;
+    static constexpr std::size_t maxKept = 4096;
+    static constexpr std::size_t maxKeptBytes = 4 << 20;
+    static constexpr std::size_t maxBatchesPerPacket = 4096;
+
+    // A batch this copy made (sent, or sent to nobody): kept, and counted as run here.
+    void made(const std::uint8_t* data, std::size_t size, float now);
+    // A batch from the network about to run here: kept, and counted as run.
+    void heard(const std::uint8_t* data, std::size_t size, float now);
+    // Which of a replay's batches have not run here yet; those are counted as run.
+    std::vector<bool> unseen(const std::vector<Bytes>& batches, float now);
+
+    // From now on hold the batches made or heard here since `from` and every
+    // batch made (or given to `keep`) until release. Times are seconds on one clock
+    // of the caller's (the wall clock: delays on the network are real time).
+    void hold(float from);
+    void keep(const Bytes& batch);
+    void release();
+    [[nodiscard]] bool holding() const { return holding_; }
+    [[nodiscard]] const std::vector<Bytes>& held() const { return held_; }
+
+    // Forgets what is too old to matter: kept batches older than keptSeconds,
+    // but none since `keepSince`; the count of those run, after rememberedSeconds.
+    void age(float now, float keepSince);
+
+    [[nodiscard]] NetStream packet(std::uint32_t origin) const;
+    // The batches of a CallReplay packet (at most maxBatchesPerPacket); empty
+    // for anything else.
+    static std::vector<Bytes> decode(const std::uint8_t* data, std::size_t size);
+
+private:
+    struct Kept {
+        float at = 0.0f;
+        Bytes bytes;
+    };
+    struct Ran {
+        float at = 0.0f;
+        std::uint64_t digest = 0;
+    };
+    void remember(std::uint64_t digest, float now);
+    void keepRecent(float now, Bytes bytes);
+    void dropOldest();
+
+    std::deque<Kept> recent_; // made or heard lately
+    std::size_t recentBytes_ = 0;
+    std::deque<Ran> ran_;
+    std::unordered_map<std::uint64_t, std::size_t> runs_; // per digest, how often it ran here
+    std::vector<Bytes> held_;
+    std::size_t heldBytes_ = 0;
+    bool holding_ = false;
+    bool overflowTold_ = false;
+};
+
+} // namespace kit

@@ -1,0 +1,76 @@
+#include "SessionRoster.h"
+
+#include <algorithm>
+
+namespace kit {
+
+NetStream SessionRoster::encode() const
+{
+    NetStream out;
+    out.write(id);
+    out.write(host);
+    out.write(gamePort);
+    for (const Member& m : members) {
+        out.write(true);
+        out.write(m.origin);
+        out.write(m.ip);
+    }
+    out.write(false);
+    return out;
+}
+
+std::optional<SessionRoster> SessionRoster::decode(const std::uint8_t* data, std::size_t size)
+{
+    NetStream in(data, size);
+    std::uint8_t identifier = 0;
+    SessionRoster roster;
+    if (!in.read(identifier) || identifier != id || !in.read(roster.host) || !in.read(roster.gamePort))
+        return std::nullopt;
+    bool more = false;
+    while (roster.members.size() < maxMembers && in.read(more) && more) {
+        Member m;
+        if (!in.read(m.origin) || !in.read(m.ip))
+            break; // cut short: what came whole stands
+        if (m.origin != roster.host && !roster.contains(m.origin))
+            roster.members.push_back(m);
+    }
+    std::sort(roster.members.begin(), roster.members.end(),
+              [](const Member& a, const Member& b) { return a.origin < b.origin; });
+    return roster;
+}
+
+bool SessionRoster::contains(std::uint32_t origin) const
+{
+    return member(origin).has_value();
+}
+
+std::optional<SessionRoster::Member> SessionRoster::member(std::uint32_t origin) const
+{
+    for (const Member& m : members) {
+        if (m.origin == origin)
+            return m;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> nextHost(const SessionRoster& roster, std::uint32_t self,
+                                      const std::set<std::uint32_t>& excluded)
+{
+    std::optional<std::uint32_t> best;
+    auto consider = [&](std::uint32_t origin) {
+        if (!excluded.contains(origin) && (!best || origin < *best))
+            best = origin;
+    };
+    consider(self);
+    for (const SessionRoster::Member& m : roster.members)
+        consider(m.origin);
+    return best;
+}
+
+NetAddress reachOf(const SessionRoster::Member& member, const NetAddress& host, std::uint16_t port)
+{
+    const bool loopback = (member.ip >> 24) == 127;
+    return NetAddress{loopback ? host.ip : member.ip, port};
+}
+
+} // namespace kit

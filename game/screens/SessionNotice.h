@@ -1,0 +1,20 @@
+#pragma once
+
+#include <glm/vec2.hpp>
+
+#include <string>
+
+namespace kit {
+class World;
+class NetworkSystem;
+} // namespace kit
+
+// What became of the session when its host went, in a line for the screen:
+// who hosts now, or that this copy is on its own. Empty when nothing happened.
+std::string sessionNoticeLine(const kit::NetworkSystem& network);
+
+// For a screen's life: a line at `at` that tells what became of the session
+// (sessionNoticeLine), and the LAN discovery's hosting bit kept in step with
+// the session, so that a copy that hosts in its host's place offers the
+// session on the network as its host did.
+void showSessionNotice(kit::World* world, glm::vec2 at);
