@@ -126,7 +126,6 @@ void MatchStatistics::frame(kit::World& world, float dt)
     if (const ParticleBudget* particles = ParticleBudget::of(&world))
         load.particlesLeftOut = particles->leftOut();
     load.peakParticlesPerFrame = std::max(load.peakParticlesPerFrame, particlesThisFrame_);
-        std::fprintf(stderr, "BIGFRAME %d\n", particlesThisFrame_);
     particleFrames_.emplace_back(clock_, particlesThisFrame_);
     while (clock_ - particleFrames_.front().first >= 1.0f)
         particleFrames_.pop_front();
