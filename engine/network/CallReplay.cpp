@@ -1,6 +1,7 @@
 #include "CallReplay.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 
 namespace kit {
@@ -50,7 +51,7 @@ void CallReplay::made(const std::uint8_t* data, std::size_t size, float now)
     remember(digestOf(data, size), now); // it ran here as it was made
     Bytes bytes(data, data + size);
     if (holding_)
-        keep(bytes);
+        keep(bytes, now);
     keepRecent(now, std::move(bytes));
 }
 
@@ -60,18 +61,36 @@ void CallReplay::heard(const std::uint8_t* data, std::size_t size, float now)
     keepRecent(now, Bytes(data, data + size));
 }
 
-std::vector<bool> CallReplay::unseen(const std::vector<Bytes>& batches, float now)
+std::vector<bool> CallReplay::unseen(const std::vector<Bytes>& batches, float now, const std::vector<float>& ages)
 {
+    std::vector<std::uint64_t> digests;
+    digests.reserve(batches.size());
+    for (const Bytes& batch : batches)
+        digests.push_back(digestOf(batch.data(), batch.size()));
+    // When each of these batches ran here; a run matches one replayed batch at most.
+    std::unordered_map<std::uint64_t, std::vector<float>> runsAt;
+    for (const std::uint64_t d : digests)
+        runsAt.try_emplace(d);
+    for (const Ran& r : ran_) {
+        if (auto found = runsAt.find(r.digest); found != runsAt.end())
+            found->second.push_back(r.at);
+    }
     std::vector<bool> fresh;
     fresh.reserve(batches.size());
-    std::unordered_map<std::uint64_t, std::size_t> inThisReplay;
-    for (const Bytes& batch : batches) {
-        const std::uint64_t digest = digestOf(batch.data(), batch.size());
-        const std::size_t nth = ++inThisReplay[digest];
-        const auto count = runs_.find(digest);
-        const bool isNew = nth > (count == runs_.end() ? 0 : count->second);
+    for (std::size_t i = 0; i < batches.size(); ++i) {
+        const float had = now - (i < ages.size() ? ages[i] : 0.0f);
+        std::vector<float>& times = runsAt[digests[i]];
+        auto nearest = times.end();
+        for (auto t = times.begin(); t != times.end(); ++t) {
+            if (std::abs(*t - had) <= sameMomentSeconds &&
+                (nearest == times.end() || std::abs(*t - had) < std::abs(*nearest - had)))
+                nearest = t;
+        }
+        const bool isNew = nearest == times.end();
         if (isNew)
-            remember(digest, now);
+            remember(digests[i], had);
+        else
+            times.erase(nearest);
         fresh.push_back(isNew);
     }
     return fresh;
@@ -80,16 +99,17 @@ std::vector<bool> CallReplay::unseen(const std::vector<Bytes>& batches, float no
 void CallReplay::hold(float from)
 {
     held_.clear();
+    heldAt_.clear();
     heldBytes_ = 0;
     holding_ = true;
     overflowTold_ = false;
     for (const Kept& m : recent_) {
         if (m.at >= from)
-            keep(m.bytes);
+            keep(m.bytes, m.at);
     }
 }
 
-void CallReplay::keep(const Bytes& batch)
+void CallReplay::keep(const Bytes& batch, float at)
 {
     if (!holding_)
         return;
@@ -102,17 +122,20 @@ void CallReplay::keep(const Bytes& batch)
         while (drop < held_.size() && heldBytes_ + batch.size() > maxHeldBytes)
             heldBytes_ -= held_[drop++].size();
         held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(drop));
+        heldAt_.erase(heldAt_.begin(), heldAt_.begin() + static_cast<std::ptrdiff_t>(drop));
         if (heldBytes_ + batch.size() > maxHeldBytes)
             return; // a batch larger than the bound on its own
     }
     heldBytes_ += batch.size();
     held_.push_back(batch);
+    heldAt_.push_back(at);
 }
 
 void CallReplay::release()
 {
     holding_ = false;
     held_.clear();
+    heldAt_.clear();
     heldBytes_ = 0;
 }
 
@@ -129,24 +152,25 @@ void CallReplay::age(float now, float keepSince)
     }
 }
 
-NetStream CallReplay::packet(std::uint32_t origin) const
+NetStream CallReplay::packet(std::uint32_t origin, float now) const
 {
     NetStream out;
     out.write(id);
     out.write(origin);
-    for (const Bytes& batch : held_) {
+    for (std::size_t i = 0; i < held_.size(); ++i) {
         NetStream nested;
-        nested.writeBits(batch.data(), 8 * batch.size());
+        nested.writeBits(held_[i].data(), 8 * held_[i].size());
         out.write(true);
+        out.write(std::max(now - heldAt_[i], 0.0f));
         out.write(nested);
     }
     out.write(false);
     return out;
 }
 
-std::vector<CallReplay::Bytes> CallReplay::decode(const std::uint8_t* data, std::size_t size)
+std::vector<CallReplay::Replayed> CallReplay::decodeTimed(const std::uint8_t* data, std::size_t size)
 {
-    std::vector<Bytes> batches;
+    std::vector<Replayed> batches;
     NetStream in(data, size);
     std::uint8_t identifier = 0;
     std::uint32_t origin = 0;
@@ -154,11 +178,23 @@ std::vector<CallReplay::Bytes> CallReplay::decode(const std::uint8_t* data, std:
         return batches;
     bool more = false;
     while (batches.size() < maxBatchesPerPacket && in.read(more) && more) {
+        float age = 0.0f;
         NetStream nested;
-        if (!in.read(nested) || nested.bitsUsed() == 0)
+        if (!in.read(age) || !in.read(nested) || nested.bitsUsed() == 0)
             break; // cut short: what came whole stands
-        batches.emplace_back(nested.data(), nested.data() + nested.bytesUsed());
+        // Only a batch of the last moments is ever replayed.
+        if (!(age >= 0.0f && age <= keptSeconds + rememberedSeconds))
+            age = 0.0f;
+        batches.push_back(Replayed{Bytes(nested.data(), nested.data() + nested.bytesUsed()), age});
     }
+    return batches;
+}
+
+std::vector<CallReplay::Bytes> CallReplay::decode(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<Bytes> batches;
+    for (Replayed& r : decodeTimed(data, size))
+        batches.push_back(std::move(r.bytes));
     return batches;
 }
 

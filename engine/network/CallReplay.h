@@ -21,15 +21,19 @@ namespace kit {
 // hands all of it to each copy that comes back.
 //
 // A batch may thus arrive twice (once as it was sent, once replayed): every
-// copy counts, for a while, the batches it ran or made, by content, and runs a
-// replayed batch only when this replay holds more copies of it than were run
-// here. A batch's bytes name the entities it is about, which carry their
-// maker's origin, so two copies practically never make the same batch.
+// copy remembers, for a while, when it ran or made which batch, by content,
+// and a replayed batch runs only when no identical batch ran here near the
+// moment the replaying copy had it (sameMomentSeconds). A batch's bytes name
+// the entities it is about, which carry their maker's origin, so two copies
+// practically never make the same batch; one copy may make the same batch
+// again later (the same plane shooting down the same plane twice), which is
+// why the moment counts and not the content alone.
 //
 // CallReplay packet (identifier 138, NetStream encoding), reliable-ordered on
 // channel 1: identifier 8 bits (138), sender origin u32, then per batch a 1
-// bit and the batch as a nested stream (a RemoteCalls batch as it was sent,
-// its end byte included); a 0 bit ends.
+// bit, how many seconds before the packet the sender had it (float), and the
+// batch as a nested stream (a RemoteCalls batch as it was sent, its end byte
+// included); a 0 bit ends.
 class CallReplay {
 public:
     using Bytes = std::vector<std::uint8_t>;
@@ -47,19 +51,32 @@ public:
     static constexpr std::size_t maxKept = 4096;
     static constexpr std::size_t maxKeptBytes = 4 << 20;
     static constexpr std::size_t maxBatchesPerPacket = 4096;
+    // Two copies had the same batch within this many seconds of each other
+    // (the network's delay, resends on a lossy link): longer than that apart,
+    // identical batches are two calls.
+    static constexpr float sameMomentSeconds = 1.5f;
+
+    // A batch of a replay and how long before the replay its sender had it.
+    struct Replayed {
+        Bytes bytes;
+        float age = 0.0f;
+    };
 
     // A batch this copy made (sent, or sent to nobody): kept, and counted as run here.
     void made(const std::uint8_t* data, std::size_t size, float now);
     // A batch from the network about to run here: kept, and counted as run.
     void heard(const std::uint8_t* data, std::size_t size, float now);
-    // Which of a replay's batches have not run here yet; those are counted as run.
-    std::vector<bool> unseen(const std::vector<Bytes>& batches, float now);
+    // Which of a replay's batches have not run here yet; those are counted as
+    // run. `ages` (one per batch, or none: all of now) say when the sender had
+    // each, in seconds before `now`.
+    std::vector<bool> unseen(const std::vector<Bytes>& batches, float now, const std::vector<float>& ages = {});
 
     // From now on hold the batches made or heard here since `from` and every
     // batch made (or given to `keep`) until release. Times are seconds on one clock
     // of the caller's (the wall clock: delays on the network are real time).
     void hold(float from);
-    void keep(const Bytes& batch);
+    // `at`: when the batch was had, on this replay's clock.
+    void keep(const Bytes& batch, float at = 0.0f);
     void release();
     [[nodiscard]] bool holding() const { return holding_; }
     [[nodiscard]] const std::vector<Bytes>& held() const { return held_; }
@@ -68,9 +85,11 @@ public:
     // but none since `keepSince`; the count of those run, after rememberedSeconds.
     void age(float now, float keepSince);
 
-    [[nodiscard]] NetStream packet(std::uint32_t origin) const;
+    // The held batches as a CallReplay packet sent at `now`.
+    [[nodiscard]] NetStream packet(std::uint32_t origin, float now = 0.0f) const;
     // The batches of a CallReplay packet (at most maxBatchesPerPacket); empty
-    // for anything else.
+    // for anything else. An age that is not a number of seconds reads as 0.
+    static std::vector<Replayed> decodeTimed(const std::uint8_t* data, std::size_t size);
     static std::vector<Bytes> decode(const std::uint8_t* data, std::size_t size);
 
 private:
@@ -91,6 +110,7 @@ private:
     std::deque<Ran> ran_;
     std::unordered_map<std::uint64_t, std::size_t> runs_; // per digest, how often it ran here
     std::vector<Bytes> held_;
+    std::vector<float> heldAt_; // when each held batch was had
     std::size_t heldBytes_ = 0;
     bool holding_ = false;
     bool overflowTold_ = false;

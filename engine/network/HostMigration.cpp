@@ -386,7 +386,7 @@ void HostMigration::sendReplay(const NetAddress& to)
 {
     if (replay_.held().empty())
         return;
-    const NetStream packet = replay_.packet(self());
+    const NetStream packet = replay_.packet(self(), wall());
     if (network_.peer->send(packet.data(), packet.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1, to))
         network_.traffic.callsSent += packet.bytesUsed();
 }
@@ -398,8 +398,14 @@ void HostMigration::replayed(const NetPeer::Packet& packet)
     if (opened == opened_.end() || over(opened->second, replayWindow) || !(fromHost || role_ == Role::hosting))
         return; // only as a session changes host, and only from its copies
     network_.traffic.callsReceived += packet.data.size();
-    const std::vector<CallReplay::Bytes> batches = CallReplay::decode(packet.data.data(), packet.data.size());
-    const std::vector<bool> fresh = replay_.unseen(batches, wall());
+    const float at = wall();
+    std::vector<CallReplay::Bytes> batches;
+    std::vector<float> ages;
+    for (CallReplay::Replayed& r : CallReplay::decodeTimed(packet.data.data(), packet.data.size())) {
+        batches.push_back(std::move(r.bytes));
+        ages.push_back(r.age);
+    }
+    const std::vector<bool> fresh = replay_.unseen(batches, at, ages);
     for (std::size_t i = 0; i < batches.size(); ++i) {
         if (fresh[i])
             network_.runReplayed(NetPeer::Packet{batches[i], packet.sender, packet.guid});
@@ -410,8 +416,8 @@ void HostMigration::replayed(const NetPeer::Packet& packet)
     network_.traffic.callsSent +=
         packet.data.size() * network_.peer->broadcast(packet.data.data(), packet.data.size(),
                                                       NetPeer::Reliability::reliableOrdered, 1, packet.sender);
-    for (const CallReplay::Bytes& batch : batches)
-        replay_.keep(batch);
+    for (std::size_t i = 0; i < batches.size(); ++i)
+        replay_.keep(batches[i], at - ages[i]);
 }
 
 } // namespace kit

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -236,6 +238,42 @@ TEST(CallReplayCounting, ABatchRunsOnceHoweverOftenItComes)
     const float later = 1.0f + kit::CallReplay::rememberedSeconds + 1.0f;
     replay.age(later, later);
     EXPECT_EQ(replay.unseen({a}, later), (std::vector<bool>{true}));
+}
+
+TEST(CallReplayCounting, TheSameBatchMadeAgainLaterIsANewCall)
+{
+    // A plane that shoots down the same plane twice makes the same batch twice;
+    // the second, lost with the host, must run when it is replayed.
+    kit::CallReplay here, maker;
+    const auto kill = batch("kill 2 by 1");
+    maker.made(kill.data(), kill.size(), 10.0f);
+    here.heard(kill.data(), kill.size(), 10.1f); // the first went through
+    maker.made(kill.data(), kill.size(), 16.0f); // the second never arrived
+    maker.hold(15.0f);
+    const kit::NetStream packet = maker.packet(7, 18.0f);
+    const auto replayed = kit::CallReplay::decodeTimed(packet.data(), packet.bytesUsed());
+    ASSERT_EQ(replayed.size(), 1u);
+    EXPECT_FLOAT_EQ(replayed[0].age, 2.0f);
+    EXPECT_EQ(here.unseen({kill}, 18.2f, {replayed[0].age}), (std::vector<bool>{true}));
+    EXPECT_EQ(here.unseen({kill}, 18.3f, {replayed[0].age}), (std::vector<bool>{false})) << "replayed twice";
+    // One that arrived near the moment it was had is the same call.
+    kit::CallReplay other;
+    other.heard(kill.data(), kill.size(), 16.4f);
+    EXPECT_EQ(other.unseen({kill}, 18.2f, {replayed[0].age}), (std::vector<bool>{false}));
+    // An age that is no number of seconds reads as now.
+    kit::NetStream forged;
+    forged.write(kit::CallReplay::id);
+    forged.write(std::uint32_t{7});
+    forged.write(true);
+    forged.write(std::numeric_limits<float>::quiet_NaN());
+    kit::NetStream nested;
+    nested.writeBits(kill.data(), 8 * kill.size());
+    forged.write(nested);
+    forged.write(false);
+    const auto read = kit::CallReplay::decodeTimed(forged.data(), forged.bytesUsed());
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].age, 0.0f);
+    EXPECT_EQ(read[0].bytes, kill);
 }
 
 TEST(CallReplayCounting, HoldsWhatWasMadeSinceAMomentAndWhatComesAfter)
