@@ -2,7 +2,9 @@
 // updates for replicated components, call batches for every named-function
 // signature the game registers, and anything else.
 #include "engine/core/World.h"
+#include "engine/network/CallReplay.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/network/SessionRoster.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
 #include "game/GameFunctions.h"
@@ -83,5 +85,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kit::NetPeer::Packet{std::vector<std::uint8_t>(data, data + size), kit::NetAddress{0x7F000001, 4000}, 7});
     require(network->functions.size() == functionsBefore); // names from peers never add entries
     require(network->peers.size() <= 1);
+
+    // The messages of a change of host, read on their own (a copy reads them
+    // only from its host, as the session changes hands).
+    const auto replayed = kit::CallReplay::decodeTimed(data, size);
+    require(replayed.size() <= kit::CallReplay::maxBatchesPerPacket);
+    std::vector<kit::CallReplay::Bytes> batches;
+    std::vector<float> ages;
+    for (const auto& r : replayed) {
+        require(r.age >= 0.0f && r.age <= kit::CallReplay::keptSeconds + kit::CallReplay::rememberedSeconds);
+        batches.push_back(r.bytes);
+        ages.push_back(r.age);
+    }
+    kit::CallReplay replay;
+    require(replay.unseen(batches, 100.0f, ages).size() == batches.size());
+    (void)kit::SessionRoster::decode(data, size);
     return 0;
 }
