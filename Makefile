@@ -13,7 +13,9 @@ NET         ?= isolated
 FUZZ_SECONDS ?= 60
 
 # make mutate: the mutation check's own build, and an optional grep -E
-# pattern (ONLY=...) that picks lines of tools/mutate/mutants.txt.
+# pattern (ONLY=...) that picks lines of the two lists: tools/mutate/mutants.txt
+# and tools/mutate/mutants-blind.txt (written from the code alone, without
+# reading the tests).
 MUTATE_DIR  ?= build/mutate
 ONLY        ?=
 
@@ -59,6 +61,7 @@ bench: release
 mutate: deps
 	cmake -S . -B $(MUTATE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	JOBS=$(JOBS) tools/mutate/mutate.sh $(MUTATE_DIR) '$(ONLY)'
+	JOBS=$(JOBS) MUTANTS=tools/mutate/mutants-blind.txt tools/mutate/mutate.sh $(MUTATE_DIR) '$(ONLY)'
 
 # Builds the libFuzzer harnesses with clang and runs each for FUZZ_SECONDS,
 # keeping its corpus in build/fuzz/corpus/<name>.
