@@ -14,6 +14,8 @@
 
 #include <glm/geometric.hpp>
 
+#include <string>
+
 using test::PlaneRig;
 
 namespace {
@@ -86,7 +88,7 @@ TEST_F(Pilots, AHealthyPilotAttacksTheBestTarget)
     auto wounded = enemy(glm::vec3(-60, 0, 0));
     think(p);
     EXPECT_EQ(p.ai->target.id, near.entity.id); // nearer wins at equal health
-    wounded.health->currentHealth = 7.0f; // three wounds outweigh 0.9 of extra distance
+    wounded.health->currentHealth = 7.0f;       // three wounds outweigh 0.9 of extra distance
     p.ai->target = {};
     think(p);
     EXPECT_EQ(p.ai->target.id, wounded.entity.id);
@@ -137,8 +139,8 @@ TEST_F(Pilots, AWoundedPilotFleesACloseAttackerAndFightsAFarOne)
     p.plane.health->damage(attacker.entity, 8.0f); // 2 left, no health pick-up around
     think(p);
     EXPECT_EQ(p.ai->threat.id, attacker.entity.id);
-    EXPECT_LT(p.ai->stick.x, -0.99f); // straight away from it
-    EXPECT_TRUE(p.ai->buttons[0]);    // dashing away
+    EXPECT_LT(p.ai->stick.x, -0.99f);                   // straight away from it
+    EXPECT_TRUE(p.ai->buttons[0]);                      // dashing away
     attacker.transform->position = glm::vec3(60, 0, 0); // beyond the threat range
     think(p);
     EXPECT_EQ(p.ai->target.id, attacker.entity.id); // then it attacks
@@ -196,4 +198,78 @@ TEST_F(Pilots, TheAimErrorScattersTheStickAroundTheTarget)
         widest = std::max(widest, off);
     }
     EXPECT_GT(widest, 50.0f);
+}
+
+TEST_F(Pilots, TheSpecialButtonFollowsThePowerAndWhereTheTargetIs)
+{
+    struct Case {
+        const char* where;
+        glm::vec3 at;
+        bool withShotgun, withBombs;
+    };
+    const Case cases[] = {
+        {"close ahead", glm::vec3(6, 0, 0), true, false},   // within the shotgun's reach
+        {"far ahead", glm::vec3(40, 0, 0), false, false},   // beyond it
+        {"below", glm::vec3(0, -30, 0), false, true},       // a bomb falls on it
+        {"above", glm::vec3(0, 30, 0), false, false},       // a bomb would fall away from it
+        {"touching", glm::vec3(3, 0, 0), true, true},       // close enough for either
+        {"close behind", glm::vec3(-6, 0, 0), false, false} // the shotgun fires forward
+    };
+    for (const char* power : {"", "shotgunPower", "bombPower"}) {
+        auto p = pilot(glm::vec3(0));
+        if (*power)
+            world->addComponent(p.plane.entity, new kit::Label(power));
+        auto target = enemy(glm::vec3(40, 0, 0));
+        for (const Case& c : cases) {
+            target.transform->position = c.at;
+            think(p);
+            ASSERT_EQ(p.ai->target.id, target.entity.id);
+            const bool expected = (std::string(power) == "shotgunPower" && c.withShotgun) ||
+                                  (std::string(power) == "bombPower" && c.withBombs);
+            EXPECT_EQ(p.ai->buttons[2], expected) << (*power ? power : "no power") << ", target " << c.where;
+        }
+        world->destroyEntity(target.entity);
+        world->destroyEntity(p.plane.entity);
+        world->update(0.0f);
+    }
+}
+
+TEST_F(Pilots, AWreckIsNeitherChosenNorChasedAndWithNobodyLeftThePilotFetchesAPickUp)
+{
+    auto p = pilot(glm::vec3(0));
+    auto first = enemy(glm::vec3(20, 0, 0));
+    think(p);
+    ASSERT_EQ(p.ai->target.id, first.entity.id);
+    EXPECT_TRUE(p.ai->buttons[1]); // on the nose: firing
+
+    first.health->damage(first.entity, 100.0f); // burning now
+    ASSERT_TRUE(first.health->isDead());
+    pickUp(glm::vec3(30, 0, 0), "gunPickUpItem");
+    pickUp(glm::vec3(-5, 5, 0), "speedPickUpItem"); // the nearest
+    think(p);
+    EXPECT_NEAR(p.ai->stick.x, -0.7071f, 1e-3f);
+    EXPECT_NEAR(p.ai->stick.y, 0.7071f, 1e-3f);
+    EXPECT_FALSE(p.ai->buttons[0] || p.ai->buttons[1] || p.ai->buttons[2]) << "nothing fired at the sky";
+
+    auto second = enemy(glm::vec3(-40, 0, 0)); // someone alive again: the pilot attacks it
+    think(p);
+    EXPECT_EQ(p.ai->target.id, second.entity.id);
+    EXPECT_LT(p.ai->stick.x, 0.0f);
+}
+
+TEST_F(Pilots, AWoundedPilotFleesWhereItsAttackerWillBe)
+{
+    kit::settings::set("tuning.ai.steeringAccuracy", "0");
+    kit::SettingsEntryBase::refreshAll();
+    auto p = pilot(glm::vec3(0));
+    auto attacker = enemy(glm::vec3(20, 0, 0));
+    attacker.body->velocity = glm::vec3(0, 60, 0); // climbing past
+    p.plane.health->damage(attacker.entity, 8.0f);
+    think(p);
+    EXPECT_EQ(p.ai->threat.id, attacker.entity.id);
+    EXPECT_LT(p.ai->stick.x, 0.0f);
+    EXPECT_LT(p.ai->stick.y, 0.0f) << "away from where it is heading, not only from where it is";
+    EXPECT_TRUE(p.ai->buttons[0]);
+    kit::settings::set("tuning.ai.steeringAccuracy", "70");
+    kit::SettingsEntryBase::refreshAll();
 }
