@@ -25,7 +25,7 @@ class ParticleBudget : public kit::Behavior {
 public:
     struct Limits {
         float alive = 3000.0f;     // particles in the world at once
-        float perFrame = 600.0f;   // made in one frame, at most
+        float perFrame = 300.0f;   // made in one frame, at most (an honest match: under 100)
         float perSecond = 2000.0f; // made per second, steadily
     };
     // What may be made of a number of particles: how many, and how much
