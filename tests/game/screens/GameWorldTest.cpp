@@ -212,6 +212,15 @@ TEST_F(Match, TwoCopiesPlayOneMatch)
     EXPECT_EQ(count<HealthBar>(client.world()), 2u);
     EXPECT_EQ(count<PlaneDecisionTree>(host.world()), 1u);
     EXPECT_EQ(count<PlaneDecisionTree>(client.world()), 2u);
+    // Each player starts at a place of its own on the circle, whichever copy it is on.
+    const auto planes = host.world().getEntities(kit::tagId("plane"))->toVector();
+    for (std::size_t i = 0; i < planes.size(); ++i) {
+        for (std::size_t j = i + 1; j < planes.size(); ++j) {
+            const auto* a = host.world().getComponent<kit::Transform>(planes[i].id);
+            const auto* b = host.world().getComponent<kit::Transform>(planes[j].id);
+            EXPECT_GT(glm::length(a->position - b->position), 10.0f) << "two planes start on one spot";
+        }
+    }
     // The same planes in the same places on both.
     for (int i = 0; i < 60; ++i) {
         host.frame();
