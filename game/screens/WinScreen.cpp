@@ -41,16 +41,6 @@ void listen(kit::World* world)
             }));
 }
 
-const PlayerInfo* winnerOf(kit::World* world, const ScoreTable& scores)
-{
-    if (scores.empty())
-        return nullptr;
-    const auto best = std::max_element(scores.begin(), scores.end(), [](const ScoreEntry& a, const ScoreEntry& b) {
-        return a.points < b.points; // the first of equal best, as the table lists them
-    });
-    return world->getComponent<PlayerInfo>(best->plane);
-}
-
 // The winner's plane in its livery, turning above the table, with Scuff
 // cheering beside it (11 units ahead, where 7.7 units are one overlay unit).
 void showWinner(kit::World* world, const screens::Viewpoint& view, const PlayerInfo& winner)
@@ -69,6 +59,16 @@ void showWinner(kit::World* world, const screens::Viewpoint& view, const PlayerI
 }
 
 } // namespace
+
+const PlayerInfo* winnerOf(kit::World* world, const ScoreTable& scores)
+{
+    if (scores.empty())
+        return nullptr;
+    const auto best = std::max_element(scores.begin(), scores.end(), [](const ScoreEntry& a, const ScoreEntry& b) {
+        return a.points < b.points; // the first of equal best, as the table lists them
+    });
+    return world->getComponent<PlayerInfo>(best->plane);
+}
 
 std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
 {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class PlayerInfo;
+
 namespace kit {
 class World;
 }
@@ -30,3 +32,7 @@ struct WinLine {
 // order). A player's label is its colour name, with " (remote)" when another
 // copy made it.
 std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores);
+// The player whose plane turns above the table: the first of the best score
+// as the table lists them, the one its first line names (null for an empty
+// table or a player who left).
+const PlayerInfo* winnerOf(kit::World* world, const ScoreTable& scores);

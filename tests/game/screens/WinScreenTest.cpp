@@ -61,6 +61,11 @@ TEST_F(WinScreen, EqualScoresKeepTheMatchOrder)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].text, info(pilot).colourName + " Wins!");
     EXPECT_EQ(lines[1].text, info(keyboardPlayer).colourName);
+    // The plane shown above the table is the one its first line names.
+    EXPECT_EQ(winnerOf(world(), {{pilot, 2}, {keyboardPlayer, 2}}), &info(pilot));
+    EXPECT_EQ(winnerOf(world(), {{keyboardPlayer, 2}, {pilot, 2}}), &info(keyboardPlayer));
+    EXPECT_EQ(winnerOf(world(), {{keyboardPlayer, 3}, {remote, 7}, {pilot, -1}}), &info(remote));
+    EXPECT_EQ(winnerOf(world(), {}), nullptr);
 }
 
 TEST_F(WinScreen, APlaneWhosePlayerLeftIsStillListed)
