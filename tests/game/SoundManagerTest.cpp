@@ -93,6 +93,20 @@ TEST_F(Sound, ResumingTheBackgroundPlaysIt)
     EXPECT_GT(loudestAfter(std::chrono::milliseconds(400)), 1000);
 }
 
+TEST_F(Sound, TheBackgroundPausesAgainWhenTheMatchEnds)
+{
+    SoundManager::loadSounds(&world);
+    manager->finishLoading();
+    testing::internal::CaptureStdout();
+    manager->setBackgroundPaused(false); // a match begins
+    ASSERT_TRUE(system->isPlaying(manager->backgroundChannel));
+    manager->setBackgroundPaused(true); // and ends
+    testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(system->isPlaying(manager->backgroundChannel));
+    manager->setBackgroundPaused(false);
+    EXPECT_TRUE(system->isPlaying(manager->backgroundChannel)) << "and plays on from where it was";
+}
+
 TEST_F(Sound, TheSwitchSilencesEverything)
 {
     SoundManager::loadSounds(&world);
@@ -120,8 +134,8 @@ TEST_F(Sound, MissingFilesCostOneLineAndNothingLater)
 
 TEST_F(Sound, SoundsDecodeOnTheLoaderThreadAndArriveWithAFrame)
 {
-    const std::shared_ptr<SoundEntry> shot = manager->queueSound("basicShot", "assets/sound/basicShot.wav",
-                                                                 audio::Mode::oneShot);
+    const std::shared_ptr<SoundEntry> shot =
+        manager->queueSound("basicShot", "assets/sound/basicShot.wav", audio::Mode::oneShot);
     EXPECT_EQ(manager->sounds.size(), 1u); // the entry is there at once, silent until decoded
     for (int frame = 0; frame < 500 && !shot->sound; ++frame) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));

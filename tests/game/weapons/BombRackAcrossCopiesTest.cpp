@@ -13,6 +13,7 @@
 
 #include <string>
 #include <tuple>
+#include <vector>
 
 using test::PlaneRig;
 
@@ -96,9 +97,13 @@ TEST_F(BombRackAcrossCopies, TheHangingBombBlinksWithTheShieldOnBothCopies)
 
 TEST_F(BombRackAcrossCopies, ADropTakesTheBombAwayOnBothCopiesForAPeriodAndTheLastTheRack)
 {
+    std::vector<std::string> heard; // the sounds the other copy is asked to play
+    link.other.network->registerFunction(*link.other.world, fn::playSound,
+                                         [&](kit::EntityHandle, const std::string& name) { heard.push_back(name); });
     mine.gamepad->held[2] = true;
     link.frame(); // the drop
     mine.gamepad->held[2] = false;
+    EXPECT_EQ(heard, std::vector<std::string>{"bombDrop"}) << "the drop whistles; the bang comes with the blast";
     EXPECT_EQ(ownersView.bombShown(), 'h');
     EXPECT_EQ(othersView.bombShown(), 'h');
     // A second of frames of a sixteenth: the next bomb hangs there again on the sixteenth.
