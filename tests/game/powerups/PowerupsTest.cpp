@@ -6,6 +6,7 @@
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/HealthPower.h"
 #include "game/powerups/InvincibilityPower.h"
+#include "game/powerups/PowerKinds.h"
 #include "game/powerups/PowerupCursor.h"
 #include "game/powerups/PowerupSpawnSystem.h"
 #include "game/powerups/ShotgunPower.h"
@@ -20,6 +21,12 @@
 #include "engine/resources/ResourceManagers.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
 
 using test::PlaneRig;
 
@@ -38,11 +45,7 @@ struct Powerups : test::GameWorld {
         network->callFunction(fn::spawnPowerup, item, at, kind);
         return item;
     }
-    template <class T>
-    T* power(const PlaneRig& plane)
-    {
-        return world->getComponent<T>(plane.entity.id);
-    }
+    template <class T> T* power(const PlaneRig& plane) { return world->getComponent<T>(plane.entity.id); }
 };
 
 } // namespace
@@ -81,6 +84,32 @@ TEST_F(Powerups, PickUpsAppearInsideTheAreaWithEveryKind)
         EXPECT_LT(p.y, 48.0f);
         EXPECT_TRUE(world->entityHasTag(item.id, kit::tagId("cameraFocus")));
     }
+}
+
+TEST(PowerKinds, EachKindLooksAndIsLabelledAsItselfAlone)
+{
+    const std::pair<PowerEnum, const char*> kinds[] = {{PowerEnum::wild, "wild"},       {PowerEnum::bomb, "bomb"},
+                                                       {PowerEnum::gatling, "gatling"}, {PowerEnum::shotgun, "shotgun"},
+                                                       {PowerEnum::speed, "speed"},     {PowerEnum::health, "health"}};
+    std::set<std::string> sprites;
+    std::set<std::tuple<float, float, float>> colours;
+    for (const auto& [kind, name] : kinds) {
+        const PowerKind* k = powerKind(kind);
+        ASSERT_NE(k, nullptr) << name;
+        EXPECT_TRUE(sprites.insert(k->sprite).second) << name << " looks like another kind: " << k->sprite;
+        EXPECT_TRUE(colours.insert({k->burstColour.x, k->burstColour.y, k->burstColour.z}).second) << name;
+        EXPECT_NE(k->sprite.find(name == std::string("bomb")    ? "bombs"
+                                 : name == std::string("speed") ? "ram"
+                                                                : name),
+                  std::string::npos)
+            << name << " shows " << k->sprite;
+        EXPECT_NE(std::find(k->labels.begin(), k->labels.end(), std::string(name) + "PickUpItem"), k->labels.end())
+            << name;
+        const bool weapon = kind == PowerEnum::bomb || kind == PowerEnum::gatling || kind == PowerEnum::shotgun;
+        EXPECT_EQ(std::find(k->labels.begin(), k->labels.end(), "gunPickUpItem") != k->labels.end(), weapon) << name;
+    }
+    EXPECT_EQ(powerKind(static_cast<PowerEnum>(6)), nullptr);
+    EXPECT_EQ(powerKind(static_cast<PowerEnum>(-1)), nullptr);
 }
 
 TEST_F(Powerups, ATouchGrantsThePowerEverywhereAndTheItemGoes)
