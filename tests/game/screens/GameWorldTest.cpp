@@ -1,5 +1,6 @@
 // The match world on a hidden window with the game's assets: one copy, and
 // two copies connected on loopback inside the private network namespace.
+#include "game/GameFunctions.h"
 #include "game/PlayerInfo.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/HealthBar.h"
@@ -7,6 +8,7 @@
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/ShadowOfObject.h"
 #include "game/flight/PlanePhysics.h"
+#include "game/powerups/GatlingGunPower.h"
 #include "game/screens/MatchStart.h"
 #include "game/screens/Timer.h"
 #include "game/weapons/BasicGun.h"
@@ -126,6 +128,29 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     for (int i = 0; i < 30; ++i)
         c.frame();
     EXPECT_EQ(count<Timer>(w), 1u); // started once
+}
+
+TEST_F(Match, TheGatlingRattlesForAsLongAsItIsHeld)
+{
+    kit::settings::set("tuning.gatlingGunPower.numOfBullets", "100000"); // never spent here
+    kit::SettingsEntryBase::refreshAll();
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.enterMatch();
+    c.frame();
+    c.sounds->loadSounds(&c.world());
+    c.sounds->finishLoading();
+    const kit::EntityHandle plane = c.world().getEntities(kit::tagId("plane"))->toVector().front();
+    c.network->callFunction(fn::grantPower, plane, glm::vec3(0), PowerEnum::gatling);
+    c.frame();
+    const auto* gatling = c.world().getComponent<GatlingGunPower>(plane.id);
+    ASSERT_NE(gatling, nullptr);
+    const audio::Channel rattle = gatling->fireSound.channel();
+    ASSERT_TRUE(audio->isPlaying(rattle));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // twice the sound's length
+    EXPECT_TRUE(audio->isPlaying(rattle)) << "the rattle goes round while the gun is held";
+    kit::settings::set("tuning.gatlingGunPower.numOfBullets", "50");
+    kit::SettingsEntryBase::refreshAll();
 }
 
 TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
