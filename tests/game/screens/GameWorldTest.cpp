@@ -125,6 +125,13 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
         for (const char* label : {"hasGravity", "gameSpace", "cameraFocus", "player", "invincibilityPower"})
             EXPECT_TRUE(w.entityHasTag(plane.id, kit::tagId(label))) << label;
     }
+    // The clock and the gauges are drawn over the screen, not in the stage.
+    for (const kit::TagId kind : {kit::typeId<Timer>(), kit::typeId<HealthBar>()}) {
+        for (const auto& hud : w.getEntities(kind)->toVector()) {
+            EXPECT_TRUE(w.entityHasTag(hud.id, kit::tagId("hudSpace")));
+            EXPECT_FALSE(w.entityHasTag(hud.id, kit::tagId("gameSpace")));
+        }
+    }
     for (int i = 0; i < 30; ++i)
         c.frame();
     EXPECT_EQ(count<Timer>(w), 1u); // started once
