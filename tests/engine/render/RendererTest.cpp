@@ -37,8 +37,8 @@ TEST_F(Rendering, WithoutACameraTheSceneIsInDeviceCoordinates)
     renderer("gameSpace", 0.0f, glm::vec3(0.0f, 0.0f, 1.0f));
     sprite(glm::vec3(0.0f), solidTexture("red.png", {255, 0, 0, 255}), 1.0f);
     drawFrame();
-    EXPECT_TRUE(near(centre(), {255, 0, 0}));      // the unit quad covers -0.5 to 0.5
-    EXPECT_TRUE(near(pixel(5, 5), {0, 0, 255}));    // the corner keeps the clear colour
+    EXPECT_TRUE(near(centre(), {255, 0, 0}));    // the unit quad covers -0.5 to 0.5
+    EXPECT_TRUE(near(pixel(5, 5), {0, 0, 255})); // the corner keeps the clear colour
     EXPECT_TRUE(near(pixel(40 + 2, 30 + 2), {255, 0, 0}));
     EXPECT_TRUE(near(pixel(40 - 3, 30 - 3), {0, 0, 255}));
 }
@@ -50,16 +50,28 @@ TEST_F(Rendering, TheOverlayRendererDrawsOverTheScene)
     sprite(glm::vec3(0.0f), solidTexture("red2.png", {255, 0, 0, 255}), 1.5f, "gameSpace");
     sprite(glm::vec3(0.0f, 0.0f, -0.5f), solidTexture("blue.png", {0, 0, 255, 255}), 0.5f, "hudSpace");
     drawFrame();
-    EXPECT_TRUE(near(centre(), {0, 0, 255}));       // the overlay, although farther away
+    EXPECT_TRUE(near(centre(), {0, 0, 255})); // the overlay, although farther away
     EXPECT_TRUE(near(pixel(80 + 30, 60), {255, 0, 0}));
+}
+
+TEST_F(Rendering, EachRendererDrawsOnlyWhatIsInItsSpace)
+{
+    renderer("hudSpace", 0.0f, glm::vec3(0.0f, 0.0f, 1.0f));
+    sprite(glm::vec3(0.0f), solidTexture("red3.png", {255, 0, 0, 255}), 1.0f, "gameSpace"); // blended
+    sprite(glm::vec3(0.6f, 0.0f, 0.0f), solidTexture("green3.png", {0, 255, 0, 255}), 0.4f, "gameSpace", 0.0f,
+           false); // opaque
+    sprite(glm::vec3(-0.6f, 0.0f, 0.0f), solidTexture("white3.png", {255, 255, 255, 255}), 0.4f, "hudSpace");
+    drawFrame();
+    EXPECT_TRUE(near(centre(), {0, 0, 255})) << "the stage's blended things are not the overlay's";
+    EXPECT_TRUE(near(pixel(128, 60), {0, 0, 255})) << "nor its opaque ones";
+    EXPECT_TRUE(near(pixel(32, 60), {255, 255, 255})) << "what is in the overlay is drawn";
 }
 
 TEST_F(Rendering, BlendedRenderablesFollowOpaqueOnesInPriorityOrder)
 {
     renderer("gameSpace", 0.0f);
     // Opaque, behind (in device coordinates a larger z is farther away).
-    sprite(glm::vec3(0.0f, 0.0f, 0.5f), solidTexture("grey.png", {100, 100, 100, 255}), 2.0f, "gameSpace", 0.0f,
-           false);
+    sprite(glm::vec3(0.0f, 0.0f, 0.5f), solidTexture("grey.png", {100, 100, 100, 255}), 2.0f, "gameSpace", 0.0f, false);
     // Two half-transparent quads; the higher priority is drawn last, over the other.
     sprite(glm::vec3(0.0f), solidTexture("halfRed.png", {255, 0, 0, 128}), 1.0f, "gameSpace", 2.0f);
     sprite(glm::vec3(0.0f), solidTexture("halfGreen.png", {0, 255, 0, 128}), 1.0f, "gameSpace", 1.0f);
@@ -74,8 +86,8 @@ TEST_F(Rendering, AdditiveBlendingAddsColours)
 {
     renderer("gameSpace", 0.0f);
     sprite(glm::vec3(0.0f), solidTexture("addRed.png", {255, 0, 0, 255}), 1.0f);
-    auto* green = sprite(glm::vec3(0.0f, 0.0f, 0.1f), solidTexture("addGreen.png", {0, 255, 0, 255}), 1.0f,
-                         "gameSpace", 1.0f);
+    auto* green =
+        sprite(glm::vec3(0.0f, 0.0f, 0.1f), solidTexture("addGreen.png", {0, 255, 0, 255}), 1.0f, "gameSpace", 1.0f);
     world->addComponent(green->getEntity(), new kit::Label("additiveBlending"));
     drawFrame();
     EXPECT_TRUE(near(centre(), {255, 255, 0}));
@@ -261,10 +273,10 @@ TEST_F(SquarishWindow, AspectTranslationKeepsTheSideFraction)
 TEST_F(Rendering, EveryGameProgramLinksWithoutErrors)
 {
     testing::internal::CaptureStderr();
-    for (const char* program : {"shaders/flatShader.txt", "shaders/texturedShaderProgram.txt",
-                                "shaders/colorizedFlatShader.txt", "shaders/colorizedTextShader.txt",
-                                "shaders/tanSpaceNormalMapping.txt", "shaders/planeShader.txt",
-                                "shaders/radialBarShader.txt", "shaders/skinnedShader.txt"})
+    for (const char* program :
+         {"shaders/flatShader.txt", "shaders/texturedShaderProgram.txt", "shaders/colorizedFlatShader.txt",
+          "shaders/colorizedTextShader.txt", "shaders/tanSpaceNormalMapping.txt", "shaders/planeShader.txt",
+          "shaders/radialBarShader.txt", "shaders/skinnedShader.txt"})
         EXPECT_TRUE(kit::shaderProgramManager().get(program)->linked) << program;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     auto lit = kit::shaderProgramManager().get("shaders/texturedShaderProgram.txt");
