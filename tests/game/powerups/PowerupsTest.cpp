@@ -71,9 +71,14 @@ TEST_F(Powerups, WithFourPlayersAPickUpComesEveryQuarterSecondToFiveSeconds)
 
 TEST_F(Powerups, PickUpsAppearInsideTheAreaWithEveryKind)
 {
+    std::set<PowerEnum> kinds;
+    network->registerFunction(*world, fn::spawnPowerup,
+                              [&](kit::EntityHandle, glm::vec3, PowerEnum kind) { kinds.insert(kind); });
     world->addComponent(world->createEntity(), new PowerupSpawnSystem(glm::vec2(0.0f), glm::vec2(168.0f, 96.0f), 4.0f));
     for (int i = 0; i < 600; ++i)
         world->update(0.5f); // 300 s, each pick-up living 10 s
+    EXPECT_EQ(kinds, (std::set<PowerEnum>{PowerEnum::wild, PowerEnum::bomb, PowerEnum::gatling, PowerEnum::shotgun,
+                                          PowerEnum::speed, PowerEnum::health}));
     auto items = world->getEntities(kit::tagId("pickUpItem"))->toVector();
     ASSERT_GT(items.size(), 0u);
     for (const auto& item : items) {
