@@ -336,6 +336,11 @@ TEST_F(Wiretap, SystemEntitiesAndOthersStateAreOffLimitsToPeers)
     EXPECT_EQ(copy.world.getComponent<NetworkSystem>(kit::EntityID{0x01020304, 0}), copy.network);
     EXPECT_EQ(beacon->value, 0xEE);
     EXPECT_EQ(plain->position, glm::vec3(1.0f));
+
+    // Nor does a call of this copy's own: the services stay.
+    copy.network->callFunction(kit::destroyEntityFunction, copy.world.systemEntity());
+    copy.network->callFunction(kit::destroyComponentFunction, copy.world.systemEntity(), std::string("networkSystem"));
+    EXPECT_EQ(copy.world.getComponent<NetworkSystem>(copy.world.systemEntity()), copy.network);
 }
 
 TEST_F(Wiretap, EngineFunctionsDestroyEverywhere)

@@ -111,6 +111,9 @@ TEST_F(Effects, ATauntStaysWhereItWasSaidForThreeSeconds)
     ASSERT_EQ(taunts.size(), 1u);
     const auto* text = world->getComponent<kit::Text>(taunts[0].id);
     EXPECT_EQ(text->text(), "I AM VERY ANGRY! RAR! >:(");
+    // Said in the stage, over the plane: not on the screen's overlay.
+    EXPECT_TRUE(world->entityHasTag(taunts[0].id, kit::tagId("gameSpace")));
+    EXPECT_FALSE(world->entityHasTag(taunts[0].id, kit::tagId("hudSpace")));
     // Centred over the plane: a line's glyphs start one advance right of the
     // origin, and the font's cells are 34 x 64.
     const float advance = text->glyphSize * 34.0f / 64.0f;
