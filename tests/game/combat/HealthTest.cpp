@@ -196,6 +196,29 @@ TEST_F(Planes, ReplicatedStateComesThroughTheStateChange)
     EXPECT_FALSE(has(theirs, kit::typeId<SmokeParticleEmitter>()));
 }
 
+TEST_F(Planes, AnotherCopysWoundedPlaneSmokesAsThickAsOnItsOwn)
+{
+    const auto mine = plane();
+    const auto theirs = plane(0xFEED);
+    auto send = [&] {
+        kit::NetStream state;
+        health(mine).serialize(state);
+        state.writing = false;
+        health(theirs).serialize(state);
+    };
+    for (const float wound : {6.0f, 3.0f}) { // down to 4, then to 1: thicker each time
+        health(mine).damage(mine, wound);
+        send();
+        const auto* here = world->getComponent<SmokeParticleEmitter>(mine.id);
+        const auto* there = world->getComponent<SmokeParticleEmitter>(theirs.id);
+        ASSERT_NE(here, nullptr);
+        ASSERT_NE(there, nullptr);
+        EXPECT_FLOAT_EQ(there->interval, here->interval) << "at " << health(mine).currentHealth;
+        EXPECT_FLOAT_EQ(there->tintLevel, here->tintLevel);
+        EXPECT_FLOAT_EQ(there->startOpacity, here->startOpacity);
+    }
+}
+
 TEST_F(Planes, ABrokenRecordFromAPeerChangesNothing)
 {
     const auto theirs = plane(0xFEED);
