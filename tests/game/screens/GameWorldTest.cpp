@@ -160,6 +160,35 @@ TEST_F(Match, TheGatlingRattlesForAsLongAsItIsHeld)
     kit::SettingsEntryBase::refreshAll();
 }
 
+TEST_F(Match, TheArenaHoldsAPlaneDrivenAtEveryWall)
+{
+    auto& c = copy(0xA000);
+    test::FakeGamepad* pad = nullptr;
+    c.addPlayer(0, &pad);
+    c.enterMatch();
+    c.frame();
+    kit::World& w = c.world();
+    const kit::EntityHandle plane = w.getEntities(kit::tagId("plane"))->toVector().front();
+    auto* at = w.getComponent<kit::Transform>(plane.id);
+    auto* body = w.getComponent<kit::RigidBody>(plane.id);
+    struct Drive {
+        const char* wall;
+        glm::vec3 from, towards;
+    };
+    // The walls' inner faces: x = -91.5 and 91.5, y = -51 (floor) and 81 (ceiling).
+    for (const Drive& d : {Drive{"right", {0, 10, 0}, {1, 0, 0}}, Drive{"ceiling", {0, 10, 0}, {0, 1, 0}},
+                           Drive{"floor", {0, 10, 0}, {0, -1, 0}}, Drive{"left", {0, -30, 0}, {-1, 0, 0}}}) {
+        at->position = d.from;
+        for (int i = 0; i < 120; ++i) { // two seconds at 150 a second: far beyond any wall
+            body->velocity = d.towards * 150.0f;
+            c.frame();
+        }
+        EXPECT_LT(std::abs(at->position.x), 91.5f) << d.wall;
+        EXPECT_LT(at->position.y, 81.0f) << d.wall;
+        EXPECT_GT(at->position.y, -51.0f) << d.wall;
+    }
+}
+
 TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
 {
     auto& c = copy(0xA000);
