@@ -3,12 +3,14 @@
 #include "game/GameFunctions.h"
 #include "game/PlayerInfo.h"
 #include "game/ai/PlaneDecisionTree.h"
+#include "game/combat/Health.h"
 #include "game/combat/HealthBar.h"
 #include "game/combat/Score.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/ShadowOfObject.h"
 #include "game/flight/PlanePhysics.h"
 #include "game/powerups/GatlingGunPower.h"
+#include "game/powerups/InvincibilityPower.h"
 #include "game/screens/MatchStart.h"
 #include "game/screens/Timer.h"
 #include "game/weapons/BasicGun.h"
@@ -187,6 +189,26 @@ TEST_F(Match, TheArenaHoldsAPlaneDrivenAtEveryWall)
         EXPECT_LT(at->position.y, 81.0f) << d.wall;
         EXPECT_GT(at->position.y, -51.0f) << d.wall;
     }
+}
+
+TEST_F(Match, AWreckFallsToTheFloor)
+{
+    auto& c = copy(0xA000);
+    test::FakeGamepad* pad = nullptr;
+    c.addPlayer(0, &pad);
+    c.enterMatch();
+    c.frame();
+    kit::World& w = c.world();
+    const kit::EntityHandle plane = w.getEntities(kit::tagId("plane"))->toVector().front();
+    w.destroyComponents(plane.id, kit::typeId<InvincibilityPower>()); // past the spawn's shield
+    auto* at = w.getComponent<kit::Transform>(plane.id);
+    at->position = glm::vec3(0, 40, 0);
+    w.getComponent<kit::RigidBody>(plane.id)->velocity = glm::vec3(0.0f);
+    w.getComponent<Health>(plane.id)->damage(plane, 100.0f);
+    ASSERT_TRUE(w.getComponent<Health>(plane.id)->isDead());
+    for (int i = 0; i < 60; ++i)
+        c.frame();
+    EXPECT_LT(at->position.y, 30.0f) << "a second of falling";
 }
 
 TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
