@@ -23,6 +23,7 @@
 #include "engine/physics/ConstantRotation.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/Text.h"
 #include "engine/resources/AsyncResourceManagerBase.h"
 #include "engine/resources/ResourceBucket.h"
 #include "support/GlContext.h"
@@ -137,6 +138,9 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     for (int i = 0; i < 30; ++i)
         c.frame();
     EXPECT_EQ(count<Timer>(w), 1u); // started once
+    // Half a second into a three-minute match, the clock counts down.
+    const kit::EntityID clock = (*w.getEntities(kit::typeId<Timer>())->begin()).id;
+    EXPECT_EQ(w.getComponent<kit::Text>(clock)->text(), " 2:59");
 }
 
 TEST_F(Match, TheGatlingRattlesForAsLongAsItIsHeld)
