@@ -139,6 +139,20 @@ TEST_F(Flight, ADashWithASpeedPowerRamsForFour)
     EXPECT_EQ(victim.health->lastAttacker.id, rammer.entity.id);
 }
 
+TEST_F(Flight, TheSpeedPowerMultipliesTheThrust)
+{
+    auto plain = PlaneRig::build(*world, glm::vec3(0, 0, 0));
+    auto fast = PlaneRig::build(*world, glm::vec3(0, 50, 0));
+    auto* power = new SpeedPower;
+    world->addComponent(fast.entity, power);
+    for (PlaneRig* p : {&plain, &fast})
+        p->gamepad->stick = glm::vec2(1.0f, 0.0f); // full ahead along the nose
+    world->update(0.1f);
+    ASSERT_GT(plain.body->velocity.x, 0.0f);
+    EXPECT_NEAR(fast.body->velocity.x / plain.body->velocity.x, power->multiplier, 1e-3f);
+    EXPECT_GT(power->multiplier, 1.0f);
+}
+
 TEST_F(Flight, TheSameVictimIsRammedOncePerSecond)
 {
     auto rammer = PlaneRig::build(*world, glm::vec3(0));

@@ -27,6 +27,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 using test::PlaneRig;
 
@@ -72,11 +73,21 @@ TEST_F(Powerups, WithFourPlayersAPickUpComesEveryQuarterSecondToFiveSeconds)
 TEST_F(Powerups, PickUpsAppearInsideTheAreaWithEveryKind)
 {
     std::set<PowerEnum> kinds;
-    network->registerFunction(*world, fn::spawnPowerup,
-                              [&](kit::EntityHandle, glm::vec3, PowerEnum kind) { kinds.insert(kind); });
+    std::vector<glm::vec3> places; // of every pick-up, not only those still there at the end
+    network->registerFunction(*world, fn::spawnPowerup, [&](kit::EntityHandle, glm::vec3 at, PowerEnum kind) {
+        kinds.insert(kind);
+        places.push_back(at);
+    });
     world->addComponent(world->createEntity(), new PowerupSpawnSystem(glm::vec2(0.0f), glm::vec2(168.0f, 96.0f), 4.0f));
     for (int i = 0; i < 600; ++i)
         world->update(0.5f); // 300 s, each pick-up living 10 s
+    ASSERT_GT(places.size(), 50u);
+    for (const glm::vec3& p : places) {
+        EXPECT_GE(p.x, -84.0f);
+        EXPECT_LT(p.x, 84.0f);
+        EXPECT_GE(p.y, -48.0f);
+        EXPECT_LT(p.y, 48.0f);
+    }
     EXPECT_EQ(kinds, (std::set<PowerEnum>{PowerEnum::wild, PowerEnum::bomb, PowerEnum::gatling, PowerEnum::shotgun,
                                           PowerEnum::speed, PowerEnum::health}));
     auto items = world->getEntities(kit::tagId("pickUpItem"))->toVector();

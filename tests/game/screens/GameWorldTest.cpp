@@ -14,6 +14,7 @@
 #include "game/screens/MatchStart.h"
 #include "game/screens/Timer.h"
 #include "game/weapons/BasicGun.h"
+#include "game/weapons/Bomb.h"
 #include "game/weapons/ProjectileBudget.h"
 
 #include "engine/core/Settings.h"
@@ -162,6 +163,8 @@ TEST_F(Match, TheGatlingRattlesForAsLongAsItIsHeld)
     ASSERT_TRUE(audio->isPlaying(rattle));
     std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // twice the sound's length
     EXPECT_TRUE(audio->isPlaying(rattle)) << "the rattle goes round while the gun is held";
+    c.network->callFunction(fn::grantPower, plane, glm::vec3(0), PowerEnum::shotgun); // replaced
+    EXPECT_FALSE(audio->isPlaying(rattle)) << "and stops with the gun, not a frame later";
     kit::settings::set("tuning.gatlingGunPower.numOfBullets", "50");
     kit::SettingsEntryBase::refreshAll();
 }
@@ -213,6 +216,30 @@ TEST_F(Match, AWreckFallsToTheFloor)
     for (int i = 0; i < 60; ++i)
         c.frame();
     EXPECT_LT(at->position.y, 30.0f) << "a second of falling";
+}
+
+TEST_F(Match, ADroppedBombFalls)
+{
+    auto& c = copy(0xA000);
+    test::FakeGamepad* pad = nullptr;
+    c.addPlayer(0, &pad);
+    c.enterMatch();
+    c.frame();
+    kit::World& w = c.world();
+    const kit::EntityHandle plane = w.getEntities(kit::tagId("plane"))->toVector().front();
+    w.getComponent<kit::Transform>(plane.id)->position = glm::vec3(0, 40, 0);
+    c.network->callFunction(fn::grantPower, plane, glm::vec3(0), PowerEnum::bomb);
+    c.frame();
+    pad->held[2] = true;
+    c.frame();
+    pad->held[2] = false;
+    const auto bombs = w.getEntities(kit::typeId<Bomb>())->toVector();
+    ASSERT_EQ(bombs.size(), 1u);
+    const float dropped = w.getComponent<kit::Transform>(bombs[0].id)->position.y;
+    for (int i = 0; i < 20; ++i)
+        c.frame();
+    ASSERT_TRUE(w.entities.contains(bombs[0].id));
+    EXPECT_LT(w.getComponent<kit::Transform>(bombs[0].id)->position.y, dropped - 1.0f);
 }
 
 TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
