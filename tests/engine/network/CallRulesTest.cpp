@@ -162,6 +162,17 @@ TEST_F(Judge, AConnectionsCallsWaitForItsStateAndRunBeforeIt)
     EXPECT_EQ(beacon->value, 7);
 }
 
+TEST_F(Judge, AConnectionCannotSpeakAsThisCopy)
+{
+    // It names this very copy in its state: it stays unknown, and its calls
+    // about this copy's entities wait and never run as this copy's own.
+    introduce(hostOrigin, tap);
+    calls({{"mine", {hostOrigin, 1}, "forged"}}, tap);
+    EXPECT_TRUE(ran.empty());
+    capture();
+    EXPECT_NE(err.find("state in the name of copy"), std::string::npos) << err;
+}
+
 TEST_F(Judge, HeldCallsAreBounded)
 {
     network->limits.heldPackets = 2;

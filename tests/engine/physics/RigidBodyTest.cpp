@@ -471,6 +471,20 @@ TEST_F(Bodies, ASpringToSomethingOutOfAllProportionPullsNothingNonFinite)
     EXPECT_TRUE(finite(t->position));
 }
 
+TEST_F(Bodies, ADampedSpringSettlesOnItsAnchor)
+{
+    auto anchor = world->createEntity();
+    world->emplaceComponent<kit::Transform>(anchor, glm::vec3(10, 0, 0));
+    auto e = world->createEntity();
+    auto* t = world->emplaceComponent<kit::Transform>(e, glm::vec3(0.0f));
+    auto* body = world->emplaceComponent<kit::Body>(e, glm::vec3(0.0f), 1.0f);
+    world->emplaceComponent<kit::SpringAttachment>(e, anchor, 9.0f, 6.0f);
+    for (int frame = 0; frame < 600; ++frame) // ten seconds
+        world->update(1.0f / 60.0f);
+    EXPECT_NEAR(t->position.x, 10.0f, 0.05f) << "a camera's spring comes to rest where it is pulled";
+    EXPECT_LT(glm::length(body->velocity), 0.05f);
+}
+
 TEST_F(Bodies, ImpulsesThatWouldOverflowAreNotGiven)
 {
     auto* a = circleBody({0, 0}, 1.0f, {3e38f, 0}, 1.0f, 1.0f);

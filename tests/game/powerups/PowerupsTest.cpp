@@ -178,6 +178,10 @@ TEST_F(Powerups, ANewWeaponReplacesTheOldOneAtOnce)
     EXPECT_EQ(world->getEntities(kit::typeId<GatlingGun>())->size(), 0u);
     EXPECT_NE(power<ShotgunPower>(plane), nullptr);
     EXPECT_EQ(world->getComponentCollection(kit::tagId("gunPower"))->size(), 1u);
+    // The gun hangs under the plane in the stage, not on the screen's overlay.
+    const kit::EntityID gun = power<ShotgunPower>(plane)->weapon.id;
+    EXPECT_TRUE(world->entityHasTag(gun, kit::tagId("gameSpace")));
+    EXPECT_FALSE(world->entityHasTag(gun, kit::tagId("hudSpace")));
     // Speed and the shield sit beside a weapon; a second one replaces the first.
     network->callFunction(fn::grantPower, plane.entity, glm::vec3(0), PowerEnum::speed);
     power<SpeedPower>(plane)->timeLeft = 1.0f;

@@ -4,6 +4,7 @@
 
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/MainMenu.h"
+#include "game/screens/ScreenSwitch.h"
 
 namespace {
 
@@ -30,6 +31,14 @@ TEST_F(Credits, EnterTurnsThePagesAndTheLastLeadsToTheMainMenu)
     tap(enter);
     EXPECT_EQ(count("Creating Credits Screen"), 6);
     EXPECT_TRUE(logged("Creating Main Menu"));
+}
+
+TEST(CreditsByName, TheMenusCreditsOpenOnTheFirstPage)
+{
+    const kit::World::SetupFunction credits = screens::screenNamed("credits");
+    const auto* init = credits.target<CreditsScreenInit>();
+    ASSERT_NE(init, nullptr);
+    EXPECT_EQ(init->page, 0);
 }
 
 TEST_F(Credits, APageNumberPastTheEndFillsTheMainMenu)

@@ -21,6 +21,7 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
+#include "engine/network/LANDiscoverySystem.h"
 #include "engine/physics/ConstantRotation.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
@@ -111,6 +112,10 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     auto& c = copy(0xA000);
     c.addPlayer(0);
     c.addPlayer(1);
+    auto* discovery = new kit::LANDiscoverySystem({}, 4, 1.0f); // binds no port: only its flag counts here
+    discovery->hosting = true;                                  // the lobby offers the session
+    discovery->addTag(kit::tagId("persistant"));
+    c.world().addComponent(kit::EntityHandle{c.world().systemEntity(), &c.world()}, discovery);
     c.enterMatch();
     c.frame(); // the start check: no other copy to wait for
     kit::World& w = c.world();
@@ -123,6 +128,9 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     EXPECT_EQ(count<Timer>(w), 1u);
     EXPECT_EQ(count<ProjectileBudget>(w), 1u); // what peers' bullets and the effects may cost
     EXPECT_EQ(count<ParticleBudget>(w), 1u);
+    // A match in progress is not offered on the network for joining.
+    ASSERT_EQ(w.getComponent<kit::LANDiscoverySystem>(w.systemEntity()), discovery);
+    EXPECT_FALSE(discovery->hosting);
     for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
         for (const char* part : {"transform", "rigidBody", "planePhysics", "health", "score"})
             EXPECT_TRUE(w.getComponent(plane.id, kit::tagId(part))->hasTag(kit::tagId("networked"))) << part;

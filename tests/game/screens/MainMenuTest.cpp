@@ -34,6 +34,22 @@ protected:
 
 class MainMenuStart : public test::Screens {};
 
+TEST_F(MainMenu, TheCursorIsDrawnBesideTheOptionsOverTheLandscape)
+{
+    const kit::EntityID cursorEntity = cursor().entityId;
+    const auto* cursorAt = world()->getComponent<kit::Transform>(cursorEntity);
+    int pictures = 0;
+    for (const auto& e : world()->getEntities(kit::typeId<kit::Sprite>())->toVector()) {
+        const auto* at = world()->getComponent<kit::Transform>(e.id);
+        if (!at || at->parentTransform() != cursorAt)
+            continue;
+        ++pictures;
+        EXPECT_TRUE(world()->entityHasTag(e.id, kit::tagId("hudSpace")));
+        EXPECT_FALSE(world()->entityHasTag(e.id, kit::tagId("gameSpace")));
+    }
+    EXPECT_EQ(pictures, 1);
+}
+
 TEST_F(MainMenuStart, WhatTheMenuShowsAtOnceIsRequestedBeforeTheWindowAndItsFramesAreFew)
 {
     // Each test runs in a process of its own: nothing is cached before this.
