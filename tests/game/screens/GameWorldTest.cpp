@@ -19,6 +19,8 @@
 
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
+#include "engine/input/Joystick.h"
+#include "engine/input/JoystickManager.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
 #include "engine/network/LANDiscoverySystem.h"
@@ -28,6 +30,7 @@
 #include "engine/render/Text.h"
 #include "engine/resources/AsyncResourceManagerBase.h"
 #include "engine/resources/ResourceBucket.h"
+#include "support/FakeJoystickDriver.h"
 #include "support/GlContext.h"
 #include "support/MatchCopy.h"
 
@@ -307,6 +310,31 @@ TEST_F(Match, EscapeLeavesForTheMenuWithTheMusicPaused)
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(occurrences(console, "Toggled Background sound"), 1u); // paused
     EXPECT_EQ(occurrences(console, "Creating Main Menu"), 1u);
+}
+
+TEST_F(Match, BackAndStartTogetherOnAPadLeaveTheMatchButStartAloneDoesNot)
+{
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.enterMatch();
+    c.frame();
+    test::FakeJoystickDriver driver;
+    kit::Joystick pad(0, driver);
+    constexpr int back = 8, start = 9;
+    const auto pressAlone = [&](int button) {
+        pad.buttons.clear();
+        pad.buttons[button] = true;
+        c.app->joysticks->buttonPressed(kit::Joystick::ButtonInfo{&pad, button});
+    };
+    pressAlone(start);
+    pressAlone(back);
+    EXPECT_EQ(c.app->pending, nullptr) << "either button alone is a player's own";
+    testing::internal::CaptureStdout();
+    pad.buttons[start] = true; // Back held, then Start
+    c.app->joysticks->buttonPressed(kit::Joystick::ButtonInfo{&pad, start});
+    ASSERT_NE(c.app->pending, nullptr);
+    c.frame();
+    EXPECT_EQ(occurrences(testing::internal::GetCapturedStdout(), "Creating Main Menu"), 1u);
 }
 
 TEST_F(Match, TwoCopiesPlayOneMatch)

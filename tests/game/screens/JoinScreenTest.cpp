@@ -413,6 +413,38 @@ TEST_F(JoinScreenInASession, ACopyThatHostsInItsHostsPlaceOffersTheSession)
     EXPECT_FALSE(discovery->hosting);
 }
 
+// Back on the join screen after a match, or from the main menu, while the
+// session goes on: players may have come meanwhile, and who offers the
+// session on the network has not changed.
+TEST_F(JoinScreenInASession, AJoinedCopyBackOnTheJoinScreenAsksForThePlayersWaitingAndOffersNothing)
+{
+    OtherCopy host(0);
+    int asked = 0;
+    host.network->registerFunction(host.world, fn::requestPlayers, [&](kit::EntityHandle) { ++asked; });
+    ASSERT_TRUE(joinSession(host, {&host}, 1));
+    for (int i = 0; i < 60; ++i) { // what joining asks is answered
+        frame();
+        host.world.update(1.0f / 60.0f);
+    }
+    const int before = asked;
+    app->setWorld(std::make_shared<kit::World>(createJoinScreen));
+    frame();
+    EXPECT_FALSE(discovery->hosting) << "a joined copy hosts no session of its own";
+    EXPECT_TRUE(until({&host}, [&] { return asked > before; })) << "the host was never asked for its players";
+}
+
+TEST_F(JoinScreenInASession, AHostBackOnTheJoinScreenOffersItsSession)
+{
+    OtherCopy guest(0xFFFFFFFF);
+    network->host(0, 4);
+    guest.network->join("127.0.0.1", network->peer->boundPort());
+    ASSERT_TRUE(until({&guest}, [&] { return network->peers.contains(0xFFFFFFFF); }));
+    app->setWorld(std::make_shared<kit::World>(createJoinScreen));
+    frame();
+    EXPECT_TRUE(discovery->hosting);
+    EXPECT_TRUE(discovery->announceNow);
+}
+
 TEST_F(JoinScreen, EscapeAndBackReturnToTheMainMenu)
 {
     tap(escape);
