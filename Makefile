@@ -11,6 +11,8 @@ JOBS        ?= $(shell nproc)
 NET         ?= isolated
 
 FUZZ_SECONDS ?= 60
+# make install: where the game goes (bin/, share/skyscuffle/, ...).
+PREFIX      ?= /usr/local
 
 # make mutate: the mutation check's own build, and an optional grep -E
 # pattern (ONLY=...) that picks lines of the two lists: tools/mutate/mutants.txt
@@ -19,7 +21,7 @@ FUZZ_SECONDS ?= 60
 MUTATE_DIR  ?= build/mutate
 ONLY        ?=
 
-.PHONY: play test deps release sanitize bench fuzz mutate format clean assets gallery screenshots
+.PHONY: play test deps release install package sanitize bench fuzz mutate format clean assets gallery screenshots
 
 deps:
 	@scripts/install-deps
@@ -34,6 +36,15 @@ ifeq ($(NET),lan)
 else
 	scripts/isolated-net $(RELEASE_DIR)/game/skyscuffle
 endif
+
+# Installs the Release build under PREFIX: the program, its data, the desktop
+# entry, icons, metainfo and man page.
+install: release
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+# The Debian package of the Release build, in $(RELEASE_DIR)/.
+package: release
+	cd $(RELEASE_DIR) && cpack -G DEB
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
@@ -78,6 +89,7 @@ fuzz:
 assets:
 	@scripts/install-deps --art
 	/usr/bin/python3 tools/art/make_assets.py assets
+	/usr/bin/python3 tools/art/icons.py packaging/icons
 
 # Contact sheets of the art drawn by the engine with the game's shaders and
 # lights (every model, sprite and image, the stage from the game camera, the

@@ -3,11 +3,15 @@
 #include "NamedFunctions.h"
 #include "Random.h"
 #include "SoundManager.h"
+#include "screens/JoinScreen.h"
 #include "screens/MainMenu.h"
 #include "screens/ScreenKeys.h"
+#include "startup/DataDirectory.h"
+#include "startup/LaunchOptions.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
+#include "engine/core/UserDirectories.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
@@ -82,9 +86,57 @@ bool softwareRenderer()
     return false;
 }
 
+// The player's settings file, empty (with one line said) when the player has
+// no home to keep it in.
+std::filesystem::path playerSettingsFile()
+{
+    const std::filesystem::path config = kit::userDirectories::configHome();
+    if (config.empty()) {
+        std::cerr << "No home directory (HOME is not set): settings chosen in the game will not be kept\n";
+        return {};
+    }
+    return config / "skyscuffle" / "settings.csv";
+}
+
+// The designers' tuning file, then the player's choices, then this run's.
+void loadSettings(const LaunchOptions& options, const DataDirectory& data, const std::filesystem::path& playerFile)
+{
+    kit::settings::setAssetDirectory(data.directory.string());
+    // Installed data ships no tuning file: the code's defaults are the tuning.
+    std::error_code error;
+    if (data.developerTree || std::filesystem::exists(kit::settings::filePath(tuningTable), error))
+        kit::settings::load(tuningTable);
+    if (!playerFile.empty())
+        kit::settings::loadPlayer(playerFile);
+    if (options.fullscreen)
+        kit::settings::setForRun("tuning.window.fullscreen", *options.fullscreen ? "1" : "0");
+    if (options.width && options.height) {
+        kit::settings::setForRun("tuning.window.size.x", std::to_string(*options.width));
+        kit::settings::setForRun("tuning.window.size.y", std::to_string(*options.height));
+    }
+}
+
+// The first screen: the main menu, or the join screen of a session the
+// command line asked to host or join.
+kit::World::SetupFunction firstScreen(const LaunchOptions& options, kit::NetworkSystem& network)
+{
+    const int portSetting = kit::settings::get<int>("tuning.server.port", 16519);
+    const auto port = static_cast<std::uint16_t>(std::clamp(portSetting, 0, 65535));
+    if (options.host) {
+        const int connections = kit::settings::get<int>("tuning.server.maxConnections", 16);
+        network.host(port, static_cast<std::uint16_t>(std::clamp(connections, 1, 65535)));
+        return createJoinScreen;
+    }
+    if (!options.joinAddress.empty()) {
+        network.join(options.joinAddress, options.joinPort != 0 ? options.joinPort : port);
+        return createJoinScreen;
+    }
+    return createMainMenu;
+}
+
 } // namespace
 
-int runSkyscuffle()
+int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
 {
     // The console is the game's log: lines go out as they are written, even
     // when the output is a file or a pipe.
@@ -95,7 +147,8 @@ int runSkyscuffle()
     // The game's own generator too, to the nanosecond: copies started in the
     // same second must not shuffle the player colours alike.
     Random::seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
-    kit::settings::load(tuningTable);
+    const std::filesystem::path playerFile = playerSettingsFile();
+    loadSettings(options, data, playerFile);
     StartupReport report;
 
     {
@@ -157,7 +210,9 @@ int runSkyscuffle()
             }
         });
 
-        auto firstWorld = std::make_shared<kit::World>(createMainMenu);
+        // The first screen is chosen once the services it may use are in place.
+        kit::World::SetupFunction firstSetup = createMainMenu;
+        auto firstWorld = std::make_shared<kit::World>([&firstSetup](kit::World* world) { firstSetup(world); });
 
         // The process-wide services live on the system entity and move with
         // it from world to world.
@@ -171,7 +226,7 @@ int runSkyscuffle()
         auto* discovery = new kit::LANDiscoverySystem({port1, port2}, 64, 1.0f);
         discovery->addTag(kit::tagId("persistant"));
         firstWorld->addComponent(system, discovery);
-
+        firstSetup = firstScreen(options, *network);
         application->setWorld(firstWorld);
         report.menuMade();
         firstWorld.reset();
@@ -187,6 +242,7 @@ int runSkyscuffle()
             auto* sounds = new SoundManager(*audioSystem);
             sounds->addTag(kit::tagId("persistant"));
             world->addComponent(kit::EntityHandle{world->systemEntity(), world}, sounds);
+            sounds->soundOn = !options.mute;
             SoundManager::loadSounds(world);
         });
 
@@ -195,7 +251,8 @@ int runSkyscuffle()
         // Shutdown: the tuning goes back to its file first; the loader thread
         // finishes its queue; then everything that may still hold OpenGL
         // objects goes while its context is alive.
-        kit::settings::save(tuningTable);
+        if (data.developerTree)
+            kit::settings::save(tuningTable); // a developer's tree: the designers' file
         kit::threadPool().shutdown();
         reload.disconnect();
         application.reset();

@@ -1,5 +1,6 @@
 #include "SoundManager.h"
 
+#include "engine/core/Settings.h"
 #include "engine/core/World.h"
 
 #include <iostream>
@@ -8,25 +9,25 @@ namespace {
 
 struct TableEntry {
     const char* name;
-    const char* path;
+    const char* path; // in the asset tree
     audio::Mode mode;
 };
 
 const TableEntry soundTable[] = {
-    {"backgroundSound", "assets/sound/JungleParty.mp3", audio::Mode::loop},
-    {"drumloop", "assets/sound/drumloop.wav", audio::Mode::loop},
-    {"bombExplosion", "assets/sound/bomb_explosion.mp3", audio::Mode::oneShot},
-    {"bombDrop", "assets/sound/bomb_drop.mp3", audio::Mode::oneShot},
-    {"gatlingGunFire", "assets/sound/Gatling Gun Fire.mp3", audio::Mode::oneShot},
-    {"shotgunFire", "assets/sound/shotgun_fire.mp3", audio::Mode::oneShot},
-    {"healthPU", "assets/sound/health.mp3", audio::Mode::oneShot},
-    {"dash", "assets/sound/dash.mp3", audio::Mode::oneShot},
-    {"impact", "assets/sound/Impact.mp3", audio::Mode::oneShot},
-    {"pickUp", "assets/sound/pickUp.wav", audio::Mode::oneShot},
-    {"basicShot", "assets/sound/basicShot.wav", audio::Mode::oneShot},
-    {"death", "assets/sound/planeDeath.wav", audio::Mode::oneShot},
-    {"click", "assets/sound/menuSelect.wav", audio::Mode::oneShot},
-    {"upDown", "assets/sound/upDown.wav", audio::Mode::oneShot},
+    {"backgroundSound", "sound/JungleParty.mp3", audio::Mode::loop},
+    {"drumloop", "sound/drumloop.wav", audio::Mode::loop},
+    {"bombExplosion", "sound/bomb_explosion.mp3", audio::Mode::oneShot},
+    {"bombDrop", "sound/bomb_drop.mp3", audio::Mode::oneShot},
+    {"gatlingGunFire", "sound/Gatling Gun Fire.mp3", audio::Mode::oneShot},
+    {"shotgunFire", "sound/shotgun_fire.mp3", audio::Mode::oneShot},
+    {"healthPU", "sound/health.mp3", audio::Mode::oneShot},
+    {"dash", "sound/dash.mp3", audio::Mode::oneShot},
+    {"impact", "sound/Impact.mp3", audio::Mode::oneShot},
+    {"pickUp", "sound/pickUp.wav", audio::Mode::oneShot},
+    {"basicShot", "sound/basicShot.wav", audio::Mode::oneShot},
+    {"death", "sound/planeDeath.wav", audio::Mode::oneShot},
+    {"click", "sound/menuSelect.wav", audio::Mode::oneShot},
+    {"upDown", "sound/upDown.wav", audio::Mode::oneShot},
 };
 
 } // namespace
@@ -88,7 +89,7 @@ void SoundManager::loadSounds(kit::World* world)
     if (!manager)
         return;
     for (const TableEntry& row : soundTable)
-        manager->queueSound(row.name, row.path, row.mode);
+        manager->queueSound(row.name, kit::settings::assetDirectory() + row.path, row.mode);
 }
 
 void SoundManager::finishLoading()

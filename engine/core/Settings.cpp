@@ -1,11 +1,13 @@
 #include "Settings.h"
 
+#include "AtomicFile.h"
 #include "SettingsEntry.h"
 
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <type_traits>
@@ -19,6 +21,55 @@ std::map<std::string, std::string>& table()
 {
     static std::map<std::string, std::string> entries;
     return entries;
+}
+
+// The layers above the tuning file: the player's choices and this run's.
+std::map<std::string, std::string>& playerLayer()
+{
+    static std::map<std::string, std::string> entries;
+    return entries;
+}
+std::map<std::string, std::string>& runLayer()
+{
+    static std::map<std::string, std::string> entries;
+    return entries;
+}
+// For every key a layer overrides: the tuning file's (or the default's)
+// value beneath it, none while the code has not asked for the key.
+std::map<std::string, std::optional<std::string>>& beneath()
+{
+    static std::map<std::string, std::optional<std::string>> entries;
+    return entries;
+}
+
+bool overridden(const std::string& key) { return beneath().contains(key); }
+
+// The value in force once a layer changed: the run's, else the player's, else
+// the one beneath (the key leaves the table if there is none).
+void settle(const std::string& key)
+{
+    std::optional<std::string> value;
+    if (auto run = runLayer().find(key); run != runLayer().end())
+        value = run->second;
+    else if (auto player = playerLayer().find(key); player != playerLayer().end())
+        value = player->second;
+    else if (auto under = beneath().find(key); under != beneath().end()) {
+        value = under->second;
+        beneath().erase(under);
+    }
+    if (value)
+        table()[key] = *value;
+    else
+        table().erase(key);
+}
+
+// Marks a key as overridden, keeping what lies beneath.
+void coverKey(const std::string& key)
+{
+    if (overridden(key))
+        return;
+    const auto found = table().find(key);
+    beneath()[key] = found == table().end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
 // Keys whose bad value has been reported since the last load.
@@ -101,10 +152,22 @@ T getNumber(const std::string& key, const T& fallback)
 
 } // namespace
 
+namespace {
+std::string& assets()
+{
+    static std::string directory = "assets/";
+    return directory;
+}
+} // namespace
+
 const std::string& assetDirectory()
 {
-    static const std::string directory = "assets/";
-    return directory;
+    return assets();
+}
+
+void setAssetDirectory(const std::string& directory)
+{
+    assets() = directory.empty() || directory.back() == '/' ? directory : directory + "/";
 }
 
 std::string filePath(const std::string& name)
@@ -127,7 +190,11 @@ void load(const std::string& name)
             const auto comma = line.find(',');
             if (comma == std::string::npos || comma == 0)
                 continue;
-            table()[prefix + line.substr(0, comma)] = line.substr(comma + 1);
+            const std::string key = prefix + line.substr(0, comma);
+            if (overridden(key))
+                beneath()[key] = line.substr(comma + 1);
+            else
+                table()[key] = line.substr(comma + 1);
         }
     }
     reported().clear();
@@ -137,32 +204,100 @@ void load(const std::string& name)
 void save(const std::string& name)
 {
     const std::string path = filePath(name);
-    const std::string temporary = path + ".new";
     const std::string prefix = name + ".";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            std::cerr << "Could not write settings file: " << path << "\n";
-            return;
+    std::string text;
+    auto& entries = table();
+    for (auto it = entries.lower_bound(prefix); it != entries.end(); ++it) {
+        if (it->first.compare(0, prefix.size(), prefix) != 0)
+            break;
+        const std::string* value = &it->second;
+        if (auto under = beneath().find(it->first); under != beneath().end()) {
+            // The file keeps its own value, not the player's or the run's.
+            if (!under->second)
+                continue;
+            value = &*under->second;
         }
-        auto& entries = table();
-        for (auto it = entries.lower_bound(prefix); it != entries.end(); ++it) {
-            if (it->first.compare(0, prefix.size(), prefix) != 0)
-                break;
-            file << it->first.substr(prefix.size()) << ',' << it->second << '\n';
-        }
-        file.flush();
-        if (!file) {
-            std::cerr << "Could not write settings file: " << path << "\n";
-            file.close();
-            std::remove(temporary.c_str());
-            return;
-        }
+        text += it->first.substr(prefix.size()) + ',' + *value + '\n';
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::cerr << "Could not write settings file: " << path << "\n";
-        std::remove(temporary.c_str());
+    if (const std::string error = writeFileAtomically(path, text); !error.empty())
+        std::cerr << "Could not write settings file: " << path << " (" << error << ")\n";
+}
+
+void loadPlayer(const std::filesystem::path& file)
+{
+    std::error_code missing;
+    if (!std::filesystem::exists(file, missing))
+        return; // nothing chosen yet
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::cerr << "Could not read settings file: " << file.string() << "\n";
+        return;
     }
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        const auto comma = line.find(',');
+        if (comma == std::string::npos || comma == 0) {
+            std::cerr << "Settings file " << file.string() << ", line " << number
+                      << ": not a key,value line; skipped\n";
+            continue;
+        }
+        const std::string key = "tuning." + line.substr(0, comma);
+        coverKey(key);
+        playerLayer()[key] = line.substr(comma + 1);
+        settle(key);
+    }
+    reported().clear();
+    SettingsEntryBase::refreshAll();
+}
+
+bool savePlayer(const std::filesystem::path& file)
+{
+    std::string text = "# Skyscuffle: the settings you chose. A line removed goes back to the default.\n";
+    for (const auto& [key, value] : playerLayer())
+        text += (key.rfind("tuning.", 0) == 0 ? key.substr(7) : key) + ',' + value + '\n';
+    std::error_code error;
+    if (file.has_parent_path())
+        std::filesystem::create_directories(file.parent_path(), error);
+    std::string problem = error ? error.message() : writeFileAtomically(file, text);
+    if (!problem.empty()) {
+        std::cerr << "Could not write settings file: " << file.string() << " (" << problem << ")\n";
+        return false;
+    }
+    return true;
+}
+
+void setPlayer(const std::string& key, const std::string& text)
+{
+    coverKey(key);
+    playerLayer()[key] = text;
+    settle(key);
+    reported().erase(key);
+}
+
+void clearPlayer(const std::string& key)
+{
+    if (playerLayer().erase(key) == 0)
+        return;
+    settle(key);
+    reported().erase(key);
+}
+
+bool isPlayers(const std::string& key)
+{
+    return playerLayer().contains(key);
+}
+
+void setForRun(const std::string& key, const std::string& text)
+{
+    coverKey(key);
+    runLayer()[key] = text;
+    settle(key);
+    reported().erase(key);
 }
 
 template <>

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// What the command line asks of one run of the game. Nothing here is kept:
+// it overrides the settings for this run only.
+struct LaunchOptions {
+    std::optional<bool> fullscreen;   // --fullscreen, --windowed
+    std::optional<int> width, height; // --size WxH
+    std::string dataDirectory;        // --data DIR; empty: look for it
+    bool host = false;                // --host: straight to a hosted session
+    std::string joinAddress;          // --join ADDRESS[:PORT]; empty: none
+    std::uint16_t joinPort = 0;       // 0: the tuning's game port
+    bool mute = false;                // --mute
+};
