@@ -5,6 +5,7 @@ RELEASE_DIR := build/release
 TEST_DIR    := build/test
 ASAN_DIR    := build/asan
 FUZZ_DIR    := build/fuzz
+PACKAGE_DIR := build/package
 JOBS        ?= $(shell nproc)
 # NET=lan plays on the real network so that copies on other machines can join;
 # by default the game runs in a private network namespace (scripts/isolated-net).
@@ -42,9 +43,13 @@ endif
 install: release
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
 
-# The Debian package of the Release build, in $(RELEASE_DIR)/.
-package: release
-	cd $(RELEASE_DIR) && cpack -G DEB
+# The Debian package, in $(PACKAGE_DIR)/: a Release build of its own, with the
+# program in /usr/games as Debian has games.
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKYSCUFFLE_TESTS=OFF \
+	  -DSKYSCUFFLE_INSTALL_BINDIR=games
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack -G DEB
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug

@@ -4,7 +4,10 @@
 # `cpack` (make package) turns the same into a Debian package.
 include(GNUInstallDirs)
 
-install(TARGETS skyscuffle RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Debian files a game's program under /usr/games: `make package` sets this to
+# "games". The program finds its data from either.
+set(SKYSCUFFLE_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR} CACHE STRING "Where the program is installed, under the prefix")
+install(TARGETS skyscuffle RUNTIME DESTINATION ${SKYSCUFFLE_INSTALL_BINDIR})
 # The data as the program reads it; the developers' tuning file and notes stay
 # in the repository (an installed game takes its tuning from the code's
 # defaults and the player's settings).
@@ -36,7 +39,7 @@ add_custom_target(skyscuffle_docs ALL
                   DEPENDS ${SKYSCUFFLE_GZIPPED}/skyscuffle.6.gz ${SKYSCUFFLE_GZIPPED}/changelog.gz)
 install(FILES ${SKYSCUFFLE_GZIPPED}/skyscuffle.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${SKYSCUFFLE_GZIPPED}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/skyscuffle)
 
 # The Debian package. Its runtime dependencies come from the libraries the
 # program links (dpkg-shlibdeps), so the list stays true as they change.

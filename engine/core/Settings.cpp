@@ -277,6 +277,7 @@ void setPlayer(const std::string& key, const std::string& text)
     playerLayer()[key] = text;
     settle(key);
     reported().erase(key);
+    SettingsEntryBase::refreshAll();
 }
 
 void clearPlayer(const std::string& key)
@@ -285,6 +286,7 @@ void clearPlayer(const std::string& key)
         return;
     settle(key);
     reported().erase(key);
+    SettingsEntryBase::refreshAll();
 }
 
 bool isPlayers(const std::string& key)
@@ -298,6 +300,7 @@ void setForRun(const std::string& key, const std::string& text)
     runLayer()[key] = text;
     settle(key);
     reported().erase(key);
+    SettingsEntryBase::refreshAll();
 }
 
 template <>

@@ -66,7 +66,8 @@ void loadPlayer(const std::filesystem::path& file);
 // piece: a crash or a full disk leaves the old file whole. False, with one
 // line on standard error, when it could not.
 bool savePlayer(const std::filesystem::path& file);
-// A value the player chose; it lasts until cleared.
+// A value the player chose; it lasts until cleared. These three apply at once:
+// every live entry is refreshed.
 void setPlayer(const std::string& key, const std::string& text);
 // Back to the tuning file's value (or the code's default) for the key.
 void clearPlayer(const std::string& key);

@@ -25,19 +25,23 @@ public:
 template <class T>
 class SettingsEntry : public SettingsEntryBase {
 public:
-    SettingsEntry(const std::string& key, const T& fallback) : value(settings::get<T>(key, fallback)), key(key) {}
-
-    // Takes the table's value when the table has the key; otherwise keeps the current one.
-    void refresh() override
+    SettingsEntry(const std::string& key, const T& fallback)
+        : value(settings::get<T>(key, fallback)), key(key), fallback_(fallback)
     {
-        if (settings::has(key))
-            value = settings::get<T>(key, value);
     }
+
+    // Takes the table's value when the table has the key. A key can only be
+    // missing once a player's choice made before the code asked was cleared:
+    // the default comes back then.
+    void refresh() override { value = settings::get<T>(key, settings::has(key) ? value : fallback_); }
 
     operator const T&() const { return value; }
 
     T value;
     std::string key;
+
+private:
+    T fallback_;
 };
 
 extern template class SettingsEntry<bool>;

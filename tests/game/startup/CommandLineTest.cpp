@@ -1,0 +1,138 @@
+// The command line: every option read into the run's options, --help and
+// --version answered at once, and every mistake one line and status 2.
+#include "game/startup/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+    CommandLine line;
+    std::string out, error;
+};
+
+Outcome read(std::vector<const char*> words)
+{
+    words.insert(words.begin(), "skyscuffle");
+    std::ostringstream out, error;
+    Outcome o{readCommandLine(static_cast<int>(words.size()), words.data(), out, error), {}, {}};
+    o.out = out.str();
+    o.error = error.str();
+    return o;
+}
+
+} // namespace
+
+TEST(CommandLine, NoOptionsRunsTheGameAsTheSettingsSay)
+{
+    const Outcome o = read({});
+    EXPECT_TRUE(o.line.run);
+    EXPECT_FALSE(o.line.options.fullscreen);
+    EXPECT_FALSE(o.line.options.width);
+    EXPECT_FALSE(o.line.options.host);
+    EXPECT_FALSE(o.line.options.mute);
+    EXPECT_TRUE(o.line.options.joinAddress.empty());
+    EXPECT_TRUE(o.line.options.dataDirectory.empty());
+    EXPECT_EQ(o.out + o.error, "");
+}
+
+TEST(CommandLine, EveryOptionIsRead)
+{
+    Outcome o = read({"--fullscreen", "--size", "1280x720", "--data", "/opt/sky", "--mute", "--host"});
+    ASSERT_TRUE(o.line.run) << o.error;
+    EXPECT_EQ(o.line.options.fullscreen, true);
+    EXPECT_EQ(o.line.options.width, 1280);
+    EXPECT_EQ(o.line.options.height, 720);
+    EXPECT_EQ(o.line.options.dataDirectory, "/opt/sky");
+    EXPECT_TRUE(o.line.options.mute);
+    EXPECT_TRUE(o.line.options.host);
+
+    o = read({"--windowed", "--size=640X480", "--join", "192.168.1.20:17000"});
+    ASSERT_TRUE(o.line.run) << o.error;
+    EXPECT_EQ(o.line.options.fullscreen, false);
+    EXPECT_EQ(o.line.options.width, 640);
+    EXPECT_EQ(o.line.options.height, 480);
+    EXPECT_EQ(o.line.options.joinAddress, "192.168.1.20");
+    EXPECT_EQ(o.line.options.joinPort, 17000);
+    EXPECT_FALSE(o.line.options.host);
+
+    o = read({"--join=copy-two.local"});
+    ASSERT_TRUE(o.line.run) << o.error;
+    EXPECT_EQ(o.line.options.joinAddress, "copy-two.local");
+    EXPECT_EQ(o.line.options.joinPort, 0) << "the tuning's game port";
+}
+
+TEST(CommandLine, HelpAndVersionAnswerAndEndTheRunWell)
+{
+    for (const char* help : {"--help", "-h"}) {
+        const Outcome o = read({help});
+        EXPECT_FALSE(o.line.run);
+        for (const char* option : {"--help", "--version", "--fullscreen", "--windowed", "--size", "--data", "--host",
+                                   "--join", "--mute"})
+            EXPECT_NE(o.out.find(option), std::string::npos) << option;
+    }
+    Outcome o = read({"--help"});
+    EXPECT_FALSE(o.line.run);
+    EXPECT_EQ(o.line.status, 0);
+    EXPECT_NE(o.out.find("--join ADDRESS[:PORT]"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("settings.csv"), std::string::npos) << "where the settings live";
+    EXPECT_EQ(o.error, "");
+    o = read({"--version"});
+    EXPECT_FALSE(o.line.run);
+    EXPECT_EQ(o.line.status, 0);
+    EXPECT_EQ(o.out, "skyscuffle 1.0.0\n");
+}
+
+TEST(CommandLine, EveryMistakeIsOneLineAndStatusTwo)
+{
+    const std::vector<std::vector<const char*>> mistakes = {
+        {"--bogus"},         {"stray"},        {"--size"},           {"--size", "800"},
+        {"--size", "0x600"}, {"--size", "800x99999"}, {"--size", "800x600x2"}, {"--size", "-800x600"},
+        {"--join", ""},      {"--join", ":17000"},    {"--join", "host:0"},    {"--join", "host:65536"},
+        {"--join", "host:port"}, {"--join", "a:b:c"}, {"--data", ""},          {"--fullscreen", "--windowed"},
+        {"--host", "--join", "10.0.0.1"}, {"--mute=yes"},
+    };
+    for (const auto& words : mistakes) {
+        const Outcome o = read(words);
+        std::string said;
+        for (const char* w : words)
+            said += std::string(w) + " ";
+        EXPECT_FALSE(o.line.run) << said;
+        EXPECT_EQ(o.line.status, 2) << said;
+        EXPECT_EQ(o.out, "") << said;
+        ASSERT_FALSE(o.error.empty()) << said;
+        EXPECT_EQ(o.error.rfind("skyscuffle: ", 0), 0u) << o.error;
+        EXPECT_EQ(std::count(o.error.begin(), o.error.end(), '\n'), 1) << o.error;
+    }
+    EXPECT_NE(read({"--bogus"}).error.find("--bogus"), std::string::npos) << "the line names the option";
+    EXPECT_NE(read({"--size", "800"}).error.find("'800'"), std::string::npos) << "and the bad value";
+}
+
+TEST(CommandLine, AddressesAndSizesAtTheirLimits)
+{
+    std::string address;
+    std::uint16_t port = 9;
+    EXPECT_TRUE(splitAddress("10.0.0.2:1", address, port));
+    EXPECT_EQ(address, "10.0.0.2");
+    EXPECT_EQ(port, 1);
+    EXPECT_TRUE(splitAddress("10.0.0.2:65535", address, port));
+    EXPECT_EQ(port, 65535);
+    EXPECT_TRUE(splitAddress("localhost", address, port));
+    EXPECT_EQ(port, 0);
+    EXPECT_FALSE(splitAddress("10.0.0.2:", address, port));
+    EXPECT_FALSE(splitAddress("10.0.0.2:+5", address, port));
+
+    int w = 0, h = 0;
+    EXPECT_TRUE(readSize("1x1", w, h));
+    EXPECT_EQ(w, 1);
+    EXPECT_TRUE(readSize("16384x16384", w, h));
+    EXPECT_EQ(h, 16384);
+    EXPECT_FALSE(readSize("16385x100", w, h));
+    EXPECT_FALSE(readSize("100x0", w, h));
+    EXPECT_FALSE(readSize("x100", w, h));
+    EXPECT_FALSE(readSize("100x", w, h));
+    EXPECT_FALSE(readSize(" 100x100", w, h));
+}
