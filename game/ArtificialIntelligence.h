@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ai/PilotSkill.h"
+
 #include "engine/core/Component.h"
 #include "engine/core/EntityHandle.h"
 
@@ -20,4 +22,6 @@ public:
     std::array<bool, 3> buttons{false, false, false}; // 0 dash, 1 basic gun, 2 shotgun or bomb
     kit::EntityHandle target;                        // the plane being attacked
     kit::EntityHandle threat;                        // the last attacker being evaded
+    PilotStrength strength = PilotStrength::normal;  // kept from screen to screen
+    float sinceDecision = 0.0f;                      // seconds since the tree last decided
 };

@@ -1,56 +1,42 @@
 #include "VirtualGamepadKeyboard.h"
 
+#include "controls/KeyBindings.h"
+
 #include "engine/core/World.h"
 #include "engine/input/Keyboard.h"
-#include "engine/input/Keys.h"
 
-namespace {
-
-constexpr int buttonKeys[VirtualGamepad::buttonCount] = {
-    kit::keys::z,      kit::keys::x,      kit::keys::c,      kit::keys::digit1,
-    kit::keys::digit2, kit::keys::digit3, kit::keys::digit4, kit::keys::v,
-};
-
-} // namespace
-
-VirtualGamepadKeyboard::VirtualGamepadKeyboard()
+VirtualGamepadKeyboard::VirtualGamepadKeyboard(int keySet) : keySet(keySet)
 {
     addTag(kit::typeId<VirtualGamepadKeyboard>());
 }
 
 bool VirtualGamepadKeyboard::keyDown(int key) const
 {
-    return world && world->keyboard && world->keyboard->isKeyDown(key);
+    return key >= 0 && world && world->keyboard && world->keyboard->isKeyDown(key);
 }
 
 bool VirtualGamepadKeyboard::isButtonDown(int button) const
 {
     if (button < 0 || button >= buttonCount)
         return false;
-    return keyDown(buttonKeys[button]);
+    const auto action = static_cast<controls::Action>(static_cast<int>(controls::Action::dash) + button);
+    return keyDown(controls::key(keySet, action));
 }
 
 glm::vec2 VirtualGamepadKeyboard::direction() const
 {
-    using namespace kit::keys;
+    using controls::Action;
+    const auto down = [this](Action action) { return keyDown(controls::key(keySet, action)); };
     glm::vec2 d(0.0f);
-    // Arrows and letters add up: up arrow and W together make (0, 2) before limiting.
-    if (keyDown(up))
-        d.y += 1.0f;
-    if (keyDown(down))
-        d.y -= 1.0f;
-    if (keyDown(left))
-        d.x -= 1.0f;
-    if (keyDown(right))
-        d.x += 1.0f;
-    if (keyDown(w))
-        d.y += 1.0f;
-    if (keyDown(s))
-        d.y -= 1.0f;
-    if (keyDown(a))
-        d.x -= 1.0f;
-    if (keyDown(kit::keys::d))
-        d.x += 1.0f;
+    // Both keys of a direction add up: up arrow and W together make (0, 2) before limiting.
+    for (Action up : {Action::up, Action::up2})
+        d.y += down(up) ? 1.0f : 0.0f;
+    for (Action below : {Action::down, Action::down2})
+        d.y -= down(below) ? 1.0f : 0.0f;
+    for (Action left : {Action::left, Action::left2})
+        d.x -= down(left) ? 1.0f : 0.0f;
+    for (Action right : {Action::right, Action::right2})
+        d.x += down(right) ? 1.0f : 0.0f;
     return limitToUnit(d);
 }
 

@@ -39,14 +39,17 @@ void Attack::pressWeapons(ArtificialIntelligence& ai, kit::EntityHandle at, bool
     const float distance = glm::length(toTarget);
     const float onTarget = pilot::cosine(glm::vec2(pilot::nose(plane)), toTarget);
     ai.buttons[1] = onTarget > t.basicGunAccuracy;
+    const PilotSkill skill = skillOf(ai.strength);
+    if (skill.gunCone > 0.0f)
+        ai.buttons[1] = onTarget > skill.gunCone; // the level's own: wider fires more, narrower less
     if (dash)
-        ai.buttons[0] = distance < t.maxDashDistance;
+        ai.buttons[0] = distance < t.maxDashDistance * skill.dashReach;
     kit::World& world = *ai.world;
     const bool shotgun = onTarget > t.shotgunAccuracy && distance < t.maxShotgunDistance &&
                          world.entityHasTag(plane.id, kit::tagId("shotgunPower"));
     const bool bomb = (pilot::cosine(toTarget, glm::vec2(0.0f, -1.0f)) > t.bombAccuracy || distance < 4.0f) &&
                       world.entityHasTag(plane.id, kit::tagId("bombPower"));
-    ai.buttons[2] = shotgun || bomb;
+    ai.buttons[2] = skill.usesPowers && (shotgun || bomb);
 }
 
 void Attack::perform()
@@ -65,7 +68,8 @@ void Attack::perform()
     const bool headOn = pilot::cosine(d, v) > 0.0f && pilot::cosine(v, w) < -0.95f;
     const glm::vec2 aim = headOn ? at : at + w * pilot::leadTime(glm::length(d), glm::length(w));
     // The aim error: the line to the aim point turned by a random angle.
-    const float error = glm::radians(Random::between(-t.steeringAccuracy, t.steeringAccuracy));
+    const float spread = t.steeringAccuracy * skillOf(ai->strength).aimScale;
+    const float error = glm::radians(Random::between(-spread, spread));
     ai->stick = unit(turned(aim - from, error));
     pressWeapons(*ai, target, true);
 }

@@ -52,10 +52,15 @@ void PlaneDecisionTree::initialize()
     root = fork(std::make_shared<isHealthly>(plane), healthy, wounded);
 }
 
-void PlaneDecisionTree::update(float)
+void PlaneDecisionTree::update(float dt)
 {
     if (!ai || !root)
         return;
+    // A slower pilot holds its last decision a while.
+    ai->sinceDecision += dt;
+    if (ai->sinceDecision < skillOf(ai->strength).reactionSeconds)
+        return;
+    ai->sinceDecision = 0.0f;
     ai->stick = glm::vec2(0.0f);
     ai->buttons = {false, false, false};
     if (std::shared_ptr<Action> action = root->makeDecision())

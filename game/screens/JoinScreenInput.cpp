@@ -7,6 +7,8 @@
 #include "ScreenKeys.h"
 #include "ScreenSwitch.h"
 
+#include "game/controls/KeyBindings.h"
+
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
@@ -15,19 +17,28 @@
 
 void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
 {
-    constexpr int keyboard = JoinedBy::keyboard;
-    if (key.key == kit::keys::x) {
-        if (!joining::humanPlayer(world, keyboard))
-            joining::addPlayer(world, keyboard, nullptr, false);
-    } else if (key.key == kit::keys::z) {
-        if (auto player = joining::humanPlayer(world, keyboard)) {
-            joining::removePlayer(world, *player);
-            std::cout << "Keyboard has left\n";
+    using controls::Action;
+    // The keys of both keyboard players, as bound (see the Options screen).
+    for (int set = 0; set < controls::keyboardSets; ++set) {
+        const int device = set == 0 ? JoinedBy::keyboard : JoinedBy::secondKeyboard;
+        if (key.key == controls::key(set, Action::join)) {
+            if (!joining::humanPlayer(world, device))
+                joining::addPlayer(world, device, nullptr, false);
+            return;
         }
-    } else if (key.key == kit::keys::v) {
+        if (key.key == controls::key(set, Action::leave)) {
+            if (auto player = joining::humanPlayer(world, device)) {
+                joining::removePlayer(world, *player);
+                std::cout << (set == 0 ? "Keyboard has left\n" : "Keyboard 2 has left\n");
+            }
+            return;
+        }
+    }
+    constexpr int keyboard = JoinedBy::keyboard;
+    if (key.key == controls::key(0, Action::addComputer)) {
         if (auto number = joining::addPlayer(world, keyboard, nullptr, true))
             std::cout << "Keyboard has joined an AI player " << *number << "\n";
-    } else if (key.key == kit::keys::c) {
+    } else if (key.key == controls::key(0, Action::removeComputer)) {
         if (auto player = joining::lastComputerPlayer(world, keyboard)) {
             joining::removePlayer(world, *player);
             std::cout << "Keyboard AI has left\n";

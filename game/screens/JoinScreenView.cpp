@@ -4,9 +4,11 @@
 #include "ScreenScene.h"
 
 #include "game/PlayerInfo.h"
+#include "game/controls/KeyBindings.h"
 
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
+#include "engine/input/KeyNames.h"
 #include "engine/render/Text.h"
 
 #include <glm/gtc/quaternion.hpp>
@@ -39,6 +41,8 @@ std::string pilotOf(kit::World* world, const kit::EntityHandle& player)
         return "computer";
     if (by->device == JoinedBy::keyboard)
         return "keyboard";
+    if (by->device == JoinedBy::secondKeyboard)
+        return "keyboard 2";
     return "gamepad " + std::to_string(by->device);
 }
 
@@ -99,15 +103,21 @@ void showJoinScreen(kit::World* world)
     screens::addPlate(world, glm::vec2(-0.47f, 0.475f), glm::vec2(1.54f, 0.81f));
     screens::addPlate(world, glm::vec2(-0.8f, -0.53f), glm::vec2(0.88f, 0.9f));
     screens::addText(world, "Join the match", glm::vec2(left, 0.72f), 0.12f, glm::vec3(1.0f, 0.85f, 0.25f));
-    const char* const controls[] = {
-        "Keyboard: Press X to join and Z to leave",    "Press V to add AI and C to remove",
-        "Gamepad: Press (A) to join and (B) to leave", "Press (X) to add AI and (Y) to remove",
+    // The keyboard lines name the keys bound now (see the Options screen).
+    using controls::Action;
+    const auto keyOf = [](int set, Action action) { return kit::keys::name(controls::key(set, action)); };
+    const std::string lines[] = {
+        "Keyboard: Press " + keyOf(0, Action::join) + " to join and " + keyOf(0, Action::leave) + " to leave",
+        "Keyboard 2: Press " + keyOf(1, Action::join) + " to join and " + keyOf(1, Action::leave) + " to leave",
+        "Press " + keyOf(0, Action::addComputer) + " to add AI and " + keyOf(0, Action::removeComputer) + " to remove",
+        "Gamepad: Press (A) to join and (B) to leave",
+        "Press (X) to add AI and (Y) to remove",
         "Press Enter or (Start) to begin the round",
     };
-    float y = 0.55f;
-    for (int i = 0; i < 5; ++i) {
-        screens::addText(world, controls[i], glm::vec2(left, y), lineSize);
-        y -= (i == 1 || i == 3) ? lineStep * 1.5f : lineStep;
+    float y = 0.57f;
+    for (int i = 0; i < 6; ++i) {
+        screens::addText(world, lines[i], glm::vec2(left, y), lineSize);
+        y -= (i == 2 || i == 4) ? lineStep * 1.3f : lineStep;
     }
 
     Roster roster;

@@ -8,7 +8,8 @@
 // the player's entity and moves with it from screen to screen.
 class JoinedBy : public kit::Component {
 public:
-    static constexpr int keyboard = -1; // joysticks are their slots, 0 to 15
+    static constexpr int keyboard = -1;       // joysticks are their slots, 0 to 15
+    static constexpr int secondKeyboard = -2; // a second player on the same keyboard
 
     JoinedBy(int device, bool computer);
 

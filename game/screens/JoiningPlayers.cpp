@@ -56,12 +56,13 @@ std::optional<int> addPlayer(kit::World* world, int device, kit::Joystick* joyst
     VirtualGamepad* gamepad = nullptr;
     if (computer) {
         auto* ai = new ArtificialIntelligence();
+        ai->strength = defaultStrength(); // as the Options screen has it
         world->addComponent(player, persistant(ai));
         gamepad = new VirtualGamepadAI(ai);
     } else if (joystick) {
         gamepad = new VirtualGamepadJoystick(joystick);
     } else {
-        gamepad = new VirtualGamepadKeyboard();
+        gamepad = new VirtualGamepadKeyboard(device == JoinedBy::secondKeyboard ? 1 : 0);
     }
     world->addComponent(player, persistant(gamepad));
     world->addComponent(player, persistant(new JoinedBy(device, computer)));

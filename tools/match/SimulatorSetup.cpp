@@ -33,6 +33,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -64,7 +65,7 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
-                     " [--no-batching] [--samples N] "
+                     " [--no-batching] [--samples N] [--strengths LEVEL,LEVEL,...] "
                   << sessionUsage << "\n";
         return false;
     };
@@ -102,6 +103,19 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 if (!v)
                     return usage();
                 options.samples = std::clamp(std::stoi(v), 0, 16);
+            } else if (arg == "--strengths") {
+                const char* v = value("--strengths");
+                if (!v)
+                    return usage();
+                std::stringstream list(v);
+                for (std::string name; std::getline(list, name, ',');) {
+                    const auto strength = strengthNamed(name);
+                    if (!strength) {
+                        std::cerr << "not a strength (easy, normal or hard): " << name << "\n";
+                        return usage();
+                    }
+                    options.strengths.push_back(*strength);
+                }
             } else if (arg == "--frames-every") {
                 const char* v = value("--frames-every");
                 if (!v)
@@ -182,6 +196,8 @@ void Simulator::addPlayers()
         label->addTag(persistant);
         lobby.addComponent(player, label);
         auto* ai = new ArtificialIntelligence;
+        if (static_cast<std::size_t>(i) < options_.strengths.size())
+            ai->strength = options_.strengths[static_cast<std::size_t>(i)];
         ai->addTag(persistant);
         lobby.addComponent(player, ai);
         auto* gamepad = new VirtualGamepadAI(ai);

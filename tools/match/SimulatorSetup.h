@@ -4,6 +4,8 @@
 #include "MatchStatistics.h"
 #include "Session.h"
 
+#include "game/ai/PilotSkill.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,6 +28,9 @@ struct SimulatorOptions {
     std::string out;
     bool batching = true; // --no-batching: every renderable drawn alone
     int samples = 4;      // --samples N: the window's multisampling, as the game's window.samples
+    // --strengths easy,normal,hard: the pilots' strengths in player order;
+    // players beyond the list fly at normal.
+    std::vector<PilotStrength> strengths;
 
     // Session options (SessionOptions.cpp).
     int matches = 1;            // back to back, through a lobby, with the same players
