@@ -108,6 +108,7 @@ void loadSettings(const LaunchOptions& options, const DataDirectory& data, const
         kit::settings::load(tuningTable);
     if (!playerFile.empty())
         kit::settings::loadPlayer(playerFile);
+    kit::settings::setPlayerFile(playerFile); // where the Options screen keeps choices
     if (options.fullscreen)
         kit::settings::setForRun("tuning.window.fullscreen", *options.fullscreen ? "1" : "0");
     if (options.width && options.height) {

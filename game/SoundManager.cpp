@@ -3,6 +3,7 @@
 #include "engine/core/Settings.h"
 #include "engine/core/World.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
@@ -117,6 +118,7 @@ void SoundManager::readyBackground(const SoundEntry& entry)
     backgroundChannel = system_.playSound(*entry.sound, true);
     check(static_cast<bool>(backgroundChannel));
     check(system_.setMode(backgroundChannel, audio::Mode::loop));
+    check(system_.setVolume(backgroundChannel, musicVolume()));
     if (!backgroundPaused_ && soundOn)
         check(system_.setPaused(backgroundChannel, false));
 }
@@ -127,8 +129,25 @@ audio::Channel SoundManager::start(const SoundEntry& entry, audio::Mode mode)
     if (!check(static_cast<bool>(channel)))
         return {};
     check(system_.setMode(channel, mode));
+    check(system_.setVolume(channel, effectsVolume()));
     check(system_.setPaused(channel, false));
     return channel;
+}
+
+float SoundManager::musicVolume()
+{
+    return std::clamp(kit::settings::get<float>("tuning.sound.musicVolume", 1.0f), 0.0f, 1.0f);
+}
+
+float SoundManager::effectsVolume()
+{
+    return std::clamp(kit::settings::get<float>("tuning.sound.effectsVolume", 1.0f), 0.0f, 1.0f);
+}
+
+void SoundManager::applyVolumes()
+{
+    if (backgroundChannel)
+        system_.setVolume(backgroundChannel, musicVolume());
 }
 
 void SoundManager::play(const std::string& name)

@@ -54,6 +54,13 @@ public:
     // returned handle lives (empty when the switch is off or the name unknown).
     PlayingSound playKept(const std::string& name, audio::Mode mode);
     void setBackgroundPaused(bool paused);
+    // The music's and the effects' volumes, from 0 to 1 (the settings
+    // "tuning.sound.musicVolume" and "tuning.sound.effectsVolume").
+    [[nodiscard]] static float musicVolume();
+    [[nodiscard]] static float effectsVolume();
+    // Sets the music playing now to the music volume (a new choice); effects
+    // take the effects volume as they start.
+    void applyVolumes();
     void stop(audio::Channel channel);
 
     void update(float dt) override;

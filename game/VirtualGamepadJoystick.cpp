@@ -1,6 +1,11 @@
 #include "VirtualGamepadJoystick.h"
 
+#include "engine/core/Settings.h"
 #include "engine/input/Joystick.h"
+
+#include <glm/geometric.hpp>
+
+#include <algorithm>
 
 namespace {
 
@@ -13,6 +18,20 @@ constexpr int buttonMap[VirtualGamepad::buttonCount][2] = {
     {13, -1}, {14, -1}, {15, -1},
     {3, -1},  // ping: Y
 };
+
+// A stick's position with the player's dead zone ("tuning.joystick.deadZone",
+// a fraction of the stick's throw) taken out: nothing inside it, and the rest
+// of the throw stretched so that the edge still gives full steering.
+glm::vec2 outsideDeadZone(glm::vec2 stick)
+{
+    const float zone = std::clamp(kit::settings::get<float>("tuning.joystick.deadZone", 0.0f), 0.0f, 0.9f);
+    const float length = glm::length(stick);
+    if (zone <= 0.0f)
+        return stick;
+    if (length <= zone)
+        return glm::vec2(0.0f);
+    return stick * ((length - zone) / (1.0f - zone) / length);
+}
 
 } // namespace
 
@@ -38,8 +57,8 @@ glm::vec2 VirtualGamepadJoystick::direction() const
 {
     if (!joystick || !joystick->present)
         return glm::vec2(0.0f);
-    const glm::vec2 s0 = joystick->stick(0);
-    const glm::vec2 s1 = joystick->stick(1);
+    const glm::vec2 s0 = outsideDeadZone(joystick->stick(0));
+    const glm::vec2 s1 = outsideDeadZone(joystick->stick(1));
     // Joysticks report y down positive.
     return limitToUnit(glm::vec2(s0.x + s1.x, -(s0.y + s1.y)));
 }

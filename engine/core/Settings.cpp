@@ -289,6 +289,24 @@ void clearPlayer(const std::string& key)
     SettingsEntryBase::refreshAll();
 }
 
+namespace {
+std::filesystem::path& playerFile()
+{
+    static std::filesystem::path file;
+    return file;
+}
+} // namespace
+
+void setPlayerFile(const std::filesystem::path& file)
+{
+    playerFile() = file;
+}
+
+bool keepPlayerChoices()
+{
+    return playerFile().empty() || savePlayer(playerFile());
+}
+
 bool isPlayers(const std::string& key)
 {
     return playerLayer().contains(key);

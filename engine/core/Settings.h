@@ -72,6 +72,10 @@ void setPlayer(const std::string& key, const std::string& text);
 // Back to the tuning file's value (or the code's default) for the key.
 void clearPlayer(const std::string& key);
 [[nodiscard]] bool isPlayers(const std::string& key);
+// The file the player's layer is kept in for this run (none: choices last
+// for the run only), and keeping it there now.
+void setPlayerFile(const std::filesystem::path& file);
+bool keepPlayerChoices();
 // A value for this run only, above the player's; never written anywhere.
 void setForRun(const std::string& key, const std::string& text);
 

@@ -170,6 +170,13 @@ void Window::setFullscreen(bool fullscreen)
     glfwSetWindowMonitor(handle_, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }
 
+void Window::setWindowedSize(glm::ivec2 size)
+{
+    windowedSize_ = glm::max(size, glm::ivec2(1));
+    if (handle_ && !isFullscreen())
+        glfwSetWindowSize(handle_, windowedSize_.x, windowedSize_.y);
+}
+
 glm::ivec2 Window::desktopSize()
 {
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();

@@ -59,6 +59,9 @@ public:
     // in full screen returns at the size it was opened with). The resized
     // signal follows, so the viewport and every aspect follow too.
     void setFullscreen(bool fullscreen);
+    // The size the window has when not in full screen: at once if it is a
+    // window now, on the way back from full screen otherwise.
+    void setWindowedSize(glm::ivec2 size);
     // Shows a window opened hidden.
     void show();
     // Buffer swaps wait for the display's vertical blank (where the driver

@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -137,6 +139,8 @@ Channel AudioSystem::playSound(const AudioSound& sound, bool paused)
         s.sound = &sound;
         s.mode = sound.mode();
         s.paused = true;
+        s.volume = 1.0f; // a channel's volume outlives its last sound in SDL_mixer
+        Mix_Volume(i, MIX_MAX_VOLUME);
         const Channel channel{i, s.generation};
         if (!paused)
             setPaused(channel, false);
@@ -178,6 +182,23 @@ bool AudioSystem::setPaused(Channel channel, bool paused)
     else
         Mix_Resume(channel.index);
     return true;
+}
+
+bool AudioSystem::setVolume(Channel channel, float volume)
+{
+    Slot* s = slot(channel);
+    if (!s)
+        return fail("invalid channel");
+    s->volume = std::clamp(volume, 0.0f, 1.0f);
+    if (ready_)
+        Mix_Volume(channel.index, static_cast<int>(std::lround(s->volume * MIX_MAX_VOLUME)));
+    return true;
+}
+
+float AudioSystem::volume(Channel channel) const
+{
+    const Slot* s = slot(channel);
+    return s ? s->volume : 0.0f;
 }
 
 bool AudioSystem::stop(Channel channel)

@@ -39,6 +39,10 @@ public:
     bool setMode(Channel channel, Mode mode);
     bool setPaused(Channel channel, bool paused);
     bool stop(Channel channel);
+    // The channel's loudness from 0 (silent) to 1 (as decoded), for as long
+    // as its sound plays.
+    bool setVolume(Channel channel, float volume);
+    [[nodiscard]] float volume(Channel channel) const;
     // Whether the channel's sound is playing (not paused, not ended).
     [[nodiscard]] bool isPlaying(Channel channel) const;
     // Per-frame housekeeping: frees channels whose sound has ended.
@@ -51,6 +55,7 @@ private:
         Mode mode = Mode::oneShot;
         bool started = false;
         bool paused = false;
+        float volume = 1.0f;
     };
 
     [[nodiscard]] Slot* slot(Channel channel);

@@ -22,7 +22,7 @@ const std::string folder = "sprites/menu/main/";
 const glm::vec2 optionSize(0.35f, 0.1f);
 const std::string background = folder + "menuBackground.png";
 const char* const optionPictures[] = {"optionQuickPlay.png", "optionOnline.png", "optionSound.png",
-                                     "optionCredits.png", "optionExit.png"};
+                                     "optionOptions.png",   "optionCredits.png", "optionExit.png"};
 // The Sound option's four pictures (see soundOption).
 const char* const soundPictures[] = {"onon.png", "onoff.png", "offoff.png", "offon.png"};
 
@@ -84,11 +84,12 @@ void createMainMenu(kit::World* world)
     screens::addBackdrop(world, background);
 
     std::vector<MenuOption> options;
-    options.push_back(option(world, optionPictures[0], {0.0f, 0.4f}, "game"));
-    options.push_back(option(world, optionPictures[1], {0.0f, 0.2f}, "online"));
-    options.push_back(soundOption(world, {-0.1f, -0.02f}));
-    options.push_back(option(world, optionPictures[3], {0.0f, -0.22f}, "credits"));
-    options.push_back(option(world, optionPictures[4], {0.0f, -0.4f}, "exit"));
+    options.push_back(option(world, optionPictures[0], {0.0f, 0.46f}, "game"));
+    options.push_back(option(world, optionPictures[1], {0.0f, 0.28f}, "online"));
+    options.push_back(soundOption(world, {-0.1f, 0.1f}));
+    options.push_back(option(world, optionPictures[3], {0.0f, -0.08f}, "options"));
+    options.push_back(option(world, optionPictures[4], {0.0f, -0.26f}, "credits"));
+    options.push_back(option(world, optionPictures[5], {0.0f, -0.44f}, "exit"));
 
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)

@@ -22,7 +22,7 @@ struct MenuOption {
     bool toggles = false;                  // not used by the game's menus
     bool hasAction = false;                // calls `action`
     bool togglesSound = false;             // with `cycles`: also flips the sound switch
-    std::string worldName;                 // "game", "main", "exit", "local", "online" or "credits"
+    std::string worldName;                 // "game", "main", "exit", "local", "online", "options" or "credits"
     std::vector<kit::EntityHandle> states; // entities with an Icon each
     int stateIndex = 0;
     glm::vec3 position{0.0f}; // where the option is drawn

@@ -4,6 +4,7 @@
 #include "JoinScreen.h"
 #include "MainMenu.h"
 #include "NetworkScreen.h"
+#include "OptionsScreen.h"
 #include "PlaceholderScreen.h"
 
 #include "engine/core/application/Application.h"
@@ -32,6 +33,8 @@ kit::World::SetupFunction screenNamed(const std::string& name)
         return createPlaceholderScreen;
     if (name == "credits")
         return CreditsScreenInit{0};
+    if (name == "options")
+        return createOptionsScreen;
     return {};
 }
 

@@ -4,6 +4,8 @@
 #include "engine/core/World.h"
 #include "support/TempDirectory.h"
 
+#include "engine/core/Settings.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -70,6 +72,28 @@ TEST_F(Sound, AShotIsHeard)
     EXPECT_EQ(manager->sounds.size(), 14u);
     manager->play("basicShot");
     EXPECT_GT(loudestAfter(std::chrono::milliseconds(400)), 1000);
+}
+
+TEST_F(Sound, AtNoEffectsVolumeAShotIsSilentAndEachVolumeGoesToItsOwnSounds)
+{
+    kit::settings::setPlayer("tuning.sound.effectsVolume", "0.5");
+    kit::settings::setPlayer("tuning.sound.musicVolume", "0.25");
+    SoundManager::loadSounds(&world);
+    manager->finishLoading();
+    const audio::Channel shot = manager->playAndGetChannel("basicShot");
+    EXPECT_FLOAT_EQ(system->volume(shot), 0.5f);
+    EXPECT_FLOAT_EQ(system->volume(manager->backgroundChannel), 0.25f);
+    kit::settings::setPlayer("tuning.sound.musicVolume", "0.75");
+    manager->applyVolumes(); // a new choice reaches the music playing now
+    EXPECT_FLOAT_EQ(system->volume(manager->backgroundChannel), 0.75f);
+    EXPECT_FLOAT_EQ(system->volume(shot), 0.5f);
+    system->stop(shot);
+    kit::settings::setPlayer("tuning.sound.effectsVolume", "0");
+    manager->play("basicShot");
+    const int loudest = loudestAfter(std::chrono::milliseconds(400));
+    kit::settings::clearPlayer("tuning.sound.effectsVolume");
+    kit::settings::clearPlayer("tuning.sound.musicVolume");
+    EXPECT_EQ(loudest, 0);
 }
 
 TEST_F(Sound, ThePausedBackgroundIsSilentUntilResumed)

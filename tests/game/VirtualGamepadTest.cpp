@@ -1,3 +1,4 @@
+#include "engine/core/Settings.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
@@ -172,6 +173,26 @@ TEST_F(JoystickPad, SticksAddUpWithYFlipped)
     device->axes = {0.5f, 0.0f, 0.0f, -0.25f, 0.25f}; // both sticks count
     window.frame();
     expectNear(pad->direction(), {0.75f, 0.25f});
+}
+
+TEST_F(JoystickPad, ThePlayersDeadZoneSwallowsRestingSticksAndStretchesTheRest)
+{
+    kit::settings::setPlayer("tuning.joystick.deadZone", "0.2");
+    device->axes = {0.1f, -0.15f, 0.0f, 0.0f, 0.0f}; // inside the zone
+    window.frame();
+    EXPECT_EQ(pad->direction(), glm::vec2(0.0f));
+    device->axes = {0.6f, 0.0f, 0.0f, 0.0f, 0.0f}; // half way through the rest of the throw
+    window.frame();
+    expectNear(pad->direction(), {0.5f, 0.0f});
+    device->axes = {0.0f, -1.0f, 0.0f, 0.0f, 0.0f}; // the edge still steers fully
+    window.frame();
+    expectNear(pad->direction(), {0.0f, 1.0f});
+    device->axes = {0.0f, 0.0f, 0.0f, 0.1f, 0.1f}; // the right stick too
+    window.frame();
+    EXPECT_EQ(pad->direction(), glm::vec2(0.0f));
+    kit::settings::clearPlayer("tuning.joystick.deadZone");
+    window.frame();
+    expectNear(pad->direction(), {0.1f, -0.1f});
 }
 
 TEST_F(JoystickPad, AnUnpluggedPadLetsGoAndAnswersWhenBack)

@@ -10,7 +10,13 @@ set -uo pipefail
 game=$(realpath "$1")
 work=$(mktemp -d)
 trap 'kill -9 "${pid:-0}" 2>/dev/null; rm -rf "$work"' EXIT
+source=$(cd "$(dirname "$0")/../.." && pwd)
+# The game's data as a developer's working directory has it: its own
+# assets/ (where the tuning file is written), the repository's folders in it.
 mkdir -p "$work/assets"
+for folder in "$source"/assets/*/; do
+  ln -s "$folder" "$work/assets/$(basename "$folder")"
+done
 cd "$work"
 
 fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }

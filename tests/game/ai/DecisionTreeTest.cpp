@@ -2,6 +2,7 @@
 #include "game/GameplayFunctions.h"
 #include "game/VirtualGamepadAI.h"
 #include "game/ai/FindTarget.h"
+#include "game/ai/PilotSkill.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Score.h"
 #include "game/powerups/InvincibilityPower.h"
@@ -14,6 +15,7 @@
 
 #include <glm/geometric.hpp>
 
+#include <cmath>
 #include <string>
 
 using test::PlaneRig;
@@ -272,4 +274,86 @@ TEST_F(Pilots, AWoundedPilotFleesWhereItsAttackerWillBe)
     EXPECT_TRUE(p.ai->buttons[0]);
     kit::settings::set("tuning.ai.steeringAccuracy", "70");
     kit::SettingsEntryBase::refreshAll();
+}
+
+// The three strengths: normal is the tuning as it stands; easy never fires a
+// pick-up's weapon, is slower to react and fires only when well lined up;
+// hard fires at a wider angle and dashes in from further.
+TEST_F(Pilots, EachStrengthFliesAsItsLevelSays)
+{
+    const PilotSkill normal = skillOf(PilotStrength::normal);
+    EXPECT_EQ(normal.aimScale, 1.0f);
+    EXPECT_EQ(normal.reactionSeconds, 0.0f);
+    EXPECT_EQ(normal.gunCone, 0.0f) << "the tuning's own cone";
+    EXPECT_EQ(normal.dashReach, 1.0f);
+    EXPECT_TRUE(normal.usesPowers);
+    EXPECT_GT(skillOf(PilotStrength::easy).aimScale, 1.0f);
+    EXPECT_LT(skillOf(PilotStrength::hard).aimScale, 1.0f);
+
+    // A target 12 units away, 30 degrees off the nose: within hard's cone, not
+    // within normal's (cosine 0.9) nor easy's.
+    const glm::vec3 offAxis(12.0f * std::cos(glm::radians(30.0f)), 12.0f * std::sin(glm::radians(30.0f)), 0.0f);
+    for (PilotStrength level : {PilotStrength::easy, PilotStrength::normal, PilotStrength::hard}) {
+        auto p = pilot(glm::vec3(0));
+        p.ai->strength = level;
+        world->addComponent(p.plane.entity, new kit::Label("shotgunPower"));
+        auto target = enemy(glm::vec3(6, 0, 0)); // close ahead: the shotgun's place
+        world->getComponent<PlaneDecisionTree>(p.plane.entity.id)->update(1.0f); // past any reaction time
+        ASSERT_EQ(p.ai->target.id, target.entity.id) << nameOf(level);
+        EXPECT_EQ(p.ai->buttons[2], level != PilotStrength::easy) << nameOf(level) << ": the shotgun";
+        EXPECT_EQ(p.ai->buttons[0], level != PilotStrength::easy) << nameOf(level) << ": a dash at a close target";
+        target.transform->position = offAxis;
+        world->getComponent<PlaneDecisionTree>(p.plane.entity.id)->update(1.0f);
+        EXPECT_EQ(p.ai->buttons[1], level == PilotStrength::hard) << nameOf(level) << ": the gun 30 degrees off";
+        target.transform->position = glm::vec3(15, 0, 0); // beyond normal's dash reach, within hard's
+        world->getComponent<PlaneDecisionTree>(p.plane.entity.id)->update(1.0f);
+        EXPECT_EQ(p.ai->buttons[0], level == PilotStrength::hard) << nameOf(level) << ": a dash from 15 units";
+        world->destroyEntity(target.entity);
+        world->destroyEntity(p.plane.entity);
+        world->update(0.0f);
+    }
+}
+
+TEST_F(Pilots, AnEasyPilotHoldsItsLastDecisionForItsReactionTime)
+{
+    kit::settings::set("tuning.ai.steeringAccuracy", "0"); // no aim error
+    kit::SettingsEntryBase::refreshAll();
+    auto p = pilot(glm::vec3(0));
+    p.ai->strength = PilotStrength::easy;
+    auto target = enemy(glm::vec3(0, 20, 0)); // straight above
+    auto* tree = world->getComponent<PlaneDecisionTree>(p.plane.entity.id);
+    tree->update(1.0f);
+    const glm::vec2 first = p.ai->stick;
+    ASSERT_GT(first.y, 0.0f);
+    target.transform->position = glm::vec3(0, -20, 0); // now below
+    const float reaction = skillOf(PilotStrength::easy).reactionSeconds;
+    ASSERT_GT(reaction, 0.1f);
+    tree->update(reaction * 0.5f);
+    EXPECT_EQ(p.ai->stick, first) << "too soon to react";
+    tree->update(reaction * 0.6f);
+    EXPECT_LT(p.ai->stick.y, 0.0f) << "after its reaction time the pilot turns to the target below";
+    // A normal pilot turns in the same frame.
+    p.ai->strength = PilotStrength::normal;
+    target.transform->position = glm::vec3(0, 20, 0);
+    tree->update(1.0f / 120.0f);
+    EXPECT_GT(p.ai->stick.y, 0.0f);
+    kit::settings::set("tuning.ai.steeringAccuracy", "70");
+    kit::SettingsEntryBase::refreshAll();
+}
+
+TEST(PilotStrengths, AreNamedAndABadSettingGivesNormalWithOneLine)
+{
+    for (PilotStrength s : {PilotStrength::easy, PilotStrength::normal, PilotStrength::hard})
+        EXPECT_EQ(strengthNamed(nameOf(s)), s);
+    EXPECT_FALSE(strengthNamed("Hard"));
+    EXPECT_FALSE(strengthNamed(""));
+    kit::settings::set("tuning.ai.strength", "hard");
+    EXPECT_EQ(defaultStrength(), PilotStrength::hard);
+    kit::settings::set("tuning.ai.strength", "ace");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(defaultStrength(), PilotStrength::normal);
+    EXPECT_EQ(defaultStrength(), PilotStrength::normal);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Tuning value tuning.ai.strength is \"ace\", not easy, normal or hard; using normal\n");
+    kit::settings::set("tuning.ai.strength", "normal");
 }

@@ -12,10 +12,14 @@
 #include "game/screens/JoinScreen.h"
 #include "game/screens/JoinScreenView.h"
 #include "game/screens/PlayerColours.h"
+#include "game/controls/KeyBindings.h"
+
+#include "engine/input/KeyNames.h"
 
 #include "engine/network/HostMigration.h"
 #include "engine/render/Text.h"
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <set>
@@ -102,6 +106,39 @@ TEST_F(JoinScreen, EveryPartOfAPlayerSurvivesTheSwitchToTheNextScreen)
     ASSERT_NE(gamepad, nullptr);
     EXPECT_EQ(gamepad->ai, world()->getComponent<ArtificialIntelligence>(pilot.id))
         << "the computer pilot's gamepad still reads its own AI";
+}
+
+TEST_F(JoinScreen, ASecondKeyboardPlayerJoinsAndLeavesWithItsOwnKeys)
+{
+    const int o = kit::keys::fromName("O"), u = kit::keys::fromName("U");
+    EXPECT_NE(shown().find("Keyboard 2: Press O to join and U to leave\n"), std::string::npos);
+    tap(x);
+    tap(o);
+    tap(o); // once is enough
+    ASSERT_EQ(players(), 2u);
+    std::vector<int> sets;
+    for (kit::Component* c : *world()->getComponentCollection(kit::typeId<VirtualGamepadKeyboard>()))
+        sets.push_back(static_cast<VirtualGamepadKeyboard*>(c)->keySet);
+    std::sort(sets.begin(), sets.end());
+    EXPECT_EQ(sets, (std::vector<int>{0, 1})) << "each player on its own keys";
+    EXPECT_NE(shown().find("keyboard 2"), std::string::npos);
+    tap(u);
+    EXPECT_EQ(players(), 1u);
+    EXPECT_TRUE(logged("Keyboard 2 has left"));
+    EXPECT_FALSE(logged("Keyboard has left")) << "the first keyboard's player stays";
+}
+
+TEST_F(JoinScreen, RebindingTheJoinKeyChangesWhatTheScreenSaysAndDoes)
+{
+    controls::bind(0, controls::Action::join, kit::keys::space);
+    app->setWorld(std::make_shared<kit::World>(createJoinScreen));
+    frame();
+    EXPECT_NE(shown().find("Keyboard: Press SPACE to join and Z to leave\n"), std::string::npos) << shown();
+    tap(x);
+    EXPECT_EQ(players(), 0u) << "X joins no more";
+    tap(kit::keys::space);
+    EXPECT_EQ(players(), 1u);
+    controls::resetToDefaults();
 }
 
 TEST_F(JoinScreen, ComputerPilotsComeAndGoAndRemovingNoneDoesNothing)

@@ -63,27 +63,28 @@ TEST_F(MainMenuStart, WhatTheMenuShowsAtOnceIsRequestedBeforeTheWindowAndItsFram
     EXPECT_LE(world()->maxFrameRate, 30.0f);
 }
 
-TEST_F(MainMenu, ShowsFiveOptionsWithTheCursorOnTheFirst)
+TEST_F(MainMenu, ShowsSixOptionsWithTheCursorOnTheFirst)
 {
     EXPECT_TRUE(logged("Creating Main Menu"));
-    EXPECT_EQ(cursor().optionCount, 5);
+    EXPECT_EQ(cursor().optionCount, 6);
     EXPECT_EQ(cursor().selected, 1);
-    EXPECT_EQ(cursor().option(1).worldName, "game");
-    EXPECT_EQ(cursor().option(5).worldName, "exit");
+    const char* const screens[] = {"game", "online", "", "options", "credits", "exit"};
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_EQ(cursor().option(i).worldName, screens[i - 1]) << i;
     // The cursor's entity stands at its position for the first option.
     const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
     ASSERT_NE(place, nullptr);
     EXPECT_FLOAT_EQ(place->position.x, -0.3f);
-    EXPECT_FLOAT_EQ(place->position.y, 0.4f + 0.09f);
+    EXPECT_FLOAT_EQ(place->position.y, 0.46f + 0.09f);
 }
 
 TEST_F(MainMenu, UpOnTheFirstOptionSelectsTheLastAndDownOnTheLastTheFirst)
 {
     tap(up);
-    EXPECT_EQ(cursor().selected, 5);
+    EXPECT_EQ(cursor().selected, 6);
     EXPECT_TRUE(logged("Position Moved Up"));
     const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
-    EXPECT_FLOAT_EQ(place->position.y, -0.4f + 0.09f) << "the cursor follows to the last option";
+    EXPECT_FLOAT_EQ(place->position.y, -0.44f + 0.09f) << "the cursor follows to the last option";
     tap(down);
     EXPECT_EQ(cursor().selected, 1);
     EXPECT_TRUE(logged("Position Moved Down"));
@@ -95,7 +96,7 @@ TEST_F(MainMenu, TheDirectionalPadMovesTheCursorToo)
 {
     plugPad(0);
     pressButton(0, 12); // up
-    EXPECT_EQ(cursor().selected, 5);
+    EXPECT_EQ(cursor().selected, 6);
     pressButton(0, 14); // down
     EXPECT_EQ(cursor().selected, 1);
 }
@@ -138,6 +139,14 @@ TEST_F(MainMenu, ExitEndsTheProgramAfterTheFrame)
     EXPECT_EQ(world(), menu);
     app->run(); // returns at once
     EXPECT_TRUE(logged("World Changed"));
+}
+
+TEST_F(MainMenu, OptionsOpensTheOptionsScreen)
+{
+    for (int i = 0; i < 3; ++i)
+        tap(down);
+    tap(enter);
+    EXPECT_TRUE(logged("Creating Options Screen"));
 }
 
 TEST_F(MainMenu, QuickPlayOpensTheJoinScreenAfterTheFrame)

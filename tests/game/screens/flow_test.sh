@@ -146,7 +146,14 @@ menus_credits_and_exit() {
   menus=$((menus + 1))
   wait_for "Creating Main Menu" "$menus" || fail "Escape did not leave the network screen"
 
-  key Down Down Down Return # Credits
+  key Down Down Down Return # Options
+  wait_for "Creating Options Screen" || fail "Options did not open the options screen"
+  shot options-screen 1.0
+  key Escape
+  menus=$((menus + 1))
+  wait_for "Creating Main Menu" "$menus" || fail "Escape did not leave the options screen"
+
+  key Down Down Down Down Return # Credits
   for page in 1 2 3 4 5 6; do
     wait_for "Creating Credits Screen" "$page" 20 || fail "credits page $page did not open"
     shot "credits-$page" 1.5

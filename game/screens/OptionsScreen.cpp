@@ -1,0 +1,279 @@
+#include "OptionsScreen.h"
+
+#include "MainMenu.h"
+#include "OptionsMenu.h"
+#include "ScreenScene.h"
+#include "ScreenSwitch.h"
+
+#include "game/SoundManager.h"
+#include "game/ai/PilotSkill.h"
+#include "game/controls/KeyBindings.h"
+
+#include "engine/core/Settings.h"
+#include "engine/core/UpdateSignal.h"
+#include "engine/core/Window.h"
+#include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/input/KeyNames.h"
+#include "engine/input/Keys.h"
+#include "engine/render/Text.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+namespace settings = kit::settings;
+
+// A player's choice: applied at once, kept in the player's settings file.
+void keep(const std::string& key, const std::string& value)
+{
+    settings::setPlayer(key, value);
+    settings::keepPlayerChoices();
+}
+
+std::string percent(float value)
+{
+    return std::to_string(static_cast<int>(std::lround(value * 100.0f))) + "%";
+}
+
+std::string onOff(bool on) { return on ? "On" : "Off"; }
+
+// A value from 0 to 1 in tenths.
+OptionRow volumeRow(const std::string& label, const std::string& key, kit::World* world)
+{
+    OptionRow row;
+    row.label = label;
+    row.value = [key] { return percent(std::clamp(settings::get<float>(key, 1.0f), 0.0f, 1.0f)); };
+    row.change = [key, world](int step) {
+        const float now = std::clamp(settings::get<float>(key, 1.0f), 0.0f, 1.0f);
+        const float next = std::clamp(std::round(now * 10.0f + static_cast<float>(step)) / 10.0f, 0.0f, 1.0f);
+        char text[16];
+        std::snprintf(text, sizeof text, "%g", next);
+        keep(key, text);
+        if (SoundManager* sounds = SoundManager::of(world))
+            sounds->applyVolumes();
+    };
+    return row;
+}
+
+constexpr std::array<std::array<int, 2>, 6> windowSizes{
+    {{800, 600}, {1024, 768}, {1280, 720}, {1366, 768}, {1600, 900}, {1920, 1080}}};
+
+std::vector<OptionRow> optionRows(kit::World* world)
+{
+    std::vector<OptionRow> rows;
+    rows.push_back(volumeRow("Music volume", "tuning.sound.musicVolume", world));
+    rows.push_back(volumeRow("Effects volume", "tuning.sound.effectsVolume", world));
+
+    OptionRow fullscreen;
+    fullscreen.label = "Full screen";
+    fullscreen.value = [] { return onOff(settings::get<bool>("tuning.window.fullscreen", false)); };
+    fullscreen.change = [world](int) {
+        const bool on = !settings::get<bool>("tuning.window.fullscreen", false);
+        keep("tuning.window.fullscreen", on ? "1" : "0");
+        if (world->window)
+            world->window->setFullscreen(on);
+    };
+    rows.push_back(fullscreen);
+
+    OptionRow size;
+    size.label = "Window size";
+    size.value = [] {
+        const glm::vec2 s = settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
+        return std::to_string(static_cast<int>(s.x)) + " x " + std::to_string(static_cast<int>(s.y));
+    };
+    size.change = [world](int step) {
+        const glm::vec2 s = settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
+        // The next listed size from the one in force (which may be none of them).
+        int at = -1;
+        for (int i = 0; i < static_cast<int>(windowSizes.size()); ++i) {
+            if (static_cast<float>(windowSizes[static_cast<std::size_t>(i)][0]) <= s.x)
+                at = i;
+        }
+        const int count = static_cast<int>(windowSizes.size());
+        const int next = at < 0 ? (step > 0 ? 0 : count - 1) : ((at + step) % count + count) % count;
+        const auto& chosen = windowSizes[static_cast<std::size_t>(next)];
+        keep("tuning.window.size.x", std::to_string(chosen[0]));
+        keep("tuning.window.size.y", std::to_string(chosen[1]));
+        if (world->window)
+            world->window->setWindowedSize(glm::ivec2(chosen[0], chosen[1]));
+    };
+    rows.push_back(size);
+
+    OptionRow vsync;
+    vsync.label = "Vertical sync";
+    vsync.value = [] { return onOff(settings::get<bool>("tuning.window.verticalSync", true)); };
+    vsync.change = [world](int) {
+        const bool on = !settings::get<bool>("tuning.window.verticalSync", true);
+        keep("tuning.window.verticalSync", on ? "1" : "0");
+        if (world->owner)
+            world->owner->verticalSync = on;
+        if (world->window)
+            world->window->setVerticalSync(on && world->maxFrameRate > 0.0f);
+    };
+    rows.push_back(vsync);
+
+    OptionRow pilots;
+    pilots.label = "Computer pilots";
+    pilots.value = [] {
+        std::string name = nameOf(defaultStrength());
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+        return name;
+    };
+    pilots.change = [](int step) {
+        const int now = static_cast<int>(defaultStrength());
+        const int next = std::clamp(now + step, 0, 2);
+        keep("tuning.ai.strength", nameOf(static_cast<PilotStrength>(next)));
+    };
+    rows.push_back(pilots);
+
+    OptionRow deadZone;
+    deadZone.label = "Pad dead zone";
+    deadZone.value = [] { return percent(std::clamp(settings::get<float>("tuning.joystick.deadZone", 0.0f), 0.0f, 0.5f)); };
+    deadZone.change = [](int step) {
+        const float now = std::clamp(settings::get<float>("tuning.joystick.deadZone", 0.0f), 0.0f, 0.5f);
+        const float next = std::clamp(std::round(now * 20.0f + static_cast<float>(step)) / 20.0f, 0.0f, 0.5f);
+        char text[16];
+        std::snprintf(text, sizeof text, "%g", next);
+        keep("tuning.joystick.deadZone", text);
+    };
+    rows.push_back(deadZone);
+
+    for (int set = 0; set < controls::keyboardSets; ++set) {
+        OptionRow keys;
+        keys.label = set == 0 ? "Keyboard keys" : "Keyboard 2 keys";
+        keys.choose = [world, set] { screens::switchTo(world, ControlsScreenInit{set}); };
+        rows.push_back(keys);
+    }
+
+    OptionRow reset;
+    reset.label = "Reset to defaults";
+    reset.choose = [world] {
+        for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
+                                "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
+                                "tuning.ai.strength", "tuning.joystick.deadZone"})
+            settings::clearPlayer(key);
+        controls::resetToDefaults();
+        settings::keepPlayerChoices();
+        std::cout << "Options back to their defaults\n";
+        if (SoundManager* sounds = SoundManager::of(world))
+            sounds->applyVolumes();
+        if (world->window) {
+            world->window->setFullscreen(settings::get<bool>("tuning.window.fullscreen", false));
+            const glm::vec2 s = settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
+            world->window->setWindowedSize(glm::ivec2(s));
+        }
+    };
+    rows.push_back(reset);
+
+    OptionRow back;
+    back.label = "Back";
+    back.choose = [world] { screens::switchTo(world, createMainMenu); };
+    rows.push_back(back);
+    return rows;
+}
+
+// The menus' landscape, a panel from the title down to `bottom`, and a line
+// of help at the foot.
+void showBackground(kit::World* world, const std::string& title, const std::string& help, float bottom)
+{
+    world->maxFrameRate = screens::stillScreenFrameRate;
+    world->drawsOnChange = true;
+    screens::addLandscape(world);
+    screens::addOverlay(world, false);
+    screens::addPlate(world, glm::vec2(0.0f, (0.86f + bottom) * 0.5f), glm::vec2(2.3f, 0.86f - bottom));
+    screens::addText(world, title, glm::vec2(-1.05f, 0.72f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
+    screens::addPlate(world, glm::vec2(0.0f, -0.88f), glm::vec2(2.3f, 0.12f));
+    screens::addText(world, help, glm::vec2(-1.05f, -0.9f), 0.045f);
+}
+
+} // namespace
+
+void createOptionsScreen(kit::World* world)
+{
+    std::cout << "Creating Options Screen\n";
+    screens::endSession(world);
+    std::vector<OptionRow> rows = optionRows(world);
+    const float top = 0.56f, step = 0.1f;
+    showBackground(world, "Options", "Up/Down choose, Left/Right change, Enter picks, Escape goes back",
+                   top - step * static_cast<float>(rows.size()) + 0.02f);
+    addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), 0.3f, 0.06f, step,
+                   [world] { screens::switchTo(world, createMainMenu); });
+}
+
+void ControlsScreenInit::operator()(kit::World* world) const
+{
+    std::cout << "Creating Controls Screen for keyboard " << set + 1 << "\n";
+    screens::endSession(world);
+    const int keySet = set;
+    std::vector<OptionRow> rows;
+    // Set while a key is awaited, and after a binding: what became of it.
+    auto notice = std::make_shared<std::string>();
+    auto menuOf = [world] {
+        return static_cast<OptionsMenu*>(world->getComponentCollection(kit::typeId<OptionsMenu>())->first());
+    };
+    for (int a = 0; a < controls::actionCount; ++a) {
+        const auto action = static_cast<controls::Action>(a);
+        if (keySet > 0 && (action == controls::Action::addComputer || action == controls::Action::removeComputer))
+            continue; // computer pilots are the first keyboard's to add
+        OptionRow row;
+        row.label = controls::label(action);
+        row.value = [keySet, action] {
+            const int key = controls::key(keySet, action);
+            return key < 0 ? std::string("none") : kit::keys::name(key);
+        };
+        row.choose = [keySet, action, notice, menuOf] {
+            *notice = std::string("Press a key for ") + controls::label(action) + " (Escape keeps it)";
+            if (OptionsMenu* m = menuOf())
+                m->catchKey = [keySet, action, notice](const kit::Keyboard::KeyInfo& key) {
+                    if (key.key == kit::keys::escape) {
+                        notice->clear();
+                        return;
+                    }
+                    if (controls::reserved(key.key) || kit::keys::name(key.key).empty()) {
+                        *notice = "That key is the game's own: choose another";
+                        return;
+                    }
+                    const controls::Rebinding done = controls::bind(keySet, action, key.key);
+                    kit::settings::keepPlayerChoices();
+                    *notice = std::string(controls::label(action)) + ": " + kit::keys::name(key.key);
+                    if (done.swappedWith) {
+                        const auto [otherSet, other] = *done.swappedWith;
+                        const int now = controls::key(otherSet, other);
+                        *notice += std::string(", swapped: ") + (otherSet != keySet ? "keyboard " + std::to_string(otherSet + 1) + " " : "") +
+                                   controls::label(other) + " is " + (now < 0 ? std::string("none") : kit::keys::name(now)) + " now";
+                    }
+                    std::cout << "Bound " << controls::settingKey(keySet, action).substr(7) << " to "
+                              << kit::keys::name(key.key) << "\n";
+                };
+        };
+        rows.push_back(row);
+    }
+    OptionRow reset;
+    reset.label = "Reset keys to defaults";
+    reset.choose = [notice] {
+        controls::resetToDefaults();
+        kit::settings::keepPlayerChoices();
+        *notice = "Every key back to its default";
+    };
+    rows.push_back(reset);
+    OptionRow back;
+    back.label = "Back";
+    back.choose = [world] { screens::switchTo(world, createOptionsScreen); };
+    rows.push_back(back);
+
+    const std::string title = keySet == 0 ? "Keyboard keys" : "Keyboard 2 keys";
+    const float top = 0.62f, step = 0.058f;
+    const float bottom = top - step * static_cast<float>(rows.size()) - 0.06f; // the notice's line too
+    showBackground(world, title, "Enter, then a key, binds it; a key in use elsewhere is swapped", bottom - 0.02f);
+    addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), -0.05f, 0.042f, step,
+                   [world] { screens::switchTo(world, createOptionsScreen); });
+    kit::Text* line = screens::addText(world, "", glm::vec2(-1.05f, bottom + 0.01f), 0.042f, glm::vec3(1.0f, 0.7f, 0.35f));
+    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
+                                               [line, notice](kit::Component*, float) { screens::setText(line, *notice); });
+}

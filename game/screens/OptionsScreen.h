@@ -1,0 +1,17 @@
+#pragma once
+
+namespace kit {
+class World;
+}
+
+// The Options screen, from the main menu: music and effects volumes, full
+// screen, window size, vertical sync, computer-pilot strength, pad dead zone,
+// the two keyboard players' keys, and a reset to the defaults. A change
+// applies at once and is kept in the player's settings file.
+void createOptionsScreen(kit::World* world);
+
+// The keys of keyboard player `set` (0 or 1), to rebind one by one.
+struct ControlsScreenInit {
+    int set = 0;
+    void operator()(kit::World* world) const;
+};
