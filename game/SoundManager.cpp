@@ -1,6 +1,6 @@
 #include "SoundManager.h"
 
-#include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 
 #include <algorithm>
@@ -136,12 +136,15 @@ audio::Channel SoundManager::start(const SoundEntry& entry, audio::Mode mode)
 
 float SoundManager::musicVolume()
 {
-    return std::clamp(kit::settings::get<float>("tuning.sound.musicVolume", 1.0f), 0.0f, 1.0f);
+    static kit::SettingsEntry<float> volume("tuning.sound.musicVolume", 1.0f);
+    return std::clamp(volume.value, 0.0f, 1.0f);
 }
 
 float SoundManager::effectsVolume()
 {
-    return std::clamp(kit::settings::get<float>("tuning.sound.effectsVolume", 1.0f), 0.0f, 1.0f);
+    // Read at every sound: an entry, which follows every change of the settings.
+    static kit::SettingsEntry<float> volume("tuning.sound.effectsVolume", 1.0f);
+    return std::clamp(volume.value, 0.0f, 1.0f);
 }
 
 void SoundManager::applyVolumes()

@@ -1,6 +1,6 @@
 #include "VirtualGamepadJoystick.h"
 
-#include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
 #include "engine/input/Joystick.h"
 
 #include <glm/geometric.hpp>
@@ -24,7 +24,8 @@ constexpr int buttonMap[VirtualGamepad::buttonCount][2] = {
 // of the throw stretched so that the edge still gives full steering.
 glm::vec2 outsideDeadZone(glm::vec2 stick)
 {
-    const float zone = std::clamp(kit::settings::get<float>("tuning.joystick.deadZone", 0.0f), 0.0f, 0.9f);
+    static kit::SettingsEntry<float> deadZone("tuning.joystick.deadZone", 0.0f);
+    const float zone = std::clamp(deadZone.value, 0.0f, 0.9f);
     const float length = glm::length(stick);
     if (zone <= 0.0f)
         return stick;

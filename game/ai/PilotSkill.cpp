@@ -1,35 +1,51 @@
 #include "PilotSkill.h"
 
 #include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
 
 #include <iostream>
 #include <set>
 
+namespace {
+
+// One level's figures as tuning entries (read every frame by every pilot).
+struct LevelTuning {
+    kit::SettingsEntry<float> aimScale, reactionSeconds, gunCone, dashReach;
+    kit::SettingsEntry<bool> usesPowers;
+
+    LevelTuning(const std::string& level, PilotSkill d)
+        : aimScale("tuning.ai." + level + ".aimScale", d.aimScale),
+          reactionSeconds("tuning.ai." + level + ".reactionSeconds", d.reactionSeconds),
+          gunCone("tuning.ai." + level + ".gunCone", d.gunCone),
+          dashReach("tuning.ai." + level + ".dashReach", d.dashReach),
+          usesPowers("tuning.ai." + level + ".usesPowers", d.usesPowers)
+    {
+    }
+    [[nodiscard]] PilotSkill skill() const
+    {
+        return PilotSkill{aimScale.value, reactionSeconds.value, gunCone.value, dashReach.value, usesPowers.value};
+    }
+};
+
+} // namespace
+
 PilotSkill skillOf(PilotStrength strength)
 {
-    namespace settings = kit::settings;
-    PilotSkill s;
     switch (strength) {
     case PilotStrength::normal:
         break;
-    case PilotStrength::easy:
+    case PilotStrength::easy: {
         // Wide of the mark, slow to react, never charging in with a dash, and
         // no use of the pick-ups' weapons.
-        s.aimScale = settings::get<float>("tuning.ai.easy.aimScale", 1.6f);
-        s.reactionSeconds = settings::get<float>("tuning.ai.easy.reactionSeconds", 0.35f);
-        s.gunCone = settings::get<float>("tuning.ai.easy.gunCone", 0.97f);
-        s.dashReach = settings::get<float>("tuning.ai.easy.dashReach", 0.0f);
-        s.usesPowers = settings::get<bool>("tuning.ai.easy.usesPowers", false);
-        break;
-    case PilotStrength::hard:
-        s.aimScale = settings::get<float>("tuning.ai.hard.aimScale", 0.35f);
-        s.reactionSeconds = settings::get<float>("tuning.ai.hard.reactionSeconds", 0.0f);
-        s.gunCone = settings::get<float>("tuning.ai.hard.gunCone", 0.8f);
-        s.dashReach = settings::get<float>("tuning.ai.hard.dashReach", 1.6f);
-        s.usesPowers = settings::get<bool>("tuning.ai.hard.usesPowers", true);
-        break;
+        static const LevelTuning easy("easy", PilotSkill{1.6f, 0.35f, 0.97f, 0.0f, false});
+        return easy.skill();
     }
-    return s;
+    case PilotStrength::hard: {
+        static const LevelTuning hard("hard", PilotSkill{0.35f, 0.0f, 0.8f, 1.6f, true});
+        return hard.skill();
+    }
+    }
+    return PilotSkill{};
 }
 
 const char* nameOf(PilotStrength strength)
