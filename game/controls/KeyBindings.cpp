@@ -40,6 +40,7 @@ constexpr ActionRow rows[actionCount] = {
     {"leave", "Leave (join screen)", {"Z", "U"}},
     {"addComputer", "Add a computer pilot", {"V", ""}},
     {"removeComputer", "Remove a computer pilot", {"C", ""}},
+    {"pilotStrength", "A computer pilot's strength", {"B", ""}},
 };
 
 const ActionRow& row(Action action) { return rows[static_cast<int>(action)]; }

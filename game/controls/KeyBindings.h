@@ -17,6 +17,7 @@ enum class Action {
     ping,                           // button 7
     join, leave,                    // the join screen: this player joins or leaves
     addComputer, removeComputer,    // the join screen: computer pilots (the first set only)
+    pilotStrength,                  // the join screen: the last computer pilot's strength (the first set only)
     count
 };
 constexpr int actionCount = static_cast<int>(Action::count);

@@ -7,6 +7,8 @@
 #include "ScreenKeys.h"
 #include "ScreenSwitch.h"
 
+#include "game/ArtificialIntelligence.h"
+#include "game/PlayerInfo.h"
 #include "game/controls/KeyBindings.h"
 
 #include "engine/core/World.h"
@@ -14,6 +16,25 @@
 #include "engine/input/Keys.h"
 
 #include <iostream>
+
+namespace {
+
+constexpr int leftShoulder = 4;
+
+// The next strength, round from easy to hard, for the last computer pilot a
+// device added.
+void nextPilotStrength(kit::World* world, int device, const std::string& who)
+{
+    const auto player = joining::lastComputerPlayer(world, device);
+    auto* ai = player ? world->getComponent<ArtificialIntelligence>(player->id) : nullptr;
+    if (!ai)
+        return;
+    ai->strength = static_cast<PilotStrength>((static_cast<int>(ai->strength) + 1) % 3);
+    const auto* info = world->getComponent<PlayerInfo>(player->id);
+    std::cout << who << " AI player " << (info ? info->number : 0) << " is now " << nameOf(ai->strength) << "\n";
+}
+
+} // namespace
 
 void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
 {
@@ -43,6 +64,8 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
             joining::removePlayer(world, *player);
             std::cout << "Keyboard AI has left\n";
         }
+    } else if (key.key == controls::key(0, Action::pilotStrength)) {
+        nextPilotStrength(world, keyboard, "Keyboard");
     } else if (key.key == kit::keys::escape) {
         screens::switchTo(world, createMainMenu);
     } else if (screens::isEnter(key)) {
@@ -78,6 +101,9 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
             joining::removePlayer(world, *player);
             std::cout << "Joystick " << slot << " AI has left\n";
         }
+        break;
+    case leftShoulder:
+        nextPilotStrength(world, slot, "Joystick " + std::to_string(slot));
         break;
     case screens::buttonBack:
         screens::switchTo(world, createMainMenu);

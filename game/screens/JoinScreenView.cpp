@@ -3,6 +3,7 @@
 #include "JoinedBy.h"
 #include "ScreenScene.h"
 
+#include "game/ArtificialIntelligence.h"
 #include "game/PlayerInfo.h"
 #include "game/controls/KeyBindings.h"
 
@@ -37,8 +38,12 @@ std::string pilotOf(kit::World* world, const kit::EntityHandle& player)
     const auto* by = world->getComponent<JoinedBy>(player.id);
     if (!by)
         return "local";
-    if (by->computer)
+    if (by->computer) {
+        const auto* ai = world->getComponent<ArtificialIntelligence>(player.id);
+        if (ai && ai->strength != PilotStrength::normal)
+            return std::string("computer, ") + nameOf(ai->strength);
         return "computer";
+    }
     if (by->device == JoinedBy::keyboard)
         return "keyboard";
     if (by->device == JoinedBy::secondKeyboard)
@@ -100,7 +105,7 @@ void showJoinScreen(kit::World* world)
                        view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
 
     // Two panels: the controls, and the players who have joined.
-    screens::addPlate(world, glm::vec2(-0.47f, 0.475f), glm::vec2(1.54f, 0.81f));
+    screens::addPlate(world, glm::vec2(-0.47f, 0.44f), glm::vec2(1.54f, 0.88f));
     screens::addPlate(world, glm::vec2(-0.8f, -0.53f), glm::vec2(0.88f, 0.9f));
     screens::addText(world, "Join the match", glm::vec2(left, 0.72f), 0.12f, glm::vec3(1.0f, 0.85f, 0.25f));
     // The keyboard lines name the keys bound now (see the Options screen).
@@ -112,12 +117,13 @@ void showJoinScreen(kit::World* world)
         "Press " + keyOf(0, Action::addComputer) + " to add AI and " + keyOf(0, Action::removeComputer) + " to remove",
         "Gamepad: Press (A) to join and (B) to leave",
         "Press (X) to add AI and (Y) to remove",
+        keyOf(0, Action::pilotStrength) + " or (LB): the last AI's strength",
         "Press Enter or (Start) to begin the round",
     };
-    float y = 0.57f;
-    for (int i = 0; i < 6; ++i) {
+    float y = 0.6f;
+    for (int i = 0; i < 7; ++i) {
         screens::addText(world, lines[i], glm::vec2(left, y), lineSize);
-        y -= (i == 2 || i == 4) ? lineStep * 1.3f : lineStep;
+        y -= (i == 2 || i == 5) ? lineStep * 1.3f : lineStep;
     }
 
     Roster roster;

@@ -219,7 +219,7 @@ void ControlsScreenInit::operator()(kit::World* world) const
     };
     for (int a = 0; a < controls::actionCount; ++a) {
         const auto action = static_cast<controls::Action>(a);
-        if (keySet > 0 && (action == controls::Action::addComputer || action == controls::Action::removeComputer))
+        if (keySet > 0 && action >= controls::Action::addComputer)
             continue; // computer pilots are the first keyboard's to add
         OptionRow row;
         row.label = controls::label(action);

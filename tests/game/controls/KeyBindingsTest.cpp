@@ -38,7 +38,7 @@ TEST_F(KeyBindings, TheDefaultsSplitTheKeyboardAndNoKeyDoesTwoThingsOnOneScreen)
         {Action::fire, {"X", "O"}},      {Action::special, {"C", "P"}},  {Action::taunt1, {"1", "7"}},
         {Action::taunt2, {"2", "8"}},    {Action::taunt3, {"3", "9"}},   {Action::taunt4, {"4", "0"}},
         {Action::ping, {"V", "M"}},      {Action::join, {"X", "O"}},     {Action::leave, {"Z", "U"}},
-        {Action::addComputer, {"V", ""}}, {Action::removeComputer, {"C", ""}},
+        {Action::addComputer, {"V", ""}}, {Action::removeComputer, {"C", ""}}, {Action::pilotStrength, {"B", ""}},
     };
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(controls::actionCount));
     std::map<std::pair<bool, int>, std::string> taken; // (join screen?, key) -> who

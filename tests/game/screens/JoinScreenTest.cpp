@@ -128,6 +128,42 @@ TEST_F(JoinScreen, ASecondKeyboardPlayerJoinsAndLeavesWithItsOwnKeys)
     EXPECT_FALSE(logged("Keyboard has left")) << "the first keyboard's player stays";
 }
 
+TEST_F(JoinScreen, EachDeviceSetsTheStrengthOfTheLastComputerPilotItAdded)
+{
+    const int b = kit::keys::fromName("B");
+    tap(b); // no pilot yet: nothing
+    tap(v);
+    tap(v);
+    const auto strengthOf = [this](int number) {
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<PlayerInfo>())) {
+            auto* info = static_cast<PlayerInfo*>(c);
+            if (static_cast<int>(info->number) == number)
+                return world()->getComponent<ArtificialIntelligence>(info->entityId)->strength;
+        }
+        ADD_FAILURE() << "no player " << number;
+        return PilotStrength::normal;
+    };
+    EXPECT_EQ(strengthOf(1), defaultStrength());
+    tap(b);
+    EXPECT_EQ(strengthOf(2), PilotStrength::hard);
+    EXPECT_EQ(strengthOf(1), PilotStrength::normal) << "only the last one added";
+    EXPECT_TRUE(logged("Keyboard AI player 2 is now hard"));
+    EXPECT_NE(shown().find("computer, hard"), std::string::npos);
+    tap(b);
+    EXPECT_EQ(strengthOf(2), PilotStrength::easy);
+    tap(b);
+    EXPECT_EQ(strengthOf(2), PilotStrength::normal);
+    EXPECT_EQ(shown().find("computer, "), std::string::npos) << "a normal pilot is just a computer";
+    EXPECT_NE(shown().find("B or (LB): the last AI's strength\n"), std::string::npos);
+
+    plugPad(3);
+    pressButton(3, 2); // X: a pilot of the pad's
+    pressButton(3, 4); // the left shoulder
+    EXPECT_EQ(strengthOf(3), PilotStrength::hard);
+    EXPECT_EQ(strengthOf(2), PilotStrength::normal);
+    EXPECT_TRUE(logged("Joystick 3 AI player 3 is now hard"));
+}
+
 TEST_F(JoinScreen, RebindingTheJoinKeyChangesWhatTheScreenSaysAndDoes)
 {
     controls::bind(0, controls::Action::join, kit::keys::space);
