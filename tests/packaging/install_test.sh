@@ -6,7 +6,7 @@
 # nothing into its data. The installed program alone, without its data, says
 # so in one line and exits with status 1. Its command line: --help lists every
 # option and exits 0; an unknown option or a bad value costs one line and
-# status 2.
+# status 2; --host and --join take two copies straight into one session.
 #
 # Runs inside the suite's private network namespace.
 #
@@ -16,7 +16,7 @@ set -uo pipefail
 build=$(realpath "$1")
 source=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-trap 'kill -9 "${pid:-0}" "${xvfb:-0}" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -9 "${pid:-0}" "${host:-0}" "${guest:-0}" "${xvfb:-0}" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/log" ] && { echo "--- game log ---"; cat "$work/log"; }; exit 1; }
 
 prefix="$work/prefix"
@@ -94,6 +94,23 @@ if [ -s "$work/errors" ]; then
   cat "$work/errors"
   fail "the installed game wrote error lines"
 fi
+# --- --host and --join: two installed copies straight into one session.
+(cd / && exec "$game" --host --mute) </dev/null >"$work/host.log" 2>&1 &
+host=$!
+for _ in $(seq 100); do grep -qxF "Initializing join sreen!" "$work/host.log" && break; sleep 0.1; done
+grep -qxF "Initializing join sreen!" "$work/host.log" || { cat "$work/host.log"; fail "--host did not open the join screen"; }
+(cd / && exec "$game" --join 127.0.0.1 --mute) </dev/null >"$work/guest.log" 2>&1 &
+guest=$!
+for _ in $(seq 100); do grep -qxF "Our connection request has been accepted." "$work/guest.log" && break; sleep 0.1; done
+grep -qxF "Our connection request has been accepted." "$work/guest.log" ||
+  { cat "$work/guest.log"; fail "--join did not reach the host"; }
+grep -qxF "Initializing join sreen!" "$work/guest.log" || fail "--join did not open the join screen"
+grep -qxF "A connection is incoming." "$work/host.log" || fail "the host did not see the guest"
+grep -q "Creating Main Menu" "$work/guest.log" "$work/host.log" && fail "a copy went through the main menu"
+kill -TERM "$guest" "$host"
+wait "$guest" || fail "the joined copy's exit status was $?"
+wait "$host" || fail "the hosting copy's exit status was $?"
+
 written=$(find "$prefix" -newer "$work/started" -print)
 [ -z "$written" ] || fail "the installed game wrote into its installation: $written"
 echo "PASS"
