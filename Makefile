@@ -45,7 +45,8 @@ install: release
 
 # The Debian package, in $(PACKAGE_DIR)/: a Release build of its own, with the
 # program in /usr/games as Debian has games.
-package: deps
+package:
+	@scripts/install-deps --package
 	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKYSCUFFLE_TESTS=OFF \
 	  -DSKYSCUFFLE_INSTALL_BINDIR=games
 	cmake --build $(PACKAGE_DIR) -j $(JOBS)
