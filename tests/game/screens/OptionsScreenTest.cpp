@@ -134,6 +134,9 @@ TEST_F(Options, PilotsSyncSizeAndDeadZoneChangeAndStopAtTheirEnds)
     tap(right);
     EXPECT_EQ(kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(0.0f)), glm::vec2(1024.0f, 768.0f));
     EXPECT_TRUE(shows("1024 x 768\n"));
+    for (int i = 0; i < 20 && gl.window->size() != glm::ivec2(1024, 768); ++i)
+        frame(); // the display answers the resize within a few frames
+    EXPECT_EQ(gl.window->size(), glm::ivec2(1024, 768)) << "the window takes the size at once";
     tap(left);
     tap(left);
     EXPECT_EQ(kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(0.0f)), glm::vec2(1920.0f, 1080.0f))
