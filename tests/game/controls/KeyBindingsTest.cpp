@@ -78,6 +78,13 @@ TEST_F(KeyBindings, AKeyTakenFromAnotherActionGivesItTheOldKey)
     EXPECT_EQ(*done.swappedWith, std::pair(1, Action::fire));
     EXPECT_EQ(keyName(1, Action::fire), "C");
     EXPECT_EQ(keyName(1, Action::join), "O") << "another screen's key stays";
+    // A join-screen action swaps with the join screen's holder of the key,
+    // never with a match action that has it too (X: Dash now, and Join).
+    done = controls::bind(1, Action::join, kit::keys::x);
+    ASSERT_TRUE(done.swappedWith);
+    EXPECT_EQ(*done.swappedWith, std::pair(0, Action::join));
+    EXPECT_EQ(keyName(0, Action::join), "O");
+    EXPECT_EQ(keyName(0, Action::dash), "X") << "the match's X stays where it was";
     // A free key takes nothing from anyone.
     done = controls::bind(1, Action::up2, kit::keys::space);
     EXPECT_TRUE(done.changed);
