@@ -16,7 +16,7 @@ set -uo pipefail
 build=$(realpath "$1")
 source=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-trap 'kill -9 "${pid:-0}" "${host:-0}" "${guest:-0}" "${xvfb:-0}" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -9 "${pid:-0}" "${full:-0}" "${host:-0}" "${guest:-0}" "${xvfb:-0}" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/log" ] && { echo "--- game log ---"; cat "$work/log"; }; exit 1; }
 
 prefix="$work/prefix"
@@ -94,6 +94,28 @@ if [ -s "$work/errors" ]; then
   cat "$work/errors"
   fail "the installed game wrote error lines"
 fi
+# --- --fullscreen: the desktop's size, for this run only.
+(cd / && exec "$game" --fullscreen --mute) </dev/null >"$work/full.log" 2>&1 &
+full=$!
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --all --pid "$full" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "--fullscreen opened no window"
+desktop=$(xwininfo -root | sed -n 's/.*-geometry \([0-9]*x[0-9]*\).*/\1/p')
+size=""
+for _ in $(seq 30); do
+  size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
+  [ "$size" = "$desktop" ] && break
+  sleep 0.1
+done
+[ "$size" = "$desktop" ] || fail "--fullscreen gave $size, not the desktop's $desktop"
+kill -TERM "$full"
+wait "$full" || fail "exit status $? after --fullscreen"
+[ -e "$XDG_CONFIG_HOME/skyscuffle/settings.csv" ] && fail "an option of the command line was kept"
+
 # --- --host and --join: two installed copies straight into one session.
 (cd / && exec "$game" --host --mute) </dev/null >"$work/host.log" 2>&1 &
 host=$!
