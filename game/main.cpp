@@ -1,6 +1,6 @@
-#include "GameStartup.h"
 #include "startup/CommandLine.h"
 #include "startup/DataDirectory.h"
+#include "startup/GameStartup.h"
 
 #include "engine/core/application/GlewInitError.h"
 

@@ -1,13 +1,14 @@
 #include "GameStartup.h"
 
-#include "NamedFunctions.h"
-#include "Random.h"
-#include "SoundManager.h"
-#include "screens/JoinScreen.h"
-#include "screens/MainMenu.h"
-#include "screens/ScreenKeys.h"
-#include "startup/DataDirectory.h"
-#include "startup/LaunchOptions.h"
+#include "DataDirectory.h"
+#include "LaunchOptions.h"
+
+#include "game/NamedFunctions.h"
+#include "game/Random.h"
+#include "game/SoundManager.h"
+#include "game/screens/JoinScreen.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/ScreenKeys.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
