@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ai/PilotSkill.h"
+#include "game/ai/PilotSkill.h"
 
 #include "engine/core/Component.h"
 #include "engine/core/EntityHandle.h"

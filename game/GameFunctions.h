@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PlayerTextureInfo.h"
-#include "PowerEnum.h"
-#include "ScoreTable.h"
+#include "game/PlayerTextureInfo.h"
+#include "game/PowerEnum.h"
+#include "game/ScoreTable.h"
 
 #include "engine/core/EntityID.h"
 #include "engine/network/NamedFunction.h"

@@ -1,9 +1,9 @@
 #include "GameplayFunctions.h"
 
-#include "CallRefusals.h"
-#include "GameFunctions.h"
-#include "PrintableText.h"
-#include "SoundManager.h"
+#include "game/CallRefusals.h"
+#include "game/GameFunctions.h"
+#include "game/PrintableText.h"
+#include "game/SoundManager.h"
 
 #include "game/combat/ScoreFunctions.h"
 #include "game/effects/Taunts.h"

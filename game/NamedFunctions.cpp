@@ -1,8 +1,8 @@
 #include "NamedFunctions.h"
 
-#include "CallRefusals.h"
-#include "GameFunctions.h"
-#include "PlayerInfo.h"
+#include "game/CallRefusals.h"
+#include "game/GameFunctions.h"
+#include "game/PlayerInfo.h"
 
 #include "game/screens/PlayerColours.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlayerTextureInfo.h"
+#include "game/PlayerTextureInfo.h"
 
 #include "engine/core/EntityHandle.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PlayingSound.h"
-#include "SoundDecoder.h"
+#include "game/PlayingSound.h"
+#include "game/SoundDecoder.h"
 
 #include "game/audio/AudioSystem.h"
 

@@ -1,6 +1,6 @@
 #include "VirtualGamepadAI.h"
 
-#include "ArtificialIntelligence.h"
+#include "game/ArtificialIntelligence.h"
 
 VirtualGamepadAI::VirtualGamepadAI(ArtificialIntelligence* ai) : ai(ai)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VirtualGamepad.h"
+#include "game/VirtualGamepad.h"
 
 class ArtificialIntelligence;
 

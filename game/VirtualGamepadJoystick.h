@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VirtualGamepad.h"
+#include "game/VirtualGamepad.h"
 
 namespace kit {
 class Joystick;

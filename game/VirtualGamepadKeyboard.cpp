@@ -1,6 +1,6 @@
 #include "VirtualGamepadKeyboard.h"
 
-#include "controls/KeyBindings.h"
+#include "game/controls/KeyBindings.h"
 
 #include "engine/core/World.h"
 #include "engine/input/Keyboard.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VirtualGamepad.h"
+#include "game/VirtualGamepad.h"
 
 // A keyboard player's gamepad, by the bindings of its set of keys (see
 // controls::KeyBindings): the first player's by default arrows or WASD steer,

@@ -1,6 +1,6 @@
-#include "startup/CommandLine.h"
-#include "startup/DataDirectory.h"
-#include "startup/GameStartup.h"
+#include "game/startup/CommandLine.h"
+#include "game/startup/DataDirectory.h"
+#include "game/startup/GameStartup.h"
 
 #include "engine/core/application/GlewInitError.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Action.h"
-#include "DecisionTreeNode.h"
+#include "game/ai/Action.h"
+#include "game/ai/DecisionTreeNode.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
 // The actions of a computer pilot's decision tree.
-#include "AiTuning.h"
-#include "Attack.h"
-#include "Evade.h"
-#include "FindPowerup.h"
-#include "PilotView.h"
+#include "game/ai/AiTuning.h"
+#include "game/ai/Attack.h"
+#include "game/ai/Evade.h"
+#include "game/ai/FindPowerup.h"
+#include "game/ai/PilotView.h"
 
 #include "game/ArtificialIntelligence.h"
 #include "game/Random.h"

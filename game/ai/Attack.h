@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Action.h"
+#include "game/ai/Action.h"
 
 #include "engine/core/EntityHandle.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DecisionTreeNode.h"
+#include "game/ai/DecisionTreeNode.h"
 
 // A fork: a test picks the branch to ask next.
 class Decision : public DecisionTreeNode {

@@ -1,11 +1,11 @@
 // The tests of a computer pilot's decision tree.
-#include "AiTuning.h"
-#include "FindDamager.h"
-#include "FindTarget.h"
-#include "PilotView.h"
-#include "isHealthly.h"
-#include "isLabelExist.h"
-#include "isTargetAlive.h"
+#include "game/ai/AiTuning.h"
+#include "game/ai/FindDamager.h"
+#include "game/ai/FindTarget.h"
+#include "game/ai/PilotView.h"
+#include "game/ai/isHealthly.h"
+#include "game/ai/isLabelExist.h"
+#include "game/ai/isTargetAlive.h"
 
 #include "game/ArtificialIntelligence.h"
 #include "game/combat/Health.h"

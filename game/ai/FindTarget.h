@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Decision.h"
+#include "game/ai/Decision.h"
 
 #include "engine/core/EntityHandle.h"
 

@@ -1,14 +1,14 @@
 #include "PlaneDecisionTree.h"
 
-#include "ActionNode.h"
-#include "Attack.h"
-#include "Evade.h"
-#include "FindDamager.h"
-#include "FindPowerup.h"
-#include "FindTarget.h"
-#include "isHealthly.h"
-#include "isLabelExist.h"
-#include "isTargetAlive.h"
+#include "game/ai/ActionNode.h"
+#include "game/ai/Attack.h"
+#include "game/ai/Evade.h"
+#include "game/ai/FindDamager.h"
+#include "game/ai/FindPowerup.h"
+#include "game/ai/FindTarget.h"
+#include "game/ai/isHealthly.h"
+#include "game/ai/isLabelExist.h"
+#include "game/ai/isTargetAlive.h"
 
 #include "game/ArtificialIntelligence.h"
 

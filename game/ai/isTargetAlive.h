@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Decision.h"
+#include "game/ai/Decision.h"
 
 class ArtificialIntelligence;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AudioTypes.h"
+#include "game/audio/AudioTypes.h"
 
 struct Mix_Chunk;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AudioSound.h"
-#include "AudioTypes.h"
+#include "game/audio/AudioSound.h"
+#include "game/audio/AudioTypes.h"
 
 #include <memory>
 #include <string>

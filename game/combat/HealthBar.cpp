@@ -1,6 +1,6 @@
 #include "HealthBar.h"
 
-#include "Health.h"
+#include "game/combat/Health.h"
 
 #include "engine/core/World.h"
 #include "engine/render/Model.h"

@@ -1,6 +1,6 @@
 #include "PlayerSpawnComp.h"
 
-#include "Health.h"
+#include "game/combat/Health.h"
 
 #include "game/GameFunctions.h"
 

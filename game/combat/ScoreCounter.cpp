@@ -1,7 +1,7 @@
 #include "ScoreCounter.h"
 
-#include "Score.h"
-#include "ScoreFunctions.h"
+#include "game/combat/Score.h"
+#include "game/combat/ScoreFunctions.h"
 
 #include "engine/core/World.h"
 #include "engine/render/Text.h"

@@ -1,6 +1,6 @@
 #include "ScoreFunctions.h"
 
-#include "Score.h"
+#include "game/combat/Score.h"
 
 #include "engine/core/World.h"
 

@@ -1,7 +1,7 @@
 #include "Bursts.h"
 
-#include "ParticleBudget.h"
-#include "Particles.h"
+#include "game/effects/ParticleBudget.h"
+#include "game/effects/Particles.h"
 
 #include "game/Random.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ParticleEmitter.h"
+#include "game/effects/ParticleEmitter.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ParticleEmitter.h"
+#include "game/effects/ParticleEmitter.h"
 
 // The flames of a burning (dead) plane.
 class FireParticleEmitter : public ParticleEmitter {

@@ -1,6 +1,6 @@
 #include "ParticleBudget.h"
 
-#include "ParticleLifeSpan.h"
+#include "game/effects/ParticleLifeSpan.h"
 
 #include "game/Random.h"
 #include "game/TuningRange.h"

@@ -1,6 +1,6 @@
 #include "ParticleEmitter.h"
 
-#include "ParticleBudget.h"
+#include "game/effects/ParticleBudget.h"
 
 #include "game/Random.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Particles.h"
+#include "game/effects/Particles.h"
 
 #include "engine/core/Behavior.h"
 

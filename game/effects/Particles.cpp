@@ -1,6 +1,6 @@
 #include "Particles.h"
 
-#include "ParticleLifeSpan.h"
+#include "game/effects/ParticleLifeSpan.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"

@@ -1,7 +1,7 @@
 #include "PlayerPingSpawner.h"
 
-#include "Particles.h"
-#include "TranslationChild.h"
+#include "game/effects/Particles.h"
+#include "game/effects/TranslationChild.h"
 
 #include "game/PlayerInfo.h"
 #include "game/VirtualGamepad.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ParticleEmitter.h"
+#include "game/effects/ParticleEmitter.h"
 
 // The smoke of a damaged or burning plane, alpha-blended rather than added
 // (smoke darkens what is behind it). Health tunes it to the damage: more,

@@ -1,6 +1,6 @@
 #include "Taunter.h"
 
-#include "Taunts.h"
+#include "game/effects/Taunts.h"
 
 #include "game/GameFunctions.h"
 #include "game/VirtualGamepad.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WeaponPower.h"
+#include "game/powerups/WeaponPower.h"
 
 // A rack of bombs under the plane, dropped on button 2. The plane's own copy
 // makes the rack's id and has every copy build it ("spawnBombSpawner"); every

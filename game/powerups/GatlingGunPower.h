@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WeaponPower.h"
+#include "game/powerups/WeaponPower.h"
 
 #include "game/PlayingSound.h"
 

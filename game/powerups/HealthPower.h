@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Power.h"
+#include "game/powerups/Power.h"
 
 // A full heal: health back to its maximum, smoke and fire gone, a burst of
 // green at the plane. Lasts one frame.

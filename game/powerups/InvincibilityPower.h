@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Power.h"
+#include "game/powerups/Power.h"
 
 // A new plane's shield: no damage, no computer pilot picks it as a target,
 // and it blinks (the plane and what hangs under it) until the time is up.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WeaponPower.h"
+#include "game/powerups/WeaponPower.h"
 
 // A shotgun under the plane, a few blasts on button 2.
 class ShotgunPower : public WeaponPower {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Power.h"
+#include "game/powerups/Power.h"
 
 // A few seconds of more thrust, with a streak behind the plane; while it
 // lasts the plane rams what it touches (see PlanePhysics).

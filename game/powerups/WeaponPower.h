@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Power.h"
+#include "game/powerups/Power.h"
 
 #include "engine/core/EntityHandle.h"
 

@@ -1,7 +1,7 @@
 // The three weapon powers: the weapon each hangs under the plane.
-#include "BombPower.h"
-#include "GatlingGunPower.h"
-#include "ShotgunPower.h"
+#include "game/powerups/BombPower.h"
+#include "game/powerups/GatlingGunPower.h"
+#include "game/powerups/ShotgunPower.h"
 
 #include "game/GameFunctions.h"
 #include "game/SoundManager.h"

@@ -1,8 +1,8 @@
 #include "AddressField.h"
 
-#include "Cursor.h"
-#include "ScreenKeys.h"
-#include "ScreenScene.h"
+#include "game/screens/Cursor.h"
+#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenScene.h"
 
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressSearch.h"
+#include "game/screens/AddressSearch.h"
 
 #include "engine/core/Behavior.h"
 #include "engine/core/EntityHandle.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TypedAddress.h"
+#include "game/screens/TypedAddress.h"
 
 #include "engine/network/NetAddress.h"
 

@@ -1,6 +1,6 @@
 #include "CreditsPages.h"
 
-#include "ScreenScene.h"
+#include "game/screens/ScreenScene.h"
 
 #include "engine/core/World.h"
 #include "engine/render/Model.h"

@@ -1,10 +1,10 @@
 #include "CreditsScreen.h"
 
-#include "CreditsPages.h"
-#include "MainMenu.h"
-#include "ScreenKeys.h"
-#include "ScreenScene.h"
-#include "ScreenSwitch.h"
+#include "game/screens/CreditsPages.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"

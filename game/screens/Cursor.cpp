@@ -1,7 +1,7 @@
 #include "Cursor.h"
 
-#include "ScreenKeys.h"
-#include "ScreenScene.h"
+#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenScene.h"
 
 #include "game/SoundManager.h"
 

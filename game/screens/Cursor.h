@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MenuOption.h"
+#include "game/screens/MenuOption.h"
 
 #include "engine/core/Behavior.h"
 #include "engine/core/Signal.h"

@@ -1,11 +1,11 @@
 #include "GameWorld.h"
 
-#include "DepartedCopies.h"
-#include "HostDuties.h"
-#include "MatchStart.h"
-#include "PlayerPlane.h"
-#include "ScreenScene.h"
-#include "WinScreen.h"
+#include "game/screens/DepartedCopies.h"
+#include "game/screens/HostDuties.h"
+#include "game/screens/MatchStart.h"
+#include "game/screens/PlayerPlane.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/WinScreen.h"
 
 #include "game/GameFunctions.h"
 #include "game/GameplayFunctions.h"

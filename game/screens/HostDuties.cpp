@@ -1,6 +1,6 @@
 #include "HostDuties.h"
 
-#include "MatchStart.h"
+#include "game/screens/MatchStart.h"
 
 #include "game/GameFunctions.h"
 #include "game/PlayerInfo.h"

@@ -1,14 +1,14 @@
 #include "JoinScreen.h"
 
-#include "GameWorld.h"
-#include "JoinScreenInput.h"
-#include "JoinScreenView.h"
-#include "JoiningPlayers.h"
-#include "LoadingScreen.h"
-#include "ScreenScene.h"
-#include "ScreenSwitch.h"
-#include "SessionNotice.h"
-#include "SessionWatch.h"
+#include "game/screens/GameWorld.h"
+#include "game/screens/JoinScreenInput.h"
+#include "game/screens/JoinScreenView.h"
+#include "game/screens/JoiningPlayers.h"
+#include "game/screens/LoadingScreen.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
+#include "game/screens/SessionNotice.h"
+#include "game/screens/SessionWatch.h"
 
 #include "game/GameFunctions.h"
 

@@ -1,11 +1,11 @@
 #include "JoinScreenInput.h"
 
-#include "JoinScreen.h"
-#include "JoinedBy.h"
-#include "JoiningPlayers.h"
-#include "MainMenu.h"
-#include "ScreenKeys.h"
-#include "ScreenSwitch.h"
+#include "game/screens/JoinScreen.h"
+#include "game/screens/JoinedBy.h"
+#include "game/screens/JoiningPlayers.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "game/ArtificialIntelligence.h"
 #include "game/PlayerInfo.h"

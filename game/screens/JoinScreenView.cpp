@@ -1,7 +1,7 @@
 #include "JoinScreenView.h"
 
-#include "JoinedBy.h"
-#include "ScreenScene.h"
+#include "game/screens/JoinedBy.h"
+#include "game/screens/ScreenScene.h"
 
 #include "game/ArtificialIntelligence.h"
 #include "game/PlayerInfo.h"

@@ -1,7 +1,7 @@
 #include "JoiningPlayers.h"
 
-#include "JoinedBy.h"
-#include "PlayerColours.h"
+#include "game/screens/JoinedBy.h"
+#include "game/screens/PlayerColours.h"
 
 #include "game/ArtificialIntelligence.h"
 #include "game/GameFunctions.h"

@@ -1,8 +1,8 @@
 #include "LoadingScreen.h"
 
-#include "ScreenKeys.h"
-#include "ScreenScene.h"
-#include "ScreenSwitch.h"
+#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "game/combat/ScoreFunctions.h"
 

@@ -1,10 +1,10 @@
 #include "MainMenu.h"
 
-#include "Cursor.h"
-#include "Icon.h"
-#include "LoadingScreen.h"
-#include "ScreenScene.h"
-#include "ScreenSwitch.h"
+#include "game/screens/Cursor.h"
+#include "game/screens/Icon.h"
+#include "game/screens/LoadingScreen.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "game/PlayerInfo.h"
 #include "game/SoundManager.h"

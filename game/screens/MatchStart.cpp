@@ -1,7 +1,7 @@
 #include "MatchStart.h"
 
-#include "SpawnCircle.h"
-#include "Timer.h"
+#include "game/screens/SpawnCircle.h"
+#include "game/screens/Timer.h"
 
 #include "game/GameFunctions.h"
 #include "game/PlayerInfo.h"

@@ -1,7 +1,7 @@
 #include "MenuOption.h"
 
-#include "Icon.h"
-#include "ScreenSwitch.h"
+#include "game/screens/Icon.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "game/SoundManager.h"
 

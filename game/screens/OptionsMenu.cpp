@@ -1,7 +1,7 @@
 #include "OptionsMenu.h"
 
-#include "ScreenKeys.h"
-#include "ScreenScene.h"
+#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenScene.h"
 
 #include "game/SoundManager.h"
 

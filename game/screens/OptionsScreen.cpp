@@ -1,9 +1,9 @@
 #include "OptionsScreen.h"
 
-#include "MainMenu.h"
-#include "OptionsMenu.h"
-#include "ScreenScene.h"
-#include "ScreenSwitch.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/OptionsMenu.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "game/SoundManager.h"
 #include "game/ai/PilotSkill.h"

@@ -1,10 +1,10 @@
 #include "PlaceholderScreen.h"
 
-#include "GameWorld.h"
-#include "MainMenu.h"
-#include "ScreenKeys.h"
-#include "ScreenScene.h"
-#include "ScreenSwitch.h"
+#include "game/screens/GameWorld.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"

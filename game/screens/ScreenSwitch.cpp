@@ -1,11 +1,11 @@
 #include "ScreenSwitch.h"
 
-#include "CreditsScreen.h"
-#include "JoinScreen.h"
-#include "MainMenu.h"
-#include "NetworkScreen.h"
-#include "OptionsScreen.h"
-#include "PlaceholderScreen.h"
+#include "game/screens/CreditsScreen.h"
+#include "game/screens/JoinScreen.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/NetworkScreen.h"
+#include "game/screens/OptionsScreen.h"
+#include "game/screens/PlaceholderScreen.h"
 
 #include "engine/core/application/Application.h"
 #include "engine/network/LANDiscoverySystem.h"

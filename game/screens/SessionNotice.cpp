@@ -1,6 +1,6 @@
 #include "SessionNotice.h"
 
-#include "ScreenScene.h"
+#include "game/screens/ScreenScene.h"
 
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"

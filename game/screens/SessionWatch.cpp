@@ -1,7 +1,7 @@
 #include "SessionWatch.h"
 
-#include "JoiningPlayers.h"
-#include "PlayerColours.h"
+#include "game/screens/JoiningPlayers.h"
+#include "game/screens/PlayerColours.h"
 
 #include "game/GameFunctions.h"
 #include "game/PlayerInfo.h"

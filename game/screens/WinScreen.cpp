@@ -1,10 +1,10 @@
 #include "WinScreen.h"
 
-#include "JoinScreen.h"
-#include "MainMenu.h"
-#include "ScreenKeys.h"
-#include "ScreenScene.h"
-#include "ScreenSwitch.h"
+#include "game/screens/JoinScreen.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "game/PlayerInfo.h"
 #include "game/combat/ScoreFunctions.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LaunchOptions.h"
+#include "game/startup/LaunchOptions.h"
 
 #include <iosfwd>
 

@@ -1,7 +1,7 @@
 #include "GameStartup.h"
 
-#include "DataDirectory.h"
-#include "LaunchOptions.h"
+#include "game/startup/DataDirectory.h"
+#include "game/startup/LaunchOptions.h"
 
 #include "game/NamedFunctions.h"
 #include "game/Random.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProjectileSpawner.h"
+#include "game/weapons/ProjectileSpawner.h"
 
 // Every plane's own gun: two barrels taking turns, one shot each period
 // while button 1 is held; the first shot after a pause leaves at once.

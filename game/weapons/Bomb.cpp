@@ -1,6 +1,6 @@
 #include "Bomb.h"
 
-#include "Explosion.h"
+#include "game/weapons/Explosion.h"
 
 #include "game/GameMath.h"
 #include "game/effects/Bursts.h"

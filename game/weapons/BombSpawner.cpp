@@ -1,6 +1,6 @@
 #include "BombSpawner.h"
 
-#include "Bomb.h"
+#include "game/weapons/Bomb.h"
 
 #include "game/GameFunctions.h"
 #include "game/VirtualGamepad.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProjectileSpawner.h"
+#include "game/weapons/ProjectileSpawner.h"
 
 #include "engine/core/Signal.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProjectileSpawner.h"
+#include "game/weapons/ProjectileSpawner.h"
 
 // The gatling power's gun: fires by itself at its rate while the power has
 // bullets, each one taken from the power's count. Keeps its rate at any frame

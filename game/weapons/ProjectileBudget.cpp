@@ -1,7 +1,7 @@
 #include "ProjectileBudget.h"
 
-#include "Bomb.h"
-#include "Bullet.h"
+#include "game/weapons/Bomb.h"
+#include "game/weapons/Bullet.h"
 
 #include "game/TuningRange.h"
 

@@ -1,8 +1,8 @@
 #include "ProjectileFunctions.h"
 
-#include "Bomb.h"
-#include "Bullet.h"
-#include "ProjectileBudget.h"
+#include "game/weapons/Bomb.h"
+#include "game/weapons/Bullet.h"
+#include "game/weapons/ProjectileBudget.h"
 
 #include "game/GameFunctions.h"
 #include "game/PlayerInfo.h"

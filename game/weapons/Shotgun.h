@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProjectileSpawner.h"
+#include "game/weapons/ProjectileSpawner.h"
 
 // The shotgun power's gun: on button 2 a fan of pellets, one straight
 // ahead and the rest spread over the fan's angle, sharing the blast's damage.
