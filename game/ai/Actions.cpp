@@ -5,8 +5,8 @@
 #include "game/ai/FindPowerup.h"
 #include "game/ai/PilotView.h"
 
-#include "game/ArtificialIntelligence.h"
-#include "game/Random.h"
+#include "game/ai/ArtificialIntelligence.h"
+#include "game/common/Random.h"
 
 #include "engine/core/World.h"
 

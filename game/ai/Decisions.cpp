@@ -7,7 +7,7 @@
 #include "game/ai/isLabelExist.h"
 #include "game/ai/isTargetAlive.h"
 
-#include "game/ArtificialIntelligence.h"
+#include "game/ai/ArtificialIntelligence.h"
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 

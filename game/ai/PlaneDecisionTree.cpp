@@ -10,7 +10,7 @@
 #include "game/ai/isLabelExist.h"
 #include "game/ai/isTargetAlive.h"
 
-#include "game/ArtificialIntelligence.h"
+#include "game/ai/ArtificialIntelligence.h"
 
 #include "engine/core/World.h"
 

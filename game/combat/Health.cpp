@@ -1,8 +1,8 @@
 #include "Health.h"
 
-#include "game/GameFunctions.h"
-#include "game/MatchEvents.h"
-#include "game/SoundManager.h"
+#include "game/match/GameFunctions.h"
+#include "game/match/MatchEvents.h"
+#include "game/sound/SoundManager.h"
 #include "game/effects/FireParticleEmitter.h"
 #include "game/effects/SmokeParticleEmitter.h"
 

@@ -2,7 +2,7 @@
 
 #include "game/combat/Health.h"
 
-#include "game/GameFunctions.h"
+#include "game/match/GameFunctions.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"

@@ -3,7 +3,7 @@
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/Particles.h"
 
-#include "game/Random.h"
+#include "game/common/Random.h"
 
 #include "engine/core/SettingsEntry.h"
 

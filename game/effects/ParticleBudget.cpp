@@ -2,8 +2,8 @@
 
 #include "game/effects/ParticleLifeSpan.h"
 
-#include "game/Random.h"
-#include "game/TuningRange.h"
+#include "game/common/Random.h"
+#include "game/common/TuningRange.h"
 
 #include "engine/core/World.h"
 

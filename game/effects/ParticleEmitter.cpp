@@ -2,7 +2,7 @@
 
 #include "game/effects/ParticleBudget.h"
 
-#include "game/Random.h"
+#include "game/common/Random.h"
 
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"

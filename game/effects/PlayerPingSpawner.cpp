@@ -3,8 +3,8 @@
 #include "game/effects/Particles.h"
 #include "game/effects/TranslationChild.h"
 
-#include "game/PlayerInfo.h"
-#include "game/VirtualGamepad.h"
+#include "game/players/PlayerInfo.h"
+#include "game/input/VirtualGamepad.h"
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"

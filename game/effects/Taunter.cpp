@@ -2,8 +2,8 @@
 
 #include "game/effects/Taunts.h"
 
-#include "game/GameFunctions.h"
-#include "game/VirtualGamepad.h"
+#include "game/match/GameFunctions.h"
+#include "game/input/VirtualGamepad.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"

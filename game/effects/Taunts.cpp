@@ -1,8 +1,8 @@
 #include "Taunts.h"
 
-#include "game/CallRefusals.h"
-#include "game/PlayerInfo.h"
-#include "game/PrintableText.h"
+#include "game/common/CallRefusals.h"
+#include "game/players/PlayerInfo.h"
+#include "game/common/PrintableText.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"

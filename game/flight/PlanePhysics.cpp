@@ -1,9 +1,9 @@
 #include "PlanePhysics.h"
 
-#include "game/GameMath.h"
-#include "game/PlayerInfo.h"
-#include "game/SoundManager.h"
-#include "game/VirtualGamepad.h"
+#include "game/common/GameMath.h"
+#include "game/players/PlayerInfo.h"
+#include "game/sound/SoundManager.h"
+#include "game/input/VirtualGamepad.h"
 #include "game/combat/Health.h"
 #include "game/effects/Bursts.h"
 #include "game/effects/DashParticleEmitter.h"

@@ -2,7 +2,7 @@
 
 #include "game/powerups/WeaponPower.h"
 
-#include "game/PlayingSound.h"
+#include "game/sound/PlayingSound.h"
 
 // A gatling gun under the plane that fires by itself until its bullets are
 // spent, with its rattle looping all the while.

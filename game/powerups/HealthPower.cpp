@@ -1,6 +1,6 @@
 #include "HealthPower.h"
 
-#include "game/SoundManager.h"
+#include "game/sound/SoundManager.h"
 #include "game/combat/Health.h"
 #include "game/effects/Bursts.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/PowerEnum.h"
+#include "game/powerups/PowerEnum.h"
 
 #include "engine/core/EntityHandle.h"
 

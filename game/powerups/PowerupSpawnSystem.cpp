@@ -1,7 +1,7 @@
 #include "PowerupSpawnSystem.h"
 
-#include "game/GameFunctions.h"
-#include "game/Random.h"
+#include "game/match/GameFunctions.h"
+#include "game/common/Random.h"
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"

@@ -3,8 +3,8 @@
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/ShotgunPower.h"
 
-#include "game/GameFunctions.h"
-#include "game/SoundManager.h"
+#include "game/match/GameFunctions.h"
+#include "game/sound/SoundManager.h"
 #include "game/looks/ModelLook.h"
 #include "game/weapons/GatlingGun.h"
 #include "game/weapons/Shotgun.h"

@@ -1,16 +1,16 @@
 #include "JoinScreen.h"
 
-#include "game/screens/GameWorld.h"
+#include "game/match/GameWorld.h"
 #include "game/screens/JoinScreenInput.h"
 #include "game/screens/JoinScreenView.h"
-#include "game/screens/JoiningPlayers.h"
+#include "game/lobby/JoiningPlayers.h"
 #include "game/screens/LoadingScreen.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
-#include "game/screens/SessionNotice.h"
-#include "game/screens/SessionWatch.h"
+#include "game/lobby/SessionNotice.h"
+#include "game/lobby/SessionWatch.h"
 
-#include "game/GameFunctions.h"
+#include "game/match/GameFunctions.h"
 
 #include "engine/core/World.h"
 #include "engine/network/LANDiscoverySystem.h"

@@ -1,15 +1,15 @@
 #include "JoinScreenInput.h"
 
 #include "game/screens/JoinScreen.h"
-#include "game/screens/JoinedBy.h"
-#include "game/screens/JoiningPlayers.h"
+#include "game/lobby/JoinedBy.h"
+#include "game/lobby/JoiningPlayers.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenSwitch.h"
 
-#include "game/ArtificialIntelligence.h"
-#include "game/PlayerInfo.h"
-#include "game/controls/KeyBindings.h"
+#include "game/ai/ArtificialIntelligence.h"
+#include "game/players/PlayerInfo.h"
+#include "game/input/KeyBindings.h"
 
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"

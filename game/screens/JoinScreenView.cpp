@@ -1,11 +1,11 @@
 #include "JoinScreenView.h"
 
-#include "game/screens/JoinedBy.h"
+#include "game/lobby/JoinedBy.h"
 #include "game/screens/ScreenScene.h"
 
-#include "game/ArtificialIntelligence.h"
-#include "game/PlayerInfo.h"
-#include "game/controls/KeyBindings.h"
+#include "game/ai/ArtificialIntelligence.h"
+#include "game/players/PlayerInfo.h"
+#include "game/input/KeyBindings.h"
 
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"

@@ -6,8 +6,8 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
-#include "game/PlayerInfo.h"
-#include "game/SoundManager.h"
+#include "game/players/PlayerInfo.h"
+#include "game/sound/SoundManager.h"
 
 #include "engine/core/World.h"
 #include "engine/render/Sprite.h"

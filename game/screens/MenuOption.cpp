@@ -3,7 +3,7 @@
 #include "game/screens/Icon.h"
 #include "game/screens/ScreenSwitch.h"
 
-#include "game/SoundManager.h"
+#include "game/sound/SoundManager.h"
 
 #include "engine/core/World.h"
 

@@ -3,7 +3,7 @@
 #include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"
 
-#include "game/SoundManager.h"
+#include "game/sound/SoundManager.h"
 
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"

@@ -5,9 +5,9 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
-#include "game/SoundManager.h"
+#include "game/sound/SoundManager.h"
 #include "game/ai/PilotSkill.h"
-#include "game/controls/KeyBindings.h"
+#include "game/input/KeyBindings.h"
 
 #include "engine/core/Settings.h"
 #include "engine/core/UpdateSignal.h"

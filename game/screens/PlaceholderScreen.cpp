@@ -1,6 +1,6 @@
 #include "PlaceholderScreen.h"
 
-#include "game/screens/GameWorld.h"
+#include "game/match/GameWorld.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"

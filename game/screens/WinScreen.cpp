@@ -6,7 +6,7 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
-#include "game/PlayerInfo.h"
+#include "game/players/PlayerInfo.h"
 #include "game/combat/ScoreFunctions.h"
 
 #include "engine/core/World.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/ScoreTable.h"
+#include "game/match/ScoreTable.h"
 
 #include <string>
 #include <vector>

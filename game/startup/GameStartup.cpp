@@ -3,9 +3,9 @@
 #include "game/startup/DataDirectory.h"
 #include "game/startup/LaunchOptions.h"
 
-#include "game/NamedFunctions.h"
-#include "game/Random.h"
-#include "game/SoundManager.h"
+#include "game/match/NamedFunctions.h"
+#include "game/common/Random.h"
+#include "game/sound/SoundManager.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenKeys.h"

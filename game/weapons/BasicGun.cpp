@@ -1,6 +1,6 @@
 #include "BasicGun.h"
 
-#include "game/VirtualGamepad.h"
+#include "game/input/VirtualGamepad.h"
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/physics/Body.h"

@@ -2,7 +2,7 @@
 
 #include "game/weapons/Explosion.h"
 
-#include "game/GameMath.h"
+#include "game/common/GameMath.h"
 #include "game/effects/Bursts.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/Particles.h"

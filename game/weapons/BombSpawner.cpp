@@ -2,8 +2,8 @@
 
 #include "game/weapons/Bomb.h"
 
-#include "game/GameFunctions.h"
-#include "game/VirtualGamepad.h"
+#include "game/match/GameFunctions.h"
+#include "game/input/VirtualGamepad.h"
 #include "game/powerups/BombPower.h"
 #include "game/powerups/InvincibilityPower.h"
 

@@ -1,6 +1,6 @@
 #include "Explosion.h"
 
-#include "game/SoundManager.h"
+#include "game/sound/SoundManager.h"
 #include "game/combat/Health.h"
 
 #include "engine/core/World.h"

@@ -3,7 +3,7 @@
 #include "game/weapons/Bomb.h"
 #include "game/weapons/Bullet.h"
 
-#include "game/TuningRange.h"
+#include "game/common/TuningRange.h"
 
 #include "engine/core/World.h"
 #include "engine/network/ConnectionGuard.h"

@@ -4,9 +4,9 @@
 #include "game/weapons/Bullet.h"
 #include "game/weapons/ProjectileBudget.h"
 
-#include "game/GameFunctions.h"
-#include "game/PlayerInfo.h"
-#include "game/SoundManager.h"
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
+#include "game/sound/SoundManager.h"
 #include "game/combat/Health.h"
 #include "game/effects/Bursts.h"
 #include "game/looks/SharedLooks.h"

@@ -1,7 +1,7 @@
 #include "ProjectileSpawner.h"
 
-#include "game/GameFunctions.h"
-#include "game/VirtualGamepad.h"
+#include "game/match/GameFunctions.h"
+#include "game/input/VirtualGamepad.h"
 #include "game/combat/Health.h"
 
 #include "engine/core/World.h"

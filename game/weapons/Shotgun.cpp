@@ -1,6 +1,6 @@
 #include "Shotgun.h"
 
-#include "game/VirtualGamepad.h"
+#include "game/input/VirtualGamepad.h"
 #include "game/powerups/ShotgunPower.h"
 
 #include "engine/core/SettingsEntry.h"

@@ -14,14 +14,14 @@
 // would for those calls); no entity piles up components; nothing a peer made
 // lives longer than the game's own limits; the registry of named functions
 // and the table of peers grow only as the packets allow.
-#include "game/ArtificialIntelligence.h"
-#include "game/GameFunctions.h"
-#include "game/NamedFunctions.h"
-#include "game/Random.h"
-#include "game/VirtualGamepadAI.h"
-#include "game/screens/GameWorld.h"
-#include "game/screens/PlayerColours.h"
-#include "game/screens/SpawnCircle.h"
+#include "game/ai/ArtificialIntelligence.h"
+#include "game/match/GameFunctions.h"
+#include "game/match/NamedFunctions.h"
+#include "game/common/Random.h"
+#include "game/input/VirtualGamepadAI.h"
+#include "game/match/GameWorld.h"
+#include "game/players/PlayerColours.h"
+#include "game/match/SpawnCircle.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Label.h"

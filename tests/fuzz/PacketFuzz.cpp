@@ -7,9 +7,9 @@
 #include "engine/network/SessionRoster.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
-#include "game/GameFunctions.h"
-#include "game/NamedFunctions.h"
-#include "game/PowerEnum.h"
+#include "game/match/GameFunctions.h"
+#include "game/match/NamedFunctions.h"
+#include "game/powerups/PowerEnum.h"
 
 #include <cstdlib>
 #include <iostream>

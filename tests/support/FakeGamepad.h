@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/VirtualGamepad.h"
+#include "game/input/VirtualGamepad.h"
 
 #include <array>
 

@@ -2,14 +2,14 @@
 
 #include "FakeGamepad.h"
 
-#include "game/ArtificialIntelligence.h"
-#include "game/GameFunctions.h"
-#include "game/NamedFunctions.h"
-#include "game/screens/PlayerColours.h"
-#include "game/SoundManager.h"
-#include "game/VirtualGamepadAI.h"
-#include "game/audio/AudioSystem.h"
-#include "game/screens/GameWorld.h"
+#include "game/ai/ArtificialIntelligence.h"
+#include "game/match/GameFunctions.h"
+#include "game/match/NamedFunctions.h"
+#include "game/players/PlayerColours.h"
+#include "game/sound/SoundManager.h"
+#include "game/input/VirtualGamepadAI.h"
+#include "game/sound/audio/AudioSystem.h"
+#include "game/match/GameWorld.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/Window.h"

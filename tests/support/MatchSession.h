@@ -3,9 +3,9 @@
 #include "GlContext.h"
 #include "MatchCopy.h"
 
-#include "game/PlayerInfo.h"
-#include "game/ScoreTable.h"
-#include "game/audio/AudioSystem.h"
+#include "game/players/PlayerInfo.h"
+#include "game/match/ScoreTable.h"
+#include "game/sound/audio/AudioSystem.h"
 
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"

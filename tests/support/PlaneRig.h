@@ -2,8 +2,8 @@
 
 #include "FakeGamepad.h"
 
-#include "game/GameMath.h"
-#include "game/PlayerInfo.h"
+#include "game/common/GameMath.h"
+#include "game/players/PlayerInfo.h"
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/flight/PlanePhysics.h"

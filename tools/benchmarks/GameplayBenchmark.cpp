@@ -1,10 +1,10 @@
 // Costs of the game's own behaviours at match scale.
 //   build/release/tools/benchmarks/gameplay_benchmark
-#include "game/GameFunctions.h"
-#include "game/GameplayFunctions.h"
-#include "game/PlayerInfo.h"
-#include "game/Random.h"
-#include "game/VirtualGamepad.h"
+#include "game/match/GameFunctions.h"
+#include "game/match/GameplayFunctions.h"
+#include "game/players/PlayerInfo.h"
+#include "game/common/Random.h"
+#include "game/input/VirtualGamepad.h"
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/effects/Particles.h"

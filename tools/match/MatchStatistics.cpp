@@ -1,8 +1,8 @@
 #include "MatchStatistics.h"
 
-#include "game/GameFunctions.h"
-#include "game/MatchEvents.h"
-#include "game/PlayerInfo.h"
+#include "game/match/GameFunctions.h"
+#include "game/match/MatchEvents.h"
+#include "game/players/PlayerInfo.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/combat/Health.h"
 #include "game/effects/ParticleBudget.h"

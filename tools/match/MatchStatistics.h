@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/ScoreTable.h"
+#include "game/match/ScoreTable.h"
 
 #include "engine/core/EntityID.h"
 #include "engine/core/Signal.h"

@@ -2,9 +2,9 @@
 
 #include "SimulatorSetup.h"
 
-#include "game/GameFunctions.h"
-#include "game/PlayerInfo.h"
-#include "game/screens/DepartedCopies.h"
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
+#include "game/lobby/DepartedCopies.h"
 
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"

@@ -1,5 +1,5 @@
 #include "game/combat/Health.h"
-#include "game/GameFunctions.h"
+#include "game/match/GameFunctions.h"
 #include "game/combat/HealthBar.h"
 #include "game/combat/PlayerSpawnComp.h"
 #include "game/combat/Score.h"

@@ -1,7 +1,7 @@
 // Particles, taunts and the HUD's score drawn through the game's programs
 // under the virtual display, pixels read back.
-#include "game/GameFunctions.h"
-#include "game/Random.h"
+#include "game/match/GameFunctions.h"
+#include "game/common/Random.h"
 #include "game/combat/Score.h"
 #include "game/combat/ScoreCounter.h"
 #include "game/effects/Bursts.h"

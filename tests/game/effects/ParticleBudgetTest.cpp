@@ -1,6 +1,6 @@
 #include "game/effects/ParticleBudget.h"
 
-#include "game/Random.h"
+#include "game/common/Random.h"
 #include "game/effects/Bursts.h"
 #include "game/effects/FireParticleEmitter.h"
 #include "game/effects/ParticleLifeSpan.h"

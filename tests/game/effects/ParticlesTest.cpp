@@ -1,5 +1,5 @@
 #include "game/effects/Particles.h"
-#include "game/Random.h"
+#include "game/common/Random.h"
 #include "game/effects/Bursts.h"
 #include "game/effects/DashParticleEmitter.h"
 #include "game/effects/FireParticleEmitter.h"

@@ -1,5 +1,5 @@
-#include "game/GameFunctions.h"
-#include "game/PlayerInfo.h"
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
 #include "game/effects/ParticleLifeSpan.h"
 #include "game/effects/PlayerPingSpawner.h"
 #include "game/effects/ShadowOfObject.h"

@@ -3,16 +3,16 @@
 // other copies' players are counted, and Enter begins the round.
 #include "ScreenFixture.h"
 
-#include "game/ArtificialIntelligence.h"
-#include "game/GameFunctions.h"
-#include "game/PlayerInfo.h"
-#include "game/VirtualGamepadAI.h"
-#include "game/VirtualGamepadJoystick.h"
-#include "game/VirtualGamepadKeyboard.h"
+#include "game/ai/ArtificialIntelligence.h"
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
+#include "game/input/VirtualGamepadAI.h"
+#include "game/input/VirtualGamepadJoystick.h"
+#include "game/input/VirtualGamepadKeyboard.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/JoinScreenView.h"
-#include "game/screens/PlayerColours.h"
-#include "game/controls/KeyBindings.h"
+#include "game/players/PlayerColours.h"
+#include "game/input/KeyBindings.h"
 
 #include "engine/input/KeyNames.h"
 

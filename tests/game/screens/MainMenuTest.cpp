@@ -3,13 +3,13 @@
 // does to the players of a network session.
 #include "ScreenFixture.h"
 
-#include "game/GameFunctions.h"
-#include "game/PlayerInfo.h"
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
 #include "game/screens/Cursor.h"
 #include "game/screens/Icon.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
-#include "game/screens/PlayerColours.h"
+#include "game/players/PlayerColours.h"
 
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"

@@ -4,7 +4,7 @@
 #include "ScreenFixture.h"
 
 #include "game/ai/PilotSkill.h"
-#include "game/controls/KeyBindings.h"
+#include "game/input/KeyBindings.h"
 #include "game/screens/OptionsMenu.h"
 #include "game/screens/OptionsScreen.h"
 #include "game/screens/ScreenKeys.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "game/NamedFunctions.h"
-#include "game/SoundManager.h"
-#include "game/audio/AudioSystem.h"
+#include "game/match/NamedFunctions.h"
+#include "game/sound/SoundManager.h"
+#include "game/sound/audio/AudioSystem.h"
 
 #include "engine/core/Tags.h"
 #include "engine/core/World.h"

@@ -5,13 +5,13 @@
 // Each picture must show something: many colours, no OpenGL error.
 #include "ScreenFixture.h"
 
-#include "game/GameFunctions.h"
-#include "game/PlayerInfo.h"
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/NetworkScreen.h"
-#include "game/screens/PlayerColours.h"
+#include "game/players/PlayerColours.h"
 #include "game/screens/WinScreen.h"
 
 #include "engine/network/HostMigration.h"

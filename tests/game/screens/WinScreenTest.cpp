@@ -3,10 +3,10 @@
 // (players kept) and the main menu.
 #include "ScreenFixture.h"
 
-#include "game/GameFunctions.h"
-#include "game/PlayerInfo.h"
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
 #include "game/screens/JoinScreen.h"
-#include "game/screens/PlayerColours.h"
+#include "game/players/PlayerColours.h"
 #include "game/screens/WinScreen.h"
 
 namespace {

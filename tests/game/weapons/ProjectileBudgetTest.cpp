@@ -1,7 +1,7 @@
 #include "game/weapons/ProjectileBudget.h"
 
-#include "game/GameFunctions.h"
-#include "game/GameplayFunctions.h"
+#include "game/match/GameFunctions.h"
+#include "game/match/GameplayFunctions.h"
 #include "game/weapons/Bomb.h"
 #include "game/weapons/Bullet.h"
 

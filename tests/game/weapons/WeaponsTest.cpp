@@ -1,5 +1,5 @@
-#include "game/GameFunctions.h"
-#include "game/GameplayFunctions.h"
+#include "game/match/GameFunctions.h"
+#include "game/match/GameplayFunctions.h"
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/ShotgunPower.h"
 #include "game/weapons/BasicGun.h"

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "game/input/VirtualGamepad.h"
+
+namespace kit {
+class Joystick;
+}
+
+// A joystick player's gamepad. Both sticks steer (their sum, y flipped so that
+// up is positive, no dead zone); B or left shoulder dash, A or right shoulder
+// fire, X shotgun or bomb, the directional pad taunts, Y pings. While the
+// joystick is unplugged the gamepad is let go (centred stick, no button), so
+// the plane glides on; it answers again as soon as the joystick is back.
+class VirtualGamepadJoystick : public VirtualGamepad {
+public:
+    explicit VirtualGamepadJoystick(kit::Joystick* joystick);
+
+    [[nodiscard]] bool isButtonDown(int button) const override;
+    [[nodiscard]] glm::vec2 direction() const override;
+    [[nodiscard]] VirtualGamepad* clone() const override;
+
+    kit::Joystick* joystick;
+};

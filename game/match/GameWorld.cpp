@@ -1,0 +1,194 @@
+#include "GameWorld.h"
+
+#include "game/lobby/DepartedCopies.h"
+#include "game/match/HostDuties.h"
+#include "game/match/MatchStart.h"
+#include "game/match/PlayerPlane.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/WinScreen.h"
+
+#include "game/match/GameFunctions.h"
+#include "game/match/GameplayFunctions.h"
+#include "game/sound/SoundManager.h"
+#include "game/camera/SideviewCameraBehavior.h"
+#include "game/effects/ParticleBudget.h"
+#include "game/looks/ModelLook.h"
+#include "game/screens/MainMenu.h"
+#include "game/weapons/ProjectileBudget.h"
+
+#include "engine/core/Label.h"
+#include "engine/core/SettingsEntry.h"
+#include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/input/JoystickManager.h"
+#include "engine/input/Keyboard.h"
+#include "engine/input/Keys.h"
+#include "engine/network/LANDiscoverySystem.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Body.h"
+#include "engine/physics/Gravity.h"
+#include "engine/physics/PolygonCollider.h"
+#include "engine/physics/RigidBody.h"
+#include "engine/physics/SpringAttachment.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/AspectMatcher.h"
+#include "engine/render/Camera.h"
+#include "engine/render/Model.h"
+#include "engine/render/Renderer.h"
+#include "engine/resources/ResourceManagers.h"
+
+#include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+// The arena's walls: rectangles (x, y, width, height), each scaled by 1.5.
+struct Wall {
+    float x, y, width, height;
+};
+constexpr Wall walls[] = {
+    {-74.0f, 54.0f, 148.0f, 16.0f},  // ceiling
+    {-74.0f, -50.0f, 148.0f, 16.0f}, // floor
+    {-77.0f, -44.0f, 16.0f, 108.0f}, // left wall
+    {61.0f, -44.0f, 16.0f, 108.0f},  // right wall
+    {-61.0f, -10.0f, 3.0f, 54.0f},   // the inner strip by the left wall
+};
+
+void pauseMusic(kit::World* world)
+{
+    if (SoundManager* sounds = SoundManager::of(world))
+        sounds->setBackgroundPaused(true);
+}
+
+// Leaving a match early: back to the main menu, the music paused.
+void leaveMatch(kit::World* world)
+{
+    pauseMusic(world);
+    if (world->owner)
+        world->owner->setWorld(std::make_shared<kit::World>(createMainMenu));
+}
+
+void buildStage(kit::World& world)
+{
+    const kit::EntityHandle stage = world.createEntity();
+    world.addComponent(stage, new kit::Label("gameSpace"));
+    world.addComponent(stage, new kit::Transform(glm::vec3(4.5f, -52.5f, -66.0f), glm::vec3(1.5f)));
+    world.addComponent(stage, new kit::Model(kit::objManager().prefetch("models/basicStage/basicStage.obj")));
+    world.addComponent(stage, new ModelLook(LookSpec{"shaders/flatShader.txt", "", "", {}}));
+
+    for (const Wall& w : walls) {
+        const kit::EntityHandle wall = world.createEntity();
+        world.addComponent(wall, new kit::Transform(glm::vec3(0.0f)));
+        world.addComponent(wall, new kit::RigidBody(true, glm::vec3(0.0f), {}, 1.0f, 1.0f));
+        world.addComponent(wall, new kit::PolygonCollider(w.x, w.y, w.width, w.height, 1.5f, 1.5f, 0.0f));
+    }
+}
+
+void buildCameras(kit::World& world)
+{
+    // A spring of stiffness 1 and damping 0.5 swings for seconds after
+    // planes that cross the arena in two: the only plane in a match was out
+    // of view 8 to 16% of the time, two planes 5 to 11%. Critically damped
+    // at 3 rad/s the camera still glides (about a third of a second behind)
+    // and loses nobody.
+    static kit::SettingsEntry<float> stiffness("tuning.camera.stiffness", 9.0f);
+    static kit::SettingsEntry<float> damping("tuning.camera.damping", 6.0f);
+    // The point the camera looks for: everything in focus fits the view from it.
+    const kit::EntityHandle target = world.createEntity();
+    world.addComponent(target, new kit::Transform(glm::vec3(0.0f, 0.0f, 100.0f)));
+    world.addComponent(target, new kit::AspectMatcher);
+    world.addComponent(target, new SideviewCameraBehavior("cameraFocus"));
+    // The camera itself hangs on a spring toward that point, so it glides.
+    const kit::EntityHandle camera = world.createEntity();
+    world.addComponent(camera, new kit::Label("gameSpace"));
+    world.addComponent(camera, new kit::AspectMatcher);
+    world.addComponent(camera, new kit::Transform(glm::vec3(0.0f, 0.0f, 100.0f)));
+    world.addComponent(camera, new kit::SpringAttachment(target, stiffness, damping));
+    world.addComponent(camera, new kit::Body);
+    world.addComponent(camera, new kit::Camera(glm::perspective(1.2217305f, 1.0f, 0.1f, 1000.0f)));
+
+    const kit::EntityHandle hud = world.createEntity();
+    world.addComponent(hud, new kit::Label("hudSpace"));
+    world.addComponent(hud, new kit::AspectMatcher);
+    world.addComponent(hud, new kit::Camera(glm::ortho(-1.0f, 1.0f, -1.0f, 1.0f, -10.0f, 10.0f)));
+    world.addComponent(hud, new kit::Transform());
+}
+
+void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>& state)
+{
+    registerGameplayFunctions(world);
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    if (!network)
+        return;
+    network->registerFunction(world, fn::spawnPlayer, &spawnPlayer);
+    network->registerFunction(world, fn::startGameplay,
+                              [state](kit::EntityHandle entity) { startGameplay(entity, state); });
+    network->registerFunction(world, fn::endGame, [state](kit::EntityHandle entity, const ScoreTable& table) {
+        if (state->ended || !entity.world)
+            return; // every copy's clock sends one: the first ends the match here
+        state->ended = true;
+        pauseMusic(entity.world);
+        if (entity.world->owner)
+            entity.world->owner->setWorld(
+                std::make_shared<kit::World>(WinScreenInit{knownPlanes(table, *entity.world)}));
+    });
+}
+
+void listenForLeaving(kit::World& world)
+{
+    kit::World* w = &world;
+    if (world.keyboard)
+        world.connections.emplace_back(world.keyboard->keyPressed.connect([w](kit::Keyboard::KeyInfo key) {
+            if (key.key == kit::keys::escape)
+                leaveMatch(w);
+        }));
+    if (world.joysticks)
+        world.connections.emplace_back(world.joysticks->buttonPressed.connect([w](kit::Joystick::ButtonInfo press) {
+            // Back and Start together.
+            if ((press.button == 8 || press.button == 9) && press.joystick && press.joystick->buttons[8] &&
+                press.joystick->buttons[9])
+                leaveMatch(w);
+        }));
+}
+
+} // namespace
+
+void createGameWorld(kit::World* world)
+{
+    static kit::SettingsEntry<float> gravity("tuning.gameWorld.gravity", -30.0f);
+    if (SoundManager* sounds = SoundManager::of(world))
+        sounds->setBackgroundPaused(false);
+    std::cout << "Creating Game World"
+              << "\n";
+    if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
+        discovery->hosting = false; // a match in progress is not offered for joining
+        discovery->announceNow = true;
+    }
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (network)
+        network->screenName = "game";
+    auto state = std::make_shared<MatchState>();
+    registerMatchFunctions(*world, state);
+    // A copy that vanishes takes its planes with it; the match goes on.
+    removeDepartedCopies(*world);
+
+    buildStage(*world);
+    buildCameras(*world);
+    // What peers' bullets and bombs, and the match's effects, may cost this copy.
+    world->addComponent(world->createEntity(), new ProjectileBudget);
+    world->addComponent(world->createEntity(), new ParticleBudget);
+    world->addComponent(world->createEntity(),
+                        new kit::Renderer({kit::tagId("gameSpace")}, screens::gameLights(), false,
+                                          GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f));
+    world->addComponent(world->createEntity(),
+                        new kit::Renderer({kit::tagId("hudSpace")}, kit::UniformSet{}, false, 0, 1.0f));
+    world->addComponent(world->createEntity(),
+                        new kit::Gravity(glm::vec3(0.0f, gravity.value, 0.0f), kit::tagId("hasGravity")));
+
+    // Every copy: the one that hosts now does the host's part.
+    takeHostDuties(*world, state);
+    listenForLeaving(*world);
+}

@@ -1,0 +1,50 @@
+#include "GameplayFunctions.h"
+
+#include "game/common/CallRefusals.h"
+#include "game/match/GameFunctions.h"
+#include "game/common/PrintableText.h"
+#include "game/sound/SoundManager.h"
+
+#include "game/combat/ScoreFunctions.h"
+#include "game/effects/Taunts.h"
+#include "game/powerups/PowerupFunctions.h"
+#include "game/weapons/ProjectileFunctions.h"
+
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <iostream>
+
+void registerGameplayFunctions(kit::World& world)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    if (!network)
+        return;
+    network->registerFunction(world, fn::spawnBullet, &spawnBullet);
+    network->registerFunction(world, fn::spawnBomb, &spawnBomb);
+    network->registerFunction(world, fn::spawnPowerup, &spawnPowerup);
+    network->registerFunction(world, fn::grantPower, &grantPower);
+    network->registerFunction(world, fn::grantInvincibility, &grantInvincibility);
+    network->registerFunction(world, fn::spawnBombSpawner, &spawnBombSpawner);
+    network->registerFunction(world, fn::addKillPoints, &addKillPoints);
+    network->registerFunction(world, fn::addDeathPoints, &addDeathPoints);
+    network->registerFunction(world, fn::spawnTaunt, &spawnTaunt);
+    network->registerFunction(world, fn::playSound, [](kit::EntityHandle entity, const std::string& name) {
+        if (!SoundManager::isTableName(name)) {
+            refuseCall(fn::playSound.name, "a sound that is not in the game's table");
+            return;
+        }
+        if (SoundManager* sounds = SoundManager::of(entity.world))
+            sounds->play(name);
+    });
+    network->registerFunction(world, fn::print, [](kit::EntityHandle, const std::string& text) {
+        // One line of plain text: nothing that moves the console's cursor,
+        // clears it or floods it.
+        constexpr std::size_t longest = 1000;
+        if (text.size() > longest || !isPrintable(text)) {
+            refuseCall(fn::print.name, "a text too long or with characters that are not printable");
+            return;
+        }
+        std::cout << text << "\n";
+    });
+}

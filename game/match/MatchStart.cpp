@@ -1,0 +1,136 @@
+#include "MatchStart.h"
+
+#include "game/match/SpawnCircle.h"
+#include "game/match/Timer.h"
+
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
+#include "game/combat/HealthBar.h"
+#include "game/combat/Score.h"
+#include "game/combat/ScoreCounter.h"
+
+#include "engine/core/Label.h"
+#include "engine/core/SettingsEntry.h"
+#include "engine/core/UpdateSignal.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/AspectTranslation.h"
+#include "engine/render/Sprite.h"
+#include "engine/render/Text.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/ResourceManagers.h"
+
+#include <numbers>
+
+namespace {
+
+constexpr char font[] = "fonts/UbuntuMono.png";
+
+// An overlay entity pinned to the window's sides by its aspect translation.
+kit::EntityHandle overlay(kit::World& world, glm::vec3 at)
+{
+    const kit::EntityHandle e = world.createEntity();
+    world.addComponent(e, new kit::Label("hudSpace"));
+    world.addComponent(e, new kit::Transform(at));
+    world.addComponent(e, new kit::AspectTranslation(at));
+    return e;
+}
+
+// One player's gauge at the foot of the screen: icon, health ring, frame and score.
+void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, float place)
+{
+    const glm::vec3 at(place, -0.76f, 0.0f);
+    const float width = 0.4f, height = 0.533f;
+
+    world.addComponent(overlay(world, at),
+                       new kit::Sprite(kit::textureManager().prefetch(info.hudIcon), width, height));
+
+    const kit::EntityHandle ring = overlay(world, at + glm::vec3(0.0f, 0.0f, 0.01f));
+    auto* bar = new kit::Sprite(kit::textureManager().prefetch("sprites/HUD/health.png"), width, height);
+    auto material = std::make_shared<kit::Material>();
+    material->setShaderProgram(kit::shaderProgramManager().prefetch("shaders/radialBarShader.txt"));
+    material->setTexture("diffuseTex", kit::textureManager().prefetch("sprites/HUD/health.png"));
+    material->setUniform("minAngle", std::numbers::pi_v<float> * 0.5f);
+    material->setUniform("maxAngle", 4.2760568f); // 245 degrees
+    material->setUniform("value", 1.0f);
+    bar->material = material;
+    world.addComponent(ring, bar);
+    world.addComponent(ring, new HealthBar(plane));
+
+    world.addComponent(overlay(world, at + glm::vec3(0.0f, 0.0f, 0.02f)),
+                       new kit::Sprite(kit::textureManager().prefetch("sprites/HUD/frame.png"), width, height));
+
+    const kit::EntityHandle score = overlay(world, at + glm::vec3(0.0f, -0.17f, 0.03f));
+    world.addComponent(score, new kit::Text(kit::textureManager().prefetch(font), "00", glm::vec3(1.0f),
+                                            glm::vec3(0.013f, 0.0f, 0.0f), {}, 0.1f));
+    world.addComponent(score, new ScoreCounter(plane));
+}
+
+} // namespace
+
+float gaugePlace(int j, int count)
+{
+    if (count <= 4)
+        return static_cast<float>(j) * 0.5f - 0.75f;
+    return -0.8f + 1.6f * static_cast<float>(j) / static_cast<float>(count - 1);
+}
+
+void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& state)
+{
+    static kit::SettingsEntry<float> matchLength("tuning.gameWorld.matchLength", 180.0f);
+    kit::World* world = entity.world;
+    if (!world || state->started)
+        return;
+    state->started = true;
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+
+    // Every copy's players, in the same (id) order on every copy.
+    const std::vector<kit::EntityHandle> players = world->getEntities(kit::typeId<PlayerInfo>())->toVector();
+    const int count = static_cast<int>(players.size());
+    std::vector<kit::EntityHandle> mine;
+    for (int i = 0; i < count; ++i) {
+        const kit::EntityHandle player{players[static_cast<std::size_t>(i)].id, world};
+        if (!world->owns(player.id))
+            continue;
+        const SpawnPlacement start = spawnPlacement(i, count);
+        if (network)
+            network->callFunction(fn::spawnPlayer, player, start.position, start.rotation);
+        mine.push_back(player);
+    }
+    for (std::size_t j = 0; j < mine.size(); ++j) {
+        if (const auto* info = world->getComponent<PlayerInfo>(mine[j].id))
+            gauge(*world, mine[j], *info, gaugePlace(static_cast<int>(j), static_cast<int>(mine.size())));
+    }
+
+    const float length = std::clamp(matchLength.value, 1.0f, 24.0f * 3600.0f);
+    const kit::EntityHandle clock = overlay(*world, glm::vec3(0.0f, 0.8f, 0.0f));
+    const float advance = 0.1f * 34.0f / 64.0f;
+    world->addComponent(clock, new kit::Text(kit::textureManager().prefetch(font), " 0:00", glm::vec3(1.0f),
+                                             glm::vec3(-advance * 3.0f, 0.0f, 0.0f), {}, 0.1f));
+    world->addComponent(clock, new Timer(length));
+
+    // The end: every plane's points, to every copy. The clock of the copy
+    // that hosts, whichever it is by then, ends the match for everyone, so
+    // that every copy shows the same table; a joined copy started later (the
+    // start call travelled to it) and waits a little longer, ending the match
+    // itself only when the host's call does not come (no host is left). A copy
+    // that takes over from a host that went ends on its own clock at once.
+    world->addComponent(world->createEntity(),
+                        new kit::UpdateSignal([left = length](kit::Component* self, float dt) mutable {
+                            left -= dt;
+                            kit::NetworkSystem* n = kit::NetworkSystem::of(self->world);
+                            const bool hosting = !n || n->isServer;
+                            if (left >= (hosting ? 0.0f : -joinedCopyGrace))
+                                return;
+                            kit::World& w = *self->world;
+                            ScoreTable table;
+                            for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
+                                const auto* score = w.getComponent<Score>(plane.id);
+                                table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
+                            }
+                            if (n)
+                                n->callFunction(fn::endGame, self->getEntity(), table);
+                            delete w.removeComponent(self);
+                        }));
+}

@@ -1,0 +1,65 @@
+#include "PlayerColours.h"
+
+#include "game/players/PlayerInfo.h"
+#include "game/common/Random.h"
+
+#include "engine/core/World.h"
+
+#include <set>
+#include <string>
+#include <utility>
+
+namespace {
+
+// The PlayerInfo of every entity labelled "player".
+template <class F> void forEachPlayer(kit::World* world, F&& visit)
+{
+    for (const kit::EntityHandle& player : world->getEntities(kit::tagId("player"))->toVector()) {
+        if (const PlayerInfo* info = world->getComponent<PlayerInfo>(player.id))
+            visit(*info);
+    }
+}
+
+} // namespace
+
+const std::array<PlayerTextureInfo, 6>& playerColours()
+{
+    static const std::array<PlayerTextureInfo, 6> table = {{
+        {"Blue", "models/playerPlane/playerFinalTexture.png", "sprites/HUD/plane3.png", {0.3f, 0.6f, 0.8f}},
+        {"Green", "models/playerPlane/player_texture_green.png", "sprites/HUD/plane2.png", {0.3f, 0.7f, 0.3f}},
+        {"Orange", "models/playerPlane/player_texture_orange.png", "sprites/HUD/plane1.png", {0.8f, 0.5f, 0.1f}},
+        {"Red", "models/playerPlane/player_texture_red.png", "sprites/HUD/plane6.png", {0.8f, 0.4f, 0.3f}},
+        {"Pink", "models/playerPlane/player_texture_pink.png", "sprites/HUD/plane7.png", {0.8f, 0.4f, 0.5f}},
+        {"Yellow", "models/playerPlane/player_texture_yellow.png", "sprites/HUD/plane5.png", {0.8f, 0.8f, 0.1f}},
+    }};
+    return table;
+}
+
+std::optional<PlayerTextureInfo> newPlayerColour(kit::World* world)
+{
+    std::array<PlayerTextureInfo, 6> rows = playerColours();
+    // Fisher-Yates; the generator's 32 bits make the bias of the modulo negligible.
+    for (std::size_t i = rows.size() - 1; i > 0; --i)
+        std::swap(rows[i], rows[Random::next() % (i + 1)]);
+
+    std::set<std::string> worn;
+    forEachPlayer(world, [&](const PlayerInfo& info) { worn.insert(info.modelTexture); });
+    for (const PlayerTextureInfo& row : rows) {
+        if (!worn.contains(row.modelTexture))
+            return row;
+    }
+    return std::nullopt;
+}
+
+int nextPlayerNumber(kit::World* world)
+{
+    std::set<std::uint32_t> taken;
+    for (const kit::EntityHandle& e : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        if (const PlayerInfo* info = world->getComponent<PlayerInfo>(e.id))
+            taken.insert(info->number);
+    }
+    int number = 1;
+    while (taken.contains(static_cast<std::uint32_t>(number)))
+        ++number;
+    return number;
+}

@@ -1,0 +1,243 @@
+#include "game/match/NamedFunctions.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Transform.h"
+#include "game/match/GameFunctions.h"
+#include "game/players/PlayerInfo.h"
+#include "game/players/PlayerColours.h"
+
+#include <gtest/gtest.h>
+
+TEST(SpawnPersistantPlayer, CreatesThePlayerRecordOnceAndKeepsIt)
+{
+    kit::World world;
+    auto* network = new kit::NetworkSystem(30.0f);
+    world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+    registerStartupFunctions(*network);
+
+    const PlayerTextureInfo blue{"Blue", "models/playerPlane/playerFinalTexture.png", "sprites/HUD/plane3.png",
+                                 glm::vec3(0.3f, 0.6f, 0.8f)};
+    const PlayerTextureInfo red{"Red", "models/playerPlane/player_texture_red.png", "sprites/HUD/plane6.png",
+                                glm::vec3(0.8f, 0.4f, 0.3f)};
+    const kit::EntityHandle player = world.createEntity();
+    testing::internal::CaptureStdout();
+    network->callFunction(fn::spawnPersistantPlayer, player, blue, 3);
+    network->callFunction(fn::spawnPersistantPlayer, player, red, 4); // already known: nothing changes
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");            // the world is not started: no hooks ran
+
+    auto* info = world.getComponent<PlayerInfo>(player.id);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->colourName, "Blue");
+    EXPECT_EQ(info->modelTexture, blue.modelTexture);
+    EXPECT_EQ(info->hudIcon, blue.hudIcon);
+    EXPECT_EQ(info->colour, blue.colour);
+    EXPECT_EQ(info->number, 3u);
+    EXPECT_TRUE(info->hasTag(kit::tagId("persistant")));
+    EXPECT_EQ(world.getComponentCollection(kit::typeId<PlayerInfo>())->size(), 1u);
+}
+
+TEST(SpawnPersistantPlayer, EveryCopysPlayersAreLabelledPlayer)
+{
+    kit::World world;
+    auto* network = new kit::NetworkSystem(30.0f);
+    world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+    registerStartupFunctions(*network);
+    const kit::EntityID remote{0x7777, 5}; // announced by another copy
+    network->callFunction(fn::spawnPersistantPlayer, remote, playerColours()[1], 2);
+    auto* label = world.getComponent(remote, kit::tagId("player"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->hasTag(kit::tagId("persistant"))); // it follows the player from screen to screen
+    EXPECT_EQ(world.getEntities(kit::tagId("player"))->size(), 1u);
+    network->callFunction(fn::spawnPersistantPlayer, remote, playerColours()[1], 2);
+    EXPECT_EQ(world.componentsOf(remote)->size(), 2u); // announced again: nothing more
+}
+
+TEST(SpawnPersistantPlayer, NeitherASystemEntityNorAnythingInTheSceneBecomesAPlayer)
+{
+    kit::World world;
+    auto* network = new kit::NetworkSystem(30.0f);
+    world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+    registerStartupFunctions(*network);
+    network->callFunction(fn::spawnPersistantPlayer, world.systemEntity(), PlayerTextureInfo{}, 1);
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{0x7777, 0}, PlayerTextureInfo{}, 1);
+    const kit::EntityHandle bullet = world.createEntity();
+    world.addComponent(bullet, new kit::Transform());
+    network->callFunction(fn::spawnPersistantPlayer, bullet, PlayerTextureInfo{}, 1);
+    EXPECT_EQ(world.getComponentCollection(kit::typeId<PlayerInfo>())->size(), 0u);
+}
+
+namespace {
+
+// A copy's world and network system with the start-up functions, as a peer's
+// calls reach it.
+struct Announcements : ::testing::Test {
+    kit::World world;
+    kit::NetworkSystem* network = new kit::NetworkSystem(30.0f);
+
+    void SetUp() override
+    {
+        world.origin = 0x5000;
+        world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+        registerStartupFunctions(*network);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+    }
+    void TearDown() override
+    {
+        if (!done)
+            finish();
+    }
+    void finish()
+    {
+        done = true;
+        out = testing::internal::GetCapturedStdout();
+        err = testing::internal::GetCapturedStderr();
+    }
+    void announce(kit::EntityID player, int colour, int number = 1)
+    {
+        network->callFunction(fn::spawnPersistantPlayer, player, playerColours()[static_cast<std::size_t>(colour)],
+                              number);
+    }
+    bool isPlayer(kit::EntityID id) { return world.getComponent<PlayerInfo>(id) != nullptr; }
+    std::size_t players() { return world.getComponentCollection(kit::typeId<PlayerInfo>())->size(); }
+
+    bool done = false;
+    std::string out, err;
+};
+
+} // namespace
+
+TEST_F(Announcements, OnlyTheSixColourRowsAreAPlayersLook)
+{
+    const PlayerTextureInfo blue = playerColours()[0];
+    PlayerTextureInfo climbing = blue;
+    climbing.modelTexture = "models/playerPlane/../../../../etc/passwd";
+    PlayerTextureInfo otherIcon = blue;
+    otherIcon.hudIcon = "sprites/HUD/plane5.png"; // another row's icon
+    PlayerTextureInfo otherTint = blue;
+    otherTint.colour.b += 0.01f;
+    PlayerTextureInfo renamed = blue;
+    renamed.colourName = "Blue\x1b[31m";
+    std::uint32_t serial = 1;
+    for (const PlayerTextureInfo& look : {climbing, otherIcon, otherTint, renamed, PlayerTextureInfo{}})
+        network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{0x7777, serial++}, look, 1);
+    EXPECT_EQ(players(), 0u);
+    for (std::size_t row = 0; row < 6; ++row)
+        announce(kit::EntityID{0x7777, serial++}, static_cast<int>(row), static_cast<int>(row) + 1);
+    EXPECT_EQ(players(), 6u);
+    finish();
+    EXPECT_EQ(err.find("passwd"), std::string::npos);
+    int lines = 0;
+    for (std::size_t at =
+             err.find("Refused \"spawnPersistantPlayer\": a player's look that is none of the six colours\n");
+         at != std::string::npos; at = err.find("Refused", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 5) << err;
+}
+
+TEST_F(Announcements, PlayerNumbersOutOfRangeAreRefused)
+{
+    announce(kit::EntityID{0x7777, 1}, 0, 0);
+    announce(kit::EntityID{0x7777, 2}, 0, -3);
+    announce(kit::EntityID{0x7777, 3}, 0, 100000);
+    EXPECT_EQ(players(), 0u);
+    announce(kit::EntityID{0x7777, 4}, 0, 6);
+    EXPECT_EQ(players(), 1u);
+}
+
+TEST_F(Announcements, ASessionHoldsSixPlayersTheFirstSixKeepTheirPlaces)
+{
+    // Six of another copy, announced out of order.
+    for (std::uint32_t serial : {2u, 6u, 4u, 1u, 5u, 3u})
+        announce(kit::EntityID{0x7777, serial}, static_cast<int>(serial) - 1);
+    ASSERT_EQ(players(), 6u);
+    announce(kit::EntityID{0x7777, 9}, 0); // a seventh: refused
+    announce(kit::EntityID{0x8888, 1}, 0); // a later copy's: refused too
+    EXPECT_EQ(players(), 6u);
+    EXPECT_FALSE(isPlayer(kit::EntityID{0x7777, 9}));
+    // One of a copy that came first takes the place of the last one here.
+    announce(kit::EntityID{0x1111, 1}, 0);
+    EXPECT_TRUE(isPlayer(kit::EntityID{0x1111, 1}));
+    EXPECT_FALSE(isPlayer(kit::EntityID{0x7777, 6}));
+    EXPECT_EQ(players(), 6u);
+    // But not of a plane already flying in a match.
+    world.addComponent(kit::EntityHandle{kit::EntityID{0x7777, 5}, &world}, new kit::Transform());
+    announce(kit::EntityID{0x1111, 2}, 1);
+    EXPECT_FALSE(isPlayer(kit::EntityID{0x1111, 2}));
+    EXPECT_TRUE(isPlayer(kit::EntityID{0x7777, 5}));
+    finish();
+    EXPECT_NE(err.find("Refused \"spawnPersistantPlayer\": a seventh player: the session holds six\n"),
+              std::string::npos)
+        << err;
+}
+
+TEST_F(Announcements, AnOwnPlayerThatCameLaterMakesWayEverywhere)
+{
+    std::vector<kit::EntityHandle> own;
+    for (int i = 0; i < 6; ++i) {
+        own.push_back(world.createEntity());
+        announce(own.back().id, i, i + 1);
+    }
+    network->pendingCalls.clear();
+    announce(kit::EntityID{0x1111, 1}, 2); // a copy with a smaller origin came first
+    EXPECT_TRUE(isPlayer(kit::EntityID{0x1111, 1}));
+    EXPECT_FALSE(isPlayer(own.back().id));
+    EXPECT_EQ(players(), 6u);
+    // Its removal went out to the other copies too.
+    kit::NetStream queued = network->pendingCalls;
+    queued.resetReading();
+    std::uint8_t marker = 0;
+    std::string name;
+    kit::NetStream arguments;
+    bool destroyed = false;
+    while (queued.read(marker) && marker == kit::NetworkSystem::remoteCallsId) {
+        queued.read(name);
+        queued.read(arguments);
+        kit::EntityID about;
+        arguments.read(about);
+        destroyed |= name == "destroyEntity" && about == own.back().id;
+    }
+    EXPECT_TRUE(destroyed);
+    finish();
+    EXPECT_NE(out.find("All six colours are taken: no room for another player\n"), std::string::npos);
+}
+
+TEST_F(Announcements, ACopysOwnPlayersAreItsJoinScreensToCount)
+{
+    for (int i = 0; i < 8; ++i) // a simulator's eight pilots
+        announce(world.createEntity().id, i % 6, i + 1);
+    EXPECT_EQ(players(), 8u);
+}
+
+TEST_F(Announcements, OnlyTheGamesRemovablePartsAreDestroyedByName)
+{
+    const kit::EntityHandle plane{kit::EntityID{0x7777, 3}, &world};
+    world.addComponent(plane, new kit::Transform());
+    announce(kit::EntityID{0x7777, 4}, 0);
+    network->callFunction(kit::destroyComponentFunction, plane, "transform");
+    network->callFunction(kit::destroyComponentFunction, kit::EntityID{0x7777, 4}, "player");
+    EXPECT_NE(world.getComponent<kit::Transform>(plane.id), nullptr);
+    EXPECT_TRUE(world.entityHasTag(kit::EntityID{0x7777, 4}, kit::tagId("player")));
+    network->callFunction(kit::destroyComponentFunction, kit::EntityID{0x7777, 4}, "playerInfo");
+    EXPECT_FALSE(isPlayer(kit::EntityID{0x7777, 4}));
+}
+
+// Who may make each of the game's calls over the network. A copy acts on
+// what it owns; the exceptions are the cross-copy cases of a match.
+TEST(CallerRules, EachFunctionSaysWhoMayCallIt)
+{
+    using kit::Caller;
+    // The copy that owns the entity: its players, its planes, its projectiles, its sounds and texts.
+    for (Caller rule : {fn::spawnPersistantPlayer.caller, fn::spawnPlayer.caller, fn::grantPower.caller,
+                        fn::grantInvincibility.caller, fn::addDeathPoints.caller, fn::spawnBombSpawner.caller,
+                        fn::spawnBullet.caller, fn::spawnBomb.caller, fn::spawnTaunt.caller, fn::print.caller,
+                        fn::playSound.caller, fn::requestPlayers.caller, kit::destroyComponentFunction.caller})
+        EXPECT_EQ(rule, Caller::owner);
+    // The victim's copy scores the attacker's kill.
+    EXPECT_EQ(fn::addKillPoints.caller, Caller::anyone);
+    // A pick-up, which the host made, goes with the copy of the plane that took it.
+    EXPECT_EQ(kit::destroyEntityFunction.caller, Caller::ownerOrShared);
+    // The host deals the pick-ups, starts and ends the match.
+    for (Caller rule : {fn::spawnPowerup.caller, fn::startGameplay.caller, fn::endGame.caller})
+        EXPECT_EQ(rule, Caller::host);
+}

@@ -1,0 +1,48 @@
+#include "game/match/ScoreTable.h"
+#include "engine/core/Label.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <gtest/gtest.h>
+
+TEST(ScoreTables, RoundTripInOrder)
+{
+    ScoreTable table{{kit::EntityID{1, 2}, 5}, {kit::EntityID{3, 4}, -1}, {kit::EntityID{5, 6}, 0}};
+    kit::NetStream stream;
+    serialize(stream, table);
+    EXPECT_EQ(stream.bitsUsed(), 32u + 3u * 96u);
+    ScoreTable back{{kit::EntityID{9, 9}, 9}}; // replaced, not appended to
+    stream.writing = false;
+    serialize(stream, back);
+    EXPECT_EQ(back, table);
+}
+
+TEST(ScoreTables, AForgedCountIsBoundedByWhatThePacketHolds)
+{
+    kit::NetStream stream;
+    stream.write(std::uint32_t{0xFFFFFFFF});
+    stream.write(kit::EntityID{1, 1});
+    stream.write(std::int32_t{7});
+    stream.write(std::uint8_t{0}); // a few stray bits, not a whole entry
+    ScoreTable read;
+    stream.writing = false;
+    serialize(stream, read);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0], (ScoreEntry{kit::EntityID{1, 1}, 7}));
+
+    kit::NetStream empty;
+    empty.writing = false;
+    serialize(empty, read);
+    EXPECT_TRUE(read.empty());
+}
+
+TEST(ScoreTables, APeersTableShowsOnlyThePlanesOfTheMatchOnceEach)
+{
+    kit::World world;
+    const kit::EntityID a{7, 1}, b{7, 2}, player{7, 3};
+    for (kit::EntityID plane : {a, b})
+        world.addComponent(kit::EntityHandle{plane, &world}, new kit::Label("plane"));
+    world.addComponent(kit::EntityHandle{player, &world}, new kit::Label("player")); // no plane
+    const ScoreTable forged{{b, 2000000}, {kit::EntityID{9, 9}, 5}, {a, 3}, {b, 4}, {player, 1}, {a, -2000000}};
+    EXPECT_EQ(knownPlanes(forged, world), (ScoreTable{{b, 1000000}, {a, 3}}));
+}
