@@ -18,7 +18,7 @@
 #include "game/match/GameFunctions.h"
 #include "game/match/NamedFunctions.h"
 #include "game/common/Random.h"
-#include "game/input/VirtualGamepadAI.h"
+#include "game/ai/VirtualGamepadAI.h"
 #include "game/match/GameWorld.h"
 #include "game/players/PlayerColours.h"
 #include "game/match/SpawnCircle.h"

@@ -7,7 +7,7 @@
 #include "game/match/NamedFunctions.h"
 #include "game/players/PlayerColours.h"
 #include "game/sound/SoundManager.h"
-#include "game/input/VirtualGamepadAI.h"
+#include "game/ai/VirtualGamepadAI.h"
 #include "game/sound/audio/AudioSystem.h"
 #include "game/match/GameWorld.h"
 

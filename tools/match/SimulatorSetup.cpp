@@ -8,7 +8,7 @@
 #include "game/match/NamedFunctions.h"
 #include "game/players/PlayerColours.h"
 #include "game/common/Random.h"
-#include "game/input/VirtualGamepadAI.h"
+#include "game/ai/VirtualGamepadAI.h"
 #include "game/match/GameWorld.h"
 
 #include "engine/core/GlfwLibrary.h"

@@ -1,6 +1,6 @@
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/match/GameplayFunctions.h"
-#include "game/input/VirtualGamepadAI.h"
+#include "game/ai/VirtualGamepadAI.h"
 #include "game/ai/FindTarget.h"
 #include "game/ai/PilotSkill.h"
 #include "game/ai/PlaneDecisionTree.h"

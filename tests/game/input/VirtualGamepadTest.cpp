@@ -5,7 +5,7 @@
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/input/VirtualGamepadAI.h"
+#include "game/ai/VirtualGamepadAI.h"
 #include "game/input/VirtualGamepadJoystick.h"
 #include "game/input/VirtualGamepadKeyboard.h"
 #include "support/FakeJoystickDriver.h"

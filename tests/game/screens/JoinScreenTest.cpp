@@ -6,7 +6,7 @@
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/match/GameFunctions.h"
 #include "game/players/PlayerInfo.h"
-#include "game/input/VirtualGamepadAI.h"
+#include "game/ai/VirtualGamepadAI.h"
 #include "game/input/VirtualGamepadJoystick.h"
 #include "game/input/VirtualGamepadKeyboard.h"
 #include "game/screens/JoinScreen.h"
