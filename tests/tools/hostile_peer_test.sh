@@ -8,8 +8,9 @@
 #   - the match runs its whole length and the program exits cleanly;
 #   - no forged score reached the table;
 #   - the game camera stays finite, and this copy's planes mostly in view;
-#   - the median and 99th-percentile update times stay within twice the
-#     clean run's (plus slack: the machine is shared);
+#   - the median update time stays within twice the clean run's (plus
+#     slack: the machine is shared), the 99th percentile within twice the
+#     clean run's or 50 ms, whichever is more;
 #   - every file the program opened (strace) lies in its assets or the
 #     system's libraries and data, and the file planted outside was never
 #     touched.
@@ -131,7 +132,10 @@ for name in clean paths floods endgame state host; do
   # Twice the clean figure, plus slack for a loaded machine.
   awk -v m="${median:-999999999}" -v c="$cleanMedian" 'BEGIN { exit !(m <= 2 * c + 250) }' ||
     fail $name "update median ${median:-?} us against the clean run's $cleanMedian us"
-  awk -v m="${p99:-999999999}" -v c="$cleanP99" 'BEGIN { exit !(m <= 2 * c + 8000) }' ||
+  # The 99th percentile is one frame in a hundred: on a machine busy with
+  # other work it waits for a core now and then, whatever the peer does. A
+  # flood that ran away would cost every frame, far beyond 50 ms.
+  awk -v m="${p99:-999999999}" -v c="$cleanP99" 'BEGIN { b = 2 * c + 8000; exit !(m <= (b > 50000 ? b : 50000)) }' ||
     fail $name "update p99 ${p99:-?} us against the clean run's $cleanP99 us"
 
   trace=$out/$name.trace
