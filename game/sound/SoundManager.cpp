@@ -157,6 +157,7 @@ void SoundManager::play(const std::string& name)
 {
     if (!soundOn)
         return;
+    played(name);
     for (const auto& entry : sounds) {
         if (entry->name == name && entry->sound)
             start(*entry);

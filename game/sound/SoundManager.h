@@ -6,6 +6,7 @@
 #include "game/sound/audio/AudioSystem.h"
 
 #include "engine/core/Behavior.h"
+#include "engine/core/Signal.h"
 
 #include <memory>
 #include <string>
@@ -64,6 +65,10 @@ public:
     void stop(audio::Channel channel);
 
     void update(float dt) override;
+
+    // Every sound asked for by name while the switch is on, whether or not
+    // its file loaded: what a player would hear.
+    kit::Signal<void(const std::string&)> played;
 
     audio::Channel backgroundChannel;
     std::vector<std::shared_ptr<SoundEntry>> sounds;

@@ -19,6 +19,7 @@
 #include "engine/render/Model.h"
 #include "engine/resources/Material.h"
 #include "engine/resources/ResourceManagers.h"
+#include "game/sound/SoundManager.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
 
@@ -139,6 +140,30 @@ TEST_F(Powerups, ATouchGrantsThePowerEverywhereAndTheItemGoes)
     ASSERT_NE(power<ShotgunPower>(plane), nullptr);
     EXPECT_EQ(power<ShotgunPower>(plane)->shotsLeft, 5);
     EXPECT_EQ(world->getEntities(kit::typeId<Shotgun>())->size(), 1u); // its gun hangs under the plane
+}
+
+// What a player hears on taking each kind: the pick-up's sound, and the
+// health pick-up's own besides.
+TEST_F(Powerups, EveryPickUpIsHeardAndHealthAlsoAsHealth)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    audio::AudioSystem audio;
+    auto* sounds = new SoundManager(audio);
+    world->addComponent(kit::EntityHandle{world->systemEntity(), world.get()}, sounds);
+    std::vector<std::string> heard;
+    kit::ScopedConnection listening = sounds->played.connect([&](const std::string& name) { heard.push_back(name); });
+    for (PowerEnum kind : {PowerEnum::bomb, PowerEnum::gatling, PowerEnum::shotgun, PowerEnum::speed, PowerEnum::health}) {
+        auto plane = PlaneRig::build(*world, glm::vec3(0));
+        heard.clear();
+        pickUp(glm::vec3(3, 0, 0), kind);
+        world->update(0.01f);
+        const auto count = [&](const char* name) { return std::count(heard.begin(), heard.end(), name); };
+        EXPECT_EQ(count("pickUp"), 1) << static_cast<int>(kind);
+        EXPECT_EQ(count("healthPU"), kind == PowerEnum::health ? 1 : 0) << static_cast<int>(kind);
+        world->destroyEntity(plane.entity);
+        world->update(0.0f);
+    }
+    world->destroyComponents(world->systemEntity(), kit::typeId<SoundManager>()); // before the audio goes
 }
 
 TEST_F(Powerups, AWreckAndAnotherCopysPlanePassThroughPickUps)
