@@ -173,6 +173,18 @@ TEST_F(Judge, AConnectionCannotSpeakAsThisCopy)
     EXPECT_NE(err.find("state in the name of copy"), std::string::npos) << err;
 }
 
+TEST_F(Judge, AJoinedCopyNeverCountsItselfAmongItsPeers)
+{
+    // A joined copy hears the others through its host; a state packet that
+    // names this very copy (a host relaying it back, or lying) adds no peer.
+    network->isServer = false;
+    introduce(tapOrigin, tap);
+    receive(stateOf(hostOrigin), tap);
+    EXPECT_TRUE(network->peers.contains(tapOrigin));
+    EXPECT_FALSE(network->peers.contains(hostOrigin)) << "a copy is never its own peer";
+    EXPECT_EQ(network->peers.size(), 1u);
+}
+
 TEST_F(Judge, HeldCallsAreBounded)
 {
     network->limits.heldPackets = 2;

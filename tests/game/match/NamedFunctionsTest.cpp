@@ -58,12 +58,17 @@ TEST(SpawnPersistantPlayer, NeitherASystemEntityNorAnythingInTheSceneBecomesAPla
     auto* network = new kit::NetworkSystem(30.0f);
     world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
     registerStartupFunctions(*network);
-    network->callFunction(fn::spawnPersistantPlayer, world.systemEntity(), PlayerTextureInfo{}, 1);
-    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{0x7777, 0}, PlayerTextureInfo{}, 1);
+    // Each with a look of the table, so that only what is named is refused.
+    const PlayerTextureInfo look = playerColours()[0];
+    network->callFunction(fn::spawnPersistantPlayer, world.systemEntity(), look, 1);
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{0x7777, 0}, look, 1);
     const kit::EntityHandle bullet = world.createEntity();
     world.addComponent(bullet, new kit::Transform());
-    network->callFunction(fn::spawnPersistantPlayer, bullet, PlayerTextureInfo{}, 1);
+    network->callFunction(fn::spawnPersistantPlayer, bullet, look, 1);
     EXPECT_EQ(world.getComponentCollection(kit::typeId<PlayerInfo>())->size(), 0u);
+    // The same call for an entity outside the scene does make a player.
+    network->callFunction(fn::spawnPersistantPlayer, world.createEntity(), look, 1);
+    EXPECT_EQ(world.getComponentCollection(kit::typeId<PlayerInfo>())->size(), 1u);
 }
 
 namespace {
