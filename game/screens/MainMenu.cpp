@@ -84,12 +84,13 @@ void createMainMenu(kit::World* world)
     screens::addBackdrop(world, background);
 
     std::vector<MenuOption> options;
-    options.push_back(option(world, optionPictures[0], {0.0f, 0.46f}, "game"));
-    options.push_back(option(world, optionPictures[1], {0.0f, 0.28f}, "online"));
-    options.push_back(soundOption(world, {-0.1f, 0.1f}));
+    // Six lines within the backdrop's panel, 0.17 apart.
+    options.push_back(option(world, optionPictures[0], {0.0f, 0.43f}, "game"));
+    options.push_back(option(world, optionPictures[1], {0.0f, 0.26f}, "online"));
+    options.push_back(soundOption(world, {-0.1f, 0.09f}));
     options.push_back(option(world, optionPictures[3], {0.0f, -0.08f}, "options"));
-    options.push_back(option(world, optionPictures[4], {0.0f, -0.26f}, "credits"));
-    options.push_back(option(world, optionPictures[5], {0.0f, -0.44f}, "exit"));
+    options.push_back(option(world, optionPictures[4], {0.0f, -0.25f}, "credits"));
+    options.push_back(option(world, optionPictures[5], {0.0f, -0.42f}, "exit"));
 
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)

@@ -75,7 +75,7 @@ TEST_F(MainMenu, ShowsSixOptionsWithTheCursorOnTheFirst)
     const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
     ASSERT_NE(place, nullptr);
     EXPECT_FLOAT_EQ(place->position.x, -0.3f);
-    EXPECT_FLOAT_EQ(place->position.y, 0.46f + 0.09f);
+    EXPECT_FLOAT_EQ(place->position.y, 0.43f + 0.09f);
 }
 
 TEST_F(MainMenu, UpOnTheFirstOptionSelectsTheLastAndDownOnTheLastTheFirst)
@@ -84,7 +84,7 @@ TEST_F(MainMenu, UpOnTheFirstOptionSelectsTheLastAndDownOnTheLastTheFirst)
     EXPECT_EQ(cursor().selected, 6);
     EXPECT_TRUE(logged("Position Moved Up"));
     const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
-    EXPECT_FLOAT_EQ(place->position.y, -0.44f + 0.09f) << "the cursor follows to the last option";
+    EXPECT_FLOAT_EQ(place->position.y, -0.42f + 0.09f) << "the cursor follows to the last option";
     tap(down);
     EXPECT_EQ(cursor().selected, 1);
     EXPECT_TRUE(logged("Position Moved Down"));
