@@ -114,6 +114,9 @@ screenshots: release
 	mkdir -p docs
 	cp build/screenshots/main-menu.png build/screenshots/join-screen.png build/screenshots/loading.png \
 	  build/screenshots/match.png build/screenshots/win-screen.png docs/
+	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+	  tests/game/screens/options_flow_test.sh $(RELEASE_DIR)/game/skyscuffle build/screenshots/options
+	cp build/screenshots/options/options.png build/screenshots/options/keys.png docs/
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
