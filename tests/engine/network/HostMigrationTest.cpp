@@ -443,6 +443,50 @@ TEST_F(HostChange, AHostThatFallsSilentIsFollowedAndNoCallIsLostOrRunTwice)
     EXPECT_LT(at("while seeking"), at("after"));
 }
 
+TEST_F(HostChange, TheNextHostRunsTheOldHostsCallsThatOnlyAnotherCopyHeard)
+{
+    // The old host's last word reached one copy; the next host joined just
+    // after it was said. The replay brings it over, and it is the old host's
+    // own call, not the replaying copy's.
+    open({0x1000, 0x3000});
+    Copy& other = copy(1);
+    host().say("last word");
+    ASSERT_TRUE(runUntil(all(), [&] { return other.heard("last word") == 1; }));
+    copies.push_back(std::make_unique<Copy>(0x2000));
+    Copy& next = *copies.back();
+    next.network->join("127.0.0.1", port);
+    ASSERT_TRUE(runUntil(all(), [&] {
+        const auto& roster = other.network->migration().roster();
+        return joinedTo(next, host()) && roster && roster->members.size() == 2;
+    }));
+    ASSERT_EQ(next.heard("last word"), 0u);
+    host().vanish();
+    ASSERT_TRUE(runUntil({&next, &other}, [&] { return joinedTo(other, next) && next.heard("last word") == 1; }));
+    // A replay may also come after its copy's state made it known to the
+    // next host: it is judged the same, as calls of their makers.
+    ASSERT_TRUE(runUntil({&next, &other}, [&] { return next.network->peers.contains(0x3000); }));
+    kit::NetStream arguments;
+    arguments.write(kit::EntityID{0x1000, 0});
+    arguments.write(std::string("in flight"));
+    kit::NetStream batch;
+    batch.write(NetworkSystem::remoteCallsId);
+    batch.write(std::string(record.name));
+    batch.write(arguments);
+    batch.write(std::uint8_t{0});
+    kit::CallReplay held;
+    held.made(batch.data(), batch.bytesUsed(), 0.0f);
+    held.hold(0.0f);
+    const kit::NetStream replay = held.packet(0x3000, 0.0f);
+    next.network->handlePacket(kit::NetPeer::Packet{
+        std::vector<std::uint8_t>(replay.data(), replay.data() + replay.bytesUsed()),
+        next.network->peers.at(0x3000).address, 0});
+    settle({&next, &other});
+    EXPECT_EQ(next.heard("last word"), 1u);
+    EXPECT_EQ(other.heard("last word"), 1u);
+    EXPECT_EQ(next.heard("in flight"), 1u);
+    EXPECT_EQ(said().find("not theirs to call"), std::string::npos);
+}
+
 TEST_F(HostChange, ACopyThatComesBackLateGetsWhatTheOthersSaidMeanwhile)
 {
     open({0x1000, 0x2000, 0x3000, 0x4000});

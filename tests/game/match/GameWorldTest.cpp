@@ -272,6 +272,23 @@ TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
     EXPECT_EQ(count<PlanePhysics>(c.world()), 1u);
 }
 
+TEST_F(Match, AJoinedCopyNeverStartsTheMatchItselfEvenWhenEveryCopyShowsItsGame)
+{
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.enterMatch();
+    c.network->isServer = false; // the host is the peer below; it starts the match
+    kit::NetworkSystem::PeerRecord host;
+    host.origin = 0xB000;
+    host.screenName = "game";
+    c.network->peers[0xB000] = host;
+    for (int i = 0; i < 10; ++i) {
+        c.network->peers[0xB000].heardAt += 1.0f / 60.0f;
+        c.frame();
+    }
+    EXPECT_EQ(count<PlanePhysics>(c.world()), 0u);
+}
+
 TEST_F(Match, TheMatchEndsOnceWhateverManyCopiesCallIt)
 {
     kit::settings::set("tuning.gameWorld.matchLength", "1");
