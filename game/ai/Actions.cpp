@@ -6,7 +6,9 @@
 #include "game/ai/PilotView.h"
 
 #include "game/ai/ArtificialIntelligence.h"
+#include "game/input/VirtualGamepad.h"
 #include "game/common/Random.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/World.h"
 
@@ -38,18 +40,18 @@ void Attack::pressWeapons(ArtificialIntelligence& ai, kit::EntityHandle at, bool
     const glm::vec2 toTarget = glm::vec2(pilot::position(at) - pilot::position(plane));
     const float distance = glm::length(toTarget);
     const float onTarget = pilot::cosine(glm::vec2(pilot::nose(plane)), toTarget);
-    ai.buttons[1] = onTarget > t.basicGunAccuracy;
+    ai.buttons[VirtualGamepad::gun] = onTarget > t.basicGunAccuracy;
     const PilotSkill skill = skillOf(ai.strength);
     if (skill.gunCone > 0.0f)
-        ai.buttons[1] = onTarget > skill.gunCone; // the level's own: wider fires more, narrower less
+        ai.buttons[VirtualGamepad::gun] = onTarget > skill.gunCone; // the level's own: wider fires more, narrower less
     if (dash)
-        ai.buttons[0] = distance < t.maxDashDistance * skill.dashReach;
+        ai.buttons[VirtualGamepad::dash] = distance < t.maxDashDistance * skill.dashReach;
     kit::World& world = *ai.world;
     const bool shotgun = onTarget > t.shotgunAccuracy && distance < t.maxShotgunDistance &&
-                         world.entityHasTag(plane.id, kit::tagId("shotgunPower"));
+                         world.entityHasTag(plane.id, kit::tagId(tags::shotgunPower));
     const bool bomb = (pilot::cosine(toTarget, glm::vec2(0.0f, -1.0f)) > t.bombAccuracy || distance < 4.0f) &&
-                      world.entityHasTag(plane.id, kit::tagId("bombPower"));
-    ai.buttons[2] = skill.usesPowers && (shotgun || bomb);
+                      world.entityHasTag(plane.id, kit::tagId(tags::bombPower));
+    ai.buttons[VirtualGamepad::special] = skill.usesPowers && (shotgun || bomb);
 }
 
 void Attack::perform()
@@ -91,7 +93,7 @@ void Evade::perform()
         ai->stick = unit(from - predicted);
     }
     Attack::pressWeapons(*ai, threat, false);
-    ai->buttons[0] = true; // dash away whenever the cooldown allows
+    ai->buttons[VirtualGamepad::dash] = true; // dash away whenever the cooldown allows
 }
 
 void FindPowerup::perform()

@@ -10,6 +10,7 @@
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/World.h"
 
@@ -56,7 +57,7 @@ bool FindTarget::test()
     const kit::EntityHandle own = ai->getEntity();
     float best = -std::numeric_limits<float>::max();
     kit::EntityHandle chosen;
-    kit::EntityCollection* players = world->getEntities(kit::tagId("player"));
+    kit::EntityCollection* players = world->getEntities(kit::tagId(tags::player));
     for (auto it = players->begin(); it != players->end(); ++it) {
         kit::EntityHandle candidate = *it;
         candidate.world = world;

@@ -1,6 +1,7 @@
 #include "PilotView.h"
 
 #include "game/combat/Health.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
@@ -36,7 +37,7 @@ bool exists(kit::EntityHandle entity)
 
 bool isFairTarget(kit::EntityHandle entity)
 {
-    if (!exists(entity) || entity.world->entityHasTag(entity.id, kit::tagId("invincibilityPower")))
+    if (!exists(entity) || entity.world->entityHasTag(entity.id, kit::tagId(tags::invincibilityPower)))
         return false;
     const auto* health = entity.world->getComponent<Health>(entity.id);
     return health && !health->isDead();

@@ -11,6 +11,7 @@
 #include "game/ai/isTargetAlive.h"
 
 #include "game/ai/ArtificialIntelligence.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/World.h"
 
@@ -42,7 +43,7 @@ void PlaneDecisionTree::initialize()
     // Built once the pilot's plane is known (the tests of the tree hold it).
     const kit::EntityHandle plane = getEntity();
     auto attack = leaf(std::make_shared<Attack>(ai));
-    auto fetchAny = leaf(std::make_shared<FindPowerup>(ai, "pickUpItem"));
+    auto fetchAny = leaf(std::make_shared<FindPowerup>(ai, tags::pickUpItem));
     // One sub-tree, reached from two places: find someone to attack, else fetch a pick-up.
     auto findTarget = fork(std::make_shared<FindTarget>(ai), attack, fetchAny);
     auto wounded = fork(std::make_shared<isLabelExist>(plane, "healthPickUpItem"),

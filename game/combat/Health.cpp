@@ -1,10 +1,11 @@
 #include "Health.h"
 
-#include "game/match/GameFunctions.h"
-#include "game/match/MatchEvents.h"
+#include "game/combat/ScoreFunctions.h"
+#include "game/combat/MatchEvents.h"
 #include "game/sound/SoundManager.h"
 #include "game/effects/FireParticleEmitter.h"
 #include "game/effects/SmokeParticleEmitter.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -19,7 +20,7 @@ Health::Health(float maxHealth) : maxHealth(maxHealth), currentHealth(maxHealth)
 
 void Health::damage(kit::EntityHandle attacker, float amount)
 {
-    if (state == dead || world->entityHasTag(entityId, kit::tagId("invincibilityPower")))
+    if (state == dead || world->entityHasTag(entityId, kit::tagId(tags::invincibilityPower)))
         return;
     currentHealth -= amount;
     lastAttacker = attacker;

@@ -1,8 +1,15 @@
 #pragma once
 
 #include "engine/core/EntityHandle.h"
+#include "engine/network/NamedFunction.h"
 
 #include <string>
+
+namespace fn {
+// The victim's copy scores the kill for the attacker's plane.
+inline constexpr kit::NamedFunction<> addKillPoints{"addKillPoints", kit::Caller::anyone};
+inline constexpr kit::NamedFunction<> addDeathPoints{"addDeathPoints"};
+} // namespace fn
 
 // "addKillPoints": the plane gains two points and the console says so. A
 // plane this copy does not know (it left) is passed over without a word.

@@ -1,6 +1,7 @@
 #include "Particles.h"
 
 #include "game/effects/ParticleLifeSpan.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -34,8 +35,8 @@ kit::EntityHandle spawnParticle(kit::World& world, const ParticleSpec& spec)
 {
     static const kit::ResourceHandle<kit::Mesh> quad = kit::objManager().prefetch("models/quad.obj");
     const kit::EntityHandle particle = world.createEntity();
-    world.addComponent(particle, new kit::Label("additiveBlending"));
-    world.addComponent(particle, new kit::Label("gameSpace"));
+    world.addComponent(particle, new kit::Label(tags::additiveBlending));
+    world.addComponent(particle, new kit::Label(tags::gameSpace));
     world.addComponent(particle, new kit::Transform(spec.position, glm::vec3(spec.startScale)));
     world.addComponent(particle, new kit::Body(spec.velocity, 1.0f));
     auto* model = new kit::Model(quad, true);

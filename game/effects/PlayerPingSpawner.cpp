@@ -28,7 +28,7 @@ void PlayerPingSpawner::update(float dt)
     }
     const auto* gamepad = world->getComponent<VirtualGamepad>(entityId);
     const auto* plane = world->getComponent<kit::Transform>(entityId);
-    if (!gamepad || !plane || !gamepad->isButtonDown(7))
+    if (!gamepad || !plane || !gamepad->isButtonDown(VirtualGamepad::ping))
         return;
     ParticleSpec ring;
     ring.position = plane->worldPosition();

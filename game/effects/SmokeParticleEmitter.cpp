@@ -1,5 +1,7 @@
 #include "SmokeParticleEmitter.h"
 
+#include "game/common/Tags.h"
+
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 
@@ -49,5 +51,5 @@ void SmokeParticleEmitter::style(ParticleSpec& spec)
 
 void SmokeParticleEmitter::spawned(kit::EntityHandle particle)
 {
-    world->destroyComponents(particle.id, kit::tagId("additiveBlending"));
+    world->destroyComponents(particle.id, kit::tagId(tags::additiveBlending));
 }

@@ -2,7 +2,7 @@
 
 #include "game/effects/Taunts.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/effects/Taunts.h"
 #include "game/input/VirtualGamepad.h"
 
 #include "engine/core/World.h"
@@ -19,7 +19,7 @@ void Taunter::update(float)
     if (!gamepad)
         return; // another copy's plane: its own copy taunts for it
     for (int i = 0; i < 4; ++i) {
-        const bool down = gamepad->isButtonDown(3 + i);
+        const bool down = gamepad->isButtonDown(VirtualGamepad::taunt + i);
         if (down && !wasDown[i]) {
             if (auto* network = kit::NetworkSystem::of(world))
                 network->callFunction(fn::spawnTaunt, getEntity(), tauntText(i + 1));

@@ -3,6 +3,7 @@
 #include "game/common/CallRefusals.h"
 #include "game/players/PlayerInfo.h"
 #include "game/common/PrintableText.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -49,7 +50,7 @@ void spawnTaunt(kit::EntityHandle plane, const std::string& text)
     const glm::vec3 origin(-advance * (static_cast<float>(shown.size()) + 2.0f) * 0.5f, glyphSize, 0.0f);
 
     const kit::EntityHandle taunt = world->createEntity();
-    world->addComponent(taunt, new kit::Label("gameSpace"));
+    world->addComponent(taunt, new kit::Label(tags::gameSpace));
     world->addComponent(taunt, new kit::Transform(at->worldPosition()));
     world->addComponent(taunt, new kit::Text(font, shown, colour, origin, {}, glyphSize));
     world->addComponent(taunt, new kit::LifeSpan(shownFor));

@@ -1,8 +1,14 @@
 #pragma once
 
 #include "engine/core/EntityHandle.h"
+#include "engine/network/NamedFunction.h"
 
 #include <string>
+
+namespace fn {
+// The taunt's text, shown at the plane.
+inline constexpr kit::NamedFunction<std::string> spawnTaunt{"spawnTaunt"};
+} // namespace fn
 
 // The text of taunt 1 to 4 (tuning "tuning.taunts.taunt<n>").
 std::string tauntText(int number);

@@ -6,7 +6,7 @@
 #include "game/input/VirtualGamepad.h"
 #include "game/combat/Health.h"
 #include "game/effects/Bursts.h"
-#include "game/effects/DashParticleEmitter.h"
+#include "game/effects/DashEffects.h"
 #include "game/powerups/SpeedPower.h"
 
 #include "engine/core/SettingsEntry.h"
@@ -65,9 +65,6 @@ PlanePhysics::PlanePhysics(kit::EntityHandle propeller) : propeller(propeller)
 
 void PlanePhysics::update(float dt)
 {
-    const Tuning& t = tuning();
-
-    // 1. The clock and the plane's parts.
     clock += dt;
     auto* body = world->getComponent<kit::RigidBody>(entityId);
     auto* transform = world->getComponent<kit::Transform>(entityId);
@@ -81,116 +78,144 @@ void PlanePhysics::update(float dt)
         return;
     }
     const auto* speedPower = world->getComponent<SpeedPower>(entityId);
-    const bool speeding = speedPower != nullptr;
-
-    // 2. Nose and its normal in the play plane (the nose turned a quarter counter-clockwise).
+    // The nose, and its normal in the play plane (the nose turned a quarter counter-clockwise).
     const glm::vec3 forward = transform->rotation * glm::vec3(0.0f, 0.0f, 1.0f);
     const glm::vec3 normal(-forward.y, forward.x, 0.0f);
-
-    // 3. Where the plane was going before anything below changes it.
+    // Where the plane was going before anything below changes it.
     const glm::vec3 direction =
         glm::dot(body->velocity, body->velocity) > 0.001f ? glm::normalize(body->velocity) : glm::vec3(0.0f);
 
-    // 4. The stick, and a dash when button 0 asks for one and it is allowed.
-    if (const auto* gamepad = world->getComponent<VirtualGamepad>(entityId)) {
-        const glm::vec2 stick = gamepad->direction();
-        steer = glm::vec3(stick, 0.0f);
-        if (dashCooldown <= 0.0f && gamepad->isButtonDown(0)) {
-            dashCooldown = t.dashCooldownDuration;
-            dashTimer = t.dashDuration;
-            dashDirection = glm::dot(steer, steer) > 0.1f ? glm::normalize(steer) : forward;
-            transform->rotation = shortestArc(forward, dashDirection) * transform->rotation;
-            const float speed = glm::length(body->velocity);
-            body->velocity = dashDirection * (speed + t.dashSpeed.value);
-            speedBeforeDash = std::max(speed, t.acceleration.value);
-            body->mass = t.dashMass;
-            ramHistory.clear();
-            ++dashCount;
-        }
-    }
+    readStick(*body, *transform, forward);
+    runDash(*body, direction, dt);
+    thrust(*body, forward, speedPower ? speedPower->multiplier : 1.0f, dt);
+    lift(*body, forward, normal, dt);
+    align(forward, direction, dt);
+    drag(*body, dt);
+    turn(*transform, dt);
+    ramming(speedPower != nullptr);
+    spinPropeller(forward, dt);
+}
 
-    // 5. Dash timing: the trail and the sound start with it, the speed and the
-    // mass go back when it ends (one frame later the trail stops). Another
-    // copy's plane ends its dash here too, cut back to the owner's
-    // speedBeforeDash, so that it flies on as the owner's does until the
-    // next record.
+void PlanePhysics::readStick(kit::RigidBody& body, kit::Transform& transform, glm::vec3 forward)
+{
+    // The stick, and a dash when button 0 asks for one and it is allowed.
+    const auto* gamepad = world->getComponent<VirtualGamepad>(entityId);
+    if (!gamepad)
+        return;
+    const Tuning& t = tuning();
+    steer = glm::vec3(gamepad->direction(), 0.0f);
+    if (dashCooldown <= 0.0f && gamepad->isButtonDown(VirtualGamepad::dash)) {
+        dashCooldown = t.dashCooldownDuration;
+        dashTimer = t.dashDuration;
+        dashDirection = glm::dot(steer, steer) > 0.1f ? glm::normalize(steer) : forward;
+        transform.rotation = shortestArc(forward, dashDirection) * transform.rotation;
+        const float speed = glm::length(body.velocity);
+        body.velocity = dashDirection * (speed + t.dashSpeed.value);
+        speedBeforeDash = std::max(speed, t.acceleration.value);
+        body.mass = t.dashMass;
+        ramHistory.clear();
+        ++dashCount;
+    }
+}
+
+void PlanePhysics::runDash(kit::RigidBody& body, glm::vec3 direction, float dt)
+{
+    // The trail and the sound start with the dash, the speed and the mass go
+    // back when it ends (one frame later the trail stops). Another copy's
+    // plane ends its dash here too, cut back to the owner's speedBeforeDash,
+    // so that it flies on as the owner's does until the next record.
     if (dashTimer > 0.0f) {
         dashTimer -= dt;
-        if (!isDashing) {
-            if (SoundManager* sounds = SoundManager::of(world))
-                sounds->play("dash");
-            world->addComponent(getEntity(), new DashParticleEmitter("dashEmitter", DashParticleEmitter::dashRate()));
-        }
+        if (!isDashing)
+            startDashEffects(getEntity());
         isDashing = true;
         if (dashTimer <= 0.0f) {
-            if (glm::length(body->velocity) > speedBeforeDash)
-                body->velocity = direction * speedBeforeDash;
-            body->mass = t.mass;
+            if (glm::length(body.velocity) > speedBeforeDash)
+                body.velocity = direction * speedBeforeDash;
+            body.mass = tuning().mass;
         }
     } else if (isDashing) {
-        world->destroyComponents(entityId, kit::tagId("dashEmitter"));
+        endDashEffects(getEntity());
         isDashing = false;
     }
-
-    // 6. The cooldown runs during the dash too.
+    // The cooldown runs during the dash too.
     if (dashCooldown > 0.0f)
         dashCooldown -= dt;
+}
 
-    // 7. Steering and thrust.
-    if (steer != glm::vec3(0.0f)) {
-        float turn = std::clamp(2.0f * (steer.x * forward.y - steer.y * forward.x), -1.0f, 1.0f);
-        if (glm::dot(steer, forward) < 0.0f)
-            turn = turn > 0.0f ? 1.0f : -1.0f; // behind the nose: turn hard (straight back: counter-clockwise)
-        angularVelocity += glm::length(steer) * turn * t.turnPower * dt;
-        float throttle = std::max(glm::dot(steer, forward), -0.1f);
-        if (glm::dot(forward, body->velocity) < 0.0f)
-            throttle *= 2.0f; // flying tail first
-        if (speedPower)
-            throttle *= speedPower->multiplier;
-        body->deltaVelocity += forward * throttle * t.acceleration.value * dt;
-    }
+void PlanePhysics::thrust(kit::RigidBody& body, glm::vec3 forward, float speedMultiplier, float dt)
+{
+    if (steer == glm::vec3(0.0f))
+        return;
+    const Tuning& t = tuning();
+    float turn = std::clamp(2.0f * (steer.x * forward.y - steer.y * forward.x), -1.0f, 1.0f);
+    if (glm::dot(steer, forward) < 0.0f)
+        turn = turn > 0.0f ? 1.0f : -1.0f; // behind the nose: turn hard (straight back: counter-clockwise)
+    angularVelocity += glm::length(steer) * turn * t.turnPower * dt;
+    float throttle = std::max(glm::dot(steer, forward), -0.1f);
+    if (glm::dot(forward, body.velocity) < 0.0f)
+        throttle *= 2.0f; // flying tail first
+    throttle *= speedMultiplier;
+    body.deltaVelocity += forward * throttle * t.acceleration.value * dt;
+}
 
-    // 8. Side force: cancels motion across the nose, less when the stick pulls against it.
+void PlanePhysics::lift(kit::RigidBody& body, glm::vec3 forward, glm::vec3 normal, float dt) const
+{
+    // Cancels motion across the nose, less when the stick pulls against it.
+    const Tuning& t = tuning();
     const float k = std::clamp(glm::dot(steer, forward) + 2.0f - 3.0f * t.drift, 0.0f, 1.0f);
-    const glm::vec3 v = body->velocity;
-    glm::vec3 lift = -glm::dot(normal, v) * normal * glm::length(v) * t.liftPower.value;
-    if (glm::dot(lift, lift) > 62500.0f)
-        lift = glm::normalize(lift) * 250.0f;
-    body->deltaVelocity += k * lift * dt;
+    const glm::vec3 v = body.velocity;
+    glm::vec3 force = -glm::dot(normal, v) * normal * glm::length(v) * t.liftPower.value;
+    if (glm::dot(force, force) > 62500.0f)
+        force = glm::normalize(force) * 250.0f;
+    body.deltaVelocity += k * force * dt;
+}
 
-    // 9. Alignment: turns the nose toward the flight (away from it flying tail first).
-    angularVelocity +=
-        glm::dot(forward, direction) * (forward.y * direction.x - forward.x * direction.y) * t.alignmentForce * dt;
+void PlanePhysics::align(glm::vec3 forward, glm::vec3 direction, float dt)
+{
+    // Turns the nose toward the flight (away from it flying tail first).
+    angularVelocity += glm::dot(forward, direction) * (forward.y * direction.x - forward.x * direction.y) *
+                       tuning().alignmentForce * dt;
+}
 
-    // 10. Angular drag.
+void PlanePhysics::drag(kit::RigidBody& body, float dt)
+{
+    const Tuning& t = tuning();
     angularVelocity *= static_cast<float>(std::pow(1.0 - static_cast<double>(t.angularDrag.value), double(dt)));
+    body.deltaVelocity -=
+        body.velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(t.drag.value), double(dt))));
+}
 
-    // 11. Linear drag.
-    body->deltaVelocity -=
-        body->velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(t.drag.value), double(dt))));
-
-    // 12. Turn: clockwise seen by the camera is about -Z.
+void PlanePhysics::turn(kit::Transform& transform, float dt) const
+{
+    // Clockwise seen by the camera is about -Z.
     const float theta = angularVelocity * dt;
-    transform->rotation =
-        glm::normalize(glm::quat(std::cos(theta * 0.5f), 0.0f, 0.0f, -std::sin(theta * 0.5f)) * transform->rotation);
+    transform.rotation =
+        glm::normalize(glm::quat(std::cos(theta * 0.5f), 0.0f, 0.0f, -std::sin(theta * 0.5f)) * transform.rotation);
+}
 
-    // 13. Old rams are forgotten.
+void PlanePhysics::ramming(bool speeding)
+{
+    const Tuning& t = tuning();
+    // Old rams are forgotten.
     while (!ramHistory.empty() && clock >= ramHistory.front().time + t.ramRepeatDelay)
         ramHistory.pop_front();
-
-    // 14. Ramming.
     if (isDashing || speeding)
         ram((isDashing ? t.ramDamage.value : 0.0f) + (speeding ? t.ramDamage.value : 0.0f));
+}
 
-    // 15. The propeller's spin follows the throttle.
-    if (auto* spin = world->getComponent<kit::ConstantRotation>(propeller.id)) {
-        const float target = 32.0f * glm::dot(steer, forward);
-        const float step = 32.0f * dt;
-        if (spin->speed < target)
-            spin->speed = std::min(spin->speed + step, target);
-        else if (spin->speed > target)
-            spin->speed = std::max(spin->speed - step, target);
-    }
+void PlanePhysics::spinPropeller(glm::vec3 forward, float dt) const
+{
+    // The spin follows the throttle.
+    auto* spin = world->getComponent<kit::ConstantRotation>(propeller.id);
+    if (!spin)
+        return;
+    const float target = 32.0f * glm::dot(steer, forward);
+    const float step = 32.0f * dt;
+    if (spin->speed < target)
+        spin->speed = std::min(spin->speed + step, target);
+    else if (spin->speed > target)
+        spin->speed = std::max(spin->speed - step, target);
 }
 
 void PlanePhysics::ram(float ramDamage)
@@ -235,7 +260,7 @@ void PlanePhysics::endDash(kit::Body& body)
         body.mass = tuning().mass;
     dashTimer = std::min(dashTimer, 0.0f);
     if (isDashing) {
-        world->destroyComponents(entityId, kit::tagId("dashEmitter"));
+        endDashEffects(getEntity());
         isDashing = false;
     }
 }

@@ -12,7 +12,9 @@
 
 namespace kit {
 class Body;
-}
+class RigidBody;
+class Transform;
+} // namespace kit
 
 // Flies a plane from its virtual gamepad: the stick turns the nose and gives
 // throttle, a side force swings the velocity toward the nose (the wings'
@@ -55,6 +57,16 @@ public:
     kit::EntityHandle propeller;
 
 private:
+    // The steps of an update, in order.
+    void readStick(kit::RigidBody& body, kit::Transform& transform, glm::vec3 forward);
+    void runDash(kit::RigidBody& body, glm::vec3 direction, float dt);
+    void thrust(kit::RigidBody& body, glm::vec3 forward, float speedMultiplier, float dt);
+    void lift(kit::RigidBody& body, glm::vec3 forward, glm::vec3 normal, float dt) const;
+    void align(glm::vec3 forward, glm::vec3 direction, float dt);
+    void drag(kit::RigidBody& body, float dt);
+    void turn(kit::Transform& transform, float dt) const;
+    void ramming(bool speeding);
+    void spinPropeller(glm::vec3 forward, float dt) const;
     void ram(float ramDamage);
     // Stops a dash now, wherever it stood: the normal mass, no trail.
     void endDash(kit::Body& body);

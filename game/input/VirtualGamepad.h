@@ -8,10 +8,17 @@
 // length at most 1 (x right, y up) and eight buttons. Keyboard, joystick and
 // computer players each stand behind their own kind of gamepad.
 //
-// Buttons: 0 dash, 1 basic gun, 2 shotgun or bomb, 3 to 6 the four taunts,
-// 7 player ping. The join screen reads 1 as "join" and 0 as "leave".
+// The buttons are numbered 0 to 7 (Button). The join screen reads the gun
+// as "join" and the dash as "leave".
 class VirtualGamepad : public kit::Component {
 public:
+    enum Button : int {
+        dash = 0,
+        gun = 1,     // the basic gun
+        special = 2, // the shotgun or the bomb of a power
+        taunt = 3,   // the first of the four taunts, 3 to 6
+        ping = 7,    // shows where the player's plane is
+    };
     static constexpr int buttonCount = 8;
 
     VirtualGamepad();

@@ -2,6 +2,7 @@
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/input/Joystick.h"
+#include "engine/input/PadButtons.h"
 
 #include <glm/geometric.hpp>
 
@@ -11,12 +12,14 @@ namespace {
 
 // Logical joystick buttons for each virtual button; -1 marks "no second button".
 constexpr int buttonMap[VirtualGamepad::buttonCount][2] = {
-    {1, 4},   // dash: B or left shoulder
-    {0, 5},   // basic gun: A or right shoulder
-    {2, -1},  // shotgun or bomb: X
-    {12, -1}, // taunts: the directional pad up, right, down, left
-    {13, -1}, {14, -1}, {15, -1},
-    {3, -1},  // ping: Y
+    {kit::pad::b, kit::pad::leftShoulder},  // dash
+    {kit::pad::a, kit::pad::rightShoulder}, // basic gun
+    {kit::pad::x, -1},                      // shotgun or bomb
+    {kit::pad::up, -1},                     // the four taunts
+    {kit::pad::right, -1},
+    {kit::pad::down, -1},
+    {kit::pad::left, -1},
+    {kit::pad::y, -1}, // ping
 };
 
 // A stick's position with the player's dead zone ("tuning.joystick.deadZone",

@@ -1,5 +1,7 @@
 #include "DepartedCopies.h"
 
+#include "game/common/Tags.h"
+
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 
@@ -35,7 +37,7 @@ DepartedCopy removeCopy(kit::World& world, std::uint32_t origin)
     // The world's entities are ordered by origin, then serial: that copy's are
     // one run. Its pick-ups stay in the sky for whoever takes them: they are
     // the match's (a host makes them) and go by their own lifespan.
-    const kit::TagId pickUp = kit::tagId("pickUpItem");
+    const kit::TagId pickUp = kit::tagId(tags::pickUpItem);
     std::vector<kit::EntityID> doomed;
     for (auto it = world.entities.lower_bound(kit::EntityID{origin, 0});
          it != world.entities.end() && it->origin == origin; ++it) {
@@ -58,8 +60,8 @@ DepartedCopy removeCopy(kit::World& world, std::uint32_t origin)
             }
         }
     }
-    const kit::TagId plane = kit::tagId("plane");
-    const kit::TagId player = kit::tagId("player");
+    const kit::TagId plane = kit::tagId(tags::plane);
+    const kit::TagId player = kit::tagId(tags::player);
     for (const kit::EntityID& id : doomed) {
         if (!world.entities.contains(id) || id == world.systemEntity())
             continue;

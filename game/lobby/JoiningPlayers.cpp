@@ -4,11 +4,12 @@
 #include "game/players/PlayerColours.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/GameFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/ai/VirtualGamepadAI.h"
 #include "game/input/VirtualGamepadJoystick.h"
 #include "game/input/VirtualGamepadKeyboard.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -21,7 +22,7 @@ namespace {
 
 kit::Component* persistant(kit::Component* c)
 {
-    c->addTag(kit::tagId("persistant"));
+    c->addTag(kit::tagId(tags::persistant));
     return c;
 }
 
@@ -52,7 +53,7 @@ std::optional<int> addPlayer(kit::World* world, int device, kit::Joystick* joyst
     }
     const int number = nextPlayerNumber(world);
     const kit::EntityHandle player = world->createEntity();
-    world->addComponent(player, persistant(new kit::Label("player")));
+    world->addComponent(player, persistant(new kit::Label(tags::player)));
     VirtualGamepad* gamepad = nullptr;
     if (computer) {
         auto* ai = new ArtificialIntelligence();
@@ -97,7 +98,7 @@ void announcePlayers(kit::World* world)
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
     if (!network)
         return;
-    for (const kit::EntityHandle& e : world->getEntities(kit::tagId("player"))->toVector()) {
+    for (const kit::EntityHandle& e : world->getEntities(kit::tagId(tags::player))->toVector()) {
         const PlayerInfo* info = world->getComponent<PlayerInfo>(e.id);
         if (!world->owns(e.id) || !info)
             continue;

@@ -3,8 +3,9 @@
 #include "game/lobby/JoiningPlayers.h"
 #include "game/players/PlayerColours.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/players/PlayerInfo.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
@@ -60,7 +61,7 @@ void settleColours(kit::World* world, kit::NetworkSystem& network)
             continue;
         }
         const int number = clash.number ? nextPlayerNumber(world) : static_cast<int>(info->number);
-        network.callFunction(kit::destroyComponentFunction, player.id, std::string("playerInfo"));
+        network.callFunction(kit::destroyComponentFunction, player.id, std::string(tags::playerInfo));
         network.callFunction(fn::spawnPersistantPlayer, player.id, *colour, number);
         std::cout << "Taken by another copy's player: this one is now " << colour->colourName << ", player " << number
                   << "\n";

@@ -4,17 +4,15 @@
 #include "game/match/HostDuties.h"
 #include "game/match/MatchStart.h"
 #include "game/match/PlayerPlane.h"
-#include "game/screens/ScreenScene.h"
-#include "game/screens/WinScreen.h"
 
-#include "game/match/GameFunctions.h"
-#include "game/match/GameplayFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/sound/SoundManager.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/effects/ParticleBudget.h"
+#include "game/looks/GameLights.h"
 #include "game/looks/ModelLook.h"
-#include "game/screens/MainMenu.h"
 #include "game/weapons/ProjectileBudget.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -23,6 +21,7 @@
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
+#include "engine/input/PadButtons.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Body.h"
@@ -64,17 +63,17 @@ void pauseMusic(kit::World* world)
 }
 
 // Leaving a match early: back to the main menu, the music paused.
-void leaveMatch(kit::World* world)
+void leaveMatch(kit::World* world, const MatchExits& exits)
 {
     pauseMusic(world);
     if (world->owner)
-        world->owner->setWorld(std::make_shared<kit::World>(createMainMenu));
+        world->owner->setWorld(std::make_shared<kit::World>(exits.menu));
 }
 
 void buildStage(kit::World& world)
 {
     const kit::EntityHandle stage = world.createEntity();
-    world.addComponent(stage, new kit::Label("gameSpace"));
+    world.addComponent(stage, new kit::Label(tags::gameSpace));
     world.addComponent(stage, new kit::Transform(glm::vec3(4.5f, -52.5f, -66.0f), glm::vec3(1.5f)));
     world.addComponent(stage, new kit::Model(kit::objManager().prefetch("models/basicStage/basicStage.obj")));
     world.addComponent(stage, new ModelLook(LookSpec{"shaders/flatShader.txt", "", "", {}}));
@@ -103,7 +102,7 @@ void buildCameras(kit::World& world)
     world.addComponent(target, new SideviewCameraBehavior("cameraFocus"));
     // The camera itself hangs on a spring toward that point, so it glides.
     const kit::EntityHandle camera = world.createEntity();
-    world.addComponent(camera, new kit::Label("gameSpace"));
+    world.addComponent(camera, new kit::Label(tags::gameSpace));
     world.addComponent(camera, new kit::AspectMatcher);
     world.addComponent(camera, new kit::Transform(glm::vec3(0.0f, 0.0f, 100.0f)));
     world.addComponent(camera, new kit::SpringAttachment(target, stiffness, damping));
@@ -111,13 +110,13 @@ void buildCameras(kit::World& world)
     world.addComponent(camera, new kit::Camera(glm::perspective(1.2217305f, 1.0f, 0.1f, 1000.0f)));
 
     const kit::EntityHandle hud = world.createEntity();
-    world.addComponent(hud, new kit::Label("hudSpace"));
+    world.addComponent(hud, new kit::Label(tags::hudSpace));
     world.addComponent(hud, new kit::AspectMatcher);
     world.addComponent(hud, new kit::Camera(glm::ortho(-1.0f, 1.0f, -1.0f, 1.0f, -10.0f, 10.0f)));
     world.addComponent(hud, new kit::Transform());
 }
 
-void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>& state)
+void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>& state, const MatchExits& exits)
 {
     registerGameplayFunctions(world);
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
@@ -126,37 +125,38 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
     network->registerFunction(world, fn::spawnPlayer, &spawnPlayer);
     network->registerFunction(world, fn::startGameplay,
                               [state](kit::EntityHandle entity) { startGameplay(entity, state); });
-    network->registerFunction(world, fn::endGame, [state](kit::EntityHandle entity, const ScoreTable& table) {
+    network->registerFunction(world, fn::endGame, [state, exits](kit::EntityHandle entity, const ScoreTable& table) {
         if (state->ended || !entity.world)
             return; // every copy's clock sends one: the first ends the match here
         state->ended = true;
         pauseMusic(entity.world);
         if (entity.world->owner)
             entity.world->owner->setWorld(
-                std::make_shared<kit::World>(WinScreenInit{knownPlanes(table, *entity.world)}));
+                std::make_shared<kit::World>(exits.results(knownPlanes(table, *entity.world))));
     });
 }
 
-void listenForLeaving(kit::World& world)
+void listenForLeaving(kit::World& world, const MatchExits& exits)
 {
     kit::World* w = &world;
     if (world.keyboard)
-        world.connections.emplace_back(world.keyboard->keyPressed.connect([w](kit::Keyboard::KeyInfo key) {
+        world.connections.emplace_back(world.keyboard->keyPressed.connect([w, exits](kit::Keyboard::KeyInfo key) {
             if (key.key == kit::keys::escape)
-                leaveMatch(w);
+                leaveMatch(w, exits);
         }));
     if (world.joysticks)
-        world.connections.emplace_back(world.joysticks->buttonPressed.connect([w](kit::Joystick::ButtonInfo press) {
+        world.connections.emplace_back(world.joysticks->buttonPressed.connect([w,
+                                                                               exits](kit::Joystick::ButtonInfo press) {
             // Back and Start together.
-            if ((press.button == 8 || press.button == 9) && press.joystick && press.joystick->buttons[8] &&
-                press.joystick->buttons[9])
-                leaveMatch(w);
+            if ((press.button == kit::pad::back || press.button == kit::pad::start) && press.joystick &&
+                press.joystick->buttons[kit::pad::back] && press.joystick->buttons[kit::pad::start])
+                leaveMatch(w, exits);
         }));
 }
 
 } // namespace
 
-void createGameWorld(kit::World* world)
+void createGameWorld(kit::World* world, const MatchExits& exits)
 {
     static kit::SettingsEntry<float> gravity("tuning.gameWorld.gravity", -30.0f);
     if (SoundManager* sounds = SoundManager::of(world))
@@ -171,7 +171,7 @@ void createGameWorld(kit::World* world)
     if (network)
         network->screenName = "game";
     auto state = std::make_shared<MatchState>();
-    registerMatchFunctions(*world, state);
+    registerMatchFunctions(*world, state, exits);
     // A copy that vanishes takes its planes with it; the match goes on.
     removeDepartedCopies(*world);
 
@@ -181,14 +181,14 @@ void createGameWorld(kit::World* world)
     world->addComponent(world->createEntity(), new ProjectileBudget);
     world->addComponent(world->createEntity(), new ParticleBudget);
     world->addComponent(world->createEntity(),
-                        new kit::Renderer({kit::tagId("gameSpace")}, screens::gameLights(), false,
+                        new kit::Renderer({kit::tagId(tags::gameSpace)}, gameLights(), false,
                                           GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f));
     world->addComponent(world->createEntity(),
-                        new kit::Renderer({kit::tagId("hudSpace")}, kit::UniformSet{}, false, 0, 1.0f));
+                        new kit::Renderer({kit::tagId(tags::hudSpace)}, kit::UniformSet{}, false, 0, 1.0f));
     world->addComponent(world->createEntity(),
-                        new kit::Gravity(glm::vec3(0.0f, gravity.value, 0.0f), kit::tagId("hasGravity")));
+                        new kit::Gravity(glm::vec3(0.0f, gravity.value, 0.0f), kit::tagId(tags::hasGravity)));
 
     // Every copy: the one that hosts now does the host's part.
     takeHostDuties(*world, state);
-    listenForLeaving(*world);
+    listenForLeaving(*world, exits);
 }

@@ -2,7 +2,7 @@
 
 #include "game/match/MatchStart.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/PowerupSpawnSystem.h"
 

@@ -3,11 +3,12 @@
 #include "game/match/SpawnCircle.h"
 #include "game/match/Timer.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/combat/HealthBar.h"
 #include "game/combat/Score.h"
 #include "game/combat/ScoreCounter.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -31,7 +32,7 @@ constexpr char font[] = "fonts/UbuntuMono.png";
 kit::EntityHandle overlay(kit::World& world, glm::vec3 at)
 {
     const kit::EntityHandle e = world.createEntity();
-    world.addComponent(e, new kit::Label("hudSpace"));
+    world.addComponent(e, new kit::Label(tags::hudSpace));
     world.addComponent(e, new kit::Transform(at));
     world.addComponent(e, new kit::AspectTranslation(at));
     return e;
@@ -125,7 +126,7 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
                                 return;
                             kit::World& w = *self->world;
                             ScoreTable table;
-                            for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
+                            for (const auto& plane : w.getEntities(kit::tagId(tags::plane))->toVector()) {
                                 const auto* score = w.getComponent<Score>(plane.id);
                                 table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
                             }

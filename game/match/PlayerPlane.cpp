@@ -1,12 +1,12 @@
 #include "PlayerPlane.h"
 
-#include "game/match/Arena.h"
+#include "game/common/Arena.h"
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/common/CallRefusals.h"
 #include "game/players/PlayerInfo.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Health.h"
-#include "game/combat/PlayerSpawnComp.h"
+#include "game/match/PlayerSpawnComp.h"
 #include "game/combat/Score.h"
 #include "game/effects/Particles.h"
 #include "game/effects/PlayerPingSpawner.h"
@@ -17,6 +17,7 @@
 #include "game/looks/ModelLook.h"
 #include "game/powerups/InvincibilityPower.h"
 #include "game/weapons/BasicGun.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -40,7 +41,7 @@ kit::Component* networked(kit::Component* c)
 kit::EntityHandle part(kit::World& world, kit::EntityHandle plane, const std::string& model, LookSpec look)
 {
     const kit::EntityHandle e = world.createEntity();
-    world.addComponent(e, new kit::Label("gameSpace"));
+    world.addComponent(e, new kit::Label(tags::gameSpace));
     world.addComponent(e, new kit::Transform(plane, glm::vec3(0.0f)));
     world.addComponent(e, new kit::Model(kit::objManager().prefetch(model)));
     world.addComponent(e, new ModelLook(std::move(look)));
@@ -64,8 +65,8 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
         return;
 
     // The propeller spins about the nose (the plane's own Z) with the throttle.
-    const kit::EntityHandle propeller =
-        part(*world, player, "models/playerPlane/propellor.obj", LookSpec{"shaders/tanSpaceNormalMapping.txt", "", "", {}});
+    const kit::EntityHandle propeller = part(*world, player, "models/playerPlane/propellor.obj",
+                                             LookSpec{"shaders/tanSpaceNormalMapping.txt", "", "", {}});
     world->addComponent(propeller, new kit::ConstantRotation(glm::vec3(0.0f, 0.0f, 1.0f), 16.0f));
 
     // What the plane's copy may say of it: near the arena, no faster than a plane.
@@ -85,7 +86,7 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
                                                        info->modelTexture, {{"saturation", 0.25f}}}));
     world->addComponent(player, new Taunter);
     world->addComponent(player, new InvincibilityPower);
-    for (const char* label : {"hasGravity", "plane", "gameSpace", "cameraFocus"})
+    for (const char* label : {tags::hasGravity, tags::plane, tags::gameSpace, "cameraFocus"})
         world->addComponent(player, new kit::Label(label));
     if (auto* ai = world->getComponent<ArtificialIntelligence>(player.id))
         world->addComponent(player, new PlaneDecisionTree(ai));
@@ -94,7 +95,7 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
 
     // The shadow: a dark quad lying on the ground under the plane.
     const kit::EntityHandle shadow = world->createEntity();
-    world->addComponent(shadow, new kit::Label("gameSpace"));
+    world->addComponent(shadow, new kit::Label(tags::gameSpace));
     world->addComponent(shadow, new kit::Transform(glm::vec3(position.x, ShadowOfObject::groundHeight, position.z),
                                                    glm::vec3(10.0f),
                                                    glm::angleAxis(-1.5707964f, glm::vec3(1.0f, 0.0f, 0.0f))));

@@ -1,5 +1,7 @@
 #include "ScoreTable.h"
 
+#include "game/common/Tags.h"
+
 #include "engine/core/World.h"
 #include "engine/network/stream/NetStream.h"
 
@@ -38,7 +40,7 @@ void serialize(kit::NetStream& stream, ScoreTable& table)
 ScoreTable knownPlanes(const ScoreTable& table, const kit::World& world)
 {
     constexpr std::int32_t most = 1000000; // two points a kill
-    const kit::TagId plane = kit::tagId("plane");
+    const kit::TagId plane = kit::tagId(tags::plane);
     ScoreTable kept;
     std::set<kit::EntityID> seen;
     for (const ScoreEntry& entry : table) {

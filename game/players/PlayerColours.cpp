@@ -2,6 +2,7 @@
 
 #include "game/players/PlayerInfo.h"
 #include "game/common/Random.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/World.h"
 
@@ -14,7 +15,7 @@ namespace {
 // The PlayerInfo of every entity labelled "player".
 template <class F> void forEachPlayer(kit::World* world, F&& visit)
 {
-    for (const kit::EntityHandle& player : world->getEntities(kit::tagId("player"))->toVector()) {
+    for (const kit::EntityHandle& player : world->getEntities(kit::tagId(tags::player))->toVector()) {
         if (const PlayerInfo* info = world->getComponent<PlayerInfo>(player.id))
             visit(*info);
     }

@@ -8,14 +8,14 @@
 #include "game/powerups/ShotgunPower.h"
 #include "game/powerups/SpeedPower.h"
 
-#include "game/match/Arena.h"
-#include "game/match/GameFunctions.h"
+#include "game/common/Arena.h"
 #include "game/common/Random.h"
 #include "game/sound/SoundManager.h"
 #include "game/combat/Health.h"
 #include "game/effects/Bursts.h"
 #include "game/looks/SharedLooks.h"
 #include "game/weapons/BombSpawner.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -69,8 +69,8 @@ void spawnPowerup(kit::EntityHandle handle, glm::vec3 position, PowerEnum kind)
         kind == PowerEnum::wild ? static_cast<PowerEnum>(std::min(1 + static_cast<int>(5.0f * Random::uniform()), 5))
                                 : kind;
     // Shared: the copy of whichever plane takes it destroys it everywhere.
-    for (const std::string_view label : {std::string_view("pickUpItem"), std::string_view("cameraFocus"),
-                                         std::string_view("gameSpace"), kit::sharedLabel})
+    for (const std::string_view label : {std::string_view(tags::pickUpItem), std::string_view("cameraFocus"),
+                                         std::string_view(tags::gameSpace), kit::sharedLabel})
         world->addComponent(item, new kit::Label(std::string(label)));
     for (const std::string& label : look->labels)
         world->addComponent(item, new kit::Label(label));
@@ -82,7 +82,7 @@ void spawnPowerup(kit::EntityHandle handle, glm::vec3 position, PowerEnum kind)
     world->addComponent(item, new kit::CircleCollider(4.0f));
     world->addComponent(item, new kit::LifeSpan(std::clamp(lifespan.value, 0.0f, 600.0f)));
     world->addComponent(item, new PowerupItem(granted));
-    world->addComponent(item, new kit::CollisionSignal(kit::tagId("plane"), [](kit::Component* self,
+    world->addComponent(item, new kit::CollisionSignal(kit::tagId(tags::plane), [](kit::Component* self,
                                                                                kit::EntityHandle plane, glm::vec2) {
         kit::World& w = *self->world;
         // The plane's own copy takes it, for everyone; a wreck flies through.
@@ -139,10 +139,10 @@ void spawnBombSpawner(kit::EntityHandle plane, kit::EntityID rackId)
     const std::optional<kit::EntityHandle> rack = world.claimEntity(rackId);
     if (!rack)
         return;
-    world.addComponent(*rack, new kit::Label("gameSpace"));
+    world.addComponent(*rack, new kit::Label(tags::gameSpace));
     world.addComponent(*rack, new kit::Transform(plane, glm::vec3(0.0f)));
     world.addComponent(*rack, new kit::Model(kit::objManager().prefetch("models/smallBomb/smallBomb.obj")));
-    world.addComponent(*rack, new BombSpawner(plane));
+    world.addComponent(*rack, new BombSpawner(plane, kit::typeId<BombPower>()));
     // Every copy's BombPower learns where its rack is, so that its end can take it away.
     if (auto* power = world.getComponent<BombPower>(plane.id); power && power->weapon.empty())
         power->weapon = *rack;

@@ -3,8 +3,19 @@
 #include "game/powerups/PowerEnum.h"
 
 #include "engine/core/EntityHandle.h"
+#include "engine/network/NamedFunction.h"
 
 #include <glm/vec3.hpp>
+
+namespace fn {
+// Position, kind: a pick-up item under the new id. The hosting copy spawns them.
+inline constexpr kit::NamedFunction<glm::vec3, PowerEnum> spawnPowerup{"spawnPowerup", kit::Caller::host};
+// Position of the pick-up, kind: the plane receives the power.
+inline constexpr kit::NamedFunction<glm::vec3, PowerEnum> grantPower{"grantPower"};
+inline constexpr kit::NamedFunction<> grantInvincibility{"grantInvincibility"};
+// The new bomb spawner's id (the caller makes it; the plane is the entity).
+inline constexpr kit::NamedFunction<kit::EntityID> spawnBombSpawner{"spawnBombSpawner"};
+} // namespace fn
 
 // "spawnPowerup": a pick-up under the new id: a 12 x 12 picture of its kind,
 // taken by the first plane (alive) that touches it on that plane's own copy.

@@ -1,6 +1,6 @@
 #include "PowerupSpawnSystem.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/powerups/PowerupFunctions.h"
 #include "game/common/Random.h"
 
 #include "engine/core/SettingsEntry.h"

@@ -1,17 +1,19 @@
 #include "WeaponPower.h"
 
+#include "game/common/Tags.h"
+
 #include "engine/core/World.h"
 
-WeaponPower::WeaponPower(std::string typeName, int shots) : shotsLeft(shots), typeName_(std::move(typeName))
+WeaponPower::WeaponPower(std::string typeName, int shots) : Ammunition(shots), typeName_(std::move(typeName))
 {
-    addTag(kit::tagId("gunPower"));
+    addTag(kit::tagId(tags::gunPower));
     addTag(kit::tagId(typeName_));
 }
 
 void WeaponPower::initialize()
 {
     // Not filed yet: only the plane's previous weapon power goes.
-    world->destroyComponents(entityId, kit::tagId("gunPower"));
+    world->destroyComponents(entityId, kit::tagId(tags::gunPower));
     weapon = buildWeapon();
 }
 

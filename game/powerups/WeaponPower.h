@@ -2,6 +2,8 @@
 
 #include "game/powerups/Power.h"
 
+#include "game/weapons/Ammunition.h"
+
 #include "engine/core/EntityHandle.h"
 
 #include <string>
@@ -10,7 +12,7 @@
 // the plane's previous weapon power, hangs its weapon under the plane (on
 // every copy, as a local entity) and ends everywhere once its shots are
 // spent. The weapon goes with it.
-class WeaponPower : public Power {
+class WeaponPower : public Power, public Ammunition {
 public:
     WeaponPower(std::string typeName, int shots);
 
@@ -18,7 +20,6 @@ public:
     void update(float dt) override;
     void onRemoved() override;
 
-    int shotsLeft;
     kit::EntityHandle weapon; // this copy's weapon entity
 
 protected:

@@ -3,11 +3,12 @@
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/ShotgunPower.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/powerups/PowerupFunctions.h"
 #include "game/sound/SoundManager.h"
 #include "game/looks/ModelLook.h"
 #include "game/weapons/GatlingGun.h"
 #include "game/weapons/Shotgun.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -24,7 +25,7 @@ kit::EntityHandle hangWeapon(kit::World& world, kit::EntityHandle plane, const s
                              const std::string& normalMap, kit::Component* spawner)
 {
     const kit::EntityHandle weapon = world.createEntity();
-    world.addComponent(weapon, new kit::Label("gameSpace"));
+    world.addComponent(weapon, new kit::Label(tags::gameSpace));
     world.addComponent(weapon, new kit::Transform(plane, glm::vec3(0.0f)));
     world.addComponent(weapon, new kit::Model(kit::objManager().prefetch(model)));
     world.addComponent(weapon, new ModelLook(LookSpec{"shaders/tanSpaceNormalMapping.txt", normalMap, "", {}}));
@@ -41,7 +42,7 @@ int shotsOf(const char* key, int fallback)
 } // namespace
 
 GatlingGunPower::GatlingGunPower()
-    : WeaponPower("gatlingGunPower", shotsOf("tuning.gatlingGunPower.numOfBullets", 50))
+    : WeaponPower(tags::gatlingGunPower, shotsOf("tuning.gatlingGunPower.numOfBullets", 50))
 {
     addClassTags<GatlingGunPower>("gatlingGunPower");
 }
@@ -62,10 +63,10 @@ void GatlingGunPower::onRemoved()
 kit::EntityHandle GatlingGunPower::buildWeapon()
 {
     return hangWeapon(*world, getEntity(), "models/gatlingGun/gatlingGun.obj", "models/gatlingGun/GatlingNormals.png",
-                      new GatlingGun(getEntity()));
+                      new GatlingGun(getEntity(), kit::typeId<GatlingGunPower>()));
 }
 
-ShotgunPower::ShotgunPower() : WeaponPower("shotgunPower", shotsOf("tuning.shotgunPower.numOfBullets", 5))
+ShotgunPower::ShotgunPower() : WeaponPower(tags::shotgunPower, shotsOf("tuning.shotgunPower.numOfBullets", 5))
 {
     addClassTags<ShotgunPower>("shotgunPower");
 }
@@ -73,10 +74,10 @@ ShotgunPower::ShotgunPower() : WeaponPower("shotgunPower", shotsOf("tuning.shotg
 kit::EntityHandle ShotgunPower::buildWeapon()
 {
     return hangWeapon(*world, getEntity(), "models/shotgun/shotgun.obj", "models/shotgun/Shotgun_Normal.png",
-                      new Shotgun(getEntity()));
+                      new Shotgun(getEntity(), kit::typeId<ShotgunPower>()));
 }
 
-BombPower::BombPower() : WeaponPower("bombPower", shotsOf("tuning.bombPower.numOfBombs", 3))
+BombPower::BombPower() : WeaponPower(tags::bombPower, shotsOf("tuning.bombPower.numOfBombs", 3))
 {
     addClassTags<BombPower>("bombPower");
 }

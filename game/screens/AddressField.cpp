@@ -211,7 +211,7 @@ void AddressField::onCharacter(unsigned int codePoint)
 
 void AddressField::onButton(const kit::Joystick::ButtonInfo& button)
 {
-    if (open_ && (button.button == screens::buttonB || button.button == screens::buttonBack))
+    if (open_ && (button.button == kit::pad::b || button.button == kit::pad::back))
         close();
 }
 

@@ -9,16 +9,10 @@
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
+#include "engine/input/PadButtons.h"
 
 #include <iostream>
 
-namespace {
-
-constexpr int buttonA = 0;
-constexpr int buttonB = 1;
-constexpr int buttonBack = 8;
-
-} // namespace
 
 void CreditsScreenInit::operator()(kit::World* world) const
 {
@@ -43,9 +37,9 @@ void CreditsScreenInit::operator()(kit::World* world) const
     if (world->joysticks)
         world->connections.emplace_back(
             world->joysticks->buttonPressed.connect([world, next](kit::Joystick::ButtonInfo button) {
-                if (button.button == buttonA)
+                if (button.button == kit::pad::a)
                     screens::switchTo(world, next);
-                else if (button.button == buttonB || button.button == buttonBack)
+                else if (button.button == kit::pad::b || button.button == kit::pad::back)
                     screens::switchTo(world, createMainMenu);
             }));
 }

@@ -4,6 +4,7 @@
 #include "game/screens/ScreenScene.h"
 
 #include "game/sound/SoundManager.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -61,11 +62,11 @@ void Cursor::onButton(const kit::Joystick::ButtonInfo& button)
 {
     if (locked || optionCount == 0)
         return;
-    if (button.button == screens::padUp)
+    if (button.button == kit::pad::up)
         moveUp();
-    else if (button.button == screens::padDown)
+    else if (button.button == kit::pad::down)
         moveDown();
-    else if (button.button == screens::buttonA || button.button == screens::buttonStart)
+    else if (button.button == kit::pad::a || button.button == kit::pad::start)
         choose();
     wrap();
 }
@@ -113,7 +114,7 @@ Cursor* addMenuCursor(kit::World* world, std::vector<MenuOption> options, std::v
 
     const kit::EntityHandle picture = world->createEntity();
     world->emplaceComponent<kit::Transform>(picture, cursor, glm::vec3(0.0f, -cursorRaise, 0.0f));
-    world->addComponent(picture, new kit::Label("hudSpace"));
+    world->addComponent(picture, new kit::Label(tags::hudSpace));
     world->emplaceComponent<kit::Sprite>(picture, kit::textureManager().getHandle(menuCursorPicture), size, size,
                                          screens::cursorLayer, true);
     return behaviour;

@@ -1,16 +1,15 @@
 #include "JoinScreen.h"
 
-#include "game/match/GameWorld.h"
 #include "game/screens/JoinScreenInput.h"
 #include "game/screens/JoinScreenView.h"
 #include "game/lobby/JoiningPlayers.h"
 #include "game/screens/LoadingScreen.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
-#include "game/lobby/SessionNotice.h"
+#include "game/screens/SessionNotice.h"
 #include "game/lobby/SessionWatch.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 
 #include "engine/core/World.h"
 #include "engine/network/LANDiscoverySystem.h"
@@ -56,5 +55,5 @@ void beginRound(kit::World* world)
                 return;
         }
     }
-    screens::switchTo(world, LoadingScreenInitializer{"buckets/gameWorld.txt", createGameWorld});
+    screens::switchTo(world, LoadingScreenInitializer{"buckets/gameWorld.txt", screens::matchWorld()});
 }

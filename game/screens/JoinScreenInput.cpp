@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int leftShoulder = 4;
-
 // The next strength, round from easy to hard, for the last computer pilot a
 // device added.
 void nextPilotStrength(kit::World* world, int device, const std::string& who)
@@ -80,35 +78,35 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
         return;
     const int slot = joystick->id;
     switch (info.button) {
-    case screens::buttonA:
+    case kit::pad::a:
         if (!joining::humanPlayer(world, slot)) {
             if (auto number = joining::addPlayer(world, slot, joystick, false))
                 std::cout << "Joystick " << slot << " has joined as player " << *number << "\n";
         }
         break;
-    case screens::buttonB:
+    case kit::pad::b:
         if (auto player = joining::humanPlayer(world, slot)) {
             joining::removePlayer(world, *player);
             std::cout << "Joystick " << slot << " has left\n";
         }
         break;
-    case screens::buttonX:
+    case kit::pad::x:
         if (auto number = joining::addPlayer(world, slot, nullptr, true))
             std::cout << "Joystick " << slot << " has joined an AI player " << *number << "\n";
         break;
-    case screens::buttonY:
+    case kit::pad::y:
         if (auto player = joining::lastComputerPlayer(world, slot)) {
             joining::removePlayer(world, *player);
             std::cout << "Joystick " << slot << " AI has left\n";
         }
         break;
-    case leftShoulder:
+    case kit::pad::leftShoulder:
         nextPilotStrength(world, slot, "Joystick " + std::to_string(slot));
         break;
-    case screens::buttonBack:
+    case kit::pad::back:
         screens::switchTo(world, createMainMenu);
         break;
-    case screens::buttonStart:
+    case kit::pad::start:
         beginRound(world);
         break;
     default:

@@ -6,6 +6,7 @@
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/players/PlayerInfo.h"
 #include "game/input/KeyBindings.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
@@ -80,7 +81,7 @@ void refresh(kit::World* world, const Roster& roster)
 std::string remotePlayersLine(kit::World* world)
 {
     int remote = 0;
-    for (const kit::EntityHandle& e : world->getEntities(kit::tagId("playerInfo"))->toVector())
+    for (const kit::EntityHandle& e : world->getEntities(kit::tagId(tags::playerInfo))->toVector())
         remote += world->owns(e.id) ? 0 : 1;
     return std::to_string(remote) + " Remote Players Joined";
 }

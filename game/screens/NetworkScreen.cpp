@@ -87,7 +87,7 @@ void listen(kit::World* world)
                 const AddressField* field = addressFieldOf(world);
                 if (field && field->holdsKeys())
                     return;
-                if (button.button == screens::buttonB || button.button == screens::buttonBack)
+                if (button.button == kit::pad::b || button.button == kit::pad::back)
                     screens::switchTo(world, createMainMenu);
             }));
 }

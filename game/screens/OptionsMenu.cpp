@@ -14,8 +14,6 @@ namespace {
 
 const glm::vec3 chosenColour(1.0f, 0.85f, 0.25f);
 const glm::vec3 plainColour(1.0f);
-constexpr int padLeft = 15;
-constexpr int padRight = 13;
 
 } // namespace
 
@@ -77,17 +75,17 @@ void OptionsMenu::onButton(const kit::Joystick::ButtonInfo& button)
 {
     if (catchKey)
         return; // a key is being bound: only the keyboard answers
-    if (button.button == screens::padUp)
+    if (button.button == kit::pad::up)
         move(-1);
-    else if (button.button == screens::padDown)
+    else if (button.button == kit::pad::down)
         move(1);
-    else if (button.button == padLeft)
+    else if (button.button == kit::pad::left)
         change(-1);
-    else if (button.button == padRight)
+    else if (button.button == kit::pad::right)
         change(1);
-    else if (button.button == screens::buttonA || button.button == screens::buttonStart)
+    else if (button.button == kit::pad::a || button.button == kit::pad::start)
         choose();
-    else if ((button.button == screens::buttonB || button.button == screens::buttonBack) && back_)
+    else if ((button.button == kit::pad::b || button.button == kit::pad::back) && back_)
         back_();
 }
 

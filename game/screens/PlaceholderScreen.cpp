@@ -1,6 +1,5 @@
 #include "PlaceholderScreen.h"
 
-#include "game/match/GameWorld.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"
@@ -30,6 +29,6 @@ void createPlaceholderScreen(kit::World* world)
         else if (key.key == kit::keys::escape && world->owner)
             world->owner->stop();
         else if (key.key == kit::keys::digit1 && key.control)
-            screens::switchTo(world, createGameWorld);
+            screens::switchTo(world, screens::matchWorld());
     }));
 }

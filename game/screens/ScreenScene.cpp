@@ -1,5 +1,8 @@
 #include "ScreenScene.h"
 
+#include "game/looks/GameLights.h"
+#include "game/common/Tags.h"
+
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
 #include "engine/physics/ConstantRotation.h"
@@ -109,35 +112,21 @@ std::shared_ptr<kit::Texture> plateTexture(int width, int height)
 
 } // namespace
 
-kit::UniformSet gameLights()
-{
-    const glm::vec3 directions[4] = {glm::vec3(0, -3, 2) / std::sqrt(13.0f), glm::vec3(-1, -2, -2) / 3.0f,
-                                     glm::vec3(1, 1, -1) / std::sqrt(3.0f), glm::vec3(-1, 0, -1) / std::sqrt(2.0f)};
-    const glm::vec3 colours[4] = {{1, 1, 0.7f}, {0.8f, 0.8f, 0.6f}, {0.2f, 0.2f, 0.4f}, {0.4f, 0.3f, 0.3f}};
-    kit::UniformSet lights;
-    for (int i = 0; i < 4; ++i) {
-        const std::string light = "lights[" + std::to_string(i) + "]";
-        lights.set(light + ".direction", directions[i]);
-        lights.set(light + ".color", colours[i]);
-    }
-    return lights;
-}
-
 void addOverlay(kit::World* world, bool clears)
 {
     const unsigned mask = clears ? (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT) : 0u;
-    world->emplaceComponent<kit::Renderer>(world->createEntity(), std::vector<kit::TagId>{kit::tagId("hudSpace")},
+    world->emplaceComponent<kit::Renderer>(world->createEntity(), std::vector<kit::TagId>{kit::tagId(tags::hudSpace)},
                                            kit::UniformSet{}, false, mask, 1.0f);
-    const kit::EntityHandle camera = placed(world, "hudSpace", glm::vec3(0.0f));
+    const kit::EntityHandle camera = placed(world, tags::hudSpace, glm::vec3(0.0f));
     world->emplaceComponent<kit::AspectMatcher>(camera);
     world->emplaceComponent<kit::Camera>(camera, kit::overlayProjection());
 }
 
 void addScene(kit::World* world, const Viewpoint& view)
 {
-    world->emplaceComponent<kit::Renderer>(world->createEntity(), std::vector<kit::TagId>{kit::tagId("gameSpace")},
+    world->emplaceComponent<kit::Renderer>(world->createEntity(), std::vector<kit::TagId>{kit::tagId(tags::gameSpace)},
                                            gameLights(), false, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f);
-    const kit::EntityHandle camera = placed(world, "gameSpace", view.eye, view.turn);
+    const kit::EntityHandle camera = placed(world, tags::gameSpace, view.eye, view.turn);
     world->emplaceComponent<kit::AspectMatcher>(camera);
     world->emplaceComponent<kit::Camera>(camera, kit::sceneProjection());
 }
@@ -158,7 +147,7 @@ Viewpoint addLandscape(kit::World* world)
 
 kit::EntityHandle overlayEntity(kit::World* world, glm::vec3 position)
 {
-    return placed(world, "hudSpace", position);
+    return placed(world, tags::hudSpace, position);
 }
 
 kit::Sprite* addPicture(kit::World* world, const std::string& path, glm::vec2 position, glm::vec2 size, float layer)
@@ -171,7 +160,8 @@ kit::Sprite* addBackdrop(kit::World* world, const std::string& path)
 {
     // A unit picture scaled (2, 2) covers the camera's height; the matcher
     // stretches it across the window's width as well.
-    const kit::EntityHandle e = placed(world, "hudSpace", glm::vec3(0.0f), glm::quat(1, 0, 0, 0), glm::vec3(2, 2, 1));
+    const kit::EntityHandle e =
+        placed(world, tags::hudSpace, glm::vec3(0.0f), glm::quat(1, 0, 0, 0), glm::vec3(2, 2, 1));
     world->emplaceComponent<kit::AspectMatcher>(e);
     return world->emplaceComponent<kit::Sprite>(e, texture(path), 1.0f, 1.0f, backdropLayer, true);
 }
@@ -248,7 +238,7 @@ kit::EntityHandle addMascot(kit::World* world, glm::vec3 position, glm::quat rot
         part.material->setTexture("normalTex", texture("models/mascot/mascot_normals.png"));
         part.material->setUniform("usingNormalTex", true);
     }
-    const kit::EntityHandle e = placed(world, "gameSpace", position, rotation, glm::vec3(scale), parent);
+    const kit::EntityHandle e = placed(world, tags::gameSpace, position, rotation, glm::vec3(scale), parent);
     world->emplaceComponent<kit::AnimatedModel>(e, mesh, "default");
     return e;
 }
@@ -262,7 +252,7 @@ kit::Model* addModel(kit::World* world, const std::string& obj, const std::strin
     material->setUniform("usingNormalTex", !normalMap.empty());
     if (!normalMap.empty())
         material->setTexture("normalTex", texture(normalMap));
-    const kit::EntityHandle e = placed(world, "gameSpace", position, rotation, glm::vec3(scale), parent);
+    const kit::EntityHandle e = placed(world, tags::gameSpace, position, rotation, glm::vec3(scale), parent);
     auto* model = world->emplaceComponent<kit::Model>(e, kit::objManager().getHandle(obj));
     model->material = material;
     return model;
@@ -270,7 +260,7 @@ kit::Model* addModel(kit::World* world, const std::string& obj, const std::strin
 
 kit::EntityHandle addTurntable(kit::World* world, glm::vec3 position, float speed, glm::quat tilt)
 {
-    const kit::EntityHandle e = placed(world, "gameSpace", position, tilt);
+    const kit::EntityHandle e = placed(world, tags::gameSpace, position, tilt);
     world->emplaceComponent<kit::ConstantRotation>(e, glm::vec3(0, 1, 0), speed);
     return e;
 }

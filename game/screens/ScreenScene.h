@@ -39,9 +39,6 @@ inline constexpr float dialogTextLayer = 30.0f;
 inline constexpr float stillScreenFrameRate = 30.0f;
 inline constexpr float movingScreenFrameRate = 60.0f;
 
-// The game's four directional lights ("lights[i].direction", "lights[i].color").
-kit::UniformSet gameLights();
-
 // Where a scene is seen from: the camera's place and turn.
 struct Viewpoint {
     glm::vec3 eye{0.0f};

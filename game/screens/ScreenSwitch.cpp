@@ -6,6 +6,7 @@
 #include "game/screens/NetworkScreen.h"
 #include "game/screens/OptionsScreen.h"
 #include "game/screens/PlaceholderScreen.h"
+#include "game/screens/WinScreen.h"
 
 #include "engine/core/application/Application.h"
 #include "engine/network/LANDiscoverySystem.h"
@@ -36,6 +37,17 @@ kit::World::SetupFunction screenNamed(const std::string& name)
     if (name == "options")
         return createOptionsScreen;
     return {};
+}
+
+MatchExits matchExits()
+{
+    return MatchExits{[](const ScoreTable& table) -> kit::World::SetupFunction { return WinScreenInit{table}; },
+                      createMainMenu};
+}
+
+kit::World::SetupFunction matchWorld()
+{
+    return [](kit::World* world) { createGameWorld(world, matchExits()); };
 }
 
 void goToScreen(kit::World* world, const std::string& name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/match/GameWorld.h"
+
 #include "engine/core/World.h"
 
 #include <string>
@@ -16,6 +18,12 @@ void switchTo(kit::World* world, kit::World::SetupFunction setup);
 // The setup function of a menu's screen name ("main", "game", "online",
 // "local", "credits"); empty for any other name.
 kit::World::SetupFunction screenNamed(const std::string& name);
+
+// The match's way out: the win screen with the final table, the main menu
+// when a player leaves early.
+MatchExits matchExits();
+// A match world that hands over to the screens when it is done.
+kit::World::SetupFunction matchWorld();
 
 // Switches to the screen of that name; "exit" stops the application after
 // this frame instead. Unknown names do nothing.

@@ -34,9 +34,9 @@ void listen(kit::World* world)
     if (world->joysticks)
         world->connections.emplace_back(
             world->joysticks->buttonPressed.connect([world](kit::Joystick::ButtonInfo button) {
-                if (button.button == screens::buttonStart || button.button == screens::buttonA)
+                if (button.button == kit::pad::start || button.button == kit::pad::a)
                     screens::switchTo(world, createJoinScreen);
-                else if (button.button == screens::buttonBack)
+                else if (button.button == kit::pad::back)
                     screens::switchTo(world, createMainMenu);
             }));
 }

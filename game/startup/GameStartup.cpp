@@ -3,12 +3,13 @@
 #include "game/startup/DataDirectory.h"
 #include "game/startup/LaunchOptions.h"
 
-#include "game/match/NamedFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/common/Random.h"
 #include "game/sound/SoundManager.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenKeys.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
@@ -56,7 +57,8 @@ public:
             return;
         connection_ = application.frameShown.connect([this] {
             const auto now = Clock::now();
-            const double unix = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+            const double unix =
+                std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
             std::printf("Startup: first frame at %.6f; window and context %.3f s, main menu %.3f s, "
                         "first frame %.3f s after main\n",
                         unix, seconds(window_ - start_), seconds(menu_ - window_), seconds(now - start_));
@@ -136,21 +138,101 @@ kit::World::SetupFunction firstScreen(const LaunchOptions& options, kit::Network
     return createMainMenu;
 }
 
+// The console is the game's log: lines go out as they are written, even when
+// the output is a file or a pipe. SIGINT and SIGTERM end the run cleanly from
+// here on, even during start-up. Both random generators are seeded, the
+// game's own to the nanosecond: copies started in the same second must not
+// shuffle the player colours alike.
+void prepareProcess()
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    kit::installStopSignalHandlers();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    Random::seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+}
+
+// The game's window as the settings ask for it, not shown yet; null when none opens.
+std::unique_ptr<kit::Window> openGameWindow()
+{
+    kit::WindowSettings windowSettings;
+    windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
+    // Multisampling smooths the planes' edges; a software renderer pays for
+    // it on every pixel. -1 (the default) decides by the renderer.
+    const int samples = kit::settings::get<int>("tuning.window.samples", -1);
+    const bool decideByRenderer = samples < 0;
+    windowSettings.samples = decideByRenderer ? 0 : std::min(samples, 16);
+    windowSettings.visible = !decideByRenderer; // shown once the samples are settled
+    const glm::vec2 size = kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
+    // Truncated to whole pixels, within what any display can show.
+    windowSettings.width = static_cast<int>(std::clamp(size.x, 1.0f, 16384.0f));
+    windowSettings.height = static_cast<int>(std::clamp(size.y, 1.0f, 16384.0f));
+
+    std::unique_ptr<kit::Window> window = kit::Window::open(windowSettings);
+    if (window && decideByRenderer && !softwareRenderer()) {
+        // A graphics card: opened again with multisampling before anyone
+        // sees it (a card's context comes cheap; a software one does not,
+        // which is why the first try goes without).
+        window.reset();
+        windowSettings.samples = 4;
+        window = kit::Window::open(windowSettings);
+    }
+    return window;
+}
+
+// The keys every screen has: Ctrl+L reloads the tuning file, F11 (or
+// Alt+Enter) switches full screen at the desktop's resolution and back.
+kit::ScopedConnection listenForRunKeys(kit::Application& application, kit::Window& window)
+{
+    kit::Window* shown = &window;
+    return application.keyboard->keyPressed.connect([shown](kit::Keyboard::KeyInfo key) {
+        if (key.key == kit::keys::l && key.control) {
+            std::cout << "Reloading tuning settings\n";
+            kit::settings::load(tuningTable);
+        } else if (screens::togglesFullscreen(key)) {
+            // The tuning value still decides how the game starts.
+            shown->setFullscreen(!shown->isFullscreen());
+        }
+    });
+}
+
+// The process-wide services on the system entity, which moves with them from
+// world to world: the network session and LAN discovery.
+kit::NetworkSystem& installServices(kit::World& world)
+{
+    const kit::EntityHandle system{kit::systemEntity(), &world};
+    const auto port1 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port1", 16520);
+    const auto port2 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port2", 16521);
+    auto* network = new kit::NetworkSystem(30.0f);
+    network->addTag(kit::tagId(tags::persistant));
+    registerPlayerFunctions(*network);
+    world.addComponent(system, network);
+    auto* discovery = new kit::LANDiscoverySystem({port1, port2}, 64, 1.0f);
+    discovery->addTag(kit::tagId(tags::persistant));
+    world.addComponent(system, discovery);
+    return *network;
+}
+
+// Audio output for the whole run and the sound manager that plays through it
+// in the world shown. Without a device the game runs silently.
+std::unique_ptr<audio::AudioSystem> openAudio(kit::World& world, bool mute)
+{
+    auto audioSystem = std::make_unique<audio::AudioSystem>();
+    if (!audioSystem->ready())
+        std::cerr << "Sound error: " << audioSystem->error() << "\n";
+    auto* sounds = new SoundManager(*audioSystem);
+    sounds->addTag(kit::tagId(tags::persistant));
+    world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, sounds);
+    sounds->soundOn = !mute;
+    SoundManager::loadSounds(&world);
+    return audioSystem;
+}
+
 } // namespace
 
 int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
 {
-    // The console is the game's log: lines go out as they are written, even
-    // when the output is a file or a pipe.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    // From here on SIGINT and SIGTERM end the run cleanly, even during start-up.
-    kit::installStopSignalHandlers();
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    // The game's own generator too, to the nanosecond: copies started in the
-    // same second must not shuffle the player colours alike.
-    Random::seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
-    const std::filesystem::path playerFile = playerSettingsFile();
-    loadSettings(options, data, playerFile);
+    prepareProcess();
+    loadSettings(options, data, playerSettingsFile());
     StartupReport report;
 
     {
@@ -160,29 +242,7 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
         // The loader thread reads and decodes the menu's pictures while the
         // window and its context are made; the menu then only hands them to OpenGL.
         prefetchMainMenu();
-
-        kit::WindowSettings windowSettings;
-        windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
-        // Multisampling smooths the planes' edges; a software renderer pays
-        // for it on every pixel. -1 (the default) decides by the renderer.
-        const int samples = kit::settings::get<int>("tuning.window.samples", -1);
-        const bool decideByRenderer = samples < 0;
-        windowSettings.samples = decideByRenderer ? 0 : std::min(samples, 16);
-        windowSettings.visible = !decideByRenderer; // shown once the samples are settled
-        const glm::vec2 size = kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
-        // Truncated to whole pixels, within what any display can show.
-        windowSettings.width = static_cast<int>(std::clamp(size.x, 1.0f, 16384.0f));
-        windowSettings.height = static_cast<int>(std::clamp(size.y, 1.0f, 16384.0f));
-
-        std::unique_ptr<kit::Window> window = kit::Window::open(windowSettings);
-        if (window && decideByRenderer && !softwareRenderer()) {
-            // A graphics card: opened again with multisampling before anyone
-            // sees it (a card's context comes cheap; a software one does not,
-            // which is why the first try goes without).
-            window.reset();
-            windowSettings.samples = 4;
-            window = kit::Window::open(windowSettings);
-        }
+        std::unique_ptr<kit::Window> window = openGameWindow();
         if (!window)
             return 1;
         window->show();
@@ -191,61 +251,28 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
         auto renderState = std::make_unique<kit::RenderState>();
         glClearColor(0.36f, 0.62f, 0.85f, 1.0f); // the sky, wherever nothing is drawn
 
-        // Audio output for the whole run, opened once the first frame is out
-        // (probing the device takes a while, and the menu needs no sound to
-        // be seen); it outlives the worlds whose SoundManager plays through it.
+        // Opened once the first frame is out (probing the device takes a
+        // while, and the menu needs no sound to be seen); it outlives the
+        // worlds whose SoundManager plays through it.
         std::unique_ptr<audio::AudioSystem> audioSystem;
 
         auto application =
             std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
         application->verticalSync = kit::settings::get<bool>("tuning.window.verticalSync", true);
-
-        kit::Window* shown = window.get();
-        kit::ScopedConnection reload = application->keyboard->keyPressed.connect([shown](kit::Keyboard::KeyInfo key) {
-            if (key.key == kit::keys::l && key.control) {
-                std::cout << "Reloading tuning settings\n";
-                kit::settings::load(tuningTable);
-            } else if (screens::togglesFullscreen(key)) {
-                // At the desktop's resolution and back, on any screen; the
-                // tuning value still decides how the game starts.
-                shown->setFullscreen(!shown->isFullscreen());
-            }
-        });
+        kit::ScopedConnection runKeys = listenForRunKeys(*application, *window);
 
         // The first screen is chosen once the services it may use are in place.
         kit::World::SetupFunction firstSetup = createMainMenu;
         auto firstWorld = std::make_shared<kit::World>([&firstSetup](kit::World* world) { firstSetup(world); });
-
-        // The process-wide services live on the system entity and move with
-        // it from world to world.
-        const kit::EntityHandle system{kit::systemEntity(), firstWorld.get()};
-        const auto port1 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port1", 16520);
-        const auto port2 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port2", 16521);
-        auto* network = new kit::NetworkSystem(30.0f);
-        network->addTag(kit::tagId("persistant"));
-        registerStartupFunctions(*network);
-        firstWorld->addComponent(system, network);
-        auto* discovery = new kit::LANDiscoverySystem({port1, port2}, 64, 1.0f);
-        discovery->addTag(kit::tagId("persistant"));
-        firstWorld->addComponent(system, discovery);
-        firstSetup = firstScreen(options, *network);
+        firstSetup = firstScreen(options, installServices(*firstWorld));
         application->setWorld(firstWorld);
         report.menuMade();
         firstWorld.reset();
         report.connect(*application);
-        kit::ScopedConnection openAudio;
-        openAudio = application->frameShown.connect([&] {
-            openAudio.disconnect(); // once; signals2 keeps the running slot alive
-            // Without a device the game runs silently.
-            audioSystem = std::make_unique<audio::AudioSystem>();
-            if (!audioSystem->ready())
-                std::cerr << "Sound error: " << audioSystem->error() << "\n";
-            kit::World* world = application->current.get();
-            auto* sounds = new SoundManager(*audioSystem);
-            sounds->addTag(kit::tagId("persistant"));
-            world->addComponent(kit::EntityHandle{world->systemEntity(), world}, sounds);
-            sounds->soundOn = !options.mute;
-            SoundManager::loadSounds(world);
+        kit::ScopedConnection audioOnFirstFrame;
+        audioOnFirstFrame = application->frameShown.connect([&] {
+            audioOnFirstFrame.disconnect(); // once; signals2 keeps the running slot alive
+            audioSystem = openAudio(*application->current, options.mute);
         });
 
         application->run();
@@ -256,7 +283,7 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
         if (data.developerTree)
             kit::settings::save(tuningTable); // a developer's tree: the designers' file
         kit::threadPool().shutdown();
-        reload.disconnect();
+        runKeys.disconnect();
         application.reset();
         renderState.reset();
         window.reset();

@@ -45,7 +45,7 @@ void BasicGun::update(float dt)
     if (timer >= 0.0f)
         return;
     const VirtualGamepad* gamepad = ownerGamepad();
-    if (!gamepad || !gamepad->isButtonDown(1))
+    if (!gamepad || !gamepad->isButtonDown(VirtualGamepad::gun))
         return;
     const auto shot = muzzle(alternateBarrel ? -2.0f : 2.0f);
     const kit::Body* body = ownerBody();

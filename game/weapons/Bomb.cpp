@@ -6,6 +6,7 @@
 #include "game/effects/Bursts.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/Particles.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -30,6 +31,14 @@ void Bomb::update(float)
     transform->rotation = shortestArc(glm::vec3(0.0f, 0.0f, 1.0f), glm::normalize(body->velocity));
 }
 
+bool Bomb::onHit(kit::EntityHandle other)
+{
+    if (other.id == owner.id)
+        return false; // it leaves its own plane's belly without a bang
+    explode();
+    return true;
+}
+
 void Bomb::explode()
 {
     const auto* transform = world->getComponent<kit::Transform>(entityId);
@@ -50,7 +59,7 @@ void Bomb::explode()
     explosionBurst(w, at);
 
     const kit::EntityHandle blast = w.createEntity();
-    w.addComponent(blast, new kit::Label("gameSpace"));
+    w.addComponent(blast, new kit::Label(tags::gameSpace));
     w.addComponent(blast, new kit::Transform(at));
     w.addComponent(blast, new Explosion(blastRadius, minDamage, maxDamage, owner));
     w.destroyEntityNow(getEntity()); // this component goes with it: nothing of it is read afterwards

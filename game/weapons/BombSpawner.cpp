@@ -2,10 +2,9 @@
 
 #include "game/weapons/Bomb.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/weapons/ProjectileFunctions.h"
 #include "game/input/VirtualGamepad.h"
-#include "game/powerups/BombPower.h"
-#include "game/powerups/InvincibilityPower.h"
+#include "game/weapons/Ammunition.h"
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
@@ -36,10 +35,11 @@ const Tuning& tuning()
 
 } // namespace
 
-BombSpawner::BombSpawner(kit::EntityHandle owner)
+BombSpawner::BombSpawner(kit::EntityHandle owner, kit::TagId supply)
     : ProjectileSpawner("models/smallBomb/smallBomb.obj", tuning().bombVelocity, tuning().bombLifespan,
                         tuning().bombRadius, tuning().period, glm::vec2(0.0f), owner)
 {
+    this->supply = supply;
     addClassTags<BombSpawner>("bombSpawner");
     // After the plane's own behaviours (its shield's blink among them) and
     // before physics: the rack has the last word on whether its bomb shows.
@@ -76,12 +76,12 @@ void BombSpawner::update(float dt)
         timer -= dt;
     countFromNextFrame_ = false;
     const VirtualGamepad* gamepad = ownerGamepad();
-    auto* power = world->getComponent<BombPower>(owner.id);
+    Ammunition* power = ammunition();
     const auto drop = muzzle();
     const kit::Body* body = ownerBody();
     kit::NetworkSystem* n = network();
-    if (loaded() && gamepad && gamepad->isButtonDown(2) && !ownerIsDead() && power && power->shotsLeft >= 1 && drop &&
-        body && n) {
+    if (loaded() && gamepad && gamepad->isButtonDown(VirtualGamepad::special) && !ownerIsDead() && power &&
+        power->shotsLeft >= 1 && drop && body && n) {
         const glm::vec3 down = drop->rotation * glm::vec3(0.0f, -1.0f, 0.0f);
         const glm::vec3 velocity = body->velocity + down * projectileSpeed;
         // The bomb appears here at once, and its arrival reloads the rack.
@@ -102,6 +102,7 @@ void BombSpawner::showHanging()
     auto* hanging = world->getComponent<kit::Model>(entityId);
     if (!hanging)
         return;
-    const auto* shield = world->getComponent<InvincibilityPower>(owner.id);
-    hanging->enabled = loaded() && (!shield || shield->shown);
+    // Blinks with its plane while a shield blinks the plane.
+    const auto* plane = world->getComponent<kit::Model>(owner.id);
+    hanging->enabled = loaded() && (!plane || plane->enabled);
 }

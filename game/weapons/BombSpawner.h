@@ -14,7 +14,8 @@
 // and blinks with the plane in between, as on the plane's own copy.
 class BombSpawner : public ProjectileSpawner {
 public:
-    explicit BombSpawner(kit::EntityHandle owner);
+    // `supply`: the tag of the plane's component that keeps the shots.
+    BombSpawner(kit::EntityHandle owner, kit::TagId supply);
 
     // Listens for the plane's bombs from here on.
     void initialize() override;

@@ -1,6 +1,40 @@
 #include "Bullet.h"
 
+#include "game/combat/Health.h"
+#include "game/effects/Bursts.h"
+#include "game/players/PlayerInfo.h"
+#include "game/sound/SoundManager.h"
+
+#include "engine/core/World.h"
+#include "engine/physics/Body.h"
+#include "engine/physics/Transform.h"
+
+#include <glm/geometric.hpp>
+
 Bullet::Bullet(float damage, kit::EntityHandle owner) : damage(damage), owner(owner)
 {
     addClassTags<Bullet>("bullet");
+}
+
+bool Bullet::onHit(kit::EntityHandle plane)
+{
+    kit::World& w = *world;
+    if (plane.id == owner.id)
+        return false; // its own plane
+    if (w.owns(plane.id)) {
+        if (auto* health = w.getComponent<Health>(plane.id))
+            health->damage(owner, damage);
+    }
+    const auto* at = w.getComponent<kit::Transform>(entityId);
+    const auto* flight = w.getComponent<kit::Body>(entityId);
+    const auto* info = w.getComponent<PlayerInfo>(plane.id);
+    if (at && flight) {
+        const float speed = glm::length(flight->velocity);
+        impactBurst(w, at->position, speed > 1e-6f ? -flight->velocity / speed : glm::vec3(0.0f),
+                    info ? info->colour : glm::vec3(1.0f));
+    }
+    if (SoundManager* sounds = SoundManager::of(&w))
+        sounds->play("impact");
+    w.destroyEntityNow(getEntity());
+    return true;
 }

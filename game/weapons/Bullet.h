@@ -9,6 +9,12 @@ class Bullet : public kit::Component {
 public:
     Bullet(float damage, kit::EntityHandle owner);
 
+    // The bullet touched a plane. Its own plane it passes through (false).
+    // Any other: the copy that owns that plane takes the damage, every copy
+    // shows the impact (a burst in the plane's colour, the sound) and the
+    // bullet goes (true).
+    bool onHit(kit::EntityHandle plane);
+
     float damage;
     kit::EntityHandle owner;
 };

@@ -2,6 +2,7 @@
 
 #include "game/sound/SoundManager.h"
 #include "game/combat/Health.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/World.h"
 #include "engine/physics/Body.h"
@@ -39,7 +40,7 @@ void Explosion::update(float)
         return;
     }
     const glm::vec2 centre(own->worldPosition());
-    const std::vector<kit::EntityHandle> planes = world->getEntities(kit::tagId("plane"))->toVector();
+    const std::vector<kit::EntityHandle> planes = world->getEntities(kit::tagId(tags::plane))->toVector();
     for (const kit::EntityHandle& plane : planes) {
         // Each copy hurts and pushes its own planes; their state reaches the others.
         if (!world->owns(plane.id))

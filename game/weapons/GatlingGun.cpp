@@ -1,6 +1,6 @@
 #include "GatlingGun.h"
 
-#include "game/powerups/GatlingGunPower.h"
+#include "game/weapons/Ammunition.h"
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
@@ -24,11 +24,12 @@ const Tuning& tuning()
 
 } // namespace
 
-GatlingGun::GatlingGun(kit::EntityHandle owner)
+GatlingGun::GatlingGun(kit::EntityHandle owner, kit::TagId supply)
     : ProjectileSpawner("models/quad.obj", tuning().velocity, tuning().lifespan, tuning().radius,
                         std::max(tuning().period.value, 0.01f), glm::vec2(-1.0f, 2.0f), owner),
       damage(tuning().damage)
 {
+    this->supply = supply;
     addClassTags<GatlingGun>("gatlingGun");
 }
 
@@ -38,7 +39,7 @@ void GatlingGun::update(float dt)
         timer -= dt;
     if (!ownerGamepad() || ownerIsDead())
         return;
-    auto* power = world->getComponent<GatlingGunPower>(owner.id);
+    Ammunition* power = ammunition();
     const kit::Body* body = ownerBody();
     const auto shot = muzzle();
     while (timer <= 0.0f) {

@@ -7,7 +7,8 @@
 // rate: shots due earlier in a long frame start further along their way.
 class GatlingGun : public ProjectileSpawner {
 public:
-    explicit GatlingGun(kit::EntityHandle owner);
+    // `supply`: the tag of the plane's component that keeps the shots.
+    GatlingGun(kit::EntityHandle owner, kit::TagId supply);
 
     void update(float dt) override;
 

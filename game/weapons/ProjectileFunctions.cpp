@@ -4,12 +4,8 @@
 #include "game/weapons/Bullet.h"
 #include "game/weapons/ProjectileBudget.h"
 
-#include "game/match/GameFunctions.h"
-#include "game/players/PlayerInfo.h"
-#include "game/sound/SoundManager.h"
-#include "game/combat/Health.h"
-#include "game/effects/Bursts.h"
 #include "game/looks/SharedLooks.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -72,7 +68,7 @@ void spawnBullet(kit::EntityHandle handle, const std::string& model, const std::
     // The streak reaches r ahead of the bullet and 3r behind it along its flight.
     const float angle = std::atan2(velocity.y, velocity.x);
     const glm::quat along = glm::angleAxis(angle, glm::vec3(0.0f, 0.0f, 1.0f));
-    world->addComponent(bullet, new kit::Label("gameSpace"));
+    world->addComponent(bullet, new kit::Label(tags::gameSpace));
     world->addComponent(bullet, new kit::Transform(position, glm::vec3(4.0f * radius, 2.0f * radius, 1.0f), along));
     auto* look = new kit::Model(kit::objManager().prefetch(model), true);
     look->material = sharedFlatMaterial(texture);
@@ -82,28 +78,10 @@ void spawnBullet(kit::EntityHandle handle, const std::string& model, const std::
                                                          1.0f, angle));
     world->addComponent(bullet, new kit::LifeSpan(lifespan));
     world->addComponent(bullet, new Bullet(damage, kit::EntityHandle{owner, world}));
-    world->addComponent(bullet, new kit::CollisionSignal(kit::tagId("plane"), [](kit::Component* self,
+    world->addComponent(bullet, new kit::CollisionSignal(kit::tagId(tags::plane), [](kit::Component* self,
                                                                                  kit::EntityHandle other, glm::vec2) {
-        kit::World& w = *self->world;
-        const Bullet* shot = w.getComponent<Bullet>(self->entityId);
-        if (!shot || other.id == shot->owner.id)
-            return false; // its own plane
-        if (w.owns(other.id)) {
-            if (auto* health = w.getComponent<Health>(other.id))
-                health->damage(shot->owner, shot->damage);
-        }
-        const auto* at = w.getComponent<kit::Transform>(self->entityId);
-        const auto* flight = w.getComponent<kit::Body>(self->entityId);
-        const auto* info = w.getComponent<PlayerInfo>(other.id);
-        if (at && flight) {
-            const float speed = glm::length(flight->velocity);
-            impactBurst(w, at->position, speed > 1e-6f ? -flight->velocity / speed : glm::vec3(0.0f),
-                        info ? info->colour : glm::vec3(1.0f));
-        }
-        if (SoundManager* sounds = SoundManager::of(&w))
-            sounds->play("impact");
-        w.destroyEntityNow(self->getEntity());
-        return true;
+        Bullet* shot = self->world->getComponent<Bullet>(self->entityId);
+        return shot && shot->onHit(other);
     }));
 }
 
@@ -125,8 +103,8 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
     const kit::EntityHandle bomb = *claimed;
     const float radius = std::clamp(bombRadius, 0.1f, 10.0f);
 
-    world->addComponent(bomb, new kit::Label("gameSpace"));
-    world->addComponent(bomb, new kit::Label("hasGravity"));
+    world->addComponent(bomb, new kit::Label(tags::gameSpace));
+    world->addComponent(bomb, new kit::Label(tags::hasGravity));
     world->addComponent(bomb, new kit::Transform(position));
     auto* look = new kit::Model(kit::objManager().prefetch(model));
     world->addComponent(bomb, look);
@@ -138,9 +116,6 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
     world->addComponent(bomb, new kit::CollisionSignal(kit::tagId("rigidBody"), [](kit::Component* self,
                                                                                    kit::EntityHandle other, glm::vec2) {
         Bomb* explosive = self->world->getComponent<Bomb>(self->entityId);
-        if (!explosive || other.id == explosive->owner.id)
-            return false; // it leaves its own plane's belly without a bang
-        explosive->explode();
-        return true;
+        return explosive && explosive->onHit(other);
     }));
 }

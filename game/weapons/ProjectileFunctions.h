@@ -1,11 +1,22 @@
 #pragma once
 
 #include "engine/core/EntityHandle.h"
+#include "engine/network/NamedFunction.h"
 
 #include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 
 #include <string>
+
+namespace fn {
+// Model, texture, owner, lifespan, radius, damage, position, velocity.
+inline constexpr kit::NamedFunction<std::string, std::string, kit::EntityID, float, float, float, glm::vec3, glm::vec2>
+    spawnBullet{"spawnBullet"};
+// Model, owner, minimum damage, maximum damage, blast radius, bomb radius,
+// lifespan, position, velocity.
+inline constexpr kit::NamedFunction<std::string, kit::EntityID, float, float, float, float, float, glm::vec3, glm::vec2>
+    spawnBomb{"spawnBomb"};
+} // namespace fn
 
 // "spawnBullet": a bullet under the new id: a textured streak flying with
 // its velocity, hitting planes (never its owner). The copy that owns a plane

@@ -1,6 +1,9 @@
 #include "ProjectileSpawner.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/weapons/Ammunition.h"
+
+#include "game/sound/SoundFunctions.h"
+#include "game/weapons/ProjectileFunctions.h"
 #include "game/input/VirtualGamepad.h"
 #include "game/combat/Health.h"
 
@@ -68,4 +71,11 @@ void ProjectileSpawner::fireBullet(glm::vec3 position, glm::vec3 velocity, float
     const kit::EntityHandle bullet = world->createEntity();
     n->callFunction(fn::spawnBullet, bullet, projectileModel, "images/bullet.png", owner.id, projectileLifespan,
                     projectileRadius, damage, position, glm::vec2(velocity));
+}
+
+Ammunition* ProjectileSpawner::ammunition() const
+{
+    if (!supply)
+        return nullptr;
+    return dynamic_cast<Ammunition*>(world->getComponent(owner.id, supply));
 }

@@ -2,6 +2,7 @@
 
 #include "engine/core/Behavior.h"
 #include "engine/core/EntityHandle.h"
+#include "engine/core/Tags.h"
 
 #include <glm/gtc/quaternion.hpp>
 #include <glm/vec2.hpp>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 
+class Ammunition;
 class VirtualGamepad;
 namespace kit {
 class Body;
@@ -33,6 +35,9 @@ public:
     float timer = 0.0f;       // a shot is due while below 0
     glm::vec2 muzzleOffset;   // (y, z) in the weapon's frame
     kit::EntityHandle owner;  // the plane
+    // The tag of the plane's component that keeps this weapon's shots (its
+    // power); 0 for a weapon that never runs out.
+    kit::TagId supply = 0;
 
 protected:
     struct Muzzle {
@@ -48,6 +53,8 @@ protected:
     [[nodiscard]] const kit::Body* ownerBody() const;
     [[nodiscard]] bool ownerIsDead() const;
     [[nodiscard]] kit::NetworkSystem* network() const;
+    // The shots left, kept on the plane under `supply`; null once it is gone.
+    [[nodiscard]] Ammunition* ammunition() const;
     void playSound(const std::string& name) const;
     // One bullet from this weapon, everywhere.
     void fireBullet(glm::vec3 position, glm::vec3 velocity, float damage) const;

@@ -1,7 +1,7 @@
 #include "Shotgun.h"
 
 #include "game/input/VirtualGamepad.h"
-#include "game/powerups/ShotgunPower.h"
+#include "game/weapons/Ammunition.h"
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
@@ -31,21 +31,23 @@ const Tuning& tuning()
 
 } // namespace
 
-Shotgun::Shotgun(kit::EntityHandle owner)
+Shotgun::Shotgun(kit::EntityHandle owner, kit::TagId supply)
     : ProjectileSpawner("models/quad.obj", tuning().velocity, tuning().lifespan, tuning().radius, tuning().period,
                         glm::vec2(0.2f, 2.0f), owner),
       spread(tuning().spread * std::numbers::pi_v<float> / 180.0f),
       pelletsPerShot(std::clamp(tuning().pellets.value, 1, 100)),
       totalDamage(tuning().damage)
 {
+    this->supply = supply;
     addClassTags<Shotgun>("shotgun");
 }
 
 void Shotgun::update(float dt)
 {
     const VirtualGamepad* gamepad = ownerGamepad();
-    auto* power = world->getComponent<ShotgunPower>(owner.id);
-    if (timer < 0.0f && gamepad && gamepad->isButtonDown(2) && !ownerIsDead() && power && power->shotsLeft >= 1) {
+    Ammunition* power = ammunition();
+    if (timer < 0.0f && gamepad && gamepad->isButtonDown(VirtualGamepad::special) && !ownerIsDead() && power &&
+        power->shotsLeft >= 1) {
         const auto shot = muzzle();
         const kit::Body* body = ownerBody();
         if (shot && body) {
@@ -53,7 +55,8 @@ void Shotgun::update(float dt)
             const glm::vec3 base = shot->direction * projectileSpeed;
             const float pelletDamage = totalDamage / static_cast<float>(pelletsPerShot);
             for (int i = 0; i < pelletsPerShot; ++i) {
-                const float f = pelletsPerShot > 1 ? static_cast<float>(i) / static_cast<float>(pelletsPerShot - 1) : 0.0f;
+                const float f =
+                    pelletsPerShot > 1 ? static_cast<float>(i) / static_cast<float>(pelletsPerShot - 1) : 0.0f;
                 const float a = f == 0.0f ? 0.0f : -spread * 0.5f + spread * f;
                 // Turned counter-clockwise (as the camera sees it) in the play plane.
                 const glm::vec3 pellet(base.x * std::cos(a) - base.y * std::sin(a),

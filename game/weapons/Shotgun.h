@@ -6,7 +6,8 @@
 // ahead and the rest spread over the fan's angle, sharing the blast's damage.
 class Shotgun : public ProjectileSpawner {
 public:
-    explicit Shotgun(kit::EntityHandle owner);
+    // `supply`: the tag of the plane's component that keeps the shots.
+    Shotgun(kit::EntityHandle owner, kit::TagId supply);
 
     void update(float dt) override;
 

@@ -15,11 +15,11 @@
 // lives longer than the game's own limits; the registry of named functions
 // and the table of peers grow only as the packets allow.
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/GameFunctions.h"
-#include "game/match/NamedFunctions.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/common/Random.h"
 #include "game/ai/VirtualGamepadAI.h"
-#include "game/match/GameWorld.h"
+#include "game/screens/ScreenSwitch.h"
 #include "game/players/PlayerColours.h"
 #include "game/match/SpawnCircle.h"
 
@@ -123,11 +123,11 @@ std::shared_ptr<kit::World> startMatch(kit::NetworkSystem*& network)
     app.current.reset();
     app.pending.reset(); // the win screen a peer's "endGame" asked for last time
     Random::seed(1);
-    auto world = std::make_shared<kit::World>(createGameWorld);
+    auto world = std::make_shared<kit::World>(screens::matchWorld());
     world->origin = ownOrigin;
     network = new kit::NetworkSystem(30.0f);
     network->addTag(kit::tagId("persistant"));
-    registerStartupFunctions(*network);
+    registerPlayerFunctions(*network);
     world->addComponent(kit::EntityHandle{world->systemEntity(), world.get()}, network);
     app.setWorld(world); // the first world is current at once: the match world's setup runs
 

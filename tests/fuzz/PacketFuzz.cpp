@@ -7,8 +7,8 @@
 #include "engine/network/SessionRoster.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
-#include "game/match/GameFunctions.h"
-#include "game/match/NamedFunctions.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/powerups/PowerEnum.h"
 
 #include <cstdlib>
@@ -26,7 +26,7 @@ void require(bool condition)
 // what it was given.
 void registerSignatures(kit::NetworkSystem& network, float& sink)
 {
-    registerStartupFunctions(network);
+    registerPlayerFunctions(network);
     network.registerFunction(fn::spawnPlayer,
                              [&sink](kit::EntityHandle, glm::vec3 p, glm::quat q) { sink += p.x + q.w; });
     network.registerFunction(fn::spawnPowerup, [&sink](kit::EntityHandle, glm::vec3 p, PowerEnum k) {

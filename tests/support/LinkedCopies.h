@@ -2,7 +2,7 @@
 
 #include "PlaneRig.h"
 
-#include "game/match/GameplayFunctions.h"
+#include "game/match/MatchFunctions.h"
 
 #include "engine/core/Window.h"
 #include "engine/core/World.h"

@@ -3,13 +3,13 @@
 #include "FakeGamepad.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/GameFunctions.h"
-#include "game/match/NamedFunctions.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/players/PlayerColours.h"
 #include "game/sound/SoundManager.h"
 #include "game/ai/VirtualGamepadAI.h"
 #include "game/sound/audio/AudioSystem.h"
-#include "game/match/GameWorld.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/Window.h"
@@ -39,7 +39,7 @@ struct MatchCopy {
             service->addTag(kit::tagId("persistant"));
             lobby->addComponent(kit::EntityHandle{lobby->systemEntity(), lobby.get()}, service);
         }
-        registerStartupFunctions(*network);
+        registerPlayerFunctions(*network);
         app->setWorld(lobby);
     }
     ~MatchCopy() { app.reset(); }
@@ -71,7 +71,7 @@ struct MatchCopy {
 
     void enterMatch()
     {
-        app->setWorld(std::make_shared<kit::World>(createGameWorld));
+        app->setWorld(std::make_shared<kit::World>(screens::matchWorld()));
         app->frame(1.0f / 60.0f, false);
     }
     void frame(float dt = 1.0f / 60.0f) { app->frame(dt, false); }

@@ -9,8 +9,9 @@
 #
 #   tools/architecture/check_includes.sh [SOURCE_ROOT]
 #
-# Prints every include that crosses the graph the wrong way, with the file and
-# line, and exits 1 if there is one; prints the graph's size and exits 0 if not.
+# Prints the libraries of a cycle in the graph, or every include that crosses
+# the graph the wrong way with the file and line, and exits 1 if there is
+# one; prints the graph's size and exits 0 if not.
 set -euo pipefail
 
 root=$(cd "${1:-$(dirname "$0")/../..}" && pwd)
@@ -47,6 +48,14 @@ done >"$work/graph"
 awk '$1 == "lib" { print $3, $2 }' "$work/graph" | sort -u >"$work/folders" # folder library
 awk '$1 == "exe" { print $3, $2 }' "$work/graph" | sort -u >"$work/programs" # file program
 awk '$1 == "dep" { print $2, $3 }' "$work/graph" | sort -u >"$work/edges"   # library library
+
+# The graph itself has no cycle: a library never reaches itself through the
+# libraries it links.
+if ! tsort "$work/edges" >/dev/null 2>"$work/loop"; then
+  echo "the library graph has a cycle:"
+  sed -n 's/^tsort: //p' "$work/loop"
+  exit 1
+fi
 
 # Every include of our own headers: file, line, included path (a path
 # relative to the including file's folder is made whole first).

@@ -1,7 +1,6 @@
 // Costs of the game's own behaviours at match scale.
 //   build/release/tools/benchmarks/gameplay_benchmark
-#include "game/match/GameFunctions.h"
-#include "game/match/GameplayFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/common/Random.h"
 #include "game/input/VirtualGamepad.h"

@@ -22,9 +22,6 @@ namespace gallery {
 // The application whose window and render state the gallery's worlds use.
 void useApplication(kit::Application* app);
 
-// The four directional lights of the game world, as renderer globals.
-kit::UniformSet gameLights();
-
 // A world with a scene renderer ("gameSpace", lit, clearing to the game's sky
 // blue) and an overlay renderer ("hudSpace") drawn over it.
 std::shared_ptr<kit::World> makeWorld(glm::vec3 clearColour = glm::vec3(0.53f, 0.81f, 0.92f));

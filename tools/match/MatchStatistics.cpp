@@ -1,7 +1,7 @@
 #include "MatchStatistics.h"
 
-#include "game/match/GameFunctions.h"
-#include "game/match/MatchEvents.h"
+#include "game/match/MatchFunctions.h"
+#include "game/combat/MatchEvents.h"
 #include "game/players/PlayerInfo.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/combat/Health.h"

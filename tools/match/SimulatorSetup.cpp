@@ -4,12 +4,12 @@
 #include "SoakRecord.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/GameFunctions.h"
-#include "game/match/NamedFunctions.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/players/PlayerColours.h"
 #include "game/common/Random.h"
 #include "game/ai/VirtualGamepadAI.h"
-#include "game/match/GameWorld.h"
+#include "game/screens/ScreenSwitch.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Label.h"
@@ -251,7 +251,7 @@ int Simulator::run()
     auto lobby = std::make_shared<kit::World>(&Session::setUpLobby);
     auto* network = new kit::NetworkSystem(30.0f);
     network->addTag(kit::tagId("persistant"));
-    registerStartupFunctions(*network);
+    registerPlayerFunctions(*network);
     lobby->addComponent(kit::EntityHandle{lobby->systemEntity(), lobby.get()}, network);
     app_->setWorld(lobby);
     lobby.reset();
@@ -284,7 +284,7 @@ int Simulator::playMatch(int number)
 {
     const double rssStart = residentMegabytes();
     MatchStatistics statistics;
-    auto match = std::make_shared<kit::World>(createGameWorld);
+    auto match = std::make_shared<kit::World>(screens::matchWorld());
     kit::World* game = match.get();
     app_->setWorld(match);
     match.reset();

@@ -1,5 +1,5 @@
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/GameplayFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/ai/VirtualGamepadAI.h"
 #include "game/ai/FindTarget.h"
 #include "game/ai/PilotSkill.h"

@@ -1,9 +1,9 @@
 // Two copies of the game in one process, connected on loopback inside the
 // private network namespace: a death is scored by the copy that owns the
 // plane, once, and every copy sees the same points.
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/combat/Health.h"
-#include "game/combat/PlayerSpawnComp.h"
+#include "game/match/PlayerSpawnComp.h"
 #include "game/combat/Score.h"
 #include "game/combat/ScoreFunctions.h"
 

@@ -1,6 +1,6 @@
 // Particles, taunts and the HUD's score drawn through the game's programs
 // under the virtual display, pixels read back.
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/common/Random.h"
 #include "game/combat/Score.h"
 #include "game/combat/ScoreCounter.h"

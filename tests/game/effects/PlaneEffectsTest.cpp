@@ -1,4 +1,4 @@
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/effects/ParticleLifeSpan.h"
 #include "game/effects/PlayerPingSpawner.h"

@@ -1,7 +1,7 @@
 // A plane's dash seen from another copy of the game, which knows of it only
 // the replicated state (30 records a second) and the named calls: it flies
 // the dash, its end and a death in the middle of it as the owner's copy does.
-#include "game/combat/PlayerSpawnComp.h"
+#include "game/match/PlayerSpawnComp.h"
 #include "game/powerups/InvincibilityPower.h"
 
 #include "engine/physics/Body.h"

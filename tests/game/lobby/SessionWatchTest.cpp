@@ -2,8 +2,8 @@
 // all, connected on loopback inside the private network namespace: the
 // session settles on the same six players, in six colours, on both.
 #include "game/lobby/SessionWatch.h"
-#include "game/match/GameFunctions.h"
-#include "game/match/NamedFunctions.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/lobby/JoiningPlayers.h"
 #include "game/players/PlayerColours.h"
@@ -30,7 +30,7 @@ struct Lobby {
     {
         world.origin = origin;
         world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
-        registerStartupFunctions(*network);
+        registerPlayerFunctions(*network);
         network->registerFunction(world, fn::requestPlayers,
                                   [](kit::EntityHandle e) { joining::announcePlayers(e.world); });
         for (int i = 0; i < 4; ++i) { // the same four colours as the other copy's

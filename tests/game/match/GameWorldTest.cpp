@@ -1,6 +1,6 @@
 // The match world on a hidden window with the game's assets: one copy, and
 // two copies connected on loopback inside the private network namespace.
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Health.h"

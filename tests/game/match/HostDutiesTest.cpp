@@ -1,7 +1,7 @@
 // A match outlives its host: copies of the game in one process, on the real
 // match world, lose their host mid-match or between matches and play on
 // under the next one; a copy left alone starts its own game.
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/PowerEnum.h"
 #include "game/combat/Score.h"

@@ -1,6 +1,5 @@
-#include "game/match/GameFunctions.h"
-#include "game/match/GameplayFunctions.h"
-#include "game/combat/PlayerSpawnComp.h"
+#include "game/match/MatchFunctions.h"
+#include "game/match/PlayerSpawnComp.h"
 #include "game/effects/SmokeParticleEmitter.h"
 #include "game/powerups/BombPower.h"
 #include "game/powerups/GatlingGunPower.h"
@@ -152,7 +151,8 @@ TEST_F(Powerups, EveryPickUpIsHeardAndHealthAlsoAsHealth)
     world->addComponent(kit::EntityHandle{world->systemEntity(), world.get()}, sounds);
     std::vector<std::string> heard;
     kit::ScopedConnection listening = sounds->played.connect([&](const std::string& name) { heard.push_back(name); });
-    for (PowerEnum kind : {PowerEnum::bomb, PowerEnum::gatling, PowerEnum::shotgun, PowerEnum::speed, PowerEnum::health}) {
+    for (PowerEnum kind :
+         {PowerEnum::bomb, PowerEnum::gatling, PowerEnum::shotgun, PowerEnum::speed, PowerEnum::health}) {
         auto plane = PlaneRig::build(*world, glm::vec3(0));
         heard.clear();
         pickUp(glm::vec3(3, 0, 0), kind);

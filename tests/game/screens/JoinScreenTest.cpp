@@ -4,7 +4,7 @@
 #include "ScreenFixture.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/ai/VirtualGamepadAI.h"
 #include "game/input/VirtualGamepadJoystick.h"

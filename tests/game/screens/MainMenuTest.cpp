@@ -3,7 +3,7 @@
 // does to the players of a network session.
 #include "ScreenFixture.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/screens/Cursor.h"
 #include "game/screens/Icon.h"

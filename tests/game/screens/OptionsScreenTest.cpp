@@ -168,13 +168,13 @@ TEST_F(Options, ResetPutsEveryChoiceBackAndKeepsNoneOfThem)
 TEST_F(Options, APadDrivesTheMenuAndBackLeavesIt)
 {
     plugPad(1);
-    pressButton(1, screens::padDown);
-    pressButton(1, screens::padDown);
+    pressButton(1, kit::pad::down);
+    pressButton(1, kit::pad::down);
     EXPECT_EQ(menu().selected, fullscreen);
-    pressButton(1, screens::padUp);
+    pressButton(1, kit::pad::up);
     pressButton(1, 15); // left on the directional pad
     EXPECT_FLOAT_EQ(SoundManager::effectsVolume(), 0.9f);
-    pressButton(1, screens::buttonB);
+    pressButton(1, kit::pad::b);
     EXPECT_TRUE(logged("Creating Main Menu"));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/match/NamedFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/sound/SoundManager.h"
 #include "game/sound/audio/AudioSystem.h"
 
@@ -70,7 +70,7 @@ protected:
         const kit::EntityHandle system{first->systemEntity(), first.get()};
         network = new kit::NetworkSystem(30.0f);
         network->addTag(kit::tagId("persistant"));
-        registerStartupFunctions(*network);
+        registerPlayerFunctions(*network);
         first->addComponent(system, network);
         discovery = new kit::LANDiscoverySystem({}, 64, 1.0f);
         discovery->addTag(kit::tagId("persistant"));

@@ -5,7 +5,7 @@
 // Each picture must show something: many colours, no OpenGL error.
 #include "ScreenFixture.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/JoinScreen.h"

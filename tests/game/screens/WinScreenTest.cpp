@@ -3,7 +3,7 @@
 // (players kept) and the main menu.
 #include "ScreenFixture.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/screens/JoinScreen.h"
 #include "game/players/PlayerColours.h"

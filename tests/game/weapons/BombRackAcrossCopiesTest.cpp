@@ -1,7 +1,7 @@
 // The bomb hanging under a plane, seen from the plane's own copy and from
 // another one: it blinks with the plane's shield, goes at a drop and comes
 // back a period later, and goes for good with the last bomb, on both alike.
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/powerups/BombPower.h"
 #include "game/weapons/Bomb.h"
 #include "game/weapons/BombSpawner.h"

@@ -1,7 +1,6 @@
 #include "game/weapons/ProjectileBudget.h"
 
-#include "game/match/GameFunctions.h"
-#include "game/match/GameplayFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/weapons/Bomb.h"
 #include "game/weapons/Bullet.h"
 

@@ -1,5 +1,4 @@
-#include "game/match/GameFunctions.h"
-#include "game/match/GameplayFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/ShotgunPower.h"
 #include "game/weapons/BasicGun.h"

@@ -1,6 +1,6 @@
 #include "tools/match/MatchStatistics.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 
 #include "engine/core/Label.h"
 #include "engine/render/Camera.h"

@@ -1,14 +1,7 @@
-#include "GameplayFunctions.h"
+#include "MatchFunctions.h"
 
 #include "game/common/CallRefusals.h"
-#include "game/match/GameFunctions.h"
 #include "game/common/PrintableText.h"
-#include "game/sound/SoundManager.h"
-
-#include "game/combat/ScoreFunctions.h"
-#include "game/effects/Taunts.h"
-#include "game/powerups/PowerupFunctions.h"
-#include "game/weapons/ProjectileFunctions.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -29,14 +22,7 @@ void registerGameplayFunctions(kit::World& world)
     network->registerFunction(world, fn::addKillPoints, &addKillPoints);
     network->registerFunction(world, fn::addDeathPoints, &addDeathPoints);
     network->registerFunction(world, fn::spawnTaunt, &spawnTaunt);
-    network->registerFunction(world, fn::playSound, [](kit::EntityHandle entity, const std::string& name) {
-        if (!SoundManager::isTableName(name)) {
-            refuseCall(fn::playSound.name, "a sound that is not in the game's table");
-            return;
-        }
-        if (SoundManager* sounds = SoundManager::of(entity.world))
-            sounds->play(name);
-    });
+    network->registerFunction(world, fn::playSound, &playSound);
     network->registerFunction(world, fn::print, [](kit::EntityHandle, const std::string& text) {
         // One line of plain text: nothing that moves the console's cursor,
         // clears it or floods it.

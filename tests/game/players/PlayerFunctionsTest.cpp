@@ -1,8 +1,8 @@
-#include "game/match/NamedFunctions.h"
+#include "game/players/PlayerFunctions.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Transform.h"
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/players/PlayerColours.h"
 
@@ -13,7 +13,7 @@ TEST(SpawnPersistantPlayer, CreatesThePlayerRecordOnceAndKeepsIt)
     kit::World world;
     auto* network = new kit::NetworkSystem(30.0f);
     world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
-    registerStartupFunctions(*network);
+    registerPlayerFunctions(*network);
 
     const PlayerTextureInfo blue{"Blue", "models/playerPlane/playerFinalTexture.png", "sprites/HUD/plane3.png",
                                  glm::vec3(0.3f, 0.6f, 0.8f)};
@@ -41,7 +41,7 @@ TEST(SpawnPersistantPlayer, EveryCopysPlayersAreLabelledPlayer)
     kit::World world;
     auto* network = new kit::NetworkSystem(30.0f);
     world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
-    registerStartupFunctions(*network);
+    registerPlayerFunctions(*network);
     const kit::EntityID remote{0x7777, 5}; // announced by another copy
     network->callFunction(fn::spawnPersistantPlayer, remote, playerColours()[1], 2);
     auto* label = world.getComponent(remote, kit::tagId("player"));
@@ -57,7 +57,7 @@ TEST(SpawnPersistantPlayer, NeitherASystemEntityNorAnythingInTheSceneBecomesAPla
     kit::World world;
     auto* network = new kit::NetworkSystem(30.0f);
     world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
-    registerStartupFunctions(*network);
+    registerPlayerFunctions(*network);
     // Each with a look of the table, so that only what is named is refused.
     const PlayerTextureInfo look = playerColours()[0];
     network->callFunction(fn::spawnPersistantPlayer, world.systemEntity(), look, 1);
@@ -83,7 +83,7 @@ struct Announcements : ::testing::Test {
     {
         world.origin = 0x5000;
         world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
-        registerStartupFunctions(*network);
+        registerPlayerFunctions(*network);
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
     }

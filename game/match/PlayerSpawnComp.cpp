@@ -2,7 +2,8 @@
 
 #include "game/combat/Health.h"
 
-#include "game/match/GameFunctions.h"
+#include "game/powerups/PowerupFunctions.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -39,11 +40,11 @@ void PlayerSpawnComp::update(float dt)
         // The first frame of the wreck: it only falls, and loses its power-up everywhere.
         if (kit::Component* flight = world->getComponent(entityId, kit::tagId("planePhysics")))
             flight->enabled = false;
-        if (world->entityHasTag(entityId, kit::tagId("power"))) {
+        if (world->entityHasTag(entityId, kit::tagId(tags::power))) {
             if (auto* network = kit::NetworkSystem::of(world))
-                network->callFunction(kit::destroyComponentFunction, getEntity(), "power");
+                network->callFunction(kit::destroyComponentFunction, getEntity(), tags::power);
             else
-                world->destroyComponents(entityId, kit::tagId("power"));
+                world->destroyComponents(entityId, kit::tagId(tags::power));
         }
     }
     countdown -= dt;

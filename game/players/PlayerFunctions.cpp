@@ -1,10 +1,10 @@
-#include "NamedFunctions.h"
+#include "PlayerFunctions.h"
 
 #include "game/common/CallRefusals.h"
-#include "game/match/GameFunctions.h"
 #include "game/players/PlayerInfo.h"
 
 #include "game/players/PlayerColours.h"
+#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -77,20 +77,21 @@ void spawnPersistantPlayer(kit::EntityHandle entity, const PlayerTextureInfo& te
         return;
     }
     auto* info = new PlayerInfo(texture, static_cast<std::uint32_t>(number));
-    info->addTag(kit::tagId("persistant"));
+    info->addTag(kit::tagId(tags::persistant));
     world->addComponent(entity, info);
     // Players of every copy are found by this label (targets, colours, announcements).
-    if (!world->entityHasTag(entity.id, kit::tagId("player"))) {
-        auto* label = new kit::Label("player");
-        label->addTag(kit::tagId("persistant"));
+    if (!world->entityHasTag(entity.id, kit::tagId(tags::player))) {
+        auto* label = new kit::Label(tags::player);
+        label->addTag(kit::tagId(tags::persistant));
         world->addComponent(entity, label);
     }
 }
 
-void registerStartupFunctions(kit::NetworkSystem& network)
+void registerPlayerFunctions(kit::NetworkSystem& network)
 {
     network.registerFunction(fn::spawnPersistantPlayer, &spawnPersistantPlayer);
     // What the game takes away by name, everywhere: a power that ends, a
     // wreck's power, a player's colour being settled.
-    network.destroyableComponents = {"power", "bombPower", "gatlingGunPower", "shotgunPower", "playerInfo"};
+    network.destroyableComponents = {tags::power, tags::bombPower, tags::gatlingGunPower, tags::shotgunPower,
+                                     tags::playerInfo};
 }

@@ -1,8 +1,7 @@
 // The arguments of every named function of a match, as a peer may send
 // them: each handler takes only what the game itself would send.
-#include "game/match/GameplayFunctions.h"
-#include "game/match/Arena.h"
-#include "game/match/GameFunctions.h"
+#include "game/match/MatchFunctions.h"
+#include "game/common/Arena.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/BombPower.h"
 #include "game/players/PlayerColours.h"
