@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv)
 {
+    using namespace skyscuffle;
+
     const CommandLine line = readCommandLine(argc, argv, std::cout, std::cerr);
     if (!line.run)
         return line.status;

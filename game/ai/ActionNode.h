@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace skyscuffle {
+
 // A leaf: always the same action.
 class ActionNode : public DecisionTreeNode {
 public:
@@ -13,3 +15,5 @@ public:
 
     std::shared_ptr<Action> action;
 };
+
+} // namespace skyscuffle

@@ -17,6 +17,8 @@
 #include <cmath>
 #include <limits>
 
+namespace skyscuffle {
+
 namespace {
 
 glm::vec2 unit(glm::vec2 v)
@@ -119,3 +121,5 @@ void FindPowerup::perform()
     if (found)
         ai->stick = unit(best - from);
 }
+
+} // namespace skyscuffle

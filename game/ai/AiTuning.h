@@ -2,6 +2,8 @@
 
 #include "engine/core/SettingsEntry.h"
 
+namespace skyscuffle {
+
 // The computer pilots' tuning, read once (keys as the tuning file has them).
 struct AiTuning {
     kit::SettingsEntry<float> minHealthToBeAggressive{"tuning.ai.minHealthToBeAggressivee", 2.0f};
@@ -22,3 +24,5 @@ struct AiTuning {
         return values;
     }
 };
+
+} // namespace skyscuffle

@@ -1,5 +1,7 @@
 #include "ArtificialIntelligence.h"
 
+namespace skyscuffle {
+
 ArtificialIntelligence::ArtificialIntelligence()
 {
     addClassTags<ArtificialIntelligence>("artificialIntelligence");
@@ -12,3 +14,5 @@ void ArtificialIntelligence::onAdded()
     target = kit::EntityHandle{};
     threat = kit::EntityHandle{};
 }
+
+} // namespace skyscuffle

@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace skyscuffle {
+
 // What a computer pilot wants to do this frame; the decision tree writes it and
 // the pilot's VirtualGamepadAI reads it.
 class ArtificialIntelligence : public kit::Component {
@@ -25,3 +27,5 @@ public:
     PilotStrength strength = PilotStrength::normal;  // kept from screen to screen
     float sinceDecision = 0.0f;                      // seconds since the tree last decided
 };
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include "engine/core/EntityHandle.h"
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 
 // Goes for the target: steers at where it will be (with a random aim error),
@@ -19,3 +21,5 @@ public:
 
     ArtificialIntelligence* ai;
 };
+
+} // namespace skyscuffle

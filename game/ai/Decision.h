@@ -2,6 +2,8 @@
 
 #include "game/ai/DecisionTreeNode.h"
 
+namespace skyscuffle {
+
 // A fork: a test picks the branch to ask next.
 class Decision : public DecisionTreeNode {
 public:
@@ -15,3 +17,5 @@ public:
     std::shared_ptr<DecisionTreeNode> whenTrue;
     std::shared_ptr<DecisionTreeNode> whenFalse;
 };
+
+} // namespace skyscuffle

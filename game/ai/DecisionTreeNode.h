@@ -2,6 +2,8 @@
 
 #include <memory>
 
+namespace skyscuffle {
+
 class Action;
 
 // A node of a computer pilot's decision tree: asked for a decision, it
@@ -11,3 +13,5 @@ public:
     virtual ~DecisionTreeNode() = default;
     virtual std::shared_ptr<Action> makeDecision() = 0;
 };
+
+} // namespace skyscuffle

@@ -18,6 +18,8 @@
 
 #include <limits>
 
+namespace skyscuffle {
+
 bool isHealthly::test()
 {
     const auto* health = plane.world ? plane.world->getComponent<Health>(plane.id) : nullptr;
@@ -92,3 +94,5 @@ bool FindDamager::test()
     ai->threat = attacker;
     return true;
 }
+
+} // namespace skyscuffle

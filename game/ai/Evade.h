@@ -2,6 +2,8 @@
 
 #include "game/ai/Action.h"
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 
 // Gets away from a close threat: flies from where it will be, dashing
@@ -13,3 +15,5 @@ public:
 
     ArtificialIntelligence* ai;
 };
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include "engine/core/EntityHandle.h"
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 
 // The plane's last attacker is close: it becomes the threat to get away from.
@@ -15,3 +17,5 @@ public:
     kit::EntityHandle plane;
     ArtificialIntelligence* ai;
 };
+
+} // namespace skyscuffle

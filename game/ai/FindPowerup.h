@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 
 // Flies straight at the nearest entity carrying the label (a pick-up).
@@ -15,3 +17,5 @@ public:
     ArtificialIntelligence* ai;
     std::string label;
 };
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include "engine/core/EntityHandle.h"
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 
 // Picks the best plane to attack, if there is any: the wounded, the near and
@@ -18,3 +20,5 @@ public:
 
     ArtificialIntelligence* ai;
 };
+
+} // namespace skyscuffle

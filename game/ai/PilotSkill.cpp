@@ -6,6 +6,8 @@
 #include <iostream>
 #include <set>
 
+namespace skyscuffle {
+
 namespace {
 
 // One level's figures as tuning entries (read every frame by every pilot).
@@ -80,3 +82,5 @@ PilotStrength defaultStrength()
         std::cerr << "Tuning value tuning.ai.strength is \"" << name << "\", not easy, normal or hard; using normal\n";
     return PilotStrength::normal;
 }
+
+} // namespace skyscuffle

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+namespace skyscuffle {
+
 // How well a computer pilot flies: easy, normal or hard. Normal is the
 // pilots' tuning as it stands; the other two scale it. Each level's figures
 // are tuning values ("tuning.ai.<easy|hard>.<name>").
@@ -22,3 +24,5 @@ std::optional<PilotStrength> strengthNamed(const std::string& name);
 // The strength new computer pilots get: the setting "tuning.ai.strength"
 // (a name; a bad one costs one line and gives normal).
 PilotStrength defaultStrength();
+
+} // namespace skyscuffle

@@ -10,6 +10,8 @@
 
 #include <glm/geometric.hpp>
 
+namespace skyscuffle {
+
 namespace pilot {
 
 glm::vec3 position(kit::EntityHandle entity)
@@ -58,3 +60,5 @@ float cosine(glm::vec2 a, glm::vec2 b)
 }
 
 } // namespace pilot
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 
 // What a computer pilot's decisions and actions read of the match: its own
@@ -27,3 +29,5 @@ float leadTime(float distance, float speed);
 float cosine(glm::vec2 a, glm::vec2 b);
 
 } // namespace pilot
+
+} // namespace skyscuffle

@@ -15,6 +15,8 @@
 
 #include "engine/core/World.h"
 
+namespace skyscuffle {
+
 namespace {
 
 template <class D>
@@ -67,3 +69,5 @@ void PlaneDecisionTree::update(float dt)
     if (std::shared_ptr<Action> action = root->makeDecision())
         action->perform();
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 class DecisionTreeNode;
 
@@ -21,3 +23,5 @@ public:
     std::shared_ptr<DecisionTreeNode> root;
     ArtificialIntelligence* ai; // on the same entity: the pilot's plane
 };
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/ai/ArtificialIntelligence.h"
 
+namespace skyscuffle {
+
 VirtualGamepadAI::VirtualGamepadAI(ArtificialIntelligence* ai) : ai(ai)
 {
     addTag(kit::typeId<VirtualGamepadAI>());
@@ -23,3 +25,5 @@ VirtualGamepad* VirtualGamepadAI::clone() const
 {
     return detached(new VirtualGamepadAI(*this));
 }
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/input/VirtualGamepad.h"
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 
 // A computer pilot's gamepad: reports the stick and the first three buttons of
@@ -16,3 +18,5 @@ public:
 
     ArtificialIntelligence* ai;
 };
+
+} // namespace skyscuffle

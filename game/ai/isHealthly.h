@@ -4,6 +4,8 @@
 
 #include "engine/core/EntityHandle.h"
 
+namespace skyscuffle {
+
 // Healthy enough to fight: the plane has more health than the tuning's
 // minimum to be aggressive.
 class isHealthly : public Decision {
@@ -13,3 +15,5 @@ public:
 
     kit::EntityHandle plane;
 };
+
+} // namespace skyscuffle

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // Something in the world carries the label (a health pick-up, say).
 class isLabelExist : public Decision {
 public:
@@ -15,3 +17,5 @@ public:
     kit::EntityHandle plane; // for its world
     std::string label;
 };
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/ai/Decision.h"
 
+namespace skyscuffle {
+
 class ArtificialIntelligence;
 
 // The pilot's target is still worth attacking: there, alive, not shielded.
@@ -12,3 +14,5 @@ public:
 
     ArtificialIntelligence* ai;
 };
+
+} // namespace skyscuffle

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace skyscuffle {
+
 SideviewCameraBehavior::SideviewCameraBehavior(std::string focusLabel) : focusLabel(std::move(focusLabel))
 {
     addClassTags<SideviewCameraBehavior>("sideviewCameraBehavior");
@@ -61,3 +63,5 @@ void SideviewCameraBehavior::update(float)
     if (kit::received::finite(target))
         own->position = target;
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // Moves the game camera's target so that everything labelled with the focus
 // label (planes, pick-ups), each led a little along its velocity, fits the
 // view. The camera itself follows the target on a spring. The entity's
@@ -16,3 +18,5 @@ public:
 
     std::string focusLabel;
 };
+
+} // namespace skyscuffle

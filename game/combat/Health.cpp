@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace skyscuffle {
+
 Health::Health(float maxHealth) : maxHealth(maxHealth), currentHealth(maxHealth)
 {
     addClassTags<Health>("health");
@@ -106,3 +108,5 @@ void Health::serialize(kit::NetStream& stream)
     if (world && state == damaged)
         tuneSmoke();
 }
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // A plane's hit points and its condition: healthy, damaged (below half: it
 // smokes) or dead (it burns until it respawns). Damage comes from bullets,
 // bombs and rams; the copy that owns the plane scores its death. Replicated
@@ -37,3 +39,5 @@ private:
     // Thicker, darker smoke as health falls from half to nothing.
     void tuneSmoke();
 };
+
+} // namespace skyscuffle

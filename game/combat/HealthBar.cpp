@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace skyscuffle {
+
 HealthBar::HealthBar(kit::EntityHandle plane) : plane(plane)
 {
     addClassTags<HealthBar>("healthBar");
@@ -22,3 +24,5 @@ void HealthBar::update(float)
     const float fraction = watched->maxHealth > 0.0f ? health / watched->maxHealth : 0.0f;
     model->setUniform("value", std::clamp(fraction, 0.0f, 1.0f));
 }
+
+} // namespace skyscuffle

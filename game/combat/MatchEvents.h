@@ -3,6 +3,8 @@
 #include "engine/core/EntityHandle.h"
 #include "engine/core/Signal.h"
 
+namespace skyscuffle {
+
 // What happens in a match, for whoever wants to count it (the match
 // simulator's statistics). Main thread only.
 struct MatchEvents {
@@ -14,3 +16,5 @@ struct MatchEvents {
         return signal;
     }
 };
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "engine/network/stream/NetStream.h"
 
+namespace skyscuffle {
+
 Score::Score()
 {
     addClassTags<Score>("score");
@@ -19,3 +21,5 @@ void Score::serialize(kit::NetStream& stream)
     if (stream.read(received) && received >= -most && received <= most)
         points = received;
 }
+
+} // namespace skyscuffle

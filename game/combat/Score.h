@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace skyscuffle {
+
 // A plane's points: two for every kill, minus one for every death. May go
 // below zero. Replicated as "score".
 class Score : public kit::Component {
@@ -16,3 +18,5 @@ public:
 
     std::int32_t points = 0;
 };
+
+} // namespace skyscuffle

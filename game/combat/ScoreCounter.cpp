@@ -6,6 +6,8 @@
 #include "engine/core/World.h"
 #include "engine/render/Text.h"
 
+namespace skyscuffle {
+
 ScoreCounter::ScoreCounter(kit::EntityHandle plane) : plane(plane)
 {
     addClassTags<ScoreCounter>("scoreCounter");
@@ -21,3 +23,5 @@ void ScoreCounter::update(float)
     if (text->text() != shown)
         text->setText(shown);
 }
+
+} // namespace skyscuffle

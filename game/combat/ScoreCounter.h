@@ -3,6 +3,8 @@
 #include "engine/core/Behavior.h"
 #include "engine/core/EntityHandle.h"
 
+namespace skyscuffle {
+
 // The HUD's score of one plane: its points right-aligned in four characters.
 class ScoreCounter : public kit::Behavior {
 public:
@@ -12,3 +14,5 @@ public:
 
     kit::EntityHandle plane;
 };
+
+} // namespace skyscuffle

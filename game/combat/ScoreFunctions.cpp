@@ -6,6 +6,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 void addKillPoints(kit::EntityHandle plane)
 {
     Score* score = plane.world ? plane.world->getComponent<Score>(plane.id) : nullptr;
@@ -31,3 +33,5 @@ std::string rightAligned(long value, std::size_t width)
         digits.insert(0, width - digits.size(), ' ');
     return digits;
 }
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 namespace fn {
 // The victim's copy scores the kill for the attacker's plane.
 inline constexpr kit::NamedFunction<> addKillPoints{"addKillPoints", kit::Caller::anyone};
@@ -20,3 +22,5 @@ void addDeathPoints(kit::EntityHandle plane);
 // A number right-aligned in `width` characters (the HUD's scores, the
 // loading screen's percentage, the win screen's table).
 std::string rightAligned(long value, std::size_t width);
+
+} // namespace skyscuffle

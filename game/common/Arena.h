@@ -2,6 +2,8 @@
 
 #include "engine/network/stream/Received.h"
 
+namespace skyscuffle {
+
 // The open play area between the walls the game world builds, in world
 // units, and how far from it a plane can honestly be.
 namespace arena {
@@ -24,3 +26,5 @@ inline kit::received::Box planeBounds()
 }
 
 } // namespace arena
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+namespace skyscuffle {
+
 namespace {
 
 constexpr int linesPerSecond = 20;
@@ -43,3 +45,5 @@ void refuseCall(std::string_view function, std::string_view why)
     std::cerr << "\n";
     t.untold = 0;
 }
+
+} // namespace skyscuffle

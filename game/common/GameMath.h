@@ -4,6 +4,8 @@
 #include <glm/gtc/quaternion.hpp>
 #include <glm/vec3.hpp>
 
+namespace skyscuffle {
+
 // The rotation taking unit vector `from` to unit vector `to` the short way
 // round; the identity when they are (nearly) equal or opposite.
 inline glm::quat shortestArc(glm::vec3 from, glm::vec3 to)
@@ -14,3 +16,5 @@ inline glm::quat shortestArc(glm::vec3 from, glm::vec3 to)
         return glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
     return glm::normalize(glm::quat(1.0f + cosine, axis.x, axis.y, axis.z));
 }
+
+} // namespace skyscuffle

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace skyscuffle {
+
 namespace {
 
 // PCG32 (XSH RR): 64-bit state, 32-bit output.
@@ -60,3 +62,5 @@ glm::vec3 Random::inBall(float radius)
 {
     return direction() * (radius * std::cbrt(uniform()));
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace skyscuffle {
+
 // The game's one source of randomness: a 32-bit uniform generator (PCG32)
 // shared by particles, pick-ups, colours and the computer pilots. Seeded from
 // the clock at start; tests and the match simulator seed it to replay a run.
@@ -22,3 +24,5 @@ public:
     // A point uniform in the ball of the radius around the origin.
     static glm::vec3 inBall(float radius);
 };
+
+} // namespace skyscuffle

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace skyscuffle {
+
 // The tags and labels the game finds its entities and components by. The
 // strings are the system's own: peers name components by them on the wire
 // (a power that ends everywhere), and renderers draw by them. Class tags
@@ -33,3 +35,5 @@ inline constexpr char invincibilityPower[] = "invincibilityPower";
 inline constexpr char dashEmitter[] = "dashEmitter";
 
 } // namespace tags
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+namespace skyscuffle {
+
 float tunedAtLeast(const kit::SettingsEntry<float>& entry, float lowest, float fallback)
 {
     const float value = entry.value;
@@ -22,3 +24,5 @@ float tunedAtLeast(const kit::SettingsEntry<float>& entry, float lowest, float f
     }
     return fallback;
 }
+
+} // namespace skyscuffle

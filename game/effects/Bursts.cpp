@@ -13,6 +13,8 @@
 #include <cmath>
 #include <string>
 
+namespace skyscuffle {
+
 namespace {
 
 // One kind of burst, its tuning read once under "tuning.particle.<name>".
@@ -91,3 +93,5 @@ int impactBurst(kit::World& world, glm::vec3 position, glm::vec3 direction, glm:
     const glm::vec3 aim = length > 1e-6f ? direction / length : glm::vec3(0.0f);
     return burst(world, kind, position, tint, aim);
 }
+
+} // namespace skyscuffle

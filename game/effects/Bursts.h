@@ -6,6 +6,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // Bursts: a fixed number of particles at once, flying out from a point and
 // shrinking to nothing over their life, at full opacity. Each returns how
 // many it spawned: fewer (and larger) than its tuning asks for when the
@@ -20,3 +22,5 @@ int healthBurst(kit::World& world, glm::vec3 position);
 // A hit or a ram: sprays mostly along `direction` (a unit vector, or zero for
 // all round), in the victim's colour.
 int impactBurst(kit::World& world, glm::vec3 position, glm::vec3 direction, glm::vec3 tint);
+
+} // namespace skyscuffle

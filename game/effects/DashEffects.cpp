@@ -6,6 +6,8 @@
 
 #include "engine/core/World.h"
 
+namespace skyscuffle {
+
 void startDashEffects(kit::EntityHandle plane)
 {
     if (SoundManager* sounds = SoundManager::of(plane.world))
@@ -17,3 +19,5 @@ void endDashEffects(kit::EntityHandle plane)
 {
     plane.world->destroyComponents(plane.id, kit::tagId(tags::dashEmitter));
 }
+
+} // namespace skyscuffle

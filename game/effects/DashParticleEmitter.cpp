@@ -2,6 +2,8 @@
 
 #include "engine/core/SettingsEntry.h"
 
+namespace skyscuffle {
+
 namespace {
 
 ParticleEmitter::Settings dashSettings(float particlesPerSecond)
@@ -47,3 +49,5 @@ float DashParticleEmitter::speedPowerRate()
     static kit::SettingsEntry<float> rate("tuning.particles.dashEmitter.speedPowerParticlesPerSecond", 15.0f);
     return rate;
 }
+
+} // namespace skyscuffle

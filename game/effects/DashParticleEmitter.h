@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // The streak behind a dashing or speeding plane. Added under a name
 // ("dashEmitter" while dashing, "speedPowerEmitter" with a speed power) by
 // which its owner removes it again.
@@ -15,3 +17,5 @@ public:
     static float dashRate();
     static float speedPowerRate();
 };
+
+} // namespace skyscuffle

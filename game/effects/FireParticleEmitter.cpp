@@ -2,6 +2,8 @@
 
 #include "engine/core/SettingsEntry.h"
 
+namespace skyscuffle {
+
 namespace {
 
 ParticleEmitter::Settings fireSettings()
@@ -34,3 +36,5 @@ FireParticleEmitter::FireParticleEmitter() : ParticleEmitter(fireSettings())
 {
     addClassTags<FireParticleEmitter>("fireParticleEmitter");
 }
+
+} // namespace skyscuffle

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace skyscuffle {
+
 ParticleBudget::Limits ParticleBudget::tuned()
 {
     static kit::SettingsEntry<float> alive("tuning.particles.maxAlive", Limits{}.alive);
@@ -75,3 +77,5 @@ ParticleBudget::Grant ParticleBudget::grant(int wanted)
         g.scale = std::min(std::sqrt(static_cast<float>(wanted) / std::max(kept, 0.25f)), 2.0f);
     return g;
 }
+
+} // namespace skyscuffle

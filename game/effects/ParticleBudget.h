@@ -2,6 +2,8 @@
 
 #include "engine/core/Behavior.h"
 
+namespace skyscuffle {
+
 // How many particles a world may hold and make. Bursts and trails thin out
 // as the world's particles near the ceiling: a burst keeps all of its
 // particles below half of it, then a share that falls to none at the
@@ -62,3 +64,5 @@ private:
     float allowance_;
     long leftOut_ = 0;
 };
+
+} // namespace skyscuffle

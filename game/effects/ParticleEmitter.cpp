@@ -7,6 +7,8 @@
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 
+namespace skyscuffle {
+
 ParticleEmitter::ParticleEmitter(const Settings& settings)
     : texture(settings.texture), minScale(settings.minScale), maxScale(settings.maxScale),
       minLifespan(settings.minLifespan), maxLifespan(settings.maxLifespan), minSpeed(settings.minSpeed),
@@ -64,3 +66,5 @@ void ParticleEmitter::emit()
     spawned(spawnParticle(*world, spec));
     ++emitted_;
 }
+
+} // namespace skyscuffle

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // A continuous trail of particles from its entity (a plane): emitted at a
 // fixed rate from within a small sphere around it, flying backwards along
 // its nose with a little spread, growing from nothing to a random scale while
@@ -50,3 +52,5 @@ private:
 
     int emitted_ = 0;
 };
+
+} // namespace skyscuffle

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace skyscuffle {
+
 ParticleLifeSpan::ParticleLifeSpan(float life, float startScale, float endScale, float startAlpha, float endAlpha)
     : kit::LifeSpan(life), startScale(startScale), endScale(endScale), startAlpha(startAlpha), endAlpha(endAlpha)
 {
@@ -26,3 +28,5 @@ void ParticleLifeSpan::update(float dt)
     if (auto* model = world->getComponent<kit::Model>(entityId))
         model->setUniform("alpha", endAlpha + (startAlpha - endAlpha) * f);
 }
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "engine/physics/LifeSpan.h"
 
+namespace skyscuffle {
+
 // A particle's life: its entity is destroyed when the life runs out, and on
 // the way its scale and opacity move from their values at birth to those at
 // death (linearly in the time left).
@@ -16,3 +18,5 @@ public:
     float startAlpha;
     float endAlpha;
 };
+
+} // namespace skyscuffle

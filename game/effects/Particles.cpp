@@ -13,6 +13,8 @@
 
 #include <unordered_map>
 
+namespace skyscuffle {
+
 std::shared_ptr<kit::Material> particleMaterial(const std::string& texture)
 {
     // A handful of textures for the whole run; each material lives as long as
@@ -48,3 +50,5 @@ kit::EntityHandle spawnParticle(kit::World& world, const ParticleSpec& spec)
                        new ParticleLifeSpan(spec.life, spec.startScale, spec.endScale, spec.startAlpha, spec.endAlpha));
     return particle;
 }
+
+} // namespace skyscuffle

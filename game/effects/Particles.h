@@ -12,6 +12,8 @@ class Material;
 class World;
 } // namespace kit
 
+namespace skyscuffle {
+
 // One short-lived textured quad: where it starts, how it flies, how it grows
 // or shrinks and fades over its life, and what it looks like.
 struct ParticleSpec {
@@ -36,3 +38,5 @@ kit::EntityHandle spawnParticle(kit::World& world, const ParticleSpec& spec);
 
 // The material every particle of a texture shares.
 std::shared_ptr<kit::Material> particleMaterial(const std::string& texture);
+
+} // namespace skyscuffle

@@ -10,6 +10,8 @@
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 
+namespace skyscuffle {
+
 PlayerPingSpawner::PlayerPingSpawner()
 {
     addClassTags<PlayerPingSpawner>("playerPingSpawner");
@@ -44,3 +46,5 @@ void PlayerPingSpawner::update(float dt)
     world->addComponent(particle, new TranslationChild(getEntity()));
     countdown += std::max(lifespan.value, 0.05f);
 }
+
+} // namespace skyscuffle

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace skyscuffle {
+
 ShadowOfObject::ShadowOfObject(kit::EntityHandle object) : object(object)
 {
     addClassTags<ShadowOfObject>("shadowOfObject");
@@ -29,3 +31,5 @@ void ShadowOfObject::update(float)
     if (auto* model = world->getComponent<kit::Model>(entityId))
         model->setUniform("alpha", std::abs(h - 1.0f));
 }
+
+} // namespace skyscuffle

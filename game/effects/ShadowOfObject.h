@@ -3,6 +3,8 @@
 #include "engine/core/Behavior.h"
 #include "engine/core/EntityHandle.h"
 
+namespace skyscuffle {
+
 // A plane's shadow on the ground: under the plane, widest and darkest when the
 // plane is low, shrinking and fading as it climbs (gone 135 units up).
 class ShadowOfObject : public kit::Behavior {
@@ -16,3 +18,5 @@ public:
 
     kit::EntityHandle object;
 };
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 
+namespace skyscuffle {
+
 namespace {
 
 ParticleEmitter::Settings smokeSettings()
@@ -53,3 +55,5 @@ void SmokeParticleEmitter::spawned(kit::EntityHandle particle)
 {
     world->destroyComponents(particle.id, kit::tagId(tags::additiveBlending));
 }
+
+} // namespace skyscuffle

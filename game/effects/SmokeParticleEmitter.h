@@ -2,6 +2,8 @@
 
 #include "game/effects/ParticleEmitter.h"
 
+namespace skyscuffle {
+
 // The smoke of a damaged or burning plane, alpha-blended rather than added
 // (smoke darkens what is behind it). Health tunes it to the damage: more,
 // darker and thicker smoke as health falls.
@@ -20,3 +22,5 @@ protected:
     void style(ParticleSpec& spec) override;
     void spawned(kit::EntityHandle particle) override;
 };
+
+} // namespace skyscuffle

@@ -8,6 +8,8 @@
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
+namespace skyscuffle {
+
 Taunter::Taunter()
 {
     addClassTags<Taunter>("taunter");
@@ -27,3 +29,5 @@ void Taunter::update(float)
         wasDown[i] = down;
     }
 }
+
+} // namespace skyscuffle

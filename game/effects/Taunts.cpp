@@ -16,6 +16,8 @@
 
 #include <algorithm>
 
+namespace skyscuffle {
+
 std::string tauntText(int number)
 {
     static kit::SettingsEntry<std::string> taunts[4] = {
@@ -55,3 +57,5 @@ void spawnTaunt(kit::EntityHandle plane, const std::string& text)
     world->addComponent(taunt, new kit::Text(font, shown, colour, origin, {}, glyphSize));
     world->addComponent(taunt, new kit::LifeSpan(shownFor));
 }
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 namespace fn {
 // The taunt's text, shown at the plane.
 inline constexpr kit::NamedFunction<std::string> spawnTaunt{"spawnTaunt"};
@@ -17,3 +19,5 @@ std::string tauntText(int number);
 // does not follow the plane), in the player's colour. A text longer than 80
 // characters, or with any but printable ASCII, is refused.
 void spawnTaunt(kit::EntityHandle plane, const std::string& text);
+
+} // namespace skyscuffle

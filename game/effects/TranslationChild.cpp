@@ -3,6 +3,8 @@
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 
+namespace skyscuffle {
+
 TranslationChild::TranslationChild(kit::EntityHandle followed) : followed(followed)
 {
     addClassTags<TranslationChild>("translationChild");
@@ -18,3 +20,5 @@ void TranslationChild::update(float)
     if (auto* own = world->getComponent<kit::Transform>(entityId))
         own->position = leader->worldPosition();
 }
+
+} // namespace skyscuffle

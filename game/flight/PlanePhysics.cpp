@@ -24,6 +24,8 @@
 #include <cmath>
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 // turnPower and alignmentForce are sixty times the values that turned a plane
@@ -331,3 +333,5 @@ void PlanePhysics::applyRecord(float turning, float dash, bool on, glm::vec3 sti
         if (auto* body = world->getComponent<kit::Body>(entityId))
             endDash(*body);
 }
+
+} // namespace skyscuffle

@@ -16,6 +16,8 @@ class RigidBody;
 class Transform;
 } // namespace kit
 
+namespace skyscuffle {
+
 // Flies a plane from its virtual gamepad: the stick turns the nose and gives
 // throttle, a side force swings the velocity toward the nose (the wings'
 // lift), drag slows it, button 0 dashes (a burst of speed along the stick,
@@ -74,3 +76,5 @@ private:
     void applyRecord(float turning, float dash, bool on, glm::vec3 stick, std::optional<float> speedBefore,
                      std::optional<std::uint32_t> count);
 };
+
+} // namespace skyscuffle

@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+namespace skyscuffle {
+
 RollByPitch::RollByPitch()
 {
     addClassTags<RollByPitch>("rollByPitch");
@@ -30,3 +32,5 @@ void RollByPitch::update(float)
     const glm::vec3 up = glm::normalize(glm::cross(forward, right));
     transform->rotation = glm::normalize(glm::quat_cast(glm::mat3(right, up, forward)));
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // Keeps a plane's model upright whichever way it flies: rebuilds the
 // rotation from the nose alone, with the top toward +Y when flying left or
 // right, toward the camera climbing straight up and away from it diving.
@@ -15,3 +17,5 @@ public:
 
     void update(float dt) override;
 };
+
+} // namespace skyscuffle

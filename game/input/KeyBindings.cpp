@@ -9,6 +9,8 @@
 #include <iostream>
 #include <set>
 
+namespace skyscuffle {
+
 namespace controls {
 namespace {
 
@@ -156,3 +158,5 @@ void resetToDefaults()
 }
 
 } // namespace controls
+
+} // namespace skyscuffle

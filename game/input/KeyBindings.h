@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+namespace skyscuffle {
+
 // The keys of the keyboard players, by action: two sets, the first player's
 // and the second's (who shares the keyboard), each kept by key name under
 // "tuning.controls.keyboard<1|2>.<action>" in the settings, so that a player
@@ -57,3 +59,5 @@ Rebinding bind(int set, Action action, int key);
 void resetToDefaults();
 
 } // namespace controls
+
+} // namespace skyscuffle

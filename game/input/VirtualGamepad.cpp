@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace skyscuffle {
+
 VirtualGamepad::VirtualGamepad()
 {
     addTag(kit::typeId<VirtualGamepad>());
@@ -15,3 +17,5 @@ glm::vec2 VirtualGamepad::limitToUnit(glm::vec2 v)
         return v / std::sqrt(lengthSquared);
     return v;
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include <glm/vec2.hpp>
 
+namespace skyscuffle {
+
 // The one interface through which a plane is steered: a stick direction of
 // length at most 1 (x right, y up) and eight buttons. Keyboard, joystick and
 // computer players each stand behind their own kind of gamepad.
@@ -41,3 +43,5 @@ protected:
         return copy;
     }
 };
+
+} // namespace skyscuffle

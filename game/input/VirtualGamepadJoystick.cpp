@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace skyscuffle {
+
 namespace {
 
 // Logical joystick buttons for each virtual button; -1 marks "no second button".
@@ -71,3 +73,5 @@ VirtualGamepad* VirtualGamepadJoystick::clone() const
 {
     return detached(new VirtualGamepadJoystick(*this));
 }
+
+} // namespace skyscuffle

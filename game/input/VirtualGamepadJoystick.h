@@ -6,6 +6,8 @@ namespace kit {
 class Joystick;
 }
 
+namespace skyscuffle {
+
 // A joystick player's gamepad. Both sticks steer (their sum, y flipped so that
 // up is positive, no dead zone); B or left shoulder dash, A or right shoulder
 // fire, X shotgun or bomb, the directional pad taunts, Y pings. While the
@@ -21,3 +23,5 @@ public:
 
     kit::Joystick* joystick;
 };
+
+} // namespace skyscuffle

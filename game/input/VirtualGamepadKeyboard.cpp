@@ -5,6 +5,8 @@
 #include "engine/core/World.h"
 #include "engine/input/Keyboard.h"
 
+namespace skyscuffle {
+
 VirtualGamepadKeyboard::VirtualGamepadKeyboard(int keySet) : keySet(keySet)
 {
     addTag(kit::typeId<VirtualGamepadKeyboard>());
@@ -44,3 +46,5 @@ VirtualGamepad* VirtualGamepadKeyboard::clone() const
 {
     return detached(new VirtualGamepadKeyboard(*this));
 }
+
+} // namespace skyscuffle

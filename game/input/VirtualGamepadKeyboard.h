@@ -2,6 +2,8 @@
 
 #include "game/input/VirtualGamepad.h"
 
+namespace skyscuffle {
+
 // A keyboard player's gamepad, by the bindings of its set of keys (see
 // controls::KeyBindings): the first player's by default arrows or WASD steer,
 // Z dash, X basic gun, C shotgun or bomb, 1 to 4 taunts, V ping; the second
@@ -19,3 +21,5 @@ public:
 private:
     [[nodiscard]] bool keyDown(int key) const;
 };
+
+} // namespace skyscuffle

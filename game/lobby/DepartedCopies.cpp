@@ -12,6 +12,8 @@
 #include <sstream>
 #include <vector>
 
+namespace skyscuffle {
+
 namespace {
 
 const char* reason(kit::NetworkSystem::Departure why)
@@ -92,3 +94,5 @@ void removeDepartedCopies(kit::World& world)
             std::cout << line.str() << std::flush;
         }));
 }
+
+} // namespace skyscuffle

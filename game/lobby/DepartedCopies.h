@@ -9,6 +9,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // What went with a copy that left the session.
 struct DepartedCopy {
     std::size_t planes = 0;   // its players' planes
@@ -29,3 +31,5 @@ DepartedCopy removeCopy(kit::World& world, std::uint32_t origin);
 // console says so, once per copy. When the host goes, the copy that hosts
 // next takes over its part of the match (see takeHostDuties).
 void removeDepartedCopies(kit::World& world);
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "engine/core/Component.h"
 
+namespace skyscuffle {
+
 // Which device of this copy added a player on the join screen, and whether
 // it is a computer pilot: so that a device leaves with its own player and
 // removes the computer pilots it added, and no device joins twice. Lives on
@@ -16,3 +18,5 @@ public:
     int device;
     bool computer;
 };
+
+} // namespace skyscuffle

@@ -17,6 +17,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace joining {
 namespace {
 
@@ -108,3 +110,5 @@ void announcePlayers(kit::World* world)
 }
 
 } // namespace joining
+
+} // namespace skyscuffle

@@ -9,6 +9,8 @@ class Joystick;
 class World;
 } // namespace kit
 
+namespace skyscuffle {
+
 // The players of this copy as the join screen makes and removes them. A
 // player is an entity with the label "player", a virtual gamepad, for a
 // computer pilot an ArtificialIntelligence, a JoinedBy and the PlayerInfo
@@ -35,3 +37,5 @@ void removePlayer(kit::World* world, const kit::EntityHandle& player);
 void announcePlayers(kit::World* world);
 
 } // namespace joining
+
+} // namespace skyscuffle

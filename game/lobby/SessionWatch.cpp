@@ -15,6 +15,8 @@
 #include <memory>
 #include <set>
 
+namespace skyscuffle {
+
 namespace {
 
 // What another player that came first (the smaller entity id) shares with
@@ -118,3 +120,5 @@ void watchSession(kit::World* world)
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                [world, heard](kit::Component*, float) { follow(world, *heard); });
 }
+
+} // namespace skyscuffle

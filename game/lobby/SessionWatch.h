@@ -4,6 +4,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // Keeps the join screen's players in step with the copies of the session.
 // A connection completes some time after the screen was built, and the calls
 // made before it reached nobody: so when a copy is first heard from, every
@@ -13,3 +15,5 @@ class World;
 // colour or player number given twice (two copies let players join before
 // they heard of each other's) is settled: the player that came first keeps it.
 void watchSession(kit::World* world);
+
+} // namespace skyscuffle

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <string>
 
+namespace skyscuffle {
+
 kit::UniformSet gameLights()
 {
     const glm::vec3 directions[4] = {glm::vec3(0, -3, 2) / std::sqrt(13.0f), glm::vec3(-1, -2, -2) / 3.0f,
@@ -19,3 +21,5 @@ kit::UniformSet gameLights()
     }
     return lights;
 }
+
+} // namespace skyscuffle

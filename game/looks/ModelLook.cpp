@@ -10,6 +10,8 @@
 #include <map>
 #include <variant>
 
+namespace skyscuffle {
+
 std::string LookSpec::key() const
 {
     std::string k = program + "|" + normalMap + "|" + diffuse;
@@ -70,3 +72,5 @@ void ModelLook::update(float)
     }
     delete world->removeComponent(this);
 }
+
+} // namespace skyscuffle

@@ -12,6 +12,8 @@ namespace kit {
 class Material;
 }
 
+namespace skyscuffle {
+
 // How a model of the game is drawn when its file's own look is not enough:
 // another shader program, a normal map, another diffuse texture, a few values.
 // The colours and the texture of the model's file are kept unless replaced.
@@ -42,3 +44,5 @@ public:
 // file material (null until that exists).
 std::shared_ptr<kit::Material> lookMaterial(const std::string& meshPath, const kit::Material& fileMaterial,
                                             const LookSpec& spec);
+
+} // namespace skyscuffle

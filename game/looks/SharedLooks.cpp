@@ -5,6 +5,8 @@
 
 #include <unordered_map>
 
+namespace skyscuffle {
+
 std::shared_ptr<kit::Material> sharedFlatMaterial(const std::string& texture)
 {
     static std::unordered_map<std::string, std::shared_ptr<kit::Material>> shared;
@@ -18,3 +20,5 @@ std::shared_ptr<kit::Material> sharedFlatMaterial(const std::string& texture)
     }
     return material;
 }
+
+} // namespace skyscuffle

@@ -42,6 +42,8 @@
 #include <cmath>
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 // The arena's walls: rectangles (x, y, width, height), each scaled by 1.5.
@@ -192,3 +194,5 @@ void createGameWorld(kit::World* world, const MatchExits& exits)
     takeHostDuties(*world, state);
     listenForLeaving(*world, exits);
 }
+
+} // namespace skyscuffle

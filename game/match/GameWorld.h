@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace skyscuffle {
+
 // Where a match hands over when it is done: the results with the final
 // table, or the main menu when a player leaves early. The screens supply
 // both (the match knows no screen).
@@ -19,3 +21,5 @@ struct MatchExits {
 // hosts (whichever it is by then) starts the match once every copy shows its
 // game world.
 void createGameWorld(kit::World* world, const MatchExits& exits);
+
+} // namespace skyscuffle

@@ -10,6 +10,8 @@
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
+namespace skyscuffle {
+
 namespace {
 
 bool everyCopyShowsItsGame(const kit::NetworkSystem& network)
@@ -51,3 +53,5 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                            runSpawner(w, hosting && !state->ended);
                        }));
 }
+
+} // namespace skyscuffle

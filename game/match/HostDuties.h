@@ -6,6 +6,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 struct MatchState;
 
 // What only the hosting copy of a match does, done by whichever copy hosts
@@ -15,3 +17,5 @@ struct MatchState;
 // end is the host's too: see startGameplay.) A copy on its own is its own
 // host. Installed on every copy's match world.
 void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state);
+
+} // namespace skyscuffle

@@ -8,6 +8,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 void registerGameplayFunctions(kit::World& world)
 {
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
@@ -34,3 +36,5 @@ void registerGameplayFunctions(kit::World& world)
         std::cout << text << "\n";
     });
 }
+
+} // namespace skyscuffle

@@ -21,6 +21,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // The game's named functions: what every copy of a networked game runs when
 // one copy calls it. The entity the call is about comes first and is not
 // listed; for calls that create something it is the new entity's id, made by
@@ -49,3 +51,5 @@ inline constexpr kit::NamedFunction<ScoreTable> endGame{"endGame", kit::Caller::
 // "grantInvincibility", "spawnBombSpawner", "addKillPoints",
 // "addDeathPoints", "spawnTaunt", "playSound" and "print".
 void registerGameplayFunctions(kit::World& world);
+
+} // namespace skyscuffle

@@ -24,6 +24,8 @@
 
 #include <numbers>
 
+namespace skyscuffle {
+
 namespace {
 
 constexpr char font[] = "fonts/UbuntuMono.png";
@@ -135,3 +137,5 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
                             delete w.removeComponent(self);
                         }));
 }
+
+} // namespace skyscuffle

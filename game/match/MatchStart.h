@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace skyscuffle {
+
 // What one match world remembers across its named functions.
 struct MatchState {
     bool started = false; // "startGameplay" has run here
@@ -26,3 +28,5 @@ float gaugePlace(int j, int count);
 // ("spawnPlayer", so that every copy builds them), lays out its own players'
 // HUD, and starts the clock whose end calls "endGame".
 void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& state);
+
+} // namespace skyscuffle

@@ -30,6 +30,8 @@
 
 #include <cmath>
 
+namespace skyscuffle {
+
 namespace {
 
 kit::Component* networked(kit::Component* c)
@@ -111,3 +113,5 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
                                                 "models/playerPlane/Basic_Normal.png", "", {}});
     world->addComponent(gun, new BasicGun(player, "basicShot"));
 }
+
+} // namespace skyscuffle

@@ -14,6 +14,8 @@
 
 #include <numbers>
 
+namespace skyscuffle {
+
 PlayerSpawnComp::PlayerSpawnComp(glm::vec2 spawnPosition, float spawnAngle, float respawnDelay)
     : spawnPosition(spawnPosition), spawnAngle(spawnAngle), respawnDelay(respawnDelay)
 {
@@ -76,3 +78,5 @@ void PlayerSpawnComp::respawn()
             c->enabled = true;
     }
 }
+
+} // namespace skyscuffle

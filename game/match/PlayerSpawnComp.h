@@ -4,6 +4,8 @@
 
 #include <glm/vec2.hpp>
 
+namespace skyscuffle {
+
 // Brings a dead plane back: the wreck falls for the respawn delay with its
 // flight switched off and its power-up gone, then the plane starts again at
 // the spawn point with full health, invincible for a while. Only the copy
@@ -22,3 +24,5 @@ public:
 private:
     void respawn();
 };
+
+} // namespace skyscuffle

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <set>
 
+namespace skyscuffle {
+
 namespace {
 
 constexpr std::size_t entryBits = 64 + 32; // id, points
@@ -50,3 +52,5 @@ ScoreTable knownPlanes(const ScoreTable& table, const kit::World& world)
     }
     return kept;
 }
+
+} // namespace skyscuffle

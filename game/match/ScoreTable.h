@@ -10,6 +10,8 @@ class NetStream;
 class World;
 } // namespace kit
 
+namespace skyscuffle {
+
 // One plane's result at the end of a match.
 struct ScoreEntry {
     kit::EntityID plane;
@@ -31,3 +33,5 @@ void serialize(kit::NetStream& stream, ScoreTable& table);
 // (its first entry), with points no match can exceed cut to that: a table
 // from a peer shows nobody who is not in the match.
 ScoreTable knownPlanes(const ScoreTable& table, const kit::World& world);
+
+} // namespace skyscuffle

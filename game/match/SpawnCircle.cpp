@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace skyscuffle {
+
 SpawnPlacement spawnPlacement(int index, int count)
 {
     if (count <= 0)
@@ -18,3 +20,5 @@ SpawnPlacement spawnPlacement(int index, int count)
     const glm::quat rotation = glm::angleAxis(facesRight ? quarter : -quarter, glm::vec3(0.0f, 1.0f, 0.0f));
     return {radius * glm::vec3(std::cos(theta), -std::sin(theta), 0.0f), rotation};
 }
+
+} // namespace skyscuffle

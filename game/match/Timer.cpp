@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace skyscuffle {
+
 Timer::Timer(float remaining) : remaining(remaining)
 {
     addClassTags<Timer>("timer");
@@ -28,3 +30,5 @@ void Timer::update(float dt)
             text->setText(shown);
     }
 }
+
+} // namespace skyscuffle

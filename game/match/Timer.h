@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // The match clock: counts the time left down and shows it on its entity's
 // text as minutes and seconds (" 2:05").
 class Timer : public kit::Behavior {
@@ -17,3 +19,5 @@ public:
 
     float remaining;
 };
+
+} // namespace skyscuffle

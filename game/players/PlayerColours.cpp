@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+namespace skyscuffle {
+
 namespace {
 
 // The PlayerInfo of every entity labelled "player".
@@ -64,3 +66,5 @@ int nextPlayerNumber(kit::World* world)
         ++number;
     return number;
 }
+
+} // namespace skyscuffle

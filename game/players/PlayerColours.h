@@ -10,6 +10,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // The six player colours: name, plane livery, HUD icon and RGB.
 const std::array<PlayerTextureInfo, 6>& playerColours();
 
@@ -20,3 +22,5 @@ std::optional<PlayerTextureInfo> newPlayerColour(kit::World* world);
 
 // The lowest player number from 1 up that no player of the world has.
 int nextPlayerNumber(kit::World* world);
+
+} // namespace skyscuffle

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 // Players in a session, across all its copies.
@@ -95,3 +97,5 @@ void registerPlayerFunctions(kit::NetworkSystem& network)
     network.destroyableComponents = {tags::power, tags::bombPower, tags::gatlingGunPower, tags::shotgunPower,
                                      tags::playerInfo};
 }
+
+} // namespace skyscuffle

@@ -9,6 +9,8 @@ namespace kit {
 class NetworkSystem;
 }
 
+namespace skyscuffle {
+
 namespace fn {
 // Colour row, player number.
 inline constexpr kit::NamedFunction<PlayerTextureInfo, int> spawnPersistantPlayer{"spawnPersistantPlayer"};
@@ -25,3 +27,5 @@ void spawnPersistantPlayer(kit::EntityHandle entity, const PlayerTextureInfo& te
 // and go in the lobby as in a match), and names what the game takes away by
 // name everywhere.
 void registerPlayerFunctions(kit::NetworkSystem& network);
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 PlayerInfo::PlayerInfo(const PlayerTextureInfo& texture, std::uint32_t number)
     : colourName(texture.colourName),
       modelTexture(texture.modelTexture),
@@ -21,3 +23,5 @@ void PlayerInfo::onRemoved()
 {
     std::cout << "PlayerInfo removed\n";
 }
+
+} // namespace skyscuffle

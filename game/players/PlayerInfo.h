@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace skyscuffle {
+
 // Who a player is: the appearance row chosen on the join screen and the
 // player's number. Lives on the player's persistent entity.
 class PlayerInfo : public kit::Component {
@@ -21,3 +23,5 @@ public:
     glm::vec3 colour;
     std::uint32_t number;
 };
+
+} // namespace skyscuffle

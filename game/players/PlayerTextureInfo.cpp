@@ -2,6 +2,8 @@
 
 #include "engine/network/stream/NetStream.h"
 
+namespace skyscuffle {
+
 void serialize(kit::NetStream& stream, PlayerTextureInfo& info)
 {
     stream.serialize(info.colourName);
@@ -9,3 +11,5 @@ void serialize(kit::NetStream& stream, PlayerTextureInfo& info)
     stream.serialize(info.hudIcon);
     stream.serialize(info.colour);
 }
+
+} // namespace skyscuffle

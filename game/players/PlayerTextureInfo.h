@@ -8,6 +8,8 @@ namespace kit {
 class NetStream;
 }
 
+namespace skyscuffle {
+
 // A player's appearance: one row of the join screen's colour table.
 struct PlayerTextureInfo {
     std::string colourName;   // "Blue", ...
@@ -20,3 +22,5 @@ struct PlayerTextureInfo {
 
 // Named-function argument encoding: the three strings, then the colour.
 void serialize(kit::NetStream& stream, PlayerTextureInfo& info);
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/powerups/WeaponPower.h"
 
+namespace skyscuffle {
+
 // A rack of bombs under the plane, dropped on button 2. The plane's own copy
 // makes the rack's id and has every copy build it ("spawnBombSpawner"); every
 // copy takes its rack away when the power ends (which happens everywhere).
@@ -13,3 +15,5 @@ public:
 protected:
     kit::EntityHandle buildWeapon() override;
 };
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include "game/sound/PlayingSound.h"
 
+namespace skyscuffle {
+
 // A gatling gun under the plane that fires by itself until its bullets are
 // spent, with its rattle looping all the while.
 class GatlingGunPower : public WeaponPower {
@@ -18,3 +20,5 @@ public:
 protected:
     kit::EntityHandle buildWeapon() override;
 };
+
+} // namespace skyscuffle

@@ -7,6 +7,8 @@
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 
+namespace skyscuffle {
+
 HealthPower::HealthPower()
 {
     addClassTags<HealthPower>("healthPower");
@@ -26,3 +28,5 @@ void HealthPower::update(float)
 {
     delete world->removeComponent(this);
 }
+
+} // namespace skyscuffle

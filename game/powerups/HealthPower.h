@@ -2,6 +2,8 @@
 
 #include "game/powerups/Power.h"
 
+namespace skyscuffle {
+
 // A full heal: health back to its maximum, smoke and fire gone, a burst of
 // green at the plane. Lasts one frame.
 class HealthPower : public Power {
@@ -11,3 +13,5 @@ public:
     void initialize() override;
     void update(float dt) override;
 };
+
+} // namespace skyscuffle

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace skyscuffle {
+
 InvincibilityPower::InvincibilityPower()
 {
     static kit::SettingsEntry<float> duration("tuning.invincibilityPower.duration", 2.0f);
@@ -52,3 +54,5 @@ void InvincibilityPower::show(bool visible)
         }
     }
 }
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/powerups/Power.h"
 
+namespace skyscuffle {
+
 // A new plane's shield: no damage, no computer pilot picks it as a target,
 // and it blinks (the plane and what hangs under it) until the time is up.
 class InvincibilityPower : public Power {
@@ -19,3 +21,5 @@ public:
 private:
     void show(bool visible);
 };
+
+} // namespace skyscuffle

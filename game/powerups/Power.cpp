@@ -3,6 +3,8 @@
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
+namespace skyscuffle {
+
 Power::Power()
 {
     addClassTags<Power>("power");
@@ -18,3 +20,5 @@ void Power::endEverywhere(const std::string& typeName)
     else
         world->destroyComponents(entityId, kit::tagId(typeName));
 }
+
+} // namespace skyscuffle

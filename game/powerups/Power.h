@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // A power a plane holds (on the plane's entity). Every power is found under
 // "power", so that a death strips it; the weapon powers also under
 // "gunPower", so that a new weapon replaces the old one.
@@ -19,3 +21,5 @@ protected:
 private:
     bool ending_ = false;
 };
+
+} // namespace skyscuffle

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace skyscuffle {
+
 // The kinds of power-up; the numbers travel in "spawnPowerup" and "grantPower".
 enum class PowerEnum : int {
     wild = 0, // one of the others, drawn when the pick-up spawns
@@ -9,3 +11,5 @@ enum class PowerEnum : int {
     speed = 4,
     health = 5,
 };
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace skyscuffle {
+
 const PowerKind* powerKind(PowerEnum kind)
 {
     static const std::array<PowerKind, 6> kinds{{
@@ -15,3 +17,5 @@ const PowerKind* powerKind(PowerEnum kind)
     const int index = static_cast<int>(kind);
     return index >= 0 && index < static_cast<int>(kinds.size()) ? &kinds[static_cast<std::size_t>(index)] : nullptr;
 }
+
+} // namespace skyscuffle

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace skyscuffle {
+
 // What each kind of pick-up looks like and is labelled.
 struct PowerKind {
     std::string sprite;              // the pick-up's picture
@@ -16,3 +18,5 @@ struct PowerKind {
 
 // The kind's row; null for numbers outside 0 to 5.
 const PowerKind* powerKind(PowerEnum kind);
+
+} // namespace skyscuffle

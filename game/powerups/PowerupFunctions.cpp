@@ -30,6 +30,8 @@
 
 #include <cmath>
 
+namespace skyscuffle {
+
 namespace {
 
 // What a pick-up holds: the kind it grants (a wild one's drawn kind).
@@ -147,3 +149,5 @@ void spawnBombSpawner(kit::EntityHandle plane, kit::EntityID rackId)
     if (auto* power = world.getComponent<BombPower>(plane.id); power && power->weapon.empty())
         power->weapon = *rack;
 }
+
+} // namespace skyscuffle

@@ -7,6 +7,8 @@
 
 #include <glm/vec3.hpp>
 
+namespace skyscuffle {
+
 namespace fn {
 // Position, kind: a pick-up item under the new id. The hosting copy spawns them.
 inline constexpr kit::NamedFunction<glm::vec3, PowerEnum> spawnPowerup{"spawnPowerup", kit::Caller::host};
@@ -29,3 +31,5 @@ void grantInvincibility(kit::EntityHandle plane);
 // "spawnBombSpawner": the bomb rack under the plane, under the id its
 // plane's copy made for it.
 void spawnBombSpawner(kit::EntityHandle plane, kit::EntityID rack);
+
+} // namespace skyscuffle

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace skyscuffle {
+
 PowerupSpawnSystem::PowerupSpawnSystem(glm::vec2 centre, glm::vec2 size, float players)
     : centre(centre), size(size), players(players)
 {
@@ -37,3 +39,5 @@ void PowerupSpawnSystem::update(float dt)
         network->callFunction(fn::spawnPowerup, world->createEntity(), glm::vec3(at, 0.0f), kind);
     countdown += nextInterval();
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include <glm/vec2.hpp>
 
+namespace skyscuffle {
+
 // Puts pick-ups in the sky at random places and random intervals, more
 // often with more players. Only the hosting copy runs one; every copy
 // builds the pick-ups it asks for ("spawnPowerup").
@@ -22,3 +24,5 @@ public:
     // bounds, divided by the number of players.
     [[nodiscard]] float nextInterval() const;
 };
+
+} // namespace skyscuffle

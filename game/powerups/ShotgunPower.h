@@ -2,6 +2,8 @@
 
 #include "game/powerups/WeaponPower.h"
 
+namespace skyscuffle {
+
 // A shotgun under the plane, a few blasts on button 2.
 class ShotgunPower : public WeaponPower {
 public:
@@ -11,3 +13,5 @@ public:
 protected:
     kit::EntityHandle buildWeapon() override;
 };
+
+} // namespace skyscuffle

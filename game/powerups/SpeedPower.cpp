@@ -5,6 +5,8 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 
+namespace skyscuffle {
+
 SpeedPower::SpeedPower()
 {
     static kit::SettingsEntry<float> duration("tuning.speedPower.duration", 5.0f);
@@ -35,3 +37,5 @@ void SpeedPower::onRemoved()
 {
     world->destroyComponents(entityId, kit::tagId("speedPowerEmitter"));
 }
+
+} // namespace skyscuffle

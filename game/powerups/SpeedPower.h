@@ -2,6 +2,8 @@
 
 #include "game/powerups/Power.h"
 
+namespace skyscuffle {
+
 // A few seconds of more thrust, with a streak behind the plane; while it
 // lasts the plane rams what it touches (see PlanePhysics).
 class SpeedPower : public Power {
@@ -15,3 +17,5 @@ public:
     float timeLeft;   // seconds
     float multiplier; // of the plane's thrust
 };
+
+} // namespace skyscuffle

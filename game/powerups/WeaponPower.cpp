@@ -4,6 +4,8 @@
 
 #include "engine/core/World.h"
 
+namespace skyscuffle {
+
 WeaponPower::WeaponPower(std::string typeName, int shots) : Ammunition(shots), typeName_(std::move(typeName))
 {
     addTag(kit::tagId(tags::gunPower));
@@ -29,3 +31,5 @@ void WeaponPower::onRemoved()
         world->destroyEntityNow(weapon);
     weapon = {};
 }
+
+} // namespace skyscuffle

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // A power that gives the plane a weapon for a number of shots: it replaces
 // the plane's previous weapon power, hangs its weapon under the plane (on
 // every copy, as a local entity) and ends everywhere once its shots are
@@ -29,3 +31,5 @@ protected:
 private:
     std::string typeName_;
 };
+
+} // namespace skyscuffle

@@ -18,6 +18,8 @@
 #include "engine/render/Model.h"
 #include "engine/resources/ResourceManagers.h"
 
+namespace skyscuffle {
+
 namespace {
 
 // A weapon entity of this copy under the plane, drawn normal-mapped.
@@ -93,3 +95,5 @@ kit::EntityHandle BombPower::buildWeapon()
     network->callFunction(fn::spawnBombSpawner, getEntity(), rack.id);
     return rack;
 }
+
+} // namespace skyscuffle

@@ -14,6 +14,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 constexpr float lineSize = 0.075f;
@@ -266,3 +268,5 @@ AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> 
     return world->emplaceComponent<AddressField>(world->createEntity(), std::move(panel), typed, message,
                                                  std::move(menu), std::move(found));
 }
+
+} // namespace skyscuffle

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace skyscuffle {
+
 // The network screen's field for the address of a copy to look for, drawn on
 // a panel over the menu. Opened, it takes what the keyboard types (Control+V
 // pastes the clipboard's first line, Backspace takes the last character
@@ -86,3 +88,5 @@ private:
 // options (`menu`, hidden while the field is open), its lines, and the
 // behaviour. `found` runs when an address turns out to host a session.
 AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> menu, std::function<void()> found);
+
+} // namespace skyscuffle

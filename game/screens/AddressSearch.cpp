@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <thread>
 
+namespace skyscuffle {
+
 AddressSearch::AddressSearch(TypedAddress address, float patience) : address_(std::move(address)), patience_(patience)
 {
     if (address_.dotted) {
@@ -67,3 +69,5 @@ AddressSearch::Outcome AddressSearch::poll(kit::LANDiscoverySystem* discovery, f
         return Outcome::looking;
     return answered ? Outcome::answersWithoutSession : Outcome::noAnswer;
 }
+
+} // namespace skyscuffle

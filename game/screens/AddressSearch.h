@@ -13,6 +13,8 @@ namespace kit {
 class LANDiscoverySystem;
 }
 
+namespace skyscuffle {
+
 // Looks for a copy of the game at a typed address through LAN discovery,
 // without ever holding up a frame: a host name is looked up on a thread of
 // its own (a name server may take seconds to answer), then the discovery
@@ -54,3 +56,5 @@ private:
     std::shared_ptr<Lookup> lookup_;
     bool connecting_ = false;
 };
+
+} // namespace skyscuffle

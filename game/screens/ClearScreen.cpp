@@ -4,6 +4,8 @@
 
 #include <limits>
 
+namespace skyscuffle {
+
 ClearScreen::ClearScreen(glm::vec3 color) : color(color)
 {
     addTag(kit::tagId("renderer"));
@@ -16,3 +18,5 @@ void ClearScreen::render(float)
     glClearColor(color.r, color.g, color.b, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include <glm/vec3.hpp>
 
+namespace skyscuffle {
+
 // Clears the window to one colour at the start of the render pass. Screens
 // that draw nothing else still show a clean frame.
 class ClearScreen : public kit::Component {
@@ -14,3 +16,5 @@ public:
 
     glm::vec3 color;
 };
+
+} // namespace skyscuffle

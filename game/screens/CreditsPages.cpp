@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 namespace {
 
 const std::string normalMapped = "shaders/tanSpaceNormalMapping.txt";
@@ -140,3 +142,5 @@ void showCreditsPage(kit::World* world, int page)
     }
     screens::addOverlay(world, false);
 }
+
+} // namespace skyscuffle

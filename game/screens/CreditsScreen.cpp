@@ -13,6 +13,7 @@
 
 #include <iostream>
 
+namespace skyscuffle {
 
 void CreditsScreenInit::operator()(kit::World* world) const
 {
@@ -43,3 +44,5 @@ void CreditsScreenInit::operator()(kit::World* world) const
                     screens::switchTo(world, createMainMenu);
             }));
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // The setup function of one page of the credits (pages 0 to 5; the main
 // menu opens page 0). Enter or the joystick's A opens the next page, and
 // after the last one the main menu; Escape, B or Back return to the main
@@ -15,3 +17,5 @@ struct CreditsScreenInit {
 
     void operator()(kit::World* world) const;
 };
+
+} // namespace skyscuffle

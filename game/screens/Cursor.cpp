@@ -16,6 +16,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 Cursor::Cursor(std::vector<MenuOption> options, std::vector<glm::vec2> positions)
     : options(std::move(options)), positions(std::move(positions)), optionCount(static_cast<int>(this->options.size()))
 {
@@ -119,3 +121,5 @@ Cursor* addMenuCursor(kit::World* world, std::vector<MenuOption> options, std::v
                                          screens::cursorLayer, true);
     return behaviour;
 }
+
+} // namespace skyscuffle

@@ -11,6 +11,12 @@
 
 #include <vector>
 
+namespace kit {
+class World;
+}
+
+namespace skyscuffle {
+
 // Moves between the options of a menu and chooses one. Up and Down (or the
 // joystick's directional pad) step through the options, wrapping at either
 // end; Enter (or the joystick's A or Start) chooses. Every frame the cursor's
@@ -45,10 +51,6 @@ private:
     std::vector<kit::ScopedConnection> connections_;
 };
 
-namespace kit {
-class World;
-}
-
 // How far above the middle of its option a cursor position lies: the
 // cursor's picture hangs this far below the cursor's entity.
 inline constexpr float cursorRaise = 0.09f;
@@ -60,3 +62,5 @@ inline constexpr const char* menuCursorPicture = "sprites/menu/Cursor.png";
 // `size` is the picture's width and height in overlay units.
 Cursor* addMenuCursor(kit::World* world, std::vector<MenuOption> options, std::vector<glm::vec2> positions,
                       float size = 0.14f);
+
+} // namespace skyscuffle

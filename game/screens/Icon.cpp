@@ -4,6 +4,8 @@
 #include "engine/render/Sprite.h"
 #include "engine/resources/ResourceManagers.h"
 
+namespace skyscuffle {
+
 Icon::Icon(std::vector<std::string> textures, bool canAdvance) : textures(std::move(textures)), canAdvance(canAdvance)
 {
     addClassTags<Icon>("icon");
@@ -19,3 +21,5 @@ void Icon::advance()
     if (auto* sprite = world->getComponent<kit::Sprite>(entityId))
         sprite->setTexture(kit::textureManager().getHandle(textures[shown]));
 }
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace skyscuffle {
+
 // The pictures an option shows in turn (the Sound option's on and off). The
 // entity's Sprite shows the current one.
 class Icon : public kit::Behavior {
@@ -19,3 +21,5 @@ public:
     std::size_t shown = 0;
     bool canAdvance;
 };
+
+} // namespace skyscuffle

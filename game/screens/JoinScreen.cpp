@@ -17,6 +17,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 void createJoinScreen(kit::World* world)
 {
     world->maxFrameRate = screens::movingScreenFrameRate; // the mascot's idle loop
@@ -57,3 +59,5 @@ void beginRound(kit::World* world)
     }
     screens::switchTo(world, LoadingScreenInitializer{"buckets/gameWorld.txt", screens::matchWorld()});
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // Fills the join screen, where the players of this copy join and leave
 // before a round (keyboard, joysticks, computer pilots) and the players of
 // the other copies of a session are counted. Enter or Start begins the round
@@ -12,3 +14,5 @@ void createJoinScreen(kit::World* world);
 
 // Begins the round unless a copy of the session still shows its win screen.
 void beginRound(kit::World* world);
+
+} // namespace skyscuffle

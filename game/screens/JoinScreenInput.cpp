@@ -17,6 +17,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 // The next strength, round from easy to hard, for the last computer pilot a
@@ -123,3 +125,5 @@ void listenOnJoinScreen(kit::World* world)
         world->connections.emplace_back(world->joysticks->buttonPressed.connect(
             [world](kit::Joystick::ButtonInfo button) { onJoinScreenButton(world, button); }));
 }
+
+} // namespace skyscuffle

@@ -7,6 +7,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // The join screen's keys and joystick buttons:
 //   X / (A)      a human player joins on that device
 //   Z / (B)      the device's human player leaves
@@ -21,3 +23,5 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& butt
 
 // Connects the two handlers above to the world's keyboard and joysticks.
 void listenOnJoinScreen(kit::World* world);
+
+} // namespace skyscuffle

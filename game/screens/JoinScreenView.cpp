@@ -18,6 +18,8 @@
 #include <array>
 #include <string>
 
+namespace skyscuffle {
+
 namespace {
 
 constexpr std::size_t rosterSize = 6; // one line per colour
@@ -139,3 +141,5 @@ void showJoinScreen(kit::World* world)
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                [world, roster](kit::Component*, float) { refresh(world, roster); });
 }
+
+} // namespace skyscuffle

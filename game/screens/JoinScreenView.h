@@ -7,6 +7,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // What the join screen shows: the mascot over the backdrop, the controls,
 // the players who have joined (in their colours) and the count of the other
 // copies' players, both kept current every frame.
@@ -18,3 +20,5 @@ std::string remotePlayersLine(kit::World* world);
 // One line per player of every copy, in entity order: its colour name and who
 // flies it ("keyboard", "gamepad 2", "computer", "remote").
 std::vector<std::string> rosterLines(kit::World* world);
+
+} // namespace skyscuffle

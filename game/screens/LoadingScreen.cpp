@@ -16,6 +16,8 @@
 #include <iostream>
 #include <memory>
 
+namespace skyscuffle {
+
 namespace {
 
 // What the update callback carries from frame to frame.
@@ -112,3 +114,5 @@ void LoadingScreenInitializer::operator()(kit::World* world) const
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                [world, state](kit::Component*, float dt) { step(world, state, dt); });
 }
+
+} // namespace skyscuffle

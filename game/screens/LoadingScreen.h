@@ -4,6 +4,12 @@
 
 #include <string>
 
+namespace kit {
+class ResourceBucket;
+}
+
+namespace skyscuffle {
+
 // The setup function of the loading screen: loads the resource bucket at
 // `bucketPath` behind a percentage, then shows `nextWorld` once everything
 // is loaded, at the first key or joystick button or by itself after
@@ -16,10 +22,6 @@ struct LoadingScreenInitializer {
     void operator()(kit::World* world) const;
 };
 
-namespace kit {
-class ResourceBucket;
-}
-
 // Requests every resource of a bucket file. A file that cannot be read or
 // parsed gives an empty bucket, with one line on standard error.
 kit::ResourceBucket requestBucket(const std::string& path);
@@ -27,3 +29,5 @@ kit::ResourceBucket requestBucket(const std::string& path);
 // The percentage as the screen shows it: the whole percent right-aligned in
 // three characters, then "%" ("  0%", " 42%", "100%").
 std::string loadingPercent(float progress);
+
+} // namespace skyscuffle

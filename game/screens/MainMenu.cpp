@@ -16,6 +16,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 const std::string folder = "sprites/menu/main/";
@@ -110,3 +112,5 @@ void prefetchMainMenu()
     kit::textureManager().prefetch(menuCursorPicture);
     kit::shaderProgramManager().prefetch(kit::Sprite::program);
 }
+
+} // namespace skyscuffle

@@ -9,6 +9,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 void advanceIcon(kit::World* world, const kit::EntityHandle& entity)
@@ -41,3 +43,5 @@ void MenuOption::select()
         action();
     }
 }
+
+} // namespace skyscuffle

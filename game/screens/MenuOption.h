@@ -13,6 +13,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // One entry of a menu and what choosing it does. The flags are checked in
 // the order below: an option that switches worlds does nothing else.
 struct MenuOption {
@@ -33,3 +35,5 @@ struct MenuOption {
     // Chooses the option (Enter, or the joystick's A or Start, through the Cursor).
     void select();
 };
+
+} // namespace skyscuffle

@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 constexpr float optionSize = 0.075f;
@@ -178,3 +180,5 @@ void createNetworkScreen(kit::World* world)
     // A copy found at a typed address is listed once the screen is built again.
     addAddressField(world, std::move(menu), [world] { screens::switchTo(world, createNetworkScreen); });
 }
+
+} // namespace skyscuffle

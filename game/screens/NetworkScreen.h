@@ -8,6 +8,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // Fills the network screen of the main menu's "Online" choice: Refresh,
 // Host a Session, and one option per copy on the local network that hosts a
 // session. Hosting and joining lead to the join screen. C opens a field on
@@ -20,3 +22,5 @@ void createNetworkScreen(kit::World* world);
 // at `server`, if it still hosts; otherwise the list was stale and the
 // screen is built again.
 void joinListedServer(kit::World* world, const kit::NetAddress& server, std::uint16_t gamePort);
+
+} // namespace skyscuffle

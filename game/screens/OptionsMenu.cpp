@@ -10,6 +10,8 @@
 #include "engine/input/Keys.h"
 #include "engine/render/Text.h"
 
+namespace skyscuffle {
+
 namespace {
 
 const glm::vec3 chosenColour(1.0f, 0.85f, 0.25f);
@@ -140,3 +142,5 @@ OptionsMenu* addOptionsMenu(kit::World* world, std::vector<OptionRow> rows, glm:
     menu->update(0.0f);
     return menu;
 }
+
+} // namespace skyscuffle

@@ -15,6 +15,8 @@ namespace kit {
 class Text;
 }
 
+namespace skyscuffle {
+
 // One line of a settings menu: a label, the value in force beside it, what
 // Left and Right do to it (a step of -1 or +1) and what Enter does.
 struct OptionRow {
@@ -61,3 +63,5 @@ private:
 // at `valueX`; returns the menu's behaviour.
 OptionsMenu* addOptionsMenu(kit::World* world, std::vector<OptionRow> rows, glm::vec2 topLeft, float valueX,
                             float size, float step, std::function<void()> back);
+
+} // namespace skyscuffle

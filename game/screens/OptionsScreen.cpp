@@ -25,6 +25,8 @@
 #include <iostream>
 #include <memory>
 
+namespace skyscuffle {
+
 namespace {
 
 namespace settings = kit::settings;
@@ -277,3 +279,5 @@ void ControlsScreenInit::operator()(kit::World* world) const
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                [line, notice](kit::Component*, float) { screens::setText(line, *notice); });
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // The Options screen, from the main menu: music and effects volumes, full
 // screen, window size, vertical sync, computer-pilot strength, pad dead zone,
 // the two keyboard players' keys, and a reset to the defaults. A change
@@ -15,3 +17,5 @@ struct ControlsScreenInit {
     int set = 0;
     void operator()(kit::World* world) const;
 };
+
+} // namespace skyscuffle

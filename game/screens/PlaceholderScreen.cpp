@@ -11,6 +11,8 @@
 
 #include <iostream>
 
+namespace skyscuffle {
+
 void createPlaceholderScreen(kit::World* world)
 {
     // The main menu's line: this screen stands in for a menu of its own.
@@ -32,3 +34,5 @@ void createPlaceholderScreen(kit::World* world)
             screens::switchTo(world, screens::matchWorld());
     }));
 }
+
+} // namespace skyscuffle

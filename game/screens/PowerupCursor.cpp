@@ -6,6 +6,8 @@
 #include "engine/resources/Material.h"
 #include "engine/resources/ResourceManagers.h"
 
+namespace skyscuffle {
+
 PowerupCursor::PowerupCursor(std::vector<MenuOption> options, std::vector<glm::vec2> positions)
     : Cursor(std::move(options), std::move(positions))
 {
@@ -42,3 +44,5 @@ void PowerupCursor::show()
     }
     model->material->setTexture("diffuseTex", picture);
 }
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/screens/Cursor.h"
 
+namespace skyscuffle {
+
 // A menu cursor that is also a switch (power-ups on or off): activating it,
 // while it is enabled, flips its state and its cursor flag and shows the
 // matching picture (powerupCursorOn.png, powerupCursorOff.png) on its
@@ -18,3 +20,5 @@ public:
 private:
     void show();
 };
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 #include "engine/input/Keys.h"
 #include "engine/input/PadButtons.h"
 
+namespace skyscuffle {
+
 // Keys that every screen reads the same way. Alt+Enter and F11 switch between
 // a window and full screen anywhere in the game, so they are nobody's Enter
 // and nobody's "any key".
@@ -21,3 +23,5 @@ namespace screens {
 }
 
 } // namespace screens
+
+} // namespace skyscuffle

@@ -30,6 +30,8 @@
 #include <cmath>
 #include <vector>
 
+namespace skyscuffle {
+
 namespace screens {
 namespace {
 
@@ -266,3 +268,5 @@ kit::EntityHandle addTurntable(kit::World* world, glm::vec3 position, float spee
 }
 
 } // namespace screens
+
+} // namespace skyscuffle

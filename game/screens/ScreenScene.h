@@ -16,6 +16,8 @@ class Text;
 class World;
 } // namespace kit
 
+namespace skyscuffle {
+
 // The drawing kit of the screens around a match. Every screen draws an
 // overlay ("hudSpace": sprites and text, an orthographic camera from -1 to 1
 // stretched to the window's aspect, so x runs from -aspect to aspect); screens
@@ -101,3 +103,5 @@ kit::EntityHandle addTurntable(kit::World* world, glm::vec3 position, float spee
                                glm::quat tilt = glm::quat(1, 0, 0, 0));
 
 } // namespace screens
+
+} // namespace skyscuffle

@@ -14,6 +14,8 @@
 
 #include <memory>
 
+namespace skyscuffle {
+
 namespace screens {
 
 void switchTo(kit::World* world, kit::World::SetupFunction setup)
@@ -72,3 +74,5 @@ void endSession(kit::World* world)
 }
 
 } // namespace screens
+
+} // namespace skyscuffle

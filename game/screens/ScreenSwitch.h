@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 // How one screen hands over to the next: a new world made from the next
 // screen's setup function, which the application makes current after this
 // frame's update pass.
@@ -35,3 +37,5 @@ void goToScreen(kit::World* world, const std::string& name);
 void endSession(kit::World* world);
 
 } // namespace screens
+
+} // namespace skyscuffle

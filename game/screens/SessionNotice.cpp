@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+namespace skyscuffle {
+
 std::string sessionNoticeLine(const kit::NetworkSystem& network)
 {
     const kit::HostMigration& session = network.migration();
@@ -49,3 +51,5 @@ void showSessionNotice(kit::World* world, glm::vec2 at)
     refresh();
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [refresh](kit::Component*, float) { refresh(); });
 }
+
+} // namespace skyscuffle

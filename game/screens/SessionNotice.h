@@ -9,6 +9,8 @@ class World;
 class NetworkSystem;
 } // namespace kit
 
+namespace skyscuffle {
+
 // What became of the session when its host went, in a line for the screen:
 // who hosts now, or that this copy is on its own. Empty when nothing happened.
 std::string sessionNoticeLine(const kit::NetworkSystem& network);
@@ -18,3 +20,5 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network);
 // the session, so that a copy that hosts in its host's place offers the
 // session on the network as its host did.
 void showSessionNotice(kit::World* world, glm::vec2 at);
+
+} // namespace skyscuffle

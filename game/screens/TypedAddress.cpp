@@ -4,6 +4,8 @@
 #include <cctype>
 #include <vector>
 
+namespace skyscuffle {
+
 namespace {
 
 bool isDigit(char c)
@@ -95,3 +97,5 @@ std::optional<TypedAddress> TypedAddress::parse(std::string_view typed)
     address.host = std::string(host);
     return address;
 }
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace skyscuffle {
+
 // An address the player typed to look for a copy of the game that the
 // broadcast does not reach: a dotted IPv4 address ("192.168.1.20") or a host
 // name ("lanbox", "games.example.org"), with an optional ":port", the port
@@ -23,3 +25,5 @@ struct TypedAddress {
     // broken IPv4 address would be), a port outside 1 to 65535.
     static std::optional<TypedAddress> parse(std::string_view typed);
 };
+
+} // namespace skyscuffle

@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 void listen(kit::World* world)
@@ -135,3 +137,5 @@ void WinScreenInit::operator()(kit::World* world) const
     screens::addText(world, "Press Enter to continue", glm::vec2(-0.465f, -0.9f), 0.07f);
     listen(world);
 }
+
+} // namespace skyscuffle

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
-class PlayerInfo;
-
 namespace kit {
 class World;
 }
+
+namespace skyscuffle {
+
+class PlayerInfo;
 
 // The setup function of the win screen, shown when a match ends: every
 // plane's player by score, highest first, the winner named in its colour.
@@ -36,3 +38,5 @@ std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores);
 // as the table lists them, the one its first line names (null for an empty
 // table or a player who left).
 const PlayerInfo* winnerOf(kit::World* world, const ScoreTable& scores);
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/sound/audio/AudioSystem.h"
 
+namespace skyscuffle {
+
 PlayingSound& PlayingSound::operator=(PlayingSound&& other) noexcept
 {
     if (this != &other) {
@@ -20,3 +22,5 @@ void PlayingSound::stop()
         system_->stop(channel_);
     channel_ = {};
 }
+
+} // namespace skyscuffle

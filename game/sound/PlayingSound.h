@@ -2,6 +2,8 @@
 
 #include "game/sound/audio/AudioTypes.h"
 
+namespace skyscuffle {
+
 namespace audio {
 class AudioSystem;
 }
@@ -29,3 +31,5 @@ private:
     audio::AudioSystem* system_ = nullptr;
     audio::Channel channel_;
 };
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace skyscuffle {
+
 SoundDecoder::SoundDecoder(const audio::AudioSystem& system) : system_(system), shared_(std::make_shared<Shared>())
 {
 }
@@ -48,3 +50,5 @@ void SoundDecoder::waitForAll()
     std::unique_lock lock(shared_->mutex);
     shared_->idle.wait(lock, [this] { return shared_->outstanding == 0; });
 }
+
+} // namespace skyscuffle

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace skyscuffle {
+
 struct SoundEntry;
 
 // Decodes sounds on the loader thread, off the main thread's start-up, and
@@ -45,3 +47,5 @@ private:
     const audio::AudioSystem& system_;
     std::shared_ptr<Shared> shared_;
 };
+
+} // namespace skyscuffle

@@ -3,6 +3,8 @@
 #include "game/common/CallRefusals.h"
 #include "game/sound/SoundManager.h"
 
+namespace skyscuffle {
+
 void playSound(kit::EntityHandle entity, const std::string& name)
 {
     if (!SoundManager::isTableName(name)) {
@@ -12,3 +14,5 @@ void playSound(kit::EntityHandle entity, const std::string& name)
     if (SoundManager* sounds = SoundManager::of(entity.world))
         sounds->play(name);
 }
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 namespace fn {
 // A sound's name, played through the sound manager of the entity's world.
 inline constexpr kit::NamedFunction<std::string> playSound{"playSound"};
@@ -14,3 +16,5 @@ inline constexpr kit::NamedFunction<std::string> playSound{"playSound"};
 // manager of the entity's world. Any other name is refused: a peer never
 // makes this copy open a file.
 void playSound(kit::EntityHandle entity, const std::string& name);
+
+} // namespace skyscuffle

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace skyscuffle {
+
 namespace {
 
 struct TableEntry {
@@ -208,3 +210,5 @@ void SoundManager::update(float)
     takeDecoded();
     system_.update();
 }
+
+} // namespace skyscuffle

@@ -16,6 +16,8 @@ namespace kit {
 class World;
 }
 
+namespace skyscuffle {
+
 // A sound of the game's table, by name. Owns its decoded sound.
 struct SoundEntry {
     std::unique_ptr<audio::AudioSound> sound; // null when the file could not be loaded
@@ -88,3 +90,5 @@ private:
     SoundDecoder decoder_;
     bool backgroundPaused_ = true;
 };
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <ostream>
 
+namespace skyscuffle {
+
 namespace po = boost::program_options;
 
 #ifndef SKYSCUFFLE_VERSION
@@ -129,3 +131,5 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
     o.mute = given.count("mute") > 0;
     return line;
 }
+
+} // namespace skyscuffle

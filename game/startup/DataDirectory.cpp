@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+namespace skyscuffle {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -66,3 +68,5 @@ fs::path runningExecutable()
     fs::path self = fs::read_symlink("/proc/self/exe", error);
     return error ? fs::path() : self;
 }
+
+} // namespace skyscuffle

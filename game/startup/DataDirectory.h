@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace skyscuffle {
+
 // Where the game's data (the asset tree) is for this run. Looked for in order:
 // the directory given on the command line; beside the executable as installed
 // (<prefix>/bin/skyscuffle reads <prefix>/share/skyscuffle); the working
@@ -29,3 +31,5 @@ DataDirectory findDataDirectory(const std::string& requested, const std::filesys
 
 // The running program's own file (from /proc/self/exe), empty if unknown.
 std::filesystem::path runningExecutable();
+
+} // namespace skyscuffle

@@ -36,6 +36,8 @@
 #include <iostream>
 #include <memory>
 
+namespace skyscuffle {
+
 namespace {
 
 const std::string tuningTable = "tuning";
@@ -290,3 +292,5 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
     }
     return 0;
 }
+
+} // namespace skyscuffle

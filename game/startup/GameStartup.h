@@ -1,5 +1,7 @@
 #pragma once
 
+namespace skyscuffle {
+
 struct DataDirectory;
 struct LaunchOptions;
 
@@ -7,3 +9,5 @@ struct LaunchOptions;
 // the window closes or the player quits, and shuts it down. Returns the
 // process's exit status.
 int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data);
+
+} // namespace skyscuffle

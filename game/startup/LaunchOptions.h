@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace skyscuffle {
+
 // What the command line asks of one run of the game. Nothing here is kept:
 // it overrides the settings for this run only.
 struct LaunchOptions {
@@ -15,3 +17,5 @@ struct LaunchOptions {
     std::uint16_t joinPort = 0;       // 0: the tuning's game port
     bool mute = false;                // --mute
 };
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/physics/Body.h"
 
+namespace skyscuffle {
+
 namespace {
 
 struct Tuning {
@@ -56,3 +58,5 @@ void BasicGun::update(float dt)
     timer += period;
     alternateBarrel = !alternateBarrel;
 }
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/weapons/ProjectileSpawner.h"
 
+namespace skyscuffle {
+
 // Every plane's own gun: two barrels taking turns, one shot each period
 // while button 1 is held; the first shot after a pause leaves at once.
 class BasicGun : public ProjectileSpawner {
@@ -14,3 +16,5 @@ public:
     bool alternateBarrel = false;
     std::string fireSound;
 };
+
+} // namespace skyscuffle

@@ -15,6 +15,8 @@
 
 #include <glm/geometric.hpp>
 
+namespace skyscuffle {
+
 Bomb::Bomb(float blastRadius, float minDamage, float maxDamage, kit::EntityHandle owner)
     : blastRadius(blastRadius), minDamage(minDamage), maxDamage(maxDamage), owner(owner)
 {
@@ -64,3 +66,5 @@ void Bomb::explode()
     w.addComponent(blast, new Explosion(blastRadius, minDamage, maxDamage, owner));
     w.destroyEntityNow(getEntity()); // this component goes with it: nothing of it is read afterwards
 }
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 
 #include <glm/vec3.hpp>
 
+namespace skyscuffle {
+
 // A falling bomb: points its nose along its flight, and explodes where it
 // first touches a plane (not its own) or the stage's walls and floor.
 class Bomb : public kit::Behavior {
@@ -24,3 +26,5 @@ public:
     float maxDamage;
     kit::EntityHandle owner;
 };
+
+} // namespace skyscuffle

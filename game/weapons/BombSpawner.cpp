@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+namespace skyscuffle {
+
 namespace {
 
 struct Tuning {
@@ -106,3 +108,5 @@ void BombSpawner::showHanging()
     const auto* plane = world->getComponent<kit::Model>(owner.id);
     hanging->enabled = loaded() && (!plane || plane->enabled);
 }
+
+} // namespace skyscuffle

@@ -4,6 +4,8 @@
 
 #include "engine/core/Signal.h"
 
+namespace skyscuffle {
+
 // The bomb power's rack under the plane: shows the next bomb hanging there,
 // and drops it on button 2, one each period while the power has bombs.
 //
@@ -33,3 +35,5 @@ private:
     bool dropping_ = false;
     bool countFromNextFrame_ = false;
 };
+
+} // namespace skyscuffle

@@ -11,6 +11,8 @@
 
 #include <glm/geometric.hpp>
 
+namespace skyscuffle {
+
 Bullet::Bullet(float damage, kit::EntityHandle owner) : damage(damage), owner(owner)
 {
     addClassTags<Bullet>("bullet");
@@ -38,3 +40,5 @@ bool Bullet::onHit(kit::EntityHandle plane)
     w.destroyEntityNow(getEntity());
     return true;
 }
+
+} // namespace skyscuffle

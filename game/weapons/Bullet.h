@@ -3,6 +3,8 @@
 #include "engine/core/Component.h"
 #include "engine/core/EntityHandle.h"
 
+namespace skyscuffle {
+
 // What a bullet does when it hits: its damage, and whose it is (a bullet
 // never hits its own plane; the owner is the attacker of what it hits).
 class Bullet : public kit::Component {
@@ -18,3 +20,5 @@ public:
     float damage;
     kit::EntityHandle owner;
 };
+
+} // namespace skyscuffle

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace skyscuffle {
+
 Explosion::Explosion(float blastRadius, float minDamage, float maxDamage, kit::EntityHandle owner)
     : blastRadius(blastRadius), minDamage(minDamage), maxDamage(maxDamage), owner(owner)
 {
@@ -63,3 +65,5 @@ void Explosion::update(float)
     }
     world->destroyEntity(getEntity()); // the blast has done its work
 }
+
+} // namespace skyscuffle

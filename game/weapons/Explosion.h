@@ -3,6 +3,8 @@
 #include "engine/core/Behavior.h"
 #include "engine/core/EntityHandle.h"
 
+namespace skyscuffle {
+
 // A bomb's blast: heard when it appears; on its first update it damages and
 // pushes every plane within reach (the bomb's owner too), more the closer
 // to the blast, then it is gone. Each copy damages only its own planes.
@@ -21,3 +23,5 @@ public:
     float maxDamage;
     kit::EntityHandle owner;
 };
+
+} // namespace skyscuffle

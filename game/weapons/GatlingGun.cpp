@@ -6,6 +6,8 @@
 #include "engine/core/World.h"
 #include "engine/physics/Body.h"
 
+namespace skyscuffle {
+
 namespace {
 
 struct Tuning {
@@ -54,3 +56,5 @@ void GatlingGun::update(float dt)
         timer += period;
     }
 }
+
+} // namespace skyscuffle

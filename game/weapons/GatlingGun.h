@@ -2,6 +2,8 @@
 
 #include "game/weapons/ProjectileSpawner.h"
 
+namespace skyscuffle {
+
 // The gatling power's gun: fires by itself at its rate while the power has
 // bullets, each one taken from the power's count. Keeps its rate at any frame
 // rate: shots due earlier in a long frame start further along their way.
@@ -14,3 +16,5 @@ public:
 
     float damage;
 };
+
+} // namespace skyscuffle

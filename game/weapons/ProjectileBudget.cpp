@@ -11,6 +11,8 @@
 #include <iostream>
 #include <iterator>
 
+namespace skyscuffle {
+
 ProjectileBudget::Limits ProjectileBudget::tuned()
 {
     static kit::SettingsEntry<float> alive("tuning.projectiles.maxAlivePerCopy", Limits{}.alive);
@@ -120,3 +122,5 @@ void ProjectileBudget::refuse(std::string_view function, std::uint32_t origin, s
     toldAt_ = clock_;
     untold_ = 0;
 }
+
+} // namespace skyscuffle

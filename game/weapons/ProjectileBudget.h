@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace skyscuffle {
+
 // What one copy's projectiles (bullets and bombs, counted together) may cost
 // this copy: so many alive at once, and a steady rate of new ones with room
 // for a burst, per copy that owns them (the origin of their ids). A peer that
@@ -80,3 +82,5 @@ private:
     unsigned untold_ = 0;
     long refused_ = 0;
 };
+
+} // namespace skyscuffle

@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace skyscuffle {
+
 namespace {
 
 // Farther than anything in a match: a position beyond it is nonsense.
@@ -119,3 +121,5 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
         return explosive && explosive->onHit(other);
     }));
 }
+
+} // namespace skyscuffle

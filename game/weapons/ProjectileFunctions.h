@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace skyscuffle {
+
 namespace fn {
 // Model, texture, owner, lifespan, radius, damage, position, velocity.
 inline constexpr kit::NamedFunction<std::string, std::string, kit::EntityID, float, float, float, glm::vec3, glm::vec2>
@@ -34,3 +36,5 @@ void spawnBullet(kit::EntityHandle bullet, const std::string& model, const std::
 // and counted with them against a peer's budget.
 void spawnBomb(kit::EntityHandle bomb, const std::string& model, kit::EntityID owner, float minDamage, float maxDamage,
                float blastRadius, float bombRadius, float lifespan, glm::vec3 position, glm::vec2 velocity);
+
+} // namespace skyscuffle

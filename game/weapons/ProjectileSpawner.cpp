@@ -12,6 +12,8 @@
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
 
+namespace skyscuffle {
+
 ProjectileSpawner::ProjectileSpawner(std::string projectileModel, float projectileSpeed, float projectileLifespan,
                                      float projectileRadius, float period, glm::vec2 muzzleOffset,
                                      kit::EntityHandle owner)
@@ -79,3 +81,5 @@ Ammunition* ProjectileSpawner::ammunition() const
         return nullptr;
     return dynamic_cast<Ammunition*>(world->getComponent(owner.id, supply));
 }
+
+} // namespace skyscuffle

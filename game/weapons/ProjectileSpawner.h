@@ -11,13 +11,15 @@
 #include <optional>
 #include <string>
 
-class Ammunition;
-class VirtualGamepad;
 namespace kit {
 class Body;
 class NetworkSystem;
 } // namespace kit
 
+namespace skyscuffle {
+
+class Ammunition;
+class VirtualGamepad;
 // A weapon on a plane (its entity's Transform is parented to the plane).
 // It never builds projectiles itself: it calls "spawnBullet" or "spawnBomb",
 // which every copy runs. Only the copy that drives the plane (the one with
@@ -59,3 +61,5 @@ protected:
     // One bullet from this weapon, everywhere.
     void fireBullet(glm::vec3 position, glm::vec3 velocity, float damage) const;
 };
+
+} // namespace skyscuffle

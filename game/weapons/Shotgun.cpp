@@ -11,6 +11,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace skyscuffle {
+
 namespace {
 
 struct Tuning {
@@ -70,3 +72,5 @@ void Shotgun::update(float dt)
     if (timer >= 0.0f)
         timer -= dt;
 }
+
+} // namespace skyscuffle

@@ -2,6 +2,8 @@
 
 #include "game/weapons/ProjectileSpawner.h"
 
+namespace skyscuffle {
+
 // The shotgun power's gun: on button 2 a fan of pellets, one straight
 // ahead and the rest spread over the fan's angle, sharing the blast's damage.
 class Shotgun : public ProjectileSpawner {
@@ -15,3 +17,5 @@ public:
     int pelletsPerShot;
     float totalDamage;
 };
+
+} // namespace skyscuffle

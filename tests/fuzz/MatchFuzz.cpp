@@ -43,6 +43,8 @@
 #include <map>
 #include <memory>
 
+using namespace skyscuffle;
+
 namespace {
 
 constexpr std::uint32_t ownOrigin = 0xA0000000u;

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <iostream>
 
+using namespace skyscuffle;
+
 namespace {
 
 void require(bool condition)

@@ -4,6 +4,8 @@
 
 #include <array>
 
+using namespace skyscuffle;
+
 namespace test {
 
 // A gamepad whose stick and buttons a test sets directly.

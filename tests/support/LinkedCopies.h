@@ -15,6 +15,8 @@
 #include <sstream>
 #include <utility>
 
+using namespace skyscuffle;
+
 namespace test {
 
 // Two copies of the game in one process, linked without sockets: each has a

@@ -20,6 +20,8 @@
 
 #include <memory>
 
+using namespace skyscuffle;
+
 namespace test {
 
 // One copy of the game on a shared window: its application, a lobby with

@@ -25,6 +25,8 @@
 #include <thread>
 #include <vector>
 
+using namespace skyscuffle;
+
 #ifndef SKYSCUFFLE_SOURCE_DIR
 #error "SKYSCUFFLE_SOURCE_DIR must name the repository"
 #endif

@@ -16,6 +16,8 @@
 
 #include <glm/gtc/quaternion.hpp>
 
+using namespace skyscuffle;
+
 namespace test {
 
 // A plane as the game builds one, without its looks: transform, rigid body,

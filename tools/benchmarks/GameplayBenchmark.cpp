@@ -28,6 +28,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace skyscuffle;
+
 namespace {
 
 // A started world, as the game's worlds are, on a detached window.

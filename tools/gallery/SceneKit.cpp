@@ -22,6 +22,8 @@
 #include <cmath>
 #include <filesystem>
 
+using namespace skyscuffle;
+
 namespace gallery {
 
 namespace {

@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace skyscuffle;
+
 void MatchStatistics::watch(kit::World& world)
 {
     for (const auto& player : world.getEntities(kit::typeId<PlayerInfo>())->toVector())

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace skyscuffle;
+
 namespace kit {
 class World;
 }

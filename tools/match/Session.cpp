@@ -15,6 +15,8 @@
 #include <thread>
 #include <utility>
 
+using namespace skyscuffle;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -37,6 +37,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace skyscuffle;
+
 namespace {
 
 constexpr float frameTime = 1.0f / 60.0f;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace skyscuffle;
+
 namespace kit {
 class Application;
 class GlfwLibrary;

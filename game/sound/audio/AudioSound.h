@@ -4,6 +4,8 @@
 
 struct Mix_Chunk;
 
+namespace skyscuffle {
+
 namespace audio {
 
 // A decoded sound, owned: freed when destroyed.
@@ -23,3 +25,5 @@ private:
 };
 
 } // namespace audio
+
+} // namespace skyscuffle

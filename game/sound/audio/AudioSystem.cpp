@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace skyscuffle {
+
 namespace audio {
 
 AudioSound::~AudioSound()
@@ -239,3 +241,5 @@ void AudioSystem::update()
 }
 
 } // namespace audio
+
+} // namespace skyscuffle

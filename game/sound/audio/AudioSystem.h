@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace skyscuffle {
+
 namespace audio {
 
 // The game's audio output, on SDL2_mixer (only SDL's audio subsystem is
@@ -69,3 +71,5 @@ private:
 };
 
 } // namespace audio
+
+} // namespace skyscuffle

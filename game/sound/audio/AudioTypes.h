@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace skyscuffle {
+
 namespace audio {
 
 // How a sound plays: once, or over and over until stopped.
@@ -17,3 +19,5 @@ struct Channel {
 };
 
 } // namespace audio
+
+} // namespace skyscuffle

@@ -18,6 +18,8 @@
 #include <cmath>
 #include <string>
 
+using namespace skyscuffle;
+
 using test::PlaneRig;
 
 namespace {

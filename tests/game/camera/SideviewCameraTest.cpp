@@ -7,6 +7,8 @@
 
 #include <limits>
 
+using namespace skyscuffle;
+
 namespace {
 
 struct Camera : test::GameWorld {

@@ -19,6 +19,8 @@
 
 #include <limits>
 
+using namespace skyscuffle;
+
 namespace {
 
 // Stands in for the plane's flight behaviour, which a wreck switches off.

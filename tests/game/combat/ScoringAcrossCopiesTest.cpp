@@ -17,6 +17,8 @@
 #include <functional>
 #include <thread>
 
+using namespace skyscuffle;
+
 namespace {
 
 struct Copy {

@@ -15,6 +15,8 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/quaternion.hpp>
 
+using namespace skyscuffle;
+
 namespace {
 
 class Effects : public test::RenderScene {

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+using namespace skyscuffle;
+
 namespace {
 
 struct ParticleBudgets : test::GameWorld {

@@ -14,6 +14,8 @@
 
 #include <glm/gtc/quaternion.hpp>
 
+using namespace skyscuffle;
+
 using Particles = test::GameWorld;
 
 namespace {

@@ -11,6 +11,8 @@
 #include "support/FakeGamepad.h"
 #include "support/GameWorld.h"
 
+using namespace skyscuffle;
+
 namespace {
 
 struct PlaneEffects : test::GameWorld {

@@ -13,6 +13,8 @@
 
 #include <string>
 
+using namespace skyscuffle;
+
 using test::PlaneRig;
 
 namespace {

@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+using namespace skyscuffle;
+
 using test::PlaneRig;
 
 namespace {

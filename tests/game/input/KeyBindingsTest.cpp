@@ -17,6 +17,8 @@
 #include <map>
 #include <memory>
 
+using namespace skyscuffle;
+
 using controls::Action;
 
 namespace {

@@ -14,6 +14,8 @@
 
 #include <memory>
 
+using namespace skyscuffle;
+
 namespace {
 
 constexpr float diagonal = 0.70710678f;

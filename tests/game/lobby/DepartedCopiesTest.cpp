@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace skyscuffle;
+
 namespace {
 
 constexpr std::uint32_t own = 0xA0, gone = 0xB0, other = 0xC0;

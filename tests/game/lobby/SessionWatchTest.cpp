@@ -18,6 +18,8 @@
 #include <set>
 #include <thread>
 
+using namespace skyscuffle;
+
 namespace {
 
 // A copy on its join screen, as far as players go.

@@ -44,6 +44,8 @@
 #include <functional>
 #include <thread>
 
+using namespace skyscuffle;
+
 namespace {
 
 class Match : public ::testing::Test {

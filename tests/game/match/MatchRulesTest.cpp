@@ -6,6 +6,8 @@
 
 #include <glm/geometric.hpp>
 
+using namespace skyscuffle;
+
 namespace {
 
 glm::vec3 nose(const SpawnPlacement& s)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace skyscuffle;
+
 TEST(ScoreTables, RoundTripInOrder)
 {
     ScoreTable table{{kit::EntityID{1, 2}, 5}, {kit::EntityID{3, 4}, -1}, {kit::EntityID{5, 6}, 0}};

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace skyscuffle;
+
 TEST(SpawnPersistantPlayer, CreatesThePlayerRecordOnceAndKeepsIt)
 {
     kit::World world;

@@ -29,6 +29,8 @@
 #include <utility>
 #include <vector>
 
+using namespace skyscuffle;
+
 using test::PlaneRig;
 
 namespace {

@@ -6,6 +6,8 @@
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenSwitch.h"
 
+using namespace skyscuffle;
+
 namespace {
 
 using namespace kit::keys;

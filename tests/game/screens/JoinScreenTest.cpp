@@ -25,6 +25,8 @@
 #include <set>
 #include <thread>
 
+using namespace skyscuffle;
+
 namespace {
 
 using namespace kit::keys;

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <thread>
 
+using namespace skyscuffle;
+
 namespace {
 
 namespace fs = std::filesystem;

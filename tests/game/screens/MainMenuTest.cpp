@@ -14,6 +14,8 @@
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
 
+using namespace skyscuffle;
+
 namespace {
 
 using kit::keys::down;

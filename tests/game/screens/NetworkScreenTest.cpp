@@ -14,6 +14,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace skyscuffle;
+
 namespace {
 
 using namespace kit::keys;

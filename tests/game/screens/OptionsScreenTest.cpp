@@ -16,6 +16,8 @@
 
 #include <fstream>
 
+using namespace skyscuffle;
+
 namespace {
 
 using namespace kit::keys;

@@ -3,6 +3,8 @@
 
 #include "game/screens/PlaceholderScreen.h"
 
+using namespace skyscuffle;
+
 namespace {
 
 using namespace kit::keys;

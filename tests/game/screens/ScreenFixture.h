@@ -23,6 +23,8 @@
 #include <iostream>
 #include <sstream>
 
+using namespace skyscuffle;
+
 #ifndef SKYSCUFFLE_SOURCE_DIR
 #error "SKYSCUFFLE_SOURCE_DIR must name the repository"
 #endif

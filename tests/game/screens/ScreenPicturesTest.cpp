@@ -21,6 +21,8 @@
 
 #include <set>
 
+using namespace skyscuffle;
+
 #ifndef SKYSCUFFLE_BINARY_DIR
 #error "SKYSCUFFLE_BINARY_DIR must name the build directory"
 #endif

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace skyscuffle;
+
 TEST(TypedAddress, DottedAddressesAndHostNamesWithOrWithoutAPort)
 {
     const auto dotted = TypedAddress::parse("  192.168.1.20 \t");

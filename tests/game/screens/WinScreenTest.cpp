@@ -9,6 +9,8 @@
 #include "game/players/PlayerColours.h"
 #include "game/screens/WinScreen.h"
 
+using namespace skyscuffle;
+
 namespace {
 
 using namespace kit::keys;

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+using namespace skyscuffle;
+
 namespace {
 
 struct Outcome {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace skyscuffle;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -15,6 +15,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace skyscuffle;
+
 using test::PlaneRig;
 
 namespace {

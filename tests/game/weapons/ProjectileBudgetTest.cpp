@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <string>
 
+using namespace skyscuffle;
+
 namespace {
 
 constexpr std::uint32_t peer = 0xBAD;

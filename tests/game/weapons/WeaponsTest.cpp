@@ -14,6 +14,8 @@
 #include <cmath>
 #include <numbers>
 
+using namespace skyscuffle;
+
 using test::PlaneRig;
 
 namespace {

@@ -7,6 +7,8 @@
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
 
+using namespace skyscuffle;
+
 using test::PlaneRig;
 
 namespace {
