@@ -120,6 +120,12 @@ protected:
     int height_;
 };
 
+// A pixel's red, green and blue as "r,g,b", for failure messages.
+inline std::string rgb(const std::array<int, 4>& c)
+{
+    return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
+}
+
 inline bool near(const std::array<int, 4>& actual, std::array<int, 3> expected, int tolerance = 8)
 {
     for (int i = 0; i < 3; ++i) {

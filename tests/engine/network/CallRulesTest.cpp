@@ -29,9 +29,9 @@ constexpr std::uint32_t tapOrigin = 0x2000;
 constexpr std::uint32_t thirdOrigin = 0x3000;
 
 // A replicated component whose received state is logged.
-class Beacon : public kit::Component {
+class CallBeacon : public kit::Component {
 public:
-    explicit Beacon(std::vector<std::string>* log = nullptr) : log(log)
+    explicit CallBeacon(std::vector<std::string>* log = nullptr) : log(log)
     {
         addTag(kit::tagId("beacon"));
         addTag(kit::tagId("networked"));
@@ -152,7 +152,7 @@ struct Judge : ::testing::Test {
 
 TEST_F(Judge, AConnectionsCallsWaitForItsStateAndRunBeforeIt)
 {
-    auto* beacon = new Beacon(&ran);
+    auto* beacon = new CallBeacon(&ran);
     world.addComponent(kit::EntityHandle{kit::EntityID{tapOrigin, 4}, &world}, beacon);
     calls({{"mine", {tapOrigin, 1}, "held"}}, tap);
     EXPECT_TRUE(ran.empty()); // not yet known which copy made it
@@ -230,7 +230,7 @@ TEST_F(Judge, AJoinedCopyRefusesCallsAboutWhatItOwnsThatOnlyItMayMake)
 
 TEST_F(Judge, AConnectionStaysTheCopyItFirstNamed)
 {
-    auto* beacon = new Beacon;
+    auto* beacon = new CallBeacon;
     world.addComponent(kit::EntityHandle{kit::EntityID{thirdOrigin, 1}, &world}, beacon);
     introduce(tapOrigin, tap);
     receive(stateOf(thirdOrigin, {kit::EntityID{thirdOrigin, 1}}), tap); // now it says it is another copy
@@ -297,11 +297,11 @@ TEST_F(Judge, StateBeyondItsBudgetIsDropped)
 {
     network->limits.recordsPerPacket = 4;
     network->limits.recordBurst = 6.0f;
-    std::vector<Beacon*> beacons;
+    std::vector<CallBeacon*> beacons;
     std::vector<kit::EntityID> ids;
     for (std::uint32_t i = 1; i <= 6; ++i) {
         ids.push_back(kit::EntityID{tapOrigin, i});
-        beacons.push_back(new Beacon);
+        beacons.push_back(new CallBeacon);
         world.addComponent(kit::EntityHandle{ids.back(), &world}, beacons.back());
     }
     receive(stateOf(tapOrigin, ids, 1), tap); // six records: the first four apply

@@ -23,9 +23,9 @@ using kit::NetworkSystem;
 
 namespace {
 
-constexpr kit::NamedFunction<std::string> record{"record"};
+constexpr kit::NamedFunction<std::string> recordCall{"record"};
 
-struct Copy {
+struct SessionCopy {
     kit::World world;
     NetworkSystem* network = new NetworkSystem(30.0f);
     std::vector<std::string> log;
@@ -33,11 +33,12 @@ struct Copy {
     kit::ScopedConnection watching;
     bool running = true; // a copy that vanished gets no more frames
 
-    explicit Copy(std::uint32_t origin)
+    explicit SessionCopy(std::uint32_t origin)
     {
         world.origin = origin;
         world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
-        network->registerFunction(record, [this](kit::EntityHandle, const std::string& text) { log.push_back(text); });
+        network->registerFunction(recordCall,
+                                  [this](kit::EntityHandle, const std::string& text) { log.push_back(text); });
         watching = network->copyGone.connect(
             [this](std::uint32_t origin, NetworkSystem::Departure why) { gone.emplace_back(origin, why); });
     }
@@ -46,7 +47,7 @@ struct Copy {
         if (running)
             world.update(1.0f / 60.0f);
     }
-    void say(const std::string& text) { network->callFunction(record, world.systemEntity(), text); }
+    void say(const std::string& text) { network->callFunction(recordCall, world.systemEntity(), text); }
     [[nodiscard]] std::size_t heard(const std::string& text) const
     {
         return static_cast<std::size_t>(std::count(log.begin(), log.end(), text));
@@ -61,11 +62,11 @@ struct Copy {
 };
 
 // Frames on every copy until the condition holds; false after `seconds` of wall clock.
-bool runUntil(const std::vector<Copy*>& copies, const std::function<bool()>& done, int seconds = 15)
+bool runUntil(const std::vector<SessionCopy*>& copies, const std::function<bool()>& done, int seconds = 15)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < end) {
-        for (Copy* c : copies)
+        for (SessionCopy* c : copies)
             c->frame();
         if (done())
             return true;
@@ -75,7 +76,7 @@ bool runUntil(const std::vector<Copy*>& copies, const std::function<bool()>& don
 }
 
 // Frames for a while, for whatever is still on its way to arrive.
-void settle(const std::vector<Copy*>& copies)
+void settle(const std::vector<SessionCopy*>& copies)
 {
     runUntil(
         copies, [] { return false; }, 1);
@@ -88,7 +89,7 @@ protected:
     {
         testing::internal::CaptureStdout();
         for (std::uint32_t origin : origins)
-            copies.push_back(std::make_unique<Copy>(origin));
+            copies.push_back(std::make_unique<SessionCopy>(origin));
         host().network->host(0, 8);
         port = host().network->peer->boundPort();
         for (std::size_t i = 1; i < copies.size(); ++i)
@@ -114,23 +115,23 @@ protected:
         testing::internal::CaptureStdout();
         return text;
     }
-    Copy& host() { return *copies[0]; }
-    Copy& copy(std::size_t i) { return *copies[i]; }
-    std::vector<Copy*> all()
+    SessionCopy& host() { return *copies[0]; }
+    SessionCopy& copy(std::size_t i) { return *copies[i]; }
+    std::vector<SessionCopy*> all()
     {
-        std::vector<Copy*> list;
+        std::vector<SessionCopy*> list;
         for (auto& c : copies)
             list.push_back(c.get());
         return list;
     }
-    std::vector<Copy*> without(std::size_t i)
+    std::vector<SessionCopy*> without(std::size_t i)
     {
-        std::vector<Copy*> list = all();
+        std::vector<SessionCopy*> list = all();
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
         return list;
     }
     // `client` is connected to the copy `hosting` hosts as.
-    static bool joinedTo(Copy& client, Copy& hosting)
+    static bool joinedTo(SessionCopy& client, SessionCopy& hosting)
     {
         return client.connected() && !client.network->isServer && hosting.network->isServer &&
                hosting.network->peers.contains(client.world.origin) &&
@@ -138,7 +139,7 @@ protected:
                    kit::NetPeer::ConnectionState::connected;
     }
 
-    std::vector<std::unique_ptr<Copy>> copies;
+    std::vector<std::unique_ptr<SessionCopy>> copies;
     std::uint16_t port = 0;
 };
 
@@ -376,7 +377,7 @@ TEST_F(HostChange, TheHostTellsItsClientsWhoIsInTheSessionAndWhere)
 TEST_F(HostChange, AHostThatLeavesIsFollowedByTheLowestOriginAndOnlyTheHostGoes)
 {
     open({0x1000, 0x3000, 0x2000});
-    Copy &high = copy(1), &low = copy(2);
+    SessionCopy &high = copy(1), &low = copy(2);
     ASSERT_TRUE(runUntil(all(), [&] { return high.network->peers.size() == 2 && low.network->peers.size() == 2; }));
     host().network->reset();
     host().running = false;
@@ -387,7 +388,7 @@ TEST_F(HostChange, AHostThatLeavesIsFollowedByTheLowestOriginAndOnlyTheHostGoes)
     EXPECT_EQ(high.network->migration().outcome(), HostMigration::Outcome::joinedNextHost);
     EXPECT_EQ(high.network->migration().host(), 0x2000u);
     EXPECT_EQ(low.network->migration().lostHost(), 0x1000u);
-    for (Copy* c : {&low, &high}) {
+    for (SessionCopy* c : {&low, &high}) {
         ASSERT_EQ(c->gone.size(), 1u) << "only the host went";
         EXPECT_EQ(c->gone[0], std::make_pair(std::uint32_t{0x1000}, NetworkSystem::Departure::left));
         EXPECT_FALSE(c->network->peers.contains(0x1000));
@@ -413,7 +414,7 @@ TEST_F(HostChange, AHostThatLeavesIsFollowedByTheLowestOriginAndOnlyTheHostGoes)
 TEST_F(HostChange, AHostThatFallsSilentIsFollowedAndNoCallIsLostOrRunTwice)
 {
     open({0x1000, 0x2000, 0x3000});
-    Copy &next = copy(1), &other = copy(2);
+    SessionCopy &next = copy(1), &other = copy(2);
     // Before: a call that reached everyone already.
     next.say("before");
     ASSERT_TRUE(runUntil(all(), [&] { return other.heard("before") == 1 && host().heard("before") == 1; }));
@@ -431,7 +432,7 @@ TEST_F(HostChange, AHostThatFallsSilentIsFollowedAndNoCallIsLostOrRunTwice)
                other.heard("also into the void") == 1;
     }));
     settle({&next, &other});
-    for (Copy* c : {&next, &other}) {
+    for (SessionCopy* c : {&next, &other}) {
         for (const char* line : {"before", "into the void", "also into the void", "while seeking", "after"})
             EXPECT_EQ(c->heard(line), 1u) << line << " on copy " << std::hex << c->world.origin;
         ASSERT_EQ(c->gone.size(), 1u);
@@ -449,11 +450,11 @@ TEST_F(HostChange, TheNextHostRunsTheOldHostsCallsThatOnlyAnotherCopyHeard)
     // after it was said. The replay brings it over, and it is the old host's
     // own call, not the replaying copy's.
     open({0x1000, 0x3000});
-    Copy& other = copy(1);
+    SessionCopy& other = copy(1);
     host().say("last word");
     ASSERT_TRUE(runUntil(all(), [&] { return other.heard("last word") == 1; }));
-    copies.push_back(std::make_unique<Copy>(0x2000));
-    Copy& next = *copies.back();
+    copies.push_back(std::make_unique<SessionCopy>(0x2000));
+    SessionCopy& next = *copies.back();
     next.network->join("127.0.0.1", port);
     ASSERT_TRUE(runUntil(all(), [&] {
         const auto& roster = other.network->migration().roster();
@@ -470,7 +471,7 @@ TEST_F(HostChange, TheNextHostRunsTheOldHostsCallsThatOnlyAnotherCopyHeard)
     arguments.write(std::string("in flight"));
     kit::NetStream batch;
     batch.write(NetworkSystem::remoteCallsId);
-    batch.write(std::string(record.name));
+    batch.write(std::string(recordCall.name));
     batch.write(arguments);
     batch.write(std::uint8_t{0});
     kit::CallReplay held;
@@ -490,7 +491,7 @@ TEST_F(HostChange, TheNextHostRunsTheOldHostsCallsThatOnlyAnotherCopyHeard)
 TEST_F(HostChange, ACopyThatComesBackLateGetsWhatTheOthersSaidMeanwhile)
 {
     open({0x1000, 0x2000, 0x3000, 0x4000});
-    Copy &next = copy(1), &prompt = copy(2), &late = copy(3);
+    SessionCopy &next = copy(1), &prompt = copy(2), &late = copy(3);
     host().vanish();
     late.running = false; // stalls: it notices nothing for a while
     ASSERT_TRUE(runUntil({&next, &prompt}, [&] { return joinedTo(prompt, next); }));
@@ -507,7 +508,7 @@ TEST_F(HostChange, ACopyThatComesBackLateGetsWhatTheOthersSaidMeanwhile)
     EXPECT_EQ(late.heard("from a copy that is back"), 1u);
     EXPECT_EQ(prompt.heard("from the next host"), 1u);
     EXPECT_TRUE(next.network->migration().awaited().empty());
-    for (Copy* c : {&next, &prompt, &late}) {
+    for (SessionCopy* c : {&next, &prompt, &late}) {
         ASSERT_EQ(c->gone.size(), 1u) << std::hex << c->world.origin;
         EXPECT_EQ(c->gone[0].first, 0x1000u);
     }
@@ -516,7 +517,7 @@ TEST_F(HostChange, ACopyThatComesBackLateGetsWhatTheOthersSaidMeanwhile)
 TEST_F(HostChange, APickThatNeverAnswersIsPassedOver)
 {
     open({0x1000, 0x2000, 0x3000, 0x4000});
-    Copy &third = copy(2), &fourth = copy(3);
+    SessionCopy &third = copy(2), &fourth = copy(3);
     // The host and the copy every other would pick vanish together.
     host().vanish();
     copy(1).vanish();
@@ -524,7 +525,7 @@ TEST_F(HostChange, APickThatNeverAnswersIsPassedOver)
         {&third, &fourth}, [&] { return joinedTo(fourth, third); }, 25));
     EXPECT_EQ(fourth.network->migration().host(), 0x3000u);
     settle({&third, &fourth});
-    for (Copy* c : {&third, &fourth}) {
+    for (SessionCopy* c : {&third, &fourth}) {
         EXPECT_FALSE(c->network->peers.contains(0x2000)) << "the pick that never came back is let go";
         EXPECT_TRUE(std::any_of(c->gone.begin(), c->gone.end(), [](const auto& g) { return g.first == 0x2000u; }));
     }
@@ -533,7 +534,7 @@ TEST_F(HostChange, APickThatNeverAnswersIsPassedOver)
 TEST_F(HostChange, ACopyLeftAloneHostsItsOwnGames)
 {
     open({0x1000, 0x2000});
-    Copy& client = copy(1);
+    SessionCopy& client = copy(1);
     bool resumed = false;
     kit::ScopedConnection watch = client.network->migration().resumed.connect([&](std::uint32_t h) {
         resumed = true;
@@ -586,7 +587,7 @@ TEST(SessionWithoutRoster, ACopyWhoseHostNeverToldItTheSessionGoesAlone)
     testing::internal::CaptureStdout();
     RosterlessHost old;
     old.start();
-    Copy client(0x2000);
+    SessionCopy client(0x2000);
     client.network->join("127.0.0.1", old.peer.boundPort());
     ASSERT_TRUE(runUntil({&client}, [&] {
         old.frame(0x1000, 0x3000);
@@ -605,7 +606,7 @@ TEST(SessionWithoutRoster, ACopyWhoseHostNeverToldItTheSessionGoesAlone)
 TEST(SessionOutsiders, ReplaysAndRostersCountOnlyInASession)
 {
     testing::internal::CaptureStdout();
-    Copy loner(0x5000);
+    SessionCopy loner(0x5000);
     int ran = 0;
     loner.network->registerFunction(kit::NamedFunction<>{"count"}, [&](kit::EntityHandle) { ++ran; });
     kit::NetStream calls;

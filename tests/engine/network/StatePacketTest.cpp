@@ -26,10 +26,10 @@ public:
     std::vector<float> values;
 };
 
-struct Copy {
+struct StateCopy {
     kit::World world;
     kit::NetworkSystem* network = new kit::NetworkSystem(30.0f);
-    explicit Copy(std::uint32_t origin)
+    explicit StateCopy(std::uint32_t origin)
     {
         world.origin = origin;
         network->screenName = "game";
@@ -64,8 +64,8 @@ kit::NetPeer::Packet asReceived(const kit::NetStream& packet)
 
 TEST(StatePackets, SixteenPlanesGoOutInDatagramsBelowTheMtuAndAllArrive)
 {
-    Copy sender(0x1111);
-    Copy receiver(0x2222);
+    StateCopy sender(0x1111);
+    StateCopy receiver(0x2222);
     std::vector<std::vector<kit::Component*>> theirs;
     for (std::uint32_t i = 1; i <= 16; ++i) {
         sender.plane(0x1111, i, static_cast<float>(i));
@@ -95,7 +95,7 @@ TEST(StatePackets, SixteenPlanesGoOutInDatagramsBelowTheMtuAndAllArrive)
 
 TEST(StatePackets, EachPacketStandsOnItsOwn)
 {
-    Copy sender(0x1111);
+    StateCopy sender(0x1111);
     for (std::uint32_t i = 1; i <= 16; ++i)
         sender.plane(0x1111, i, 1.0f);
     for (const kit::NetStream& built : sender.network->buildStatePackets()) {
@@ -129,11 +129,11 @@ TEST(StatePackets, EachPacketStandsOnItsOwn)
 
 TEST(StatePackets, AnOversizedRecordTravelsAloneAndNothingIsLost)
 {
-    Copy sender(0x1111);
+    StateCopy sender(0x1111);
     const kit::EntityHandle big{kit::EntityID{0x1111, 1}, &sender.world};
     sender.world.addComponent(big, new Block("huge", 400)); // 1600 bytes of state
     sender.plane(0x1111, 2, 1.0f);
-    Copy receiver(0x2222);
+    StateCopy receiver(0x2222);
     auto* theirs = new Block("huge", 400);
     receiver.world.addComponent(kit::EntityHandle{big.id, &receiver.world}, theirs);
     static_cast<Block*>(sender.world.getComponent(big.id, kit::tagId("huge")))->values.assign(400, 2.0f);
@@ -152,7 +152,7 @@ TEST(StatePackets, AnOversizedRecordTravelsAloneAndNothingIsLost)
 
 TEST(StatePackets, WithNothingToSendOnePacketStillCarriesTheScreen)
 {
-    Copy sender(0x1111);
+    StateCopy sender(0x1111);
     const std::vector<kit::NetStream> packets = sender.network->buildStatePackets();
     ASSERT_EQ(packets.size(), 1u);
     // 135, origin, "game" (length, bytes), the end bit.

@@ -8,22 +8,13 @@
 #include "engine/physics/LifeSpan.h"
 #include "engine/physics/RigidBodySystem.h"
 #include "engine/physics/SpringAttachment.h"
+#include "support/VectorExpect.h"
 
 #include <cmath>
 #include <limits>
 #include <numbers>
 
 using test::PhysicsWorld;
-
-namespace {
-
-void expectVec(glm::vec2 a, glm::vec2 b, float tolerance = 1e-5f)
-{
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-}
-
-} // namespace
 
 using Bodies = PhysicsWorld;
 
@@ -51,12 +42,12 @@ TEST_F(Bodies, EqualMassesShareThePush)
     auto* a = circleBody({0, 0}, 1.0f);
     auto* b = circleBody({1.5f, 0}, 1.0f);
     world->update(0.0f);
-    expectVec(glm::vec2(transformOf(a)->position), {-0.25f, 0});
-    expectVec(glm::vec2(transformOf(b)->position), {1.75f, 0});
+    test::expectVec(glm::vec2(transformOf(a)->position), {-0.25f, 0});
+    test::expectVec(glm::vec2(transformOf(b)->position), {1.75f, 0});
     // Recorded on both sides, with opposite vectors, whoever resolved the pair.
     ASSERT_EQ(a->contacts.size(), 1u);
     ASSERT_EQ(b->contacts.size(), 1u);
-    expectVec(a->contacts[0].separation, -b->contacts[0].separation);
+    test::expectVec(a->contacts[0].separation, -b->contacts[0].separation);
     EXPECT_EQ(a->contacts[0].other.id, b->entityId);
     // Exactly one system was created, on the system entity.
     EXPECT_NE(world->getComponent(kit::systemEntity(), kit::tagId("rigidBodySystem")), nullptr);
@@ -68,10 +59,10 @@ TEST_F(Bodies, StaticBodiesNeverMoveButAreRecorded)
     auto* floor = wall({-5, -1}, 10, 1); // top at y = 0
     auto* ball = circleBody({0, 0.5f}, 1.0f, {0, -4});
     world->update(0.0f);
-    expectVec(glm::vec2(transformOf(floor)->position), {-5, -1});
+    test::expectVec(glm::vec2(transformOf(floor)->position), {-5, -1});
     EXPECT_EQ(floor->velocity, glm::vec3(0.0f));
-    expectVec(glm::vec2(transformOf(ball)->position), {0, 1.0f});
-    expectVec(glm::vec2(ball->velocity), {0, 0}); // restitution 0: approach removed, not reversed
+    test::expectVec(glm::vec2(transformOf(ball)->position), {0, 1.0f});
+    test::expectVec(glm::vec2(ball->velocity), {0, 0}); // restitution 0: approach removed, not reversed
     ASSERT_EQ(floor->contacts.size(), 1u);
     EXPECT_EQ(floor->contacts[0].other.id, ball->entityId);
 }
@@ -81,7 +72,7 @@ TEST_F(Bodies, FullRestitutionReversesTheApproach)
     wall({-5, -1}, 10, 1)->restitution = 1.0f;
     auto* ball = circleBody({0, 0.5f}, 1.0f, {1, -4}, 1.0f, 1.0f);
     world->update(0.0f);
-    expectVec(glm::vec2(ball->velocity), {1, 4}); // k = 2
+    test::expectVec(glm::vec2(ball->velocity), {1, 4}); // k = 2
 }
 
 TEST_F(Bodies, RestitutionIsTheProductOfBothBodies)
@@ -97,9 +88,9 @@ TEST_F(Bodies, RestitutionIsTheProductOfBothBodies)
     halfFloor->restitution = 0.5f;
     auto* half = circleBody({45, 0.5f}, 1.0f, {0, -4}, 1.0f, 0.5f);
     world->update(0.0f);
-    expectVec(glm::vec2(bouncy->velocity), {0, 0});
-    expectVec(glm::vec2(dead->velocity), {0, 0});
-    expectVec(glm::vec2(half->velocity), {0, 1});
+    test::expectVec(glm::vec2(bouncy->velocity), {0, 0});
+    test::expectVec(glm::vec2(dead->velocity), {0, 0});
+    test::expectVec(glm::vec2(half->velocity), {0, 1});
     EXPECT_EQ(deadFloor->velocity, glm::vec3(0.0f));
 }
 
@@ -119,8 +110,8 @@ TEST_F(Bodies, HeavierBodiesGiveWay)
     auto* heavy = circleBody({1.5f, 0}, 1.0f, {0, 0}, 3.0f);
     world->update(0.0f);
     // Resolved by the light body (lower serial): r = 1/4 of the push on the heavy one.
-    expectVec(glm::vec2(transformOf(light)->position), {-0.375f, 0});
-    expectVec(glm::vec2(transformOf(heavy)->position), {1.625f, 0});
+    test::expectVec(glm::vec2(transformOf(light)->position), {-0.375f, 0});
+    test::expectVec(glm::vec2(transformOf(heavy)->position), {1.625f, 0});
     // Momentum is kept: 1 * 2 + 3 * 0.
     EXPECT_NEAR(light->velocity.x * 1.0f + heavy->velocity.x * 3.0f, 2.0f, 1e-5f);
     EXPECT_NEAR(light->velocity.x, heavy->velocity.x, 1e-5f); // restitution 0: they move together
@@ -411,10 +402,10 @@ TEST_F(Bodies, MassesOutOfAllProportionStillShareThePush)
     auto* wallLike = circleBody({100, 0}, 1.0f, {}, 5.0f);
     auto* feather = circleBody({101.5f, 0}, 1.0f, {}, -1.0f);
     world->update(0.0f);
-    expectVec(glm::vec2(transformOf(a)->position), {-0.25f, 0});
-    expectVec(glm::vec2(transformOf(b)->position), {1.75f, 0});
-    expectVec(glm::vec2(transformOf(wallLike)->position), {100, 0});
-    expectVec(glm::vec2(transformOf(feather)->position), {102, 0});
+    test::expectVec(glm::vec2(transformOf(a)->position), {-0.25f, 0});
+    test::expectVec(glm::vec2(transformOf(b)->position), {1.75f, 0});
+    test::expectVec(glm::vec2(transformOf(wallLike)->position), {100, 0});
+    test::expectVec(glm::vec2(transformOf(feather)->position), {102, 0});
 }
 
 // A pile of overlapping bodies around one of an odd mass, for some frames:

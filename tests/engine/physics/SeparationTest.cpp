@@ -1,4 +1,5 @@
 #include "engine/physics/Separation.h"
+#include "support/VectorExpect.h"
 
 #include <glm/geometric.hpp>
 #include <gtest/gtest.h>
@@ -14,29 +15,23 @@ namespace {
 
 const Shape unitSquare{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
-void expectVec(glm::vec2 actual, glm::vec2 expected, float tolerance = 1e-5f)
-{
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-}
-
 } // namespace
 
 TEST(Separation, CirclesPushApartAlongTheirCentres)
 {
-    expectVec(sep::circles({0, 0}, 1, {1.5f, 0}, 1), {-0.5f, 0});
-    expectVec(sep::circles({1.5f, 0}, 1, {0, 0}, 1), {0.5f, 0});
-    expectVec(sep::circles({3, 3}, 1, {3, 3}, 2), {0, 0}); // concentric: no answer
-    expectVec(sep::circles({0, 0}, 1, {2, 0}, 1), {0, 0}); // touching
+    test::expectVec(sep::circles({0, 0}, 1, {1.5f, 0}, 1), {-0.5f, 0});
+    test::expectVec(sep::circles({1.5f, 0}, 1, {0, 0}, 1), {0.5f, 0});
+    test::expectVec(sep::circles({3, 3}, 1, {3, 3}, 2), {0, 0}); // concentric: no answer
+    test::expectVec(sep::circles({0, 0}, 1, {2, 0}, 1), {0, 0}); // touching
 }
 
 TEST(Separation, SquaresTakeTheSmallerPush)
 {
-    expectVec(sep::polygons(unitSquare, unitSquare, {0.9f, 0}), {-0.1f, 0});
-    expectVec(sep::polygons(unitSquare, unitSquare, {-0.9f, 0}), {0.1f, 0});
-    expectVec(sep::polygons(unitSquare, unitSquare, {1.0f, 0}), {0, 0}); // touching
-    expectVec(sep::polygons(unitSquare, unitSquare, {0.2f, 0.7f}), {0, -0.3f});
-    expectVec(sep::polygons(unitSquare, Shape{{0, 0}}, {0, 0}), {0, 0}); // fewer than two vertices
+    test::expectVec(sep::polygons(unitSquare, unitSquare, {0.9f, 0}), {-0.1f, 0});
+    test::expectVec(sep::polygons(unitSquare, unitSquare, {-0.9f, 0}), {0.1f, 0});
+    test::expectVec(sep::polygons(unitSquare, unitSquare, {1.0f, 0}), {0, 0}); // touching
+    test::expectVec(sep::polygons(unitSquare, unitSquare, {0.2f, 0.7f}), {0, -0.3f});
+    test::expectVec(sep::polygons(unitSquare, Shape{{0, 0}}, {0, 0}), {0, 0}); // fewer than two vertices
 }
 
 TEST(Separation, CoincidentSquaresBreakTheTieOnTheFirstAxis)
@@ -46,19 +41,19 @@ TEST(Separation, CoincidentSquaresBreakTheTieOnTheFirstAxis)
     // square is wound.
     const Shape square{{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
     const Shape reversed{{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
-    expectVec(sep::polygons(square, square, {0, 0}), {2, 0});
-    expectVec(sep::polygons(reversed, reversed, {0, 0}), {-2, 0});
+    test::expectVec(sep::polygons(square, square, {0, 0}), {2, 0});
+    test::expectVec(sep::polygons(reversed, reversed, {0, 0}), {-2, 0});
 }
 
 TEST(Separation, PolygonAgainstCircle)
 {
     // A circle of radius 0.5 overlapping the square's right edge by 0.25.
-    expectVec(sep::polygonCircle(unitSquare, {1.25f, 0.5f}, 0.5f), {-0.25f, 0});
+    test::expectVec(sep::polygonCircle(unitSquare, {1.25f, 0.5f}, 0.5f), {-0.25f, 0});
     // Near a corner the vertex axis decides.
     const glm::vec2 corner = sep::polygonCircle(unitSquare, {1.3f, 1.3f}, 0.5f);
     const float depth = 0.5f - std::sqrt(0.18f);
-    expectVec(corner, glm::normalize(glm::vec2(-1, -1)) * depth);
-    expectVec(sep::polygonCircle(unitSquare, {1.5f, 1.5f}, 0.5f), {0, 0});
+    test::expectVec(corner, glm::normalize(glm::vec2(-1, -1)) * depth);
+    test::expectVec(sep::polygonCircle(unitSquare, {1.5f, 1.5f}, 0.5f), {0, 0});
 }
 
 TEST(Separation, ZeroLengthEdgesAreSkipped)
@@ -67,10 +62,10 @@ TEST(Separation, ZeroLengthEdgesAreSkipped)
     const glm::vec2 a = sep::polygons(repeated, unitSquare, {0.9f, 0});
     const glm::vec2 b = sep::polygonCircle(repeated, {1.25f, 0.5f}, 0.5f);
     EXPECT_TRUE(std::isfinite(a.x) && std::isfinite(a.y));
-    expectVec(a, {-0.1f, 0});
-    expectVec(b, {-0.25f, 0});
+    test::expectVec(a, {-0.1f, 0});
+    test::expectVec(b, {-0.25f, 0});
     const Shape collapsed{{1, 1}, {1, 1}, {1, 1}};
-    expectVec(sep::polygons(collapsed, unitSquare, {0, 0}), {0, 0});
+    test::expectVec(sep::polygons(collapsed, unitSquare, {0, 0}), {0, 0});
 }
 
 namespace {

@@ -13,11 +13,6 @@ using test::near;
 
 namespace {
 
-std::string show(const std::array<int, 4>& c)
-{
-    return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
-}
-
 // Quads at x = -0.6, 0 and 0.6 in device coordinates (pixels 32, 80 and 128
 // of 160), half a unit wide, over black.
 class EntityUniforms : public test::RenderScene {
@@ -70,8 +65,8 @@ TEST_F(EntityUniforms, EntitiesSharingAMaterialDrawInTheirOwnColours)
     second->setUniform("color", glm::vec3(0.0f, 1.0f, 0.0f));
     second->setUniform("alpha", 0.5f);
     drawFrame();
-    EXPECT_TRUE(near(left(), {255, 0, 0})) << show(left());
-    EXPECT_TRUE(near(right(), {0, 128, 0})) << show(right());
+    EXPECT_TRUE(near(left(), {255, 0, 0})) << test::rgb(left());
+    EXPECT_TRUE(near(right(), {0, 128, 0})) << test::rgb(right());
     EXPECT_EQ(*second->uniform<float>("alpha"), 0.5f);
 }
 
@@ -84,9 +79,9 @@ TEST_F(EntityUniforms, AnEntityWithoutValuesOfItsOwnShowsTheMaterials)
     quad(0.6f, 2.0f)->setUniform("alpha", 0.5f);
     for (int frame = 0; frame < 2; ++frame) { // the second frame starts with the last entity's values
         drawFrame();
-        EXPECT_TRUE(near(left(), {128, 0, 0})) << show(left());
-        EXPECT_TRUE(near(middle(), {0, 0, 255})) << show(middle());
-        EXPECT_TRUE(near(right(), {0, 0, 128})) << show(right());
+        EXPECT_TRUE(near(left(), {128, 0, 0})) << test::rgb(left());
+        EXPECT_TRUE(near(middle(), {0, 0, 255})) << test::rgb(middle());
+        EXPECT_TRUE(near(right(), {0, 0, 128})) << test::rgb(right());
     }
 }
 
@@ -102,8 +97,8 @@ TEST_F(EntityUniforms, ANameTheMaterialLacksGoesBackToTheProgramsValue)
     first->setUniform("alpha", 0.25f);
     quad(0.0f, 1.0f)->material = faint;
     drawFrame();
-    EXPECT_TRUE(near(left(), {0, 64, 0})) << show(left());
-    EXPECT_TRUE(near(middle(), {0, 255, 0})) << show(middle());
+    EXPECT_TRUE(near(left(), {0, 64, 0})) << test::rgb(left());
+    EXPECT_TRUE(near(middle(), {0, 255, 0})) << test::rgb(middle());
 }
 
 TEST_F(EntityUniforms, TheSharedMaterialIsLeftAsItWas)
@@ -127,11 +122,11 @@ TEST_F(EntityUniforms, ARemovedValueShowsTheMaterialsAgain)
     auto* model = quad(0.0f, 0.0f);
     model->setUniform("color", glm::vec3(1.0f, 0.0f, 0.0f));
     drawFrame();
-    EXPECT_TRUE(near(middle(), {255, 0, 0})) << show(middle());
+    EXPECT_TRUE(near(middle(), {255, 0, 0})) << test::rgb(middle());
     EXPECT_TRUE(model->removeUniform("color"));
     EXPECT_FALSE(model->removeUniform("color"));
     drawFrame();
-    EXPECT_TRUE(near(middle(), {0, 0, 255})) << show(middle());
+    EXPECT_TRUE(near(middle(), {0, 0, 255})) << test::rgb(middle());
 }
 
 TEST_F(EntityUniforms, ACachedMeshsOwnMaterialIsNotChangedByOneEntity)
@@ -155,8 +150,8 @@ TEST_F(EntityUniforms, ACachedMeshsOwnMaterialIsNotChangedByOneEntity)
     world->getComponent<kit::Transform>(plain.id)->scale = glm::vec3(0.5f);
     world->emplaceComponent<kit::Model>(plain, kit::objManager().prefetch("models/flat.obj"));
     drawFrame();
-    EXPECT_TRUE(near(left(), {255, 0, 0})) << show(left());
-    EXPECT_TRUE(near(right(), {0, 0, 255})) << show(right());
+    EXPECT_TRUE(near(left(), {255, 0, 0})) << test::rgb(left());
+    EXPECT_TRUE(near(right(), {0, 0, 255})) << test::rgb(right());
     EXPECT_EQ(own.uniforms.values(), values);
 }
 

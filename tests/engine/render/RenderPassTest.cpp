@@ -55,11 +55,6 @@ protected:
     std::string white;
 };
 
-std::string show(const std::array<int, 4>& c)
-{
-    return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
-}
-
 } // namespace
 
 TEST_F(Passes, AnAdditiveParticleOnANonBlendingModelBrightensWhatIsBehindIt)
@@ -67,8 +62,8 @@ TEST_F(Passes, AnAdditiveParticleOnANonBlendingModelBrightensWhatIsBehindIt)
     addRenderer("gameSpace", GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f);
     particle({"gameSpace", "additiveBlending"});
     drawFrame();
-    EXPECT_TRUE(near(centre(), added)) << show(centre());
-    EXPECT_TRUE(near(pixel(5, 5), {0, 0, 153})) << show(pixel(5, 5));
+    EXPECT_TRUE(near(centre(), added)) << test::rgb(centre());
+    EXPECT_TRUE(near(pixel(5, 5), {0, 0, 153})) << test::rgb(pixel(5, 5));
 }
 
 TEST_F(Passes, TheAdditiveLabelMayComeAfterTheModel)
@@ -76,10 +71,10 @@ TEST_F(Passes, TheAdditiveLabelMayComeAfterTheModel)
     addRenderer("gameSpace", GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f);
     auto* model = particle({"gameSpace"});
     drawFrame();
-    EXPECT_TRUE(near(centre(), replaced)) << show(centre()); // unlabelled: an opaque quad
+    EXPECT_TRUE(near(centre(), replaced)) << test::rgb(centre()); // unlabelled: an opaque quad
     world->addComponent(model->getEntity(), new kit::Label("additiveBlending"));
     drawFrame();
-    EXPECT_TRUE(near(centre(), added)) << show(centre());
+    EXPECT_TRUE(near(centre(), added)) << test::rgb(centre());
 }
 
 TEST_F(Passes, ABlendingParticleWhoseLabelGoesIsAlphaBlendedAfterwards)
@@ -87,10 +82,10 @@ TEST_F(Passes, ABlendingParticleWhoseLabelGoesIsAlphaBlendedAfterwards)
     addRenderer("gameSpace", GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f);
     auto* smoke = particle({"gameSpace", "additiveBlending"}, true);
     drawFrame();
-    EXPECT_TRUE(near(centre(), added)) << show(centre());
+    EXPECT_TRUE(near(centre(), added)) << test::rgb(centre());
     world->destroyComponents(smoke->entityId, kit::tagId("additiveBlending"));
     drawFrame();
-    EXPECT_TRUE(near(centre(), alphaBlended)) << show(centre());
+    EXPECT_TRUE(near(centre(), alphaBlended)) << test::rgb(centre());
 }
 
 TEST_F(Passes, ANonBlendingModelWhoseLabelGoesIsOpaqueAgain)
@@ -100,7 +95,7 @@ TEST_F(Passes, ANonBlendingModelWhoseLabelGoesIsOpaqueAgain)
     drawFrame();
     world->destroyComponents(model->entityId, kit::tagId("additiveBlending"));
     drawFrame();
-    EXPECT_TRUE(near(centre(), replaced)) << show(centre());
+    EXPECT_TRUE(near(centre(), replaced)) << test::rgb(centre());
 }
 
 TEST_F(Passes, AdditiveParticlesKeepTheirPlaceInTheBlendedOrder)
@@ -115,7 +110,7 @@ TEST_F(Passes, AdditiveParticlesKeepTheirPlaceInTheBlendedOrder)
     spark->material->setUniform("alpha", 1.0f);
     drawFrame();
     // Blue background, plus green, then half red over both.
-    EXPECT_TRUE(near(centre(), {128, 127, 76})) << show(centre());
+    EXPECT_TRUE(near(centre(), {128, 127, 76})) << test::rgb(centre());
 }
 
 TEST_F(Passes, TheOverlayShowsOverASceneDrawnCloseToItsCamera)
@@ -143,9 +138,9 @@ TEST_F(Passes, TheOverlayShowsOverASceneDrawnCloseToItsCamera)
     world->emplaceComponent<kit::Sprite>(entity(glm::vec3(0.5f, 0.0f, 0.0f), {"hudSpace"}),
                                          kit::textureManager().prefetch(green), 0.4f, 0.4f, 0.0f, false);
     drawFrame();
-    EXPECT_TRUE(near(centre(), {255, 0, 0})) << show(centre()); // the scene between them
-    EXPECT_TRUE(near(pixel(40, 60), {0, 0, 255})) << show(pixel(40, 60));
-    EXPECT_TRUE(near(pixel(120, 60), {0, 255, 0})) << show(pixel(120, 60));
+    EXPECT_TRUE(near(centre(), {255, 0, 0})) << test::rgb(centre()); // the scene between them
+    EXPECT_TRUE(near(pixel(40, 60), {0, 0, 255})) << test::rgb(pixel(40, 60));
+    EXPECT_TRUE(near(pixel(120, 60), {0, 255, 0})) << test::rgb(pixel(120, 60));
 }
 
 TEST_F(Passes, TheOverlayStillHidesItsOwnFartherShapes)
@@ -163,6 +158,6 @@ TEST_F(Passes, TheOverlayStillHidesItsOwnFartherShapes)
     world->emplaceComponent<kit::Sprite>(entity(glm::vec3(0.0f, 0.0f, -0.5f), {"hudSpace"}),
                                          kit::textureManager().prefetch(green), 1.0f, 1.0f, 0.0f, false);
     drawFrame();
-    EXPECT_TRUE(near(centre(), {0, 0, 255})) << show(centre());
-    EXPECT_TRUE(near(pixel(80 + 30, 60), {0, 255, 0})) << show(pixel(80 + 30, 60));
+    EXPECT_TRUE(near(centre(), {0, 0, 255})) << test::rgb(centre());
+    EXPECT_TRUE(near(pixel(80 + 30, 60), {0, 255, 0})) << test::rgb(pixel(80 + 30, 60));
 }

@@ -24,9 +24,9 @@ using namespace skyscuffle;
 namespace {
 
 // Stands in for the plane's flight behaviour, which a wreck switches off.
-class Flight : public kit::Behavior {
+class FakeFlight : public kit::Behavior {
 public:
-    Flight() { addTag(kit::tagId("planePhysics")); }
+    FakeFlight() { addTag(kit::tagId("planePhysics")); }
 };
 
 // A plane's health, score and what the tests count: the game's named
@@ -262,7 +262,7 @@ TEST_F(Planes, AnAbsurdHealthFromAPeerSmokesNoThickerThanNone)
 TEST_F(Planes, RespawnTwoSecondsAfterDeathAtTheSpawnPointFacingRight)
 {
     const auto a = plane();
-    world->addComponent(a, new Flight);
+    world->addComponent(a, new FakeFlight);
     world->addComponent(a, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, 2.0f));
     auto* power = new kit::Label("power");
     world->addComponent(a, power);
@@ -292,7 +292,7 @@ TEST_F(Planes, RespawnTwoSecondsAfterDeathAtTheSpawnPointFacingRight)
 TEST_F(Planes, AnotherCopysWreckIsLeftToItsOwnCopy)
 {
     const auto theirs = plane(0xFEED);
-    world->addComponent(theirs, new Flight);
+    world->addComponent(theirs, new FakeFlight);
     world->addComponent(theirs, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, 2.0f));
     health(theirs).damage(theirs, 20.0f);
     run(30, 0.1f);
