@@ -175,8 +175,9 @@ TEST(DrawBatcher, OnlyDrawsThatCommuteChangePlaces)
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 ASSERT_EQ(position[batch[i]], -1) << "item drawn twice";
                 position[batch[i]] = drawn++;
-                if (i > 0)
+                if (i > 0) {
                     EXPECT_TRUE(items[batch[i]].sharesDrawWith(items[batch[0]]));
+                }
             }
         }
         ASSERT_EQ(drawn, count);

@@ -68,8 +68,9 @@ TEST(Gauges, UpToFourKeepTheirPlacesAndSixStillFitA4To3Window)
             const float x = gaugePlace(j, count) * r;
             EXPECT_GE(x - half, -r) << j << " of " << count;
             EXPECT_LE(x + half, r) << j << " of " << count;
-            if (j > 0)
+            if (j > 0) {
                 EXPECT_GE(x - gaugePlace(j - 1, count) * r, 2.0f * half) << j << " of " << count;
+            }
         }
     }
 }

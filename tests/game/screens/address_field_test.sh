@@ -15,71 +15,14 @@ set -uo pipefail
 
 game=$(realpath "$1")
 shots=${2:-}
-source=$(cd "$(dirname "$0")/../../.." && pwd)
-work=$(mktemp -d)
-trap 'kill -9 "${pid:-0}" "${xvfb:-0}" 2>/dev/null; exec 4>&-; rm -rf "$work"' EXIT
-source "$source/tests/support/own_display.sh"
-own_display "$work/display" || { echo "FAIL: no virtual display"; exit 1; }
-xvfb=$own_display_pid
-disown "$xvfb" # killed at the end without a word from the shell
-export DISPLAY=$own_display_name
-mkdir -p "$work/assets"
-for folder in "$source"/assets/*/; do
-  ln -s "$folder" "$work/assets/$(basename "$folder")"
-done
-if [ -n "$shots" ]; then
-  mkdir -p "$shots"
-  shots=$(realpath "$shots")
-else
-  shots="$work/shots"
-  mkdir -p "$shots"
-fi
-cd "$work"
+source "$(dirname "$0")/../../support/game_driver.sh"
+driver_begin
 printf 'window.size.x,800\nwindow.size.y,600\n' >assets/tuning.csv
-
-fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }
-lines() { grep -cxF "$1" "$work/log"; }
-
-# Waits until the line has appeared $2 times (default 1), up to $3 seconds.
-wait_for() {
-  local deadline=$((SECONDS + ${3:-10}))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(lines "$1")" -ge "${2:-1}" ] && return 0
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-key() {
-  xdotool windowfocus --sync "$window" 2>/dev/null
-  xdotool key --clearmodifiers "$@"
-  sleep 0.3
-}
-
-typed() {
-  xdotool windowfocus --sync "$window" 2>/dev/null
-  xdotool type --delay 60 "$1"
-  sleep 0.3
-}
-
-shot() {
-  import -window "$window" "$shots/$1.png" 2>/dev/null || fail "no screenshot of $1"
-}
 
 # A pipe for standard input that stays open and silent for the whole run.
 mkfifo "$work/stdin"
 exec 4<>"$work/stdin"
-"$game" <"$work/stdin" >"$work/log" 2>&1 &
-pid=$!
-window=
-for _ in $(seq 100); do
-  window=$(xdotool search --all --pid "$pid" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window titled Skyscuffle within 10 s"
-wait_for "Creating Main Menu" || fail "the main menu was not created"
+start_game "$work/stdin"
 sleep 1
 
 key Down Return # Online
@@ -118,11 +61,6 @@ key Escape
 wait_for "Creating Main Menu" 2 || fail "the next Escape did not lead to the main menu"
 
 key Up Return # Exit
-deadline=$((SECONDS + 10))
-while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the game did not end within 10 s"
-wait "$pid"
-status=$?
-[ "$status" -eq 0 ] || fail "exit status $status"
+expect_exit 10
 echo "screenshots in $shots"
 echo PASS

@@ -15,90 +15,15 @@ set -uo pipefail
 
 game=$(realpath "$1")
 shots=${2:-}
-source=$(cd "$(dirname "$0")/../../.." && pwd)
 window_size=${FLOW_WINDOW:-800x600}
-work=$(mktemp -d)
-trap 'kill -9 "${pid:-0}" "${xvfb:-0}" 2>/dev/null; rm -rf "$work"' EXIT
-# A display of its own: other tests' windows on a shared display would cover
-# the game's window, and the screenshots would show them (or nothing).
-source "$source/tests/support/own_display.sh"
-own_display "$work/display" || { echo "FAIL: no virtual display"; exit 1; }
-xvfb=$own_display_pid
-export DISPLAY=$own_display_name
-mkdir -p "$work/assets"
-for folder in "$source"/assets/*/; do
-  ln -s "$folder" "$work/assets/$(basename "$folder")"
-done
-if [ -n "$shots" ]; then
-  mkdir -p "$shots"
-  shots=$(realpath "$shots")
-else
-  shots="$work/shots"
-  mkdir -p "$shots"
-fi
-cd "$work"
+source "$(dirname "$0")/../../support/game_driver.sh"
+driver_begin 0.8
 # Keys without the "tuning." prefix, as the game writes them back.
 {
   echo "window.size.x,${window_size%x*}"
   echo "window.size.y,${window_size#*x}"
   echo "gameWorld.matchLength,10"
 } >assets/tuning.csv
-
-fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }
-
-wait_for_window() { # seconds; prints the id of the game's window
-  local deadline=$((SECONDS + $1)) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --all --pid "$pid" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-lines() { grep -cxF "$1" "$work/log"; }
-
-# Waits until the line has appeared $2 times (default 1), up to $3 seconds.
-wait_for() {
-  local deadline=$((SECONDS + ${3:-10}))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(lines "$1")" -ge "${2:-1}" ] && return 0
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-key() {
-  xdotool windowfocus --sync "$window" 2>/dev/null
-  xdotool key --clearmodifiers "$@"
-  sleep 0.3
-}
-
-# A screenshot of the game's window, after a moment for the frame to settle.
-shot() {
-  sleep "${2:-0.8}"
-  import -window "$window" "$shots/$1.png" 2>/dev/null || fail "no screenshot of $1"
-}
-
-geometry() { xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p'; }
-
-start_game() {
-  "$game" </dev/null >"$work/log" 2>&1 &
-  pid=$!
-  window=$(wait_for_window 10) || fail "no window titled Skyscuffle within 10 s"
-  wait_for "Creating Main Menu" 1 10 || fail "the main menu was not created"
-}
-
-# The game ends by itself (Exit) or on SIGTERM; either way with status 0.
-expect_exit() {
-  local deadline=$((SECONDS + $1))
-  while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "the game did not end within $1 s"
-  wait "$pid"
-  local status=$?
-  [ "$status" -eq 0 ] || fail "exit status $status"
-}
 
 # From the main menu into a round: a keyboard player, two computer pilots,
 # the loading screen, the game world.

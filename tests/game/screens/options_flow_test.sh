@@ -18,75 +18,22 @@ set -uo pipefail
 
 game=$(realpath "$1")
 shots=${2:-}
-source=$(cd "$(dirname "$0")/../../.." && pwd)
-work=$(mktemp -d)
-trap 'kill -9 "${pid:-0}" "${xvfb:-0}" 2>/dev/null; rm -rf "$work"' EXIT
-source "$source/tests/support/own_display.sh"
-own_display "$work/display" || { echo "FAIL: no virtual display"; exit 1; }
-xvfb=$own_display_pid
-disown "$xvfb"
-export DISPLAY=$own_display_name
-mkdir -p "$work/assets"
-for folder in "$source"/assets/*/; do
-  ln -s "$folder" "$work/assets/$(basename "$folder")"
-done
-if [ -n "$shots" ]; then
-  mkdir -p "$shots"
-  shots=$(realpath "$shots")
-else
-  shots="$work/shots"
-  mkdir -p "$shots"
-fi
-cd "$work"
+source "$(dirname "$0")/../../support/game_driver.sh"
+driver_begin 0.6
 printf 'window.size.x,800\nwindow.size.y,600\ngameWorld.matchLength,60\n' >assets/tuning.csv
 export XDG_CONFIG_HOME="$work/config"
 settings="$XDG_CONFIG_HOME/skyscuffle/settings.csv"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" SDL_DISKAUDIODELAY=5
 
-fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }
-lines() { grep -cxF "$1" "$work/log"; }
-wait_for() { # line, times (1), seconds (10)
-  local deadline=$((SECONDS + ${3:-10}))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(lines "$1")" -ge "${2:-1}" ] && return 0
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-key() {
-  xdotool windowfocus --sync "$window" 2>/dev/null
-  xdotool key --clearmodifiers "$@"
-  sleep 0.25
-}
-# Holds a key down for a while (a match reads held keys every frame).
-hold() {
-  xdotool windowfocus --sync "$window" 2>/dev/null
-  xdotool keydown "$1"
-  sleep "${2:-0.6}"
-  xdotool keyup "$1"
-}
-shot() { sleep 0.6; import -window "$window" "$shots/$1.png" 2>/dev/null || fail "no screenshot of $1"; }
-
-start_game() {
+# Each run starts with no sound written yet; the menu gets a second to settle.
+start_fresh() {
   rm -f "$work/audio.raw"
-  "$game" </dev/null >"$work/log" 2>&1 &
-  pid=$!
-  window=""
-  for _ in $(seq 200); do
-    window=$(xdotool search --all --pid "$pid" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  [ -n "$window" ] || fail "no window"
-  wait_for "Creating Main Menu" || fail "no main menu"
+  start_game
   sleep 1
 }
 quit_game() {
   key Up Return # Exit
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "the game did not end after Exit"
-  wait "$pid" || fail "exit status $?"
+  expect_exit 10
 }
 
 # The audio written so far, in bytes; and the loudest sample written after a
@@ -99,7 +46,7 @@ loudest_since() {
 }
 
 # --- First run: the choices.
-start_game
+start_fresh
 key Down Down Down Return # Options
 wait_for "Creating Options Screen" || fail "Options did not open"
 key Left Left Left Left Left Left Left Left Left Left # the music: off
@@ -125,7 +72,7 @@ grep -q "controls" "$work/assets/tuning.csv" && grep -q "keyboard1.fire,SPACE" "
 # --- Second run: kept. Two players on one keyboard (X joins the first, O
 # the second); in the match X, no longer Fire, does nothing; Space, the new
 # Fire, is heard, and so are the second player's fire and dash.
-start_game
+start_fresh
 key Return # Quick play
 wait_for "Initializing join sreen!" || fail "no join screen"
 key x o
