@@ -79,6 +79,76 @@ float gaugePlace(int j, int count)
     return -0.8f + 1.6f * static_cast<float>(j) / static_cast<float>(count - 1);
 }
 
+namespace {
+
+// This copy's players become planes, each at its place on the spawn circle
+// (every copy's players in the same id order on every copy); returns them.
+std::vector<kit::EntityHandle> launchOwnPlanes(kit::World& world)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    const std::vector<kit::EntityHandle> players = world.getEntities(kit::typeId<PlayerInfo>())->toVector();
+    const int count = static_cast<int>(players.size());
+    std::vector<kit::EntityHandle> mine;
+    for (int i = 0; i < count; ++i) {
+        const kit::EntityHandle player{players[static_cast<std::size_t>(i)].id, &world};
+        if (!world.owns(player.id))
+            continue;
+        const SpawnPlacement start = spawnPlacement(i, count);
+        if (network)
+            network->callFunction(fn::spawnPlayer, player, start.position, start.rotation);
+        mine.push_back(player);
+    }
+    return mine;
+}
+
+// The HUD's gauges of this copy's planes, spread along the bottom.
+void showGauges(kit::World& world, const std::vector<kit::EntityHandle>& mine)
+{
+    for (std::size_t j = 0; j < mine.size(); ++j) {
+        if (const auto* info = world.getComponent<PlayerInfo>(mine[j].id))
+            gauge(world, mine[j], *info, gaugePlace(static_cast<int>(j), static_cast<int>(mine.size())));
+    }
+}
+
+// The clock at the top, counting the match down.
+void startClock(kit::World& world, float length)
+{
+    const kit::EntityHandle clock = overlay(world, glm::vec3(0.0f, 0.8f, 0.0f));
+    const float advance = 0.1f * 34.0f / 64.0f;
+    world.addComponent(clock, new kit::Text(kit::textureManager().prefetch(font), " 0:00", glm::vec3(1.0f),
+                                            glm::vec3(-advance * 3.0f, 0.0f, 0.0f), {}, 0.1f));
+    world.addComponent(clock, new Timer(length));
+}
+
+// The end: every plane's points, to every copy. The clock of the copy that
+// hosts, whichever it is by then, ends the match for everyone, so that every
+// copy shows the same table; a joined copy started later (the start call
+// travelled to it) and waits a little longer, ending the match itself only
+// when the host's call does not come (no host is left). A copy that takes
+// over from a host that went ends on its own clock at once.
+void endWhenTimeIsUp(kit::World& world, float length)
+{
+    world.addComponent(world.createEntity(),
+                       new kit::UpdateSignal([left = length](kit::Component* self, float dt) mutable {
+                           left -= dt;
+                           kit::NetworkSystem* n = kit::NetworkSystem::of(self->world);
+                           const bool hosting = !n || n->isServer;
+                           if (left >= (hosting ? 0.0f : -joinedCopyGrace))
+                               return;
+                           kit::World& w = *self->world;
+                           ScoreTable table;
+                           for (const auto& plane : w.getEntities(kit::tagId(tags::plane))->toVector()) {
+                               const auto* score = w.getComponent<Score>(plane.id);
+                               table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
+                           }
+                           if (n)
+                               n->callFunction(fn::endGame, self->getEntity(), table);
+                           delete w.removeComponent(self);
+                       }));
+}
+
+} // namespace
+
 void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& state)
 {
     static kit::SettingsEntry<float> matchLength("tuning.gameWorld.matchLength", 180.0f);
@@ -86,56 +156,10 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     if (!world || state->started)
         return;
     state->started = true;
-    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
-
-    // Every copy's players, in the same (id) order on every copy.
-    const std::vector<kit::EntityHandle> players = world->getEntities(kit::typeId<PlayerInfo>())->toVector();
-    const int count = static_cast<int>(players.size());
-    std::vector<kit::EntityHandle> mine;
-    for (int i = 0; i < count; ++i) {
-        const kit::EntityHandle player{players[static_cast<std::size_t>(i)].id, world};
-        if (!world->owns(player.id))
-            continue;
-        const SpawnPlacement start = spawnPlacement(i, count);
-        if (network)
-            network->callFunction(fn::spawnPlayer, player, start.position, start.rotation);
-        mine.push_back(player);
-    }
-    for (std::size_t j = 0; j < mine.size(); ++j) {
-        if (const auto* info = world->getComponent<PlayerInfo>(mine[j].id))
-            gauge(*world, mine[j], *info, gaugePlace(static_cast<int>(j), static_cast<int>(mine.size())));
-    }
-
     const float length = std::clamp(matchLength.value, 1.0f, 24.0f * 3600.0f);
-    const kit::EntityHandle clock = overlay(*world, glm::vec3(0.0f, 0.8f, 0.0f));
-    const float advance = 0.1f * 34.0f / 64.0f;
-    world->addComponent(clock, new kit::Text(kit::textureManager().prefetch(font), " 0:00", glm::vec3(1.0f),
-                                             glm::vec3(-advance * 3.0f, 0.0f, 0.0f), {}, 0.1f));
-    world->addComponent(clock, new Timer(length));
-
-    // The end: every plane's points, to every copy. The clock of the copy
-    // that hosts, whichever it is by then, ends the match for everyone, so
-    // that every copy shows the same table; a joined copy started later (the
-    // start call travelled to it) and waits a little longer, ending the match
-    // itself only when the host's call does not come (no host is left). A copy
-    // that takes over from a host that went ends on its own clock at once.
-    world->addComponent(world->createEntity(),
-                        new kit::UpdateSignal([left = length](kit::Component* self, float dt) mutable {
-                            left -= dt;
-                            kit::NetworkSystem* n = kit::NetworkSystem::of(self->world);
-                            const bool hosting = !n || n->isServer;
-                            if (left >= (hosting ? 0.0f : -joinedCopyGrace))
-                                return;
-                            kit::World& w = *self->world;
-                            ScoreTable table;
-                            for (const auto& plane : w.getEntities(kit::tagId(tags::plane))->toVector()) {
-                                const auto* score = w.getComponent<Score>(plane.id);
-                                table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
-                            }
-                            if (n)
-                                n->callFunction(fn::endGame, self->getEntity(), table);
-                            delete w.removeComponent(self);
-                        }));
+    showGauges(*world, launchOwnPlanes(*world));
+    startClock(*world, length);
+    endWhenTimeIsUp(*world, length);
 }
 
 } // namespace skyscuffle

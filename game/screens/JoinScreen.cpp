@@ -5,6 +5,7 @@
 #include "game/lobby/JoiningPlayers.h"
 #include "game/screens/LoadingScreen.h"
 #include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenRegistry.h"
 #include "game/screens/ScreenSwitch.h"
 #include "game/screens/SessionNotice.h"
 #include "game/lobby/SessionWatch.h"

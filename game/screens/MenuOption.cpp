@@ -1,7 +1,7 @@
 #include "MenuOption.h"
 
 #include "game/screens/Icon.h"
-#include "game/screens/ScreenSwitch.h"
+#include "game/screens/ScreenRegistry.h"
 
 #include "game/sound/SoundManager.h"
 

@@ -3,6 +3,7 @@
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenRegistry.h"
 #include "game/screens/ScreenSwitch.h"
 
 #include "engine/core/World.h"

@@ -19,7 +19,7 @@
 #include "game/players/PlayerFunctions.h"
 #include "game/common/Random.h"
 #include "game/ai/VirtualGamepadAI.h"
-#include "game/screens/ScreenSwitch.h"
+#include "game/screens/ScreenRegistry.h"
 #include "game/players/PlayerColours.h"
 #include "game/match/SpawnCircle.h"
 

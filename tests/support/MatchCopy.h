@@ -9,7 +9,7 @@
 #include "game/sound/SoundManager.h"
 #include "game/ai/VirtualGamepadAI.h"
 #include "game/sound/audio/AudioSystem.h"
-#include "game/screens/ScreenSwitch.h"
+#include "game/screens/ScreenRegistry.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/Window.h"

@@ -8,9 +8,12 @@
 #   - the match runs its whole length and the program exits cleanly;
 #   - no forged score reached the table;
 #   - the game camera stays finite, and this copy's planes mostly in view;
-#   - the median update time stays within twice the clean run's (plus
-#     slack: the machine is shared), the 99th percentile within twice the
-#     clean run's or 50 ms, whichever is more;
+#   - no hostile peer bogs the match down: the median update time stays
+#     within four times the clean run's plus a millisecond, the 99th
+#     percentile within twice the clean run's or 50 ms, whichever is more.
+#     These guard against a pathological cost (a flood handled item by item,
+#     a queue that never drains), not a speed target: the machine is shared
+#     with the rest of the suite, and the benchmarks measure speed;
 #   - every file the program opened (strace) lies in its assets or the
 #     system's libraries and data, and the file planted outside was never
 #     touched.
@@ -129,8 +132,8 @@ for name in clean paths floods endgame state host; do
 
   read -r median p99 < <(times $name)
   echo "$name: update median ${median:-?} us, p99 ${p99:-?} us; $camera"
-  # Twice the clean figure, plus slack for a loaded machine.
-  awk -v m="${median:-999999999}" -v c="$cleanMedian" 'BEGIN { exit !(m <= 2 * c + 250) }' ||
+  # Four times the clean figure, plus slack for a loaded machine.
+  awk -v m="${median:-999999999}" -v c="$cleanMedian" 'BEGIN { exit !(m <= 4 * c + 1000) }' ||
     fail $name "update median ${median:-?} us against the clean run's $cleanMedian us"
   # The 99th percentile is one frame in a hundred: on a machine busy with
   # other work it waits for a core now and then, whatever the peer does. A

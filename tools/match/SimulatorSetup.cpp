@@ -9,7 +9,7 @@
 #include "game/players/PlayerColours.h"
 #include "game/common/Random.h"
 #include "game/ai/VirtualGamepadAI.h"
-#include "game/screens/ScreenSwitch.h"
+#include "game/screens/ScreenRegistry.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Label.h"

@@ -4,6 +4,7 @@
 
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/MainMenu.h"
+#include "game/screens/ScreenRegistry.h"
 #include "game/screens/ScreenSwitch.h"
 
 using namespace skyscuffle;

@@ -1,39 +1,18 @@
-// The actions of a computer pilot's decision tree.
-#include "game/ai/AiTuning.h"
-#include "game/ai/Attack.h"
-#include "game/ai/Evade.h"
-#include "game/ai/FindPowerup.h"
-#include "game/ai/PilotView.h"
+#include "Attack.h"
 
+#include "game/ai/AiTuning.h"
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/input/VirtualGamepad.h"
+#include "game/ai/PilotView.h"
+#include "game/common/GameMath.h"
 #include "game/common/Random.h"
 #include "game/common/Tags.h"
+#include "game/input/VirtualGamepad.h"
 
 #include "engine/core/World.h"
 
 #include <glm/geometric.hpp>
 
-#include <cmath>
-#include <limits>
-
 namespace skyscuffle {
-
-namespace {
-
-glm::vec2 unit(glm::vec2 v)
-{
-    const float length = glm::length(v);
-    return length > 1e-6f ? v / length : glm::vec2(0.0f);
-}
-
-glm::vec2 turned(glm::vec2 v, float radians)
-{
-    const float c = std::cos(radians), s = std::sin(radians);
-    return glm::vec2(v.x * c - v.y * s, v.x * s + v.y * c);
-}
-
-} // namespace
 
 void Attack::pressWeapons(ArtificialIntelligence& ai, kit::EntityHandle at, bool dash)
 {
@@ -74,52 +53,8 @@ void Attack::perform()
     // The aim error: the line to the aim point turned by a random angle.
     const float spread = t.steeringAccuracy * skillOf(ai->strength).aimScale;
     const float error = glm::radians(Random::between(-spread, spread));
-    ai->stick = unit(turned(aim - from, error));
+    ai->stick = unitOrZero(turned(aim - from, error));
     pressWeapons(*ai, target, true);
-}
-
-void Evade::perform()
-{
-    const AiTuning& t = AiTuning::get();
-    const kit::EntityHandle plane = ai->getEntity();
-    const kit::EntityHandle threat{ai->threat.id, ai->world};
-    if (!pilot::exists(threat))
-        return;
-    const glm::vec2 from(pilot::position(plane));
-    const glm::vec2 there(pilot::position(threat));
-    const float range = t.threatRange;
-    const glm::vec2 between = there - from;
-    if (glm::dot(between, between) <= range * range) {
-        const glm::vec2 w(pilot::velocity(threat));
-        const glm::vec2 predicted = there + w * pilot::leadTime(glm::length(between), glm::length(w));
-        ai->stick = unit(from - predicted);
-    }
-    Attack::pressWeapons(*ai, threat, false);
-    ai->buttons[VirtualGamepad::dash] = true; // dash away whenever the cooldown allows
-}
-
-void FindPowerup::perform()
-{
-    kit::World* world = ai->world;
-    const glm::vec2 from(pilot::position(ai->getEntity()));
-    float nearest = std::numeric_limits<float>::max();
-    glm::vec2 best(0.0f);
-    bool found = false;
-    kit::EntityCollection* items = world->getEntities(kit::tagId(label));
-    for (auto it = items->begin(); it != items->end(); ++it) {
-        const kit::EntityHandle item{(*it).id, world};
-        if (!pilot::exists(item))
-            continue;
-        const glm::vec2 at(pilot::position(item));
-        const float distance = glm::length(at - from);
-        if (distance < nearest) {
-            nearest = distance;
-            best = at;
-            found = true;
-        }
-    }
-    if (found)
-        ai->stick = unit(best - from);
 }
 
 } // namespace skyscuffle

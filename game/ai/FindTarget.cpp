@@ -1,13 +1,8 @@
-// The tests of a computer pilot's decision tree.
-#include "game/ai/AiTuning.h"
-#include "game/ai/FindDamager.h"
-#include "game/ai/FindTarget.h"
-#include "game/ai/PilotView.h"
-#include "game/ai/isHealthly.h"
-#include "game/ai/isLabelExist.h"
-#include "game/ai/isTargetAlive.h"
+#include "FindTarget.h"
 
+#include "game/ai/AiTuning.h"
 #include "game/ai/ArtificialIntelligence.h"
+#include "game/ai/PilotView.h"
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/common/Tags.h"
@@ -19,24 +14,6 @@
 #include <limits>
 
 namespace skyscuffle {
-
-bool isHealthly::test()
-{
-    const auto* health = plane.world ? plane.world->getComponent<Health>(plane.id) : nullptr;
-    return health && health->currentHealth > AiTuning::get().minHealthToBeAggressive.value;
-}
-
-bool isTargetAlive::test()
-{
-    kit::EntityHandle target = ai->target;
-    target.world = ai->world;
-    return !ai->target.empty() && pilot::isFairTarget(target);
-}
-
-bool isLabelExist::test()
-{
-    return plane.world && !plane.world->getEntities(kit::tagId(label))->empty();
-}
 
 float FindTarget::value(kit::EntityHandle own, kit::EntityHandle candidate)
 {
@@ -74,24 +51,6 @@ bool FindTarget::test()
     if (chosen.empty())
         return false;
     ai->target = chosen;
-    return true;
-}
-
-bool FindDamager::test()
-{
-    if (!plane.world)
-        return false;
-    const auto* health = plane.world->getComponent<Health>(plane.id);
-    if (!health || health->lastAttacker.empty() || health->lastAttacker.id == plane.id)
-        return false;
-    kit::EntityHandle attacker{health->lastAttacker.id, plane.world};
-    if (!pilot::exists(attacker))
-        return false;
-    const glm::vec2 between = glm::vec2(pilot::position(attacker) - pilot::position(plane));
-    const float range = AiTuning::get().threatRange;
-    if (glm::dot(between, between) >= range * range)
-        return false;
-    ai->threat = attacker;
     return true;
 }
 
