@@ -1,5 +1,6 @@
 #include "ScreenRegistry.h"
 
+#include "game/match/GameWorld.h"
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"

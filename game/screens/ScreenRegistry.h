@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/match/GameWorld.h"
+#include "game/match/MatchExits.h"
 
 #include "engine/core/World.h"
 
