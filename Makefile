@@ -78,7 +78,7 @@ bench: release
 # Applies each mutant of tools/mutate/mutants.txt alone, rebuilds and runs the
 # tests against it, and reports which the suite caught. Slow: run by hand.
 mutate: deps
-	cmake -S . -B $(MUTATE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug
+	cmake -S . -B $(MUTATE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1
 	JOBS=$(JOBS) tools/mutate/mutate.sh $(MUTATE_DIR) '$(ONLY)'
 	JOBS=$(JOBS) MUTANTS=tools/mutate/mutants-blind.txt tools/mutate/mutate.sh $(MUTATE_DIR) '$(ONLY)'
 
