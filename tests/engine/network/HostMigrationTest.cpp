@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 #include <algorithm>
 #include <chrono>
@@ -90,8 +91,17 @@ protected:
         testing::internal::CaptureStdout();
         for (std::uint32_t origin : origins)
             copies.push_back(std::make_unique<SessionCopy>(origin));
-        host().network->host(0, 8);
-        port = host().network->peer->boundPort();
+        // The session's port lies below the system's ephemeral range: when
+        // the host vanishes, no other test's client socket can take it before
+        // the next host opens it again.
+        std::random_device entropy;
+        for (int attempt = 0; attempt < 20 && port == 0; ++attempt) {
+            const auto wanted = static_cast<std::uint16_t>(20000 + entropy() % 12000);
+            host().network->host(wanted, 8);
+            if (host().network->peer->boundPort() == wanted)
+                port = wanted;
+        }
+        ASSERT_NE(port, 0) << "no free port for the session";
         for (std::size_t i = 1; i < copies.size(); ++i)
             copies[i]->network->join("127.0.0.1", port);
         ASSERT_TRUE(runUntil(all(), [&] {
