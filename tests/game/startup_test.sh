@@ -19,19 +19,8 @@ for folder in "$source"/assets/*/; do
 done
 cd "$work"
 
-fail() { echo "FAIL: $*"; echo "--- game log ---"; cat "$work/log" 2>/dev/null; exit 1; }
-
-# Waits up to $1 seconds for the window of the game process; prints its id.
-# Other tests may have windows of the same title open on the display.
-wait_for_window() {
-  local deadline=$((SECONDS + $1)) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --all --pid "$pid" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# fail and wait_for_window: the shared driver of the tests that run the real game.
+source "$source/tests/support/game_driver.sh"
 
 wait_for_line() { # file, text, seconds
   local deadline=$((SECONDS + $3))
