@@ -24,6 +24,7 @@
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/render/state/RenderState.h"
+#include "engine/render/state/SoftwareRenderer.h"
 #include "engine/resources/ThreadPool.h"
 
 #include <GL/glew.h>
@@ -76,19 +77,11 @@ private:
     kit::ScopedConnection connection_;
 };
 
-// Whether the current context draws in software (llvmpipe and its kin):
-// every pixel, and every multisample of it, costs CPU time.
+// Whether the current context draws in software (llvmpipe and its kin).
 bool softwareRenderer()
 {
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    if (!renderer)
-        return false;
-    const std::string name(renderer);
-    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"}) {
-        if (name.find(software) != std::string::npos)
-            return true;
-    }
-    return false;
+    return renderer && kit::isSoftwareRendererName(renderer);
 }
 
 // The player's settings file, empty (with one line said) when the player has

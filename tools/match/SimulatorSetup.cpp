@@ -20,6 +20,7 @@
 #include "engine/core/application/GlewInitError.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/render/state/RenderState.h"
+#include "engine/render/state/SoftwareRenderer.h"
 #include "engine/resources/AsyncResourceManagerBase.h"
 #include "engine/resources/ResourceBucket.h"
 
@@ -42,7 +43,6 @@ using namespace skyscuffle;
 namespace {
 
 constexpr float frameTime = 1.0f / 60.0f;
-constexpr int width = 800, height = 600;
 
 double residentMegabytes()
 {
@@ -67,7 +67,7 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
-                     " [--no-batching] [--samples N] [--strengths LEVEL,LEVEL,...] "
+                     " [--no-batching] [--samples N] [--size WxH] [--strengths LEVEL,LEVEL,...] "
                   << sessionUsage << "\n";
         return false;
     };
@@ -104,7 +104,17 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 const char* v = value("--samples");
                 if (!v)
                     return usage();
-                options.samples = std::clamp(std::stoi(v), 0, 16);
+                options.samples = std::clamp(std::stoi(v), -1, 16);
+            } else if (arg == "--size") {
+                const char* v = value("--size");
+                int w = 0, h = 0;
+                char end = 0;
+                if (!v || std::sscanf(v, "%dx%d%c", &w, &h, &end) != 2 || w < 16 || h < 16 || w > 8192 || h > 8192) {
+                    std::cerr << "--size takes WIDTHxHEIGHT, 16 to 8192 pixels each\n";
+                    return usage();
+                }
+                options.width = w;
+                options.height = h;
             } else if (arg == "--strengths") {
                 const char* v = value("--strengths");
                 if (!v)
@@ -158,11 +168,20 @@ Simulator::Simulator(SimulatorOptions options) : options_(std::move(options))
     if (!glfw_->ready())
         return;
     kit::WindowSettings settings;
-    settings.width = width;
-    settings.height = height;
+    settings.width = options_.width;
+    settings.height = options_.height;
     settings.visible = options_.render;
-    settings.samples = options_.samples;
+    settings.samples = std::max(options_.samples, 0);
     window_ = kit::Window::open(settings);
+    if (window_ && options_.samples < 0) {
+        // As the game decides: multisampling on a graphics card only.
+        const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        if (!(name && kit::isSoftwareRendererName(name))) {
+            window_.reset();
+            settings.samples = 4;
+            window_ = kit::Window::open(settings);
+        }
+    }
     if (!window_)
         return;
     try {
@@ -174,7 +193,7 @@ Simulator::Simulator(SimulatorOptions options) : options_(std::move(options))
     }
     keepGraphicsDriverLoaded();
     renderState_ = std::make_unique<kit::RenderState>();
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, options_.width, options_.height);
     glClearColor(0.36f, 0.62f, 0.85f, 1.0f);
     app_ = std::make_unique<kit::Application>(window_.get(), renderState_.get());
 }
@@ -228,6 +247,7 @@ bool Simulator::waitForResources()
 
 void Simulator::saveFrame(long frame)
 {
+    const int width = options_.width, height = options_.height;
     std::vector<unsigned char> rgba(static_cast<std::size_t>(width * height * 4));
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());

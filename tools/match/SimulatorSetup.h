@@ -29,7 +29,10 @@ struct SimulatorOptions {
     int framesEvery = 0; // with render: every K-th frame saved as a PNG
     std::string out;
     bool batching = true; // --no-batching: every renderable drawn alone
-    int samples = 4;      // --samples N: the window's multisampling, as the game's window.samples
+    // --samples N: the window's multisampling, as the game's window.samples:
+    // -1 (the default) decides as the game does, none on a software renderer.
+    int samples = -1;
+    int width = 800, height = 600; // --size WxH: the window's
     // --strengths easy,normal,hard: the pilots' strengths in player order;
     // players beyond the list fly at normal.
     std::vector<PilotStrength> strengths;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <glm/mat4x4.hpp>
+#include <glm/vec2.hpp>
 
 #include <cstdint>
 #include <map>
@@ -75,6 +76,12 @@ public:
 
     glm::mat4 view{1.0f};
     glm::mat4 projection{1.0f};
+    // The size in pixels of what the renderer draws into now (set by it each
+    // pass); 0 when unknown.
+    glm::ivec2 viewport{0};
+    // Whether the context draws in software (llvmpipe and its kin), where
+    // every pixel costs CPU time; from the renderer's name when made.
+    bool softwareRenderer = false;
     ShaderProgram* currentProgram = nullptr;
     Material* currentMaterial = nullptr;
     unsigned blendSrc = 0;

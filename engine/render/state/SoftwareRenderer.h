@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string_view>
+
+namespace kit {
+
+// Whether an OpenGL renderer string (GL_RENDERER) names a software
+// rasteriser: llvmpipe, softpipe and their kin, where every pixel, and every
+// multisample of it, costs CPU time.
+bool isSoftwareRendererName(std::string_view renderer);
+
+} // namespace kit
