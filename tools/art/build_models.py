@@ -22,6 +22,16 @@ def save(root, folder, stem, mesh, materials, header, budget=None):
     return mesh.triangle_count()
 
 
+# A match draws each plane some tens of pixels long: the match's models of
+# the plane and what hangs on it ("<stem>Low.obj", beside the detailed ones,
+# with the same material and texture layout) stay within this many triangles.
+LOW_BUDGET = 600
+
+
+def save_low(root, folder, stem, mesh, materials, header):
+    return save(root, folder, stem + "Low", mesh, materials, header + " Match model: few triangles.", LOW_BUDGET)
+
+
 def build(root):
     counts = {}
     plane_dir = os.path.join(root, "models", "playerPlane")
@@ -29,18 +39,24 @@ def build(root):
     for name in plane_paint.LIVERIES:
         plane_paint.paint_livery(name, os.path.join(plane_dir, plane_paint.LIVERIES[name]["file"]))
     plane_paint.plane_normal_map(os.path.join(plane_dir, "playerNormal.png"))
-    counts["playerPlane"] = save(root, "playerPlane", "playerPlane", planes.plane_mesh(),
-                                 [material("plane", "playerFinalTexture.png", ka=0.4, ks=0.4, ns=32)],
-                                 "The players' plane: nose +Z, top +Y, wings +-X, origin at its centre.", 3000)
+    plane_look = [material("plane", "playerFinalTexture.png", ka=0.4, ks=0.4, ns=32)]
+    header = "The players' plane: nose +Z, top +Y, wings +-X, origin at its centre."
+    counts["playerPlane"] = save(root, "playerPlane", "playerPlane", planes.plane_mesh(), plane_look, header, 3000)
+    counts["playerPlaneLow"] = save_low(root, "playerPlane", "playerPlane", planes.plane_mesh(low=True), plane_look,
+                                        header)
     weapon_paint.propeller_texture(os.path.join(plane_dir, "propellor.png"))
-    counts["propellor"] = save(root, "playerPlane", "propellor", planes.propeller_mesh(),
-                               [material("propeller", "propellor.png", ks=0.5, ns=40)],
-                               "Spinner and three blades; the part turns about the Z axis.")
+    propeller_look = [material("propeller", "propellor.png", ks=0.5, ns=40)]
+    header = "Spinner and three blades; the part turns about the Z axis."
+    counts["propellor"] = save(root, "playerPlane", "propellor", planes.propeller_mesh(), propeller_look, header)
+    counts["propellorLow"] = save_low(root, "playerPlane", "propellor", planes.propeller_mesh(low=True),
+                                      propeller_look, header)
     weapon_paint.weapon_texture(os.path.join(plane_dir, "basicGuns.png"))
     weapon_paint.weapon_normal_map(os.path.join(plane_dir, "Basic_Normal.png"))
-    counts["basicGuns"] = save(root, "playerPlane", "basicGuns", weapons.basic_guns(),
-                               [material("basicGuns", "basicGuns.png", ks=0.6, ns=48)],
-                               "Two wing guns, muzzles at (+-2, -0.65, 2).")
+    guns_look = [material("basicGuns", "basicGuns.png", ks=0.6, ns=48)]
+    header = "Two wing guns, muzzles at (+-2, -0.65, 2)."
+    counts["basicGuns"] = save(root, "playerPlane", "basicGuns", weapons.basic_guns(), guns_look, header)
+    counts["basicGunsLow"] = save_low(root, "playerPlane", "basicGuns", weapons.basic_guns(low=True), guns_look,
+                                      header)
 
     specs = [
         ("gatlingGun", "gatlingGun", weapons.gatling_gun, "GatlingNormals.png", (0.2, 0.45, 0.85),
@@ -59,14 +75,18 @@ def build(root):
         os.makedirs(d, exist_ok=True)
         weapon_paint.weapon_texture(os.path.join(d, stem + ".png"), paint=paint)
         weapon_paint.weapon_normal_map(os.path.join(d, normal))
-        counts[stem] = save(root, folder, stem, builder(), [material(stem, stem + ".png", ks=0.6, ns=48)], header)
+        look = [material(stem, stem + ".png", ks=0.6, ns=48)]
+        counts[stem] = save(root, folder, stem, builder(), look, header)
+        if stem in ("gatlingGun", "shotgun"):  # the power-ups a plane carries in a match
+            counts[stem + "Low"] = save_low(root, folder, stem, builder(low=True), look, header)
 
     d = os.path.join(root, "models", "smallBomb")
     os.makedirs(d, exist_ok=True)
     weapon_paint.weapon_texture(os.path.join(d, "smallBomb.png"), paint=(0.2, 0.22, 0.25), band=(1.0, 0.85, 0.1))
-    counts["smallBomb"] = save(root, "smallBomb", "smallBomb", weapons.small_bomb(),
-                               [material("smallBomb", "smallBomb.png", ks=0.5, ns=40)],
-                               "Finned bomb, long axis +Z, hanging under the origin (its rack point).")
+    bomb_look = [material("smallBomb", "smallBomb.png", ks=0.5, ns=40)]
+    header = "Finned bomb, long axis +Z, hanging under the origin (its rack point)."
+    counts["smallBomb"] = save(root, "smallBomb", "smallBomb", weapons.small_bomb(), bomb_look, header)
+    counts["smallBombLow"] = save_low(root, "smallBomb", "smallBomb", weapons.small_bomb(low=True), bomb_look, header)
 
     d = os.path.join(root, "models", "dronePlane")
     os.makedirs(d, exist_ok=True)

@@ -54,6 +54,17 @@ class Mesh:
                 out.groups.setdefault(m, []).append((tuple(pp), tuple(nn), tuple(t)))
         return out
 
+    def nearest_first(self):
+        """A copy with each material's triangles ordered from the largest z
+        (nearest a camera looking along -Z) to the smallest, ties in their
+        order. Drawn so, with the depth test on, a near layer hides what is
+        behind it before that is shaded: a layered backdrop drawn far to near
+        would shade most pixels several times over."""
+        out = Mesh()
+        for m, tris in self.groups.items():
+            out.groups[m] = sorted(tris, key=lambda tri: -(tri[0][0][2] + tri[0][1][2] + tri[0][2][2]))
+        return out
+
     def bounds(self):
         pts = np.array([c for tris in self.groups.values() for tri in tris for c in tri[0]])
         return pts.min(axis=0), pts.max(axis=0)
@@ -170,10 +181,11 @@ def surface(mesh, material, f, nu, nv, uv_rect, u_range=(0.0, 1.0), v_range=(0.0
 
 
 def lathe(mesh, material, profile, segments, uv_rect, center=(0, 0, 0), squash=(1.0, 1.0), axis="z",
-          angle_range=(0.0, 2 * math.pi), flip=False):
+          angle_range=(0.0, 2 * math.pi), flip=False, along_steps=3):
     """A surface of revolution around an axis through `center`: profile is a
     list of (along, radius) pairs, interpolated linearly; squash scales the
-    two cross-section directions. u follows the profile, v goes around."""
+    two cross-section directions. u follows the profile (along_steps rows per
+    profile segment), v goes around."""
     profile = np.array(profile, float)
     lengths = np.concatenate([[0], np.cumsum(np.linalg.norm(np.diff(profile, axis=0), axis=1))])
     total = lengths[-1]
@@ -199,7 +211,7 @@ def lathe(mesh, material, profile, segments, uv_rect, center=(0, 0, 0), squash=(
             return (cx + along, cy + c1, cz - c2)
         return (cx - c2, cy + along, cz + c1)  # axis y: seam towards -Z
 
-    segs_u = max(1, 3 * (len(profile) - 1))
+    segs_u = max(1, along_steps * (len(profile) - 1))
     surface(mesh, material, f, segs_u, segments, uv_rect, flip=flip)
 
 

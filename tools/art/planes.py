@@ -36,8 +36,12 @@ def fuselage_centre_y(z):
     return 0.0 if z > -0.5 else 0.22 * ((-0.5 - z) / 1.95) ** 1.5
 
 
-def plane_mesh(material="plane"):
+def plane_mesh(material="plane", low=False):
+    """The plane; `low` gives the match's model of a few hundred triangles
+    (a plane there is some tens of pixels long) with the same shape and
+    texture layout, so the liveries and the normal map fit both."""
     m = Mesh()
+    n = (lambda full, least: max(least, round(full * 0.4))) if low else (lambda full, least: full)
 
     def body(s, t):
         z = TAIL_Z + (NOSE_Z - TAIL_Z) * s
@@ -45,31 +49,35 @@ def plane_mesh(material="plane"):
         a = 2 * math.pi * t
         return (-math.sin(a) * r * 0.92, fuselage_centre_y(z) - math.cos(a) * r, z)
 
-    surface(m, material, body, 22, 20, FUSELAGE,
+    around = n(20, 8)
+    surface(m, material, body, n(22, 9), around, FUSELAGE,
             inside=lambda s: (0, fuselage_centre_y(TAIL_Z + (NOSE_Z - TAIL_Z) * s), TAIL_Z + (NOSE_Z - TAIL_Z) * s))
     # Closing disc behind the spinner (the propeller hub covers its middle).
-    ring = [body(1.0, i / 20) for i in range(20)]
+    ring = [body(1.0, i / around) for i in range(around)]
     centre = (0, 0, NOSE_Z)
-    for i in range(20):
-        a, b = ring[i], ring[(i + 1) % 20]
+    for i in range(around):
+        a, b = ring[i], ring[(i + 1) % around]
         m.flat_triangle(material, [centre, b, a], [(0.3, 0.05), (0.35, 0.2), (0.45, 0.2)])
 
     # Canopy: a bubble over the cockpit.
-    lathe(m, material, [(0.0, 0.0), (0.15, 0.26), (0.5, 0.40), (0.9, 0.42), (1.25, 0.33), (1.55, 0.0)], 12,
-          CANOPY, center=(0, 0.55, -0.35), squash=(1.0, 1.05), axis="z", angle_range=(math.pi * 0.5, math.pi * 1.5))
+    lathe(m, material, [(0.0, 0.0), (0.15, 0.26), (0.5, 0.40), (0.9, 0.42), (1.25, 0.33), (1.55, 0.0)], n(12, 5),
+          CANOPY, center=(0, 0.55, -0.35), squash=(1.0, 1.05), axis="z", angle_range=(math.pi * 0.5, math.pi * 1.5),
+          along_steps=1 if low else 3)
 
     # Main wings, low on the body, with a little dihedral.
     for side in (1, -1):
         wing(m, material, root=(0.3 * side, -0.38, 1.25), tip=(3.45 * side, -0.12, 0.85), chord_dir=(0, 0, -1),
              thick_dir=(0, 1, 0), root_chord=1.95, tip_chord=0.95, root_thick=0.26, tip_thick=0.12, uv_rect=WING,
-             span_steps=12, loop_steps=14)
+             span_steps=n(12, 4), loop_steps=n(14, 6))
         wing(m, material, root=(0.1 * side, 0.22, -1.6), tip=(1.45 * side, 0.3, -1.95), chord_dir=(0, 0, -1),
              thick_dir=(0, 1, 0), root_chord=0.85, tip_chord=0.45, root_thick=0.12, tip_thick=0.06,
-             uv_rect=TAILPLANE, span_steps=6, loop_steps=10, round_tip=0.2)
+             uv_rect=TAILPLANE, span_steps=n(6, 2), loop_steps=n(10, 4), round_tip=0.2)
     wing(m, material, root=(0, 0.25, -1.45), tip=(0, 1.35, -2.1), chord_dir=(0, 0, -1), thick_dir=(-1, 0, 0),
-         root_chord=1.0, tip_chord=0.45, root_thick=0.13, tip_thick=0.06, uv_rect=FIN, span_steps=7,
-         loop_steps=10, round_tip=0.25)
+         root_chord=1.0, tip_chord=0.45, root_thick=0.13, tip_thick=0.06, uv_rect=FIN, span_steps=n(7, 3),
+         loop_steps=n(10, 4), round_tip=0.25)
 
+    if low:
+        return m  # the exhaust stubs are less than a pixel in a match
     # Exhaust stubs on both cheeks.
     for side in (1, -1):
         for k in range(3):
@@ -79,14 +87,16 @@ def plane_mesh(material="plane"):
     return m
 
 
-def propeller_mesh(material="propeller", blades=3, radius=1.25, hub_z=2.3):
-    """Spinner and blades around the Z axis; the whole part turns about it."""
+def propeller_mesh(material="propeller", blades=3, radius=1.25, hub_z=2.3, low=False):
+    """Spinner and blades around the Z axis; the whole part turns about it.
+    `low`: the match's model, as for plane_mesh."""
     m = Mesh()
-    lathe(m, material, [(0.0, 0.52), (0.18, 0.5), (0.45, 0.38), (0.68, 0.16), (0.8, 0.0)], 16,
-          (0.0, 0.5, 1.0, 1.0), center=(0, 0, hub_z), axis="z")
+    segments = 8 if low else 16
+    lathe(m, material, [(0.0, 0.52), (0.18, 0.5), (0.45, 0.38), (0.68, 0.16), (0.8, 0.0)], segments,
+          (0.0, 0.5, 1.0, 1.0), center=(0, 0, hub_z), axis="z", along_steps=1 if low else 3)
     # Back plate of the spinner.
-    for i in range(16):
-        a0, a1 = 2 * math.pi * i / 16, 2 * math.pi * (i + 1) / 16
+    for i in range(segments):
+        a0, a1 = 2 * math.pi * i / segments, 2 * math.pi * (i + 1) / segments
         p0 = (0.52 * math.sin(a0), 0.52 * math.cos(a0), hub_z)
         p1 = (0.52 * math.sin(a1), 0.52 * math.cos(a1), hub_z)
         m.flat_triangle(material, [(0, 0, hub_z), p0, p1], [(0.5, 0.75)] * 3)
@@ -101,8 +111,8 @@ def propeller_mesh(material="propeller", blades=3, radius=1.25, hub_z=2.3):
         root = radial * 0.3 + np.array([0, 0, hub_z + 0.3]) - chord_dir * 0.12
         tip = radial * radius + np.array([0, 0, hub_z + 0.3]) - chord_dir * 0.08
         wing(m, material, root=root, tip=tip, chord_dir=chord_dir, thick_dir=thick_dir, root_chord=0.34,
-             tip_chord=0.26, root_thick=0.07, tip_thick=0.03, uv_rect=(0.0, 0.0, 1.0, 0.5), span_steps=8,
-             loop_steps=8, round_tip=0.25, twist=-0.35)
+             tip_chord=0.26, root_thick=0.07, tip_thick=0.03, uv_rect=(0.0, 0.0, 1.0, 0.5),
+             span_steps=3 if low else 8, loop_steps=4 if low else 8, round_tip=0.25, twist=-0.35)
     return m
 
 

@@ -118,10 +118,12 @@ def tree(m, rnd, x, z, height):
            (x - trunk_w, GROUND + height * 0.5, z)]
     quad(m, MATERIAL, pts, [strip_uv(paint.TRUNK, t) for t in (1, 1, 0, 0)])
     r = height * 0.32
-    disc(m, (x, GROUND + height - r), r, paint.FOLIAGE, z + 0.05, segments=14)
-    disc(m, (x - r * 0.5, GROUND + height - r * 1.5), r * 0.7, paint.FOLIAGE, z + 0.1, segments=12,
+    # Layers 0.15 apart: the depth buffer tells them apart from the farthest
+    # camera, whatever order they are drawn in.
+    disc(m, (x, GROUND + height - r), r, paint.FOLIAGE, z + 0.15, segments=14)
+    disc(m, (x - r * 0.5, GROUND + height - r * 1.5), r * 0.7, paint.FOLIAGE, z + 0.3, segments=12,
          t_range=(0.2, 1.0))
-    disc(m, (x + r * 0.55, GROUND + height - r * 1.4), r * 0.65, paint.FOLIAGE, z + 0.12, segments=12,
+    disc(m, (x + r * 0.55, GROUND + height - r * 1.4), r * 0.65, paint.FOLIAGE, z + 0.45, segments=12,
          t_range=(0.2, 1.0))
 
 
@@ -227,7 +229,7 @@ def stage_mesh():
     ground(world, -680, 680, -300, 175)
     arena(world)
     to_model = scale(1 / STAGE_SCALE, 1 / STAGE_SCALE, 1 / STAGE_SCALE) @ translate(*(-STAGE_OFFSET))
-    return world.transformed(to_model)
+    return world.transformed(to_model).nearest_first()
 
 
 def background_mesh():
@@ -237,4 +239,4 @@ def background_mesh():
     m = Mesh()
     scenery(m, rnd, width=260.0, sky_z=-160.0, sky_top=260.0, sky_u=(0.5, 1.0))
     ground(m, -260, 260, -160, 40, tile=20.0, near_depth=-40.0)
-    return m.transformed(translate(0, -GROUND - 40, 0))
+    return m.transformed(translate(0, -GROUND - 40, 0)).nearest_first()
