@@ -44,7 +44,18 @@ public:
     bool removeUniform(std::string_view name) { return overrides_.remove(name); }
     [[nodiscard]] const UniformOverrides& uniformOverrides() const { return overrides_; }
 
+    // The mesh to draw through this model matrix now: `lowDetail` while it
+    // is loaded and the model spans fewer than `lowDetailBelowPixels` pixels
+    // of the viewport on screen (the longer side of its bounds' screen
+    // rectangle), else `mesh`.
+    [[nodiscard]] const ResourceHandle<Mesh>& meshFor(const RenderState& state, const glm::mat4& model) const;
+
     ResourceHandle<Mesh> mesh;
+    // A lighter version of `mesh` (the same shape, parts and texture layout
+    // with fewer triangles) for when the model is small on screen: a match
+    // draws its planes tens of pixels long, the win screen hundreds.
+    ResourceHandle<Mesh> lowDetail;
+    float lowDetailBelowPixels = 0.0f;
     // When set, every part is drawn with this material instead of its own.
     // Many entities may share one (a material per program and texture for
     // all the particles that look alike) and differ by their uniform values above.

@@ -3,7 +3,9 @@
 #include "Camera.h"
 #include "Model.h"
 #include "Renderable.h"
+#include "ResolutionScale.h"
 
+#include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/state/RenderState.h"
@@ -13,6 +15,8 @@
 #include "engine/resources/VertexBuffer.h"
 
 #include <GL/glew.h>
+
+#include <glm/common.hpp>
 
 namespace kit {
 namespace {
@@ -74,9 +78,12 @@ void Renderer::collect(Component* component, bool footprints)
         return;
 
     Model* model = renderable->instanceable();
-    if (!model || !model->mesh.isLoaded() || model->mesh->parts.size() != 1)
+    if (!model)
         return;
-    const Mesh::Part& part = model->mesh->parts.front();
+    const ResourceHandle<Mesh>& mesh = model->meshFor(*state_, item.model);
+    if (!mesh.isLoaded() || mesh->parts.size() != 1)
+        return;
+    const Mesh::Part& part = mesh->parts.front();
     Material* material = model->material ? model->material.get() : part.material.get();
     if (!part.buffer || !material || !linked(material->shaderProgram) || !linked(material->instancedProgram))
         return;
@@ -133,6 +140,26 @@ void Renderer::render(float)
         }
         state_->projection = world->getComponent<Camera>(id)->projection;
     }
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const glm::ivec2 screen(viewport[2], viewport[3]);
+    state_->viewport = screen;
+    bool scaled = false;
+    if (scalesWithResolution) {
+        // Read every frame: the Options screen changes the choice mid-match.
+        const float scale = resolutionScale(settings::get<float>("tuning.renderer.resolutionScale", 0.0f),
+                                            state_->softwareRenderer, screen,
+                                            settings::get<float>("tuning.renderer.softwarePixels", 480000.0f));
+        if (scale < 1.0f) {
+            const glm::ivec2 size = glm::max(glm::ivec2(glm::round(glm::vec2(screen) * scale)), glm::ivec2(1));
+            if (!scaled_)
+                scaled_ = std::make_unique<ScaledScene>();
+            scaled = scaled_->begin(size);
+            if (scaled)
+                state_->viewport = size;
+        }
+    }
+
     state_->enable(GL_DEPTH_TEST);
     // Depth values written through another renderer's camera mean nothing
     // through this one: each renderer starts from a clean depth buffer, so a
@@ -167,8 +194,12 @@ void Renderer::render(float)
             collect(c, true);
     }
     drawItems(true);
-    state_->enable(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
+    if (scaled) {
+        scaled_->end(*state_, screen);
+        state_->viewport = screen;
+    }
+    state_->enable(GL_CULL_FACE);
 
     // Later renderers (the overlay) draw without depth testing unless they turn it on.
     state_->enable(GL_BLEND);

@@ -3,6 +3,7 @@
 #include "DrawBatcher.h"
 #include "DrawItem.h"
 #include "InstancedDraw.h"
+#include "ScaledScene.h"
 
 #include "engine/core/Component.h"
 #include "engine/core/EntityCollection.h"
@@ -40,6 +41,12 @@ public:
     unsigned clearMask;
     // From the tuning value "tuning.renderer.batching" (1 on, 0 off) when made.
     bool batching;
+    // Whether this renderer's scene may be drawn at a lower resolution and
+    // stretched over the screen (see resolutionScale): the player's choice
+    // "tuning.renderer.resolutionScale" (0: automatic), the automatic one
+    // keeping a software renderer within "tuning.renderer.softwarePixels".
+    // For a renderer that clears the colour buffer: it covers the screen.
+    bool scalesWithResolution = false;
 
 private:
     // Adds the renderable to the pass's items, unless it draws nothing now.
@@ -56,6 +63,7 @@ private:
     std::vector<DrawItem> items_; // one pass's, refilled every pass
     DrawBatcher batcher_;
     std::unique_ptr<InstancedDraw> instanced_; // made on first use, with the context current
+    std::unique_ptr<ScaledScene> scaled_;      // the same
 };
 
 } // namespace kit

@@ -182,9 +182,10 @@ void createGameWorld(kit::World* world, const MatchExits& exits)
     // What peers' bullets and bombs, and the match's effects, may cost this copy.
     world->addComponent(world->createEntity(), new ProjectileBudget);
     world->addComponent(world->createEntity(), new ParticleBudget);
-    world->addComponent(world->createEntity(),
-                        new kit::Renderer({kit::tagId(tags::gameSpace)}, gameLights(), false,
-                                          GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f));
+    auto* scene = new kit::Renderer({kit::tagId(tags::gameSpace)}, gameLights(), false,
+                                    GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, 0.0f);
+    scene->scalesWithResolution = true; // the HUD over it keeps the screen's resolution
+    world->addComponent(world->createEntity(), scene);
     world->addComponent(world->createEntity(),
                         new kit::Renderer({kit::tagId(tags::hudSpace)}, kit::UniformSet{}, false, 0, 1.0f));
     world->addComponent(world->createEntity(),

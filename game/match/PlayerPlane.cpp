@@ -18,6 +18,7 @@
 #include "game/powerups/InvincibilityPower.h"
 #include "game/weapons/BasicGun.h"
 #include "game/common/Tags.h"
+#include "game/looks/MatchModel.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -45,7 +46,7 @@ kit::EntityHandle part(kit::World& world, kit::EntityHandle plane, const std::st
     const kit::EntityHandle e = world.createEntity();
     world.addComponent(e, new kit::Label(tags::gameSpace));
     world.addComponent(e, new kit::Transform(plane, glm::vec3(0.0f)));
-    world.addComponent(e, new kit::Model(kit::objManager().prefetch(model)));
+    world.addComponent(e, matchModel(model));
     world.addComponent(e, new ModelLook(std::move(look)));
     return e;
 }
@@ -83,7 +84,7 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
     world->addComponent(player, networked(new Score));
     world->addComponent(player, new RollByPitch);
     world->addComponent(player, new kit::CircleCollider(2.0f));
-    world->addComponent(player, new kit::Model(kit::objManager().prefetch("models/playerPlane/playerPlane.obj")));
+    world->addComponent(player, matchModel("models/playerPlane/playerPlane.obj"));
     world->addComponent(player, new ModelLook(LookSpec{"shaders/planeShader.txt", "models/playerPlane/playerNormal.png",
                                                        info->modelTexture, {{"saturation", 0.25f}}}));
     world->addComponent(player, new Taunter);

@@ -16,6 +16,7 @@
 #include "game/looks/SharedLooks.h"
 #include "game/weapons/BombSpawner.h"
 #include "game/common/Tags.h"
+#include "game/looks/MatchModel.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -143,7 +144,7 @@ void spawnBombSpawner(kit::EntityHandle plane, kit::EntityID rackId)
         return;
     world.addComponent(*rack, new kit::Label(tags::gameSpace));
     world.addComponent(*rack, new kit::Transform(plane, glm::vec3(0.0f)));
-    world.addComponent(*rack, new kit::Model(kit::objManager().prefetch("models/smallBomb/smallBomb.obj")));
+    world.addComponent(*rack, matchModel("models/smallBomb/smallBomb.obj"));
     world.addComponent(*rack, new BombSpawner(plane, kit::typeId<BombPower>()));
     // Every copy's BombPower learns where its rack is, so that its end can take it away.
     if (auto* power = world.getComponent<BombPower>(plane.id); power && power->weapon.empty())

@@ -9,6 +9,7 @@
 #include "game/weapons/GatlingGun.h"
 #include "game/weapons/Shotgun.h"
 #include "game/common/Tags.h"
+#include "game/looks/MatchModel.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -16,7 +17,6 @@
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Model.h"
-#include "engine/resources/ResourceManagers.h"
 
 namespace skyscuffle {
 
@@ -29,7 +29,7 @@ kit::EntityHandle hangWeapon(kit::World& world, kit::EntityHandle plane, const s
     const kit::EntityHandle weapon = world.createEntity();
     world.addComponent(weapon, new kit::Label(tags::gameSpace));
     world.addComponent(weapon, new kit::Transform(plane, glm::vec3(0.0f)));
-    world.addComponent(weapon, new kit::Model(kit::objManager().prefetch(model)));
+    world.addComponent(weapon, matchModel(model));
     world.addComponent(weapon, new ModelLook(LookSpec{"shaders/tanSpaceNormalMapping.txt", normalMap, "", {}}));
     world.addComponent(weapon, spawner);
     return weapon;

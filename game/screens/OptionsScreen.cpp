@@ -63,6 +63,39 @@ OptionRow volumeRow(const std::string& label, const std::string& key, kit::World
     return row;
 }
 
+// The match's scene drawn at a share of the window's resolution (the HUD
+// always at full): automatic (0: lower only where a software renderer
+// would fall behind), or one of the scales.
+constexpr std::array<float, 4> resolutionScales{0.0f, 1.0f, 0.75f, 0.5f};
+
+OptionRow resolutionRow()
+{
+    const auto current = [] {
+        const float chosen = settings::get<float>("tuning.renderer.resolutionScale", 0.0f);
+        // The listed scale nearest the one in force (which may be none of them).
+        std::size_t at = 0;
+        for (std::size_t i = 1; i < resolutionScales.size(); ++i) {
+            if (std::fabs(resolutionScales[i] - chosen) < std::fabs(resolutionScales[at] - chosen))
+                at = i;
+        }
+        return at;
+    };
+    OptionRow row;
+    row.label = "Resolution scale";
+    row.value = [current] {
+        const float scale = resolutionScales[current()];
+        return scale > 0.0f ? percent(scale) : std::string("Auto");
+    };
+    row.change = [current](int step) {
+        const int count = static_cast<int>(resolutionScales.size());
+        const int next = ((static_cast<int>(current()) + step) % count + count) % count;
+        char text[16];
+        std::snprintf(text, sizeof text, "%g", resolutionScales[static_cast<std::size_t>(next)]);
+        keep("tuning.renderer.resolutionScale", text);
+    };
+    return row;
+}
+
 constexpr std::array<std::array<int, 2>, 6> windowSizes{
     {{800, 600}, {1024, 768}, {1280, 720}, {1366, 768}, {1600, 900}, {1920, 1080}}};
 
@@ -106,6 +139,7 @@ std::vector<OptionRow> optionRows(kit::World* world)
             world->window->setWindowedSize(glm::ivec2(chosen[0], chosen[1]));
     };
     rows.push_back(size);
+    rows.push_back(resolutionRow());
 
     OptionRow vsync;
     vsync.label = "Vertical sync";
@@ -158,7 +192,8 @@ std::vector<OptionRow> optionRows(kit::World* world)
     reset.choose = [world] {
         for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
                                 "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
-                                "tuning.ai.strength", "tuning.joystick.deadZone"})
+                                "tuning.ai.strength", "tuning.joystick.deadZone",
+                                "tuning.renderer.resolutionScale"})
             settings::clearPlayer(key);
         controls::resetToDefaults();
         settings::keepPlayerChoices();

@@ -6,6 +6,7 @@
 
 #include "game/looks/SharedLooks.h"
 #include "game/common/Tags.h"
+#include "game/looks/MatchModel.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -108,7 +109,7 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
     world->addComponent(bomb, new kit::Label(tags::gameSpace));
     world->addComponent(bomb, new kit::Label(tags::hasGravity));
     world->addComponent(bomb, new kit::Transform(position));
-    auto* look = new kit::Model(kit::objManager().prefetch(model));
+    auto* look = matchModel(model);
     world->addComponent(bomb, look);
     world->addComponent(bomb, new kit::Body(glm::vec3(velocity, 0.0f)));
     world->addComponent(bomb, new kit::CircleCollider(radius));

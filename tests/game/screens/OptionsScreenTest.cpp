@@ -23,7 +23,7 @@ namespace {
 using namespace kit::keys;
 
 // The Options screen's lines, top to bottom.
-enum Line { music, effects, fullscreen, windowSize, vsync, pilots, deadZone, keys1, keys2, reset, back };
+enum Line { music, effects, fullscreen, windowSize, resolution, vsync, pilots, deadZone, keys1, keys2, reset, back };
 
 class Options : public test::Screens {
 protected:
@@ -81,11 +81,11 @@ protected:
 TEST_F(Options, EveryLineIsShownWithItsValueAndTheFirstIsChosen)
 {
     EXPECT_TRUE(logged("Creating Options Screen"));
-    for (const char* label : {"> Music volume", "  Effects volume", "  Full screen", "  Window size", "  Vertical sync",
+    for (const char* label : {"> Music volume", "  Effects volume", "  Full screen", "  Window size", "  Resolution scale", "  Vertical sync",
                               "  Computer pilots", "  Pad dead zone", "  Keyboard keys", "  Keyboard 2 keys",
                               "  Reset to defaults", "  Back"})
         EXPECT_TRUE(shows(std::string(label) + "\n")) << label;
-    for (const char* value : {"100%", "Off", "800 x 600", "On", "Normal", "0%"})
+    for (const char* value : {"100%", "Off", "800 x 600", "Auto", "On", "Normal", "0%"})
         EXPECT_TRUE(shows(std::string(value) + "\n")) << value;
     EXPECT_FALSE(std::filesystem::exists(file())) << "nothing is written before the player changes something";
 }
@@ -151,8 +151,32 @@ TEST_F(Options, PilotsSyncSizeAndDeadZoneChangeAndStopAtTheirEnds)
     EXPECT_TRUE(shows("10%\n"));
 }
 
+TEST_F(Options, TheResolutionScaleStepsThroughAutoAndItsScalesBothWays)
+{
+    chooseLine(resolution);
+    const auto scale = [] { return kit::settings::get<float>("tuning.renderer.resolutionScale", -1.0f); };
+    tap(right);
+    EXPECT_FLOAT_EQ(scale(), 1.0f);
+    tap(right);
+    EXPECT_FLOAT_EQ(scale(), 0.75f);
+    EXPECT_TRUE(shows("75%\n"));
+    tap(right);
+    EXPECT_FLOAT_EQ(scale(), 0.5f);
+    EXPECT_NE(kept().find("renderer.resolutionScale,0.5\n"), std::string::npos);
+    tap(right);
+    EXPECT_FLOAT_EQ(scale(), 0.0f) << "after the smallest comes automatic";
+    EXPECT_TRUE(shows("Auto\n"));
+    tap(left);
+    EXPECT_FLOAT_EQ(scale(), 0.5f) << "and back";
+    kit::settings::setPlayer("tuning.renderer.resolutionScale", "0.6");
+    tap(right);
+    EXPECT_FLOAT_EQ(scale(), 0.0f) << "a scale of the player's own steps on from the nearest listed one";
+}
+
 TEST_F(Options, ResetPutsEveryChoiceBackAndKeepsNoneOfThem)
 {
+    chooseLine(resolution);
+    tap(left);
     chooseLine(effects);
     tap(left);
     chooseLine(pilots);

@@ -52,7 +52,7 @@ wait_for "Creating Options Screen" || fail "Options did not open"
 key Left Left Left Left Left Left Left Left Left Left # the music: off
 key Down Left Left Left Left Left                     # the effects: half
 shot options
-key Down Down Down Down Down Down Return # Keyboard keys
+key Down Down Down Down Down Down Down Return # Keyboard keys
 wait_for "Creating Controls Screen for keyboard 1" || fail "the keys screen did not open"
 key Down Down Down Down Down Down Down Down Down Return # Fire
 key space
