@@ -26,6 +26,10 @@ public:
     // draws otherwise must say null too).
     virtual Model* instanceable() { return nullptr; }
 
+    // Called by a renderer each frame before it looks at what this draws
+    // (its mesh, for batching), so that it may bring its geometry up to date.
+    virtual void prepare() {}
+
     bool blending;
 };
 

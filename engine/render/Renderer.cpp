@@ -65,6 +65,7 @@ void Renderer::collect(Component* component, bool footprints)
     auto* renderable = static_cast<Renderable*>(component);
     if (!renderable || !renderable->enabled)
         return;
+    renderable->prepare();
     const Transform* transform = world->getComponent<Transform>(renderable->entityId);
     if (!transform)
         return;

@@ -9,7 +9,9 @@ namespace kit {
 class Texture;
 
 // A textured rectangle of `width` x `height` world units centred on its
-// entity, drawn with "shaders/flatShader.txt" from both sides.
+// entity, drawn with "shaders/flatShader.txt" from both sides. Once its
+// texture is loaded, only the parts of the rectangle where the texture shows
+// anything are drawn (see TextureCoverage): the same pixels, fewer to shade.
 class Sprite : public Model {
 public:
     // The program every sprite draws with.
@@ -23,6 +25,14 @@ public:
 
     // Shows another texture (the menus' icons switch pictures this way).
     void setTexture(ResourceHandle<Texture> texture);
+
+    // Trims the rectangle to the texture's coverage once the texture is loaded.
+    void prepare() override;
+
+private:
+    ResourceHandle<Texture> texture_;
+    float width_, height_;
+    const Texture* trimmedFor_ = nullptr;
 };
 
 } // namespace kit

@@ -1,8 +1,26 @@
 #include "Texture.h"
 
+#include "engine/render/state/SoftwareRenderer.h"
+
 #include <GL/glew.h>
 
 namespace kit {
+namespace {
+
+// Trilinear filtering reads twice the texels of filtering within the nearest
+// mipmap level. A software renderer pays for each of them on the CPU, and at
+// the sizes the game draws its textures the two look alike; a graphics card
+// keeps trilinear. Decided by the first context (a process has one renderer).
+GLint minifyingFilter()
+{
+    static const GLint filter = [] {
+        const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        return renderer && isSoftwareRendererName(renderer) ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
+    }();
+    return filter;
+}
+
+} // namespace
 
 Texture::~Texture()
 {
@@ -29,7 +47,7 @@ void Texture::upload(const unsigned char* pixels, unsigned w, unsigned h)
     height = static_cast<float>(h);
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minifyingFilter());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextureCoverage.h"
+
 #include "engine/render/state/RenderState.h"
 
 namespace kit {
@@ -25,6 +27,8 @@ public:
     unsigned target = 0;
     float width = 0.0f; // pixels
     float height = 0.0f;
+    // Where the image shows anything (from its loader; unknown otherwise).
+    TextureCoverage coverage;
 
 private:
     RenderState* lastState_ = nullptr; // forgets our bindings when we go

@@ -17,6 +17,7 @@ public:
     std::vector<unsigned char> pixels; // RGBA8, first row first
     unsigned width = 0;
     unsigned height = 0;
+    TextureCoverage coverage; // found on the loading thread
 };
 
 } // namespace kit

@@ -78,7 +78,7 @@ void buildStage(kit::World& world)
     world.addComponent(stage, new kit::Label(tags::gameSpace));
     world.addComponent(stage, new kit::Transform(glm::vec3(4.5f, -52.5f, -66.0f), glm::vec3(1.5f)));
     world.addComponent(stage, new kit::Model(kit::objManager().prefetch("models/basicStage/basicStage.obj")));
-    world.addComponent(stage, new ModelLook(LookSpec{"shaders/flatShader.txt", "", "", {}}));
+    world.addComponent(stage, new ModelLook(LookSpec{"shaders/flatOpaqueShader.txt", "", "", {}}));
 
     for (const Wall& w : walls) {
         const kit::EntityHandle wall = world.createEntity();

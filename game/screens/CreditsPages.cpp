@@ -65,7 +65,7 @@ void planes(kit::World* world)
 {
     // The stage where the match puts it, seen from the match camera's distance.
     screens::addScene(world, screens::Viewpoint{glm::vec3(0.0f, 0.0f, 100.0f)});
-    screens::addModel(world, "models/basicStage/basicStage.obj", "shaders/flatShader.txt", "",
+    screens::addModel(world, "models/basicStage/basicStage.obj", "shaders/flatOpaqueShader.txt", "",
                       glm::vec3(4.5f, -52.5f, -66.0f), glm::quat(1, 0, 0, 0), 1.5f);
 
     const auto mascot = screens::addTurntable(world, glm::vec3(-10.0f, -3.5f, 78.0f), spin);

@@ -142,7 +142,7 @@ Viewpoint addLandscape(kit::World* world)
     // ahead, so the view is all landscape.
     const Viewpoint view{glm::vec3(7.0f, 30.0f, 55.0f), glm::angleAxis(-0.17f, glm::vec3(1, 0, 0))};
     addScene(world, view);
-    addModel(world, "models/background/background.obj", "shaders/flatShader.txt", "", glm::vec3(0.0f),
+    addModel(world, "models/background/background.obj", "shaders/flatOpaqueShader.txt", "", glm::vec3(0.0f),
              glm::quat(1, 0, 0, 0), 1.0f);
     return view;
 }

@@ -8,7 +8,9 @@
 #include "engine/render/Sprite.h"
 #include "engine/render/state/RenderState.h"
 #include "engine/resources/Material.h"
+#include "engine/resources/Mesh.h"
 #include "engine/resources/ResourceManagers.h"
+#include "engine/resources/VertexBuffer.h"
 #include "support/RenderScene.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -174,4 +176,39 @@ TEST_F(DetailAndScale, AutomaticScaleKeepsASoftwareRendererWithinItsPixels)
     kit::settings::set("tuning.renderer.softwarePixels", "19200");
     drawFrame();
     EXPECT_EQ(probe->seen, glm::ivec2(160, 120)) << "a screen within the budget is drawn at full size";
+}
+
+TEST_F(DetailAndScale, ASpriteDrawsOnlyTheCellsWhereItsTextureShowsAndTheSamePixels)
+{
+    // 64 x 64 texels: the left half red, the right half fully transparent.
+    std::vector<unsigned char> rgba(64 * 64 * 4, 0);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            rgba[static_cast<std::size_t>((y * 64 + x) * 4)] = 255;
+            rgba[static_cast<std::size_t>((y * 64 + x) * 4 + 3)] = 255;
+        }
+    }
+    std::filesystem::create_directories("assets/textures");
+    lodepng::encode("assets/textures/half.png", rgba, 64, 64);
+    kit::textureManager().get("textures/half.png");
+    auto* sprite = world->emplaceComponent<kit::Sprite>(entity(glm::vec3(0.0f), {"gameSpace"}),
+                                                        kit::textureManager().prefetch("textures/half.png"), 80.0f, 80.0f);
+    drawFrame();
+
+    const kit::VertexBuffer& drawn = *sprite->mesh->parts.front().buffer;
+    EXPECT_EQ(drawn.vertexCount, 6u) << "the covered columns, all rows alike: one rectangle";
+    ASSERT_TRUE(drawn.boundsKnown());
+    // Columns 0 to 7 of 16 show, and one more for the margin: up to 9/16 of the width.
+    EXPECT_FLOAT_EQ(drawn.bounds().max.x, -40.0f + 80.0f * 9.0f / 16.0f);
+    EXPECT_FLOAT_EQ(drawn.bounds().min.x, -40.0f);
+    EXPECT_FLOAT_EQ(drawn.bounds().max.y, 40.0f);
+    EXPECT_FLOAT_EQ(drawn.bounds().min.y, -40.0f);
+    for (const auto& [x, y] : {std::pair{42, 22}, {78, 98}})
+        EXPECT_TRUE(near(pixel(x, y), red)) << x << "," << y << ": " << test::rgb(pixel(x, y));
+    EXPECT_TRUE(near(pixel(82, 60), blue)) << test::rgb(pixel(82, 60));
+
+    sprite->setTexture(kit::textureManager().prefetch(white_));
+    drawFrame();
+    EXPECT_EQ(sprite->mesh->parts.front().buffer->bounds().max.x, 40.0f) << "a new texture, a new outline";
+    EXPECT_TRUE(near(pixel(100, 60), {255, 255, 255})) << test::rgb(pixel(100, 60));
 }
