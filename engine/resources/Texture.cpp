@@ -1,5 +1,6 @@
 #include "Texture.h"
 
+#include "engine/core/Settings.h"
 #include "engine/render/state/SoftwareRenderer.h"
 
 #include <GL/glew.h>
@@ -10,14 +11,17 @@ namespace {
 // Trilinear filtering reads twice the texels of filtering within the nearest
 // mipmap level. A software renderer pays for each of them on the CPU, and at
 // the sizes the game draws its textures the two look alike; a graphics card
-// keeps trilinear. Decided by the first context (a process has one renderer).
+// keeps trilinear. "tuning.renderer.trilinear": -1 (the default) decides by
+// the first context's renderer (a process has one), 1 always, 0 never.
 GLint minifyingFilter()
 {
-    static const GLint filter = [] {
+    static const bool software = [] {
         const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        return renderer && isSoftwareRendererName(renderer) ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
+        return renderer && isSoftwareRendererName(renderer);
     }();
-    return filter;
+    const int chosen = settings::get<int>("tuning.renderer.trilinear", -1);
+    const bool trilinear = chosen < 0 ? !software : chosen > 0;
+    return trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST;
 }
 
 } // namespace

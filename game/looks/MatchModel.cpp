@@ -16,7 +16,7 @@ std::string lowDetailPath(const std::string& path)
 
 kit::Model* matchModel(const std::string& path)
 {
-    static kit::SettingsEntry<float> belowPixels("tuning.renderer.lowDetailBelowPixels", 160.0f);
+    static kit::SettingsEntry<float> belowPixels("tuning.renderer.lowDetailBelowPixels", 100.0f);
     auto* model = new kit::Model(kit::objManager().prefetch(path));
     const std::string low = lowDetailPath(path);
     if (!low.empty() && belowPixels.value > 0.0f) {

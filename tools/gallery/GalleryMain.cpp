@@ -3,10 +3,14 @@
 // the stage from the game camera with planes of all six colours, the HUD
 // and the menus. Run from the repository root under a display:
 //   make gallery    (writes build/gallery/*.png)
+// or: art_gallery DIRECTORY [KEY=VALUE...], the pairs tuning values for the
+// run (say tuning.renderer.trilinear=1 to filter textures as a graphics card
+// does under the software renderer).
 #include "SceneKit.h"
 #include "Sheets.h"
 
 #include "engine/core/GlfwLibrary.h"
+#include "engine/core/Settings.h"
 #include "engine/core/Window.h"
 #include "engine/core/application/Application.h"
 #include "engine/core/application/GlewInitError.h"
@@ -24,6 +28,15 @@ int main(int argc, char** argv)
     }
     const std::string directory = argc > 1 ? argv[1] : "build/gallery";
     std::filesystem::create_directories(directory);
+    for (int i = 2; i < argc; ++i) {
+        const std::string pair = argv[i];
+        const auto equals = pair.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            std::cerr << "not a KEY=VALUE pair: " << pair << "\n";
+            return 1;
+        }
+        kit::settings::set(pair.substr(0, equals), pair.substr(equals + 1));
+    }
 
     kit::GlfwLibrary glfw;
     if (!glfw.ready())
