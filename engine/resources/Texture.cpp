@@ -36,7 +36,7 @@ Texture::~Texture()
         glDeleteTextures(1, &id);
 }
 
-void Texture::upload(const unsigned char* pixels, unsigned w, unsigned h)
+void Texture::upload(const unsigned char* pixels, unsigned w, unsigned h, const std::vector<MipLevel>* smaller)
 {
     if (id == 0)
         glGenTextures(1, &id);
@@ -49,7 +49,15 @@ void Texture::upload(const unsigned char* pixels, unsigned w, unsigned h)
     format = GL_RGBA;
     width = static_cast<float>(w);
     height = static_cast<float>(h);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    if (pixels && smaller && !smaller->empty()) {
+        GLint level = 0;
+        for (const MipLevel& below : *smaller)
+            glTexImage2D(GL_TEXTURE_2D, ++level, GL_RGBA, static_cast<GLsizei>(below.width),
+                         static_cast<GLsizei>(below.height), 0, GL_RGBA, GL_UNSIGNED_BYTE, below.pixels.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, level);
+    } else {
+        glGenerateMipmap(GL_TEXTURE_2D);
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minifyingFilter());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

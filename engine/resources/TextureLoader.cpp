@@ -13,11 +13,12 @@ void TextureLoader::load()
     }
     // 16 x 16 cells: a sprite over the covered ones has a few dozen triangles.
     coverage = TextureCoverage::of(pixels.data(), width, height, 16, 16);
+    levels = smallerLevels(pixels.data(), width, height);
 }
 
 void TextureLoader::finish()
 {
-    target->upload(pixels.empty() ? nullptr : pixels.data(), width, height);
+    target->upload(pixels.empty() ? nullptr : pixels.data(), width, height, &levels);
     target->coverage = std::move(coverage);
 }
 

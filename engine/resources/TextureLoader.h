@@ -17,7 +17,8 @@ public:
     std::vector<unsigned char> pixels; // RGBA8, first row first
     unsigned width = 0;
     unsigned height = 0;
-    TextureCoverage coverage; // found on the loading thread
+    TextureCoverage coverage;     // found on the loading thread
+    std::vector<MipLevel> levels; // made there too: the mipmaps below the image
 };
 
 } // namespace kit

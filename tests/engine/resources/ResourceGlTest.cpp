@@ -70,9 +70,22 @@ TEST_F(GlResources, APngIsUploadedWithItsSizeAndPixels)
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, back.data());
     EXPECT_EQ(back[0], 200);
     EXPECT_EQ(back[4 * 5 + 1], 5); // the last pixel, first row first
-    GLint maxLevel = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &maxLevel);
-    EXPECT_EQ(maxLevel, GL_LINEAR_MIPMAP_LINEAR);
+    GLint filter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, gl.state->softwareRenderer ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR)
+        << "trilinear only where it costs nothing";
+    // The mipmaps come from the loading thread: one level of 1 x 1 below,
+    // the mean of the 2 x 2 at the top left (green 0, 1, 3, 4).
+    GLint maxLevel = 0, below = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+    EXPECT_EQ(maxLevel, 1);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &below);
+    EXPECT_EQ(below, 1);
+    std::array<unsigned char, 4> smaller{};
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, smaller.data());
+    EXPECT_EQ(smaller[0], 200);
+    EXPECT_EQ(smaller[1], 2); // 8 / 4
+    EXPECT_EQ(smaller[2], 7);
 
     writePng("assets/textures/one.png", 1, 1, 9);
     EXPECT_EQ(kit::textureManager().get("textures/one.png")->width, 1.0f);
