@@ -74,6 +74,9 @@ bench: release
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/resource_load_measure
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24" $(RELEASE_DIR)/tools/benchmarks/render_measure
 	tools/benchmarks/startup.sh 5 5
+	MODES="" tools/benchmarks/match_frames.sh 1 30 1 800x600
+	MODES="" tools/benchmarks/match_frames.sh 1 30 1 1280x720
+	MODES="" tools/benchmarks/match_frames.sh 1 30 1 1920x1080
 
 # Applies each mutant of tools/mutate/mutants.txt alone, rebuilds and runs the
 # tests against it, and reports which the suite caught. Slow: run by hand.
