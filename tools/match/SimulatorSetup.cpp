@@ -67,7 +67,7 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
-                     " [--no-batching] [--samples N] [--size WxH] [--strengths LEVEL,LEVEL,...] "
+                     " [--no-batching] [--samples N] [--size WxH] [--set KEY=VALUE] [--strengths LEVEL,LEVEL,...] "
                   << sessionUsage << "\n";
         return false;
     };
@@ -105,6 +105,16 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 if (!v)
                     return usage();
                 options.samples = std::clamp(std::stoi(v), -1, 16);
+            } else if (arg == "--set") {
+                // A tuning value for the run, as the tuning file would give it.
+                const char* v = value("--set");
+                const std::string pair = v ? v : "";
+                const auto equals = pair.find('=');
+                if (equals == std::string::npos || equals == 0) {
+                    std::cerr << "--set takes KEY=VALUE\n";
+                    return usage();
+                }
+                kit::settings::set(pair.substr(0, equals), pair.substr(equals + 1));
             } else if (arg == "--size") {
                 const char* v = value("--size");
                 int w = 0, h = 0;
