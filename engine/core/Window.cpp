@@ -43,6 +43,7 @@ Window::Window() = default;
 Window::Window(GLFWwindow* handle, std::string title, glm::ivec2 windowedSize)
     : handle_(handle), title_(std::move(title)), windowedSize_(windowedSize)
 {
+    glfwGetWindowSize(handle_, &size_.x, &size_.y);
     installCallbacks();
 }
 
@@ -92,7 +93,10 @@ void Window::installCallbacks()
         else
             owner(h).focusLost();
     });
-    glfwSetWindowSizeCallback(handle_, [](GLFWwindow* h, int w, int ht) { owner(h).resized(w, ht); });
+    glfwSetWindowSizeCallback(handle_, [](GLFWwindow* h, int w, int ht) {
+        owner(h).size_ = glm::ivec2(w, ht);
+        owner(h).resized(w, ht);
+    });
     glfwSetWindowPosCallback(handle_, [](GLFWwindow* h, int x, int y) { owner(h).moved(x, y); });
     glfwSetWindowRefreshCallback(handle_, [](GLFWwindow* h) { owner(h).refresh(); });
     glfwSetCharCallback(handle_, [](GLFWwindow* h, unsigned int c) { owner(h).character(c); });
@@ -144,10 +148,7 @@ void Window::setShouldClose(bool close)
 
 glm::ivec2 Window::size() const
 {
-    glm::ivec2 s(0);
-    if (handle_)
-        glfwGetWindowSize(handle_, &s.x, &s.y);
-    return s;
+    return handle_ ? size_ : glm::ivec2(0);
 }
 
 void Window::setFullscreen(bool fullscreen)

@@ -47,6 +47,8 @@ public:
     void swapBuffers();
     [[nodiscard]] bool shouldClose() const;
     void setShouldClose(bool close);
+    // As of the last events polled (asking the display each time is a round
+    // trip to the X server, and every HUD element asks every frame).
     [[nodiscard]] glm::ivec2 size() const;
     [[nodiscard]] glm::ivec2 framebufferSize() const;
     // Cursor position in window coordinates.
@@ -104,6 +106,7 @@ private:
     std::string title_;
     glm::ivec2 windowedPosition_{0};
     glm::ivec2 windowedSize_{800, 600};
+    glm::ivec2 size_{0}; // the window's, kept by the size callback
     bool verticalSync_ = false;
     std::string detachedClipboard_;
 };
