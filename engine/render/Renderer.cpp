@@ -150,7 +150,7 @@ void Renderer::render(float)
         // Read every frame: the Options screen changes the choice mid-match.
         const float scale = resolutionScale(settings::get<float>("tuning.renderer.resolutionScale", 0.0f),
                                             state_->softwareRenderer, screen,
-                                            settings::get<float>("tuning.renderer.softwarePixels", 480000.0f));
+                                            settings::get<float>("tuning.renderer.softwarePixels", 921600.0f));
         if (scale < 1.0f) {
             const glm::ivec2 size = glm::max(glm::ivec2(glm::round(glm::vec2(screen) * scale)), glm::ivec2(1));
             if (!scaled_)

@@ -54,7 +54,7 @@ protected:
     void TearDown() override
     {
         kit::settings::set("tuning.renderer.resolutionScale", "0");
-        kit::settings::set("tuning.renderer.softwarePixels", "480000");
+        kit::settings::set("tuning.renderer.softwarePixels", "921600");
         RenderScene::TearDown();
     }
 
