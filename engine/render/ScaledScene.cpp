@@ -1,6 +1,7 @@
 #include "ScaledScene.h"
 
 #include "engine/render/state/RenderState.h"
+#include "engine/resources/ShaderCompiler.h"
 
 #include <GL/glew.h>
 
@@ -31,17 +32,12 @@ void main()
 }
 )";
 
-unsigned compile(GLenum stage, const char* source)
+// A shader of the given stage from source, compiled (a failure is reported
+// and shows when the program does not link).
+unsigned compiled(GLenum stage, const char* source)
 {
     const GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        glDeleteShader(shader);
-        return 0;
-    }
+    compileShader(shader, "", source);
     return shader;
 }
 
@@ -76,23 +72,18 @@ bool ScaledScene::makeProgram()
 {
     if (program_ != 0)
         return true;
-    const unsigned vertex = compile(GL_VERTEX_SHADER, vertexSource);
-    const unsigned fragment = compile(GL_FRAGMENT_SHADER, fragmentSource);
+    const unsigned vertex = compiled(GL_VERTEX_SHADER, vertexSource);
+    const unsigned fragment = compiled(GL_FRAGMENT_SHADER, fragmentSource);
+    program_ = glCreateProgram();
+    glAttachShader(program_, vertex);
+    glAttachShader(program_, fragment);
+    glLinkProgram(program_);
+    glDeleteShader(vertex); // the program keeps them while it lives
+    glDeleteShader(fragment);
     GLint ok = GL_FALSE;
-    if (vertex != 0 && fragment != 0) {
-        program_ = glCreateProgram();
-        glAttachShader(program_, vertex);
-        glAttachShader(program_, fragment);
-        glLinkProgram(program_);
-        glGetProgramiv(program_, GL_LINK_STATUS, &ok);
-    }
-    if (vertex != 0)
-        glDeleteShader(vertex);
-    if (fragment != 0)
-        glDeleteShader(fragment);
+    glGetProgramiv(program_, GL_LINK_STATUS, &ok);
     if (ok != GL_TRUE) {
-        if (program_ != 0)
-            glDeleteProgram(program_);
+        glDeleteProgram(program_);
         program_ = 0;
         return false;
     }

@@ -15,10 +15,7 @@ namespace {
 // the first context's renderer (a process has one), 1 always, 0 never.
 GLint minifyingFilter()
 {
-    static const bool software = [] {
-        const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        return renderer && isSoftwareRendererName(renderer);
-    }();
+    static const bool software = contextDrawsInSoftware();
     const int chosen = settings::get<int>("tuning.renderer.trilinear", -1);
     const bool trilinear = chosen < 0 ? !software : chosen > 0;
     return trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST;

@@ -77,13 +77,6 @@ private:
     kit::ScopedConnection connection_;
 };
 
-// Whether the current context draws in software (llvmpipe and its kin).
-bool softwareRenderer()
-{
-    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    return renderer && kit::isSoftwareRendererName(renderer);
-}
-
 // The player's settings file, empty (with one line said) when the player has
 // no home to keep it in.
 std::filesystem::path playerSettingsFile()
@@ -163,7 +156,7 @@ std::unique_ptr<kit::Window> openGameWindow()
     windowSettings.height = static_cast<int>(std::clamp(size.y, 1.0f, 16384.0f));
 
     std::unique_ptr<kit::Window> window = kit::Window::open(windowSettings);
-    if (window && decideByRenderer && !softwareRenderer()) {
+    if (window && decideByRenderer && !kit::contextDrawsInSoftware()) {
         // A graphics card: opened again with multisampling before anyone
         // sees it (a card's context comes cheap; a software one does not,
         // which is why the first try goes without).

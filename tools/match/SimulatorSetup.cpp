@@ -185,8 +185,7 @@ Simulator::Simulator(SimulatorOptions options) : options_(std::move(options))
     window_ = kit::Window::open(settings);
     if (window_ && options_.samples < 0) {
         // As the game decides: multisampling on a graphics card only.
-        const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        if (!(name && kit::isSoftwareRendererName(name))) {
+        if (!kit::contextDrawsInSoftware()) {
             window_.reset();
             settings.samples = 4;
             window_ = kit::Window::open(settings);

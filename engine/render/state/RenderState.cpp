@@ -18,8 +18,7 @@ RenderState::RenderState()
     GLint units = 0;
     glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
     units_.assign(static_cast<std::size_t>(std::max(units, 1)), 0u);
-    if (const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER)))
-        softwareRenderer = isSoftwareRendererName(name);
+    softwareRenderer = contextDrawsInSoftware();
     ++liveStates;
 }
 

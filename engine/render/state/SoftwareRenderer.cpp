@@ -1,5 +1,7 @@
 #include "SoftwareRenderer.h"
 
+#include <GL/glew.h>
+
 namespace kit {
 
 bool isSoftwareRendererName(std::string_view renderer)
@@ -9,6 +11,12 @@ bool isSoftwareRendererName(std::string_view renderer)
             return true;
     }
     return false;
+}
+
+bool contextDrawsInSoftware()
+{
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return renderer && isSoftwareRendererName(renderer);
 }
 
 } // namespace kit

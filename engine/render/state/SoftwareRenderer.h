@@ -9,4 +9,7 @@ namespace kit {
 // multisample of it, costs CPU time.
 bool isSoftwareRendererName(std::string_view renderer);
 
+// Whether the current OpenGL context draws in software (false without one).
+bool contextDrawsInSoftware();
+
 } // namespace kit
