@@ -194,8 +194,7 @@ bool InstancedDraw::draw(RenderState& state, const UniformSet& globals, const st
             glVertexAttribDivisor(location, 1);
         }
     }
-    glDrawArraysInstanced(GL_TRIANGLES, 0, static_cast<GLsizei>(buffer->vertexCount),
-                          static_cast<GLsizei>(batch.size()));
+    buffer->drawTriangles(static_cast<int>(batch.size()));
     state.countDraw();
     glBindVertexArray(0);
     return true;

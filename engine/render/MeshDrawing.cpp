@@ -39,7 +39,7 @@ void drawMesh(const Mesh& mesh, RenderState& state, const glm::mat4& model, cons
             prepare(*state.currentProgram);
 
         glBindVertexArray(part.buffer->vertexArrayFor(*state.currentProgram));
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(part.buffer->vertexCount));
+        part.buffer->drawTriangles();
         state.countDraw();
         glBindVertexArray(0);
     }

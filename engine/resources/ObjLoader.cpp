@@ -9,6 +9,10 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 namespace kit {
 namespace {
 
@@ -84,9 +88,54 @@ ObjData parseObj(std::string_view text, const std::string& directory)
     return data;
 }
 
+namespace {
+
+// The bits of one corner's values: equal keys draw identically.
+using CornerKey = std::array<std::uint32_t, 8>;
+
+struct CornerKeyHash {
+    std::size_t operator()(const CornerKey& key) const
+    {
+        std::uint64_t h = 1469598103934665603ull; // FNV-1a over the words
+        for (std::uint32_t word : key)
+            h = (h ^ word) * 1099511628211ull;
+        return static_cast<std::size_t>(h);
+    }
+};
+
+} // namespace
+
+IndexedGroup indexVertices(const ObjData::Group& corners)
+{
+    IndexedGroup out;
+    const std::size_t count = std::min({corners.positions.size(), corners.normals.size(), corners.uvs.size()});
+    out.indices.reserve(count);
+    std::unordered_map<CornerKey, std::uint32_t, CornerKeyHash> seen;
+    seen.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const glm::vec3& p = corners.positions[i];
+        const glm::vec3& n = corners.normals[i];
+        const glm::vec2& t = corners.uvs[i];
+        const std::array<float, 8> values{p.x, p.y, p.z, n.x, n.y, n.z, t.x, t.y};
+        CornerKey key;
+        std::memcpy(key.data(), values.data(), sizeof key);
+        const auto [found, added] = seen.try_emplace(key, static_cast<std::uint32_t>(out.vertices.positions.size()));
+        if (added) {
+            out.vertices.positions.push_back(p);
+            out.vertices.normals.push_back(n);
+            out.vertices.uvs.push_back(t);
+        }
+        out.indices.push_back(found->second);
+    }
+    return out;
+}
+
 void objLoader::load()
 {
     data = parseObj(readTextFile(fullPath), directory);
+    for (auto& [name, group] : data.groups)
+        indexed.emplace(name, indexVertices(group));
+    data.groups.clear();
     for (const std::string& library : data.materialLibraries)
         lastLibrary = mtlManager().prefetch(library, true);
 }
@@ -96,7 +145,8 @@ void objLoader::finish()
     for (const std::string& library : data.materialLibraries)
         mtlManager().get(library);
 
-    for (const auto& [name, group] : data.groups) {
+    for (const auto& [name, part] : indexed) {
+        const ObjData::Group& group = part.vertices;
         if (group.positions.empty())
             continue;
         const std::vector<glm::vec3> zeros(group.positions.size(), glm::vec3(0.0f));
@@ -108,6 +158,7 @@ void objLoader::finish()
         buffer->setAttributeData(GL_ARRAY_BUFFER, group.uvs.data(), "UV");
         buffer->setAttributeData(GL_ARRAY_BUFFER, zeros.data(), "tangent");
         buffer->setAttributeData(GL_ARRAY_BUFFER, zeros.data(), "bitangent");
+        buffer->setIndices(part.indices);
 
         std::shared_ptr<Material> material;
         if (lastLibrary.resource) {

@@ -7,6 +7,7 @@
 #include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,13 +38,22 @@ struct ObjData {
 // reads the all-zero element.
 ObjData parseObj(std::string_view text, const std::string& directory);
 
-// Wavefront OBJ meshes; each material group becomes one part.
+// A group's corners with equal position, normal and texture coordinates
+// stored once, and its triangles as indices into them (three a triangle).
+struct IndexedGroup {
+    ObjData::Group vertices;
+    std::vector<std::uint32_t> indices;
+};
+IndexedGroup indexVertices(const ObjData::Group& corners);
+
+// Wavefront OBJ meshes; each material group becomes one indexed part.
 class objLoader : public Resourceloader<Mesh> {
 public:
     void load() override;
     void finish() override;
 
-    ObjData data;
+    ObjData data; // its groups moved into `indexed` once read
+    std::map<std::string, IndexedGroup> indexed;
     ResourceHandle<MaterialLibrary> lastLibrary;
 };
 

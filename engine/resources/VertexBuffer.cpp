@@ -43,6 +43,8 @@ VertexBuffer::~VertexBuffer()
         glDeleteVertexArrays(1, &array);
     if (id != 0)
         glDeleteBuffers(1, &id);
+    if (indexBuffer != 0)
+        glDeleteBuffers(1, &indexBuffer);
 }
 
 unsigned VertexBuffer::vertexArrayFor(const ShaderProgram& program)
@@ -56,6 +58,8 @@ unsigned VertexBuffer::vertexArrayFor(const ShaderProgram& program)
     glBindVertexArray(array);
     bind(GL_ARRAY_BUFFER);
     bindAttributes(program);
+    if (indexBuffer != 0)
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer); // part of the vertex array's state
     glBindVertexArray(0);
     vertexArrays_.emplace_back(program.id, array);
     return array;
@@ -90,6 +94,44 @@ void VertexBuffer::allocate(std::size_t count, unsigned usage, unsigned target)
     }
     vertexCount = count;
     glBufferData(target, static_cast<GLsizeiptr>(blockOffset(attributes.size())), nullptr, usage);
+}
+
+void VertexBuffer::setIndices(const std::vector<std::uint32_t>& indices)
+{
+    // Vertex arrays made before hold the old element binding.
+    if (RenderState::contextAlive()) {
+        for (const auto& [program, array] : vertexArrays_)
+            glDeleteVertexArrays(1, &array);
+    }
+    vertexArrays_.clear();
+    indexCount = indices.size();
+    if (indices.empty())
+        return;
+    if (indexBuffer == 0)
+        glGenBuffers(1, &indexBuffer);
+    // Filled through the copy target: binding the element target here would
+    // change whichever vertex array is bound.
+    glBindBuffer(GL_COPY_WRITE_BUFFER, indexBuffer);
+    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint32_t)),
+                 indices.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
+}
+
+void VertexBuffer::drawTriangles(int instances) const
+{
+    if (indexBuffer != 0 && indexCount > 0) {
+        const auto count = static_cast<GLsizei>(indexCount);
+        if (instances > 0)
+            glDrawElementsInstanced(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr, instances);
+        else
+            glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
+        return;
+    }
+    const auto count = static_cast<GLsizei>(vertexCount);
+    if (instances > 0)
+        glDrawArraysInstanced(GL_TRIANGLES, 0, count, instances);
+    else
+        glDrawArrays(GL_TRIANGLES, 0, count);
 }
 
 void VertexBuffer::setAttributeData(unsigned target, const void* data, const std::string& name)

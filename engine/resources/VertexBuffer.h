@@ -3,6 +3,7 @@
 #include <glm/vec3.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -47,6 +48,10 @@ public:
     void allocate(std::size_t count, unsigned usage, unsigned target);
     // Fills the named attribute's block from `data` (vertexCount entries).
     void setAttributeData(unsigned target, const void* data, const std::string& name);
+    // Makes the buffer indexed: triangles are drawn from `indices` (32-bit,
+    // each below vertexCount), so that a vertex shared by several triangles
+    // is stored and shaded once. Empty: drawn in vertex order again.
+    void setIndices(const std::vector<std::uint32_t>& indices);
     // Points the program's inputs at the blocks; integer types stay integers.
     void bindAttributes(const ShaderProgram& program) const;
 
@@ -69,9 +74,15 @@ public:
     [[nodiscard]] bool boundsKnown() const { return boundsKnown_; }
     [[nodiscard]] const Bounds& bounds() const { return bounds_; }
 
+    // Draws the buffer's triangles with the vertex array of the bound
+    // program; an instanced draw of `instances` copies when above 0.
+    void drawTriangles(int instances = 0) const;
+
     unsigned id = 0;
     std::vector<VertexAttribute> attributes;
     std::size_t vertexCount = 0;
+    unsigned indexBuffer = 0; // 0 while not indexed
+    std::size_t indexCount = 0;
 
 private:
     void measure(const VertexAttribute& attribute, const void* data);

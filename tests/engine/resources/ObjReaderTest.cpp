@@ -147,3 +147,29 @@ TEST_F(ObjReader, IndicesBeyondTheirArraysReadZero)
     EXPECT_EQ(group.normals[0], glm::vec3(0.0f));
     EXPECT_EQ(group.positions[3], glm::vec3(0.0f)); // "-1" and "x" are no indices
 }
+
+// Indexing keeps every corner exactly as read and stores a corner once only
+// when position, normal and texture coordinates all agree.
+TEST_F(ObjReader, IndexingStoresEqualCornersOnceAndRebuildsEveryCorner)
+{
+    const std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nvn 0 0 1\nvn 0 0 -1\nvt 0 0\nvt 1 1\n"
+                             "f 1/1/1 2/1/1 3/1/1\nf 2/1/1 4/1/1 3/1/1\n" // two shared corners
+                             "f 1/2/1 2/1/2 3/1/1\n";                     // same positions, new uv or normal
+    const kit::ObjData data = parse("shared.obj", text);
+    const auto& corners = data.groups.at("");
+    const kit::IndexedGroup indexed = kit::indexVertices(corners);
+    ASSERT_EQ(indexed.indices.size(), corners.positions.size());
+    EXPECT_EQ(indexed.vertices.positions.size(), 6u); // 4 + corner 1 with uv 2 + corner 2 with normal 2
+    EXPECT_EQ(indexed.vertices.normals.size(), indexed.vertices.positions.size());
+    EXPECT_EQ(indexed.vertices.uvs.size(), indexed.vertices.positions.size());
+    for (std::size_t i = 0; i < indexed.indices.size(); ++i) {
+        const std::uint32_t v = indexed.indices[i];
+        ASSERT_LT(v, indexed.vertices.positions.size());
+        EXPECT_EQ(indexed.vertices.positions[v], corners.positions[i]) << "corner " << i;
+        EXPECT_EQ(indexed.vertices.normals[v], corners.normals[i]) << "corner " << i;
+        EXPECT_EQ(indexed.vertices.uvs[v], corners.uvs[i]) << "corner " << i;
+    }
+    EXPECT_EQ(indexed.indices[3], indexed.indices[1]); // corner 2 of the second face is the first's
+    EXPECT_EQ(indexed.indices[5], indexed.indices[2]);
+    EXPECT_TRUE(kit::indexVertices(kit::ObjData::Group{}).indices.empty());
+}

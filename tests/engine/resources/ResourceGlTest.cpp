@@ -10,6 +10,8 @@
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
+
+#include <array>
 #include <lodepng.h>
 
 namespace {
@@ -201,7 +203,15 @@ TEST_F(GlResources, ObjMeshesTakeTheirMaterialsFromTheLastLibrary)
     auto mesh = kit::objManager().get("models/box.obj");
     ASSERT_EQ(mesh->parts.size(), 3u); // "", "ghost", "red"
     EXPECT_EQ(mesh->parts[0].buffer->vertexCount, 3u);
-    EXPECT_EQ(mesh->parts[2].buffer->vertexCount, 6u);
+    // "red" draws the same three corners twice, once each way round: stored once, indexed twice.
+    EXPECT_EQ(mesh->parts[2].buffer->vertexCount, 3u);
+    ASSERT_EQ(mesh->parts[2].buffer->indexCount, 6u);
+    ASSERT_NE(mesh->parts[2].buffer->indexBuffer, 0u);
+    std::array<std::uint32_t, 6> indices{};
+    glBindBuffer(GL_COPY_READ_BUFFER, mesh->parts[2].buffer->indexBuffer);
+    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, sizeof indices, indices.data());
+    glBindBuffer(GL_COPY_READ_BUFFER, 0);
+    EXPECT_EQ(indices, (std::array<std::uint32_t, 6>{0, 1, 2, 2, 1, 0}));
     const kit::Material& red = *mesh->parts[2].material;
     EXPECT_EQ(*red.uniform<glm::vec3>("mat_diffuse"), glm::vec3(0, 1, 0)); // from the second library
     EXPECT_EQ(*red.uniform<float>("mat_shininess"), 10.0f);
@@ -219,7 +229,7 @@ TEST_F(GlResources, ObjMeshesTakeTheirMaterialsFromTheLastLibrary)
     const kit::VertexBuffer& buffer = *mesh->parts[2].buffer;
     ASSERT_EQ(buffer.attributes.size(), 5u);
     EXPECT_EQ(buffer.attributes[2].name, "UV");
-    EXPECT_EQ(buffer.blockOffset(2), 6u * (3 + 3) * sizeof(float));
+    EXPECT_EQ(buffer.blockOffset(2), 3u * (3 + 3) * sizeof(float));
 }
 
 TEST_F(GlResources, MaterialFilesRequestTheirProgramAndTexture)
