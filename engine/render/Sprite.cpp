@@ -10,6 +10,8 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 #include <vector>
 
 namespace kit {
@@ -84,10 +86,12 @@ std::vector<UvRect> coveredRects(const TextureCoverage& coverage)
     return rects;
 }
 
-std::shared_ptr<Mesh> quadMesh(ResourceHandle<Texture> texture, float width, float height)
+std::shared_ptr<Mesh> quadMesh(ResourceHandle<Texture> texture, float width, float height, bool instanced = false)
 {
     auto material = std::make_shared<Material>();
     material->setShaderProgram(shaderProgramManager().getHandle(Sprite::program));
+    if (instanced)
+        material->instancedProgram = shaderProgramManager().getHandle(Sprite::instancedProgram);
     material->setTexture("diffuseTex", std::move(texture));
     auto mesh = std::make_shared<Mesh>();
     mesh->parts.push_back(Mesh::Part{spriteBuffer({UvRect{0.0f, 0.0f, 1.0f, 1.0f}}, width, height), material});
@@ -103,12 +107,43 @@ ResourceHandle<Mesh> ownMesh(std::shared_ptr<Mesh> mesh)
 
 } // namespace
 
+struct Sprite::Shared {
+    std::shared_ptr<Mesh> mesh;
+    const Texture* trimmedFor = nullptr;
+    bool keyed = false; // made by sharing(): other sprites may come to share it
+};
+
 Sprite::Sprite(ResourceHandle<Texture> texture, float width, float height, float priority, bool blending)
     : Model(ownMesh(quadMesh(texture, width, height)), blending), texture_(std::move(texture)), width_(width),
-      height_(height)
+      height_(height), shared_(std::make_shared<Shared>())
 {
     addClassTags<Sprite>("sprite");
     setRenderPriority(priority);
+}
+
+Sprite::Sprite(ResourceHandle<Texture> texture, float width, float height, float priority,
+               std::shared_ptr<Shared> shared)
+    : Model(ownMesh(shared->mesh), true), texture_(std::move(texture)), width_(width), height_(height),
+      shared_(std::move(shared))
+{
+    addClassTags<Sprite>("sprite");
+    setRenderPriority(priority);
+}
+
+Sprite* Sprite::sharing(ResourceHandle<Texture> texture, float width, float height, float priority)
+{
+    // Keyed by the texture's cache entry, which lives as long as the program.
+    using Key = std::tuple<const void*, float, float>;
+    static std::map<Key, std::weak_ptr<Shared>> made;
+    const Key key{texture.pending, width, height};
+    std::shared_ptr<Shared> shared = made[key].lock();
+    if (!shared) {
+        shared = std::make_shared<Shared>();
+        shared->mesh = quadMesh(texture, width, height, true);
+        shared->keyed = true;
+        made[key] = shared;
+    }
+    return new Sprite(std::move(texture), width, height, priority, std::move(shared));
 }
 
 void Sprite::initialize()
@@ -119,6 +154,11 @@ void Sprite::initialize()
 
 void Sprite::setTexture(ResourceHandle<Texture> texture)
 {
+    if (shared_->keyed) {
+        shared_ = std::make_shared<Shared>();
+        shared_->mesh = quadMesh(texture, width_, height_);
+        mesh = ownMesh(shared_->mesh);
+    }
     texture_ = texture;
     if (mesh.resource && !mesh->parts.empty())
         mesh->parts[0].material->setTexture("diffuseTex", std::move(texture));
@@ -126,9 +166,9 @@ void Sprite::setTexture(ResourceHandle<Texture> texture)
 
 void Sprite::prepare()
 {
-    if (!texture_.isLoaded() || texture_.get() == trimmedFor_ || !mesh.resource || mesh->parts.size() != 1)
+    if (!texture_.isLoaded() || texture_.get() == shared_->trimmedFor || !mesh.resource || mesh->parts.size() != 1)
         return;
-    trimmedFor_ = texture_.get();
+    shared_->trimmedFor = texture_.get();
     const TextureCoverage& coverage = texture_->coverage;
     // Unknown coverage (a texture made in code) keeps the whole rectangle; a
     // texture that shows nothing keeps it too rather than drawing no triangle.

@@ -4,6 +4,8 @@
 
 #include "engine/resources/ResourceHandle.h"
 
+#include <memory>
+
 namespace kit {
 
 class Texture;
@@ -20,6 +22,17 @@ public:
     Sprite(ResourceHandle<Texture> texture, float width, float height, float renderPriority = 0.0f,
            bool blending = true);
 
+    // A sprite that shares its rectangle (and its trimming) with every other
+    // sprite made this way of the same texture and size, and whose material
+    // has an instanced program: a renderer draws all of them in one instanced
+    // draw where nothing in between keeps them apart (the HUD's gauges).
+    // Their own values (Model::setUniform) still tell them apart. A shared
+    // sprite given another texture first takes a rectangle of its own.
+    static Sprite* sharing(ResourceHandle<Texture> texture, float width, float height, float renderPriority = 0.0f);
+
+    // The instanced program of shared sprites.
+    static constexpr const char* instancedProgram = "shaders/flatInstancedShader.txt";
+
     // Labels the entity "noCullFace", then as every renderable.
     void initialize() override;
 
@@ -30,9 +43,15 @@ public:
     void prepare() override;
 
 private:
+    struct Shared;
+    Sprite(ResourceHandle<Texture> texture, float width, float height, float renderPriority,
+           std::shared_ptr<Shared> shared);
+
     ResourceHandle<Texture> texture_;
     float width_, height_;
-    const Texture* trimmedFor_ = nullptr;
+    // The texture the rectangle was last trimmed for; shared with the
+    // sprites sharing the rectangle.
+    std::shared_ptr<Shared> shared_;
 };
 
 } // namespace kit

@@ -40,33 +40,59 @@ kit::EntityHandle overlay(kit::World& world, glm::vec3 at)
     return e;
 }
 
+// The material of every health ring: one, so that the rings, which share
+// their rectangle too, are drawn in one instanced draw.
+std::shared_ptr<kit::Material> ringMaterial()
+{
+    auto material = std::make_shared<kit::Material>();
+    material->setShaderProgram(kit::shaderProgramManager().prefetch("shaders/radialBarShader.txt"));
+    material->instancedProgram = kit::shaderProgramManager().prefetch("shaders/radialBarInstancedShader.txt");
+    material->setTexture("diffuseTex", kit::textureManager().prefetch("sprites/HUD/health.png"));
+    material->setUniform("minAngle", std::numbers::pi_v<float> * 0.5f);
+    material->setUniform("maxAngle", 4.2760568f); // 245 degrees
+    material->setUniform("value", 1.0f);
+    return material;
+}
+
+// The layers of the gauges, under the rest of the HUD: every gauge's icon,
+// then every ring, every frame, every score. With eight players neighbouring
+// gauges overlap a little, and a gauge drawn whole over its left neighbour
+// hid that one's score; layer by layer, every score stays in sight, and the
+// sprites of a layer, which share their rectangle and material (see
+// Sprite::sharing), go in one instanced draw.
+enum GaugeLayer { iconLayer, ringLayer, frameLayer, scoreLayer };
+float gaugePriority(GaugeLayer layer)
+{
+    return -1.0f + 0.1f * static_cast<float>(layer);
+}
+
 // One player's gauge at the foot of the screen: icon, health ring, frame and score.
-void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, float place)
+void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, float place,
+           const std::shared_ptr<kit::Material>& ring)
 {
     const glm::vec3 at(place, -0.76f, 0.0f);
     const float width = 0.4f, height = 0.533f;
 
     world.addComponent(overlay(world, at),
-                       new kit::Sprite(kit::textureManager().prefetch(info.hudIcon), width, height));
+                       kit::Sprite::sharing(kit::textureManager().prefetch(info.hudIcon), width, height,
+                                            gaugePriority(iconLayer)));
 
-    const kit::EntityHandle ring = overlay(world, at + glm::vec3(0.0f, 0.0f, 0.01f));
-    auto* bar = new kit::Sprite(kit::textureManager().prefetch("sprites/HUD/health.png"), width, height);
-    auto material = std::make_shared<kit::Material>();
-    material->setShaderProgram(kit::shaderProgramManager().prefetch("shaders/radialBarShader.txt"));
-    material->setTexture("diffuseTex", kit::textureManager().prefetch("sprites/HUD/health.png"));
-    material->setUniform("minAngle", std::numbers::pi_v<float> * 0.5f);
-    material->setUniform("maxAngle", 4.2760568f); // 245 degrees
-    material->setUniform("value", 1.0f);
-    bar->material = material;
-    world.addComponent(ring, bar);
-    world.addComponent(ring, new HealthBar(plane));
+    const kit::EntityHandle bar = overlay(world, at + glm::vec3(0.0f, 0.0f, 0.01f));
+    kit::Sprite* ringSprite = kit::Sprite::sharing(kit::textureManager().prefetch("sprites/HUD/health.png"), width,
+                                                    height, gaugePriority(ringLayer));
+    ringSprite->material = ring;
+    world.addComponent(bar, ringSprite);
+    world.addComponent(bar, new HealthBar(plane));
 
     world.addComponent(overlay(world, at + glm::vec3(0.0f, 0.0f, 0.02f)),
-                       new kit::Sprite(kit::textureManager().prefetch("sprites/HUD/frame.png"), width, height));
+                       kit::Sprite::sharing(kit::textureManager().prefetch("sprites/HUD/frame.png"), width, height,
+                                            gaugePriority(frameLayer)));
 
     const kit::EntityHandle score = overlay(world, at + glm::vec3(0.0f, -0.17f, 0.03f));
-    world.addComponent(score, new kit::Text(kit::textureManager().prefetch(font), "00", glm::vec3(1.0f),
-                                            glm::vec3(0.013f, 0.0f, 0.0f), {}, 0.1f));
+    auto* points = new kit::Text(kit::textureManager().prefetch(font), "00", glm::vec3(1.0f),
+                                 glm::vec3(0.013f, 0.0f, 0.0f), {}, 0.1f);
+    points->setRenderPriority(gaugePriority(scoreLayer));
+    world.addComponent(score, points);
     world.addComponent(score, new ScoreCounter(plane));
 }
 
@@ -104,9 +130,10 @@ std::vector<kit::EntityHandle> launchOwnPlanes(kit::World& world)
 // The HUD's gauges of this copy's planes, spread along the bottom.
 void showGauges(kit::World& world, const std::vector<kit::EntityHandle>& mine)
 {
+    const std::shared_ptr<kit::Material> ring = ringMaterial();
     for (std::size_t j = 0; j < mine.size(); ++j) {
         if (const auto* info = world.getComponent<PlayerInfo>(mine[j].id))
-            gauge(world, mine[j], *info, gaugePlace(static_cast<int>(j), static_cast<int>(mine.size())));
+            gauge(world, mine[j], *info, gaugePlace(static_cast<int>(j), static_cast<int>(mine.size())), ring);
     }
 }
 

@@ -216,3 +216,35 @@ TEST_F(Batching, AMaterialWithoutAnInstancedProgramIsDrawnModelByModel)
         quad(glm::vec3(static_cast<float>(i) - 2.0f, 0.0f, 0.0f), {"gameSpace", "additiveBlending"}, plain, true);
     EXPECT_EQ(drawCounted(), 5u);
 }
+
+// Ring gauges (the HUD's health) share one material: drawn together, each
+// still shows its own fill, exactly as drawn one by one.
+TEST_F(Batching, RingGaugesDrawnTogetherShowEachTheirOwnFill)
+{
+    auto ring = material("shaders/radialBarShader.txt", "shaders/radialBarInstancedShader.txt",
+                         solidTexture("white.png", {255, 255, 255, 255}));
+    kit::textureManager().get("textures/white.png");
+    kit::shaderProgramManager().get("shaders/radialBarShader.txt");
+    kit::shaderProgramManager().get("shaders/radialBarInstancedShader.txt");
+    ring->setUniform("minAngle", 0.0f);
+    ring->setUniform("maxAngle", 6.0f);
+    ring->setUniform("value", 1.0f);
+    const float fills[] = {0.25f, 0.75f, -1.0f}; // the last: the material's value
+    for (int i = 0; i < 3; ++i) {
+        auto* gauge = quad(glm::vec3(-4.0f + 4.0f * static_cast<float>(i), 0.0f, 0.0f), {"gameSpace"}, ring, true);
+        world->getComponent<kit::Transform>(gauge->entityId)->scale = glm::vec3(3.0f);
+        if (fills[i] >= 0.0f)
+            gauge->setUniform("value", fills[i]);
+    }
+    scene->batching = false;
+    EXPECT_EQ(drawCounted(), 3u);
+    const std::vector<unsigned char> expected = picture();
+    scene->batching = true;
+    EXPECT_EQ(drawCounted(), 1u);
+    EXPECT_EQ(differingPixels(expected, picture()), 0);
+    // Left of each centre lies half a turn round (3.1 of the 6 radians): past a quarter's fill only.
+    const std::array<int, 3> background{51, 77, 128}, white{255, 255, 255};
+    EXPECT_TRUE(test::near(pixel(160 - 57 - 12, 120), background)) << test::rgb(pixel(160 - 57 - 12, 120));
+    EXPECT_TRUE(test::near(pixel(160 - 12, 120), white)) << test::rgb(pixel(160 - 12, 120));
+    EXPECT_TRUE(test::near(pixel(160 + 57 - 12, 120), white)) << test::rgb(pixel(160 + 57 - 12, 120));
+}

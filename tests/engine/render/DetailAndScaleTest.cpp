@@ -212,3 +212,42 @@ TEST_F(DetailAndScale, ASpriteDrawsOnlyTheCellsWhereItsTextureShowsAndTheSamePix
     EXPECT_EQ(sprite->mesh->parts.front().buffer->bounds().max.x, 40.0f) << "a new texture, a new outline";
     EXPECT_TRUE(near(pixel(100, 60), {255, 255, 255})) << test::rgb(pixel(100, 60));
 }
+
+// Sprites made by Sprite::sharing of one texture and size are one rectangle
+// and one material, drawn in a single instanced draw where they do not
+// overlap; a sprite that changes its texture leaves the others as they were.
+TEST_F(DetailAndScale, SharedSpritesDrawInOneCallAndASpriteThatChangesTextureGoesItsOwnWay)
+{
+    const std::string redTexture = solidTexture("red.png", {255, 0, 0, 255});
+    kit::textureManager().get(redTexture);
+    kit::shaderProgramManager().get(kit::Sprite::instancedProgram);
+    std::vector<kit::Sprite*> shared;
+    for (float x : {-60.0f, -20.0f, 20.0f}) {
+        auto* sprite = kit::Sprite::sharing(kit::textureManager().prefetch(redTexture), 16.0f, 16.0f);
+        world->addComponent(entity(glm::vec3(x, 0.0f, 0.0f), {"gameSpace"}), sprite);
+        shared.push_back(sprite);
+    }
+    auto* larger = kit::Sprite::sharing(kit::textureManager().prefetch(redTexture), 20.0f, 20.0f);
+    world->addComponent(entity(glm::vec3(60.0f, 0.0f, 0.0f), {"gameSpace"}), larger);
+    gl.state->resetCounters();
+    drawFrame();
+
+    EXPECT_EQ(gl.state->counters().drawCalls, 2u) << "the three alike in one draw, the larger alone";
+    EXPECT_EQ(shared[0]->mesh.get(), shared[2]->mesh.get());
+    EXPECT_NE(shared[0]->mesh.get(), larger->mesh.get());
+    for (int x : {20, 60, 100, 140})
+        EXPECT_TRUE(near(pixel(x, 60), red)) << x << ": " << test::rgb(pixel(x, 60));
+    EXPECT_TRUE(near(pixel(40, 60), blue)) << test::rgb(pixel(40, 60));
+    EXPECT_TRUE(near(pixel(148, 60), red)) << "the larger sprite is its own size: " << test::rgb(pixel(148, 60));
+    EXPECT_TRUE(near(pixel(128, 60), blue)) << "the shared ones are theirs: " << test::rgb(pixel(128, 60));
+
+    shared[1]->setTexture(kit::textureManager().prefetch(white_));
+    EXPECT_NE(shared[1]->mesh.get(), shared[0]->mesh.get());
+    auto* later = kit::Sprite::sharing(kit::textureManager().prefetch(redTexture), 16.0f, 16.0f);
+    EXPECT_EQ(later->mesh.get(), shared[0]->mesh.get()) << "the others' rectangle is still shared";
+    delete later;
+    drawFrame();
+    EXPECT_TRUE(near(pixel(60, 60), {255, 255, 255})) << test::rgb(pixel(60, 60));
+    for (int x : {20, 100})
+        EXPECT_TRUE(near(pixel(x, 60), red)) << x << ": " << test::rgb(pixel(x, 60));
+}

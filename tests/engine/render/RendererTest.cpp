@@ -276,7 +276,8 @@ TEST_F(Rendering, EveryGameProgramLinksWithoutErrors)
     for (const char* program :
          {"shaders/flatShader.txt", "shaders/texturedShaderProgram.txt", "shaders/colorizedFlatShader.txt",
           "shaders/colorizedTextShader.txt", "shaders/tanSpaceNormalMapping.txt", "shaders/planeShader.txt",
-          "shaders/radialBarShader.txt", "shaders/skinnedShader.txt"})
+          "shaders/radialBarShader.txt", "shaders/radialBarInstancedShader.txt", "shaders/flatInstancedShader.txt",
+          "shaders/skinnedShader.txt"})
         EXPECT_TRUE(kit::shaderProgramManager().get(program)->linked) << program;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     auto lit = kit::shaderProgramManager().get("shaders/texturedShaderProgram.txt");
