@@ -108,8 +108,11 @@ void NetworkSystem::run(const std::string& name, NetStream& arguments)
 void NetworkSystem::flushCalls()
 {
     pendingCalls.write(std::uint8_t{0});
-    if (pendingCalls.bytesUsed() > 1)
+    if (pendingCalls.bytesUsed() > 1) {
         migration_->made(pendingCalls);
+        if (tap)
+            tap->calls({pendingCalls.data(), pendingCalls.bytesUsed()});
+    }
     if (peer->isActive())
         traffic.callsSent += pendingCalls.bytesUsed() * peer->broadcast(pendingCalls.data(), pendingCalls.bytesUsed(),
                                                                         NetPeer::Reliability::reliableOrdered, 1);
@@ -217,11 +220,16 @@ std::vector<NetStream> NetworkSystem::buildStatePackets(std::uint64_t* recordCou
 void NetworkSystem::sendState()
 {
     flushCalls(); // spawns before the state of what they spawn
-    if (!peer->isActive())
+    const bool active = peer->isActive();
+    if (!active && !tap)
         return;
-    for (const NetStream& packet : buildStatePackets(&traffic.recordsBuilt))
-        traffic.stateSent += packet.bytesUsed() * peer->broadcast(packet.data(), packet.bytesUsed(),
-                                                                  NetPeer::Reliability::unreliableSequenced, 0);
+    for (const NetStream& packet : buildStatePackets(&traffic.recordsBuilt)) {
+        if (tap)
+            tap->state({packet.data(), packet.bytesUsed()});
+        if (active)
+            traffic.stateSent += packet.bytesUsed() * peer->broadcast(packet.data(), packet.bytesUsed(),
+                                                                      NetPeer::Reliability::unreliableSequenced, 0);
+    }
 }
 
 void NetworkSystem::forgetPeersAt(const NetAddress& address, Departure why)
@@ -318,6 +326,8 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         record.screenName = std::move(senderScreen);
         record.heardAt = clock_;
     }
+    if (tap && sender != own)
+        tap->state(packet.data);
     const TagId networked = tagId("networked");
     const float copies = copiesThrough(from);
 
@@ -420,6 +430,11 @@ void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uin
     auto pass = [&](const std::uint8_t* data, std::size_t size) {
         traffic.callsSent += size * peer->broadcast(data, size, NetPeer::Reliability::reliableOrdered, 1, from.address);
     };
+    if (tap && relay.bitsUsed() > 0) {
+        NetStream ran = relay;
+        ran.write(std::uint8_t{0});
+        tap->calls({ran.data(), ran.bytesUsed()});
+    }
     if (replayed) {
         // The copy that changes host passes the replay on as it came.
     } else if (!dropped) {

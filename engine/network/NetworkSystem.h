@@ -10,6 +10,7 @@
 
 #include "engine/core/Behavior.h"
 #include "engine/core/Signal.h"
+#include "engine/network/NetworkTap.h"
 
 #include <cstdint>
 #include <functional>
@@ -201,6 +202,9 @@ public:
     // The tag names "destroyComponent" may name (the game's removable parts:
     // its powers, a player's colour); empty allows every name.
     std::set<std::string, std::less<>> destroyableComponents;
+
+    // Told what this copy sends, runs and applies (a recording); not owned.
+    NetworkTap* tap = nullptr;
 
     std::unique_ptr<NetPeer> peer;
     bool isServer = true;

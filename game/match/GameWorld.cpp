@@ -6,6 +6,8 @@
 #include "game/match/PlayerPlane.h"
 
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchReplay.h"
+#include "game/replays/MatchRecording.h"
 #include "game/sound/SoundManager.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/effects/ParticleBudget.h"
@@ -131,6 +133,7 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
         if (state->ended || !entity.world)
             return; // every copy's clock sends one: the first ends the match here
         state->ended = true;
+        keepMatchReplay(*entity.world, knownPlanes(table, *entity.world));
         pauseMusic(entity.world);
         if (entity.world->owner)
             entity.world->owner->setWorld(
@@ -173,6 +176,8 @@ void createGameWorld(kit::World* world, const MatchExits& exits)
     if (network)
         network->screenName = "game";
     auto state = std::make_shared<MatchState>();
+    // Every match is recorded from its first frame, alone or on a LAN.
+    world->addComponent(world->createEntity(), new MatchRecording);
     registerMatchFunctions(*world, state, exits);
     // A copy that vanishes takes its planes with it; the match goes on.
     removeDepartedCopies(*world);

@@ -68,9 +68,12 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
                      " [--no-batching] [--samples N] [--size WxH] [--set KEY=VALUE] [--strengths LEVEL,LEVEL,...] "
+                     "[--record FILE] "
                   << sessionUsage << "\n";
         return false;
     };
+    // A simulated match keeps no replay on the player's shelf; --record writes one to a file.
+    kit::settings::set("tuning.replays.keep", "0");
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](const char* name) -> const char* {
@@ -115,6 +118,11 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                     return usage();
                 }
                 kit::settings::set(pair.substr(0, equals), pair.substr(equals + 1));
+            } else if (arg == "--record") {
+                const char* v = value("--record");
+                if (!v || !*v)
+                    return usage();
+                kit::settings::set("tuning.replays.file", v);
             } else if (arg == "--size") {
                 const char* v = value("--size");
                 int w = 0, h = 0;

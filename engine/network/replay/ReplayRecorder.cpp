@@ -1,0 +1,70 @@
+#include "ReplayRecorder.h"
+
+#include "engine/network/NetworkSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+namespace kit {
+
+ReplayRecorder::ReplayRecorder(NetworkSystem* network, float stateEvery)
+    : network_(network),
+      stateEveryMs_(static_cast<std::uint32_t>(std::clamp(std::isfinite(stateEvery) ? stateEvery : 0.0f, 0.0f, 10.0f) *
+                                               1000.0f))
+{
+    if (network_)
+        network_->tap = this;
+}
+
+ReplayRecorder::~ReplayRecorder()
+{
+    stop();
+}
+
+void ReplayRecorder::stop()
+{
+    if (network_ && network_->tap == this)
+        network_->tap = nullptr;
+    network_ = nullptr;
+}
+
+void ReplayRecorder::state(std::span<const std::uint8_t> packet)
+{
+    if (packet.size() < 5)
+        return; // not even a sender
+    const std::uint32_t sender = (std::uint32_t{packet[1]} << 24) | (std::uint32_t{packet[2]} << 16) |
+                                 (std::uint32_t{packet[3]} << 8) | std::uint32_t{packet[4]};
+    const auto now = static_cast<std::uint32_t>(std::lround(seconds_ * 1000.0f));
+    // A send's packets share their time; a send comes about every 33 ms, so
+    // a gap of 3/4 of the interval takes every other one at 15 a second.
+    const auto last = lastStateMs_.find(sender);
+    if (last != lastStateMs_.end() && now != last->second && now - last->second < stateEveryMs_ * 3 / 4)
+        return;
+    lastStateMs_[sender] = now;
+    add(ReplayRecord::Kind::state, packet);
+}
+
+void ReplayRecorder::add(ReplayRecord::Kind kind, std::span<const std::uint8_t> bytes)
+{
+    if (full_ || bytes.empty() || bytes.size() > replayFile::maxRecordBytes)
+        return;
+    // Each record costs its bytes and nine more in the file.
+    if (bytes_ + bytes.size() + 9 > replayFile::maxBodyBytes ||
+        seconds_ >= replayFile::maxSeconds - 1.0f) {
+        full_ = true;
+        std::cerr << "The replay is full: the rest of this match is not recorded\n";
+        return;
+    }
+    bytes_ += bytes.size() + 9;
+    records_.push_back(ReplayRecord{kind, static_cast<std::uint32_t>(std::lround(seconds_ * 1000.0f)),
+                                    {bytes.begin(), bytes.end()}});
+}
+
+Replay ReplayRecorder::replay(ReplayHeader header) const
+{
+    header.seconds = seconds_;
+    return Replay{std::move(header), records_};
+}
+
+} // namespace kit

@@ -1,0 +1,75 @@
+#include "MatchReplay.h"
+
+#include "game/players/PlayerInfo.h"
+#include "game/replays/MatchRecording.h"
+#include "game/replays/ReplayShelf.h"
+
+#include "engine/core/Settings.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <algorithm>
+#include <ctime>
+#include <iostream>
+
+namespace skyscuffle {
+namespace {
+
+std::string localTimeNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+// What a match plays by, so that its replay can say so.
+constexpr const char* matchSettings[] = {"tuning.gameWorld.matchLength", "tuning.gameWorld.gravity"};
+
+} // namespace
+
+kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table)
+{
+    kit::ReplayHeader header;
+    header.recordedAt = localTimeNow();
+    if (const kit::NetworkSystem* network = kit::NetworkSystem::of(&world))
+        header.localOrigin = network->origin();
+    for (const ScoreEntry& entry : table) {
+        const PlayerInfo* info = world.getComponent<PlayerInfo>(entry.plane);
+        header.players.push_back(kit::ReplayPlayer{info ? info->colourName : std::string("A player who left"),
+                                                   info ? info->colour : glm::vec3(0.6f), entry.points});
+    }
+    const auto best = std::max_element(table.begin(), table.end(),
+                                       [](const ScoreEntry& a, const ScoreEntry& b) { return a.points < b.points; });
+    if (best != table.end())
+        header.winner = header.players[static_cast<std::size_t>(best - table.begin())].name;
+    for (const char* key : matchSettings) {
+        if (kit::settings::has(key))
+            header.settings.emplace_back(key, kit::settings::get<std::string>(key, ""));
+    }
+    return header;
+}
+
+void keepMatchReplay(kit::World& world, const ScoreTable& table)
+{
+    MatchRecording* recording = MatchRecording::of(&world);
+    if (!recording || !recording->recorder())
+        return;
+    kit::ReplayRecorder& recorder = *recording->recorder();
+    recorder.stop();
+    const kit::Replay replay = recorder.replay(matchReplayHeader(world, table));
+    const std::string file = kit::settings::get<std::string>("tuning.replays.file", "");
+    if (!file.empty()) {
+        std::string error;
+        if (!kit::writeReplayFile(file, replay, error))
+            std::cerr << "The match's replay is not kept: " << error << "\n";
+        return;
+    }
+    const int keep = kit::settings::get<int>("tuning.replays.keep", 50);
+    if (keep > 0)
+        shelveReplay(replay, replayDirectory(), keep);
+}
+
+} // namespace skyscuffle

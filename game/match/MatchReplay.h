@@ -1,0 +1,26 @@
+#pragma once
+
+#include "game/match/ScoreTable.h"
+
+#include "engine/network/replay/ReplayFile.h"
+
+#include <optional>
+
+namespace kit {
+class World;
+}
+
+namespace skyscuffle {
+
+// The header of the match of `world` that ended with `table`: every plane's
+// colour name, colour and points, the winner as the win screen names it (the
+// first of equal best), the time now and the settings the match ran with.
+kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table);
+
+// Ends the recording of the world's match and keeps it: in the file set by
+// "tuning.replays.file" when there is one (match_sim --record), else on the
+// player's shelf (the last "tuning.replays.keep" of them, 0 keeping none).
+// Nothing without a recording.
+void keepMatchReplay(kit::World& world, const ScoreTable& table);
+
+} // namespace skyscuffle

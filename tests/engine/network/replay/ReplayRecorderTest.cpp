@@ -1,0 +1,100 @@
+// The recorder taps a copy's network system: its own calls and state are
+// recorded even with nobody connected, every call is kept, and each copy's
+// state at half the network's rate, all the packets of a send together.
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/network/replay/ReplayRecorder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using kit::ReplayRecord;
+
+class Beacon : public kit::Component {
+public:
+    Beacon()
+    {
+        addTag(kit::tagId("beacon"));
+        addTag(kit::tagId("networked"));
+    }
+    void serialize(kit::NetStream& stream) override { stream.serialize(value); }
+    std::string networkTypeName() const override { return "beacon"; }
+    std::uint32_t value = 7;
+};
+
+std::vector<std::uint8_t> stateFrom(std::uint32_t sender)
+{
+    return {135, static_cast<std::uint8_t>(sender >> 24), static_cast<std::uint8_t>(sender >> 16),
+            static_cast<std::uint8_t>(sender >> 8), static_cast<std::uint8_t>(sender), 0};
+}
+
+std::size_t count(const std::vector<ReplayRecord>& records, ReplayRecord::Kind kind)
+{
+    return static_cast<std::size_t>(
+        std::count_if(records.begin(), records.end(), [kind](const ReplayRecord& r) { return r.kind == kind; }));
+}
+
+} // namespace
+
+TEST(ReplayRecorder, TapsTheNetworkForItsLifeAndRecordsOwnCallsAndStateAlone)
+{
+    constexpr kit::NamedFunction<> ping{"ping"};
+    kit::World world;
+    world.origin = 0x00C0FFEE;
+    auto* network = new kit::NetworkSystem(30.0f);
+    world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+    int pinged = 0;
+    network->registerFunction(ping, [&pinged](kit::EntityHandle) { ++pinged; });
+    world.addComponent(kit::EntityHandle{kit::EntityID{world.origin, 4}, &world}, new Beacon);
+    {
+        kit::ReplayRecorder recorder(network);
+        EXPECT_EQ(network->tap, &recorder);
+        for (int frame = 0; frame < 60; ++frame) {
+            if (frame == 10)
+                network->callFunction(ping, kit::EntityID{world.origin, 4});
+            world.update(1.0f / 60.0f);
+            recorder.advance(1.0f / 60.0f);
+        }
+        EXPECT_EQ(pinged, 1);
+        const auto& records = recorder.records();
+        ASSERT_EQ(count(records, ReplayRecord::Kind::calls), 1u) << "one batch, with the call";
+        // Thirty sends in a second, every other one kept.
+        EXPECT_GE(count(records, ReplayRecord::Kind::state), 14u);
+        EXPECT_LE(count(records, ReplayRecord::Kind::state), 16u);
+        for (std::size_t i = 1; i < records.size(); ++i)
+            EXPECT_GE(records[i].milliseconds, records[i - 1].milliseconds);
+        const auto call = std::find_if(records.begin(), records.end(),
+                                       [](const ReplayRecord& r) { return r.kind == ReplayRecord::Kind::calls; });
+        EXPECT_EQ(call->bytes.front(), 136);
+        EXPECT_GE(call->milliseconds, 150u); // made at the tenth frame, sent with the next state
+        EXPECT_LE(call->milliseconds, 220u);
+        const kit::Replay replay = recorder.replay({});
+        EXPECT_NEAR(replay.header.seconds, 1.0f, 1e-4f);
+    }
+    EXPECT_EQ(network->tap, nullptr) << "a recorder gone taps nothing";
+    world.update(1.0f / 60.0f); // and nothing is told to it
+}
+
+TEST(ReplayRecorder, KeepsEachCopysStateAtItsOwnPaceWithAllPacketsOfASend)
+{
+    kit::ReplayRecorder recorder(nullptr);
+    for (int tick = 0; tick < 12; ++tick) {
+        recorder.state(stateFrom(1));
+        recorder.state(stateFrom(1)); // a send split in two packets
+        if (tick % 2 == 1)
+            recorder.state(stateFrom(2)); // a copy heard every other send only
+        recorder.calls(std::vector<std::uint8_t>{136, 0});
+        recorder.advance(1.0f / 30.0f);
+    }
+    std::map<std::uint8_t, std::vector<std::uint32_t>> times;
+    for (const ReplayRecord& r : recorder.records()) {
+        if (r.kind == ReplayRecord::Kind::state)
+            times[r.bytes[4]].push_back(r.milliseconds);
+    }
+    EXPECT_EQ(times[1], (std::vector<std::uint32_t>{0, 0, 67, 67, 133, 133, 200, 200, 267, 267, 333, 333}));
+    EXPECT_EQ(times[2], (std::vector<std::uint32_t>{33, 100, 167, 233, 300, 367}));
+    EXPECT_EQ(count(recorder.records(), ReplayRecord::Kind::calls), 12u);
+    recorder.state(std::vector<std::uint8_t>{135, 0, 0}); // no sender: nothing to keep
+    EXPECT_EQ(count(recorder.records(), ReplayRecord::Kind::state), 18u);
+}
