@@ -1,5 +1,8 @@
 #include "World.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace kit {
 
 TagId noTag()
@@ -282,6 +285,21 @@ void World::start()
 }
 
 void World::update(float dt)
+{
+    if (timeScale == 1.0f && catchUp == 0.0f) {
+        step(dt);
+        return;
+    }
+    float total = std::isfinite(timeScale) && timeScale > 0.0f ? dt * timeScale : 0.0f;
+    if (std::isfinite(catchUp) && catchUp > 0.0f)
+        total += catchUp;
+    catchUp = 0.0f;
+    const int steps = std::clamp(static_cast<int>(std::ceil(total / maxStep - 1e-4f)), 1, maxStepsPerUpdate);
+    for (int i = 0; i < steps; ++i)
+        step(total / static_cast<float>(steps));
+}
+
+void World::step(float dt)
 {
     for (auto it = updateOrder->begin(); it != updateOrder->end(); ++it) {
         Component* c = *it;

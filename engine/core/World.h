@@ -119,7 +119,8 @@ public:
     // Fires onStart, then initialises the components that never were and calls
     // onAdded on every component.
     void start();
-    // Updates the enabled behaviours in update order, then destroys the queued entities.
+    // Updates the enabled behaviours in update order, then destroys the queued
+    // entities; more than once when the time scale asks for more steps.
     void update(float dt);
     // Renders the enabled renderers in render order.
     void render(float dt);
@@ -131,6 +132,23 @@ public:
     // several copies of the game in one process. Every id the world makes
     // carries it; the application hands it on from world to world.
     std::uint32_t origin = localOrigin();
+    // A world that is not this copy of the game but another one, with its
+    // own origin and services (a recorded match played back): the
+    // application neither gives it this copy's origin nor carries this copy's
+    // persistent entities into it, but keeps them aside until a world of this
+    // copy follows.
+    bool separateCopy = false;
+    // How fast the world's time runs: an update of dt advances it by
+    // dt * timeScale, in steps of at most maxStep seconds, so that a world
+    // run four times as fast, or caught up by a minute at once, runs the very
+    // same simulation in more steps rather than longer ones. 0 stops it (one
+    // update of 0 s still runs).
+    float timeScale = 1.0f;
+    // Seconds the next update runs on top of its own, in the same steps (a
+    // replay jumping ahead); back to 0 once run.
+    float catchUp = 0.0f;
+    static constexpr float maxStep = 1.0f / 60.0f;
+    static constexpr int maxStepsPerUpdate = 20000;
     // The most frames per second this world needs (a still menu needs few);
     // 0 leaves the application's cap. It never raises that cap.
     float maxFrameRate = 0.0f;
@@ -179,6 +197,7 @@ private:
 
     template <class Compare> std::unique_ptr<SortedComponentCollection<Compare>> makeCollection(TagId tag);
     void destroyPending();
+    void step(float dt);
 
     FlatHashMap<TagKey, TagComponentSet, TagKeyHash> componentsByTag_;
     std::unordered_map<EntityID, ComponentSet, EntityIDHash> componentsByEntity_;

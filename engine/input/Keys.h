@@ -5,6 +5,7 @@
 namespace kit::keys {
 
 constexpr int space = 32;
+constexpr int period = 46;
 constexpr int digit0 = 48;
 constexpr int digit1 = 49;
 constexpr int digit2 = 50;
@@ -14,6 +15,7 @@ constexpr int digit9 = 57;
 constexpr int a = 65;
 constexpr int c = 67;
 constexpr int d = 68;
+constexpr int f = 70;
 constexpr int l = 76;
 constexpr int s = 83;
 constexpr int v = 86;

@@ -161,7 +161,7 @@ void listenForLeaving(kit::World& world, const MatchExits& exits)
 
 } // namespace
 
-void createGameWorld(kit::World* world, const MatchExits& exits)
+void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView& view)
 {
     static kit::SettingsEntry<float> gravity("tuning.gameWorld.gravity", -30.0f);
     if (SoundManager* sounds = SoundManager::of(world))
@@ -176,8 +176,10 @@ void createGameWorld(kit::World* world, const MatchExits& exits)
     if (network)
         network->screenName = "game";
     auto state = std::make_shared<MatchState>();
+    state->view = view;
     // Every match is recorded from its first frame, alone or on a LAN.
-    world->addComponent(world->createEntity(), new MatchRecording);
+    if (!view.replayOf)
+        world->addComponent(world->createEntity(), new MatchRecording);
     registerMatchFunctions(*world, state, exits);
     // A copy that vanishes takes its planes with it; the match goes on.
     removeDepartedCopies(*world);

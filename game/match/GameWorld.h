@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/match/MatchExits.h"
+#include "game/match/MatchStart.h"
 
 namespace skyscuffle {
 
@@ -8,6 +9,7 @@ namespace skyscuffle {
 // renderers, gravity, and the named functions of gameplay. The copy that
 // hosts (whichever it is by then) starts the match once every copy shows its
 // game world.
-void createGameWorld(kit::World* world, const MatchExits& exits);
+// A replay's match world (`view`) is not recorded again.
+void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView& view = {});
 
 } // namespace skyscuffle

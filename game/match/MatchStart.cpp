@@ -127,6 +127,17 @@ std::vector<kit::EntityHandle> launchOwnPlanes(kit::World& world)
     return mine;
 }
 
+// The players of one copy, in id order (as every copy orders them).
+std::vector<kit::EntityHandle> playersOf(kit::World& world, std::uint32_t origin)
+{
+    std::vector<kit::EntityHandle> found;
+    for (const kit::EntityHandle& player : world.getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        if (player.id.origin == origin)
+            found.push_back(kit::EntityHandle{player.id, &world});
+    }
+    return found;
+}
+
 // The HUD's gauges of this copy's planes, spread along the bottom.
 void showGauges(kit::World& world, const std::vector<kit::EntityHandle>& mine)
 {
@@ -183,10 +194,15 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     if (!world || state->started)
         return;
     state->started = true;
-    const float length = std::clamp(matchLength.value, 1.0f, 24.0f * 3600.0f);
-    showGauges(*world, launchOwnPlanes(*world));
+    const float chosen = state->view.length > 0.0f ? state->view.length : matchLength.value;
+    const float length = std::clamp(chosen, 1.0f, 24.0f * 3600.0f);
+    std::vector<kit::EntityHandle> shown = launchOwnPlanes(*world);
+    if (state->view.replayOf)
+        shown = playersOf(*world, *state->view.replayOf);
+    showGauges(*world, shown);
     startClock(*world, length);
-    endWhenTimeIsUp(*world, length);
+    if (!state->view.replayOf)
+        endWhenTimeIsUp(*world, length);
 }
 
 } // namespace skyscuffle

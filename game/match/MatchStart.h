@@ -2,14 +2,26 @@
 
 #include "engine/core/EntityHandle.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace skyscuffle {
+
+// How a match world shows its match: as this copy's own, or as a replay of
+// the match that the copy `replayOf` recorded, `length` seconds long. A
+// replay has its gauges for that copy's players, and a clock that ends
+// nothing: the recording does.
+struct MatchView {
+    std::optional<std::uint32_t> replayOf;
+    float length = 0.0f; // 0: the tuning value
+};
 
 // What one match world remembers across its named functions.
 struct MatchState {
     bool started = false; // "startGameplay" has run here
     bool ended = false;   // "endGame" has run here: later ones (every copy's clock sends one) are ignored
+    MatchView view;
 };
 
 // Seconds a joined copy's match clock runs past the host's before it ends the

@@ -1,5 +1,8 @@
 #include "MatchRecording.h"
 
+#include "game/players/PlayerFunctions.h"
+#include "game/players/PlayerInfo.h"
+
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
@@ -15,8 +18,29 @@ MatchRecording::MatchRecording()
 
 void MatchRecording::initialize()
 {
-    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
-        recorder_ = std::make_unique<kit::ReplayRecorder>(network);
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network)
+        return;
+    recorder_ = std::make_unique<kit::ReplayRecorder>(network);
+    // The players came before the match, in the lobby: the replay starts by
+    // making them, as the calls that announced them did.
+    kit::NetStream batch;
+    for (const kit::EntityHandle& player : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        const PlayerInfo* info = world->getComponent<PlayerInfo>(player.id);
+        PlayerTextureInfo texture{info->colourName, info->modelTexture, info->hudIcon, info->colour};
+        int number = static_cast<int>(info->number);
+        kit::NetStream arguments;
+        arguments.write(player.id);
+        kit::serializeArgument(arguments, texture);
+        kit::serializeArgument(arguments, number);
+        batch.write(kit::NetworkSystem::remoteCallsId);
+        batch.write(std::string(fn::spawnPersistantPlayer.name));
+        batch.write(arguments);
+    }
+    if (batch.bitsUsed() > 0) {
+        batch.write(std::uint8_t{0});
+        recorder_->calls({batch.data(), batch.bytesUsed()});
+    }
 }
 
 void MatchRecording::update(float dt)

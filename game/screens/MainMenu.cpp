@@ -23,8 +23,8 @@ namespace {
 const std::string folder = "sprites/menu/main/";
 const glm::vec2 optionSize(0.35f, 0.1f);
 const std::string background = folder + "menuBackground.png";
-const char* const optionPictures[] = {"optionQuickPlay.png", "optionOnline.png", "optionSound.png",
-                                     "optionOptions.png",   "optionCredits.png", "optionExit.png"};
+const char* const optionPictures[] = {"optionQuickPlay.png", "optionOnline.png",  "optionSound.png", "optionOptions.png",
+                                     "optionReplays.png",   "optionCredits.png", "optionExit.png"};
 // The Sound option's four pictures (see soundOption).
 const char* const soundPictures[] = {"onon.png", "onoff.png", "offoff.png", "offon.png"};
 
@@ -86,13 +86,15 @@ void createMainMenu(kit::World* world)
     screens::addBackdrop(world, background);
 
     std::vector<MenuOption> options;
-    // Six lines within the backdrop's panel, 0.17 apart.
-    options.push_back(option(world, optionPictures[0], {0.0f, 0.43f}, "game"));
-    options.push_back(option(world, optionPictures[1], {0.0f, 0.26f}, "online"));
-    options.push_back(soundOption(world, {-0.1f, 0.09f}));
-    options.push_back(option(world, optionPictures[3], {0.0f, -0.08f}, "options"));
-    options.push_back(option(world, optionPictures[4], {0.0f, -0.25f}, "credits"));
-    options.push_back(option(world, optionPictures[5], {0.0f, -0.42f}, "exit"));
+    // Seven lines within the backdrop's panel, 0.14 apart.
+    const auto line = [](int i) { return 0.43f - 0.14f * static_cast<float>(i); };
+    options.push_back(option(world, optionPictures[0], {0.0f, line(0)}, "game"));
+    options.push_back(option(world, optionPictures[1], {0.0f, line(1)}, "online"));
+    options.push_back(soundOption(world, {-0.1f, line(2)}));
+    options.push_back(option(world, optionPictures[3], {0.0f, line(3)}, "options"));
+    options.push_back(option(world, optionPictures[4], {0.0f, line(4)}, "replays"));
+    options.push_back(option(world, optionPictures[5], {0.0f, line(5)}, "credits"));
+    options.push_back(option(world, optionPictures[6], {0.0f, line(6)}, "exit"));
 
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)

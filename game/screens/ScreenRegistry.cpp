@@ -7,6 +7,7 @@
 #include "game/screens/NetworkScreen.h"
 #include "game/screens/OptionsScreen.h"
 #include "game/screens/PlaceholderScreen.h"
+#include "game/screens/ReplaysScreen.h"
 #include "game/screens/ScreenSwitch.h"
 #include "game/screens/WinScreen.h"
 
@@ -30,6 +31,8 @@ kit::World::SetupFunction screenNamed(const std::string& name)
         return CreditsScreenInit{0};
     if (name == "options")
         return createOptionsScreen;
+    if (name == "replays")
+        return createReplaysScreen;
     return {};
 }
 

@@ -35,7 +35,8 @@ po::options_description describeOptions()
         ("data", po::value<std::string>()->value_name("DIR"), "read the game's data from DIR")
         ("host", "host a session on the local network at once")
         ("join", po::value<std::string>()->value_name("ADDRESS[:PORT]"), "join the session hosted at ADDRESS")
-        ("mute", "play without sound");
+        ("mute", "play without sound")
+        ("replay", po::value<std::string>()->value_name("FILE"), "watch the replay in FILE");
     // clang-format on
     return options;
 }
@@ -129,6 +130,13 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
     if (o.host && !o.joinAddress.empty())
         return fail("--host and --join contradict each other");
     o.mute = given.count("mute") > 0;
+    if (given.count("replay")) {
+        o.replayFile = given["replay"].as<std::string>();
+        if (o.replayFile.empty())
+            return fail("--replay wants a file");
+        if (o.host || !o.joinAddress.empty())
+            return fail("--replay plays alone: not with --host or --join");
+    }
     return line;
 }
 

@@ -8,9 +8,11 @@
 #include "game/sound/SoundManager.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
+#include "game/screens/ReplaysScreen.h"
 #include "game/screens/ScreenKeys.h"
 #include "game/common/Tags.h"
 
+#include "engine/core/UpdateSignal.h"
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
 #include "engine/core/UserDirectories.h"
@@ -108,8 +110,8 @@ void loadSettings(const LaunchOptions& options, const DataDirectory& data, const
     }
 }
 
-// The first screen: the main menu, or the join screen of a session the
-// command line asked to host or join.
+// The first screen: the main menu, the join screen of a session the
+// command line asked to host or join, or the playback of a replay.
 kit::World::SetupFunction firstScreen(const LaunchOptions& options, kit::NetworkSystem& network)
 {
     const int portSetting = kit::settings::get<int>("tuning.server.port", 16519);
@@ -122,6 +124,25 @@ kit::World::SetupFunction firstScreen(const LaunchOptions& options, kit::Network
     if (!options.joinAddress.empty()) {
         network.join(options.joinAddress, options.joinPort != 0 ? options.joinPort : port);
         return createJoinScreen;
+    }
+    if (!options.replayFile.empty()) {
+        std::string error;
+        std::optional<kit::Replay> replay = kit::readReplayFile(options.replayFile, error);
+        if (!replay) {
+            std::cerr << error << "\n";
+            return createMainMenu;
+        }
+        auto shared = std::make_shared<const kit::Replay>(std::move(*replay));
+        // The menu first, so that leaving the playback finds this copy's
+        // world; the playback from its first update, once it is current.
+        return [shared](kit::World* world) {
+            createMainMenu(world);
+            world->addComponent(world->createEntity(), new kit::UpdateSignal([shared](kit::Component* self, float) {
+                                    kit::World* menu = self->world;
+                                    delete menu->removeComponent(self);
+                                    watchReplay(menu, shared);
+                                }));
+        };
     }
     return createMainMenu;
 }

@@ -16,6 +16,7 @@ struct LaunchOptions {
     std::string joinAddress;          // --join ADDRESS[:PORT]; empty: none
     std::uint16_t joinPort = 0;       // 0: the tuning's game port
     bool mute = false;                // --mute
+    std::string replayFile;           // --replay FILE: straight to its playback
 };
 
 } // namespace skyscuffle

@@ -191,6 +191,7 @@ TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
                               "sprites/menu/main/optionQuickPlay.png",
                               "sprites/menu/main/optionOnline.png",
                               "sprites/menu/main/optionSound.png",
+                              "sprites/menu/main/optionReplays.png",
                               "sprites/menu/main/optionCredits.png",
                               "sprites/menu/main/optionExit.png",
                               "sprites/menu/main/onon.png",

@@ -50,7 +50,7 @@ def menu_background(path):
 
 
 OPTION_WORDS = (("optionQuickPlay", "QUICK PLAY"), ("optionOnline", "ONLINE"), ("optionSound", "SOUND"),
-                ("optionOptions", "OPTIONS"),
+                ("optionReplays", "REPLAYS"), ("optionOptions", "OPTIONS"),
                 ("optionCredits", "CREDITS"), ("optionExit", "EXIT"))
 OPTION_FONT = "DejaVu Sans Condensed"
 

@@ -85,18 +85,39 @@ void Application::setWorld(std::shared_ptr<World> world)
     pending = std::move(world);
 }
 
+namespace {
+
+// Moves every entity with a persistent component (and its components) over.
+void carryPersistent(World& from, World& to)
+{
+    ComponentCollection* carried = from.getComponentCollection(tagId("persistant"));
+    while (Component* c = carried->first()) {
+        to.entities.insert(c->entityId);
+        // Removes c from the old world (and so from `carried`) first.
+        to.addComponent(EntityHandle{c->entityId, &to}, c);
+    }
+}
+
+} // namespace
+
 void Application::switchTo(std::shared_ptr<World> next)
 {
     giveServices(*next);
 
     if (current) {
-        next->origin = current->origin; // one copy of the game, whichever screen it shows
-        const TagId persistant = tagId("persistant");
-        ComponentCollection* carried = current->getComponentCollection(persistant);
-        while (Component* c = carried->first()) {
-            next->entities.insert(c->entityId);
-            // Removes c from the old world (and so from `carried`) first.
-            next->addComponent(EntityHandle{c->entityId, next.get()}, c);
+        // This copy's persistent entities are in the current world, or kept
+        // aside while a separate copy (a replay) has been current.
+        World& home = current->separateCopy ? *aside_ : *current;
+        if (next->separateCopy) {
+            if (&home != aside_.get()) {
+                aside_ = std::make_unique<World>();
+                aside_->origin = home.origin;
+                carryPersistent(home, *aside_);
+            }
+        } else {
+            next->origin = home.origin; // one copy of the game, whichever screen it shows
+            carryPersistent(home, *next);
+            aside_.reset();
         }
     }
 

@@ -82,6 +82,8 @@ private:
     // Something may have changed what the screen shows: draw the next frames.
     void changed() { changedFrames_ = framesDrawnPerChange; }
 
+    // This copy's persistent entities while a separate copy's world is current.
+    std::unique_ptr<World> aside_;
     int changedFrames_ = framesDrawnPerChange; // drawn frames still owed to the last change
     float sinceDrawn_ = 0.0f;                  // seconds since the last drawn frame
 };

@@ -65,13 +65,13 @@ TEST_F(MainMenuStart, WhatTheMenuShowsAtOnceIsRequestedBeforeTheWindowAndItsFram
     EXPECT_LE(world()->maxFrameRate, 30.0f);
 }
 
-TEST_F(MainMenu, ShowsSixOptionsWithTheCursorOnTheFirst)
+TEST_F(MainMenu, ShowsSevenOptionsWithTheCursorOnTheFirst)
 {
     EXPECT_TRUE(logged("Creating Main Menu"));
-    EXPECT_EQ(cursor().optionCount, 6);
+    EXPECT_EQ(cursor().optionCount, 7);
     EXPECT_EQ(cursor().selected, 1);
-    const char* const screens[] = {"game", "online", "", "options", "credits", "exit"};
-    for (int i = 1; i <= 6; ++i)
+    const char* const screens[] = {"game", "online", "", "options", "replays", "credits", "exit"};
+    for (int i = 1; i <= 7; ++i)
         EXPECT_EQ(cursor().option(i).worldName, screens[i - 1]) << i;
     // The cursor's entity stands at its position for the first option.
     const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
@@ -83,10 +83,10 @@ TEST_F(MainMenu, ShowsSixOptionsWithTheCursorOnTheFirst)
 TEST_F(MainMenu, UpOnTheFirstOptionSelectsTheLastAndDownOnTheLastTheFirst)
 {
     tap(up);
-    EXPECT_EQ(cursor().selected, 6);
+    EXPECT_EQ(cursor().selected, 7);
     EXPECT_TRUE(logged("Position Moved Up"));
     const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
-    EXPECT_FLOAT_EQ(place->position.y, -0.42f + 0.09f) << "the cursor follows to the last option";
+    EXPECT_FLOAT_EQ(place->position.y, 0.43f - 0.14f * 6.0f + 0.09f) << "the cursor follows to the last option";
     tap(down);
     EXPECT_EQ(cursor().selected, 1);
     EXPECT_TRUE(logged("Position Moved Down"));
@@ -98,7 +98,7 @@ TEST_F(MainMenu, TheDirectionalPadMovesTheCursorToo)
 {
     plugPad(0);
     pressButton(0, 12); // up
-    EXPECT_EQ(cursor().selected, 6);
+    EXPECT_EQ(cursor().selected, 7);
     pressButton(0, 14); // down
     EXPECT_EQ(cursor().selected, 1);
 }
@@ -149,6 +149,14 @@ TEST_F(MainMenu, OptionsOpensTheOptionsScreen)
         tap(down);
     tap(enter);
     EXPECT_TRUE(logged("Creating Options Screen"));
+}
+
+TEST_F(MainMenu, ReplaysOpensTheReplaysScreen)
+{
+    for (int i = 0; i < 4; ++i)
+        tap(down);
+    tap(enter);
+    EXPECT_TRUE(logged("Creating Replays Screen"));
 }
 
 TEST_F(MainMenu, QuickPlayOpensTheJoinScreenAfterTheFrame)

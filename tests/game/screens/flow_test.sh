@@ -78,7 +78,7 @@ menus_credits_and_exit() {
   menus=$((menus + 1))
   wait_for "Creating Main Menu" "$menus" || fail "Escape did not leave the options screen"
 
-  key Down Down Down Down Return # Credits
+  key Down Down Down Down Down Return # Credits
   for page in 1 2 3 4 5 6; do
     wait_for "Creating Credits Screen" "$page" 20 || fail "credits page $page did not open"
     shot "credits-$page" 1.5

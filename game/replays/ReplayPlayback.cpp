@@ -1,0 +1,186 @@
+#include "ReplayPlayback.h"
+
+#include "game/camera/SideviewCameraBehavior.h"
+#include "game/common/Tags.h"
+#include "game/players/PlayerInfo.h"
+
+#include "engine/core/Label.h"
+#include "engine/core/World.h"
+#include "engine/input/Keyboard.h"
+#include "engine/input/Keys.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace skyscuffle {
+namespace {
+
+constexpr char followLabel[] = "replayFollowed";
+
+std::string clock(float seconds)
+{
+    const int whole = static_cast<int>(std::max(seconds, 0.0f));
+    char text[16];
+    std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
+    return text;
+}
+
+std::string speedText(float speed)
+{
+    return speed == 0.5f ? "1/2x" : std::to_string(static_cast<int>(speed)) + "x";
+}
+
+SideviewCameraBehavior* gameCamera(kit::World* world)
+{
+    kit::ComponentCollection* all = world->getComponentCollection(kit::typeId<SideviewCameraBehavior>());
+    return all && all->begin() != all->end() ? static_cast<SideviewCameraBehavior*>(*all->begin()) : nullptr;
+}
+
+} // namespace
+
+ReplayPlayback::ReplayPlayback(std::shared_ptr<const kit::Replay> replay, Pace start, Restart restart)
+    : feed_(std::move(replay)), start_(std::move(start)), restart_(std::move(restart)),
+      speed_(std::min(start_.speed, std::size(speeds) - 1)), paused_(start_.paused),
+      followPending_(!start_.following.empty())
+{
+    addClassTags<ReplayPlayback>("replayPlayback");
+    // Before the network system (-10): a packet that is due is handled in
+    // the frame it comes due, before anything moves.
+    setUpdatePriority(-11.0f);
+}
+
+float ReplayPlayback::length() const
+{
+    return feed_.replay().header.seconds;
+}
+
+void ReplayPlayback::initialize()
+{
+    // Catching up to where a restart began, in the first update.
+    world->catchUp = std::clamp(std::isfinite(start_.at) ? start_.at : 0.0f, 0.0f, length());
+    applyPace();
+    if (world->keyboard)
+        keys_.emplace_back(world->keyboard->keyPressed.connect([this](kit::Keyboard::KeyInfo key) {
+            switch (key.key) {
+            case kit::keys::space: togglePause(); break;
+            case kit::keys::right: seek(time_ + seekSeconds); break;
+            case kit::keys::left: seek(time_ - seekSeconds); break;
+            case kit::keys::up: faster(); break;
+            case kit::keys::down: slower(); break;
+            case kit::keys::period: stepFrame(); break;
+            case kit::keys::f: followNext(); break;
+            default: break;
+            }
+        }));
+}
+
+void ReplayPlayback::onRemoved()
+{
+    keys_.clear();
+}
+
+void ReplayPlayback::update(float dt)
+{
+    time_ += dt;
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+        feed_.playUntil(*network, time_);
+    if (followPending_ && time_ >= start_.at) {
+        followPending_ = false;
+        follow(start_.following);
+    }
+    if (time_ >= length() && !paused_) {
+        paused_ = true; // the end: the last picture stays
+        time_ = std::max(length(), 0.0f);
+        applyPace();
+    }
+}
+
+void ReplayPlayback::applyPace()
+{
+    if (world)
+        world->timeScale = paused_ ? 0.0f : speeds[speed_];
+}
+
+void ReplayPlayback::togglePause()
+{
+    if (paused_ && time_ >= length())
+        return; // at the end: only back
+    paused_ = !paused_;
+    applyPace();
+}
+
+void ReplayPlayback::seek(float to)
+{
+    to = std::clamp(std::isfinite(to) ? to : 0.0f, 0.0f, length());
+    if (to >= time_) {
+        if (world)
+            world->catchUp = to - time_;
+        return;
+    }
+    // Back: the match is built again and caught up to the moment.
+    if (restart_)
+        restart_(Pace{to, speed_, paused_ && to < length(), following_});
+}
+
+void ReplayPlayback::faster()
+{
+    speed_ = std::min(speed_ + 1, std::size(speeds) - 1);
+    applyPace();
+}
+
+void ReplayPlayback::slower()
+{
+    speed_ = speed_ > 0 ? speed_ - 1 : 0;
+    applyPace();
+}
+
+void ReplayPlayback::stepFrame()
+{
+    if (paused_ && world && time_ < length())
+        world->catchUp = kit::World::maxStep;
+}
+
+void ReplayPlayback::followNext()
+{
+    if (!world)
+        return;
+    // The planes in id order; after the last, everyone again.
+    std::vector<kit::EntityHandle> planes = world->getEntities(kit::tagId(tags::plane))->toVector();
+    std::sort(planes.begin(), planes.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < planes.size(); ++i) {
+        const PlayerInfo* info = world->getComponent<PlayerInfo>(planes[i].id);
+        if (info && info->colourName == following_)
+            next = i + 1;
+    }
+    const PlayerInfo* info = next < planes.size() ? world->getComponent<PlayerInfo>(planes[next].id) : nullptr;
+    follow(info ? info->colourName : std::string());
+}
+
+void ReplayPlayback::follow(const std::string& colourName)
+{
+    following_.clear();
+    for (const kit::EntityHandle& plane : world->getEntities(kit::tagId(tags::plane))->toVector()) {
+        world->destroyComponents(plane.id, kit::tagId(followLabel));
+        const PlayerInfo* info = world->getComponent<PlayerInfo>(plane.id);
+        if (!colourName.empty() && info && info->colourName == colourName && following_.empty()) {
+            following_ = colourName;
+            world->addComponent(plane, new kit::Label(followLabel));
+        }
+    }
+    if (SideviewCameraBehavior* camera = gameCamera(world))
+        camera->focusLabel = following_.empty() ? "cameraFocus" : followLabel;
+}
+
+std::string ReplayPlayback::status() const
+{
+    std::string text = std::string(paused_ ? (time_ >= length() ? "End" : "Paused") : "Playing") + " " +
+                       speedText(speeds[speed_]) + "  " + clock(time_) + " / " + clock(length());
+    if (!following_.empty())
+        text += "  following " + following_;
+    return text + "\nSpace pause   Left/Right 10 s   Up/Down speed\n. one frame   F follow a player   Esc back";
+}
+
+} // namespace skyscuffle

@@ -1,0 +1,179 @@
+#include "ReplaysScreen.h"
+
+#include "game/match/GameWorld.h"
+#include "game/players/PlayerFunctions.h"
+#include "game/replays/ReplayPlayback.h"
+#include "game/replays/ReplayShelf.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/OptionsMenu.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
+
+#include "engine/core/UpdateSignal.h"
+#include "engine/core/World.h"
+#include "engine/core/application/Application.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/render/Text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <random>
+
+namespace skyscuffle {
+namespace {
+
+// The most replays listed at once: the newest.
+constexpr std::size_t listed = 12;
+
+std::string minutes(float seconds)
+{
+    const int whole = static_cast<int>(std::lround(std::max(seconds, 0.0f)));
+    char text[16];
+    std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
+    return text;
+}
+
+// An origin for the playback's copy that no recorded copy can have had:
+// neither this copy's nor the recording one's, drawn afresh.
+std::uint32_t playbackOrigin(const kit::ReplayHeader& header, std::uint32_t own)
+{
+    std::random_device device;
+    for (;;) {
+        const std::uint32_t origin = device();
+        if (origin != 0 && origin != own && origin != header.localOrigin)
+            return origin;
+    }
+}
+
+struct Listed {
+    std::filesystem::path path;
+    std::optional<kit::Replay> replay; // header only; none: not a replay (see why)
+    std::string why;
+};
+
+// The chosen replay's players, each in its colour with its points.
+void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string text;
+        glm::vec3 colour(1.0f);
+        if (chosen && chosen->replay && i < chosen->replay->header.players.size()) {
+            const kit::ReplayPlayer& p = chosen->replay->header.players[i];
+            char points[16];
+            std::snprintf(points, sizeof points, "%4d", p.score);
+            text = p.name + (p.name == chosen->replay->header.winner ? " *" : "  ");
+            text.resize(std::max<std::size_t>(text.size(), 12), ' ');
+            text += points;
+            colour = screens::vivid(p.colour);
+        } else if (i == 0 && chosen && !chosen->replay) {
+            text = chosen->why;
+            colour = glm::vec3(1.0f, 0.6f, 0.4f);
+        }
+        screens::setText(lines[i], text);
+        lines[i]->colour = colour;
+    }
+}
+
+} // namespace
+
+void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace)
+{
+    if (!from || !from->owner || !replay)
+        return;
+    auto next = std::make_shared<kit::World>([replay, pace](kit::World* world) {
+        std::cout << "Watching a replay from " << replay->header.recordedAt << "\n";
+        auto* network = new kit::NetworkSystem(30.0f);
+        world->addComponent(kit::EntityHandle{world->systemEntity(), world}, network);
+        registerPlayerFunctions(*network);
+        network->isServer = false; // a joined copy: the file is its host
+        const MatchExits exits{[](const ScoreTable&) -> kit::World::SetupFunction { return createReplaysScreen; },
+                               createReplaysScreen};
+        createGameWorld(world, exits, MatchView{replay->header.localOrigin, replay->header.seconds});
+        auto* playback = new ReplayPlayback(replay, pace, [world, replay](const ReplayPlayback::Pace& again) {
+            watchReplay(world, replay, again);
+        });
+        world->addComponent(world->createEntity(), playback);
+        // Where the playback stands, and its keys, over the top left of the match.
+        // (From x -1.24 to -0.26: inside a 4:3 window, clear of the clock.)
+        screens::addPlate(world, glm::vec2(-0.75f, 0.86f), glm::vec2(0.98f, 0.17f));
+        kit::Text* status = screens::addText(world, "", glm::vec2(-1.21f, 0.893f), 0.036f, glm::vec3(1.0f, 0.9f, 0.5f));
+        world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [playback, status](kit::Component*, float) {
+            screens::setText(status, playback->status());
+        });
+    });
+    next->separateCopy = true;
+    next->origin = playbackOrigin(replay->header, from->origin);
+    from->owner->setWorld(std::move(next));
+}
+
+void createReplaysScreen(kit::World* world)
+{
+    std::cout << "Creating Replays Screen\n";
+    world->maxFrameRate = screens::stillScreenFrameRate;
+    world->drawsOnChange = true;
+    screens::endSession(world);
+
+    auto found = std::make_shared<std::vector<Listed>>();
+    for (const std::filesystem::path& path : shelvedReplays(replayDirectory())) {
+        if (found->size() >= listed)
+            break;
+        Listed entry{path, std::nullopt, {}};
+        entry.replay = kit::readReplayFile(path.string(), entry.why, true);
+        found->push_back(std::move(entry));
+    }
+
+    std::vector<OptionRow> rows;
+    for (std::size_t i = 0; i < found->size(); ++i) {
+        const Listed& entry = (*found)[i];
+        OptionRow row;
+        if (entry.replay) {
+            const kit::ReplayHeader& h = entry.replay->header;
+            row.label = h.recordedAt.substr(0, 16) + "  " + (h.winner.empty() ? std::string("a draw") : h.winner + " won");
+            row.value = [length = minutes(h.seconds)] { return length; };
+            row.choose = [world, path = entry.path] {
+                std::string error;
+                std::optional<kit::Replay> replay = kit::readReplayFile(path.string(), error);
+                if (!replay) {
+                    std::cerr << error << "\n";
+                    return;
+                }
+                watchReplay(world, std::make_shared<const kit::Replay>(std::move(*replay)));
+            };
+        } else {
+            row.label = entry.path.filename().string().substr(0, 30) + "  (unreadable)";
+        }
+        rows.push_back(row);
+    }
+    OptionRow back;
+    back.label = "Back";
+    back.choose = [world] { screens::switchTo(world, createMainMenu); };
+    rows.push_back(back);
+
+    // With nothing to list, a word of why above the Back line.
+    const float step = 0.085f, top = found->empty() ? 0.6f - step : 0.6f;
+    // Tall enough for the rows, and for six players beside them.
+    const float bottom = top - step * static_cast<float>(std::max<std::size_t>(rows.size(), 6)) - 0.04f;
+    screens::addLandscape(world);
+    screens::addOverlay(world, false);
+    screens::addPlate(world, glm::vec2(0.0f, (0.86f + bottom) * 0.5f), glm::vec2(2.3f, 0.86f - bottom));
+    screens::addText(world, "Replays", glm::vec2(-1.05f, 0.72f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
+    if (found->empty())
+        screens::addText(world, "No replays yet: every match you play is kept here", glm::vec2(-1.05f, top + step),
+                         0.05f, glm::vec3(0.85f));
+    screens::addPlate(world, glm::vec2(0.0f, -0.88f), glm::vec2(2.3f, 0.12f));
+    screens::addText(world, "Up/Down choose, Enter watches, Escape goes back", glm::vec2(-1.05f, -0.9f), 0.045f);
+    OptionsMenu* menu = addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), 0.62f, 0.055f, step,
+                                       [world] { screens::switchTo(world, createMainMenu); });
+
+    // The players of the chosen replay, to the right of the list.
+    auto lines = std::make_shared<std::vector<kit::Text*>>();
+    for (std::size_t i = 0; i < kit::replayFile::maxPlayers && i < 6; ++i)
+        lines->push_back(screens::addText(world, "", glm::vec2(0.82f, top - step * static_cast<float>(i)), 0.05f));
+    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [menu, found, lines](kit::Component*, float) {
+        const auto at = static_cast<std::size_t>(std::max(menu->selected, 0));
+        showPlayers(*lines, at < found->size() ? &(*found)[at] : nullptr);
+    });
+}
+
+} // namespace skyscuffle
