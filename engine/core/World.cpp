@@ -290,13 +290,22 @@ void World::update(float dt)
         step(dt);
         return;
     }
-    float total = std::isfinite(timeScale) && timeScale > 0.0f ? dt * timeScale : 0.0f;
-    if (std::isfinite(catchUp) && catchUp > 0.0f)
-        total += catchUp;
+    const float ahead = std::isfinite(catchUp) && catchUp > 0.0f ? catchUp : 0.0f;
     catchUp = 0.0f;
-    const int steps = std::clamp(static_cast<int>(std::ceil(total / maxStep - 1e-4f)), 1, maxStepsPerUpdate);
+    const auto stepsOf = [](float seconds, float longest) {
+        return std::clamp(static_cast<int>(std::ceil(seconds / longest - 1e-4f)), 1, maxStepsPerUpdate);
+    };
+    if (ahead > 0.0f) {
+        const int steps = stepsOf(ahead, catchUpStep);
+        for (int i = 0; i < steps; ++i)
+            step(ahead / static_cast<float>(steps));
+    }
+    const float own = std::isfinite(timeScale) && timeScale > 0.0f ? dt * timeScale : 0.0f;
+    if (own <= 0.0f && ahead > 0.0f)
+        return; // stopped: the catch-up was the whole update
+    const int steps = stepsOf(own, maxStep);
     for (int i = 0; i < steps; ++i)
-        step(total / static_cast<float>(steps));
+        step(own / static_cast<float>(steps));
 }
 
 void World::step(float dt)

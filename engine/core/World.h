@@ -144,10 +144,13 @@ public:
     // same simulation in more steps rather than longer ones. 0 stops it (one
     // update of 0 s still runs).
     float timeScale = 1.0f;
-    // Seconds the next update runs on top of its own, in the same steps (a
-    // replay jumping ahead); back to 0 once run.
+    // Seconds the next update runs ahead of its own, in steps of up to
+    // catchUpStep (a replay jumping ahead: what it shows is set again by the
+    // recording within a fifteenth of a second, so coarser steps do); back to
+    // 0 once run.
     float catchUp = 0.0f;
     static constexpr float maxStep = 1.0f / 60.0f;
+    static constexpr float catchUpStep = 1.0f / 20.0f;
     static constexpr int maxStepsPerUpdate = 20000;
     // The most frames per second this world needs (a still menu needs few);
     // 0 leaves the application's cap. It never raises that cap.

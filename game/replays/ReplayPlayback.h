@@ -49,6 +49,7 @@ public:
     void followNext();
 
     [[nodiscard]] float seconds() const { return time_; }
+    [[nodiscard]] kit::ReplayFeed& feed() { return feed_; }
     [[nodiscard]] float length() const;
     [[nodiscard]] bool paused() const { return paused_; }
     [[nodiscard]] float speed() const { return speeds[speed_]; }

@@ -1,5 +1,8 @@
 // replay FILE: prints a replay's header and what it holds, or the one line
 // that says why it is not a replay this game can play.
+// replay --check FILE: plays it back too, checking it (see checkReplay).
+#include "ReplayCheck.h"
+
 #include "engine/network/replay/ReplayFile.h"
 
 #include <cstdio>
@@ -7,12 +10,13 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: replay FILE\n";
+    const bool check = argc == 3 && std::string(argv[1]) == "--check";
+    if (argc != 2 && !check) {
+        std::cerr << "usage: replay [--check] FILE\n";
         return 2;
     }
     std::string error;
-    const std::optional<kit::Replay> replay = kit::readReplayFile(argv[1], error);
+    std::optional<kit::Replay> replay = kit::readReplayFile(argv[argc - 1], error);
     if (!replay) {
         std::cerr << error << "\n";
         return 1;
@@ -33,5 +37,7 @@ int main(int argc, char** argv)
     }
     std::printf("records: %zu call batches (%zu bytes), %zu state packets (%zu bytes)\n", calls, callBytes, states,
                 stateBytes);
+    if (check)
+        return checkReplay(std::make_shared<const kit::Replay>(std::move(*replay))) ? 0 : 1;
     return 0;
 }

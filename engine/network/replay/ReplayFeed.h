@@ -2,7 +2,9 @@
 
 #include "ReplayFile.h"
 
+#include <map>
 #include <memory>
+#include <string>
 
 namespace kit {
 
@@ -21,13 +23,37 @@ public:
     // after the start. Returns how many it handed over.
     std::size_t playUntil(NetworkSystem& network, float seconds);
 
+    // With `checking` on, after each state packet every record's component
+    // is written out again and compared with the record, bit for bit: the
+    // played-back world holds what the recording copy had at that moment.
+    // (A component may keep something of its own by design, as any copy
+    // receiving it would: the figures are per component type.)
+    struct Check {
+        struct Kind {
+            std::size_t records = 0;
+            std::size_t differing = 0;
+        };
+        std::size_t statePackets = 0;
+        std::size_t records = 0;
+        std::size_t differing = 0; // the component writes other bits than the record
+        std::size_t missing = 0;   // no such entity or component here
+        std::map<std::string, Kind> byType;
+    };
+    bool checking = false;
+    [[nodiscard]] const Check& check() const { return check_; }
+    [[nodiscard]] std::size_t callBatches() const { return callBatches_; }
+
     [[nodiscard]] const Replay& replay() const { return *replay_; }
     [[nodiscard]] std::size_t played() const { return next_; }
     [[nodiscard]] bool finished() const { return next_ >= replay_->records.size(); }
 
 private:
+    void compare(NetworkSystem& network, const std::vector<std::uint8_t>& packet);
+
     std::shared_ptr<const Replay> replay_;
     std::size_t next_ = 0;
+    Check check_;
+    std::size_t callBatches_ = 0;
 };
 
 } // namespace kit

@@ -515,3 +515,64 @@ TEST(Worlds, SpawnCallsClaimOnlyFreshEntities)
     EXPECT_FALSE(world.claimEntity(remote)); // a late call does not bring it back
     EXPECT_TRUE(world.claimEntity(kit::EntityID{0x5555, 4}));
 }
+
+// A world's time scale and catch-up: the same time in more steps, none
+// longer than a sixtieth of a second (a twentieth when catching up).
+TEST_F(StartedWorld, TimeScaleAndCatchUpRunTheSameTimeInShortSteps)
+{
+    struct Steps : kit::Behavior {
+        std::vector<float> seen;
+        void update(float dt) override { seen.push_back(dt); }
+    };
+    auto* steps = world->emplaceComponent<Steps>(world->createEntity());
+    const auto total = [&] {
+        float sum = 0.0f;
+        for (float dt : steps->seen)
+            sum += dt;
+        return sum;
+    };
+
+    world->update(0.01f);
+    EXPECT_EQ(steps->seen, std::vector<float>{0.01f}) << "at 1x one update is one step of its own length";
+
+    steps->seen.clear();
+    world->timeScale = 4.0f;
+    world->update(1.0f / 60.0f);
+    ASSERT_EQ(steps->seen.size(), 4u);
+    EXPECT_NEAR(total(), 4.0f / 60.0f, 1e-6f);
+    EXPECT_NEAR(steps->seen[0], 1.0f / 60.0f, 1e-6f);
+
+    steps->seen.clear();
+    world->timeScale = 0.5f;
+    world->update(1.0f / 60.0f);
+    ASSERT_EQ(steps->seen.size(), 1u);
+    EXPECT_NEAR(steps->seen[0], 0.5f / 60.0f, 1e-7f);
+
+    steps->seen.clear();
+    world->timeScale = 0.0f;
+    world->update(1.0f / 60.0f);
+    EXPECT_EQ(steps->seen, std::vector<float>{0.0f}) << "stopped: one update of nothing";
+
+    // Ten seconds caught up while stopped: exactly ten seconds, in steps of at most a twentieth.
+    steps->seen.clear();
+    world->catchUp = 10.0f;
+    world->update(1.0f / 60.0f);
+    EXPECT_EQ(steps->seen.size(), 200u);
+    EXPECT_NEAR(total(), 10.0f, 1e-3f);
+    EXPECT_LE(*std::max_element(steps->seen.begin(), steps->seen.end()), kit::World::catchUpStep + 1e-6f);
+    EXPECT_EQ(world->catchUp, 0.0f) << "once";
+
+    // Caught up while running at 2x: the catch-up, then the frame's own time.
+    steps->seen.clear();
+    world->timeScale = 2.0f;
+    world->catchUp = 0.1f;
+    world->update(1.0f / 60.0f);
+    EXPECT_NEAR(total(), 0.1f + 2.0f / 60.0f, 1e-5f);
+    EXPECT_EQ(steps->seen.size(), 2u + 2u);
+
+    steps->seen.clear();
+    world->timeScale = std::numeric_limits<float>::quiet_NaN();
+    world->catchUp = -5.0f;
+    world->update(1.0f / 60.0f);
+    EXPECT_EQ(steps->seen, std::vector<float>{0.0f}) << "nonsense stops time rather than running it backwards";
+}

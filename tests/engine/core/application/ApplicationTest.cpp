@@ -292,3 +292,38 @@ TEST(StopSignalsDeathTest, SigtermEndsTheLoopAndTheProcessExitsNormally)
         },
         ::testing::ExitedWithCode(0), "");
 }
+
+// A separate copy (a replay) keeps its own origin and none of this copy's
+// persistent entities; they wait aside, through a second separate copy, and
+// come back with this copy's origin in the next world of this copy.
+TEST_F(Switching, ASeparateCopyKeepsItsOriginAndThisCopysThingsWaitAside)
+{
+    auto menu = makeWorld("menu");
+    menu->origin = 0x1111;
+    app.setWorld(menu);
+    const kit::EntityHandle system{menu->systemEntity(), menu.get()};
+    auto* service = new Probe("service", log);
+    service->addTag(kit::tagId("persistant"));
+    menu->addComponent(system, service);
+    menu.reset();
+
+    for (const std::uint32_t origin : {0x2222u, 0x3333u}) {
+        auto replay = makeWorld("replay");
+        replay->separateCopy = true;
+        replay->origin = origin;
+        app.setWorld(replay);
+        app.frame(0.01f);
+        EXPECT_EQ(app.current, replay);
+        EXPECT_EQ(replay->origin, origin) << "its own origin, not this copy's";
+        EXPECT_EQ(replay->getComponent(kit::EntityID{0x1111, 0}, kit::tagId("probe")), nullptr);
+        EXPECT_EQ(count(log, "service.destroyed"), 0) << "kept aside, alive";
+    }
+
+    auto back = makeWorld("back");
+    app.setWorld(back);
+    app.frame(0.01f);
+    EXPECT_EQ(back->origin, 0x1111u);
+    EXPECT_EQ(back->getComponent(kit::EntityID{0x1111, 0}, kit::tagId("probe")), service);
+    EXPECT_EQ(service->world, back.get());
+    EXPECT_EQ(count(log, "service.destroyed"), 0);
+}
