@@ -40,8 +40,9 @@ SideviewCameraBehavior* gameCamera(kit::World* world)
 
 } // namespace
 
-ReplayPlayback::ReplayPlayback(std::shared_ptr<const kit::Replay> replay, Pace start, Restart restart)
-    : feed_(std::move(replay)), start_(std::move(start)), restart_(std::move(restart)),
+ReplayPlayback::ReplayPlayback(std::shared_ptr<const kit::Replay> replay, Pace start, Restart restart,
+                               std::function<bool()> ready)
+    : feed_(std::move(replay)), start_(std::move(start)), restart_(std::move(restart)), ready_(std::move(ready)),
       speed_(std::min(start_.speed, std::size(speeds) - 1)), paused_(start_.paused),
       followPending_(!start_.following.empty())
 {
@@ -58,9 +59,7 @@ float ReplayPlayback::length() const
 
 void ReplayPlayback::initialize()
 {
-    // Catching up to where a restart began, in the first update.
-    world->catchUp = std::clamp(std::isfinite(start_.at) ? start_.at : 0.0f, 0.0f, length());
-    applyPace();
+    world->timeScale = 0.0f; // nothing moves before the start (see update)
     if (world->keyboard)
         keys_.emplace_back(world->keyboard->keyPressed.connect([this](kit::Keyboard::KeyInfo key) {
             switch (key.key) {
@@ -83,6 +82,17 @@ void ReplayPlayback::onRemoved()
 
 void ReplayPlayback::update(float dt)
 {
+    if (!started_) {
+        // Once the match's pictures are loaded: caught up to where the
+        // playback starts in the next update, then on at its pace.
+        if (ready_ && !ready_())
+            return;
+        started_ = true;
+        world->catchUp = std::clamp(std::isfinite(start_.at) ? start_.at : 0.0f, 0.0f, length());
+        applyPace();
+        return;
+    }
+    underway_ = true;
     time_ += dt;
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
         feed_.playUntil(*network, time_);
@@ -91,7 +101,11 @@ void ReplayPlayback::update(float dt)
         follow(start_.following);
     }
     if (time_ >= length() && !paused_) {
-        paused_ = true; // the end: the last picture stays
+        // The end: the last records (stamped to the nearest millisecond,
+        // they may lie a fraction past it) and the last picture stays.
+        if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+            feed_.playUntil(*network, length() + 1.0f);
+        paused_ = true;
         time_ = std::max(length(), 0.0f);
         applyPace();
     }
@@ -99,7 +113,7 @@ void ReplayPlayback::update(float dt)
 
 void ReplayPlayback::applyPace()
 {
-    if (world)
+    if (world && started_)
         world->timeScale = paused_ ? 0.0f : speeds[speed_];
 }
 
@@ -121,7 +135,7 @@ void ReplayPlayback::seek(float to)
     }
     // Back: the match is built again and caught up to the moment.
     if (restart_)
-        restart_(Pace{to, speed_, paused_ && to < length(), following_});
+        restart_(Pace{to, speed_, paused_ && to < length(), following_, start_.overlay});
 }
 
 void ReplayPlayback::faster()

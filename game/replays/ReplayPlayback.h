@@ -31,10 +31,14 @@ public:
         std::size_t speed = 1; // into speeds
         bool paused = false;
         std::string following; // a colour name; empty: everyone
+        bool overlay = true;   // the status and the keys shown over the match
     };
     using Restart = std::function<void(const Pace&)>;
 
-    ReplayPlayback(std::shared_ptr<const kit::Replay> replay, Pace start, Restart restart);
+    // `ready` tells when what the match draws is loaded: until then the
+    // playback waits at its start (none: at once).
+    ReplayPlayback(std::shared_ptr<const kit::Replay> replay, Pace start, Restart restart,
+                   std::function<bool()> ready = {});
 
     void initialize() override;
     void update(float dt) override;
@@ -49,6 +53,9 @@ public:
     void followNext();
 
     [[nodiscard]] float seconds() const { return time_; }
+    // Loaded and caught up to where it started: playing (or paused) as asked.
+    [[nodiscard]] bool underway() const { return underway_; }
+    [[nodiscard]] const Pace& start() const { return start_; }
     [[nodiscard]] kit::ReplayFeed& feed() { return feed_; }
     [[nodiscard]] float length() const;
     [[nodiscard]] bool paused() const { return paused_; }
@@ -66,6 +73,9 @@ private:
     float time_ = 0.0f;
     Pace start_;
     Restart restart_;
+    std::function<bool()> ready_;
+    bool started_ = false;  // loaded, the catch-up asked for
+    bool underway_ = false; // the catch-up done
     std::size_t speed_ = 1;
     bool paused_ = false;
     bool followPending_ = false; // the planes of a restart come with its first packets

@@ -4,6 +4,7 @@
 #include "game/players/PlayerFunctions.h"
 #include "game/replays/ReplayPlayback.h"
 #include "game/replays/ReplayShelf.h"
+#include "game/screens/LoadingScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/OptionsMenu.h"
 #include "game/screens/ScreenScene.h"
@@ -14,6 +15,7 @@
 #include "engine/core/application/Application.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/render/Text.h"
+#include "engine/resources/ResourceBucket.h"
 
 #include <cmath>
 #include <cstdio>
@@ -90,10 +92,14 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
         const MatchExits exits{[](const ScoreTable&) -> kit::World::SetupFunction { return createReplaysScreen; },
                                createReplaysScreen};
         createGameWorld(world, exits, MatchView{replay->header.localOrigin, replay->header.seconds});
-        auto* playback = new ReplayPlayback(replay, pace, [world, replay](const ReplayPlayback::Pace& again) {
-            watchReplay(world, replay, again);
-        });
+        // What a match draws, as the loading screen has it loaded before a match.
+        auto loads = std::make_shared<kit::ResourceBucket>(requestBucket("buckets/gameWorld.txt"));
+        auto* playback = new ReplayPlayback(
+            replay, pace, [world, replay](const ReplayPlayback::Pace& again) { watchReplay(world, replay, again); },
+            [loads] { return loads->isLoaded(); });
         world->addComponent(world->createEntity(), playback);
+        if (!pace.overlay)
+            return;
         // Where the playback stands, and its keys, over the top left of the match.
         // (From x -1.24 to -0.26: inside a 4:3 window, clear of the clock.)
         screens::addPlate(world, glm::vec2(-0.75f, 0.86f), glm::vec2(0.98f, 0.17f));

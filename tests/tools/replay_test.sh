@@ -3,7 +3,8 @@
 # with every position, health and score as recorded at every state packet,
 # every call run and none refused, seeking within a frame; the same for both
 # copies of a two-copy match on loopback (the joined copy's recording plays
-# back the same match); a damaged file is refused with one line.
+# back the same match); a clip is an animated WebP of the frames asked for;
+# a damaged file is refused with one line.
 #
 #   replay_test.sh PATH/TO/match_sim PATH/TO/replay REPOSITORY_ROOT
 set -uo pipefail
@@ -17,7 +18,8 @@ status=0
 fail() { echo "FAIL: $*"; status=1; }
 
 check() { # FILE NAME
-  "$replay" --check "$1" >"$out/$2.check" 2>&1 || { fail "$2: the playback check failed"; tail -15 "$out/$2.check"; }
+  "$replay" --check "$1" >"$out/$2.check" 2>&1 ||
+    { fail "$2: the playback check failed"; grep -E "^(played|checked|seek|  )" "$out/$2.check"; }
   grep -q '^checked .* 0 missing; .* refused 0$' "$out/$2.check" || fail "$2: records missing or calls refused"
   grep -q '^played .* [0-9]* of \([0-9]*\) records' "$out/$2.check" || fail "$2: no playback figures"
   grep -E '^  (transform|score|health|body) ' "$out/$2.check" | grep -vq ' 0 differ' && fail "$2: a record differs"
@@ -47,6 +49,14 @@ for copy in host joined; do
   [ "$(grep -c '^player ' <("$replay" "$out/$copy.replay"))" -eq 3 ] || fail "$copy: three players expected"
   check "$out/$copy.replay" "$copy"
 done
+
+# A clip of two seconds at 10 frames a second: an animated WebP of 20 frames.
+"$replay" --clip "$out/clip.webp" --from 3 --seconds 2 --size 160x90 --fps 10 "$out/solo.replay" >"$out/clip.out" 2>&1 ||
+  { fail "the clip was not written"; tail -5 "$out/clip.out"; }
+grep -q '^clip .*: 20 frames of 160x90 at 10 a second' "$out/clip.out" || fail "not the clip asked for"
+[ "$(head -c 4 "$out/clip.webp")" = "RIFF" ] && [ "$(head -c 12 "$out/clip.webp" | tail -c 4)" = "WEBP" ] ||
+  fail "the clip is not a WebP file"
+[ "$(grep -o -a ANMF "$out/clip.webp" | wc -l)" -eq 20 ] || fail "the clip does not hold 20 frames"
 
 # A damaged file: one line naming it, and an error status.
 head -c 60 "$out/solo.replay" >"$out/cut.replay"

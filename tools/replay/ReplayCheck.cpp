@@ -1,17 +1,11 @@
 #include "ReplayCheck.h"
+#include "PlaybackHost.h"
 
 #include "game/replays/ReplayPlayback.h"
-#include "game/screens/ReplaysScreen.h"
 
-#include "engine/core/GlfwLibrary.h"
-#include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
-#include "engine/core/application/GlewInitError.h"
 #include "engine/network/NetworkSystem.h"
-#include "engine/render/state/RenderState.h"
-
-#include <GL/glew.h>
 
 #include <chrono>
 #include <cmath>
@@ -23,53 +17,17 @@ namespace {
 using namespace skyscuffle;
 constexpr float frameTime = 1.0f / 60.0f;
 
-ReplayPlayback* playbackOf(kit::Application& app)
-{
-    kit::ComponentCollection* all = app.current->getComponentCollection(kit::typeId<ReplayPlayback>());
-    return all && all->begin() != all->end() ? static_cast<ReplayPlayback*>(*all->begin()) : nullptr;
-}
-
-// The playback of the replay in a world of its own, `at` seconds in, after its first update.
-ReplayPlayback* startPlayback(kit::Application& app, const std::shared_ptr<const kit::Replay>& replay, float at,
-                              bool checking)
-{
-    watchReplay(app.current.get(), replay, ReplayPlayback::Pace{at});
-    app.frame(frameTime, false); // the switch
-    ReplayPlayback* playback = playbackOf(app);
-    if (!playback)
-        return nullptr;
-    playback->feed().checking = checking;
-    app.frame(frameTime, false); // the first update catches up to `at`
-    return playback;
-}
-
 } // namespace
 
 bool checkReplay(const std::shared_ptr<const kit::Replay>& replay)
 {
-    kit::GlfwLibrary glfw;
-    kit::WindowSettings settings;
-    settings.width = 320;
-    settings.height = 240;
-    settings.visible = false;
-    std::unique_ptr<kit::Window> window = glfw.ready() ? kit::Window::open(settings) : nullptr;
-    if (!window) {
-        std::cerr << "no window: the check needs a display\n";
+    PlaybackHost host(320, 240, false);
+    if (!host.ready())
         return false;
-    }
-    try {
-        kit::initializeGlew();
-    } catch (const kit::GlewInitError& error) {
-        std::cerr << error.what();
-        return false;
-    }
-    auto renderState = std::make_unique<kit::RenderState>();
-    auto app = std::make_unique<kit::Application>(window.get(), renderState.get());
-    app->setWorld(std::make_shared<kit::World>([](kit::World*) {}));
-    app->frame(0.0f, false);
+    kit::Application* app = &host.app();
 
     const float length = replay->header.seconds;
-    ReplayPlayback* playback = startPlayback(*app, replay, 0.0f, true);
+    ReplayPlayback* playback = host.start(replay, ReplayPlayback::Pace{}, frameTime, true);
     if (!playback) {
         std::cerr << "the playback did not start\n";
         return false;
@@ -109,7 +67,9 @@ bool checkReplay(const std::shared_ptr<const kit::Replay>& replay)
     for (const float fraction : {0.1f, 0.5f, 0.9f}) {
         const float at = length * fraction;
         const auto before = std::chrono::steady_clock::now();
-        ReplayPlayback* seeking = startPlayback(*app, replay, at, false);
+        ReplayPlayback::Pace pace;
+        pace.at = at;
+        ReplayPlayback* seeking = host.start(replay, pace, frameTime, false);
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before).count();
         if (!seeking) {
             good = false;
@@ -124,8 +84,5 @@ bool checkReplay(const std::shared_ptr<const kit::Replay>& replay)
     }
     std::printf("seeking: worst error %.5f s (a frame is %.5f s), slowest %.0f ms\n", static_cast<double>(worstError),
                 static_cast<double>(frameTime), worstMs);
-    good = good && worstError <= frameTime;
-    app.reset();
-    renderState.reset();
-    return good;
+    return good && worstError <= frameTime;
 }

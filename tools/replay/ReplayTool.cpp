@@ -1,22 +1,73 @@
 // replay FILE: prints a replay's header and what it holds, or the one line
 // that says why it is not a replay this game can play.
 // replay --check FILE: plays it back too, checking it (see checkReplay).
+// replay --clip OUT.webp [--from S] [--seconds N] [--size WxH] [--fps F] FILE:
+// draws that part of it into an animated WebP.
 #include "ReplayCheck.h"
+#include "ReplayClip.h"
 
 #include "engine/network/replay/ReplayFile.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <iostream>
+
+using kit::replayFile::maxSeconds;
+namespace replayFile = kit::replayFile;
 
 int main(int argc, char** argv)
 {
-    const bool check = argc == 3 && std::string(argv[1]) == "--check";
-    if (argc != 2 && !check) {
-        std::cerr << "usage: replay [--check] FILE\n";
+    bool check = false;
+    std::optional<ClipOptions> clip;
+    std::string file;
+    const auto usage = [] {
+        std::cerr << "usage: replay [--check] FILE\n"
+                     "       replay --clip OUT.webp [--from S] [--seconds N] [--size WxH] [--fps F] FILE\n";
         return 2;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        const auto number = [&](float low, float high, float& out) {
+            char* end = nullptr;
+            out = value ? std::strtof(value, &end) : 0.0f;
+            ++i;
+            return value && end && *end == '\0' && out >= low && out <= high;
+        };
+        float n = 0.0f;
+        if (arg == "--check") {
+            check = true;
+        } else if (arg == "--clip" && value) {
+            clip.emplace();
+            clip->out = value;
+            ++i;
+        } else if (arg == "--from" && clip) {
+            if (!number(0.0f, replayFile::maxSeconds, clip->from))
+                return usage();
+        } else if (arg == "--seconds" && clip) {
+            if (!number(0.1f, 600.0f, clip->seconds))
+                return usage();
+        } else if (arg == "--fps" && clip) {
+            if (!number(1.0f, 60.0f, n))
+                return usage();
+            clip->fps = static_cast<int>(n);
+        } else if (arg == "--size" && clip && value) {
+            char end = 0;
+            ++i;
+            if (std::sscanf(value, "%dx%d%c", &clip->width, &clip->height, &end) != 2 || clip->width < 16 ||
+                clip->height < 16 || clip->width > 3840 || clip->height > 2160)
+                return usage();
+        } else if (file.empty() && !arg.empty() && arg[0] != '-') {
+            file = arg;
+        } else {
+            return usage();
+        }
     }
+    if (file.empty() || (check && clip))
+        return usage();
     std::string error;
-    std::optional<kit::Replay> replay = kit::readReplayFile(argv[argc - 1], error);
+    std::optional<kit::Replay> replay = kit::readReplayFile(file, error);
     if (!replay) {
         std::cerr << error << "\n";
         return 1;
@@ -39,5 +90,7 @@ int main(int argc, char** argv)
                 stateBytes);
     if (check)
         return checkReplay(std::make_shared<const kit::Replay>(std::move(*replay))) ? 0 : 1;
+    if (clip)
+        return writeClip(std::make_shared<const kit::Replay>(std::move(*replay)), *clip) ? 0 : 1;
     return 0;
 }
