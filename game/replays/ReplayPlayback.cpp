@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 
 namespace skyscuffle {
 namespace {
@@ -123,11 +124,14 @@ void ReplayPlayback::togglePause()
         return; // at the end: only back
     paused_ = !paused_;
     applyPace();
+    std::cout << (paused_ ? "Replay paused at " + clock(time_) : "Replay playing at " + speedText(speeds[speed_]))
+              << "\n";
 }
 
 void ReplayPlayback::seek(float to)
 {
     to = std::clamp(std::isfinite(to) ? to : 0.0f, 0.0f, length());
+    std::cout << "Replay at " << clock(to) << "\n";
     if (to >= time_) {
         if (world)
             world->catchUp = to - time_;
@@ -142,12 +146,14 @@ void ReplayPlayback::faster()
 {
     speed_ = std::min(speed_ + 1, std::size(speeds) - 1);
     applyPace();
+    std::cout << "Replay playing at " << speedText(speeds[speed_]) << "\n";
 }
 
 void ReplayPlayback::slower()
 {
     speed_ = speed_ > 0 ? speed_ - 1 : 0;
     applyPace();
+    std::cout << "Replay playing at " << speedText(speeds[speed_]) << "\n";
 }
 
 void ReplayPlayback::stepFrame()
@@ -186,6 +192,7 @@ void ReplayPlayback::follow(const std::string& colourName)
     }
     if (SideviewCameraBehavior* camera = gameCamera(world))
         camera->focusLabel = following_.empty() ? "cameraFocus" : followLabel;
+    std::cout << "Replay following " << (following_.empty() ? std::string("everyone") : following_) << "\n";
 }
 
 std::string ReplayPlayback::status() const

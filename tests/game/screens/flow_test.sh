@@ -18,6 +18,7 @@ shots=${2:-}
 window_size=${FLOW_WINDOW:-800x600}
 source "$(dirname "$0")/../../support/game_driver.sh"
 driver_begin 0.8
+export XDG_DATA_HOME="$work/data" # the replays of this run only
 # Keys without the "tuning." prefix, as the game writes them back.
 {
   echo "window.size.x,${window_size%x*}"
@@ -110,10 +111,46 @@ match_and_back() {
   wait_for "Creating Main Menu" 2 || fail "Escape on the join screen did not lead to the main menu"
 }
 
+# Waits up to 5 s for a console line matching the pattern.
+wait_until() {
+  for _ in $(seq 50); do grep -q "$1" log && return 0; sleep 0.1; done
+  return 1
+}
+
+# The match just played, kept as a replay: Replays from the main menu, the
+# newest played, paused, ahead 10 s and back, faster, back to the list and the menu.
+replays_and_back() {
+  [ "$(ls "$XDG_DATA_HOME"/skyscuffle/replays/*.replay 2>/dev/null | wc -l)" -eq 1 ] ||
+    fail "the match was not kept as a replay"
+  key Down Down Down Down Return # Replays
+  wait_for "Creating Replays Screen" || fail "Replays did not open the replays screen"
+  shot replays-screen 1.0
+  key Return # the newest
+  wait_for "Creating Game World" 2 || fail "Enter did not play the newest replay"
+  grep -q "^Watching a replay from " log || fail "no replay is being watched"
+  shot replay-playing 2.0
+  # (The match is 10 s long: ahead from its first seconds is its end.)
+  key space
+  wait_until "^Replay paused at 0:0[0-9]$" || fail "Space did not pause the replay"
+  key Right
+  wait_until "^Replay at 0:1[0-9]$" || fail "Right did not move the replay 10 s on"
+  key Left
+  wait_until "^Replay at 0:0[0-9]$" || fail "Left did not move the replay 10 s back"
+  wait_for "Creating Game World" 3 || fail "going back did not build the match again"
+  key Up
+  wait_for "Replay playing at 2x" 1 5 || fail "Up did not play the replay faster"
+  shot replay-paused-ahead 1.0
+  key Escape
+  wait_for "Creating Replays Screen" 2 || fail "Escape did not lead back to the replays"
+  key Escape
+  wait_for "Creating Main Menu" 3 || fail "Escape did not leave the replays screen"
+}
+
 start_game
 shot main-menu 1.5
 into_a_round
 match_and_back
-menus_credits_and_exit 2
+replays_and_back
+menus_credits_and_exit 3
 echo "screenshots in $shots"
 echo PASS
