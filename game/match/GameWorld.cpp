@@ -177,8 +177,9 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
         network->screenName = "game";
     auto state = std::make_shared<MatchState>();
     state->view = view;
-    // Every match is recorded from its first frame, alone or on a LAN.
-    if (!view.replayOf)
+    // Every match is recorded from its first frame, alone or on a LAN,
+    // unless no replay is to be kept.
+    if (!view.replayOf && replaysWanted())
         world->addComponent(world->createEntity(), new MatchRecording);
     registerMatchFunctions(*world, state, exits);
     // A copy that vanishes takes its planes with it; the match goes on.

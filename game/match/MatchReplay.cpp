@@ -52,6 +52,12 @@ kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table)
     return header;
 }
 
+bool replaysWanted()
+{
+    return !kit::settings::get<std::string>("tuning.replays.file", "").empty() ||
+           kit::settings::get<int>("tuning.replays.keep", 50) > 0;
+}
+
 void keepMatchReplay(kit::World& world, const ScoreTable& table)
 {
     MatchRecording* recording = MatchRecording::of(&world);

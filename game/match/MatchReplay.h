@@ -17,6 +17,10 @@ namespace skyscuffle {
 // first of equal best), the time now and the settings the match ran with.
 kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table);
 
+// Whether a match is to be recorded: a file is named for its replay, or the
+// shelf keeps at least one ("tuning.replays.keep" 0 records nothing).
+bool replaysWanted();
+
 // Ends the recording of the world's match and keeps it: in the file set by
 // "tuning.replays.file" when there is one (match_sim --record), else on the
 // player's shelf (the last "tuning.replays.keep" of them, 0 keeping none).
