@@ -16,6 +16,7 @@ constexpr int a = 65;
 constexpr int c = 67;
 constexpr int d = 68;
 constexpr int f = 70;
+constexpr int k = 75;
 constexpr int l = 76;
 constexpr int s = 83;
 constexpr int v = 86;

@@ -60,6 +60,7 @@ bool replaysWanted()
 
 void keepMatchReplay(kit::World& world, const ScoreTable& table)
 {
+    lastShelvedReplay().reset(); // the win screen offers this match's replay or none
     MatchRecording* recording = MatchRecording::of(&world);
     if (!recording || !recording->recorder())
         return;

@@ -14,13 +14,18 @@ std::filesystem::path replayDirectory()
 
 std::string replayFileName(const kit::ReplayHeader& header)
 {
-    std::string name = header.recordedAt + "_" + (header.winner.empty() ? std::string("draw") : header.winner);
-    for (char& c : name) {
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-        if (!plain)
-            c = '-';
-    }
-    return name + ".replay";
+    // The date's space becomes '_', and anything else a file name should not
+    // hold (':', '/', a name's spaces) '-'.
+    const auto plain = [](std::string text, char space) {
+        for (char& c : text) {
+            const bool safe = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+            if (!safe)
+                c = c == ' ' ? space : '-';
+        }
+        return text;
+    };
+    return plain(header.recordedAt, '_') + "_" +
+           (header.winner.empty() ? std::string("draw") : plain(header.winner, '-')) + ".replay";
 }
 
 std::vector<std::filesystem::path> shelvedReplays(const std::filesystem::path& directory)
@@ -54,7 +59,39 @@ std::optional<std::filesystem::path> shelveReplay(const kit::Replay& replay, con
         std::error_code ignored;
         std::filesystem::remove(all[i], ignored);
     }
+    lastShelvedReplay() = path;
     return path;
+}
+
+std::vector<std::filesystem::path> everyReplay(const std::filesystem::path& directory)
+{
+    std::vector<std::filesystem::path> all = shelvedReplays(directory);
+    const std::vector<std::filesystem::path> kept = shelvedReplays(directory / "kept");
+    all.insert(all.end(), kept.begin(), kept.end());
+    std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.filename() > b.filename(); });
+    return all;
+}
+
+std::optional<std::filesystem::path>& lastShelvedReplay()
+{
+    static std::optional<std::filesystem::path> last;
+    return last;
+}
+
+std::optional<std::filesystem::path> keepReplay(const std::filesystem::path& replay,
+                                                const std::filesystem::path& directory)
+{
+    std::error_code failed;
+    const std::filesystem::path kept = directory / "kept";
+    std::filesystem::create_directories(kept, failed);
+    const std::filesystem::path to = kept / replay.filename();
+    if (!failed)
+        std::filesystem::copy_file(replay, to, std::filesystem::copy_options::overwrite_existing, failed);
+    if (failed) {
+        std::cerr << "The replay is not kept: " << to.string() << ": " << failed.message() << "\n";
+        return std::nullopt;
+    }
+    return to;
 }
 
 } // namespace skyscuffle

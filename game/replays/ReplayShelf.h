@@ -27,4 +27,16 @@ std::optional<std::filesystem::path> shelveReplay(const kit::Replay& replay, con
 // The replays in `directory`, newest first.
 std::vector<std::filesystem::path> shelvedReplays(const std::filesystem::path& directory);
 
+// Replays the player chose to keep: in `directory`/kept, never deleted to
+// make room. Every replay of the shelf, kept ones included, newest first.
+std::vector<std::filesystem::path> everyReplay(const std::filesystem::path& directory);
+
+// The replay of the last match this run shelved, if any.
+std::optional<std::filesystem::path>& lastShelvedReplay();
+
+// Keeps a shelved replay for good, under its name in the kept folder. The
+// kept path, or nothing with one line on standard error.
+std::optional<std::filesystem::path> keepReplay(const std::filesystem::path& replay,
+                                                const std::filesystem::path& directory);
+
 } // namespace skyscuffle

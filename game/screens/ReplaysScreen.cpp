@@ -17,6 +17,7 @@
 #include "engine/render/Text.h"
 #include "engine/resources/ResourceBucket.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -54,14 +55,18 @@ struct Listed {
     std::string why;
 };
 
-// The chosen replay's players, each in its colour with its points.
+// The chosen replay's players, each in its colour with its points, the most first.
 void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
 {
+    std::vector<kit::ReplayPlayer> players;
+    if (chosen && chosen->replay)
+        players = chosen->replay->header.players;
+    std::stable_sort(players.begin(), players.end(), [](const auto& a, const auto& b) { return a.score > b.score; });
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string text;
         glm::vec3 colour(1.0f);
-        if (chosen && chosen->replay && i < chosen->replay->header.players.size()) {
-            const kit::ReplayPlayer& p = chosen->replay->header.players[i];
+        if (i < players.size()) {
+            const kit::ReplayPlayer& p = players[i];
             char points[16];
             std::snprintf(points, sizeof points, "%4d", p.score);
             text = p.name + (p.name == chosen->replay->header.winner ? " *" : "  ");
@@ -121,7 +126,7 @@ void createReplaysScreen(kit::World* world)
     screens::endSession(world);
 
     auto found = std::make_shared<std::vector<Listed>>();
-    for (const std::filesystem::path& path : shelvedReplays(replayDirectory())) {
+    for (const std::filesystem::path& path : everyReplay(replayDirectory())) {
         if (found->size() >= listed)
             break;
         Listed entry{path, std::nullopt, {}};
@@ -135,7 +140,8 @@ void createReplaysScreen(kit::World* world)
         OptionRow row;
         if (entry.replay) {
             const kit::ReplayHeader& h = entry.replay->header;
-            row.label = h.recordedAt.substr(0, 16) + "  " + (h.winner.empty() ? std::string("a draw") : h.winner + " won");
+            row.label = h.recordedAt.substr(0, 16) + "  " + (h.winner.empty() ? std::string("a draw") : h.winner + " won") +
+                        (entry.path.parent_path().filename() == "kept" ? "  (kept)" : "");
             row.value = [length = minutes(h.seconds)] { return length; };
             row.choose = [world, path = entry.path] {
                 std::string error;
@@ -169,13 +175,13 @@ void createReplaysScreen(kit::World* world)
                          0.05f, glm::vec3(0.85f));
     screens::addPlate(world, glm::vec2(0.0f, -0.88f), glm::vec2(2.3f, 0.12f));
     screens::addText(world, "Up/Down choose, Enter watches, Escape goes back", glm::vec2(-1.05f, -0.9f), 0.045f);
-    OptionsMenu* menu = addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), 0.62f, 0.055f, step,
+    OptionsMenu* menu = addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), 0.3f, 0.055f, step,
                                        [world] { screens::switchTo(world, createMainMenu); });
 
     // The players of the chosen replay, to the right of the list.
     auto lines = std::make_shared<std::vector<kit::Text*>>();
     for (std::size_t i = 0; i < kit::replayFile::maxPlayers && i < 6; ++i)
-        lines->push_back(screens::addText(world, "", glm::vec2(0.82f, top - step * static_cast<float>(i)), 0.05f));
+        lines->push_back(screens::addText(world, "", glm::vec2(0.52f, top - step * static_cast<float>(i)), 0.05f));
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [menu, found, lines](kit::Component*, float) {
         const auto at = static_cast<std::size_t>(std::max(menu->selected, 0));
         showPlayers(*lines, at < found->size() ? &(*found)[at] : nullptr);

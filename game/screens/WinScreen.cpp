@@ -7,6 +7,7 @@
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/players/PlayerInfo.h"
+#include "game/replays/ReplayShelf.h"
 #include "game/combat/ScoreFunctions.h"
 
 #include "engine/core/World.h"
@@ -14,6 +15,7 @@
 #include "engine/input/Keys.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/render/Model.h"
+#include "engine/render/Text.h"
 #include "engine/resources/Material.h"
 #include "engine/resources/ResourceManagers.h"
 
@@ -24,14 +26,32 @@ namespace skyscuffle {
 
 namespace {
 
-void listen(kit::World* world)
+// K keeps the replay of the match just played for good (see keepReplay).
+void keepTheReplay(kit::Text* said)
+{
+    const std::optional<std::filesystem::path>& last = lastShelvedReplay();
+    if (!last) {
+        screens::setText(said, "This match has no replay to keep");
+        return;
+    }
+    if (const auto kept = keepReplay(*last, replayDirectory())) {
+        std::cout << "Replay kept as " << kept->filename().string() << "\n";
+        screens::setText(said, "Replay kept: " + kept->stem().string());
+    } else {
+        screens::setText(said, "The replay could not be kept (see the console)");
+    }
+}
+
+void listen(kit::World* world, kit::Text* said)
 {
     if (world->keyboard)
-        world->connections.emplace_back(world->keyboard->keyPressed.connect([world](kit::Keyboard::KeyInfo key) {
+        world->connections.emplace_back(world->keyboard->keyPressed.connect([world, said](kit::Keyboard::KeyInfo key) {
             if (screens::isEnter(key))
                 screens::switchTo(world, createJoinScreen);
             else if (key.key == kit::keys::escape)
                 screens::switchTo(world, createMainMenu);
+            else if (key.key == kit::keys::k)
+                keepTheReplay(said);
         }));
     if (world->joysticks)
         world->connections.emplace_back(
@@ -135,7 +155,10 @@ void WinScreenInit::operator()(kit::World* world) const
 
     screens::addPlate(world, glm::vec2(0.0f, -0.865f), glm::vec2(1.1f, 0.17f));
     screens::addText(world, "Press Enter to continue", glm::vec2(-0.465f, -0.9f), 0.07f);
-    listen(world);
+    // The replay of the match, kept for good at K.
+    kit::Text* said = screens::addText(world, lastShelvedReplay() ? "K keeps this match's replay" : "",
+                                       glm::vec2(-0.75f, -0.72f), 0.045f, glm::vec3(0.85f));
+    listen(world, said);
 }
 
 } // namespace skyscuffle

@@ -26,6 +26,12 @@ export XDG_DATA_HOME="$work/data" # the replays of this run only
   echo "gameWorld.matchLength,10"
 } >assets/tuning.csv
 
+# Waits up to 5 s for a console line matching the pattern.
+wait_until() {
+  for _ in $(seq 50); do grep -q "$1" log && return 0; sleep 0.1; done
+  return 1
+}
+
 # From the main menu into a round: a keyboard player, two computer pilots,
 # the loading screen, the game world.
 into_a_round() {
@@ -103,18 +109,16 @@ match_and_back() {
   grep -q "^KILL  	score increased by 2\|^DEADED	score decreased by 1\|Ram!!!" log ||
     echo "note: nobody scored in this short match"
   shot win-screen 1.5
+  key k # keep the match's replay for good
+  wait_until "^Replay kept as .*\.replay$" || fail "K on the win screen did not keep the replay"
+  [ "$(ls "$XDG_DATA_HOME"/skyscuffle/replays/kept/*.replay 2>/dev/null | wc -l)" -eq 1 ] ||
+    fail "the kept replay is not in the kept folder"
   key Return
   wait_for "Initializing join sreen!" 2 || fail "Enter on the win screen did not lead back to the join screen"
   [ "$(lines "PlayerInfo added")" -ge 3 ] || fail "the players did not come back with the join screen"
   shot join-screen-again 1.0
   key Escape
   wait_for "Creating Main Menu" 2 || fail "Escape on the join screen did not lead to the main menu"
-}
-
-# Waits up to 5 s for a console line matching the pattern.
-wait_until() {
-  for _ in $(seq 50); do grep -q "$1" log && return 0; sleep 0.1; done
-  return 1
 }
 
 # The match just played, kept as a replay: Replays from the main menu, the
