@@ -71,6 +71,7 @@ void ReplayPlayback::initialize()
             case kit::keys::down: slower(); break;
             case kit::keys::period: stepFrame(); break;
             case kit::keys::f: followNext(); break;
+            case kit::keys::c: clipLastSeconds(); break;
             default: break;
             }
         }));
@@ -162,6 +163,18 @@ void ReplayPlayback::stepFrame()
         world->catchUp = kit::World::maxStep;
 }
 
+void ReplayPlayback::clipLastSeconds()
+{
+    if (!clip)
+        return;
+    if (time_ < 1.0f) {
+        notice_ = "A clip needs a second of the match behind it";
+        return;
+    }
+    const float from = std::max(time_ - clipSeconds, 0.0f);
+    notice_ = clip(from, time_ - from);
+}
+
 void ReplayPlayback::followNext()
 {
     if (!world)
@@ -201,7 +214,8 @@ std::string ReplayPlayback::status() const
                        speedText(speeds[speed_]) + "  " + clock(time_) + " / " + clock(length());
     if (!following_.empty())
         text += "  following " + following_;
-    return text + "\nSpace pause   Left/Right 10 s   Up/Down speed\n. one frame   F follow a player   Esc back";
+    text += "\nSpace pause   Left/Right 10 s   Up/Down speed\n. one frame   F follow   C clip   Esc back";
+    return notice_.empty() ? text : text + "\n" + notice_;
 }
 
 } // namespace skyscuffle

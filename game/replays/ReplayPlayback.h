@@ -17,6 +17,7 @@ namespace skyscuffle {
 //   Space  pause or play          Right / Left  10 s ahead / back
 //   Up / Down  faster / slower (1/2, 1, 2, 4 times)
 //   .  one frame on (paused)      F  follow the next player (then everyone)
+//   C  a clip of the last ten seconds (see `clip`)
 // Ahead is caught up at once (World::catchUp); back, the world is built
 // again from the start and caught up to the moment (`restart`). At the end
 // the playback pauses on the last picture.
@@ -44,6 +45,11 @@ public:
     void update(float dt) override;
     void onRemoved() override;
 
+    // What C does with the part of the replay the clip is to show (none:
+    // nothing); the line it returns is shown under the status.
+    std::function<std::string(float from, float seconds)> clip;
+    static constexpr float clipSeconds = 10.0f;
+
     // What the keys do, for the keys and for tests.
     void togglePause();
     void seek(float to);
@@ -51,6 +57,7 @@ public:
     void slower();
     void stepFrame();
     void followNext();
+    void clipLastSeconds();
 
     [[nodiscard]] float seconds() const { return time_; }
     // Loaded and caught up to where it started: playing (or paused) as asked.
@@ -80,6 +87,7 @@ private:
     bool paused_ = false;
     bool followPending_ = false; // the planes of a restart come with its first packets
     std::string following_;
+    std::string notice_; // what the last clip asked for became
     std::vector<kit::ScopedConnection> keys_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "game/match/GameWorld.h"
 #include "game/players/PlayerFunctions.h"
+#include "game/replays/ClipRequest.h"
 #include "game/replays/ReplayPlayback.h"
 #include "game/replays/ReplayShelf.h"
 #include "game/screens/LoadingScreen.h"
@@ -84,11 +85,12 @@ void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
 
 } // namespace
 
-void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace)
+void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace,
+                 const std::filesystem::path& file)
 {
     if (!from || !from->owner || !replay)
         return;
-    auto next = std::make_shared<kit::World>([replay, pace](kit::World* world) {
+    auto next = std::make_shared<kit::World>([replay, pace, file](kit::World* world) {
         std::cout << "Watching a replay from " << replay->header.recordedAt << "\n";
         auto* network = new kit::NetworkSystem(30.0f);
         world->addComponent(kit::EntityHandle{world->systemEntity(), world}, network);
@@ -100,8 +102,14 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
         // What a match draws, as the loading screen has it loaded before a match.
         auto loads = std::make_shared<kit::ResourceBucket>(requestBucket("buckets/gameWorld.txt"));
         auto* playback = new ReplayPlayback(
-            replay, pace, [world, replay](const ReplayPlayback::Pace& again) { watchReplay(world, replay, again); },
+            replay, pace,
+            [world, replay, file](const ReplayPlayback::Pace& again) { watchReplay(world, replay, again, file); },
             [loads] { return loads->isLoaded(); });
+        if (!file.empty())
+            playback->clip = [file](float start, float seconds) {
+                const auto clip = requestClip(file, start, seconds);
+                return clip ? "A clip is being drawn: " + clip->filename().string() : std::string("No clip (see the console)");
+            };
         world->addComponent(world->createEntity(), playback);
         if (!pace.overlay)
             return;
@@ -150,7 +158,7 @@ void createReplaysScreen(kit::World* world)
                     std::cerr << error << "\n";
                     return;
                 }
-                watchReplay(world, std::make_shared<const kit::Replay>(std::move(*replay)));
+                watchReplay(world, std::make_shared<const kit::Replay>(std::move(*replay)), {}, path);
             };
         } else {
             row.label = entry.path.filename().string().substr(0, 30) + "  (unreadable)";

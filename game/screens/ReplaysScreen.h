@@ -4,6 +4,7 @@
 
 #include "engine/network/replay/ReplayFile.h"
 
+#include <filesystem>
 #include <memory>
 
 namespace kit {
@@ -23,6 +24,8 @@ void createReplaysScreen(kit::World* world);
 // is a copy of its own (World::separateCopy): a joined copy whose host is the
 // file, with an origin of its own and its own network system, so nothing it
 // plays can pass for this copy's. Escape comes back to the Replays screen.
-void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace = {});
+// With the replay's `file`, C makes a clip of it (see requestClip).
+void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace = {},
+                 const std::filesystem::path& file = {});
 
 } // namespace skyscuffle

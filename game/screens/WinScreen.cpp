@@ -7,6 +7,7 @@
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/players/PlayerInfo.h"
+#include "game/replays/ClipRequest.h"
 #include "game/replays/ReplayShelf.h"
 #include "game/combat/ScoreFunctions.h"
 
@@ -42,6 +43,21 @@ void keepTheReplay(kit::Text* said)
     }
 }
 
+// C draws a clip of the match's last 15 seconds (see requestClip).
+void clipTheEnd(kit::Text* said)
+{
+    const std::optional<std::filesystem::path>& last = lastShelvedReplay();
+    std::string error;
+    const std::optional<kit::Replay> header = last ? kit::readReplayFile(last->string(), error, true) : std::nullopt;
+    if (!header) {
+        screens::setText(said, "This match has no replay to make a clip of");
+        return;
+    }
+    const float seconds = std::min(15.0f, header->header.seconds);
+    if (const auto clip = requestClip(*last, header->header.seconds - seconds, seconds))
+        screens::setText(said, "Drawing a clip: " + clip->filename().string());
+}
+
 void listen(kit::World* world, kit::Text* said)
 {
     if (world->keyboard)
@@ -52,6 +68,8 @@ void listen(kit::World* world, kit::Text* said)
                 screens::switchTo(world, createMainMenu);
             else if (key.key == kit::keys::k)
                 keepTheReplay(said);
+            else if (key.key == kit::keys::c)
+                clipTheEnd(said);
         }));
     if (world->joysticks)
         world->connections.emplace_back(
@@ -156,7 +174,7 @@ void WinScreenInit::operator()(kit::World* world) const
     screens::addPlate(world, glm::vec2(0.0f, -0.865f), glm::vec2(1.1f, 0.17f));
     screens::addText(world, "Press Enter to continue", glm::vec2(-0.465f, -0.9f), 0.07f);
     // The replay of the match, kept for good at K.
-    kit::Text* said = screens::addText(world, lastShelvedReplay() ? "K keeps this match's replay" : "",
+    kit::Text* said = screens::addText(world, lastShelvedReplay() ? "K keeps this match's replay, C makes a clip of its end" : "",
                                        glm::vec2(-0.75f, -0.72f), 0.045f, glm::vec3(0.85f));
     listen(world, said);
 }

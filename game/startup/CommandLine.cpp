@@ -36,7 +36,12 @@ po::options_description describeOptions()
         ("host", "host a session on the local network at once")
         ("join", po::value<std::string>()->value_name("ADDRESS[:PORT]"), "join the session hosted at ADDRESS")
         ("mute", "play without sound")
-        ("replay", po::value<std::string>()->value_name("FILE"), "watch the replay in FILE");
+        ("replay", po::value<std::string>()->value_name("FILE"), "watch the replay in FILE")
+        ("clip", po::value<std::string>()->value_name("OUT.webp"),
+         "with --replay: draw a part of it into an animated WebP, without a window, and exit")
+        ("clip-from", po::value<float>()->value_name("S"), "the clip starts S seconds in (0)")
+        ("clip-seconds", po::value<float>()->value_name("N"), "the clip lasts N seconds (10)")
+        ("clip-size", po::value<std::string>()->value_name("WxH"), "the clip's size in pixels (640x360)");
     // clang-format on
     return options;
 }
@@ -136,6 +141,29 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
             return fail("--replay wants a file");
         if (o.host || !o.joinAddress.empty())
             return fail("--replay plays alone: not with --host or --join");
+    }
+    if (given.count("clip")) {
+        if (o.replayFile.empty())
+            return fail("--clip wants --replay FILE");
+        o.clipFile = given["clip"].as<std::string>();
+        if (o.clipFile.empty())
+            return fail("--clip wants a file");
+    }
+    if (given.count("clip-from")) {
+        o.clipFrom = given["clip-from"].as<float>();
+        if (!(o.clipFrom >= 0.0f && o.clipFrom <= 24.0f * 3600.0f))
+            return fail("--clip-from wants seconds from 0");
+    }
+    if (given.count("clip-seconds")) {
+        o.clipSeconds = given["clip-seconds"].as<float>();
+        if (!(o.clipSeconds >= 0.1f && o.clipSeconds <= 600.0f))
+            return fail("--clip-seconds wants 0.1 to 600");
+    }
+    if (given.count("clip-size")) {
+        const auto& text = given["clip-size"].as<std::string>();
+        if (!readSize(text, o.clipWidth, o.clipHeight) || o.clipWidth < 16 || o.clipHeight < 16 ||
+            o.clipWidth > 3840 || o.clipHeight > 2160)
+            return fail("--clip-size wants WIDTHxHEIGHT from 16x16 to 3840x2160, not '" + text + "'");
     }
     return line;
 }

@@ -9,6 +9,7 @@
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ReplaysScreen.h"
+#include "game/startup/ClipExport.h"
 #include "game/screens/ScreenKeys.h"
 #include "game/common/Tags.h"
 
@@ -133,18 +134,42 @@ kit::World::SetupFunction firstScreen(const LaunchOptions& options, kit::Network
             return createMainMenu;
         }
         auto shared = std::make_shared<const kit::Replay>(std::move(*replay));
+        const std::filesystem::path file = std::filesystem::absolute(options.replayFile);
         // The menu first, so that leaving the playback finds this copy's
         // world; the playback from its first update, once it is current.
-        return [shared](kit::World* world) {
+        return [shared, file](kit::World* world) {
             createMainMenu(world);
-            world->addComponent(world->createEntity(), new kit::UpdateSignal([shared](kit::Component* self, float) {
+            world->addComponent(world->createEntity(),
+                                new kit::UpdateSignal([shared, file](kit::Component* self, float) {
                                     kit::World* menu = self->world;
                                     delete menu->removeComponent(self);
-                                    watchReplay(menu, shared);
+                                    watchReplay(menu, shared, {}, file);
                                 }));
         };
     }
     return createMainMenu;
+}
+
+// A run that only draws a clip of a replay, in a window never shown (the
+// game starts one such run for each clip a player asks for, so that its
+// own window keeps running).
+int runClipExport(const LaunchOptions& options)
+{
+    std::string error;
+    std::optional<kit::Replay> replay = kit::readReplayFile(options.replayFile, error);
+    if (!replay) {
+        std::cerr << error << "\n";
+        return 1;
+    }
+    ClipOptions clip;
+    clip.out = options.clipFile;
+    clip.from = options.clipFrom;
+    clip.seconds = options.clipSeconds;
+    clip.width = options.clipWidth;
+    clip.height = options.clipHeight;
+    const bool written = writeClip(std::make_shared<const kit::Replay>(std::move(*replay)), clip);
+    kit::threadPool().shutdown();
+    return written ? 0 : 1;
 }
 
 // The console is the game's log: lines go out as they are written, even when
@@ -242,6 +267,8 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
 {
     prepareProcess();
     loadSettings(options, data, playerSettingsFile());
+    if (!options.clipFile.empty())
+        return runClipExport(options);
     StartupReport report;
 
     {

@@ -17,6 +17,10 @@ struct LaunchOptions {
     std::uint16_t joinPort = 0;       // 0: the tuning's game port
     bool mute = false;                // --mute
     std::string replayFile;           // --replay FILE: straight to its playback
+    std::string clipFile;             // --clip OUT.webp: only a clip of the replay
+    float clipFrom = 0.0f;            // --clip-from S
+    float clipSeconds = 10.0f;        // --clip-seconds N
+    int clipWidth = 640, clipHeight = 360; // --clip-size WxH
 };
 
 } // namespace skyscuffle

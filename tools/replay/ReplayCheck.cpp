@@ -1,5 +1,5 @@
 #include "ReplayCheck.h"
-#include "PlaybackHost.h"
+#include "game/startup/PlaybackHost.h"
 
 #include "game/replays/ReplayPlayback.h"
 
@@ -21,7 +21,7 @@ constexpr float frameTime = 1.0f / 60.0f;
 
 bool checkReplay(const std::shared_ptr<const kit::Replay>& replay)
 {
-    PlaybackHost host(320, 240, false);
+    skyscuffle::PlaybackHost host(320, 240, false);
     if (!host.ready())
         return false;
     kit::Application* app = &host.app();

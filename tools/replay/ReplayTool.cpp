@@ -4,7 +4,7 @@
 // replay --clip OUT.webp [--from S] [--seconds N] [--size WxH] [--fps F] FILE:
 // draws that part of it into an animated WebP.
 #include "ReplayCheck.h"
-#include "ReplayClip.h"
+#include "game/startup/ClipExport.h"
 
 #include "engine/network/replay/ReplayFile.h"
 
@@ -19,7 +19,7 @@ namespace replayFile = kit::replayFile;
 int main(int argc, char** argv)
 {
     bool check = false;
-    std::optional<ClipOptions> clip;
+    std::optional<skyscuffle::ClipOptions> clip;
     std::string file;
     const auto usage = [] {
         std::cerr << "usage: replay [--check] FILE\n"
@@ -91,6 +91,6 @@ int main(int argc, char** argv)
     if (check)
         return checkReplay(std::make_shared<const kit::Replay>(std::move(*replay))) ? 0 : 1;
     if (clip)
-        return writeClip(std::make_shared<const kit::Replay>(std::move(*replay)), *clip) ? 0 : 1;
+        return skyscuffle::writeClip(std::make_shared<const kit::Replay>(std::move(*replay)), *clip) ? 0 : 1;
     return 0;
 }

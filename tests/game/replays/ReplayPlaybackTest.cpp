@@ -117,3 +117,30 @@ TEST_F(Playback, StopsOnItsLastPictureAtTheEnd)
     playback->followNext(); // no planes: everyone
     EXPECT_EQ(playback->following(), "");
 }
+
+TEST_F(Playback, AClipIsOfTheLastTenSecondsAndNeedsOneBehindIt)
+{
+    loaded = true;
+    start();
+    std::vector<std::pair<float, float>> asked;
+    playback->clip = [&asked](float from, float seconds) {
+        asked.emplace_back(from, seconds);
+        return std::string("drawing");
+    };
+    frames(30);
+    playback->clipLastSeconds();
+    EXPECT_TRUE(asked.empty()) << "half a second is too little";
+    EXPECT_NE(playback->status().find("A clip needs a second"), std::string::npos);
+    frames(60 * 4);
+    playback->clipLastSeconds();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, 0.0f);
+    EXPECT_NEAR(asked[0].second, playback->seconds(), 1e-4f);
+    playback->seek(20.0f);
+    frames(1);
+    playback->clipLastSeconds();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_NEAR(asked[1].first, playback->seconds() - 10.0f, 1e-4f);
+    EXPECT_EQ(asked[1].second, ReplayPlayback::clipSeconds);
+    EXPECT_NE(playback->status().find("\ndrawing"), std::string::npos) << "the clip's line under the keys";
+}

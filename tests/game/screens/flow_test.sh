@@ -122,7 +122,8 @@ match_and_back() {
 }
 
 # The match just played, kept as a replay: Replays from the main menu, the
-# newest played, paused, ahead 10 s and back, faster, back to the list and the menu.
+# newest played, paused, ahead 10 s and back, faster, a clip of it, back to
+# the list and the menu.
 replays_and_back() {
   [ "$(ls "$XDG_DATA_HOME"/skyscuffle/replays/*.replay 2>/dev/null | wc -l)" -eq 1 ] ||
     fail "the match was not kept as a replay"
@@ -143,11 +144,21 @@ replays_and_back() {
   wait_for "Creating Game World" 3 || fail "going back did not build the match again"
   key Up
   wait_for "Replay playing at 2x" 1 5 || fail "Up did not play the replay faster"
+  key space # on again (going back kept it paused), at 2x
+  wait_for "Replay playing at 2x" 2 5 || fail "Space did not play the replay again"
+  sleep 1.5
+  key c # a clip of the seconds up to here, drawn by a second run of the game
+  wait_until "^Drawing a clip into .*/skyscuffle/clips/.*\.webp$" || fail "C did not ask for a clip"
   shot replay-paused-ahead 1.0
   key Escape
   wait_for "Creating Replays Screen" 2 || fail "Escape did not lead back to the replays"
   key Escape
   wait_for "Creating Main Menu" 3 || fail "Escape did not leave the replays screen"
+  for _ in $(seq 600); do grep -q "^Clip saved: " log && break; sleep 0.1; done
+  grep -q "^Clip saved: " log || fail "the clip was not saved"
+  clip=$(sed -n 's/^Clip saved: //p' log)
+  [ "$(head -c 4 "$clip")" = "RIFF" ] && [ "$(grep -o -a ANMF "$clip" | wc -l)" -ge 30 ] ||
+    fail "the clip is not an animated WebP of a second or more"
 }
 
 start_game

@@ -96,6 +96,11 @@ TEST(CommandLine, EveryMistakeIsOneLineAndStatusTwo)
         {"--join", ""},      {"--join", ":17000"},    {"--join", "host:0"},    {"--join", "host:65536"},
         {"--join", "host:port"}, {"--join", "a:b:c"}, {"--data", ""},          {"--fullscreen", "--windowed"},
         {"--host", "--join", "10.0.0.1"}, {"--mute=yes"},
+        {"--replay", ""}, {"--replay", "a.replay", "--host"}, {"--clip", "c.webp"},
+        {"--replay", "a.replay", "--clip", ""}, {"--replay", "a", "--clip", "c", "--clip-from", "-1"},
+        {"--replay", "a", "--clip", "c", "--clip-seconds", "0"}, {"--replay", "a", "--clip", "c", "--clip-seconds", "601"},
+        {"--replay", "a", "--clip", "c", "--clip-size", "8x8"}, {"--replay", "a", "--clip", "c", "--clip-size", "4000x100"},
+        {"--replay", "a", "--clip", "c", "--clip-from", "soon"},
     };
     for (const auto& words : mistakes) {
         const Outcome o = read(words);
@@ -111,6 +116,30 @@ TEST(CommandLine, EveryMistakeIsOneLineAndStatusTwo)
     }
     EXPECT_NE(read({"--bogus"}).error.find("--bogus"), std::string::npos) << "the line names the option";
     EXPECT_NE(read({"--size", "800"}).error.find("'800'"), std::string::npos) << "and the bad value";
+}
+
+TEST(CommandLine, AReplayToWatchOrToDrawAClipOf)
+{
+    const Outcome watch = read({"--replay", "match.replay"});
+    ASSERT_TRUE(watch.line.run) << watch.error;
+    EXPECT_EQ(watch.line.options.replayFile, "match.replay");
+    EXPECT_TRUE(watch.line.options.clipFile.empty());
+
+    const Outcome defaults = read({"--replay", "m.replay", "--clip", "c.webp"});
+    ASSERT_TRUE(defaults.line.run) << defaults.error;
+    EXPECT_EQ(defaults.line.options.clipFile, "c.webp");
+    EXPECT_EQ(defaults.line.options.clipFrom, 0.0f);
+    EXPECT_EQ(defaults.line.options.clipSeconds, 10.0f);
+    EXPECT_EQ(defaults.line.options.clipWidth, 640);
+    EXPECT_EQ(defaults.line.options.clipHeight, 360);
+
+    const Outcome given = read({"--replay", "m.replay", "--clip", "c.webp", "--clip-from", "42.5", "--clip-seconds",
+                                "600", "--clip-size", "16x16"});
+    ASSERT_TRUE(given.line.run) << given.error;
+    EXPECT_EQ(given.line.options.clipFrom, 42.5f);
+    EXPECT_EQ(given.line.options.clipSeconds, 600.0f);
+    EXPECT_EQ(given.line.options.clipWidth, 16);
+    EXPECT_EQ(given.line.options.clipHeight, 16);
 }
 
 TEST(CommandLine, AddressesAndSizesAtTheirLimits)

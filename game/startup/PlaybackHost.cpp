@@ -11,6 +11,8 @@
 #include <iostream>
 #include <thread>
 
+namespace skyscuffle {
+
 PlaybackHost::PlaybackHost(int width, int height, bool visible)
 {
     if (!glfw_.ready())
@@ -46,16 +48,15 @@ PlaybackHost::~PlaybackHost()
     window_.reset();
 }
 
-skyscuffle::ReplayPlayback* PlaybackHost::start(const std::shared_ptr<const kit::Replay>& replay,
-                                                const skyscuffle::ReplayPlayback::Pace& pace, float frameTime,
-                                                bool checking)
+ReplayPlayback* PlaybackHost::start(const std::shared_ptr<const kit::Replay>& replay,
+                                    const ReplayPlayback::Pace& pace, float frameTime, bool checking)
 {
-    skyscuffle::watchReplay(app_->current.get(), replay, pace);
+    watchReplay(app_->current.get(), replay, pace);
     app_->frame(frameTime, false); // the switch
-    kit::ComponentCollection* all = app_->current->getComponentCollection(kit::typeId<skyscuffle::ReplayPlayback>());
+    kit::ComponentCollection* all = app_->current->getComponentCollection(kit::typeId<ReplayPlayback>());
     if (!all || all->begin() == all->end())
         return nullptr;
-    auto* playback = static_cast<skyscuffle::ReplayPlayback*>(*all->begin());
+    auto* playback = static_cast<ReplayPlayback*>(*all->begin());
     playback->feed().checking = checking;
     // Its pictures loaded, the first update of its own catches up to the moment.
     for (int frame = 0; frame < 60 * 60 && !playback->underway(); ++frame) {
@@ -65,3 +66,5 @@ skyscuffle::ReplayPlayback* PlaybackHost::start(const std::shared_ptr<const kit:
     }
     return playback->underway() ? playback : nullptr;
 }
+
+} // namespace skyscuffle

@@ -1,4 +1,4 @@
-#include "ReplayClip.h"
+#include "ClipExport.h"
 #include "PlaybackHost.h"
 
 #include "engine/core/World.h"
@@ -12,18 +12,20 @@
 #include <cstring>
 #include <iostream>
 
+namespace skyscuffle {
+
 bool writeClip(const std::shared_ptr<const kit::Replay>& replay, const ClipOptions& options)
 {
     const auto started = std::chrono::steady_clock::now();
-    PlaybackHost host(options.width, options.height, true);
+    PlaybackHost host(options.width, options.height, false);
     if (!host.ready())
         return false;
     const float frameTime = 1.0f / static_cast<float>(options.fps);
     const float from = std::clamp(options.from, 0.0f, replay->header.seconds);
-    skyscuffle::ReplayPlayback::Pace pace;
+    ReplayPlayback::Pace pace;
     pace.at = from;
     pace.overlay = false; // a clip shows the match, not the viewer's keys
-    skyscuffle::ReplayPlayback* playback = host.start(replay, pace, frameTime, false);
+    ReplayPlayback* playback = host.start(replay, pace, frameTime, false);
     if (!playback) {
         std::cerr << "the playback did not start\n";
         return false;
@@ -66,3 +68,5 @@ bool writeClip(const std::shared_ptr<const kit::Replay>& replay, const ClipOptio
                 static_cast<double>(from), wall, drawing);
     return true;
 }
+
+} // namespace skyscuffle

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+namespace skyscuffle {
+
 // What part of a replay becomes a clip, and how.
 struct ClipOptions {
     std::string out;       // the animated WebP to write
@@ -15,5 +17,8 @@ struct ClipOptions {
 };
 
 // Draws the part of the replay through the game's renderer, frame by frame,
-// and writes it as an animated WebP. Prints the figures; true when written.
+// in a window of its own that is never shown, and writes it as an animated
+// WebP. Prints the figures; true when written.
 bool writeClip(const std::shared_ptr<const kit::Replay>& replay, const ClipOptions& options);
+
+} // namespace skyscuffle

@@ -9,8 +9,10 @@
 
 #include <memory>
 
+namespace skyscuffle {
+
 // A window (visible or not) and an application with a world of this copy,
-// in which the replay tool plays replays as the game does.
+// in which a replay plays without a player: for a clip, or a check.
 class PlaybackHost {
 public:
     PlaybackHost(int width, int height, bool visible);
@@ -21,8 +23,8 @@ public:
 
     // The playback of the replay from `pace`, after its first update (which
     // catches up to the moment); null if it did not start.
-    skyscuffle::ReplayPlayback* start(const std::shared_ptr<const kit::Replay>& replay,
-                                      const skyscuffle::ReplayPlayback::Pace& pace, float frameTime, bool checking);
+    ReplayPlayback* start(const std::shared_ptr<const kit::Replay>& replay, const ReplayPlayback::Pace& pace,
+                          float frameTime, bool checking);
 
 private:
     kit::GlfwLibrary glfw_;
@@ -30,3 +32,5 @@ private:
     std::unique_ptr<kit::RenderState> renderState_;
     std::unique_ptr<kit::Application> app_;
 };
+
+} // namespace skyscuffle
