@@ -119,6 +119,8 @@ screenshots: release
 	mkdir -p docs
 	cp build/screenshots/main-menu.png build/screenshots/join-screen.png build/screenshots/loading.png \
 	  build/screenshots/match.png build/screenshots/win-screen.png docs/
+	cp build/screenshots/replays-screen.png docs/replays.png
+	cp build/screenshots/replay-playing.png docs/replay.png
 	scripts/isolated-net xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 	  tests/game/screens/options_flow_test.sh $(RELEASE_DIR)/game/skyscuffle build/screenshots/options
 	cp build/screenshots/options/options.png build/screenshots/options/keys.png docs/
