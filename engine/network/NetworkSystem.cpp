@@ -34,7 +34,11 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
     });
 }
 
-NetworkSystem::~NetworkSystem() = default;
+NetworkSystem::~NetworkSystem()
+{
+    if (tap)
+        tap->networkGone(); // a recorder in the same world may outlive this system by a moment
+}
 
 std::uint32_t NetworkSystem::origin() const
 {

@@ -16,6 +16,8 @@ public:
     virtual ~NetworkTap() = default;
     virtual void calls(std::span<const std::uint8_t> batch) = 0;
     virtual void state(std::span<const std::uint8_t> packet) = 0;
+    // The network system goes first (its world is torn down): forget it.
+    virtual void networkGone() = 0;
 };
 
 } // namespace kit

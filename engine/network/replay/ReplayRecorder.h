@@ -29,6 +29,7 @@ public:
     void advance(float dt) { seconds_ += dt; }
     void calls(std::span<const std::uint8_t> batch) override { add(ReplayRecord::Kind::calls, batch); }
     void state(std::span<const std::uint8_t> packet) override;
+    void networkGone() override { network_ = nullptr; }
 
     // Stops tapping (the match is over); what was recorded stays.
     void stop();

@@ -98,3 +98,21 @@ TEST(ReplayRecorder, KeepsEachCopysStateAtItsOwnPaceWithAllPacketsOfASend)
     recorder.state(std::vector<std::uint8_t>{135, 0, 0}); // no sender: nothing to keep
     EXPECT_EQ(count(recorder.records(), ReplayRecord::Kind::state), 18u);
 }
+
+TEST(ReplayRecorder, ANetworkSystemThatGoesFirstIsForgotten)
+{
+    auto recorder = std::make_unique<kit::ReplayRecorder>(nullptr);
+    {
+        kit::NetworkSystem network(30.0f);
+        kit::ReplayRecorder tapping(&network);
+        EXPECT_EQ(network.tap, &tapping);
+        network.tap = recorder.get(); // the last recorder to tap it is told
+    }
+    recorder.reset(); // would touch the gone system if it had not been told
+    auto late = std::make_unique<kit::World>();
+    auto* network = new kit::NetworkSystem(30.0f);
+    late->addComponent(kit::EntityHandle{late->systemEntity(), late.get()}, network);
+    auto* recording = new kit::ReplayRecorder(network);
+    late.reset(); // the world deletes its network system; the recorder, told, outlives it harmlessly
+    delete recording;
+}
