@@ -256,7 +256,10 @@ bool Simulator::waitForResources()
             std::cerr << "the match's resources did not load within 60 s\n";
             return false;
         }
-        kit::AsyncResourceManagerBase::updateAll();
+        // The lobby's frames go on meanwhile (they hand over what the loader
+        // finished): a copy that connects while a slow machine loads is
+        // answered, as the game's loading screen answers it.
+        app_->frame(0.0f, false);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
