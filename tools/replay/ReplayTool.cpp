@@ -13,7 +13,6 @@
 #include <string>
 #include <iostream>
 
-using kit::replayFile::maxSeconds;
 namespace replayFile = kit::replayFile;
 
 int main(int argc, char** argv)
