@@ -12,6 +12,7 @@ const char* name(std::uint8_t id)
     case noFreeIncomingConnections: return "NO_FREE_INCOMING_CONNECTIONS";
     case disconnectionNotification: return "DISCONNECTION_NOTIFICATION";
     case connectionLost: return "CONNECTION_LOST";
+    case incompatibleProtocol: return "INCOMPATIBLE_PROTOCOL_VERSION";
     case unconnectedPong: return "UNCONNECTED_PONG";
     default: return "";
     }

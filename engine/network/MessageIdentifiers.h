@@ -14,6 +14,7 @@ constexpr std::uint8_t newIncomingConnection = 19;
 constexpr std::uint8_t noFreeIncomingConnections = 20;
 constexpr std::uint8_t disconnectionNotification = 21;
 constexpr std::uint8_t connectionLost = 22;
+constexpr std::uint8_t incompatibleProtocol = 25; // the other side speaks another version
 constexpr std::uint8_t unconnectedPong = 28;
 constexpr std::uint8_t firstGameMessage = 134;
 

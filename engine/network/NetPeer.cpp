@@ -24,8 +24,23 @@ constexpr enet_uint32 reasonGoodbye = 1;
 constexpr enet_uint32 reasonFull = 2;
 constexpr enet_uint32 reasonSelf = 3;
 constexpr enet_uint32 reasonDuplicate = 4; // both sides connected at once; one connection is kept
+constexpr enet_uint32 reasonVersion = 5;   // the two sides speak different versions of the protocol
 
-constexpr std::uint8_t helloChannel = 2; // internal: each side's id, sent once on connection
+// Internal: each side's hello, sent once on connection: its id (4 bytes,
+// big-endian) and the protocol version it speaks (4 bytes, big-endian). The
+// accepting side says hello first; the connecting side answers with its own.
+// A connection carries game packets only once both sides know each other's
+// id and speak the same version. (The copies of before versions said hello
+// with their id alone, and only the accepting side: see legacyProtocol.)
+constexpr std::uint8_t helloChannel = 2;
+constexpr std::size_t helloBytes = 8;
+constexpr std::size_t legacyHelloBytes = 4;
+// A connection opened to us whose hello has not come after this long is a
+// copy that says no hello: one of before versions (NetPeer::setHelloWait).
+// As long as the transport waits for any answer (a copy busy loading at its
+// start answers late), so that a slow copy of this version is never taken
+// for an old one.
+constexpr auto defaultHelloWait = std::chrono::seconds(10);
 constexpr std::size_t channelCount = 3;
 constexpr enet_uint32 connectTimeoutMs = 6000; // about 12 attempts 500 ms apart
 // The largest packet a peer may send us, and the most it may have waiting:
@@ -102,13 +117,24 @@ std::uint32_t readGuid(const std::uint8_t* in)
 struct NetPeer::Impl {
     struct Link {
         bool incoming = false;
-        bool established = false; // both sides know each other's id
+        bool established = false; // both sides know each other's id and version
         std::uint32_t guid = 0;
         std::vector<Packet> early; // reliable ones that came before the hello: delivered right after it
         std::size_t earlyBytes = 0;
+        std::chrono::steady_clock::time_point opened = std::chrono::steady_clock::now();
+        bool refused = false; // told already: its end is no news
+
+        // Game packets go to a connection once it is known, and to one opened
+        // to us from the moment our hello left: they reach the other side
+        // after our hello, and nothing sent meanwhile is lost.
+        [[nodiscard]] bool sendable() const { return established || (incoming && !refused); }
     };
 
+    explicit Impl(std::uint32_t protocol) : protocol(protocol) {}
+
     ENetHost* host = nullptr;
+    std::uint32_t protocol;
+    std::chrono::steady_clock::duration helloWait = defaultHelloWait;
     std::uint32_t guid = randomGuid();
     std::size_t maxIncoming = 0;
     enet_uint32 timeoutMs = 10000;
@@ -160,11 +186,71 @@ struct NetPeer::Impl {
         return 1;
     }
 
+    bool legacy() const { return protocol == NetPeer::legacyProtocol; }
+
     void sendHello(ENetPeer* peer)
     {
-        std::uint8_t bytes[4];
+        std::uint8_t bytes[helloBytes];
         writeGuid(bytes, guid);
-        enet_peer_send(peer, helloChannel, enet_packet_create(bytes, sizeof bytes, ENET_PACKET_FLAG_RELIABLE));
+        writeGuid(bytes + 4, protocol);
+        const std::size_t size = legacy() ? legacyHelloBytes : helloBytes;
+        enet_peer_send(peer, helloChannel, enet_packet_create(bytes, size, ENET_PACKET_FLAG_RELIABLE));
+    }
+
+    // The other side speaks another version: both sides are told, and the
+    // connection ends. `version` is the other side's (legacyProtocol for a
+    // hello without one).
+    void refuse(ENetPeer* peer, Link& link, std::uint32_t version)
+    {
+        link.refused = true;
+        std::uint8_t bytes[5] = {message::incompatibleProtocol};
+        writeGuid(bytes + 1, version);
+        inbox.push_back(Packet{{bytes, bytes + sizeof bytes}, fromEnet(peer->address), link.guid});
+        // The connecting side still says its hello, so that the other side
+        // learns which version it met; the end follows what is queued.
+        if (!link.incoming && !legacy())
+            sendHello(peer);
+        enet_peer_disconnect_later(peer, reasonVersion);
+    }
+
+    // The hello ends the wait: the link carries game packets, those that came
+    // early first, or it ends for another version.
+    void hello(ENetPeer* peer, Link& link, const ENetPacket& packet)
+    {
+        if (link.established || link.refused)
+            return;
+        if (legacy() && packet.dataLength != legacyHelloBytes)
+            return; // as those copies did: a hello they cannot read is none
+        const bool full = packet.dataLength == helloBytes;
+        const std::uint32_t version = full ? readGuid(packet.data + 4) : NetPeer::legacyProtocol;
+        if (!(full || packet.dataLength == legacyHelloBytes) || version != protocol) {
+            refuse(peer, link, version);
+            return;
+        }
+        if (!link.incoming) {
+            link.guid = readGuid(packet.data);
+            if (!legacy())
+                sendHello(peer); // the accepting side waits for ours
+        }
+        link.established = true;
+        deliver(link.incoming ? message::newIncomingConnection : message::connectionRequestAccepted, peer->address,
+                link.guid);
+        for (Packet& early : link.early) {
+            early.guid = link.guid;
+            inbox.push_back(std::move(early));
+        }
+        link.early.clear();
+        link.earlyBytes = 0;
+    }
+
+    // Connections opened to us that never said hello.
+    void refuseSilent()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        for (auto& [peer, link] : links) {
+            if (link.incoming && !link.established && !link.refused && now - link.opened > helloWait)
+                refuse(peer, link, NetPeer::legacyProtocol);
+        }
     }
 
     void onConnect(const ENetEvent& event)
@@ -190,10 +276,15 @@ struct NetPeer::Impl {
                 links.erase(ours);
                 enet_peer_reset(ours);
             }
-            links[event.peer] = Link{true, true, event.data, {}, 0};
+            Link& link = links[event.peer] = Link{};
+            link.incoming = true;
+            link.guid = event.data;
             enet_peer_timeout(event.peer, 0, timeoutMs, timeoutMs);
             sendHello(event.peer);
-            deliver(message::newIncomingConnection, event.peer->address, event.data);
+            if (legacy()) {
+                link.established = true; // copies of before versions took a connection at once
+                deliver(message::newIncomingConnection, event.peer->address, event.data);
+            }
             return;
         }
         // Ours: accepted once the other side's hello tells us who it is.
@@ -204,17 +295,7 @@ struct NetPeer::Impl {
     {
         auto link = links.find(event.peer);
         if (link != links.end() && event.channelID == helloChannel) {
-            if (event.packet->dataLength == 4 && !link->second.established) {
-                link->second.guid = readGuid(event.packet->data);
-                link->second.established = true;
-                deliver(message::connectionRequestAccepted, event.peer->address, link->second.guid);
-                for (Packet& early : link->second.early) {
-                    early.guid = link->second.guid;
-                    inbox.push_back(std::move(early));
-                }
-                link->second.early.clear();
-                link->second.earlyBytes = 0;
-            }
+            hello(event.peer, link->second, *event.packet);
         } else if (link != links.end() && event.packet->dataLength > 0) {
             const std::uint8_t* bytes = event.packet->data;
             Packet packet{std::vector<std::uint8_t>(bytes, bytes + event.packet->dataLength),
@@ -239,7 +320,13 @@ struct NetPeer::Impl {
             return; // refused by us: nobody was told of it
         const Link link = found->second;
         links.erase(found);
-        if (!link.established) {
+        if (link.refused)
+            return;
+        if (!link.established && event.data == reasonVersion && !legacy()) {
+            // The other side found our version not its own.
+            std::uint8_t bytes[5] = {message::incompatibleProtocol, 0, 0, 0, 0};
+            inbox.push_back(Packet{{bytes, bytes + sizeof bytes}, fromEnet(event.peer->address), link.guid});
+        } else if (!link.established) {
             if (event.data != reasonDuplicate)
                 deliver(event.data == reasonFull ? message::noFreeIncomingConnections
                                                  : message::connectionAttemptFailed,
@@ -255,6 +342,7 @@ struct NetPeer::Impl {
     {
         if (!host)
             return;
+        refuseSilent();
         servicing = this;
         ENetEvent event;
         while (enet_host_service(host, &event, 0) > 0) {
@@ -297,7 +385,7 @@ struct NetPeer::Impl {
 
 thread_local NetPeer::Impl* NetPeer::Impl::servicing = nullptr;
 
-NetPeer::NetPeer() : impl_(std::make_unique<Impl>()) {}
+NetPeer::NetPeer(std::uint32_t protocol) : impl_(std::make_unique<Impl>(protocol)) {}
 
 NetPeer::~NetPeer()
 {
@@ -375,7 +463,7 @@ bool NetPeer::connect(const std::string& host, std::uint16_t port)
     if (!peer)
         return false;
     enet_peer_timeout(peer, 0, connectTimeoutMs, connectTimeoutMs);
-    impl_->links[peer] = Impl::Link{false, false, 0, {}, 0};
+    impl_->links[peer] = Impl::Link{};
     enet_host_flush(impl_->host);
     return true;
 }
@@ -399,7 +487,7 @@ bool NetPeer::send(const std::uint8_t* data, std::size_t size, Reliability relia
     if (!impl_->host || channel >= helloChannel)
         return false;
     ENetPeer* peer = impl_->find(to);
-    if (!peer || !impl_->links[peer].established)
+    if (!peer || !impl_->links[peer].sendable())
         return false;
     ENetPacket* packet = enet_packet_create(data, size, flagsFor(reliability));
     if (enet_peer_send(peer, channel, packet) != 0) {
@@ -418,7 +506,7 @@ std::size_t NetPeer::broadcast(const std::uint8_t* data, std::size_t size, Relia
     ENetPacket* packet = enet_packet_create(data, size, flagsFor(reliability));
     std::size_t queued = 0;
     for (auto& [peer, link] : impl_->links) {
-        if (link.established && !(except && fromEnet(peer->address) == *except))
+        if (link.sendable() && !(except && fromEnet(peer->address) == *except))
             queued += enet_peer_send(peer, channel, packet) == 0;
     }
     // ENet frees a packet once every peer it was queued for has sent it.
@@ -476,6 +564,11 @@ std::uint16_t NetPeer::boundPort() const
 std::uint64_t NetPeer::guid() const
 {
     return impl_->guid;
+}
+
+void NetPeer::setHelloWait(std::chrono::milliseconds wait)
+{
+    impl_->helloWait = wait;
 }
 
 void NetPeer::setTimeout(std::chrono::milliseconds timeout)

@@ -33,7 +33,16 @@ public:
         [[nodiscard]] std::uint8_t id() const { return data.empty() ? 0 : data[0]; }
     };
 
-    NetPeer();
+    // What the game's packets mean, as this version of the game speaks it.
+    // Copies of different versions refuse each other's connections: each is
+    // told with an incompatibleProtocol packet (its byte, then the other
+    // side's version, u32 big-endian; 0 when unknown).
+    static constexpr std::uint32_t protocolVersion = 2;
+    // The copies of before versions, which said no version at all (a peer
+    // made with it behaves as they did, for tests).
+    static constexpr std::uint32_t legacyProtocol = 1;
+
+    explicit NetPeer(std::uint32_t protocol = protocolVersion);
     NetPeer(const NetPeer&) = delete;
     NetPeer& operator=(const NetPeer&) = delete;
     // Drops every connection with an immediate notice.
@@ -79,6 +88,9 @@ public:
     [[nodiscard]] std::uint64_t guid() const;
     // Time without acknowledgement after which an established connection counts as lost.
     void setTimeout(std::chrono::milliseconds timeout);
+    // How long a connection opened to us may take to say hello before it
+    // counts as a copy of another version (ten seconds).
+    void setHelloWait(std::chrono::milliseconds wait);
 
     // Every UDP byte this endpoint sent and received since it started: the
     // game's packets with the transport's own headers, acknowledgements,

@@ -14,6 +14,7 @@ namespace message = kit::message;
 namespace {
 
 struct Inbox {
+    explicit Inbox(std::uint32_t protocol = NetPeer::protocolVersion) : peer(protocol) {}
     NetPeer peer;
     std::vector<NetPeer::Packet> packets;
 
@@ -212,4 +213,107 @@ TEST(NetPeers, NamesForTheIdentifiers)
     EXPECT_STREQ(message::name(message::unconnectedPong), "UNCONNECTED_PONG");
     EXPECT_STREQ(message::name(135), "");
     EXPECT_FALSE(NetPeer::localIPv4().empty());
+}
+
+namespace {
+
+std::uint32_t versionIn(const NetPeer::Packet& refusal)
+{
+    if (refusal.data.size() != 5)
+        return 0;
+    return (std::uint32_t(refusal.data[1]) << 24) | (std::uint32_t(refusal.data[2]) << 16) |
+           (std::uint32_t(refusal.data[3]) << 8) | refusal.data[4];
+}
+
+} // namespace
+
+TEST(NetPeerVersions, CopiesOfDifferentVersionsRefuseEachOtherOnBothSides)
+{
+    Inbox server, client(NetPeer::protocolVersion + 1);
+    ASSERT_TRUE(server.peer.start(0, 4));
+    server.peer.setMaximumIncomingConnections(4);
+    ASSERT_TRUE(client.peer.start(0, 1));
+    ASSERT_TRUE(client.peer.connect("127.0.0.1", server.peer.boundPort()));
+    ASSERT_TRUE(pumpUntil({&server, &client}, [&] {
+        return server.find(message::incompatibleProtocol) && client.find(message::incompatibleProtocol);
+    }));
+    EXPECT_EQ(versionIn(*client.find(message::incompatibleProtocol)), NetPeer::protocolVersion);
+    EXPECT_EQ(versionIn(*server.find(message::incompatibleProtocol)), NetPeer::protocolVersion + 1);
+    pumpUntil(
+        {&server, &client}, [] { return false; }, std::chrono::milliseconds(200));
+    for (Inbox* side : {&server, &client}) {
+        EXPECT_EQ(side->find(message::connectionRequestAccepted), nullptr);
+        EXPECT_EQ(side->find(message::newIncomingConnection), nullptr);
+        EXPECT_EQ(side->find(message::connectionAttemptFailed), nullptr) << "told once, as another version";
+        EXPECT_EQ(side->peer.connectionCount(), 0u);
+    }
+}
+
+TEST(NetPeerVersions, AHostOfBeforeVersionsIsRefusedAtItsHello)
+{
+    Inbox old(NetPeer::legacyProtocol), client;
+    ASSERT_TRUE(old.peer.start(0, 4));
+    old.peer.setMaximumIncomingConnections(4);
+    ASSERT_TRUE(client.peer.start(0, 1));
+    ASSERT_TRUE(client.peer.connect("127.0.0.1", old.peer.boundPort()));
+    ASSERT_TRUE(pumpUntil({&old, &client}, [&] { return client.find(message::incompatibleProtocol); }));
+    EXPECT_EQ(versionIn(*client.find(message::incompatibleProtocol)), NetPeer::legacyProtocol);
+    EXPECT_EQ(client.find(message::connectionRequestAccepted), nullptr);
+    // The old copy took the connection at once, as it always did, and sees it end.
+    ASSERT_TRUE(pumpUntil({&old, &client}, [&] { return old.find(message::disconnectionNotification); }));
+    EXPECT_NE(old.find(message::newIncomingConnection), nullptr);
+}
+
+TEST(NetPeerVersions, AClientOfBeforeVersionsIsRefusedWhenItsHelloNeverComes)
+{
+    Inbox server, old(NetPeer::legacyProtocol);
+    constexpr auto wait = std::chrono::milliseconds(600);
+    server.peer.setHelloWait(wait);
+    ASSERT_TRUE(server.peer.start(0, 4));
+    server.peer.setMaximumIncomingConnections(4);
+    ASSERT_TRUE(old.peer.start(0, 1));
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(old.peer.connect("127.0.0.1", server.peer.boundPort()));
+    // Within the wait, it is only connecting.
+    pumpUntil(
+        {&server, &old}, [] { return false; }, wait - std::chrono::milliseconds(150));
+    ASSERT_LT(std::chrono::steady_clock::now() - started, wait);
+    EXPECT_EQ(server.find(message::incompatibleProtocol), nullptr);
+    EXPECT_EQ(server.find(message::newIncomingConnection), nullptr);
+    EXPECT_EQ(server.peer.connectionCount(), 0u);
+    // Past it, refused; the old copy hears its attempt failed.
+    ASSERT_TRUE(pumpUntil({&server, &old}, [&] {
+        return server.find(message::incompatibleProtocol) && old.find(message::connectionAttemptFailed);
+    }));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, wait);
+    EXPECT_EQ(versionIn(*server.find(message::incompatibleProtocol)), NetPeer::legacyProtocol);
+    EXPECT_EQ(server.find(message::newIncomingConnection), nullptr);
+}
+
+TEST(NetPeerVersions, WhatTheHostSendsBeforeTheClientsHelloArrivesAfterIt)
+{
+    Inbox server, client;
+    ASSERT_TRUE(server.peer.start(0, 4));
+    server.peer.setMaximumIncomingConnections(4);
+    ASSERT_TRUE(client.peer.start(0, 1));
+    const kit::NetAddress clientAddress{0x7F000001, client.peer.boundPort()};
+    ASSERT_TRUE(client.peer.connect("127.0.0.1", server.peer.boundPort()));
+    // The server has the connection, and the client's hello has not come yet.
+    ASSERT_TRUE(pumpUntil({&server, &client}, [&] {
+        return server.peer.connectionState(clientAddress) == NetPeer::ConnectionState::connecting;
+    }));
+    const std::uint8_t call[] = {136, 'e', 'a', 'r', 'l', 'y', 0};
+    EXPECT_EQ(server.peer.broadcast(call, sizeof call, NetPeer::Reliability::reliableOrdered, 1), 1u);
+    ASSERT_TRUE(
+        pumpUntil({&server, &client}, [&] { return client.find(136) && server.find(message::newIncomingConnection); }));
+    // Delivered after the connection was told, never before.
+    std::size_t accepted = 0, early = 0;
+    for (std::size_t i = 0; i < client.packets.size(); ++i) {
+        if (client.packets[i].id() == message::connectionRequestAccepted)
+            accepted = i;
+        if (client.packets[i].id() == 136)
+            early = i;
+    }
+    EXPECT_LT(accepted, early);
+    EXPECT_EQ(server.peer.connectionState(clientAddress), NetPeer::ConnectionState::connected);
 }
