@@ -51,14 +51,13 @@ void CallReplay::made(const std::uint8_t* data, std::size_t size, float now)
     remember(digestOf(data, size), now); // it ran here as it was made
     Bytes bytes(data, data + size);
     if (holding_)
-        keep(bytes, now);
+        keep(self_, bytes, now);
     keepRecent(now, std::move(bytes));
 }
 
 void CallReplay::heard(const std::uint8_t* data, std::size_t size, float now)
 {
     remember(digestOf(data, size), now);
-    keepRecent(now, Bytes(data, data + size));
 }
 
 std::vector<bool> CallReplay::unseen(const std::vector<Bytes>& batches, float now, const std::vector<float>& ages)
@@ -96,20 +95,20 @@ std::vector<bool> CallReplay::unseen(const std::vector<Bytes>& batches, float no
     return fresh;
 }
 
-void CallReplay::hold(float from)
+void CallReplay::hold(std::uint32_t self, float from)
 {
     held_.clear();
-    heldAt_.clear();
     heldBytes_ = 0;
+    self_ = self;
     holding_ = true;
     overflowTold_ = false;
     for (const Kept& m : recent_) {
         if (m.at >= from)
-            keep(m.bytes, m.at);
+            keep(self, m.bytes, m.at);
     }
 }
 
-void CallReplay::keep(const Bytes& batch, float at)
+void CallReplay::keep(std::uint32_t maker, const Bytes& batch, float at)
 {
     if (!holding_)
         return;
@@ -120,22 +119,19 @@ void CallReplay::keep(const Bytes& batch, float at)
         // The oldest go first: they are the likeliest to have arrived anyway.
         std::size_t drop = 0;
         while (drop < held_.size() && heldBytes_ + batch.size() > maxHeldBytes)
-            heldBytes_ -= held_[drop++].size();
+            heldBytes_ -= held_[drop++].bytes.size();
         held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(drop));
-        heldAt_.erase(heldAt_.begin(), heldAt_.begin() + static_cast<std::ptrdiff_t>(drop));
         if (heldBytes_ + batch.size() > maxHeldBytes)
             return; // a batch larger than the bound on its own
     }
     heldBytes_ += batch.size();
-    held_.push_back(batch);
-    heldAt_.push_back(at);
+    held_.push_back(Held{maker, at, batch});
 }
 
 void CallReplay::release()
 {
     holding_ = false;
     held_.clear();
-    heldAt_.clear();
     heldBytes_ = 0;
 }
 
@@ -152,32 +148,46 @@ void CallReplay::age(float now, float keepSince)
     }
 }
 
-NetStream CallReplay::packet(std::uint32_t origin, float now) const
+NetStream CallReplay::packet(std::uint32_t maker, const std::vector<Held>& batches, float now)
 {
     NetStream out;
     out.write(id);
-    out.write(origin);
-    for (std::size_t i = 0; i < held_.size(); ++i) {
+    out.write(maker);
+    for (const Held& h : batches) {
         NetStream nested;
-        nested.writeBits(held_[i].data(), 8 * held_[i].size());
+        nested.writeBits(h.bytes.data(), 8 * h.bytes.size());
         out.write(true);
-        out.write(std::max(now - heldAt_[i], 0.0f));
+        out.write(std::max(now - h.at, 0.0f));
         out.write(nested);
     }
     out.write(false);
     return out;
 }
 
-std::vector<CallReplay::Replayed> CallReplay::decodeTimed(const std::uint8_t* data, std::size_t size)
+std::vector<NetStream> CallReplay::packets(float now) const
 {
-    std::vector<Replayed> batches;
+    std::vector<NetStream> out;
+    for (std::size_t first = 0; first < held_.size();) {
+        std::size_t end = first;
+        while (end < held_.size() && held_[end].maker == held_[first].maker && end - first < maxBatchesPerPacket)
+            ++end;
+        const std::vector<Held> run(held_.begin() + static_cast<std::ptrdiff_t>(first),
+                                    held_.begin() + static_cast<std::ptrdiff_t>(end));
+        out.push_back(packet(held_[first].maker, run, now));
+        first = end;
+    }
+    return out;
+}
+
+std::optional<CallReplay::Decoded> CallReplay::decode(const std::uint8_t* data, std::size_t size)
+{
     NetStream in(data, size);
     std::uint8_t identifier = 0;
-    std::uint32_t origin = 0;
-    if (!in.read(identifier) || identifier != id || !in.read(origin))
-        return batches;
+    Decoded decoded;
+    if (!in.read(identifier) || identifier != id || !in.read(decoded.maker))
+        return std::nullopt;
     bool more = false;
-    while (batches.size() < maxBatchesPerPacket && in.read(more) && more) {
+    while (decoded.batches.size() < maxBatchesPerPacket && in.read(more) && more) {
         float age = 0.0f;
         NetStream nested;
         if (!in.read(age) || !in.read(nested) || nested.bitsUsed() == 0)
@@ -185,17 +195,9 @@ std::vector<CallReplay::Replayed> CallReplay::decodeTimed(const std::uint8_t* da
         // Only a batch of the last moments is ever replayed.
         if (!(age >= 0.0f && age <= keptSeconds + rememberedSeconds))
             age = 0.0f;
-        batches.push_back(Replayed{Bytes(nested.data(), nested.data() + nested.bytesUsed()), age});
+        decoded.batches.push_back(Replayed{Bytes(nested.data(), nested.data() + nested.bytesUsed()), age});
     }
-    return batches;
-}
-
-std::vector<CallReplay::Bytes> CallReplay::decode(const std::uint8_t* data, std::size_t size)
-{
-    std::vector<Bytes> batches;
-    for (Replayed& r : decodeTimed(data, size))
-        batches.push_back(std::move(r.bytes));
-    return batches;
+    return decoded;
 }
 
 } // namespace kit

@@ -29,9 +29,14 @@ std::size_t connectionLimit()
 
 HostMigration::HostMigration(NetworkSystem& network) : network_(network), started_(WallClock::now()) {}
 
+HostMigration::WallClock::time_point HostMigration::wallNow() const
+{
+    return WallClock::now() + wallShift;
+}
+
 float HostMigration::wall() const
 {
-    return std::chrono::duration<float>(WallClock::now() - started_).count();
+    return std::chrono::duration<float>(wallNow() - started_).count();
 }
 
 float HostMigration::wall(const Stamp& at) const
@@ -41,12 +46,12 @@ float HostMigration::wall(const Stamp& at) const
 
 HostMigration::Stamp HostMigration::now() const
 {
-    return Stamp{network_.clock_, WallClock::now()};
+    return Stamp{network_.clock_, wallNow()};
 }
 
 bool HostMigration::over(const Stamp& since, float seconds) const
 {
-    const std::chrono::duration<float> wall = WallClock::now() - since.wall;
+    const std::chrono::duration<float> wall = wallNow() - since.wall;
     return network_.clock_ - since.frame > seconds && wall.count() > seconds;
 }
 
@@ -69,9 +74,14 @@ std::uint32_t HostMigration::host() const
     return 0;
 }
 
+double HostMigration::secondsSinceChange() const
+{
+    return std::chrono::duration<double>(wallNow() - changedAt_.wall).count();
+}
+
 double HostMigration::secondsSinceHostHeard() const
 {
-    return std::chrono::duration<double>(WallClock::now() - lastHostPacket_.wall).count();
+    return std::chrono::duration<double>(wallNow() - lastHostPacket_.wall).count();
 }
 
 void HostMigration::restart(Role role)
@@ -81,6 +91,9 @@ void HostMigration::restart(Role role)
     hostAddress_ = NetAddress{};
     lastHostPacket_ = now();
     roster_.reset();
+    rosterFromHost_ = false;
+    rosterSequence_ = 0;
+    arrivals_.clear();
     sentRoster_ = SessionRoster{};
     rosterTimer_ = 0.0f;
     passedOver_.clear();
@@ -133,6 +146,7 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
         return false;
     case message::connectionAttemptFailed:
     case message::noFreeIncomingConnections:
+    case message::incompatibleProtocol:
         return role_ == Role::seeking; // the next attempt follows
     case message::disconnectionNotification:
     case message::connectionLost: {
@@ -148,8 +162,15 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
     }
     case SessionRoster::id:
         if (fromHost) {
-            if (std::optional<SessionRoster> roster = SessionRoster::decode(packet.data.data(), packet.data.size()))
+            // The host's rosters come in order; one that is not newer than
+            // what this copy holds from it already changes nothing.
+            std::optional<SessionRoster> roster = SessionRoster::decode(packet.data.data(), packet.data.size());
+            const bool newer = roster && (!rosterFromHost_ || !roster_ || roster->host != roster_->host ||
+                                          roster->sequence > roster_->sequence);
+            if (newer) {
                 roster_ = std::move(roster);
+                rosterFromHost_ = true;
+            }
         }
         return true;
     case CallReplay::id:
@@ -157,8 +178,6 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
         return true;
     case NetworkSystem::remoteCallsId:
         replay_.heard(packet.data.data(), packet.data.size(), wall());
-        if (role_ == Role::hosting && replay_.holding())
-            replay_.keep(packet.data); // for the copies not back yet
         return false;
     default:
         return false;
@@ -168,6 +187,13 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
 void HostMigration::made(const NetStream& batch)
 {
     replay_.made(batch.data(), batch.bytesUsed(), wall());
+}
+
+void HostMigration::judged(std::uint32_t maker, const std::vector<std::uint8_t>& ran)
+{
+    // For the copies not back yet: what passed, under its maker's name.
+    if (role_ == Role::hosting && replay_.holding())
+        replay_.keep(maker, ran, wall());
 }
 
 void HostMigration::update(float dt)
@@ -230,7 +256,7 @@ void HostMigration::lose(NetworkSystem::Departure why)
     // What this copy sent since a little before the host's last word may
     // never have got through, and what it received then may not have reached
     // every copy: it all goes to the next host, which passes it on.
-    replay_.hold(wall(lastHostPacket_) - replayMargin);
+    replay_.hold(self(), wall(lastHostPacket_) - replayMargin);
     role_ = Role::seeking; // until chosen otherwise: keeps the others' records waiting
     keepWaitingRecords();
     choose("The session's host has gone");
@@ -238,7 +264,7 @@ void HostMigration::lose(NetworkSystem::Departure why)
 
 void HostMigration::choose(const char* because)
 {
-    const std::optional<std::uint32_t> next = nextHost(*roster_, self(), passedOver_);
+    const std::optional<std::uint32_t> next = nextHost(*roster_, passedOver_);
     bool others = false;
     for (const SessionRoster::Member& m : roster_->members)
         others = others || (m.origin != self() && !passedOver_.contains(m.origin));
@@ -264,11 +290,16 @@ void HostMigration::becomeHost(const char* because)
     role_ = Role::hosting;
     outcome_ = Outcome::hostsSession;
     awaited_.clear();
+    arrivals_.clear();
     for (const SessionRoster::Member& m : roster_->members) {
-        if (m.origin != self() && !passedOver_.contains(m.origin))
+        if (m.origin != self() && !passedOver_.contains(m.origin)) {
             awaited_.insert(m.origin);
+            arrivals_.push_back(m.origin); // they keep their places in the session
+        }
     }
+    rosterSequence_ = roster_->sequence;
     awaitSince_ = now();
+    changedAt_ = awaitSince_;
     sentRoster_ = SessionRoster{};
     rosterTimer_ = 0.0f;
     resumed(self());
@@ -303,16 +334,19 @@ void HostMigration::arrived(const NetAddress& at)
     connected_ = true;
     hostAddress_ = at;
     lastHostPacket_ = now();
+    changedAt_ = lastHostPacket_;
     outcome_ = Outcome::joinedNextHost;
     // Until the new host's own roster comes: the old one without the two hosts.
     SessionRoster next;
     next.host = pick_;
     next.gamePort = roster_->gamePort;
+    next.sequence = roster_->sequence;
     for (const SessionRoster::Member& m : roster_->members) {
         if (m.origin != pick_ && !passedOver_.contains(m.origin))
             next.members.push_back(m);
     }
     roster_ = next;
+    rosterFromHost_ = false; // the new host's first roster is taken whatever its number
     sendReplay(at);
     replay_.release();
     resumed(pick_);
@@ -344,12 +378,21 @@ void HostMigration::keepWaitingRecords()
     }
 }
 
-SessionRoster HostMigration::currentRoster() const
+SessionRoster HostMigration::currentRoster()
 {
+    // A copy heard from for the first time takes the last place; one that
+    // is gone loses its place (coming back, it arrives anew).
+    std::erase_if(arrivals_, [this](std::uint32_t origin) { return !network_.peers.contains(origin); });
+    for (const auto& [origin, record] : network_.peers) {
+        if (std::find(arrivals_.begin(), arrivals_.end(), origin) == arrivals_.end())
+            arrivals_.push_back(origin);
+    }
     SessionRoster roster;
     roster.host = self();
     roster.gamePort = network_.peer->boundPort();
-    for (const auto& [origin, record] : network_.peers) {
+    roster.sequence = rosterSequence_;
+    for (const std::uint32_t origin : arrivals_) {
+        const NetworkSystem::PeerRecord& record = network_.peers.at(origin);
         if (network_.peer->connectionState(record.address) == NetPeer::ConnectionState::connected)
             roster.members.push_back(SessionRoster::Member{origin, record.address.ip});
     }
@@ -373,51 +416,97 @@ void HostMigration::serveAsHost(float dt)
         replay_.release();
 
     rosterTimer_ += dt;
-    const SessionRoster roster = currentRoster();
+    SessionRoster roster = currentRoster();
     if (roster.members.empty() || (roster == sentRoster_ && rosterTimer_ < rosterPeriod))
         return;
+    sentRoster_ = roster;
+    roster.sequence = ++rosterSequence_;
     const NetStream packet = roster.encode();
     network_.peer->broadcast(packet.data(), packet.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1);
-    sentRoster_ = roster;
+    sentRoster_.sequence = rosterSequence_;
     rosterTimer_ = 0.0f;
 }
 
 void HostMigration::sendReplay(const NetAddress& to)
 {
-    if (replay_.held().empty())
-        return;
-    const NetStream packet = replay_.packet(self(), wall());
-    if (network_.peer->send(packet.data(), packet.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1, to))
-        network_.traffic.callsSent += packet.bytesUsed();
+    for (const NetStream& packet : replay_.packets(wall())) {
+        if (network_.peer->send(packet.data(), packet.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1, to))
+            network_.traffic.callsSent += packet.bytesUsed();
+    }
+}
+
+std::optional<std::string> HostMigration::replayRefusal(const NetPeer::Packet& packet,
+                                                        const CallReplay::Decoded& replay,
+                                                        const ConnectionGuard& from) const
+{
+    if (role_ == Role::hosting && outcome_ == Outcome::hostsSession) {
+        // The next host takes each copy of the last roster's own calls, for
+        // a while after it took over.
+        if (over(changedAt_, replayWindow))
+            return "a call replay long after the session changed host";
+        if (!roster_ || !roster_->contains(*from.origin) || passedOver_.contains(*from.origin))
+            return "a call replay from a copy that was not in the session";
+        if (replay.maker != *from.origin)
+            return "a call replay of calls copy " + originText(replay.maker) + " made";
+        return std::nullopt;
+    }
+    if (role_ == Role::joining && outcome_ == Outcome::joinedNextHost) {
+        // A copy that came back takes, from its new host, the calls it may
+        // have missed, each under its maker's name.
+        if (!(connected_ && packet.sender == hostAddress_))
+            return "a call replay from a copy that is not the host";
+        if (over(changedAt_, replayWindow))
+            return "a call replay long after the session changed host";
+        if (replay.maker == self() || !roster_ || !(replay.maker == roster_->host || roster_->contains(replay.maker)))
+            return "a call replay of calls copy " + originText(replay.maker) + " made";
+        return std::nullopt;
+    }
+    return "a call replay while the session is not changing host";
 }
 
 void HostMigration::replayed(const NetPeer::Packet& packet)
 {
-    const auto opened = opened_.find(packet.sender);
-    const bool fromHost = role_ == Role::joining && connected_ && packet.sender == hostAddress_;
-    if (opened == opened_.end() || over(opened->second, replayWindow) || !(fromHost || role_ == Role::hosting))
-        return; // only as a session changes host, and only from its copies
+    std::optional<CallReplay::Decoded> replay = CallReplay::decode(packet.data.data(), packet.data.size());
+    if (!replay)
+        return;
+    ConnectionGuard& from = network_.guardOf(packet.sender);
+    const bool hosting = role_ == Role::hosting;
+    if (hosting && !from.origin) {
+        // Whose replay it is, the connection's first state tells; it follows at once.
+        if (!from.hold(packet.data))
+            from.refuse(network_.clock_, "a call replay while its copy is not known yet (too much waiting)");
+        return;
+    }
+    if (const std::optional<std::string> why = replayRefusal(packet, *replay, from)) {
+        from.refuse(network_.clock_, *why);
+        return;
+    }
     network_.traffic.callsReceived += packet.data.size();
     const float at = wall();
     std::vector<CallReplay::Bytes> batches;
     std::vector<float> ages;
-    for (CallReplay::Replayed& r : CallReplay::decodeTimed(packet.data.data(), packet.data.size())) {
+    for (CallReplay::Replayed& r : replay->batches) {
         batches.push_back(std::move(r.bytes));
         ages.push_back(r.age);
     }
     const std::vector<bool> fresh = replay_.unseen(batches, at, ages);
+    std::vector<CallReplay::Held> passed;
     for (std::size_t i = 0; i < batches.size(); ++i) {
-        if (fresh[i])
-            network_.runReplayed(NetPeer::Packet{batches[i], packet.sender, packet.guid});
+        if (!fresh[i])
+            continue;
+        std::vector<std::uint8_t> ran = network_.runCallsOf(from, batches[i], replay->maker, true);
+        if (!ran.empty())
+            passed.push_back(CallReplay::Held{replay->maker, at - ages[i], std::move(ran)});
     }
-    if (role_ != Role::hosting)
+    if (!hosting || passed.empty())
         return;
     // The others have not all seen these either; each sorts out what it has.
+    const NetStream onward = CallReplay::packet(replay->maker, passed, at);
     network_.traffic.callsSent +=
-        packet.data.size() * network_.peer->broadcast(packet.data.data(), packet.data.size(),
+        onward.bytesUsed() * network_.peer->broadcast(onward.data(), onward.bytesUsed(),
                                                       NetPeer::Reliability::reliableOrdered, 1, packet.sender);
-    for (std::size_t i = 0; i < batches.size(); ++i)
-        replay_.keep(batches[i], at - ages[i]);
+    for (const CallReplay::Held& h : passed)
+        replay_.keep(h.maker, h.bytes, h.at);
 }
 
 } // namespace kit

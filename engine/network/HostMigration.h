@@ -13,6 +13,8 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace kit {
 
@@ -20,13 +22,14 @@ namespace kit {
 // every change and once a second, who is in the session and where (the
 // SessionRoster). A client that loses its host (a goodbye, a lost connection,
 // or two seconds without a packet from it) picks the next host from that
-// roster as every other client does, the lowest origin still there: that copy
-// hosts on the session's game port and the others join it, each trying a few
-// seconds before it gives the pick up and picks again. Only the host's own
-// record goes; the other copies' records stay, waiting for them to come back
-// through the next host. Calls that the change could lose are replayed (see
-// CallReplay). A copy with no roster, or none left to play with, becomes a
-// copy on its own that hosts its own games.
+// roster as every other client does, the copy that has been in the session
+// longest: that copy hosts on the session's game port and the others join it,
+// each trying a few seconds before it gives the pick up and picks again. Only
+// the host's own record goes; the other copies' records stay, waiting for
+// them to come back through the next host. Calls that the change could lose
+// are replayed (see CallReplay), each copy its own, and only while the
+// session changes host. A copy with no roster, or none left to play with,
+// becomes a copy on its own that hosts its own games.
 //
 // Owned by the network system, which hands it every packet first and tells
 // it of the session control the screens ask for.
@@ -61,7 +64,8 @@ public:
     // Own calls made this long before the host's last packet may not have
     // reached it (in flight, or resent after a loss): they are replayed too.
     static constexpr float replayMargin = 2.0f;
-    // A replay is taken from a connection this long after it opened, no later.
+    // A replay is taken this long after the change of host (the next host's
+    // start, a returning copy's arrival), no later.
     static constexpr float replayWindow = 15.0f;
 
     explicit HostMigration(NetworkSystem& network);
@@ -79,6 +83,9 @@ public:
     void update(float dt);
     // A call batch this copy sends (its end byte included).
     void made(const NetStream& batch);
+    // On the hosting copy: the calls of a connection's batch that passed and
+    // ran here, made by `maker` (its end byte included).
+    void judged(std::uint32_t maker, const std::vector<std::uint8_t>& ran);
 
     // True while this copy looks for the next host.
     [[nodiscard]] bool seeking() const { return role_ == Role::seeking; }
@@ -92,10 +99,15 @@ public:
     [[nodiscard]] const std::optional<SessionRoster>& roster() const { return roster_; }
     // Wall-clock seconds since the last packet from the host (a client's).
     [[nodiscard]] double secondsSinceHostHeard() const;
+    // Wall-clock seconds since this copy took over as host or joined the
+    // next host (the last change of host it went through).
+    [[nodiscard]] double secondsSinceChange() const;
 
     // Reach the next host on this port instead of the roster's game port (0):
     // for a relay between the copies that forwards to the game port.
     std::uint16_t reachPort = 0;
+    // Added to the wall clock: a test moves this copy's time on without waiting.
+    std::chrono::steady_clock::duration wallShift{};
 
     // This copy noticed its host gone (its origin, 0 when unknown).
     Signal<void(std::uint32_t host)> hostLost;
@@ -112,6 +124,7 @@ private:
     };
 
     [[nodiscard]] Stamp now() const;
+    [[nodiscard]] WallClock::time_point wallNow() const;
     // Wall-clock seconds since this object was made (now, or at a stamp): the
     // replay's clock, as the transport's delays are real time.
     [[nodiscard]] float wall() const;
@@ -130,8 +143,11 @@ private:
     void keepWaitingRecords();
     void holdRelayedRecords();
     void serveAsHost(float dt);
-    [[nodiscard]] SessionRoster currentRoster() const;
+    [[nodiscard]] SessionRoster currentRoster();
     void replayed(const NetPeer::Packet& packet);
+    // Why a replay from a connection is not taken (nothing when it is).
+    [[nodiscard]] std::optional<std::string>
+    replayRefusal(const NetPeer::Packet& packet, const CallReplay::Decoded& replay, const ConnectionGuard& from) const;
     void sendReplay(const NetAddress& to);
 
     NetworkSystem& network_;
@@ -142,8 +158,11 @@ private:
     NetAddress hostAddress_;
     Stamp lastHostPacket_;
     std::optional<SessionRoster> roster_;
+    bool rosterFromHost_ = false; // roster_ came from the host this copy is joined to
     SessionRoster sentRoster_;
     float rosterTimer_ = 0.0f;
+    std::uint32_t rosterSequence_ = 0;    // of the last roster this copy sent as host
+    std::vector<std::uint32_t> arrivals_; // as host: the other copies, oldest first
 
     std::set<std::uint32_t> passedOver_; // the host that went and picks that never answered
     std::uint32_t pick_ = 0;
@@ -153,6 +172,7 @@ private:
     int attempts_ = 0;
     std::set<std::uint32_t> awaited_;
     Stamp awaitSince_;
+    Stamp changedAt_;                    // this copy took over as host, or joined the next host
     std::map<NetAddress, Stamp> opened_; // when each connection opened
 
     Outcome outcome_ = Outcome::none;

@@ -24,9 +24,10 @@ struct NetworkLimits {
     // An honest packet stays below the path MTU: some 60 records at most.
     std::size_t recordsPerPacket = 256;
     // Call batches of a connection whose copy is not known yet (its first
-    // state packet names it), held until it is.
+    // state packet names it), held until it is: a copy that comes back to a
+    // session's next host sends its replay of calls (up to 768 KiB) first.
     std::size_t heldPackets = 32;
-    std::size_t heldBytes = 64 * 1024;
+    std::size_t heldBytes = 1024 * 1024;
     // "Recieved RPC call: " lines a second; the rest are counted.
     int callLinesPerSecond = 2000;
 };

@@ -92,7 +92,7 @@ void NetworkSystem::queueCall(std::string_view name, NetStream& arguments)
     pendingCalls.write(arguments); // resets the stream's reading position
 
     arguments.writing = false;
-    run(nameCopy, arguments);
+    run(nameCopy, arguments, origin(), 0);
 }
 
 NetworkSystem::Channel* NetworkSystem::findChannel(const std::string& name)
@@ -101,12 +101,37 @@ NetworkSystem::Channel* NetworkSystem::findChannel(const std::string& name)
     return found == functions.end() ? nullptr : found->second.get();
 }
 
-void NetworkSystem::run(const std::string& name, NetStream& arguments)
+void NetworkSystem::run(const std::string& name, NetStream& arguments, std::optional<std::uint32_t> caller,
+                        std::uint64_t batch)
 {
+    EntityID about;
+    arguments.resetReading();
+    arguments.read(about);
+    arguments.resetReading();
+    // A handler may make calls of its own: when they are done, the call that
+    // made them is the running one again, refused or not as it was.
+    std::optional<std::pair<CallRun, bool>> outer;
+    if (runDepth_ > 0)
+        outer.emplace(running_, runningRefused_);
+    previous_ = std::move(running_);
+    running_ = CallRun{name, about, caller, batch, ++callSerial_};
+    runningRefused_ = false;
     // An unknown name runs nothing. It gets no registry entry either, so that
     // names sent by peers cannot grow the registry without bound.
+    ++runDepth_;
     if (Channel* handlers = findChannel(name))
         (*handlers)(arguments, world);
+    --runDepth_;
+    if (outer) {
+        previous_ = std::move(running_);
+        std::tie(running_, runningRefused_) = std::move(*outer);
+    }
+}
+
+bool NetworkSystem::previousCameRightBefore() const
+{
+    return previous_.serial + 1 == running_.serial && previous_.batch == running_.batch &&
+           previous_.caller == running_.caller;
 }
 
 void NetworkSystem::flushCalls()
@@ -263,6 +288,11 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
     case message::noFreeIncomingConnections:
         std::cout << "The server is full.\n";
         break;
+    case message::incompatibleProtocol:
+        std::cerr << (isServer ? "Refused the copy at " : "Could not join the copy at ") << packet.sender.ipString()
+                  << "|" << packet.sender.port
+                  << ": it runs another version of Skyscuffle, and both must run the same\n";
+        break;
     case message::disconnectionNotification:
         std::cout << (isServer ? "A client has disconnected.\n" : "We have been disconnected.\n");
         forget(Departure::left);
@@ -319,9 +349,22 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         }
         // Its calls held so far left before this state: they run first.
         if (!known) {
-            for (const std::vector<std::uint8_t>& batch : from.takeHeld())
-                runCallsOf(from, batch, false);
+            for (std::vector<std::uint8_t>& held : from.takeHeld()) {
+                NetPeer::Packet waiting{std::move(held), packet.sender, packet.guid};
+                if (waiting.id() == remoteCallsId)
+                    runCalls(waiting);
+                else
+                    migration_->intercept(waiting); // a replay, which waited for its maker to be known too
+            }
         }
+    }
+    // What a recording is told: the records applied here, as they came.
+    const bool recording = tap && sender != own;
+    NetStream passed;
+    if (recording) {
+        passed.write(stateUpdateId);
+        passed.write(sender);
+        passed.write(senderScreen);
     }
     if (sender != own) {
         PeerRecord& record = peers[sender];
@@ -330,8 +373,12 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
         record.screenName = std::move(senderScreen);
         record.heardAt = clock_;
     }
-    if (tap && sender != own)
-        tap->state(packet.data);
+    auto record = [&] {
+        if (!recording)
+            return;
+        passed.write(false);
+        tap->state({passed.data(), passed.bytesUsed()});
+    };
     const TagId networked = tagId("networked");
     const float copies = copiesThrough(from);
 
@@ -350,6 +397,7 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
             from.refuse(clock_, records > limits.recordsPerPacket ? "a state packet of too many records"
                                                                   : "state records beyond their budget");
             ++traffic.recordsDropped;
+            record();
             return;
         }
         // A copy sends only the state of what it owns: a record about anyone
@@ -364,8 +412,15 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
             state.writing = false;
             target->serialize(state);
             ++traffic.recordsApplied;
+            if (recording) {
+                passed.write(true);
+                passed.write(entity);
+                passed.write(typeName);
+                passed.write(state);
+            }
         }
     }
+    record();
 
     traffic.stateSent +=
         packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
@@ -381,22 +436,19 @@ void NetworkSystem::runCalls(const NetPeer::Packet& packet)
             from.refuse(clock_, "a call batch while its copy is not known yet (too many waiting)");
         return;
     }
-    runCallsOf(from, packet.data, false);
+    const std::vector<std::uint8_t> ran = runCallsOf(from, packet.data, isServer ? from.origin : std::nullopt, false);
+    if (isServer && !ran.empty())
+        migration_->judged(*from.origin, ran);
 }
 
-void NetworkSystem::runReplayed(const NetPeer::Packet& packet)
-{
-    // A replayed batch was judged by the host that relayed it first; its
-    // callers are any copies of the session, not the connection that kept it.
-    runCallsOf(guardOf(packet.sender), packet.data, true);
-}
-
-void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch, bool replayed)
+std::vector<std::uint8_t> NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch,
+                                                    std::optional<std::uint32_t> caller, bool replayed)
 {
     NetStream in(batch.data(), batch.size());
     NetStream relay; // the calls that pass, for the other connections
     bool dropped = false;
     World* const here = world;
+    const std::uint64_t batchNumber = ++batchSerial_;
     for (;;) {
         std::uint8_t marker = 0;
         if (!in.read(marker) || marker != remoteCallsId)
@@ -405,8 +457,7 @@ void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uin
         NetStream arguments;
         in.read(name);
         in.read(arguments);
-        if (const std::optional<std::string> why =
-                refusal(from, replayed ? std::nullopt : from.origin, name, arguments)) {
+        if (const std::optional<std::string> why = refusal(from, caller, name, arguments)) {
             dropped = true;
             ++traffic.callsDropped;
             if (why->empty())
@@ -415,38 +466,47 @@ void NetworkSystem::runCallsOf(ConnectionGuard& from, const std::vector<std::uin
                 from.refuse(clock_, *why);
             continue;
         }
-        relay.write(remoteCallsId);
-        relay.write(name);
-        relay.write(arguments);
-        arguments.writing = false;
         const std::uint64_t made = here ? here->entitiesMade() : 0;
-        run(name, arguments);
+        EntityID about;
+        arguments.read(about);
+        arguments.resetReading();
+        accepted(CallRun{name, about, caller, batchNumber, callSerial_ + 1});
+        arguments.writing = false;
+        run(name, arguments, caller, batchNumber);
         ++traffic.callsRun;
         if (here) {
             const std::uint64_t count = here->entitiesMade() - made;
             traffic.entitiesMadeByCalls += count;
             from.entities.charge(clock_, static_cast<float>(count), copiesThrough(from));
         }
+        if (runningRefused_) {
+            // Its handler would not have it: it goes no further.
+            dropped = true;
+            ++traffic.callsDropped;
+            continue;
+        }
+        relay.write(remoteCallsId);
+        relay.write(name);
+        relay.write(arguments);
         printReceived(name);
     }
 
-    // To every other connection, never back to the one it came from.
-    auto pass = [&](const std::uint8_t* data, std::size_t size) {
-        traffic.callsSent += size * peer->broadcast(data, size, NetPeer::Reliability::reliableOrdered, 1, from.address);
-    };
-    if (tap && relay.bitsUsed() > 0) {
-        NetStream ran = relay;
-        ran.write(std::uint8_t{0});
-        tap->calls({ran.data(), ran.bytesUsed()});
-    }
-    if (replayed) {
-        // The copy that changes host passes the replay on as it came.
-    } else if (!dropped) {
-        pass(batch.data(), batch.size());
-    } else if (relay.bitsUsed() > 0) {
+    std::vector<std::uint8_t> ran;
+    if (relay.bitsUsed() > 0) {
         relay.write(std::uint8_t{0});
-        pass(relay.data(), relay.bytesUsed());
+        ran.assign(relay.data(), relay.data() + relay.bytesUsed());
+        if (tap)
+            tap->calls(ran);
     }
+    if (!replayed) {
+        // To every other connection, never back to the one it came from.
+        const std::vector<std::uint8_t>& passOn = dropped ? ran : batch;
+        if (!passOn.empty())
+            traffic.callsSent +=
+                passOn.size() *
+                peer->broadcast(passOn.data(), passOn.size(), NetPeer::Reliability::reliableOrdered, 1, from.address);
+    }
+    return ran;
 }
 
 void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)

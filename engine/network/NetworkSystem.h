@@ -206,6 +206,31 @@ public:
     // Told what this copy sends, runs and applies (a recording); not owned.
     NetworkTap* tap = nullptr;
 
+    // A call as it runs here: its function, the entity it is about, the copy
+    // that made it (this copy's origin for its own calls; nothing on a joined
+    // copy for what its host relayed, whose maker only the host knows), the
+    // batch it came in (0: made here) and a count of every call run here.
+    struct CallRun {
+        std::string name;
+        EntityID about;
+        std::optional<std::uint32_t> caller;
+        std::uint64_t batch = 0;
+        std::uint64_t serial = 0;
+    };
+    // Inside a handler: the call being run, and the one run here just before it.
+    [[nodiscard]] const CallRun& runningCall() const { return running_; }
+    [[nodiscard]] const CallRun& previousCall() const { return previous_; }
+    // Whether the previous call came right before the running one, from the
+    // same maker in the same batch: nothing of anyone else's ran between.
+    [[nodiscard]] bool previousCameRightBefore() const;
+    // Inside a handler of a peer's call: the handler refuses it. It is counted
+    // as dropped and not passed on to the other copies (a hosting copy keeps
+    // what it refused from everyone else). A copy's own calls go out anyway.
+    void refuseRunningCall() { runningRefused_ = true; }
+    // Fired for every call of a peer that passed the rules, just before it
+    // runs (what a test or a fuzzing harness checks the rules against).
+    Signal<void(const CallRun&)> accepted;
+
     std::unique_ptr<NetPeer> peer;
     bool isServer = true;
     std::string screenName;
@@ -236,17 +261,22 @@ private:
     void sendState();
     void applyState(const NetPeer::Packet& packet);
     void runCalls(const NetPeer::Packet& packet);
-    // Calls replayed as the session changes host: run here, never relayed.
-    void runReplayed(const NetPeer::Packet& packet);
-    void runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch, bool replayed);
-    void run(const std::string& name, NetStream& arguments);
+    // Runs what passes of a batch from a connection, made by `caller` (see
+    // callerMay), and returns the calls that ran as a batch of their own
+    // (empty when none did). A batch as it came (not replayed) is passed on
+    // to the other connections, without the calls refused here.
+    std::vector<std::uint8_t> runCallsOf(ConnectionGuard& from, const std::vector<std::uint8_t>& batch,
+                                         std::optional<std::uint32_t> caller, bool replayed);
+    void run(const std::string& name, NetStream& arguments, std::optional<std::uint32_t> caller, std::uint64_t batch);
     // Why a call from a connection is not run (nothing when it may run); a
     // call it may run has taken its share of the connection's budget.
-    // `caller` is the copy that made it when known (see callerMay).
     std::optional<std::string> refusal(ConnectionGuard& from, std::optional<std::uint32_t> caller,
                                        const std::string& name, NetStream& arguments);
-    // Whether a rule lets the copy `caller` (unknown on a joined copy: the
-    // host, or a copy it relayed) call a function about an entity.
+    // Whether a rule lets the copy `caller` call a function about an entity.
+    // On the hosting copy the caller of every call is known. A joined copy
+    // hears its peers' calls through the host, which judged them; without a
+    // caller it only refuses calls about its own entities that nobody but
+    // itself may make. A replayed batch names its caller.
     [[nodiscard]] bool callerMay(Caller rule, EntityID about, std::optional<std::uint32_t> caller) const;
     // On the hosting copy: ties a connection to the copy its state names.
     // False when it claims this copy or another connection's copy, or names
@@ -271,6 +301,12 @@ private:
     bool unknownTold_ = false;
     float unknownToldAt_ = 0.0f;
     std::unique_ptr<HostMigration> migration_;
+    CallRun running_;
+    CallRun previous_;
+    std::uint64_t callSerial_ = 0;
+    std::uint64_t batchSerial_ = 0;
+    bool runningRefused_ = false;
+    int runDepth_ = 0; // calls made by handlers of calls
 };
 
 template <class... Args, class F>

@@ -1,5 +1,7 @@
 #include "NetworkSystem.h"
 
+#include "HostMigration.h"
+
 #include "engine/core/World.h"
 
 #include <algorithm>
@@ -65,9 +67,8 @@ float NetworkSystem::copiesThrough(const ConnectionGuard& from) const
 
 bool NetworkSystem::callerMay(Caller rule, EntityID about, std::optional<std::uint32_t> caller) const
 {
-    // On the hosting copy the caller is known. A joined copy hears every call
-    // through the host, which judged it: it only refuses calls about its own
-    // entities that nobody but itself may make.
+    // Without a caller (a joined copy hears its peers through the host, which
+    // judged them), only what nobody but this copy may make is refused.
     const bool owner = caller ? about.origin == *caller : about.origin != origin();
     switch (rule) {
     case Caller::anyone:
@@ -77,8 +78,12 @@ bool NetworkSystem::callerMay(Caller rule, EntityID about, std::optional<std::ui
     case Caller::ownerOrShared:
         return owner || (world && world->entityHasTag(about, tagId(sharedLabel)));
     case Caller::host:
-        // A connection of the hosting copy is never the host itself.
-        return !caller && about.origin != origin();
+        // The host's calls reach a joined copy through the host; a named
+        // caller must be the copy that hosts now, which is never one of a
+        // hosting copy's connections.
+        if (!caller)
+            return !isServer && about.origin != origin();
+        return *caller != origin() && *caller == migration_->host();
     }
     return false;
 }

@@ -9,8 +9,10 @@ namespace kit {
 // can be played back as if a host sent it: the call batches that ran here
 // (this copy's own as they leave, a peer's as far as its calls passed the
 // checks) and the StateUpdate packets (this copy's own as built, whether or
-// not anyone is connected, and a peer's as applied). Bytes are in the
-// network's packet encoding and valid only during the call.
+// not anyone is connected, and of a peer's the records that passed the
+// checks and were applied, in a packet of their own). Nothing a peer sent
+// that was refused here reaches a tap. Bytes are in the network's packet
+// encoding and valid only during the call.
 class NetworkTap {
 public:
     virtual ~NetworkTap() = default;

@@ -10,6 +10,7 @@ NetStream SessionRoster::encode() const
     out.write(id);
     out.write(host);
     out.write(gamePort);
+    out.write(sequence);
     for (const Member& m : members) {
         out.write(true);
         out.write(m.origin);
@@ -24,7 +25,8 @@ std::optional<SessionRoster> SessionRoster::decode(const std::uint8_t* data, std
     NetStream in(data, size);
     std::uint8_t identifier = 0;
     SessionRoster roster;
-    if (!in.read(identifier) || identifier != id || !in.read(roster.host) || !in.read(roster.gamePort))
+    if (!in.read(identifier) || identifier != id || !in.read(roster.host) || !in.read(roster.gamePort) ||
+        !in.read(roster.sequence))
         return std::nullopt;
     bool more = false;
     while (roster.members.size() < maxMembers && in.read(more) && more) {
@@ -34,8 +36,6 @@ std::optional<SessionRoster> SessionRoster::decode(const std::uint8_t* data, std
         if (m.origin != roster.host && !roster.contains(m.origin))
             roster.members.push_back(m);
     }
-    std::sort(roster.members.begin(), roster.members.end(),
-              [](const Member& a, const Member& b) { return a.origin < b.origin; });
     return roster;
 }
 
@@ -53,18 +53,13 @@ std::optional<SessionRoster::Member> SessionRoster::member(std::uint32_t origin)
     return std::nullopt;
 }
 
-std::optional<std::uint32_t> nextHost(const SessionRoster& roster, std::uint32_t self,
-                                      const std::set<std::uint32_t>& excluded)
+std::optional<std::uint32_t> nextHost(const SessionRoster& roster, const std::set<std::uint32_t>& excluded)
 {
-    std::optional<std::uint32_t> best;
-    auto consider = [&](std::uint32_t origin) {
-        if (!excluded.contains(origin) && (!best || origin < *best))
-            best = origin;
-    };
-    consider(self);
-    for (const SessionRoster::Member& m : roster.members)
-        consider(m.origin);
-    return best;
+    for (const SessionRoster::Member& m : roster.members) {
+        if (!excluded.contains(m.origin))
+            return m.origin;
+    }
+    return std::nullopt;
 }
 
 NetAddress reachOf(const SessionRoster::Member& member, const NetAddress& host, std::uint16_t port)

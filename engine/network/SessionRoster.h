@@ -13,13 +13,16 @@ namespace kit {
 
 // Who is in a session and where, as its hosting copy sees it. The host sends
 // it to its clients, so that when the host goes every client knows the others
-// and can reach whichever of them hosts next.
+// and can reach whichever of them hosts next. The members come in the order
+// they arrived in the session (as the hosts saw them), oldest first; the
+// sequence number grows with every roster a host sends.
 //
 // SessionRoster packet (identifier 137, NetStream encoding), reliable-ordered
 // on channel 1:
-//   identifier 8 bits (137), host origin u32, game port u16, then per other
-//   copy a 1 bit, its origin u32 and the IPv4 address (u32, a.b.c.d with a as
-//   the most significant byte) the host reaches it at; a 0 bit ends.
+//   identifier 8 bits (137), host origin u32, game port u16, sequence u32,
+//   then per other copy, oldest first, a 1 bit, its origin u32 and the IPv4
+//   address (u32, a.b.c.d with a as the most significant byte) the host
+//   reaches it at; a 0 bit ends.
 struct SessionRoster {
     struct Member {
         std::uint32_t origin = 0;
@@ -34,10 +37,12 @@ struct SessionRoster {
 
     std::uint32_t host = 0;
     std::uint16_t gamePort = 0;
-    std::vector<Member> members; // the other copies, by origin
+    std::uint32_t sequence = 0;
+    std::vector<Member> members; // the other copies, oldest first
 
     [[nodiscard]] NetStream encode() const;
-    // The roster in a packet's bytes; nothing when not even the header is there.
+    // The roster in a packet's bytes; nothing when not even the header is
+    // there. A member named twice keeps its first place.
     static std::optional<SessionRoster> decode(const std::uint8_t* data, std::size_t size);
 
     [[nodiscard]] bool contains(std::uint32_t origin) const;
@@ -46,12 +51,13 @@ struct SessionRoster {
     friend bool operator==(const SessionRoster&, const SessionRoster&) = default;
 };
 
-// The copy that hosts once the roster's host is gone: the lowest origin among
-// the members and this copy, leaving out the excluded ones (the host that
-// went, and any that never answered). Every copy holding the same roster picks
-// the same one. Nothing when no copy is left.
-std::optional<std::uint32_t> nextHost(const SessionRoster& roster, std::uint32_t self,
-                                      const std::set<std::uint32_t>& excluded);
+// The copy that hosts once the roster's host is gone: the member that has
+// been in the session longest, leaving out the excluded ones (the host that
+// went, and any that never answered). A copy that is no member of the roster
+// is never picked, itself included; a copy that joined last never changes the
+// pick of those that had not heard of it yet. Every copy holding the roster
+// picks the same one. Nothing when no member is left.
+std::optional<std::uint32_t> nextHost(const SessionRoster& roster, const std::set<std::uint32_t>& excluded);
 
 // Where this copy reaches a member: at the address the host saw it at, except
 // that a loopback address means "on the host's own machine", which this copy

@@ -90,7 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The messages of a change of host, read on their own (a copy reads them
     // only from its host, as the session changes hands).
-    const auto replayed = kit::CallReplay::decodeTimed(data, size);
+    const auto decoded = kit::CallReplay::decode(data, size);
+    const std::vector<kit::CallReplay::Replayed> replayed =
+        decoded ? decoded->batches : std::vector<kit::CallReplay::Replayed>{};
     require(replayed.size() <= kit::CallReplay::maxBatchesPerPacket);
     std::vector<kit::CallReplay::Bytes> batches;
     std::vector<float> ages;

@@ -71,7 +71,9 @@ struct ThreeCopies : ::testing::Test {
         testing::internal::CaptureStdout();
         host.network->host(0, 8);
         port = host.network->peer->boundPort();
+        // Left first, then right: the order of arrival in the session.
         left.network->join("127.0.0.1", port);
+        ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return host.network->peers.contains(0x2000); }));
         right.network->join("127.0.0.1", port);
         ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return host.network->peer->connectionCount() == 2; }));
         ASSERT_TRUE(runUntil({&host, &left, &right}, [&] { return host.network->peers.size() == 2; }));
@@ -484,7 +486,7 @@ TEST_F(ThreeCopies, WhenTheHostGoesTheCopiesItRelayedStayForTheNextHost)
     }));
     Departures atLeft(*left.network);
     host.network->reset();
-    // The left client, the lowest origin left, hosts next; the right one joins it.
+    // The left client, in the session longest, hosts next; the right one joins it.
     ASSERT_TRUE(runUntil({&left, &right}, [&] {
         return left.network->isServer && left.network->peers.contains(0x3000) &&
                left.network->peers.at(0x3000).address.port != port;
