@@ -44,6 +44,23 @@ void Health::damage(kit::EntityHandle attacker, float amount)
     }
 }
 
+void Health::update(float dt)
+{
+    sinceDeathScored_ = std::min(sinceDeathScored_ + dt, respawnSeconds);
+}
+
+bool Health::mayScoreDeath() const
+{
+    return aliveSinceDeathScored_ && sinceDeathScored_ >= respawnSeconds;
+}
+
+void Health::deathScored()
+{
+    aliveSinceDeathScored_ = false;
+    sinceDeathScored_ = 0.0f;
+    changeState(dead);
+}
+
 void Health::restore()
 {
     currentHealth = maxHealth;
@@ -54,6 +71,7 @@ void Health::changeState(int newState)
 {
     if (newState == state || newState < healthy || newState > dead)
         return;
+    aliveSinceDeathScored_ = aliveSinceDeathScored_ || state == dead;
     state = newState;
     world->destroyComponents(entityId, kit::typeId<SmokeParticleEmitter>());
     world->destroyComponents(entityId, kit::typeId<FireParticleEmitter>());

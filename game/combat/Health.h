@@ -27,6 +27,19 @@ public:
 
     [[nodiscard]] bool isDead() const { return state == dead; }
 
+    // A plane lies dead this long before it respawns, seconds.
+    static constexpr float respawnSeconds = 2.0f;
+    // Whether a death of this plane may be scored now: it has been alive
+    // since its last scored death, and that was at least a respawn ago (the
+    // owner's word that it lives again is its state, which it may send as
+    // often as it likes).
+    [[nodiscard]] bool mayScoreDeath() const;
+    // A death of this plane was scored: it is dead here too, if its state
+    // has not said so yet.
+    void deathScored();
+
+    void update(float dt) override;
+
     void serialize(kit::NetStream& stream) override;
     std::string networkTypeName() const override { return "health"; }
 
@@ -38,6 +51,9 @@ public:
 private:
     // Thicker, darker smoke as health falls from half to nothing.
     void tuneSmoke();
+
+    float sinceDeathScored_ = respawnSeconds; // seconds
+    bool aliveSinceDeathScored_ = true;
 };
 
 } // namespace skyscuffle

@@ -15,6 +15,18 @@ struct MatchEvents {
         static kit::Signal<void(kit::EntityHandle, kit::EntityHandle, float)> signal;
         return signal;
     }
+    // A kill was scored for a plane (it gained its points).
+    static kit::Signal<void(kit::EntityHandle)>& killScored()
+    {
+        static kit::Signal<void(kit::EntityHandle)> signal;
+        return signal;
+    }
+    // A death of a plane was scored (it lost its point).
+    static kit::Signal<void(kit::EntityHandle)>& deathScored()
+    {
+        static kit::Signal<void(kit::EntityHandle)> signal;
+        return signal;
+    }
 };
 
 } // namespace skyscuffle

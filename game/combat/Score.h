@@ -8,7 +8,8 @@
 namespace skyscuffle {
 
 // A plane's points: two for every kill, minus one for every death. May go
-// below zero. Replicated as "score".
+// below zero. Not replicated: every copy counts the kills and deaths it
+// judged and ran, and no copy's word about its own points is taken.
 class Score : public kit::Component {
 public:
     Score();

@@ -1,29 +1,61 @@
 #include "ScoreFunctions.h"
 
+#include "game/combat/Health.h"
+#include "game/combat/MatchEvents.h"
 #include "game/combat/Score.h"
+#include "game/common/CallRefusals.h"
 
 #include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
 
 #include <iostream>
 
 namespace skyscuffle {
 
-void addKillPoints(kit::EntityHandle plane)
+namespace {
+
+// The plane named by the kill call that came right before the running call,
+// from the same copy, if there was one.
+std::optional<kit::EntityID> killRightBefore(const kit::NetworkSystem* network)
 {
-    Score* score = plane.world ? plane.world->getComponent<Score>(plane.id) : nullptr;
-    if (!score)
-        return;
-    score->points += 2;
-    std::cout << "KILL  \tscore increased by 2 to a value of " << score->points << "\n";
+    if (!network || !network->previousCameRightBefore() || network->previousCall().name != fn::addKillPoints.name)
+        return std::nullopt;
+    return network->previousCall().about;
+}
+
+} // namespace
+
+void addKillPoints(kit::EntityHandle)
+{
+    // Scored with the death it comes with, or not at all.
 }
 
 void addDeathPoints(kit::EntityHandle plane)
 {
-    Score* score = plane.world ? plane.world->getComponent<Score>(plane.id) : nullptr;
-    if (!score)
+    kit::World* world = plane.world;
+    Score* score = world ? world->getComponent<Score>(plane.id) : nullptr;
+    Health* health = world ? world->getComponent<Health>(plane.id) : nullptr;
+    if (!score || !health)
         return;
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!health->mayScoreDeath()) {
+        refuseCall(fn::addDeathPoints.name, "a plane that has not lived since its last death");
+        if (network)
+            network->refuseRunningCall();
+        return;
+    }
+    health->deathScored();
+    const std::optional<kit::EntityID> killer = killRightBefore(network);
+    if (killer && *killer != plane.id) {
+        if (Score* theirs = world->getComponent<Score>(*killer)) {
+            theirs->points += 2;
+            std::cout << "KILL  \tscore increased by 2 to a value of " << theirs->points << "\n";
+            MatchEvents::killScored()(kit::EntityHandle{*killer, world});
+        }
+    }
     score->points -= 1;
     std::cout << "DEADED\tscore decreased by 1 to a value of " << score->points << "\n";
+    MatchEvents::deathScored()(plane);
 }
 
 std::string rightAligned(long value, std::size_t width)

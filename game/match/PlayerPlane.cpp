@@ -81,7 +81,7 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
     world->addComponent(player, networked(flight));
     world->addComponent(player, networked(new PlanePhysics(propeller)));
     world->addComponent(player, networked(new Health(10.0f)));
-    world->addComponent(player, networked(new Score));
+    world->addComponent(player, new Score); // counted by every copy, never taken from another
     world->addComponent(player, new RollByPitch);
     world->addComponent(player, new kit::CircleCollider(2.0f));
     world->addComponent(player, matchModel("models/playerPlane/playerPlane.obj"));
@@ -93,7 +93,7 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
         world->addComponent(player, new kit::Label(label));
     if (auto* ai = world->getComponent<ArtificialIntelligence>(player.id))
         world->addComponent(player, new PlaneDecisionTree(ai));
-    world->addComponent(player, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, 2.0f));
+    world->addComponent(player, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, Health::respawnSeconds));
     world->addComponent(player, new PlayerPingSpawner);
 
     // The shadow: a dark quad lying on the ground under the plane.

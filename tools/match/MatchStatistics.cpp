@@ -32,9 +32,15 @@ void MatchStatistics::watch(kit::World& world)
     if (!network)
         return;
     // Extra handlers beside the game's own: every call is seen once here.
-    network->registerFunction(world, fn::addKillPoints, [this](kit::EntityHandle plane) { ++players[plane.id].kills; });
-    network->registerFunction(world, fn::addDeathPoints,
-                              [this](kit::EntityHandle plane) { ++players[plane.id].deaths; });
+    // Kills and deaths as they are scored (a call alone may not be).
+    connections_.emplace_back(MatchEvents::killScored().connect([this, at = &world](kit::EntityHandle plane) {
+        if (plane.world == at)
+            ++players[plane.id].kills;
+    }));
+    connections_.emplace_back(MatchEvents::deathScored().connect([this, at = &world](kit::EntityHandle plane) {
+        if (plane.world == at)
+            ++players[plane.id].deaths;
+    }));
     network->registerFunction(world, fn::grantPower,
                               [this](kit::EntityHandle plane, glm::vec3, PowerEnum) { ++players[plane.id].pickUps; });
     network->registerFunction(world, fn::spawnBullet,

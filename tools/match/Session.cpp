@@ -2,9 +2,10 @@
 
 #include "SimulatorSetup.h"
 
+#include "game/combat/MatchEvents.h"
+#include "game/lobby/DepartedCopies.h"
 #include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
-#include "game/lobby/DepartedCopies.h"
 
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
@@ -231,12 +232,14 @@ void Session::beginMatch(kit::World& match)
         std::fflush(stdout);
     });
     // Every kill and death scored here, for netfault to compare across copies.
-    network_.registerFunction(match, fn::addKillPoints, [](kit::EntityHandle plane) {
-        std::printf("scored kill %08x:%u at wall %.3f\n", plane.id.origin, plane.id.serial, wallClock());
-    });
-    network_.registerFunction(match, fn::addDeathPoints, [](kit::EntityHandle plane) {
-        std::printf("scored death %08x:%u at wall %.3f\n", plane.id.origin, plane.id.serial, wallClock());
-    });
+    connections_.emplace_back(MatchEvents::killScored().connect([world](kit::EntityHandle plane) {
+        if (plane.world == world)
+            std::printf("scored kill %08x:%u at wall %.3f\n", plane.id.origin, plane.id.serial, wallClock());
+    }));
+    connections_.emplace_back(MatchEvents::deathScored().connect([world](kit::EntityHandle plane) {
+        if (plane.world == world)
+            std::printf("scored death %08x:%u at wall %.3f\n", plane.id.origin, plane.id.serial, wallClock());
+    }));
     connections_.emplace_back(
         network_.copyGone.connect([this, world](std::uint32_t origin, kit::NetworkSystem::Departure why) {
             std::printf("noticed copy %08x gone (%s) at wall %.3f, match time %.2f s, planes left %zu\n", origin,

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <functional>
+#include <iostream>
 #include <thread>
 
 using namespace skyscuffle;
@@ -125,8 +126,11 @@ struct Session : ::testing::Test {
     }
     void TearDown() override
     {
-        testing::internal::GetCapturedStdout();
+        // The failures' own lines were captured with the copies' console.
+        const std::string out = testing::internal::GetCapturedStdout();
         testing::internal::GetCapturedStderr();
+        if (HasFailure())
+            std::cout << out;
     }
     void settle()
     {
@@ -136,13 +140,31 @@ struct Session : ::testing::Test {
 
 } // namespace
 
-TEST_F(Session, AnotherCopyMayScoreAKillForAPlaneButNotItsDeath)
+TEST_F(Session, AKillCountsOnlyWithADeathOfTheCallersOwnPlane)
 {
-    client.network->callFunction(fn::addDeathPoints, hosts); // not the client's to say
-    client.network->callFunction(fn::addKillPoints, hosts);  // the victim's copy scores the attacker's kill
+    // A flood of kills for the host's plane, alone: nothing.
+    for (int i = 0; i < 500; ++i)
+        client.network->callFunction(fn::addKillPoints, hosts);
+    // With the death of the host's plane, which is not the client's to say: nothing.
+    client.network->callFunction(fn::addKillPoints, hosts);
+    client.network->callFunction(fn::addDeathPoints, hosts);
+    settle();
+    EXPECT_EQ(host.points(hosts), 0);
+    EXPECT_FALSE(host.health(hosts).isDead());
+    // With the death of its own plane: two points, once, on both copies.
+    client.network->callFunction(fn::addKillPoints, hosts);
+    client.network->callFunction(fn::addDeathPoints, clients);
     ASSERT_TRUE(runUntil(host, client, [&] { return host.points(hosts) != 0; }));
+    // The same pair again at once: its plane has not lived since.
+    client.network->callFunction(fn::addKillPoints, hosts);
+    client.network->callFunction(fn::addDeathPoints, clients);
     settle();
     EXPECT_EQ(host.points(hosts), 2);
+    EXPECT_EQ(host.points(clients), -1);
+    // (The client ran its own forged death of the host's plane: a copy's own
+    // calls are its own business. The valid pair counted there too, once.)
+    EXPECT_EQ(client.points(hosts), -1 + 2);
+    EXPECT_EQ(client.points(clients), -1);
 }
 
 TEST_F(Session, APickUpTakenOnAnotherCopyGoesEverywhereButNothingElseOfTheHosts)

@@ -1,15 +1,16 @@
 // A match outlives its host: copies of the game in one process, on the real
 // match world, lose their host mid-match or between matches and play on
 // under the next one; a copy left alone starts its own game.
-#include "game/match/MatchFunctions.h"
-#include "game/players/PlayerInfo.h"
-#include "game/powerups/PowerEnum.h"
+#include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/flight/PlanePhysics.h"
-#include "game/powerups/PowerupSpawnSystem.h"
 #include "game/lobby/DepartedCopies.h"
+#include "game/match/MatchFunctions.h"
 #include "game/match/MatchStart.h"
 #include "game/match/Timer.h"
+#include "game/players/PlayerInfo.h"
+#include "game/powerups/PowerEnum.h"
+#include "game/powerups/PowerupSpawnSystem.h"
 
 #include "support/MatchSession.h"
 
@@ -47,9 +48,9 @@ TEST_F(HostDuties, TheHostVanishesMidMatchAndTheOthersPlayItOutUnderTheNextHost)
     tune("tuning.powerupSpawn.minSpawnInterval", "0.6", "1");
     tune("tuning.powerupSpawn.maxSpawnInterval", "0.6", "20");
     tune("tuning.powerup.lifespan", "600", "10");
-    openSession({0xA000, 0xC000, 0xB000});
-    MatchCopy &host = *copies[0], &high = *copies[1], &next = *copies[2];
-    for (std::size_t i : {1u, 2u, 0u})
+    openSession({0xA000, 0xB000, 0xC000});
+    MatchCopy &host = *copies[0], &next = *copies[1], &high = *copies[2];
+    for (std::size_t i : {2u, 1u, 0u})
         copies[i]->enterMatch();
     ASSERT_TRUE(until([&] {
         return count<PlanePhysics>(host.world()) == 3 && count<PlanePhysics>(high.world()) == 3 &&
@@ -65,15 +66,20 @@ TEST_F(HostDuties, TheHostVanishesMidMatchAndTheOthersPlayItOutUnderTheNextHost)
                                PowerEnum::health);
     ASSERT_TRUE(until([&] { return pickUpsOf(next, 0xA000) >= 1 && pickUpsOf(high, 0xA000) >= 1; }));
     // A score of the next host's that nothing else changes (the pilots' own
-    // kills come and go): a kill scored by another copy adds 2 to it.
-    const kit::EntityID tally{0xB000, 900000};
-    for (MatchCopy* c : {&next, &high})
+    // kills come and go): a kill scored by another copy adds 2 to it, with
+    // the death of a plane of that copy's.
+    const kit::EntityID tally{0xB000, 900000}, victim{0xC000, 900001};
+    for (MatchCopy* c : {&next, &high}) {
         c->world().addComponent(kit::EntityHandle{tally, &c->world()}, new Score);
+        c->world().addComponent(kit::EntityHandle{victim, &c->world()}, new Score);
+        c->world().addComponent(kit::EntityHandle{victim, &c->world()}, new Health(10.0f));
+    }
 
     vanish(0);
     // Said to nobody, while the host is already gone: the kill that the high
     // copy scores for the next copy's plane.
     high.network->callFunction(fn::addKillPoints, tally);
+    high.network->callFunction(fn::addDeathPoints, victim);
     ASSERT_TRUE(until([&] { return joinedTo(high, next); }));
     EXPECT_EQ(next.network->migration().outcome(), kit::HostMigration::Outcome::hostsSession);
     ASSERT_EQ(&next.world(), nextGame) << "the match goes on";

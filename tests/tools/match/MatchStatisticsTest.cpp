@@ -22,6 +22,9 @@ struct Counted : test::GameWorld {
     void SetUp() override
     {
         test::GameWorld::SetUp();
+        // The scores' own handlers, which tell what they scored.
+        network->registerFunction(*world, fn::addKillPoints, &addKillPoints);
+        network->registerFunction(*world, fn::addDeathPoints, &addDeathPoints);
         red = PlaneRig::build(*world, glm::vec3(-10, 0, 0));
         blue = PlaneRig::build(*world, glm::vec3(10, 0, 0));
         stats.watch(*world);
