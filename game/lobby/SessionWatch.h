@@ -11,9 +11,10 @@ namespace skyscuffle {
 // made before it reached nobody: so when a copy is first heard from, every
 // copy announces its players again ("requestPlayers"). When a copy that was
 // heard from leaves (its record is gone from the network system), the players
-// it made are removed here, as it can no longer remove them itself. And a
-// colour or player number given twice (two copies let players join before
-// they heard of each other's) is settled: the player that came first keeps it.
+// it made are removed here, as it can no longer remove them itself. (A
+// colour or player number given twice, when two copies let players join
+// before they heard of each other's, the hosting copy settles: the player it
+// heard of first keeps it, and the other's copy is told; see Seats.h.)
 void watchSession(kit::World* world);
 
 } // namespace skyscuffle

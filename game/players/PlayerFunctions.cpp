@@ -2,6 +2,7 @@
 
 #include "game/common/CallRefusals.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/Seats.h"
 
 #include "game/players/PlayerColours.h"
 #include "game/common/Tags.h"
@@ -17,8 +18,6 @@ namespace skyscuffle {
 
 namespace {
 
-// Players in a session, across all its copies.
-constexpr std::size_t mostPlayers = 6;
 // Player numbers are the lowest free from 1 up; a simulator numbers its pilots.
 constexpr int highestPlayerNumber = 1000;
 
@@ -28,30 +27,32 @@ bool isColourRow(const PlayerTextureInfo& texture)
     return std::find(rows.begin(), rows.end(), texture) != rows.end();
 }
 
-// Whether a player of another copy fits in with the ones here. A session
-// holds six, and the ones that came first (the smaller entity ids, as when
-// colours clash) keep their places, so every copy that hears of the same
-// players keeps the same six whatever the order it heard them in: a
-// newcomer that came before the last one here takes its place, and that one
-// leaves (everywhere, if it is this copy's own). A player whose plane flies
-// already is not pushed out of its match.
-bool makeRoom(kit::World& world, kit::EntityID newcomer)
+// Whether another copy's player may sit here. The hosting copy seats the
+// players in the order it hears of them, and passes on only those it seats;
+// the others' copies are told. A joined copy takes its host's word, up to
+// six players of other copies. (A copy's own players are its join screen's
+// to count, and nobody else's ever push them out.)
+bool seated(kit::World& world, kit::EntityID player, const PlayerTextureInfo& look)
 {
-    for (;;) {
-        const std::vector<kit::EntityHandle> players = world.getEntities(kit::typeId<PlayerInfo>())->toVector();
-        if (players.size() < mostPlayers)
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    if (network && !network->isServer) {
+        std::size_t others = 0;
+        for (const kit::EntityHandle& e : world.getEntities(kit::typeId<PlayerInfo>())->toVector())
+            others += !world.owns(e.id);
+        if (others < seatsInSession)
             return true;
-        const kit::EntityHandle last = players.back(); // ordered by id
-        if (!(newcomer < last.id) || world.getComponent(last.id, kit::tagId("transform")))
-            return false;
-        kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
-        if (world.owns(last.id) && network) {
-            std::cout << "All six colours are taken: no room for another player\n";
-            network->callFunction(kit::destroyEntityFunction, last.id);
-        } else {
-            world.destroyEntityNow(last);
-        }
+        refuseCall(fn::spawnPersistantPlayer.name, "more players of other copies than a session holds");
+        return false;
     }
+    const SeatRefusal why = seatFor(world, look);
+    if (why == SeatRefusal::none)
+        return true;
+    refuseCall(fn::spawnPersistantPlayer.name, reasonOf(why));
+    if (network) {
+        network->refuseRunningCall();
+        turnAway(*network, player, why, look.colourName);
+    }
+    return false;
 }
 
 } // namespace
@@ -73,11 +74,8 @@ void spawnPersistantPlayer(kit::EntityHandle entity, const PlayerTextureInfo& te
         refuseCall(fn::spawnPersistantPlayer.name, "a player number out of range");
         return;
     }
-    // This copy's own players are its join screen's to count.
-    if (!world->owns(entity.id) && !makeRoom(*world, entity.id)) {
-        refuseCall(fn::spawnPersistantPlayer.name, "a seventh player: the session holds six");
+    if (!world->owns(entity.id) && !seated(*world, entity.id, texture))
         return;
-    }
     auto* info = new PlayerInfo(texture, static_cast<std::uint32_t>(number));
     info->addTag(kit::tagId(tags::persistant));
     world->addComponent(entity, info);
@@ -92,6 +90,7 @@ void spawnPersistantPlayer(kit::EntityHandle entity, const PlayerTextureInfo& te
 void registerPlayerFunctions(kit::NetworkSystem& network)
 {
     network.registerFunction(fn::spawnPersistantPlayer, &spawnPersistantPlayer);
+    network.registerFunction(fn::refuseSeat, &refuseSeat);
     // What the game takes away by name, everywhere: a power that ends, a
     // wreck's power, a player's colour being settled.
     network.destroyableComponents = {tags::power, tags::bombPower, tags::gatlingGunPower, tags::shotgunPower,

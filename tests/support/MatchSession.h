@@ -89,8 +89,11 @@ protected:
         for (std::uint32_t origin : origins)
             copy(origin);
         copies[0]->network->host(0, 8);
-        for (std::size_t i = 1; i < copies.size(); ++i)
+        // One after the other: the session's order of arrival is the order listed.
+        for (std::size_t i = 1; i < copies.size(); ++i) {
             copies[i]->network->join("127.0.0.1", copies[0]->network->peer->boundPort());
+            ASSERT_TRUE(until([&] { return copies[0]->network->peers.contains(copies[i]->world().origin); }));
+        }
         ASSERT_TRUE(until([&] { return copies[0]->network->peer->connectionCount() == copies.size() - 1; }));
         int colour = 0;
         for (auto& c : copies) {

@@ -85,9 +85,9 @@ TEST(SessionWatch, EightPlayersOfTwoCopiesSettleOnTheSameSix)
         later.world.update(1.0f / 60.0f);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
-    ASSERT_TRUE(settled);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(settled) << out << err;
     EXPECT_EQ(first.players(), expected);
     EXPECT_EQ(later.players(), expected);
     EXPECT_EQ(first.colours().size(), 6u);

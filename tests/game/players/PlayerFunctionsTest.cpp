@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iostream>
+
 using namespace skyscuffle;
 
 TEST(SpawnPersistantPlayer, CreatesThePlayerRecordOnceAndKeepsIt)
@@ -99,6 +102,8 @@ struct Announcements : ::testing::Test {
         done = true;
         out = testing::internal::GetCapturedStdout();
         err = testing::internal::GetCapturedStderr();
+        if (HasFailure())
+            std::cout << out; // what failed said so there too
     }
     void announce(kit::EntityID player, int colour, int number = 1)
     {
@@ -152,61 +157,84 @@ TEST_F(Announcements, PlayerNumbersOutOfRangeAreRefused)
     EXPECT_EQ(players(), 1u);
 }
 
-TEST_F(Announcements, ASessionHoldsSixPlayersTheFirstSixKeepTheirPlaces)
+// The calls queued for the other copies, by name.
+std::vector<std::string> queuedNames(const kit::NetworkSystem& network)
 {
-    // Six of another copy, announced out of order.
+    kit::NetStream queued = network.pendingCalls;
+    queued.resetReading();
+    std::vector<std::string> names;
+    std::uint8_t marker = 0;
+    while (queued.read(marker) && marker == kit::NetworkSystem::remoteCallsId) {
+        std::string name;
+        kit::NetStream arguments;
+        queued.read(name);
+        queued.read(arguments);
+        names.push_back(name);
+    }
+    return names;
+}
+
+TEST_F(Announcements, TheHostSeatsSixFirstComeFirstServedWhateverTheirIds)
+{
+    // Six of another copy, in the order they come.
     for (std::uint32_t serial : {2u, 6u, 4u, 1u, 5u, 3u})
         announce(kit::EntityID{0x7777, serial}, static_cast<int>(serial) - 1);
     ASSERT_EQ(players(), 6u);
+    network->pendingCalls.clear();
     announce(kit::EntityID{0x7777, 9}, 0); // a seventh: refused
-    announce(kit::EntityID{0x8888, 1}, 0); // a later copy's: refused too
+    announce(kit::EntityID{0x1111, 1}, 0); // a copy with a smaller origin: refused all the same
+    announce(kit::EntityID{0, 1}, 1);
     EXPECT_EQ(players(), 6u);
-    EXPECT_FALSE(isPlayer(kit::EntityID{0x7777, 9}));
-    // One of a copy that came first takes the place of the last one here.
-    announce(kit::EntityID{0x1111, 1}, 0);
-    EXPECT_TRUE(isPlayer(kit::EntityID{0x1111, 1}));
-    EXPECT_FALSE(isPlayer(kit::EntityID{0x7777, 6}));
-    EXPECT_EQ(players(), 6u);
-    // But not of a plane already flying in a match.
-    world.addComponent(kit::EntityHandle{kit::EntityID{0x7777, 5}, &world}, new kit::Transform());
-    announce(kit::EntityID{0x1111, 2}, 1);
-    EXPECT_FALSE(isPlayer(kit::EntityID{0x1111, 2}));
-    EXPECT_TRUE(isPlayer(kit::EntityID{0x7777, 5}));
+    for (const kit::EntityID id : {kit::EntityID{0x7777, 9}, kit::EntityID{0x1111, 1}, kit::EntityID{0, 1}})
+        EXPECT_FALSE(isPlayer(id));
+    for (std::uint32_t serial = 1; serial <= 6; ++serial)
+        EXPECT_TRUE(isPlayer(kit::EntityID{0x7777, serial}));
+    // Each one's copy is told (the announcements themselves were this test's calls).
+    EXPECT_EQ(queuedNames(*network),
+              (std::vector<std::string>{"spawnPersistantPlayer", "refuseSeat", "spawnPersistantPlayer", "refuseSeat",
+                                        "spawnPersistantPlayer", "refuseSeat"}));
     finish();
-    EXPECT_NE(err.find("Refused \"spawnPersistantPlayer\": a seventh player: the session holds six\n"),
-              std::string::npos)
+    EXPECT_NE(err.find("Refused \"spawnPersistantPlayer\": no seat left: the session holds six\n"), std::string::npos)
         << err;
 }
 
-TEST_F(Announcements, AnOwnPlayerThatCameLaterMakesWayEverywhere)
+TEST_F(Announcements, AColourTakenAlreadyGetsNoSeatAndNobodyIsPushedOut)
 {
     std::vector<kit::EntityHandle> own;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 3; ++i) {
         own.push_back(world.createEntity());
         announce(own.back().id, i, i + 1);
     }
     network->pendingCalls.clear();
-    announce(kit::EntityID{0x1111, 1}, 2); // a copy with a smaller origin came first
-    EXPECT_TRUE(isPlayer(kit::EntityID{0x1111, 1}));
-    EXPECT_FALSE(isPlayer(own.back().id));
-    EXPECT_EQ(players(), 6u);
-    // Its removal went out to the other copies too.
-    kit::NetStream queued = network->pendingCalls;
-    queued.resetReading();
-    std::uint8_t marker = 0;
-    std::string name;
-    kit::NetStream arguments;
-    bool destroyed = false;
-    while (queued.read(marker) && marker == kit::NetworkSystem::remoteCallsId) {
-        queued.read(name);
-        queued.read(arguments);
-        kit::EntityID about;
-        arguments.read(about);
-        destroyed |= name == "destroyEntity" && about == own.back().id;
-    }
-    EXPECT_TRUE(destroyed);
+    announce(kit::EntityID{0x0001, 1}, 2, 9); // this copy's colour, the smallest origin
+    announce(kit::EntityID{0x0001, 2}, 4, 1); // a free colour, a number taken: seated
+    EXPECT_FALSE(isPlayer(kit::EntityID{0x0001, 1}));
+    EXPECT_TRUE(isPlayer(kit::EntityID{0x0001, 2}));
+    for (const kit::EntityHandle& e : own)
+        EXPECT_TRUE(isPlayer(e.id));
+    EXPECT_EQ(queuedNames(*network),
+              (std::vector<std::string>{"spawnPersistantPlayer", "refuseSeat", "spawnPersistantPlayer"}))
+        << "no destroyEntity of its own";
     finish();
-    EXPECT_NE(out.find("All six colours are taken: no room for another player\n"), std::string::npos);
+    EXPECT_NE(err.find("its colour went to a player seated before it"), std::string::npos) << err;
+}
+
+TEST_F(Announcements, AJoinedCopyTakesItsHostsWordUpToSixPlayersOfOthers)
+{
+    network->isServer = false;
+    const kit::EntityHandle mine = world.createEntity();
+    announce(mine.id, 0, 1);
+    // The host seated these: a colour this copy's own wears too (its player
+    // has yet to hear that it lost it) is no reason to refuse them.
+    for (std::uint32_t serial = 1; serial <= 6; ++serial)
+        announce(kit::EntityID{0x7777, serial}, static_cast<int>(serial) - 1);
+    EXPECT_EQ(players(), 7u);
+    announce(kit::EntityID{0x7777, 7}, 0); // a seventh of other copies: more than a session holds
+    EXPECT_EQ(players(), 7u);
+    const std::vector<std::string> names = queuedNames(*network);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "refuseSeat"), 0) << "a joined copy turns nobody away";
+    finish();
+    EXPECT_NE(err.find("more players of other copies than a session holds"), std::string::npos) << err;
 }
 
 TEST_F(Announcements, ACopysOwnPlayersAreItsJoinScreensToCount)

@@ -4,15 +4,18 @@
 #include "ScreenFixture.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/MatchFunctions.h"
-#include "game/players/PlayerInfo.h"
 #include "game/ai/VirtualGamepadAI.h"
+#include "game/input/KeyBindings.h"
 #include "game/input/VirtualGamepadJoystick.h"
 #include "game/input/VirtualGamepadKeyboard.h"
+#include "game/lobby/JoinedBy.h"
+#include "game/lobby/JoiningPlayers.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerColours.h"
+#include "game/players/PlayerInfo.h"
+#include "game/players/Seats.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/JoinScreenView.h"
-#include "game/players/PlayerColours.h"
-#include "game/input/KeyBindings.h"
 
 #include "engine/input/KeyNames.h"
 
@@ -327,40 +330,32 @@ TEST_F(JoinScreen, ThePlayersOfACopyThatLeftAreRemoved)
     EXPECT_EQ(world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->size(), 1u);
 }
 
-// An origin that orders before or after this copy's.
-static std::uint32_t originBefore(std::uint32_t own)
+// The calls this copy queued for the others since its last batch, as text.
+static std::string queued(const kit::NetworkSystem& network)
 {
-    return own == 0 ? 0 : own - 1;
+    const auto* bytes = reinterpret_cast<const char*>(network.pendingCalls.data());
+    return std::string(bytes, network.pendingCalls.bytesUsed());
 }
 
-TEST_F(JoinScreen, AColourGivenTwiceInASessionGoesToThePlayerThatCameFirst)
+TEST_F(JoinScreen, AnotherCopysPlayerInAColourTakenHereGetsNoSeatWhateverItsId)
 {
-    const std::uint32_t own = world()->origin;
-    ASSERT_GT(own, 0u);
     tap(x);
     tap(v);
     const auto keyboard = world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->toVector().front();
     const PlayerInfo mine = *world()->getComponent<PlayerInfo>(keyboard.id);
-    // Another copy gave its earlier player the same colour and number.
-    const kit::EntityID first{originBefore(own), 50};
-    network->callFunction(fn::spawnPersistantPlayer, first,
+    network->flushCalls();
+    // Another copy gave its player the same colour, with the smallest id there is.
+    const kit::EntityID theirs{0, 1};
+    network->callFunction(fn::spawnPersistantPlayer, theirs,
                           PlayerTextureInfo{mine.colourName, mine.modelTexture, mine.hudIcon, mine.colour},
                           static_cast<int>(mine.number));
-    frame();
+    EXPECT_NE(queued(*network).find("refuseSeat"), std::string::npos) << "its copy is told";
+    frames(3);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(theirs), nullptr) << "this copy, the host, seated it first";
     const PlayerInfo& now = *world()->getComponent<PlayerInfo>(keyboard.id);
-    EXPECT_NE(now.modelTexture, mine.modelTexture);
-    EXPECT_NE(now.number, mine.number);
-    EXPECT_EQ(world()->getComponent<PlayerInfo>(first)->modelTexture, mine.modelTexture) << "the first keeps it";
-    std::set<std::string> liveries;
-    std::set<std::uint32_t> numbers;
-    for (const auto& e : world()->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
-        liveries.insert(world()->getComponent<PlayerInfo>(e.id)->modelTexture);
-        numbers.insert(world()->getComponent<PlayerInfo>(e.id)->number);
-    }
-    EXPECT_EQ(liveries.size(), 3u);
-    EXPECT_EQ(numbers.size(), 3u);
-    frame();
-    EXPECT_EQ(world()->getComponent<PlayerInfo>(keyboard.id)->modelTexture, now.modelTexture) << "settled once";
+    EXPECT_EQ(now.modelTexture, mine.modelTexture);
+    EXPECT_EQ(now.number, mine.number);
+    EXPECT_EQ(players(), 2u);
 }
 
 TEST_F(JoinScreen, APlayerThatCameLaterElsewhereLeavesThisCopysColoursAlone)
@@ -377,18 +372,54 @@ TEST_F(JoinScreen, APlayerThatCameLaterElsewhereLeavesThisCopysColoursAlone)
         << "the other copy recolours its own player";
 }
 
-TEST_F(JoinScreen, WithNoColourLeftInTheSessionTheLaterPlayerIsRemoved)
+TEST_F(JoinScreen, WithEverySeatTakenAnotherCopysPlayerIsTurnedAwayAndNoneOfThisCopysLeaves)
 {
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 5; ++i)
         tap(v);
-    const auto last = world()->getEntities(kit::typeId<PlayerInfo>())->toVector().back();
-    const PlayerInfo taken = *world()->getComponent<PlayerInfo>(last.id);
-    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{originBefore(world()->origin), 9},
-                          PlayerTextureInfo{taken.colourName, taken.modelTexture, taken.hudIcon, taken.colour}, 12);
+    network->flushCalls();
+    const std::size_t own = players();
+    ASSERT_EQ(own, 5u);
+    const PlayerTextureInfo free = *newPlayerColour(world());
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{0, 9}, free, 12); // the sixth seat
+    EXPECT_EQ(queued(*network).find("refuseSeat"), std::string::npos);
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{0, 10}, playerColours()[0], 13);
+    EXPECT_NE(queued(*network).find("refuseSeat"), std::string::npos);
     frame();
-    EXPECT_EQ(world()->getComponent<PlayerInfo>(last.id), nullptr);
     EXPECT_EQ(players(), 6u);
+    EXPECT_NE(world()->getComponent<PlayerInfo>(kit::EntityID{0, 9}), nullptr);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(kit::EntityID{0, 10}), nullptr);
+}
+
+TEST_F(JoinScreen, TurnedAwayByTheHostThisCopysPlayerTakesAnotherColourOrLeaves)
+{
+    tap(x);
+    tap(v);
+    const auto keyboard = world()->getEntities(kit::typeId<VirtualGamepadKeyboard>())->toVector().front();
+    const std::string before = world()->getComponent<PlayerInfo>(keyboard.id)->modelTexture;
+    const std::string wore = world()->getComponent<PlayerInfo>(keyboard.id)->colourName;
+    const kit::EntityID host = world()->systemEntity();
+    // Its colour went to another copy's player first.
+    network->callFunction(fn::refuseSeat, host, keyboard.id, false, wore);
+    const PlayerInfo* now = world()->getComponent<PlayerInfo>(keyboard.id);
+    ASSERT_NE(now, nullptr);
+    EXPECT_NE(now->modelTexture, before);
+    EXPECT_TRUE(logged(std::string("Taken by another copy's player: this one is now ") + now->colourName));
+    EXPECT_NE(queued(*network).find("spawnPersistantPlayer"), std::string::npos) << "announced again";
+    // The same refusal again (it was announced twice): old news.
+    const std::string after = now->modelTexture;
+    network->callFunction(fn::refuseSeat, host, keyboard.id, false, wore);
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(keyboard.id)->modelTexture, after);
+    // No seat left: it leaves, and only it.
+    const auto pilot = *joining::lastComputerPlayer(world(), JoinedBy::keyboard);
+    network->callFunction(fn::refuseSeat, host, pilot.id, true, std::string("Anything"));
+    frame();
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(pilot.id), nullptr);
+    EXPECT_NE(world()->getComponent<PlayerInfo>(keyboard.id), nullptr);
     EXPECT_TRUE(logged("All six colours are taken: no room for another player"));
+    // About a player of another copy, or one that is no player: nothing.
+    network->callFunction(fn::refuseSeat, host, kit::EntityID{world()->origin + 1, 3}, true, std::string());
+    network->callFunction(fn::refuseSeat, host, kit::EntityID{world()->origin, 999999}, true, std::string());
+    EXPECT_EQ(players(), 1u);
 }
 
 TEST_F(JoinScreen, EnterBeginsTheRoundThroughTheLoadingScreen)
