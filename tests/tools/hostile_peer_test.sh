@@ -6,7 +6,11 @@
 # clean.peer is an honest copy, for the measure of a normal match. For each
 # hostile run:
 #   - the match runs its whole length and the program exits cleanly;
-#   - no forged score reached the table;
+#   - no forged score reached the table, and the host's own two pilots are
+#     both in it (no peer takes their places);
+#   - rules.peer: the kills the peer awards itself (alone, replayed, or with
+#     deaths of its own plane over and over) give it no more than a plane
+#     can score by dying once a respawn;
 #   - the game camera stays finite, and this copy's planes mostly in view;
 #   - no hostile peer bogs the match down: the median update time stays
 #     within four times the clean run's plus a millisecond, the 99th
@@ -53,7 +57,7 @@ traced() { # LOG COMMAND...: runs the command under strace, noting every file it
 }
 
 declare -A simPid peerPid
-for name in clean paths floods endgame state host; do
+for name in clean paths floods endgame state rules host; do
   port=$((port + 1))
   if [ $name = host ]; then
     "$peer" "$scripts/$name.peer" port=$port planted="$planted" >"$out/$name.peer" 2>&1 &
@@ -112,7 +116,7 @@ allowed="^($root/assets/|/usr/lib/|/usr/lib64/|/lib/|/lib64/|/usr/share/|/usr/lo
 /tmp/xvfb-run\.[^/]*/Xauthority$|$home/\.cache/mesa_shader_cache|$home/\.drirc$|$home/\.X|$home/\.asoundrc$|\
 $home/\.config/pulse/|/run/user/|/var/lib/dbus/machine-id$|/etc/machine-id$)"
 
-for name in clean paths floods endgame state host; do
+for name in clean paths floods endgame state rules host; do
   sim_log=$out/$name.sim
   [ "${simStatus[$name]}" -eq 0 ] || fail $name "match_sim exited with status ${simStatus[$name]}"
   [ "${peerStatus[$name]}" -eq 0 ] || fail $name "the peer's script stopped (status ${peerStatus[$name]})"
@@ -120,11 +124,25 @@ for name in clean paths floods endgame state host; do
   simulated=$(sed -n 's/^summary frames [0-9]* simulated \([0-9.]*\) s.*/\1/p' "$sim_log" | tail -1)
   awk -v s="${simulated:-0}" -v want=$seconds 'BEGIN { exit !(s >= want - 0.1) }' ||
     fail $name "the match lasted ${simulated:-no} s of $seconds"
-  grep '^score table from endGame' "$sim_log" | grep -q '=999\b' && fail $name "a forged score reached the table"
+  table=$(grep '^score table from endGame' "$sim_log" | tail -1)
+  grep -qE '=(999|4242)\b' <<<"$table" && fail $name "a forged score reached the table"
   # The peer's honest first player flew in the match: what it sent arrived.
   origin=$(sed -n 's/^peer origin \([0-9a-f]*\)$/\1/p' "$out/$name.peer")
   grep '^score table from endGame' "$sim_log" | grep -q " ${origin:-none}:1=" ||
     fail $name "the peer's plane never took part in the match"
+  if [ $name != host ]; then
+    # The hosting simulator's own two pilots kept their places, whatever the
+    # peer announced, forged or replayed.
+    own=$(grep -o ' [0-9a-f]*:[0-9]*=' <<<"$table" | grep -vc " ${origin:-none}:")
+    [ "$own" -eq 2 ] || fail $name "the host's own players are not both in the final table ($table)"
+  fi
+  if [ $name = rules ]; then
+    # Kills the peer awarded itself, flooded or replayed, count for nothing;
+    # the deaths of its second plane, at most one a respawn (two seconds).
+    for points in $(grep -o " ${origin:-none}:[0-9]*=-\?[0-9]*" <<<"$table" | sed 's/.*=//'); do
+      [ "$points" -le $((2 * (seconds / 2 + 1))) ] || fail $name "the peer's plane ended with $points points ($table)"
+    done
+  fi
   camera=$(grep '^camera:' "$sim_log" | tail -1)
   [[ "$camera" == "camera: finite throughout"* ]] || fail $name "${camera:-no camera line}"
   inView=$(sed -n 's/.*own planes in view \([0-9.]*\)%.*/\1/p' <<<"$camera")
