@@ -321,6 +321,15 @@ void setForRun(const std::string& key, const std::string& text)
     SettingsEntryBase::refreshAll();
 }
 
+void clearForRun(const std::string& key)
+{
+    if (runLayer().erase(key) == 0)
+        return;
+    settle(key);
+    reported().erase(key);
+    SettingsEntryBase::refreshAll();
+}
+
 template <>
 bool get<bool>(const std::string& key, const bool& fallback)
 {

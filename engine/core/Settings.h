@@ -78,5 +78,8 @@ void setPlayerFile(const std::filesystem::path& file);
 bool keepPlayerChoices();
 // A value for this run only, above the player's; never written anywhere.
 void setForRun(const std::string& key, const std::string& text);
+// The run's value dropped for the rest of the run: the player's (or the
+// tuning file's, or the default) holds again, at once.
+void clearForRun(const std::string& key);
 
 } // namespace kit::settings

@@ -53,6 +53,35 @@ TEST_F(PlayerSettings, ThePlayersValueWinsOverTheTuningFileAndTheRunsOverBoth)
     EXPECT_EQ(mine.find("640"), std::string::npos) << "the run's value is never kept";
 }
 
+TEST_F(PlayerSettings, DroppingTheRunsValueLeavesThePlayersOrTheFilesInForce)
+{
+    write("assets/tuning.csv", "runs.size,800\nruns.mode,1\n");
+    settings::load("tuning");
+    static kit::SettingsEntry<int> size("tuning.runs.size", 0);
+    settings::setPlayer("tuning.runs.size", "1024");
+    settings::setForRun("tuning.runs.size", "640");
+    settings::setForRun("tuning.runs.mode", "0");
+    EXPECT_EQ(size.value, 640);
+    settings::clearForRun("tuning.runs.size");
+    EXPECT_EQ(size.value, 1024) << "the player's, at once";
+    EXPECT_EQ(settings::get<int>("tuning.runs.mode", 9), 0) << "another key's run value stays";
+    settings::clearForRun("tuning.runs.mode");
+    EXPECT_EQ(settings::get<int>("tuning.runs.mode", 9), 1) << "the file's, where the player chose nothing";
+    settings::clearForRun("tuning.runs.mode"); // nothing left to drop
+    EXPECT_EQ(settings::get<int>("tuning.runs.mode", 9), 1);
+
+    settings::save("tuning");
+    const std::string tuning = read("assets/tuning.csv");
+    EXPECT_NE(tuning.find("runs.size,800\n"), std::string::npos) << tuning;
+    EXPECT_NE(tuning.find("runs.mode,1\n"), std::string::npos) << tuning;
+    ASSERT_TRUE(settings::savePlayer(file()));
+    const std::string mine = read(file().string());
+    EXPECT_NE(mine.find("runs.size,1024\n"), std::string::npos) << mine;
+    EXPECT_EQ(mine.find("runs.mode"), std::string::npos) << mine;
+    settings::clearPlayer("tuning.runs.size");
+    EXPECT_EQ(size.value, 800) << "the file's beneath both";
+}
+
 TEST_F(PlayerSettings, ReloadingTheTuningFileKeepsThePlayersChoice)
 {
     write("assets/tuning.csv", "reload.speed,3\n");
