@@ -94,8 +94,14 @@ void Window::installCallbacks()
             owner(h).focusLost();
     });
     glfwSetWindowSizeCallback(handle_, [](GLFWwindow* h, int w, int ht) {
-        owner(h).size_ = glm::ivec2(w, ht);
-        owner(h).resized(w, ht);
+        Window& window = owner(h);
+        window.size_ = glm::ivec2(w, ht);
+        // A size the display settled on (a window manager's limit, the
+        // player's drag) is the window's size from now on; an iconified
+        // window reports none.
+        if (w > 0 && ht > 0 && !window.isFullscreen())
+            window.windowedSize_ = window.size_;
+        window.resized(w, ht);
     });
     glfwSetWindowPosCallback(handle_, [](GLFWwindow* h, int x, int y) { owner(h).moved(x, y); });
     glfwSetWindowRefreshCallback(handle_, [](GLFWwindow* h) { owner(h).refresh(); });

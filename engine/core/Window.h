@@ -64,6 +64,10 @@ public:
     // The size the window has when not in full screen: at once if it is a
     // window now, on the way back from full screen otherwise.
     void setWindowedSize(glm::ivec2 size);
+    // That size: the window's own while it is one (as last asked for or
+    // reported by the display, whichever came later), the one it returns
+    // at while in full screen. A detached window's is only remembered.
+    [[nodiscard]] glm::ivec2 windowedSize() const { return windowedSize_; }
     // Shows a window opened hidden.
     void show();
     // Buffer swaps wait for the display's vertical blank (where the driver
@@ -105,8 +109,8 @@ private:
     GLFWwindow* handle_ = nullptr;
     std::string title_;
     glm::ivec2 windowedPosition_{0};
-    glm::ivec2 windowedSize_{800, 600};
-    glm::ivec2 size_{0}; // the window's, kept by the size callback
+    glm::ivec2 windowedSize_{800, 600}; // kept by the size callback while not in full screen
+    glm::ivec2 size_{0};                // the window's, kept by the size callback
     bool verticalSync_ = false;
     std::string detachedClipboard_;
 };

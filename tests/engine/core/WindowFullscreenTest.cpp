@@ -3,6 +3,7 @@
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Window.h"
 
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -68,6 +69,44 @@ TEST_F(ShownWindow, AskingForTheSameStateChangesNothing)
     window->pollEvents();
     EXPECT_EQ(resizes, 0);
     EXPECT_EQ(window->size(), glm::ivec2(400, 300));
+}
+
+TEST_F(ShownWindow, KnowsItsWindowedSizeInFullScreenAndOut)
+{
+    EXPECT_EQ(window->windowedSize(), glm::ivec2(400, 300));
+    window->setWindowedSize(glm::ivec2(640, 480));
+    EXPECT_EQ(window->windowedSize(), glm::ivec2(640, 480)) << "at once, before the display answers";
+    EXPECT_TRUE(becomes(glm::ivec2(640, 480)));
+    window->setFullscreen(true);
+    EXPECT_TRUE(becomes(monitor));
+    EXPECT_EQ(window->windowedSize(), glm::ivec2(640, 480)) << "the monitor's size is not the window's";
+    window->setWindowedSize(glm::ivec2(500, 400));
+    EXPECT_EQ(window->windowedSize(), glm::ivec2(500, 400)) << "the size it comes back at";
+    EXPECT_EQ(window->size(), monitor);
+    window->setFullscreen(false);
+    EXPECT_TRUE(becomes(glm::ivec2(500, 400)));
+    EXPECT_EQ(window->windowedSize(), glm::ivec2(500, 400));
+}
+
+TEST_F(ShownWindow, TakesASizeTheDisplayGaveItAsItsOwn)
+{
+    // As a window manager's limit or the player's drag would resize it.
+    glfwSetWindowSize(window->handle(), 720, 540);
+    EXPECT_TRUE(becomes(glm::ivec2(720, 540)));
+    EXPECT_EQ(window->windowedSize(), glm::ivec2(720, 540));
+    window->setFullscreen(true);
+    EXPECT_TRUE(becomes(monitor));
+    window->setFullscreen(false);
+    EXPECT_TRUE(becomes(glm::ivec2(720, 540))) << "and comes back at it";
+}
+
+TEST(DetachedWindow, RemembersTheWindowedSizeItIsGiven)
+{
+    kit::Window window;
+    window.setWindowedSize(glm::ivec2(1024, 768));
+    EXPECT_EQ(window.windowedSize(), glm::ivec2(1024, 768));
+    window.setWindowedSize(glm::ivec2(0, -5));
+    EXPECT_EQ(window.windowedSize(), glm::ivec2(1, 1)) << "no size below a pixel";
 }
 
 TEST(DetachedWindow, NeverGoesFullScreen)
