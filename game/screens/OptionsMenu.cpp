@@ -56,7 +56,8 @@ void OptionsMenu::onKey(const kit::Keyboard::KeyInfo& key)
     if (catchKey) {
         auto caught = std::move(catchKey);
         catchKey = nullptr;
-        caught(key);
+        if (!caught(key) && !catchKey)
+            catchKey = std::move(caught); // refused: the next key is its too
         return;
     }
     if (key.key == kit::keys::up)

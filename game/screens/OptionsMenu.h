@@ -41,9 +41,10 @@ public:
     void onKey(const kit::Keyboard::KeyInfo& key);
     void onButton(const kit::Joystick::ButtonInfo& button);
 
-    // While set, the next key press goes here instead (a key being bound);
-    // it is cleared before it is called.
-    std::function<void(const kit::Keyboard::KeyInfo&)> catchKey;
+    // While set, key presses go here instead (a key being bound), until it
+    // answers true: done with the keys. False (a key it refuses) keeps it
+    // catching. It is unset while it runs, so it may set another in its place.
+    std::function<bool(const kit::Keyboard::KeyInfo&)> catchKey;
 
     std::vector<OptionRow> rows;
     int selected = 0;

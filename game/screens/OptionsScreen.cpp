@@ -270,11 +270,12 @@ void ControlsScreenInit::operator()(kit::World* world) const
                 m->catchKey = [keySet, action, notice](const kit::Keyboard::KeyInfo& key) {
                     if (key.key == kit::keys::escape) {
                         notice->clear();
-                        return;
+                        return true;
                     }
                     if (controls::reserved(key.key) || kit::keys::name(key.key).empty()) {
+                        // Still waiting: the next key may be one to bind.
                         *notice = "That key is the game's own: choose another";
-                        return;
+                        return false;
                     }
                     const controls::Rebinding done = controls::bind(keySet, action, key.key);
                     kit::settings::keepPlayerChoices();
@@ -287,6 +288,7 @@ void ControlsScreenInit::operator()(kit::World* world) const
                     }
                     std::cout << "Bound " << controls::settingKey(keySet, action).substr(7) << " to "
                               << kit::keys::name(key.key) << "\n";
+                    return true;
                 };
         };
         rows.push_back(row);

@@ -242,12 +242,48 @@ TEST_F(Options, AKeyIsBoundSwappedVisiblyAndTheGamesOwnKeysAreRefused)
     tap(f11);
     EXPECT_TRUE(shows("That key is the game's own: choose another\n"));
     EXPECT_EQ(controls::key(0, controls::Action::dash), space);
-    tap(enter);
     tap(escape);
     EXPECT_EQ(controls::key(0, controls::Action::dash), space) << "Escape keeps the key";
+    EXPECT_FALSE(shows("That key is the game's own")) << "and ends the waiting";
     EXPECT_EQ(count("Creating Options Screen"), 1) << "nor leaves the screen";
     tap(escape);
     EXPECT_EQ(count("Creating Options Screen"), 2);
+}
+
+TEST_F(Options, ARefusedKeyLeavesTheKeyAwaitedUntilOneIsBoundOrEscapeCancels)
+{
+    chooseLine(keys1);
+    tap(enter);
+    const int fire = static_cast<int>(controls::Action::fire);
+    while (menu().selected != fire)
+        tap(down);
+    const std::string refused = "That key is the game's own: choose another\n";
+    tap(enter);
+    tap(enter); // the game's own
+    EXPECT_TRUE(shows(refused)) << shown();
+    frames(5);
+    EXPECT_TRUE(shows(refused)) << "the notice stays";
+    EXPECT_EQ(controls::key(0, controls::Action::fire), x);
+    tap(down); // a key to bind, not a move
+    EXPECT_EQ(menu().selected, fire) << "the key went to the binding, not to the menu";
+    EXPECT_EQ(controls::key(0, controls::Action::fire), down);
+    EXPECT_TRUE(logged("Bound controls.keyboard1.fire to DOWN"));
+    EXPECT_FALSE(shows("That key is the game's own")) << shown();
+    EXPECT_TRUE(shows("Fire: DOWN")) << shown();
+    EXPECT_NE(kept().find("controls.keyboard1.fire,DOWN\n"), std::string::npos) << kept();
+    tap(up);
+    EXPECT_EQ(menu().selected, fire - 1) << "once bound, the keys drive the menu again";
+
+    tap(enter); // Dash: refused twice, then Escape
+    tap(f11);
+    tap(kit::keys::keypadEnter);
+    EXPECT_TRUE(shows(refused)) << shown();
+    tap(escape);
+    EXPECT_FALSE(shows("That key is the game's own")) << shown();
+    EXPECT_EQ(controls::key(0, controls::Action::dash), z) << "Escape keeps the key";
+    EXPECT_EQ(count("Creating Options Screen"), 1) << "and stays on the screen";
+    tap(up);
+    EXPECT_EQ(menu().selected, fire - 2) << "the waiting is over";
 }
 
 TEST_F(Options, TheSecondKeyboardsScreenSwapsWithTheFirstsKeysAndHasNoComputerPilots)

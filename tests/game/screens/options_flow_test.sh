@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Options screen on the real game, driven by synthetic key presses as a
-# player would: the music off, the effects at half, Fire rebound to Space;
-# Exit; the game started again keeps all three; two players on one keyboard
-# join, the second with its own key, and in the match Space fires (the shot
-# is heard) while X, the old key, does nothing, and the second player's fire
-# and dash are heard.
+# player would: the music off, the effects at half, Fire rebound to Space
+# (after Enter, the game's own key, was refused); Exit; the game started
+# again keeps all three; two players on one keyboard join, the second with
+# its own key, and in the match Space fires (the shot is heard) while X, the
+# old key, does nothing, and the second player's fire and dash are heard.
 #
 # The sound goes to a file (SDL's disk driver) that the test reads back:
 # with the music at zero, whatever is loud there is an effect.
@@ -55,6 +55,8 @@ shot options
 key Down Down Down Down Down Down Down Return # Keyboard keys
 wait_for "Creating Controls Screen for keyboard 1" || fail "the keys screen did not open"
 key Down Down Down Down Down Down Down Down Down Return # Fire
+key Return # the game's own: refused, and the key is still awaited
+grep -q "^Bound " "$work/log" && fail "Enter was bound"
 key space
 wait_for "Bound controls.keyboard1.fire to SPACE" || fail "Fire was not bound to Space"
 shot keys
