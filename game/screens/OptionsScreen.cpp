@@ -31,11 +31,36 @@ namespace {
 
 namespace settings = kit::settings;
 
-// A player's choice: applied at once, kept in the player's settings file.
+// A player's choice: applied at once, kept in the player's settings file,
+// and in force for the rest of the run even where the command line had
+// given the key a value (that one lasts for the run and is never kept).
 void keep(const std::string& key, const std::string& value)
 {
+    settings::clearForRun(key);
     settings::setPlayer(key, value);
     settings::keepPlayerChoices();
+}
+
+// The window rows show the window as it is and step from there: the command
+// line, F11 and the display may each have left it other than the settings
+// say. Without a real window, the settings are all there is.
+kit::Window* shownWindow(kit::World* world)
+{
+    return world->window && !world->window->isDetached() ? world->window : nullptr;
+}
+
+bool fullscreenNow(kit::World* world)
+{
+    if (const kit::Window* window = shownWindow(world))
+        return window->isFullscreen();
+    return settings::get<bool>("tuning.window.fullscreen", false);
+}
+
+glm::ivec2 windowedSizeNow(kit::World* world)
+{
+    if (const kit::Window* window = shownWindow(world))
+        return window->windowedSize();
+    return glm::ivec2(settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f)));
 }
 
 std::string percent(float value)
@@ -107,9 +132,9 @@ std::vector<OptionRow> optionRows(kit::World* world)
 
     OptionRow fullscreen;
     fullscreen.label = "Full screen";
-    fullscreen.value = [] { return onOff(settings::get<bool>("tuning.window.fullscreen", false)); };
+    fullscreen.value = [world] { return onOff(fullscreenNow(world)); };
     fullscreen.change = [world](int) {
-        const bool on = !settings::get<bool>("tuning.window.fullscreen", false);
+        const bool on = !fullscreenNow(world);
         keep("tuning.window.fullscreen", on ? "1" : "0");
         if (world->window)
             world->window->setFullscreen(on);
@@ -118,16 +143,16 @@ std::vector<OptionRow> optionRows(kit::World* world)
 
     OptionRow size;
     size.label = "Window size";
-    size.value = [] {
-        const glm::vec2 s = settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
-        return std::to_string(static_cast<int>(s.x)) + " x " + std::to_string(static_cast<int>(s.y));
+    size.value = [world] {
+        const glm::ivec2 s = windowedSizeNow(world);
+        return std::to_string(s.x) + " x " + std::to_string(s.y);
     };
     size.change = [world](int step) {
-        const glm::vec2 s = settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
-        // The next listed size from the one in force (which may be none of them).
+        const glm::ivec2 s = windowedSizeNow(world);
+        // The next listed size from the one shown (which may be none of them).
         int at = -1;
         for (int i = 0; i < static_cast<int>(windowSizes.size()); ++i) {
-            if (static_cast<float>(windowSizes[static_cast<std::size_t>(i)][0]) <= s.x)
+            if (windowSizes[static_cast<std::size_t>(i)][0] <= s.x)
                 at = i;
         }
         const int count = static_cast<int>(windowSizes.size());
@@ -190,11 +215,14 @@ std::vector<OptionRow> optionRows(kit::World* world)
     OptionRow reset;
     reset.label = "Reset to defaults";
     reset.choose = [world] {
+        // The command line's values go too: the defaults are what the
+        // player asked for, for the rest of the run as well.
         for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
                                 "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
-                                "tuning.ai.strength", "tuning.joystick.deadZone",
-                                "tuning.renderer.resolutionScale"})
+                                "tuning.ai.strength", "tuning.joystick.deadZone", "tuning.renderer.resolutionScale"}) {
+            settings::clearForRun(key);
             settings::clearPlayer(key);
+        }
         controls::resetToDefaults();
         settings::keepPlayerChoices();
         std::cout << "Options back to their defaults\n";

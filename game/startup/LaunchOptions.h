@@ -7,7 +7,8 @@
 namespace skyscuffle {
 
 // What the command line asks of one run of the game. Nothing here is kept:
-// it overrides the settings for this run only.
+// it overrides the settings for this run only, until the player chooses
+// otherwise on the Options screen.
 struct LaunchOptions {
     std::optional<bool> fullscreen;   // --fullscreen, --windowed
     std::optional<int> width, height; // --size WxH

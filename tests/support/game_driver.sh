@@ -69,10 +69,10 @@ wait_for_window() {
   return 1
 }
 
-# Starts the game (standard input: $1, default /dev/null) and waits for its
-# window and main menu.
+# Starts the game (standard input: $1, default /dev/null; its command line:
+# the arguments after it) and waits for its window and main menu.
 start_game() {
-  "$game" <"${1:-/dev/null}" >"$work/log" 2>&1 &
+  "$game" "${@:2}" <"${1:-/dev/null}" >"$work/log" 2>&1 &
   pid=$!
   window=$(wait_for_window 10) || fail "no window titled Skyscuffle within 10 s"
   wait_for "Creating Main Menu" 1 10 || fail "the main menu was not created"

@@ -1,6 +1,7 @@
 // The Options screen and the keys screens, driven by key and pad through the
 // real frame loop: each line changes its setting at once and keeps it in the
-// player's settings file; keys are bound, swapped and reset.
+// player's settings file; the window's lines show the window as it is, even
+// when the command line chose it; keys are bound, swapped and reset.
 #include "ScreenFixture.h"
 
 #include "game/ai/PilotSkill.h"
@@ -14,6 +15,8 @@
 #include "engine/render/Text.h"
 #include "support/TempDirectory.h"
 
+#include <chrono>
+#include <cmath>
 #include <fstream>
 
 using namespace skyscuffle;
@@ -27,6 +30,9 @@ enum Line { music, effects, fullscreen, windowSize, resolution, vsync, pilots, d
 
 class Options : public test::Screens {
 protected:
+    // The window the game opens by default.
+    Options() : Screens(800, 600) {}
+
     void SetUp() override
     {
         Screens::SetUp();
@@ -42,8 +48,10 @@ protected:
         // The choices are process-wide: none outlives its test.
         for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
                                 "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
-                                "tuning.ai.strength", "tuning.joystick.deadZone"})
+                                "tuning.ai.strength", "tuning.joystick.deadZone", "tuning.renderer.resolutionScale"}) {
+            kit::settings::clearForRun(key);
             kit::settings::clearPlayer(key);
+        }
         controls::resetToDefaults();
         kit::settings::setPlayerFile({});
         Screens::TearDown();
@@ -72,6 +80,44 @@ protected:
         return all;
     }
     bool shows(const std::string& text) const { return shown().find(text) != std::string::npos; }
+    // The value drawn on the line of a label (chosen or not), to its right.
+    std::string rowValue(const std::string& label) const
+    {
+        std::vector<const kit::Text*> texts;
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>()))
+            texts.push_back(static_cast<const kit::Text*>(c));
+        for (const kit::Text* name : texts) {
+            if (name->text() != "> " + label && name->text() != "  " + label)
+                continue;
+            // (Past the label's own outline, drawn a hair to either side.)
+            for (const kit::Text* value : texts) {
+                if (std::abs(value->origin.y - name->origin.y) < 1e-5f && value->origin.x > name->origin.x + 0.1f)
+                    return value->text();
+            }
+        }
+        return "(no value beside " + label + ")";
+    }
+    // The game's window as the command line has it open: the run's values set
+    // as start-up sets them, the window as it opens by them.
+    void startedWith(bool fullscreen, glm::ivec2 size)
+    {
+        kit::settings::setForRun("tuning.window.fullscreen", fullscreen ? "1" : "0");
+        kit::settings::setForRun("tuning.window.size.x", std::to_string(size.x));
+        kit::settings::setForRun("tuning.window.size.y", std::to_string(size.y));
+        gl.window->setWindowedSize(size);
+        gl.window->setFullscreen(fullscreen);
+        settle(fullscreen ? kit::Window::desktopSize() : size);
+    }
+    // Frames until the display has given the window this size. The test's
+    // keys come straight to the window, not through the display as a
+    // player's do, so they could otherwise overtake its answers.
+    void settle(glm::ivec2 size)
+    {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (gl.window->size() != size && std::chrono::steady_clock::now() < until)
+            frame();
+        ASSERT_EQ(gl.window->size(), size) << "the display never gave the window " << size.x << " x " << size.y;
+    }
 
     std::filesystem::path home_;
 };
@@ -149,6 +195,93 @@ TEST_F(Options, PilotsSyncSizeAndDeadZoneChangeAndStopAtTheirEnds)
     tap(right);
     EXPECT_FLOAT_EQ(kit::settings::get<float>("tuning.joystick.deadZone", -1.0f), 0.1f);
     EXPECT_TRUE(shows("10%\n"));
+}
+
+TEST_F(Options, FullScreenChosenOnTheCommandLineSwitchesBothWaysAndTheLineFollows)
+{
+    startedWith(true, glm::ivec2(1024, 768)); // --fullscreen --size 1024x768
+    ASSERT_TRUE(gl.window->isFullscreen()) << "the display has no monitor";
+    chooseLine(fullscreen);
+    EXPECT_EQ(rowValue("Full screen"), "On");
+    const glm::ivec2 desktop = kit::Window::desktopSize();
+    tap(enter);
+    EXPECT_FALSE(gl.window->isFullscreen());
+    EXPECT_EQ(rowValue("Full screen"), "Off");
+    EXPECT_FALSE(kit::settings::get<bool>("tuning.window.fullscreen", true))
+        << "the player's choice outranks the command line's for the rest of the run";
+    EXPECT_NE(kept().find("window.fullscreen,0\n"), std::string::npos) << kept();
+    settle(glm::ivec2(1024, 768));
+    tap(right);
+    EXPECT_TRUE(gl.window->isFullscreen()) << "and back";
+    EXPECT_EQ(rowValue("Full screen"), "On");
+    EXPECT_NE(kept().find("window.fullscreen,1\n"), std::string::npos) << kept();
+    settle(desktop);
+    tap(left);
+    EXPECT_FALSE(gl.window->isFullscreen());
+    EXPECT_EQ(rowValue("Full screen"), "Off");
+    settle(glm::ivec2(1024, 768));
+    EXPECT_EQ(rowValue("Window size"), "1024 x 768");
+    EXPECT_EQ(kept().find("1024"), std::string::npos) << "the command line's size is never kept: " << kept();
+}
+
+TEST_F(Options, AWindowSizeChosenOnTheCommandLineStepsOnBothWays)
+{
+    startedWith(false, glm::ivec2(1280, 720)); // --windowed --size 1280x720
+    chooseLine(windowSize);
+    EXPECT_EQ(rowValue("Window size"), "1280 x 720");
+    tap(right);
+    EXPECT_EQ(rowValue("Window size"), "1366 x 768");
+    EXPECT_EQ(kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(0.0f)), glm::vec2(1366.0f, 768.0f));
+    EXPECT_NE(kept().find("window.size.x,1366\nwindow.size.y,768\n"), std::string::npos) << kept();
+    settle(glm::ivec2(1366, 768));
+    tap(right);
+    EXPECT_EQ(rowValue("Window size"), "1600 x 900");
+    settle(glm::ivec2(1600, 900));
+    tap(left);
+    settle(glm::ivec2(1366, 768));
+    tap(left);
+    EXPECT_EQ(rowValue("Window size"), "1280 x 720");
+    settle(glm::ivec2(1280, 720));
+    EXPECT_NE(kept().find("window.size.x,1280\nwindow.size.y,720\n"), std::string::npos) << kept();
+    EXPECT_FALSE(kit::settings::get<bool>("tuning.window.fullscreen", true))
+        << "the command line's other choice still holds";
+    EXPECT_EQ(kept().find("fullscreen"), std::string::npos) << kept();
+}
+
+TEST_F(Options, TheWindowLinesShowTheWindowWhereverF11OrTheDisplayPutIt)
+{
+    gl.window->setFullscreen(true); // F11: the settings still say a window
+    ASSERT_TRUE(gl.window->isFullscreen()) << "the display has no monitor";
+    settle(kit::Window::desktopSize());
+    EXPECT_EQ(rowValue("Full screen"), "On");
+    chooseLine(fullscreen);
+    tap(enter);
+    EXPECT_FALSE(gl.window->isFullscreen());
+    EXPECT_EQ(rowValue("Full screen"), "Off");
+    EXPECT_NE(kept().find("window.fullscreen,0\n"), std::string::npos) << kept();
+    settle(glm::ivec2(800, 600));
+
+    gl.window->setWindowedSize(glm::ivec2(900, 700)); // none of the listed sizes
+    settle(glm::ivec2(900, 700));
+    EXPECT_EQ(rowValue("Window size"), "900 x 700");
+    chooseLine(windowSize);
+    tap(right);
+    EXPECT_EQ(rowValue("Window size"), "1024 x 768") << "the listed size after the one shown";
+}
+
+TEST_F(Options, ResetPutsTheWindowBackToTheDefaultsOverTheCommandLine)
+{
+    startedWith(true, glm::ivec2(1280, 720));
+    ASSERT_TRUE(gl.window->isFullscreen()) << "the display has no monitor";
+    chooseLine(reset);
+    tap(enter);
+    EXPECT_FALSE(gl.window->isFullscreen());
+    EXPECT_FALSE(kit::settings::get<bool>("tuning.window.fullscreen", true));
+    settle(glm::ivec2(800, 600));
+    EXPECT_EQ(rowValue("Full screen"), "Off");
+    EXPECT_EQ(rowValue("Window size"), "800 x 600");
+    EXPECT_EQ(kept().find(','), std::string::npos)
+        << "nothing of the player's, nothing of the command line's: " << kept();
 }
 
 TEST_F(Options, TheResolutionScaleStepsThroughAutoAndItsScalesBothWays)

@@ -5,6 +5,9 @@
 # again keeps all three; two players on one keyboard join, the second with
 # its own key, and in the match Space fires (the shot is heard) while X, the
 # old key, does nothing, and the second player's fire and dash are heard.
+# A third run, started with --fullscreen --size 1024x768: the Options
+# screen's full screen and window size go both ways from there, and the
+# choices are kept while the command line's values are not.
 #
 # The sound goes to a file (SDL's disk driver) that the test reads back:
 # with the music at zero, whatever is loud there is an effect.
@@ -26,9 +29,10 @@ settings="$XDG_CONFIG_HOME/skyscuffle/settings.csv"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" SDL_DISKAUDIODELAY=5
 
 # Each run starts with no sound written yet; the menu gets a second to settle.
+# Arguments: the game's command line.
 start_fresh() {
   rm -f "$work/audio.raw"
-  start_game
+  start_game /dev/null "$@"
   sleep 1
 }
 quit_game() {
@@ -102,4 +106,44 @@ shot match-two-keyboards
 key Escape
 wait_for "Creating Main Menu" || fail "Escape did not leave the match"
 quit_game
+
+# --- Third run: full screen and a size from the command line. Each change
+# on the Options screen starts from the window as it is, in both directions.
+desktop=$(xwininfo -root | sed -n 's/.*-geometry \([0-9]*x[0-9]*\).*/\1/p')
+# The window comes to this size within five seconds.
+is_window() {
+  local deadline=$((SECONDS + 5))
+  while [ "$(geometry)" != "$1" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+  [ "$(geometry)" = "$1" ] || { shot "failed-$1"; fail "$2: the window is $(geometry), not $1"; }
+}
+kept() { grep -qxF "$1" "$settings" || { cat "$settings"; fail "the settings file lacks '$1'"; }; }
+start_fresh --fullscreen --size 1024x768
+is_window "$desktop" "--fullscreen"
+key Down Down Down Return # Options
+wait_for "Creating Options Screen" || fail "Options did not open"
+key Down Down Return # Full screen: off
+is_window 1024x768 "Full screen off"
+kept "window.fullscreen,0"
+shot command-line-windowed
+key Return
+is_window "$desktop" "Full screen on again"
+kept "window.fullscreen,1"
+shot command-line-fullscreen-again
+key Left
+is_window 1024x768 "Full screen off again"
+key Down Right # Window size
+is_window 1280x720 "a size up"
+key Right
+is_window 1366x768 "another size up"
+kept "window.size.x,1366"
+key Left
+is_window 1280x720 "a size down"
+shot command-line-size
+key Escape
+wait_for "Creating Main Menu" 2 || fail "Escape did not leave Options"
+quit_game
+kept "window.fullscreen,0"
+kept "window.size.x,1280"
+kept "window.size.y,720"
+grep -q "1024" "$settings" && fail "the command line's size was kept"
 echo "PASS"
