@@ -1,8 +1,10 @@
 #include "AtomicFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kit {
@@ -35,13 +37,37 @@ private:
 
 std::string reason() { return std::strerror(errno); }
 
+// Moves the finished temporary file to `path`. Without `replace`, a hard link
+// is made instead, which fails where a file is; a file system without hard
+// links gets a rename where nothing is yet.
+bool place(const std::filesystem::path& temporary, const std::filesystem::path& path, bool replace)
+{
+    if (replace)
+        return ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (::link(temporary.c_str(), path.c_str()) == 0) {
+        ::unlink(temporary.c_str());
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK)
+        return false; // EEXIST among them: the name is taken
+    struct stat existing {};
+    if (::lstat(path.c_str(), &existing) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
 } // namespace
 
-std::string writeFileAtomically(const std::filesystem::path& path, std::string_view contents)
+std::string writeFileAtomically(const std::filesystem::path& path, std::string_view contents, bool replace)
 {
     // Beside the target, so that the rename stays within one file system; the
-    // process id keeps two copies of the game from writing one temporary file.
-    const std::filesystem::path temporary = path.string() + ".tmp." + std::to_string(::getpid());
+    // process id keeps two copies of the game from writing one temporary
+    // file, and the count two writes of one copy.
+    static std::atomic<unsigned> writes{0};
+    const std::filesystem::path temporary =
+        path.string() + ".tmp." + std::to_string(::getpid()) + "-" + std::to_string(++writes);
     std::string error;
     {
         Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
@@ -61,7 +87,7 @@ std::string writeFileAtomically(const std::filesystem::path& path, std::string_v
         if (!file.close() && error.empty())
             error = reason();
     }
-    if (error.empty() && ::rename(temporary.c_str(), path.c_str()) != 0)
+    if (error.empty() && !place(temporary, path, replace))
         error = reason();
     if (!error.empty()) {
         ::unlink(temporary.c_str());

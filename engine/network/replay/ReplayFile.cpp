@@ -2,14 +2,13 @@
 
 #include "StatePacking.h"
 
+#include "engine/core/AtomicFile.h"
 #include "engine/network/stream/NetStream.h"
 
 #include <zstd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -301,26 +300,13 @@ std::optional<Replay> readReplayFile(const std::string& path, std::string& error
     return replay;
 }
 
-bool writeReplayFile(const std::string& path, const Replay& replay, std::string& error)
+bool writeReplayFile(const std::string& path, const Replay& replay, std::string& error, bool replace)
 {
     const std::vector<std::uint8_t> bytes = encodeReplay(replay);
-    const std::string part = path + ".part";
-    {
-        std::ofstream file(part, std::ios::binary | std::ios::trunc);
-        if (file)
-            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!file || !file.flush()) {
-            error = "cannot write " + path;
-            std::error_code ignored;
-            std::filesystem::remove(part, ignored);
-            return false;
-        }
-    }
-    std::error_code failed;
-    std::filesystem::rename(part, path, failed);
-    if (failed) {
-        error = "cannot write " + path + ": " + failed.message();
-        std::filesystem::remove(part, failed);
+    const std::string failed =
+        writeFileAtomically(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, replace);
+    if (!failed.empty()) {
+        error = "cannot write " + path + ": " + failed;
         return false;
     }
     return true;

@@ -67,9 +67,14 @@ std::vector<std::uint8_t> encodeReplay(const Replay& replay);
 // With `headerOnly` the records are not decompressed (listing many files).
 std::optional<Replay> decodeReplay(std::span<const std::uint8_t> bytes, std::string& error, bool headerOnly = false);
 
-// The same through a file. Writing goes through a temporary file renamed
-// into place, so a full disk never leaves half a replay behind.
+// The same through a file.
 std::optional<Replay> readReplayFile(const std::string& path, std::string& error, bool headerOnly = false);
-bool writeReplayFile(const std::string& path, const Replay& replay, std::string& error);
+
+// Writing goes through a temporary file of this write's own, renamed into
+// place (kit::writeFileAtomically), so a full disk never leaves half a
+// replay behind and two copies of the game never write into one. A file
+// already at `path` is replaced, or with `replace` false kept: the write
+// then fails, `path` being taken.
+bool writeReplayFile(const std::string& path, const Replay& replay, std::string& error, bool replace = true);
 
 } // namespace kit

@@ -279,3 +279,25 @@ TEST_F(ReplayFiles, WrittenWholeOrNotAtAllAndReadWithTheFileNamed)
     EXPECT_FALSE(kit::readReplayFile("missing.replay", error));
     EXPECT_EQ(error, "cannot open missing.replay");
 }
+
+TEST_F(ReplayFiles, EachWriteHasATemporaryFileOfItsOwn)
+{
+    // Another copy's write under way: its temporary file is not this one's.
+    std::filesystem::create_directory("match.replay.part");
+    std::string error;
+    ASSERT_TRUE(kit::writeReplayFile("match.replay", sample(), error)) << error;
+    EXPECT_TRUE(kit::readReplayFile("match.replay", error)) << error;
+    std::filesystem::remove("match.replay.part");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2) << "the replay and assets/ alone";
+
+    // Kept where asked: the name is taken, the file as it was.
+    Replay other = sample();
+    other.header.winner = "Pink";
+    EXPECT_FALSE(kit::writeReplayFile("match.replay", other, error, false));
+    const std::optional<Replay> read = kit::readReplayFile("match.replay", error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(read->header.winner, "Blue");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2) << "no temporary file left";
+    EXPECT_TRUE(kit::writeReplayFile("match.replay", other, error)) << error;
+    EXPECT_EQ(kit::readReplayFile("match.replay", error)->header.winner, "Pink");
+}
