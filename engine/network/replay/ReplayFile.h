@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReplayLimits.h"
+
 #include <glm/vec3.hpp>
 
 #include <cstddef>
@@ -48,17 +50,11 @@ struct Replay {
 
 // The replay file: the magic "SKYRPLAY", a 32-bit version, the header in the
 // network's bit-stream encoding, then the records compressed with zstd. All
-// lengths are 32-bit little-endian and checked against the limits below
-// before anything is allocated: a replay may come from anywhere.
+// lengths are 32-bit little-endian and checked against the bounds of
+// ReplayLimits.h before anything is allocated: a replay may come from anywhere.
 namespace replayFile {
 inline constexpr char magic[8] = {'S', 'K', 'Y', 'R', 'P', 'L', 'A', 'Y'};
 inline constexpr std::uint32_t version = 1;
-inline constexpr std::size_t maxHeaderBytes = 64 * 1024;
-inline constexpr std::size_t maxBodyBytes = 512u * 1024 * 1024; // uncompressed
-inline constexpr std::size_t maxRecordBytes = 1024 * 1024;
-inline constexpr std::size_t maxPlayers = 64;
-inline constexpr std::size_t maxSettings = 1024;
-inline constexpr float maxSeconds = 24.0f * 3600.0f;
 } // namespace replayFile
 
 std::vector<std::uint8_t> encodeReplay(const Replay& replay);

@@ -1,5 +1,7 @@
 #include "StatePacking.h"
 
+#include "ReplayLimits.h"
+
 #include "engine/network/stream/NetStream.h"
 
 #include <algorithm>
@@ -32,20 +34,24 @@ std::vector<std::uint8_t> stateBytes(const NetStream& state)
     return bytes;
 }
 
+void appendRecord(NetStream& out, const Record& record)
+{
+    out.write(true);
+    out.write(record.entity);
+    out.write(record.name);
+    NetStream state;
+    state.writeBits(record.bytes.data(), record.bits);
+    out.write(state);
+}
+
 std::vector<std::uint8_t> build(const Packet& packet)
 {
     NetStream out;
     out.write(stateUpdateId);
     out.write(packet.sender);
     out.write(packet.screen);
-    for (const Record& record : packet.records) {
-        out.write(true);
-        out.write(record.entity);
-        out.write(record.name);
-        NetStream state;
-        state.writeBits(record.bytes.data(), record.bits);
-        out.write(state);
-    }
+    for (const Record& record : packet.records)
+        appendRecord(out, record);
     out.write(false);
     return {out.data(), out.data() + out.bytesUsed()};
 }
@@ -134,20 +140,26 @@ private:
 
 std::optional<std::vector<std::uint8_t>> StatePacker::pack(std::span<const std::uint8_t> packet)
 {
+    using namespace statePacking;
+    if (packet.size() > replayFile::maxRecordBytes)
+        return std::nullopt;
     const std::optional<Packet> parsed = parse(packet);
     // Only what rebuilds bit for bit is taken apart: anything else stays whole.
-    if (!parsed || parsed->records.size() > statePacking::maxRecords || parsed->screen.size() > 0xFFFF)
+    if (!parsed || parsed->records.size() > maxRecords || parsed->screen.size() > 0xFFFF)
         return std::nullopt;
     const std::vector<std::uint8_t> rebuilt = build(*parsed);
     if (rebuilt.size() != packet.size() || !std::equal(rebuilt.begin(), rebuilt.end(), packet.begin()))
         return std::nullopt;
     for (const Record& record : parsed->records) {
-        if (record.bits > statePacking::maxStateBits || record.name.size() > 0xFFFF)
-            return std::nullopt;
-        if (!names_.contains(record.name) && names_.size() >= statePacking::maxNames)
+        if (record.bits > maxStateBits || record.name.size() > maxNameBytes)
             return std::nullopt;
     }
 
+    // Packed as if it fits, every change noted; undone below if it does not.
+    std::vector<std::string> addedNames;
+    std::vector<std::pair<Key, std::optional<std::vector<std::uint8_t>>>> previous;
+    const std::size_t keptBefore = kept_;
+    std::size_t introduced = 0; // bytes of names this packet introduces
     std::vector<std::uint8_t> out;
     putU32(out, parsed->sender);
     putText(out, parsed->screen);
@@ -157,10 +169,15 @@ std::optional<std::vector<std::uint8_t>> StatePacker::pack(std::span<const std::
         putU32(out, record.entity.serial);
         auto [name, added] = names_.try_emplace(record.name, static_cast<std::uint16_t>(names_.size()));
         putU16(out, name->second);
-        if (added)
+        if (added) {
             putText(out, record.name);
+            addedNames.push_back(record.name);
+            introduced += 2 + record.name.size();
+        }
         putU32(out, static_cast<std::uint32_t>(record.bits));
-        std::vector<std::uint8_t>& last = last_[Key{parsed->sender, record.entity, name->second}];
+        const Key key{parsed->sender, record.entity, name->second};
+        auto [at, fresh] = last_.try_emplace(key);
+        std::vector<std::uint8_t>& last = at->second;
         // `last` holds the bit count (4 bytes) and then the state's bytes.
         std::vector<std::uint8_t> now;
         putU32(now, static_cast<std::uint32_t>(record.bits));
@@ -176,34 +193,63 @@ std::optional<std::vector<std::uint8_t>> StatePacker::pack(std::span<const std::
             out.push_back(whole);
             out.insert(out.end(), record.bytes.begin(), record.bytes.end());
         }
+        kept_ = kept_ - (fresh ? 0 : last.size() - 4) + record.bytes.size();
+        previous.emplace_back(key, fresh ? std::nullopt : std::optional(std::move(last)));
         last = std::move(now);
     }
-    return out;
+
+    // The packed form must stay a record the reader takes, and, the names it
+    // introduces aside, no larger than the packet: a file's packed records
+    // are then within the bound of its records as the network had them.
+    const bool fits = names_.size() <= maxNames && last_.size() <= maxKeys && kept_ <= maxKeptBytes &&
+                      out.size() <= replayFile::maxRecordBytes && out.size() - introduced <= packet.size();
+    if (fits)
+        return out;
+    for (auto it = previous.rbegin(); it != previous.rend(); ++it) {
+        if (it->second)
+            last_[it->first] = std::move(*it->second);
+        else
+            last_.erase(it->first);
+    }
+    for (const std::string& name : addedNames)
+        names_.erase(name);
+    kept_ = keptBefore;
+    return std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> StateUnpacker::unpack(std::span<const std::uint8_t> packed,
                                                                std::string& error)
 {
+    using namespace statePacking;
     Reader in(packed);
-    Packet packet;
-    std::uint32_t count = 0;
-    const auto broken = [&error](const char* why) {
-        error = std::string("a packed state packet ") + why;
+    std::uint32_t sender = 0, count = 0;
+    std::string screen;
+    const auto broken = [&error](const std::string& why) {
+        error = "a packed state packet " + why;
         return std::nullopt;
     };
-    if (!in.u32(packet.sender) || !in.text(packet.screen) || !in.u32(count))
+    if (!in.u32(sender) || !in.text(screen) || !in.u32(count))
         return broken("ends early");
-    if (count > statePacking::maxRecords || count > in.left() / 15) // 15 bytes: the least a record takes
+    if (count > maxRecords || count > in.left() / 15) // 15 bytes: the least a record takes
         return broken("claims too many records");
-    packet.records.resize(count);
-    for (Record& record : packet.records) {
+    // The packet is rebuilt as it is read, so that what it unpacks into is
+    // held to the transport's largest packet before more is made of it.
+    NetStream out;
+    out.write(stateUpdateId);
+    out.write(sender);
+    out.write(screen);
+    const auto tooLarge = [&] {
+        return broken("rebuilds into more than " + std::to_string(replayFile::maxRecordBytes) + " bytes");
+    };
+    for (std::uint32_t i = 0; i < count; ++i) {
+        Record record;
         std::uint16_t name = 0;
         std::uint32_t bits = 0;
         std::uint8_t mode = 0;
         if (!in.u32(record.entity.origin) || !in.u32(record.entity.serial) || !in.u16(name))
             return broken("ends early");
         if (name == names_.size()) {
-            if (names_.size() >= statePacking::maxNames || !in.text(record.name))
+            if (names_.size() >= maxNames || !in.text(record.name) || record.name.size() > maxNameBytes)
                 return broken("has a broken component name");
             names_.push_back(record.name);
         } else if (name < names_.size()) {
@@ -211,13 +257,14 @@ std::optional<std::vector<std::uint8_t>> StateUnpacker::unpack(std::span<const s
         } else {
             return broken("names a component it never introduced");
         }
-        if (!in.u32(bits) || bits > statePacking::maxStateBits || !in.u8(mode))
+        if (!in.u32(bits) || bits > maxStateBits || !in.u8(mode))
             return broken("has a broken record");
         record.bits = bits;
         const std::size_t bytes = (bits + 7) / 8;
         std::vector<std::uint8_t> now;
         putU32(now, bits);
-        std::vector<std::uint8_t>& last = last_[Key{packet.sender, record.entity, name}];
+        auto [at, fresh] = last_.try_emplace(Key{sender, record.entity, name});
+        std::vector<std::uint8_t>& last = at->second;
         const bool sameLength = last.size() == bytes + 4 && std::equal(last.begin(), last.begin() + 4, now.begin());
         if (mode == same || mode == changed) {
             if (!sameLength)
@@ -227,8 +274,8 @@ std::optional<std::vector<std::uint8_t>> StateUnpacker::unpack(std::span<const s
                 std::vector<std::uint8_t> delta;
                 if (!in.take(bytes, delta))
                     return broken("ends early");
-                for (std::size_t i = 0; i < bytes; ++i)
-                    record.bytes[i] ^= delta[i];
+                for (std::size_t b = 0; b < bytes; ++b)
+                    record.bytes[b] ^= delta[b];
             }
         } else if (mode == whole) {
             if (!in.take(bytes, record.bytes))
@@ -239,12 +286,22 @@ std::optional<std::vector<std::uint8_t>> StateUnpacker::unpack(std::span<const s
         // The unused bits of the last byte stay zero, as packing left them.
         if (const std::size_t spare = bytes * 8 - bits; spare > 0 && bytes > 0)
             record.bytes.back() &= static_cast<std::uint8_t>(0xFF << spare);
+        kept_ = kept_ - (fresh ? 0 : last.size() - 4) + record.bytes.size();
         now.insert(now.end(), record.bytes.begin(), record.bytes.end());
         last = std::move(now);
+        appendRecord(out, record);
+        if (out.bytesUsed() > replayFile::maxRecordBytes)
+            return tooLarge();
     }
+    out.write(false);
+    if (out.bytesUsed() > replayFile::maxRecordBytes)
+        return tooLarge();
     if (in.left() != 0)
         return broken("has bytes after its records");
-    return build(packet);
+    // As the packer: what is remembered is held to its bounds packet by packet.
+    if (last_.size() > maxKeys || kept_ > maxKeptBytes)
+        return broken("leaves more state to remember than a replay may");
+    return std::vector<std::uint8_t>(out.data(), out.data() + out.bytesUsed());
 }
 
 } // namespace kit

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReplayLimits.h"
+
 #include "engine/core/EntityID.h"
 
 #include <cstddef>
@@ -26,16 +28,23 @@ namespace kit {
 // number u16 (the next unused number introduces a name: u16 length, bytes),
 // state length in bits u32, and how the state follows: 0 the same as last
 // time, 1 its bytes, 2 its bytes XOR last time's (same length).
+//
+// Both sides keep what they remember (names, each record's last state)
+// within the bounds below; a packet that would take the packer past one is
+// kept as it is instead, and a packed packet that takes the unpacker past
+// one is refused.
 class StatePacker {
 public:
     // The packed form of a packet, or nothing when the packet is not one
-    // that rebuilds exactly (then it is kept as it is).
+    // that rebuilds exactly or packing it would break a bound (then it is
+    // kept as it is, and the packer stays as it was).
     std::optional<std::vector<std::uint8_t>> pack(std::span<const std::uint8_t> packet);
 
 private:
     using Key = std::tuple<std::uint32_t, EntityID, std::uint16_t>; // sender, entity, name
     std::map<std::string, std::uint16_t> names_;
-    std::map<Key, std::vector<std::uint8_t>> last_; // state bits, as bytes
+    std::map<Key, std::vector<std::uint8_t>> last_; // bit count (4 bytes), then the state's bytes
+    std::size_t kept_ = 0;                          // the state bytes in last_
 };
 
 class StateUnpacker {
@@ -47,13 +56,7 @@ private:
     using Key = std::tuple<std::uint32_t, EntityID, std::uint16_t>;
     std::vector<std::string> names_;
     std::map<Key, std::vector<std::uint8_t>> last_;
+    std::size_t kept_ = 0;
 };
-
-// The limits a packed packet is read within.
-namespace statePacking {
-inline constexpr std::size_t maxNames = 4096;
-inline constexpr std::size_t maxRecords = 65536;
-inline constexpr std::size_t maxStateBits = 8 * 65536;
-} // namespace statePacking
 
 } // namespace kit
