@@ -51,7 +51,7 @@ struct Replay {
 // The replay file: the magic "SKYRPLAY", a 32-bit version, the header in the
 // network's bit-stream encoding, then the records compressed with zstd. All
 // lengths are 32-bit little-endian and checked against the bounds of
-// ReplayLimits.h before anything is allocated: a replay may come from anywhere.
+// ReplayLimits.h before they are used: a replay may come from anywhere.
 namespace replayFile {
 inline constexpr char magic[8] = {'S', 'K', 'Y', 'R', 'P', 'L', 'A', 'Y'};
 inline constexpr std::uint32_t version = 1;
@@ -63,7 +63,8 @@ std::vector<std::uint8_t> encodeReplay(const Replay& replay);
 // With `headerOnly` the records are not decompressed (listing many files).
 std::optional<Replay> decodeReplay(std::span<const std::uint8_t> bytes, std::string& error, bool headerOnly = false);
 
-// The same through a file.
+// The same through a file, read a piece at a time: neither the file nor its
+// records decompressed are ever held whole, only the records made of them.
 std::optional<Replay> readReplayFile(const std::string& path, std::string& error, bool headerOnly = false);
 
 // Writing goes through a temporary file of this write's own, renamed into

@@ -4,6 +4,7 @@
 #include "engine/network/replay/ReplayFile.h"
 #include "engine/network/replay/StatePacking.h"
 #include "engine/network/stream/NetStream.h"
+#include "support/ReplayPackets.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -278,6 +279,119 @@ TEST_F(ReplayFiles, WrittenWholeOrNotAtAllAndReadWithTheFileNamed)
     EXPECT_EQ(error.rfind("junk.replay: ", 0), 0u) << error;
     EXPECT_FALSE(kit::readReplayFile("missing.replay", error));
     EXPECT_EQ(error, "cannot open missing.replay");
+}
+
+namespace {
+
+// A replay of `records`, its length long enough for all of them.
+std::vector<std::uint8_t> fileOf(std::vector<ReplayRecord> records)
+{
+    Replay r;
+    r.header.recordedAt = "2026-12-07 23:59:01";
+    r.header.seconds = records.empty() ? 0.0f : static_cast<float>(records.back().milliseconds) / 1000.0f;
+    r.records = std::move(records);
+    return kit::encodeReplay(r);
+}
+
+// `perSecond` call batches in each of `seconds` seconds, spread over it.
+std::vector<ReplayRecord> callsOver(std::size_t seconds, std::size_t perSecond)
+{
+    std::vector<ReplayRecord> records;
+    records.reserve(seconds * perSecond);
+    for (std::size_t s = 0; s < seconds; ++s) {
+        for (std::size_t i = 0; i < perSecond; ++i)
+            records.push_back(test::callRecord(static_cast<std::uint32_t>(s * 1000 + i * 1000 / perSecond)));
+    }
+    return records;
+}
+
+void expectRefusedInOneLine(const std::vector<std::uint8_t>& file, const std::string& part)
+{
+    std::string error;
+    EXPECT_FALSE(decode(file, error));
+    EXPECT_NE(error.find(part), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+}
+
+} // namespace
+
+TEST(ReplayFile, AFileOfRepeatedStateIsRefusedNotUnpackedIntoGigabytes)
+{
+    // A state of 64 KiB, then twice 65,536 records "the same as last time":
+    // a file of a few hundred bytes that would unpack into eight gigabytes.
+    const std::string name = "x";
+    test::PackedPacket first(7, 1);
+    first.record(kit::EntityID{1, 1}, 0, &name, 8 * 65536, test::wholeMode);
+    test::PackedPacket repeats(7, 65536);
+    for (int i = 0; i < 65536; ++i)
+        repeats.record(kit::EntityID{1, 1}, 0, nullptr, 8 * 65536, test::sameMode);
+    const std::vector<std::uint8_t> file =
+        fileOf({test::packedRecord(0, first.bytes), test::packedRecord(0, repeats.bytes),
+                test::packedRecord(0, repeats.bytes)});
+    EXPECT_LT(file.size(), 2048u);
+    expectRefusedInOneLine(file, "replay record 2: a packed state packet rebuilds into more than 1048576 bytes");
+}
+
+TEST(ReplayFile, EmptyRecordsAreRefused)
+{
+    // A recorder never keeps an empty packet: millions of them in a few
+    // kilobytes would be millions of records handed to a network at once.
+    std::vector<ReplayRecord> records = callsOver(1, 10);
+    records[5].bytes.clear();
+    expectRefusedInOneLine(fileOf(records), "replay record 6 is empty");
+}
+
+TEST(ReplayFile, ASecondHoldsAtMostItsBoundOfRecords)
+{
+    using kit::replayFile::maxRecordsPerSecond;
+    std::string error;
+    const std::optional<Replay> full = decode(fileOf(callsOver(2, maxRecordsPerSecond)), error);
+    ASSERT_TRUE(full) << error;
+    EXPECT_EQ(full->records.size(), 2 * maxRecordsPerSecond);
+
+    std::vector<ReplayRecord> crowded = callsOver(2, maxRecordsPerSecond);
+    crowded.insert(crowded.begin() + maxRecordsPerSecond, test::callRecord(999));
+    expectRefusedInOneLine(fileOf(crowded),
+                           "replay record 4097 is one more than the 4096 a second of a replay may hold");
+}
+
+TEST(ReplayFile, AFileHoldsAtMostItsBoundOfRecords)
+{
+    using kit::replayFile::maxRecords;
+    using kit::replayFile::maxRecordsPerSecond;
+    const std::size_t seconds = maxRecords / maxRecordsPerSecond;
+    std::vector<ReplayRecord> records = callsOver(seconds, maxRecordsPerSecond);
+    ASSERT_EQ(records.size(), maxRecords);
+    std::string error;
+    std::optional<Replay> read = decode(fileOf(records), error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(read->records.size(), maxRecords);
+    read.reset();
+
+    records.push_back(test::callRecord(static_cast<std::uint32_t>(seconds * 1000)));
+    expectRefusedInOneLine(fileOf(std::move(records)), "replay record 1048577 is beyond the 1048576 records");
+}
+
+TEST(ReplayFile, TheStoredRecordsDeclareAtMostTheirBoundOfBytes)
+{
+    const std::vector<std::uint8_t> good = kit::encodeReplay(sample());
+    const std::size_t sizes = bodySizesAt(good);
+    std::vector<std::uint8_t> bad = good;
+    putU32At(bad, sizes, static_cast<std::uint32_t>(kit::replayFile::maxStoredBodyBytes));
+    expectRefusedInOneLine(bad, "do not match their size"); // past the bound's check
+    putU32At(bad, sizes, static_cast<std::uint32_t>(kit::replayFile::maxStoredBodyBytes + 1));
+    expectRefusedInOneLine(bad, std::to_string(kit::replayFile::maxStoredBodyBytes + 1) + " bytes of records");
+}
+
+TEST(ReplayFile, NothingFollowsTheCompressedRecords)
+{
+    std::vector<std::uint8_t> longer = kit::encodeReplay(sample());
+    const std::size_t sizes = bodySizesAt(longer);
+    std::uint32_t packed = 0;
+    std::memcpy(&packed, longer.data() + sizes + 4, 4);
+    longer.push_back(0);
+    putU32At(longer, sizes + 4, packed + 1);
+    expectRefusedInOneLine(longer, "bytes follow its compressed records");
 }
 
 TEST_F(ReplayFiles, EachWriteHasATemporaryFileOfItsOwn)
