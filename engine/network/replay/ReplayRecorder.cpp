@@ -45,20 +45,46 @@ void ReplayRecorder::state(std::span<const std::uint8_t> packet)
     add(ReplayRecord::Kind::state, packet);
 }
 
+void ReplayRecorder::advance(float dt)
+{
+    if (std::isfinite(dt) && dt > 0.0f)
+        seconds_ += dt; // the recording's time never goes back
+}
+
 void ReplayRecorder::add(ReplayRecord::Kind kind, std::span<const std::uint8_t> bytes)
 {
-    if (full_ || bytes.empty() || bytes.size() > replayFile::maxRecordBytes)
-        return;
-    // Each record costs its bytes and nine more in the file.
-    if (bytes_ + bytes.size() + 9 > replayFile::maxBodyBytes ||
-        seconds_ >= replayFile::maxSeconds - 1.0f) {
-        full_ = true;
-        std::cerr << "The replay is full: the rest of this match is not recorded\n";
+    if (bytes.empty())
+        return; // nothing to keep
+    if (full_) {
+        ++leftOut_;
         return;
     }
-    bytes_ += bytes.size() + 9;
-    records_.push_back(ReplayRecord{kind, static_cast<std::uint32_t>(std::lround(seconds_ * 1000.0f)),
-                                    {bytes.begin(), bytes.end()}});
+    const auto now = static_cast<std::uint32_t>(std::lround(seconds_ * 1000.0f));
+    const ReplayTally::Verdict verdict =
+        seconds_ >= replayFile::maxSeconds - 1.0f ? ReplayTally::Verdict::full : tally_.admit(now, bytes.size());
+    switch (verdict) {
+    case ReplayTally::Verdict::fits:
+        records_.push_back(ReplayRecord{kind, now, {bytes.begin(), bytes.end()}});
+        break;
+    case ReplayTally::Verdict::badSize:
+        leaveOut(kind, std::to_string(bytes.size()) + " bytes, more than a packet holds");
+        break;
+    case ReplayTally::Verdict::busySecond:
+        leaveOut(kind, "more than " + std::to_string(replayFile::maxRecordsPerSecond) + " packets in one second");
+        break;
+    case ReplayTally::Verdict::full:
+        full_ = true;
+        ++leftOut_;
+        std::cerr << "The replay is full: the rest of this match is not recorded\n";
+        break;
+    }
+}
+
+void ReplayRecorder::leaveOut(ReplayRecord::Kind kind, const std::string& why)
+{
+    if (leftOut_++ == 0)
+        std::cerr << "The replay leaves out a " << (kind == ReplayRecord::Kind::calls ? "call batch" : "state packet")
+                  << " it cannot keep (" << why << "); any more are counted, not told\n";
 }
 
 Replay ReplayRecorder::replay(ReplayHeader header) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReplayFile.h"
+#include "ReplayTally.h"
 
 #include "engine/network/NetworkTap.h"
 
@@ -12,8 +13,12 @@ class NetworkSystem;
 
 // Records what a copy makes of its session (see NetworkTap) as replay
 // records, timed by the recorder's own clock, which its owner advances every
-// frame. Taps the network system while it lives. Past the file's limit it
-// stops recording, with one line, and the match goes on.
+// frame. Taps the network system while it lives.
+//
+// What it keeps is what a replay's reader takes (ReplayTally): a packet no
+// replay may hold (larger than any packet, or one too many in its second)
+// is left out and counted, with one line the first time; at the file's
+// bounds it stops recording, with one line, and the match goes on.
 //
 // Every call is kept; of each copy's state, one send in `stateEvery` seconds
 // (all the packets of a send, which share its time): between two, playback
@@ -26,7 +31,7 @@ public:
     ReplayRecorder& operator=(const ReplayRecorder&) = delete;
     ~ReplayRecorder() override;
 
-    void advance(float dt) { seconds_ += dt; }
+    void advance(float dt);
     void calls(std::span<const std::uint8_t> batch) override { add(ReplayRecord::Kind::calls, batch); }
     void state(std::span<const std::uint8_t> packet) override;
     void networkGone() override { network_ = nullptr; }
@@ -35,20 +40,24 @@ public:
     void stop();
 
     [[nodiscard]] float seconds() const { return seconds_; }
-    [[nodiscard]] std::size_t bytes() const { return bytes_; }
+    [[nodiscard]] std::size_t bytes() const { return tally_.bytes(); }
+    // Packets left out, the ones after the recording stopped included.
+    [[nodiscard]] std::size_t leftOut() const { return leftOut_; }
     [[nodiscard]] const std::vector<ReplayRecord>& records() const { return records_; }
     // The replay so far, with this header (its length set to the recording's).
     [[nodiscard]] Replay replay(ReplayHeader header) const;
 
 private:
     void add(ReplayRecord::Kind kind, std::span<const std::uint8_t> bytes);
+    void leaveOut(ReplayRecord::Kind kind, const std::string& why);
 
     NetworkSystem* network_;
     std::uint32_t stateEveryMs_;
     std::map<std::uint32_t, std::uint32_t> lastStateMs_; // per sending copy
     std::vector<ReplayRecord> records_;
+    ReplayTally tally_;
     float seconds_ = 0.0f;
-    std::size_t bytes_ = 0;
+    std::size_t leftOut_ = 0;
     bool full_ = false;
 };
 

@@ -1,9 +1,11 @@
 // The recorder taps a copy's network system: its own calls and state are
 // recorded even with nobody connected, every call is kept, and each copy's
-// state at half the network's rate, all the packets of a send together.
+// state at half the network's rate, all the packets of a send together;
+// what no replay may hold is left out and counted, and what it keeps reads back.
+#include "engine/network/replay/ReplayRecorder.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
-#include "engine/network/replay/ReplayRecorder.h"
+#include "support/ReplayPackets.h"
 
 #include <gtest/gtest.h>
 
@@ -115,4 +117,119 @@ TEST(ReplayRecorder, ANetworkSystemThatGoesFirstIsForgotten)
     auto* recording = new kit::ReplayRecorder(network);
     late.reset(); // the world deletes its network system; the recorder, told, outlives it harmlessly
     delete recording;
+}
+
+namespace {
+
+std::vector<std::uint8_t> batchOf(std::size_t bytes)
+{
+    std::vector<std::uint8_t> batch(bytes, 0);
+    batch[0] = 136;
+    return batch;
+}
+
+std::optional<kit::Replay> readBack(const kit::ReplayRecorder& recorder, std::string& error)
+{
+    return kit::decodeReplay(kit::encodeReplay(recorder.replay({})), error);
+}
+
+} // namespace
+
+TEST(ReplayRecorder, APacketNoReplayMayHoldIsLeftOutCountedAndToldOnce)
+{
+    using kit::replayFile::maxRecordBytes;
+    kit::ReplayRecorder recorder(nullptr);
+    testing::internal::CaptureStderr();
+    recorder.calls(batchOf(maxRecordBytes));
+    recorder.calls(batchOf(maxRecordBytes + 1));
+    std::vector<std::uint8_t> state = stateFrom(1);
+    state.resize(maxRecordBytes + 1);
+    recorder.state(state);
+    state.resize(maxRecordBytes);
+    recorder.state(state);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(recorder.leftOut(), 2u);
+    ASSERT_EQ(recorder.records().size(), 2u);
+    EXPECT_EQ(recorder.records()[0].bytes.size(), maxRecordBytes);
+    EXPECT_EQ(recorder.records()[1].bytes.size(), maxRecordBytes);
+    EXPECT_EQ(said, "The replay leaves out a call batch it cannot keep (1048577 bytes, more than a packet holds); "
+                    "any more are counted, not told\n");
+    std::string error;
+    const std::optional<kit::Replay> read = readBack(recorder, error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(read->records.size(), 2u);
+}
+
+TEST(ReplayRecorder, ASecondKeepsWhatAReplayMayHoldInOne)
+{
+    using kit::replayFile::maxRecordsPerSecond;
+    kit::ReplayRecorder recorder(nullptr);
+    testing::internal::CaptureStderr();
+    for (std::size_t i = 0; i <= maxRecordsPerSecond; ++i)
+        recorder.calls(batchOf(2));
+    recorder.advance(1.0f);
+    recorder.calls(batchOf(2));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(recorder.records().size(), maxRecordsPerSecond + 1) << "a second's worth, then the next second's first";
+    EXPECT_EQ(recorder.leftOut(), 1u);
+    EXPECT_NE(said.find("more than 4096 packets in one second"), std::string::npos) << said;
+    std::string error;
+    EXPECT_TRUE(readBack(recorder, error)) << error;
+}
+
+TEST(ReplayRecorder, StopsAtTheRecordsAFileMayHoldAndWhatItHasReadsBack)
+{
+    using kit::replayFile::maxRecords;
+    using kit::replayFile::maxRecordsPerSecond;
+    kit::ReplayRecorder recorder(nullptr);
+    testing::internal::CaptureStderr();
+    for (std::size_t i = 0; i < maxRecords; ++i) {
+        if (i > 0 && i % maxRecordsPerSecond == 0)
+            recorder.advance(1.0f);
+        recorder.calls(batchOf(1));
+    }
+    recorder.advance(1.0f);
+    recorder.calls(batchOf(1));
+    recorder.calls(batchOf(1));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(recorder.records().size(), maxRecords);
+    EXPECT_EQ(recorder.leftOut(), 2u);
+    EXPECT_EQ(said, "The replay is full: the rest of this match is not recorded\n");
+    std::string error;
+    const std::optional<kit::Replay> read = readBack(recorder, error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(read->records.size(), maxRecords);
+}
+
+TEST(ReplayRecorder, APacketOfTooManyNewNamesNeverMakesTheReplayUnreadable)
+{
+    // A peer's packets name 3,900 components, then one packet 250 more: the
+    // file's numbering of names would pass what its reader takes.
+    kit::ReplayRecorder recorder(nullptr);
+    const auto names = [](std::size_t first, std::size_t count) {
+        std::vector<test::StateRecord> records;
+        for (std::size_t i = first; i < first + count; ++i)
+            records.push_back({kit::EntityID{0x42, 1}, "c" + std::to_string(i), 8, 1});
+        return test::statePacketOf(0x42, records);
+    };
+    for (std::size_t p = 0; p < 39; ++p)
+        recorder.state(names(p * 100, 100));
+    recorder.state(names(3900, 250));
+    recorder.state(names(0, 100)); // names it knows, after
+    ASSERT_EQ(recorder.records().size(), 41u);
+    std::string error;
+    const std::optional<kit::Replay> read = readBack(recorder, error);
+    ASSERT_TRUE(read) << error;
+    ASSERT_EQ(read->records.size(), 41u);
+    for (std::size_t i = 0; i < 41; ++i)
+        EXPECT_EQ(read->records[i].bytes, recorder.records()[i].bytes) << "record " << i;
+}
+
+TEST(ReplayRecorder, ItsTimeNeverGoesBack)
+{
+    kit::ReplayRecorder recorder(nullptr);
+    recorder.advance(2.0f);
+    recorder.advance(-1.0f);
+    recorder.advance(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(recorder.seconds(), 2.0f);
 }
