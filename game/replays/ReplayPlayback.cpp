@@ -96,17 +96,18 @@ void ReplayPlayback::update(float dt)
     }
     underway_ = true;
     time_ += dt;
+    // At the end, the last records too: stamped to the nearest millisecond,
+    // they may lie a little past it. The feed hands over a step's worth at
+    // a time, so what is due comes over as many updates as it takes, the
+    // ones of a pause at the end included.
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
-        feed_.playUntil(*network, time_);
+        feed_.playUntil(*network, time_ >= length() ? length() + 1.0f : time_);
     if (followPending_ && time_ >= start_.at) {
         followPending_ = false;
         follow(start_.following);
     }
     if (time_ >= length() && !paused_) {
-        // The end: the last records (stamped to the nearest millisecond,
-        // they may lie a fraction past it) and the last picture stays.
-        if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
-            feed_.playUntil(*network, length() + 1.0f);
+        // The end: the last picture stays.
         paused_ = true;
         time_ = std::max(length(), 0.0f);
         applyPace();

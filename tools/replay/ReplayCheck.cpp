@@ -34,7 +34,10 @@ bool checkReplay(const std::shared_ptr<const kit::Replay>& replay)
     }
     const auto started = std::chrono::steady_clock::now();
     const long frames = static_cast<long>(length / frameTime) + 120;
-    for (long f = 0; f < frames && !(playback->paused() && playback->seconds() >= length); ++f)
+    const auto ended = [&] {
+        return playback->paused() && playback->seconds() >= length && playback->feed().finished();
+    };
+    for (long f = 0; f < frames && !ended(); ++f)
         app->frame(frameTime, false);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 

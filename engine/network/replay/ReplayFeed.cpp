@@ -23,7 +23,7 @@ std::size_t ReplayFeed::playUntil(NetworkSystem& network, float seconds)
     std::size_t handed = 0;
     NetPeer::Packet packet;
     packet.sender = NetAddress{0, 0}; // the replay: no address a connection can have
-    while (next_ < replay_->records.size() && replay_->records[next_].milliseconds <= until) {
+    while (handed < maxPerPlay && next_ < replay_->records.size() && replay_->records[next_].milliseconds <= until) {
         const ReplayRecord& record = replay_->records[next_];
         packet.data = record.bytes;
         ++next_;

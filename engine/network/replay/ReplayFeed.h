@@ -19,9 +19,17 @@ class ReplayFeed {
 public:
     explicit ReplayFeed(std::shared_ptr<const Replay> replay);
 
-    // Hands over every record not yet played whose time is at most `seconds`
-    // after the start. Returns how many it handed over.
+    // Hands over, in order, the records not yet played whose time is at most
+    // `seconds` after the start, up to maxPerPlay of them. Returns how many
+    // it handed over.
     std::size_t playUntil(NetworkSystem& network, float seconds);
+
+    // A step's worth of records at the most a replay holds: a twentieth of
+    // maxRecordsPerSecond, a twentieth of a second being the longest step a
+    // world takes (World::catchUpStep). Records crowded closer than that
+    // (a file may put a second's worth at one moment) are handed over in the
+    // steps and frames that follow, never all in one.
+    static constexpr std::size_t maxPerPlay = replayFile::maxRecordsPerSecond / 20;
 
     // With `checking` on, after each state packet every record's component
     // is written out again and compared with the record, bit for bit: the

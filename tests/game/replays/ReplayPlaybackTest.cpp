@@ -1,7 +1,8 @@
 // The playback's pace, from the viewer's keys: it waits for its pictures,
 // then catches up to where it starts; pauses, steps, changes speed within
 // its four, jumps ahead at once and back by building itself again; stops on
-// its last picture at the end.
+// its last picture at the end, where records crowded together still come a
+// step's worth at a time.
 #include "game/replays/ReplayPlayback.h"
 
 #include "engine/core/Window.h"
@@ -23,10 +24,11 @@ struct Playback : ::testing::Test {
     std::vector<ReplayPlayback::Pace> restarts;
     bool loaded = false;
 
-    void start(ReplayPlayback::Pace pace = {})
+    void start(ReplayPlayback::Pace pace = {}, std::vector<kit::ReplayRecord> records = {})
     {
         auto replay = std::make_shared<kit::Replay>();
         replay->header.seconds = 30.0f;
+        replay->records = std::move(records);
         app.setWorld(world);
         world->addComponent(kit::EntityHandle{world->systemEntity(), world.get()}, new kit::NetworkSystem(30.0f));
         playback = new ReplayPlayback(
@@ -143,4 +145,28 @@ TEST_F(Playback, AClipIsOfTheLastTenSecondsAndNeedsOneBehindIt)
     EXPECT_NEAR(asked[1].first, playback->seconds() - 10.0f, 1e-4f);
     EXPECT_EQ(asked[1].second, ReplayPlayback::clipSeconds);
     EXPECT_NE(playback->status().find("\ndrawing"), std::string::npos) << "the clip's line under the keys";
+}
+
+TEST_F(Playback, RecordsCrowdedAtTheEndComeAStepsWorthAnUpdateAndAllArrive)
+{
+    // Five steps' worth due at the last moment and just after it, as a file may have them.
+    constexpr std::size_t per = kit::ReplayFeed::maxPerPlay;
+    std::vector<kit::ReplayRecord> records(3 * per, {kit::ReplayRecord::Kind::calls, 29990, {0}});
+    records.insert(records.end(), 2 * per, {kit::ReplayRecord::Kind::calls, 30400, {0}});
+    loaded = true;
+    start({}, records);
+    frames(2);
+    playback->seek(100.0f);
+    frames(1);
+    EXPECT_TRUE(playback->paused());
+    EXPECT_EQ(playback->seconds(), 30.0f);
+    EXPECT_FALSE(playback->feed().finished()) << "not all in one update";
+    std::size_t played = playback->feed().played();
+    for (int frame = 0; frame < 10; ++frame) {
+        frames(1);
+        EXPECT_LE(playback->feed().played() - played, per) << "frame " << frame;
+        played = playback->feed().played();
+    }
+    EXPECT_TRUE(playback->feed().finished()) << "the rest over the frames of the pause at the end";
+    EXPECT_EQ(played, records.size());
 }
