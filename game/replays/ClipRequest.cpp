@@ -20,11 +20,16 @@ namespace skyscuffle {
 
 std::filesystem::path clipDirectory()
 {
-    return kit::userDirectories::dataHome() / "skyscuffle" / "clips";
+    const std::filesystem::path home = kit::userDirectories::dataHome();
+    return home.empty() ? home : home / "skyscuffle" / "clips";
 }
 
 std::optional<std::filesystem::path> requestClip(const std::filesystem::path& replay, float from, float seconds)
 {
+    if (clipDirectory().empty()) {
+        std::cerr << "No clip: there is no home directory (neither HOME nor XDG_DATA_HOME is set)\n";
+        return std::nullopt;
+    }
     std::error_code failed;
     const std::filesystem::path game = std::filesystem::read_symlink("/proc/self/exe", failed);
     std::filesystem::create_directories(clipDirectory(), failed);

@@ -5,7 +5,8 @@
 
 namespace skyscuffle {
 
-// Where clips go: $XDG_DATA_HOME/skyscuffle/clips (~/.local/share/skyscuffle/clips).
+// Where clips go: $XDG_DATA_HOME/skyscuffle/clips (~/.local/share/skyscuffle/clips);
+// empty when neither is set, and no clip is made.
 std::filesystem::path clipDirectory();
 
 // Asks for a clip of `seconds` of a replay file from `from` seconds in: the

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <iostream>
+#include <regex>
 
 namespace skyscuffle {
 
 std::filesystem::path replayDirectory()
 {
-    return kit::userDirectories::dataHome() / "skyscuffle" / "replays";
+    const std::filesystem::path home = kit::userDirectories::dataHome();
+    return home.empty() ? home : home / "skyscuffle" / "replays";
 }
 
 std::string replayFileName(const kit::ReplayHeader& header)
@@ -40,31 +42,66 @@ std::vector<std::filesystem::path> shelvedReplays(const std::filesystem::path& d
     return found;
 }
 
+bool isShelvedName(const std::string& fileName)
+{
+    // "2026-12-07_23-59-01_" then a winner of letters, digits and '-', then
+    // perhaps "_2" and on; replayFileName never leaves a '_' in a winner.
+    static const std::regex shelved(R"(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}_[A-Za-z0-9-]+(_[0-9]+)?\.replay)");
+    return std::regex_match(fileName, shelved);
+}
+
 std::optional<std::filesystem::path> shelveReplay(const kit::Replay& replay, const std::filesystem::path& directory,
                                                   int keep)
 {
-    std::error_code made;
-    std::filesystem::create_directories(directory, made);
-    std::filesystem::path path = directory / replayFileName(replay.header);
-    // Two matches ended within one second: the second gets a number.
-    for (int n = 2; std::filesystem::exists(path, made) && n < 100; ++n)
-        path = directory / (path.stem().string() + "_" + std::to_string(n) + ".replay");
-    std::string error;
-    if (!kit::writeReplayFile(path.string(), replay, error)) {
-        std::cerr << "The match's replay is not kept: " << error << "\n";
+    if (directory.empty()) {
+        std::cerr << "The match's replay is not kept: there is no home directory (neither HOME nor XDG_DATA_HOME is "
+                     "set)\n";
         return std::nullopt;
     }
-    const std::vector<std::filesystem::path> all = shelvedReplays(directory);
-    for (std::size_t i = static_cast<std::size_t>(std::max(keep, 1)); i < all.size(); ++i) {
+    std::error_code made;
+    std::filesystem::create_directories(directory, made);
+    const std::string name = replayFileName(replay.header);
+    const std::string stem = name.substr(0, name.size() - std::string(".replay").size());
+    // Two matches ended within one second: the second gets a number. The
+    // name is taken as the file is written, so two copies of the game
+    // ending together each get their own.
+    std::optional<std::filesystem::path> written;
+    std::string error;
+    for (int n = 1; n < 100 && !written; ++n) {
+        const std::filesystem::path path = directory / (n == 1 ? name : stem + "_" + std::to_string(n) + ".replay");
         std::error_code ignored;
-        std::filesystem::remove(all[i], ignored);
+        if (std::filesystem::exists(path, ignored))
+            continue;
+        if (kit::writeReplayFile(path.string(), replay, error, false))
+            written = path;
+        else if (!std::filesystem::exists(path, ignored))
+            break; // not taken meanwhile: it cannot be written
     }
-    lastShelvedReplay() = path;
-    return path;
+    if (!written) {
+        std::cerr << "The match's replay is not kept: "
+                  << (error.empty() ? "every name for it is taken in " + directory.string() : error) << "\n";
+        return std::nullopt;
+    }
+    // The shelf's own replays but the new one, newest first: those past the
+    // newest keep - 1 go, so that `keep` stay with the new one, whatever its
+    // date says (a clock set back) and whatever else the folder holds.
+    std::vector<std::filesystem::path> others;
+    for (const std::filesystem::path& path : shelvedReplays(directory)) {
+        if (isShelvedName(path.filename().string()) && path.filename() != written->filename())
+            others.push_back(path);
+    }
+    for (std::size_t i = static_cast<std::size_t>(std::max(keep, 1)) - 1; i < others.size(); ++i) {
+        std::error_code ignored;
+        std::filesystem::remove(others[i], ignored);
+    }
+    lastShelvedReplay() = written;
+    return written;
 }
 
 std::vector<std::filesystem::path> everyReplay(const std::filesystem::path& directory)
 {
+    if (directory.empty())
+        return {};
     std::vector<std::filesystem::path> all = shelvedReplays(directory);
     const std::vector<std::filesystem::path> kept = shelvedReplays(directory / "kept");
     all.insert(all.end(), kept.begin(), kept.end());
@@ -81,6 +118,10 @@ std::optional<std::filesystem::path>& lastShelvedReplay()
 std::optional<std::filesystem::path> keepReplay(const std::filesystem::path& replay,
                                                 const std::filesystem::path& directory)
 {
+    if (directory.empty()) {
+        std::cerr << "The replay is not kept: there is no home directory (neither HOME nor XDG_DATA_HOME is set)\n";
+        return std::nullopt;
+    }
     std::error_code failed;
     const std::filesystem::path kept = directory / "kept";
     std::filesystem::create_directories(kept, failed);
