@@ -3,6 +3,8 @@
 well-formed packets and texts that the fuzzers then mutate. Run from anywhere:
     tests/fuzz/make-seeds.py
 """
+import ctypes
+import ctypes.util
 import os
 import struct
 
@@ -135,6 +137,43 @@ def match_seeds():
     write("match", "absurd-health", framed(absurd.flag(0).bytes()))
 
 
+def zstd(data):
+    """A zstd frame of `data`, through the system's libzstd (the game's own)."""
+    lib = ctypes.CDLL(ctypes.util.find_library("zstd"))
+    lib.ZSTD_compressBound.restype = ctypes.c_size_t
+    lib.ZSTD_compress.restype = ctypes.c_size_t
+    room = lib.ZSTD_compressBound(ctypes.c_size_t(len(data)))
+    out = ctypes.create_string_buffer(room)
+    size = lib.ZSTD_compress(out, ctypes.c_size_t(room), data, ctypes.c_size_t(len(data)), 19)
+    return out.raw[:size]
+
+
+def replay(body, seconds=1.0):
+    """A replay file (engine/network/replay): magic, version, header, records."""
+    header = Bits().string("2026-12-07 23:59:01").float(seconds).uint(1, 32).uint(0, 32).string("").uint(0, 32)
+    header = header.bytes()
+    packed = zstd(body)
+    return (b"SKYRPLAY" + struct.pack("<II", 1, len(header)) + header + struct.pack("<II", len(body), len(packed))
+            + packed)
+
+
+def record(kind, milliseconds, data):
+    return struct.pack("<BII", kind, milliseconds, len(data)) + data
+
+
+def replay_seeds():
+    # Found by review: a state of 64 KiB, then records "the same as last time"
+    # 65,536 to a packet: a few hundred bytes that unpacked into gigabytes.
+    name = struct.pack("<H", 1) + b"x"
+    whole = struct.pack("<IIH", 1, 1, 0) + name + struct.pack("<IB", 8 * 65536, 1) + bytes(65536)
+    same = struct.pack("<IIHIB", 1, 1, 0, 8 * 65536, 0)
+    packet = lambda *records: struct.pack("<IHI", 7, 0, len(records)) + b"".join(records)
+    write("replay", "repeated-state.replay",
+          replay(record(3, 0, packet(whole)) + 2 * record(3, 0, packet(*[same] * 65536))))
+    # And 59.6 million empty records at one moment, in 45 KB.
+    write("replay", "empty-records.replay", replay(record(1, 0, b"") * 59_600_000))
+
+
 def main():
     transform = Bits()
     for value in (1.0, 2.0, 0.0, 0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 1.0):
@@ -160,6 +199,7 @@ def main():
                                     ("spawnPowerup", Bits().entity(4, 4).float(1).float(2).float(3).uint(5, 32))).bytes())
     write("packets", "empty-calls", bytes([0]))
     match_seeds()
+    replay_seeds()
     write("packets", "event", bytes([21]))
 
     # Selector bytes for the bit-stream harness: a string, a nested stream, a quaternion.
