@@ -415,3 +415,63 @@ TEST_F(ReplayFiles, EachWriteHasATemporaryFileOfItsOwn)
     EXPECT_TRUE(kit::writeReplayFile("match.replay", other, error)) << error;
     EXPECT_EQ(kit::readReplayFile("match.replay", error)->header.winner, "Pink");
 }
+
+TEST(ReplayFile, AStoredRecordIsAtMostTheLargestPacket)
+{
+    std::string error;
+    const std::optional<Replay> largest = decode(fileOf({test::callRecord(0, kit::replayFile::maxRecordBytes)}), error);
+    ASSERT_TRUE(largest) << error;
+    EXPECT_EQ(largest->records.front().bytes.size(), kit::replayFile::maxRecordBytes);
+    expectRefusedInOneLine(fileOf({test::callRecord(0, kit::replayFile::maxRecordBytes + 1)}),
+                           "corrupt replay: replay record 1 claims 1048577 bytes");
+}
+
+namespace {
+
+// A replay whose records come in a zstd frame written by hand, in raw blocks,
+// that asks for a window of 2^windowLog bytes: two call batches of 100,000
+// bytes, more than the first piece of the file the reader takes, so that the
+// decoder needs a window (a frame it can decode in one go needs none).
+std::vector<std::uint8_t> fileWithWindow(int windowLog)
+{
+    std::vector<std::uint8_t> body;
+    for (int r = 0; r < 2; ++r) {
+        const std::vector<std::uint8_t> head{1, 0, 0, 0, 0, 0xA0, 0x86, 0x01, 0}; // calls, 0 ms, 100,000 bytes
+        body.insert(body.end(), head.begin(), head.end());
+        body.push_back(136);
+        body.insert(body.end(), 99999, 0);
+    }
+    std::vector<std::uint8_t> frame{0x28, 0xB5, 0x2F, 0xFD, 0x80, static_cast<std::uint8_t>((windowLog - 10) << 3)};
+    for (int i = 0; i < 4; ++i)
+        frame.push_back(static_cast<std::uint8_t>(body.size() >> (8 * i))); // the content's size
+    for (std::size_t at = 0; at < body.size(); at += 128 * 1024) {
+        const std::size_t size = std::min<std::size_t>(128 * 1024, body.size() - at);
+        const auto block = static_cast<std::uint32_t>(size << 3 | (at + size == body.size() ? 1 : 0)); // raw
+        for (int i = 0; i < 3; ++i)
+            frame.push_back(static_cast<std::uint8_t>(block >> (8 * i)));
+        frame.insert(frame.end(), body.begin() + static_cast<std::ptrdiff_t>(at),
+                     body.begin() + static_cast<std::ptrdiff_t>(at + size));
+    }
+    Replay empty;
+    empty.header.seconds = 1.0f;
+    std::vector<std::uint8_t> file = kit::encodeReplay(empty);
+    file.resize(file.size() - 8); // the sizes of no records
+    for (const std::size_t size : {body.size(), frame.size()}) {
+        for (int i = 0; i < 4; ++i)
+            file.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    }
+    file.insert(file.end(), frame.begin(), frame.end());
+    return file;
+}
+
+} // namespace
+
+TEST(ReplayFile, TheCompressedRecordsAskForAWindowOfAtMost16MiB)
+{
+    std::string error;
+    const std::optional<Replay> read = decode(fileWithWindow(24), error);
+    ASSERT_TRUE(read) << error;
+    ASSERT_EQ(read->records.size(), 2u);
+    EXPECT_EQ(read->records.back().bytes.size(), 100000u);
+    expectRefusedInOneLine(fileWithWindow(25), "its compressed records do not decode");
+}

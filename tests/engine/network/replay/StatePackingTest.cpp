@@ -236,3 +236,46 @@ TEST(StatePacking, TheBoundsAreTheDocumentedOnes)
     EXPECT_EQ(maxKeys, 16384u);
     EXPECT_EQ(maxKeptBytes, 4u * 1024 * 1024);
 }
+
+TEST(StatePacking, APacketIsPackedAtMostAsLargeAsItIsButForTheNamesItIntroduces)
+{
+    // One whole record after the screen "game": packed, 29 bytes and its
+    // state's beside a packet of 27, its name's and its state's. A name of
+    // two letters makes the two equal (packed); of one, the packed form a
+    // byte longer (kept whole).
+    const std::vector<std::uint8_t> even = test::statePacketOf(9, {{EntityID{9, 1}, "ab", 64, 1}});
+    kit::StatePacker packer;
+    const auto packed = packer.pack(even);
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(packed->size() - (2 + 2), even.size());
+    kit::StatePacker fresh;
+    EXPECT_FALSE(fresh.pack(test::statePacketOf(9, {{EntityID{9, 1}, "a", 64, 1}})));
+}
+
+TEST(StatePacking, APackedPacketIsAtMostTheLargestRecordWithTheNamesItIntroduces)
+{
+    // Sixteen records, each introducing a name of 255 letters: packed, a
+    // little longer than the packet. The last record's state is sized so
+    // that the packed form is just the largest record, then a byte more.
+    std::vector<StateRecord> records;
+    for (std::uint32_t i = 0; i < 16; ++i)
+        records.push_back({EntityID{9, i + 1}, std::string(maxNameBytes, static_cast<char>('a' + i)), fullBits, 1});
+    const auto packedSize = [&records] {
+        PackedPacket packed(9, static_cast<std::uint32_t>(records.size()));
+        for (std::uint16_t i = 0; i < records.size(); ++i)
+            packed.record(records[i].entity, i, &records[i].name, static_cast<std::uint32_t>(records[i].bits),
+                          test::wholeMode, 1);
+        return packed.bytes.size();
+    };
+    records.back().bits = 0;
+    records.back().bits = 8 * (kit::replayFile::maxRecordBytes - packedSize());
+    ASSERT_EQ(packedSize(), kit::replayFile::maxRecordBytes);
+    ASSERT_LE(test::statePacketOf(9, records).size(), kit::replayFile::maxRecordBytes);
+    kit::StatePacker packer;
+    kit::StateUnpacker unpacker;
+    EXPECT_TRUE(packs(packer, unpacker, test::statePacketOf(9, records)));
+    records.back().bits += 8;
+    ASSERT_LE(test::statePacketOf(9, records).size(), kit::replayFile::maxRecordBytes);
+    kit::StatePacker fresh;
+    EXPECT_FALSE(fresh.pack(test::statePacketOf(9, records)));
+}
