@@ -487,3 +487,44 @@ TEST_F(Bodies, ImpulsesThatWouldOverflowAreNotGiven)
     EXPECT_TRUE(finite(transformOf(b)->position));
     ASSERT_EQ(a->contacts.size(), 1u); // still pushed apart and recorded
 }
+
+TEST(BodyReplication, TheMassBoundsAreInsideAndAFloatPastThemIsNot)
+{
+    struct Edge {
+        float inside, outside;
+    };
+    const float lightest = 1e-3f, heaviest = 1e5f; // kit::Body::lightest and heaviest
+    for (const Edge& e :
+         {Edge{lightest, std::nextafter(lightest, 0.0f)}, Edge{heaviest, std::nextafter(heaviest, infinity)}}) {
+        kit::Body body(glm::vec3(1, 2, 3), 2.0f);
+        kit::NetStream taken = bodyRecord(glm::vec3(4, 5, 6), e.inside);
+        body.serialize(taken);
+        EXPECT_EQ(body.mass, e.inside);
+        EXPECT_EQ(body.velocity, glm::vec3(4, 5, 6));
+        kit::NetStream refused = bodyRecord(glm::vec3(7, 8, 9), e.outside);
+        body.serialize(refused);
+        EXPECT_EQ(body.mass, e.inside) << e.outside;
+        EXPECT_EQ(body.velocity, glm::vec3(4, 5, 6)) << e.outside;
+    }
+}
+
+TEST(BodyReplication, ASpeedOfExactlyTheLimitArrivesAsItIsAndALittleMoreIsCut)
+{
+    kit::Body body;
+    body.receivedSpeedLimit = 100.0f;
+    kit::NetStream atTheLimit = bodyRecord(glm::vec3(60, -80, 0), 1.0f);
+    body.serialize(atTheLimit);
+    EXPECT_EQ(body.velocity, glm::vec3(60, -80, 0));
+    kit::NetStream past = bodyRecord(glm::vec3(0, 0, 100.01f), 1.0f);
+    body.serialize(past);
+    EXPECT_LT(body.velocity.z, 100.01f);
+    EXPECT_NEAR(body.velocity.z, 100.0f, 1e-4f);
+    // The engine's own limit, for entities the game says nothing about.
+    kit::Body plain;
+    kit::NetStream engineLimit = bodyRecord(glm::vec3(10000.0f, 0, 0), 1.0f);
+    plain.serialize(engineLimit);
+    EXPECT_EQ(plain.velocity.x, 10000.0f);
+    kit::NetStream beyond = bodyRecord(glm::vec3(-10001.0f, 0, 0), 1.0f);
+    plain.serialize(beyond);
+    EXPECT_EQ(plain.velocity.x, -10000.0f);
+}

@@ -206,3 +206,43 @@ TEST(TransformReplication, AnEntityMayNarrowWhereRecordsPutIt)
     receive(t, record(glm::vec3(10.5f, 0, 0), glm::quat(1, 0, 0, 0), glm::vec3(1.0f)));
     EXPECT_EQ(t.position, glm::vec3(10, -10, 1));
 }
+
+TEST(TransformReplication, EachBoundTakesItsEdgeAndRefusesJustPastIt)
+{
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    const float limit = 10000.0f; // the engine's bound (kit::received::limit)
+    const float most = 1000.0f;   // Transform::maxReceivedScale
+    const glm::quat unit(1, 0, 0, 0);
+    const glm::vec3 one(1.0f);
+    struct Edge {
+        const char* bound;
+        glm::vec3 position, scale;
+    };
+    // Each pair: a record on the bound (taken), then one a float past it (refused).
+    const Edge edges[][2] = {
+        {{"position x high", {limit, 0, 0}, one}, {"", {std::nextafter(limit, infinity), 0, 0}, one}},
+        {{"position x low", {-limit, 0, 0}, one}, {"", {std::nextafter(-limit, -infinity), 0, 0}, one}},
+        {{"position y high", {0, limit, 0}, one}, {"", {0, std::nextafter(limit, infinity), 0}, one}},
+        {{"position y low", {0, -limit, 0}, one}, {"", {0, std::nextafter(-limit, -infinity), 0}, one}},
+        {{"position z high", {0, 0, limit}, one}, {"", {0, 0, std::nextafter(limit, infinity)}, one}},
+        {{"position z low", {0, 0, -limit}, one}, {"", {0, 0, std::nextafter(-limit, -infinity)}, one}},
+        {{"scale x", {0, 0, 0}, {most, 1, 1}}, {"", {0, 0, 0}, {std::nextafter(most, infinity), 1, 1}}},
+        {{"scale y", {0, 0, 0}, {1, -most, 1}}, {"", {0, 0, 0}, {1, std::nextafter(-most, -infinity), 1}}},
+        {{"scale z", {0, 0, 0}, {1, 1, most}}, {"", {0, 0, 0}, {1, 1, std::nextafter(most, infinity)}}},
+    };
+    for (const auto& [inside, outside] : edges) {
+        Transform t(glm::vec3(7, 8, 9), glm::vec3(2.0f));
+        receive(t, record(inside.position, unit, inside.scale));
+        EXPECT_EQ(t.position, inside.position) << inside.bound;
+        EXPECT_EQ(t.scale, inside.scale) << inside.bound;
+        receive(t, record(outside.position, unit, outside.scale));
+        EXPECT_EQ(t.position, inside.position) << inside.bound << ": just past it";
+        EXPECT_EQ(t.scale, inside.scale) << inside.bound << ": just past it";
+    }
+    // Ten floats or nothing: nine and a half are not a record.
+    Transform t(glm::vec3(7, 8, 9));
+    kit::NetStream almost = record(glm::vec3(1, 2, 3), unit, one, 9);
+    almost.write(std::uint16_t{0x3F80});
+    receive(t, almost);
+    EXPECT_EQ(t.position, glm::vec3(7, 8, 9));
+}

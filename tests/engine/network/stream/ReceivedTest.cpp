@@ -70,3 +70,76 @@ TEST(Received, SpeedsAreCutToTheirBoundDirectionKept)
     EXPECT_GT(huge.x, 0.0f);
     EXPECT_LT(huge.y, 0.0f);
 }
+
+namespace {
+
+float justAbove(float v)
+{
+    return std::nextafter(v, infinity);
+}
+
+float justBelow(float v)
+{
+    return std::nextafter(v, -infinity);
+}
+
+} // namespace
+
+TEST(Received, WithinHoldsBothEdgesOfTheBound)
+{
+    EXPECT_EQ(limit, 10000.0f);
+    struct Edge {
+        float inside, outside;
+    };
+    for (const Edge& e : {Edge{limit, justAbove(limit)}, Edge{-limit, justBelow(-limit)}}) {
+        EXPECT_TRUE(within(e.inside, limit)) << e.inside;
+        EXPECT_FALSE(within(e.outside, limit)) << e.outside;
+        EXPECT_TRUE(within(glm::vec2(0, e.inside), limit)) << e.inside;
+        EXPECT_FALSE(within(glm::vec2(e.outside, 0), limit)) << e.outside;
+        EXPECT_TRUE(within(glm::vec3(0, 0, e.inside), limit)) << e.inside;
+        EXPECT_FALSE(within(glm::vec3(0, 0, e.outside), limit)) << e.outside;
+    }
+}
+
+TEST(Received, EveryFaceOfABoxHoldsItsEdgeAndNothingPastIt)
+{
+    const Box box{{-1, -2, -3}, {1, 2, 3}};
+    struct Face {
+        const char* name;
+        glm::vec3 inside, outside;
+    };
+    const Face faces[] = {
+        {"low x", {-1, 0, 0}, {justBelow(-1), 0, 0}}, {"high x", {1, 0, 0}, {justAbove(1), 0, 0}},
+        {"low y", {0, -2, 0}, {0, justBelow(-2), 0}}, {"high y", {0, 2, 0}, {0, justAbove(2), 0}},
+        {"low z", {0, 0, -3}, {0, 0, justBelow(-3)}}, {"high z", {0, 0, 3}, {0, 0, justAbove(3)}},
+    };
+    for (const Face& f : faces) {
+        EXPECT_TRUE(box.contains(f.inside)) << f.name;
+        EXPECT_FALSE(box.contains(f.outside)) << f.name;
+    }
+}
+
+TEST(Received, ARotationIsNothingBelowAThousandthOfLengthAndUnitWithinRounding)
+{
+    // Long enough to turn by: a squared length of at least a millionth.
+    EXPECT_TRUE(rotation(glm::quat(0.00101f, 0, 0, 0)));
+    EXPECT_FALSE(rotation(glm::quat(0.00099f, 0, 0, 0)));
+    EXPECT_TRUE(rotation(glm::quat(0, 0, -0.00101f, 0)));
+    EXPECT_FALSE(rotation(glm::quat(0, 0, -0.00099f, 0)));
+    // A unit rotation to within 1e-4 of its squared length arrives bit for
+    // bit, on either side of 1; one a little further off is normalised.
+    for (const float w : {1.000049f, 0.999951f})
+        EXPECT_EQ(rotation(glm::quat(w, 0, 0, 0)), glm::quat(w, 0, 0, 0)) << w;
+    for (const float w : {1.000051f, 0.999949f})
+        EXPECT_EQ(rotation(glm::quat(w, 0, 0, 0)), glm::quat(1, 0, 0, 0)) << w;
+}
+
+TEST(Received, ASpeedOfExactlyTheBoundIsKeptAndALittleMoreIsCut)
+{
+    EXPECT_EQ(capped(glm::vec3(3, 4, 0), 5.0f), glm::vec3(3, 4, 0));
+    EXPECT_EQ(capped(glm::vec3(0, -5, 0), 5.0f), glm::vec3(0, -5, 0));
+    EXPECT_NEAR(capped(glm::vec3(0, -5.001f, 0), 5.0f).y, -5.0f, 1e-6f);
+    const glm::vec3 slightlyOver = capped(glm::vec3(3, 4.001f, 0), 5.0f);
+    EXPECT_LT(slightlyOver.y, 4.001f);
+    EXPECT_NEAR(glm::length(slightlyOver), 5.0f, 1e-5f);
+}
