@@ -1,6 +1,5 @@
 #include "CallRefusals.h"
 
-#include <chrono>
 #include <iostream>
 #include <map>
 #include <string>
@@ -9,10 +8,9 @@ namespace skyscuffle {
 
 namespace {
 
-constexpr int linesPerSecond = 20;
-
 struct Told {
     std::chrono::steady_clock::time_point secondStart;
+    bool started = false;
     int lines = 0;
     unsigned untold = 0;
 };
@@ -20,6 +18,11 @@ struct Told {
 } // namespace
 
 void refuseCall(std::string_view function, std::string_view why)
+{
+    refuseCall(function, why, std::chrono::steady_clock::now());
+}
+
+void refuseCall(std::string_view function, std::string_view why, std::chrono::steady_clock::time_point now)
 {
     // Keyed by the game's function names and its own reasons: a handful.
     static std::map<std::string, Told, std::less<>> told;
@@ -29,12 +32,12 @@ void refuseCall(std::string_view function, std::string_view why)
     if (found == told.end())
         found = told.emplace(std::move(key), Told{}).first;
     Told& t = found->second;
-    const auto now = std::chrono::steady_clock::now();
-    if (now - t.secondStart >= std::chrono::seconds(1)) {
+    if (!t.started || now - t.secondStart >= std::chrono::seconds(1)) {
         t.secondStart = now;
+        t.started = true;
         t.lines = 0;
     }
-    if (t.lines >= linesPerSecond) {
+    if (t.lines >= refusals::linesPerSecond) {
         ++t.untold;
         return;
     }
