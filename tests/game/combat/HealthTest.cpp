@@ -14,6 +14,7 @@
 #include "engine/render/Model.h"
 #include "engine/render/Text.h"
 #include "support/GameWorld.h"
+#include "support/Edges.h"
 
 #include <glm/gtc/quaternion.hpp>
 
@@ -333,6 +334,53 @@ TEST_F(Planes, AnAbsurdHealthFromAPeerSmokesNoThickerThanNone)
     EXPECT_NEAR(smoke->interval, 0.1f, 1e-6f); // ten a second, as at no health at all, not hundreds
 }
 
+TEST_F(Planes, EachBoundOnAHealthRecordTakesItsEdgeAndRefusesJustPastIt)
+{
+    // Health from far below nothing (-1000) to the maximum, a state from
+    // healthy to dead: each edge taken, the next value past it refused.
+    const auto theirs = plane(0xFEED);
+    Health& h = health(theirs);
+    auto receive = [&](float value, std::int32_t state) {
+        kit::NetStream record;
+        record.write(value);
+        record.write(state);
+        record.writing = false;
+        h.serialize(record);
+    };
+    struct Edge {
+        const char* bound;
+        float health;
+        std::int32_t state, stateOutside;
+        float healthOutside;
+    };
+    const Edge edges[] = {
+        {"the maximum", 10.0f, Health::healthy, Health::healthy, test::justPast(10.0f)},
+        {"far below nothing", -1000.0f, Health::damaged, Health::damaged, test::justPast(-1000.0f)},
+        {"the first state", 3.0f, Health::healthy, Health::healthy - 1, 3.0f},
+        {"the last state", 2.0f, Health::dead, Health::dead + 1, 2.0f},
+    };
+    float marker = 9.0f;
+    for (const Edge& e : edges) {
+        receive(marker, Health::healthy);
+        receive(e.health, e.state);
+        EXPECT_EQ(h.currentHealth, e.health) << e.bound;
+        EXPECT_EQ(h.state, e.state) << e.bound;
+        receive(e.healthOutside == e.health ? e.health - 1.0f : e.healthOutside, e.stateOutside);
+        EXPECT_EQ(h.currentHealth, e.health) << e.bound << ": just past it";
+        EXPECT_EQ(h.state, e.state) << e.bound << ": just past it";
+        marker -= 1.0f;
+    }
+    // Sixty-four bits or nothing: one less is not a record.
+    kit::NetStream shortRecord;
+    shortRecord.write(5.0f);
+    const std::uint8_t zeros[4] = {};
+    shortRecord.writeBits(zeros, 31);
+    shortRecord.writing = false;
+    receive(7.0f, Health::healthy);
+    h.serialize(shortRecord);
+    EXPECT_EQ(h.currentHealth, 7.0f);
+}
+
 TEST_F(Planes, RespawnTwoSecondsAfterDeathAtTheSpawnPointFacingRight)
 {
     const auto a = plane();
@@ -416,4 +464,23 @@ TEST(ScoreReplication, NoCopysWordAboutItsPointsIsTaken)
     std::int32_t read = 0;
     ASSERT_TRUE(written.read(read));
     EXPECT_EQ(read, 7);
+}
+
+TEST(ScoreReplication, AMillionEitherWayIsTakenAndOnePointMoreIsNot)
+{
+    constexpr std::int32_t most = 1000000;
+    struct Edge {
+        std::int32_t inside, outside;
+    };
+    for (const Edge& e : {Edge{most, most + 1}, Edge{-most, -most - 1}}) {
+        Score score;
+        kit::NetStream taken, refused;
+        taken.write(e.inside);
+        refused.write(e.outside);
+        taken.writing = refused.writing = false;
+        score.serialize(taken);
+        EXPECT_EQ(score.points, e.inside);
+        score.serialize(refused);
+        EXPECT_EQ(score.points, e.inside) << e.outside;
+    }
 }

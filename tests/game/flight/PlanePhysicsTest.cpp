@@ -3,11 +3,15 @@
 
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
+#include "engine/network/stream/NetStream.h"
 #include "engine/physics/ConstantRotation.h"
+#include "support/Edges.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace skyscuffle;
 
@@ -276,4 +280,82 @@ TEST_F(Flight, AGentleDashFromRestKeepsWhatItGained)
     EXPECT_LT(glm::length(plane.body->velocity), 3.0f);
     kit::settings::set("tuning.planePhysics.dashSpeed", "60");
     kit::SettingsEntryBase::refreshAll();
+}
+
+namespace {
+
+// Another copy's record of a plane: turning, dash timer, the enabled bit,
+// stick, speed before the dash, dash count.
+kit::NetStream flightRecord(float turning, float dash, glm::vec3 stick, float speedBefore, std::uint32_t count)
+{
+    kit::NetStream record;
+    record.write(turning);
+    record.write(dash);
+    record.write(true);
+    record.write(stick);
+    record.write(speedBefore);
+    record.write(count);
+    record.writing = false;
+    return record;
+}
+
+} // namespace
+
+TEST_F(Flight, EachBoundOnAFlightRecordTakesItsEdgeAndRefusesJustPastIt)
+{
+    // Turning at most 1000 rad/s, a dash timer of at most 60 s, a speed
+    // before the dash of at most the engine's limit: each either way.
+    auto theirs = PlaneRig::build(*world, glm::vec3(0, 40, 0), glm::vec3(1, 0, 0), kit::EntityID{0xFEED, 9});
+    PlanePhysics& flight = *theirs.physics;
+    struct Edge {
+        const char* field;
+        float bound;
+        float PlanePhysics::*applied;
+    };
+    const float fastestTurn = 1000.0f, longestDash = 60.0f, fastest = 10000.0f;
+    const Edge edges[] = {
+        {"angularVelocity", fastestTurn, &PlanePhysics::angularVelocity},
+        {"angularVelocity", -fastestTurn, &PlanePhysics::angularVelocity},
+        {"dashTimer", longestDash, &PlanePhysics::dashTimer},
+        {"dashTimer", -longestDash, &PlanePhysics::dashTimer},
+        {"speedBeforeDash", fastest, &PlanePhysics::speedBeforeDash},
+        {"speedBeforeDash", -fastest, &PlanePhysics::speedBeforeDash},
+    };
+    std::uint32_t count = 100;
+    for (const Edge& e : edges) {
+        auto record = [&](float value, glm::vec3 stick) {
+            const bool turning = e.applied == &PlanePhysics::angularVelocity;
+            const bool dash = e.applied == &PlanePhysics::dashTimer;
+            const bool speed = e.applied == &PlanePhysics::speedBeforeDash;
+            return flightRecord(turning ? value : 1.0f, dash ? value : 0.1f, stick, speed ? value : 50.0f, ++count);
+        };
+        kit::NetStream taken = record(e.bound, glm::vec3(0.5f, 0, 0));
+        flight.serialize(taken);
+        // (a speed below nothing is nothing)
+        EXPECT_EQ(flight.*e.applied, e.applied == &PlanePhysics::speedBeforeDash ? std::max(e.bound, 0.0f) : e.bound)
+            << e.field << " " << e.bound;
+        EXPECT_EQ(flight.steer, glm::vec3(0.5f, 0, 0)) << e.field << " " << e.bound;
+        const float kept = flight.*e.applied;
+        kit::NetStream refused = record(test::justPast(e.bound), glm::vec3(0.25f, 0, 0));
+        flight.serialize(refused);
+        EXPECT_EQ(flight.*e.applied, kept) << e.field << " just past " << e.bound;
+        EXPECT_EQ(flight.steer, glm::vec3(0.5f, 0, 0)) << e.field << " just past " << e.bound;
+        EXPECT_EQ(flight.dashCount, count - 1) << e.field << " just past " << e.bound;
+    }
+}
+
+TEST_F(Flight, AStickOfUnitLengthArrivesAsItIsAndALongerOneIsCutToIt)
+{
+    auto theirs = PlaneRig::build(*world, glm::vec3(0, 40, 0), glm::vec3(1, 0, 0), kit::EntityID{0xFEED, 9});
+    kit::NetStream unit = flightRecord(0.0f, 0.0f, glm::vec3(0.6f, -0.8f, 0), 0.0f, 0);
+    theirs.physics->serialize(unit);
+    EXPECT_EQ(theirs.physics->steer, glm::vec3(0.6f, -0.8f, 0));
+    kit::NetStream longer = flightRecord(0.0f, 0.0f, glm::vec3(0, 1.001f, 0), 0.0f, 0);
+    theirs.physics->serialize(longer);
+    EXPECT_EQ(theirs.physics->steer, glm::vec3(0, 1, 0));
+    // Not a number anywhere in the stick: the whole record is refused.
+    kit::NetStream broken = flightRecord(5.0f, 0.0f, glm::vec3(0, 0, std::numeric_limits<float>::quiet_NaN()), 0.0f, 0);
+    theirs.physics->serialize(broken);
+    EXPECT_EQ(theirs.physics->steer, glm::vec3(0, 1, 0));
+    EXPECT_EQ(theirs.physics->angularVelocity, 0.0f);
 }
