@@ -2,22 +2,29 @@
 // them: each handler takes only what the game itself would send.
 #include "game/match/MatchFunctions.h"
 #include "game/common/Arena.h"
+#include "game/common/PrintableText.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/BombPower.h"
 #include "game/players/PlayerColours.h"
 #include "game/match/PlayerPlane.h"
 #include "game/weapons/Bullet.h"
+#include "game/weapons/Bomb.h"
 
 #include "engine/core/Label.h"
 #include "engine/network/stream/NetStream.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
+#include "engine/physics/CircleCollider.h"
+#include "engine/physics/LifeSpan.h"
 #include "engine/render/Text.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
+#include "support/Edges.h"
 
 #include <limits>
+#include <cmath>
+#include <vector>
 
 using namespace skyscuffle;
 
@@ -179,4 +186,269 @@ TEST_F(Handlers, PickUpsAppearInTheArenaAndAnyPlanesCopyMayTakeThem)
     const PlaneRig plane = PlaneRig::build(*world, glm::vec3(0));
     network->callFunction(fn::grantPower, plane.entity, glm::vec3(notANumber), PowerEnum::bomb);
     EXPECT_EQ(world->getComponent<BombPower>(plane.entity.id), nullptr);
+}
+
+namespace {
+
+// A point on each face of where a plane or a pick-up may be, and the next
+// float past it, with the other coordinates well inside.
+struct ArenaFace {
+    const char* name;
+    glm::vec3 inside, outside;
+};
+
+std::vector<ArenaFace> arenaFaces()
+{
+    const kit::received::Box box = arena::planeBounds();
+    return {
+        {"left", {box.low.x, 0, 0}, {test::justPast(box.low.x), 0, 0}},
+        {"right", {box.high.x, 0, 0}, {test::justPast(box.high.x), 0, 0}},
+        {"bottom", {0, box.low.y, 0}, {0, test::justPast(box.low.y), 0}},
+        {"top", {0, box.high.y, 0}, {0, test::justPast(box.high.y), 0}},
+        {"behind", {0, 0, box.low.z}, {0, 0, test::justPast(box.low.z)}},
+        {"before", {0, 0, box.high.z}, {0, 0, test::justPast(box.high.z)}},
+    };
+}
+
+kit::EntityHandle playerOf(kit::World& world, std::uint32_t serial)
+{
+    const kit::EntityHandle player{kit::EntityID{0x7777, serial}, &world};
+    world.addComponent(player, new PlayerInfo(playerColours()[serial % 6], 1));
+    return player;
+}
+
+} // namespace
+
+TEST(ArenaBounds, APlaneMayBeAMarginBeyondEachWallAndNoFurther)
+{
+    // The walls' open area, (-91.5, -51) to (91.5, 81), a hundred units more every way.
+    const kit::received::Box box = arena::planeBounds();
+    EXPECT_EQ(box.low, glm::vec3(-191.5f, -151.0f, -100.0f));
+    EXPECT_EQ(box.high, glm::vec3(191.5f, 181.0f, 100.0f));
+    for (const ArenaFace& face : arenaFaces()) {
+        EXPECT_TRUE(box.contains(face.inside)) << face.name;
+        EXPECT_FALSE(box.contains(face.outside)) << face.name;
+    }
+}
+
+TEST_F(Handlers, APlaneSpawnsOnEveryEdgeOfTheArenaAndNotAFloatPastIt)
+{
+    std::uint32_t serial = 1;
+    for (const ArenaFace& face : arenaFaces()) {
+        const kit::EntityHandle taken = playerOf(*world, serial++), refused = playerOf(*world, serial++);
+        spawnPlayer(taken, face.inside, glm::quat(1, 0, 0, 0));
+        spawnPlayer(refused, face.outside, glm::quat(1, 0, 0, 0));
+        const auto* placed = world->getComponent<kit::Transform>(taken.id);
+        ASSERT_NE(placed, nullptr) << face.name;
+        EXPECT_EQ(placed->position, face.inside) << face.name;
+        EXPECT_EQ(world->getComponent<kit::Transform>(refused.id), nullptr) << face.name;
+    }
+    // A rotation long enough to turn by (squared length a millionth), and one just short of it.
+    const kit::EntityHandle turned = playerOf(*world, serial++), unturned = playerOf(*world, serial++);
+    spawnPlayer(turned, glm::vec3(0), glm::quat(0.00101f, 0, 0, 0));
+    spawnPlayer(unturned, glm::vec3(0), glm::quat(0.00099f, 0, 0, 0));
+    EXPECT_NE(world->getComponent<kit::Transform>(turned.id), nullptr);
+    EXPECT_EQ(world->getComponent<kit::Transform>(unturned.id), nullptr);
+}
+
+TEST_F(Handlers, APlanesRecordsMayPutItOnEveryEdgeOfTheArenaAtTheFastestAPlaneFlies)
+{
+    const kit::EntityHandle player = playerOf(*world, 1);
+    spawnPlayer(player, glm::vec3(0), glm::quat(1, 0, 0, 0));
+    auto* place = world->getComponent<kit::Transform>(player.id);
+    auto* flight = world->getComponent<kit::RigidBody>(player.id);
+    ASSERT_TRUE(place && flight);
+    auto receive = [&](glm::vec3 at) {
+        kit::NetStream s;
+        for (float f : {at.x, at.y, at.z, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f})
+            s.write(f);
+        s.writing = false;
+        place->serialize(s);
+    };
+    for (const ArenaFace& face : arenaFaces()) {
+        receive(glm::vec3(1, 2, 3));
+        receive(face.inside);
+        EXPECT_EQ(place->position, face.inside) << face.name;
+        receive(face.outside);
+        EXPECT_EQ(place->position, face.inside) << face.name << ": just past it";
+    }
+    auto speed = [&](glm::vec3 velocity) {
+        kit::NetStream s;
+        s.write(velocity);
+        s.write(1.0f);
+        s.writing = false;
+        flight->serialize(s);
+        return flight->velocity;
+    };
+    // At most arena::fastestPlane, 2000 units a second.
+    EXPECT_EQ(speed(glm::vec3(0, -2000.0f, 0)), glm::vec3(0, -2000.0f, 0));
+    EXPECT_EQ(speed(glm::vec3(test::justPast(2000.0f), 0, 0)), glm::vec3(2000.0f, 0, 0));
+}
+
+TEST_F(Handlers, PrintableTextRunsFromSpaceToTildeAndNoFurther)
+{
+    // (a taunt that passes is drawn, which takes a display: the render tests take the edges)
+    EXPECT_TRUE(isPrintable(" ~"));
+    for (const char c : {'\x1f', '\x7f', '\x80', '\0'})
+        EXPECT_FALSE(isPrintable(std::string("a") + c)) << int(static_cast<unsigned char>(c));
+    network->callFunction(fn::print, world->systemEntity(), " edges~");
+    network->callFunction(fn::print, world->systemEntity(), "unit\x1fseparator");
+    network->callFunction(fn::print, world->systemEntity(), "delete\x7f");
+    finish();
+    EXPECT_EQ(out, " edges~\n");
+}
+
+namespace {
+
+// One of a projectile's clamped arguments: the value it takes below, at and
+// above each end of its range.
+struct ClampedArgument {
+    const char* name;
+    float low, high;
+};
+
+// Values a float past each end of a range come out at that end; values a
+// float inside it come out as they went in.
+template <class Spawn> void expectClamped(const ClampedArgument& range, Spawn spawn)
+{
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    const float insideLow = std::nextafter(range.low, infinity), insideHigh = std::nextafter(range.high, -infinity);
+    EXPECT_EQ(spawn(insideLow), insideLow) << range.name << " just above " << range.low;
+    EXPECT_EQ(spawn(std::nextafter(range.low, -infinity)), range.low) << range.name << " just below " << range.low;
+    EXPECT_EQ(spawn(insideHigh), insideHigh) << range.name << " just below " << range.high;
+    EXPECT_EQ(spawn(std::nextafter(range.high, infinity)), range.high) << range.name << " just above " << range.high;
+}
+
+} // namespace
+
+TEST_F(Handlers, ABulletsLifespanRadiusAndDamageAreClampedAtTheEdgesOfTheirRanges)
+{
+    const PlaneRig theirs = PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xBAD, 3});
+    std::uint32_t serial = 100;
+    auto bullet = [&](float lifespan, float radius, float damage) {
+        const kit::EntityID id{0xBAD, serial++};
+        spawnBullet(kit::EntityHandle{id, world.get()}, "models/quad.obj", "images/bullet.png", theirs.entity.id,
+                    lifespan, radius, damage, glm::vec3(50, 50, 0), glm::vec2(10, 0));
+        return id;
+    };
+    expectClamped({"lifespan", 0.0f, 30.0f},
+                  [&](float v) { return world->getComponent<kit::LifeSpan>(bullet(v, 1.0f, 2.0f))->total; });
+    // The streak is four radii long and two wide.
+    expectClamped({"radius", 0.01f, 10.0f},
+                  [&](float v) { return world->getComponent<kit::Transform>(bullet(5.0f, v, 2.0f))->scale.y / 2.0f; });
+    expectClamped({"damage", 0.0f, 100.0f},
+                  [&](float v) { return world->getComponent<Bullet>(bullet(5.0f, 1.0f, v))->damage; });
+}
+
+TEST_F(Handlers, ABombsRadiiLifespanAndDamageAreClampedAtTheEdgesOfTheirRanges)
+{
+    const PlaneRig theirs = PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xBAD, 3});
+    std::uint32_t serial = 100;
+    struct Args {
+        float minDamage = 0.0f, maxDamage = 20.0f, blastRadius = 10.0f, bombRadius = 2.0f, lifespan = 15.0f;
+    };
+    auto bomb = [&](Args a) {
+        const kit::EntityID id{0xBAD, serial++};
+        spawnBomb(kit::EntityHandle{id, world.get()}, "models/smallBomb/smallBomb.obj", theirs.entity.id, a.minDamage,
+                  a.maxDamage, a.blastRadius, a.bombRadius, a.lifespan, glm::vec3(50, 50, 0), glm::vec2(0));
+        return id;
+    };
+    expectClamped({"minimum damage", 0.0f, 100.0f}, [&](float v) {
+        Args a;
+        a.minDamage = v;
+        return world->getComponent<Bomb>(bomb(a))->minDamage;
+    });
+    expectClamped({"maximum damage", 0.0f, 100.0f}, [&](float v) {
+        Args a;
+        a.maxDamage = v;
+        return world->getComponent<Bomb>(bomb(a))->maxDamage;
+    });
+    expectClamped({"blast radius", 0.0f, 100.0f}, [&](float v) {
+        Args a;
+        a.blastRadius = v;
+        return world->getComponent<Bomb>(bomb(a))->blastRadius;
+    });
+    expectClamped({"bomb radius", 0.1f, 10.0f}, [&](float v) {
+        Args a;
+        a.bombRadius = v;
+        return world->getComponent<kit::CircleCollider>(bomb(a))->radius;
+    });
+    expectClamped({"lifespan", 0.0f, 60.0f}, [&](float v) {
+        Args a;
+        a.lifespan = v;
+        return world->getComponent<kit::LifeSpan>(bomb(a))->total;
+    });
+}
+
+TEST_F(Handlers, ProjectilesStartShortOfTheWorldsLimitAndNotOnIt)
+{
+    // Positions and velocities strictly within 10000 units of the origin.
+    const PlaneRig theirs = PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xBAD, 3});
+    const float limit = 10000.0f, inside = test::justShort(limit);
+    struct Row {
+        const char* name;
+        glm::vec3 position;
+        glm::vec2 velocity;
+        bool made;
+    };
+    const Row rows[] = {
+        {"x inside", {inside, 0, 0}, {0, 0}, true},    {"x on it", {limit, 0, 0}, {0, 0}, false},
+        {"-x inside", {-inside, 0, 0}, {0, 0}, true},  {"-x on it", {-limit, 0, 0}, {0, 0}, false},
+        {"y inside", {0, inside, 0}, {0, 0}, true},    {"y on it", {0, limit, 0}, {0, 0}, false},
+        {"-y inside", {0, -inside, 0}, {0, 0}, true},  {"-y on it", {0, -limit, 0}, {0, 0}, false},
+        {"z inside", {0, 0, inside}, {0, 0}, true},    {"z on it", {0, 0, limit}, {0, 0}, false},
+        {"-z inside", {0, 0, -inside}, {0, 0}, true},  {"-z on it", {0, 0, -limit}, {0, 0}, false},
+        {"vx inside", {0, 0, 0}, {inside, 0}, true},   {"vx on it", {0, 0, 0}, {limit, 0}, false},
+        {"-vx inside", {0, 0, 0}, {-inside, 0}, true}, {"-vx on it", {0, 0, 0}, {-limit, 0}, false},
+        {"vy inside", {0, 0, 0}, {0, inside}, true},   {"vy on it", {0, 0, 0}, {0, limit}, false},
+        {"-vy inside", {0, 0, 0}, {0, -inside}, true}, {"-vy on it", {0, 0, 0}, {0, -limit}, false},
+    };
+    std::uint32_t serial = 100;
+    for (const Row& row : rows) {
+        const kit::EntityID shot{0xBAD, serial++}, dropped{0xBAD, serial++};
+        spawnBullet(kit::EntityHandle{shot, world.get()}, "models/quad.obj", "images/bullet.png", theirs.entity.id,
+                    5.0f, 1.0f, 2.0f, row.position, row.velocity);
+        spawnBomb(kit::EntityHandle{dropped, world.get()}, "models/smallBomb/smallBomb.obj", theirs.entity.id, 0.0f,
+                  20.0f, 10.0f, 2.0f, 15.0f, row.position, row.velocity);
+        EXPECT_EQ(world->getComponent<Bullet>(shot) != nullptr, row.made) << "bullet, " << row.name;
+        EXPECT_EQ(world->getComponent<Bomb>(dropped) != nullptr, row.made) << "bomb, " << row.name;
+    }
+}
+
+TEST_F(Handlers, PickUpsAreOfKindsZeroToFiveOnEveryEdgeOfTheArena)
+{
+    auto pickUp = [&](glm::vec3 at, int kind) {
+        const kit::EntityHandle item = world->createEntity();
+        spawnPowerup(item, at, static_cast<PowerEnum>(kind));
+        return world->entityHasTag(item.id, kit::tagId("pickUpItem"));
+    };
+    EXPECT_FALSE(pickUp(glm::vec3(0), -1));
+    EXPECT_TRUE(pickUp(glm::vec3(0), 0));
+    EXPECT_TRUE(pickUp(glm::vec3(0), 5));
+    EXPECT_FALSE(pickUp(glm::vec3(0), 6));
+    for (const ArenaFace& face : arenaFaces()) {
+        EXPECT_TRUE(pickUp(face.inside, 1)) << face.name;
+        EXPECT_FALSE(pickUp(face.outside, 1)) << face.name;
+    }
+}
+
+TEST_F(Handlers, PowersAreOfKindsOneToFiveTakenOnEveryEdgeOfTheArena)
+{
+    std::uint32_t serial = 1;
+    auto granted = [&](glm::vec3 at, int kind) {
+        const PlaneRig plane =
+            PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xBAD, serial++});
+        const std::size_t before = world->componentsOf(plane.entity.id)->size();
+        grantPower(plane.entity, at, static_cast<PowerEnum>(kind));
+        return world->componentsOf(plane.entity.id)->size() > before;
+    };
+    EXPECT_FALSE(granted(glm::vec3(0), 0)); // a wild pick-up grants one of the others, never itself
+    EXPECT_TRUE(granted(glm::vec3(0), 1));
+    EXPECT_TRUE(granted(glm::vec3(0), 5));
+    EXPECT_FALSE(granted(glm::vec3(0), 6));
+    EXPECT_FALSE(granted(glm::vec3(0), -1));
+    for (const ArenaFace& face : arenaFaces()) {
+        EXPECT_TRUE(granted(face.inside, 2)) << face.name;
+        EXPECT_FALSE(granted(face.outside, 2)) << face.name;
+    }
 }

@@ -157,8 +157,25 @@ TEST_F(Announcements, PlayerNumbersOutOfRangeAreRefused)
     EXPECT_EQ(players(), 1u);
 }
 
+TEST_F(Announcements, PlayerNumbersFromOneToAThousandAndNoneBeyond)
+{
+    struct Edge {
+        int inside, outside;
+    };
+    std::uint32_t serial = 1;
+    int colour = 0; // each seated player in a colour of its own
+    for (const Edge& e : {Edge{1, 0}, Edge{1000, 1001}}) {
+        const kit::EntityID refused{0x7777, serial++}, taken{0x7777, serial++};
+        announce(refused, colour, e.outside);
+        announce(taken, colour++, e.inside);
+        EXPECT_FALSE(isPlayer(refused)) << e.outside;
+        ASSERT_TRUE(isPlayer(taken)) << e.inside;
+        EXPECT_EQ(world.getComponent<PlayerInfo>(taken)->number, static_cast<std::uint32_t>(e.inside));
+    }
+}
+
 // The calls queued for the other copies, by name.
-std::vector<std::string> queuedNames(const kit::NetworkSystem& network)
+static std::vector<std::string> queuedNames(const kit::NetworkSystem& network)
 {
     kit::NetStream queued = network.pendingCalls;
     queued.resetReading();
