@@ -3,6 +3,7 @@
 #include "engine/core/Label.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
+#include "support/Edges.h"
 #include "support/GameWorld.h"
 
 #include <limits>
@@ -84,4 +85,25 @@ TEST_F(Camera, AFocusThatIsNowhereIsLeftOut)
     focus(glm::vec3(0, 0, 0), glm::vec3(0, 3e38f, 0));        // and this one's far away
     world->update(0.0f);
     EXPECT_EQ(camera->position, glm::vec3(0, 2.5f, 25));
+}
+
+TEST_F(Camera, AFocusOnTheEnginesBoundIsFramedAndOneAFloatPastItIsNot)
+{
+    const float limit = 10000.0f; // kit::received::limit
+    focus(glm::vec3(limit, 0, 0), glm::vec3(0.0f), false);
+    focus(glm::vec3(0, test::justPast(-limit), 0), glm::vec3(0.0f), false);
+    world->update(0.0f);
+    EXPECT_EQ(camera->position.x, limit); // the only focus framed
+    EXPECT_EQ(camera->position.y, 0.0f);
+}
+
+TEST_F(Camera, ALeadOnTheEnginesBoundIsFramedAndOneAFloatPastItIsNot)
+{
+    const float limit = 10000.0f;
+    // Led half a second ahead (the default lead): to the bound, and past it.
+    focus(glm::vec3(0, 0, 0), glm::vec3(2.0f * limit, 0, 0));
+    focus(glm::vec3(0, 0, 0), glm::vec3(0, 2.0f * test::justPast(-limit), 0));
+    world->update(0.0f);
+    EXPECT_EQ(camera->position.x, limit / 2.0f);
+    EXPECT_EQ(camera->position.y, 0.0f);
 }

@@ -134,6 +134,25 @@ TEST_F(Effects, ATauntStaysWhereItWasSaidForThreeSeconds)
     EXPECT_FALSE(world->entities.contains(taunts[0].id));
 }
 
+TEST_F(Effects, ATauntOfEightyPrintableCharactersIsShownForThreeSecondsToTheFloat)
+{
+    const kit::EntityHandle plane = world->createEntity();
+    world->addComponent(plane, new kit::Transform(glm::vec3(3, 4, 0)));
+    auto taunts = [&] { return world->getEntities(kit::typeId<kit::Text>())->toVector(); };
+    testing::internal::CaptureStderr();
+    spawnTaunt(plane, std::string(81, '~'));
+    EXPECT_TRUE(taunts().empty());
+    spawnTaunt(plane, " " + std::string(78, 'a') + "~"); // eighty, from the first printable character to the last
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(told, "Refused \"spawnTaunt\": a taunt too long or with characters the font has not\n");
+    ASSERT_EQ(taunts().size(), 1u);
+    const kit::EntityID shown = taunts()[0].id;
+    world->update(3.0f);
+    EXPECT_TRUE(world->entities.contains(shown));
+    world->update(1e-3f);
+    EXPECT_FALSE(world->entities.contains(shown));
+}
+
 TEST_F(Effects, TheHudScoreFollowsThePlanesPoints)
 {
     const kit::EntityHandle plane = world->createEntity();

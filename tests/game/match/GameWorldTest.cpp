@@ -506,6 +506,24 @@ TEST_F(Match, AJoinedCopysClockWaitsALittleForTheHostsEnd)
     EXPECT_LE(frames, static_cast<int>((1.0f + joinedCopyGrace) * 60.0f) + 2);
 }
 
+TEST_F(Match, TheClockEndsTheMatchJustPastItsLengthAndAJoinedCopysJustPastItsGrace)
+{
+    kit::settings::set("tuning.gameWorld.matchLength", "1");
+    kit::SettingsEntryBase::refreshAll();
+    for (const bool hosting : {true, false}) {
+        auto& c = copy(hosting ? 0xA100 : 0xB100);
+        c.addPlayer(0);
+        c.network->isServer = hosting;
+        c.enterMatch();
+        kit::World* game = &c.world();
+        c.network->callFunction(fn::startGameplay, game->systemEntity());
+        game->update(hosting ? 1.0f : 1.0f + 2.0f); // the whole wait (a joined copy's grace: 2 s), to the float
+        EXPECT_EQ(c.app->pending, nullptr) << (hosting ? "hosting" : "joined");
+        game->update(1e-3f);
+        EXPECT_NE(c.app->pending, nullptr) << (hosting ? "hosting" : "joined");
+    }
+}
+
 TEST_F(Match, ACopyThatLeavesTakesItsPlanesAndTheMatchGoesOn)
 {
     loadTheMatch();

@@ -8,6 +8,7 @@
 
 #include "engine/render/Text.h"
 #include "engine/resources/AsyncResourceManagerBase.h"
+#include "support/Edges.h"
 
 #include <chrono>
 #include <fstream>
@@ -163,6 +164,22 @@ TEST_F(LoadingScreen, WithoutInputItMovesOnAfterTheDelay)
         EXPECT_EQ(app->pending, nullptr) << "after " << second << " s";
     }
     update(1.0f);
+    EXPECT_NE(app->pending, nullptr);
+}
+
+TEST_F(LoadingScreen, AFloatShortOfTheDelayItWaitsAndOnTheDelayItMovesOn)
+{
+    open("buckets/missing.txt"); // loaded at once: only the delay holds it
+    update(test::justShort(5.0f));
+    EXPECT_EQ(app->pending, nullptr);
+    update(1e-6f);
+    EXPECT_NE(app->pending, nullptr);
+}
+
+TEST_F(LoadingScreen, ADelayOfExactlyFiveSecondsIsTheEnd)
+{
+    open("buckets/missing.txt");
+    update(5.0f);
     EXPECT_NE(app->pending, nullptr);
 }
 

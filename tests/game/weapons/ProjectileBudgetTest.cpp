@@ -7,6 +7,7 @@
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/network/ConnectionGuard.h"
+#include "support/Edges.h"
 #include "support/GameWorld.h"
 
 #include <algorithm>
@@ -87,6 +88,25 @@ TEST_F(ProjectileBudgets, AFloodGetsItsBurstAndThenItsRateWithOneLineASecond)
     EXPECT_EQ(lines(told, "Refused \"spawnBullet\" from copy 00000bad: projectiles beyond what a copy may fire"), 2u)
         << told;
     EXPECT_NE(told.find("(and 1749 more since the last report)"), std::string::npos) << told;
+}
+
+TEST_F(ProjectileBudgets, TheNextLineComesASecondAfterTheLastAndNotAFloatBefore)
+{
+    addBudget(ProjectileBudget::Limits{1.0f, 1000.0f, 1000.0f}); // one alive: every other is refused
+    testing::internal::CaptureStderr();
+    bullet(peer, 30.0f);
+    bullet(peer); // the first refusal: told at once
+    world->update(test::justShort(1.0f));
+    bullet(peer); // counted
+    const std::string early = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lines(early, "Refused \"spawnBullet\""), 1u) << early;
+    testing::internal::CaptureStderr();
+    world->update(1.0f - test::justShort(1.0f)); // a second to the float since the line
+    bullet(peer);
+    const std::string onTheSecond = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lines(onTheSecond, "Refused \"spawnBullet\""), 1u) << onTheSecond;
+    EXPECT_NE(onTheSecond.find("(and 1 more since the last report)"), std::string::npos) << onTheSecond;
+    EXPECT_EQ(budget->refused(), 3);
 }
 
 TEST_F(ProjectileBudgets, SixPlayersFiringWithoutPauseAreNeverRefused)
