@@ -23,6 +23,7 @@
 #include "support/Edges.h"
 
 #include <limits>
+#include <utility>
 #include <cmath>
 #include <vector>
 
@@ -435,20 +436,23 @@ TEST_F(Handlers, PickUpsAreOfKindsZeroToFiveOnEveryEdgeOfTheArena)
 TEST_F(Handlers, PowersAreOfKindsOneToFiveTakenOnEveryEdgeOfTheArena)
 {
     std::uint32_t serial = 1;
-    auto granted = [&](glm::vec3 at, int kind) {
+    // Whether the plane got a power, and whether anything at all came of the call (a burst, a sound).
+    auto grant = [&](glm::vec3 at, int kind) {
         const PlaneRig plane =
             PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xBAD, serial++});
-        const std::size_t before = world->componentsOf(plane.entity.id)->size();
+        const std::size_t parts = world->componentsOf(plane.entity.id)->size();
+        const std::uint64_t made = world->entitiesMade();
         grantPower(plane.entity, at, static_cast<PowerEnum>(kind));
-        return world->componentsOf(plane.entity.id)->size() > before;
+        return std::pair(world->componentsOf(plane.entity.id)->size() > parts, world->entitiesMade() > made);
     };
-    EXPECT_FALSE(granted(glm::vec3(0), 0)); // a wild pick-up grants one of the others, never itself
-    EXPECT_TRUE(granted(glm::vec3(0), 1));
-    EXPECT_TRUE(granted(glm::vec3(0), 5));
-    EXPECT_FALSE(granted(glm::vec3(0), 6));
-    EXPECT_FALSE(granted(glm::vec3(0), -1));
+    const auto granted = std::pair(true, true), nothing = std::pair(false, false);
+    EXPECT_EQ(grant(glm::vec3(0), 0), nothing); // a wild pick-up grants one of the others, never itself
+    EXPECT_EQ(grant(glm::vec3(0), 1), granted);
+    EXPECT_EQ(grant(glm::vec3(0), 5), granted);
+    EXPECT_EQ(grant(glm::vec3(0), 6), nothing);
+    EXPECT_EQ(grant(glm::vec3(0), -1), nothing);
     for (const ArenaFace& face : arenaFaces()) {
-        EXPECT_TRUE(granted(face.inside, 2)) << face.name;
-        EXPECT_FALSE(granted(face.outside, 2)) << face.name;
+        EXPECT_EQ(grant(face.inside, 2), granted) << face.name;
+        EXPECT_EQ(grant(face.outside, 2), nothing) << face.name;
     }
 }
