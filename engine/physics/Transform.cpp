@@ -114,7 +114,7 @@ void Transform::serialize(NetStream& stream)
     stream.serialize(q);
     stream.serialize(s);
     const std::optional<glm::quat> turn = received::rotation(q);
-    if (!receivedBounds.contains(p) || !turn || !received::within(s, maxReceivedScale))
+    if (!receivedBounds.contains(p) || !turn || !receivedScale.contains(s))
         return;
     position = p;
     rotation = *turn;

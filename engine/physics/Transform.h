@@ -16,8 +16,8 @@ namespace kit {
 // Places an entity in space: a local position, rotation and scale, relative to
 // an optional parent entity's world transform. Replicated as "transform": a
 // peer's record is applied only when all of it is sane (a position inside
-// receivedBounds, a rotation that normalises, finite scales of at most
-// maxReceivedScale); otherwise the transform stays as it was.
+// receivedBounds, a rotation that normalises, a scale inside receivedScale);
+// otherwise the transform stays as it was.
 class Transform : public Component {
 public:
     static constexpr float maxReceivedScale = 1000.0f;
@@ -52,6 +52,10 @@ public:
     // Where a peer's record may put the (local) position: the engine's bound,
     // unless the game knows better for its entity (a plane stays near the arena).
     received::Box receivedBounds;
+    // What a peer's record may make the scale, per axis: any size up to
+    // maxReceivedScale either way, unless the game knows better (nothing
+    // in a match resizes a plane).
+    received::Box receivedScale{glm::vec3(-maxReceivedScale), glm::vec3(maxReceivedScale)};
 
 private:
     [[nodiscard]] glm::mat4 worldMatrix(int depth) const;

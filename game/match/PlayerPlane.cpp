@@ -72,9 +72,12 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
                                              LookSpec{"shaders/tanSpaceNormalMapping.txt", "", "", {}});
     world->addComponent(propeller, new kit::ConstantRotation(glm::vec3(0.0f, 0.0f, 1.0f), 16.0f));
 
-    // What the plane's copy may say of it: near the arena, no faster than a plane.
+    // What the plane's copy may say of it: near the arena, no faster than a
+    // plane, and of its own size (a peer's plane is never hidden by a scale
+    // of nothing, turned inside out or blown up over the screen).
     auto* place = new kit::Transform(position, glm::vec3(1.0f), glm::normalize(*turn));
     place->receivedBounds = arena::planeBounds();
+    place->receivedScale = kit::received::Box{glm::vec3(1.0f), glm::vec3(1.0f)};
     world->addComponent(player, networked(place));
     auto* flight = new kit::RigidBody(false, glm::vec3(0.0f), {}, 1.0f, 0.5f);
     flight->receivedSpeedLimit = arena::fastestPlane;

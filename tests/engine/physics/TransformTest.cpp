@@ -246,3 +246,21 @@ TEST(TransformReplication, EachBoundTakesItsEdgeAndRefusesJustPastIt)
     receive(t, almost);
     EXPECT_EQ(t.position, glm::vec3(7, 8, 9));
 }
+
+TEST(TransformReplication, AnEntityMayNarrowWhatSizeRecordsGiveIt)
+{
+    Transform t(glm::vec3(0.0f));
+    t.receivedScale = kit::received::Box{glm::vec3(0.5f), glm::vec3(2.0f)};
+    const glm::quat unit(1, 0, 0, 0);
+    struct Edge {
+        glm::vec3 inside, outside;
+    };
+    const float below = std::nextafter(0.5f, 0.0f), above = std::nextafter(2.0f, 3.0f);
+    for (const Edge& e : {Edge{{0.5f, 1, 1}, {below, 1, 1}}, Edge{{1, 2.0f, 1}, {1, above, 1}},
+                          Edge{{1, 1, 0.5f}, {1, 1, below}}, Edge{{2.0f, 2.0f, 2.0f}, {2.0f, 2.0f, above}}}) {
+        receive(t, record(glm::vec3(0), unit, e.inside));
+        EXPECT_EQ(t.scale, e.inside);
+        receive(t, record(glm::vec3(0), unit, e.outside));
+        EXPECT_EQ(t.scale, e.inside) << "just past it";
+    }
+}

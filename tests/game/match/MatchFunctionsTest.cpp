@@ -252,7 +252,7 @@ TEST_F(Handlers, APlaneSpawnsOnEveryEdgeOfTheArenaAndNotAFloatPastIt)
     EXPECT_EQ(world->getComponent<kit::Transform>(unturned.id), nullptr);
 }
 
-TEST_F(Handlers, APlanesRecordsMayPutItOnEveryEdgeOfTheArenaAtTheFastestAPlaneFlies)
+TEST_F(Handlers, APlanesRecordsMayPutItOnEveryEdgeOfTheArenaOfItsOwnSizeAtTheFastestAPlaneFlies)
 {
     const kit::EntityHandle player = playerOf(*world, 1);
     spawnPlayer(player, glm::vec3(0), glm::quat(1, 0, 0, 0));
@@ -273,6 +273,24 @@ TEST_F(Handlers, APlanesRecordsMayPutItOnEveryEdgeOfTheArenaAtTheFastestAPlaneFl
         receive(face.outside);
         EXPECT_EQ(place->position, face.inside) << face.name << ": just past it";
     }
+    // A plane keeps its own size: a record of any other, however near, changes nothing.
+    auto resize = [&](glm::vec3 scale) {
+        kit::NetStream s;
+        for (float f : {5.0f, 6.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, scale.x, scale.y, scale.z})
+            s.write(f);
+        s.writing = false;
+        place->serialize(s);
+    };
+    const float over = test::justPast(1.0f), under = test::justShort(1.0f);
+    for (const glm::vec3 scale : {glm::vec3(over, 1, 1), glm::vec3(1, under, 1), glm::vec3(1, 1, over),
+                                  glm::vec3(0.0f), glm::vec3(-1.0f), glm::vec3(1000.0f)}) {
+        resize(scale);
+        EXPECT_EQ(place->scale, glm::vec3(1.0f)) << scale.x << " " << scale.y << " " << scale.z;
+        EXPECT_NE(place->position, glm::vec3(5, 6, 0)) << "the whole record is refused";
+    }
+    resize(glm::vec3(1.0f));
+    EXPECT_EQ(place->position, glm::vec3(5, 6, 0));
+
     auto speed = [&](glm::vec3 velocity) {
         kit::NetStream s;
         s.write(velocity);
