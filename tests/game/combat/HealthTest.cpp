@@ -411,6 +411,20 @@ TEST_F(Planes, RespawnTwoSecondsAfterDeathAtTheSpawnPointFacingRight)
     EXPECT_EQ(calls.back(), "invincible " + std::to_string(a.id.serial));
 }
 
+TEST_F(Planes, AWreckRespawnsOnItsDelayToTheFloatAndNotBefore)
+{
+    for (const bool whole : {false, true}) {
+        const auto a = plane();
+        world->addComponent(a, new FakeFlight);
+        world->addComponent(a, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, 2.0f));
+        health(a).damage(a, 20.0f);
+        world->update(0.1f); // the frame that sees the death starts the count
+        world->update(whole ? 2.0f : test::justShort(2.0f));
+        EXPECT_EQ(health(a).isDead(), !whole) << (whole ? "on the delay" : "a float short of it");
+        world->destroyEntityNow(a);
+    }
+}
+
 TEST_F(Planes, AnotherCopysWreckIsLeftToItsOwnCopy)
 {
     const auto theirs = plane(0xFEED);

@@ -178,6 +178,28 @@ TEST_F(Flight, TheSameVictimIsRammedOncePerSecond)
     EXPECT_EQ(rams, 3u);
 }
 
+TEST_F(Flight, AVictimIsRammedAgainOnTheSecondAndNotAMicrosecondBefore)
+{
+    auto rammer = PlaneRig::build(*world, glm::vec3(0));
+    auto victim = PlaneRig::build(*world, glm::vec3(3, 0, 0), glm::vec3(-1, 0, 0));
+    world->addComponent(rammer.entity, new SpeedPower);
+    testing::internal::CaptureStdout();
+    auto sideBySide = [&](float dt) {
+        rammer.transform->position = glm::vec3(0);
+        victim.transform->position = glm::vec3(3, 0, 0);
+        rammer.body->velocity = victim.body->velocity = glm::vec3(0);
+        world->update(dt);
+    };
+    sideBySide(0.5f); // touching from now on
+    sideBySide(0.5f); // rammed at 1 s
+    const float rammedAt = victim.health->currentHealth;
+    sideBySide(1.0f - 1.0f / 1048576.0f); // a microsecond short of the second: once is enough
+    EXPECT_EQ(victim.health->currentHealth, rammedAt);
+    sideBySide(1.0f / 1048576.0f); // on it: again
+    EXPECT_EQ(victim.health->currentHealth, rammedAt - 2.0f);
+    (void)testing::internal::GetCapturedStdout();
+}
+
 TEST_F(Flight, AnotherCopysPlaneIsRammedHereWithoutDamage)
 {
     auto rammer = PlaneRig::build(*world, glm::vec3(0));
