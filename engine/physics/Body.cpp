@@ -55,8 +55,8 @@ void Body::serialize(NetStream& stream)
     // Four floats, all of them sane, or nothing changes.
     if (stream.bitsLeft() < 4 * 32)
         return;
-    glm::vec3 v;
-    float m = 0.0f;
+    glm::vec3 v = velocity;
+    float m = mass;
     stream.serialize(v);
     stream.serialize(m);
     if (!received::finite(v) || !(m >= lightest && m <= heaviest))

@@ -108,8 +108,9 @@ void Transform::serialize(NetStream& stream)
     // Ten floats, all of them sane, or nothing changes.
     if (stream.bitsLeft() < 10 * 32)
         return;
-    glm::vec3 p, s;
-    glm::quat q;
+    // (Read over the present values: nothing read is ever left undefined.)
+    glm::vec3 p = position, s = scale;
+    glm::quat q = rotation;
     stream.serialize(p);
     stream.serialize(q);
     stream.serialize(s);

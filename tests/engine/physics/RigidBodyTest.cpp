@@ -508,6 +508,16 @@ TEST(BodyReplication, TheMassBoundsAreInsideAndAFloatPastThemIsNot)
     }
 }
 
+TEST(BodyReplication, ARecordABitShortOfFourFloatsChangesNothing)
+{
+    kit::Body body(glm::vec3(1, 2, 3), 2.0f);
+    kit::NetStream almost = bodyRecord(glm::vec3(4, 5, 6), 0.0f, 3);
+    const std::uint8_t firstBitsOfTwo[4] = {0x40, 0x00, 0x00, 0x00};
+    almost.writeBits(firstBitsOfTwo, 31);
+    body.serialize(almost);
+    EXPECT_EQ(body.velocity, glm::vec3(1, 2, 3));
+}
+
 TEST(BodyReplication, ASpeedOfExactlyTheLimitArrivesAsItIsAndALittleMoreIsCut)
 {
     kit::Body body;

@@ -239,10 +239,11 @@ TEST(TransformReplication, EachBoundTakesItsEdgeAndRefusesJustPastIt)
         EXPECT_EQ(t.position, inside.position) << inside.bound << ": just past it";
         EXPECT_EQ(t.scale, inside.scale) << inside.bound << ": just past it";
     }
-    // Ten floats or nothing: nine and a half are not a record.
+    // Ten floats or nothing: a bit short of them is not a record.
     Transform t(glm::vec3(7, 8, 9));
     kit::NetStream almost = record(glm::vec3(1, 2, 3), unit, one, 9);
-    almost.write(std::uint16_t{0x3F80});
+    const std::uint8_t firstBitsOfOne[4] = {0x3F, 0x80, 0x00, 0x00};
+    almost.writeBits(firstBitsOfOne, 31);
     receive(t, almost);
     EXPECT_EQ(t.position, glm::vec3(7, 8, 9));
 }

@@ -375,6 +375,18 @@ TEST_F(Flight, AStickOfUnitLengthArrivesAsItIsAndALongerOneIsCutToIt)
     kit::NetStream longer = flightRecord(0.0f, 0.0f, glm::vec3(0, 1.001f, 0), 0.0f, 0);
     theirs.physics->serialize(longer);
     EXPECT_EQ(theirs.physics->steer, glm::vec3(0, 1, 0));
+    // A bit short of the stick: not a record.
+    kit::NetStream almost;
+    almost.write(5.0f);
+    almost.write(0.0f);
+    almost.write(true);
+    almost.write(glm::vec2(0.5f, 0.0f));
+    const std::uint8_t zeros[4] = {};
+    almost.writeBits(zeros, 31);
+    almost.writing = false;
+    theirs.physics->serialize(almost);
+    EXPECT_EQ(theirs.physics->angularVelocity, 0.0f);
+    EXPECT_EQ(theirs.physics->steer, glm::vec3(0, 1, 0));
     // Not a number anywhere in the stick: the whole record is refused.
     kit::NetStream broken = flightRecord(5.0f, 0.0f, glm::vec3(0, 0, std::numeric_limits<float>::quiet_NaN()), 0.0f, 0);
     theirs.physics->serialize(broken);
