@@ -127,6 +127,8 @@ for _ in $(seq 100); do grep -qxF "Our connection request has been accepted." "$
 grep -qxF "Our connection request has been accepted." "$work/guest.log" ||
   { cat "$work/guest.log"; fail "--join did not reach the host"; }
 grep -qxF "Initializing join sreen!" "$work/guest.log" || fail "--join did not open the join screen"
+# The host takes the connection once the guest's hello came back: a moment later.
+for _ in $(seq 100); do grep -qxF "A connection is incoming." "$work/host.log" && break; sleep 0.1; done
 grep -qxF "A connection is incoming." "$work/host.log" || fail "the host did not see the guest"
 grep -q "Creating Main Menu" "$work/guest.log" "$work/host.log" && fail "a copy went through the main menu"
 kill -TERM "$guest" "$host"

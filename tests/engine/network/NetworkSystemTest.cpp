@@ -4,6 +4,7 @@
 #include "engine/core/World.h"
 #include "engine/network/HostMigration.h"
 #include "engine/network/MessageIdentifiers.h"
+#include "engine/network/NetworkTap.h"
 #include "engine/physics/Transform.h"
 
 #include <gtest/gtest.h>
@@ -599,4 +600,97 @@ TEST(NetworkSending, SlowFramesDoNotBankStatePacketsForLater)
     EXPECT_LE(fastSends, 31u); // thirty a second, not a burst to catch up
     copy.network->reset();
     testing::internal::GetCapturedStdout();
+}
+
+namespace {
+
+// Keeps what a network system tells a recording.
+struct TapLog : kit::NetworkTap {
+    std::vector<std::vector<std::uint8_t>> states;
+    void calls(std::span<const std::uint8_t> batch) override { callsSeen.emplace_back(batch.begin(), batch.end()); }
+    void state(std::span<const std::uint8_t> packet) override { states.emplace_back(packet.begin(), packet.end()); }
+    void networkGone() override {}
+    std::vector<std::vector<std::uint8_t>> callsSeen;
+};
+
+// A state packet of a sender with the given records: entity, type name, one state byte.
+kit::NetStream stateWith(std::uint32_t sender, const std::vector<std::pair<kit::EntityID, std::string>>& records)
+{
+    kit::NetStream packet;
+    packet.write(NetworkSystem::stateUpdateId);
+    packet.write(sender);
+    packet.write(std::string("game"));
+    for (const auto& [entity, type] : records) {
+        kit::NetStream state;
+        state.write(std::uint8_t{0x42});
+        packet.write(true);
+        packet.write(entity);
+        packet.write(type);
+        packet.write(state);
+    }
+    packet.write(false);
+    return packet;
+}
+
+std::vector<std::uint8_t> bytes(const kit::NetStream& s)
+{
+    return std::vector<std::uint8_t>(s.data(), s.data() + s.bytesUsed());
+}
+
+} // namespace
+
+TEST(Recording, IsToldOnlyTheStateRecordsThatPassed)
+{
+    Copy here{0x1000};
+    TapLog log;
+    here.network->tap = &log;
+    const std::uint32_t peer = 0x2000;
+    const kit::EntityID theirs{peer, 5}, notTheirs{0x3000, 5}, nothing{peer, 6};
+    here.world.addComponent(kit::EntityHandle{theirs, &here.world}, new Beacon);
+    here.world.addComponent(kit::EntityHandle{notTheirs, &here.world}, new Beacon);
+    auto* quiet = new Beacon;
+    quiet->tags.erase(kit::tagId("networked")); // a component that is not replicated
+    here.world.addComponent(kit::EntityHandle{nothing, &here.world}, quiet);
+    const kit::NetAddress from{0x7F000001, 5000};
+    here.network->handlePacket(kit::NetPeer::Packet{
+        bytes(stateWith(peer, {{notTheirs, "t"}, {theirs, "made up"}, {theirs, "t"}, {nothing, "t"}})), from, 1});
+    ASSERT_EQ(log.states.size(), 1u);
+    EXPECT_EQ(log.states[0], bytes(stateWith(peer, {{theirs, "t"}}))) << "the applied record, bit for bit";
+    // Thousands of made-up names never reach a recording (nor its file's table of names).
+    std::vector<std::pair<kit::EntityID, std::string>> madeUp;
+    for (int i = 0; i < 200; ++i)
+        madeUp.emplace_back(theirs, "name " + std::to_string(i));
+    here.network->handlePacket(kit::NetPeer::Packet{bytes(stateWith(peer, madeUp)), from, 1});
+    ASSERT_EQ(log.states.size(), 2u);
+    EXPECT_EQ(log.states[1], bytes(stateWith(peer, {})));
+    here.network->tap = nullptr;
+}
+
+TEST(NetworkVersions, ACopyOfAnotherVersionIsToldInOneLine)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    kit::NetPeer old(kit::NetPeer::legacyProtocol);
+    ASSERT_TRUE(old.start(0, 4));
+    old.setMaximumIncomingConnections(4);
+    Copy joining{0x1000};
+    joining.network->join("127.0.0.1", old.boundPort());
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::string err;
+    while (std::chrono::steady_clock::now() < end && err.find("another version") == std::string::npos) {
+        kit::NetPeer::Packet p;
+        while (old.receive(p)) {
+        }
+        joining.frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        err += testing::internal::GetCapturedStderr();
+        testing::internal::CaptureStderr();
+    }
+    testing::internal::GetCapturedStderr();
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string line = "Could not join the copy at 127.0.0.1|" + std::to_string(old.boundPort()) +
+                             ": it runs another version of Skyscuffle, and both must run the same\n";
+    EXPECT_NE(err.find(line), std::string::npos) << err;
+    EXPECT_EQ(out.find("Our connection request has been accepted."), std::string::npos);
+    EXPECT_TRUE(joining.network->peers.empty());
 }

@@ -137,8 +137,12 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     ASSERT_EQ(w.getComponent<kit::LANDiscoverySystem>(w.systemEntity()), discovery);
     EXPECT_FALSE(discovery->hosting);
     for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
-        for (const char* part : {"transform", "rigidBody", "planePhysics", "health", "score"})
+        for (const char* part : {"transform", "rigidBody", "planePhysics", "health"})
             EXPECT_TRUE(w.getComponent(plane.id, kit::tagId(part))->hasTag(kit::tagId("networked"))) << part;
+        // Points are every copy's own count of the kills and deaths it judged:
+        // nobody's record of them is taken.
+        ASSERT_NE(w.getComponent(plane.id, kit::tagId("score")), nullptr);
+        EXPECT_FALSE(w.getComponent(plane.id, kit::tagId("score"))->hasTag(kit::tagId("networked")));
         for (const char* label : {"hasGravity", "gameSpace", "cameraFocus", "player", "invincibilityPower"})
             EXPECT_TRUE(w.entityHasTag(plane.id, kit::tagId(label))) << label;
     }
