@@ -9,14 +9,24 @@
 // Input: packets, each a 16-bit little-endian length and that many bytes
 // (the last one takes what is left). After each packet one frame runs.
 //
-// Checked, beside the sanitizers: a packet adds at most a bounded number of
-// entities per call it can hold (a peer creates no more than the game itself
-// would for those calls); no entity piles up components; nothing a peer made
-// lives longer than the game's own limits; the registry of named functions
-// and the table of peers grow only as the packets allow.
+// The first byte, when odd, puts the copy in the middle of a change of
+// host first: it was joined to a host that went, took over as the next
+// host, and the peer is a copy of the last roster, whose call replays (138)
+// it takes for a while.
+//
+// Checked, beside the sanitizers: every call of the peer that runs here may
+// be made by the peer (its own calls, by whatever route they came: a batch,
+// calls held until its state named it, a replay), by the rules the game
+// declares for its functions, checked here on their own; a packet adds at
+// most a bounded number of entities per call it can hold (a peer creates no
+// more than the game itself would for those calls); no entity piles up
+// components; nothing a peer made lives longer than the game's own limits;
+// the registry of named functions and the table of peers grow only as the
+// packets allow.
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/match/MatchFunctions.h"
 #include "game/players/PlayerFunctions.h"
+#include "game/players/Seats.h"
 #include "game/common/Random.h"
 #include "game/ai/VirtualGamepadAI.h"
 #include "game/screens/ScreenRegistry.h"
@@ -29,7 +39,10 @@
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/core/application/GlewInitError.h"
+#include "engine/network/HostMigration.h"
+#include "engine/network/MessageIdentifiers.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/network/SessionRoster.h"
 #include "engine/physics/LifeSpan.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/state/RenderState.h"
@@ -168,6 +181,77 @@ void introducePeer(kit::NetworkSystem& network, const kit::NetAddress& from)
         kit::NetPeer::Packet{std::vector<std::uint8_t>(packet.data(), packet.data() + packet.bytesUsed()), from, 7});
 }
 
+// Who may call each of the game's functions, as the game declares it.
+std::map<std::string, kit::Caller, std::less<>> declaredRules()
+{
+    std::map<std::string, kit::Caller, std::less<>> rules;
+    auto add = [&](const auto& function) { rules.emplace(function.name, function.caller); };
+    add(fn::spawnBullet);
+    add(fn::spawnBomb);
+    add(fn::spawnPowerup);
+    add(fn::grantPower);
+    add(fn::grantInvincibility);
+    add(fn::spawnBombSpawner);
+    add(fn::addKillPoints);
+    add(fn::addDeathPoints);
+    add(fn::spawnTaunt);
+    add(fn::playSound);
+    add(fn::print);
+    add(fn::spawnPlayer);
+    add(fn::startGameplay);
+    add(fn::endGame);
+    add(fn::spawnPersistantPlayer);
+    add(fn::requestPlayers);
+    add(fn::refuseSeat);
+    add(kit::destroyEntityFunction);
+    add(kit::destroyComponentFunction);
+    return rules;
+}
+
+// The oracle: a call of the peer ran here only if the peer may make it.
+void checkCaller(const kit::NetworkSystem::CallRun& call, const kit::World& world)
+{
+    static const auto rules = declaredRules();
+    const auto rule = rules.find(call.name);
+    require(rule != rules.end(), "a call of a function the game does not declare ran");
+    require(call.caller == peerPlayer.origin, "a peer's call ran as another copy's");
+    const bool owner = call.about.origin == peerPlayer.origin;
+    switch (rule->second) {
+    case kit::Caller::anyone:
+        return;
+    case kit::Caller::owner:
+        require(owner, "a peer's call about an entity it does not own ran");
+        return;
+    case kit::Caller::ownerOrShared:
+        require(owner || world.entityHasTag(call.about, kit::tagId(kit::sharedLabel)),
+                "a peer's call about an entity neither its own nor shared ran");
+        return;
+    case kit::Caller::host:
+        require(false, "a host's call ran from a peer that does not host");
+        return;
+    }
+}
+
+// This copy was joined to a host that went; the peer and this copy were the
+// last roster, this copy first: it hosts the session now, on a port of its
+// own, and the peer's connection (named by its state) comes back to it.
+void takeOverFromAHostThatWent(kit::NetworkSystem& network)
+{
+    const kit::NetAddress oldHost{0x7F000001, 40001};
+    network.migration().joined();
+    network.handlePacket(kit::NetPeer::Packet{{kit::message::connectionRequestAccepted}, oldHost, 9});
+    kit::SessionRoster roster;
+    roster.host = 0x0BADBEEFu;
+    roster.sequence = 1;
+    roster.members = {{ownOrigin, 0x7F000001}, {peerPlayer.origin, 0x7F000001}};
+    const kit::NetStream packet = roster.encode();
+    network.handlePacket(
+        kit::NetPeer::Packet{std::vector<std::uint8_t>(packet.data(), packet.data() + packet.bytesUsed()), oldHost, 9});
+    network.handlePacket(kit::NetPeer::Packet{{kit::message::disconnectionNotification}, oldHost, 9});
+    require(network.isServer && network.migration().outcome() == kit::HostMigration::Outcome::hostsSession,
+            "the copy did not take over as host");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -175,6 +259,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kit::NetworkSystem* network = nullptr;
     std::shared_ptr<kit::World> world = startMatch(network);
     const kit::NetAddress from{0x7F000001, 40000};
+    if (size > 0 && (data[0] & 1)) {
+        takeOverFromAHostThatWent(*network);
+        ++data;
+        --size;
+    }
+    kit::ScopedConnection oracle =
+        network->accepted.connect([&world](const kit::NetworkSystem::CallRun& call) { checkCaller(call, *world); });
     introducePeer(*network, from);
     const std::size_t functions = network->functions.size();
 

@@ -11,6 +11,7 @@
 #include "engine/core/application/Application.h"
 #include "engine/network/HostMigration.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <thread>
@@ -198,6 +199,14 @@ void Session::pace()
     if (!networked())
         return;
     const auto now = Clock::now();
+    if (inMatch_ && now - secondStart_ >= std::chrono::seconds(1)) {
+        const kit::NetworkSystem::Traffic& t = network_.traffic;
+        peakCalls_ = std::max(peakCalls_, t.callsRun - atSecondStart_.callsRun);
+        peakEntities_ = std::max(peakEntities_, t.entitiesMadeByCalls - atSecondStart_.entitiesMadeByCalls);
+        peakRecords_ = std::max(peakRecords_, t.recordsApplied - atSecondStart_.recordsApplied);
+        atSecondStart_ = t;
+        secondStart_ = now;
+    }
     // A copy that fell well behind starts afresh rather than racing to catch up.
     if (nextFrame_ < now - std::chrono::milliseconds(100))
         nextFrame_ = now;
@@ -210,6 +219,9 @@ void Session::beginMatch(kit::World& match)
 {
     matchStart_ = Clock::now();
     trafficAtStart_ = network_.traffic;
+    secondStart_ = matchStart_;
+    atSecondStart_ = trafficAtStart_;
+    peakCalls_ = peakEntities_ = peakRecords_ = 0;
     wireAtStart_ = network_.peer->wireTotals();
     connections_.clear();
     if (!networked())
@@ -280,5 +292,16 @@ void Session::endMatch(int match, float matchSeconds)
                 rate(t.stateReceived, trafficAtStart_.stateReceived), rate(t.callsSent, trafficAtStart_.callsSent),
                 rate(t.callsReceived, trafficAtStart_.callsReceived), rate(wire.sent, wireAtStart_.sent),
                 rate(wire.received, wireAtStart_.received));
+    auto since = [](std::uint64_t now, std::uint64_t then) { return now >= then ? now - then : now; };
+    std::printf("from peers match %d: calls run %llu (at most %llu in a second), dropped %llu; entities their calls "
+                "made %llu (at most %llu in a second); records applied %llu (at most %llu in a second), dropped %llu\n",
+                match, static_cast<unsigned long long>(since(t.callsRun, trafficAtStart_.callsRun)),
+                static_cast<unsigned long long>(peakCalls_),
+                static_cast<unsigned long long>(since(t.callsDropped, trafficAtStart_.callsDropped)),
+                static_cast<unsigned long long>(since(t.entitiesMadeByCalls, trafficAtStart_.entitiesMadeByCalls)),
+                static_cast<unsigned long long>(peakEntities_),
+                static_cast<unsigned long long>(since(t.recordsApplied, trafficAtStart_.recordsApplied)),
+                static_cast<unsigned long long>(peakRecords_),
+                static_cast<unsigned long long>(since(t.recordsDropped, trafficAtStart_.recordsDropped)));
     std::fflush(stdout); // the match's report with it, for whoever watches the log
 }

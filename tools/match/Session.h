@@ -79,6 +79,11 @@ private:
     std::chrono::steady_clock::time_point matchStart_;
     kit::NetworkSystem::Traffic trafficAtStart_;
     kit::NetPeer::WireTotals wireAtStart_;
+    // What the peers made this copy do in the busiest second of the match:
+    // the calls of theirs it ran, the entities those made, their records applied.
+    std::chrono::steady_clock::time_point secondStart_;
+    kit::NetworkSystem::Traffic atSecondStart_;
+    std::uint64_t peakCalls_ = 0, peakEntities_ = 0, peakRecords_ = 0;
     std::vector<kit::ScopedConnection> connections_;
     std::vector<kit::ScopedConnection> hostWatch_; // for the whole run
 };
