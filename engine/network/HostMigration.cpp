@@ -99,7 +99,6 @@ void HostMigration::restart(Role role)
     passedOver_.clear();
     pick_ = 0;
     awaited_.clear();
-    opened_.clear();
     outcome_ = Outcome::none;
     lostHost_ = 0;
     replay_.release();
@@ -130,7 +129,6 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
         lastHostPacket_ = now();
     switch (packet.id()) {
     case message::connectionRequestAccepted:
-        opened_[packet.sender] = now();
         if (role_ == Role::seeking && packet.sender == pickAddress_) {
             arrived(packet.sender);
         } else if (role_ == Role::joining && !connected_) {
@@ -140,9 +138,6 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
         }
         return false; // said as ever
     case message::newIncomingConnection:
-        opened_[packet.sender] = now();
-        if (role_ == Role::hosting && replay_.holding())
-            sendReplay(packet.sender);
         return false;
     case message::connectionAttemptFailed:
     case message::noFreeIncomingConnections:
@@ -150,7 +145,6 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
         return role_ == Role::seeking; // the next attempt follows
     case message::disconnectionNotification:
     case message::connectionLost: {
-        opened_.erase(packet.sender);
         if (role_ == Role::seeking)
             return true; // an attempt that ended: the next one follows
         if (!fromHost)
@@ -207,7 +201,13 @@ void HostMigration::update(float dt)
         break;
     case Role::seeking:
         keepWaitingRecords();
-        if (over(pickedAt_, pickSeconds)) {
+        if (pick_ == self()) {
+            // This copy is the pick and could not open the session's port yet.
+            if (over(pickedAt_, pickSeconds))
+                goAlone(because_.c_str());
+            else if (over(attemptAt_, portRetrySeconds))
+                becomeHost(because_.c_str());
+        } else if (over(pickedAt_, pickSeconds)) {
             passedOver_.insert(pick_);
             choose(("Copy " + hex(pick_) + " did not answer").c_str());
         } else if (over(attemptAt_, attempts_ == 0   ? firstAttemptDelay
@@ -278,12 +278,20 @@ void HostMigration::choose(const char* because)
 
 void HostMigration::becomeHost(const char* because)
 {
+    if (pick_ != self()) {
+        pick_ = self();
+        pickedAt_ = now();
+        because_ = because;
+    }
+    attemptAt_ = now();
     busy_ = true;
     network_.host(roster_->gamePort, connectionLimit());
     busy_ = false;
-    opened_.clear();
     if (!network_.peer->isActive()) {
-        goAlone(because);
+        // The host that went may hold the port a moment longer (its process
+        // still ending): tried again shortly, for as long as the others try
+        // to reach this copy.
+        role_ = Role::seeking;
         return;
     }
     std::cout << because << ": this copy hosts the session now\n";
@@ -322,7 +330,6 @@ void HostMigration::attempt()
     busy_ = true;
     network_.join(pickAddress_.ipString(), pickAddress_.port);
     busy_ = false;
-    opened_.clear();
     attemptAt_ = now();
     ++attempts_;
 }
@@ -360,7 +367,6 @@ void HostMigration::goAlone(const char* because)
     busy_ = true;
     network_.reset();
     busy_ = false;
-    opened_.clear();
     role_ = Role::none;
     connected_ = false;
     awaited_.clear();
@@ -405,8 +411,12 @@ void HostMigration::serveAsHost(float dt)
         const auto record = network_.peers.find(*it);
         const bool back = record != network_.peers.end() &&
                           network_.peer->connectionState(record->second.address) == NetPeer::ConnectionState::connected;
-        if (back)
+        if (back) {
             std::cout << "Copy " << hex(*it) << " is back in the session\n";
+            // What it may have missed meanwhile: the others' calls, and this copy's.
+            if (replay_.holding())
+                sendReplay(record->second.address);
+        }
         it = back ? awaited_.erase(it) : std::next(it);
     }
     keepWaitingRecords();

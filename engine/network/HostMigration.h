@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -58,6 +57,9 @@ public:
     static constexpr float attemptSeconds = 1.0f;
     // A pick that never answers within this long is given up.
     static constexpr float pickSeconds = 4.0f;
+    // The pick tries again this often to open the session's game port while
+    // the host that went still holds it.
+    static constexpr float portRetrySeconds = 0.25f;
     // How long the next host waits for the others to come back.
     static constexpr float awaitSeconds = 6.0f;
     static constexpr float rosterPeriod = 1.0f;
@@ -166,6 +168,7 @@ private:
 
     std::set<std::uint32_t> passedOver_; // the host that went and picks that never answered
     std::uint32_t pick_ = 0;
+    std::string because_; // why the pick was made, for the line when it is settled
     NetAddress pickAddress_;
     Stamp pickedAt_;
     Stamp attemptAt_; // the last attempt's start, or the pick's before the first
@@ -173,7 +176,6 @@ private:
     std::set<std::uint32_t> awaited_;
     Stamp awaitSince_;
     Stamp changedAt_;                    // this copy took over as host, or joined the next host
-    std::map<NetAddress, Stamp> opened_; // when each connection opened
 
     Outcome outcome_ = Outcome::none;
     std::uint32_t lostHost_ = 0;

@@ -147,6 +147,8 @@ bool Session::gather(kit::Application& app)
         app.frame(frameTime, false);
         pace();
         kit::World& lobby = *app.current;
+        for (const auto& [origin, peer] : network_.peers)
+            heard_.insert(origin);
         if (Clock::now() > deadline) {
             std::cerr << "the session did not gather within " << lobbySeconds_ << " s\n";
             return false;
@@ -184,10 +186,12 @@ bool Session::gather(kit::Application& app)
         }
     }
     // Players of copies that left since the last match stay behind otherwise.
+    // (A copy whose players came before its first state was heard has not left.)
     kit::World& lobby = *app.current;
     for (const kit::EntityHandle& player : lobby.getEntities(kit::typeId<PlayerInfo>())->toVector()) {
         const std::uint32_t origin = player.id.origin;
-        if (!lobby.owns(player.id) && !network_.peers.contains(origin) && removeCopy(lobby, origin).players > 0)
+        if (!lobby.owns(player.id) && heard_.contains(origin) && !network_.peers.contains(origin) &&
+            removeCopy(lobby, origin).players > 0)
             std::printf("lobby: the players of copy %08x are no longer in the session\n", origin);
     }
     return true;

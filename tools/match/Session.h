@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,4 +87,5 @@ private:
     std::uint64_t peakCalls_ = 0, peakEntities_ = 0, peakRecords_ = 0;
     std::vector<kit::ScopedConnection> connections_;
     std::vector<kit::ScopedConnection> hostWatch_; // for the whole run
+    std::set<std::uint32_t> heard_;                // every copy heard from in a lobby
 };

@@ -200,3 +200,41 @@ TEST(CallReplayWindows, OwnBatchesAreKeptTenSecondsAndRunsRememberedThirty)
         EXPECT_EQ(replay.held().size(), made_at >= 10.0f - HostMigration::replayMargin ? 1u : 0u) << made_at;
     }
 }
+
+TEST_F(Joined, TheNextHostTriesAgainWhileTheGoneHostStillHoldsThePort)
+{
+    // The gone host's port is still taken (its process ending): not yet.
+    kit::NetPeer holder;
+    ASSERT_TRUE(holder.start(0, 1));
+    join({self, 0x9000}, holder.boundPort());
+    testing::internal::CaptureStderr();
+    network->handlePacket(kit::NetPeer::Packet{{kit::message::disconnectionNotification}, hostAddress, 1});
+    EXPECT_TRUE(migration().seeking());
+    EXPECT_EQ(migration().outcome(), HostMigration::Outcome::none);
+    wall(HostMigration::portRetrySeconds + 0.05);
+    frames(HostMigration::portRetrySeconds + 0.05f);
+    EXPECT_TRUE(migration().seeking()) << "tried again, still taken";
+    // Free now: the next try opens it.
+    const std::uint16_t port = holder.boundPort();
+    holder.shutdown();
+    wall(HostMigration::portRetrySeconds + 0.05);
+    frames(HostMigration::portRetrySeconds + 0.05f);
+    EXPECT_EQ(migration().outcome(), HostMigration::Outcome::hostsSession);
+    EXPECT_EQ(network->peer->boundPort(), port);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Could not open game port"), std::string::npos);
+}
+
+TEST_F(Joined, TheNextHostGoesAloneWhenThePortStaysTakenLongerThanAPickIsWaitedFor)
+{
+    kit::NetPeer holder;
+    ASSERT_TRUE(holder.start(0, 1));
+    join({self, 0x9000}, holder.boundPort());
+    testing::internal::CaptureStderr();
+    network->handlePacket(kit::NetPeer::Packet{{kit::message::disconnectionNotification}, hostAddress, 1});
+    wall(HostMigration::pickSeconds + 1.0);
+    frames(HostMigration::pickSeconds - 0.1f);
+    EXPECT_TRUE(migration().seeking());
+    frames(0.2f);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(migration().outcome(), HostMigration::Outcome::alone);
+}
