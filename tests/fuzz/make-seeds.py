@@ -136,6 +136,19 @@ def match_seeds():
     absurd.flag(1).entity(*peer).string("health").nested(Bits().float(2.5e12).uint(1, 32))
     write("match", "absurd-health", framed(absurd.flag(0).bytes()))
 
+    # In the middle of a change of host (an odd first byte): replays of the
+    # peer's own calls, a kill with its plane's death among them, and replays
+    # in the name of this copy and of the host that went.
+    def replay(maker, *batches):
+        bits = Bits().uint(138, 8).uint(maker, 32)
+        for batch in batches:
+            bits.flag(1).float(0.5).nested(batch)
+        return bits.flag(0)
+
+    kill = calls(("addKillPoints", args(own)), ("addDeathPoints", args(peer)))
+    write("match", "replays", bytes([1]) + framed(replay(peer[0], gameplay, kill).bytes(), replay(own[0], kill).bytes(),
+                                                  replay(0x0BADBEEF, gameplay).bytes()))
+
 
 def zstd(data):
     """A zstd frame of `data`, through the system's libzstd (the game's own)."""
