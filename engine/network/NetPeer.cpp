@@ -43,9 +43,7 @@ constexpr std::size_t legacyHelloBytes = 4;
 constexpr auto defaultHelloWait = std::chrono::seconds(10);
 constexpr std::size_t channelCount = 3;
 constexpr enet_uint32 connectTimeoutMs = 6000; // about 12 attempts 500 ms apart
-// The largest packet a peer may send us, and the most it may have waiting:
-// game packets are a few kilobytes (16 planes of state are about 3 KB).
-constexpr std::size_t maximumPacketBytes = 1 << 20;
+// The most a peer may have waiting for us (its largest packet: NetPeer.h).
 constexpr std::size_t maximumWaitingBytes = 4 << 20;
 // What a connection we opened may bring before the other side's hello: its
 // data overtakes the hello when the hello is lost and resent, which on a lossy
@@ -407,7 +405,7 @@ bool NetPeer::start(std::uint16_t port, std::size_t maxConnections)
     if (!impl_->host)
         return false;
     enet_socket_set_option(impl_->host->socket, ENET_SOCKOPT_BROADCAST, 1);
-    impl_->host->maximumPacketSize = maximumPacketBytes;
+    impl_->host->maximumPacketSize = NetPeer::maximumPacketBytes;
     impl_->host->maximumWaitingData = maximumWaitingBytes;
     impl_->host->intercept = &Impl::intercept;
     return true;

@@ -42,6 +42,10 @@ public:
     // made with it behaves as they did, for tests).
     static constexpr std::uint32_t legacyProtocol = 1;
 
+    // The largest packet a peer may send us: game packets are a few kilobytes
+    // (16 planes of state are about 3 KB).
+    static constexpr std::size_t maximumPacketBytes = 1 << 20;
+
     explicit NetPeer(std::uint32_t protocol = protocolVersion);
     NetPeer(const NetPeer&) = delete;
     NetPeer& operator=(const NetPeer&) = delete;

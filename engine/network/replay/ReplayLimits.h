@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/network/NetPeer.h"
+
 #include <cstddef>
 
 // The bounds a replay is recorded and read within. A replay may come from
@@ -14,9 +16,8 @@ inline constexpr std::size_t maxSettings = 1024;
 inline constexpr float maxSeconds = 24.0f * 3600.0f;
 
 // A record is a packet as the network had it: at most the transport's
-// largest packet (NetPeer's maximumPacketBytes, 1 MiB), whether stored so or
-// rebuilt from its packed form. A test holds the two equal.
-inline constexpr std::size_t maxRecordBytes = 1024 * 1024;
+// largest packet (1 MiB), whether stored so or rebuilt from its packed form.
+inline constexpr std::size_t maxRecordBytes = NetPeer::maximumPacketBytes;
 
 // Records in any one second of the recording (by the whole seconds of their
 // time). What the recorder makes: of each copy in the session, its call
