@@ -97,6 +97,7 @@ void HostMigration::restart(Role role)
     sentRoster_ = SessionRoster{};
     rosterTimer_ = 0.0f;
     passedOver_.clear();
+    sessionAtChange_.clear();
     pick_ = 0;
     awaited_.clear();
     outcome_ = Outcome::none;
@@ -343,6 +344,9 @@ void HostMigration::arrived(const NetAddress& at)
     lastHostPacket_ = now();
     changedAt_ = lastHostPacket_;
     outcome_ = Outcome::joinedNextHost;
+    sessionAtChange_ = {pick_};
+    for (const SessionRoster::Member& m : roster_->members)
+        sessionAtChange_.insert(m.origin);
     // Until the new host's own roster comes: the old one without the two hosts.
     SessionRoster next;
     next.host = pick_;
@@ -462,12 +466,15 @@ std::optional<std::string> HostMigration::replayRefusal(const NetPeer::Packet& p
     }
     if (role_ == Role::joining && outcome_ == Outcome::joinedNextHost) {
         // A copy that came back takes, from its new host, the calls it may
-        // have missed, each under its maker's name.
+        // have missed, each under its maker's name: the new host's own and
+        // those of the session's copies (one that comes back after this one
+        // replays to the new host, which passes it on before its roster
+        // lists that copy again).
         if (!(connected_ && packet.sender == hostAddress_))
             return "a call replay from a copy that is not the host";
         if (over(changedAt_, replayWindow))
             return "a call replay long after the session changed host";
-        if (replay.maker == self() || !roster_ || !(replay.maker == roster_->host || roster_->contains(replay.maker)))
+        if (replay.maker == self() || !sessionAtChange_.contains(replay.maker))
             return "a call replay of calls copy " + originText(replay.maker) + " made";
         return std::nullopt;
     }

@@ -167,6 +167,10 @@ private:
     std::vector<std::uint32_t> arrivals_; // as host: the other copies, oldest first
 
     std::set<std::uint32_t> passedOver_; // the host that went and picks that never answered
+    // Joined to the next host: the copies of the session as it was when the
+    // host went, and the new host. Their calls may come replayed through the
+    // new host even before its roster lists them again.
+    std::set<std::uint32_t> sessionAtChange_;
     std::uint32_t pick_ = 0;
     std::string because_; // why the pick was made, for the line when it is settled
     NetAddress pickAddress_;

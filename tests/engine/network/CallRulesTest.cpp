@@ -6,12 +6,14 @@
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/network/NetworkTap.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <span>
 #include <thread>
 
 using kit::NetworkSystem;
@@ -333,6 +335,73 @@ TEST_F(Judge, TheConsoleListsKnownCallsWithinALimitAndCountsTheRest)
     EXPECT_NE(err.find("Ignored 1 calls of functions not registered here\n"), std::string::npos) << err;
     EXPECT_NE(err.find("Ignored 2 calls of functions not registered here\n"), std::string::npos) << err;
     EXPECT_EQ(linesOf(err, "Ignored "), 2) << err;
+}
+
+namespace {
+
+// The batches of a peer's calls that passed here, as a recording is told them.
+struct PassedCalls : kit::NetworkTap {
+    std::vector<std::vector<std::uint8_t>> batches;
+    void calls(std::span<const std::uint8_t> batch) override { batches.emplace_back(batch.begin(), batch.end()); }
+    void state(std::span<const std::uint8_t>) override {}
+    void networkGone() override {}
+};
+
+} // namespace
+
+TEST_F(Judge, AHandlerSeesItsOwnCallAndTheOneRightBeforeAndRefusesOnlyItsOwn)
+{
+    constexpr kit::NamedFunction<std::string> note{"note", kit::Caller::anyone};
+    constexpr kit::NamedFunction<std::string> refuse{"refuse", kit::Caller::anyone};
+    constexpr kit::NamedFunction<std::string> outer{"outer", kit::Caller::anyone};
+    // "text: running call, its maker, and what came right before it if anything did".
+    auto describe = [this](const std::string& text) {
+        const NetworkSystem::CallRun& call = network->runningCall();
+        std::string line = text + ": " + call.name + " by " + std::to_string(call.caller.value_or(0));
+        if (network->previousCameRightBefore())
+            line += " after " + network->previousCall().name;
+        ran.push_back(line);
+    };
+    network->registerFunction(note, [&](kit::EntityHandle, const std::string& t) { describe(t); });
+    network->registerFunction(refuse, [&](kit::EntityHandle, const std::string& t) {
+        describe(t);
+        network->refuseRunningCall();
+    });
+    network->registerFunction(outer, [&](kit::EntityHandle, const std::string& t) {
+        // A call of its own from inside a handler, refused there: the outer
+        // call is the running one again afterwards, and not refused.
+        network->callFunction(refuse, kit::EntityID{hostOrigin, 1}, "inner");
+        describe(t);
+    });
+    PassedCalls passed;
+    network->tap = &passed;
+    introduce(tapOrigin, tap);
+    calls({{"note", {tapOrigin, 1}, "a"},
+           {"note", {tapOrigin, 1}, "b"},
+           {"refuse", {tapOrigin, 1}, "x"},
+           {"note", {tapOrigin, 1}, "c"},
+           {"outer", {tapOrigin, 1}, "o"},
+           {"note", {tapOrigin, 1}, "d"}},
+          tap);
+    calls({{"note", {tapOrigin, 1}, "e"}}, tap);
+    const std::string peer = std::to_string(tapOrigin), self = std::to_string(hostOrigin);
+    EXPECT_EQ(ran, (std::vector<std::string>{
+                       "a: note by " + peer, "b: note by " + peer + " after note",
+                       "x: refuse by " + peer + " after note", "c: note by " + peer + " after refuse",
+                       "inner: refuse by " + self, // made here, in no batch
+                       "o: outer by " + peer,      // its own call ran between
+                       "d: note by " + peer,       // so did the inner one
+                       "e: note by " + peer,       // another batch
+                   }));
+    ASSERT_EQ(passed.batches.size(), 2u);
+    EXPECT_EQ(passed.batches[0], bytesOf(batchOf({{"note", {tapOrigin, 1}, "a"},
+                                                  {"note", {tapOrigin, 1}, "b"},
+                                                  {"note", {tapOrigin, 1}, "c"},
+                                                  {"outer", {tapOrigin, 1}, "o"},
+                                                  {"note", {tapOrigin, 1}, "d"}})));
+    EXPECT_EQ(passed.batches[1], bytesOf(batchOf({{"note", {tapOrigin, 1}, "e"}})));
+    EXPECT_EQ(network->traffic.callsDropped, 1u);
+    network->tap = nullptr;
 }
 
 TEST_F(Judge, ARuleIsPartOfTheDeclaration)

@@ -742,6 +742,35 @@ TEST_F(HostChange, ACopyThatComesBackLateGetsWhatTheOthersSaidMeanwhile)
     }
 }
 
+TEST_F(HostChange, ACallReplayedToTheNextHostReachesEveryCopyInItsMakersName)
+{
+    open({0x1000, 0x2000, 0x3000, 0x4000, 0x5000});
+    SessionCopy &next = copy(1), &prompt = copy(2), &replayer = copy(3), &late = copy(4);
+    late.running = false;
+    host().vanish();
+    // Sent to the host that is gone: only its maker's replay brings it to the others.
+    replayer.say("into the void");
+    replayer.frame();
+    replayer.running = false;
+    ASSERT_TRUE(runUntil({&next, &prompt}, [&] { return joinedTo(prompt, next); }));
+    replayer.running = true;
+    ASSERT_TRUE(runUntil({&next, &prompt, &replayer}, [&] {
+        return joinedTo(replayer, next) && prompt.heard("into the void") == 1;
+    })) << "a copy already back hears the replayed call from the new host";
+    // A copy that comes back after the replay gets it with the new host's own.
+    late.running = true;
+    ASSERT_TRUE(runUntil(all(), [&] { return joinedTo(late, next) && late.heard("into the void") == 1; }));
+    settle({&next, &prompt, &replayer, &late});
+    for (SessionCopy* c : {&next, &prompt, &late})
+        EXPECT_EQ(c->heard("into the void"), 1u) << std::hex << c->world.origin;
+    // From the new host: its own calls, and nobody's in the old host's name.
+    const kit::NetAddress newHost = prompt.network->peers.at(0x2000).address;
+    deliver(prompt, replayOf(0x1000, {0x1000, 0}, "as the old host"), newHost);
+    deliver(prompt, replayOf(0x2000, {0x2000, 0}, "the new host's own"), newHost);
+    EXPECT_EQ(prompt.heard("as the old host"), 0u);
+    EXPECT_EQ(prompt.heard("the new host's own"), 1u);
+}
+
 TEST_F(HostChange, APickThatNeverAnswersIsPassedOver)
 {
     open({0x1000, 0x2000, 0x3000, 0x4000});

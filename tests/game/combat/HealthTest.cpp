@@ -9,12 +9,14 @@
 #include "game/effects/SmokeParticleEmitter.h"
 
 #include "engine/core/Label.h"
+#include "engine/network/NetworkTap.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Model.h"
 #include "engine/render/Text.h"
-#include "support/GameWorld.h"
 #include "support/Edges.h"
+#include "support/GameWorld.h"
+#include "support/ReplayPackets.h"
 
 #include <glm/gtc/quaternion.hpp>
 
@@ -180,6 +182,66 @@ TEST_F(Planes, AKillCountsOnlyRightBeforeTheDeathItCameWith)
     network->callFunction(fn::addDeathPoints, victim);
     EXPECT_EQ(points(attacker), 2);
     EXPECT_EQ(points(victim), -1);
+}
+
+namespace {
+
+// Counts the batches of a peer's calls that passed here (and so went on).
+struct PassedBatches : kit::NetworkTap {
+    int count = 0;
+    void calls(std::span<const std::uint8_t>) override { ++count; }
+    void state(std::span<const std::uint8_t>) override {}
+    void networkGone() override {}
+};
+
+} // namespace
+
+TEST_F(Planes, APeersKillCountsOnlyInTheBatchOfItsPlanesDeathRightBeforeIt)
+{
+    constexpr std::uint32_t peer = 0xBEE5;
+    const kit::NetAddress from{0x7F000001, 5000};
+    auto receive = [&](const std::vector<std::uint8_t>& bytes) {
+        network->handlePacket(kit::NetPeer::Packet{bytes, from, 1});
+    };
+    // One batch of the peer's calls, each about one plane.
+    auto batch = [&](const std::vector<std::pair<std::string, kit::EntityID>>& calls) {
+        kit::NetStream out;
+        for (const auto& [name, about] : calls) {
+            kit::NetStream arguments;
+            arguments.write(about);
+            out.write(kit::NetworkSystem::remoteCallsId);
+            out.write(name);
+            out.write(arguments);
+        }
+        out.write(std::uint8_t{0});
+        receive(std::vector<std::uint8_t>(out.data(), out.data() + out.bytesUsed()));
+    };
+    receive(test::statePacketOf(peer, {}));
+    PassedBatches passed;
+    network->tap = &passed;
+    const auto gunner = plane(peer), shotDown = plane(peer), another = plane(peer), mine = plane();
+    // The kill ends one batch and the death starts the next: no kill.
+    batch({{"addKillPoints", gunner.id}});
+    batch({{"addDeathPoints", shotDown.id}});
+    EXPECT_EQ(points(shotDown), -1);
+    EXPECT_EQ(points(gunner), 0);
+    // The peer's kill, then this copy's own death: not the peer's kill.
+    batch({{"addKillPoints", gunner.id}});
+    network->callFunction(fn::addDeathPoints, mine);
+    EXPECT_EQ(points(mine), -1);
+    EXPECT_EQ(points(gunner), 0);
+    // In one batch, right before the death: two points.
+    batch({{"addKillPoints", gunner.id}, {"addDeathPoints", another.id}});
+    EXPECT_EQ(points(another), -1);
+    EXPECT_EQ(points(gunner), 2);
+    EXPECT_EQ(passed.count, 4);
+    // A death scored already is refused, and goes no further than here.
+    testing::internal::CaptureStderr();
+    batch({{"addDeathPoints", another.id}});
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(points(another), -1);
+    EXPECT_EQ(passed.count, 4);
+    network->tap = nullptr;
 }
 
 TEST_F(Planes, ADeathCountsOnceUntilThePlaneLivedAgainARespawnLater)
