@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
+#include <fstream>
 #include <random>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace settings = kit::settings;
@@ -187,4 +190,29 @@ TEST(AtomicFile, AWriterKilledAtAnyMomentLeavesTheOldFileOrTheNewOneWhole)
     std::filesystem::remove_all(folder);
     // The kills fell during writes too, not only between them.
     EXPECT_GT(killedMidway, 0);
+}
+
+// Two writes of one file from one process at once (a replay saved while the
+// last one still is): each succeeds, and the file is one of them, whole.
+TEST(AtomicFile, TwoWritesAtOnceFromOneProcessBothSucceedAndOneIsLeftWhole)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("atomic2-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path path = folder / "match.replay";
+    const std::string first(300000, 'a'), second(200000, 'b');
+    std::atomic<int> failures{0};
+    const auto writer = [&](const std::string& contents) {
+        for (int i = 0; i < 30; ++i)
+            failures += !kit::writeFileAtomically(path, contents).empty();
+    };
+    std::thread one(writer, std::cref(first)), other(writer, std::cref(second));
+    one.join();
+    other.join();
+    EXPECT_EQ(failures.load(), 0);
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(text == first || text == second) << text.size() << " bytes of a mixture";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "a temporary file was left";
+    std::filesystem::remove_all(folder);
 }

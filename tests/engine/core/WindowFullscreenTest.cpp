@@ -100,6 +100,22 @@ TEST_F(ShownWindow, TakesASizeTheDisplayGaveItAsItsOwn)
     EXPECT_TRUE(becomes(glm::ivec2(720, 540))) << "and comes back at it";
 }
 
+TEST_F(ShownWindow, AnIconifiedWindowsSizeOfNothingIsNotTheSizeItComesBackAt)
+{
+    // The suite's display has no window manager to iconify it: the display's
+    // report is handed to the window's own handler as GLFW would hand it.
+    GLFWwindowsizefun handler = glfwSetWindowSizeCallback(window->handle(), nullptr);
+    glfwSetWindowSizeCallback(window->handle(), handler);
+    ASSERT_NE(handler, nullptr);
+    handler(window->handle(), 0, 0);
+    EXPECT_EQ(window->size(), glm::ivec2(0, 0));
+    EXPECT_EQ(lastResize, glm::ivec2(0, 0)) << "the viewport follows even so";
+    handler(window->handle(), 640, 0);
+    EXPECT_EQ(window->windowedSize(), glm::ivec2(400, 300));
+    handler(window->handle(), 640, 480);
+    EXPECT_EQ(window->windowedSize(), glm::ivec2(640, 480));
+}
+
 TEST(DetachedWindow, RemembersTheWindowedSizeItIsGiven)
 {
     kit::Window window;

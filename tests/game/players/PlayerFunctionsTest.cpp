@@ -1,10 +1,12 @@
 #include "game/players/PlayerFunctions.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/network/NetworkTap.h"
 #include "engine/physics/Transform.h"
 #include "game/match/MatchFunctions.h"
-#include "game/players/PlayerInfo.h"
 #include "game/players/PlayerColours.h"
+#include "game/players/PlayerInfo.h"
+#include "support/ReplayPackets.h"
 
 #include <gtest/gtest.h>
 
@@ -213,6 +215,55 @@ TEST_F(Announcements, TheHostSeatsSixFirstComeFirstServedWhateverTheirIds)
     finish();
     EXPECT_NE(err.find("Refused \"spawnPersistantPlayer\": no seat left: the session holds six\n"), std::string::npos)
         << err;
+}
+
+namespace {
+
+// The calls of a peer's batches that passed here, by name.
+struct PassedCalls : kit::NetworkTap {
+    std::vector<std::string> names;
+    void calls(std::span<const std::uint8_t> batch) override
+    {
+        kit::NetStream in(batch.data(), batch.size());
+        std::uint8_t marker = 0;
+        while (in.read(marker) && marker == kit::NetworkSystem::remoteCallsId) {
+            std::string name;
+            kit::NetStream arguments;
+            in.read(name);
+            in.read(arguments);
+            names.push_back(name);
+        }
+    }
+    void state(std::span<const std::uint8_t>) override {}
+    void networkGone() override {}
+};
+
+} // namespace
+
+TEST_F(Announcements, APlayerTheHostTurnsAwayGoesNoFurther)
+{
+    // Another copy announces seven players in one batch, as its network sends them.
+    constexpr std::uint32_t peer = 0x7777;
+    kit::World theirs;
+    theirs.origin = peer;
+    auto* sender = new kit::NetworkSystem(30.0f);
+    theirs.addComponent(kit::EntityHandle{theirs.systemEntity(), &theirs}, sender);
+    for (std::uint32_t serial = 1; serial <= 7; ++serial)
+        sender->callFunction(fn::spawnPersistantPlayer, kit::EntityID{peer, serial}, playerColours()[(serial - 1) % 6],
+                             static_cast<int>(serial));
+    std::vector<std::uint8_t> batch(sender->pendingCalls.data(),
+                                    sender->pendingCalls.data() + sender->pendingCalls.bytesUsed());
+    batch.push_back(0);
+    PassedCalls passed;
+    network->tap = &passed;
+    const kit::NetAddress from{0x7F000001, 5000};
+    network->handlePacket(kit::NetPeer::Packet{test::statePacketOf(peer, {}, "joinScreen"), from, 1});
+    network->handlePacket(kit::NetPeer::Packet{batch, from, 1});
+    network->tap = nullptr;
+    EXPECT_EQ(players(), 6u);
+    EXPECT_FALSE(isPlayer(kit::EntityID{peer, 7}));
+    EXPECT_EQ(passed.names, std::vector<std::string>(6, "spawnPersistantPlayer")) << "the seventh is not passed on";
+    EXPECT_EQ(network->traffic.callsDropped, 1u);
 }
 
 TEST_F(Announcements, AColourTakenAlreadyGetsNoSeatAndNobodyIsPushedOut)

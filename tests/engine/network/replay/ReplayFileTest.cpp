@@ -2,6 +2,7 @@
 // apart and rebuilt bit for bit, and a file from anywhere refused with one
 // line whatever is wrong with it.
 #include "engine/network/replay/ReplayFile.h"
+#include "engine/network/replay/ReplaySource.h"
 #include "engine/network/replay/StatePacking.h"
 #include "engine/network/stream/NetStream.h"
 #include "support/ReplayPackets.h"
@@ -253,6 +254,13 @@ TEST(ReplayFile, AbsurdSizesAndCorruptDataAreRefusedBeforeAnythingIsAllocated)
     backwards.records.back().milliseconds = 1;
     EXPECT_FALSE(decode(kit::encodeReplay(backwards), error));
     EXPECT_NE(error.find("time order"), std::string::npos) << error;
+    // The last record (at 2.7 s) may come up to a second after the length, no later.
+    Replay shortened = sample();
+    shortened.header.seconds = 1.75f;
+    EXPECT_TRUE(decode(kit::encodeReplay(shortened), error)) << error;
+    shortened.header.seconds = 1.65f;
+    EXPECT_FALSE(decode(kit::encodeReplay(shortened), error));
+    EXPECT_NE(error.find("replay record 88 is out of time order"), std::string::npos) << error;
     Replay strange = sample();
     strange.records.front().kind = static_cast<ReplayRecord::Kind>(9);
     EXPECT_FALSE(decode(kit::encodeReplay(strange), error));
@@ -260,6 +268,29 @@ TEST(ReplayFile, AbsurdSizesAndCorruptDataAreRefusedBeforeAnythingIsAllocated)
 }
 
 class ReplayFiles : public test::InTempDirectory {};
+
+TEST_F(ReplayFiles, BothSourcesReadUpToTheirEndAndNoFurther)
+{
+    const std::vector<std::uint8_t> bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    std::ofstream("ten.bin", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 10);
+    kit::ReplayBytes memory(std::span<const std::uint8_t>(bytes).first(7)); // the rest lies beyond it
+    kit::ReplayFileSource file("ten.bin");
+    ASSERT_TRUE(file.isOpen());
+    for (kit::ReplaySource* source : std::initializer_list<kit::ReplaySource*>{&memory, &file}) {
+        const std::size_t size = source->left();
+        std::vector<std::uint8_t> got(16, 0xEE);
+        EXPECT_EQ(source->read(got.data(), 4), 4u);
+        EXPECT_FALSE(source->readExactly(got.data() + 4, size)) << "more than is left: nothing read";
+        EXPECT_EQ(source->left(), size - 4);
+        EXPECT_EQ(source->read(got.data() + 4, 12), size - 4);
+        EXPECT_EQ(source->left(), 0u);
+        EXPECT_EQ(source->read(got.data() + size, 12), 0u);
+        EXPECT_EQ(std::vector<std::uint8_t>(got.begin(), got.begin() + static_cast<std::ptrdiff_t>(size)),
+                  std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
+        EXPECT_EQ(got[size], 0xEE) << "nothing copied past the end";
+    }
+    EXPECT_FALSE(kit::ReplayFileSource("missing.bin").isOpen());
+}
 
 TEST_F(ReplayFiles, WrittenWholeOrNotAtAllAndReadWithTheFileNamed)
 {
