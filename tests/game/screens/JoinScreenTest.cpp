@@ -417,9 +417,17 @@ TEST_F(JoinScreen, TurnedAwayByTheHostThisCopysPlayerTakesAnotherColourOrLeaves)
     EXPECT_NE(world()->getComponent<PlayerInfo>(keyboard.id), nullptr);
     EXPECT_TRUE(logged("All six colours are taken: no room for another player"));
     // About a player of another copy, or one that is no player: nothing.
-    network->callFunction(fn::refuseSeat, host, kit::EntityID{world()->origin + 1, 3}, true, std::string());
+    const kit::EntityID theirs{world()->origin + 1, 3};
+    const PlayerTextureInfo free = *newPlayerColour(world());
+    network->callFunction(fn::spawnPersistantPlayer, theirs, free, 4);
+    ASSERT_NE(world()->getComponent<PlayerInfo>(theirs), nullptr);
+    network->callFunction(fn::refuseSeat, host, theirs, true, std::string());
+    network->callFunction(fn::refuseSeat, host, theirs, false, free.colourName);
     network->callFunction(fn::refuseSeat, host, kit::EntityID{world()->origin, 999999}, true, std::string());
-    EXPECT_EQ(players(), 1u);
+    frame();
+    ASSERT_NE(world()->getComponent<PlayerInfo>(theirs), nullptr) << "another copy's player is its own to take apart";
+    EXPECT_EQ(world()->getComponent<PlayerInfo>(theirs)->colourName, free.colourName);
+    EXPECT_EQ(players(), 2u);
 }
 
 TEST_F(JoinScreen, EnterBeginsTheRoundThroughTheLoadingScreen)
