@@ -176,21 +176,26 @@ TEST_F(Announcements, PlayerNumbersFromOneToAThousandAndNoneBeyond)
     }
 }
 
-// The calls queued for the other copies, by name.
-static std::vector<std::string> queuedNames(const kit::NetworkSystem& network)
+// The names of the calls in a batch (read from its start).
+static std::vector<std::string> namesIn(kit::NetStream batch)
 {
-    kit::NetStream queued = network.pendingCalls;
-    queued.resetReading();
+    batch.resetReading();
     std::vector<std::string> names;
     std::uint8_t marker = 0;
-    while (queued.read(marker) && marker == kit::NetworkSystem::remoteCallsId) {
+    while (batch.read(marker) && marker == kit::NetworkSystem::remoteCallsId) {
         std::string name;
         kit::NetStream arguments;
-        queued.read(name);
-        queued.read(arguments);
+        batch.read(name);
+        batch.read(arguments);
         names.push_back(name);
     }
     return names;
+}
+
+// The calls queued for the other copies, by name.
+static std::vector<std::string> queuedNames(const kit::NetworkSystem& network)
+{
+    return namesIn(network.pendingCalls);
 }
 
 TEST_F(Announcements, TheHostSeatsSixFirstComeFirstServedWhateverTheirIds)
@@ -224,15 +229,8 @@ struct PassedCalls : kit::NetworkTap {
     std::vector<std::string> names;
     void calls(std::span<const std::uint8_t> batch) override
     {
-        kit::NetStream in(batch.data(), batch.size());
-        std::uint8_t marker = 0;
-        while (in.read(marker) && marker == kit::NetworkSystem::remoteCallsId) {
-            std::string name;
-            kit::NetStream arguments;
-            in.read(name);
-            in.read(arguments);
-            names.push_back(name);
-        }
+        const std::vector<std::string> more = namesIn(kit::NetStream(batch.data(), batch.size()));
+        names.insert(names.end(), more.begin(), more.end());
     }
     void state(std::span<const std::uint8_t>) override {}
     void networkGone() override {}
