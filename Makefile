@@ -79,9 +79,10 @@ bench: release
 	MODES="" tools/benchmarks/match_frames.sh 1 30 1 1920x1080
 
 # Applies each mutant of tools/mutate/mutants.txt alone, rebuilds and runs the
-# tests against it, and reports which the suite caught. Slow: run by hand.
+# tests against it, and reports which the suite caught. Slow: run by hand. Its
+# build compiles file by file, so that a mutant rebuilds one file.
 mutate: deps
-	cmake -S . -B $(MUTATE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1
+	cmake -S . -B $(MUTATE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DSKYSCUFFLE_UNITY=OFF
 	JOBS=$(JOBS) tools/mutate/mutate.sh $(MUTATE_DIR) '$(ONLY)'
 	JOBS=$(JOBS) MUTANTS=tools/mutate/mutants-blind.txt tools/mutate/mutate.sh $(MUTATE_DIR) '$(ONLY)'
 

@@ -23,7 +23,7 @@ namespace skyscuffle {
 
 namespace {
 
-constexpr float optionSize = 0.075f;
+constexpr float optionTextSize = 0.075f;
 constexpr float cursorSize = 0.09f;
 constexpr int listedServers = 9; // as many as the screen has lines for
 
@@ -37,12 +37,12 @@ kit::LANDiscoverySystem* discoveryOf(kit::World* world)
 MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 position, std::function<void()> action,
                       std::vector<kit::EntityHandle>& drawn)
 {
-    drawn.push_back(screens::addText(world, label, position, optionSize)->getEntity());
+    drawn.push_back(screens::addText(world, label, position, optionTextSize)->getEntity());
     MenuOption o;
     o.hasAction = true;
     o.action = std::move(action);
     o.position = glm::vec3(position, 0.0f);
-    o.size = glm::vec2(screens::glyphAdvance(optionSize) * static_cast<float>(label.size()), optionSize);
+    o.size = glm::vec2(screens::glyphAdvance(optionTextSize) * static_cast<float>(label.size()), optionTextSize);
     o.world = world;
     return o;
 }
@@ -51,8 +51,8 @@ MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 pos
 // first letter, level with the middle of the line.
 glm::vec2 cursorBeside(const MenuOption& o)
 {
-    const glm::vec2 middle(o.position.x + screens::glyphAdvance(optionSize) - 0.5f * cursorSize - 0.045f,
-                           o.position.y + 0.5f * optionSize);
+    const glm::vec2 middle(o.position.x + screens::glyphAdvance(optionTextSize) - 0.5f * cursorSize - 0.045f,
+                           o.position.y + 0.5f * optionTextSize);
     return middle + glm::vec2(0.0f, cursorRaise);
 }
 

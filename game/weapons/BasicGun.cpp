@@ -9,7 +9,7 @@ namespace skyscuffle {
 
 namespace {
 
-struct Tuning {
+struct BasicGunTuning {
     kit::SettingsEntry<float> period{"tuning.basicGun.period", 0.3f};
     kit::SettingsEntry<float> velocity{"tuning.basicGun.bulletVelocity", 100.0f};
     kit::SettingsEntry<float> lifespan{"tuning.basicGun.bulletLifespan", 5.0f};
@@ -17,19 +17,18 @@ struct Tuning {
     kit::SettingsEntry<float> damage{"tuning.basicGun.damage", 2.0f};
 };
 
-const Tuning& tuning()
+const BasicGunTuning& basicGunTuning()
 {
-    static const Tuning values;
+    static const BasicGunTuning values;
     return values;
 }
 
 } // namespace
 
 BasicGun::BasicGun(kit::EntityHandle owner, std::string fireSound)
-    : ProjectileSpawner("models/quad.obj", tuning().velocity, tuning().lifespan, tuning().radius, tuning().period,
-                        glm::vec2(-0.65f, 2.0f), owner),
-      damage(tuning().damage),
-      fireSound(std::move(fireSound))
+    : ProjectileSpawner("models/quad.obj", basicGunTuning().velocity, basicGunTuning().lifespan,
+                        basicGunTuning().radius, basicGunTuning().period, glm::vec2(-0.65f, 2.0f), owner),
+      damage(basicGunTuning().damage), fireSound(std::move(fireSound))
 {
     addClassTags<BasicGun>("basicGun");
 }

@@ -18,7 +18,7 @@ namespace skyscuffle {
 
 namespace {
 
-struct Tuning {
+struct BombTuning {
     kit::SettingsEntry<float> period{"tuning.bombSpawner.period", 1.0f};
     kit::SettingsEntry<float> bombVelocity{"tuning.bombSpawner.bombVelocity", 0.0f};
     kit::SettingsEntry<float> bombLifespan{"tuning.bombSpawner.bombLifespan", 15.0f};
@@ -29,17 +29,17 @@ struct Tuning {
     kit::SettingsEntry<float> velocity{"tuning.bombSpawner.velocity", 4.0f}; // read with the others; unused
 };
 
-const Tuning& tuning()
+const BombTuning& bombTuning()
 {
-    static const Tuning values;
+    static const BombTuning values;
     return values;
 }
 
 } // namespace
 
 BombSpawner::BombSpawner(kit::EntityHandle owner, kit::TagId supply)
-    : ProjectileSpawner("models/smallBomb/smallBomb.obj", tuning().bombVelocity, tuning().bombLifespan,
-                        tuning().bombRadius, tuning().period, glm::vec2(0.0f), owner)
+    : ProjectileSpawner("models/smallBomb/smallBomb.obj", bombTuning().bombVelocity, bombTuning().bombLifespan,
+                        bombTuning().bombRadius, bombTuning().period, glm::vec2(0.0f), owner)
 {
     this->supply = supply;
     addClassTags<BombSpawner>("bombSpawner");
@@ -72,7 +72,7 @@ void BombSpawner::reload()
 
 void BombSpawner::update(float dt)
 {
-    const Tuning& t = tuning();
+    const BombTuning& t = bombTuning();
     // As the basic gun: the time passes first, a drop that is due happens now.
     if (timer >= 0.0f && !countFromNextFrame_)
         timer -= dt;

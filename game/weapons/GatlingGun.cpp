@@ -10,7 +10,7 @@ namespace skyscuffle {
 
 namespace {
 
-struct Tuning {
+struct GatlingTuning {
     kit::SettingsEntry<float> period{"tuning.gatlingGun.period", 0.1f};
     kit::SettingsEntry<float> velocity{"tuning.gatlingGun.bulletVelocity", 100.0f};
     kit::SettingsEntry<float> lifespan{"tuning.gatlingGun.bulletLifespan", 5.0f};
@@ -18,18 +18,18 @@ struct Tuning {
     kit::SettingsEntry<float> damage{"tuning.gatlingGun.damage", 2.0f};
 };
 
-const Tuning& tuning()
+const GatlingTuning& gatlingTuning()
 {
-    static const Tuning values;
+    static const GatlingTuning values;
     return values;
 }
 
 } // namespace
 
 GatlingGun::GatlingGun(kit::EntityHandle owner, kit::TagId supply)
-    : ProjectileSpawner("models/quad.obj", tuning().velocity, tuning().lifespan, tuning().radius,
-                        std::max(tuning().period.value, 0.01f), glm::vec2(-1.0f, 2.0f), owner),
-      damage(tuning().damage)
+    : ProjectileSpawner("models/quad.obj", gatlingTuning().velocity, gatlingTuning().lifespan, gatlingTuning().radius,
+                        std::max(gatlingTuning().period.value, 0.01f), glm::vec2(-1.0f, 2.0f), owner),
+      damage(gatlingTuning().damage)
 {
     this->supply = supply;
     addClassTags<GatlingGun>("gatlingGun");

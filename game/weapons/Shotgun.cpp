@@ -15,7 +15,7 @@ namespace skyscuffle {
 
 namespace {
 
-struct Tuning {
+struct ShotgunTuning {
     kit::SettingsEntry<float> period{"tuning.shotgun.period", 1.0f};
     kit::SettingsEntry<float> velocity{"tuning.shotgun.bulletVelocity", 100.0f};
     kit::SettingsEntry<float> lifespan{"tuning.shotgun.bulletLifespan", 5.0f};
@@ -25,20 +25,19 @@ struct Tuning {
     kit::SettingsEntry<float> spread{"tuning.shotgun.spread", 30.0f};
 };
 
-const Tuning& tuning()
+const ShotgunTuning& shotgunTuning()
 {
-    static const Tuning values;
+    static const ShotgunTuning values;
     return values;
 }
 
 } // namespace
 
 Shotgun::Shotgun(kit::EntityHandle owner, kit::TagId supply)
-    : ProjectileSpawner("models/quad.obj", tuning().velocity, tuning().lifespan, tuning().radius, tuning().period,
-                        glm::vec2(0.2f, 2.0f), owner),
-      spread(tuning().spread * std::numbers::pi_v<float> / 180.0f),
-      pelletsPerShot(std::clamp(tuning().pellets.value, 1, 100)),
-      totalDamage(tuning().damage)
+    : ProjectileSpawner("models/quad.obj", shotgunTuning().velocity, shotgunTuning().lifespan, shotgunTuning().radius,
+                        shotgunTuning().period, glm::vec2(0.2f, 2.0f), owner),
+      spread(shotgunTuning().spread * std::numbers::pi_v<float> / 180.0f),
+      pelletsPerShot(std::clamp(shotgunTuning().pellets.value, 1, 100)), totalDamage(shotgunTuning().damage)
 {
     this->supply = supply;
     addClassTags<Shotgun>("shotgun");

@@ -12,7 +12,7 @@
 namespace gallery {
 namespace {
 
-constexpr int tile = 256;
+constexpr int spriteTile = 256;
 
 // Every PNG under the folders, sorted by path, relative to assets/.
 std::vector<std::string> picturesUnder(std::initializer_list<const char*> folders)
@@ -46,17 +46,17 @@ SheetImage drawPicture(const std::string& path, const std::string& checker)
     text(*world, label.size() > 24 ? label.substr(label.size() - 24) : label, glm::vec3(-1.05f, -1.0f, 0.2f), 0.075f,
          glm::vec3(1.0f, 1.0f, 0.8f));
     text(*world, size, glm::vec3(0.3f, 0.88f, 0.2f), 0.07f, glm::vec3(0.8f, 0.9f, 1.0f));
-    return OffscreenView::render(*world, tile, tile);
+    return OffscreenView::render(*world, spriteTile, spriteTile);
 }
 
 void sheetOf(const std::vector<std::string>& paths, const std::string& checker, const std::string& file)
 {
     const int columns = 6;
     const int rows = static_cast<int>((paths.size() + columns - 1) / columns);
-    SheetImage sheet(columns * tile, std::max(rows, 1) * tile);
+    SheetImage sheet(columns * spriteTile, std::max(rows, 1) * spriteTile);
     for (std::size_t i = 0; i < paths.size(); ++i)
-        sheet.blit(drawPicture(paths[i], checker), static_cast<int>(i % columns) * tile,
-                   static_cast<int>(i / columns) * tile);
+        sheet.blit(drawPicture(paths[i], checker), static_cast<int>(i % columns) * spriteTile,
+                   static_cast<int>(i / columns) * spriteTile);
     sheet.save(file);
 }
 

@@ -6,15 +6,6 @@
 
 namespace {
 
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(index, values.size() - 1)];
-}
-
 double mean(const std::vector<double>& values)
 {
     return values.empty() ? 0.0
@@ -29,6 +20,15 @@ double seconds(clockid_t clock)
 }
 
 } // namespace
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
 
 double threadCpuSeconds()
 {

@@ -34,6 +34,9 @@ private:
     std::vector<FrameSample> samples_;
 };
 
+// The value at fraction p (0 to 1) of the sorted values; 0 for none.
+double percentile(std::vector<double> values, double p);
+
 // CPU seconds of the calling thread, and of the whole process.
 double threadCpuSeconds();
 double processCpuSeconds();

@@ -22,7 +22,6 @@ using namespace skyscuffle;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr float frameTime = 1.0f / 60.0f;
 constexpr auto framePeriod = std::chrono::microseconds(16667);
 // The host waits this long after hearing every expected copy, for their
 // players' announcements (reliable calls, resent under loss) to arrive.

@@ -17,6 +17,9 @@ class World;
 
 struct SimulatorOptions;
 
+// The simulated time of one frame: a game frame at 60 a second.
+inline constexpr float frameTime = 1.0f / 60.0f;
+
 // One simulator copy's part in a networked match: it hosts or joins, waits
 // in a lobby until the session is complete, paces its frames to the wall
 // clock (the transport's timers are real time), and measures what it sent and

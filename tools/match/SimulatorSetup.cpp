@@ -1,5 +1,6 @@
 #include "SimulatorSetup.h"
 
+#include "FrameTimes.h"
 #include "GraphicsDriver.h"
 #include "SoakRecord.h"
 
@@ -42,23 +43,12 @@ using namespace skyscuffle;
 
 namespace {
 
-constexpr float frameTime = 1.0f / 60.0f;
-
 double residentMegabytes()
 {
     std::ifstream statm("/proc/self/statm");
     long pages = 0, resident = 0;
     statm >> pages >> resident;
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(index, values.size() - 1)];
 }
 
 } // namespace

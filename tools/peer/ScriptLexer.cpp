@@ -21,6 +21,8 @@ bool isDigit(char c)
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
 }
 
+} // namespace
+
 int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -31,8 +33,6 @@ int hexDigit(char c)
         return c - 'A' + 10;
     return -1;
 }
-
-} // namespace
 
 ScriptLexer::ScriptLexer(std::string_view text, const std::map<std::string, std::string>& variables)
     : text_(text), variables_(variables)

@@ -44,4 +44,7 @@ private:
     int line_ = 1;
 };
 
+// The value of a hexadecimal digit, or -1 for any other character.
+int hexDigit(char c);
+
 } // namespace peer

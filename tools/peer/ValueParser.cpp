@@ -1,5 +1,7 @@
 #include "ValueParser.h"
 
+#include "ScriptLexer.h"
+
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -9,17 +11,6 @@
 
 namespace peer {
 namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool isHex(const std::string& text)
 {

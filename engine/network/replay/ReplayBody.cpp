@@ -1,5 +1,6 @@
 #include "ReplayBody.h"
 
+#include "LittleEndian.h"
 #include "ReplayTally.h"
 #include "StatePacking.h"
 
@@ -26,19 +27,8 @@ constexpr int level = 9;
 // uses at most 2^22, so the decoder's own memory stays a few megabytes.
 constexpr int windowLogMax = 24;
 
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-std::uint32_t getU32(const std::uint8_t* bytes)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    return value;
-}
+using littleEndian::getU32;
+using littleEndian::putU32;
 
 // One record as the file stores it: kind, time and length (the record's
 // head), then its bytes, a state packet's packed if it packs.

@@ -1,5 +1,6 @@
 #include "ReplayFile.h"
 
+#include "LittleEndian.h"
 #include "ReplayBody.h"
 #include "ReplaySource.h"
 
@@ -15,11 +16,7 @@ namespace {
 
 using namespace replayFile;
 
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
+using littleEndian::putU32;
 
 bool getU32(ReplaySource& in, std::uint32_t& value)
 {

@@ -1,5 +1,6 @@
 #include "StatePacking.h"
 
+#include "LittleEndian.h"
 #include "ReplayLimits.h"
 
 #include "engine/network/stream/NetStream.h"
@@ -76,17 +77,8 @@ std::optional<Packet> parse(std::span<const std::uint8_t> bytes)
     return packet;
 }
 
-void putU16(std::vector<std::uint8_t>& out, std::uint16_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
+using littleEndian::putU16;
+using littleEndian::putU32;
 
 void putText(std::vector<std::uint8_t>& out, const std::string& text)
 {
@@ -145,7 +137,7 @@ std::optional<std::vector<std::uint8_t>> StatePacker::pack(std::span<const std::
         return std::nullopt;
     const std::optional<Packet> parsed = parse(packet);
     // Only what rebuilds bit for bit is taken apart: anything else stays whole.
-    if (!parsed || parsed->records.size() > maxRecords || parsed->screen.size() > 0xFFFF)
+    if (!parsed || parsed->records.size() > statePacking::maxRecords || parsed->screen.size() > 0xFFFF)
         return std::nullopt;
     const std::vector<std::uint8_t> rebuilt = build(*parsed);
     if (rebuilt.size() != packet.size() || !std::equal(rebuilt.begin(), rebuilt.end(), packet.begin()))
@@ -230,7 +222,7 @@ std::optional<std::vector<std::uint8_t>> StateUnpacker::unpack(std::span<const s
     };
     if (!in.u32(sender) || !in.text(screen) || !in.u32(count))
         return broken("ends early");
-    if (count > maxRecords || count > in.left() / 15) // 15 bytes: the least a record takes
+    if (count > statePacking::maxRecords || count > in.left() / 15) // 15 bytes: the least a record takes
         return broken("claims too many records");
     // The packet is rebuilt as it is read, so that what it unpacks into is
     // held to the transport's largest packet before more is made of it.
