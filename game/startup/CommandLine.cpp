@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "engine/network/InviteCode.h"
+
 #include <boost/program_options.hpp>
 
 #include <charconv>
@@ -34,7 +36,8 @@ po::options_description describeOptions()
         ("size", po::value<std::string>()->value_name("WxH"), "the window's size in pixels, e.g. 1280x720")
         ("data", po::value<std::string>()->value_name("DIR"), "read the game's data from DIR")
         ("host", "host a session on the local network at once")
-        ("join", po::value<std::string>()->value_name("ADDRESS[:PORT]"), "join the session hosted at ADDRESS")
+        ("join", po::value<std::string>()->value_name("ADDRESS[:PORT]|CODE"),
+         "join the session hosted at ADDRESS, or the one an invite CODE names")
         ("mute", "play without sound")
         ("replay", po::value<std::string>()->value_name("FILE"), "watch the replay in FILE")
         ("clip", po::value<std::string>()->value_name("OUT.webp"),
@@ -129,8 +132,16 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
     o.host = given.count("host") > 0;
     if (given.count("join")) {
         const auto& text = given["join"].as<std::string>();
-        if (!splitAddress(text, o.joinAddress, o.joinPort))
-            return fail("--join wants ADDRESS or ADDRESS:PORT with a port from 1 to 65535, not '" + text + "'");
+        const kit::inviteCode::Reading code = kit::inviteCode::read(text);
+        if (code.kind == kit::inviteCode::Reading::Kind::mistyped)
+            return fail("--join: '" + text + "' is not an invite code: a character of it is mistyped");
+        if (code.kind == kit::inviteCode::Reading::Kind::code) {
+            o.joinAddress = code.address.ipString();
+            o.joinPort = code.address.port;
+        } else if (!splitAddress(text, o.joinAddress, o.joinPort)) {
+            return fail("--join wants ADDRESS, ADDRESS:PORT with a port from 1 to 65535 or an invite code, not '" +
+                        text + "'");
+        }
     }
     if (o.host && !o.joinAddress.empty())
         return fail("--host and --join contradict each other");

@@ -65,6 +65,18 @@ TEST(CommandLine, EveryOptionIsRead)
     ASSERT_TRUE(o.line.run) << o.error;
     EXPECT_EQ(o.line.options.joinAddress, "copy-two.local");
     EXPECT_EQ(o.line.options.joinPort, 0) << "the tuning's game port";
+
+    // An invite code names the address and the port.
+    for (const char* code : {"888FL-3GJ6AR", "888fl-3gj6ar"}) {
+        o = read({"--join", code});
+        ASSERT_TRUE(o.line.run) << o.error;
+        EXPECT_EQ(o.line.options.joinAddress, "198.51.100.23") << code;
+        EXPECT_EQ(o.line.options.joinPort, 16520) << code;
+    }
+    o = read({"--join", "888FL-3GJ6AT"});
+    EXPECT_FALSE(o.line.run);
+    EXPECT_EQ(o.error, "skyscuffle: --join: '888FL-3GJ6AT' is not an invite code: a character of it is mistyped "
+                       "(see skyscuffle --help)\n");
 }
 
 TEST(CommandLine, HelpAndVersionAnswerAndEndTheRunWell)
@@ -79,7 +91,7 @@ TEST(CommandLine, HelpAndVersionAnswerAndEndTheRunWell)
     Outcome o = read({"--help"});
     EXPECT_FALSE(o.line.run);
     EXPECT_EQ(o.line.status, 0);
-    EXPECT_NE(o.out.find("--join ADDRESS[:PORT]"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("--join ADDRESS[:PORT]|CODE"), std::string::npos) << o.out;
     EXPECT_NE(o.out.find("settings.csv"), std::string::npos) << "where the settings live";
     EXPECT_EQ(o.error, "");
     o = read({"--version"});
