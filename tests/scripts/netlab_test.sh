@@ -4,9 +4,12 @@
 # router maps nothing; the home behind two NATs finds a router whose
 # external address is private; taken down, nothing of the lab is left.
 #
-#   netlab_test.sh SOURCE_DIR
+# The game's own port mapping (network_tests' lab cases) is tried in each home.
+#
+#   netlab_test.sh SOURCE_DIR NETWORK_TESTS
 set -euo pipefail
 root=$1
+network_tests=$2
 netlab="$root/scripts/netlab"
 lab="t$$"
 lab=${lab:0:12}
@@ -75,14 +78,30 @@ grep -q "No IGD UPnP Device found" <<<"$nothing" || fail "home B found a mapping
 double=$(run homeC upnpc -s 2>&1 || true)
 grep -q "not connected" <<<"$double" || fail "home C's router says it is connected: $double"
 
+# The game's mapping: taken and removed in home A, none in home B, a private
+# external address behind two NATs.
+mapping() {
+  local home=$1 as=$2
+  local said
+  if ! said=$(SKYSCUFFLE_NETLAB_HOME=$as SKYSCUFFLE_NETLAB_LEASES="/run/netlab/$lab/routerA.leases" \
+    timeout 60 "$netlab" run "$lab" "$home" "$network_tests" --gtest_filter='PortMappingLab.*' 2>&1); then
+    fail "the port mapping in $as: $said"
+  fi
+  grep -q "\[  PASSED  \] 1 test" <<<"$said" || fail "no lab case ran in $as: $said"
+}
+mapping homeA homeA
+mapping homeB homeB
+mapping homeC homeC
+
 # With the service stopped, home A finds none either.
 "$netlab" upnp "$lab" off
 stopped=$(run homeA upnpc -s 2>&1 || true)
 grep -q "No IGD UPnP Device found" <<<"$stopped" || fail "a stopped service still answers: $stopped"
+mapping homeA homeA-stopped
 
 "$netlab" down "$lab"
 trap - EXIT
 left=$(ip netns list | grep -c "^$lab-" || true)
 [ "$left" -eq 0 ] || fail "$left namespaces of the lab are left"
 [ ! -e "/run/netlab/$lab" ] || fail "the lab's state is left"
-echo "netlab: mapping, traffic through it, NAT-PMP, no service and double NAT as expected"
+echo "netlab: mappings (upnpc, natpmpc and the game's), traffic through them, no service and double NAT as expected"
