@@ -2,6 +2,7 @@
 
 #include "HostMigration.h"
 #include "MessageIdentifiers.h"
+#include "PortMapping.h"
 
 #include "engine/core/SortedComponentCollection.h"
 #include "engine/core/World.h"
@@ -519,6 +520,12 @@ void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)
         std::cerr << "Could not open game port " << port << "\n";
     peer->setMaximumIncomingConnections(maxConnections);
     isServer = true;
+    // A mapping of the same port goes on (a new one would race the old
+    // one's removal on the router).
+    if (!mapsPort || !peer->isActive())
+        portMapping_.reset();
+    else if (!portMapping_ || portMapping_->port() != peer->boundPort())
+        portMapping_ = std::make_unique<PortMapping>(peer->boundPort());
     migration_->hosted();
 }
 
@@ -529,6 +536,7 @@ void NetworkSystem::join(const std::string& address, std::uint16_t port)
     peer->start(0, 1);
     peer->setMaximumIncomingConnections(0);
     isServer = false;
+    portMapping_.reset();
     if (!peer->connect(address, port))
         std::cerr << "Could not connect to " << address << "|" << port << "\n";
     migration_->joined();
@@ -541,6 +549,7 @@ void NetworkSystem::reset()
         peer->shutdown(std::chrono::milliseconds(10));
     }
     peers.clear();
+    portMapping_.reset();
     isServer = true; // on its own, a copy hosts its own games again
     migration_->left();
 }

@@ -30,6 +30,7 @@ namespace kit {
 
 class World;
 class HostMigration;
+class PortMapping;
 
 // Writes or reads one named-function argument. Types the stream knows are
 // handled by it; a game type provides `void serialize(NetStream&, T&)` next to
@@ -232,6 +233,11 @@ public:
     Signal<void(const CallRun&)> accepted;
 
     std::unique_ptr<NetPeer> peer;
+    // Whether a hosting copy asks its router to forward the game port from
+    // the internet (the game does; tests and tools leave the router alone).
+    bool mapsPort = false;
+    // While this copy hosts with mapsPort: the router's answer.
+    [[nodiscard]] const PortMapping* portMapping() const { return portMapping_.get(); }
     bool isServer = true;
     std::string screenName;
     float rate;
@@ -301,6 +307,7 @@ private:
     bool unknownTold_ = false;
     float unknownToldAt_ = 0.0f;
     std::unique_ptr<HostMigration> migration_;
+    std::unique_ptr<PortMapping> portMapping_;
     CallRun running_;
     CallRun previous_;
     std::uint64_t callSerial_ = 0;

@@ -227,8 +227,10 @@ void work(const std::shared_ptr<PortMapping::Shared>& shared)
     }
 }
 
-// Every mapping's thread, joined once it is told to stop: at the end of the
-// program (or when asked), after removing what it mapped.
+// Every mapping's thread. Told to stop at the end of the program (or when
+// asked), one that mapped a port is waited for while it removes it; one
+// still asking is left to end with the program (what a router grants it
+// after that lapses with its lease), so that no exit waits on a router.
 struct Workers {
     std::mutex mutex;
     std::vector<std::pair<std::thread, std::shared_ptr<PortMapping::Shared>>> running;
@@ -241,12 +243,17 @@ struct Workers {
             all.swap(running);
         }
         for (auto& [thread, shared] : all) {
+            bool mapped = false;
             {
                 std::lock_guard guard(shared->mutex);
                 shared->stop = true;
+                mapped = shared->status.outcome == PortMapping::Outcome::mapped;
             }
             shared->wake.notify_all();
-            thread.join();
+            if (mapped)
+                thread.join();
+            else
+                thread.detach();
         }
     }
     ~Workers() { finish(); }

@@ -46,8 +46,9 @@ public:
     // carrier-grade NAT, loopback, link-local, unspecified.
     [[nodiscard]] static bool isPrivate(std::uint32_t ip);
 
-    // Stops every mapping's thread and waits while each removes what it
-    // mapped (done at the end of the program by itself; a test may ask).
+    // Stops every mapping's thread and waits while each that mapped a port
+    // removes it (done at the end of the program by itself; a test may ask).
+    // A thread still waiting for a router is not waited for.
     static void finishRemovals();
 
     struct Shared;

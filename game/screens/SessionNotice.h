@@ -15,10 +15,17 @@ namespace skyscuffle {
 // who hosts now, or that this copy is on its own. Empty when nothing happened.
 std::string sessionNoticeLine(const kit::NetworkSystem& network);
 
+// How friends elsewhere reach a hosting copy, in a line for the screen: the
+// invite code of the port its router forwards, or the UDP port to forward by
+// hand where the router would not. Empty when this copy does not host or
+// does not ask its router.
+std::string internetNoticeLine(const kit::NetworkSystem& network);
+
 // For a screen's life: a line at `at` that tells what became of the session
-// (sessionNoticeLine), and the LAN discovery's hosting bit kept in step with
-// the session, so that a copy that hosts in its host's place offers the
+// (sessionNoticeLine), one at `internetAt` how friends elsewhere join
+// (internetNoticeLine), and the LAN discovery's hosting bit kept in step
+// with the session, so that a copy that hosts in its host's place offers the
 // session on the network as its host did.
-void showSessionNotice(kit::World* world, glm::vec2 at);
+void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt);
 
 } // namespace skyscuffle

@@ -238,6 +238,7 @@ kit::NetworkSystem& installServices(kit::World& world)
     const auto port2 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port2", 16521);
     auto* network = new kit::NetworkSystem(30.0f);
     network->addTag(kit::tagId(tags::persistant));
+    network->mapsPort = kit::settings::get<int>("tuning.server.mapPort", 1) != 0;
     registerPlayerFunctions(*network);
     world.addComponent(system, network);
     auto* discovery = new kit::LANDiscoverySystem({port1, port2}, 64, 1.0f);

@@ -4,12 +4,15 @@
 # router maps nothing; the home behind two NATs finds a router whose
 # external address is private; taken down, nothing of the lab is left.
 #
-# The game's own port mapping (network_tests' lab cases) is tried in each home.
+# The game's own port mapping (network_tests' lab cases) is tried in each
+# home, and the join screen's line with the invite code in home A
+# (screens_logic_tests' lab case).
 #
-#   netlab_test.sh SOURCE_DIR NETWORK_TESTS
+#   netlab_test.sh SOURCE_DIR NETWORK_TESTS SCREENS_LOGIC_TESTS
 set -euo pipefail
 root=$1
 network_tests=$2
+screens_logic_tests=$3
 netlab="$root/scripts/netlab"
 lab="t$$"
 lab=${lab:0:12}
@@ -81,15 +84,16 @@ grep -q "not connected" <<<"$double" || fail "home C's router says it is connect
 # The game's mapping: taken and removed in home A, none in home B, a private
 # external address behind two NATs.
 mapping() {
-  local home=$1 as=$2
+  local home=$1 as=$2 program=${3:-$network_tests} cases=${4:-PortMappingLab.*}
   local said
   if ! said=$(SKYSCUFFLE_NETLAB_HOME=$as SKYSCUFFLE_NETLAB_LEASES="/run/netlab/$lab/routerA.leases" \
-    timeout 60 "$netlab" run "$lab" "$home" "$network_tests" --gtest_filter='PortMappingLab.*' 2>&1); then
+    timeout 60 "$netlab" run "$lab" "$home" "$program" --gtest_filter="$cases" 2>&1); then
     fail "the port mapping in $as: $said"
   fi
   grep -q "\[  PASSED  \] 1 test" <<<"$said" || fail "no lab case ran in $as: $said"
 }
 mapping homeA homeA
+mapping homeA homeA "$screens_logic_tests" 'HostingCopy.*'
 mapping homeB homeB
 mapping homeC homeC
 

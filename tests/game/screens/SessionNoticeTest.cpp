@@ -1,0 +1,91 @@
+// The join screen's lines about the session: how friends elsewhere reach a
+// hosting copy, from what its router answered. The lab case runs only in the
+// network lab's home A (tests/scripts/netlab_test.sh), where a router maps
+// ports; in the suite's own namespace no router answers.
+#include "game/screens/SessionNotice.h"
+
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/network/PortMapping.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+using namespace skyscuffle;
+
+namespace {
+
+struct HostingCopy : ::testing::Test {
+    kit::World world;
+    kit::NetworkSystem* network = new kit::NetworkSystem(30.0f);
+
+    void SetUp() override
+    {
+        world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
+        testing::internal::CaptureStdout();
+    }
+    void TearDown() override
+    {
+        const std::string console = testing::internal::GetCapturedStdout();
+        if (HasFailure())
+            std::cout << console; // the failures' own lines went there too
+    }
+    // The line once the router's first answer is in (some seconds when none answers).
+    std::string answered()
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (network->portMapping() &&
+               network->portMapping()->status().outcome == kit::PortMapping::Outcome::asking &&
+               std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return internetNoticeLine(*network);
+    }
+};
+
+bool inLabHomeA()
+{
+    const char* home = std::getenv("SKYSCUFFLE_NETLAB_HOME");
+    return home && std::string(home) == "homeA";
+}
+
+} // namespace
+
+TEST_F(HostingCopy, WithoutARouterTheLineNamesThePortToForwardByHand)
+{
+    if (inLabHomeA())
+        GTEST_SKIP() << "home A's router answers";
+    EXPECT_EQ(internetNoticeLine(*network), "") << "not hosting";
+    network->host(0, 4);
+    EXPECT_EQ(internetNoticeLine(*network), "") << "a copy that does not ask its router says nothing";
+    network->mapsPort = true;
+    network->host(0, 4);
+    ASSERT_NE(network->portMapping(), nullptr);
+    const std::string port = std::to_string(network->peer->boundPort());
+    EXPECT_EQ(internetNoticeLine(*network), "Asking the router to open UDP port " + port + "...");
+    EXPECT_EQ(answered(), "For friends elsewhere, forward UDP port " + port + " here");
+    // Joining another copy, or on its own again, it has nothing to say.
+    network->join("127.0.0.1", 9);
+    EXPECT_EQ(network->portMapping(), nullptr);
+    EXPECT_EQ(internetNoticeLine(*network), "");
+}
+
+TEST_F(HostingCopy, BehindARouterThatMapsTheLineGivesTheInviteCode)
+{
+    if (!inLabHomeA())
+        GTEST_SKIP() << "runs in the network lab's home A";
+    network->mapsPort = true;
+    network->host(16519, 4);
+    EXPECT_EQ(answered(), "Friends elsewhere: code 2D222-J6J69L (11.0.1.2:16519)");
+    const kit::PortMapping* first = network->portMapping();
+    network->host(16519, 4); // hosting again on the same port keeps the mapping
+    EXPECT_EQ(network->portMapping(), first);
+    network->reset();
+    EXPECT_EQ(network->portMapping(), nullptr);
+    kit::PortMapping::finishRemovals();
+}
