@@ -267,6 +267,13 @@ map_Ks shine.png
           b'rate 2 for 0.5 { batch { call "x\\ty" id(them, last); state id(me, new) body vec2(-huge, nan) }; say done }\n'
           b'wait screen "game" 1; origin 0x10; serial 3; disconnect; reconnect\n')
 
+    # Invite codes as typed: one whole, one in lower case with a blank, one
+    # mistyped, and an address that is none.
+    write("invitecode", "code", b"888FL-3GJ6AR")
+    write("invitecode", "typed", b" 888fl 3gj6ar\n")
+    write("invitecode", "mistyped", b"888FL-3GJ6AT")
+    write("invitecode", "address", b"192.168.1.20:16519")
+
 
 if __name__ == "__main__":
     main()
