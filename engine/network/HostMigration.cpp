@@ -74,6 +74,13 @@ std::uint32_t HostMigration::host() const
     return 0;
 }
 
+std::optional<NetAddress> HostMigration::hostAddress() const
+{
+    if (role_ == Role::joining && connected_)
+        return hostAddress_;
+    return std::nullopt;
+}
+
 double HostMigration::secondsSinceChange() const
 {
     return std::chrono::duration<double>(wallNow() - changedAt_.wall).count();

@@ -96,6 +96,8 @@ public:
     [[nodiscard]] std::uint32_t lostHost() const { return lostHost_; }
     // The copy this copy takes for the host now (its own origin when it hosts; 0 when unknown).
     [[nodiscard]] std::uint32_t host() const;
+    // The connection to the host, while this copy is joined to one.
+    [[nodiscard]] std::optional<NetAddress> hostAddress() const;
     // The copies the next host still waits for.
     [[nodiscard]] const std::set<std::uint32_t>& awaited() const { return awaited_; }
     [[nodiscard]] const std::optional<SessionRoster>& roster() const { return roster_; }

@@ -541,6 +541,17 @@ NetPeer::ConnectionState NetPeer::connectionState(const NetAddress& address) con
     return impl_->links.at(peer).established ? ConnectionState::connected : ConnectionState::connecting;
 }
 
+std::optional<LinkQuality> NetPeer::linkQuality(const NetAddress& address) const
+{
+    ENetPeer* peer = impl_->find(address);
+    if (!peer || !impl_->links.at(peer).established)
+        return std::nullopt;
+    // ENet's loss is a fraction of ENET_PEER_PACKET_LOSS_SCALE, recomputed
+    // every ENET_PEER_PACKET_LOSS_INTERVAL (ten seconds).
+    return boundedLink(peer->roundTripTime,
+                       static_cast<float>(peer->packetLoss) / static_cast<float>(ENET_PEER_PACKET_LOSS_SCALE));
+}
+
 std::size_t NetPeer::connectionCount() const
 {
     std::size_t n = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkQuality.h"
 #include "NetAddress.h"
 
 #include <chrono>
@@ -87,6 +88,10 @@ public:
     void ping(const std::string& host, std::uint16_t port, bool onlyIfAcceptingConnections);
 
     [[nodiscard]] ConnectionState connectionState(const NetAddress& address) const;
+    // The transport's figures for a connection (its mean round trip and the
+    // share of reliable packets it had to resend, both smoothed over the last
+    // seconds); nothing while it is not connected.
+    [[nodiscard]] std::optional<LinkQuality> linkQuality(const NetAddress& address) const;
     [[nodiscard]] std::size_t connectionCount() const;
     [[nodiscard]] std::uint16_t boundPort() const;
     [[nodiscard]] std::uint64_t guid() const;

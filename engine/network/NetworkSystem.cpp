@@ -1,6 +1,8 @@
 #include "NetworkSystem.h"
 
 #include "HostMigration.h"
+#include "LinkReport.h"
+#include "LinkWatch.h"
 #include "MessageIdentifiers.h"
 #include "PortMapping.h"
 
@@ -16,6 +18,7 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
     addClassTags<NetworkSystem>("networkSystem");
     setUpdatePriority(-10.0f);
     migration_ = std::make_unique<HostMigration>(*this);
+    links_ = std::make_unique<LinkWatch>(*this);
 
     // Serial 0 is a copy's system entity, home of this very system and the
     // other services: no call, local or from a peer, takes it apart.
@@ -179,6 +182,7 @@ void NetworkSystem::update(float dt)
     while (peer->receive(packet))
         handlePacket(packet);
     migration_->update(dt);
+    links_->update(dt);
     dropPeers([this](const PeerRecord& record) { return clock_ - record.heardAt > peerSilenceLimit; },
               Departure::silent);
 }
@@ -318,6 +322,9 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
     case remoteCallsId:
         traffic.callsReceived += packet.data.size();
         runCalls(packet);
+        break;
+    case LinkReport::id:
+        links_->received(packet);
         break;
     case 0:
         // A call batch without calls: nothing to run or to pass on.
@@ -527,6 +534,7 @@ void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)
     else if (!portMapping_ || portMapping_->port() != peer->boundPort())
         portMapping_ = std::make_unique<PortMapping>(peer->boundPort());
     migration_->hosted();
+    links_->forget();
 }
 
 void NetworkSystem::join(const std::string& address, std::uint16_t port)
@@ -540,6 +548,7 @@ void NetworkSystem::join(const std::string& address, std::uint16_t port)
     if (!peer->connect(address, port))
         std::cerr << "Could not connect to " << address << "|" << port << "\n";
     migration_->joined();
+    links_->forget();
 }
 
 void NetworkSystem::reset()
@@ -552,6 +561,7 @@ void NetworkSystem::reset()
     portMapping_.reset();
     isServer = true; // on its own, a copy hosts its own games again
     migration_->left();
+    links_->forget();
 }
 
 } // namespace kit

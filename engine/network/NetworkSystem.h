@@ -30,6 +30,7 @@ namespace kit {
 
 class World;
 class HostMigration;
+class LinkWatch;
 class PortMapping;
 
 // Writes or reads one named-function argument. Types the stream knows are
@@ -73,6 +74,8 @@ template <class T> void completeHandle(T& value, World* world)
 //   CallReplay (138), when a session changes host: sender origin u32, then
 //     per call batch a 1 bit and the batch as a nested stream; a 0 bit ends
 //     (CallReplay.h).
+//   LinkReport (139), host to clients about once a second: per joined copy
+//     its origin, round trip and loss as the host measures them (LinkReport.h).
 // Each tick sends the call batch before the state, so that an entity's
 // spawning call arrives ahead of its first state.
 //
@@ -188,6 +191,8 @@ public:
     void reset();
     [[nodiscard]] HostMigration& migration() { return *migration_; }
     [[nodiscard]] const HostMigration& migration() const { return *migration_; }
+    // How good the link to each copy of the session is.
+    [[nodiscard]] const LinkWatch& links() const { return *links_; }
 
     // The registry of named functions, and what was last heard from each copy.
     std::map<std::string, std::unique_ptr<Channel>> functions;
@@ -246,6 +251,7 @@ public:
 
 private:
     friend class HostMigration;
+    friend class LinkWatch;
 
     // What a name was registered as: its argument types and its caller rule.
     struct Declaration {
@@ -307,6 +313,7 @@ private:
     bool unknownTold_ = false;
     float unknownToldAt_ = 0.0f;
     std::unique_ptr<HostMigration> migration_;
+    std::unique_ptr<LinkWatch> links_;
     std::unique_ptr<PortMapping> portMapping_;
     CallRun running_;
     CallRun previous_;
