@@ -1,7 +1,8 @@
 #include "ScreenScene.h"
 
-#include "game/looks/GameLights.h"
 #include "game/common/Tags.h"
+#include "game/looks/GameLights.h"
+#include "game/looks/OutlinedText.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -35,9 +36,7 @@ namespace skyscuffle {
 namespace screens {
 namespace {
 
-const char* const font = "fonts/UbuntuMono.png";
-constexpr float fontCellAspect = 34.0f / 64.0f;     // width / height of a glyph cell
-const glm::vec3 outlineColour(0.06f, 0.07f, 0.14f); // the dark navy of the menu words' outlines
+constexpr float fontCellAspect = 34.0f / 64.0f; // width / height of a glyph cell
 
 kit::EntityHandle placed(kit::World* world, const char* space, glm::vec3 position,
                          glm::quat rotation = glm::quat(1, 0, 0, 0), glm::vec3 scale = glm::vec3(1.0f),
@@ -192,40 +191,12 @@ float glyphAdvance(float size)
 kit::Text* addText(kit::World* world, const std::string& words, glm::vec2 origin, float size, glm::vec3 colour,
                    bool shadowed, float layer)
 {
-    kit::shaderProgramManager().get("shaders/colorizedTextShader.txt");
-    const kit::EntityHandle e = overlayEntity(world, glm::vec3(0.0f));
-    if (shadowed) {
-        // A dark outline: four copies shifted diagonally under the text, about
-        // a pixel at 600 lines for small letters, more for big ones.
-        const float o = std::max(0.0035f, size * 0.045f);
-        const glm::vec2 shifts[4] = {{o, -o}, {-o, -o}, {o, o}, {-o, o}};
-        for (const glm::vec2 shift : shifts) {
-            auto* outline = world->emplaceComponent<kit::Text>(e, texture(font), words, outlineColour,
-                                                               glm::vec3(origin + shift, 0.0f),
-                                                               kit::ResourceHandle<kit::ShaderProgram>{}, size);
-            outline->noDepth = true;
-            outline->setRenderPriority(layer - 0.5f);
-        }
-    }
-    auto* text = world->emplaceComponent<kit::Text>(e, texture(font), words, colour, glm::vec3(origin, 0.0f),
-                                                    kit::ResourceHandle<kit::ShaderProgram>{}, size);
-    text->noDepth = true;
-    text->setRenderPriority(layer);
-    return text;
+    return addOutlinedText(*world, overlayEntity(world, glm::vec3(0.0f)), words, origin, size, colour, layer, shadowed);
 }
 
 void setText(kit::Text* text, const std::string& value)
 {
-    if (!text || !text->world) {
-        return;
-    }
-    const auto* siblings = text->world->componentsOf(text->entityId);
-    if (!siblings)
-        return;
-    for (kit::Component* c : *siblings) {
-        if (c->hasTag(kit::typeId<kit::Text>()))
-            static_cast<kit::Text*>(c)->setText(value);
-    }
+    setOutlinedText(text, value);
 }
 
 kit::EntityHandle addMascot(kit::World* world, glm::vec3 position, glm::quat rotation, float scale,
