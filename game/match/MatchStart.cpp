@@ -1,5 +1,6 @@
 #include "MatchStart.h"
 
+#include "game/match/LinkStrip.h"
 #include "game/match/SpawnCircle.h"
 #include "game/match/Timer.h"
 
@@ -201,8 +202,10 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
         shown = playersOf(*world, *state->view.replayOf);
     showGauges(*world, shown);
     startClock(*world, length);
-    if (!state->view.replayOf)
+    if (!state->view.replayOf) {
+        showLinkStrip(*world);
         endWhenTimeIsUp(*world, length);
+    }
 }
 
 } // namespace skyscuffle

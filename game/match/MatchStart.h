@@ -38,7 +38,8 @@ float gaugePlace(int j, int count);
 // "startGameplay": every copy's players are placed on the spawn circle, in
 // the same order on every copy; each copy spawns its own players' planes
 // ("spawnPlayer", so that every copy builds them), lays out its own players'
-// HUD, and starts the clock whose end calls "endGame".
+// HUD and the other copies' links (LinkStrip.h), and starts the clock whose
+// end calls "endGame".
 void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& state);
 
 } // namespace skyscuffle

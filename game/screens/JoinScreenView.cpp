@@ -1,6 +1,7 @@
 #include "JoinScreenView.h"
 
 #include "game/lobby/JoinedBy.h"
+#include "game/lobby/LinkLabel.h"
 #include "game/screens/ScreenScene.h"
 
 #include "game/ai/ArtificialIntelligence.h"
@@ -26,6 +27,8 @@ constexpr std::size_t rosterSize = 6; // one line per colour
 constexpr float lineSize = 0.06f;
 constexpr float lineStep = 0.085f;
 constexpr float left = -1.18f; // where the lines start; the panels reach 0.06 further
+// Where the link beside a remote player's line starts: after "Orange  remote ".
+constexpr std::size_t linkColumn = 15;
 
 std::string padded(std::string word, std::size_t width)
 {
@@ -54,8 +57,15 @@ std::string pilotOf(kit::World* world, const kit::EntityHandle& player)
     return "gamepad " + std::to_string(by->device);
 }
 
+// The link to the copy of a player this copy did not make.
+std::optional<kit::LinkQuality> linkOfPlayer(kit::World* world, kit::EntityID player)
+{
+    return world->owns(player) ? std::nullopt : linkTo(world, player.origin);
+}
+
 struct Roster {
     std::array<kit::Text*, rosterSize> lines{};
+    std::array<kit::Text*, rosterSize> links{};
     kit::Text* empty = nullptr;
     kit::Text* counter = nullptr;
 };
@@ -67,6 +77,12 @@ void refresh(kit::World* world, const Roster& roster)
     const auto lines = rosterLines(world);
     for (std::size_t i = 0; i < rosterSize; ++i) {
         kit::Text* text = roster.lines[i];
+        kit::Text* link = roster.links[i];
+        const std::optional<kit::LinkQuality> quality =
+            i < players.size() ? linkOfPlayer(world, players[i].id) : std::nullopt;
+        screens::setText(link, quality ? linkLabel(*quality) : "");
+        if (quality)
+            link->colour = linkColour(*quality);
         if (i < lines.size()) {
             screens::setText(text, lines[i]);
             if (const auto* info = world->getComponent<PlayerInfo>(players[i].id))
@@ -88,6 +104,16 @@ std::string remotePlayersLine(kit::World* world)
     return std::to_string(remote) + " Remote Players Joined";
 }
 
+std::vector<std::string> linkLines(kit::World* world)
+{
+    std::vector<std::string> lines;
+    for (const kit::EntityHandle& e : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
+        const std::optional<kit::LinkQuality> link = linkOfPlayer(world, e.id);
+        lines.push_back(link ? linkLabel(*link) : "");
+    }
+    return lines;
+}
+
 std::vector<std::string> rosterLines(kit::World* world)
 {
     std::vector<std::string> lines;
@@ -107,9 +133,10 @@ void showJoinScreen(kit::World* world)
     screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
                        view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
 
-    // Two panels: the controls, and the players who have joined.
+    // Two panels: the controls, and the players who have joined (wide enough
+    // for a line with its link, "Orange  remote ! 310 ms 7% loss").
     screens::addPlate(world, glm::vec2(-0.47f, 0.44f), glm::vec2(1.54f, 0.88f));
-    screens::addPlate(world, glm::vec2(-0.8f, -0.53f), glm::vec2(0.88f, 0.9f));
+    screens::addPlate(world, glm::vec2(-0.65f, -0.53f), glm::vec2(1.18f, 0.9f));
     screens::addText(world, "Join the match", glm::vec2(left, 0.72f), 0.12f, glm::vec3(1.0f, 0.85f, 0.25f));
     // The keyboard lines name the keys bound now (see the Options screen).
     using controls::Action;
@@ -134,8 +161,12 @@ void showJoinScreen(kit::World* world)
     screens::addText(world, "Players", glm::vec2(left, -0.2f), 0.08f, glm::vec3(1.0f, 0.85f, 0.25f));
     roster.empty =
         screens::addText(world, "", glm::vec2(left, -0.2f - lineStep * 1.2f), lineSize, glm::vec3(0.85f, 0.85f, 0.85f));
-    for (std::size_t i = 0; i < rosterSize; ++i)
-        roster.lines[i] = screens::addText(world, "", glm::vec2(left, -0.2f - lineStep * (1.2f + float(i))), lineSize);
+    const float linkLeft = left + screens::glyphAdvance(lineSize) * static_cast<float>(linkColumn);
+    for (std::size_t i = 0; i < rosterSize; ++i) {
+        const float y = -0.2f - lineStep * (1.2f + float(i));
+        roster.lines[i] = screens::addText(world, "", glm::vec2(left, y), lineSize);
+        roster.links[i] = screens::addText(world, "", glm::vec2(linkLeft, y), lineSize, fineLinkColour);
+    }
 
     refresh(world, roster);
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),

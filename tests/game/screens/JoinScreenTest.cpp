@@ -1,6 +1,7 @@
 // The join screen: players of every device join and leave, computer pilots
 // come and go, nobody joins twice, a seventh player finds no colour, the
-// other copies' players are counted, and Enter begins the round.
+// other copies' players are counted with the link to their copy beside them,
+// and Enter begins the round.
 #include "ScreenFixture.h"
 
 #include "game/ai/ArtificialIntelligence.h"
@@ -10,6 +11,7 @@
 #include "game/input/VirtualGamepadKeyboard.h"
 #include "game/lobby/JoinedBy.h"
 #include "game/lobby/JoiningPlayers.h"
+#include "game/lobby/LinkLabel.h"
 #include "game/match/MatchFunctions.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
@@ -20,6 +22,8 @@
 #include "engine/input/KeyNames.h"
 
 #include "engine/network/HostMigration.h"
+#include "engine/network/LinkReport.h"
+#include "engine/network/LinkWatch.h"
 #include "engine/render/Text.h"
 
 #include <algorithm>
@@ -557,6 +561,59 @@ TEST_F(JoinScreenInASession, AHostBackOnTheJoinScreenOffersItsSession)
     frame();
     EXPECT_TRUE(discovery->hosting);
     EXPECT_TRUE(discovery->announceNow);
+}
+
+TEST_F(JoinScreenInASession, BesideEachOtherCopysPlayersStandsTheLinkToThatCopy)
+{
+    OtherCopy host(0x0A000001), other(0xFFFFFFF0);
+    for (OtherCopy* o : {&host, &other})
+        registerPlayerFunctions(*o->network); // the host passes on only what it knows
+    ASSERT_TRUE(joinSession(host, {&host, &other}, 2));
+    tap(x);
+    host.network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{host.world.origin, 7}, playerColours()[1], 2);
+    other.network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{other.world.origin, 8}, playerColours()[2], 3);
+    // The line of each copy's player, in the screen's entity order.
+    auto lineOf = [&](std::uint32_t origin) {
+        const auto players = world()->getEntities(kit::typeId<PlayerInfo>())->toVector();
+        const auto found = std::find_if(players.begin(), players.end(),
+                                        [&](const kit::EntityHandle& e) { return e.id.origin == origin; });
+        const std::vector<std::string> links = linkLines(world());
+        return found == players.end() || links.size() != players.size()
+                   ? std::string("(no player)")
+                   : links[static_cast<std::size_t>(found - players.begin())];
+    };
+    const std::uint32_t hostOrigin = host.world.origin, otherOrigin = other.world.origin, own = world()->origin;
+    ASSERT_TRUE(until({&host, &other}, [&] {
+        return lineOf(hostOrigin).find(" ms") != std::string::npos &&
+               lineOf(otherOrigin).find(" ms") != std::string::npos;
+    })) << "no link beside the other copies' players";
+    EXPECT_EQ(lineOf(own), "") << "none beside this copy's own player";
+    EXPECT_EQ(lineOf(hostOrigin), linkLabel(*network->links().of(hostOrigin))) << "the link to the host, measured here";
+    EXPECT_EQ(lineOf(otherOrigin), linkLabel(*network->links().of(otherOrigin))) << "through the host";
+    for (const std::uint32_t origin : {hostOrigin, otherOrigin})
+        EXPECT_NE(shown().find("\n" + lineOf(origin) + "\n"), std::string::npos) << lineOf(origin) << " not shown";
+
+    // The other copy far away, as its host reports it; nothing else speaks meanwhile.
+    for (int i = 0; i < 20; ++i) {
+        frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    const std::string hostLine = lineOf(hostOrigin);
+    kit::LinkReport report;
+    report.entries = {{otherOrigin, kit::LinkQuality{400, 0.07f}}};
+    const kit::NetStream bytes = report.encode();
+    network->handlePacket(
+        kit::NetPeer::Packet{{bytes.data(), bytes.data() + bytes.bytesUsed()}, *network->migration().hostAddress(), 0});
+    frame();
+    const std::string poor = lineOf(otherOrigin);
+    EXPECT_EQ(poor, "! " + std::to_string(400 + network->links().of(hostOrigin)->roundTripMs) + " ms 7% loss");
+    bool warm = false;
+    for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>())) {
+        const auto* text = static_cast<kit::Text*>(c);
+        warm = warm || (text->text() == poor && text->colour == poorLinkColour);
+    }
+    EXPECT_TRUE(warm) << poor << " is not shown in the warm red of a poor link";
+    EXPECT_EQ(lineOf(hostOrigin), hostLine) << "the host's link is unchanged";
 }
 
 TEST_F(JoinScreen, EscapeAndBackReturnToTheMainMenu)

@@ -1,0 +1,34 @@
+#include "LinkLabel.h"
+
+#include "engine/core/World.h"
+#include "engine/network/LinkWatch.h"
+#include "engine/network/NetworkSystem.h"
+
+#include <algorithm>
+
+namespace skyscuffle {
+
+std::string linkLabel(const kit::LinkQuality& link)
+{
+    const bool poor = kit::isPoor(link);
+    std::string label = poor ? "! " : "";
+    label += std::to_string(std::min(link.roundTripMs, kit::LinkQuality::maxRoundTripMs)) + " ms";
+    if (const int loss = kit::lossPercent(link); loss > 0)
+        label += " " + std::to_string(loss) + (poor ? "% loss" : "%");
+    return label;
+}
+
+glm::vec3 linkColour(const kit::LinkQuality& link)
+{
+    return kit::isPoor(link) ? poorLinkColour : fineLinkColour;
+}
+
+std::optional<kit::LinkQuality> linkTo(const kit::World* world, std::uint32_t origin)
+{
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network || !world || origin == world->origin)
+        return std::nullopt;
+    return network->links().of(origin);
+}
+
+} // namespace skyscuffle
