@@ -34,7 +34,7 @@ std::optional<LinkReport> LinkReport::decode(const std::uint8_t* data, std::size
         std::uint16_t roundTrip = 0, loss = 0;
         if (!in.read(entry.origin) || !in.read(roundTrip) || !in.read(loss))
             return std::nullopt; // cut short: a report that lies about its size is no report
-        entry.link = boundedLink(roundTrip, static_cast<float>(std::min(loss, lossScale)) / lossScale);
+        entry.link = boundedLink(roundTrip, static_cast<float>(loss) / lossScale);
         const bool named = std::any_of(report.entries.begin(), report.entries.end(),
                                        [&](const Entry& e) { return e.origin == entry.origin; });
         if (!named)

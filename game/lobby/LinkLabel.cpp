@@ -1,6 +1,5 @@
 #include "LinkLabel.h"
 
-#include "engine/core/World.h"
 #include "engine/network/LinkWatch.h"
 #include "engine/network/NetworkSystem.h"
 
@@ -25,10 +24,9 @@ glm::vec3 linkColour(const kit::LinkQuality& link)
 
 std::optional<kit::LinkQuality> linkTo(const kit::World* world, std::uint32_t origin)
 {
+    // Never one to the world's own copy: the network system knows no link to itself.
     const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
-    if (!network || !world || origin == world->origin)
-        return std::nullopt;
-    return network->links().of(origin);
+    return network ? network->links().of(origin) : std::nullopt;
 }
 
 } // namespace skyscuffle

@@ -57,12 +57,6 @@ std::string pilotOf(kit::World* world, const kit::EntityHandle& player)
     return "gamepad " + std::to_string(by->device);
 }
 
-// The link to the copy of a player this copy did not make.
-std::optional<kit::LinkQuality> linkOfPlayer(kit::World* world, kit::EntityID player)
-{
-    return world->owns(player) ? std::nullopt : linkTo(world, player.origin);
-}
-
 struct Roster {
     std::array<kit::Text*, rosterSize> lines{};
     std::array<kit::Text*, rosterSize> links{};
@@ -79,7 +73,7 @@ void refresh(kit::World* world, const Roster& roster)
         kit::Text* text = roster.lines[i];
         kit::Text* link = roster.links[i];
         const std::optional<kit::LinkQuality> quality =
-            i < players.size() ? linkOfPlayer(world, players[i].id) : std::nullopt;
+            i < players.size() ? linkTo(world, players[i].id.origin) : std::nullopt;
         screens::setText(link, quality ? linkLabel(*quality) : "");
         if (quality)
             link->colour = linkColour(*quality);
@@ -108,7 +102,7 @@ std::vector<std::string> linkLines(kit::World* world)
 {
     std::vector<std::string> lines;
     for (const kit::EntityHandle& e : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
-        const std::optional<kit::LinkQuality> link = linkOfPlayer(world, e.id);
+        const std::optional<kit::LinkQuality> link = linkTo(world, e.id.origin); // none to this copy
         lines.push_back(link ? linkLabel(*link) : "");
     }
     return lines;
