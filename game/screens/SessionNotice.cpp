@@ -2,16 +2,20 @@
 
 #include "game/screens/ScreenScene.h"
 
-#include "engine/core/UpdateSignal.h"
+#include "engine/core/Behavior.h"
 #include "engine/core/World.h"
+#include "engine/input/Keyboard.h"
 #include "engine/network/HostMigration.h"
 #include "engine/network/InviteCode.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/PortMapping.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/Text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iostream>
 
 namespace skyscuffle {
 
@@ -36,6 +40,15 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network)
     return "";
 }
 
+std::string inviteCodeOf(const kit::NetworkSystem& network)
+{
+    const kit::PortMapping* mapping = network.isServer ? network.portMapping() : nullptr;
+    if (!mapping)
+        return "";
+    const kit::PortMapping::Status status = mapping->status();
+    return status.outcome == kit::PortMapping::Outcome::mapped ? kit::inviteCode::encode(status.external) : "";
+}
+
 std::string internetNoticeLine(const kit::NetworkSystem& network)
 {
     const kit::PortMapping* mapping = network.isServer ? network.portMapping() : nullptr;
@@ -58,34 +71,108 @@ std::string internetNoticeLine(const kit::NetworkSystem& network)
     return "For friends elsewhere, forward UDP port " + port + " here";
 }
 
-void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt)
-{
-    kit::Text* line = screens::addText(world, "", at, 0.05f, glm::vec3(1.0f, 0.7f, 0.35f));
-    // The internet line stands on a plate of its own, there only while it says something.
-    constexpr float size = 0.045f, longest = 56.0f, margin = 0.04f;
-    const float width = screens::glyphAdvance(size) * longest + 2.0f * margin;
-    const kit::EntityHandle plate = screens::addPlate(world, internetAt + glm::vec2(0.5f * width - margin, 0.4f * size),
-                                                      glm::vec2(width, 2.4f * size))
-                                        ->getEntity();
-    kit::Text* internet = screens::addText(world, "", internetAt, size, glm::vec3(1.0f, 1.0f, 0.85f));
-    auto refresh = [world, line, internet, plate] {
+namespace {
+
+// The notice's lines, kept up to date every frame.
+class NoticeBoard : public kit::Behavior {
+public:
+    static constexpr float copiedShown = 3.0f; // seconds "copied" stays under the code
+
+    static constexpr float withHint = 1.55f; // the plate's height with the hint, in its height without
+
+    NoticeBoard(kit::Text* line, kit::Text* internet, kit::Text* hint, kit::EntityHandle plate, float plateCentre,
+                float plateHeight)
+        : line_(line), internet_(internet), hint_(hint), plate_(plate), plateCentre_(plateCentre),
+          plateHeight_(plateHeight)
+    {
+        addClassTags<NoticeBoard>("noticeBoard");
+    }
+
+    void update(float dt) override
+    {
+        copiedFor_ = std::max(0.0f, copiedFor_ - dt);
+        refresh();
+    }
+
+    void copied()
+    {
+        copiedFor_ = copiedShown;
+        refresh();
+    }
+
+    void refresh()
+    {
         kit::NetworkSystem* network = kit::NetworkSystem::of(world);
         if (!network)
             return;
-        screens::setText(line, sessionNoticeLine(*network));
+        screens::setText(line_, sessionNoticeLine(*network));
         const std::string friends = internetNoticeLine(*network);
-        screens::setText(internet, friends);
-        if (auto* place = world->getComponent<kit::Transform>(plate.id))
+        if (friends != said_ && !friends.empty())
+            std::cout << friends << "\n";
+        said_ = friends;
+        screens::setText(internet_, friends);
+        const bool code = !inviteCodeOf(*network).empty();
+        screens::setText(hint_, !code               ? ""
+                                : copiedFor_ > 0.0f ? "Copied: paste it to your friends"
+                                                    : "Control+C or a pad's right shoulder copies the code");
+        if (auto* place = world->getComponent<kit::Transform>(plate_.id)) {
             place->scale = glm::vec3(friends.empty() ? 0.0f : 1.0f);
+            // Down by the hint's line under a code, its top where it was.
+            place->scale.y *= code ? withHint : 1.0f;
+            place->position.y = plateCentre_ - (code ? 0.5f * (withHint - 1.0f) * plateHeight_ : 0.0f);
+        }
         auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
         const bool hosting = network->isServer && network->peer && network->peer->isActive();
         if (discovery && discovery->hosting != hosting) {
             discovery->hosting = hosting;
             discovery->announceNow = true;
         }
-    };
-    refresh();
-    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [refresh](kit::Component*, float) { refresh(); });
+    }
+
+private:
+    kit::Text* line_;
+    kit::Text* internet_;
+    kit::Text* hint_;
+    kit::EntityHandle plate_;
+    float plateCentre_;
+    float plateHeight_;
+    std::string said_;
+    float copiedFor_ = 0.0f;
+};
+
+} // namespace
+
+bool copyInviteCode(kit::World* world)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    const std::string code = network ? inviteCodeOf(*network) : "";
+    if (code.empty() || !world->keyboard) {
+        std::cout << "No invite code to copy: only a host whose router forwards its port has one\n";
+        return false;
+    }
+    world->keyboard->setClipboardText(code);
+    std::cout << "Invite code " << code << " copied to the clipboard\n";
+    for (kit::Component* c : *world->getComponentCollection(kit::typeId<NoticeBoard>()))
+        static_cast<NoticeBoard*>(c)->copied();
+    return true;
+}
+
+void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt)
+{
+    kit::Text* line = screens::addText(world, "", at, 0.05f, glm::vec3(1.0f, 0.7f, 0.35f));
+    // The internet lines stand on a plate of their own, there only while they say something.
+    constexpr float size = 0.045f, hintSize = 0.035f, longest = 56.0f, margin = 0.04f;
+    const float width = screens::glyphAdvance(size) * longest + 2.0f * margin;
+    // The plate's centre is the code line's; a hint under it grows it downwards.
+    const glm::vec2 centre = internetAt + glm::vec2(0.5f * width - margin, 0.4f * size);
+    const float height = 2.4f * size;
+    auto* plate = screens::addPlate(world, centre, glm::vec2(width, height));
+    kit::Text* internet = screens::addText(world, "", internetAt, size, glm::vec3(1.0f, 1.0f, 0.85f));
+    kit::Text* hint =
+        screens::addText(world, "", internetAt - glm::vec2(0.0f, 1.5f * size), hintSize, glm::vec3(0.8f, 0.85f, 0.9f));
+    auto* board = world->emplaceComponent<NoticeBoard>(world->createEntity(), line, internet, hint, plate->getEntity(),
+                                                       centre.y, height);
+    board->refresh();
 }
 
 } // namespace skyscuffle

@@ -21,9 +21,19 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network);
 // does not ask its router.
 std::string internetNoticeLine(const kit::NetworkSystem& network);
 
+// The invite code of a hosting copy's forwarded port; empty until its router
+// has mapped one.
+std::string inviteCodeOf(const kit::NetworkSystem& network);
+
+// Puts the hosting copy's invite code on the clipboard, and says so on the
+// console and for a few seconds under the code on the screen. False (and a
+// line on the console) when there is no code to copy.
+bool copyInviteCode(kit::World* world);
+
 // For a screen's life: a line at `at` that tells what became of the session
 // (sessionNoticeLine), one at `internetAt` how friends elsewhere join
-// (internetNoticeLine), and the LAN discovery's hosting bit kept in step
+// (internetNoticeLine; the console has each new one too) with a hint under
+// it, once there is a code, of the keys that copy it, and the LAN discovery's hosting bit kept in step
 // with the session, so that a copy that hosts in its host's place offers the
 // session on the network as its host did.
 void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt);

@@ -206,6 +206,22 @@ TEST_F(JoinScreen, ComputerPilotsComeAndGoAndRemovingNoneDoesNothing)
     EXPECT_EQ(players(), 1u) << "C never removes the keyboard's own player";
 }
 
+TEST_F(JoinScreen, ControlCAndTheRightShoulderCopyTheInviteCodeAndRemoveNoPilot)
+{
+    tap(v);
+    gl.window->setClipboardText("kept");
+    tap(c, 2); // Control+C
+    EXPECT_EQ(count("No invite code to copy: only a host whose router forwards its port has one"), 1)
+        << "a copy that does not host has no code";
+    EXPECT_FALSE(logged("Keyboard AI has left")) << "Control+C is not the C that removes a pilot";
+    EXPECT_EQ(world()->getEntities(kit::typeId<ArtificialIntelligence>())->size(), 1u);
+    plugPad(0);
+    pressButton(0, 5); // the right shoulder
+    EXPECT_EQ(count("No invite code to copy: only a host whose router forwards its port has one"), 2);
+    EXPECT_EQ(gl.window->clipboardText(), "kept");
+    EXPECT_EQ(players(), 1u) << "the shoulder neither joins nor leaves";
+}
+
 TEST_F(JoinScreen, ASeventhPlayerIsRefusedWithOneLine)
 {
     for (int i = 0; i < 7; ++i)

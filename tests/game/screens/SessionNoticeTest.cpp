@@ -4,7 +4,9 @@
 // ports; in the suite's own namespace no router answers.
 #include "game/screens/SessionNotice.h"
 
+#include "engine/core/Window.h"
 #include "engine/core/World.h"
+#include "engine/input/Keyboard.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/PortMapping.h"
 
@@ -24,9 +26,12 @@ namespace {
 struct HostingCopy : ::testing::Test {
     kit::World world;
     kit::NetworkSystem* network = new kit::NetworkSystem(30.0f);
+    kit::Window window; // detached: a clipboard of its own
+    kit::Keyboard keyboard{window};
 
     void SetUp() override
     {
+        world.keyboard = &keyboard;
         world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
         testing::internal::CaptureStdout();
     }
@@ -69,6 +74,10 @@ TEST_F(HostingCopy, WithoutARouterTheLineNamesThePortToForwardByHand)
     const std::string port = std::to_string(network->peer->boundPort());
     EXPECT_EQ(internetNoticeLine(*network), "Asking the router to open UDP port " + port + "...");
     EXPECT_EQ(answered(), "For friends elsewhere, forward UDP port " + port + " here");
+    EXPECT_EQ(inviteCodeOf(*network), "");
+    window.setClipboardText("before");
+    EXPECT_FALSE(copyInviteCode(&world)) << "no code to copy";
+    EXPECT_EQ(window.clipboardText(), "before");
     // Joining another copy, or on its own again, it has nothing to say.
     network->join("127.0.0.1", 9);
     EXPECT_EQ(network->portMapping(), nullptr);
@@ -82,6 +91,9 @@ TEST_F(HostingCopy, BehindARouterThatMapsTheLineGivesTheInviteCode)
     network->mapsPort = true;
     network->host(16519, 4);
     EXPECT_EQ(answered(), "Friends elsewhere: code 2D222-J6J69L (11.0.1.2:16519)");
+    EXPECT_EQ(inviteCodeOf(*network), "2D222-J6J69L");
+    EXPECT_TRUE(copyInviteCode(&world));
+    EXPECT_EQ(window.clipboardText(), "2D222-J6J69L");
     const kit::PortMapping* first = network->portMapping();
     network->host(16519, 4); // hosting again on the same port keeps the mapping
     EXPECT_EQ(network->portMapping(), first);
