@@ -90,6 +90,10 @@ public:
     [[nodiscard]] std::size_t connectionCount() const;
     [[nodiscard]] std::uint16_t boundPort() const;
     [[nodiscard]] std::uint64_t guid() const;
+    // Each address may open a few connections at once and then one every few
+    // seconds (AttemptLimit); more are refused, as failed attempts on its
+    // side. Copies on this machine are not counted, unless a test asks.
+    void limitAttemptsFromLoopback(bool limited);
     // Time without acknowledgement after which an established connection counts as lost.
     void setTimeout(std::chrono::milliseconds timeout);
     // How long a connection opened to us may take to say hello before it

@@ -144,9 +144,7 @@ void NetworkSystem::flushCalls()
         if (tap)
             tap->calls({pendingCalls.data(), pendingCalls.bytesUsed()});
     }
-    // A batch without calls stays home: a reliable packet a tick, and its
-    // acknowledgement, to every connection would cost more than most calls.
-    if (peer->isActive() && pendingCalls.bytesUsed() > 1)
+    if (peer->isActive())
         traffic.callsSent += pendingCalls.bytesUsed() * peer->broadcast(pendingCalls.data(), pendingCalls.bytesUsed(),
                                                                         NetPeer::Reliability::reliableOrdered, 1);
     pendingCalls.clear();
@@ -176,9 +174,12 @@ void NetworkSystem::update(float dt)
         // At most one send per frame: frames slower than the rate do not bank
         // sends for later, faster frames.
         timer = std::max(timer + 1.0f / rate, 0.0f);
+        // Between state packets only a batch with calls leaves: an empty one
+        // a tick, reliable and acknowledged, would cost every connection more
+        // than most calls. One goes with every state packet, as a sign of life.
         if (++ticks_ % std::max(stateEvery, 1u) == 0)
             sendState();
-        else
+        else if (pendingCalls.bytesUsed() > 0)
             flushCalls();
     }
     NetPeer::Packet packet;
