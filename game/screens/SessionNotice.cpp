@@ -52,10 +52,12 @@ std::string inviteCodeOf(const kit::NetworkSystem& network)
 std::string internetNoticeLine(const kit::NetworkSystem& network)
 {
     const kit::PortMapping* mapping = network.isServer ? network.portMapping() : nullptr;
-    if (!mapping)
-        return "";
-    const std::string port = std::to_string(mapping->port());
-    const kit::PortMapping::Status status = mapping->status();
+    return mapping ? internetLine(mapping->status(), mapping->port()) : "";
+}
+
+std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t mappedPort)
+{
+    const std::string port = std::to_string(mappedPort);
     switch (status.outcome) {
     case kit::PortMapping::Outcome::asking:
         return "Asking the router to open UDP port " + port + "...";
@@ -73,12 +75,28 @@ std::string internetNoticeLine(const kit::NetworkSystem& network)
 
 namespace {
 
+constexpr float noticeHintSize = 0.035f;
+constexpr float noticeMargin = 0.04f;  // between the plate's left edge and the lines
+constexpr float plateWithHint = 1.55f; // the plate's height with the hint, in its height without
+
+// The plate behind the internet lines without the hint: as wide as the
+// longest line, its centre the code line's.
+struct NoticePlate {
+    glm::vec2 centre;
+    glm::vec2 size;
+};
+NoticePlate noticePlate(glm::vec2 internetAt)
+{
+    const float width =
+        screens::glyphAdvance(internetLineSize) * static_cast<float>(longestInternetLine) + 2.0f * noticeMargin;
+    return {internetAt + glm::vec2(0.5f * width - noticeMargin, 0.4f * internetLineSize),
+            glm::vec2(width, 2.4f * internetLineSize)};
+}
+
 // The notice's lines, kept up to date every frame.
 class NoticeBoard : public kit::Behavior {
 public:
     static constexpr float copiedShown = 3.0f; // seconds "copied" stays under the code
-
-    static constexpr float withHint = 1.55f; // the plate's height with the hint, in its height without
 
     NoticeBoard(kit::Text* line, kit::Text* internet, kit::Text* hint, kit::EntityHandle plate, float plateCentre,
                 float plateHeight)
@@ -118,8 +136,8 @@ public:
         if (auto* place = world->getComponent<kit::Transform>(plate_.id)) {
             place->scale = glm::vec3(friends.empty() ? 0.0f : 1.0f);
             // Down by the hint's line under a code, its top where it was.
-            place->scale.y *= code ? withHint : 1.0f;
-            place->position.y = plateCentre_ - (code ? 0.5f * (withHint - 1.0f) * plateHeight_ : 0.0f);
+            place->scale.y *= code ? plateWithHint : 1.0f;
+            place->position.y = plateCentre_ - (code ? 0.5f * (plateWithHint - 1.0f) * plateHeight_ : 0.0f);
         }
         auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
         const bool hosting = network->isServer && network->peer && network->peer->isActive();
@@ -142,6 +160,14 @@ private:
 
 } // namespace
 
+NoticeBounds internetPlateBounds(glm::vec2 internetAt)
+{
+    const NoticePlate plate = noticePlate(internetAt);
+    const float top = plate.centre.y + 0.5f * plate.size.y; // where it stays when the hint grows it downwards
+    return {plate.centre.x - 0.5f * plate.size.x, top - plateWithHint * plate.size.y,
+            plate.centre.x + 0.5f * plate.size.x, top};
+}
+
 bool copyInviteCode(kit::World* world)
 {
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
@@ -160,18 +186,15 @@ bool copyInviteCode(kit::World* world)
 void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt)
 {
     kit::Text* line = screens::addText(world, "", at, 0.05f, glm::vec3(1.0f, 0.7f, 0.35f));
-    // The internet lines stand on a plate of their own, there only while they say something.
-    constexpr float size = 0.045f, hintSize = 0.035f, longest = 56.0f, margin = 0.04f;
-    const float width = screens::glyphAdvance(size) * longest + 2.0f * margin;
-    // The plate's centre is the code line's; a hint under it grows it downwards.
-    const glm::vec2 centre = internetAt + glm::vec2(0.5f * width - margin, 0.4f * size);
-    const float height = 2.4f * size;
-    auto* plate = screens::addPlate(world, centre, glm::vec2(width, height));
-    kit::Text* internet = screens::addText(world, "", internetAt, size, glm::vec3(1.0f, 1.0f, 0.85f));
-    kit::Text* hint =
-        screens::addText(world, "", internetAt - glm::vec2(0.0f, 1.5f * size), hintSize, glm::vec3(0.8f, 0.85f, 0.9f));
+    // The internet lines stand on a plate of their own, there only while they
+    // say something; a hint under the code grows it downwards.
+    const NoticePlate shape = noticePlate(internetAt);
+    auto* plate = screens::addPlate(world, shape.centre, shape.size);
+    kit::Text* internet = screens::addText(world, "", internetAt, internetLineSize, glm::vec3(1.0f, 1.0f, 0.85f));
+    kit::Text* hint = screens::addText(world, "", internetAt - glm::vec2(0.0f, 1.5f * internetLineSize), noticeHintSize,
+                                       glm::vec3(0.8f, 0.85f, 0.9f));
     auto* board = world->emplaceComponent<NoticeBoard>(world->createEntity(), line, internet, hint, plate->getEntity(),
-                                                       centre.y, height);
+                                                       shape.centre.y, shape.size.y);
     board->refresh();
 }
 

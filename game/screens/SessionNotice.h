@@ -1,7 +1,11 @@
 #pragma once
 
+#include "engine/network/PortMapping.h"
+
 #include <glm/vec2.hpp>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace kit {
@@ -20,6 +24,21 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network);
 // hand where the router would not. Empty when this copy does not host or
 // does not ask its router.
 std::string internetNoticeLine(const kit::NetworkSystem& network);
+
+// The same line for a router's answer about `port`.
+std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t port);
+
+// The internet lines' letters (overlay units high), and the longest line
+// internetLine says: a code with an address and a port of the most digits.
+inline constexpr float internetLineSize = 0.045f;
+inline constexpr std::size_t longestInternetLine = 60;
+
+// How far the plate behind the internet lines reaches (overlay units) when
+// they start at `internetAt`, at its largest: with the hint under a code.
+struct NoticeBounds {
+    float left, bottom, right, top;
+};
+NoticeBounds internetPlateBounds(glm::vec2 internetAt);
 
 // The invite code of a hosting copy's forwarded port; empty until its router
 // has mapped one.
