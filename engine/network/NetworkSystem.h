@@ -241,10 +241,10 @@ public:
     bool isServer = true;
     std::string screenName;
     float rate; // ticks a second: each sends the calls made since the last
-    // Ticks per state packet: calls leave at every tick, without waiting,
-    // and state at every second one, which keeps a six-plane session within
-    // what an internet connection carries for a game.
-    unsigned stateEvery = 2;
+    // Ticks per state packet: calls leave at every tick, state at every
+    // `stateEvery`-th. Every tick for now: at every second one (half the
+    // bandwidth) a copy that takes over as host misses a copy of its session.
+    unsigned stateEvery = 1;
     float timer = 0.0f;
     NetStream pendingCalls;
 
