@@ -496,11 +496,15 @@ protected:
         }
         return false;
     }
-    // This copy joins `host`; true once it has the session's roster of `copies` others.
+    // This copy joins `host`, and the others after the host has heard from
+    // it (the first to arrive hosts next); true once this copy has the
+    // session's roster of `members` copies besides the host.
     bool joinSession(OtherCopy& host, std::initializer_list<OtherCopy*> others, std::size_t members)
     {
         host.network->host(0, 4);
         network->join("127.0.0.1", host.network->peer->boundPort());
+        if (!until(others, [&] { return host.network->peers.contains(world()->origin); }))
+            return false;
         for (OtherCopy* o : others) {
             if (o != &host)
                 o->network->join("127.0.0.1", host.network->peer->boundPort());
@@ -527,7 +531,7 @@ TEST_F(JoinScreenInASession, ACopyLeftAloneByItsHostSaysItHostsItsOwnGames)
 
 TEST_F(JoinScreenInASession, ACopyThatHostsInItsHostsPlaceOffersTheSession)
 {
-    OtherCopy host(0), other(0xFFFFFFFF); // this copy's origin lies between: it hosts next
+    OtherCopy host(0), other(0xFFFFFFFF); // this copy arrives first: it hosts next
     ASSERT_TRUE(joinSession(host, {&host, &other}, 2));
     EXPECT_FALSE(discovery->hosting);
     host.network->reset();
