@@ -31,6 +31,11 @@ std::string Keyboard::clipboardText() const
     return window_.clipboardText();
 }
 
+void Keyboard::setClipboardText(const std::string& text)
+{
+    window_.setClipboardText(text);
+}
+
 void Keyboard::onKey(int key, int action, int mods)
 {
     const KeyInfo info{key, (mods & altBit) != 0, (mods & controlBit) != 0, (mods & shiftBit) != 0};

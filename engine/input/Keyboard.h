@@ -34,6 +34,8 @@ public:
     [[nodiscard]] bool isKeyDown(int key) const;
     // The text on the clipboard of the window, for pasting (Control+V).
     [[nodiscard]] std::string clipboardText() const;
+    // Puts text on that clipboard, for pasting elsewhere (an invite code).
+    void setClipboardText(const std::string& text);
 
     Signal<void(KeyInfo)> keyPressed;
     Signal<void(KeyInfo)> keyReleased; // auto-repeat fires neither

@@ -1,5 +1,7 @@
 #include "NetPeer.h"
 
+#include "AttemptLimit.h"
+
 #include "MessageIdentifiers.h"
 
 #include <enet/enet.h>
@@ -9,6 +11,7 @@
 #include <netinet/in.h>
 
 #include <array>
+#include <iostream>
 #include <cstring>
 #include <deque>
 #include <random>
@@ -25,6 +28,7 @@ constexpr enet_uint32 reasonFull = 2;
 constexpr enet_uint32 reasonSelf = 3;
 constexpr enet_uint32 reasonDuplicate = 4; // both sides connected at once; one connection is kept
 constexpr enet_uint32 reasonVersion = 5;   // the two sides speak different versions of the protocol
+constexpr enet_uint32 reasonTooOften = 6;  // the address opened too many connections of late
 
 // Internal: each side's hello, sent once on connection: its id (4 bytes,
 // big-endian) and the protocol version it speaks (4 bytes, big-endian). The
@@ -139,6 +143,15 @@ struct NetPeer::Impl {
     std::deque<Packet> inbox;
     std::unordered_map<ENetPeer*, Link> links;
     WireTotals wire; // ENet's counters folded in, since the socket opened
+    AttemptLimit attempts;
+    bool limitsLoopback = false;
+    std::chrono::steady_clock::time_point born = std::chrono::steady_clock::now();
+    float toldTooOftenAt = -1.0f;
+
+    [[nodiscard]] float seconds() const
+    {
+        return std::chrono::duration<float>(std::chrono::steady_clock::now() - born).count();
+    }
 
     // ENet's intercept hook has no user pointer: the peer being serviced.
     static thread_local Impl* servicing;
@@ -262,6 +275,18 @@ struct NetPeer::Impl {
             }
             if (incomingCount() >= maxIncoming) {
                 enet_peer_disconnect(event.peer, reasonFull);
+                return;
+            }
+            const float now = seconds();
+            const NetAddress from = fromEnet(event.peer->address);
+            const bool loopback = (from.ip >> 24) == 127; // copies on this machine
+            if ((!loopback || limitsLoopback) && !attempts.allow(from.ip, now)) {
+                enet_peer_disconnect(event.peer, reasonTooOften);
+                if (toldTooOftenAt < 0.0f || now - toldTooOftenAt >= 1.0f) {
+                    toldTooOftenAt = now;
+                    std::cerr << "Refused a connection from " << from.ipString()
+                              << ": it has opened too many of late\n";
+                }
                 return;
             }
             // Both sides connecting to each other at once: the connection
@@ -578,6 +603,11 @@ std::uint64_t NetPeer::guid() const
 void NetPeer::setHelloWait(std::chrono::milliseconds wait)
 {
     impl_->helloWait = wait;
+}
+
+void NetPeer::limitAttemptsFromLoopback(bool limited)
+{
+    impl_->limitsLoopback = limited;
 }
 
 void NetPeer::setTimeout(std::chrono::milliseconds timeout)

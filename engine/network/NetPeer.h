@@ -38,7 +38,7 @@ public:
     // Copies of different versions refuse each other's connections: each is
     // told with an incompatibleProtocol packet (its byte, then the other
     // side's version, u32 big-endian; 0 when unknown).
-    static constexpr std::uint32_t protocolVersion = 2;
+    static constexpr std::uint32_t protocolVersion = 3;
     // The copies of before versions, which said no version at all (a peer
     // made with it behaves as they did, for tests).
     static constexpr std::uint32_t legacyProtocol = 1;
@@ -95,6 +95,10 @@ public:
     [[nodiscard]] std::size_t connectionCount() const;
     [[nodiscard]] std::uint16_t boundPort() const;
     [[nodiscard]] std::uint64_t guid() const;
+    // Each address may open a few connections at once and then one every few
+    // seconds (AttemptLimit); more are refused, as failed attempts on its
+    // side. Copies on this machine are not counted, unless a test asks.
+    void limitAttemptsFromLoopback(bool limited);
     // Time without acknowledgement after which an established connection counts as lost.
     void setTimeout(std::chrono::milliseconds timeout);
     // How long a connection opened to us may take to say hello before it

@@ -8,6 +8,7 @@
 
 #include "engine/core/SortedComponentCollection.h"
 #include "engine/core/World.h"
+#include "engine/network/stream/CompactState.h"
 
 #include <algorithm>
 
@@ -176,7 +177,13 @@ void NetworkSystem::update(float dt)
         // At most one send per frame: frames slower than the rate do not bank
         // sends for later, faster frames.
         timer = std::max(timer + 1.0f / rate, 0.0f);
-        sendState();
+        // Between state packets only a batch with calls leaves: an empty one
+        // a tick, reliable and acknowledged, would cost every connection more
+        // than most calls. One goes with every state packet, as a sign of life.
+        if (++ticks_ % std::max(stateEvery, 1u) == 0)
+            sendState();
+        else if (pendingCalls.bytesUsed() > 0)
+            flushCalls();
     }
     NetPeer::Packet packet;
     while (peer->receive(packet))
@@ -260,9 +267,13 @@ void NetworkSystem::sendState()
     for (const NetStream& packet : buildStatePackets(&traffic.recordsBuilt)) {
         if (tap)
             tap->state({packet.data(), packet.bytesUsed()});
-        if (active)
-            traffic.stateSent += packet.bytesUsed() * peer->broadcast(packet.data(), packet.bytesUsed(),
-                                                                      NetPeer::Reliability::unreliableSequenced, 0);
+        if (!active)
+            continue;
+        // Packed for the wire; in full should it not pack.
+        const std::optional<std::vector<std::uint8_t>> packed = compactState::pack(packet.data(), packet.bytesUsed());
+        const std::uint8_t* bytes = packed ? packed->data() : packet.data();
+        const std::size_t size = packed ? packed->size() : packet.bytesUsed();
+        traffic.stateSent += size * peer->broadcast(bytes, size, NetPeer::Reliability::unreliableSequenced, 0);
     }
 }
 
@@ -317,8 +328,21 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
         break;
     case stateUpdateId:
         traffic.stateReceived += packet.data.size();
-        applyState(packet);
+        applyState(packet, packet.data);
         break;
+    case compactState::id: {
+        traffic.stateReceived += packet.data.size();
+        // Judged and applied in full; passed on as it came.
+        std::optional<std::vector<std::uint8_t>> full =
+            compactState::unpack(packet.data.data(), packet.data.size(), limits.recordsPerPacket);
+        if (!full) {
+            guardOf(packet.sender).refuse(clock_, "a packed state packet that does not read");
+            ++traffic.recordsDropped;
+            break;
+        }
+        applyState(NetPeer::Packet{std::move(*full), packet.sender, packet.guid}, packet.data);
+        break;
+    }
     case remoteCallsId:
         traffic.callsReceived += packet.data.size();
         runCalls(packet);
@@ -336,7 +360,7 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
     }
 }
 
-void NetworkSystem::applyState(const NetPeer::Packet& packet)
+void NetworkSystem::applyState(const NetPeer::Packet& packet, const std::vector<std::uint8_t>& wire)
 {
     NetStream in(packet.data.data(), packet.data.size());
     std::uint8_t id = 0;
@@ -430,9 +454,8 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet)
     }
     record();
 
-    traffic.stateSent +=
-        packet.data.size() * peer->broadcast(packet.data.data(), packet.data.size(),
-                                             NetPeer::Reliability::unreliableSequenced, 0, packet.sender);
+    traffic.stateSent += wire.size() * peer->broadcast(wire.data(), wire.size(),
+                                                       NetPeer::Reliability::unreliableSequenced, 0, packet.sender);
 }
 
 void NetworkSystem::runCalls(const NetPeer::Packet& packet)

@@ -245,7 +245,11 @@ public:
     [[nodiscard]] const PortMapping* portMapping() const { return portMapping_.get(); }
     bool isServer = true;
     std::string screenName;
-    float rate;
+    float rate; // ticks a second: each sends the calls made since the last
+    // Ticks per state packet: calls leave at every tick, state at every
+    // `stateEvery`-th: at the game's 30 ticks a second, state 15 times a
+    // second, which interpolation smooths, for half the bandwidth.
+    unsigned stateEvery = 2;
     float timer = 0.0f;
     NetStream pendingCalls;
 
@@ -271,7 +275,8 @@ private:
     void queueCall(std::string_view name, NetStream& arguments);
 
     void sendState();
-    void applyState(const NetPeer::Packet& packet);
+    // A state packet in full form; `wire` is what came, passed on unchanged.
+    void applyState(const NetPeer::Packet& packet, const std::vector<std::uint8_t>& wire);
     void runCalls(const NetPeer::Packet& packet);
     // Runs what passes of a batch from a connection, made by `caller` (see
     // callerMay), and returns the calls that ran as a batch of their own
@@ -315,6 +320,7 @@ private:
     std::unique_ptr<HostMigration> migration_;
     std::unique_ptr<LinkWatch> links_;
     std::unique_ptr<PortMapping> portMapping_;
+    unsigned ticks_ = 0;
     CallRun running_;
     CallRun previous_;
     std::uint64_t callSerial_ = 0;

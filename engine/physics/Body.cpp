@@ -3,6 +3,7 @@
 #include "Transform.h"
 
 #include "engine/core/World.h"
+#include "engine/network/stream/CompactState.h"
 #include "engine/network/stream/NetStream.h"
 #include "engine/network/stream/Received.h"
 
@@ -44,6 +45,17 @@ void Body::integrate(float dt, Transform* transform)
     }
     velocity = next;
 }
+
+namespace {
+
+// How a body's state travels packed: a velocity in 1/32nds of a unit a second
+// (z usually 0), a mass usually 1.
+const compactState::Registration packedBody{
+    2, {"body",
+        {compactState::Field::real(32.0f, 17), compactState::Field::real(32.0f, 17),
+         compactState::Field::real(32.0f, 17), compactState::Field::real(64.0f, 12, 1.0f)}}};
+
+} // namespace
 
 void Body::serialize(NetStream& stream)
 {

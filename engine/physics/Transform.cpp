@@ -1,6 +1,7 @@
 #include "Transform.h"
 
 #include "engine/core/World.h"
+#include "engine/network/stream/CompactState.h"
 #include "engine/network/stream/NetStream.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -96,6 +97,19 @@ void Transform::onRemoved()
     if (found != up->children.end())
         up->children.erase(found);
 }
+
+namespace {
+
+// How a transform's state travels packed: a position in 1/128ths of a unit
+// within 512 of the origin (z usually 0), a rotation, a scale usually 1.
+const compactState::Registration packedTransform{
+    1, {"transform",
+        {compactState::Field::real(128.0f, 17), compactState::Field::real(128.0f, 17),
+         compactState::Field::real(128.0f, 17), compactState::Field::rotation(),
+         compactState::Field::real(256.0f, 12, 1.0f), compactState::Field::real(256.0f, 12, 1.0f),
+         compactState::Field::real(256.0f, 12, 1.0f)}}};
+
+} // namespace
 
 void Transform::serialize(NetStream& stream)
 {

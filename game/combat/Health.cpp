@@ -8,6 +8,7 @@
 #include "game/common/Tags.h"
 
 #include "engine/core/World.h"
+#include "engine/network/stream/CompactState.h"
 #include "engine/network/NetworkSystem.h"
 
 #include <algorithm>
@@ -98,6 +99,14 @@ void Health::tuneSmoke()
     smoke->tintLevel = std::clamp(1.0f - 0.7f * x, 0.0f, 1.0f);
     smoke->startOpacity = std::clamp(x, 0.0f, 1.0f);
 }
+
+namespace {
+
+// How health travels packed: in 1/256ths, and its state.
+const kit::compactState::Registration packedHealth{
+    4, {"health", {kit::compactState::Field::real(256.0f, 16), kit::compactState::Field::signedInt()}}};
+
+} // namespace
 
 void Health::serialize(kit::NetStream& stream)
 {

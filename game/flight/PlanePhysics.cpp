@@ -11,6 +11,7 @@
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
+#include "engine/network/stream/CompactState.h"
 #include "engine/network/stream/NetStream.h"
 #include "engine/network/stream/Received.h"
 #include "engine/physics/ConstantRotation.h"
@@ -266,6 +267,20 @@ void PlanePhysics::endDash(kit::Body& body)
         isDashing = false;
     }
 }
+
+namespace {
+
+// How the flight's state travels packed: the turn in 1/512ths of a radian a
+// second, the dash's timer in 1/1024ths of a second (usually 0), the stick in
+// 1/1024ths, the speed before a dash in 1/32nds of a unit a second.
+const kit::compactState::Registration packedPlanePhysics{
+    3, {"planePhysics",
+        {kit::compactState::Field::real(512.0f, 16), kit::compactState::Field::real(1024.0f, 16),
+         kit::compactState::Field::flag(), kit::compactState::Field::real(1024.0f, 12),
+         kit::compactState::Field::real(1024.0f, 12), kit::compactState::Field::real(1024.0f, 12),
+         kit::compactState::Field::real(32.0f, 17), kit::compactState::Field::count()}}};
+
+} // namespace
 
 void PlanePhysics::serialize(kit::NetStream& stream)
 {

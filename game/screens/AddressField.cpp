@@ -7,6 +7,7 @@
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
+#include "engine/network/InviteCode.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
@@ -26,9 +27,11 @@ constexpr float left = -1.16f;
 constexpr std::size_t shownCharacters = 34;
 constexpr std::size_t shownMessage = 54;
 
+// An address has none but these; an invite code read aloud may be typed with
+// a blank in the middle.
 bool printable(unsigned int codePoint)
 {
-    return codePoint > 0x20 && codePoint < 0x7F;
+    return codePoint >= 0x20 && codePoint < 0x7F;
 }
 
 unsigned int lowerCase(unsigned int codePoint)
@@ -53,9 +56,9 @@ void showDrawn(kit::World& world, kit::EntityHandle entity, bool visible)
 
 AddressField::AddressField(std::vector<kit::EntityHandle> panel, kit::EntityHandle typedLine,
                            kit::EntityHandle messageLine, std::vector<kit::EntityHandle> behind,
-                           std::function<void()> found)
+                           std::function<void()> found, std::function<void(const kit::NetAddress&)> join)
     : panel_(std::move(panel)), behind_(std::move(behind)), typedLine_(typedLine), messageLine_(messageLine),
-      found_(std::move(found))
+      found_(std::move(found)), join_(std::move(join))
 {
     addClassTags<AddressField>("addressField");
 }
@@ -173,7 +176,19 @@ void AddressField::submit()
     std::cout << "IP to connect to: " << text_ << "\n";
     search_.reset();
     if (text_.empty()) {
-        say("Type an address first, like 192.168.1.20");
+        say("Type an address or a code first, like 192.168.1.20");
+        return;
+    }
+    const kit::inviteCode::Reading code = kit::inviteCode::read(text_);
+    if (code.kind == kit::inviteCode::Reading::Kind::mistyped) {
+        say("Not an invite code: a character of it is mistyped");
+        return;
+    }
+    if (code.kind == kit::inviteCode::Reading::Kind::code) {
+        std::cout << "Joining the host of invite code " << kit::inviteCode::encode(code.address) << " at "
+                  << code.address.ipString() << ":" << code.address.port << "\n";
+        if (join_)
+            join_(code.address);
         return;
     }
     const std::optional<TypedAddress> address = TypedAddress::parse(text_);
@@ -247,14 +262,15 @@ void AddressField::redraw()
                      message_.size() > shownMessage ? message_.substr(0, shownMessage - 3) + "..." : message_);
 }
 
-AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> menu, std::function<void()> found)
+AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> menu, std::function<void()> found,
+                              std::function<void(const kit::NetAddress&)> join)
 {
     const glm::vec3 title(1.0f, 0.85f, 0.25f);
     auto entityOf = [](kit::Component* c) { return c->getEntity(); };
     std::vector<kit::EntityHandle> panel;
     panel.push_back(
         entityOf(screens::addPlate(world, glm::vec2(-0.47f, 0.27f), glm::vec2(1.54f, 0.52f), screens::dialogLayer)));
-    panel.push_back(entityOf(screens::addText(world, "Address of a copy to look for", glm::vec2(left, 0.42f), 0.06f,
+    panel.push_back(entityOf(screens::addText(world, "Address or invite code of a copy", glm::vec2(left, 0.42f), 0.06f,
                                               title, true, screens::dialogTextLayer)));
     const kit::EntityHandle typed = entityOf(screens::addText(world, "_", glm::vec2(left, 0.29f), lineSize,
                                                               glm::vec3(1.0f), true, screens::dialogTextLayer));
@@ -266,7 +282,7 @@ AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> 
         entityOf(screens::addText(world, "Enter looks for it, Escape closes, Control+V pastes", glm::vec2(left, 0.07f),
                                   0.045f, glm::vec3(0.8f, 0.85f, 0.9f), true, screens::dialogTextLayer)));
     return world->emplaceComponent<AddressField>(world->createEntity(), std::move(panel), typed, message,
-                                                 std::move(menu), std::move(found));
+                                                 std::move(menu), std::move(found), std::move(join));
 }
 
 } // namespace skyscuffle

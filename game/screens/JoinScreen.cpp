@@ -1,14 +1,14 @@
 #include "JoinScreen.h"
 
+#include "game/lobby/JoiningPlayers.h"
+#include "game/lobby/SessionWatch.h"
 #include "game/screens/JoinScreenInput.h"
 #include "game/screens/JoinScreenView.h"
-#include "game/lobby/JoiningPlayers.h"
 #include "game/screens/LoadingScreen.h"
-#include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenRegistry.h"
+#include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 #include "game/screens/SessionNotice.h"
-#include "game/lobby/SessionWatch.h"
 
 #include "game/match/MatchFunctions.h"
 
@@ -45,7 +45,7 @@ void createJoinScreen(kit::World* world)
 
     showJoinScreen(world);
     // Under the title: what became of the session if its host went.
-    showSessionNotice(world, glm::vec2(-1.18f, 0.64f), glm::vec2(0.12f, -0.5f));
+    showSessionNotice(world, glm::vec2(-1.18f, 0.64f), internetLinesAt);
     listenOnJoinScreen(world);
     watchSession(world);
 }

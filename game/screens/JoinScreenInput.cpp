@@ -1,15 +1,16 @@
 #include "JoinScreenInput.h"
 
-#include "game/screens/JoinScreen.h"
 #include "game/lobby/JoinedBy.h"
 #include "game/lobby/JoiningPlayers.h"
+#include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenSwitch.h"
+#include "game/screens/SessionNotice.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/players/PlayerInfo.h"
 #include "game/input/KeyBindings.h"
+#include "game/players/PlayerInfo.h"
 
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
@@ -39,6 +40,10 @@ void nextPilotStrength(kit::World* world, int device, const std::string& who)
 void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
 {
     using controls::Action;
+    if (key.control && key.key == kit::keys::c) {
+        copyInviteCode(world); // not the C of a keyboard player's binding
+        return;
+    }
     // The keys of both keyboard players, as bound (see the Options screen).
     for (int set = 0; set < controls::keyboardSets; ++set) {
         const int device = set == 0 ? JoinedBy::keyboard : JoinedBy::secondKeyboard;
@@ -104,6 +109,9 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
         break;
     case kit::pad::leftShoulder:
         nextPilotStrength(world, slot, "Joystick " + std::to_string(slot));
+        break;
+    case kit::pad::rightShoulder:
+        copyInviteCode(world);
         break;
     case kit::pad::back:
         screens::switchTo(world, createMainMenu);

@@ -14,6 +14,7 @@ namespace skyscuffle {
 //   Z / (B)      the device's human player leaves
 //   V / (X)      the device adds a computer pilot
 //   C / (Y)      the device removes the last computer pilot it added
+//   Control+C / (RB) the hosting copy's invite code to the clipboard
 //   Escape / Back    to the main menu
 //   Enter / Start    begin the round
 // Joining with a device that has a player, leaving without one and removing

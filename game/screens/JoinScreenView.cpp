@@ -5,9 +5,9 @@
 #include "game/screens/ScreenScene.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/players/PlayerInfo.h"
-#include "game/input/KeyBindings.h"
 #include "game/common/Tags.h"
+#include "game/input/KeyBindings.h"
+#include "game/players/PlayerInfo.h"
 
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
@@ -130,7 +130,7 @@ void showJoinScreen(kit::World* world)
     // Two panels: the controls, and the players who have joined (wide enough
     // for a line with its link, "Orange  remote ! 310 ms 7% loss").
     screens::addPlate(world, glm::vec2(-0.47f, 0.44f), glm::vec2(1.54f, 0.88f));
-    screens::addPlate(world, glm::vec2(-0.65f, -0.53f), glm::vec2(1.18f, 0.9f));
+    screens::addPlate(world, playersPanelCentre, playersPanelSize);
     screens::addText(world, "Join the match", glm::vec2(left, 0.72f), 0.12f, glm::vec3(1.0f, 0.85f, 0.25f));
     // The keyboard lines name the keys bound now (see the Options screen).
     using controls::Action;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <glm/vec2.hpp>
+
 #include <string>
 #include <vector>
 
@@ -8,6 +10,14 @@ class World;
 }
 
 namespace skyscuffle {
+
+// The players' panel, lower left (overlay units), and where the lines about
+// friends elsewhere start (showSessionNotice): right of the panel, and far
+// enough left that the longest of them ends inside a 4:3 window, the
+// narrowest the game opens (its overlay runs from -4/3 to 4/3).
+inline const glm::vec2 playersPanelCentre{-0.65f, -0.53f};
+inline const glm::vec2 playersPanelSize{1.18f, 0.9f};
+inline const glm::vec2 internetLinesAt{0.0f, -0.5f};
 
 // What the join screen shows: the mascot over the backdrop, the controls,
 // the players who have joined (in their colours) with the link to each other

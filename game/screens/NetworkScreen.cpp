@@ -107,7 +107,7 @@ void showHelp(kit::World* world, int rows)
     screens::addText(world, "Play on the local network", glm::vec2(-1.18f, 0.66f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
     screens::addPlate(world, glm::vec2(-0.47f, -0.8f), glm::vec2(1.54f, 0.22f));
     screens::addText(world, "Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f);
-    screens::addText(world, "Press C to type the address of a copy to look for", glm::vec2(-1.18f, -0.88f), 0.055f);
+    screens::addText(world, "Press C to type an address or an invite code", glm::vec2(-1.18f, -0.88f), 0.055f);
 }
 
 } // namespace
@@ -178,7 +178,14 @@ void createNetworkScreen(kit::World* world)
         positions.push_back(cursorBeside(o));
     menu.push_back(addMenuCursor(world, std::move(options), std::move(positions), cursorSize)->getEntity());
     // A copy found at a typed address is listed once the screen is built again.
-    addAddressField(world, std::move(menu), [world] { screens::switchTo(world, createNetworkScreen); });
+    // A code names the host's game port: it is joined as a listed session is.
+    addAddressField(
+        world, std::move(menu), [world] { screens::switchTo(world, createNetworkScreen); },
+        [world](const kit::NetAddress& host) {
+            if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+                network->join(host.ipString(), host.port);
+            screens::switchTo(world, createJoinScreen);
+        });
 }
 
 } // namespace skyscuffle

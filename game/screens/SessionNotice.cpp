@@ -2,16 +2,20 @@
 
 #include "game/screens/ScreenScene.h"
 
-#include "engine/core/UpdateSignal.h"
+#include "engine/core/Behavior.h"
 #include "engine/core/World.h"
+#include "engine/input/Keyboard.h"
 #include "engine/network/HostMigration.h"
 #include "engine/network/InviteCode.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/PortMapping.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/Text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iostream>
 
 namespace skyscuffle {
 
@@ -36,13 +40,24 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network)
     return "";
 }
 
-std::string internetNoticeLine(const kit::NetworkSystem& network)
+std::string inviteCodeOf(const kit::NetworkSystem& network)
 {
     const kit::PortMapping* mapping = network.isServer ? network.portMapping() : nullptr;
     if (!mapping)
         return "";
-    const std::string port = std::to_string(mapping->port());
     const kit::PortMapping::Status status = mapping->status();
+    return status.outcome == kit::PortMapping::Outcome::mapped ? kit::inviteCode::encode(status.external) : "";
+}
+
+std::string internetNoticeLine(const kit::NetworkSystem& network)
+{
+    const kit::PortMapping* mapping = network.isServer ? network.portMapping() : nullptr;
+    return mapping ? internetLine(mapping->status(), mapping->port()) : "";
+}
+
+std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t mappedPort)
+{
+    const std::string port = std::to_string(mappedPort);
     switch (status.outcome) {
     case kit::PortMapping::Outcome::asking:
         return "Asking the router to open UDP port " + port + "...";
@@ -58,34 +73,129 @@ std::string internetNoticeLine(const kit::NetworkSystem& network)
     return "For friends elsewhere, forward UDP port " + port + " here";
 }
 
-void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt)
+namespace {
+
+constexpr float noticeHintSize = 0.035f;
+constexpr float noticeMargin = 0.04f;  // between the plate's left edge and the lines
+constexpr float plateWithHint = 1.55f; // the plate's height with the hint, in its height without
+
+// The plate behind the internet lines without the hint: as wide as the
+// longest line, its centre the code line's.
+struct NoticePlate {
+    glm::vec2 centre;
+    glm::vec2 size;
+};
+NoticePlate noticePlate(glm::vec2 internetAt)
 {
-    kit::Text* line = screens::addText(world, "", at, 0.05f, glm::vec3(1.0f, 0.7f, 0.35f));
-    // The internet line stands on a plate of its own, there only while it says something.
-    constexpr float size = 0.045f, longest = 56.0f, margin = 0.04f;
-    const float width = screens::glyphAdvance(size) * longest + 2.0f * margin;
-    const kit::EntityHandle plate = screens::addPlate(world, internetAt + glm::vec2(0.5f * width - margin, 0.4f * size),
-                                                      glm::vec2(width, 2.4f * size))
-                                        ->getEntity();
-    kit::Text* internet = screens::addText(world, "", internetAt, size, glm::vec3(1.0f, 1.0f, 0.85f));
-    auto refresh = [world, line, internet, plate] {
+    const float width =
+        screens::glyphAdvance(internetLineSize) * static_cast<float>(longestInternetLine) + 2.0f * noticeMargin;
+    return {internetAt + glm::vec2(0.5f * width - noticeMargin, 0.4f * internetLineSize),
+            glm::vec2(width, 2.4f * internetLineSize)};
+}
+
+// The notice's lines, kept up to date every frame.
+class NoticeBoard : public kit::Behavior {
+public:
+    static constexpr float copiedShown = 3.0f; // seconds "copied" stays under the code
+
+    NoticeBoard(kit::Text* line, kit::Text* internet, kit::Text* hint, kit::EntityHandle plate, float plateCentre,
+                float plateHeight)
+        : line_(line), internet_(internet), hint_(hint), plate_(plate), plateCentre_(plateCentre),
+          plateHeight_(plateHeight)
+    {
+        addClassTags<NoticeBoard>("noticeBoard");
+    }
+
+    void update(float dt) override
+    {
+        copiedFor_ = std::max(0.0f, copiedFor_ - dt);
+        refresh();
+    }
+
+    void copied()
+    {
+        copiedFor_ = copiedShown;
+        refresh();
+    }
+
+    void refresh()
+    {
         kit::NetworkSystem* network = kit::NetworkSystem::of(world);
         if (!network)
             return;
-        screens::setText(line, sessionNoticeLine(*network));
+        screens::setText(line_, sessionNoticeLine(*network));
         const std::string friends = internetNoticeLine(*network);
-        screens::setText(internet, friends);
-        if (auto* place = world->getComponent<kit::Transform>(plate.id))
+        if (friends != said_ && !friends.empty())
+            std::cout << friends << "\n";
+        said_ = friends;
+        screens::setText(internet_, friends);
+        const bool code = !inviteCodeOf(*network).empty();
+        screens::setText(hint_, !code               ? ""
+                                : copiedFor_ > 0.0f ? "Copied: paste it to your friends"
+                                                    : "Control+C or a pad's right shoulder copies the code");
+        if (auto* place = world->getComponent<kit::Transform>(plate_.id)) {
             place->scale = glm::vec3(friends.empty() ? 0.0f : 1.0f);
+            // Down by the hint's line under a code, its top where it was.
+            place->scale.y *= code ? plateWithHint : 1.0f;
+            place->position.y = plateCentre_ - (code ? 0.5f * (plateWithHint - 1.0f) * plateHeight_ : 0.0f);
+        }
         auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
         const bool hosting = network->isServer && network->peer && network->peer->isActive();
         if (discovery && discovery->hosting != hosting) {
             discovery->hosting = hosting;
             discovery->announceNow = true;
         }
-    };
-    refresh();
-    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [refresh](kit::Component*, float) { refresh(); });
+    }
+
+private:
+    kit::Text* line_;
+    kit::Text* internet_;
+    kit::Text* hint_;
+    kit::EntityHandle plate_;
+    float plateCentre_;
+    float plateHeight_;
+    std::string said_;
+    float copiedFor_ = 0.0f;
+};
+
+} // namespace
+
+NoticeBounds internetPlateBounds(glm::vec2 internetAt)
+{
+    const NoticePlate plate = noticePlate(internetAt);
+    const float top = plate.centre.y + 0.5f * plate.size.y; // where it stays when the hint grows it downwards
+    return {plate.centre.x - 0.5f * plate.size.x, top - plateWithHint * plate.size.y,
+            plate.centre.x + 0.5f * plate.size.x, top};
+}
+
+bool copyInviteCode(kit::World* world)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    const std::string code = network ? inviteCodeOf(*network) : "";
+    if (code.empty() || !world->keyboard) {
+        std::cout << "No invite code to copy: only a host whose router forwards its port has one\n";
+        return false;
+    }
+    world->keyboard->setClipboardText(code);
+    std::cout << "Invite code " << code << " copied to the clipboard\n";
+    for (kit::Component* c : *world->getComponentCollection(kit::typeId<NoticeBoard>()))
+        static_cast<NoticeBoard*>(c)->copied();
+    return true;
+}
+
+void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt)
+{
+    kit::Text* line = screens::addText(world, "", at, 0.05f, glm::vec3(1.0f, 0.7f, 0.35f));
+    // The internet lines stand on a plate of their own, there only while they
+    // say something; a hint under the code grows it downwards.
+    const NoticePlate shape = noticePlate(internetAt);
+    auto* plate = screens::addPlate(world, shape.centre, shape.size);
+    kit::Text* internet = screens::addText(world, "", internetAt, internetLineSize, glm::vec3(1.0f, 1.0f, 0.85f));
+    kit::Text* hint = screens::addText(world, "", internetAt - glm::vec2(0.0f, 1.5f * internetLineSize), noticeHintSize,
+                                       glm::vec3(0.8f, 0.85f, 0.9f));
+    auto* board = world->emplaceComponent<NoticeBoard>(world->createEntity(), line, internet, hint, plate->getEntity(),
+                                                       shape.centre.y, shape.size.y);
+    board->refresh();
 }
 
 } // namespace skyscuffle

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "engine/network/PortMapping.h"
+
 #include <glm/vec2.hpp>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace kit {
@@ -21,9 +25,34 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network);
 // does not ask its router.
 std::string internetNoticeLine(const kit::NetworkSystem& network);
 
+// The same line for a router's answer about `port`.
+std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t port);
+
+// The internet lines' letters (overlay units high), and the longest line
+// internetLine says: a code with an address and a port of the most digits.
+inline constexpr float internetLineSize = 0.04f;
+inline constexpr std::size_t longestInternetLine = 60;
+
+// How far the plate behind the internet lines reaches (overlay units) when
+// they start at `internetAt`, at its largest: with the hint under a code.
+struct NoticeBounds {
+    float left, bottom, right, top;
+};
+NoticeBounds internetPlateBounds(glm::vec2 internetAt);
+
+// The invite code of a hosting copy's forwarded port; empty until its router
+// has mapped one.
+std::string inviteCodeOf(const kit::NetworkSystem& network);
+
+// Puts the hosting copy's invite code on the clipboard, and says so on the
+// console and for a few seconds under the code on the screen. False (and a
+// line on the console) when there is no code to copy.
+bool copyInviteCode(kit::World* world);
+
 // For a screen's life: a line at `at` that tells what became of the session
 // (sessionNoticeLine), one at `internetAt` how friends elsewhere join
-// (internetNoticeLine), and the LAN discovery's hosting bit kept in step
+// (internetNoticeLine; the console has each new one too) with a hint under
+// it, once there is a code, of the keys that copy it, and the LAN discovery's hosting bit kept in step
 // with the session, so that a copy that hosts in its host's place offers the
 // session on the network as its host did.
 void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt);

@@ -274,6 +274,10 @@ map_Ks shine.png
     write("invitecode", "mistyped", b"888FL-3GJ6AT")
     write("invitecode", "address", b"192.168.1.20:16519")
 
+    # Packed state: a record of a named type (one byte of state), and none.
+    write("compactstate", "named", bytes.fromhex("8c 01020304 05 6c6f626279 a1 40 02 e8 21 dc"))
+    write("compactstate", "empty", bytes.fromhex("8c 00000001 00 00"))
+
 
 if __name__ == "__main__":
     main()

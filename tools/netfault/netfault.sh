@@ -6,7 +6,8 @@
 #   netfault.sh SCENARIO MATCH_SIM [--lossy] [--seconds S] [--players P] [--out DIR]
 #
 # Scenarios:
-#   match2, match3  two or three copies play a whole match
+#   match2, match3, match6  two, three or six copies play a whole match
+#                   (six of one player each: the bandwidth of a full session)
 #   kill            three copies; one joined copy is killed (SIGKILL) mid-match
 #   kill-host       three copies; the host is killed mid-match: the other two
 #                   play the match out under the next host
@@ -112,7 +113,7 @@ waitAll() {
 
 copies=()
 case $scenario in
-  match2 | match3)
+  match2 | match3 | match6)
     n=${scenario#match}
     start host --host $hostPort --copies "$n" --seed 1 "${common[@]}"
     copies=(host)

@@ -4,6 +4,7 @@
 
 #include "engine/network/MessageIdentifiers.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/network/stream/CompactState.h"
 #include "engine/network/stream/NetStream.h"
 
 namespace peer {
@@ -39,6 +40,15 @@ void ReceiveLog::handle(const kit::NetPeer::Packet& packet, double now)
     case kit::NetworkSystem::stateUpdateId:
         state(packet);
         break;
+    case kit::compactState::id: {
+        // Read as the game reads it: in full.
+        const auto full = kit::compactState::unpack(packet.data.data(), packet.data.size(), 256);
+        if (full)
+            state(kit::NetPeer::Packet{*full, packet.sender, packet.guid});
+        else
+            ++malformed_;
+        break;
+    }
     case kit::NetworkSystem::remoteCallsId:
         remoteCalls(packet, now);
         break;

@@ -343,3 +343,42 @@ TEST(NetPeerVersions, WhatTheHostSendsBeforeTheClientsHelloArrivesAfterIt)
     EXPECT_LT(accepted, early);
     EXPECT_EQ(server.peer.connectionState(clientAddress), NetPeer::ConnectionState::connected);
 }
+
+namespace {
+
+// A copy that connects to `port` and, once accepted, leaves again; whether it was accepted.
+bool connectsAndLeaves(Inbox& server, std::uint16_t port)
+{
+    Inbox visitor;
+    if (!visitor.peer.start(0, 1) || !visitor.peer.connect("127.0.0.1", port))
+        return false;
+    pumpUntil({&server, &visitor}, [&] {
+        return visitor.find(message::connectionRequestAccepted) || visitor.find(message::connectionAttemptFailed);
+    });
+    const bool accepted = visitor.find(message::connectionRequestAccepted) != nullptr;
+    visitor.peer.shutdown();
+    pumpUntil({&server}, [&] { return server.peer.connectionCount() == 0; });
+    return accepted;
+}
+
+} // namespace
+
+TEST(ConnectionAttempts, AnAddressThatConnectsTooOftenIsTurnedAwayButThisMachinesCopiesAreNot)
+{
+    testing::internal::CaptureStderr();
+    Inbox server;
+    ASSERT_TRUE(server.peer.start(0, 4));
+    server.peer.setMaximumIncomingConnections(4);
+    const std::uint16_t port = server.peer.boundPort();
+    // Copies on this machine come and go as often as they like.
+    for (int i = 0; i < 7; ++i)
+        EXPECT_TRUE(connectsAndLeaves(server, port)) << i;
+    // Counted as an address from elsewhere: five at once, then no more for a while.
+    server.peer.limitAttemptsFromLoopback(true);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(connectsAndLeaves(server, port)) << i;
+    EXPECT_FALSE(connectsAndLeaves(server, port)) << "the sixth in a row";
+    EXPECT_EQ(server.peer.connectionCount(), 0u);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Refused a connection from 127.0.0.1: it has opened too many of late"), std::string::npos);
+}

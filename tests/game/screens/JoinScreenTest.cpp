@@ -210,6 +210,22 @@ TEST_F(JoinScreen, ComputerPilotsComeAndGoAndRemovingNoneDoesNothing)
     EXPECT_EQ(players(), 1u) << "C never removes the keyboard's own player";
 }
 
+TEST_F(JoinScreen, ControlCAndTheRightShoulderCopyTheInviteCodeAndRemoveNoPilot)
+{
+    tap(v);
+    gl.window->setClipboardText("kept");
+    tap(c, 2); // Control+C
+    EXPECT_EQ(count("No invite code to copy: only a host whose router forwards its port has one"), 1)
+        << "a copy that does not host has no code";
+    EXPECT_FALSE(logged("Keyboard AI has left")) << "Control+C is not the C that removes a pilot";
+    EXPECT_EQ(world()->getEntities(kit::typeId<ArtificialIntelligence>())->size(), 1u);
+    plugPad(0);
+    pressButton(0, 5); // the right shoulder
+    EXPECT_EQ(count("No invite code to copy: only a host whose router forwards its port has one"), 2);
+    EXPECT_EQ(gl.window->clipboardText(), "kept");
+    EXPECT_EQ(players(), 1u) << "the shoulder neither joins nor leaves";
+}
+
 TEST_F(JoinScreen, ASeventhPlayerIsRefusedWithOneLine)
 {
     for (int i = 0; i < 7; ++i)
@@ -487,11 +503,15 @@ protected:
         }
         return false;
     }
-    // This copy joins `host`; true once it has the session's roster of `copies` others.
+    // This copy joins `host`, and the others after the host has heard from
+    // it (the first to arrive hosts next); true once this copy has the
+    // session's roster of `members` copies besides the host.
     bool joinSession(OtherCopy& host, std::initializer_list<OtherCopy*> others, std::size_t members)
     {
         host.network->host(0, 4);
         network->join("127.0.0.1", host.network->peer->boundPort());
+        if (!until(others, [&] { return host.network->peers.contains(world()->origin); }))
+            return false;
         for (OtherCopy* o : others) {
             if (o != &host)
                 o->network->join("127.0.0.1", host.network->peer->boundPort());
@@ -518,7 +538,7 @@ TEST_F(JoinScreenInASession, ACopyLeftAloneByItsHostSaysItHostsItsOwnGames)
 
 TEST_F(JoinScreenInASession, ACopyThatHostsInItsHostsPlaceOffersTheSession)
 {
-    OtherCopy host(0), other(0xFFFFFFFF); // this copy's origin lies between: it hosts next
+    OtherCopy host(0), other(0xFFFFFFFF); // this copy arrives first: it hosts next
     ASSERT_TRUE(joinSession(host, {&host, &other}, 2));
     EXPECT_FALSE(discovery->hosting);
     host.network->reset();

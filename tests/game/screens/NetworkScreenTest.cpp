@@ -9,8 +9,11 @@
 #include "game/screens/ScreenScene.h"
 
 #include "engine/core/Settings.h"
+#include "engine/network/InviteCode.h"
+#include "engine/network/NetPeer.h"
 #include "engine/render/Text.h"
 
+#include <cctype>
 #include <chrono>
 #include <thread>
 
@@ -195,7 +198,7 @@ TEST_F(NetworkScreen, TheCKeyOpensAFieldThatTakesWhatIsTyped)
     typeKey(c, 'c');
     ASSERT_TRUE(field().isOpen());
     EXPECT_EQ(field().text(), "") << "the opening key's letter is not typed";
-    EXPECT_TRUE(onPanel("Address of a copy to look for"));
+    EXPECT_TRUE(onPanel("Address or invite code of a copy"));
     EXPECT_TRUE(onPanel("_"));
     EXPECT_FALSE(menuShown()) << "the panel takes the options' place";
 
@@ -207,7 +210,7 @@ TEST_F(NetworkScreen, TheCKeyOpensAFieldThatTakesWhatIsTyped)
     tap(backspace);
     tap(backspace);
     EXPECT_EQ(field().text(), "10.0.0.9");
-    typeText("é \t"); // an address has no such characters
+    typeText("é\t\n"); // neither an address nor a code has such characters
     EXPECT_EQ(field().text(), "10.0.0.9");
     EXPECT_EQ(count("Creating Network Screen"), 1);
     EXPECT_EQ(cursor().optionCount, 2);
@@ -241,7 +244,7 @@ TEST_F(NetworkScreen, WhileTheFieldIsOpenTheMenuBehindItTakesNoKeys)
     EXPECT_FALSE(logged("Position Moved Down"));
     EXPECT_FALSE(logged("Being a server"));
     EXPECT_EQ(count("Creating Network Screen"), 1);
-    EXPECT_TRUE(onPanel("Type an address first, like 192.168.1.20"));
+    EXPECT_TRUE(onPanel("Type an address or a code first, like 192.168.1.20"));
     EXPECT_TRUE(field().isOpen());
 }
 
@@ -261,6 +264,42 @@ TEST_F(NetworkScreen, EnterWithABadAddressSaysSoOnThePanel)
     typeText("9");
     tap(enter);
     EXPECT_EQ(field().message(), "Cannot look: LAN discovery has no port open") << "this copy's discovery has none";
+}
+
+TEST_F(NetworkScreen, AnInviteCodeJoinsTheGamePortItSpellsAtOnce)
+{
+    // The host's own game port, as its router forwards it: not the port this
+    // copy would join on, and no discovery port to look on first.
+    const kit::NetAddress host = at(0x7F000001, 16533);
+    const std::string code = kit::inviteCode::encode(host);
+    typeKey(c, 'c');
+    std::string typed = code;
+    typed[5] = ' '; // read aloud and typed with a blank, in small letters
+    for (char& ch : typed)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    typeText(typed);
+    tap(enter);
+    EXPECT_TRUE(logged("Joining the host of invite code " + code + " at 127.0.0.1:16533"));
+    EXPECT_TRUE(logged("Initializing join sreen!"));
+    EXPECT_FALSE(network->isServer);
+    EXPECT_NE(network->peer->connectionState(host), kit::NetPeer::ConnectionState::notConnected)
+        << "connecting to the code's port";
+    EXPECT_EQ(network->peer->connectionState(at(0x7F000001, 16532)), kit::NetPeer::ConnectionState::notConnected);
+}
+
+TEST_F(NetworkScreen, AMistypedInviteCodeIsRefusedOnTheField)
+{
+    std::string code = kit::inviteCode::encode(at(0x0B000102, 16519));
+    code[3] = code[3] == 'Z' ? 'Y' : 'Z';
+    typeKey(c, 'c');
+    typeText(code);
+    tap(enter);
+    EXPECT_EQ(field().message(), "Not an invite code: a character of it is mistyped");
+    EXPECT_TRUE(onPanel("Not an invite code: a character of it is mistyped"));
+    EXPECT_TRUE(field().isOpen()) << "open to put it right";
+    EXPECT_FALSE(field().searching()) << "not looked for as a host name either";
+    EXPECT_FALSE(logged("Initializing join sreen!"));
+    EXPECT_EQ(network->peer->connectionCount(), 0u);
 }
 
 TEST_F(NetworkScreen, EscapeClosesTheFieldAndTheNextEscapeLeaves)

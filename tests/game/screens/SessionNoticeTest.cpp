@@ -1,10 +1,17 @@
 // The join screen's lines about the session: how friends elsewhere reach a
-// hosting copy, from what its router answered. The lab case runs only in the
-// network lab's home A (tests/scripts/netlab_test.sh), where a router maps
-// ports; in the suite's own namespace no router answers.
+// hosting copy, from what its router answered, on a plate that holds the
+// longest of them and, on the join screen, fits the narrowest window. The
+// lab case runs only in the network lab's home A (tests/scripts/netlab_test.sh),
+// where a router maps ports; in the suite's own namespace no router answers.
 #include "game/screens/SessionNotice.h"
 
+#include "game/screens/JoinScreenView.h"
+#include "game/screens/ScreenScene.h"
+
+#include "engine/core/Window.h"
 #include "engine/core/World.h"
+#include "engine/input/Keyboard.h"
+#include "engine/network/InviteCode.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/PortMapping.h"
 
@@ -12,10 +19,12 @@
 
 #include <iostream>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace skyscuffle;
 
@@ -24,9 +33,12 @@ namespace {
 struct HostingCopy : ::testing::Test {
     kit::World world;
     kit::NetworkSystem* network = new kit::NetworkSystem(30.0f);
+    kit::Window window; // detached: a clipboard of its own
+    kit::Keyboard keyboard{window};
 
     void SetUp() override
     {
+        world.keyboard = &keyboard;
         world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
         testing::internal::CaptureStdout();
     }
@@ -69,6 +81,10 @@ TEST_F(HostingCopy, WithoutARouterTheLineNamesThePortToForwardByHand)
     const std::string port = std::to_string(network->peer->boundPort());
     EXPECT_EQ(internetNoticeLine(*network), "Asking the router to open UDP port " + port + "...");
     EXPECT_EQ(answered(), "For friends elsewhere, forward UDP port " + port + " here");
+    EXPECT_EQ(inviteCodeOf(*network), "");
+    window.setClipboardText("before");
+    EXPECT_FALSE(copyInviteCode(&world)) << "no code to copy";
+    EXPECT_EQ(window.clipboardText(), "before");
     // Joining another copy, or on its own again, it has nothing to say.
     network->join("127.0.0.1", 9);
     EXPECT_EQ(network->portMapping(), nullptr);
@@ -82,10 +98,64 @@ TEST_F(HostingCopy, BehindARouterThatMapsTheLineGivesTheInviteCode)
     network->mapsPort = true;
     network->host(16519, 4);
     EXPECT_EQ(answered(), "Friends elsewhere: code 2D222-J6J69L (11.0.1.2:16519)");
+    EXPECT_EQ(inviteCodeOf(*network), "2D222-J6J69L");
+    EXPECT_TRUE(copyInviteCode(&world));
+    EXPECT_EQ(window.clipboardText(), "2D222-J6J69L");
     const kit::PortMapping* first = network->portMapping();
     network->host(16519, 4); // hosting again on the same port keeps the mapping
     EXPECT_EQ(network->portMapping(), first);
     network->reset();
     EXPECT_EQ(network->portMapping(), nullptr);
     kit::PortMapping::finishRemovals();
+}
+
+namespace {
+
+// Every outcome a router's answer can have, a mapped one with the address
+// and port of the most digits.
+std::vector<kit::PortMapping::Status> everyAnswer()
+{
+    using Outcome = kit::PortMapping::Outcome;
+    std::vector<kit::PortMapping::Status> answers;
+    for (Outcome outcome :
+         {Outcome::asking, Outcome::mapped, Outcome::noRouter, Outcome::refused, Outcome::privateExternal}) {
+        kit::PortMapping::Status status;
+        status.outcome = outcome;
+        status.external = kit::NetAddress{0xFFFFFFFF, 65535};
+        answers.push_back(status);
+    }
+    return answers;
+}
+
+// The overlay of a 4:3 window, the narrowest the game opens, runs from -4/3 to 4/3.
+constexpr float narrowestHalfWidth = 4.0f / 3.0f;
+
+} // namespace
+
+TEST(InternetLines, NoneIsLongerThanThePlateHolds)
+{
+    std::size_t longest = 0;
+    for (const kit::PortMapping::Status& status : everyAnswer())
+        longest = std::max(longest, internetLine(status, 65535).size());
+    EXPECT_EQ(internetLine(everyAnswer()[1], 65535), "Friends elsewhere: code " +
+                                                         kit::inviteCode::encode(kit::NetAddress{0xFFFFFFFF, 65535}) +
+                                                         " (255.255.255.255:65535)");
+    EXPECT_LE(longest, longestInternetLine);
+
+    const glm::vec2 at(0.3f, -0.2f);
+    const NoticeBounds plate = internetPlateBounds(at);
+    EXPECT_LT(plate.left, at.x);
+    EXPECT_GT(plate.right, at.x + screens::glyphAdvance(internetLineSize) * static_cast<float>(longest))
+        << "the longest line runs off its plate";
+    EXPECT_GT(plate.top, at.y + internetLineSize) << "the code's line stands on the plate";
+    EXPECT_LT(plate.bottom, at.y - 1.5f * internetLineSize) << "so does the hint under it";
+}
+
+TEST(InternetLines, OnTheJoinScreenThePlateFitsTheNarrowestWindowBesideThePlayers)
+{
+    const NoticeBounds plate = internetPlateBounds(internetLinesAt);
+    EXPECT_LE(plate.right, narrowestHalfWidth) << "the end of the longest line would be cut off in a 4:3 window";
+    EXPECT_GT(plate.left, playersPanelCentre.x + 0.5f * playersPanelSize.x) << "it would cover the players' panel";
+    EXPECT_GE(plate.bottom, -1.0f);
+    EXPECT_LE(plate.top, 1.0f);
 }
