@@ -248,7 +248,8 @@ public:
     float rate; // ticks a second: each sends the calls made since the last
     // Ticks per state packet: calls leave at every tick, state at every
     // `stateEvery`-th: at the game's 30 ticks a second, state 15 times a
-    // second, which interpolation smooths, for half the bandwidth.
+    // second, for half the bandwidth (between packets a remote body flies on
+    // at its last velocity, so a packet corrects a drift of 1/15 s at most).
     unsigned stateEvery = 2;
     float timer = 0.0f;
     NetStream pendingCalls;
