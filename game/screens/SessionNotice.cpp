@@ -11,6 +11,7 @@
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/PortMapping.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
 
 #include <algorithm>
