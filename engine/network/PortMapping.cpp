@@ -1,5 +1,7 @@
 #include "PortMapping.h"
 
+#include "engine/network/RouterRequest.h"
+
 #include <arpa/inet.h>
 #include <miniupnpc/miniupnpc.h>
 #include <miniupnpc/upnpcommands.h>
@@ -37,11 +39,6 @@ std::optional<std::uint32_t> parseIPv4(const char* text)
     if (inet_pton(AF_INET, text, &address) != 1)
         return std::nullopt;
     return ntohl(address.s_addr);
-}
-
-std::string dotted(std::uint32_t ip)
-{
-    return NetAddress{ip, 0}.ipString();
 }
 
 // A UPnP Internet Gateway Device found on the LAN.
@@ -148,68 +145,15 @@ private:
     bool open_ = false;
 };
 
-// What the router was asked last, so that it is renewed and removed the same way.
-enum class Way { none, upnp, natPmp };
-
-PortMapping::Status ask(std::uint16_t port, std::chrono::seconds lease, UpnpRouter& upnp, NatPmpGateway& pmp, Way& way)
-{
-    using Outcome = PortMapping::Outcome;
-    PortMapping::Status status;
-    way = Way::none;
-    const int igd = upnp.discover();
-    if (igd == 1 || igd == 2) {
-        const std::optional<std::uint32_t> external = upnp.external();
-        if (!external || PortMapping::isPrivate(*external)) {
-            status.outcome = Outcome::privateExternal;
-            status.routerSaid =
-                external ? "its external address is " + dotted(*external) : "it is not connected to the internet";
-            return status;
-        }
-        if (const int error = upnp.map(port, lease); error != 0) {
-            status.outcome = Outcome::refused;
-            status.routerSaid = "UPnP error " + std::to_string(error);
-            return status;
-        }
-        way = Way::upnp;
-        status.outcome = Outcome::mapped;
-        status.external = NetAddress{*external, port};
-        status.method = "UPnP";
-        return status;
-    }
-    const std::optional<std::uint32_t> external = pmp.external();
-    if (!external) {
-        status.outcome = Outcome::noRouter;
-        status.routerSaid = "no UPnP or NAT-PMP answer";
-        return status;
-    }
-    if (PortMapping::isPrivate(*external)) {
-        status.outcome = Outcome::privateExternal;
-        status.routerSaid = "its external address is " + dotted(*external);
-        return status;
-    }
-    int result = 0;
-    const std::optional<std::uint16_t> mapped = pmp.map(port, lease, result);
-    if (!mapped || *mapped == 0) {
-        status.outcome = Outcome::refused;
-        status.routerSaid = "NAT-PMP result " + std::to_string(result);
-        return status;
-    }
-    way = Way::natPmp;
-    status.outcome = Outcome::mapped;
-    status.external = NetAddress{*external, *mapped};
-    status.method = "NAT-PMP";
-    return status;
-}
-
 void work(const std::shared_ptr<PortMapping::Shared>& shared)
 {
     UpnpRouter upnp;
     NatPmpGateway pmp;
-    Way way = Way::none;
+    MappingWay way = MappingWay::none;
     std::unique_lock lock(shared->mutex);
     while (!shared->stop) {
         lock.unlock();
-        PortMapping::Status status = ask(shared->port, shared->lease, upnp, pmp, way);
+        PortMapping::Status status = requestMapping(shared->port, shared->lease, upnp, pmp, way);
         lock.lock();
         shared->status = status;
         // Renewed at half the lease; asked again a while after no answer.
@@ -219,9 +163,9 @@ void work(const std::shared_ptr<PortMapping::Shared>& shared)
         shared->wake.wait_for(lock, wait, [&] { return shared->stop; });
     }
     lock.unlock();
-    if (way == Way::upnp) {
+    if (way == MappingWay::upnp) {
         upnp.unmap(shared->port);
-    } else if (way == Way::natPmp) {
+    } else if (way == MappingWay::natPmp) {
         int result = 0;
         pmp.map(shared->port, std::chrono::seconds(0), result);
     }
