@@ -1,11 +1,12 @@
 // Three copies of the game in one process, connected on loopback inside the
 // private network namespace: a host and two clients.
 #include "engine/network/NetworkSystem.h"
-#include "engine/network/stream/CompactState.h"
 #include "engine/core/World.h"
 #include "engine/network/HostMigration.h"
 #include "engine/network/MessageIdentifiers.h"
 #include "engine/network/NetworkTap.h"
+#include "engine/network/PortMapping.h"
+#include "engine/network/stream/CompactState.h"
 #include "engine/physics/Transform.h"
 
 #include <gtest/gtest.h>
@@ -515,7 +516,7 @@ TEST_F(ThreeCopies, TrafficCountsEveryConnectionABatchGoesTo)
     EXPECT_EQ(host.network->traffic.callsSent - before.callsSent, 2u);
     host.network->callFunction(record, kit::EntityID{0x1000, 7}, std::string("x"), 1.0f);
     const std::size_t batch = host.network->pendingCalls.bytesUsed() + 1; // with its end byte
-    host.network->flushCalls(); // to each of two clients
+    host.network->flushCalls();                                           // to each of two clients
     EXPECT_EQ(host.network->traffic.callsSent - before.callsSent, 2 + 2 * batch);
     EXPECT_EQ(host.network->traffic.stateSent, before.stateSent);
     const std::uint64_t received = left.network->traffic.stateReceived;
@@ -560,6 +561,7 @@ public:
 
 TEST_F(Wiretap, ATicksCallsLeaveBeforeItsState)
 {
+    copy.network->stateEvery = 1; // every tick a state tick: the call's own tick is one
     auto* counter = new Counter;
     copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x01020304, 20}, &copy.world}, counter);
     constexpr kit::NamedFunction<> spawn{"spawn"};
@@ -717,4 +719,99 @@ TEST(NetworkVersions, ACopyOfAnotherVersionIsToldInOneLine)
     EXPECT_NE(err.find(line), std::string::npos) << err;
     EXPECT_EQ(out.find("Our connection request has been accepted."), std::string::npos);
     EXPECT_TRUE(joining.network->peers.empty());
+}
+
+TEST_F(Wiretap, AnEmptyCallBatchLeavesOnlyWithAStatePacket)
+{
+    copy.network->stateEvery = 2;
+    received.clear();
+    const auto count = [&](std::uint8_t id) {
+        return std::count_if(received.begin(), received.end(), [id](const auto& p) { return p.id() == id; });
+    };
+    ASSERT_TRUE(pump([&] { return count(kit::compactState::id) >= 12; }));
+    const auto states = count(kit::compactState::id);
+    const auto batches = count(0); // a batch without calls is its end byte alone
+    EXPECT_GE(batches, states - 1) << "a sign of life with each state packet";
+    EXPECT_LE(batches, states + 1) << "not one at every tick between them";
+}
+
+TEST_F(Wiretap, ABrokenPackedStatePacketIsRefusedWithItsSender)
+{
+    introduce(0x0A0B0C0D);
+    testing::internal::CaptureStderr();
+    const std::uint64_t dropped = copy.network->traffic.recordsDropped;
+    const std::uint8_t broken[] = {kit::compactState::id, 0x0A, 0x0B, 0x0C};
+    ASSERT_TRUE(tap.send(broken, sizeof broken, kit::NetPeer::Reliability::reliableOrdered, 1, copyAddress()));
+    const bool refused = pump([&] { return copy.network->traffic.recordsDropped > dropped; });
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(refused);
+    EXPECT_NE(err.find("Dropped from 127.0.0.1|" + std::to_string(tap.boundPort()) +
+                       " (copy 0a0b0c0d): a packed state packet that does not read"),
+              std::string::npos)
+        << err;
+    EXPECT_TRUE(copy.network->peers.contains(0x0A0B0C0D)) << "the copy itself stays";
+}
+
+TEST_F(Wiretap, TheHostPassesPackedStateOnAsItCame)
+{
+    kit::NetPeer other;
+    std::vector<kit::NetPeer::Packet> heard; // by the other connection
+    const auto listen = [&] {
+        kit::NetPeer::Packet p;
+        while (other.receive(p))
+            heard.push_back(p);
+    };
+    ASSERT_TRUE(other.start(0, 1));
+    ASSERT_TRUE(other.connect("127.0.0.1", copy.network->peer->boundPort()));
+    ASSERT_TRUE(pump([&] {
+        listen();
+        return copy.network->peer->connectionCount() == 2 && other.connectionCount() == 1;
+    }));
+    introduce(0x0A0B0C0D);
+    // The tap's copy moves a thing of its own.
+    kit::NetStream full;
+    full.write(NetworkSystem::stateUpdateId);
+    full.write(std::uint32_t{0x0A0B0C0D});
+    full.write(std::string("tap"));
+    full.write(true);
+    full.write(kit::EntityID{0x0A0B0C0D, 5});
+    full.write(std::string("transform"));
+    kit::Transform place;
+    place.position = glm::vec3(3.0f, -2.0f, 0.0f);
+    kit::NetStream state;
+    place.serialize(state);
+    full.write(state);
+    full.write(false);
+    const auto wire = kit::compactState::pack(full.data(), full.bytesUsed());
+    ASSERT_TRUE(wire.has_value());
+    ASSERT_TRUE(tap.send(wire->data(), wire->size(), kit::NetPeer::Reliability::reliableOrdered, 1, copyAddress()));
+    EXPECT_TRUE(pump([&] {
+        listen();
+        return std::any_of(heard.begin(), heard.end(), [&](const auto& p) { return p.data == *wire; });
+    })) << "the other connection gets the very bytes, packed";
+}
+
+TEST(NetworkHosting, ARoutersMappingFollowsThePortHostedOn)
+{
+    testing::internal::CaptureStdout();
+    Copy copy{0x6666};
+    copy.network->host(0, 4);
+    EXPECT_EQ(copy.network->portMapping(), nullptr) << "unless asked to, the router is left alone";
+    copy.network->mapsPort = true;
+    copy.network->host(0, 4);
+    const kit::PortMapping* first = copy.network->portMapping();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->port(), copy.network->peer->boundPort());
+    const std::uint16_t port = copy.network->peer->boundPort();
+    copy.network->host(port, 4);
+    EXPECT_EQ(copy.network->portMapping(), first) << "the same port's mapping goes on";
+    for (int i = 0; i < 3 && copy.network->peer->boundPort() == port; ++i)
+        copy.network->host(0, 4); // any other port
+    ASSERT_NE(copy.network->peer->boundPort(), port);
+    ASSERT_NE(copy.network->portMapping(), nullptr);
+    EXPECT_EQ(copy.network->portMapping()->port(), copy.network->peer->boundPort()) << "a new port, a new mapping";
+    copy.network->join("127.0.0.1", 9);
+    EXPECT_EQ(copy.network->portMapping(), nullptr) << "a joined copy maps nothing";
+    copy.network->reset();
+    testing::internal::GetCapturedStdout();
 }
