@@ -116,6 +116,20 @@ Read roundTrip(const std::vector<std::uint8_t>& full, std::size_t* packedBytes =
     return back ? readFull(*back) : Read{};
 }
 
+// A packed packet of origin 9 and no screen name, its records written bit by
+// bit: each pair a value and its width, most significant bit first.
+std::vector<std::uint8_t> packedBits(std::initializer_list<std::pair<std::uint64_t, unsigned>> fields)
+{
+    kit::NetStream s;
+    s.write(packed::id);
+    s.write(std::uint32_t{9});
+    s.write(std::uint8_t{0});
+    for (const auto& [value, bits] : fields)
+        for (unsigned i = bits; i-- > 0;)
+            s.write(((value >> i) & 1) != 0);
+    return {s.data(), s.data() + s.bytesUsed()};
+}
+
 float angleBetween(const glm::quat& a, const glm::quat& b)
 {
     const float d = std::fabs(glm::dot(glm::normalize(a), glm::normalize(b)));
@@ -159,11 +173,11 @@ TEST(CompactState, UsualValuesExtremesAndWhatNoStepHoldsComeBackExactly)
         std::int32_t signedValue;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float big = 1000.0f; // beyond 2^16 steps of 1/128
-    for (const Case c :
-         {Case{0.0f, 1.0f, 0u, 0}, Case{big, 1e9f, 0xFFFFFFFFu, std::numeric_limits<std::int32_t>::min()},
-          Case{-big, -8.0f, 127u, std::numeric_limits<std::int32_t>::max()},
-          Case{nan, std::numeric_limits<float>::infinity(), 128u, -1}}) {
+    const float big = 1000.0f;                                             // beyond 2^16 steps of 1/128
+    for (const Case c : {Case{0.0f, 1.0f, 0u, 0}, Case{1.0f, 0.0f, 1u, 1}, // a zero that is not the usual value
+                         Case{big, 1e9f, 0xFFFFFFFFu, std::numeric_limits<std::int32_t>::min()},
+                         Case{-big, -8.0f, 127u, std::numeric_limits<std::int32_t>::max()},
+                         Case{nan, std::numeric_limits<float>::infinity(), 128u, -1}}) {
         EveryKind k;
         k.position = c.position;
         k.scale = c.scale;
@@ -196,7 +210,10 @@ TEST(CompactState, RotationsOfEveryShapeComeBackAsTheSameTurn)
     for (const glm::quat turn :
          {glm::quat(1, 0, 0, 0), glm::quat(0, 0, 0, 1), glm::quat(0, 1, 0, 0), glm::quat(0, 0, 1, 0),
           glm::quat(std::cos(half), 0, 0, std::sin(half)), glm::quat(std::cos(half), 0, 0, -std::sin(half)),
-          glm::normalize(glm::quat(-0.2f, 0.1f, 0.9f, -0.3f)), glm::normalize(glm::quat(0.5f, -0.5f, 0.5f, -0.5f))}) {
+          glm::normalize(glm::quat(-0.2f, 0.1f, 0.9f, -0.3f)), glm::normalize(glm::quat(0.5f, -0.5f, 0.5f, -0.5f)),
+          // the largest part negative
+          glm::quat(-1, 0, 0, 0), glm::normalize(glm::quat(0.1f, -0.9f, 0.3f, 0.2f)),
+          glm::normalize(glm::quat(0.2f, 0.3f, 0.1f, -0.9f))}) {
         EveryKind k;
         k.turn = turn;
         const Read back = roundTrip(fullPacket(1, "", {{{1, 1}, "everyKind", k.state()}}));
@@ -332,4 +349,67 @@ TEST(CompactState, ALayoutIsRegisteredOnceUnderAnIndexFromOneToFifteen)
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("registered twice"), std::string::npos);
     EXPECT_TRUE(packed::add(15, {"fifteen", {Field::flag()}}));
+}
+
+TEST(CompactState, HandWrittenRecordsReadOnlyWhereAnHonestPackerCouldHaveWrittenThem)
+{
+    // A record of a named type with no name and no state: type 0, a name of
+    // 0 bytes, a state of 0 bits.
+    const std::pair<std::uint64_t, unsigned> bare[] = {{0, 4}, {0, 8}, {0, 7}, {0, 1}};
+    const auto unpacked = [](const std::vector<std::uint8_t>& bytes) {
+        return packed::unpack(bytes.data(), bytes.size(), 256);
+    };
+    // Own serial 1, then a record about the same entity: both read.
+    auto twice = packedBits({{1, 1},
+                             {0, 1},
+                             {1, 1},
+                             {1, 7},
+                             {0, 1},
+                             bare[0],
+                             bare[1],
+                             bare[2],
+                             bare[3], //
+                             {1, 1},
+                             {1, 1},
+                             bare[0],
+                             bare[1],
+                             bare[2],
+                             bare[3],
+                             {0, 1}});
+    auto back = unpacked(twice);
+    ASSERT_TRUE(back.has_value());
+    Read read = readFull(*back);
+    ASSERT_EQ(read.records.size(), 2u);
+    EXPECT_EQ(read.records[1].entity, (kit::EntityID{9, 1}));
+    // "The same entity" as the first record: there is none to be the same as.
+    EXPECT_FALSE(unpacked(packedBits({{1, 1}, {1, 1}, bare[0], bare[1], bare[2], bare[3], {0, 1}})).has_value());
+
+    // The largest serial in five groups of seven bits, and one bit beyond it.
+    const auto serialOf = [&](std::uint64_t fifthGroup) {
+        return packedBits({{1, 1},
+                           {0, 1},
+                           {1, 1},
+                           {0x7F, 7},
+                           {1, 1},
+                           {0x7F, 7},
+                           {1, 1},
+                           {0x7F, 7},
+                           {1, 1},
+                           {0x7F, 7},
+                           {1, 1},
+                           {fifthGroup, 7},
+                           {0, 1},
+                           bare[0],
+                           bare[1],
+                           bare[2],
+                           bare[3],
+                           {0, 1}});
+    };
+    back = unpacked(serialOf(0x0F));
+    ASSERT_TRUE(back.has_value());
+    read = readFull(*back);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].entity, (kit::EntityID{9, 0xFFFFFFFF}));
+    EXPECT_FALSE(unpacked(serialOf(0x1F)).has_value()) << "beyond 32 bits: refused, not cut";
+    EXPECT_FALSE(unpacked(serialOf(0x40)).has_value());
 }
