@@ -159,3 +159,14 @@ TEST(InternetLines, OnTheJoinScreenThePlateFitsTheNarrowestWindowBesideThePlayer
     EXPECT_GE(plate.bottom, -1.0f);
     EXPECT_LE(plate.top, 1.0f);
 }
+
+TEST(InternetLines, AMappingToAnotherPublicPortNamesThatPort)
+{
+    kit::PortMapping::Status status;
+    status.outcome = kit::PortMapping::Outcome::mapped;
+    status.external = kit::NetAddress{0xC6336417, 40001}; // a NAT-PMP gateway's choice of port
+    EXPECT_EQ(internetLine(status, 16519),
+              "Friends elsewhere: code " + kit::inviteCode::encode(status.external) + " (198.51.100.23:40001)");
+    status.outcome = kit::PortMapping::Outcome::refused;
+    EXPECT_EQ(internetLine(status, 16519), "For friends elsewhere, forward UDP port 16519 here");
+}
