@@ -94,6 +94,13 @@ NoticePlate noticePlate(glm::vec2 internetAt)
             glm::vec2(width, 2.4f * internetLineSize)};
 }
 
+// Where the plate's centre stands with the hint under the code: down by the
+// hint's line, its top where it was.
+float hintedPlateCentre(float centre, float height)
+{
+    return centre - 0.5f * (plateWithHint - 1.0f) * height;
+}
+
 // The notice's lines, kept up to date every frame.
 class NoticeBoard : public kit::Behavior {
 public:
@@ -136,9 +143,8 @@ public:
                                                     : "Control+C or a pad's right shoulder copies the code");
         if (auto* place = world->getComponent<kit::Transform>(plate_.id)) {
             place->scale = glm::vec3(friends.empty() ? 0.0f : 1.0f);
-            // Down by the hint's line under a code, its top where it was.
             place->scale.y *= code ? plateWithHint : 1.0f;
-            place->position.y = plateCentre_ - (code ? 0.5f * (plateWithHint - 1.0f) * plateHeight_ : 0.0f);
+            place->position.y = code ? hintedPlateCentre(plateCentre_, plateHeight_) : plateCentre_;
         }
         auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
         const bool hosting = network->isServer && network->peer && network->peer->isActive();
@@ -164,9 +170,9 @@ private:
 NoticeBounds internetPlateBounds(glm::vec2 internetAt)
 {
     const NoticePlate plate = noticePlate(internetAt);
-    const float top = plate.centre.y + 0.5f * plate.size.y; // where it stays when the hint grows it downwards
-    return {plate.centre.x - 0.5f * plate.size.x, top - plateWithHint * plate.size.y,
-            plate.centre.x + 0.5f * plate.size.x, top};
+    const float centre = hintedPlateCentre(plate.centre.y, plate.size.y);
+    const float half = 0.5f * plateWithHint * plate.size.y;
+    return {plate.centre.x - 0.5f * plate.size.x, centre - half, plate.centre.x + 0.5f * plate.size.x, centre + half};
 }
 
 bool copyInviteCode(kit::World* world)

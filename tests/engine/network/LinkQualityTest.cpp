@@ -55,6 +55,8 @@ TEST(LinkQualities, ShowTheirLossInWholePercentRoundedUp)
     EXPECT_EQ(kit::lossPercent(LinkQuality{0, 0.03f}), 3);
     EXPECT_EQ(kit::lossPercent(LinkQuality{0, 0.05f}), 5) << "not poor, and not shown as if it were";
     EXPECT_EQ(kit::lossPercent(LinkQuality{0, 0.053f}), 6) << "poor, and shown above 5";
+    EXPECT_EQ(kit::lossPercent(LinkQuality{0, 0.15f}), 15) << "a float's dust above 15 % is no 16 %";
+    EXPECT_EQ(kit::lossPercent(LinkQuality{0, 0.3f}), 30);
     EXPECT_EQ(kit::lossPercent(LinkQuality{0, 1.0f}), 100);
     EXPECT_EQ(kit::lossPercent(LinkQuality{0, 7.0f}), 100);
 }

@@ -382,3 +382,21 @@ TEST(ConnectionAttempts, AnAddressThatConnectsTooOftenIsTurnedAwayButThisMachine
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("Refused a connection from 127.0.0.1: it has opened too many of late"), std::string::npos);
 }
+
+TEST(NetPeerLinks, AConnectionHasFiguresOnlyOnceItIsMade)
+{
+    Inbox server, client;
+    ASSERT_TRUE(server.peer.start(0, 4));
+    server.peer.setMaximumIncomingConnections(4);
+    ASSERT_TRUE(client.peer.start(0, 2));
+    const kit::NetAddress nobody{0x7F000001, 9};
+    ASSERT_TRUE(client.peer.connect("127.0.0.1", nobody.port));
+    EXPECT_FALSE(client.peer.linkQuality(nobody)) << "still connecting: ENet's first guess is no figure";
+    const kit::NetAddress host{0x7F000001, server.peer.boundPort()};
+    ASSERT_TRUE(client.peer.connect("127.0.0.1", host.port));
+    ASSERT_TRUE(pumpUntil({&server, &client}, [&] { return client.find(message::connectionRequestAccepted); }));
+    const std::optional<kit::LinkQuality> link = client.peer.linkQuality(host);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->loss, 0.0f);
+    EXPECT_FALSE(client.peer.linkQuality(nobody));
+}

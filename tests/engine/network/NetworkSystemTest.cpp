@@ -3,6 +3,7 @@
 #include "engine/network/NetworkSystem.h"
 #include "engine/core/World.h"
 #include "engine/network/HostMigration.h"
+#include "engine/network/LinkReport.h"
 #include "engine/network/MessageIdentifiers.h"
 #include "engine/network/NetworkTap.h"
 #include "engine/network/PortMapping.h"
@@ -814,4 +815,27 @@ TEST(NetworkHosting, ARoutersMappingFollowsThePortHostedOn)
     EXPECT_EQ(copy.network->portMapping(), nullptr) << "a joined copy maps nothing";
     copy.network->reset();
     testing::internal::GetCapturedStdout();
+}
+
+TEST_F(Wiretap, ALongFrameBanksNoLinkReports)
+{
+    introduce(0x0A0B0C0D); // a copy of the session, whose link the host reports
+    ASSERT_TRUE(pump([&] { return first(kit::LinkReport::id) != nullptr; }));
+    const auto reports = [&] {
+        for (int i = 0; i < 20; ++i) { // what was sent arrives, without frames that send more
+            kit::NetPeer::Packet p;
+            while (tap.receive(p))
+                received.push_back(p);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return std::count_if(received.begin(), received.end(),
+                             [](const auto& p) { return p.id() == kit::LinkReport::id; });
+    };
+    reports();
+    received.clear();
+    copy.world.update(4.0f); // a match loading (short of the silence that drops a copy)
+    for (int i = 0; i < 10; ++i)
+        copy.world.update(0.01f);
+    EXPECT_LE(reports(), 2)
+        << "one for the long frame and one to start the next second, not one for each second missed";
 }

@@ -149,6 +149,7 @@ TEST(InternetLines, NoneIsLongerThanThePlateHolds)
         << "the longest line runs off its plate";
     EXPECT_GT(plate.top, at.y + internetLineSize) << "the code's line stands on the plate";
     EXPECT_LT(plate.bottom, at.y - 1.5f * internetLineSize) << "so does the hint under it";
+    EXPECT_NEAR(plate.top, at.y + 1.6f * internetLineSize, 1e-5f) << "the hint grows it downwards only";
 }
 
 TEST(InternetLines, OnTheJoinScreenThePlateFitsTheNarrowestWindowBesideThePlayers)
