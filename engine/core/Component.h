@@ -21,13 +21,8 @@ public:
     Component() : creationOrder_(nextCreationOrder()) {}
     // A copy is a new component: it keeps the fields, with an order of its own.
     Component(const Component& other)
-        : world(other.world),
-          initialized(other.initialized),
-          enabled(other.enabled),
-          tags(other.tags),
-          entityId(other.entityId),
-          creationOrder_(nextCreationOrder()),
-          updatePriority_(other.updatePriority_),
+        : world(other.world), initialized(other.initialized), enabled(other.enabled), tags(other.tags),
+          entityId(other.entityId), creationOrder_(nextCreationOrder()), updatePriority_(other.updatePriority_),
           renderPriority_(other.renderPriority_)
     {
     }
@@ -48,6 +43,10 @@ public:
     virtual void serialize(NetStream& stream) { (void)stream; }
     // The name under which the component is replicated; empty when it is not.
     virtual std::string networkTypeName() const { return {}; }
+    // After a peer's state records for this component's entity were applied,
+    // for a component tagged "followsState": `delay` is the link's estimated
+    // one-way delay from the entity's owner, seconds.
+    virtual void stateArrived(float delay) { (void)delay; }
 
     [[nodiscard]] EntityHandle getEntity() const { return EntityHandle{entityId, world}; }
 

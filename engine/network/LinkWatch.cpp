@@ -125,3 +125,15 @@ void LinkWatch::judge()
 }
 
 } // namespace kit
+
+namespace kit {
+
+float NetworkSystem::oneWayDelay(std::uint32_t origin) const
+{
+    if (origin == this->origin())
+        return 0.0f;
+    const std::optional<LinkQuality> link = links_->of(origin);
+    return link ? static_cast<float>(link->roundTripMs) / 2000.0f : 0.0f;
+}
+
+} // namespace kit

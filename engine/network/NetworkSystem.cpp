@@ -416,6 +416,7 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet, const std::vector<
 
     bool more = false;
     std::size_t records = 0;
+    std::vector<EntityID> updated; // the entities whose records were applied, each once
     while (in.read(more) && more) {
         EntityID entity;
         std::string typeName;
@@ -444,6 +445,8 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet, const std::vector<
             state.writing = false;
             target->serialize(state);
             ++traffic.recordsApplied;
+            if (updated.empty() || updated.back() != entity)
+                updated.push_back(entity);
             if (recording) {
                 passed.write(true);
                 passed.write(entity);
@@ -453,6 +456,14 @@ void NetworkSystem::applyState(const NetPeer::Packet& packet, const std::vector<
         }
     }
     record();
+    // Whoever follows an entity's records learns they came, once all of them are in.
+    if (world && !updated.empty()) {
+        const TagId follows = tagId("followsState");
+        const float delay = oneWayDelay(sender);
+        for (const EntityID& entity : updated)
+            if (Component* follower = world->getComponent(entity, follows))
+                follower->stateArrived(delay);
+    }
 
     traffic.stateSent += wire.size() * peer->broadcast(wire.data(), wire.size(),
                                                        NetPeer::Reliability::unreliableSequenced, 0, packet.sender);

@@ -193,6 +193,10 @@ public:
     [[nodiscard]] const HostMigration& migration() const { return *migration_; }
     // How good the link to each copy of the session is.
     [[nodiscard]] const LinkWatch& links() const { return *links_; }
+    // How long what copy `origin` sends takes to get here, seconds: half the
+    // link's round trip, measured here or through the host. 0 for this copy
+    // and for a copy whose link is not known yet.
+    [[nodiscard]] float oneWayDelay(std::uint32_t origin) const;
 
     // The registry of named functions, and what was last heard from each copy.
     std::map<std::string, std::unique_ptr<Channel>> functions;

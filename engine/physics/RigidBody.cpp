@@ -64,6 +64,24 @@ void RigidBody::update(float dt)
     resolve(*self);
 }
 
+namespace {
+
+// A contact goes on a body's list once a frame: with another copy's body
+// only this copy's share of the overlap is taken, so both bodies of the pair
+// still find it when they look.
+void tell(std::vector<Contact>& list, const Contact& contact)
+{
+    if (std::none_of(list.begin(), list.end(), [&](const Contact& c) { return c.other.id == contact.other.id; }))
+        list.push_back(contact);
+}
+
+} // namespace
+
+bool RigidBody::followsOwner(EntityID id) const
+{
+    return !world->owns(id) && world->getComponent(id, tagId("followsState")) != nullptr;
+}
+
 void RigidBody::resolve(Transform& self)
 {
     Collider* collider = world->getComponent<Collider>(entityId);
@@ -85,6 +103,15 @@ void RigidBody::resolve(Transform& self)
 
         // Share of the push the other body takes: by mass, none when it is static.
         const float r = body->isStatic == 0.0f ? pushShare(mass, body->mass) : 0.0f;
+        // Another copy's body that follows its owner's records (a glide) is
+        // moved by them between walls: its share of a contact with a moving
+        // body is its owner's to take.
+        if (body->isStatic == 0.0f && followsOwner(entityId)) {
+            tell(contacts, Contact{m, other});
+            tell(body->contacts, Contact{-m, getEntity()});
+            continue;
+        }
+        const bool movesOther = !followsOwner(other.id);
         // Finite inputs can still overflow (huge masses, speeds or
         // distances): each change is made only if its result is finite, so a
         // body never turns another non-finite.
@@ -94,7 +121,8 @@ void RigidBody::resolve(Transform& self)
                                    otherTransform->position.z);
         if (finite(selfMoved) && finite(otherMoved)) {
             self.position = selfMoved;
-            otherTransform->position = otherMoved;
+            if (movesOther)
+                otherTransform->position = otherMoved;
         }
 
         // Exchange momentum along the normal only while the two approach; a
@@ -109,13 +137,15 @@ void RigidBody::resolve(Transform& self)
             if (finite(selfVelocity) && finite(otherVelocity)) {
                 velocity.x = selfVelocity.x;
                 velocity.y = selfVelocity.y;
-                body->velocity.x = otherVelocity.x;
-                body->velocity.y = otherVelocity.y;
+                if (movesOther) {
+                    body->velocity.x = otherVelocity.x;
+                    body->velocity.y = otherVelocity.y;
+                }
             }
         }
 
-        contacts.push_back(Contact{m, other});
-        body->contacts.push_back(Contact{-m, getEntity()});
+        tell(contacts, Contact{m, other});
+        tell(body->contacts, Contact{-m, getEntity()});
     }
 }
 

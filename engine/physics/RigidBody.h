@@ -31,6 +31,8 @@ public:
 
 private:
     void resolve(Transform& self);
+    // Another copy's entity that follows its owner's records ("followsState").
+    [[nodiscard]] bool followsOwner(EntityID id) const;
 };
 
 } // namespace kit

@@ -103,11 +103,12 @@ namespace {
 // How a transform's state travels packed: a position in 1/128ths of a unit
 // within 512 of the origin (z usually 0), a rotation, a scale usually 1.
 const compactState::Registration packedTransform{
-    1, {"transform",
-        {compactState::Field::real(128.0f, 17), compactState::Field::real(128.0f, 17),
-         compactState::Field::real(128.0f, 17), compactState::Field::rotation(),
-         compactState::Field::real(256.0f, 12, 1.0f), compactState::Field::real(256.0f, 12, 1.0f),
-         compactState::Field::real(256.0f, 12, 1.0f)}}};
+    1,
+    {"transform",
+     {compactState::Field::real(128.0f, 17), compactState::Field::real(128.0f, 17),
+      compactState::Field::real(128.0f, 17), compactState::Field::rotation(),
+      compactState::Field::real(256.0f, 12, 1.0f), compactState::Field::real(256.0f, 12, 1.0f),
+      compactState::Field::real(256.0f, 12, 1.0f)}}};
 
 } // namespace
 
@@ -134,6 +135,7 @@ void Transform::serialize(NetStream& stream)
     position = p;
     rotation = *turn;
     scale = s;
+    ++recordsTaken;
 }
 
 } // namespace kit

@@ -8,6 +8,7 @@
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,9 @@ public:
     // maxReceivedScale either way, unless the game knows better (nothing
     // in a match resizes a plane).
     received::Box receivedScale{glm::vec3(-maxReceivedScale), glm::vec3(maxReceivedScale)};
+    // Peers' records taken so far: tells whoever follows the entity that a
+    // new one came.
+    std::uint32_t recordsTaken = 0;
 
 private:
     [[nodiscard]] glm::mat4 worldMatrix(int depth) const;

@@ -1,13 +1,13 @@
 #include "PlanePhysics.h"
 
-#include "game/common/GameMath.h"
-#include "game/players/PlayerInfo.h"
-#include "game/sound/SoundManager.h"
-#include "game/input/VirtualGamepad.h"
 #include "game/combat/Health.h"
+#include "game/common/GameMath.h"
 #include "game/effects/Bursts.h"
 #include "game/effects/DashEffects.h"
+#include "game/input/VirtualGamepad.h"
+#include "game/players/PlayerInfo.h"
 #include "game/powerups/SpeedPower.h"
+#include "game/sound/SoundManager.h"
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
@@ -15,6 +15,7 @@
 #include "engine/network/stream/NetStream.h"
 #include "engine/network/stream/Received.h"
 #include "engine/physics/ConstantRotation.h"
+#include "engine/physics/Gravity.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
 
@@ -185,8 +186,7 @@ void PlanePhysics::drag(kit::RigidBody& body, float dt)
 {
     const Tuning& t = tuning();
     angularVelocity *= static_cast<float>(std::pow(1.0 - static_cast<double>(t.angularDrag.value), double(dt)));
-    body.deltaVelocity -=
-        body.velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(t.drag.value), double(dt))));
+    body.deltaVelocity -= body.velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(t.drag.value), double(dt))));
 }
 
 void PlanePhysics::turn(kit::Transform& transform, float dt) const
@@ -274,11 +274,12 @@ namespace {
 // second, the dash's timer in 1/1024ths of a second (usually 0), the stick in
 // 1/1024ths, the speed before a dash in 1/32nds of a unit a second.
 const kit::compactState::Registration packedPlanePhysics{
-    3, {"planePhysics",
-        {kit::compactState::Field::real(512.0f, 16), kit::compactState::Field::real(1024.0f, 16),
-         kit::compactState::Field::flag(), kit::compactState::Field::real(1024.0f, 12),
-         kit::compactState::Field::real(1024.0f, 12), kit::compactState::Field::real(1024.0f, 12),
-         kit::compactState::Field::real(32.0f, 17), kit::compactState::Field::count()}}};
+    3,
+    {"planePhysics",
+     {kit::compactState::Field::real(512.0f, 16), kit::compactState::Field::real(1024.0f, 16),
+      kit::compactState::Field::flag(), kit::compactState::Field::real(1024.0f, 12),
+      kit::compactState::Field::real(1024.0f, 12), kit::compactState::Field::real(1024.0f, 12),
+      kit::compactState::Field::real(32.0f, 17), kit::compactState::Field::count()}}};
 
 } // namespace
 
@@ -314,6 +315,49 @@ void PlanePhysics::serialize(kit::NetStream& stream)
         return;
     applyRecord(turning, dash, on, stick, saysWhichDash ? std::optional(speedBefore) : std::nullopt,
                 saysWhichDash ? std::optional(count) : std::nullopt);
+}
+
+void PlanePhysics::carryForward(glm::vec3& position, glm::quat& rotation, glm::vec3& velocity, float seconds)
+{
+    if (!(seconds > 0.0f) || !world)
+        return;
+    const auto* speedPower = world->getComponent<SpeedPower>(entityId);
+    const auto* gravity = world->getComponent<kit::Gravity>(world->systemEntity());
+    const glm::vec3 fall = gravity ? gravity->acceleration : glm::vec3(0.0f);
+    kit::RigidBody body(false, velocity, {}, 1.0f, 0.5f);
+    kit::Transform pose(position, glm::vec3(1.0f), rotation);
+    float dash = dashTimer;
+    for (float left = seconds; left > 0.0f;) {
+        const float dt = std::min(left, carryStep);
+        left -= dt;
+        const glm::vec3 forward = pose.rotation * glm::vec3(0.0f, 0.0f, 1.0f);
+        const glm::vec3 normal(-forward.y, forward.x, 0.0f);
+        const glm::vec3 direction =
+            glm::dot(body.velocity, body.velocity) > 0.001f ? glm::normalize(body.velocity) : glm::vec3(0.0f);
+        if (enabled) {
+            if (dash > 0.0f) {
+                dash -= dt;
+                if (dash <= 0.0f && glm::length(body.velocity) > speedBeforeDash)
+                    body.velocity = direction * speedBeforeDash;
+            }
+            thrust(body, forward, speedPower ? speedPower->multiplier : 1.0f, dt);
+            lift(body, forward, normal, dt);
+            align(forward, direction, dt);
+            drag(body, dt);
+            turn(pose, dt);
+        }
+        body.deltaVelocity += fall * dt;
+        pose.position += (body.deltaVelocity * 0.5f + body.velocity) * dt;
+        body.velocity += body.deltaVelocity;
+        body.deltaVelocity = glm::vec3(0.0f);
+    }
+    position = pose.position;
+    rotation = pose.rotation;
+    velocity = body.velocity;
+    // The dash this copy shows is that much further on; one that is over by
+    // now ends in the next update, as any dash ends.
+    if (dashTimer > 0.0f)
+        dashTimer = std::max(dash, dashEnding);
 }
 
 void PlanePhysics::applyRecord(float turning, float dash, bool on, glm::vec3 stick, std::optional<float> speedBefore,

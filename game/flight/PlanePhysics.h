@@ -3,6 +3,7 @@
 #include "engine/core/Behavior.h"
 #include "engine/core/EntityHandle.h"
 
+#include <glm/gtc/quaternion.hpp>
 #include <glm/vec3.hpp>
 
 #include <cstdint>
@@ -43,6 +44,13 @@ public:
     explicit PlanePhysics(kit::EntityHandle propeller);
 
     void update(float dt) override;
+    // Another copy's plane `seconds` after its record, by its own flight
+    // rules from the record's steering (and gravity): the pose and the
+    // velocity carried forward in steps of carryStep, this plane's turning
+    // and dash with them. Nothing else happens (no rams, no effects) and
+    // nothing is in the way.
+    void carryForward(glm::vec3& position, glm::quat& rotation, glm::vec3& velocity, float seconds);
+    static constexpr float carryStep = 1.0f / 60.0f;
     void serialize(kit::NetStream& stream) override;
     std::string networkTypeName() const override { return "planePhysics"; }
 
@@ -57,6 +65,9 @@ public:
     bool isDashing = false;
     glm::vec3 steer{0.0f}; // the stick of the last update, (x, y, 0)
     kit::EntityHandle propeller;
+    // What is left of a dash that a record's age ended: it ends in the next
+    // update, with its speed cut back as any dash's end.
+    static constexpr float dashEnding = 1e-4f;
 
 private:
     // The steps of an update, in order.

@@ -5,16 +5,18 @@
 #include "game/match/MatchStart.h"
 #include "game/match/PlayerPlane.h"
 
-#include "game/match/MatchFunctions.h"
-#include "game/match/MatchReplay.h"
-#include "game/replays/MatchRecording.h"
-#include "game/sound/SoundManager.h"
 #include "game/camera/SideviewCameraBehavior.h"
+#include "game/common/Tags.h"
+#include "game/common/ViewLog.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/looks/GameLights.h"
 #include "game/looks/ModelLook.h"
+#include "game/match/MatchFunctions.h"
+#include "game/match/MatchReplay.h"
+#include "game/match/ViewSampler.h"
+#include "game/replays/MatchRecording.h"
+#include "game/sound/SoundManager.h"
 #include "game/weapons/ProjectileBudget.h"
-#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -150,13 +152,13 @@ void listenForLeaving(kit::World& world, const MatchExits& exits)
                 leaveMatch(w, exits);
         }));
     if (world.joysticks)
-        world.connections.emplace_back(world.joysticks->buttonPressed.connect([w,
-                                                                               exits](kit::Joystick::ButtonInfo press) {
-            // Back and Start together.
-            if ((press.button == kit::pad::back || press.button == kit::pad::start) && press.joystick &&
-                press.joystick->buttons[kit::pad::back] && press.joystick->buttons[kit::pad::start])
-                leaveMatch(w, exits);
-        }));
+        world.connections.emplace_back(
+            world.joysticks->buttonPressed.connect([w, exits](kit::Joystick::ButtonInfo press) {
+                // Back and Start together.
+                if ((press.button == kit::pad::back || press.button == kit::pad::start) && press.joystick &&
+                    press.joystick->buttons[kit::pad::back] && press.joystick->buttons[kit::pad::start])
+                    leaveMatch(w, exits);
+            }));
 }
 
 } // namespace
@@ -187,6 +189,8 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
 
     buildStage(*world);
     buildCameras(*world);
+    if (viewLog::active() && !view.replayOf)
+        world->addComponent(world->createEntity(), new ViewSampler);
     // What peers' bullets and bombs, and the match's effects, may cost this copy.
     world->addComponent(world->createEntity(), new ProjectileBudget);
     world->addComponent(world->createEntity(), new ParticleBudget);

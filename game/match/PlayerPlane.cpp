@@ -1,29 +1,32 @@
 #include "PlayerPlane.h"
 
-#include "game/common/Arena.h"
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/common/CallRefusals.h"
-#include "game/players/PlayerInfo.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Health.h"
-#include "game/match/PlayerSpawnComp.h"
 #include "game/combat/Score.h"
+#include "game/common/Arena.h"
+#include "game/common/CallRefusals.h"
+#include "game/common/Tags.h"
+#include "game/common/TuningRange.h"
 #include "game/effects/Particles.h"
 #include "game/effects/PlayerPingSpawner.h"
 #include "game/effects/ShadowOfObject.h"
 #include "game/effects/Taunter.h"
 #include "game/flight/PlanePhysics.h"
 #include "game/flight/RollByPitch.h"
+#include "game/looks/MatchModel.h"
 #include "game/looks/ModelLook.h"
+#include "game/match/PlayerSpawnComp.h"
+#include "game/players/PlayerInfo.h"
 #include "game/powerups/InvincibilityPower.h"
 #include "game/weapons/BasicGun.h"
-#include "game/common/Tags.h"
-#include "game/looks/MatchModel.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/physics/CircleCollider.h"
 #include "engine/physics/ConstantRotation.h"
+#include "engine/physics/Glide.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Model.h"
@@ -49,6 +52,24 @@ kit::EntityHandle part(kit::World& world, kit::EntityHandle plane, const std::st
     world.addComponent(e, matchModel(model));
     world.addComponent(e, new ModelLook(std::move(look)));
     return e;
+}
+
+// Another copy's plane glides between its records, carried forward by the
+// link's delay (tuning.network.glide 0: it jumps to each record as it comes,
+// where it was a delay ago).
+kit::Glide* planeGlide()
+{
+    static kit::SettingsEntry<int> on("tuning.network.glide", 1);
+    static kit::SettingsEntry<float> seconds("tuning.network.glideSeconds", 0.1f);
+    static kit::SettingsEntry<float> snap("tuning.network.snapDistance", 30.0f);
+    static kit::SettingsEntry<float> speed("tuning.network.correctionSpeed", 80.0f);
+    if (on.value == 0)
+        return nullptr;
+    kit::GlideCorrection::Settings settings;
+    settings.seconds = tunedAtLeast(seconds, 0.001f, 0.1f);
+    settings.snapDistance = tunedAtLeast(snap, 0.0f, 30.0f);
+    settings.maxCorrectionSpeed = tunedAtLeast(speed, 0.0f, 80.0f);
+    return new kit::Glide(settings);
 }
 
 } // namespace
@@ -84,12 +105,23 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
     world->addComponent(player, networked(flight));
     world->addComponent(player, networked(new PlanePhysics(propeller)));
     world->addComponent(player, networked(new Health(10.0f)));
+    if (kit::Glide* glide = planeGlide()) {
+        glide->carry = [player](kit::GlideCorrection::Pose& pose, glm::vec3& velocity, float seconds) {
+            if (auto* flight = player.world->getComponent<PlanePhysics>(player.id))
+                flight->carryForward(pose.position, pose.rotation, velocity, seconds);
+            else
+                kit::GlideCorrection::straight(pose, velocity, seconds);
+        };
+        world->addComponent(player, networked(glide));
+    }
     world->addComponent(player, new Score); // counted by every copy, never taken from another
     world->addComponent(player, new RollByPitch);
     world->addComponent(player, new kit::CircleCollider(2.0f));
     world->addComponent(player, matchModel("models/playerPlane/playerPlane.obj"));
-    world->addComponent(player, new ModelLook(LookSpec{"shaders/planeShader.txt", "models/playerPlane/playerNormal.png",
-                                                       info->modelTexture, {{"saturation", 0.25f}}}));
+    world->addComponent(player, new ModelLook(LookSpec{"shaders/planeShader.txt",
+                                                       "models/playerPlane/playerNormal.png",
+                                                       info->modelTexture,
+                                                       {{"saturation", 0.25f}}}));
     world->addComponent(player, new Taunter);
     world->addComponent(player, new InvincibilityPower);
     for (const char* label : {tags::hasGravity, tags::plane, tags::gameSpace, "cameraFocus"})
@@ -102,9 +134,9 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
     // The shadow: a dark quad lying on the ground under the plane.
     const kit::EntityHandle shadow = world->createEntity();
     world->addComponent(shadow, new kit::Label(tags::gameSpace));
-    world->addComponent(shadow, new kit::Transform(glm::vec3(position.x, ShadowOfObject::groundHeight, position.z),
-                                                   glm::vec3(10.0f),
-                                                   glm::angleAxis(-1.5707964f, glm::vec3(1.0f, 0.0f, 0.0f))));
+    world->addComponent(shadow,
+                        new kit::Transform(glm::vec3(position.x, ShadowOfObject::groundHeight, position.z),
+                                           glm::vec3(10.0f), glm::angleAxis(-1.5707964f, glm::vec3(1.0f, 0.0f, 0.0f))));
     auto* quad = new kit::Model(kit::objManager().prefetch("models/quad.obj"), true);
     quad->material = particleMaterial("images/shadow.png");
     quad->setUniform("color", glm::vec3(0.0f));
@@ -112,9 +144,9 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
     world->addComponent(shadow, quad);
     world->addComponent(shadow, new ShadowOfObject(player));
 
-    const kit::EntityHandle gun = part(*world, player, "models/playerPlane/basicGuns.obj",
-                                       LookSpec{"shaders/tanSpaceNormalMapping.txt",
-                                                "models/playerPlane/Basic_Normal.png", "", {}});
+    const kit::EntityHandle gun =
+        part(*world, player, "models/playerPlane/basicGuns.obj",
+             LookSpec{"shaders/tanSpaceNormalMapping.txt", "models/playerPlane/Basic_Normal.png", "", {}});
     world->addComponent(gun, new BasicGun(player, "basicShot"));
 }
 

@@ -44,7 +44,9 @@ po::options_description describeOptions()
          "with --replay: draw a part of it into an animated WebP, without a window, and exit")
         ("clip-from", po::value<float>()->value_name("S"), "the clip starts S seconds in (0)")
         ("clip-seconds", po::value<float>()->value_name("N"), "the clip lasts N seconds (10)")
-        ("clip-size", po::value<std::string>()->value_name("WxH"), "the clip's size in pixels (640x360)");
+        ("clip-size", po::value<std::string>()->value_name("WxH"), "the clip's size in pixels (640x360)")
+        ("view-log", po::value<std::string>()->value_name("FILE"),
+         "write where every plane is shown, each frame, and the hits seen and counted, into FILE (for measuring)");
     // clang-format on
     return options;
 }
@@ -124,6 +126,11 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
         o.width = w;
         o.height = h;
     }
+    if (given.count("view-log")) {
+        o.viewLog = given["view-log"].as<std::string>();
+        if (o.viewLog.empty())
+            return fail("--view-log wants a file");
+    }
     if (given.count("data")) {
         o.dataDirectory = given["data"].as<std::string>();
         if (o.dataDirectory.empty())
@@ -172,8 +179,8 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
     }
     if (given.count("clip-size")) {
         const auto& text = given["clip-size"].as<std::string>();
-        if (!readSize(text, o.clipWidth, o.clipHeight) || o.clipWidth < 16 || o.clipHeight < 16 ||
-            o.clipWidth > 3840 || o.clipHeight > 2160)
+        if (!readSize(text, o.clipWidth, o.clipHeight) || o.clipWidth < 16 || o.clipHeight < 16 || o.clipWidth > 3840 ||
+            o.clipHeight > 2160)
             return fail("--clip-size wants WIDTHxHEIGHT from 16x16 to 3840x2160, not '" + text + "'");
     }
     return line;

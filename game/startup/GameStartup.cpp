@@ -1,21 +1,22 @@
 #include "GameStartup.h"
 
+#include "game/common/ViewLog.h"
 #include "game/startup/DataDirectory.h"
 #include "game/startup/LaunchOptions.h"
 
-#include "game/players/PlayerFunctions.h"
 #include "game/common/Random.h"
-#include "game/sound/SoundManager.h"
+#include "game/common/Tags.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ReplaysScreen.h"
-#include "game/startup/ClipExport.h"
 #include "game/screens/ScreenKeys.h"
-#include "game/common/Tags.h"
+#include "game/sound/SoundManager.h"
+#include "game/startup/ClipExport.h"
 
-#include "engine/core/UpdateSignal.h"
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Settings.h"
+#include "engine/core/UpdateSignal.h"
 #include "engine/core/UserDirectories.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
@@ -270,6 +271,8 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
     loadSettings(options, data, playerSettingsFile());
     if (!options.clipFile.empty())
         return runClipExport(options);
+    if (!options.viewLog.empty())
+        viewLog::open(options.viewLog, kit::localOrigin());
     StartupReport report;
 
     {

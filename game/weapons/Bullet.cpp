@@ -1,6 +1,7 @@
 #include "Bullet.h"
 
 #include "game/combat/Health.h"
+#include "game/common/ViewLog.h"
 #include "game/effects/Bursts.h"
 #include "game/players/PlayerInfo.h"
 #include "game/sound/SoundManager.h"
@@ -26,6 +27,10 @@ bool Bullet::onHit(kit::EntityHandle plane)
     if (w.owns(plane.id)) {
         if (auto* health = w.getComponent<Health>(plane.id))
             health->damage(owner, damage);
+        if (!w.owns(entityId))
+            viewLog::counted(entityId, plane.id);
+    } else if (w.owns(entityId)) {
+        viewLog::seen(entityId, plane.id);
     }
     const auto* at = w.getComponent<kit::Transform>(entityId);
     const auto* flight = w.getComponent<kit::Body>(entityId);

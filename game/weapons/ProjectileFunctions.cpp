@@ -3,10 +3,11 @@
 #include "game/weapons/Bomb.h"
 #include "game/weapons/Bullet.h"
 #include "game/weapons/ProjectileBudget.h"
+#include "game/weapons/ProjectileLead.h"
 
-#include "game/looks/SharedLooks.h"
 #include "game/common/Tags.h"
 #include "game/looks/MatchModel.h"
+#include "game/looks/SharedLooks.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -67,6 +68,13 @@ void spawnBullet(kit::EntityHandle handle, const std::string& model, const std::
     lifespan = std::clamp(lifespan, 0.0f, 30.0f);
     radius = std::clamp(radius, 0.01f, 10.0f);
     damage = std::clamp(damage, 0.0f, 100.0f);
+    // A peer's bullet shows where it is by now on its shooter's copy.
+    if (const float delay = ProjectileLead::delayOf(*world, handle.id); delay > 0.0f) {
+        const ProjectileLead lead =
+            ProjectileLead::along(position, velocity, delay, radius, ProjectileLead::ownPlanes(*world, owner));
+        position = lead.position;
+        lifespan = std::max(0.0f, lifespan - lead.seconds);
+    }
 
     // The streak reaches r ahead of the bullet and 3r behind it along its flight.
     const float angle = std::atan2(velocity.y, velocity.x);
@@ -77,15 +85,16 @@ void spawnBullet(kit::EntityHandle handle, const std::string& model, const std::
     look->material = sharedFlatMaterial(texture);
     world->addComponent(bullet, look);
     world->addComponent(bullet, new kit::Body(glm::vec3(velocity, 0.0f)));
-    world->addComponent(bullet, new kit::PolygonCollider(-3.0f * radius, -radius, 4.0f * radius, 2.0f * radius, 1.0f,
-                                                         1.0f, angle));
+    world->addComponent(
+        bullet, new kit::PolygonCollider(-3.0f * radius, -radius, 4.0f * radius, 2.0f * radius, 1.0f, 1.0f, angle));
     world->addComponent(bullet, new kit::LifeSpan(lifespan));
     world->addComponent(bullet, new Bullet(damage, kit::EntityHandle{owner, world}));
-    world->addComponent(bullet, new kit::CollisionSignal(kit::tagId(tags::plane), [](kit::Component* self,
-                                                                                 kit::EntityHandle other, glm::vec2) {
-        Bullet* shot = self->world->getComponent<Bullet>(self->entityId);
-        return shot && shot->onHit(other);
-    }));
+    world->addComponent(bullet, new kit::CollisionSignal(kit::tagId(tags::plane),
+                                                         [](kit::Component* self, kit::EntityHandle other, glm::vec2) {
+                                                             Bullet* shot =
+                                                                 self->world->getComponent<Bullet>(self->entityId);
+                                                             return shot && shot->onHit(other);
+                                                         }));
 }
 
 void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID owner, float minDamage,
@@ -105,6 +114,14 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
         return;
     const kit::EntityHandle bomb = *claimed;
     const float radius = std::clamp(bombRadius, 0.1f, 10.0f);
+    lifespan = std::clamp(lifespan, 0.0f, 60.0f);
+    // A peer's bomb too, and it bursts on a plane of this copy's it passed on the way.
+    if (const float delay = ProjectileLead::delayOf(*world, handle.id); delay > 0.0f) {
+        const ProjectileLead lead =
+            ProjectileLead::along(position, velocity, delay, radius, ProjectileLead::ownPlanes(*world, owner));
+        position = lead.position;
+        lifespan = std::max(0.0f, lifespan - lead.seconds);
+    }
 
     world->addComponent(bomb, new kit::Label(tags::gameSpace));
     world->addComponent(bomb, new kit::Label(tags::hasGravity));
@@ -113,14 +130,14 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
     world->addComponent(bomb, look);
     world->addComponent(bomb, new kit::Body(glm::vec3(velocity, 0.0f)));
     world->addComponent(bomb, new kit::CircleCollider(radius));
-    world->addComponent(bomb, new kit::LifeSpan(std::clamp(lifespan, 0.0f, 60.0f)));
+    world->addComponent(bomb, new kit::LifeSpan(lifespan));
     world->addComponent(bomb, new Bomb(std::clamp(blastRadius, 0.0f, 100.0f), std::clamp(minDamage, 0.0f, 100.0f),
                                        std::clamp(maxDamage, 0.0f, 100.0f), kit::EntityHandle{owner, world}));
     world->addComponent(bomb, new kit::CollisionSignal(kit::tagId("rigidBody"), [](kit::Component* self,
                                                                                    kit::EntityHandle other, glm::vec2) {
-        Bomb* explosive = self->world->getComponent<Bomb>(self->entityId);
-        return explosive && explosive->onHit(other);
-    }));
+                            Bomb* explosive = self->world->getComponent<Bomb>(self->entityId);
+                            return explosive && explosive->onHit(other);
+                        }));
 }
 
 } // namespace skyscuffle

@@ -5,11 +5,12 @@
 #include "SoakRecord.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/MatchFunctions.h"
-#include "game/players/PlayerFunctions.h"
-#include "game/players/PlayerColours.h"
-#include "game/common/Random.h"
 #include "game/ai/VirtualGamepadAI.h"
+#include "game/common/Random.h"
+#include "game/common/ViewLog.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerColours.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/screens/ScreenRegistry.h"
 
 #include "engine/core/GlfwLibrary.h"
@@ -58,7 +59,7 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
                      " [--no-batching] [--samples N] [--size WxH] [--set KEY=VALUE] [--strengths LEVEL,LEVEL,...] "
-                     "[--record FILE] "
+                     "[--record FILE] [--view-log FILE] "
                   << sessionUsage << "\n";
         return false;
     };
@@ -113,6 +114,10 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 if (!v || !*v)
                     return usage();
                 kit::settings::set("tuning.replays.file", v);
+            } else if (arg == "--view-log") {
+                const char* v = value("--view-log");
+                if (!v || !*v || !viewLog::open(v, kit::localOrigin()))
+                    return usage();
             } else if (arg == "--size") {
                 const char* v = value("--size");
                 int w = 0, h = 0;

@@ -3,7 +3,8 @@
 # copy, side by side on loopback inside the private network namespace
 # (scripts/netfault enters it and gives them a virtual display).
 #
-#   netfault.sh SCENARIO MATCH_SIM [--lossy] [--seconds S] [--players P] [--out DIR]
+#   netfault.sh SCENARIO MATCH_SIM [--lossy | --link quiet|lossy|internet] [--seconds S]
+#               [--players P] [--matches M] [--set KEY=VALUE]... [--view] [--out DIR]
 #
 # Scenarios:
 #   match2, match3, match6  two, three or six copies play a whole match
@@ -17,7 +18,12 @@
 #                   exits, and a new one joins for the second
 # --lossy puts every link between a joined copy and the host through a relay
 # that drops 10% of the datagrams and delays the rest by 50 +/- 20 ms, each
-# way (tools/netfault/lossy_relay.py; this kernel has no netem).
+# way (tools/netfault/lossy_relay.py; this kernel has no netem); --link
+# internet through one that drops 2% and delays by 100 +/- 30 ms (--link
+# lossy is --lossy, --link quiet none).
+# --matches plays M matches back to back in the match scenarios; --set is
+# given to every copy; --view has every copy write a view log and compares
+# them at the end (tools/netfault/view_error.py).
 #
 # Each copy's console goes to DIR/NAME.log (default: a new directory under
 # /tmp); the summary compares their score tables and lists bandwidth, stuck
@@ -38,10 +44,22 @@ fi
 scenario=$1
 sim=$(realpath "$2")
 shift 2
-lossy=0 seconds=180 players=3 out=""
+lossy=0 seconds=180 players=3 out="" matches=1 view=0 sets=()
+loss=0.1 delay=50 jitter=20 link="lossy link (10% loss, 50 +/- 20 ms)"
 while [ $# -gt 0 ]; do
   case $1 in
     --lossy) lossy=1 ;;
+    --link)
+      case $2 in
+        quiet) lossy=0 ;;
+        lossy) lossy=1 ;;
+        internet) lossy=1 loss=0.02 delay=100 jitter=30 link="internet link (2% loss, 100 +/- 30 ms)" ;;
+        *) echo "unknown link $2" >&2; exit 2 ;;
+      esac
+      shift ;;
+    --matches) matches=$2; shift ;;
+    --set) sets+=(--set "$2"); shift ;;
+    --view) view=1 ;;
     --seconds) seconds=$2; shift ;;
     --players) players=$2; shift ;;
     --out) out=$2; shift ;;
@@ -55,7 +73,7 @@ cd "$root" || exit 1
 
 hostPort=16519
 relayPort=17519
-limit=$((seconds * 4 + 200)) # every process here is gone by then, even on a busy machine
+limit=$((seconds * matches * 4 + 200)) # every process here is gone by then, even on a busy machine
 pids=()
 
 cleanup() {
@@ -68,14 +86,16 @@ wall() { date +%s.%N; }
 # start NAME ARGS...: one copy in the background, its console in NAME.log.
 start() {
   local name=$1; shift
-  "$sim" "$@" >"$out/$name.log" 2>&1 &
+  local logs=()
+  [ "$view" = 1 ] && logs=(--view-log "$out/$name.view")
+  "$sim" "$@" "${sets[@]}" "${logs[@]}" >"$out/$name.log" 2>&1 &
   eval "pid_$name=$!"
   pids+=("$!")
 }
 
 joinPort=$hostPort
 if [ "$lossy" = 1 ]; then
-  python3 "$here/lossy_relay.py" "$relayPort" "$hostPort" --loss 0.1 --delay 50 --jitter 20 \
+  python3 "$here/lossy_relay.py" "$relayPort" "$hostPort" --loss "$loss" --delay "$delay" --jitter "$jitter" \
     --seconds "$limit" 2>"$out/relay.log" &
   relayPid=$!
   pids+=("$relayPid")
@@ -115,10 +135,10 @@ copies=()
 case $scenario in
   match2 | match3 | match6)
     n=${scenario#match}
-    start host --host $hostPort --copies "$n" --seed 1 "${common[@]}"
+    start host --host $hostPort --copies "$n" --matches "$matches" --seed 1 "${common[@]}"
     copies=(host)
     for ((i = 1; i < n; i++)); do
-      start "joined$i" "${joinArgs[@]}" --seed $((i + 1)) "${common[@]}"
+      start "joined$i" "${joinArgs[@]}" --matches "$matches" --seed $((i + 1)) "${common[@]}"
       copies+=("joined$i")
     done
     waitAll "$limit"
@@ -174,7 +194,7 @@ if [ "$lossy" = 1 ]; then
   wait "$relayPid" 2>/dev/null
 fi
 
-echo "== $scenario, $( [ "$lossy" = 1 ] && echo "lossy link (10% loss, 50 +/- 20 ms)" || echo "quiet link"), logs in $out"
+echo "== $scenario, $( [ "$lossy" = 1 ] && echo "$link" || echo "quiet link"), logs in $out"
 [ "$lossy" = 1 ] && cat "$out/relay.log"
 tables=()
 for name in "${copies[@]}"; do
@@ -184,7 +204,7 @@ for name in "${copies[@]}"; do
     sed 's/^/   /'
   grep -E 'ERROR|runtime error|LeakSanitizer' "$log" | head -5 | sed 's/^/   !! /'
   mapfile -t own < <(grep '^score table' "$log")
-  tables+=("${own[@]}")
+  tables+=("$(printf '%s|' "${own[@]}")") # every match's, in order
 done
 expected=${#copies[@]}
 case $scenario in
@@ -213,6 +233,11 @@ else
   echo "score tables: DIFFER or missing"
 fi
 [ -n "${killedAt:-}" ] && echo "killed at wall $killedAt"
+
+if [ "$view" = 1 ]; then
+  echo "-- what the copies showed (view error in plane lengths)"
+  python3 "$here/view_error.py" --header --label "$scenario" "$out"/*.view | sed 's/^/   /'
+fi
 
 [ "$scenario" = rejoin ] && exit 0
 
