@@ -77,6 +77,7 @@ bench: release
 	MODES="" tools/benchmarks/match_frames.sh 1 30 1 800x600
 	MODES="" tools/benchmarks/match_frames.sh 1 30 1 1280x720
 	MODES="" tools/benchmarks/match_frames.sh 1 30 1 1920x1080
+	tools/netfault/view_table.sh $(RELEASE_DIR) 30 1
 
 # Applies each mutant of tools/mutate/mutants.txt alone, rebuilds and runs the
 # tests against it, and reports which the suite caught. Slow: run by hand. Its

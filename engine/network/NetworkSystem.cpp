@@ -180,9 +180,10 @@ void NetworkSystem::update(float dt)
         // Between state packets only a batch with calls leaves: an empty one
         // a tick, reliable and acknowledged, would cost every connection more
         // than most calls. One goes with every state packet, as a sign of life.
-        if (++ticks_ % std::max(stateEvery, 1u) == 0)
+        if (++ticks_ % std::max(stateEvery, 1u) == 0 || stateSoon) {
+            stateSoon = false;
             sendState();
-        else if (pendingCalls.bytesUsed() > 0)
+        } else if (pendingCalls.bytesUsed() > 0)
             flushCalls();
     }
     NetPeer::Packet packet;

@@ -255,6 +255,9 @@ public:
     // second, for half the bandwidth (between packets a remote body flies on
     // at its last velocity, so a packet corrects a drift of 1/15 s at most).
     unsigned stateEvery = 2;
+    // Set when this copy's state changed in a way no other copy can foresee
+    // (a plane's dash): the next tick sends state, whatever its turn.
+    bool stateSoon = false;
     float timer = 0.0f;
     NetStream pendingCalls;
 

@@ -51,9 +51,10 @@ namespace {
 // How a body's state travels packed: a velocity in 1/32nds of a unit a second
 // (z usually 0), a mass usually 1.
 const compactState::Registration packedBody{
-    2, {"body",
-        {compactState::Field::real(32.0f, 17), compactState::Field::real(32.0f, 17),
-         compactState::Field::real(32.0f, 17), compactState::Field::real(64.0f, 12, 1.0f)}}};
+    2,
+    {"body",
+     {compactState::Field::real(32.0f, 17), compactState::Field::real(32.0f, 17), compactState::Field::real(32.0f, 17),
+      compactState::Field::real(64.0f, 12, 1.0f)}}};
 
 } // namespace
 

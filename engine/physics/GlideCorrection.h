@@ -26,11 +26,14 @@ namespace kit {
 struct GlideSettings {
     float seconds = 0.1f;       // the time constant of the blend
     float snapDistance = 30.0f; // farther than this from the shown place: taken at once
-    float maxAge = 0.25f;       // a record is never carried forward further
+    float maxAge = 0.3f;        // a record is never carried forward further
+    // Added to every age: the owner's state leaves at the start of its
+    // frame, with what the frame before made of it.
+    float extraAge = 1.0f / 60.0f;
     // The blend never moves the entity faster than this, units a second, on
     // top of its own motion: a large correction (a dash seen late) is taken
     // as a short glide, not as a jump.
-    float maxCorrectionSpeed = 80.0f;
+    float maxCorrectionSpeed = 200.0f;
 };
 
 class GlideCorrection {

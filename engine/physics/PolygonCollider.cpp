@@ -13,8 +13,8 @@ PolygonCollider::PolygonCollider(float x, float y, float width, float height, fl
     addClassTags<PolygonCollider>("polygonCollider");
     const float c = std::cos(angle);
     const float s = std::sin(angle);
-    for (glm::vec2 p : {glm::vec2(x, y), glm::vec2(x + width, y), glm::vec2(x + width, y + height),
-                        glm::vec2(x, y + height)}) {
+    for (glm::vec2 p :
+         {glm::vec2(x, y), glm::vec2(x + width, y), glm::vec2(x + width, y + height), glm::vec2(x, y + height)}) {
         vertices.emplace_back(p.x * scaleX * c - p.y * scaleY * s, p.x * scaleX * s + p.y * scaleY * c);
     }
 }

@@ -11,6 +11,7 @@
 
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
 #include "engine/network/stream/CompactState.h"
 #include "engine/network/stream/NetStream.h"
 #include "engine/network/stream/Received.h"
@@ -119,6 +120,9 @@ void PlanePhysics::readStick(kit::RigidBody& body, kit::Transform& transform, gl
         body.mass = t.dashMass;
         ramHistory.clear();
         ++dashCount;
+        // The other copies cannot see a dash coming: they hear of it at once.
+        if (kit::NetworkSystem* network = kit::NetworkSystem::of(world); network && glides())
+            network->stateSoon = true;
     }
 }
 
@@ -315,6 +319,12 @@ void PlanePhysics::serialize(kit::NetStream& stream)
         return;
     applyRecord(turning, dash, on, stick, saysWhichDash ? std::optional(speedBefore) : std::nullopt,
                 saysWhichDash ? std::optional(count) : std::nullopt);
+}
+
+bool PlanePhysics::glides()
+{
+    static kit::SettingsEntry<int> on("tuning.network.glide", 1);
+    return on.value != 0;
 }
 
 void PlanePhysics::carryForward(glm::vec3& position, glm::quat& rotation, glm::vec3& velocity, float seconds)

@@ -51,6 +51,10 @@ public:
     // nothing is in the way.
     void carryForward(glm::vec3& position, glm::quat& rotation, glm::vec3& velocity, float seconds);
     static constexpr float carryStep = 1.0f / 60.0f;
+    // Whether other copies' planes glide between their records here, and
+    // this copy's dashes leave at once (tuning.network.glide, 1 unless 0:
+    // else a record is taken as it comes, where the plane was a delay ago).
+    static bool glides();
     void serialize(kit::NetStream& stream) override;
     std::string networkTypeName() const override { return "planePhysics"; }
 

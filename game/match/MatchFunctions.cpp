@@ -17,6 +17,7 @@ void registerGameplayFunctions(kit::World& world)
         return;
     network->registerFunction(world, fn::spawnBullet, &spawnBullet);
     network->registerFunction(world, fn::spawnBomb, &spawnBomb);
+    network->registerFunction(world, fn::claimHit, &claimHit);
     network->registerFunction(world, fn::spawnPowerup, &spawnPowerup);
     network->registerFunction(world, fn::grantPower, &grantPower);
     network->registerFunction(world, fn::grantInvincibility, &grantInvincibility);

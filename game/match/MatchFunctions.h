@@ -7,6 +7,7 @@
 #include "game/players/PlayerFunctions.h"
 #include "game/powerups/PowerupFunctions.h"
 #include "game/sound/SoundFunctions.h"
+#include "game/weapons/HitClaim.h"
 #include "game/weapons/ProjectileFunctions.h"
 
 #include "engine/core/EntityID.h"

@@ -20,6 +20,7 @@
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/InvincibilityPower.h"
 #include "game/weapons/BasicGun.h"
+#include "game/weapons/HitClaim.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/SettingsEntry.h"
@@ -55,20 +56,18 @@ kit::EntityHandle part(kit::World& world, kit::EntityHandle plane, const std::st
 }
 
 // Another copy's plane glides between its records, carried forward by the
-// link's delay (tuning.network.glide 0: it jumps to each record as it comes,
-// where it was a delay ago).
+// link's delay along its own flight rules (PlanePhysics::glides).
 kit::Glide* planeGlide()
 {
-    static kit::SettingsEntry<int> on("tuning.network.glide", 1);
     static kit::SettingsEntry<float> seconds("tuning.network.glideSeconds", 0.1f);
     static kit::SettingsEntry<float> snap("tuning.network.snapDistance", 30.0f);
-    static kit::SettingsEntry<float> speed("tuning.network.correctionSpeed", 80.0f);
-    if (on.value == 0)
+    static kit::SettingsEntry<float> speed("tuning.network.correctionSpeed", 200.0f);
+    if (!PlanePhysics::glides())
         return nullptr;
     kit::GlideCorrection::Settings settings;
     settings.seconds = tunedAtLeast(seconds, 0.001f, 0.1f);
     settings.snapDistance = tunedAtLeast(snap, 0.0f, 30.0f);
-    settings.maxCorrectionSpeed = tunedAtLeast(speed, 0.0f, 80.0f);
+    settings.maxCorrectionSpeed = tunedAtLeast(speed, 0.0f, 200.0f);
     return new kit::Glide(settings);
 }
 
@@ -114,6 +113,9 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
         };
         world->addComponent(player, networked(glide));
     }
+    // Where it has been lately: what a peer's claim of a hit on it is judged against.
+    if (leadsProjectiles() && world->owns(player.id))
+        world->addComponent(player, new RecentPlaces);
     world->addComponent(player, new Score); // counted by every copy, never taken from another
     world->addComponent(player, new RollByPitch);
     world->addComponent(player, new kit::CircleCollider(2.0f));

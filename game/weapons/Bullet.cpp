@@ -5,8 +5,10 @@
 #include "game/effects/Bursts.h"
 #include "game/players/PlayerInfo.h"
 #include "game/sound/SoundManager.h"
+#include "game/weapons/HitClaim.h"
 
 #include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
 
@@ -30,7 +32,10 @@ bool Bullet::onHit(kit::EntityHandle plane)
         if (!w.owns(entityId))
             viewLog::counted(entityId, plane.id);
     } else if (w.owns(entityId)) {
+        // A hit this copy saw on a peer's plane: that copy judges it, as seen here.
         viewLog::seen(entityId, plane.id);
+        if (kit::NetworkSystem* network = kit::NetworkSystem::of(&w); network && leadsProjectiles())
+            network->callFunction(fn::claimHit, entityId, plane.id);
     }
     const auto* at = w.getComponent<kit::Transform>(entityId);
     const auto* flight = w.getComponent<kit::Body>(entityId);

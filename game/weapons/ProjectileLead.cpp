@@ -1,8 +1,8 @@
 #include "ProjectileLead.h"
 
 #include "game/common/Tags.h"
+#include "game/weapons/HitClaim.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/CircleCollider.h"
@@ -40,8 +40,7 @@ ProjectileLead ProjectileLead::along(glm::vec3 from, glm::vec2 velocity, float d
 
 float ProjectileLead::delayOf(const kit::World& world, kit::EntityID projectile)
 {
-    static kit::SettingsEntry<int> on("tuning.network.projectileLead", 1);
-    if (world.owns(projectile) || on.value == 0)
+    if (world.owns(projectile) || !leadsProjectiles())
         return 0.0f;
     const kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
     return network ? network->oneWayDelay(projectile.origin) : 0.0f;

@@ -839,3 +839,33 @@ TEST_F(Wiretap, ALongFrameBanksNoLinkReports)
     EXPECT_LE(reports(), 2)
         << "one for the long frame and one to start the next second, not one for each second missed";
 }
+
+TEST(NetworkSending, StateWantedSoonLeavesAtTheNextTickWhateverItsTurn)
+{
+    testing::internal::CaptureStdout();
+    Copy copy{0x5656};
+    copy.network->host(0, 1);
+    auto* counter = new Counter;
+    copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x5656, 1}, &copy.world}, counter);
+    copy.network->stateEvery = 2;
+    // A tick a frame; find a state tick, so that the next is not one.
+    std::uint32_t writes = counter->writes;
+    for (int i = 0; i < 4 && counter->writes == writes; ++i)
+        copy.world.update(0.04f);
+    ASSERT_GT(counter->writes, writes);
+    writes = counter->writes;
+    copy.world.update(0.04f);
+    EXPECT_EQ(counter->writes, writes) << "not its turn";
+    copy.world.update(0.04f);
+    EXPECT_EQ(counter->writes, writes + 1) << "its turn";
+    copy.network->stateSoon = true;
+    copy.world.update(0.04f);
+    EXPECT_EQ(counter->writes, writes + 2) << "not its turn, but wanted";
+    EXPECT_FALSE(copy.network->stateSoon);
+    copy.world.update(0.04f);
+    EXPECT_EQ(counter->writes, writes + 3) << "its turn as ever";
+    copy.world.update(0.04f);
+    EXPECT_EQ(counter->writes, writes + 3);
+    copy.network->reset();
+    testing::internal::GetCapturedStdout();
+}

@@ -1,6 +1,7 @@
 // A copy's state split into datagrams that stay below the path MTU.
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/physics/Glide.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
 
@@ -157,4 +158,45 @@ TEST(StatePackets, WithNothingToSendOnePacketStillCarriesTheScreen)
     ASSERT_EQ(packets.size(), 1u);
     // 135, origin, "game" (length, bytes), the end bit.
     EXPECT_EQ(packets[0].bitsUsed(), 8u + 32u + 16u + 32u + 1u);
+}
+
+TEST(StatePackets, AFollowedEntityIsToldOfItsRecordsOnceThePacketIsIn)
+{
+    StateCopy sender(0x1111);
+    StateCopy receiver(0x2222);
+    const std::vector<kit::Component*> ours = sender.plane(0x1111, 1, 0.0f);
+    const std::vector<kit::Component*> theirs = receiver.plane(0x1111, 1, 0.0f);
+    auto glideOf = [](StateCopy& copy) {
+        kit::GlideSettings settings;
+        settings.extraAge = 0.0f;
+        auto* glide = new kit::Glide(settings);
+        glide->addTag(kit::tagId("networked"));
+        copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x1111, 1}, &copy.world}, glide);
+        return glide;
+    };
+    glideOf(sender);
+    kit::Glide* glide = glideOf(receiver);
+    auto* ourPlace = static_cast<kit::Transform*>(ours[0]);
+    auto* ourFlight = static_cast<kit::RigidBody*>(ours[1]);
+    auto* shown = static_cast<kit::Transform*>(theirs[0]);
+    const auto send = [&] {
+        for (const kit::NetStream& packet : sender.network->buildStatePackets())
+            receiver.network->handlePacket(asReceived(packet));
+    };
+    ourPlace->position = glm::vec3(1, 2, 0);
+    ourFlight->velocity = glm::vec3(0.0f);
+    send(); // the first record: taken as it is (no link known: no age)
+    EXPECT_EQ(shown->position, glm::vec3(1, 2, 0));
+    receiver.world.update(1.0f / 60.0f); // a frame shows it there
+    sender.world.update(0.1f);           // the owner's clock moves on: the next stamp is later
+    ourPlace->position = glm::vec3(4, 2, 0);
+    ourFlight->velocity = glm::vec3(0.0f);
+    send();
+    // Shown where it was, the rest to come in a glide.
+    EXPECT_EQ(shown->position, glm::vec3(1, 2, 0));
+    EXPECT_NEAR(glide->correction().pendingOffset().x, 3.0f, 1e-4f);
+    EXPECT_EQ(glide->correction().snaps(), 1u);
+    for (int i = 0; i < 60; ++i)
+        receiver.world.update(1.0f / 60.0f);
+    EXPECT_NEAR(shown->position.x, 4.0f, 1e-3f);
 }

@@ -15,6 +15,16 @@ using Record = kit::GlideCorrection::Record;
 
 constexpr float frame = 1.0f / 60.0f;
 
+// No frame added to the ages, and the blend's speed out of the way, unless a
+// test is about them.
+kit::GlideSettings plain()
+{
+    kit::GlideSettings settings;
+    settings.extraAge = 0.0f;
+    settings.maxCorrectionSpeed = 1e6f;
+    return settings;
+}
+
 Record at(glm::vec3 position, glm::vec3 velocity = glm::vec3(0.0f), std::optional<double> stamp = std::nullopt,
           double arrival = 0.0, float delay = 0.0f)
 {
@@ -37,7 +47,7 @@ Pose glideFor(kit::GlideCorrection& glide, Pose shown, int frames)
 
 TEST(GlideCorrection, TheFirstRecordIsTakenCarriedForwardByItsDelay)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     const auto shown = glide.receive(Pose{}, at({10, 5, 0}, {20, 0, 0}, std::nullopt, 0.0, 0.1f), velocity);
     ASSERT_TRUE(shown);
@@ -48,9 +58,24 @@ TEST(GlideCorrection, TheFirstRecordIsTakenCarriedForwardByItsDelay)
     EXPECT_EQ(glide.pendingOffset(), glm::vec3(0.0f));
 }
 
+TEST(GlideCorrection, AFrameIsAddedToEveryAge)
+{
+    kit::GlideSettings settings = plain();
+    settings.extraAge = 0.02f;
+    kit::GlideCorrection glide(settings);
+    glm::vec3 velocity{};
+    const auto shown = glide.receive(Pose{}, at({0, 0, 0}, {100, 0, 0}, std::nullopt, 0.0, 0.05f), velocity);
+    EXPECT_NEAR(glide.lastAge(), 0.07f, 1e-6f);
+    EXPECT_NEAR(shown->position.x, 7.0f, 1e-4f);
+    // The defaults: a frame at sixty a second, and a blend no faster than 200 a second.
+    EXPECT_FLOAT_EQ(kit::GlideSettings{}.extraAge, 1.0f / 60.0f);
+    EXPECT_FLOAT_EQ(kit::GlideSettings{}.maxCorrectionSpeed, 200.0f);
+    EXPECT_FLOAT_EQ(kit::GlideSettings{}.snapDistance, 30.0f);
+}
+
 TEST(GlideCorrection, ACloseRecordIsBlendedInNotJumpedTo)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     glide.receive(Pose{}, at({0, 0, 0}), velocity);
     const Pose shown{{0, 0, 0}};
@@ -72,7 +97,7 @@ TEST(GlideCorrection, ACloseRecordIsBlendedInNotJumpedTo)
 
 TEST(GlideCorrection, ANewRecordReplacesWhatIsStillPending)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     glide.receive(Pose{}, at({0, 0, 0}), velocity);
     glide.receive(Pose{}, at({4, 0, 0}), velocity);
@@ -83,7 +108,7 @@ TEST(GlideCorrection, ANewRecordReplacesWhatIsStillPending)
 
 TEST(GlideCorrection, TheBlendIsNeverFasterThanItsSpeed)
 {
-    kit::GlideSettings settings;
+    kit::GlideSettings settings = plain();
     settings.maxCorrectionSpeed = 60.0f;
     kit::GlideCorrection glide(settings);
     glm::vec3 velocity{};
@@ -109,7 +134,7 @@ TEST(GlideCorrection, TheBlendIsNeverFasterThanItsSpeed)
 
 TEST(GlideCorrection, ATeleportIsTakenAtOnce)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     glide.receive(Pose{}, at({0, 0, 0}), velocity);
     glide.receive(Pose{}, at({5, 0, 0}), velocity);
@@ -127,7 +152,7 @@ TEST(GlideCorrection, ATeleportIsTakenAtOnce)
 
 TEST(GlideCorrection, ARecordOutOfOrderIsIgnoredAndAClockStepIsNot)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     glide.receive(Pose{}, at({0, 0, 0}, {}, 10.0, 10.2), velocity);
     glide.receive(Pose{}, at({1, 0, 0}, {}, 10.1, 10.3), velocity);
@@ -145,7 +170,7 @@ TEST(GlideCorrection, ARecordOutOfOrderIsIgnoredAndAClockStepIsNot)
 
 TEST(GlideCorrection, ALateRecordIsOlderByHowLateItCame)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     // Records every 1/15 s that take the usual time: their age is the delay.
     for (int i = 0; i < 20; ++i)
@@ -159,14 +184,14 @@ TEST(GlideCorrection, ALateRecordIsOlderByHowLateItCame)
     EXPECT_LT(glide.lastAge(), 0.03f);
     // Never beyond the bound, never below nothing.
     glide.receive(Pose{}, at({0, 0, 0}, {}, 22 / 15.0, 100.9 + 22 / 15.0, 0.05f), velocity);
-    EXPECT_FLOAT_EQ(glide.lastAge(), kit::GlideSettings{}.maxAge);
+    EXPECT_FLOAT_EQ(glide.lastAge(), plain().maxAge);
     glide.receive(Pose{}, at({0, 0, 0}, {}, 23 / 15.0, 100.0 + 23 / 15.0, -5.0f), velocity);
     EXPECT_FLOAT_EQ(glide.lastAge(), 0.0f);
 }
 
 TEST(GlideCorrection, AClockThatStepsStartsTheUsualGapAfresh)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     for (int i = 0; i < 10; ++i)
         glide.receive(Pose{}, at({0, 0, 0}, {}, i / 15.0, 50.0 + i / 15.0, 0.08f), velocity);
@@ -179,7 +204,7 @@ TEST(GlideCorrection, AClockThatStepsStartsTheUsualGapAfresh)
 
 TEST(GlideCorrection, ALossBurstGlidesAndALongOneSnaps)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     glide.receive(Pose{}, at({0, 0, 0}, {30, 0, 0}), velocity);
     // Half a second without records: this copy flew straight on, the owner
@@ -197,7 +222,7 @@ TEST(GlideCorrection, ALossBurstGlidesAndALongOneSnaps)
 
 TEST(GlideCorrection, TheTurnIsBlendedTheShortWayRound)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     glide.receive(Pose{}, at({0, 0, 0}), velocity);
     Record turned = at({0, 0, 0});
@@ -214,7 +239,7 @@ TEST(GlideCorrection, TheTurnIsBlendedTheShortWayRound)
 
 TEST(GlideCorrection, AFrameOfNoTimeOrNonsenseTakesNothingAndALongOneTakesAll)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     glide.receive(Pose{}, at({0, 0, 0}), velocity);
     glide.receive(Pose{}, at({2, 0, 0}), velocity);
@@ -226,7 +251,7 @@ TEST(GlideCorrection, AFrameOfNoTimeOrNonsenseTakesNothingAndALongOneTakesAll)
         EXPECT_EQ(glide.pendingOffset(), glm::vec3(2, 0, 0)) << dt;
     }
     // A stall of five seconds: the whole correction at once, nothing beyond.
-    kit::GlideCorrection stalled;
+    kit::GlideCorrection stalled(plain());
     stalled.receive(Pose{}, at({0, 0, 0}), velocity);
     stalled.receive(Pose{}, at({2, 0, 0}), velocity);
     EXPECT_NEAR(stalled.step(Pose{}, 5.0f).position.x, 2.0f, 1e-5f);
@@ -235,7 +260,7 @@ TEST(GlideCorrection, AFrameOfNoTimeOrNonsenseTakesNothingAndALongOneTakesAll)
 
 TEST(GlideCorrection, TheCarryDecidesWhereARecordIsByNow)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     float carried = -1.0f;
     const kit::GlideCorrection::Carry climb = [&](Pose& pose, glm::vec3& v, float seconds) {
@@ -256,7 +281,7 @@ TEST(GlideCorrection, TheCarryDecidesWhereARecordIsByNow)
         pose.position.x = std::numeric_limits<float>::infinity();
         v = glm::vec3(1.0f);
     };
-    kit::GlideCorrection other;
+    kit::GlideCorrection other(plain());
     const auto kept = other.receive(Pose{}, at({3, 4, 0}, {1, 1, 0}, std::nullopt, 0.0, 0.1f), velocity, broken);
     EXPECT_EQ(kept->position, glm::vec3(3, 4, 0));
     EXPECT_EQ(velocity, glm::vec3(0.0f));
@@ -264,7 +289,7 @@ TEST(GlideCorrection, TheCarryDecidesWhereARecordIsByNow)
 
 TEST(GlideCorrection, ABrokenRecordVelocityCarriesNothing)
 {
-    kit::GlideCorrection glide;
+    kit::GlideCorrection glide(plain());
     glm::vec3 velocity{};
     const auto now = glide.receive(
         Pose{}, at({1, 2, 0}, {std::numeric_limits<float>::quiet_NaN(), 0, 0}, std::nullopt, 0.0, 0.1f), velocity);
