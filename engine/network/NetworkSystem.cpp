@@ -116,9 +116,15 @@ void NetworkSystem::run(const std::string& name, NetStream& arguments, std::opti
     // A handler may make calls of its own: when they are done, the call that
     // made them is the running one again, refused or not as it was.
     std::optional<std::pair<CallRun, bool>> outer;
-    if (runDepth_ > 0)
+    if (runDepth_ > 0) {
         outer.emplace(running_, runningRefused_);
-    previous_ = std::move(running_);
+        // The call run just before this one: the handler's own call, or the
+        // last call the handler made since (which it kept as previous).
+        if (previous_.serial < running_.serial)
+            previous_ = running_;
+    } else {
+        previous_ = std::move(running_);
+    }
     running_ = CallRun{name, about, caller, batch, ++callSerial_};
     runningRefused_ = false;
     // An unknown name runs nothing. It gets no registry entry either, so that

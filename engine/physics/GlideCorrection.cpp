@@ -13,6 +13,8 @@ namespace {
 constexpr double gapFollow = 0.1;
 // A gap this far from the usual one is a clock that stepped, not a late record.
 constexpr double clockStep = 1.0;
+// A turn this small (radians, about 3 degrees) is taken at once with a small gap.
+constexpr float smallTurn = 0.05f;
 
 bool finiteVector(glm::vec3 v)
 {
@@ -64,12 +66,17 @@ std::optional<GlideCorrection::Pose> GlideCorrection::receive(const Pose& shown,
         turn_ = glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
         return target;
     }
-    offset_ = gap;
     // The turn that takes the shown rotation to the record's, the short way round.
-    glm::quat turn = target.rotation * glm::inverse(shown.rotation);
+    glm::quat turn = glm::normalize(target.rotation * glm::inverse(shown.rotation));
     if (turn.w < 0.0f)
         turn = -turn;
-    turn_ = glm::normalize(turn);
+    if (glm::length(gap) < settings_.blendFrom && glm::angle(turn) < smallTurn) {
+        offset_ = glm::vec3(0.0f);
+        turn_ = glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
+        return target;
+    }
+    offset_ = gap;
+    turn_ = turn;
     return shown;
 }
 

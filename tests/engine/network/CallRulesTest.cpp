@@ -404,6 +404,37 @@ TEST_F(Judge, AHandlerSeesItsOwnCallAndTheOneRightBeforeAndRefusesOnlyItsOwn)
     network->tap = nullptr;
 }
 
+TEST_F(Judge, TwoCallsAHandlerMakesComeOneRightAfterTheOther)
+{
+    // A peer's call whose handler makes two of this copy's own (a claimed hit
+    // that kills: the kill, then the death that scores it).
+    constexpr kit::NamedFunction<std::string> note{"note", kit::Caller::anyone};
+    constexpr kit::NamedFunction<std::string> pair{"pair", kit::Caller::anyone};
+    auto describe = [this](const std::string& text) {
+        const NetworkSystem::CallRun& call = network->runningCall();
+        std::string line = text + ": " + call.name + " by " + std::to_string(call.caller.value_or(0));
+        if (network->previousCameRightBefore())
+            line += " after " + network->previousCall().name + " " + std::to_string(network->previousCall().serial);
+        ran.push_back(line);
+    };
+    network->registerFunction(note, [&](kit::EntityHandle, const std::string& t) { describe(t); });
+    network->registerFunction(pair, [&](kit::EntityHandle, const std::string& t) {
+        network->callFunction(note, kit::EntityID{hostOrigin, 1}, "first");
+        network->callFunction(note, kit::EntityID{hostOrigin, 1}, "second");
+        describe(t);
+    });
+    introduce(tapOrigin, tap);
+    const std::uint64_t before = network->runningCall().serial;
+    calls({{"pair", {tapOrigin, 1}, "p"}, {"note", {tapOrigin, 1}, "next"}}, tap);
+    const std::string peer = std::to_string(tapOrigin), self = std::to_string(hostOrigin);
+    EXPECT_EQ(ran, (std::vector<std::string>{
+                       "first: note by " + self, // the peer's call came before: another maker
+                       "second: note by " + self + " after note " + std::to_string(before + 2),
+                       "p: pair by " + peer,    // its own calls ran between
+                       "next: note by " + peer, // so did they
+                   }));
+}
+
 TEST_F(Judge, ARuleIsPartOfTheDeclaration)
 {
     constexpr kit::NamedFunction<std::string> mineForAnyone{"mine", kit::Caller::anyone};

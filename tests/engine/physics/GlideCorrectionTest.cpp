@@ -15,13 +15,14 @@ using Record = kit::GlideCorrection::Record;
 
 constexpr float frame = 1.0f / 60.0f;
 
-// No frame added to the ages, and the blend's speed out of the way, unless a
-// test is about them.
+// No frame added to the ages, the blend's speed out of the way and every
+// correction blended, unless a test is about them.
 kit::GlideSettings plain()
 {
     kit::GlideSettings settings;
     settings.extraAge = 0.0f;
     settings.maxCorrectionSpeed = 1e6f;
+    settings.blendFrom = 0.0f;
     return settings;
 }
 
@@ -67,8 +68,9 @@ TEST(GlideCorrection, AFrameIsAddedToEveryAge)
     const auto shown = glide.receive(Pose{}, at({0, 0, 0}, {100, 0, 0}, std::nullopt, 0.0, 0.05f), velocity);
     EXPECT_NEAR(glide.lastAge(), 0.07f, 1e-6f);
     EXPECT_NEAR(shown->position.x, 7.0f, 1e-4f);
-    // The defaults: a frame at sixty a second, and a blend no faster than 200 a second.
-    EXPECT_FLOAT_EQ(kit::GlideSettings{}.extraAge, 1.0f / 60.0f);
+    // The defaults: half a frame at sixty a second, and a blend no faster than 200 a second.
+    EXPECT_FLOAT_EQ(kit::GlideSettings{}.extraAge, 1.0f / 120.0f);
+    EXPECT_FLOAT_EQ(kit::GlideSettings{}.blendFrom, 1.0f);
     EXPECT_FLOAT_EQ(kit::GlideSettings{}.maxCorrectionSpeed, 200.0f);
     EXPECT_FLOAT_EQ(kit::GlideSettings{}.snapDistance, 30.0f);
 }
@@ -130,6 +132,37 @@ TEST(GlideCorrection, TheBlendIsNeverFasterThanItsSpeed)
     capped.receive(Pose{}, at({0, 0, 0}), velocity);
     capped.receive(Pose{}, at({25, 0, 0}), velocity);
     EXPECT_NEAR(capped.step(Pose{}, frame).position.x, 1.0f, 1e-4f);
+}
+
+TEST(GlideCorrection, ASmallCorrectionIsTakenAtOnceUnlessItTurns)
+{
+    kit::GlideSettings settings = plain();
+    settings.blendFrom = 1.0f;
+    kit::GlideCorrection glide(settings);
+    glm::vec3 velocity{};
+    glide.receive(Pose{}, at({0, 0, 0}), velocity);
+    // Just under the bound: there at once.
+    const auto near = glide.receive(Pose{}, at({0.99f, 0, 0}), velocity);
+    EXPECT_EQ(near->position, glm::vec3(0.99f, 0, 0));
+    EXPECT_EQ(glide.pendingOffset(), glm::vec3(0.0f));
+    EXPECT_EQ(glide.snaps(), 1u); // not counted as a snap
+    // At the bound: a glide.
+    const auto edge = glide.receive(*near, at({1.99f, 0, 0}), velocity);
+    EXPECT_EQ(edge->position, near->position);
+    EXPECT_NEAR(glide.pendingOffset().x, 1.0f, 1e-5f);
+    // No distance but a turn of ten degrees: a glide too.
+    Record turned = at({1.99f, 0, 0});
+    turned.pose.rotation = glm::angleAxis(0.17f, glm::vec3(0, 0, 1));
+    const Pose there{{1.99f, 0, 0}};
+    const auto turning = glide.receive(there, turned, velocity);
+    EXPECT_EQ(turning->rotation, there.rotation);
+    EXPECT_NEAR(glm::angle(glide.pendingTurn()), 0.17f, 1e-4f);
+    // A turn of two degrees with it is taken at once.
+    Record slight = at({2.0f, 0, 0});
+    slight.pose.rotation = glm::angleAxis(0.035f, glm::vec3(0, 0, 1));
+    const auto small = glide.receive(there, slight, velocity);
+    EXPECT_NEAR(glm::angle(small->rotation), 0.035f, 1e-4f);
+    EXPECT_NEAR(glm::angle(glide.pendingTurn()), 0.0f, 1e-4f);
 }
 
 TEST(GlideCorrection, ATeleportIsTakenAtOnce)
