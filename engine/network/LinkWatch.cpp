@@ -132,6 +132,8 @@ float NetworkSystem::oneWayDelay(std::uint32_t origin) const
 {
     if (origin == this->origin())
         return 0.0f;
+    if (assumedDelay)
+        return *assumedDelay;
     const std::optional<LinkQuality> link = links_->of(origin);
     return link ? static_cast<float>(link->roundTripMs) / 2000.0f : 0.0f;
 }

@@ -197,6 +197,9 @@ public:
     // link's round trip, measured here or through the host. 0 for this copy
     // and for a copy whose link is not known yet.
     [[nodiscard]] float oneWayDelay(std::uint32_t origin) const;
+    // A one-way delay to every other copy instead of the measured ones,
+    // seconds (a test's, or a tool's that plays a link it knows).
+    std::optional<float> assumedDelay;
 
     // The registry of named functions, and what was last heard from each copy.
     std::map<std::string, std::unique_ptr<Channel>> functions;

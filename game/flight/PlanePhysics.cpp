@@ -321,6 +321,26 @@ void PlanePhysics::serialize(kit::NetStream& stream)
                 saysWhichDash ? std::optional(count) : std::nullopt);
 }
 
+namespace {
+
+// The pull of every gravity of the world that pulls this entity's body.
+glm::vec3 gravityOn(kit::World& world, kit::EntityID entity)
+{
+    glm::vec3 pull(0.0f);
+    kit::ComponentCollection* all = world.getComponentCollection(kit::typeId<kit::Gravity>());
+    if (!all)
+        return pull;
+    for (auto it = all->begin(); it != all->end(); ++it) {
+        const auto* gravity = static_cast<const kit::Gravity*>(*it);
+        if (std::all_of(gravity->requiredTags.begin(), gravity->requiredTags.end(),
+                        [&](kit::TagId tag) { return world.getComponent(entity, tag) != nullptr; }))
+            pull += gravity->acceleration;
+    }
+    return pull;
+}
+
+} // namespace
+
 bool PlanePhysics::glides()
 {
     static kit::SettingsEntry<int> on("tuning.network.glide", 1);
@@ -332,8 +352,7 @@ void PlanePhysics::carryForward(glm::vec3& position, glm::quat& rotation, glm::v
     if (!(seconds > 0.0f) || !world)
         return;
     const auto* speedPower = world->getComponent<SpeedPower>(entityId);
-    const auto* gravity = world->getComponent<kit::Gravity>(world->systemEntity());
-    const glm::vec3 fall = gravity ? gravity->acceleration : glm::vec3(0.0f);
+    const glm::vec3 fall = gravityOn(*world, entityId);
     kit::RigidBody body(false, velocity, {}, 1.0f, 0.5f);
     kit::Transform pose(position, glm::vec3(1.0f), rotation);
     float dash = dashTimer;

@@ -261,3 +261,24 @@ TEST_F(LinkQualityInASession, AReportLapsesWhenTheHostStopsSendingThem)
     EXPECT_FALSE(first.links().reported(secondOrigin));
     EXPECT_FALSE(first.links().of(secondOrigin));
 }
+
+TEST_F(LinkQualityInASession, TheOneWayDelayIsHalfTheRoundTripThroughTheHost)
+{
+    first.network->handlePacket(linkReportPacket(
+        {{firstOrigin, LinkQuality{30, 0.0f}}, {secondOrigin, LinkQuality{400, 0.07f}}}, hostAddress()));
+    const std::optional<LinkQuality> link = first.links().of(secondOrigin);
+    ASSERT_TRUE(link);
+    ASSERT_GE(link->roundTripMs, 400u);
+    EXPECT_FLOAT_EQ(first.network->oneWayDelay(secondOrigin), link->roundTripMs / 2000.0f);
+    const std::optional<LinkQuality> toHost = first.links().of(hostOrigin);
+    ASSERT_TRUE(toHost);
+    EXPECT_FLOAT_EQ(first.network->oneWayDelay(hostOrigin), toHost->roundTripMs / 2000.0f);
+    // None to itself, none to a copy it never heard of.
+    EXPECT_EQ(first.network->oneWayDelay(firstOrigin), 0.0f);
+    EXPECT_EQ(first.network->oneWayDelay(0x12345678), 0.0f);
+    // An assumed delay stands for every other copy's, never for its own.
+    first.network->assumedDelay = 0.25f;
+    EXPECT_EQ(first.network->oneWayDelay(secondOrigin), 0.25f);
+    EXPECT_EQ(first.network->oneWayDelay(0x12345678), 0.25f);
+    EXPECT_EQ(first.network->oneWayDelay(firstOrigin), 0.0f);
+}

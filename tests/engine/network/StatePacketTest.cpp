@@ -200,3 +200,38 @@ TEST(StatePackets, AFollowedEntityIsToldOfItsRecordsOnceThePacketIsIn)
         receiver.world.update(1.0f / 60.0f);
     EXPECT_NEAR(shown->position.x, 4.0f, 1e-3f);
 }
+
+TEST(StatePackets, EveryFollowedEntityOfAPacketIsTold)
+{
+    StateCopy sender(0x1111);
+    StateCopy receiver(0x2222);
+    std::vector<kit::Transform*> ours, shown;
+    std::vector<kit::Glide*> glides;
+    for (std::uint32_t serial = 1; serial <= 3; ++serial) {
+        ours.push_back(static_cast<kit::Transform*>(sender.plane(0x1111, serial, 0.0f)[0]));
+        shown.push_back(static_cast<kit::Transform*>(receiver.plane(0x1111, serial, 0.0f)[0]));
+        for (StateCopy* copy : {&sender, &receiver}) {
+            kit::GlideSettings settings;
+            settings.extraAge = 0.0f;
+            auto* glide = new kit::Glide(settings);
+            glide->addTag(kit::tagId("networked"));
+            copy->world.addComponent(kit::EntityHandle{kit::EntityID{0x1111, serial}, &copy->world}, glide);
+            if (copy == &receiver)
+                glides.push_back(glide);
+        }
+    }
+    const auto send = [&] {
+        for (const kit::NetStream& packet : sender.network->buildStatePackets())
+            receiver.network->handlePacket(asReceived(packet));
+    };
+    send();
+    receiver.world.update(1.0f / 60.0f);
+    sender.world.update(0.1f);
+    for (kit::Transform* place : ours)
+        place->position = glm::vec3(5, 2, 0);
+    send();
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(shown[i]->position.x, 0.0f, 1e-4f) << "plane " << i + 1;
+        EXPECT_NEAR(glides[i]->correction().pendingOffset().x, 5.0f, 1e-4f) << "plane " << i + 1;
+    }
+}

@@ -5,6 +5,7 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/network/stream/NetStream.h"
 #include "engine/physics/ConstantRotation.h"
+#include "engine/physics/Gravity.h"
 #include "support/Edges.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
@@ -392,4 +393,100 @@ TEST_F(Flight, AStickOfUnitLengthArrivesAsItIsAndALongerOneIsCutToIt)
     theirs.physics->serialize(broken);
     EXPECT_EQ(theirs.physics->steer, glm::vec3(0, 1, 0));
     EXPECT_EQ(theirs.physics->angularVelocity, 0.0f);
+}
+
+TEST_F(Flight, ADashIsToldTheOtherCopiesAtTheNextTick)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    world->update(0.01f);
+    network->stateSoon = false;
+    world->update(0.01f);
+    EXPECT_FALSE(network->stateSoon) << "flying on is nothing to hurry";
+    plane.gamepad->held[0] = true;
+    world->update(0.01f);
+    EXPECT_TRUE(network->stateSoon);
+    // Without the glide, state keeps its turn.
+    kit::settings::set("tuning.network.glide", "0");
+    kit::SettingsEntryBase::refreshAll();
+    auto other = PlaneRig::build(*world, glm::vec3(0, 50, 0));
+    network->stateSoon = false;
+    other.gamepad->held[0] = true;
+    world->update(0.01f);
+    kit::settings::set("tuning.network.glide", "1");
+    kit::SettingsEntryBase::refreshAll();
+    EXPECT_TRUE(other.physics->isDashing);
+    EXPECT_FALSE(network->stateSoon);
+}
+
+namespace {
+
+struct Carried {
+    glm::vec3 position;
+    glm::quat rotation;
+    glm::vec3 velocity;
+};
+
+Carried carry(PlanePhysics& flight, Carried from, float seconds)
+{
+    flight.carryForward(from.position, from.rotation, from.velocity, seconds);
+    return from;
+}
+
+} // namespace
+
+TEST_F(Flight, ARecordIsCarriedForwardByThePlanesOwnFlightInFrames)
+{
+    auto theirs = PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xFEED, 9});
+    theirs.physics->steer = glm::vec3(0, 1, 0); // its pilot pulls up
+    const Carried record{glm::vec3(0.0f), theirs.transform->rotation, glm::vec3(40, 0, 0)};
+    const float turning = theirs.physics->angularVelocity;
+    const Carried once = carry(*theirs.physics, record, 0.1f);
+    const float turned = theirs.physics->angularVelocity;
+    // It turns up and climbs as it flies on, not in a straight line.
+    EXPECT_GT(once.velocity.y, 1.0f);
+    EXPECT_GT(glm::angle(once.rotation * glm::inverse(record.rotation)), 0.01f);
+    EXPECT_NE(turned, turning) << "the plane's turning goes on from where the carry left it";
+    // In frames of a sixtieth: a tenth is two twentieths.
+    theirs.physics->angularVelocity = turning;
+    const Carried twice = carry(*theirs.physics, carry(*theirs.physics, record, 0.05f), 0.05f);
+    EXPECT_NEAR(glm::length(twice.position - once.position), 0.0f, 1e-3f);
+    EXPECT_NEAR(glm::length(twice.velocity - once.velocity), 0.0f, 1e-3f);
+    EXPECT_NEAR(theirs.physics->angularVelocity, turned, 1e-4f);
+    theirs.physics->angularVelocity = turning;
+    EXPECT_GT(carry(*theirs.physics, record, 0.3f).position.y, 0.5f);
+    // Nothing to carry for no time.
+    const Carried none = carry(*theirs.physics, record, 0.0f);
+    EXPECT_EQ(none.position, record.position);
+    EXPECT_EQ(none.velocity, record.velocity);
+}
+
+TEST_F(Flight, ACarriedWreckOnlyFallsAndACarriedDashEndsOnTime)
+{
+    world->addComponent(world->createEntity(), new kit::Gravity(glm::vec3(0, -30, 0), kit::tagId("hasGravity")));
+    auto wreck = PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xFEED, 9});
+    world->addComponent(wreck.entity, new kit::Label("hasGravity"));
+    wreck.physics->enabled = false;
+    wreck.physics->steer = glm::vec3(0, 1, 0);
+    const Carried fell = carry(*wreck.physics, {glm::vec3(0.0f), wreck.transform->rotation, glm::vec3(10, 0, 0)}, 0.1f);
+    EXPECT_NEAR(fell.velocity.x, 10.0f, 1e-4f);
+    EXPECT_NEAR(fell.velocity.y, -3.0f, 1e-3f);
+    EXPECT_NEAR(fell.position.y, -0.15f, 1e-3f);
+    EXPECT_EQ(fell.rotation, wreck.transform->rotation);
+
+    // A dash with 0.05 s left, carried 0.1 s: it ended on the way, its speed
+    // cut back, and ends here at the next update.
+    auto dasher = PlaneRig::build(*world, glm::vec3(0, 50, 0), glm::vec3(1, 0, 0), kit::EntityID{0xFEED, 10});
+    dasher.physics->dashTimer = 0.05f;
+    dasher.physics->speedBeforeDash = 45.0f;
+    const Carried dashed = carry(*dasher.physics, {glm::vec3(0, 50, 0), dasher.transform->rotation, {105, 0, 0}}, 0.1f);
+    EXPECT_LT(glm::length(dashed.velocity), 50.0f);
+    EXPECT_FLOAT_EQ(dasher.physics->dashTimer, PlanePhysics::dashEnding);
+    // One with time left keeps the rest of it.
+    dasher.physics->dashTimer = 0.2f;
+    carry(*dasher.physics, {glm::vec3(0, 50, 0), dasher.transform->rotation, {105, 0, 0}}, 0.05f);
+    EXPECT_NEAR(dasher.physics->dashTimer, 0.15f, 1e-5f);
+    // None: none.
+    dasher.physics->dashTimer = 0.0f;
+    carry(*dasher.physics, {glm::vec3(0, 50, 0), dasher.transform->rotation, {45, 0, 0}}, 0.05f);
+    EXPECT_FLOAT_EQ(dasher.physics->dashTimer, 0.0f);
 }

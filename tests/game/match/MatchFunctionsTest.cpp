@@ -2,29 +2,35 @@
 // them: each handler takes only what the game itself would send.
 #include "game/match/MatchFunctions.h"
 #include "game/common/Arena.h"
+#include "game/common/GameMath.h"
 #include "game/common/PrintableText.h"
+#include "game/flight/PlanePhysics.h"
+#include "game/match/PlayerPlane.h"
+#include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/BombPower.h"
-#include "game/players/PlayerColours.h"
-#include "game/match/PlayerPlane.h"
-#include "game/weapons/Bullet.h"
 #include "game/weapons/Bomb.h"
+#include "game/weapons/Bullet.h"
+#include "game/weapons/HitClaim.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
 #include "engine/network/stream/NetStream.h"
 #include "engine/physics/Body.h"
+#include "engine/physics/CircleCollider.h"
+#include "engine/physics/Glide.h"
+#include "engine/physics/LifeSpan.h"
 #include "engine/physics/RigidBody.h"
 #include "engine/physics/Transform.h"
-#include "engine/physics/CircleCollider.h"
-#include "engine/physics/LifeSpan.h"
 #include "engine/render/Text.h"
+#include "support/Edges.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
-#include "support/Edges.h"
 
+#include <cmath>
 #include <limits>
 #include <utility>
-#include <cmath>
 #include <vector>
 
 using namespace skyscuffle;
@@ -282,8 +288,8 @@ TEST_F(Handlers, APlanesRecordsMayPutItOnEveryEdgeOfTheArenaOfItsOwnSizeAtTheFas
         place->serialize(s);
     };
     const float over = test::justPast(1.0f), under = test::justShort(1.0f);
-    for (const glm::vec3 scale : {glm::vec3(over, 1, 1), glm::vec3(1, under, 1), glm::vec3(1, 1, over),
-                                  glm::vec3(0.0f), glm::vec3(-1.0f), glm::vec3(1000.0f)}) {
+    for (const glm::vec3 scale : {glm::vec3(over, 1, 1), glm::vec3(1, under, 1), glm::vec3(1, 1, over), glm::vec3(0.0f),
+                                  glm::vec3(-1.0f), glm::vec3(1000.0f)}) {
         resize(scale);
         EXPECT_EQ(place->scale, glm::vec3(1.0f)) << scale.x << " " << scale.y << " " << scale.z;
         EXPECT_NE(place->position, glm::vec3(5, 6, 0)) << "the whole record is refused";
@@ -473,4 +479,46 @@ TEST_F(Handlers, PowersAreOfKindsOneToFiveTakenOnEveryEdgeOfTheArena)
         EXPECT_EQ(grant(face.inside, 2), granted) << face.name;
         EXPECT_EQ(grant(face.outside, 2), nothing) << face.name;
     }
+}
+
+TEST_F(Handlers, EveryPlaneGlidesAndThisCopysOwnKeepItsRecentPlaces)
+{
+    finish(); // the console is not what this is about
+    const kit::EntityHandle theirs{kit::EntityID{0x7777, 1}, world.get()};
+    world->addComponent(theirs, new PlayerInfo(playerColours()[0], 1));
+    spawnPlayer(theirs, glm::vec3(0), glm::quat(1, 0, 0, 0));
+    const kit::EntityHandle mine = world->createEntity();
+    world->addComponent(mine, new PlayerInfo(playerColours()[1], 2));
+    spawnPlayer(mine, glm::vec3(10, 0, 0), glm::quat(1, 0, 0, 0));
+    for (const kit::EntityHandle& plane : {theirs, mine}) {
+        const auto* glide = world->getComponent<kit::Glide>(plane.id);
+        ASSERT_NE(glide, nullptr);
+        EXPECT_TRUE(glide->hasTag(kit::tagId("networked"))) << "its stamp goes with its state";
+        EXPECT_TRUE(static_cast<bool>(glide->carry)) << "carried by its own flight";
+    }
+    EXPECT_EQ(world->getComponent<RecentPlaces>(theirs.id), nullptr) << "its own copy judges hits on it";
+    EXPECT_NE(world->getComponent<RecentPlaces>(mine.id), nullptr);
+    // The carry flies the plane: pulling up, it climbs.
+    auto* flight = world->getComponent<PlanePhysics>(theirs.id);
+    flight->enabled = true; // flying, as in a match under way
+    flight->steer = glm::vec3(0, 1, 0);
+    kit::GlideCorrection::Pose pose{glm::vec3(0.0f), shortestArc(glm::vec3(0, 0, 1), glm::vec3(1, 0, 0))};
+    glm::vec3 velocity(40, 0, 0);
+    world->getComponent<kit::Glide>(theirs.id)->carry(pose, velocity, 0.1f);
+    EXPECT_GT(velocity.y, 1.0f);
+}
+
+TEST_F(Handlers, WithoutTheGlideAPlaneTakesItsRecordsAsTheyCome)
+{
+    kit::settings::set("tuning.network.glide", "0");
+    kit::settings::set("tuning.network.projectileLead", "0");
+    kit::SettingsEntryBase::refreshAll();
+    const kit::EntityHandle mine = world->createEntity();
+    world->addComponent(mine, new PlayerInfo(playerColours()[1], 2));
+    spawnPlayer(mine, glm::vec3(10, 0, 0), glm::quat(1, 0, 0, 0));
+    kit::settings::set("tuning.network.glide", "1");
+    kit::settings::set("tuning.network.projectileLead", "1");
+    kit::SettingsEntryBase::refreshAll();
+    EXPECT_EQ(world->getComponent<kit::Glide>(mine.id), nullptr);
+    EXPECT_EQ(world->getComponent<RecentPlaces>(mine.id), nullptr);
 }

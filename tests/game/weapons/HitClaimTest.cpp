@@ -51,7 +51,7 @@ struct HitClaims : test::GameWorld {
         health = new Health(10.0f);
         world->addComponent(plane, health);
         world->addComponent(plane, new RecentPlaces);
-        run(3, 1.0f / 60.0f);
+        run(18, 1.0f / 60.0f); // 0.3 s of places at the origin
     }
     void TearDown() override
     {
@@ -61,12 +61,13 @@ struct HitClaims : test::GameWorld {
     // A peer's bullet at `at`, flying up.
     kit::EntityID bullet(glm::vec3 at, std::uint32_t origin = peer)
     {
-        const kit::EntityID id{origin, 77};
+        const kit::EntityID id{origin, serial++};
         network->callFunction(fn::spawnBullet, id, "models/quad.obj", "images/bullet.png", kit::EntityID{origin, 1},
                               5.0f, 0.25f, 2.0f, at, glm::vec2(0.0f, 1.0f));
         return id;
     }
     bool flying(kit::EntityID id) { return world->getComponent<Bullet>(id) != nullptr; }
+    std::uint32_t serial = 77;
 };
 
 TEST_F(HitClaims, AClaimWithinAPlaneLengthOfThePlaneIsTheHit)
@@ -134,6 +135,64 @@ TEST_F(HitClaims, ThePlacesKeptAreTheLastFewTenthsOfASecond)
     const float before = places->clock();
     world->update(0.0f);
     EXPECT_FLOAT_EQ(places->clock(), before);
+}
+
+TEST_F(HitClaims, AClaimIsJudgedAsFarBackAsTheLinkAndNeverBeyond150Ms)
+{
+    network->assumedDelay = 0.3f;
+    // The plane left the origin 0.1 s ago: the shooter, 0.3 s away, saw it
+    // there within the 150 ms a claim may go back.
+    world->getComponent<kit::Transform>(plane.id)->position = glm::vec3(100, 0, 0);
+    run(6, 1.0f / 60.0f);
+    const kit::EntityID recent = bullet({5.0f, 0.0f, 0.0f});
+    network->callFunction(fn::claimHit, recent, plane.id);
+    EXPECT_FLOAT_EQ(health->currentHealth, 8.0f);
+    // 0.2 s ago is beyond the bound, however slow the link.
+    run(6, 1.0f / 60.0f);
+    const kit::EntityID old = bullet({5.0f, 0.0f, 0.0f});
+    network->callFunction(fn::claimHit, old, plane.id);
+    EXPECT_FLOAT_EQ(health->currentHealth, 8.0f);
+    EXPECT_TRUE(flying(old));
+}
+
+TEST_F(HitClaims, AClaimOverAFastLinkGoesBackNoFurtherThanItNeeds)
+{
+    // No delay known: the claim looks back a frame or two, not 100 ms.
+    world->getComponent<kit::Transform>(plane.id)->position = glm::vec3(100, 0, 0);
+    run(6, 1.0f / 60.0f);
+    const kit::EntityID shot = bullet({5.0f, 0.0f, 0.0f});
+    network->callFunction(fn::claimHit, shot, plane.id);
+    EXPECT_FLOAT_EQ(health->currentHealth, 10.0f);
+}
+
+TEST_F(HitClaims, OnlyTheShootersCopyClaimsAHitItSaw)
+{
+    auto claims = [&] {
+        const std::string bytes(reinterpret_cast<const char*>(network->pendingCalls.data()),
+                                network->pendingCalls.bytesUsed());
+        return bytes.find("claimHit") != std::string::npos;
+    };
+    const kit::EntityHandle theirs{kit::EntityID{peer, 5}, world.get()};
+    world->addComponent(theirs, new kit::Transform(glm::vec3(40, 0, 0)));
+    network->flushCalls();
+    // Another copy's bullet meets a third copy's plane here: nothing to claim.
+    const kit::EntityID bystander = bullet({40.0f, 0.0f, 0.0f}, 0xFACE);
+    network->flushCalls();
+    world->getComponent<Bullet>(bystander)->onHit(theirs);
+    EXPECT_FALSE(claims());
+    // This copy's bullet meets another copy's plane: it claims the hit.
+    const kit::EntityID own = bullet({40.0f, 0.0f, 0.0f}, world->origin);
+    network->flushCalls();
+    world->getComponent<Bullet>(own)->onHit(theirs);
+    EXPECT_TRUE(claims());
+    network->flushCalls();
+    // Not while hits are not claimed.
+    kit::settings::set("tuning.network.projectileLead", "0");
+    kit::SettingsEntryBase::refreshAll();
+    const kit::EntityID quiet = bullet({40.0f, 0.0f, 0.0f}, world->origin);
+    network->flushCalls();
+    world->getComponent<Bullet>(quiet)->onHit(theirs);
+    EXPECT_FALSE(claims());
 }
 
 } // namespace
