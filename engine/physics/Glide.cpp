@@ -28,7 +28,7 @@ void Glide::update(float dt)
 {
     if (std::isfinite(dt) && dt > 0.0f)
         clock_ += dt;
-    if (!world || world->owns(entityId))
+    if (!world || world->owns(entityId) || !glides)
         return;
     auto* transform = world->getComponent<Transform>(entityId);
     if (!transform)
@@ -44,8 +44,9 @@ void Glide::serialize(NetStream& stream)
 {
     if (stream.writing) {
         // Whole milliseconds; it comes round again after 49 days, which a
-        // clock step handles.
-        const auto ms = static_cast<std::uint32_t>(std::fmod(clock_ * 1000.0, 4294967296.0));
+        // clock step handles. Another copy's entity: its owner's, as read.
+        const bool own = !world || world->owns(entityId);
+        const auto ms = own ? static_cast<std::uint32_t>(std::fmod(clock_ * 1000.0, 4294967296.0)) : stamp_;
         stream.write(ms);
         return;
     }
@@ -58,7 +59,7 @@ void Glide::serialize(NetStream& stream)
 
 void Glide::stateArrived(float delay)
 {
-    if (!world || world->owns(entityId))
+    if (!world || world->owns(entityId) || !glides)
         return;
     auto* transform = world->getComponent<Transform>(entityId);
     if (!transform || transform->recordsTaken == recordsSeen_)

@@ -12,7 +12,8 @@ namespace kit {
 // Lets another copy's entity glide between its owner's records instead of
 // jumping to each (GlideCorrection says how). On the owner it only keeps the
 // clock its records are stamped with. Replicated as "glide": the owner's
-// clock in whole milliseconds (a u32). Runs after the bodies have moved
+// clock in whole milliseconds (a u32; another copy's glide writes the
+// stamp it last read). Runs after the bodies have moved
 // their entities, before collisions are looked for, so that what is hit is
 // where the entity is shown.
 class Glide : public Behavior {
@@ -29,6 +30,9 @@ public:
     // How the entity flies on from a record: by default in a straight line
     // at the record's velocity; a plane sets its own flight rules here.
     GlideCorrection::Carry carry;
+    // False: another copy's records are taken as they come, where the entity
+    // was when they were sent (a replay plays them as they came).
+    bool glides = true;
 
 private:
     GlideCorrection correction_;

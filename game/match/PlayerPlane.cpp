@@ -111,6 +111,8 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
             else
                 kit::GlideCorrection::straight(pose, velocity, seconds);
         };
+        // A replay's records play as they were taken: no link lies between.
+        glide->glides = !world->separateCopy;
         world->addComponent(player, networked(glide));
     }
     // Where it has been lately: what a peer's claim of a hit on it is judged against.

@@ -153,4 +153,30 @@ TEST_F(Glides, TheOwnersStampsPutRecordsInOrder)
     EXPECT_NEAR(glide->correction().pendingOffset().x, 2.0f, 1e-5f);
 }
 
+TEST_F(Glides, AGlideThatDoesNotGlideTakesRecordsAsTheyCameAndKeepsTheirStamp)
+{
+    kit::RigidBody* remote = remoteCircle(1, {0, 0}, 1.0f, {10, 0});
+    auto* glide = world->getComponent<kit::Glide>(remote->entityId);
+    glide->glides = false;
+    kit::Transform* shown = transformOf(remote);
+    record(*glide, *shown, {0, 0, 0}, 0.1f);
+    world->update(1.0f / 60.0f);
+    record(*glide, *shown, {3, 0, 0}, 0.1f);
+    EXPECT_EQ(shown->position, glm::vec3(3, 0, 0)); // not carried, not blended
+    EXPECT_EQ(glide->correction().snaps(), 0u);
+    world->update(1.0f / 60.0f);
+    EXPECT_NEAR(shown->position.x, 3.0f + 10.0f / 60.0f, 1e-4f); // flown on by its body alone
+    // Written back, another copy's glide is the stamp its owner sent.
+    kit::NetStream stamp;
+    stamp.write(std::uint32_t{123456});
+    kit::NetStream reading(stamp.data(), stamp.bytesUsed());
+    glide->serialize(reading);
+    kit::NetStream out;
+    glide->serialize(out);
+    kit::NetStream back(out.data(), out.bytesUsed());
+    std::uint32_t ms = 0;
+    ASSERT_TRUE(back.read(ms));
+    EXPECT_EQ(ms, 123456u);
+}
+
 } // namespace
