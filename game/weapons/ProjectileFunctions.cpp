@@ -68,13 +68,7 @@ void spawnBullet(kit::EntityHandle handle, const std::string& model, const std::
     lifespan = std::clamp(lifespan, 0.0f, 30.0f);
     radius = std::clamp(radius, 0.01f, 10.0f);
     damage = std::clamp(damage, 0.0f, 100.0f);
-    // A peer's bullet shows where it is by now on its shooter's copy.
-    if (const float delay = ProjectileLead::delayOf(*world, handle.id); delay > 0.0f) {
-        const ProjectileLead lead =
-            ProjectileLead::along(position, velocity, delay, radius, ProjectileLead::ownPlanes(*world, owner));
-        position = lead.position;
-        lifespan = std::max(0.0f, lifespan - lead.seconds);
-    }
+    ProjectileLead::arrive(*world, handle.id, owner, position, velocity, radius, lifespan); // a peer's, led
 
     // The streak reaches r ahead of the bullet and 3r behind it along its flight.
     const float angle = std::atan2(velocity.y, velocity.x);
@@ -115,13 +109,7 @@ void spawnBomb(kit::EntityHandle handle, const std::string& model, kit::EntityID
     const kit::EntityHandle bomb = *claimed;
     const float radius = std::clamp(bombRadius, 0.1f, 10.0f);
     lifespan = std::clamp(lifespan, 0.0f, 60.0f);
-    // A peer's bomb too, and it bursts on a plane of this copy's it passed on the way.
-    if (const float delay = ProjectileLead::delayOf(*world, handle.id); delay > 0.0f) {
-        const ProjectileLead lead =
-            ProjectileLead::along(position, velocity, delay, radius, ProjectileLead::ownPlanes(*world, owner));
-        position = lead.position;
-        lifespan = std::max(0.0f, lifespan - lead.seconds);
-    }
+    ProjectileLead::arrive(*world, handle.id, owner, position, velocity, radius, lifespan);
 
     world->addComponent(bomb, new kit::Label(tags::gameSpace));
     world->addComponent(bomb, new kit::Label(tags::hasGravity));

@@ -60,4 +60,15 @@ std::vector<ProjectileLead::Target> ProjectileLead::ownPlanes(kit::World& world,
     return targets;
 }
 
+void ProjectileLead::arrive(kit::World& world, kit::EntityID projectile, kit::EntityID owner, glm::vec3& position,
+                            glm::vec2 velocity, float radius, float& lifespan)
+{
+    const float delay = delayOf(world, projectile);
+    if (!(delay > 0.0f))
+        return;
+    const ProjectileLead lead = along(position, velocity, delay, radius, ownPlanes(world, owner));
+    position = lead.position;
+    lifespan = std::max(0.0f, lifespan - lead.seconds);
+}
+
 } // namespace skyscuffle

@@ -46,6 +46,12 @@ struct ProjectileLead {
     static float delayOf(const kit::World& world, kit::EntityID projectile);
     // This copy's own planes but `owner`, as targets.
     static std::vector<Target> ownPlanes(kit::World& world, kit::EntityID owner);
+    // Where the projectile `projectile` of `owner`'s, fired at `position`,
+    // starts here: a peer's carried along (above) by its delay, stopping at
+    // one of this copy's planes on the way, its `lifespan` shorter by as
+    // much; this copy's own where it was fired.
+    static void arrive(kit::World& world, kit::EntityID projectile, kit::EntityID owner, glm::vec3& position,
+                       glm::vec2 velocity, float radius, float& lifespan);
 };
 
 } // namespace skyscuffle
