@@ -24,7 +24,7 @@ namespace kit {
 // or this one stepped) starts it afresh.
 // How a glide blends: see GlideCorrection.
 struct GlideSettings {
-    float seconds = 0.1f;       // the time constant of the blend
+    float seconds = 0.07f;      // the time constant of the blend
     float snapDistance = 30.0f; // farther than this from the shown place: taken at once
     // Nearer than this (and turned by less than about 3 degrees) it is taken
     // at once too: too small to see as a jump, and a blend would only keep

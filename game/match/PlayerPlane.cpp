@@ -59,13 +59,13 @@ kit::EntityHandle part(kit::World& world, kit::EntityHandle plane, const std::st
 // link's delay along its own flight rules (PlanePhysics::glides).
 kit::Glide* planeGlide()
 {
-    static kit::SettingsEntry<float> seconds("tuning.network.glideSeconds", 0.1f);
+    static kit::SettingsEntry<float> seconds("tuning.network.glideSeconds", 0.07f);
     static kit::SettingsEntry<float> snap("tuning.network.snapDistance", 30.0f);
     static kit::SettingsEntry<float> speed("tuning.network.correctionSpeed", 200.0f);
     if (!PlanePhysics::glides())
         return nullptr;
     kit::GlideCorrection::Settings settings;
-    settings.seconds = tunedAtLeast(seconds, 0.001f, 0.1f);
+    settings.seconds = tunedAtLeast(seconds, 0.001f, 0.07f);
     settings.snapDistance = tunedAtLeast(snap, 0.0f, 30.0f);
     settings.maxCorrectionSpeed = tunedAtLeast(speed, 0.0f, 200.0f);
     return new kit::Glide(settings);

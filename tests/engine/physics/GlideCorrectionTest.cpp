@@ -86,9 +86,9 @@ TEST(GlideCorrection, ACloseRecordIsBlendedInNotJumpedTo)
     EXPECT_EQ(now->position, shown.position); // nothing jumps
     EXPECT_EQ(glide.pendingOffset(), glm::vec3(3, -4, 0));
     EXPECT_EQ(glide.snaps(), 1u);
-    // One frame takes a share (1 - e^(-dt/0.1) of 5 units), not all of it.
+    // One frame takes a share (1 - e^(-dt/seconds) of 5 units), not all of it.
     const Pose first = glide.step(shown, frame);
-    EXPECT_NEAR(glm::length(first.position), 5.0f * (1.0f - std::exp(-frame / 0.1f)), 1e-4f);
+    EXPECT_NEAR(glm::length(first.position), 5.0f * (1.0f - std::exp(-frame / plain().seconds)), 1e-4f);
     // What it takes and what is left add up to the offset.
     EXPECT_NEAR(glm::length(first.position + glide.pendingOffset() - glm::vec3(3, -4, 0)), 0.0f, 1e-5f);
     // Within a second it is there.
@@ -263,7 +263,7 @@ TEST(GlideCorrection, TheTurnIsBlendedTheShortWayRound)
     const auto now = glide.receive(Pose{}, turned, velocity);
     EXPECT_EQ(now->rotation, glm::quat(1, 0, 0, 0)); // not turned yet
     const Pose one = glide.step(*now, frame);
-    const float share = 1.0f - std::exp(-frame / 0.1f);
+    const float share = 1.0f - std::exp(-frame / plain().seconds);
     EXPECT_NEAR(glm::angle(one.rotation), 0.5f * share, 1e-3f);
     const Pose later = glideFor(glide, one, 120);
     EXPECT_NEAR(glm::angle(later.rotation), 0.5f, 1e-3f);
