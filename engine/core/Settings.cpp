@@ -42,7 +42,10 @@ std::map<std::string, std::optional<std::string>>& beneath()
     return entries;
 }
 
-bool overridden(const std::string& key) { return beneath().contains(key); }
+bool overridden(const std::string& key)
+{
+    return beneath().contains(key);
+}
 
 // The value in force once a layer changed: the run's, else the player's, else
 // the one beneath (the key leaves the table if there is none).
@@ -79,8 +82,7 @@ std::set<std::string>& reported()
     return keys;
 }
 
-template <class T>
-const char* typeName()
+template <class T> const char* typeName()
 {
     if constexpr (std::is_same_v<T, bool>)
         return "0 or 1";
@@ -92,8 +94,7 @@ const char* typeName()
         return "a number";
 }
 
-template <class T>
-std::string toText(const T& value)
+template <class T> std::string toText(const T& value)
 {
     std::ostringstream out;
     if constexpr (std::is_same_v<T, bool>)
@@ -105,8 +106,7 @@ std::string toText(const T& value)
 
 // Stream conversion that accepts only text holding one value (surrounding
 // white space allowed): "12abc" is not an integer.
-template <class T>
-bool fromText(const std::string& text, T& value)
+template <class T> bool fromText(const std::string& text, T& value)
 {
     std::istringstream in(text);
     if constexpr (std::is_unsigned_v<T> && !std::is_same_v<T, bool>) {
@@ -130,8 +130,7 @@ bool fromText(const std::string& text, T& value)
     return in.eof();
 }
 
-template <class T>
-T getNumber(const std::string& key, const T& fallback)
+template <class T> T getNumber(const std::string& key, const T& fallback)
 {
     auto& entries = table();
     auto found = entries.find(key);
@@ -330,39 +329,33 @@ void clearForRun(const std::string& key)
     SettingsEntryBase::refreshAll();
 }
 
-template <>
-bool get<bool>(const std::string& key, const bool& fallback)
+template <> bool get<bool>(const std::string& key, const bool& fallback)
 {
     return getNumber(key, fallback);
 }
 
-template <>
-int get<int>(const std::string& key, const int& fallback)
+template <> int get<int>(const std::string& key, const int& fallback)
 {
     return getNumber(key, fallback);
 }
 
-template <>
-unsigned short get<unsigned short>(const std::string& key, const unsigned short& fallback)
+template <> unsigned short get<unsigned short>(const std::string& key, const unsigned short& fallback)
 {
     return getNumber(key, fallback);
 }
 
-template <>
-float get<float>(const std::string& key, const float& fallback)
+template <> float get<float>(const std::string& key, const float& fallback)
 {
     return getNumber(key, fallback);
 }
 
-template <>
-std::string get<std::string>(const std::string& key, const std::string& fallback)
+template <> std::string get<std::string>(const std::string& key, const std::string& fallback)
 {
     auto [it, added] = table().try_emplace(key, fallback);
     return it->second;
 }
 
-template <>
-glm::vec2 get<glm::vec2>(const std::string& key, const glm::vec2& fallback)
+template <> glm::vec2 get<glm::vec2>(const std::string& key, const glm::vec2& fallback)
 {
     const float y = get<float>(key + ".y", fallback.y);
     const float x = get<float>(key + ".x", fallback.x);
@@ -372,6 +365,7 @@ glm::vec2 get<glm::vec2>(const std::string& key, const glm::vec2& fallback)
 void set(const std::string& key, const std::string& text)
 {
     table()[key] = text;
+    SettingsEntryBase::refreshAll();
 }
 
 bool has(const std::string& key)

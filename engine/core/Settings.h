@@ -37,23 +37,18 @@ void save(const std::string& name);
 // The value of key converted to T. A missing key is added with the default. Text
 // that does not convert yields the default (and one line on standard error, once
 // per key until the next load).
-template <class T>
-T get(const std::string& key, const T& fallback);
+template <class T> T get(const std::string& key, const T& fallback);
 
-template <>
-bool get<bool>(const std::string& key, const bool& fallback);
-template <>
-int get<int>(const std::string& key, const int& fallback);
-template <>
-unsigned short get<unsigned short>(const std::string& key, const unsigned short& fallback);
-template <>
-float get<float>(const std::string& key, const float& fallback);
-template <>
-std::string get<std::string>(const std::string& key, const std::string& fallback);
+template <> bool get<bool>(const std::string& key, const bool& fallback);
+template <> int get<int>(const std::string& key, const int& fallback);
+template <> unsigned short get<unsigned short>(const std::string& key, const unsigned short& fallback);
+template <> float get<float>(const std::string& key, const float& fallback);
+template <> std::string get<std::string>(const std::string& key, const std::string& fallback);
 // Stored as key + ".x" and key + ".y".
-template <>
-glm::vec2 get<glm::vec2>(const std::string& key, const glm::vec2& fallback);
+template <> glm::vec2 get<glm::vec2>(const std::string& key, const glm::vec2& fallback);
 
+// Sets the tuning file's value of key (kept in the file written at exit) and
+// refreshes every live entry.
 void set(const std::string& key, const std::string& text);
 [[nodiscard]] bool has(const std::string& key);
 

@@ -6,10 +6,12 @@
 namespace kit {
 namespace {
 
+// Never destroyed: entries held by settings declared at namespace scope end
+// after every function's statics, and still leave this list as they go.
 std::vector<SettingsEntryBase*>& liveEntries()
 {
-    static std::vector<SettingsEntryBase*> entries;
-    return entries;
+    static auto* entries = new std::vector<SettingsEntryBase*>;
+    return *entries;
 }
 
 } // namespace

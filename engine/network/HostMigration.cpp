@@ -1,8 +1,8 @@
 #include "HostMigration.h"
 
-#include "MessageIdentifiers.h"
+#include "NetworkSettings.h"
 
-#include "engine/core/Settings.h"
+#include "MessageIdentifiers.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,7 +22,7 @@ std::string hex(std::uint32_t origin)
 // As the network screen hosts: the game's connection limit.
 std::size_t connectionLimit()
 {
-    return static_cast<std::size_t>(std::clamp(settings::get<int>("tuning.server.maxConnections", 16), 1, 65535));
+    return static_cast<std::size_t>(std::clamp(networkSettings::maxConnections.value(), 1, 65535));
 }
 
 } // namespace

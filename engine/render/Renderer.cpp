@@ -1,12 +1,12 @@
 #include "Renderer.h"
 
+#include "RenderSettings.h"
+
 #include "Camera.h"
 #include "Model.h"
 #include "Renderable.h"
 #include "ResolutionScale.h"
 
-#include "engine/core/Settings.h"
-#include "engine/core/SettingsEntry.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/state/RenderState.h"
 #include "engine/resources/Material.h"
@@ -31,8 +31,7 @@ bool linked(const ResourceHandle<ShaderProgram>& program)
 Renderer::Renderer(std::vector<TagId> spaceTags, UniformSet globals, bool, unsigned clearMask, float priority)
     : globals(std::move(globals)), spaceTags(std::move(spaceTags)), clearMask(clearMask)
 {
-    static SettingsEntry<bool> batchingSetting("tuning.renderer.batching", true);
-    batching = batchingSetting.value;
+    batching = renderSettings::batching.value();
     addTag(tagId("renderer"));
     addClassTags<Renderer>("renderSystem");
     setRenderPriority(priority);
@@ -148,9 +147,8 @@ void Renderer::render(float)
     bool scaled = false;
     if (scalesWithResolution) {
         // Read every frame: the Options screen changes the choice mid-match.
-        const float scale = resolutionScale(settings::get<float>("tuning.renderer.resolutionScale", 0.0f),
-                                            state_->softwareRenderer, screen,
-                                            settings::get<float>("tuning.renderer.softwarePixels", 921600.0f));
+        const float scale = resolutionScale(renderSettings::resolutionScale.value(), state_->softwareRenderer, screen,
+                                            renderSettings::softwarePixels.value());
         if (scale < 1.0f) {
             const glm::ivec2 size = glm::max(glm::ivec2(glm::round(glm::vec2(screen) * scale)), glm::ivec2(1));
             if (!scaled_)

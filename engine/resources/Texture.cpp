@@ -1,6 +1,7 @@
 #include "Texture.h"
 
-#include "engine/core/Settings.h"
+#include "ResourceSettings.h"
+
 #include "engine/render/state/SoftwareRenderer.h"
 
 #include <GL/glew.h>
@@ -16,7 +17,7 @@ namespace {
 GLint minifyingFilter()
 {
     static const bool software = contextDrawsInSoftware();
-    const int chosen = settings::get<int>("tuning.renderer.trilinear", -1);
+    const int chosen = resourceSettings::trilinear.value();
     const bool trilinear = chosen < 0 ? !software : chosen > 0;
     return trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST;
 }

@@ -1,5 +1,7 @@
 #include "PilotSkill.h"
 
+#include "PilotSettings.h"
+
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 
@@ -74,7 +76,7 @@ std::optional<PilotStrength> strengthNamed(const std::string& name)
 
 PilotStrength defaultStrength()
 {
-    const std::string name = kit::settings::get<std::string>("tuning.ai.strength", "normal");
+    const std::string& name = pilotSettings::strength.value();
     if (const auto strength = strengthNamed(name))
         return *strength;
     static std::set<std::string> reported;

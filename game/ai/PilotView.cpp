@@ -2,8 +2,9 @@
 
 #include "game/combat/Health.h"
 #include "game/common/Tags.h"
+#include "game/flight/FlightSettings.h"
+#include "game/weapons/WeaponSettings.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
@@ -47,9 +48,7 @@ bool isFairTarget(kit::EntityHandle entity)
 
 float leadTime(float distance, float speed)
 {
-    static kit::SettingsEntry<float> bulletVelocity("tuning.basicGun.bulletVelocity", 100.0f);
-    static kit::SettingsEntry<float> acceleration("tuning.planePhysics.acceleration", 45.0f);
-    const float closing = speed + bulletVelocity.value + acceleration.value;
+    const float closing = speed + weaponSettings::basicGun.velocity.value() + flightSettings::acceleration.value();
     return closing > 1e-3f ? distance / closing : 0.0f;
 }
 

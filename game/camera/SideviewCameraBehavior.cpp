@@ -1,6 +1,7 @@
 #include "SideviewCameraBehavior.h"
 
-#include "engine/core/SettingsEntry.h"
+#include "CameraSettings.h"
+
 #include "engine/core/World.h"
 #include "engine/network/stream/Received.h"
 #include "engine/physics/Body.h"
@@ -17,9 +18,6 @@ SideviewCameraBehavior::SideviewCameraBehavior(std::string focusLabel) : focusLa
 
 void SideviewCameraBehavior::update(float)
 {
-    static kit::SettingsEntry<float> targetLeading("tuning.camera.targetLeading", 0.5f);
-    static kit::SettingsEntry<float> minDistance("tuning.camera.minDistance", 25.0f);
-
     kit::Transform* own = world->getComponent<kit::Transform>(entityId);
     if (!own)
         return;
@@ -49,7 +47,7 @@ void SideviewCameraBehavior::update(float)
             continue;
         widen(glm::vec2(p));
         if (const kit::Body* body = world->getComponent<kit::Body>(id)) {
-            const glm::vec3 ahead = p + body->velocity * targetLeading.value;
+            const glm::vec3 ahead = p + body->velocity * cameraSettings::targetLeading.value();
             if (kit::received::within(ahead, kit::received::limit))
                 widen(glm::vec2(ahead));
         }
@@ -58,7 +56,7 @@ void SideviewCameraBehavior::update(float)
     const glm::vec2 centre = (low + high) * 0.5f;
     const float wide = aspect > 0.0f ? (high.x - low.x) / aspect : 0.0f;
     const float tall = high.y - low.y;
-    const float distance = std::max(wide > tall ? wide : tall, minDistance.value);
+    const float distance = std::max(wide > tall ? wide : tall, cameraSettings::minDistance.value());
     const glm::vec3 target(centre, distance);
     if (kit::received::finite(target))
         own->position = target;

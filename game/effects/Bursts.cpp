@@ -1,11 +1,11 @@
 #include "Bursts.h"
 
+#include "EffectSettings.h"
+
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/Particles.h"
 
 #include "game/common/Random.h"
-
-#include "engine/core/SettingsEntry.h"
 
 #include <glm/geometric.hpp>
 
@@ -17,33 +17,13 @@ namespace skyscuffle {
 
 namespace {
 
-// One kind of burst, its tuning read once under "tuning.particle.<name>".
-struct BurstKind {
-    kit::SettingsEntry<std::string> texture;
-    kit::SettingsEntry<float> count;
-    kit::SettingsEntry<float> lifespan;
-    kit::SettingsEntry<float> velocity;
-    kit::SettingsEntry<float> minScale;
-    kit::SettingsEntry<float> maxScale;
-
-    BurstKind(const std::string& name, const std::string& image, float speed, float smallest, float largest)
-        : texture("tuning.particle." + name + ".texture", image),
-          count("tuning.particle." + name + "Emitter.numOfParticles", 30.0f),
-          lifespan("tuning.particle." + name + ".lifespan", 1.0f),
-          velocity("tuning.particle." + name + ".velocity", speed),
-          minScale("tuning.particle." + name + ".minScale", smallest),
-          maxScale("tuning.particle." + name + ".maxScale", largest)
-    {
-    }
-};
-
 // How strongly an impact's particles follow its direction (0: not at all).
 constexpr float impactAim = 1.5f;
 
-int burst(kit::World& world, const BurstKind& kind, glm::vec3 position, glm::vec3 tint, glm::vec3 aim = {})
+int burst(kit::World& world, const effectSettings::Burst& kind, glm::vec3 position, glm::vec3 tint, glm::vec3 aim = {})
 {
     // The count is a float in the tuning file: its whole part, 1,000 at most.
-    const float count = kind.count.value;
+    const float count = kind.count.value();
     const int wanted = count >= 1.0f ? static_cast<int>(std::min(std::floor(count), 1000.0f)) : 0;
     // Near the world's ceiling a burst thins out to fewer, larger particles.
     const ParticleBudget::Grant granted = ParticleBudget::grant(world, wanted);
@@ -53,7 +33,7 @@ int burst(kit::World& world, const BurstKind& kind, glm::vec3 position, glm::vec
         glm::vec3 direction = Random::direction();
         if (aim != glm::vec3(0.0f))
             direction = glm::normalize(direction + aim * impactAim);
-        spec.velocity = direction * kind.velocity.value;
+        spec.velocity = direction * kind.velocity.value();
         spec.life = kind.lifespan;
         spec.startScale = Random::between(kind.minScale, kind.maxScale) * granted.scale;
         spec.endScale = 0.0f;
@@ -70,28 +50,24 @@ int burst(kit::World& world, const BurstKind& kind, glm::vec3 position, glm::vec
 
 int explosionBurst(kit::World& world, glm::vec3 position)
 {
-    static BurstKind kind("explosion", "images/fireParticle.png", 3.0f, 0.5f, 5.0f);
-    return burst(world, kind, position, glm::vec3(1.0f));
+    return burst(world, effectSettings::explosion, position, glm::vec3(1.0f));
 }
 
 int powerPickupBurst(kit::World& world, glm::vec3 position, glm::vec3 tint)
 {
-    static BurstKind kind("powerPickup", "images/powerUpParticle.png", 10.0f, 0.1f, 1.0f);
-    return burst(world, kind, position, tint);
+    return burst(world, effectSettings::powerPickup, position, tint);
 }
 
 int healthBurst(kit::World& world, glm::vec3 position)
 {
-    static BurstKind kind("health", "images/healthParticle.png", 3.0f, 0.5f, 1.0f);
-    return burst(world, kind, position, glm::vec3(1.0f));
+    return burst(world, effectSettings::health, position, glm::vec3(1.0f));
 }
 
 int impactBurst(kit::World& world, glm::vec3 position, glm::vec3 direction, glm::vec3 tint)
 {
-    static BurstKind kind("impact", "images/planeParticle1.png", 5.0f, 0.1f, 0.5f);
     const float length = glm::length(direction);
     const glm::vec3 aim = length > 1e-6f ? direction / length : glm::vec3(0.0f);
-    return burst(world, kind, position, tint, aim);
+    return burst(world, effectSettings::impact, position, tint, aim);
 }
 
 } // namespace skyscuffle

@@ -1,6 +1,6 @@
 #include "DashParticleEmitter.h"
 
-#include "engine/core/SettingsEntry.h"
+#include "EffectSettings.h"
 
 namespace skyscuffle {
 
@@ -8,24 +8,16 @@ namespace {
 
 ParticleEmitter::Settings dashSettings(float particlesPerSecond)
 {
-    static kit::SettingsEntry<std::string> texture("tuning.particles.dash.texture", "images/dashParticle.png");
-    static kit::SettingsEntry<float> minLifespan("tuning.particles.dash.minLifespan", 0.8f);
-    static kit::SettingsEntry<float> maxLifespan("tuning.particles.dash.maxLifespan", 1.2f);
-    static kit::SettingsEntry<float> spawnRadius("tuning.particles.dashEmitter.spawnRadius", 0.1f);
-    static kit::SettingsEntry<float> minVelocity("tuning.particles.dash.minVelocity", 5.0f);
-    static kit::SettingsEntry<float> maxVelocity("tuning.particles.dash.maxVelocity", 10.0f);
-    static kit::SettingsEntry<float> minScale("tuning.particles.dash.minScale", 3.0f);
-    static kit::SettingsEntry<float> maxScale("tuning.particles.dash.maxScale", 3.0f);
     ParticleEmitter::Settings s;
-    s.texture = texture;
-    s.minScale = minScale;
-    s.maxScale = maxScale;
-    s.minLifespan = minLifespan;
-    s.maxLifespan = maxLifespan;
-    s.minSpeed = minVelocity;
-    s.maxSpeed = maxVelocity;
+    s.texture = effectSettings::dash.texture;
+    s.minScale = effectSettings::dash.minScale;
+    s.maxScale = effectSettings::dash.maxScale;
+    s.minLifespan = effectSettings::dash.minLifespan;
+    s.maxLifespan = effectSettings::dash.maxLifespan;
+    s.minSpeed = effectSettings::dash.minVelocity;
+    s.maxSpeed = effectSettings::dash.maxVelocity;
     s.particlesPerSecond = particlesPerSecond;
-    s.spawnRadius = spawnRadius;
+    s.spawnRadius = effectSettings::dash.spawnRadius;
     return s;
 }
 
@@ -40,14 +32,12 @@ DashParticleEmitter::DashParticleEmitter(const std::string& name, float particle
 
 float DashParticleEmitter::dashRate()
 {
-    static kit::SettingsEntry<float> rate("tuning.particles.dashEmitter.dashParticlesPerSecond", 30.0f);
-    return rate;
+    return effectSettings::dash.particlesPerSecond;
 }
 
 float DashParticleEmitter::speedPowerRate()
 {
-    static kit::SettingsEntry<float> rate("tuning.particles.dashEmitter.speedPowerParticlesPerSecond", 15.0f);
-    return rate;
+    return effectSettings::speedPowerParticlesPerSecond;
 }
 
 } // namespace skyscuffle

@@ -1,9 +1,10 @@
 #include "ParticleBudget.h"
 
+#include "EffectSettings.h"
+
 #include "game/effects/ParticleLifeSpan.h"
 
 #include "game/common/Random.h"
-#include "game/common/TuningRange.h"
 
 #include "engine/core/World.h"
 
@@ -14,11 +15,8 @@ namespace skyscuffle {
 
 ParticleBudget::Limits ParticleBudget::tuned()
 {
-    static kit::SettingsEntry<float> alive("tuning.particles.maxAlive", Limits{}.alive);
-    static kit::SettingsEntry<float> perFrame("tuning.particles.maxPerFrame", Limits{}.perFrame);
-    static kit::SettingsEntry<float> perSecond("tuning.particles.perSecond", Limits{}.perSecond);
-    return Limits{tunedAtLeast(alive, 1.0f, Limits{}.alive), tunedAtLeast(perFrame, 1.0f, Limits{}.perFrame),
-                  tunedAtLeast(perSecond, 1.0f, Limits{}.perSecond)};
+    return Limits{effectSettings::maxAlive.value(), effectSettings::maxPerFrame.value(),
+                  effectSettings::perSecond.value()};
 }
 
 ParticleBudget* ParticleBudget::of(kit::World* world)

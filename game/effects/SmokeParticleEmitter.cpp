@@ -2,7 +2,7 @@
 
 #include "game/common/Tags.h"
 
-#include "engine/core/SettingsEntry.h"
+#include "EffectSettings.h"
 #include "engine/core/World.h"
 
 namespace skyscuffle {
@@ -11,24 +11,16 @@ namespace {
 
 ParticleEmitter::Settings smokeSettings()
 {
-    static kit::SettingsEntry<std::string> texture("tuning.particles.smoke.texture", "images/smokeParticle.png");
-    static kit::SettingsEntry<float> minLifespan("tuning.particles.smoke.minLifespan", 0.5f);
-    static kit::SettingsEntry<float> maxLifespan("tuning.particles.smoke.maxLifespan", 1.5f);
-    static kit::SettingsEntry<float> spawnRadius("tuning.particles.smokeEmitter.spawnRadius", 1.0f);
-    static kit::SettingsEntry<float> minVelocity("tuning.particles.smoke.minVelocity", 2.0f);
-    static kit::SettingsEntry<float> maxVelocity("tuning.particles.smoke.maxVelocity", 3.0f);
-    static kit::SettingsEntry<float> minScale("tuning.particles.smoke.minScale", 4.0f);
-    static kit::SettingsEntry<float> maxScale("tuning.particles.smoke.maxScale", 6.0f);
     ParticleEmitter::Settings s;
-    s.texture = texture;
-    s.minScale = minScale;
-    s.maxScale = maxScale;
-    s.minLifespan = minLifespan;
-    s.maxLifespan = maxLifespan;
-    s.minSpeed = minVelocity;
-    s.maxSpeed = maxVelocity;
+    s.texture = effectSettings::smoke.texture;
+    s.minScale = effectSettings::smoke.minScale;
+    s.maxScale = effectSettings::smoke.maxScale;
+    s.minLifespan = effectSettings::smoke.minLifespan;
+    s.maxLifespan = effectSettings::smoke.maxLifespan;
+    s.minSpeed = effectSettings::smoke.minVelocity;
+    s.maxSpeed = effectSettings::smoke.maxVelocity;
     s.particlesPerSecond = SmokeParticleEmitter::burningRate();
-    s.spawnRadius = spawnRadius;
+    s.spawnRadius = effectSettings::smoke.spawnRadius;
     return s;
 }
 
@@ -41,8 +33,7 @@ SmokeParticleEmitter::SmokeParticleEmitter() : ParticleEmitter(smokeSettings())
 
 float SmokeParticleEmitter::burningRate()
 {
-    static kit::SettingsEntry<float> rate("tuning.particles.smokeEmitter.particlesPerSecond", 15.0f);
-    return rate;
+    return effectSettings::smoke.particlesPerSecond;
 }
 
 void SmokeParticleEmitter::style(ParticleSpec& spec)

@@ -1,12 +1,13 @@
 #include "Taunts.h"
 
+#include "EffectSettings.h"
+
 #include "game/common/CallRefusals.h"
-#include "game/players/PlayerInfo.h"
 #include "game/common/PrintableText.h"
 #include "game/common/Tags.h"
+#include "game/players/PlayerInfo.h"
 
 #include "engine/core/Label.h"
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/physics/LifeSpan.h"
 #include "engine/physics/Transform.h"
@@ -20,13 +21,7 @@ namespace skyscuffle {
 
 std::string tauntText(int number)
 {
-    static kit::SettingsEntry<std::string> taunts[4] = {
-        {"tuning.taunts.taunt1", "Top 'o the day to you :)"},
-        {"tuning.taunts.taunt2", "I AM VERY ANGRY! RAR! >:("},
-        {"tuning.taunts.taunt3", "I don't even :/"},
-        {"tuning.taunts.taunt4", "Well played... -_-"},
-    };
-    return taunts[std::clamp(number, 1, 4) - 1].value;
+    return effectSettings::taunts[std::clamp(number, 1, 4) - 1].value();
 }
 
 void spawnTaunt(kit::EntityHandle plane, const std::string& text)

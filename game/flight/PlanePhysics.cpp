@@ -1,5 +1,7 @@
 #include "PlanePhysics.h"
 
+#include "FlightSettings.h"
+
 #include "game/combat/Health.h"
 #include "game/common/GameMath.h"
 #include "game/effects/Bursts.h"
@@ -9,7 +11,6 @@
 #include "game/powerups/SpeedPower.h"
 #include "game/sound/SoundManager.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/stream/CompactState.h"
@@ -28,40 +29,6 @@
 #include <iostream>
 
 namespace skyscuffle {
-
-namespace {
-
-// turnPower and alignmentForce are sixty times the values that turned a plane
-// at about 2 degrees a second (the angular drag takes 99.5% a second): as if
-// applied once per frame at 60 frames a second. With these a full stick turns
-// about 130 degrees a second and the nose settles into the flight.
-struct Tuning {
-    kit::SettingsEntry<float> turnPower{"tuning.planePhysics.turnPower", 12.0f};
-    kit::SettingsEntry<float> acceleration{"tuning.planePhysics.acceleration", 45.0f};
-    kit::SettingsEntry<float> liftPower{"tuning.planePhysics.liftPower", 10.0f};
-    kit::SettingsEntry<float> alignmentForce{"tuning.planePhysics.alignmentForce", 2.4f};
-    kit::SettingsEntry<float> drift{"tuning.planePhysics.drift", 0.15f};
-    kit::SettingsEntry<float> angularDrag{"tuning.planePhysics.angularDrag", 0.995f};
-    kit::SettingsEntry<float> drag{"tuning.planePhysics.drag", 0.25f};
-    kit::SettingsEntry<float> dashDuration{"tuning.planePhysics.dashDuration", 0.25f};
-    kit::SettingsEntry<float> dashCooldownDuration{"tuning.planePhysics.dashCooldownDuration", 2.0f};
-    // 2 added to a plane cruising at about 100 could be neither seen nor felt
-    // (and drag undid it before the dash's end): 60 is a lunge of some 15
-    // units over the dash's quarter second, which the end of the dash cuts back.
-    kit::SettingsEntry<float> dashSpeed{"tuning.planePhysics.dashSpeed", 60.0f};
-    kit::SettingsEntry<float> mass{"tuning.planePhysics.mass", 1.0f};
-    kit::SettingsEntry<float> dashMass{"tuning.planePhysics.dashMass", 10.0f};
-    kit::SettingsEntry<float> ramRepeatDelay{"tuning.planePhysics.ramRepeatDelay", 1.0f};
-    kit::SettingsEntry<float> ramDamage{"tuning.planePhysics.ramDamage", 2.0f};
-};
-
-const Tuning& tuning()
-{
-    static const Tuning values;
-    return values;
-}
-
-} // namespace
 
 PlanePhysics::PlanePhysics(kit::EntityHandle propeller) : propeller(propeller)
 {
@@ -107,17 +74,16 @@ void PlanePhysics::readStick(kit::RigidBody& body, kit::Transform& transform, gl
     const auto* gamepad = world->getComponent<VirtualGamepad>(entityId);
     if (!gamepad)
         return;
-    const Tuning& t = tuning();
     steer = glm::vec3(gamepad->direction(), 0.0f);
     if (dashCooldown <= 0.0f && gamepad->isButtonDown(VirtualGamepad::dash)) {
-        dashCooldown = t.dashCooldownDuration;
-        dashTimer = t.dashDuration;
+        dashCooldown = flightSettings::dashCooldownDuration.value();
+        dashTimer = flightSettings::dashDuration.value();
         dashDirection = glm::dot(steer, steer) > 0.1f ? glm::normalize(steer) : forward;
         transform.rotation = shortestArc(forward, dashDirection) * transform.rotation;
         const float speed = glm::length(body.velocity);
-        body.velocity = dashDirection * (speed + t.dashSpeed.value);
-        speedBeforeDash = std::max(speed, t.acceleration.value);
-        body.mass = t.dashMass;
+        body.velocity = dashDirection * (speed + flightSettings::dashSpeed.value());
+        speedBeforeDash = std::max(speed, flightSettings::acceleration.value());
+        body.mass = flightSettings::dashMass.value();
         ramHistory.clear();
         ++dashCount;
         // The other copies cannot see a dash coming: they hear of it at once.
@@ -140,7 +106,7 @@ void PlanePhysics::runDash(kit::RigidBody& body, glm::vec3 direction, float dt)
         if (dashTimer <= 0.0f) {
             if (glm::length(body.velocity) > speedBeforeDash)
                 body.velocity = direction * speedBeforeDash;
-            body.mass = tuning().mass;
+            body.mass = flightSettings::mass.value();
         }
     } else if (isDashing) {
         endDashEffects(getEntity());
@@ -155,25 +121,23 @@ void PlanePhysics::thrust(kit::RigidBody& body, glm::vec3 forward, float speedMu
 {
     if (steer == glm::vec3(0.0f))
         return;
-    const Tuning& t = tuning();
     float turn = std::clamp(2.0f * (steer.x * forward.y - steer.y * forward.x), -1.0f, 1.0f);
     if (glm::dot(steer, forward) < 0.0f)
         turn = turn > 0.0f ? 1.0f : -1.0f; // behind the nose: turn hard (straight back: counter-clockwise)
-    angularVelocity += glm::length(steer) * turn * t.turnPower * dt;
+    angularVelocity += glm::length(steer) * turn * flightSettings::turnPower.value() * dt;
     float throttle = std::max(glm::dot(steer, forward), -0.1f);
     if (glm::dot(forward, body.velocity) < 0.0f)
         throttle *= 2.0f; // flying tail first
     throttle *= speedMultiplier;
-    body.deltaVelocity += forward * throttle * t.acceleration.value * dt;
+    body.deltaVelocity += forward * throttle * flightSettings::acceleration.value() * dt;
 }
 
 void PlanePhysics::lift(kit::RigidBody& body, glm::vec3 forward, glm::vec3 normal, float dt) const
 {
     // Cancels motion across the nose, less when the stick pulls against it.
-    const Tuning& t = tuning();
-    const float k = std::clamp(glm::dot(steer, forward) + 2.0f - 3.0f * t.drift, 0.0f, 1.0f);
+    const float k = std::clamp(glm::dot(steer, forward) + 2.0f - 3.0f * flightSettings::drift.value(), 0.0f, 1.0f);
     const glm::vec3 v = body.velocity;
-    glm::vec3 force = -glm::dot(normal, v) * normal * glm::length(v) * t.liftPower.value;
+    glm::vec3 force = -glm::dot(normal, v) * normal * glm::length(v) * flightSettings::liftPower.value();
     if (glm::dot(force, force) > 62500.0f)
         force = glm::normalize(force) * 250.0f;
     body.deltaVelocity += k * force * dt;
@@ -183,14 +147,15 @@ void PlanePhysics::align(glm::vec3 forward, glm::vec3 direction, float dt)
 {
     // Turns the nose toward the flight (away from it flying tail first).
     angularVelocity += glm::dot(forward, direction) * (forward.y * direction.x - forward.x * direction.y) *
-                       tuning().alignmentForce * dt;
+                       flightSettings::alignmentForce.value() * dt;
 }
 
 void PlanePhysics::drag(kit::RigidBody& body, float dt)
 {
-    const Tuning& t = tuning();
-    angularVelocity *= static_cast<float>(std::pow(1.0 - static_cast<double>(t.angularDrag.value), double(dt)));
-    body.deltaVelocity -= body.velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(t.drag.value), double(dt))));
+    angularVelocity *=
+        static_cast<float>(std::pow(1.0 - static_cast<double>(flightSettings::angularDrag.value()), double(dt)));
+    body.deltaVelocity -=
+        body.velocity * (1.0f - static_cast<float>(std::pow(1.0 - double(flightSettings::drag.value()), double(dt))));
 }
 
 void PlanePhysics::turn(kit::Transform& transform, float dt) const
@@ -203,12 +168,12 @@ void PlanePhysics::turn(kit::Transform& transform, float dt) const
 
 void PlanePhysics::ramming(bool speeding)
 {
-    const Tuning& t = tuning();
     // Old rams are forgotten.
-    while (!ramHistory.empty() && clock >= ramHistory.front().time + t.ramRepeatDelay)
+    while (!ramHistory.empty() && clock >= ramHistory.front().time + flightSettings::ramRepeatDelay.value())
         ramHistory.pop_front();
     if (isDashing || speeding)
-        ram((isDashing ? t.ramDamage.value : 0.0f) + (speeding ? t.ramDamage.value : 0.0f));
+        ram((isDashing ? flightSettings::ramDamage.value() : 0.0f) +
+            (speeding ? flightSettings::ramDamage.value() : 0.0f));
 }
 
 void PlanePhysics::spinPropeller(glm::vec3 forward, float dt) const
@@ -264,7 +229,7 @@ void PlanePhysics::ram(float ramDamage)
 void PlanePhysics::endDash(kit::Body& body)
 {
     if (dashTimer > 0.0f || isDashing)
-        body.mass = tuning().mass;
+        body.mass = flightSettings::mass.value();
     dashTimer = std::min(dashTimer, 0.0f);
     if (isDashing) {
         endDashEffects(getEntity());
@@ -343,8 +308,7 @@ glm::vec3 gravityOn(kit::World& world, kit::EntityID entity)
 
 bool PlanePhysics::glides()
 {
-    static kit::SettingsEntry<int> on("tuning.network.glide", 1);
-    return on.value != 0;
+    return flightSettings::glide.value() != 0;
 }
 
 void PlanePhysics::carryForward(glm::vec3& position, glm::quat& rotation, glm::vec3& velocity, float seconds)

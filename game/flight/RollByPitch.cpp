@@ -1,6 +1,7 @@
 #include "RollByPitch.h"
 
-#include "engine/core/SettingsEntry.h"
+#include "FlightSettings.h"
+
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 
@@ -19,12 +20,11 @@ RollByPitch::RollByPitch()
 
 void RollByPitch::update(float)
 {
-    static kit::SettingsEntry<float> antiRollBias("tuning.plane.antiRollBias", 5.0f);
     auto* transform = world->getComponent<kit::Transform>(entityId);
     if (!transform)
         return;
     const glm::vec3 forward = glm::normalize(transform->rotation * glm::vec3(0.0f, 0.0f, 1.0f));
-    const float b = std::abs(antiRollBias.value * forward.x);
+    const float b = std::abs(flightSettings::antiRollBias.value() * forward.x);
     const glm::vec3 across = glm::cross(glm::vec3(0.0f, b, forward.y), forward);
     if (glm::dot(across, across) < 1e-12f)
         return; // no defined right axis: keep the rotation as it is

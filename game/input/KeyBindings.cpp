@@ -1,5 +1,7 @@
 #include "KeyBindings.h"
 
+#include "ControlSettings.h"
+
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/input/KeyNames.h"
@@ -17,35 +19,37 @@ namespace {
 struct ActionRow {
     const char* setting;
     const char* label;
-    const char* defaults[keyboardSets]; // key names; "" for none
 };
 
-// In the order of Action. The second set takes the keyboard's right half.
+// In the order of Action.
 constexpr ActionRow rows[actionCount] = {
-    {"up", "Steer up", {"UP", "I"}},
-    {"down", "Steer down", {"DOWN", "K"}},
-    {"left", "Steer left", {"LEFT", "J"}},
-    {"right", "Steer right", {"RIGHT", "L"}},
-    {"up2", "Steer up (second key)", {"W", ""}},
-    {"down2", "Steer down (second key)", {"S", ""}},
-    {"left2", "Steer left (second key)", {"A", ""}},
-    {"right2", "Steer right (second key)", {"D", ""}},
-    {"dash", "Dash", {"Z", "U"}},
-    {"fire", "Fire", {"X", "O"}},
-    {"special", "Shotgun or bomb", {"C", "P"}},
-    {"taunt1", "Taunt 1", {"1", "7"}},
-    {"taunt2", "Taunt 2", {"2", "8"}},
-    {"taunt3", "Taunt 3", {"3", "9"}},
-    {"taunt4", "Taunt 4", {"4", "0"}},
-    {"ping", "Show my plane", {"V", "M"}},
-    {"join", "Join (join screen)", {"X", "O"}},
-    {"leave", "Leave (join screen)", {"Z", "U"}},
-    {"addComputer", "Add a computer pilot", {"V", ""}},
-    {"removeComputer", "Remove a computer pilot", {"C", ""}},
-    {"pilotStrength", "A computer pilot's strength", {"B", ""}},
+    {"up", "Steer up"},
+    {"down", "Steer down"},
+    {"left", "Steer left"},
+    {"right", "Steer right"},
+    {"up2", "Steer up (second key)"},
+    {"down2", "Steer down (second key)"},
+    {"left2", "Steer left (second key)"},
+    {"right2", "Steer right (second key)"},
+    {"dash", "Dash"},
+    {"fire", "Fire"},
+    {"special", "Shotgun or bomb"},
+    {"taunt1", "Taunt 1"},
+    {"taunt2", "Taunt 2"},
+    {"taunt3", "Taunt 3"},
+    {"taunt4", "Taunt 4"},
+    {"ping", "Show my plane"},
+    {"join", "Join (join screen)"},
+    {"leave", "Leave (join screen)"},
+    {"addComputer", "Add a computer pilot"},
+    {"removeComputer", "Remove a computer pilot"},
+    {"pilotStrength", "A computer pilot's strength"},
 };
 
-const ActionRow& row(Action action) { return rows[static_cast<int>(action)]; }
+const ActionRow& row(Action action)
+{
+    return rows[static_cast<int>(action)];
+}
 
 // Every binding's key code, read again whenever the settings change (a
 // choice on the Options screen, a reload of the tuning).
@@ -58,8 +62,11 @@ public:
         for (int set = 0; set < keyboardSets; ++set) {
             for (int a = 0; a < actionCount; ++a) {
                 const auto action = static_cast<Action>(a);
-                const std::string fallback = row(action).defaults[set];
-                const std::string text = kit::settings::get<std::string>(settingKey(set, action), fallback);
+                // Read from the table, not the declaration's entry: this refresh
+                // may come before that entry's own.
+                const kit::Setting<std::string>& declared = binding(set, action);
+                const std::string& fallback = declared.fallback();
+                const std::string text = kit::settings::get<std::string>(declared.key(), fallback);
                 int code = text.empty() ? -1 : kit::keys::fromName(text);
                 if (!text.empty() && (code < 0 || reserved(code))) {
                     if (reportedBad_.insert(settingKey(set, action) + "=" + text).second) {
@@ -88,15 +95,24 @@ BindingTable& table()
 
 } // namespace
 
-const char* settingName(Action action) { return row(action).setting; }
+const char* settingName(Action action)
+{
+    return row(action).setting;
+}
 
-const char* label(Action action) { return row(action).label; }
+const char* label(Action action)
+{
+    return row(action).label;
+}
 
-bool onJoinScreen(Action action) { return action >= Action::join; }
+bool onJoinScreen(Action action)
+{
+    return action >= Action::join;
+}
 
 std::string settingKey(int set, Action action)
 {
-    return "tuning.controls.keyboard" + std::to_string(set + 1) + "." + settingName(action);
+    return binding(set, action).key();
 }
 
 int key(int set, Action action)
@@ -110,7 +126,7 @@ int defaultKey(int set, Action action)
 {
     if (set < 0 || set >= keyboardSets || action >= Action::count)
         return -1;
-    const std::string name = row(action).defaults[set];
+    const std::string& name = binding(set, action).fallback();
     return name.empty() ? -1 : kit::keys::fromName(name);
 }
 

@@ -1,6 +1,7 @@
 #include "VirtualGamepadJoystick.h"
 
-#include "engine/core/SettingsEntry.h"
+#include "InputSettings.h"
+
 #include "engine/input/Joystick.h"
 #include "engine/input/PadButtons.h"
 
@@ -29,8 +30,7 @@ constexpr int buttonMap[VirtualGamepad::buttonCount][2] = {
 // of the throw stretched so that the edge still gives full steering.
 glm::vec2 outsideDeadZone(glm::vec2 stick)
 {
-    static kit::SettingsEntry<float> deadZone("tuning.joystick.deadZone", 0.0f);
-    const float zone = std::clamp(deadZone.value, 0.0f, 0.9f);
+    const float zone = std::clamp(inputSettings::deadZone.value(), 0.0f, 0.9f);
     const float length = glm::length(stick);
     if (zone <= 0.0f)
         return stick;

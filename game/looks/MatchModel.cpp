@@ -1,6 +1,7 @@
 #include "MatchModel.h"
 
-#include "engine/core/SettingsEntry.h"
+#include "LookSettings.h"
+
 #include "engine/render/Model.h"
 #include "engine/resources/ResourceManagers.h"
 
@@ -16,12 +17,11 @@ std::string lowDetailPath(const std::string& path)
 
 kit::Model* matchModel(const std::string& path)
 {
-    static kit::SettingsEntry<float> belowPixels("tuning.renderer.lowDetailBelowPixels", 100.0f);
     auto* model = new kit::Model(kit::objManager().prefetch(path));
     const std::string low = lowDetailPath(path);
-    if (!low.empty() && belowPixels.value > 0.0f) {
+    if (!low.empty() && lookSettings::lowDetailBelowPixels.value() > 0.0f) {
         model->lowDetail = kit::objManager().prefetch(low);
-        model->lowDetailBelowPixels = belowPixels.value;
+        model->lowDetailBelowPixels = lookSettings::lowDetailBelowPixels.value();
     }
     return model;
 }

@@ -1,5 +1,8 @@
 #include "GameWorld.h"
 
+#include "MatchSettings.h"
+
+#include "game/camera/CameraSettings.h"
 #include "game/lobby/DepartedCopies.h"
 #include "game/match/HostDuties.h"
 #include "game/match/MatchStart.h"
@@ -19,7 +22,6 @@
 #include "game/weapons/ProjectileBudget.h"
 
 #include "engine/core/Label.h"
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/input/JoystickManager.h"
@@ -94,13 +96,6 @@ void buildStage(kit::World& world)
 
 void buildCameras(kit::World& world)
 {
-    // A spring of stiffness 1 and damping 0.5 swings for seconds after
-    // planes that cross the arena in two: the only plane in a match was out
-    // of view 8 to 16% of the time, two planes 5 to 11%. Critically damped
-    // at 3 rad/s the camera still glides (about a third of a second behind)
-    // and loses nobody.
-    static kit::SettingsEntry<float> stiffness("tuning.camera.stiffness", 9.0f);
-    static kit::SettingsEntry<float> damping("tuning.camera.damping", 6.0f);
     // The point the camera looks for: everything in focus fits the view from it.
     const kit::EntityHandle target = world.createEntity();
     world.addComponent(target, new kit::Transform(glm::vec3(0.0f, 0.0f, 100.0f)));
@@ -111,7 +106,7 @@ void buildCameras(kit::World& world)
     world.addComponent(camera, new kit::Label(tags::gameSpace));
     world.addComponent(camera, new kit::AspectMatcher);
     world.addComponent(camera, new kit::Transform(glm::vec3(0.0f, 0.0f, 100.0f)));
-    world.addComponent(camera, new kit::SpringAttachment(target, stiffness, damping));
+    world.addComponent(camera, new kit::SpringAttachment(target, cameraSettings::stiffness, cameraSettings::damping));
     world.addComponent(camera, new kit::Body);
     world.addComponent(camera, new kit::Camera(glm::perspective(1.2217305f, 1.0f, 0.1f, 1000.0f)));
 
@@ -165,7 +160,6 @@ void listenForLeaving(kit::World& world, const MatchExits& exits)
 
 void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView& view)
 {
-    static kit::SettingsEntry<float> gravity("tuning.gameWorld.gravity", -30.0f);
     if (SoundManager* sounds = SoundManager::of(world))
         sounds->setBackgroundPaused(false);
     std::cout << "Creating Game World"
@@ -200,8 +194,8 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     world->addComponent(world->createEntity(), scene);
     world->addComponent(world->createEntity(),
                         new kit::Renderer({kit::tagId(tags::hudSpace)}, kit::UniformSet{}, false, 0, 1.0f));
-    world->addComponent(world->createEntity(),
-                        new kit::Gravity(glm::vec3(0.0f, gravity.value, 0.0f), kit::tagId(tags::hasGravity)));
+    world->addComponent(world->createEntity(), new kit::Gravity(glm::vec3(0.0f, matchSettings::gravity.value(), 0.0f),
+                                                                kit::tagId(tags::hasGravity)));
 
     // Every copy: the one that hosts now does the host's part.
     takeHostDuties(*world, state);

@@ -1,5 +1,7 @@
 #include "MatchReplay.h"
 
+#include "MatchSettings.h"
+
 #include "game/players/PlayerInfo.h"
 #include "game/replays/MatchRecording.h"
 #include "game/replays/ReplayShelf.h"
@@ -26,7 +28,7 @@ std::string localTimeNow()
 }
 
 // What a match plays by, so that its replay can say so.
-constexpr const char* matchSettings[] = {"tuning.gameWorld.matchLength", "tuning.gameWorld.gravity"};
+const kit::SettingDeclaration* const playedBy[] = {&matchSettings::matchLength, &matchSettings::gravity};
 
 } // namespace
 
@@ -45,17 +47,16 @@ kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table)
                                        [](const ScoreEntry& a, const ScoreEntry& b) { return a.points < b.points; });
     if (best != table.end())
         header.winner = header.players[static_cast<std::size_t>(best - table.begin())].name;
-    for (const char* key : matchSettings) {
-        if (kit::settings::has(key))
-            header.settings.emplace_back(key, kit::settings::get<std::string>(key, ""));
+    for (const kit::SettingDeclaration* setting : playedBy) {
+        if (kit::settings::has(setting->key()))
+            header.settings.emplace_back(setting->key(), kit::settings::get<std::string>(setting->key(), ""));
     }
     return header;
 }
 
 bool replaysWanted()
 {
-    return !kit::settings::get<std::string>("tuning.replays.file", "").empty() ||
-           kit::settings::get<int>("tuning.replays.keep", 50) > 0;
+    return !matchSettings::replayFile.value().empty() || matchSettings::replaysKept.value() > 0;
 }
 
 void keepMatchReplay(kit::World& world, const ScoreTable& table)
@@ -67,14 +68,14 @@ void keepMatchReplay(kit::World& world, const ScoreTable& table)
     kit::ReplayRecorder& recorder = *recording->recorder();
     recorder.stop();
     const kit::Replay replay = recorder.replay(matchReplayHeader(world, table));
-    const std::string file = kit::settings::get<std::string>("tuning.replays.file", "");
+    const std::string file = matchSettings::replayFile.value();
     if (!file.empty()) {
         std::string error;
         if (!kit::writeReplayFile(file, replay, error))
             std::cerr << "The match's replay is not kept: " << error << "\n";
         return;
     }
-    const int keep = kit::settings::get<int>("tuning.replays.keep", 50);
+    const int keep = matchSettings::replaysKept.value();
     if (keep > 0)
         shelveReplay(replay, replayDirectory(), keep);
 }

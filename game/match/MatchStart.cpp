@@ -1,18 +1,19 @@
 #include "MatchStart.h"
 
+#include "MatchSettings.h"
+
 #include "game/match/LinkStrip.h"
 #include "game/match/SpawnCircle.h"
 #include "game/match/Timer.h"
 
-#include "game/match/MatchFunctions.h"
-#include "game/players/PlayerInfo.h"
 #include "game/combat/HealthBar.h"
 #include "game/combat/Score.h"
 #include "game/combat/ScoreCounter.h"
 #include "game/common/Tags.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerInfo.h"
 
 #include "engine/core/Label.h"
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -74,13 +75,12 @@ void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, f
     const glm::vec3 at(place, -0.76f, 0.0f);
     const float width = 0.4f, height = 0.533f;
 
-    world.addComponent(overlay(world, at),
-                       kit::Sprite::sharing(kit::textureManager().prefetch(info.hudIcon), width, height,
-                                            gaugePriority(iconLayer)));
+    world.addComponent(overlay(world, at), kit::Sprite::sharing(kit::textureManager().prefetch(info.hudIcon), width,
+                                                                height, gaugePriority(iconLayer)));
 
     const kit::EntityHandle bar = overlay(world, at + glm::vec3(0.0f, 0.0f, 0.01f));
     kit::Sprite* ringSprite = kit::Sprite::sharing(kit::textureManager().prefetch("sprites/HUD/health.png"), width,
-                                                    height, gaugePriority(ringLayer));
+                                                   height, gaugePriority(ringLayer));
     ringSprite->material = ring;
     world.addComponent(bar, ringSprite);
     world.addComponent(bar, new HealthBar(plane));
@@ -190,12 +190,11 @@ void endWhenTimeIsUp(kit::World& world, float length)
 
 void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& state)
 {
-    static kit::SettingsEntry<float> matchLength("tuning.gameWorld.matchLength", 180.0f);
     kit::World* world = entity.world;
     if (!world || state->started)
         return;
     state->started = true;
-    const float chosen = state->view.length > 0.0f ? state->view.length : matchLength.value;
+    const float chosen = state->view.length > 0.0f ? state->view.length : matchSettings::matchLength.value();
     const float length = std::clamp(chosen, 1.0f, 24.0f * 3600.0f);
     std::vector<kit::EntityHandle> shown = launchOwnPlanes(*world);
     if (state->view.replayOf)

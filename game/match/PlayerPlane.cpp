@@ -1,5 +1,7 @@
 #include "PlayerPlane.h"
 
+#include "MatchSettings.h"
+
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Health.h"
@@ -7,7 +9,6 @@
 #include "game/common/Arena.h"
 #include "game/common/CallRefusals.h"
 #include "game/common/Tags.h"
-#include "game/common/TuningRange.h"
 #include "game/effects/Particles.h"
 #include "game/effects/PlayerPingSpawner.h"
 #include "game/effects/ShadowOfObject.h"
@@ -23,7 +24,6 @@
 #include "game/weapons/HitClaim.h"
 
 #include "engine/core/Label.h"
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/physics/CircleCollider.h"
 #include "engine/physics/ConstantRotation.h"
@@ -59,15 +59,12 @@ kit::EntityHandle part(kit::World& world, kit::EntityHandle plane, const std::st
 // link's delay along its own flight rules (PlanePhysics::glides).
 kit::Glide* planeGlide()
 {
-    static kit::SettingsEntry<float> seconds("tuning.network.glideSeconds", 0.07f);
-    static kit::SettingsEntry<float> snap("tuning.network.snapDistance", 30.0f);
-    static kit::SettingsEntry<float> speed("tuning.network.correctionSpeed", 200.0f);
     if (!PlanePhysics::glides())
         return nullptr;
     kit::GlideCorrection::Settings settings;
-    settings.seconds = tunedAtLeast(seconds, 0.001f, 0.07f);
-    settings.snapDistance = tunedAtLeast(snap, 0.0f, 30.0f);
-    settings.maxCorrectionSpeed = tunedAtLeast(speed, 0.0f, 200.0f);
+    settings.seconds = matchSettings::glideSeconds.value();
+    settings.snapDistance = matchSettings::snapDistance.value();
+    settings.maxCorrectionSpeed = matchSettings::correctionSpeed.value();
     return new kit::Glide(settings);
 }
 

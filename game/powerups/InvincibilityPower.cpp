@@ -1,6 +1,7 @@
 #include "InvincibilityPower.h"
 
-#include "engine/core/SettingsEntry.h"
+#include "PowerSettings.h"
+
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Model.h"
@@ -11,10 +12,9 @@ namespace skyscuffle {
 
 InvincibilityPower::InvincibilityPower()
 {
-    static kit::SettingsEntry<float> duration("tuning.invincibilityPower.duration", 2.0f);
-    static kit::SettingsEntry<float> flashRate("tuning.invincibilityPower.flashRate", 0.25f);
-    timeLeft = duration;
-    flashPeriod = flashRate.value > 0.0f ? flashRate.value : 0.25f;
+    timeLeft = powerSettings::invincibilityDuration;
+    const float flashRate = powerSettings::invincibilityFlashRate;
+    flashPeriod = flashRate > 0.0f ? flashRate : 0.25f;
     addClassTags<InvincibilityPower>("invincibilityPower");
 }
 

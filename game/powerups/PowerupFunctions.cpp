@@ -1,6 +1,7 @@
 #include "PowerupFunctions.h"
 
 #include "game/powerups/BombPower.h"
+#include "game/powerups/PowerSettings.h"
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/HealthPower.h"
 #include "game/powerups/InvincibilityPower.h"
@@ -19,7 +20,6 @@
 #include "game/looks/MatchModel.h"
 
 #include "engine/core/Label.h"
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/CircleCollider.h"
@@ -59,7 +59,6 @@ bool isPlane(kit::EntityHandle plane)
 
 void spawnPowerup(kit::EntityHandle handle, glm::vec3 position, PowerEnum kind)
 {
-    static kit::SettingsEntry<float> lifespan("tuning.powerup.lifespan", 10.0f);
     kit::World* world = handle.world;
     const PowerKind* look = powerKind(kind);
     if (!world || !look || !inArena(position))
@@ -83,7 +82,7 @@ void spawnPowerup(kit::EntityHandle handle, glm::vec3 position, PowerEnum kind)
     picture->material = sharedFlatMaterial(look->sprite);
     world->addComponent(item, picture);
     world->addComponent(item, new kit::CircleCollider(4.0f));
-    world->addComponent(item, new kit::LifeSpan(std::clamp(lifespan.value, 0.0f, 600.0f)));
+    world->addComponent(item, new kit::LifeSpan(std::clamp(powerSettings::lifespan.value(), 0.0f, 600.0f)));
     world->addComponent(item, new PowerupItem(granted));
     world->addComponent(item, new kit::CollisionSignal(kit::tagId(tags::plane), [](kit::Component* self,
                                                                                kit::EntityHandle plane, glm::vec2) {

@@ -1,9 +1,10 @@
 #include "PowerupSpawnSystem.h"
 
-#include "game/powerups/PowerupFunctions.h"
-#include "game/common/Random.h"
+#include "PowerSettings.h"
 
-#include "engine/core/SettingsEntry.h"
+#include "game/common/Random.h"
+#include "game/powerups/PowerupFunctions.h"
+
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
@@ -21,9 +22,8 @@ PowerupSpawnSystem::PowerupSpawnSystem(glm::vec2 centre, glm::vec2 size, float p
 
 float PowerupSpawnSystem::nextInterval() const
 {
-    static kit::SettingsEntry<float> shortest("tuning.powerupSpawn.minSpawnInterval", 1.0f);
-    static kit::SettingsEntry<float> longest("tuning.powerupSpawn.maxSpawnInterval", 20.0f);
-    const float interval = Random::between(shortest, longest) / std::max(players, 1.0f);
+    const float interval =
+        Random::between(powerSettings::minSpawnInterval, powerSettings::maxSpawnInterval) / std::max(players, 1.0f);
     return std::isfinite(interval) ? std::max(interval, 0.05f) : 5.0f;
 }
 

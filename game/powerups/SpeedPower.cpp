@@ -1,18 +1,17 @@
 #include "SpeedPower.h"
 
+#include "PowerSettings.h"
+
 #include "game/effects/DashParticleEmitter.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 
 namespace skyscuffle {
 
 SpeedPower::SpeedPower()
 {
-    static kit::SettingsEntry<float> duration("tuning.speedPower.duration", 5.0f);
-    static kit::SettingsEntry<float> thrust("tuning.speedPower.multiplier", 3.0f);
-    timeLeft = duration;
-    multiplier = thrust;
+    timeLeft = powerSettings::speedDuration;
+    multiplier = powerSettings::speedMultiplier;
     addClassTags<SpeedPower>("speedPower");
 }
 

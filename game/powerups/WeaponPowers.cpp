@@ -1,5 +1,6 @@
 // The three weapon powers: the weapon each hangs under the plane.
 #include "game/powerups/BombPower.h"
+#include "game/powerups/PowerSettings.h"
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/ShotgunPower.h"
 
@@ -12,7 +13,6 @@
 #include "game/looks/MatchModel.h"
 
 #include "engine/core/Label.h"
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Transform.h"
@@ -35,16 +35,15 @@ kit::EntityHandle hangWeapon(kit::World& world, kit::EntityHandle plane, const s
     return weapon;
 }
 
-int shotsOf(const char* key, int fallback)
+int shotsOf(const kit::Setting<int>& shots)
 {
-    kit::SettingsEntry<int> shots(key, fallback);
-    return std::max(shots.value, 0);
+    return std::max(shots.value(), 0);
 }
 
 } // namespace
 
 GatlingGunPower::GatlingGunPower()
-    : WeaponPower(tags::gatlingGunPower, shotsOf("tuning.gatlingGunPower.numOfBullets", 50))
+    : WeaponPower(tags::gatlingGunPower, shotsOf(powerSettings::gatlingGunShots))
 {
     addClassTags<GatlingGunPower>("gatlingGunPower");
 }
@@ -68,7 +67,7 @@ kit::EntityHandle GatlingGunPower::buildWeapon()
                       new GatlingGun(getEntity(), kit::typeId<GatlingGunPower>()));
 }
 
-ShotgunPower::ShotgunPower() : WeaponPower(tags::shotgunPower, shotsOf("tuning.shotgunPower.numOfBullets", 5))
+ShotgunPower::ShotgunPower() : WeaponPower(tags::shotgunPower, shotsOf(powerSettings::shotgunShots))
 {
     addClassTags<ShotgunPower>("shotgunPower");
 }
@@ -79,7 +78,7 @@ kit::EntityHandle ShotgunPower::buildWeapon()
                       new Shotgun(getEntity(), kit::typeId<ShotgunPower>()));
 }
 
-BombPower::BombPower() : WeaponPower(tags::bombPower, shotsOf("tuning.bombPower.numOfBombs", 3))
+BombPower::BombPower() : WeaponPower(tags::bombPower, shotsOf(powerSettings::bombs))
 {
     addClassTags<BombPower>("bombPower");
 }

@@ -2,12 +2,12 @@
 
 #include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSettings.h"
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/combat/ScoreFunctions.h"
 
 #include "engine/core/ParseError.h"
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/render/Text.h"
@@ -65,7 +65,6 @@ void listenForAnything(kit::World* world, const std::shared_ptr<Loading>& state)
 
 void step(kit::World* world, const std::shared_ptr<Loading>& state, float dt)
 {
-    static kit::SettingsEntry<float> delay("tuning.loadingScreen.delay", 5.0f);
     Loading& s = *state;
     const float progress = progressOf(s.bucket);
     if (progress > s.shownProgress) {
@@ -79,7 +78,7 @@ void step(kit::World* world, const std::shared_ptr<Loading>& state, float dt)
         screens::setText(s.percentText, "Press\nAnything");
     }
     s.elapsed += dt;
-    if (s.elapsed >= delay.value && s.complete)
+    if (s.elapsed >= screenSettings::loadingDelay.value() && s.complete)
         leave(world, s);
 }
 

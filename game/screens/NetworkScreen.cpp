@@ -8,11 +8,11 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
-#include "engine/core/Settings.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
 #include "engine/network/LANDiscoverySystem.h"
+#include "engine/network/NetworkSettings.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/render/Text.h"
 
@@ -135,8 +135,8 @@ void createNetworkScreen(kit::World* world)
               << "\n";
     std::cout << "Press C to enter an IP to discover manually"
               << "\n";
-    const int portSetting = kit::settings::get<int>("tuning.server.port", 16519);
-    const int connectionSetting = kit::settings::get<int>("tuning.server.maxConnections", 16);
+    const int portSetting = kit::networkSettings::port.value();
+    const int connectionSetting = kit::networkSettings::maxConnections.value();
     const auto port = static_cast<std::uint16_t>(std::clamp(portSetting, 0, 65535));
     const auto maxConnections = static_cast<std::uint16_t>(std::clamp(connectionSetting, 1, 65535));
 

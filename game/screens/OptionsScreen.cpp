@@ -5,17 +5,22 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
-#include "game/sound/SoundManager.h"
+#include "game/ai/PilotSettings.h"
 #include "game/ai/PilotSkill.h"
+#include "game/input/InputSettings.h"
 #include "game/input/KeyBindings.h"
+#include "game/sound/SoundManager.h"
+#include "game/sound/SoundSettings.h"
 
 #include "engine/core/Settings.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
+#include "engine/core/application/ApplicationSettings.h"
 #include "engine/input/KeyNames.h"
 #include "engine/input/Keys.h"
+#include "engine/render/RenderSettings.h"
 #include "engine/render/Text.h"
 
 #include <algorithm>
@@ -53,14 +58,14 @@ bool fullscreenNow(kit::World* world)
 {
     if (const kit::Window* window = shownWindow(world))
         return window->isFullscreen();
-    return settings::get<bool>("tuning.window.fullscreen", false);
+    return kit::applicationSettings::fullscreen.value();
 }
 
 glm::ivec2 windowedSizeNow(kit::World* world)
 {
     if (const kit::Window* window = shownWindow(world))
         return window->windowedSize();
-    return glm::ivec2(settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f)));
+    return glm::ivec2(glm::vec2(kit::applicationSettings::width.value(), kit::applicationSettings::height.value()));
 }
 
 std::string percent(float value)
@@ -68,20 +73,23 @@ std::string percent(float value)
     return std::to_string(static_cast<int>(std::lround(value * 100.0f))) + "%";
 }
 
-std::string onOff(bool on) { return on ? "On" : "Off"; }
+std::string onOff(bool on)
+{
+    return on ? "On" : "Off";
+}
 
 // A value from 0 to 1 in tenths.
-OptionRow volumeRow(const std::string& label, const std::string& key, kit::World* world)
+OptionRow volumeRow(const std::string& label, const kit::Setting<float>& volume, kit::World* world)
 {
     OptionRow row;
     row.label = label;
-    row.value = [key] { return percent(std::clamp(settings::get<float>(key, 1.0f), 0.0f, 1.0f)); };
-    row.change = [key, world](int step) {
-        const float now = std::clamp(settings::get<float>(key, 1.0f), 0.0f, 1.0f);
+    row.value = [&volume] { return percent(std::clamp(volume.value(), 0.0f, 1.0f)); };
+    row.change = [&volume, world](int step) {
+        const float now = std::clamp(volume.value(), 0.0f, 1.0f);
         const float next = std::clamp(std::round(now * 10.0f + static_cast<float>(step)) / 10.0f, 0.0f, 1.0f);
         char text[16];
         std::snprintf(text, sizeof text, "%g", next);
-        keep(key, text);
+        keep(volume.key(), text);
         if (SoundManager* sounds = SoundManager::of(world))
             sounds->applyVolumes();
     };
@@ -96,7 +104,7 @@ constexpr std::array<float, 4> resolutionScales{0.0f, 1.0f, 0.75f, 0.5f};
 OptionRow resolutionRow()
 {
     const auto current = [] {
-        const float chosen = settings::get<float>("tuning.renderer.resolutionScale", 0.0f);
+        const float chosen = kit::renderSettings::resolutionScale.value();
         // The listed scale nearest the one in force (which may be none of them).
         std::size_t at = 0;
         for (std::size_t i = 1; i < resolutionScales.size(); ++i) {
@@ -116,7 +124,7 @@ OptionRow resolutionRow()
         const int next = ((static_cast<int>(current()) + step) % count + count) % count;
         char text[16];
         std::snprintf(text, sizeof text, "%g", resolutionScales[static_cast<std::size_t>(next)]);
-        keep("tuning.renderer.resolutionScale", text);
+        keep(kit::renderSettings::resolutionScale.key(), text);
     };
     return row;
 }
@@ -124,18 +132,24 @@ OptionRow resolutionRow()
 constexpr std::array<std::array<int, 2>, 6> windowSizes{
     {{800, 600}, {1024, 768}, {1280, 720}, {1366, 768}, {1600, 900}, {1920, 1080}}};
 
+// What this screen chooses, all back to their defaults at once.
+const kit::SettingDeclaration* const choices[] = {
+    &soundSettings::musicVolume,      &soundSettings::effectsVolume,     &kit::applicationSettings::fullscreen,
+    &kit::applicationSettings::width, &kit::applicationSettings::height, &kit::applicationSettings::verticalSync,
+    &pilotSettings::strength,         &inputSettings::deadZone,          &kit::renderSettings::resolutionScale};
+
 std::vector<OptionRow> optionRows(kit::World* world)
 {
     std::vector<OptionRow> rows;
-    rows.push_back(volumeRow("Music volume", "tuning.sound.musicVolume", world));
-    rows.push_back(volumeRow("Effects volume", "tuning.sound.effectsVolume", world));
+    rows.push_back(volumeRow("Music volume", soundSettings::musicVolume, world));
+    rows.push_back(volumeRow("Effects volume", soundSettings::effectsVolume, world));
 
     OptionRow fullscreen;
     fullscreen.label = "Full screen";
     fullscreen.value = [world] { return onOff(fullscreenNow(world)); };
     fullscreen.change = [world](int) {
         const bool on = !fullscreenNow(world);
-        keep("tuning.window.fullscreen", on ? "1" : "0");
+        keep(kit::applicationSettings::fullscreen.key(), on ? "1" : "0");
         if (world->window)
             world->window->setFullscreen(on);
     };
@@ -158,8 +172,8 @@ std::vector<OptionRow> optionRows(kit::World* world)
         const int count = static_cast<int>(windowSizes.size());
         const int next = at < 0 ? (step > 0 ? 0 : count - 1) : ((at + step) % count + count) % count;
         const auto& chosen = windowSizes[static_cast<std::size_t>(next)];
-        keep("tuning.window.size.x", std::to_string(chosen[0]));
-        keep("tuning.window.size.y", std::to_string(chosen[1]));
+        keep(kit::applicationSettings::width.key(), std::to_string(chosen[0]));
+        keep(kit::applicationSettings::height.key(), std::to_string(chosen[1]));
         if (world->window)
             world->window->setWindowedSize(glm::ivec2(chosen[0], chosen[1]));
     };
@@ -168,10 +182,10 @@ std::vector<OptionRow> optionRows(kit::World* world)
 
     OptionRow vsync;
     vsync.label = "Vertical sync";
-    vsync.value = [] { return onOff(settings::get<bool>("tuning.window.verticalSync", true)); };
+    vsync.value = [] { return onOff(kit::applicationSettings::verticalSync.value()); };
     vsync.change = [world](int) {
-        const bool on = !settings::get<bool>("tuning.window.verticalSync", true);
-        keep("tuning.window.verticalSync", on ? "1" : "0");
+        const bool on = !kit::applicationSettings::verticalSync.value();
+        keep(kit::applicationSettings::verticalSync.key(), on ? "1" : "0");
         if (world->owner)
             world->owner->verticalSync = on;
         if (world->window)
@@ -189,19 +203,19 @@ std::vector<OptionRow> optionRows(kit::World* world)
     pilots.change = [](int step) {
         const int now = static_cast<int>(defaultStrength());
         const int next = std::clamp(now + step, 0, 2);
-        keep("tuning.ai.strength", nameOf(static_cast<PilotStrength>(next)));
+        keep(pilotSettings::strength.key(), nameOf(static_cast<PilotStrength>(next)));
     };
     rows.push_back(pilots);
 
     OptionRow deadZone;
     deadZone.label = "Pad dead zone";
-    deadZone.value = [] { return percent(std::clamp(settings::get<float>("tuning.joystick.deadZone", 0.0f), 0.0f, 0.5f)); };
+    deadZone.value = [] { return percent(std::clamp(inputSettings::deadZone.value(), 0.0f, 0.5f)); };
     deadZone.change = [](int step) {
-        const float now = std::clamp(settings::get<float>("tuning.joystick.deadZone", 0.0f), 0.0f, 0.5f);
+        const float now = std::clamp(inputSettings::deadZone.value(), 0.0f, 0.5f);
         const float next = std::clamp(std::round(now * 20.0f + static_cast<float>(step)) / 20.0f, 0.0f, 0.5f);
         char text[16];
         std::snprintf(text, sizeof text, "%g", next);
-        keep("tuning.joystick.deadZone", text);
+        keep(inputSettings::deadZone.key(), text);
     };
     rows.push_back(deadZone);
 
@@ -217,11 +231,9 @@ std::vector<OptionRow> optionRows(kit::World* world)
     reset.choose = [world] {
         // The command line's values go too: the defaults are what the
         // player asked for, for the rest of the run as well.
-        for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
-                                "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
-                                "tuning.ai.strength", "tuning.joystick.deadZone", "tuning.renderer.resolutionScale"}) {
-            settings::clearForRun(key);
-            settings::clearPlayer(key);
+        for (const kit::SettingDeclaration* chosen : choices) {
+            settings::clearForRun(chosen->key());
+            settings::clearPlayer(chosen->key());
         }
         controls::resetToDefaults();
         settings::keepPlayerChoices();
@@ -229,9 +241,9 @@ std::vector<OptionRow> optionRows(kit::World* world)
         if (SoundManager* sounds = SoundManager::of(world))
             sounds->applyVolumes();
         if (world->window) {
-            world->window->setFullscreen(settings::get<bool>("tuning.window.fullscreen", false));
-            const glm::vec2 s = settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
-            world->window->setWindowedSize(glm::ivec2(s));
+            world->window->setFullscreen(kit::applicationSettings::fullscreen.value());
+            world->window->setWindowedSize(glm::ivec2(
+                glm::vec2(kit::applicationSettings::width.value(), kit::applicationSettings::height.value())));
         }
     };
     rows.push_back(reset);
@@ -311,8 +323,10 @@ void ControlsScreenInit::operator()(kit::World* world) const
                     if (done.swappedWith) {
                         const auto [otherSet, other] = *done.swappedWith;
                         const int now = controls::key(otherSet, other);
-                        *notice += std::string(", swapped: ") + (otherSet != keySet ? "keyboard " + std::to_string(otherSet + 1) + " " : "") +
-                                   controls::label(other) + " is " + (now < 0 ? std::string("none") : kit::keys::name(now)) + " now";
+                        *notice += std::string(", swapped: ") +
+                                   (otherSet != keySet ? "keyboard " + std::to_string(otherSet + 1) + " " : "") +
+                                   controls::label(other) + " is " +
+                                   (now < 0 ? std::string("none") : kit::keys::name(now)) + " now";
                     }
                     std::cout << "Bound " << controls::settingKey(keySet, action).substr(7) << " to "
                               << kit::keys::name(key.key) << "\n";
@@ -340,9 +354,10 @@ void ControlsScreenInit::operator()(kit::World* world) const
     showBackground(world, title, "Enter, then a key, binds it; a key in use elsewhere is swapped", bottom - 0.02f);
     addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), -0.05f, 0.042f, step,
                    [world] { screens::switchTo(world, createOptionsScreen); });
-    kit::Text* line = screens::addText(world, "", glm::vec2(-1.05f, bottom + 0.01f), 0.042f, glm::vec3(1.0f, 0.7f, 0.35f));
-    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
-                                               [line, notice](kit::Component*, float) { screens::setText(line, *notice); });
+    kit::Text* line =
+        screens::addText(world, "", glm::vec2(-1.05f, bottom + 0.01f), 0.042f, glm::vec3(1.0f, 0.7f, 0.35f));
+    world->emplaceComponent<kit::UpdateSignal>(
+        world->createEntity(), [line, notice](kit::Component*, float) { screens::setText(line, *notice); });
 }
 
 } // namespace skyscuffle

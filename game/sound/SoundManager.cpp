@@ -1,5 +1,7 @@
 #include "SoundManager.h"
 
+#include "SoundSettings.h"
+
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 
@@ -138,15 +140,13 @@ audio::Channel SoundManager::start(const SoundEntry& entry, audio::Mode mode)
 
 float SoundManager::musicVolume()
 {
-    static kit::SettingsEntry<float> volume("tuning.sound.musicVolume", 1.0f);
-    return std::clamp(volume.value, 0.0f, 1.0f);
+    return std::clamp(soundSettings::musicVolume.value(), 0.0f, 1.0f);
 }
 
 float SoundManager::effectsVolume()
 {
-    // Read at every sound: an entry, which follows every change of the settings.
-    static kit::SettingsEntry<float> volume("tuning.sound.effectsVolume", 1.0f);
-    return std::clamp(volume.value, 0.0f, 1.0f);
+    // Read at every sound: it follows every change of the settings.
+    return std::clamp(soundSettings::effectsVolume.value(), 0.0f, 1.0f);
 }
 
 void SoundManager::applyVolumes()

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "engine/core/Setting.h"
 #include "engine/network/InviteCode.h"
 
 #include <boost/program_options.hpp>
@@ -31,6 +32,8 @@ po::options_description describeOptions()
     options.add_options()
         ("help,h", "show this help and exit")
         ("version", "show the version and exit")
+        ("list-settings", po::value<std::string>()->implicit_value("text")->value_name("markdown"),
+         "show every setting (key, type, default, range, help) and exit; =markdown as a table")
         ("fullscreen", "play in full screen on the primary monitor")
         ("windowed", "play in a window")
         ("size", po::value<std::string>()->value_name("WxH"), "the window's size in pixels, e.g. 1280x720")
@@ -104,6 +107,14 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
             << "A side-view aeroplane dogfight for several players, on one machine or a local network.\n\n"
             << options << "\nSettings chosen in the game are kept in $XDG_CONFIG_HOME/skyscuffle/settings.csv\n"
             << "(~/.config/skyscuffle/settings.csv by default); options given here last for one run.\n";
+        line.run = false;
+        return line;
+    }
+    if (given.count("list-settings")) {
+        const std::string& form = given["list-settings"].as<std::string>();
+        if (form != "text" && form != "markdown")
+            return fail("--list-settings takes markdown or nothing, not '" + form + "'");
+        out << kit::settingsList(form == "markdown");
         line.run = false;
         return line;
     }

@@ -21,11 +21,13 @@
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
+#include "engine/core/application/ApplicationSettings.h"
 #include "engine/core/application/GlewInitError.h"
 #include "engine/core/application/StopSignals.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
 #include "engine/network/LANDiscoverySystem.h"
+#include "engine/network/NetworkSettings.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/render/state/RenderState.h"
 #include "engine/render/state/SoftwareRenderer.h"
@@ -105,10 +107,10 @@ void loadSettings(const LaunchOptions& options, const DataDirectory& data, const
         kit::settings::loadPlayer(playerFile);
     kit::settings::setPlayerFile(playerFile); // where the Options screen keeps choices
     if (options.fullscreen)
-        kit::settings::setForRun("tuning.window.fullscreen", *options.fullscreen ? "1" : "0");
+        kit::settings::setForRun(kit::applicationSettings::fullscreen.key(), *options.fullscreen ? "1" : "0");
     if (options.width && options.height) {
-        kit::settings::setForRun("tuning.window.size.x", std::to_string(*options.width));
-        kit::settings::setForRun("tuning.window.size.y", std::to_string(*options.height));
+        kit::settings::setForRun(kit::applicationSettings::width.key(), std::to_string(*options.width));
+        kit::settings::setForRun(kit::applicationSettings::height.key(), std::to_string(*options.height));
     }
 }
 
@@ -116,10 +118,10 @@ void loadSettings(const LaunchOptions& options, const DataDirectory& data, const
 // command line asked to host or join, or the playback of a replay.
 kit::World::SetupFunction firstScreen(const LaunchOptions& options, kit::NetworkSystem& network)
 {
-    const int portSetting = kit::settings::get<int>("tuning.server.port", 16519);
+    const int portSetting = kit::networkSettings::port.value();
     const auto port = static_cast<std::uint16_t>(std::clamp(portSetting, 0, 65535));
     if (options.host) {
-        const int connections = kit::settings::get<int>("tuning.server.maxConnections", 16);
+        const int connections = kit::networkSettings::maxConnections.value();
         network.host(port, static_cast<std::uint16_t>(std::clamp(connections, 1, 65535)));
         return createJoinScreen;
     }
@@ -190,14 +192,14 @@ void prepareProcess()
 std::unique_ptr<kit::Window> openGameWindow()
 {
     kit::WindowSettings windowSettings;
-    windowSettings.fullscreen = kit::settings::get<bool>("tuning.window.fullscreen", false);
+    windowSettings.fullscreen = kit::applicationSettings::fullscreen.value();
     // Multisampling smooths the planes' edges; a software renderer pays for
     // it on every pixel. -1 (the default) decides by the renderer.
-    const int samples = kit::settings::get<int>("tuning.window.samples", -1);
+    const int samples = kit::applicationSettings::samples.value();
     const bool decideByRenderer = samples < 0;
     windowSettings.samples = decideByRenderer ? 0 : std::min(samples, 16);
     windowSettings.visible = !decideByRenderer; // shown once the samples are settled
-    const glm::vec2 size = kit::settings::get<glm::vec2>("tuning.window.size", glm::vec2(800.0f, 600.0f));
+    const glm::vec2 size(kit::applicationSettings::width.value(), kit::applicationSettings::height.value());
     // Truncated to whole pixels, within what any display can show.
     windowSettings.width = static_cast<int>(std::clamp(size.x, 1.0f, 16384.0f));
     windowSettings.height = static_cast<int>(std::clamp(size.y, 1.0f, 16384.0f));
@@ -235,11 +237,11 @@ kit::ScopedConnection listenForRunKeys(kit::Application& application, kit::Windo
 kit::NetworkSystem& installServices(kit::World& world)
 {
     const kit::EntityHandle system{kit::systemEntity(), &world};
-    const auto port1 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port1", 16520);
-    const auto port2 = kit::settings::get<unsigned short>("tuning.lanDiscovery.port2", 16521);
+    const auto port1 = kit::networkSettings::discoveryPort1.value();
+    const auto port2 = kit::networkSettings::discoveryPort2.value();
     auto* network = new kit::NetworkSystem(30.0f);
     network->addTag(kit::tagId(tags::persistant));
-    network->mapsPort = kit::settings::get<int>("tuning.server.mapPort", 1) != 0;
+    network->mapsPort = kit::networkSettings::mapPort.value() != 0;
     registerPlayerFunctions(*network);
     world.addComponent(system, network);
     auto* discovery = new kit::LANDiscoverySystem({port1, port2}, 64, 1.0f);
@@ -298,7 +300,7 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
 
         auto application =
             std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
-        application->verticalSync = kit::settings::get<bool>("tuning.window.verticalSync", true);
+        application->verticalSync = kit::applicationSettings::verticalSync.value();
         kit::ScopedConnection runKeys = listenForRunKeys(*application, *window);
 
         // The first screen is chosen once the services it may use are in place.

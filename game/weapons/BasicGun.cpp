@@ -1,34 +1,18 @@
 #include "BasicGun.h"
 
+#include "WeaponSettings.h"
+
 #include "game/input/VirtualGamepad.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/physics/Body.h"
 
 namespace skyscuffle {
 
-namespace {
-
-struct BasicGunTuning {
-    kit::SettingsEntry<float> period{"tuning.basicGun.period", 0.3f};
-    kit::SettingsEntry<float> velocity{"tuning.basicGun.bulletVelocity", 100.0f};
-    kit::SettingsEntry<float> lifespan{"tuning.basicGun.bulletLifespan", 5.0f};
-    kit::SettingsEntry<float> radius{"tuning.basicGun.bulletRadius", 1.0f};
-    kit::SettingsEntry<float> damage{"tuning.basicGun.damage", 2.0f};
-};
-
-const BasicGunTuning& basicGunTuning()
-{
-    static const BasicGunTuning values;
-    return values;
-}
-
-} // namespace
-
 BasicGun::BasicGun(kit::EntityHandle owner, std::string fireSound)
-    : ProjectileSpawner("models/quad.obj", basicGunTuning().velocity, basicGunTuning().lifespan,
-                        basicGunTuning().radius, basicGunTuning().period, glm::vec2(-0.65f, 2.0f), owner),
-      damage(basicGunTuning().damage), fireSound(std::move(fireSound))
+    : ProjectileSpawner("models/quad.obj", weaponSettings::basicGun.velocity, weaponSettings::basicGun.lifespan,
+                        weaponSettings::basicGun.radius, weaponSettings::basicGun.period, glm::vec2(-0.65f, 2.0f),
+                        owner),
+      damage(weaponSettings::basicGun.damage), fireSound(std::move(fireSound))
 {
     addClassTags<BasicGun>("basicGun");
 }

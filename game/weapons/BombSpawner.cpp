@@ -1,12 +1,13 @@
 #include "BombSpawner.h"
 
+#include "WeaponSettings.h"
+
 #include "game/weapons/Bomb.h"
 
-#include "game/weapons/ProjectileFunctions.h"
 #include "game/input/VirtualGamepad.h"
 #include "game/weapons/Ammunition.h"
+#include "game/weapons/ProjectileFunctions.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Body.h"
@@ -16,30 +17,10 @@
 
 namespace skyscuffle {
 
-namespace {
-
-struct BombTuning {
-    kit::SettingsEntry<float> period{"tuning.bombSpawner.period", 1.0f};
-    kit::SettingsEntry<float> bombVelocity{"tuning.bombSpawner.bombVelocity", 0.0f};
-    kit::SettingsEntry<float> bombLifespan{"tuning.bombSpawner.bombLifespan", 15.0f};
-    kit::SettingsEntry<float> bombRadius{"tuning.bombSpawner.bombRadius", 2.0f};
-    kit::SettingsEntry<float> minDamage{"tuning.bombSpawner.minDamage", 0.0f};
-    kit::SettingsEntry<float> maxDamage{"tuning.bombSpawner.maxDamage", 20.0f};
-    kit::SettingsEntry<float> blastRadius{"tuning.bombSpawner.blastRadius", 10.0f};
-    kit::SettingsEntry<float> velocity{"tuning.bombSpawner.velocity", 4.0f}; // read with the others; unused
-};
-
-const BombTuning& bombTuning()
-{
-    static const BombTuning values;
-    return values;
-}
-
-} // namespace
-
 BombSpawner::BombSpawner(kit::EntityHandle owner, kit::TagId supply)
-    : ProjectileSpawner("models/smallBomb/smallBomb.obj", bombTuning().bombVelocity, bombTuning().bombLifespan,
-                        bombTuning().bombRadius, bombTuning().period, glm::vec2(0.0f), owner)
+    : ProjectileSpawner("models/smallBomb/smallBomb.obj", weaponSettings::bombs.bombVelocity,
+                        weaponSettings::bombs.bombLifespan, weaponSettings::bombs.bombRadius,
+                        weaponSettings::bombs.period, glm::vec2(0.0f), owner)
 {
     this->supply = supply;
     addClassTags<BombSpawner>("bombSpawner");
@@ -72,7 +53,7 @@ void BombSpawner::reload()
 
 void BombSpawner::update(float dt)
 {
-    const BombTuning& t = bombTuning();
+    const weaponSettings::Bombs& t = weaponSettings::bombs;
     // As the basic gun: the time passes first, a drop that is due happens now.
     if (timer >= 0.0f && !countFromNextFrame_)
         timer -= dt;

@@ -1,9 +1,10 @@
 #include "HitClaim.h"
 
+#include "WeaponSettings.h"
+
 #include "game/weapons/Bullet.h"
 #include "game/weapons/ProjectileLead.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Body.h"
@@ -51,8 +52,7 @@ void RecentPlaces::update(float dt)
 
 bool leadsProjectiles()
 {
-    static kit::SettingsEntry<int> on("tuning.network.projectileLead", 1);
-    return on.value != 0;
+    return weaponSettings::projectileLead.value() != 0;
 }
 
 void claimHit(kit::EntityHandle bullet, kit::EntityID plane)

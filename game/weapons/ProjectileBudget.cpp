@@ -1,9 +1,9 @@
 #include "ProjectileBudget.h"
 
+#include "WeaponSettings.h"
+
 #include "game/weapons/Bomb.h"
 #include "game/weapons/Bullet.h"
-
-#include "game/common/TuningRange.h"
 
 #include "engine/core/World.h"
 #include "engine/network/ConnectionGuard.h"
@@ -15,11 +15,8 @@ namespace skyscuffle {
 
 ProjectileBudget::Limits ProjectileBudget::tuned()
 {
-    static kit::SettingsEntry<float> alive("tuning.projectiles.maxAlivePerCopy", Limits{}.alive);
-    static kit::SettingsEntry<float> perSecond("tuning.projectiles.perCopyPerSecond", Limits{}.perSecond);
-    static kit::SettingsEntry<float> burst("tuning.projectiles.perCopyBurst", Limits{}.burst);
-    return Limits{tunedAtLeast(alive, 1.0f, Limits{}.alive), tunedAtLeast(perSecond, 1.0f, Limits{}.perSecond),
-                  tunedAtLeast(burst, 1.0f, Limits{}.burst)};
+    return Limits{weaponSettings::maxAlivePerCopy.value(), weaponSettings::perCopyPerSecond.value(),
+                  weaponSettings::perCopyBurst.value()};
 }
 
 ProjectileBudget* ProjectileBudget::of(kit::World* world)

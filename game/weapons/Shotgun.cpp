@@ -1,9 +1,10 @@
 #include "Shotgun.h"
 
+#include "WeaponSettings.h"
+
 #include "game/input/VirtualGamepad.h"
 #include "game/weapons/Ammunition.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 #include "engine/physics/Body.h"
 
@@ -13,31 +14,13 @@
 
 namespace skyscuffle {
 
-namespace {
-
-struct ShotgunTuning {
-    kit::SettingsEntry<float> period{"tuning.shotgun.period", 1.0f};
-    kit::SettingsEntry<float> velocity{"tuning.shotgun.bulletVelocity", 100.0f};
-    kit::SettingsEntry<float> lifespan{"tuning.shotgun.bulletLifespan", 5.0f};
-    kit::SettingsEntry<float> radius{"tuning.shotgun.bulletRadius", 0.25f};
-    kit::SettingsEntry<float> damage{"tuning.shotgun.damage", 10.0f};
-    kit::SettingsEntry<int> pellets{"tuning.shotgun.bulletsPerShot", 10};
-    kit::SettingsEntry<float> spread{"tuning.shotgun.spread", 30.0f};
-};
-
-const ShotgunTuning& shotgunTuning()
-{
-    static const ShotgunTuning values;
-    return values;
-}
-
-} // namespace
-
 Shotgun::Shotgun(kit::EntityHandle owner, kit::TagId supply)
-    : ProjectileSpawner("models/quad.obj", shotgunTuning().velocity, shotgunTuning().lifespan, shotgunTuning().radius,
-                        shotgunTuning().period, glm::vec2(0.2f, 2.0f), owner),
-      spread(shotgunTuning().spread * std::numbers::pi_v<float> / 180.0f),
-      pelletsPerShot(std::clamp(shotgunTuning().pellets.value, 1, 100)), totalDamage(shotgunTuning().damage)
+    : ProjectileSpawner("models/quad.obj", weaponSettings::shotgun.gun.velocity, weaponSettings::shotgun.gun.lifespan,
+                        weaponSettings::shotgun.gun.radius, weaponSettings::shotgun.gun.period, glm::vec2(0.2f, 2.0f),
+                        owner),
+      spread(weaponSettings::shotgun.spread * std::numbers::pi_v<float> / 180.0f),
+      pelletsPerShot(std::clamp(weaponSettings::shotgun.pellets.value(), 1, 100)),
+      totalDamage(weaponSettings::shotgun.gun.damage)
 {
     this->supply = supply;
     addClassTags<Shotgun>("shotgun");

@@ -9,9 +9,12 @@
 #include "game/common/Random.h"
 #include "game/common/ViewLog.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchSettings.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerFunctions.h"
 #include "game/screens/ScreenRegistry.h"
+
+#include "engine/render/RenderSettings.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Label.h"
@@ -64,7 +67,7 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
         return false;
     };
     // A simulated match keeps no replay on the player's shelf; --record writes one to a file.
-    kit::settings::set("tuning.replays.keep", "0");
+    kit::settings::set(skyscuffle::matchSettings::replaysKept.key(), "0");
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](const char* name) -> const char* {
@@ -113,7 +116,7 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 const char* v = value("--record");
                 if (!v || !*v)
                     return usage();
-                kit::settings::set("tuning.replays.file", v);
+                kit::settings::set(skyscuffle::matchSettings::replayFile.key(), v);
             } else if (arg == "--view-log") {
                 const char* v = value("--view-log");
                 if (!v || !*v || !viewLog::open(v, kit::localOrigin()))
@@ -279,8 +282,8 @@ void Simulator::saveFrame(long frame)
 int Simulator::run()
 {
     Random::seed(options_.seed);
-    kit::settings::set("tuning.gameWorld.matchLength", std::to_string(options_.seconds));
-    kit::settings::set("tuning.renderer.batching", options_.batching ? "1" : "0");
+    kit::settings::set(skyscuffle::matchSettings::matchLength.key(), std::to_string(options_.seconds));
+    kit::settings::set(kit::renderSettings::batching.key(), options_.batching ? "1" : "0");
     if (!options_.out.empty())
         std::filesystem::create_directories(options_.out);
 

@@ -1,9 +1,10 @@
 #include "Application.h"
 
+#include "ApplicationSettings.h"
+
 #include "FramePacing.h"
 #include "StopSignals.h"
 
-#include "engine/core/SettingsEntry.h"
 #include "engine/core/Tags.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
@@ -152,9 +153,8 @@ void Application::frame(float dt, bool draw)
     }
     // Loads the worker finished since the last frame become OpenGL objects,
     // as many as fit in the frame's budget.
-    static kit::SettingsEntry<float> budget("tuning.resources.frameBudgetMs", 4.0f);
-    if (AsyncResourceManagerBase::updateAll(
-            std::chrono::microseconds(static_cast<long>(std::clamp(budget.value, 0.0f, 1000.0f) * 1000.0f))))
+    if (AsyncResourceManagerBase::updateAll(std::chrono::microseconds(
+            static_cast<long>(std::clamp(applicationSettings::frameBudgetMs.value(), 0.0f, 1000.0f) * 1000.0f))))
         changed(); // a picture or a model may have just become drawable
 }
 
