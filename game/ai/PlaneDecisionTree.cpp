@@ -1,16 +1,9 @@
 #include "PlaneDecisionTree.h"
 
-#include "game/ai/ActionNode.h"
-#include "game/ai/Attack.h"
-#include "game/ai/Evade.h"
-#include "game/ai/FindDamager.h"
-#include "game/ai/FindPowerup.h"
-#include "game/ai/FindTarget.h"
-#include "game/ai/isHealthly.h"
-#include "game/ai/isLabelExist.h"
-#include "game/ai/isTargetAlive.h"
-
+#include "game/ai/Actions.h"
 #include "game/ai/ArtificialIntelligence.h"
+#include "game/ai/DecisionTree.h"
+#include "game/ai/Decisions.h"
 #include "game/common/Tags.h"
 
 #include "engine/core/World.h"

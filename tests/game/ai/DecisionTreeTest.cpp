@@ -1,7 +1,7 @@
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/match/MatchFunctions.h"
 #include "game/ai/VirtualGamepadAI.h"
-#include "game/ai/FindTarget.h"
+#include "game/ai/Decisions.h"
 #include "game/ai/PilotSkill.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Score.h"

@@ -1,4 +1,4 @@
-#include "FindTarget.h"
+#include "Decisions.h"
 
 #include "game/ai/AiTuning.h"
 #include "game/ai/ArtificialIntelligence.h"
@@ -14,6 +14,24 @@
 #include <limits>
 
 namespace skyscuffle {
+
+bool isHealthly::test()
+{
+    const auto* health = plane.world ? plane.world->getComponent<Health>(plane.id) : nullptr;
+    return health && health->currentHealth > AiTuning::get().minHealthToBeAggressive.value;
+}
+
+bool isLabelExist::test()
+{
+    return plane.world && !plane.world->getEntities(kit::tagId(label))->empty();
+}
+
+bool isTargetAlive::test()
+{
+    kit::EntityHandle target = ai->target;
+    target.world = ai->world;
+    return !ai->target.empty() && pilot::isFairTarget(target);
+}
 
 float FindTarget::value(kit::EntityHandle own, kit::EntityHandle candidate)
 {
@@ -51,6 +69,24 @@ bool FindTarget::test()
     if (chosen.empty())
         return false;
     ai->target = chosen;
+    return true;
+}
+
+bool FindDamager::test()
+{
+    if (!plane.world)
+        return false;
+    const auto* health = plane.world->getComponent<Health>(plane.id);
+    if (!health || health->lastAttacker.empty() || health->lastAttacker.id == plane.id)
+        return false;
+    kit::EntityHandle attacker{health->lastAttacker.id, plane.world};
+    if (!pilot::exists(attacker))
+        return false;
+    const glm::vec2 between = glm::vec2(pilot::position(attacker) - pilot::position(plane));
+    const float range = AiTuning::get().threatRange;
+    if (glm::dot(between, between) >= range * range)
+        return false;
+    ai->threat = attacker;
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "Attack.h"
+#include "Actions.h"
 
 #include "game/ai/AiTuning.h"
 #include "game/ai/ArtificialIntelligence.h"
@@ -11,6 +11,8 @@
 #include "engine/core/World.h"
 
 #include <glm/geometric.hpp>
+
+#include <limits>
 
 namespace skyscuffle {
 
@@ -55,6 +57,50 @@ void Attack::perform()
     const float error = glm::radians(Random::between(-spread, spread));
     ai->stick = unitOrZero(turned(aim - from, error));
     pressWeapons(*ai, target, true);
+}
+
+void Evade::perform()
+{
+    const AiTuning& t = AiTuning::get();
+    const kit::EntityHandle plane = ai->getEntity();
+    const kit::EntityHandle threat{ai->threat.id, ai->world};
+    if (!pilot::exists(threat))
+        return;
+    const glm::vec2 from(pilot::position(plane));
+    const glm::vec2 there(pilot::position(threat));
+    const float range = t.threatRange;
+    const glm::vec2 between = there - from;
+    if (glm::dot(between, between) <= range * range) {
+        const glm::vec2 w(pilot::velocity(threat));
+        const glm::vec2 predicted = there + w * pilot::leadTime(glm::length(between), glm::length(w));
+        ai->stick = unitOrZero(from - predicted);
+    }
+    Attack::pressWeapons(*ai, threat, false);
+    ai->buttons[VirtualGamepad::dash] = true; // dash away whenever the cooldown allows
+}
+
+void FindPowerup::perform()
+{
+    kit::World* world = ai->world;
+    const glm::vec2 from(pilot::position(ai->getEntity()));
+    float nearest = std::numeric_limits<float>::max();
+    glm::vec2 best(0.0f);
+    bool found = false;
+    kit::EntityCollection* items = world->getEntities(kit::tagId(label));
+    for (auto it = items->begin(); it != items->end(); ++it) {
+        const kit::EntityHandle item{(*it).id, world};
+        if (!pilot::exists(item))
+            continue;
+        const glm::vec2 at(pilot::position(item));
+        const float distance = glm::length(at - from);
+        if (distance < nearest) {
+            nearest = distance;
+            best = at;
+            found = true;
+        }
+    }
+    if (found)
+        ai->stick = unitOrZero(best - from);
 }
 
 } // namespace skyscuffle
