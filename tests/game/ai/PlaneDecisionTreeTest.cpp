@@ -1,0 +1,96 @@
+// A computer pilot's tree as a whole: the order of its choices (attack,
+// fetch health, flee, fetch any pick-up) and how often it decides.
+#include "PilotFixture.h"
+
+#include "game/ai/PilotSkill.h"
+
+#include "engine/core/SettingsEntry.h"
+
+using test::Pilots;
+
+TEST_F(Pilots, WithNobodyAndNothingAroundThePilotOnlyGlides)
+{
+    auto p = pilot(glm::vec3(0));
+    think(p);
+    EXPECT_EQ(p.ai->stick, glm::vec2(0.0f));
+    EXPECT_FALSE(p.ai->buttons[0] || p.ai->buttons[1] || p.ai->buttons[2]);
+}
+
+TEST_F(Pilots, AWoundedPilotHeadsForTheNearestHealth)
+{
+    auto p = pilot(glm::vec3(0));
+    enemy(glm::vec3(20, 0, 0));
+    p.plane.health->currentHealth = 2.0f; // at the limit: not aggressive
+    pickUp(glm::vec3(0, 40, 0), "healthPickUpItem");
+    pickUp(glm::vec3(-10, -10, 0), "healthPickUpItem");
+    pickUp(glm::vec3(5, 0, 0), "gunPickUpItem"); // nearer, but not health
+    think(p);
+    EXPECT_NEAR(p.ai->stick.x, -0.7071f, 1e-3f);
+    EXPECT_NEAR(p.ai->stick.y, -0.7071f, 1e-3f);
+    EXPECT_FALSE(p.ai->buttons[1]);
+}
+
+TEST_F(Pilots, AWoundedPilotFleesACloseAttackerAndFightsAFarOne)
+{
+    auto p = pilot(glm::vec3(0));
+    auto attacker = enemy(glm::vec3(20, 0, 0));
+    p.plane.health->damage(attacker.entity, 8.0f); // 2 left, no health pick-up around
+    think(p);
+    EXPECT_EQ(p.ai->threat.id, attacker.entity.id);
+    EXPECT_LT(p.ai->stick.x, -0.99f);                   // straight away from it
+    EXPECT_TRUE(p.ai->buttons[0]);                      // dashing away
+    attacker.transform->position = glm::vec3(60, 0, 0); // beyond the threat range
+    think(p);
+    EXPECT_EQ(p.ai->target.id, attacker.entity.id); // then it attacks
+    EXPECT_GT(p.ai->stick.x, 0.0f);
+}
+
+TEST_F(Pilots, AWreckIsNeitherChosenNorChasedAndWithNobodyLeftThePilotFetchesAPickUp)
+{
+    auto p = pilot(glm::vec3(0));
+    auto first = enemy(glm::vec3(20, 0, 0));
+    think(p);
+    ASSERT_EQ(p.ai->target.id, first.entity.id);
+    EXPECT_TRUE(p.ai->buttons[1]); // on the nose: firing
+
+    first.health->damage(first.entity, 100.0f); // burning now
+    ASSERT_TRUE(first.health->isDead());
+    pickUp(glm::vec3(30, 0, 0), "gunPickUpItem");
+    pickUp(glm::vec3(-5, 5, 0), "speedPickUpItem"); // the nearest
+    think(p);
+    EXPECT_NEAR(p.ai->stick.x, -0.7071f, 1e-3f);
+    EXPECT_NEAR(p.ai->stick.y, 0.7071f, 1e-3f);
+    EXPECT_FALSE(p.ai->buttons[0] || p.ai->buttons[1] || p.ai->buttons[2]) << "nothing fired at the sky";
+
+    auto second = enemy(glm::vec3(-40, 0, 0)); // someone alive again: the pilot attacks it
+    think(p);
+    EXPECT_EQ(p.ai->target.id, second.entity.id);
+    EXPECT_LT(p.ai->stick.x, 0.0f);
+}
+
+TEST_F(Pilots, AnEasyPilotHoldsItsLastDecisionForItsReactionTime)
+{
+    kit::settings::set("tuning.ai.steeringAccuracy", "0"); // no aim error
+    kit::SettingsEntryBase::refreshAll();
+    auto p = pilot(glm::vec3(0));
+    p.ai->strength = PilotStrength::easy;
+    auto target = enemy(glm::vec3(0, 20, 0)); // straight above
+    auto* tree = world->getComponent<PlaneDecisionTree>(p.plane.entity.id);
+    tree->update(1.0f);
+    const glm::vec2 first = p.ai->stick;
+    ASSERT_GT(first.y, 0.0f);
+    target.transform->position = glm::vec3(0, -20, 0); // now below
+    const float reaction = skillOf(PilotStrength::easy).reactionSeconds;
+    ASSERT_GT(reaction, 0.1f);
+    tree->update(reaction * 0.5f);
+    EXPECT_EQ(p.ai->stick, first) << "too soon to react";
+    tree->update(reaction * 0.6f);
+    EXPECT_LT(p.ai->stick.y, 0.0f) << "after its reaction time the pilot turns to the target below";
+    // A normal pilot turns in the same frame.
+    p.ai->strength = PilotStrength::normal;
+    target.transform->position = glm::vec3(0, 20, 0);
+    tree->update(1.0f / 120.0f);
+    EXPECT_GT(p.ai->stick.y, 0.0f);
+    kit::settings::set("tuning.ai.steeringAccuracy", "70");
+    kit::SettingsEntryBase::refreshAll();
+}
