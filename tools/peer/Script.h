@@ -6,7 +6,7 @@
 #include <vector>
 
 // A hostile peer's script, as parsed: plain data, run by HostilePeer. The
-// format is described in the README ("The hostile peer").
+// format is described in docs/tools.md ("The hostile peer").
 namespace peer {
 
 // One number of a value: a literal, or something only known while the

@@ -16,7 +16,7 @@ struct ParseResult {
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
-// Reads a hostile peer's script (format in the README). Any text is handled:
+// Reads a hostile peer's script (format in docs/tools.md). Any text is handled:
 // a script that cannot be read gives the first problem as one line and an
 // empty script, never a crash; every count, rate, size and nesting is bounded
 // (Script.h).

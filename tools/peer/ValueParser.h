@@ -8,8 +8,8 @@
 
 namespace peer {
 
-// Reads a script's values and numbers from the cursor (the grammar is in the
-// README): literals, typed constructors such as vec3(..) and id(..), and the
+// Reads a script's values and numbers from the cursor (the grammar is in
+// docs/tools.md): literals, typed constructors such as vec3(..) and id(..), and the
 // numbers only known while the script runs (me, them, index, new, last).
 // Every reader returns false with the cursor's error set when it cannot read.
 class ValueParser {

@@ -4,7 +4,7 @@
 //   peer [--check] [--origin HEX] SCRIPT|- [NAME=VALUE...]
 //
 // It hosts or joins through the game's own transport and sends what the
-// script says (format in the README); ${NAME} in the script is replaced by
+// script says (format in docs/tools.md); ${NAME} in the script is replaced by
 // the value given. --check only reads the script. Exit status: 0 when the
 // script ran to its end, 1 when a step failed, 2 for a script that cannot
 // be read or a bad command line. Like the game, run it only inside the

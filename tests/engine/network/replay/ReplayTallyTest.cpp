@@ -70,7 +70,7 @@ TEST(ReplayTally, AFileHoldsItsBoundOfBytes)
 
 TEST(ReplayTally, TheBoundsAreTheDocumentedOnes)
 {
-    // Derived in ReplayLimits.h from what a session records; README gives the memory they cost.
+    // Derived in ReplayLimits.h from what a session records; docs/formats.md gives the memory they cost.
     EXPECT_EQ(maxRecordsPerSecond, 4096u);
     EXPECT_EQ(maxRecords, 1048576u);
     EXPECT_EQ(maxBodyBytes, 536870912u);
