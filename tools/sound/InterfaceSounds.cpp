@@ -86,9 +86,10 @@ Sound menuSelect()
     Biquad tick(Biquad::Type::Bandpass, rate, 4000.0, 1.0);
     Sound sound = render(rate, 0.1, [&](double t) {
         const double low = first.next(1046.5) * attackDecay(t, 0.001, 0.012) * (1.0 - smoothStep(0.022, 0.032, t));
-        const double highT = t - 0.028;
-        const double high =
-            highT < 0.0 ? 0.0 : (second.next(1568.0) + 0.3 * edge.next(1568.0)) * attackDecay(highT, 0.001, 0.022);
+        const double highTime = t - 0.028;
+        const double high = highTime < 0.0
+                                ? 0.0
+                                : (second.next(1568.0) + 0.3 * edge.next(1568.0)) * attackDecay(highTime, 0.001, 0.022);
         return 0.6 * low + high + 1.5 * tick.process(noise.white()) * attackDecay(t, 0.0002, 0.0015);
     });
     finishOneShot(sound, 0.02);

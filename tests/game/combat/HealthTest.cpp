@@ -219,11 +219,11 @@ TEST_F(Planes, APeersKillCountsOnlyInTheBatchOfItsPlanesDeathRightBeforeIt)
     receive(test::statePacketOf(peer, {}));
     PassedBatches passed;
     network->tap = &passed;
-    const auto gunner = plane(peer), shotDown = plane(peer), another = plane(peer), mine = plane();
+    const auto gunner = plane(peer), downed = plane(peer), another = plane(peer), mine = plane();
     // The kill ends one batch and the death starts the next: no kill.
     batch({{"addKillPoints", gunner.id}});
-    batch({{"addDeathPoints", shotDown.id}});
-    EXPECT_EQ(points(shotDown), -1);
+    batch({{"addDeathPoints", downed.id}});
+    EXPECT_EQ(points(downed), -1);
     EXPECT_EQ(points(gunner), 0);
     // The peer's kill, then this copy's own death: not the peer's kill.
     batch({{"addKillPoints", gunner.id}});
