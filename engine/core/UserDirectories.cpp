@@ -21,4 +21,9 @@ std::filesystem::path configHome() { return fromVariable("XDG_CONFIG_HOME", ".co
 
 std::filesystem::path dataHome() { return fromVariable("XDG_DATA_HOME", ".local/share"); }
 
+std::filesystem::path stateHome()
+{
+    return fromVariable("XDG_STATE_HOME", ".local/state");
+}
+
 } // namespace kit::userDirectories

@@ -12,5 +12,8 @@ namespace kit::userDirectories {
 std::filesystem::path configHome();
 // $XDG_DATA_HOME, default ~/.local/share: what the game keeps for the player.
 std::filesystem::path dataHome();
+// $XDG_STATE_HOME, default ~/.local/state: what a run leaves to read later
+// (its log).
+std::filesystem::path stateHome();
 
 } // namespace kit::userDirectories
