@@ -1,8 +1,8 @@
 #include "GlfwLibrary.h"
 
-#include <GLFW/glfw3.h>
+#include "Log.h"
 
-#include <iostream>
+#include <GLFW/glfw3.h>
 
 namespace kit {
 
@@ -12,12 +12,11 @@ GlfwLibrary::GlfwLibrary()
     if (!ready_) {
         const char* description = nullptr;
         glfwGetError(&description);
-        std::cerr << "Could not initialise GLFW: " << (description ? description : "no display available") << "\n";
+        log::error() << "Could not initialise GLFW: " << (description ? description : "no display available");
         return;
     }
-    glfwSetErrorCallback([](int code, const char* description) {
-        std::cerr << "GLFW error " << code << ": " << description << "\n";
-    });
+    glfwSetErrorCallback(
+        [](int code, const char* description) { log::warn() << "GLFW error " << code << ": " << description; });
 }
 
 GlfwLibrary::~GlfwLibrary()

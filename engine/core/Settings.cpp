@@ -1,11 +1,11 @@
 #include "Settings.h"
 
 #include "AtomicFile.h"
+#include "Log.h"
 #include "SettingsEntry.h"
 
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <map>
 #include <optional>
 #include <set>
@@ -141,8 +141,8 @@ template <class T> T getNumber(const std::string& key, const T& fallback)
     T value = fallback;
     if (!fromText(found->second, value)) {
         if (reported().insert(key).second) {
-            std::cerr << "Tuning value " << key << " is \"" << found->second << "\", not " << typeName<T>()
-                      << "; using " << toText(fallback) << "\n";
+            log::warn() << "Tuning value " << key << " is \"" << found->second << "\", not " << typeName<T>()
+                        << "; using " << toText(fallback);
         }
         return fallback;
     }
@@ -179,7 +179,7 @@ void load(const std::string& name)
     const std::string path = filePath(name);
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        std::cerr << "Could not open settings file: " << path << "\n";
+        log::warn() << "Could not open settings file: " << path;
     } else {
         const std::string prefix = name + ".";
         std::string line;
@@ -219,7 +219,7 @@ void save(const std::string& name)
         text += it->first.substr(prefix.size()) + ',' + *value + '\n';
     }
     if (const std::string error = writeFileAtomically(path, text); !error.empty())
-        std::cerr << "Could not write settings file: " << path << " (" << error << ")\n";
+        log::warn() << "Could not write settings file: " << path << " (" << error << ")";
 }
 
 void loadPlayer(const std::filesystem::path& file)
@@ -229,7 +229,7 @@ void loadPlayer(const std::filesystem::path& file)
         return; // nothing chosen yet
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        std::cerr << "Could not read settings file: " << file.string() << "\n";
+        log::warn() << "Could not read settings file: " << file.string();
         return;
     }
     int number = 0;
@@ -241,8 +241,8 @@ void loadPlayer(const std::filesystem::path& file)
             continue;
         const auto comma = line.find(',');
         if (comma == std::string::npos || comma == 0) {
-            std::cerr << "Settings file " << file.string() << ", line " << number
-                      << ": not a key,value line; skipped\n";
+            log::warn() << "Settings file " << file.string() << ", line " << number
+                        << ": not a key,value line; skipped";
             continue;
         }
         const std::string key = "tuning." + line.substr(0, comma);
@@ -264,7 +264,7 @@ bool savePlayer(const std::filesystem::path& file)
         std::filesystem::create_directories(file.parent_path(), error);
     std::string problem = error ? error.message() : writeFileAtomically(file, text);
     if (!problem.empty()) {
-        std::cerr << "Could not write settings file: " << file.string() << " (" << problem << ")\n";
+        log::warn() << "Could not write settings file: " << file.string() << " (" << problem << ")";
         return false;
     }
     return true;

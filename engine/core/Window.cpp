@@ -1,8 +1,8 @@
 #include "Window.h"
 
-#include <GLFW/glfw3.h>
+#include "Log.h"
 
-#include <iostream>
+#include <GLFW/glfw3.h>
 
 namespace kit {
 namespace {
@@ -70,8 +70,8 @@ std::unique_ptr<Window> Window::open(const WindowSettings& settings)
     glfwGetError(&description);
     glfwSetErrorCallback(reporter);
     if (!handle) {
-        std::cerr << "Could not open a window with an OpenGL 3.3 core context: "
-                  << (description ? description : "unknown error") << "\n";
+        log::error() << "Could not open a window with an OpenGL 3.3 core context: "
+                     << (description ? description : "unknown error");
         return nullptr;
     }
     glfwMakeContextCurrent(handle);
@@ -169,7 +169,7 @@ void Window::setFullscreen(bool fullscreen)
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
     if (!mode) {
-        std::cerr << "No monitor to show the game in full screen\n";
+        log::warn() << "No monitor to show the game in full screen";
         return;
     }
     glfwGetWindowPos(handle_, &windowedPosition_.x, &windowedPosition_.y);

@@ -1,8 +1,9 @@
 #include "CallReplay.h"
 
+#include "engine/core/Log.h"
+
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 
 namespace kit {
 namespace {
@@ -114,7 +115,7 @@ void CallReplay::keep(std::uint32_t maker, const Bytes& batch, float at)
         return;
     if (heldBytes_ + batch.size() > maxHeldBytes) {
         if (!overflowTold_)
-            std::cerr << "Too many calls to hand on to the next host: the latest are kept\n";
+            log::warn() << "Too many calls to hand on to the next host: the latest are kept";
         overflowTold_ = true;
         // The oldest go first: they are the likeliest to have arrived anyway.
         std::size_t drop = 0;

@@ -1,7 +1,8 @@
 #include "ConnectionGuard.h"
 
+#include "engine/core/Log.h"
+
 #include <cstdio>
-#include <iostream>
 
 namespace kit {
 
@@ -43,10 +44,10 @@ void ConnectionGuard::refuse(float now, std::string_view what)
         ++untold_;
         return;
     }
-    std::cerr << "Dropped from " << name() << ": " << what;
+    auto line = log::warn();
+    line << "Dropped from " << name() << ": " << what;
     if (untold_ > 0)
-        std::cerr << " (and " << untold_ << " more since the last report)";
-    std::cerr << "\n";
+        line << " (and " << untold_ << " more since the last report)";
     told_ = true;
     toldAt_ = now;
     untold_ = 0;

@@ -4,9 +4,10 @@
 
 #include "MessageIdentifiers.h"
 
+#include "engine/core/Log.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <iostream>
 #include <string>
 
 namespace kit {
@@ -158,7 +159,7 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
         if (!fromHost)
             return false;
         const bool lost = packet.id() == message::connectionLost;
-        std::cout << (lost ? "Connection lost.\n" : "We have been disconnected.\n");
+        log::info() << (lost ? "Connection lost." : "We have been disconnected.");
         lose(lost ? NetworkSystem::Departure::lost : NetworkSystem::Departure::left);
         return true;
     }
@@ -302,7 +303,7 @@ void HostMigration::becomeHost(const char* because)
         role_ = Role::seeking;
         return;
     }
-    std::cout << because << ": this copy hosts the session now\n";
+    log::info() << because << ": this copy hosts the session now";
     role_ = Role::hosting;
     outcome_ = Outcome::hostsSession;
     awaited_.clear();
@@ -323,7 +324,7 @@ void HostMigration::becomeHost(const char* because)
 
 void HostMigration::seek(std::uint32_t pick, const char* because)
 {
-    std::cout << because << ": copy " << hex(pick) << " hosts the session next\n";
+    log::info() << because << ": copy " << hex(pick) << " hosts the session next";
     pick_ = pick;
     const std::uint16_t port = reachPort != 0 ? reachPort : roster_->gamePort;
     pickAddress_ = reachOf(*roster_->member(pick), hostAddress_, port);
@@ -344,7 +345,7 @@ void HostMigration::attempt()
 
 void HostMigration::arrived(const NetAddress& at)
 {
-    std::cout << "Joined copy " << hex(pick_) << ", the session's new host\n";
+    log::info() << "Joined copy " << hex(pick_) << ", the session's new host";
     role_ = Role::joining;
     connected_ = true;
     hostAddress_ = at;
@@ -372,7 +373,7 @@ void HostMigration::arrived(const NetAddress& at)
 
 void HostMigration::goAlone(const char* because)
 {
-    std::cout << because << ": this copy hosts its own games now\n";
+    log::info() << because << ": this copy hosts its own games now";
     // The copies it hoped to meet again are gone for it.
     network_.forgetPeers([](const NetworkSystem::PeerRecord&) { return true; }, NetworkSystem::Departure::lost);
     busy_ = true;
@@ -423,7 +424,7 @@ void HostMigration::serveAsHost(float dt)
         const bool back = record != network_.peers.end() &&
                           network_.peer->connectionState(record->second.address) == NetPeer::ConnectionState::connected;
         if (back) {
-            std::cout << "Copy " << hex(*it) << " is back in the session\n";
+            log::info() << "Copy " << hex(*it) << " is back in the session";
             // What it may have missed meanwhile: the others' calls, and this copy's.
             if (replay_.holding())
                 sendReplay(record->second.address);

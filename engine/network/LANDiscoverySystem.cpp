@@ -1,9 +1,9 @@
 #include "LANDiscoverySystem.h"
 
+#include "engine/core/Log.h"
+
 #include "MessageIdentifiers.h"
 #include "stream/NetStream.h"
-
-#include <iostream>
 
 namespace kit {
 
@@ -82,13 +82,13 @@ void LANDiscoverySystem::handle(const NetPeer::Packet& packet)
     case message::connectionRequestAccepted:
     case message::newIncomingConnection:
         announce(&packet.sender);
-        std::cout << "Connected to: " << packet.sender.toString() << "\n";
+        log::info() << "Connected to: " << packet.sender.toString();
         break;
     case message::disconnectionNotification:
     case message::connectionLost: servers.erase(packet.sender); break;
     case message::unconnectedPong:
         if (peer->connectionState(packet.sender) == NetPeer::ConnectionState::notConnected) {
-            std::cout << "PONG from " << packet.sender.toString() << "\n";
+            log::info() << "PONG from " << packet.sender.toString();
             connectTo(packet.sender.ipString(), packet.sender.port);
         }
         break;
@@ -102,8 +102,9 @@ void LANDiscoverySystem::handle(const NetPeer::Packet& packet)
         break;
     }
     default:
-        std::cout << "Recieved packet with identifier " << static_cast<int>(packet.id()) << " ("
-                  << message::name(packet.id()) << ")\n";
+        // A trace for the developer: anyone on the network may send these.
+        log::debug() << "Recieved packet with identifier " << static_cast<int>(packet.id()) << " ("
+                     << message::name(packet.id()) << ")";
     }
 }
 

@@ -1,11 +1,12 @@
 #include "LinkWatch.h"
 
+#include "engine/core/Log.h"
+
 #include "HostMigration.h"
 #include "LinkReport.h"
 #include "NetworkSystem.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace kit {
 
@@ -119,7 +120,7 @@ void LinkWatch::judge()
     for (const auto& [origin, record] : network_.peers) {
         if (const std::optional<LinkQuality> link = of(origin)) {
             if (const std::optional<std::string> line = alarm_.judge(origin, *link, clock_))
-                std::cout << *line << "\n";
+                log::info() << *line;
         }
     }
 }

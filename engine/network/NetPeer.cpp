@@ -1,5 +1,7 @@
 #include "NetPeer.h"
 
+#include "engine/core/Log.h"
+
 #include "AttemptLimit.h"
 
 #include "MessageIdentifiers.h"
@@ -284,8 +286,8 @@ struct NetPeer::Impl {
                 enet_peer_disconnect(event.peer, reasonTooOften);
                 if (toldTooOftenAt < 0.0f || now - toldTooOftenAt >= 1.0f) {
                     toldTooOftenAt = now;
-                    std::cerr << "Refused a connection from " << from.ipString()
-                              << ": it has opened too many of late\n";
+                    log::warn() << "Refused a connection from " << from.ipString()
+                                << ": it has opened too many of late";
                 }
                 return;
             }

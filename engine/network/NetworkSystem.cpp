@@ -6,6 +6,7 @@
 #include "MessageIdentifiers.h"
 #include "PortMapping.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/SortedComponentCollection.h"
 #include "engine/core/World.h"
 #include "engine/network/stream/CompactState.h"
@@ -29,7 +30,7 @@ NetworkSystem::NetworkSystem(float rate) : peer(std::make_unique<NetPeer>()), ra
     });
     registerFunction(destroyComponentFunction, [this](EntityHandle entity, const std::string& name) {
         if (!destroyableComponents.empty() && !destroyableComponents.contains(name)) {
-            std::cerr << "Refused to destroy components named other than the game's own removable ones\n";
+            log::warn() << "Refused to destroy components named other than the game's own removable ones";
             return;
         }
         // Only names some component was ever tagged with can match: a name
@@ -72,11 +73,11 @@ bool NetworkSystem::declarationMatches(std::string_view name, std::type_index si
     if (known == declarations_.end())
         return true;
     if (known->second.signature != signature) {
-        std::cerr << "Named function \"" << name << "\" was registered with other argument types\n";
+        log::warn() << "Named function \"" << name << "\" was registered with other argument types";
         return false;
     }
     if (known->second.caller != caller) {
-        std::cerr << "Named function \"" << name << "\" was registered with another caller rule\n";
+        log::warn() << "Named function \"" << name << "\" was registered with another caller rule";
         return false;
     }
     return true;
@@ -303,35 +304,35 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
     auto forget = [&](Departure why) { forgetPeersAt(packet.sender, why); };
     switch (packet.id()) {
     case message::connectionRequestAccepted:
-        std::cout << "Our connection request has been accepted.\n";
+        log::info() << "Our connection request has been accepted.";
         break;
     case message::newIncomingConnection:
-        std::cout << "A connection is incoming.\n";
+        log::info() << "A connection is incoming.";
         break;
     case message::noFreeIncomingConnections:
-        std::cout << "The server is full.\n";
+        log::info() << "The server is full.";
         break;
     case message::incompatibleProtocol:
-        std::cerr << (isServer ? "Refused the copy at " : "Could not join the copy at ") << packet.sender.ipString()
-                  << "|" << packet.sender.port
-                  << ": it runs another version of Skyscuffle, and both must run the same\n";
+        log::warn() << (isServer ? "Refused the copy at " : "Could not join the copy at ") << packet.sender.ipString()
+                    << "|" << packet.sender.port
+                    << ": it runs another version of Skyscuffle, and both must run the same";
         break;
     case message::disconnectionNotification:
-        std::cout << (isServer ? "A client has disconnected.\n" : "We have been disconnected.\n");
+        log::info() << (isServer ? "A client has disconnected." : "We have been disconnected.");
         forget(Departure::left);
         break;
     case message::connectionLost:
-        std::cout << (isServer ? "A client lost the connection.\n" : "Connection lost.\n");
+        log::info() << (isServer ? "A client lost the connection." : "Connection lost.");
         forget(Departure::lost);
         break;
     case 31:
-        std::cout << "Another client has disconnected.\n";
+        log::info() << "Another client has disconnected.";
         break;
     case 32:
-        std::cout << "Another client has lost the connection.\n";
+        log::info() << "Another client has lost the connection.";
         break;
     case 33:
-        std::cout << "Another client has connected.\n";
+        log::info() << "Another client has connected.";
         break;
     case stateUpdateId:
         traffic.stateReceived += packet.data.size();
@@ -363,7 +364,8 @@ void NetworkSystem::handlePacket(const NetPeer::Packet& packet)
             break;
         [[fallthrough]];
     default:
-        std::cout << "Message with identifier " << static_cast<int>(packet.id()) << " has arrived.\n";
+        // A trace for the developer: a peer may send any number of these.
+        log::debug() << "Message with identifier " << static_cast<int>(packet.id()) << " has arrived.";
     }
 }
 
@@ -560,12 +562,12 @@ std::vector<std::uint8_t> NetworkSystem::runCallsOf(ConnectionGuard& from, const
 
 void NetworkSystem::host(std::uint16_t port, std::size_t maxConnections)
 {
-    std::cout << "Being a server\n";
-    std::cout << "Server IP: " << NetPeer::localIPv4() << "\n";
+    log::info() << "Being a server";
+    log::info() << "Server IP: " << NetPeer::localIPv4();
     if (peer->isActive())
         peer->shutdown();
     if (!peer->start(port, maxConnections))
-        std::cerr << "Could not open game port " << port << "\n";
+        log::error() << "Could not open game port " << port;
     peer->setMaximumIncomingConnections(maxConnections);
     isServer = true;
     // A mapping of the same port goes on (a new one would race the old
@@ -587,7 +589,7 @@ void NetworkSystem::join(const std::string& address, std::uint16_t port)
     isServer = false;
     portMapping_.reset();
     if (!peer->connect(address, port))
-        std::cerr << "Could not connect to " << address << "|" << port << "\n";
+        log::error() << "Could not connect to " << address << "|" << port;
     migration_->joined();
     links_->forget();
 }

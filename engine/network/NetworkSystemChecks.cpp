@@ -2,10 +2,10 @@
 
 #include "HostMigration.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 
 #include <algorithm>
-#include <iostream>
 #include <string>
 
 // How a network system judges what its connections send: which copy a
@@ -115,9 +115,9 @@ void NetworkSystem::printReceived(const std::string& name)
     if (!printable)
         return;
     if (const unsigned unlisted = callLines_.takeRefused(clock_))
-        std::cout << "(" << unlisted << " more received calls not listed)\n";
+        log::info() << "(" << unlisted << " more received calls not listed)";
     if (callLines_.allow(clock_, limits.callLinesPerSecond))
-        std::cout << "Recieved RPC call: " << name << "\n";
+        log::info() << "Recieved RPC call: " << name;
 }
 
 void NetworkSystem::countUnknownCall()
@@ -125,7 +125,7 @@ void NetworkSystem::countUnknownCall()
     ++unknownCalls_;
     if (unknownTold_ && clock_ - unknownToldAt_ < 1.0f && clock_ >= unknownToldAt_)
         return;
-    std::cerr << "Ignored " << unknownCalls_ << " calls of functions not registered here\n";
+    log::warn() << "Ignored " << unknownCalls_ << " calls of functions not registered here";
     unknownCalls_ = 0;
     unknownTold_ = true;
     unknownToldAt_ = clock_;

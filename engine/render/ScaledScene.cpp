@@ -1,11 +1,10 @@
 #include "ScaledScene.h"
 
+#include "engine/core/Log.h"
 #include "engine/render/state/RenderState.h"
 #include "engine/resources/ShaderCompiler.h"
 
 #include <GL/glew.h>
-
-#include <iostream>
 
 namespace kit {
 namespace {
@@ -129,7 +128,7 @@ bool ScaledScene::begin(glm::ivec2 size)
         return false;
     if (!makeProgram() || !makeTarget(size)) {
         failed_ = true;
-        std::cerr << "Cannot draw the scene at a lower resolution here: drawing it at full size\n";
+        log::warn() << "Cannot draw the scene at a lower resolution here: drawing it at full size";
         return false;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);

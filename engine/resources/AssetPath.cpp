@@ -1,6 +1,7 @@
 #include "AssetPath.h"
 
-#include <iostream>
+#include "engine/core/Log.h"
+
 #include <string>
 
 namespace kit {
@@ -37,8 +38,8 @@ bool acceptAssetPath(std::string_view path)
     std::string printable;
     for (char c : path.substr(0, shown))
         printable += (c >= ' ' && c <= '~') ? c : '?';
-    std::cerr << "Refused to load a resource outside the asset directory: \"" << printable << "\""
-              << (path.size() > shown ? "..." : "") << "\n";
+    log::warn() << "Refused to load a resource outside the asset directory: \"" << printable << "\""
+                << (path.size() > shown ? "..." : "");
     return false;
 }
 

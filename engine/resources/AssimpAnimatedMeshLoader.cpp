@@ -1,6 +1,6 @@
 #include "AssimpAnimatedMeshLoader.h"
 
-#include <iostream>
+#include "engine/core/Log.h"
 
 namespace kit {
 
@@ -9,7 +9,7 @@ void assimpAnimatedMeshLoader::load()
     std::string error;
     imported = importScene(fullPath, true, scene, error);
     if (!imported) {
-        std::cout << "Error parsing " << fullPath << ": " << error << "\n";
+        log::info() << "Error parsing " << fullPath << ": " << error;
     }
 }
 

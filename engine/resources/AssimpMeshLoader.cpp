@@ -1,6 +1,6 @@
 #include "AssimpMeshLoader.h"
 
-#include <iostream>
+#include "engine/core/Log.h"
 
 namespace kit {
 
@@ -9,7 +9,7 @@ void assimpMeshLoader::load()
     std::string error;
     imported = importScene(fullPath, false, scene, error);
     if (!imported)
-        std::cout << "Error parsing " << fullPath << ": " << error << "\n";
+        log::info() << "Error parsing " << fullPath << ": " << error;
 }
 
 void assimpMeshLoader::finish()

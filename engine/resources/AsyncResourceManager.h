@@ -5,13 +5,13 @@
 #include "ResourceHandle.h"
 #include "ThreadPool.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <exception>
-#include <iostream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -63,7 +63,7 @@ public:
             if (entry.resource)
                 return handle;
 
-            std::cout << "Prefetching " << name << ": " << path << "\n";
+            log::info() << "Prefetching " << name << ": " << path;
             loader = std::make_shared<Loader>();
             loader->setPath(path, settings::assetDirectory());
             entry.resource = loader->resource;
@@ -101,7 +101,7 @@ public:
         std::unique_lock lock(mutex_);
         CacheEntry& entry = cache_[path];
         if (!entry.resource) {
-            std::cout << "Cold-loading " << name << ": " << path << "\n";
+            log::info() << "Cold-loading " << name << ": " << path;
             // Claimed (pending) before the lock is let go for the load itself.
             Loader loader;
             loader.setPath(path, settings::assetDirectory());
@@ -172,7 +172,7 @@ private:
         try {
             loader.load();
         } catch (const std::exception& error) {
-            std::cerr << "Could not load " << loader.fullPath << ": " << error.what() << "\n";
+            log::error() << "Could not load " << loader.fullPath << ": " << error.what();
         }
     }
 

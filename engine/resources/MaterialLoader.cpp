@@ -4,11 +4,11 @@
 #include "ShaderProgram.h"
 #include "Texture.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/ParseError.h"
 #include "engine/core/TextParser.h"
 
 #include <fstream>
-#include <iostream>
 
 namespace kit {
 
@@ -59,7 +59,7 @@ void MaterialLoader::load()
     try {
         parseMaterial(file, description);
     } catch (const ParseError& error) {
-        std::cerr << fullPath << ": " << error.what() << "\n";
+        log::error() << fullPath << ": " << error.what();
     }
     if (!description.shaderProgram.empty())
         target->setShaderProgram(shaderProgramManager().prefetch(description.shaderProgram, false));

@@ -4,11 +4,11 @@
 
 #include "AsyncResourceManagerBase.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/TextParser.h"
 
 #include <fstream>
-#include <iostream>
 
 namespace kit {
 
@@ -57,7 +57,7 @@ ResourceBucket loadResourceBucket(const std::string& path)
         return bucket;
     std::ifstream file(settings::assetDirectory() + path);
     if (!file) {
-        std::cerr << "Could not load resource bucket: " << path << "\n";
+        log::error() << "Could not load resource bucket: " << path;
         return bucket;
     }
     for (const auto& [type, resource] : parseResourceBucket(file)) {

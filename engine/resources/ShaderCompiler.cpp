@@ -1,12 +1,13 @@
 #include "ShaderCompiler.h"
 
+#include "engine/core/Log.h"
+
 #include "Resourceloader.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
 #include <fstream>
-#include <iostream>
 #include <vector>
 
 namespace kit {
@@ -44,8 +45,8 @@ int preprocess(std::string& text, long long fileNumber, const std::string& baseD
 
         std::ifstream file(baseDirectory + name);
         if (!file || depth >= maxIncludeDepth) {
-            std::cerr << "Could not include \"" << baseDirectory << name << "\""
-                      << (file ? " (includes nested too deeply)" : "") << "\n";
+            log::warn() << "Could not include \"" << baseDirectory << name << "\""
+                        << (file ? " (includes nested too deeply)" : "");
             text.erase(at, lineEnd - at);
             continue;
         }
@@ -108,11 +109,14 @@ void compileShader(unsigned shaderId, const std::string& name, std::string sourc
     glGetShaderiv(shaderId, GL_INFO_LOG_LENGTH, &logLength);
     std::vector<GLchar> log(static_cast<std::size_t>(std::max(logLength, 1)), '\0');
     glGetShaderInfoLog(shaderId, logLength, nullptr, log.data());
-    std::cerr << "Errors compiling \"" << (name.empty() ? "shader" : name) << "\":\n";
+    // One entry of the log, with the driver's lines (which end in a newline
+    // of their own) and a blank line after them as ever.
+    auto line = kit::log::error();
+    line << "Errors compiling \"" << (name.empty() ? "shader" : name) << "\":\n";
     if (includes > 0)
-        std::cerr << "Note: if the line number is 5 digits long, the first digit refers to which\n"
-                     "included file the error occured in.\n";
-    std::cerr << log.data() << "\n";
+        line << "Note: if the line number is 5 digits long, the first digit refers to which\n"
+                "included file the error occured in.\n";
+    line << log.data() << "\n";
 }
 
 } // namespace kit

@@ -2,12 +2,12 @@
 
 #include "Texture.h"
 
+#include "engine/core/Log.h"
 #include "engine/render/state/RenderState.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
-#include <iostream>
 
 namespace kit {
 
@@ -44,7 +44,7 @@ void ShaderProgram::link(const std::string& displayName)
         glGetProgramiv(id, GL_INFO_LOG_LENGTH, &length);
         std::vector<GLchar> log(static_cast<std::size_t>(std::max(length, 1)), '\0');
         glGetProgramInfoLog(id, length, nullptr, log.data());
-        std::cerr << "Errors linking \"" << displayName << "\":\n" << log.data() << "\n";
+        kit::log::error() << "Errors linking \"" << displayName << "\":\n" << log.data() << "\n";
     }
 
     GLint count = 0, longest = 0;

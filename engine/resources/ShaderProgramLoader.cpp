@@ -4,6 +4,7 @@
 #include "ShaderCompiler.h"
 #include "ShaderLoader.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/ParseError.h"
 #include "engine/core/Settings.h"
 #include "engine/core/TextParser.h"
@@ -11,7 +12,6 @@
 #include <GL/glew.h>
 
 #include <fstream>
-#include <iostream>
 #include <utility>
 
 namespace kit {
@@ -67,13 +67,13 @@ void ShaderProgramLoader::load()
     try {
         parseShaderProgram(file, entries);
     } catch (const ParseError& error) {
-        std::cerr << fullPath << ": " << error.what() << "\n";
+        log::warn() << fullPath << ": " << error.what();
     }
 
     for (const ShaderStageEntry& entry : entries) {
         Stage stage{stageOfType(entry.type), {}, {}, entry.data};
         if (stage.stage == 0) {
-            std::cerr << fullPath << ": unknown shader stage type \"" << entry.type << "\"\n";
+            log::warn() << fullPath << ": unknown shader stage type \"" << entry.type << "\"";
             continue;
         }
         if (entry.file.empty()) {
@@ -102,7 +102,7 @@ void ShaderProgramLoader::load()
             }
         }
         if (stage.name.empty()) {
-            std::cerr << "Could not open " << entry.file << "\n";
+            log::warn() << "Could not open " << entry.file;
             continue;
         }
         stages.push_back(std::move(stage));

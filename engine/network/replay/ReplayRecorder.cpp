@@ -1,10 +1,10 @@
 #include "ReplayRecorder.h"
 
+#include "engine/core/Log.h"
 #include "engine/network/NetworkSystem.h"
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 
 namespace kit {
 
@@ -75,7 +75,7 @@ void ReplayRecorder::add(ReplayRecord::Kind kind, std::span<const std::uint8_t> 
     case ReplayTally::Verdict::full:
         full_ = true;
         ++leftOut_;
-        std::cerr << "The replay is full: the rest of this match is not recorded\n";
+        log::warn() << "The replay is full: the rest of this match is not recorded";
         break;
     }
 }
@@ -83,8 +83,8 @@ void ReplayRecorder::add(ReplayRecord::Kind kind, std::span<const std::uint8_t> 
 void ReplayRecorder::leaveOut(ReplayRecord::Kind kind, const std::string& why)
 {
     if (leftOut_++ == 0)
-        std::cerr << "The replay leaves out a " << (kind == ReplayRecord::Kind::calls ? "call batch" : "state packet")
-                  << " it cannot keep (" << why << "); any more are counted, not told\n";
+        log::warn() << "The replay leaves out a " << (kind == ReplayRecord::Kind::calls ? "call batch" : "state packet")
+                    << " it cannot keep (" << why << "); any more are counted, not told";
 }
 
 Replay ReplayRecorder::replay(ReplayHeader header) const

@@ -2,13 +2,13 @@
 
 #include "NetStream.h"
 #include "engine/core/EntityID.h"
+#include "engine/core/Log.h"
 
 #include <glm/gtc/quaternion.hpp>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <iostream>
 #include <limits>
 #include <map>
 
@@ -350,17 +350,17 @@ bool takeShortText(NetStream& in, std::string& text)
 bool add(std::uint8_t index, Layout layout)
 {
     if (index == namedType || index >= (1u << typeBits)) {
-        std::cerr << "Packed state: type index " << int(index) << " is not from 1 to 15\n";
+        log::warn() << "Packed state: type index " << int(index) << " is not from 1 to 15";
         return false;
     }
     if (layouts().count(index) != 0 || layoutNamed(layout.typeName)) {
-        std::cerr << "Packed state: type index " << int(index) << " or type \"" << layout.typeName
-                  << "\" registered twice\n";
+        log::warn() << "Packed state: type index " << int(index) << " or type \"" << layout.typeName
+                    << "\" registered twice";
         return false;
     }
     for (const Field& field : layout.fields)
         if (field.kind == Field::Kind::real && (field.bits < 2 || field.bits > 32 || !(field.scale > 0.0f))) {
-            std::cerr << "Packed state: a field of \"" << layout.typeName << "\" has no usable steps\n";
+            log::warn() << "Packed state: a field of \"" << layout.typeName << "\" has no usable steps";
             return false;
         }
     layouts().emplace(index, std::move(layout));
