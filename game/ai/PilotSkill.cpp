@@ -2,10 +2,10 @@
 
 #include "PilotSettings.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 
-#include <iostream>
 #include <set>
 
 namespace skyscuffle {
@@ -81,7 +81,8 @@ PilotStrength defaultStrength()
         return *strength;
     static std::set<std::string> reported;
     if (reported.insert(name).second)
-        std::cerr << "Tuning value tuning.ai.strength is \"" << name << "\", not easy, normal or hard; using normal\n";
+        kit::log::warn() << "Tuning value tuning.ai.strength is \"" << name
+                         << "\", not easy, normal or hard; using normal";
     return PilotStrength::normal;
 }
 

@@ -5,10 +5,9 @@
 #include "game/combat/Score.h"
 #include "game/common/CallRefusals.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -49,12 +48,12 @@ void addDeathPoints(kit::EntityHandle plane)
     if (killer && *killer != plane.id) {
         if (Score* theirs = world->getComponent<Score>(*killer)) {
             theirs->points += 2;
-            std::cout << "KILL  \tscore increased by 2 to a value of " << theirs->points << "\n";
+            kit::log::info() << "KILL  \tscore increased by 2 to a value of " << theirs->points;
             MatchEvents::killScored()(kit::EntityHandle{*killer, world});
         }
     }
     score->points -= 1;
-    std::cout << "DEADED\tscore decreased by 1 to a value of " << score->points << "\n";
+    kit::log::info() << "DEADED\tscore decreased by 1 to a value of " << score->points;
     MatchEvents::deathScored()(plane);
 }
 

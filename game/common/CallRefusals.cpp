@@ -1,6 +1,7 @@
 #include "CallRefusals.h"
 
-#include <iostream>
+#include "engine/core/Log.h"
+
 #include <map>
 #include <string>
 
@@ -42,10 +43,10 @@ void refuseCall(std::string_view function, std::string_view why, std::chrono::st
         return;
     }
     ++t.lines;
-    std::cerr << "Refused \"" << function << "\": " << why;
+    auto line = kit::log::warn();
+    line << "Refused \"" << function << "\": " << why;
     if (t.untold > 0)
-        std::cerr << " (and " << t.untold << " more since)";
-    std::cerr << "\n";
+        line << " (and " << t.untold << " more since)";
     t.untold = 0;
 }
 

@@ -1,8 +1,9 @@
 #include "ViewLog.h"
 
+#include "engine/core/Log.h"
+
 #include <chrono>
 #include <cstdio>
-#include <iostream>
 #include <memory>
 
 namespace skyscuffle::viewLog {
@@ -32,7 +33,7 @@ bool open(const std::string& path, std::uint32_t origin)
 {
     file.reset(std::fopen(path.c_str(), "w"));
     if (!file) {
-        std::cerr << "The view log " << path << " cannot be written; nothing is logged\n";
+        kit::log::warn() << "The view log " << path << " cannot be written; nothing is logged";
         return false;
     }
     std::fprintf(file.get(), "copy %08x\n", origin);

@@ -11,6 +11,7 @@
 #include "game/powerups/SpeedPower.h"
 #include "game/sound/SoundManager.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/stream/CompactState.h"
@@ -26,7 +27,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -218,7 +218,7 @@ void PlanePhysics::ram(float ramDamage)
         if (world->owns(victim.id))
             health->damage(getEntity(), ramDamage);
         ramHistory.push_back(Ram{clock, victim.id, world});
-        std::cout << "Ram!!!\n";
+        kit::log::info() << "Ram!!!";
         body = world->getComponent<kit::RigidBody>(entityId);
         own = world->getComponent<kit::Transform>(entityId);
         if (!body || !own)

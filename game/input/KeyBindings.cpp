@@ -2,13 +2,13 @@
 
 #include "ControlSettings.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/input/KeyNames.h"
 #include "engine/input/Keys.h"
 
 #include <array>
-#include <iostream>
 #include <set>
 
 namespace skyscuffle {
@@ -70,9 +70,9 @@ public:
                 int code = text.empty() ? -1 : kit::keys::fromName(text);
                 if (!text.empty() && (code < 0 || reserved(code))) {
                     if (reportedBad_.insert(settingKey(set, action) + "=" + text).second) {
-                        std::cerr << "Key binding " << settingKey(set, action).substr(7) << " is \"" << text
-                                  << "\", not a key a player may use; using "
-                                  << (fallback.empty() ? std::string("none") : fallback) << "\n";
+                        kit::log::warn() << "Key binding " << settingKey(set, action).substr(7) << " is \"" << text
+                                         << "\", not a key a player may use; using "
+                                         << (fallback.empty() ? std::string("none") : fallback);
                     }
                     code = fallback.empty() ? -1 : kit::keys::fromName(fallback);
                 }

@@ -6,7 +6,6 @@
 #include "engine/physics/Transform.h"
 
 #include <iomanip>
-#include <iostream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -87,11 +86,10 @@ void removeDepartedCopies(kit::World& world)
             const DepartedCopy gone = removeCopy(*w, origin);
             if (!told->insert(origin).second && gone.entities == 0)
                 return; // heard of again after it went, and gone again: nothing new to say
-            std::ostringstream line;
+            auto line = kit::log::info();
             line << "Copy " << std::hex << std::setw(8) << std::setfill('0') << origin << std::dec << " " << reason(why)
                  << ": its " << gone.planes << (gone.planes == 1 ? " plane is" : " planes are")
-                 << " gone from the match\n";
-            std::cout << line.str() << std::flush;
+                 << " gone from the match";
         }));
 }
 

@@ -12,10 +12,9 @@
 #include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -50,7 +49,7 @@ std::optional<int> addPlayer(kit::World* world, int device, kit::Joystick* joyst
         return std::nullopt; // players are made everywhere or nowhere
     const std::optional<PlayerTextureInfo> colour = newPlayerColour(world);
     if (!colour) {
-        std::cout << "All six colours are taken: no room for another player\n";
+        kit::log::info() << "All six colours are taken: no room for another player";
         return std::nullopt;
     }
     const int number = nextPlayerNumber(world);

@@ -3,11 +3,11 @@
 #include "game/players/PlayerFunctions.h"
 #include "game/players/PlayerInfo.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
-#include <iostream>
 #include <memory>
 #include <set>
 
@@ -39,7 +39,7 @@ void follow(kit::World* world, std::set<std::uint32_t>& heard)
             }
         }
         if (removed > 0)
-            std::cout << "A copy has left the session with " << removed << " players\n";
+            kit::log::info() << "A copy has left the session with " << removed << " players";
         gone = heard.erase(gone);
     }
 }

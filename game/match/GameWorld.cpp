@@ -22,6 +22,7 @@
 #include "game/weapons/ProjectileBudget.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/input/JoystickManager.h"
@@ -46,7 +47,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -162,8 +162,7 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
 {
     if (SoundManager* sounds = SoundManager::of(world))
         sounds->setBackgroundPaused(false);
-    std::cout << "Creating Game World"
-              << "\n";
+    kit::log::info() << "Creating Game World";
     if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
         discovery->hosting = false; // a match in progress is not offered for joining
         discovery->announceNow = true;

@@ -3,10 +3,9 @@
 #include "game/common/CallRefusals.h"
 #include "game/common/PrintableText.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -34,7 +33,7 @@ void registerGameplayFunctions(kit::World& world)
             refuseCall(fn::print.name, "a text too long or with characters that are not printable");
             return;
         }
-        std::cout << text << "\n";
+        kit::log::info() << text;
     });
 }
 

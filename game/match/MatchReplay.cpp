@@ -6,13 +6,13 @@
 #include "game/replays/MatchRecording.h"
 #include "game/replays/ReplayShelf.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
 #include <algorithm>
 #include <ctime>
-#include <iostream>
 
 namespace skyscuffle {
 namespace {
@@ -72,7 +72,7 @@ void keepMatchReplay(kit::World& world, const ScoreTable& table)
     if (!file.empty()) {
         std::string error;
         if (!kit::writeReplayFile(file, replay, error))
-            std::cerr << "The match's replay is not kept: " << error << "\n";
+            kit::log::warn() << "The match's replay is not kept: " << error;
         return;
     }
     const int keep = matchSettings::replaysKept.value();

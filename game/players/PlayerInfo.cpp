@@ -1,6 +1,6 @@
 #include "PlayerInfo.h"
 
-#include <iostream>
+#include "engine/core/Log.h"
 
 namespace skyscuffle {
 
@@ -16,12 +16,12 @@ PlayerInfo::PlayerInfo(const PlayerTextureInfo& texture, std::uint32_t number)
 
 void PlayerInfo::onAdded()
 {
-    std::cout << "PlayerInfo added\n";
+    kit::log::info() << "PlayerInfo added";
 }
 
 void PlayerInfo::onRemoved()
 {
-    std::cout << "PlayerInfo removed\n";
+    kit::log::info() << "PlayerInfo removed";
 }
 
 } // namespace skyscuffle

@@ -5,11 +5,11 @@
 #include "game/players/PlayerFunctions.h"
 #include "game/players/PlayerInfo.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
 #include <chrono>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -66,14 +66,14 @@ void refuseSeat(kit::EntityHandle host, kit::EntityID player, bool full, const s
         return;
     const std::optional<PlayerTextureInfo> colour = full ? std::nullopt : newPlayerColour(world);
     if (!colour) {
-        std::cout << "All six colours are taken: no room for another player\n";
+        kit::log::info() << "All six colours are taken: no room for another player";
         network->callFunction(kit::destroyEntityFunction, player);
         return;
     }
     const int number = static_cast<int>(info->number);
     network->callFunction(kit::destroyComponentFunction, player, std::string(tags::playerInfo));
     network->callFunction(fn::spawnPersistantPlayer, player, *colour, number);
-    std::cout << "Taken by another copy's player: this one is now " << colour->colourName << "\n";
+    kit::log::info() << "Taken by another copy's player: this one is now " << colour->colourName;
 }
 
 } // namespace skyscuffle

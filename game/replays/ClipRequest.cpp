@@ -1,5 +1,6 @@
 #include "ClipRequest.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/UserDirectories.h"
 
@@ -9,7 +10,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,14 +27,14 @@ std::filesystem::path clipDirectory()
 std::optional<std::filesystem::path> requestClip(const std::filesystem::path& replay, float from, float seconds)
 {
     if (clipDirectory().empty()) {
-        std::cerr << "No clip: there is no home directory (neither HOME nor XDG_DATA_HOME is set)\n";
+        kit::log::warn() << "No clip: there is no home directory (neither HOME nor XDG_DATA_HOME is set)";
         return std::nullopt;
     }
     std::error_code failed;
     const std::filesystem::path game = std::filesystem::read_symlink("/proc/self/exe", failed);
     std::filesystem::create_directories(clipDirectory(), failed);
     if (failed || game.empty()) {
-        std::cerr << "No clip: " << (game.empty() ? "the game's own program is not found" : failed.message()) << "\n";
+        kit::log::warn() << "No clip: " << (game.empty() ? "the game's own program is not found" : failed.message());
         return std::nullopt;
     }
     const int at = static_cast<int>(std::lround(std::max(from, 0.0f)));
@@ -58,17 +58,17 @@ std::optional<std::filesystem::path> requestClip(const std::filesystem::path& re
     const int started = posix_spawn(&child, game.c_str(), &files, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&files);
     if (started != 0) {
-        std::cerr << "No clip: the game could not be started again to draw it\n";
+        kit::log::warn() << "No clip: the game could not be started again to draw it";
         return std::nullopt;
     }
-    std::cout << "Drawing a clip into " << out.string() << "\n";
+    kit::log::info() << "Drawing a clip into " << out.string();
     std::thread([child, out] {
         int status = 0;
         waitpid(child, &status, 0);
         if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            std::cout << "Clip saved: " << out.string() << "\n";
+            kit::log::info() << "Clip saved: " << out.string();
         else
-            std::cerr << "The clip " << out.string() << " was not made\n";
+            kit::log::warn() << "The clip " << out.string() << " was not made";
     }).detach();
     return out;
 }

@@ -5,6 +5,7 @@
 #include "game/players/PlayerInfo.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iostream>
 
 namespace skyscuffle {
 namespace {
@@ -126,14 +126,14 @@ void ReplayPlayback::togglePause()
         return; // at the end: only back
     paused_ = !paused_;
     applyPace();
-    std::cout << (paused_ ? "Replay paused at " + clock(time_) : "Replay playing at " + speedText(speeds[speed_]))
-              << "\n";
+    kit::log::info() << (paused_ ? "Replay paused at " + clock(time_)
+                                 : "Replay playing at " + speedText(speeds[speed_]));
 }
 
 void ReplayPlayback::seek(float to)
 {
     to = std::clamp(std::isfinite(to) ? to : 0.0f, 0.0f, length());
-    std::cout << "Replay at " << clock(to) << "\n";
+    kit::log::info() << "Replay at " << clock(to);
     if (to >= time_) {
         if (world)
             world->catchUp = to - time_;
@@ -148,14 +148,14 @@ void ReplayPlayback::faster()
 {
     speed_ = std::min(speed_ + 1, std::size(speeds) - 1);
     applyPace();
-    std::cout << "Replay playing at " << speedText(speeds[speed_]) << "\n";
+    kit::log::info() << "Replay playing at " << speedText(speeds[speed_]);
 }
 
 void ReplayPlayback::slower()
 {
     speed_ = speed_ > 0 ? speed_ - 1 : 0;
     applyPace();
-    std::cout << "Replay playing at " << speedText(speeds[speed_]) << "\n";
+    kit::log::info() << "Replay playing at " << speedText(speeds[speed_]);
 }
 
 void ReplayPlayback::stepFrame()
@@ -206,7 +206,7 @@ void ReplayPlayback::follow(const std::string& colourName)
     }
     if (SideviewCameraBehavior* camera = gameCamera(world))
         camera->focusLabel = following_.empty() ? "cameraFocus" : followLabel;
-    std::cout << "Replay following " << (following_.empty() ? std::string("everyone") : following_) << "\n";
+    kit::log::info() << "Replay following " << (following_.empty() ? std::string("everyone") : following_);
 }
 
 std::string ReplayPlayback::status() const

@@ -1,9 +1,9 @@
 #include "ReplayShelf.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/UserDirectories.h"
 
 #include <algorithm>
-#include <iostream>
 #include <regex>
 
 namespace skyscuffle {
@@ -54,8 +54,9 @@ std::optional<std::filesystem::path> shelveReplay(const kit::Replay& replay, con
                                                   int keep)
 {
     if (directory.empty()) {
-        std::cerr << "The match's replay is not kept: there is no home directory (neither HOME nor XDG_DATA_HOME is "
-                     "set)\n";
+        kit::log::warn()
+            << "The match's replay is not kept: there is no home directory (neither HOME nor XDG_DATA_HOME is "
+               "set)";
         return std::nullopt;
     }
     std::error_code made;
@@ -78,8 +79,8 @@ std::optional<std::filesystem::path> shelveReplay(const kit::Replay& replay, con
             break; // not taken meanwhile: it cannot be written
     }
     if (!written) {
-        std::cerr << "The match's replay is not kept: "
-                  << (error.empty() ? "every name for it is taken in " + directory.string() : error) << "\n";
+        kit::log::warn() << "The match's replay is not kept: "
+                         << (error.empty() ? "every name for it is taken in " + directory.string() : error);
         return std::nullopt;
     }
     // The shelf's own replays but the new one, newest first: those past the
@@ -119,7 +120,8 @@ std::optional<std::filesystem::path> keepReplay(const std::filesystem::path& rep
                                                 const std::filesystem::path& directory)
 {
     if (directory.empty()) {
-        std::cerr << "The replay is not kept: there is no home directory (neither HOME nor XDG_DATA_HOME is set)\n";
+        kit::log::warn()
+            << "The replay is not kept: there is no home directory (neither HOME nor XDG_DATA_HOME is set)";
         return std::nullopt;
     }
     std::error_code failed;
@@ -129,7 +131,7 @@ std::optional<std::filesystem::path> keepReplay(const std::filesystem::path& rep
     if (!failed)
         std::filesystem::copy_file(replay, to, std::filesystem::copy_options::overwrite_existing, failed);
     if (failed) {
-        std::cerr << "The replay is not kept: " << to.string() << ": " << failed.message() << "\n";
+        kit::log::warn() << "The replay is not kept: " << to.string() << ": " << failed.message();
         return std::nullopt;
     }
     return to;

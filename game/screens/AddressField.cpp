@@ -4,6 +4,7 @@
 #include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
@@ -12,8 +13,6 @@
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -94,7 +93,7 @@ void AddressField::update(float dt)
     case AddressSearch::Outcome::looking:
         return;
     case AddressSearch::Outcome::hosting:
-        std::cout << "Session found at " << address << "\n";
+        kit::log::info() << "Session found at " << address;
         search_.reset();
         if (found_)
             found_();
@@ -128,7 +127,7 @@ void AddressField::open(unsigned int swallow)
     lockMenu(true);
     show(true);
     redraw();
-    std::cout << "Type the address of a copy to look for\n";
+    kit::log::info() << "Type the address of a copy to look for";
 }
 
 void AddressField::close()
@@ -139,7 +138,7 @@ void AddressField::close()
     closedThisFrame_ = true; // the menu takes keys again from the next frame
     search_.reset();
     show(false);
-    std::cout << "Address field closed\n";
+    kit::log::info() << "Address field closed";
 }
 
 void AddressField::type(std::string_view characters)
@@ -173,7 +172,7 @@ void AddressField::paste()
 void AddressField::submit()
 {
     // The console keeps what was typed, as it did when the address was read from it.
-    std::cout << "IP to connect to: " << text_ << "\n";
+    kit::log::info() << "IP to connect to: " << text_;
     search_.reset();
     if (text_.empty()) {
         say("Type an address or a code first, like 192.168.1.20");
@@ -185,8 +184,8 @@ void AddressField::submit()
         return;
     }
     if (code.kind == kit::inviteCode::Reading::Kind::code) {
-        std::cout << "Joining the host of invite code " << kit::inviteCode::encode(code.address) << " at "
-                  << code.address.ipString() << ":" << code.address.port << "\n";
+        kit::log::info() << "Joining the host of invite code " << kit::inviteCode::encode(code.address) << " at "
+                         << code.address.ipString() << ":" << code.address.port;
         if (join_)
             join_(code.address);
         return;
@@ -235,7 +234,7 @@ void AddressField::onButton(const kit::Joystick::ButtonInfo& button)
 void AddressField::say(const std::string& message)
 {
     if (!message.empty())
-        std::cout << message << "\n";
+        kit::log::info() << message;
     message_ = message;
     redraw();
 }

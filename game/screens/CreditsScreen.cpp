@@ -6,12 +6,11 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
 #include "engine/input/PadButtons.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -22,8 +21,7 @@ void CreditsScreenInit::operator()(kit::World* world) const
         createMainMenu(world);
         return;
     }
-    std::cout << "Creating Credits Screen"
-              << "\n";
+    kit::log::info() << "Creating Credits Screen";
     screens::endSession(world);
     showCreditsPage(world, page);
 

@@ -7,14 +7,13 @@
 #include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
 #include "engine/resources/ResourceManagers.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -75,15 +74,13 @@ void Cursor::onButton(const kit::Joystick::ButtonInfo& button)
 
 void Cursor::moveUp()
 {
-    std::cout << "Position Moved Up"
-              << "\n";
+    kit::log::info() << "Position Moved Up";
     --selected;
 }
 
 void Cursor::moveDown()
 {
-    std::cout << "Position Moved Down"
-              << "\n";
+    kit::log::info() << "Position Moved Down";
     ++selected;
 }
 

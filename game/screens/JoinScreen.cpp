@@ -12,11 +12,10 @@
 
 #include "game/match/MatchFunctions.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -35,9 +34,9 @@ void createJoinScreen(kit::World* world)
                                   [](kit::EntityHandle entity) { joining::announcePlayers(entity.world); });
     }
 
-    std::cout << "Initializing join sreen!\n";
-    std::cout << "Press (A) or X to join\n";
-    std::cout << "Press (B) or Z to leave\n";
+    kit::log::info() << "Initializing join sreen!";
+    kit::log::info() << "Press (A) or X to join";
+    kit::log::info() << "Press (B) or Z to leave";
 
     joining::announcePlayers(world);
     if (network)

@@ -12,11 +12,10 @@
 #include "game/input/KeyBindings.h"
 #include "game/players/PlayerInfo.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -32,7 +31,7 @@ void nextPilotStrength(kit::World* world, int device, const std::string& who)
         return;
     ai->strength = static_cast<PilotStrength>((static_cast<int>(ai->strength) + 1) % 3);
     const auto* info = world->getComponent<PlayerInfo>(player->id);
-    std::cout << who << " AI player " << (info ? info->number : 0) << " is now " << nameOf(ai->strength) << "\n";
+    kit::log::info() << who << " AI player " << (info ? info->number : 0) << " is now " << nameOf(ai->strength);
 }
 
 } // namespace
@@ -55,7 +54,7 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
         if (key.key == controls::key(set, Action::leave)) {
             if (auto player = joining::humanPlayer(world, device)) {
                 joining::removePlayer(world, *player);
-                std::cout << (set == 0 ? "Keyboard has left\n" : "Keyboard 2 has left\n");
+                kit::log::info() << (set == 0 ? "Keyboard has left" : "Keyboard 2 has left");
             }
             return;
         }
@@ -63,11 +62,11 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
     constexpr int keyboard = JoinedBy::keyboard;
     if (key.key == controls::key(0, Action::addComputer)) {
         if (auto number = joining::addPlayer(world, keyboard, nullptr, true))
-            std::cout << "Keyboard has joined an AI player " << *number << "\n";
+            kit::log::info() << "Keyboard has joined an AI player " << *number;
     } else if (key.key == controls::key(0, Action::removeComputer)) {
         if (auto player = joining::lastComputerPlayer(world, keyboard)) {
             joining::removePlayer(world, *player);
-            std::cout << "Keyboard AI has left\n";
+            kit::log::info() << "Keyboard AI has left";
         }
     } else if (key.key == controls::key(0, Action::pilotStrength)) {
         nextPilotStrength(world, keyboard, "Keyboard");
@@ -88,23 +87,23 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
     case kit::pad::a:
         if (!joining::humanPlayer(world, slot)) {
             if (auto number = joining::addPlayer(world, slot, joystick, false))
-                std::cout << "Joystick " << slot << " has joined as player " << *number << "\n";
+                kit::log::info() << "Joystick " << slot << " has joined as player " << *number;
         }
         break;
     case kit::pad::b:
         if (auto player = joining::humanPlayer(world, slot)) {
             joining::removePlayer(world, *player);
-            std::cout << "Joystick " << slot << " has left\n";
+            kit::log::info() << "Joystick " << slot << " has left";
         }
         break;
     case kit::pad::x:
         if (auto number = joining::addPlayer(world, slot, nullptr, true))
-            std::cout << "Joystick " << slot << " has joined an AI player " << *number << "\n";
+            kit::log::info() << "Joystick " << slot << " has joined an AI player " << *number;
         break;
     case kit::pad::y:
         if (auto player = joining::lastComputerPlayer(world, slot)) {
             joining::removePlayer(world, *player);
-            std::cout << "Joystick " << slot << " AI has left\n";
+            kit::log::info() << "Joystick " << slot << " AI has left";
         }
         break;
     case kit::pad::leftShoulder:

@@ -7,13 +7,13 @@
 
 #include "game/combat/ScoreFunctions.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/ParseError.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/render/Text.h"
 #include "engine/resources/ResourceBucket.h"
 
-#include <iostream>
 #include <memory>
 
 namespace skyscuffle {
@@ -69,7 +69,7 @@ void step(kit::World* world, const std::shared_ptr<Loading>& state, float dt)
     const float progress = progressOf(s.bucket);
     if (progress > s.shownProgress) {
         s.shownProgress = progress;
-        std::cout << "Loading at " << static_cast<int>(progress * 100.0f) << "%\n";
+        kit::log::info() << "Loading at " << static_cast<int>(progress * 100.0f) << "%";
         screens::setText(s.percentText, loadingPercent(progress));
     }
     if (!s.complete && s.bucket.isLoaded()) {
@@ -89,7 +89,7 @@ kit::ResourceBucket requestBucket(const std::string& path)
     try {
         return kit::loadResourceBucket(path);
     } catch (const kit::ParseError& error) {
-        std::cerr << "Could not load resource bucket: " << path << ": " << error.what() << "\n";
+        kit::log::error() << "Could not load resource bucket: " << path << ": " << error.what();
         return {};
     }
 }

@@ -9,12 +9,11 @@
 #include "game/players/PlayerInfo.h"
 #include "game/sound/SoundManager.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/render/Sprite.h"
 #include "engine/resources/ResourceBucket.h"
 #include "engine/resources/ResourceManagers.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -75,8 +74,7 @@ MenuOption soundOption(kit::World* world, glm::vec2 position)
 
 void createMainMenu(kit::World* world)
 {
-    std::cout << "Creating Main Menu"
-              << "\n";
+    kit::log::info() << "Creating Main Menu";
     world->maxFrameRate = screens::stillScreenFrameRate;
     world->drawsOnChange = true; // nothing moves until the player does
     screens::endSession(world);

@@ -5,9 +5,8 @@
 
 #include "game/sound/SoundManager.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -26,8 +25,7 @@ void MenuOption::select()
     if (!enabled || !world)
         return;
     if (switchesWorld) {
-        std::cout << "World Changed"
-                  << "\n";
+        kit::log::info() << "World Changed";
         screens::goToScreen(world, worldName);
     } else if (cycles) {
         if (states.empty())

@@ -8,6 +8,7 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
@@ -17,7 +18,6 @@
 #include "engine/render/Text.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -131,10 +131,8 @@ void joinListedServer(kit::World* world, const kit::NetAddress& server, std::uin
 void createNetworkScreen(kit::World* world)
 {
     world->maxFrameRate = screens::stillScreenFrameRate;
-    std::cout << "Creating Network Screen"
-              << "\n";
-    std::cout << "Press C to enter an IP to discover manually"
-              << "\n";
+    kit::log::info() << "Creating Network Screen";
+    kit::log::info() << "Press C to enter an IP to discover manually";
     const int portSetting = kit::networkSettings::port.value();
     const int connectionSetting = kit::networkSettings::maxConnections.value();
     const auto port = static_cast<std::uint16_t>(std::clamp(portSetting, 0, 65535));
@@ -162,7 +160,7 @@ void createNetworkScreen(kit::World* world)
                 continue;
             ++i;
             const kit::NetAddress at = address;
-            std::cout << "Session found: " << address.ipString() << "\n";
+            kit::log::info() << "Session found: " << address.ipString();
             options.push_back(textOption(
                 world, address.ipString(), {-0.5f, 0.3f - 0.1f * float(i)},
                 [world, at, port] { joinListedServer(world, at, port); }, menu));

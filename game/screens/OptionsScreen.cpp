@@ -12,6 +12,7 @@
 #include "game/sound/SoundManager.h"
 #include "game/sound/SoundSettings.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/Window.h"
@@ -27,7 +28,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <iostream>
 #include <memory>
 
 namespace skyscuffle {
@@ -237,7 +237,7 @@ std::vector<OptionRow> optionRows(kit::World* world)
         }
         controls::resetToDefaults();
         settings::keepPlayerChoices();
-        std::cout << "Options back to their defaults\n";
+        kit::log::info() << "Options back to their defaults";
         if (SoundManager* sounds = SoundManager::of(world))
             sounds->applyVolumes();
         if (world->window) {
@@ -273,7 +273,7 @@ void showBackground(kit::World* world, const std::string& title, const std::stri
 
 void createOptionsScreen(kit::World* world)
 {
-    std::cout << "Creating Options Screen\n";
+    kit::log::info() << "Creating Options Screen";
     screens::endSession(world);
     std::vector<OptionRow> rows = optionRows(world);
     const float top = 0.56f, step = 0.1f;
@@ -285,7 +285,7 @@ void createOptionsScreen(kit::World* world)
 
 void ControlsScreenInit::operator()(kit::World* world) const
 {
-    std::cout << "Creating Controls Screen for keyboard " << set + 1 << "\n";
+    kit::log::info() << "Creating Controls Screen for keyboard " << set + 1;
     screens::endSession(world);
     const int keySet = set;
     std::vector<OptionRow> rows;
@@ -328,8 +328,8 @@ void ControlsScreenInit::operator()(kit::World* world) const
                                    controls::label(other) + " is " +
                                    (now < 0 ? std::string("none") : kit::keys::name(now)) + " now";
                     }
-                    std::cout << "Bound " << controls::settingKey(keySet, action).substr(7) << " to "
-                              << kit::keys::name(key.key) << "\n";
+                    kit::log::info() << "Bound " << controls::settingKey(keySet, action).substr(7) << " to "
+                                     << kit::keys::name(key.key);
                     return true;
                 };
         };

@@ -6,19 +6,17 @@
 #include "game/screens/ScreenRegistry.h"
 #include "game/screens/ScreenSwitch.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/input/Keys.h"
-
-#include <iostream>
 
 namespace skyscuffle {
 
 void createPlaceholderScreen(kit::World* world)
 {
     // The main menu's line: this screen stands in for a menu of its own.
-    std::cout << "Creating Main Menu"
-              << "\n";
+    kit::log::info() << "Creating Main Menu";
     world->maxFrameRate = screens::stillScreenFrameRate;
     world->drawsOnChange = true;
     screens::addOverlay(world, true);

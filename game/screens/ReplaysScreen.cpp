@@ -11,6 +11,7 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
@@ -21,7 +22,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iostream>
 #include <random>
 
 namespace skyscuffle {
@@ -91,7 +91,7 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
     if (!from || !from->owner || !replay)
         return;
     auto next = std::make_shared<kit::World>([replay, pace, file](kit::World* world) {
-        std::cout << "Watching a replay from " << replay->header.recordedAt << "\n";
+        kit::log::info() << "Watching a replay from " << replay->header.recordedAt;
         auto* network = new kit::NetworkSystem(30.0f);
         world->addComponent(kit::EntityHandle{world->systemEntity(), world}, network);
         registerPlayerFunctions(*network);
@@ -128,7 +128,7 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
 
 void createReplaysScreen(kit::World* world)
 {
-    std::cout << "Creating Replays Screen\n";
+    kit::log::info() << "Creating Replays Screen";
     world->maxFrameRate = screens::stillScreenFrameRate;
     world->drawsOnChange = true;
     screens::endSession(world);
@@ -155,7 +155,7 @@ void createReplaysScreen(kit::World* world)
                 std::string error;
                 std::optional<kit::Replay> replay = kit::readReplayFile(path.string(), error);
                 if (!replay) {
-                    std::cerr << error << "\n";
+                    kit::log::warn() << error;
                     return;
                 }
                 watchReplay(world, std::make_shared<const kit::Replay>(std::move(*replay)), {}, path);

@@ -3,6 +3,7 @@
 #include "game/screens/ScreenScene.h"
 
 #include "engine/core/Behavior.h"
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/Keyboard.h"
 #include "engine/network/HostMigration.h"
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -134,7 +134,7 @@ public:
         screens::setText(line_, sessionNoticeLine(*network));
         const std::string friends = internetNoticeLine(*network);
         if (friends != said_ && !friends.empty())
-            std::cout << friends << "\n";
+            kit::log::info() << friends;
         said_ = friends;
         screens::setText(internet_, friends);
         const bool code = !inviteCodeOf(*network).empty();
@@ -180,11 +180,11 @@ bool copyInviteCode(kit::World* world)
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
     const std::string code = network ? inviteCodeOf(*network) : "";
     if (code.empty() || !world->keyboard) {
-        std::cout << "No invite code to copy: only a host whose router forwards its port has one\n";
+        kit::log::info() << "No invite code to copy: only a host whose router forwards its port has one";
         return false;
     }
     world->keyboard->setClipboardText(code);
-    std::cout << "Invite code " << code << " copied to the clipboard\n";
+    kit::log::info() << "Invite code " << code << " copied to the clipboard";
     for (kit::Component* c : *world->getComponentCollection(kit::typeId<NoticeBoard>()))
         static_cast<NoticeBoard*>(c)->copied();
     return true;

@@ -11,6 +11,7 @@
 #include "game/replays/ReplayShelf.h"
 #include "game/combat/ScoreFunctions.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
@@ -21,7 +22,6 @@
 #include "engine/resources/ResourceManagers.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -36,7 +36,7 @@ void keepTheReplay(kit::Text* said)
         return;
     }
     if (const auto kept = keepReplay(*last, replayDirectory())) {
-        std::cout << "Replay kept as " << kept->filename().string() << "\n";
+        kit::log::info() << "Replay kept as " << kept->filename().string();
         screens::setText(said, "Replay kept: " + kept->stem().string());
     } else {
         screens::setText(said, "The replay could not be kept (see the console)");
@@ -135,8 +135,7 @@ std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
 void WinScreenInit::operator()(kit::World* world) const
 {
     world->maxFrameRate = screens::movingScreenFrameRate;
-    std::cout << "Creating Win Screen"
-              << "\n";
+    kit::log::info() << "Creating Win Screen";
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
         network->screenName = "winScreen";
 
@@ -145,7 +144,7 @@ void WinScreenInit::operator()(kit::World* world) const
     const std::vector<WinLine> lines = winLines(world, scores);
     // The table on the console too: the log of a match ends with its result.
     for (const WinLine& line : lines)
-        std::cout << line.text << " " << line.points << "\n";
+        kit::log::info() << line.text << " " << line.points;
     if (const PlayerInfo* winner = winnerOf(world, scores))
         showWinner(world, view, *winner);
 

@@ -2,11 +2,11 @@
 
 #include "SoundSettings.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -55,7 +55,7 @@ bool SoundManager::check(bool ok)
 {
     // Without a device the system reported itself once at start; its calls are no-ops.
     if (!ok && system_.ready())
-        std::cerr << "Sound error: " << system_.error() << "\n";
+        kit::log::warn() << "Sound error: " << system_.error();
     return ok;
 }
 
@@ -108,7 +108,7 @@ void SoundManager::takeDecoded()
     for (SoundDecoder::Result& result : decoder_.takeFinished()) {
         if (!result.sound) {
             if (system_.ready())
-                std::cerr << "Sound error: " << result.error << "\n";
+                kit::log::warn() << "Sound error: " << result.error;
             continue;
         }
         result.entry->sound = std::move(result.sound);
@@ -195,8 +195,7 @@ void SoundManager::setBackgroundPaused(bool paused)
     backgroundPaused_ = paused;
     if (backgroundChannel)
         check(system_.setPaused(backgroundChannel, paused));
-    std::cout << "Toggled Background sound"
-              << "\n";
+    kit::log::info() << "Toggled Background sound";
 }
 
 void SoundManager::stop(audio::Channel channel)

@@ -1,6 +1,8 @@
 #include "ClipExport.h"
+
 #include "PlaybackHost.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/render/clip/AnimatedWebP.h"
 
@@ -10,7 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -27,7 +28,7 @@ bool writeClip(const std::shared_ptr<const kit::Replay>& replay, const ClipOptio
     pace.overlay = false; // a clip shows the match, not the viewer's keys
     ReplayPlayback* playback = host.start(replay, pace, frameTime, false);
     if (!playback) {
-        std::cerr << "the playback did not start\n";
+        kit::log::error() << "the playback did not start";
         return false;
     }
     // The frames the clip holds, not beyond the replay's end.
@@ -53,19 +54,22 @@ bool writeClip(const std::shared_ptr<const kit::Replay>& replay, const ClipOptio
         // Each frame lasts to the next whole millisecond of its end, so the clip is exactly as long.
         const int milliseconds = (f + 1) * 1000 / options.fps - f * 1000 / options.fps;
         if (!clip.add(flipped, milliseconds)) {
-            std::cerr << "the clip's frame " << f << " did not encode\n";
+            kit::log::error() << "the clip's frame " << f << " did not encode";
             return false;
         }
     }
     std::string error;
     if (!clip.write(options.out, error)) {
-        std::cerr << error << "\n";
+        kit::log::error() << error;
         return false;
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("clip %s: %d frames of %dx%d at %d a second, from %.1f s; written in %.1f s (%.1f s drawing)\n",
-                options.out.c_str(), clip.frames(), options.width, options.height, options.fps,
-                static_cast<double>(from), wall, drawing);
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "clip %s: %d frames of %dx%d at %d a second, from %.1f s; written in %.1f s (%.1f s drawing)",
+                  options.out.c_str(), clip.frames(), options.width, options.height, options.fps,
+                  static_cast<double>(from), wall, drawing);
+    kit::log::info() << line;
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "game/startup/ClipExport.h"
 
 #include "engine/core/GlfwLibrary.h"
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/UserDirectories.h"
@@ -40,7 +41,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <iostream>
 #include <memory>
 
 namespace skyscuffle {
@@ -68,9 +68,12 @@ public:
             const auto now = Clock::now();
             const double unix =
                 std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-            std::printf("Startup: first frame at %.6f; window and context %.3f s, main menu %.3f s, "
-                        "first frame %.3f s after main\n",
-                        unix, seconds(window_ - start_), seconds(menu_ - window_), seconds(now - start_));
+            char line[200];
+            std::snprintf(line, sizeof line,
+                          "Startup: first frame at %.6f; window and context %.3f s, main menu %.3f s, "
+                          "first frame %.3f s after main",
+                          unix, seconds(window_ - start_), seconds(menu_ - window_), seconds(now - start_));
+            kit::log::info() << line;
             connection_.disconnect();
         });
     }
@@ -89,7 +92,7 @@ std::filesystem::path playerSettingsFile()
 {
     const std::filesystem::path config = kit::userDirectories::configHome();
     if (config.empty()) {
-        std::cerr << "No home directory (HOME is not set): settings chosen in the game will not be kept\n";
+        kit::log::warn() << "No home directory (HOME is not set): settings chosen in the game will not be kept";
         return {};
     }
     return config / "skyscuffle" / "settings.csv";
@@ -133,7 +136,7 @@ kit::World::SetupFunction firstScreen(const LaunchOptions& options, kit::Network
         std::string error;
         std::optional<kit::Replay> replay = kit::readReplayFile(options.replayFile, error);
         if (!replay) {
-            std::cerr << error << "\n";
+            kit::log::error() << error;
             return createMainMenu;
         }
         auto shared = std::make_shared<const kit::Replay>(std::move(*replay));
@@ -161,7 +164,7 @@ int runClipExport(const LaunchOptions& options)
     std::string error;
     std::optional<kit::Replay> replay = kit::readReplayFile(options.replayFile, error);
     if (!replay) {
-        std::cerr << error << "\n";
+        kit::log::error() << error;
         return 1;
     }
     ClipOptions clip;
@@ -223,7 +226,7 @@ kit::ScopedConnection listenForRunKeys(kit::Application& application, kit::Windo
     kit::Window* shown = &window;
     return application.keyboard->keyPressed.connect([shown](kit::Keyboard::KeyInfo key) {
         if (key.key == kit::keys::l && key.control) {
-            std::cout << "Reloading tuning settings\n";
+            kit::log::info() << "Reloading tuning settings";
             kit::settings::load(tuningTable);
         } else if (screens::togglesFullscreen(key)) {
             // The tuning value still decides how the game starts.
@@ -256,7 +259,7 @@ std::unique_ptr<audio::AudioSystem> openAudio(kit::World& world, bool mute)
 {
     auto audioSystem = std::make_unique<audio::AudioSystem>();
     if (!audioSystem->ready())
-        std::cerr << "Sound error: " << audioSystem->error() << "\n";
+        kit::log::warn() << "Sound error: " << audioSystem->error();
     auto* sounds = new SoundManager(*audioSystem);
     sounds->addTag(kit::tagId(tags::persistant));
     world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, sounds);

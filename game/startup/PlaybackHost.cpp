@@ -2,13 +2,13 @@
 
 #include "game/screens/ReplaysScreen.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/core/application/GlewInitError.h"
 
 #include <GL/glew.h>
 
 #include <chrono>
-#include <iostream>
 #include <thread>
 
 namespace skyscuffle {
@@ -23,13 +23,13 @@ PlaybackHost::PlaybackHost(int width, int height, bool visible)
     settings.visible = visible;
     window_ = kit::Window::open(settings);
     if (!window_) {
-        std::cerr << "no window: playing a replay back needs a display\n";
+        kit::log::warn() << "no window: playing a replay back needs a display";
         return;
     }
     try {
         kit::initializeGlew();
     } catch (const kit::GlewInitError& error) {
-        std::cerr << error.what();
+        kit::log::error() << error.what();
         window_.reset();
         return;
     }

@@ -4,6 +4,7 @@
 #include "game/combat/Health.h"
 #include "game/common/Tags.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/CircleCollider.h"
@@ -12,7 +13,6 @@
 #include <glm/geometric.hpp>
 
 #include <algorithm>
-#include <iostream>
 
 namespace skyscuffle {
 
@@ -56,7 +56,8 @@ void Explosion::update(float)
         const float damage = damageAt(d);
         if (auto* health = world->getComponent<Health>(plane.id))
             health->damage(owner, damage);
-        std::cout << "distance:" << d << "\n" << "damage:" << damage << "\n";
+        kit::log::info() << "distance:" << d;
+        kit::log::info() << "damage:" << damage;
         if (auto* body = world->getComponent<kit::Body>(plane.id); body && body->mass > 0.0f) {
             const float length = glm::length(offset);
             const glm::vec2 away = length > 1e-6f ? offset / length : glm::vec2(0.0f, 1.0f);

@@ -5,10 +5,10 @@
 #include "game/weapons/Bomb.h"
 #include "game/weapons/Bullet.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/network/ConnectionGuard.h"
 
-#include <iostream>
 #include <iterator>
 
 namespace skyscuffle {
@@ -111,10 +111,10 @@ void ProjectileBudget::refuse(std::string_view function, std::uint32_t origin, s
         ++untold_;
         return;
     }
-    std::cerr << "Refused \"" << function << "\" from copy " << kit::originText(origin) << ": " << why;
+    auto line = kit::log::warn();
+    line << "Refused \"" << function << "\" from copy " << kit::originText(origin) << ": " << why;
     if (untold_ > 0)
-        std::cerr << " (and " << untold_ << " more since the last report)";
-    std::cerr << "\n";
+        line << " (and " << untold_ << " more since the last report)";
     told_ = true;
     toldAt_ = clock_;
     untold_ = 0;
