@@ -49,7 +49,9 @@ po::options_description describeOptions()
         ("clip-seconds", po::value<float>()->value_name("N"), "the clip lasts N seconds (10)")
         ("clip-size", po::value<std::string>()->value_name("WxH"), "the clip's size in pixels (640x360)")
         ("view-log", po::value<std::string>()->value_name("FILE"),
-         "write where every plane is shown, each frame, and the hits seen and counted, into FILE (for measuring)");
+         "write where every plane is shown, each frame, and the hits seen and counted, into FILE (for measuring)")
+        ("verbose", "also show debug lines, on the console and in the log file")
+        ("quiet", "show only warnings and errors on the console (the log file keeps the rest)");
     // clang-format on
     return options;
 }
@@ -106,7 +108,9 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
         out << "Usage: skyscuffle [OPTION]...\n"
             << "A side-view aeroplane dogfight for several players, on one machine or a local network.\n\n"
             << options << "\nSettings chosen in the game are kept in $XDG_CONFIG_HOME/skyscuffle/settings.csv\n"
-            << "(~/.config/skyscuffle/settings.csv by default); options given here last for one run.\n";
+            << "(~/.config/skyscuffle/settings.csv by default); options given here last for one run.\n"
+            << "The log of the latest runs is kept in $XDG_STATE_HOME/skyscuffle/skyscuffle.log\n"
+            << "(~/.local/state/skyscuffle/skyscuffle.log by default).\n";
         line.run = false;
         return line;
     }
@@ -164,6 +168,12 @@ CommandLine readCommandLine(int argc, const char* const* argv, std::ostream& out
     if (o.host && !o.joinAddress.empty())
         return fail("--host and --join contradict each other");
     o.mute = given.count("mute") > 0;
+    if (given.count("verbose") && given.count("quiet"))
+        return fail("--verbose and --quiet contradict each other");
+    if (given.count("verbose"))
+        o.verbosity = kit::log::Verbosity::verbose;
+    if (given.count("quiet"))
+        o.verbosity = kit::log::Verbosity::quiet;
     if (given.count("replay")) {
         o.replayFile = given["replay"].as<std::string>();
         if (o.replayFile.empty())

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the game the way a player does and checks what the outside world sees:
 # the window, the tuning reload key, a clean exit on SIGTERM and the tuning file
-# written back. Needs a display (the suite runs under a virtual one) and must run
+# written back, the log file beside the console and what --verbose and --quiet
+# show. Needs a display (the suite runs under a virtual one) and must run
 # inside the private network namespace, as the whole suite does.
 #
 #   startup_test.sh PATH/TO/skyscuffle
@@ -18,6 +19,8 @@ for folder in "$source"/assets/*/; do
   ln -s "$folder" "$work/assets/$(basename "$folder")"
 done
 cd "$work"
+export XDG_STATE_HOME="$work/state"
+logfile="$XDG_STATE_HOME/skyscuffle/skyscuffle.log"
 
 # fail and wait_for_window: the shared driver of the tests that run the real game.
 source "$source/tests/support/game_driver.sh"
@@ -63,10 +66,16 @@ for line in "window.fullscreen,0" "window.size.x,800" "window.size.y,600"; do
   grep -qxF "$line" "$tuning" || fail "tuning.csv lacks '$line'"
 done
 LC_ALL=C sort -c "$tuning" || fail "tuning.csv is not in byte-wise key order"
+# The console's lines are in the log file too, with their time and level.
+time='\[[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8}\.[0-9]{3}\]'
+grep -qE "^$time \[info\] Creating Main Menu$" "$logfile" || fail "the log file lacks the main menu's line"
+grep -qE "^$time \[info\] Reloading tuning settings$" "$logfile" || fail "the log file lacks the reload's line"
+grep -q "Creating Main Menu" "$work/log" || fail "the console lost its lines"
+grep -q "\[info\]" "$work/log" && fail "the console's lines have the file's prefix"
 
-# Second run: the edited size is honoured.
+# Second run, verbose: the edited size is honoured; debug lines show.
 sed -i 's/^window.size.x,.*/window.size.x,1024/' "$tuning"
-"$game" >"$work/log" 2>&1 &
+"$game" --verbose >"$work/log" 2>&1 &
 pid=$!
 window=$(wait_for_window 20) || fail "no window on the second run"
 sleep 0.2
@@ -74,11 +83,26 @@ size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [ "$size" = "1024x600" ] || fail "window is $size, expected 1024x600 from tuning.csv"
 stop_game
 grep -qxF "window.size.x,1024" "$tuning" || fail "the edited size was not kept"
+grep -qxF "The log is kept in $logfile" "$work/log" || fail "--verbose did not show the debug line of the log file"
+grep -qE "^$time \[debug\] The log is kept in" "$logfile" || fail "--verbose did not keep debug lines in the file"
 
-# Without a display: one line on standard error, exit status 1, no crash.
-env -u DISPLAY "$game" >"$work/out" 2>"$work/err"
+# Without a display: one line on standard error, exit status 1, no crash;
+# quiet, nothing on standard output; the error in the file too.
+env -u DISPLAY "$game" --quiet >"$work/out" 2>"$work/err"
 status=$?
 [ "$status" -eq 1 ] || fail "without a display the exit status was $status, expected 1"
 [ "$(wc -l <"$work/err")" -eq 1 ] || fail "without a display stderr was not one line: $(cat "$work/err")"
+[ -s "$work/out" ] && fail "--quiet wrote to standard output: $(cat "$work/out")"
+grep -F -- "$(cat "$work/err")" "$logfile" | grep -qE "^$time \[(error|warning)\] " ||
+  fail "the error is not in the log file"
+
+# A log file that cannot be written: one line more, and the run goes on to
+# the same end.
+XDG_STATE_HOME=/dev/null/state env -u DISPLAY "$game" >"$work/out" 2>"$work/err"
+status=$?
+[ "$status" -eq 1 ] || fail "with an unwritable log the exit status was $status, expected 1"
+[ "$(wc -l <"$work/err")" -eq 2 ] || fail "with an unwritable log stderr was not two lines: $(cat "$work/err")"
+grep -q "^The log file /dev/null/state/skyscuffle/skyscuffle.log cannot be written (" "$work/err" ||
+  fail "the unwritable log was not told: $(cat "$work/err")"
 
 echo "PASS"

@@ -38,7 +38,22 @@ TEST(CommandLine, NoOptionsRunsTheGameAsTheSettingsSay)
     EXPECT_FALSE(o.line.options.mute);
     EXPECT_TRUE(o.line.options.joinAddress.empty());
     EXPECT_TRUE(o.line.options.dataDirectory.empty());
+    EXPECT_EQ(o.line.options.verbosity, kit::log::Verbosity::normal);
     EXPECT_EQ(o.out + o.error, "");
+}
+
+TEST(CommandLine, VerboseAndQuietSetTheConsolesVerbosity)
+{
+    Outcome o = read({"--verbose"});
+    ASSERT_TRUE(o.line.run) << o.error;
+    EXPECT_EQ(o.line.options.verbosity, kit::log::Verbosity::verbose);
+    o = read({"--quiet", "--mute"});
+    ASSERT_TRUE(o.line.run) << o.error;
+    EXPECT_EQ(o.line.options.verbosity, kit::log::Verbosity::quiet);
+    EXPECT_TRUE(o.line.options.mute);
+    o = read({"--verbose", "--quiet"});
+    EXPECT_FALSE(o.line.run);
+    EXPECT_EQ(o.error, "skyscuffle: --verbose and --quiet contradict each other (see skyscuffle --help)\n");
 }
 
 TEST(CommandLine, EveryOptionIsRead)
@@ -85,7 +100,7 @@ TEST(CommandLine, HelpAndVersionAnswerAndEndTheRunWell)
         const Outcome o = read({help});
         EXPECT_FALSE(o.line.run);
         for (const char* option : {"--help", "--version", "--fullscreen", "--windowed", "--size", "--data", "--host",
-                                   "--join", "--mute"})
+                                   "--join", "--mute", "--verbose", "--quiet"})
             EXPECT_NE(o.out.find(option), std::string::npos) << option;
     }
     Outcome o = read({"--help"});
@@ -93,6 +108,7 @@ TEST(CommandLine, HelpAndVersionAnswerAndEndTheRunWell)
     EXPECT_EQ(o.line.status, 0);
     EXPECT_NE(o.out.find("--join ADDRESS[:PORT]|CODE"), std::string::npos) << o.out;
     EXPECT_NE(o.out.find("settings.csv"), std::string::npos) << "where the settings live";
+    EXPECT_NE(o.out.find("$XDG_STATE_HOME/skyscuffle/skyscuffle.log"), std::string::npos) << "where the log lives";
     EXPECT_EQ(o.error, "");
     o = read({"--version"});
     EXPECT_FALSE(o.line.run);
@@ -107,7 +123,7 @@ TEST(CommandLine, EveryMistakeIsOneLineAndStatusTwo)
         {"--size", "0x600"}, {"--size", "800x99999"}, {"--size", "800x600x2"}, {"--size", "-800x600"},
         {"--join", ""},      {"--join", ":17000"},    {"--join", "host:0"},    {"--join", "host:65536"},
         {"--join", "host:port"}, {"--join", "a:b:c"}, {"--data", ""},          {"--fullscreen", "--windowed"},
-        {"--host", "--join", "10.0.0.1"}, {"--mute=yes"},
+        {"--host", "--join", "10.0.0.1"}, {"--mute=yes"}, {"--verbose", "--quiet"}, {"--quiet=1"},
         {"--replay", ""}, {"--replay", "a.replay", "--host"}, {"--clip", "c.webp"},
         {"--replay", "a.replay", "--clip", ""}, {"--replay", "a", "--clip", "c", "--clip-from", "-1"},
         {"--replay", "a", "--clip", "c", "--clip-seconds", "0"}, {"--replay", "a", "--clip", "c", "--clip-seconds", "601"},
