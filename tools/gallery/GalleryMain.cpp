@@ -10,6 +10,7 @@
 #include "Sheets.h"
 
 #include "engine/core/GlfwLibrary.h"
+#include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/Window.h"
 #include "engine/core/application/Application.h"
@@ -18,12 +19,11 @@
 #include "engine/resources/ThreadPool.h"
 
 #include <filesystem>
-#include <iostream>
 
 int main(int argc, char** argv)
 {
     if (!std::filesystem::exists("assets/shaders/flatShader.txt")) {
-        std::cerr << "Run from the repository root: assets/shaders not found\n";
+        kit::log::error() << "Run from the repository root: assets/shaders not found";
         return 1;
     }
     const std::string directory = argc > 1 ? argv[1] : "build/gallery";
@@ -32,7 +32,7 @@ int main(int argc, char** argv)
         const std::string pair = argv[i];
         const auto equals = pair.find('=');
         if (equals == std::string::npos || equals == 0) {
-            std::cerr << "not a KEY=VALUE pair: " << pair << "\n";
+            kit::log::error() << "not a KEY=VALUE pair: " << pair;
             return 1;
         }
         kit::settings::set(pair.substr(0, equals), pair.substr(equals + 1));
@@ -56,14 +56,14 @@ int main(int argc, char** argv)
     gallery::useApplication(app.get());
     gallery::writeHelperTextures(directory);
 
-    std::streambuf* log = std::cout.rdbuf(nullptr); // the managers' "Prefetching" lines
+    kit::log::setVerbosity(kit::log::Verbosity::quiet); // the managers' "Prefetching" lines
     gallery::modelSheet(directory);
     gallery::planeSheet(directory);
     gallery::spriteSheet(directory);
     gallery::stageViews(directory);
     gallery::screenMockups(directory);
-    std::cout.rdbuf(log);
-    std::cout << "Contact sheets written to " << directory << "/\n";
+    kit::log::setVerbosity(kit::log::Verbosity::normal);
+    kit::log::info() << "Contact sheets written to " << directory << "/";
     app.reset();
     kit::threadPool().shutdown();
     return 0;
