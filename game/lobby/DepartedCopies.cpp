@@ -2,13 +2,13 @@
 
 #include "game/common/Tags.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 
 #include <iomanip>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <vector>
 
 namespace skyscuffle {
