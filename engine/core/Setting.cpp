@@ -1,8 +1,9 @@
 #include "Setting.h"
 
+#include "Log.h"
+
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <map>
 #include <sstream>
 #include <type_traits>
@@ -79,14 +80,15 @@ template <class T> void tell(const std::string& key, const T& value, const Setti
     if (known != told.end() && known->second == shown)
         return;
     told[key] = shown;
-    std::cerr << "Tuning value " << key << " = " << shown << " is not usable (a number ";
+    std::string wanted;
     if (range.lowest && range.highest)
-        std::cerr << "from " << text(*range.lowest) << " to " << text(*range.highest);
+        wanted = "from " + text(*range.lowest) + " to " + text(*range.highest);
     else if (range.lowest)
-        std::cerr << "of at least " << text(*range.lowest);
+        wanted = "of at least " + text(*range.lowest);
     else if (range.highest)
-        std::cerr << "of at most " << text(*range.highest);
-    std::cerr << "); " << text(fallback) << " is used\n";
+        wanted = "of at most " + text(*range.highest);
+    log::warn() << "Tuning value " << key << " = " << shown << " is not usable (a number " << wanted << "); "
+                << text(fallback) << " is used";
 }
 
 } // namespace
