@@ -1,7 +1,7 @@
 #include "Actions.h"
 
-#include "game/ai/AiTuning.h"
 #include "game/ai/ArtificialIntelligence.h"
+#include "game/ai/PilotSettings.h"
 #include "game/ai/PilotView.h"
 #include "game/common/GameMath.h"
 #include "game/common/Random.h"
@@ -18,7 +18,7 @@ namespace skyscuffle {
 
 void Attack::pressWeapons(ArtificialIntelligence& ai, kit::EntityHandle at, bool dash)
 {
-    const AiTuning& t = AiTuning::get();
+    const pilotSettings::Judgement& t = pilotSettings::judgement;
     const kit::EntityHandle plane = ai.getEntity();
     const glm::vec2 toTarget = glm::vec2(pilot::position(at) - pilot::position(plane));
     const float distance = glm::length(toTarget);
@@ -39,7 +39,7 @@ void Attack::pressWeapons(ArtificialIntelligence& ai, kit::EntityHandle at, bool
 
 void Attack::perform()
 {
-    const AiTuning& t = AiTuning::get();
+    const pilotSettings::Judgement& t = pilotSettings::judgement;
     const kit::EntityHandle plane = ai->getEntity();
     const kit::EntityHandle target{ai->target.id, ai->world};
     if (!pilot::exists(target))
@@ -61,7 +61,7 @@ void Attack::perform()
 
 void Evade::perform()
 {
-    const AiTuning& t = AiTuning::get();
+    const pilotSettings::Judgement& t = pilotSettings::judgement;
     const kit::EntityHandle plane = ai->getEntity();
     const kit::EntityHandle threat{ai->threat.id, ai->world};
     if (!pilot::exists(threat))

@@ -1,7 +1,7 @@
 #include "Decisions.h"
 
-#include "game/ai/AiTuning.h"
 #include "game/ai/ArtificialIntelligence.h"
+#include "game/ai/PilotSettings.h"
 #include "game/ai/PilotView.h"
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
@@ -18,7 +18,7 @@ namespace skyscuffle {
 bool isHealthly::test()
 {
     const auto* health = plane.world ? plane.world->getComponent<Health>(plane.id) : nullptr;
-    return health && health->currentHealth > AiTuning::get().minHealthToBeAggressive.value;
+    return health && health->currentHealth > pilotSettings::judgement.minHealthToBeAggressive.value();
 }
 
 bool isLabelExist::test()
@@ -35,7 +35,7 @@ bool isTargetAlive::test()
 
 float FindTarget::value(kit::EntityHandle own, kit::EntityHandle candidate)
 {
-    const AiTuning& t = AiTuning::get();
+    const pilotSettings::Judgement& t = pilotSettings::judgement;
     kit::World& world = *own.world;
     const auto* health = world.getComponent<Health>(candidate.id);
     const float wounds = health ? health->maxHealth - health->currentHealth : 0.0f;
@@ -83,7 +83,7 @@ bool FindDamager::test()
     if (!pilot::exists(attacker))
         return false;
     const glm::vec2 between = glm::vec2(pilot::position(attacker) - pilot::position(plane));
-    const float range = AiTuning::get().threatRange;
+    const float range = pilotSettings::judgement.threatRange;
     if (glm::dot(between, between) >= range * range)
         return false;
     ai->threat = attacker;

@@ -3,8 +3,6 @@
 #include "PilotSettings.h"
 
 #include "engine/core/Log.h"
-#include "engine/core/Settings.h"
-#include "engine/core/SettingsEntry.h"
 
 #include <set>
 
@@ -12,24 +10,11 @@ namespace skyscuffle {
 
 namespace {
 
-// One level's figures as tuning entries (read every frame by every pilot).
-struct LevelTuning {
-    kit::SettingsEntry<float> aimScale, reactionSeconds, gunCone, dashReach;
-    kit::SettingsEntry<bool> usesPowers;
-
-    LevelTuning(const std::string& level, PilotSkill d)
-        : aimScale("tuning.ai." + level + ".aimScale", d.aimScale),
-          reactionSeconds("tuning.ai." + level + ".reactionSeconds", d.reactionSeconds),
-          gunCone("tuning.ai." + level + ".gunCone", d.gunCone),
-          dashReach("tuning.ai." + level + ".dashReach", d.dashReach),
-          usesPowers("tuning.ai." + level + ".usesPowers", d.usesPowers)
-    {
-    }
-    [[nodiscard]] PilotSkill skill() const
-    {
-        return PilotSkill{aimScale.value, reactionSeconds.value, gunCone.value, dashReach.value, usesPowers.value};
-    }
-};
+PilotSkill skillOf(const pilotSettings::Level& level)
+{
+    return PilotSkill{level.aimScale.value(), level.reactionSeconds.value(), level.gunCone.value(),
+                      level.dashReach.value(), level.usesPowers.value()};
+}
 
 } // namespace
 
@@ -41,12 +26,10 @@ PilotSkill skillOf(PilotStrength strength)
     case PilotStrength::easy: {
         // Wide of the mark, slow to react, never charging in with a dash, and
         // no use of the pick-ups' weapons.
-        static const LevelTuning easy("easy", PilotSkill{1.6f, 0.35f, 0.97f, 0.0f, false});
-        return easy.skill();
+        return skillOf(pilotSettings::easy);
     }
     case PilotStrength::hard: {
-        static const LevelTuning hard("hard", PilotSkill{0.35f, 0.0f, 0.8f, 1.6f, true});
-        return hard.skill();
+        return skillOf(pilotSettings::hard);
     }
     }
     return PilotSkill{};

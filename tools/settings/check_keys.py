@@ -15,12 +15,6 @@ import sys
 SOURCES = ("engine", "game", "tools")
 # The table itself, which adds and strips the prefix.
 TABLE = {"engine/core/Settings.cpp", "engine/core/Setting.cpp"}
-# Files whose keys are not declared yet: each leaves this list when its
-# library declares them.
-NOT_YET_DECLARED = {
-    "game/ai/AiTuning.h",
-    "game/ai/PilotSkill.cpp",
-}
 LITERAL = re.compile(r'"(?:[^"\\\n]|\\.)*"')
 
 
@@ -46,15 +40,12 @@ def keys_in(path):
 
 def strays(root):
     root = pathlib.Path(root)
-    for name in sorted(NOT_YET_DECLARED):
-        if (root / name).is_file() and not any(keys_in(root / name)):
-            yield f"{name}: declares its keys now; take it off the list of files not yet declared"
     for top in SOURCES:
         for path in sorted((root / top).rglob("*")):
             if path.suffix not in (".cpp", ".h") or not path.is_file():
                 continue
             name = path.relative_to(root).as_posix()
-            if path.name.endswith("Settings.cpp") or name in TABLE or name in NOT_YET_DECLARED:
+            if path.name.endswith("Settings.cpp") or name in TABLE:
                 continue
             for number, literal in keys_in(path):
                 yield f"{name}:{number}: the key {literal} is spelt outside its declaration"
