@@ -110,6 +110,14 @@ public:
                                   TagId t5 = noTag());
     EntityCollection* getEntityCollection(const TagSet& tags);
     ComponentCollection* getComponentCollection(TagId tag);
+    // The one component of class T in the world, or null: how a world's
+    // services (its network, its sounds, a budget, the recorder) are found,
+    // wherever their entity is. Where a test or a mistake has added two, the
+    // one with the lowest address, the same each time.
+    template <class T> [[nodiscard]] T* single()
+    {
+        return static_cast<T*>(getComponentCollection(typeId<T>())->first());
+    }
     // The components carrying a tag in render order (cached like the others).
     RenderOrder* getComponentsByRenderPriority(TagId tag);
 

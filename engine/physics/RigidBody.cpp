@@ -50,9 +50,8 @@ RigidBody::RigidBody(bool isStatic, glm::vec3 velocity, const std::vector<TagId>
 
 void RigidBody::initialize()
 {
-    const EntityID system = world->systemEntity();
-    if (!world->getComponent(system, tagId("rigidBodySystem")))
-        world->addComponent(EntityHandle{system, world}, new RigidBodySystem);
+    if (!world->single<RigidBodySystem>())
+        world->addComponent(EntityHandle{world->systemEntity(), world}, new RigidBodySystem);
 }
 
 void RigidBody::update(float dt)

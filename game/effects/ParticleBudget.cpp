@@ -21,10 +21,7 @@ ParticleBudget::Limits ParticleBudget::tuned()
 
 ParticleBudget* ParticleBudget::of(kit::World* world)
 {
-    if (!world)
-        return nullptr;
-    kit::EntityCollection* budgets = world->getEntities(kit::typeId<ParticleBudget>());
-    return budgets->empty() ? nullptr : world->getComponent<ParticleBudget>((*budgets->begin()).id);
+    return world ? world->single<ParticleBudget>() : nullptr;
 }
 
 ParticleBudget::Grant ParticleBudget::grant(kit::World& world, int wanted)

@@ -56,12 +56,7 @@ void MatchRecording::onRemoved()
 
 MatchRecording* MatchRecording::of(kit::World* world)
 {
-    if (!world)
-        return nullptr;
-    kit::ComponentCollection* all = world->getComponentCollection(kit::typeId<MatchRecording>());
-    if (!all || all->begin() == all->end())
-        return nullptr;
-    return static_cast<MatchRecording*>(*all->begin());
+    return world ? world->single<MatchRecording>() : nullptr;
 }
 
 } // namespace skyscuffle

@@ -35,8 +35,7 @@ std::string speedText(float speed)
 
 SideviewCameraBehavior* gameCamera(kit::World* world)
 {
-    kit::ComponentCollection* all = world->getComponentCollection(kit::typeId<SideviewCameraBehavior>());
-    return all && all->begin() != all->end() ? static_cast<SideviewCameraBehavior*>(*all->begin()) : nullptr;
+    return world->single<SideviewCameraBehavior>();
 }
 
 } // namespace
@@ -64,15 +63,32 @@ void ReplayPlayback::initialize()
     if (world->keyboard)
         keys_.emplace_back(world->keyboard->keyPressed.connect([this](kit::Keyboard::KeyInfo key) {
             switch (key.key) {
-            case kit::keys::space: togglePause(); break;
-            case kit::keys::right: seek(time_ + seekSeconds); break;
-            case kit::keys::left: seek(time_ - seekSeconds); break;
-            case kit::keys::up: faster(); break;
-            case kit::keys::down: slower(); break;
-            case kit::keys::period: stepFrame(); break;
-            case kit::keys::f: followNext(); break;
-            case kit::keys::c: clipLastSeconds(); break;
-            default: break;
+            case kit::keys::space:
+                togglePause();
+                break;
+            case kit::keys::right:
+                seek(time_ + seekSeconds);
+                break;
+            case kit::keys::left:
+                seek(time_ - seekSeconds);
+                break;
+            case kit::keys::up:
+                faster();
+                break;
+            case kit::keys::down:
+                slower();
+                break;
+            case kit::keys::period:
+                stepFrame();
+                break;
+            case kit::keys::f:
+                followNext();
+                break;
+            case kit::keys::c:
+                clipLastSeconds();
+                break;
+            default:
+                break;
             }
         }));
 }

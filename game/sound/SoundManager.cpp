@@ -71,13 +71,10 @@ std::shared_ptr<SoundEntry> SoundManager::addSound(const std::string& name, cons
 
 SoundManager* SoundManager::of(kit::World* world)
 {
-    if (!world)
-        return nullptr;
-    return dynamic_cast<SoundManager*>(world->getComponent(world->systemEntity(), kit::typeId<SoundManager>()));
+    return world ? world->single<SoundManager>() : nullptr;
 }
 
-std::shared_ptr<SoundEntry> SoundManager::queueSound(const std::string& name, const std::string& path,
-                                                     audio::Mode mode)
+std::shared_ptr<SoundEntry> SoundManager::queueSound(const std::string& name, const std::string& path, audio::Mode mode)
 {
     auto entry = std::make_shared<SoundEntry>();
     entry->name = name;

@@ -48,15 +48,14 @@ PlaybackHost::~PlaybackHost()
     window_.reset();
 }
 
-ReplayPlayback* PlaybackHost::start(const std::shared_ptr<const kit::Replay>& replay,
-                                    const ReplayPlayback::Pace& pace, float frameTime, bool checking)
+ReplayPlayback* PlaybackHost::start(const std::shared_ptr<const kit::Replay>& replay, const ReplayPlayback::Pace& pace,
+                                    float frameTime, bool checking)
 {
     watchReplay(app_->current.get(), replay, pace);
     app_->frame(frameTime, false); // the switch
-    kit::ComponentCollection* all = app_->current->getComponentCollection(kit::typeId<ReplayPlayback>());
-    if (!all || all->begin() == all->end())
+    auto* playback = app_->current->single<ReplayPlayback>();
+    if (!playback)
         return nullptr;
-    auto* playback = static_cast<ReplayPlayback*>(*all->begin());
     playback->feed().checking = checking;
     // Its pictures loaded, the first update of its own catches up to the moment.
     for (int frame = 0; frame < 60 * 60 && !playback->underway(); ++frame) {

@@ -21,10 +21,7 @@ ProjectileBudget::Limits ProjectileBudget::tuned()
 
 ProjectileBudget* ProjectileBudget::of(kit::World* world)
 {
-    if (!world)
-        return nullptr;
-    kit::EntityCollection* budgets = world->getEntities(kit::typeId<ProjectileBudget>());
-    return budgets->empty() ? nullptr : world->getComponent<ProjectileBudget>((*budgets->begin()).id);
+    return world ? world->single<ProjectileBudget>() : nullptr;
 }
 
 ProjectileBudget::ProjectileBudget(Limits limits) : limits(limits)

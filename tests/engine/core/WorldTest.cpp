@@ -170,6 +170,25 @@ TEST_F(StartedWorld, GetComponentReturnsTheLowestAddressAndDerivedClasses)
     EXPECT_EQ(count(log, "a.destroyed") + count(log, "b.destroyed"), 2);
 }
 
+TEST_F(StartedWorld, AServiceIsFoundWhereverItsEntityIs)
+{
+    EXPECT_EQ(world->single<Marker>(), nullptr); // none yet, and asking makes none
+
+    auto* onSystem = new Marker;
+    world->addComponent(kit::EntityHandle{world->systemEntity(), world.get()}, onSystem);
+    EXPECT_EQ(world->single<Marker>(), onSystem);
+    EXPECT_EQ(world->single<Probe>(), nullptr);
+
+    // A second one (a test's, or a mistake): the lowest address, each time.
+    auto* elsewhere = world->emplaceComponent<Marker>(world->createEntity());
+    EXPECT_EQ(world->single<Marker>(), std::min(onSystem, elsewhere, std::less<>{}));
+
+    delete world->removeComponent(onSystem);
+    EXPECT_EQ(world->single<Marker>(), elsewhere);
+    delete world->removeComponent(elsewhere);
+    EXPECT_EQ(world->single<Marker>(), nullptr);
+}
+
 TEST_F(StartedWorld, UpdateOrderIsPriorityThenEntityId)
 {
     auto e1 = world->createEntity();
