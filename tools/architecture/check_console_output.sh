@@ -30,19 +30,19 @@ done
 # string holding // may hide a use after it, which the review catches).
 pattern='std::c(out|err|log)([^[:alnum:]_]|$)|(^|[^[:alnum:]_])(printf|puts|putchar)[[:space:]]*\(|f(printf|puts)[[:space:]]*\(.*(stdout|stderr)'
 
-checked=0
 found=$(mktemp)
-trap 'rm -f "$found"' EXIT
-while IFS= read -r -d '' file; do
-  file=${file#./}
-  if grep -qxF -- "$file" <<<"$allowed"; then
-    continue
-  fi
-  checked=$((checked + 1))
-  awk -v file="$file" -v pattern="$pattern" '
+counted=$(mktemp)
+trap 'rm -f "$found" "$counted"' EXIT
+# One awk for every file: a process per file took most of the check's time.
+find engine game tools -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.hpp' -o -name '*.inl' \) -print0 | sort -z |
+  xargs -0 awk -v allowed="$allowed" -v pattern="$pattern" -v counted="$counted" '
+    BEGIN { n = split(allowed, list, "\n"); for (i = 1; i <= n; ++i) skip[list[i]] = 1 }
+    FNR == 1 { if (!(FILENAME in skip)) ++checked }
+    FILENAME in skip { nextfile }
     { code = $0; sub(/\/\/.*/, "", code) }
-    code ~ pattern { printf "%s:%d: %s\n", file, FNR, $0 }' "$file" >>"$found"
-done < <(find engine game tools -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.hpp' -o -name '*.inl' \) -print0 | sort -z)
+    code ~ pattern { printf "%s:%d: %s\n", FILENAME, FNR, $0 }
+    END { print checked + 0 > counted }' >"$found"
+checked=$(cat "$counted")
 
 if [ -s "$found" ]; then
   cat "$found"
