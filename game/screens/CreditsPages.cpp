@@ -1,6 +1,10 @@
 #include "CreditsPages.h"
 
+#include "game/screens/ScreenFooter.h"
 #include "game/screens/ScreenScene.h"
+
+#include "game/widgets/Overlay.h"
+#include "game/widgets/Panel.h"
 
 #include "engine/core/World.h"
 #include "engine/render/Model.h"
@@ -33,18 +37,17 @@ struct Turned {
 
 void footer(kit::World* world, int page)
 {
-    screens::addPlate(world, glm::vec2(0.16f, -0.865f), glm::vec2(1.7f, 0.17f));
-    screens::addText(world, "Press Enter or (A) to continue", glm::vec2(-0.62f, -0.9f), 0.07f);
-    screens::addText(world, std::to_string(page + 1) + " / 6", glm::vec2(0.72f, -0.9f), 0.06f,
-                     glm::vec3(0.8f, 0.85f, 0.9f));
+    screens::addContinueFooter(
+        world, 0.16f, 1.7f, "Press Enter or (A) to continue", -0.62f,
+        {{std::to_string(page + 1) + " / 6", glm::vec2(0.72f, -0.9f), 0.06f, glm::vec3(0.8f, 0.85f, 0.9f)}});
 }
 
 void words(kit::World* world, int page, const char* title, const char* first, const char* second)
 {
-    screens::addPlate(world, glm::vec2(-0.26f, 0.72f), glm::vec2(2.0f, 0.44f));
-    screens::addText(world, title, glm::vec2(-1.2f, 0.78f), 0.13f, glm::vec3(1.0f, 0.85f, 0.25f));
-    screens::addText(world, first, glm::vec2(-1.2f, 0.64f), 0.065f);
-    screens::addText(world, second, glm::vec2(-1.2f, 0.55f), 0.065f);
+    widgets::addPanel(world, widgets::Box{glm::vec2(-0.26f, 0.72f), glm::vec2(2.0f, 0.44f)},
+                      {{title, glm::vec2(-1.2f, 0.78f), 0.13f, widgets::titleColour},
+                       {first, glm::vec2(-1.2f, 0.64f), 0.065f},
+                       {second, glm::vec2(-1.2f, 0.55f), 0.065f}});
     footer(world, page);
 }
 
@@ -131,16 +134,16 @@ void showCreditsPage(kit::World* world, int page)
         break;
     case 5:
         screens::addLandscape(world);
-        screens::addPicture(world, "sprites/mascot_concept.png", glm::vec2(0.0f, 0.02f), glm::vec2(1.6f, 1.2f));
-        screens::addPlate(world, glm::vec2(0.0f, 0.77f), glm::vec2(1.96f, 0.2f));
-        screens::addText(world, "Thank you for the mascot concept!", glm::vec2(-0.93f, 0.72f), 0.1f,
-                         glm::vec3(1.0f, 0.85f, 0.25f));
+        widgets::addPicture(world, "sprites/mascot_concept.png", glm::vec2(0.0f, 0.02f), glm::vec2(1.6f, 1.2f));
+        widgets::addPanel(
+            world, widgets::Box{glm::vec2(0.0f, 0.77f), glm::vec2(1.96f, 0.2f)},
+            {{"Thank you for the mascot concept!", glm::vec2(-0.93f, 0.72f), 0.1f, widgets::titleColour}});
         footer(world, page);
         break;
     default:
         break;
     }
-    screens::addOverlay(world, false);
+    widgets::addOverlay(world, false);
 }
 
 } // namespace skyscuffle

@@ -2,9 +2,10 @@
 
 #include "game/screens/CreditsPages.h"
 #include "game/screens/MainMenu.h"
-#include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
+
+#include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -28,7 +29,7 @@ void CreditsScreenInit::operator()(kit::World* world) const
     const CreditsScreenInit next{page + 1};
     if (world->keyboard)
         world->connections.emplace_back(world->keyboard->keyPressed.connect([world, next](kit::Keyboard::KeyInfo key) {
-            if (screens::isEnter(key))
+            if (widgets::isEnter(key))
                 screens::switchTo(world, next);
             else if (key.key == kit::keys::escape)
                 screens::switchTo(world, createMainMenu);

@@ -1,16 +1,16 @@
 #include "JoinScreenInput.h"
 
-#include "game/lobby/JoinedBy.h"
-#include "game/lobby/JoiningPlayers.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
-#include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenSwitch.h"
 #include "game/screens/SessionNotice.h"
 
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/input/KeyBindings.h"
+#include "game/lobby/JoinedBy.h"
+#include "game/lobby/JoiningPlayers.h"
 #include "game/players/PlayerInfo.h"
+#include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -72,7 +72,7 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
         nextPilotStrength(world, keyboard, "Keyboard");
     } else if (key.key == kit::keys::escape) {
         screens::switchTo(world, createMainMenu);
-    } else if (screens::isEnter(key)) {
+    } else if (widgets::isEnter(key)) {
         beginRound(world);
     }
 }

@@ -1,13 +1,15 @@
 #include "JoinScreenView.h"
 
-#include "game/lobby/JoinedBy.h"
-#include "game/lobby/LinkLabel.h"
 #include "game/screens/ScreenScene.h"
 
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/common/Tags.h"
 #include "game/input/KeyBindings.h"
+#include "game/lobby/JoinedBy.h"
+#include "game/lobby/LinkLabel.h"
 #include "game/players/PlayerInfo.h"
+#include "game/widgets/Overlay.h"
+#include "game/widgets/Panel.h"
 
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
@@ -66,7 +68,7 @@ struct Roster {
 
 void refresh(kit::World* world, const Roster& roster)
 {
-    screens::setText(roster.counter, remotePlayersLine(world));
+    widgets::setText(roster.counter, remotePlayersLine(world));
     const auto players = world->getEntities(kit::typeId<PlayerInfo>())->toVector();
     const auto lines = rosterLines(world);
     for (std::size_t i = 0; i < rosterSize; ++i) {
@@ -74,18 +76,18 @@ void refresh(kit::World* world, const Roster& roster)
         kit::Text* link = roster.links[i];
         const std::optional<kit::LinkQuality> quality =
             i < players.size() ? linkTo(world, players[i].id.origin) : std::nullopt;
-        screens::setText(link, quality ? linkLabel(*quality) : "");
+        widgets::setText(link, quality ? linkLabel(*quality) : "");
         if (quality)
             link->colour = linkColour(*quality);
         if (i < lines.size()) {
-            screens::setText(text, lines[i]);
+            widgets::setText(text, lines[i]);
             if (const auto* info = world->getComponent<PlayerInfo>(players[i].id))
-                text->colour = screens::vivid(info->colour);
+                text->colour = widgets::vivid(info->colour);
         } else {
-            screens::setText(text, "");
+            widgets::setText(text, "");
         }
     }
-    screens::setText(roster.empty, lines.empty() ? "Nobody has joined yet" : "");
+    widgets::setText(roster.empty, lines.empty() ? "Nobody has joined yet" : "");
 }
 
 } // namespace
@@ -121,17 +123,12 @@ std::vector<std::string> rosterLines(kit::World* world)
 void showJoinScreen(kit::World* world)
 {
     const screens::Viewpoint view = screens::addLandscape(world);
-    screens::addOverlay(world, false);
+    widgets::addOverlay(world, false);
     // Scuff stands 12 units before the eye, right of the text (8.4 units
     // there are one overlay unit), turned a little towards the middle.
     screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
                        view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
 
-    // Two panels: the controls, and the players who have joined (wide enough
-    // for a line with its link, "Orange  remote ! 310 ms 7% loss").
-    screens::addPlate(world, glm::vec2(-0.47f, 0.44f), glm::vec2(1.54f, 0.88f));
-    screens::addPlate(world, playersPanelCentre, playersPanelSize);
-    screens::addText(world, "Join the match", glm::vec2(left, 0.72f), 0.12f, glm::vec3(1.0f, 0.85f, 0.25f));
     // The keyboard lines name the keys bound now (see the Options screen).
     using controls::Action;
     const auto keyOf = [](int set, Action action) { return kit::keys::name(controls::key(set, action)); };
@@ -144,22 +141,29 @@ void showJoinScreen(kit::World* world)
         keyOf(0, Action::pilotStrength) + " or (LB): the last AI's strength",
         "Press Enter or (Start) to begin the round",
     };
+    // Two panels: the controls, and the players who have joined (wide enough
+    // for a line with its link, "Orange  remote ! 310 ms 7% loss").
+    std::vector<widgets::PanelLine> help{{"Join the match", glm::vec2(left, 0.72f), 0.12f, widgets::titleColour}};
     float y = 0.6f;
     for (int i = 0; i < 7; ++i) {
-        screens::addText(world, lines[i], glm::vec2(left, y), lineSize);
+        help.push_back({lines[i], glm::vec2(left, y), lineSize});
         y -= (i == 2 || i == 5) ? lineStep * 1.3f : lineStep;
     }
+    widgets::addPanel(world, widgets::Box{glm::vec2(-0.47f, 0.44f), glm::vec2(1.54f, 0.88f)}, help);
 
     Roster roster;
-    roster.counter = screens::addText(world, "", glm::vec2(left, -0.92f), lineSize, glm::vec3(0.8f, 0.9f, 1.0f));
-    screens::addText(world, "Players", glm::vec2(left, -0.2f), 0.08f, glm::vec3(1.0f, 0.85f, 0.25f));
+    const widgets::Panel players =
+        widgets::addPanel(world, widgets::Box{playersPanelCentre, playersPanelSize},
+                          {{"Players", glm::vec2(left, -0.2f), 0.08f, widgets::titleColour},
+                           {"", glm::vec2(left, -0.92f), lineSize, glm::vec3(0.8f, 0.9f, 1.0f)}});
+    roster.counter = players.lines[1];
     roster.empty =
-        screens::addText(world, "", glm::vec2(left, -0.2f - lineStep * 1.2f), lineSize, glm::vec3(0.85f, 0.85f, 0.85f));
-    const float linkLeft = left + screens::glyphAdvance(lineSize) * static_cast<float>(linkColumn);
+        widgets::addText(world, "", glm::vec2(left, -0.2f - lineStep * 1.2f), lineSize, glm::vec3(0.85f, 0.85f, 0.85f));
+    const float linkLeft = left + widgets::glyphAdvance(lineSize) * static_cast<float>(linkColumn);
     for (std::size_t i = 0; i < rosterSize; ++i) {
         const float y = -0.2f - lineStep * (1.2f + float(i));
-        roster.lines[i] = screens::addText(world, "", glm::vec2(left, y), lineSize);
-        roster.links[i] = screens::addText(world, "", glm::vec2(linkLeft, y), lineSize, fineLinkColour);
+        roster.lines[i] = widgets::addText(world, "", glm::vec2(left, y), lineSize);
+        roster.links[i] = widgets::addText(world, "", glm::vec2(linkLeft, y), lineSize, fineLinkColour);
     }
 
     refresh(world, roster);

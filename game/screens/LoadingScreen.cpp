@@ -1,11 +1,12 @@
 #include "LoadingScreen.h"
 
-#include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSettings.h"
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/combat/ScoreFunctions.h"
+#include "game/widgets/Overlay.h"
+#include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/ParseError.h"
@@ -52,7 +53,7 @@ void listenForAnything(kit::World* world, const std::shared_ptr<Loading>& state)
     std::weak_ptr<Loading> weak = state;
     if (world->keyboard)
         world->connections.emplace_back(world->keyboard->keyPressed.connect([world, weak](kit::Keyboard::KeyInfo key) {
-            if (auto s = weak.lock(); s && !screens::togglesFullscreen(key))
+            if (auto s = weak.lock(); s && !widgets::togglesFullscreen(key))
                 leave(world, *s);
         }));
     if (world->joysticks)
@@ -70,12 +71,12 @@ void step(kit::World* world, const std::shared_ptr<Loading>& state, float dt)
     if (progress > s.shownProgress) {
         s.shownProgress = progress;
         kit::log::info() << "Loading at " << static_cast<int>(progress * 100.0f) << "%";
-        screens::setText(s.percentText, loadingPercent(progress));
+        widgets::setText(s.percentText, loadingPercent(progress));
     }
     if (!s.complete && s.bucket.isLoaded()) {
         s.complete = true;
         listenForAnything(world, state);
-        screens::setText(s.percentText, "Press\nAnything");
+        widgets::setText(s.percentText, "Press\nAnything");
     }
     s.elapsed += dt;
     if (s.elapsed >= screenSettings::loadingDelay.value() && s.complete)
@@ -106,9 +107,9 @@ void LoadingScreenInitializer::operator()(kit::World* world) const
     state->bucket = requestBucket(bucketPath);
     state->nextWorld = nextWorld;
 
-    screens::addOverlay(world, true);
-    screens::addBackdrop(world, "sprites/loadingScreen.png");
-    state->percentText = screens::addText(world, loadingPercent(0.0f), glm::vec2(-0.8f, -0.6f), 0.16f);
+    widgets::addOverlay(world, true);
+    widgets::addBackdrop(world, "sprites/loadingScreen.png");
+    state->percentText = widgets::addText(world, loadingPercent(0.0f), glm::vec2(-0.8f, -0.6f), 0.16f);
 
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                [world, state](kit::Component*, float dt) { step(world, state, dt); });

@@ -1,13 +1,16 @@
 #include "MainMenu.h"
 
-#include "game/screens/Cursor.h"
-#include "game/screens/Icon.h"
 #include "game/screens/LoadingScreen.h"
+#include "game/screens/MainMenuLayout.h"
+#include "game/screens/ScreenRegistry.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/players/PlayerInfo.h"
 #include "game/sound/SoundManager.h"
+#include "game/widgets/Icon.h"
+#include "game/widgets/Overlay.h"
+#include "game/widgets/PictureMenu.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -19,13 +22,7 @@ namespace skyscuffle {
 
 namespace {
 
-const std::string folder = "sprites/menu/main/";
-const glm::vec2 optionSize(0.35f, 0.1f);
-const std::string background = folder + "menuBackground.png";
-const char* const optionPictures[] = {"optionQuickPlay.png", "optionOnline.png",  "optionSound.png", "optionOptions.png",
-                                     "optionReplays.png",   "optionCredits.png", "optionExit.png"};
-// The Sound option's four pictures (see soundOption).
-const char* const soundPictures[] = {"onon.png", "onoff.png", "offoff.png", "offon.png"};
+using namespace mainMenuLayout;
 
 // Players that another copy made: they belonged to the session that ended.
 void dropRemotePlayers(kit::World* world)
@@ -38,10 +35,14 @@ void dropRemotePlayers(kit::World* world)
 
 MenuOption option(kit::World* world, const std::string& picture, glm::vec2 position, const std::string& screen)
 {
-    screens::addPicture(world, folder + picture, position, optionSize);
+    widgets::addPicture(world, folder + picture, position, optionSize);
     MenuOption o;
-    o.switchesWorld = !screen.empty();
-    o.worldName = screen;
+    o.name = screen;
+    if (!screen.empty())
+        o.action = [world, screen] {
+            kit::log::info() << "World Changed";
+            screens::goToScreen(world, screen);
+        };
     o.position = glm::vec3(position, 0.0f);
     o.size = optionSize;
     o.world = world;
@@ -52,7 +53,7 @@ MenuOption option(kit::World* world, const std::string& picture, glm::vec2 posit
 // each file name being the state in force while it shows (see Icon).
 MenuOption soundOption(kit::World* world, glm::vec2 position)
 {
-    MenuOption o = option(world, optionPictures[2], position, "");
+    MenuOption o = option(world, optionPictures[soundLine], position, "");
     const SoundManager* sounds = SoundManager::of(world);
     const bool on = !sounds || sounds->soundOn;
     std::vector<std::string> pictures =
@@ -62,10 +63,14 @@ MenuOption soundOption(kit::World* world, glm::vec2 position)
         picture = folder + picture;
     // Each choice moves the picture two steps on: onon to offoff and back,
     // or onoff to offon and back.
-    kit::Sprite* picture = screens::addPicture(world, pictures[0], glm::vec2(0.2f, position.y), glm::vec2(0.2f, 0.1f));
+    kit::Sprite* picture =
+        widgets::addPicture(world, pictures[0], glm::vec2(soundPictureX, position.y), soundPictureSize);
     world->emplaceComponent<Icon>(picture->getEntity(), pictures);
     o.cycles = true;
-    o.togglesSound = true;
+    o.action = [world] {
+        if (SoundManager* sounds = SoundManager::of(world))
+            sounds->soundOn = !sounds->soundOn;
+    };
     o.states = {picture->getEntity()};
     return o;
 }
@@ -80,24 +85,19 @@ void createMainMenu(kit::World* world)
     screens::endSession(world);
     dropRemotePlayers(world);
 
-    screens::addOverlay(world, true);
-    screens::addBackdrop(world, background);
+    widgets::addOverlay(world, true);
+    widgets::addBackdrop(world, background);
 
+    const char* const leadsTo[] = {"game", "online", "", "options", "replays", "credits", "exit"};
     std::vector<MenuOption> options;
-    // Seven lines within the backdrop's panel, 0.14 apart.
-    const auto line = [](int i) { return 0.43f - 0.14f * static_cast<float>(i); };
-    options.push_back(option(world, optionPictures[0], {0.0f, line(0)}, "game"));
-    options.push_back(option(world, optionPictures[1], {0.0f, line(1)}, "online"));
-    options.push_back(soundOption(world, {-0.1f, line(2)}));
-    options.push_back(option(world, optionPictures[3], {0.0f, line(3)}, "options"));
-    options.push_back(option(world, optionPictures[4], {0.0f, line(4)}, "replays"));
-    options.push_back(option(world, optionPictures[5], {0.0f, line(5)}, "credits"));
-    options.push_back(option(world, optionPictures[6], {0.0f, line(6)}, "exit"));
+    for (int i = 0; i < optionCount; ++i)
+        options.push_back(i == soundLine ? soundOption(world, optionAt(i))
+                                         : option(world, optionPictures[i], optionAt(i), leadsTo[i]));
 
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
-        positions.emplace_back(-0.3f, o.position.y + 0.09f);
-    addMenuCursor(world, std::move(options), std::move(positions));
+        positions.emplace_back(cursorX, o.position.y + cursorRaise);
+    addPictureMenu(world, std::move(options), std::move(positions));
 
     requestBucket("buckets/mainMenuBackground.txt");
 }

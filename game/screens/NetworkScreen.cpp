@@ -1,12 +1,15 @@
 #include "NetworkScreen.h"
 
 #include "game/screens/AddressField.h"
-#include "game/screens/Cursor.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
-#include "game/screens/ScreenKeys.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
+
+#include "game/widgets/Overlay.h"
+#include "game/widgets/Panel.h"
+#include "game/widgets/PictureMenu.h"
+#include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -37,12 +40,11 @@ kit::LANDiscoverySystem* discoveryOf(kit::World* world)
 MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 position, std::function<void()> action,
                       std::vector<kit::EntityHandle>& drawn)
 {
-    drawn.push_back(screens::addText(world, label, position, optionTextSize)->getEntity());
+    drawn.push_back(widgets::addText(world, label, position, optionTextSize)->getEntity());
     MenuOption o;
-    o.hasAction = true;
     o.action = std::move(action);
     o.position = glm::vec3(position, 0.0f);
-    o.size = glm::vec2(screens::glyphAdvance(optionTextSize) * static_cast<float>(label.size()), optionTextSize);
+    o.size = glm::vec2(widgets::glyphAdvance(optionTextSize) * static_cast<float>(label.size()), optionTextSize);
     o.world = world;
     return o;
 }
@@ -51,7 +53,7 @@ MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 pos
 // first letter, level with the middle of the line.
 glm::vec2 cursorBeside(const MenuOption& o)
 {
-    const glm::vec2 middle(o.position.x + screens::glyphAdvance(optionTextSize) - 0.5f * cursorSize - 0.045f,
+    const glm::vec2 middle(o.position.x + widgets::glyphAdvance(optionTextSize) - 0.5f * cursorSize - 0.045f,
                            o.position.y + 0.5f * optionTextSize);
     return middle + glm::vec2(0.0f, cursorRaise);
 }
@@ -101,13 +103,13 @@ void showHelp(kit::World* world, int rows)
     const screens::Viewpoint view = screens::addLandscape(world);
     screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
                        view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
-    screens::addOverlay(world, false);
+    widgets::addOverlay(world, false);
     const float bottom = 0.4f - 0.1f * static_cast<float>(rows - 1) - 0.05f;
-    screens::addPlate(world, glm::vec2(-0.47f, (0.84f + bottom) * 0.5f), glm::vec2(1.54f, 0.84f - bottom));
-    screens::addText(world, "Play on the local network", glm::vec2(-1.18f, 0.66f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
-    screens::addPlate(world, glm::vec2(-0.47f, -0.8f), glm::vec2(1.54f, 0.22f));
-    screens::addText(world, "Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f);
-    screens::addText(world, "Press C to type an address or an invite code", glm::vec2(-1.18f, -0.88f), 0.055f);
+    widgets::addPanel(world, widgets::Box::spanning(-0.47f, 1.54f, 0.84f, bottom),
+                      {{"Play on the local network", glm::vec2(-1.18f, 0.66f), 0.1f, widgets::titleColour}});
+    widgets::addPanel(world, widgets::Box{glm::vec2(-0.47f, -0.8f), glm::vec2(1.54f, 0.22f)},
+                      {{"Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f},
+                       {"Press C to type an address or an invite code", glm::vec2(-1.18f, -0.88f), 0.055f}});
 }
 
 } // namespace
@@ -167,14 +169,14 @@ void createNetworkScreen(kit::World* world)
         }
     }
     if (options.size() == 2)
-        menu.push_back(screens::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.055f,
+        menu.push_back(widgets::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.055f,
                                         glm::vec3(0.8f, 0.85f, 0.9f))
                            ->getEntity());
     showHelp(world, static_cast<int>(std::max<std::size_t>(options.size(), 3)));
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
         positions.push_back(cursorBeside(o));
-    menu.push_back(addMenuCursor(world, std::move(options), std::move(positions), cursorSize)->getEntity());
+    menu.push_back(addPictureMenu(world, std::move(options), std::move(positions), cursorSize)->getEntity());
     // A copy found at a typed address is listed once the screen is built again.
     // A code names the host's game port: it is joined as a listed session is.
     addAddressField(

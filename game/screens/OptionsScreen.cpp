@@ -1,7 +1,7 @@
 #include "OptionsScreen.h"
 
 #include "game/screens/MainMenu.h"
-#include "game/screens/OptionsMenu.h"
+#include "game/screens/MenuPage.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
@@ -11,6 +11,8 @@
 #include "game/input/KeyBindings.h"
 #include "game/sound/SoundManager.h"
 #include "game/sound/SoundSettings.h"
+#include "game/widgets/Overlay.h"
+#include "game/widgets/RowMenu.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/Settings.h"
@@ -79,9 +81,9 @@ std::string onOff(bool on)
 }
 
 // A value from 0 to 1 in tenths.
-OptionRow volumeRow(const std::string& label, const kit::Setting<float>& volume, kit::World* world)
+MenuRow volumeRow(const std::string& label, const kit::Setting<float>& volume, kit::World* world)
 {
-    OptionRow row;
+    MenuRow row;
     row.label = label;
     row.value = [&volume] { return percent(std::clamp(volume.value(), 0.0f, 1.0f)); };
     row.change = [&volume, world](int step) {
@@ -101,7 +103,7 @@ OptionRow volumeRow(const std::string& label, const kit::Setting<float>& volume,
 // would fall behind), or one of the scales.
 constexpr std::array<float, 4> resolutionScales{0.0f, 1.0f, 0.75f, 0.5f};
 
-OptionRow resolutionRow()
+MenuRow resolutionRow()
 {
     const auto current = [] {
         const float chosen = kit::renderSettings::resolutionScale.value();
@@ -113,7 +115,7 @@ OptionRow resolutionRow()
         }
         return at;
     };
-    OptionRow row;
+    MenuRow row;
     row.label = "Resolution scale";
     row.value = [current] {
         const float scale = resolutionScales[current()];
@@ -138,13 +140,13 @@ const kit::SettingDeclaration* const choices[] = {
     &kit::applicationSettings::width, &kit::applicationSettings::height, &kit::applicationSettings::verticalSync,
     &pilotSettings::strength,         &inputSettings::deadZone,          &kit::renderSettings::resolutionScale};
 
-std::vector<OptionRow> optionRows(kit::World* world)
+std::vector<MenuRow> optionRows(kit::World* world)
 {
-    std::vector<OptionRow> rows;
+    std::vector<MenuRow> rows;
     rows.push_back(volumeRow("Music volume", soundSettings::musicVolume, world));
     rows.push_back(volumeRow("Effects volume", soundSettings::effectsVolume, world));
 
-    OptionRow fullscreen;
+    MenuRow fullscreen;
     fullscreen.label = "Full screen";
     fullscreen.value = [world] { return onOff(fullscreenNow(world)); };
     fullscreen.change = [world](int) {
@@ -155,7 +157,7 @@ std::vector<OptionRow> optionRows(kit::World* world)
     };
     rows.push_back(fullscreen);
 
-    OptionRow size;
+    MenuRow size;
     size.label = "Window size";
     size.value = [world] {
         const glm::ivec2 s = windowedSizeNow(world);
@@ -180,7 +182,7 @@ std::vector<OptionRow> optionRows(kit::World* world)
     rows.push_back(size);
     rows.push_back(resolutionRow());
 
-    OptionRow vsync;
+    MenuRow vsync;
     vsync.label = "Vertical sync";
     vsync.value = [] { return onOff(kit::applicationSettings::verticalSync.value()); };
     vsync.change = [world](int) {
@@ -193,7 +195,7 @@ std::vector<OptionRow> optionRows(kit::World* world)
     };
     rows.push_back(vsync);
 
-    OptionRow pilots;
+    MenuRow pilots;
     pilots.label = "Computer pilots";
     pilots.value = [] {
         std::string name = nameOf(defaultStrength());
@@ -207,7 +209,7 @@ std::vector<OptionRow> optionRows(kit::World* world)
     };
     rows.push_back(pilots);
 
-    OptionRow deadZone;
+    MenuRow deadZone;
     deadZone.label = "Pad dead zone";
     deadZone.value = [] { return percent(std::clamp(inputSettings::deadZone.value(), 0.0f, 0.5f)); };
     deadZone.change = [](int step) {
@@ -220,13 +222,13 @@ std::vector<OptionRow> optionRows(kit::World* world)
     rows.push_back(deadZone);
 
     for (int set = 0; set < controls::keyboardSets; ++set) {
-        OptionRow keys;
+        MenuRow keys;
         keys.label = set == 0 ? "Keyboard keys" : "Keyboard 2 keys";
         keys.choose = [world, set] { screens::switchTo(world, ControlsScreenInit{set}); };
         rows.push_back(keys);
     }
 
-    OptionRow reset;
+    MenuRow reset;
     reset.label = "Reset to defaults";
     reset.choose = [world] {
         // The command line's values go too: the defaults are what the
@@ -248,7 +250,7 @@ std::vector<OptionRow> optionRows(kit::World* world)
     };
     rows.push_back(reset);
 
-    OptionRow back;
+    MenuRow back;
     back.label = "Back";
     back.choose = [world] { screens::switchTo(world, createMainMenu); };
     rows.push_back(back);
@@ -257,30 +259,18 @@ std::vector<OptionRow> optionRows(kit::World* world)
 
 // The menus' landscape, a panel from the title down to `bottom`, and a line
 // of help at the foot.
-void showBackground(kit::World* world, const std::string& title, const std::string& help, float bottom)
-{
-    world->maxFrameRate = screens::stillScreenFrameRate;
-    world->drawsOnChange = true;
-    screens::addLandscape(world);
-    screens::addOverlay(world, false);
-    screens::addPlate(world, glm::vec2(0.0f, (0.86f + bottom) * 0.5f), glm::vec2(2.3f, 0.86f - bottom));
-    screens::addText(world, title, glm::vec2(-1.05f, 0.72f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
-    screens::addPlate(world, glm::vec2(0.0f, -0.88f), glm::vec2(2.3f, 0.12f));
-    screens::addText(world, help, glm::vec2(-1.05f, -0.9f), 0.045f);
-}
-
 } // namespace
 
 void createOptionsScreen(kit::World* world)
 {
     kit::log::info() << "Creating Options Screen";
     screens::endSession(world);
-    std::vector<OptionRow> rows = optionRows(world);
+    std::vector<MenuRow> rows = optionRows(world);
     const float top = 0.56f, step = 0.1f;
-    showBackground(world, "Options", "Up/Down choose, Left/Right change, Enter picks, Escape goes back",
-                   top - step * static_cast<float>(rows.size()) + 0.02f);
-    addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), 0.3f, 0.06f, step,
-                   [world] { screens::switchTo(world, createMainMenu); });
+    screens::addMenuPage(world, "Options", "Up/Down choose, Left/Right change, Enter picks, Escape goes back",
+                         top - step * static_cast<float>(rows.size()) + 0.02f);
+    addRowMenu(world, std::move(rows), {glm::vec2(screens::menuPageLeft, top), step, 0.3f, 0.06f},
+               [world] { screens::switchTo(world, createMainMenu); });
 }
 
 void ControlsScreenInit::operator()(kit::World* world) const
@@ -288,17 +278,17 @@ void ControlsScreenInit::operator()(kit::World* world) const
     kit::log::info() << "Creating Controls Screen for keyboard " << set + 1;
     screens::endSession(world);
     const int keySet = set;
-    std::vector<OptionRow> rows;
+    std::vector<MenuRow> rows;
     // Set while a key is awaited, and after a binding: what became of it.
     auto notice = std::make_shared<std::string>();
     auto menuOf = [world] {
-        return static_cast<OptionsMenu*>(world->getComponentCollection(kit::typeId<OptionsMenu>())->first());
+        return static_cast<RowMenu*>(world->getComponentCollection(kit::typeId<RowMenu>())->first());
     };
     for (int a = 0; a < controls::actionCount; ++a) {
         const auto action = static_cast<controls::Action>(a);
         if (keySet > 0 && action >= controls::Action::addComputer)
             continue; // computer pilots are the first keyboard's to add
-        OptionRow row;
+        MenuRow row;
         row.label = controls::label(action);
         row.value = [keySet, action] {
             const int key = controls::key(keySet, action);
@@ -306,7 +296,7 @@ void ControlsScreenInit::operator()(kit::World* world) const
         };
         row.choose = [keySet, action, notice, menuOf] {
             *notice = std::string("Press a key for ") + controls::label(action) + " (Escape keeps it)";
-            if (OptionsMenu* m = menuOf())
+            if (RowMenu* m = menuOf())
                 m->catchKey = [keySet, action, notice](const kit::Keyboard::KeyInfo& key) {
                     if (key.key == kit::keys::escape) {
                         notice->clear();
@@ -335,7 +325,7 @@ void ControlsScreenInit::operator()(kit::World* world) const
         };
         rows.push_back(row);
     }
-    OptionRow reset;
+    MenuRow reset;
     reset.label = "Reset keys to defaults";
     reset.choose = [notice] {
         controls::resetToDefaults();
@@ -343,7 +333,7 @@ void ControlsScreenInit::operator()(kit::World* world) const
         *notice = "Every key back to its default";
     };
     rows.push_back(reset);
-    OptionRow back;
+    MenuRow back;
     back.label = "Back";
     back.choose = [world] { screens::switchTo(world, createOptionsScreen); };
     rows.push_back(back);
@@ -351,13 +341,14 @@ void ControlsScreenInit::operator()(kit::World* world) const
     const std::string title = keySet == 0 ? "Keyboard keys" : "Keyboard 2 keys";
     const float top = 0.62f, step = 0.058f;
     const float bottom = top - step * static_cast<float>(rows.size()) - 0.06f; // the notice's line too
-    showBackground(world, title, "Enter, then a key, binds it; a key in use elsewhere is swapped", bottom - 0.02f);
-    addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), -0.05f, 0.042f, step,
-                   [world] { screens::switchTo(world, createOptionsScreen); });
-    kit::Text* line =
-        screens::addText(world, "", glm::vec2(-1.05f, bottom + 0.01f), 0.042f, glm::vec3(1.0f, 0.7f, 0.35f));
+    screens::addMenuPage(world, title, "Enter, then a key, binds it; a key in use elsewhere is swapped",
+                         bottom - 0.02f);
+    addRowMenu(world, std::move(rows), {glm::vec2(screens::menuPageLeft, top), step, -0.05f, 0.042f},
+               [world] { screens::switchTo(world, createOptionsScreen); });
+    kit::Text* line = widgets::addText(world, "", glm::vec2(screens::menuPageLeft, bottom + 0.01f), 0.042f,
+                                       glm::vec3(1.0f, 0.7f, 0.35f));
     world->emplaceComponent<kit::UpdateSignal>(
-        world->createEntity(), [line, notice](kit::Component*, float) { screens::setText(line, *notice); });
+        world->createEntity(), [line, notice](kit::Component*, float) { widgets::setText(line, *notice); });
 }
 
 } // namespace skyscuffle

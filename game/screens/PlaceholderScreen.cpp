@@ -1,10 +1,12 @@
 #include "PlaceholderScreen.h"
 
 #include "game/screens/MainMenu.h"
-#include "game/screens/ScreenKeys.h"
-#include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenRegistry.h"
+#include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
+
+#include "game/widgets/Overlay.h"
+#include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -19,13 +21,13 @@ void createPlaceholderScreen(kit::World* world)
     kit::log::info() << "Creating Main Menu";
     world->maxFrameRate = screens::stillScreenFrameRate;
     world->drawsOnChange = true;
-    screens::addOverlay(world, true);
-    screens::addBackdrop(world, "sprites/ComingSoon.png");
+    widgets::addOverlay(world, true);
+    widgets::addBackdrop(world, "sprites/ComingSoon.png");
 
     if (!world->keyboard)
         return;
     world->connections.emplace_back(world->keyboard->keyPressed.connect([world](kit::Keyboard::KeyInfo key) {
-        if (screens::isEnter(key))
+        if (widgets::isEnter(key))
             screens::switchTo(world, createMainMenu);
         else if (key.key == kit::keys::escape && world->owner)
             world->owner->stop();

@@ -9,7 +9,7 @@
 namespace skyscuffle {
 
 PowerupCursor::PowerupCursor(std::vector<MenuOption> options, std::vector<glm::vec2> positions)
-    : Cursor(std::move(options), std::move(positions))
+    : PictureMenu(std::move(options), std::move(positions))
 {
     addClassTags<PowerupCursor>("powerupCursor");
 }

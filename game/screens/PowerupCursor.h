@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/screens/Cursor.h"
+#include "game/widgets/PictureMenu.h"
 
 namespace skyscuffle {
 
@@ -8,7 +8,7 @@ namespace skyscuffle {
 // while it is enabled, flips its state and its cursor flag and shows the
 // matching picture (powerupCursorOn.png, powerupCursorOff.png) on its
 // entity's model, or on the picture that hangs under it.
-class PowerupCursor : public Cursor {
+class PowerupCursor : public PictureMenu {
 public:
     PowerupCursor(std::vector<MenuOption> options, std::vector<glm::vec2> positions);
 

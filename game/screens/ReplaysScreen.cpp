@@ -1,15 +1,19 @@
 #include "ReplaysScreen.h"
 
+#include "game/screens/LoadingScreen.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/MenuPage.h"
+#include "game/screens/ScreenScene.h"
+#include "game/screens/ScreenSwitch.h"
+
 #include "game/match/GameWorld.h"
 #include "game/players/PlayerFunctions.h"
 #include "game/replays/ClipRequest.h"
 #include "game/replays/ReplayPlayback.h"
 #include "game/replays/ReplayShelf.h"
-#include "game/screens/LoadingScreen.h"
-#include "game/screens/MainMenu.h"
-#include "game/screens/OptionsMenu.h"
-#include "game/screens/ScreenScene.h"
-#include "game/screens/ScreenSwitch.h"
+#include "game/widgets/Overlay.h"
+#include "game/widgets/Panel.h"
+#include "game/widgets/RowMenu.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/UpdateSignal.h"
@@ -73,12 +77,12 @@ void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
             text = p.name + (p.name == chosen->replay->header.winner ? " *" : "  ");
             text.resize(std::max<std::size_t>(text.size(), 12), ' ');
             text += points;
-            colour = screens::vivid(p.colour);
+            colour = widgets::vivid(p.colour);
         } else if (i == 0 && chosen && !chosen->replay) {
             text = chosen->why;
             colour = glm::vec3(1.0f, 0.6f, 0.4f);
         }
-        screens::setText(lines[i], text);
+        widgets::setText(lines[i], text);
         lines[i]->colour = colour;
     }
 }
@@ -108,17 +112,19 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
         if (!file.empty())
             playback->clip = [file](float start, float seconds) {
                 const auto clip = requestClip(file, start, seconds);
-                return clip ? "A clip is being drawn: " + clip->filename().string() : std::string("No clip (see the console)");
+                return clip ? "A clip is being drawn: " + clip->filename().string()
+                            : std::string("No clip (see the console)");
             };
         world->addComponent(world->createEntity(), playback);
         if (!pace.overlay)
             return;
         // Where the playback stands, and its keys, over the top left of the match.
         // (From x -1.24 to -0.26: inside a 4:3 window, clear of the clock.)
-        screens::addPlate(world, glm::vec2(-0.75f, 0.86f), glm::vec2(0.98f, 0.17f));
-        kit::Text* status = screens::addText(world, "", glm::vec2(-1.21f, 0.893f), 0.036f, glm::vec3(1.0f, 0.9f, 0.5f));
+        kit::Text* status = widgets::addPanel(world, widgets::Box{glm::vec2(-0.75f, 0.86f), glm::vec2(0.98f, 0.17f)},
+                                              {{"", glm::vec2(-1.21f, 0.893f), 0.036f, glm::vec3(1.0f, 0.9f, 0.5f)}})
+                                .lines[0];
         world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [playback, status](kit::Component*, float) {
-            screens::setText(status, playback->status());
+            widgets::setText(status, playback->status());
         });
     });
     next->separateCopy = true;
@@ -129,8 +135,6 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
 void createReplaysScreen(kit::World* world)
 {
     kit::log::info() << "Creating Replays Screen";
-    world->maxFrameRate = screens::stillScreenFrameRate;
-    world->drawsOnChange = true;
     screens::endSession(world);
 
     auto found = std::make_shared<std::vector<Listed>>();
@@ -142,13 +146,14 @@ void createReplaysScreen(kit::World* world)
         found->push_back(std::move(entry));
     }
 
-    std::vector<OptionRow> rows;
+    std::vector<MenuRow> rows;
     for (std::size_t i = 0; i < found->size(); ++i) {
         const Listed& entry = (*found)[i];
-        OptionRow row;
+        MenuRow row;
         if (entry.replay) {
             const kit::ReplayHeader& h = entry.replay->header;
-            row.label = h.recordedAt.substr(0, 16) + "  " + (h.winner.empty() ? std::string("a draw") : h.winner + " won") +
+            row.label = h.recordedAt.substr(0, 16) + "  " +
+                        (h.winner.empty() ? std::string("a draw") : h.winner + " won") +
                         (entry.path.parent_path().filename() == "kept" ? "  (kept)" : "");
             row.value = [length = minutes(h.seconds)] { return length; };
             row.choose = [world, path = entry.path] {
@@ -165,7 +170,7 @@ void createReplaysScreen(kit::World* world)
         }
         rows.push_back(row);
     }
-    OptionRow back;
+    MenuRow back;
     back.label = "Back";
     back.choose = [world] { screens::switchTo(world, createMainMenu); };
     rows.push_back(back);
@@ -174,22 +179,17 @@ void createReplaysScreen(kit::World* world)
     const float step = 0.085f, top = found->empty() ? 0.6f - step : 0.6f;
     // Tall enough for the rows, and for six players beside them.
     const float bottom = top - step * static_cast<float>(std::max<std::size_t>(rows.size(), 6)) - 0.04f;
-    screens::addLandscape(world);
-    screens::addOverlay(world, false);
-    screens::addPlate(world, glm::vec2(0.0f, (0.86f + bottom) * 0.5f), glm::vec2(2.3f, 0.86f - bottom));
-    screens::addText(world, "Replays", glm::vec2(-1.05f, 0.72f), 0.1f, glm::vec3(1.0f, 0.85f, 0.25f));
+    screens::addMenuPage(world, "Replays", "Up/Down choose, Enter watches, Escape goes back", bottom);
     if (found->empty())
-        screens::addText(world, "No replays yet: every match you play is kept here", glm::vec2(-1.05f, top + step),
-                         0.05f, glm::vec3(0.85f));
-    screens::addPlate(world, glm::vec2(0.0f, -0.88f), glm::vec2(2.3f, 0.12f));
-    screens::addText(world, "Up/Down choose, Enter watches, Escape goes back", glm::vec2(-1.05f, -0.9f), 0.045f);
-    OptionsMenu* menu = addOptionsMenu(world, std::move(rows), glm::vec2(-1.05f, top), 0.3f, 0.055f, step,
-                                       [world] { screens::switchTo(world, createMainMenu); });
+        widgets::addText(world, "No replays yet: every match you play is kept here",
+                         glm::vec2(screens::menuPageLeft, top + step), 0.05f, glm::vec3(0.85f));
+    RowMenu* menu = addRowMenu(world, std::move(rows), {glm::vec2(screens::menuPageLeft, top), step, 0.3f, 0.055f},
+                               [world] { screens::switchTo(world, createMainMenu); });
 
     // The players of the chosen replay, to the right of the list.
     auto lines = std::make_shared<std::vector<kit::Text*>>();
     for (std::size_t i = 0; i < kit::replayFile::maxPlayers && i < 6; ++i)
-        lines->push_back(screens::addText(world, "", glm::vec2(0.52f, top - step * static_cast<float>(i)), 0.05f));
+        lines->push_back(widgets::addText(world, "", glm::vec2(0.52f, top - step * static_cast<float>(i)), 0.05f));
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [menu, found, lines](kit::Component*, float) {
         const auto at = static_cast<std::size_t>(std::max(menu->selected, 0));
         showPlayers(*lines, at < found->size() ? &(*found)[at] : nullptr);

@@ -2,6 +2,9 @@
 
 #include "game/screens/ScreenScene.h"
 
+#include "game/widgets/Overlay.h"
+#include "game/widgets/Panel.h"
+
 #include "engine/core/Behavior.h"
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -89,7 +92,7 @@ struct NoticePlate {
 NoticePlate noticePlate(glm::vec2 internetAt)
 {
     const float width =
-        screens::glyphAdvance(internetLineSize) * static_cast<float>(longestInternetLine) + 2.0f * noticeMargin;
+        widgets::glyphAdvance(internetLineSize) * static_cast<float>(longestInternetLine) + 2.0f * noticeMargin;
     return {internetAt + glm::vec2(0.5f * width - noticeMargin, 0.4f * internetLineSize),
             glm::vec2(width, 2.4f * internetLineSize)};
 }
@@ -131,14 +134,14 @@ public:
         kit::NetworkSystem* network = kit::NetworkSystem::of(world);
         if (!network)
             return;
-        screens::setText(line_, sessionNoticeLine(*network));
+        widgets::setText(line_, sessionNoticeLine(*network));
         const std::string friends = internetNoticeLine(*network);
         if (friends != said_ && !friends.empty())
             kit::log::info() << friends;
         said_ = friends;
-        screens::setText(internet_, friends);
+        widgets::setText(internet_, friends);
         const bool code = !inviteCodeOf(*network).empty();
-        screens::setText(hint_, !code               ? ""
+        widgets::setText(hint_, !code               ? ""
                                 : copiedFor_ > 0.0f ? "Copied: paste it to your friends"
                                                     : "Control+C or a pad's right shoulder copies the code");
         if (auto* place = world->getComponent<kit::Transform>(plate_.id)) {
@@ -192,16 +195,16 @@ bool copyInviteCode(kit::World* world)
 
 void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt)
 {
-    kit::Text* line = screens::addText(world, "", at, 0.05f, glm::vec3(1.0f, 0.7f, 0.35f));
+    kit::Text* line = widgets::addText(world, "", at, 0.05f, glm::vec3(1.0f, 0.7f, 0.35f));
     // The internet lines stand on a plate of their own, there only while they
     // say something; a hint under the code grows it downwards.
     const NoticePlate shape = noticePlate(internetAt);
-    auto* plate = screens::addPlate(world, shape.centre, shape.size);
-    kit::Text* internet = screens::addText(world, "", internetAt, internetLineSize, glm::vec3(1.0f, 1.0f, 0.85f));
-    kit::Text* hint = screens::addText(world, "", internetAt - glm::vec2(0.0f, 1.5f * internetLineSize), noticeHintSize,
-                                       glm::vec3(0.8f, 0.85f, 0.9f));
-    auto* board = world->emplaceComponent<NoticeBoard>(world->createEntity(), line, internet, hint, plate->getEntity(),
-                                                       shape.centre.y, shape.size.y);
+    const widgets::Panel panel = widgets::addPanel(
+        world, widgets::Box{shape.centre, shape.size},
+        {{"", internetAt, internetLineSize, glm::vec3(1.0f, 1.0f, 0.85f)},
+         {"", internetAt - glm::vec2(0.0f, 1.5f * internetLineSize), noticeHintSize, glm::vec3(0.8f, 0.85f, 0.9f)}});
+    auto* board = world->emplaceComponent<NoticeBoard>(world->createEntity(), line, panel.lines[0], panel.lines[1],
+                                                       panel.plate->getEntity(), shape.centre.y, shape.size.y);
     board->refresh();
 }
 

@@ -2,14 +2,17 @@
 
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
-#include "game/screens/ScreenKeys.h"
+#include "game/screens/ScreenFooter.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
+#include "game/combat/ScoreFunctions.h"
 #include "game/players/PlayerInfo.h"
 #include "game/replays/ClipRequest.h"
 #include "game/replays/ReplayShelf.h"
-#include "game/combat/ScoreFunctions.h"
+#include "game/widgets/Overlay.h"
+#include "game/widgets/Plate.h"
+#include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -32,14 +35,14 @@ void keepTheReplay(kit::Text* said)
 {
     const std::optional<std::filesystem::path>& last = lastShelvedReplay();
     if (!last) {
-        screens::setText(said, "This match has no replay to keep");
+        widgets::setText(said, "This match has no replay to keep");
         return;
     }
     if (const auto kept = keepReplay(*last, replayDirectory())) {
         kit::log::info() << "Replay kept as " << kept->filename().string();
-        screens::setText(said, "Replay kept: " + kept->stem().string());
+        widgets::setText(said, "Replay kept: " + kept->stem().string());
     } else {
-        screens::setText(said, "The replay could not be kept (see the console)");
+        widgets::setText(said, "The replay could not be kept (see the console)");
     }
 }
 
@@ -50,19 +53,19 @@ void clipTheEnd(kit::Text* said)
     std::string error;
     const std::optional<kit::Replay> header = last ? kit::readReplayFile(last->string(), error, true) : std::nullopt;
     if (!header) {
-        screens::setText(said, "This match has no replay to make a clip of");
+        widgets::setText(said, "This match has no replay to make a clip of");
         return;
     }
     const float seconds = std::min(15.0f, header->header.seconds);
     if (const auto clip = requestClip(*last, header->header.seconds - seconds, seconds))
-        screens::setText(said, "Drawing a clip: " + clip->filename().string());
+        widgets::setText(said, "Drawing a clip: " + clip->filename().string());
 }
 
 void listen(kit::World* world, kit::Text* said)
 {
     if (world->keyboard)
         world->connections.emplace_back(world->keyboard->keyPressed.connect([world, said](kit::Keyboard::KeyInfo key) {
-            if (screens::isEnter(key))
+            if (widgets::isEnter(key))
                 screens::switchTo(world, createJoinScreen);
             else if (key.key == kit::keys::escape)
                 screens::switchTo(world, createMainMenu);
@@ -140,7 +143,7 @@ void WinScreenInit::operator()(kit::World* world) const
         network->screenName = "winScreen";
 
     const screens::Viewpoint view = screens::addLandscape(world);
-    screens::addOverlay(world, false);
+    widgets::addOverlay(world, false);
     const std::vector<WinLine> lines = winLines(world, scores);
     // The table on the console too: the log of a match ends with its result.
     for (const WinLine& line : lines)
@@ -155,26 +158,26 @@ void WinScreenInit::operator()(kit::World* world) const
     const std::size_t rows = std::max<std::size_t>(lines.size(), 1);
     const float top = 0.12f;
     const float height = 0.16f + 0.1f * static_cast<float>(rows - 1) + 0.08f;
-    screens::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f), glm::vec2(1.7f, height));
+    widgets::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f), glm::vec2(1.7f, height));
     float y = top - 0.06f;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const float size = i == 0 ? 0.1f : 0.07f;
-        const float advance = screens::glyphAdvance(size);
+        const float advance = widgets::glyphAdvance(size);
         // Its colour as bright as it goes: the RGB of the darker rows reads poorly on the panel.
-        const glm::vec3 colour = i == 0 ? screens::vivid(lines[i].colour) : lines[i].colour;
-        screens::addText(world, lines[i].text, glm::vec2(left, y), size, colour);
+        const glm::vec3 colour = i == 0 ? widgets::vivid(lines[i].colour) : lines[i].colour;
+        widgets::addText(world, lines[i].text, glm::vec2(left, y), size, colour);
         const float width = advance * static_cast<float>(lines[i].points.size());
-        screens::addText(world, lines[i].points, glm::vec2(right - width - advance, y), size, colour);
+        widgets::addText(world, lines[i].points, glm::vec2(right - width - advance, y), size, colour);
         y -= i == 0 ? 0.13f : 0.1f;
     }
     if (lines.empty())
-        screens::addText(world, "Nobody flew this round", glm::vec2(left, y), 0.07f);
+        widgets::addText(world, "Nobody flew this round", glm::vec2(left, y), 0.07f);
 
-    screens::addPlate(world, glm::vec2(0.0f, -0.865f), glm::vec2(1.1f, 0.17f));
-    screens::addText(world, "Press Enter to continue", glm::vec2(-0.465f, -0.9f), 0.07f);
+    screens::addContinueFooter(world, 0.0f, 1.1f, "Press Enter to continue", -0.465f);
     // The replay of the match, kept for good at K.
-    kit::Text* said = screens::addText(world, lastShelvedReplay() ? "K keeps this match's replay, C makes a clip of its end" : "",
-                                       glm::vec2(-0.75f, -0.72f), 0.045f, glm::vec3(0.85f));
+    kit::Text* said =
+        widgets::addText(world, lastShelvedReplay() ? "K keeps this match's replay, C makes a clip of its end" : "",
+                         glm::vec2(-0.75f, -0.72f), 0.045f, glm::vec3(0.85f));
     listen(world, said);
 }
 

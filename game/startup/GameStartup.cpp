@@ -10,7 +10,7 @@
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ReplaysScreen.h"
-#include "game/screens/ScreenKeys.h"
+#include "game/widgets/WidgetKeys.h"
 #include "game/sound/SoundManager.h"
 #include "game/startup/ClipExport.h"
 
@@ -228,7 +228,7 @@ kit::ScopedConnection listenForRunKeys(kit::Application& application, kit::Windo
         if (key.key == kit::keys::l && key.control) {
             kit::log::info() << "Reloading tuning settings";
             kit::settings::load(tuningTable);
-        } else if (screens::togglesFullscreen(key)) {
+        } else if (widgets::togglesFullscreen(key)) {
             // The tuning value still decides how the game starts.
             shown->setFullscreen(!shown->isFullscreen());
         }

@@ -2,6 +2,9 @@
 #include "SceneKit.h"
 #include "Sheets.h"
 
+#include "game/screens/MainMenuLayout.h"
+#include "game/widgets/PictureMenu.h"
+
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Model.h"
@@ -73,16 +76,16 @@ SheetImage mainMenu(int width, int height, const char* soundPicture)
     auto world = makeWorld(glm::vec3(0.0f));
     const float aspect = static_cast<float>(width) / static_cast<float>(height);
     overlayCamera(*world, aspect);
-    backdrop(*world, "sprites/menu/main/menuBackground.png", aspect);
-    const char* options[5] = {"optionQuickPlay", "optionOnline", "optionSound", "optionCredits", "optionExit"};
-    const glm::vec2 positions[5] = {{0, 0.4f}, {0, 0.2f}, {-0.1f, -0.02f}, {0, -0.22f}, {0, -0.4f}};
-    for (int i = 0; i < 5; ++i)
-        sprite(*world, placed(*world, glm::vec3(positions[i], 0), "hudSpace"),
-               std::string("sprites/menu/main/") + options[i] + ".png", 0.35f, 0.1f);
-    sprite(*world, placed(*world, glm::vec3(0.2f, -0.02f, 0), "hudSpace"),
-           std::string("sprites/menu/main/") + soundPicture + ".png", 0.2f, 0.1f);
-    sprite(*world, placed(*world, glm::vec3(-0.3f, 0.2f + 0.09f, 0.1f), "hudSpace"), "sprites/menu/Cursor.png", 0.1f,
-           0.1f);
+    using namespace skyscuffle::mainMenuLayout;
+    backdrop(*world, background, aspect);
+    for (int i = 0; i < optionCount; ++i)
+        sprite(*world, placed(*world, glm::vec3(optionAt(i), 0), "hudSpace"), folder + optionPictures[i], optionSize.x,
+               optionSize.y);
+    sprite(*world, placed(*world, glm::vec3(soundPictureX, optionAt(soundLine).y, 0), "hudSpace"),
+           folder + soundPicture + ".png", soundPictureSize.x, soundPictureSize.y);
+    // The cursor on the second option, its picture level with it.
+    sprite(*world, placed(*world, glm::vec3(cursorX, optionAt(1).y, 0.1f), "hudSpace"), skyscuffle::menuCursorPicture,
+           skyscuffle::menuCursorSize, skyscuffle::menuCursorSize);
     return OffscreenView::render(*world, width, height);
 }
 

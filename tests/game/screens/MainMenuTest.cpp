@@ -3,13 +3,14 @@
 // does to the players of a network session.
 #include "ScreenFixture.h"
 
-#include "game/match/MatchFunctions.h"
-#include "game/players/PlayerInfo.h"
-#include "game/screens/Cursor.h"
-#include "game/screens/Icon.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
+
+#include "game/match/MatchFunctions.h"
 #include "game/players/PlayerColours.h"
+#include "game/players/PlayerInfo.h"
+#include "game/widgets/Icon.h"
+#include "game/widgets/PictureMenu.h"
 
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
@@ -30,7 +31,10 @@ protected:
         start(createMainMenu);
         frame();
     }
-    Cursor& cursor() { return *static_cast<Cursor*>(world()->getComponentCollection(kit::typeId<Cursor>())->first()); }
+    PictureMenu& cursor()
+    {
+        return *static_cast<PictureMenu*>(world()->getComponentCollection(kit::typeId<PictureMenu>())->first());
+    }
     Icon& soundIcon() { return *static_cast<Icon*>(world()->getComponentCollection(kit::typeId<Icon>())->first()); }
 };
 
@@ -68,11 +72,11 @@ TEST_F(MainMenuStart, WhatTheMenuShowsAtOnceIsRequestedBeforeTheWindowAndItsFram
 TEST_F(MainMenu, ShowsSevenOptionsWithTheCursorOnTheFirst)
 {
     EXPECT_TRUE(logged("Creating Main Menu"));
-    EXPECT_EQ(cursor().optionCount, 7);
-    EXPECT_EQ(cursor().selected, 1);
+    EXPECT_EQ(cursor().count(), 7);
+    EXPECT_EQ(cursor().selected, 0);
     const char* const screens[] = {"game", "online", "", "options", "replays", "credits", "exit"};
-    for (int i = 1; i <= 7; ++i)
-        EXPECT_EQ(cursor().option(i).worldName, screens[i - 1]) << i;
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(cursor().option(i).name, screens[i]) << i;
     // The cursor's entity stands at its position for the first option.
     const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
     ASSERT_NE(place, nullptr);
@@ -83,24 +87,24 @@ TEST_F(MainMenu, ShowsSevenOptionsWithTheCursorOnTheFirst)
 TEST_F(MainMenu, UpOnTheFirstOptionSelectsTheLastAndDownOnTheLastTheFirst)
 {
     tap(up);
-    EXPECT_EQ(cursor().selected, 7);
+    EXPECT_EQ(cursor().selected, 6);
     EXPECT_TRUE(logged("Position Moved Up"));
     const auto* place = world()->getComponent<kit::Transform>(cursor().entityId);
     EXPECT_FLOAT_EQ(place->position.y, 0.43f - 0.14f * 6.0f + 0.09f) << "the cursor follows to the last option";
     tap(down);
-    EXPECT_EQ(cursor().selected, 1);
+    EXPECT_EQ(cursor().selected, 0);
     EXPECT_TRUE(logged("Position Moved Down"));
     tap(down);
-    EXPECT_EQ(cursor().selected, 2);
+    EXPECT_EQ(cursor().selected, 1);
 }
 
 TEST_F(MainMenu, TheDirectionalPadMovesTheCursorToo)
 {
     plugPad(0);
     pressButton(0, 12); // up
-    EXPECT_EQ(cursor().selected, 7);
+    EXPECT_EQ(cursor().selected, 6);
     pressButton(0, 14); // down
-    EXPECT_EQ(cursor().selected, 1);
+    EXPECT_EQ(cursor().selected, 0);
 }
 
 TEST_F(MainMenu, SoundTwiceReturnsTheSwitchToItsStart)

@@ -4,9 +4,10 @@
 #include "ScreenFixture.h"
 
 #include "game/screens/AddressField.h"
-#include "game/screens/Cursor.h"
 #include "game/screens/NetworkScreen.h"
-#include "game/screens/ScreenScene.h"
+
+#include "game/widgets/Overlay.h"
+#include "game/widgets/PictureMenu.h"
 
 #include "engine/core/Settings.h"
 #include "engine/network/InviteCode.h"
@@ -32,7 +33,10 @@ protected:
         start(createNetworkScreen);
         frame();
     }
-    Cursor& cursor() { return *static_cast<Cursor*>(world()->getComponentCollection(kit::typeId<Cursor>())->first()); }
+    PictureMenu& cursor()
+    {
+        return *static_cast<PictureMenu*>(world()->getComponentCollection(kit::typeId<PictureMenu>())->first());
+    }
     AddressField& field()
     {
         return *static_cast<AddressField*>(world()->getComponentCollection(kit::typeId<AddressField>())->first());
@@ -69,10 +73,10 @@ protected:
         }
         return words;
     }
-    std::vector<std::string> panelWords() { return wordsOn(screens::dialogTextLayer); }
+    std::vector<std::string> panelWords() { return wordsOn(widgets::dialogTextLayer); }
     [[nodiscard]] bool menuShown()
     {
-        const auto words = wordsOn(screens::textLayer);
+        const auto words = wordsOn(widgets::textLayer);
         return std::find(words.begin(), words.end(), "Host a Session") != words.end();
     }
     [[nodiscard]] bool onPanel(const std::string& line)
@@ -111,9 +115,9 @@ TEST_F(NetworkScreen, AloneItOffersRefreshAndHosting)
 {
     EXPECT_TRUE(logged("Creating Network Screen"));
     EXPECT_TRUE(logged("Press C to enter an IP to discover manually"));
-    ASSERT_EQ(cursor().optionCount, 2);
-    EXPECT_EQ(cursor().option(1).position, glm::vec3(-0.5f, 0.4f, 0.0f));
-    EXPECT_EQ(cursor().option(2).position, glm::vec3(-0.5f, 0.3f, 0.0f));
+    ASSERT_EQ(cursor().count(), 2);
+    EXPECT_EQ(cursor().option(0).position, glm::vec3(-0.5f, 0.4f, 0.0f));
+    EXPECT_EQ(cursor().option(1).position, glm::vec3(-0.5f, 0.3f, 0.0f));
 }
 
 TEST_F(NetworkScreen, TheMascotPlaysItsIdleLoop)
@@ -129,12 +133,12 @@ TEST_F(NetworkScreen, ListsTheCopiesThatHostInTheirOrder)
     discovery->servers[at(0x0A000007, 16521)] = {at(0x0A000007, 16521), false};
     discovery->servers[at(0x0A000002, 16521)] = {at(0x0A000002, 16521), true};
     rebuild();
-    ASSERT_EQ(cursor().optionCount, 4);
+    ASSERT_EQ(cursor().count(), 4);
     EXPECT_TRUE(logged("Session found: 10.0.0.5"));
     EXPECT_TRUE(logged("Session found: 10.0.0.2"));
     EXPECT_FALSE(logged("Session found: 10.0.0.7")) << "a copy that does not host is not offered";
-    EXPECT_NEAR(cursor().option(3).position.y, 0.2f, 1e-6f);
-    EXPECT_NEAR(cursor().option(4).position.y, 0.1f, 1e-6f);
+    EXPECT_NEAR(cursor().option(2).position.y, 0.2f, 1e-6f);
+    EXPECT_NEAR(cursor().option(3).position.y, 0.1f, 1e-6f);
 }
 
 TEST_F(NetworkScreen, RefreshBuildsTheScreenAgain)
@@ -162,7 +166,7 @@ TEST_F(NetworkScreen, AServerThatStoppedHostingSinceTheListWasBuiltRebuildsTheSc
     const auto server = at(0x7F000001, 16520);
     discovery->servers[server] = {server, true};
     rebuild();
-    ASSERT_EQ(cursor().optionCount, 3);
+    ASSERT_EQ(cursor().count(), 3);
     discovery->servers[server].hosting = false;
     tap(up); // the server is the last option
     tap(enter);
@@ -213,7 +217,7 @@ TEST_F(NetworkScreen, TheCKeyOpensAFieldThatTakesWhatIsTyped)
     typeText("é\t\n"); // neither an address nor a code has such characters
     EXPECT_EQ(field().text(), "10.0.0.9");
     EXPECT_EQ(count("Creating Network Screen"), 1);
-    EXPECT_EQ(cursor().optionCount, 2);
+    EXPECT_EQ(cursor().count(), 2);
 }
 
 TEST_F(NetworkScreen, ControlVPastesTheClipboardsFirstLine)
@@ -240,7 +244,7 @@ TEST_F(NetworkScreen, WhileTheFieldIsOpenTheMenuBehindItTakesNoKeys)
     typeKey(c, 'c');
     tap(down);
     tap(enter); // with nothing typed: a word on the panel, nothing chosen
-    EXPECT_EQ(cursor().selected, 1);
+    EXPECT_EQ(cursor().selected, 0);
     EXPECT_FALSE(logged("Position Moved Down"));
     EXPECT_FALSE(logged("Being a server"));
     EXPECT_EQ(count("Creating Network Screen"), 1);
@@ -312,7 +316,7 @@ TEST_F(NetworkScreen, EscapeClosesTheFieldAndTheNextEscapeLeaves)
     EXPECT_TRUE(menuShown());
     EXPECT_EQ(count("Creating Main Menu"), 0);
     tap(down); // the menu has its keys back
-    EXPECT_EQ(cursor().selected, 2);
+    EXPECT_EQ(cursor().selected, 1);
     typeKey(c, 'c');
     EXPECT_EQ(field().text(), "") << "opened afresh";
     tap(escape);
@@ -325,7 +329,7 @@ TEST_F(NetworkScreen, AJoysticksBOrBackCancelsTheField)
     plugPad(0);
     typeKey(c, 'c');
     pressButton(0, 14); // the pad's Down: not for the menu behind
-    EXPECT_EQ(cursor().selected, 1);
+    EXPECT_EQ(cursor().selected, 0);
     pressButton(0, 1);
     EXPECT_FALSE(field().isOpen());
     EXPECT_EQ(count("Creating Main Menu"), 0);
@@ -392,7 +396,7 @@ TEST_F(NetworkScreen, ACopyFoundAtATypedAddressIsListed)
     EXPECT_TRUE(logged("Session found at localhost"));
     EXPECT_EQ(count("Creating Network Screen"), 2) << "built again, with the session";
     EXPECT_TRUE(logged("Session found: 127.0.0.1"));
-    EXPECT_EQ(cursor().optionCount, 3);
+    EXPECT_EQ(cursor().count(), 3);
 }
 
 TEST_F(NetworkScreen, EscapeBOrBackReturnToTheMainMenu)

@@ -4,16 +4,18 @@
 // when the command line chose it; keys are bound, swapped and reset.
 #include "ScreenFixture.h"
 
+#include "game/screens/OptionsScreen.h"
+
 #include "game/ai/PilotSkill.h"
 #include "game/input/KeyBindings.h"
-#include "game/screens/OptionsMenu.h"
-#include "game/screens/OptionsScreen.h"
-#include "game/screens/ScreenKeys.h"
+#include "game/widgets/RowMenu.h"
+#include "game/widgets/WidgetKeys.h"
+
+#include "support/TempDirectory.h"
 
 #include "engine/core/Settings.h"
 #include "engine/input/KeyNames.h"
 #include "engine/render/Text.h"
-#include "support/TempDirectory.h"
 
 #include <chrono>
 #include <cmath>
@@ -63,9 +65,9 @@ protected:
         std::ifstream in(file());
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
-    OptionsMenu& menu() const
+    RowMenu& menu() const
     {
-        return *static_cast<OptionsMenu*>(world()->getComponentCollection(kit::typeId<OptionsMenu>())->first());
+        return *static_cast<RowMenu*>(world()->getComponentCollection(kit::typeId<RowMenu>())->first());
     }
     void chooseLine(int line)
     {
@@ -127,9 +129,9 @@ protected:
 TEST_F(Options, EveryLineIsShownWithItsValueAndTheFirstIsChosen)
 {
     EXPECT_TRUE(logged("Creating Options Screen"));
-    for (const char* label : {"> Music volume", "  Effects volume", "  Full screen", "  Window size", "  Resolution scale", "  Vertical sync",
-                              "  Computer pilots", "  Pad dead zone", "  Keyboard keys", "  Keyboard 2 keys",
-                              "  Reset to defaults", "  Back"})
+    for (const char* label : {"> Music volume", "  Effects volume", "  Full screen", "  Window size",
+                              "  Resolution scale", "  Vertical sync", "  Computer pilots", "  Pad dead zone",
+                              "  Keyboard keys", "  Keyboard 2 keys", "  Reset to defaults", "  Back"})
         EXPECT_TRUE(shows(std::string(label) + "\n")) << label;
     for (const char* value : {"100%", "Off", "800 x 600", "Auto", "On", "Normal", "0%"})
         EXPECT_TRUE(shows(std::string(value) + "\n")) << value;

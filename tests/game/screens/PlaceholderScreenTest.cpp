@@ -24,7 +24,7 @@ TEST_F(Placeholder, EnterReturnsToTheMainMenu)
     EXPECT_EQ(count("Creating Main Menu"), 1) << "the placeholder announces itself as a menu";
     tap(enter);
     EXPECT_EQ(count("Creating Main Menu"), 2);
-    EXPECT_NE(world()->getComponentCollection(kit::tagId("cursor"))->first(), nullptr);
+    EXPECT_NE(world()->getComponentCollection(kit::tagId("pictureMenu"))->first(), nullptr);
 }
 
 TEST_F(Placeholder, EscapeEndsTheGame)

@@ -4,9 +4,10 @@
 // lab case runs only in the network lab's home A (tests/scripts/netlab_test.sh),
 // where a router maps ports; in the suite's own namespace no router answers.
 #include "game/screens/SessionNotice.h"
-
 #include "game/screens/JoinScreenView.h"
 #include "game/screens/ScreenScene.h"
+
+#include "game/widgets/Overlay.h"
 
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
@@ -145,7 +146,7 @@ TEST(InternetLines, NoneIsLongerThanThePlateHolds)
     const glm::vec2 at(0.3f, -0.2f);
     const NoticeBounds plate = internetPlateBounds(at);
     EXPECT_LT(plate.left, at.x);
-    EXPECT_GT(plate.right, at.x + screens::glyphAdvance(internetLineSize) * static_cast<float>(longest))
+    EXPECT_GT(plate.right, at.x + widgets::glyphAdvance(internetLineSize) * static_cast<float>(longest))
         << "the longest line runs off its plate";
     EXPECT_GT(plate.top, at.y + internetLineSize) << "the code's line stands on the plate";
     EXPECT_LT(plate.bottom, at.y - 1.5f * internetLineSize) << "so does the hint under it";

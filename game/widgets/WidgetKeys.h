@@ -6,10 +6,10 @@
 
 namespace skyscuffle {
 
-// Keys that every screen reads the same way. Alt+Enter and F11 switch between
-// a window and full screen anywhere in the game, so they are nobody's Enter
-// and nobody's "any key".
-namespace screens {
+// Keys that every widget and screen reads the same way. Alt+Enter and F11
+// switch between a window and full screen anywhere in the game, so they are
+// nobody's Enter and nobody's "any key".
+namespace widgets {
 
 [[nodiscard]] inline bool togglesFullscreen(const kit::Keyboard::KeyInfo& key)
 {
@@ -22,6 +22,6 @@ namespace screens {
     return (key.key == kit::keys::enter || key.key == kit::keys::keypadEnter) && !key.alt;
 }
 
-} // namespace screens
+} // namespace widgets
 
 } // namespace skyscuffle
