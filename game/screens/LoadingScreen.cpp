@@ -1,6 +1,5 @@
 #include "LoadingScreen.h"
 
-#include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSettings.h"
 #include "game/screens/ScreenSwitch.h"
 

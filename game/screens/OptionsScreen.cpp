@@ -2,7 +2,6 @@
 
 #include "game/screens/MainMenu.h"
 #include "game/screens/MenuPage.h"
-#include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/ai/PilotSettings.h"

@@ -3,7 +3,6 @@
 #include "game/screens/LoadingScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/MenuPage.h"
-#include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/match/GameWorld.h"

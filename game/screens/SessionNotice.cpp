@@ -1,7 +1,5 @@
 #include "SessionNotice.h"
 
-#include "game/screens/ScreenScene.h"
-
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
 

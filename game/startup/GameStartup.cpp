@@ -10,9 +10,9 @@
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ReplaysScreen.h"
-#include "game/widgets/WidgetKeys.h"
 #include "game/sound/SoundManager.h"
 #include "game/startup/ClipExport.h"
+#include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Log.h"

@@ -4,9 +4,8 @@
 // lab case runs only in the network lab's home A (tests/scripts/netlab_test.sh),
 // where a router maps ports; in the suite's own namespace no router answers.
 #include "game/screens/SessionNotice.h"
-#include "game/screens/JoinScreenView.h"
-#include "game/screens/ScreenScene.h"
 
+#include "game/screens/JoinScreenView.h"
 #include "game/widgets/Overlay.h"
 
 #include "engine/core/Window.h"
