@@ -30,8 +30,9 @@ function(skyscuffle_library target)
   endif()
 endfunction()
 
-# Pixel loops that every start of the game runs over every picture it loads
-# (mipmaps, coverage): optimised in Debug builds too, where they took a
+# Pixel loops that every start of the game (and of each test program) runs
+# over every picture it loads or makes (mipmaps, coverage, the menus'
+# plates): optimised in Debug builds too, where they took a
 # quarter of each test program's start. Compiled apart from the unity batches
 # and the precompiled header, which are built at the target's own level.
 function(skyscuffle_optimised_in_debug)

@@ -67,7 +67,7 @@ void host(kit::World* world, std::uint16_t port, std::uint16_t maxConnections)
 
 AddressField* addressFieldOf(kit::World* world)
 {
-    return static_cast<AddressField*>(world->getComponentCollection(kit::typeId<AddressField>())->first());
+    return world->single<AddressField>();
 }
 
 // Escape and the joystick's B and Back go back to the main menu, C opens the

@@ -280,9 +280,7 @@ void ControlsScreenInit::operator()(kit::World* world) const
     std::vector<MenuRow> rows;
     // Set while a key is awaited, and after a binding: what became of it.
     auto notice = std::make_shared<std::string>();
-    auto menuOf = [world] {
-        return static_cast<RowMenu*>(world->getComponentCollection(kit::typeId<RowMenu>())->first());
-    };
+    auto menuOf = [world] { return world->single<RowMenu>(); };
     for (int a = 0; a < controls::actionCount; ++a) {
         const auto action = static_cast<controls::Action>(a);
         if (keySet > 0 && action >= controls::Action::addComputer)
