@@ -47,13 +47,13 @@ float HostMigration::wall(const Stamp& at) const
 
 HostMigration::Stamp HostMigration::now() const
 {
-    return Stamp{network_.clock_, wallNow()};
+    return Stamp{network_.clock(), wallNow()};
 }
 
 bool HostMigration::over(const Stamp& since, float seconds) const
 {
     const std::chrono::duration<float> wall = wallNow() - since.wall;
-    return network_.clock_ - since.frame > seconds && wall.count() > seconds;
+    return network_.clock() - since.frame > seconds && wall.count() > seconds;
 }
 
 std::uint32_t HostMigration::self() const
@@ -187,18 +187,6 @@ bool HostMigration::intercept(const NetPeer::Packet& packet)
     }
 }
 
-void HostMigration::made(const NetStream& batch)
-{
-    replay_.made(batch.data(), batch.bytesUsed(), wall());
-}
-
-void HostMigration::judged(std::uint32_t maker, const std::vector<std::uint8_t>& ran)
-{
-    // For the copies not back yet: what passed, under its maker's name.
-    if (role_ == Role::hosting && replay_.holding())
-        replay_.keep(maker, ran, wall());
-}
-
 void HostMigration::update(float dt)
 {
     switch (role_) {
@@ -241,9 +229,9 @@ void HostMigration::holdRelayedRecords()
 {
     // While the host says nothing, the copies heard through it cannot be
     // told apart from it: their silence is the host's, which decides.
-    for (auto& [origin, record] : network_.peers) {
+    for (const auto& [origin, record] : network_.peers()) {
         if (record.address == hostAddress_)
-            record.heardAt = network_.clock_;
+            network_.markHeard(origin);
     }
 }
 
@@ -390,9 +378,9 @@ void HostMigration::goAlone(const char* because)
 void HostMigration::keepWaitingRecords()
 {
     // The copies expected back are not let go for silence meanwhile.
-    for (auto& [origin, record] : network_.peers) {
+    for (const auto& [origin, record] : network_.peers()) {
         if (role_ == Role::seeking || awaited_.contains(origin))
-            record.heardAt = network_.clock_;
+            network_.markHeard(origin);
     }
 }
 
@@ -400,8 +388,8 @@ SessionRoster HostMigration::currentRoster()
 {
     // A copy heard from for the first time takes the last place; one that
     // is gone loses its place (coming back, it arrives anew).
-    std::erase_if(arrivals_, [this](std::uint32_t origin) { return !network_.peers.contains(origin); });
-    for (const auto& [origin, record] : network_.peers) {
+    std::erase_if(arrivals_, [this](std::uint32_t origin) { return !network_.peers().contains(origin); });
+    for (const auto& [origin, record] : network_.peers()) {
         if (std::find(arrivals_.begin(), arrivals_.end(), origin) == arrivals_.end())
             arrivals_.push_back(origin);
     }
@@ -410,7 +398,7 @@ SessionRoster HostMigration::currentRoster()
     roster.gamePort = network_.peer->boundPort();
     roster.sequence = rosterSequence_;
     for (const std::uint32_t origin : arrivals_) {
-        const NetworkSystem::PeerRecord& record = network_.peers.at(origin);
+        const NetworkSystem::PeerRecord& record = network_.peers().at(origin);
         if (network_.peer->connectionState(record.address) == NetPeer::ConnectionState::connected)
             roster.members.push_back(SessionRoster::Member{origin, record.address.ip});
     }
@@ -420,8 +408,8 @@ SessionRoster HostMigration::currentRoster()
 void HostMigration::serveAsHost(float dt)
 {
     for (auto it = awaited_.begin(); it != awaited_.end();) {
-        const auto record = network_.peers.find(*it);
-        const bool back = record != network_.peers.end() &&
+        const auto record = network_.peers().find(*it);
+        const bool back = record != network_.peers().end() &&
                           network_.peer->connectionState(record->second.address) == NetPeer::ConnectionState::connected;
         if (back) {
             log::info() << "Copy " << hex(*it) << " is back in the session";
@@ -447,91 +435,6 @@ void HostMigration::serveAsHost(float dt)
     network_.peer->broadcast(packet.data(), packet.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1);
     sentRoster_.sequence = rosterSequence_;
     rosterTimer_ = 0.0f;
-}
-
-void HostMigration::sendReplay(const NetAddress& to)
-{
-    for (const NetStream& packet : replay_.packets(wall())) {
-        if (network_.peer->send(packet.data(), packet.bytesUsed(), NetPeer::Reliability::reliableOrdered, 1, to))
-            network_.traffic.callsSent += packet.bytesUsed();
-    }
-}
-
-std::optional<std::string> HostMigration::replayRefusal(const NetPeer::Packet& packet,
-                                                        const CallReplay::Decoded& replay,
-                                                        const ConnectionGuard& from) const
-{
-    if (role_ == Role::hosting && outcome_ == Outcome::hostsSession) {
-        // The next host takes each copy of the last roster's own calls, for
-        // a while after it took over.
-        if (over(changedAt_, replayWindow))
-            return "a call replay long after the session changed host";
-        if (!roster_ || !roster_->contains(*from.origin) || passedOver_.contains(*from.origin))
-            return "a call replay from a copy that was not in the session";
-        if (replay.maker != *from.origin)
-            return "a call replay of calls copy " + originText(replay.maker) + " made";
-        return std::nullopt;
-    }
-    if (role_ == Role::joining && outcome_ == Outcome::joinedNextHost) {
-        // A copy that came back takes, from its new host, the calls it may
-        // have missed, each under its maker's name: the new host's own and
-        // those of the session's copies (one that comes back after this one
-        // replays to the new host, which passes it on before its roster
-        // lists that copy again).
-        if (!(connected_ && packet.sender == hostAddress_))
-            return "a call replay from a copy that is not the host";
-        if (over(changedAt_, replayWindow))
-            return "a call replay long after the session changed host";
-        if (replay.maker == self() || !sessionAtChange_.contains(replay.maker))
-            return "a call replay of calls copy " + originText(replay.maker) + " made";
-        return std::nullopt;
-    }
-    return "a call replay while the session is not changing host";
-}
-
-void HostMigration::replayed(const NetPeer::Packet& packet)
-{
-    std::optional<CallReplay::Decoded> replay = CallReplay::decode(packet.data.data(), packet.data.size());
-    if (!replay)
-        return;
-    ConnectionGuard& from = network_.guardOf(packet.sender);
-    const bool hosting = role_ == Role::hosting;
-    if (hosting && !from.origin) {
-        // Whose replay it is, the connection's first state tells; it follows at once.
-        if (!from.hold(packet.data))
-            from.refuse(network_.clock_, "a call replay while its copy is not known yet (too much waiting)");
-        return;
-    }
-    if (const std::optional<std::string> why = replayRefusal(packet, *replay, from)) {
-        from.refuse(network_.clock_, *why);
-        return;
-    }
-    network_.traffic.callsReceived += packet.data.size();
-    const float at = wall();
-    std::vector<CallReplay::Bytes> batches;
-    std::vector<float> ages;
-    for (CallReplay::Replayed& r : replay->batches) {
-        batches.push_back(std::move(r.bytes));
-        ages.push_back(r.age);
-    }
-    const std::vector<bool> fresh = replay_.unseen(batches, at, ages);
-    std::vector<CallReplay::Held> passed;
-    for (std::size_t i = 0; i < batches.size(); ++i) {
-        if (!fresh[i])
-            continue;
-        std::vector<std::uint8_t> ran = network_.runCallsOf(from, batches[i], replay->maker, true);
-        if (!ran.empty())
-            passed.push_back(CallReplay::Held{replay->maker, at - ages[i], std::move(ran)});
-    }
-    if (!hosting || passed.empty())
-        return;
-    // The others have not all seen these either; each sorts out what it has.
-    const NetStream onward = CallReplay::packet(replay->maker, passed, at);
-    network_.traffic.callsSent +=
-        onward.bytesUsed() * network_.peer->broadcast(onward.data(), onward.bytesUsed(),
-                                                      NetPeer::Reliability::reliableOrdered, 1, packet.sender);
-    for (const CallReplay::Held& h : passed)
-        replay_.keep(h.maker, h.bytes, h.at);
 }
 
 } // namespace kit

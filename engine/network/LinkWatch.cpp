@@ -34,18 +34,18 @@ void LinkWatch::forget()
 void LinkWatch::received(const NetPeer::Packet& packet)
 {
     ConnectionGuard& from = network_.guardOf(packet.sender);
-    if (network_.isServer) {
-        from.refuse(network_.clock_, "a link report, which only a host sends");
+    if (network_.isServer()) {
+        from.refuse(network_.clock(), "a link report, which only a host sends");
         return;
     }
     const std::optional<NetAddress> host = network_.migration().hostAddress();
     if (!host || packet.sender != *host) {
-        from.refuse(network_.clock_, "a link report from a copy that is not the host");
+        from.refuse(network_.clock(), "a link report from a copy that is not the host");
         return;
     }
     const std::optional<LinkReport> report = LinkReport::decode(packet.data.data(), packet.data.size());
     if (!report) {
-        from.refuse(network_.clock_, "a link report that is not whole");
+        from.refuse(network_.clock(), "a link report that is not whole");
         return;
     }
     // Each report tells the whole session: what it leaves out is not current.
@@ -53,7 +53,7 @@ void LinkWatch::received(const NetPeer::Packet& packet)
     for (const LinkReport::Entry& entry : report->entries) {
         // A copy this copy has not heard of may have left already, or not
         // arrived yet: the next report tells.
-        if (entry.origin != network_.origin() && network_.peers.contains(entry.origin))
+        if (entry.origin != network_.origin() && network_.peers().contains(entry.origin))
             reported_[entry.origin] = entry.link;
     }
     reportedBy_ = network_.migration().host();
@@ -83,10 +83,10 @@ std::optional<LinkQuality> LinkWatch::of(std::uint32_t origin) const
 {
     if (origin == network_.origin())
         return std::nullopt;
-    const auto record = network_.peers.find(origin);
-    if (record == network_.peers.end())
+    const auto record = network_.peers().find(origin);
+    if (record == network_.peers().end())
         return std::nullopt;
-    if (network_.isServer)
+    if (network_.isServer())
         return network_.peer->linkQuality(record->second.address);
     const std::optional<LinkQuality> leg = toHost();
     if (!leg)
@@ -101,10 +101,10 @@ std::optional<LinkQuality> LinkWatch::of(std::uint32_t origin) const
 
 void LinkWatch::report()
 {
-    if (!network_.isServer || !network_.peer->isActive())
+    if (!network_.isServer() || !network_.peer->isActive())
         return;
     LinkReport report;
-    for (const auto& [origin, record] : network_.peers) {
+    for (const auto& [origin, record] : network_.peers()) {
         if (const std::optional<LinkQuality> link = network_.peer->linkQuality(record.address))
             report.entries.push_back(LinkReport::Entry{origin, *link});
     }
@@ -116,8 +116,8 @@ void LinkWatch::report()
 
 void LinkWatch::judge()
 {
-    alarm_.forgetIf([this](std::uint32_t origin) { return !network_.peers.contains(origin); });
-    for (const auto& [origin, record] : network_.peers) {
+    alarm_.forgetIf([this](std::uint32_t origin) { return !network_.peers().contains(origin); });
+    for (const auto& [origin, record] : network_.peers()) {
         if (const std::optional<LinkQuality> link = of(origin)) {
             if (const std::optional<std::string> line = alarm_.judge(origin, *link, clock_))
                 log::info() << *line;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CallBatch.h"
 #include "ConnectionGuard.h"
 #include "ConsoleBudget.h"
 #include "NamedFunction.h"
@@ -20,6 +21,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <type_traits>
 #include <typeindex>
@@ -66,8 +68,7 @@ template <class T> void completeHandle(T& value, World* world)
 //     1 bit, entity id, type name string, nested state stream; a 0 bit ends.
 //     A copy's state goes out as several such packets when one would not fit
 //     in a datagram (maxStatePacketBytes); each stands on its own.
-//   RemoteCalls (136): per call the byte 136, function name string, nested
-//     argument stream; a 0 byte ends. A batch without calls is the byte 0.
+//   RemoteCalls (136): the calls made since the last send (CallBatch.h).
 //   SessionRoster (137), host to clients: host origin u32, game port u16,
 //     then per other copy a 1 bit, its origin u32 and its IPv4 address u32
 //     as the host sees it; a 0 bit ends (SessionRoster.h).
@@ -99,7 +100,7 @@ public:
     };
 
     static constexpr std::uint8_t stateUpdateId = 135;
-    static constexpr std::uint8_t remoteCallsId = 136;
+    static constexpr std::uint8_t remoteCallsId = callBatch::callId;
     // State packets stay below the path MTU: larger unreliable datagrams would
     // be fragmented, and ENet sends fragments reliably (resent, in order).
     static constexpr std::size_t maxStatePacketBytes = 1200;
@@ -201,9 +202,23 @@ public:
     // seconds (a test's, or a tool's that plays a link it knows).
     std::optional<float> assumedDelay;
 
-    // The registry of named functions, and what was last heard from each copy.
-    std::map<std::string, std::unique_ptr<Channel>> functions;
-    std::map<std::uint32_t, PeerRecord> peers;
+    // The handlers registered under a name (null: none ever were), and how
+    // many names have handlers. Names only peers sent are never entered.
+    [[nodiscard]] const Channel* function(std::string_view name) const;
+    [[nodiscard]] std::size_t functionCount() const { return functions_.size(); }
+
+    // What was last heard from each copy, by its origin.
+    [[nodiscard]] const std::map<std::uint32_t, PeerRecord>& peers() const { return peers_; }
+    // Takes a copy's record as its state packet does: heard from now.
+    void recordPeer(PeerRecord record);
+    // The copy counts as heard from now (a record waiting for it to come
+    // back is not let go for its silence); nothing when it has no record.
+    void markHeard(std::uint32_t origin);
+    // Drops the records of every copy heard through a connection (on a
+    // client, the host and all the copies it relayed), or of those `gone`
+    // picks; copyGone tells of each.
+    void forgetPeersAt(const NetAddress& address, Departure why);
+    void forgetPeers(const std::function<bool(const PeerRecord&)>& gone, Departure why);
     // Fired with a copy's origin when its record is dropped, once per drop,
     // after the record is gone. On a client whose host goes, the copies it
     // relayed wait to come back through the next host; only without a roster
@@ -250,7 +265,12 @@ public:
     bool mapsPort = false;
     // While this copy hosts with mapsPort: the router's answer.
     [[nodiscard]] const PortMapping* portMapping() const { return portMapping_.get(); }
-    bool isServer = true;
+    // Whether this copy hosts (so is on its own, or hosts a session) or is
+    // joined to a host. host, join and reset set it; startAs takes a role
+    // without any connection (a replay's copy, whose host is the file).
+    enum class Role { server, client };
+    [[nodiscard]] bool isServer() const { return role_ == Role::server; }
+    void startAs(Role role) { role_ = role; }
     std::string screenName;
     float rate; // ticks a second: each sends the calls made since the last
     // Ticks per state packet: calls leave at every tick, state at every
@@ -264,10 +284,21 @@ public:
     float timer = 0.0f;
     NetStream pendingCalls;
 
-private:
-    friend class HostMigration;
-    friend class LinkWatch;
+    // This system's clock: seconds of updates so far.
+    [[nodiscard]] float clock() const { return clock_; }
+    // What this system knows of a connection (which copy it is, its budgets),
+    // made the first time the connection is named.
+    ConnectionGuard& guardOf(const NetAddress& address);
+    // Runs what passes of a batch another copy replays through a connection,
+    // made by `maker`, and returns the calls that ran as a batch of their own
+    // (empty when none did). It is not passed on as it came.
+    std::vector<std::uint8_t> runReplayed(ConnectionGuard& from, const std::vector<std::uint8_t>& batch,
+                                          std::uint32_t maker)
+    {
+        return runCallsOf(from, batch, maker, true);
+    }
 
+private:
     // What a name was registered as: its argument types and its caller rule.
     struct Declaration {
         std::type_index signature;
@@ -310,18 +341,18 @@ private:
     // False when it claims this copy or another connection's copy, or names
     // another copy than before.
     bool identify(ConnectionGuard& from, std::uint32_t sender);
-    ConnectionGuard& guardOf(const NetAddress& address);
     // How many copies a connection carries: one on the hosting copy; on a
     // joined copy, every copy heard through the host.
     [[nodiscard]] float copiesThrough(const ConnectionGuard& from) const;
     void printReceived(const std::string& name);
     void countUnknownCall();
-    void forgetPeersAt(const NetAddress& address, Departure why);
     template <class Pred> void dropPeers(Pred&& gone, Departure why);
-    void forgetPeers(const std::function<bool(const PeerRecord&)>& gone, Departure why);
-    Channel* findChannel(const std::string& name);
+    Channel* findChannel(std::string_view name);
 
     std::map<std::string, Declaration, std::less<>> declarations_;
+    std::map<std::string, std::unique_ptr<Channel>, std::less<>> functions_;
+    std::map<std::uint32_t, PeerRecord> peers_;
+    Role role_ = Role::server;
     float clock_ = 0.0f;
     std::map<NetAddress, ConnectionGuard> guards_;
     ConsoleBudget callLines_;

@@ -18,7 +18,7 @@ bool NetworkSystem::identify(ConnectionGuard& from, std::uint32_t sender)
 {
     // A copy forgotten since (it left, was lost or fell silent) no longer
     // holds its connection: the connection may name itself anew.
-    if (from.origin && !peers.contains(*from.origin))
+    if (from.origin && !peers_.contains(*from.origin))
         from.origin.reset();
     if (from.origin)
         return *from.origin == sender;
@@ -27,7 +27,7 @@ bool NetworkSystem::identify(ConnectionGuard& from, std::uint32_t sender)
     // A copy another connection speaks for is that connection's. One heard
     // only through a host that is gone (the session changed host) may come
     // over a connection of its own.
-    const bool claimed = peers.contains(sender) && std::any_of(guards_.begin(), guards_.end(), [&](const auto& entry) {
+    const bool claimed = peers_.contains(sender) && std::any_of(guards_.begin(), guards_.end(), [&](const auto& entry) {
                              return &entry.second != &from && entry.second.origin == sender;
                          });
     if (claimed)
@@ -47,7 +47,7 @@ ConnectionGuard& NetworkSystem::guardOf(const NetAddress& address)
         if (guards_.size() >= kept) {
             std::erase_if(guards_, [this](const auto& entry) {
                 const ConnectionGuard& g = entry.second;
-                return !(g.origin && peers.contains(*g.origin)) && clock_ - g.lastUsed > quietFor;
+                return !(g.origin && peers_.contains(*g.origin)) && clock_ - g.lastUsed > quietFor;
             });
         }
         found = guards_.try_emplace(address, address, limits).first;
@@ -58,9 +58,9 @@ ConnectionGuard& NetworkSystem::guardOf(const NetAddress& address)
 
 float NetworkSystem::copiesThrough(const ConnectionGuard& from) const
 {
-    if (isServer)
+    if (isServer())
         return 1.0f;
-    const auto copies = std::count_if(peers.begin(), peers.end(),
+    const auto copies = std::count_if(peers_.begin(), peers_.end(),
                                       [&](const auto& entry) { return entry.second.address == from.address; });
     return static_cast<float>(std::max<std::ptrdiff_t>(copies, 1));
 }
@@ -82,14 +82,14 @@ bool NetworkSystem::callerMay(Caller rule, EntityID about, std::optional<std::ui
         // caller must be the copy that hosts now, which is never one of a
         // hosting copy's connections.
         if (!caller)
-            return !isServer && about.origin != origin();
+            return !isServer() && about.origin != origin();
         return *caller != origin() && *caller == migration_->host();
     }
     return false;
 }
 
 std::optional<std::string> NetworkSystem::refusal(ConnectionGuard& from, std::optional<std::uint32_t> caller,
-                                                 const std::string& name, NetStream& arguments)
+                                                  const std::string& name, NetStream& arguments)
 {
     const auto declared = declarations_.find(name);
     if (declared == declarations_.end() || !findChannel(name))

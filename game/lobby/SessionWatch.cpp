@@ -21,13 +21,13 @@ void follow(kit::World* world, std::set<std::uint32_t>& heard)
     if (!network)
         return;
     bool someoneNew = false;
-    for (const auto& [origin, peer] : network->peers)
+    for (const auto& [origin, peer] : network->peers())
         someoneNew |= heard.insert(origin).second;
     if (someoneNew)
         network->callFunction(fn::requestPlayers, world->systemEntity());
 
     for (auto gone = heard.begin(); gone != heard.end();) {
-        if (network->peers.contains(*gone)) {
+        if (network->peers().contains(*gone)) {
             ++gone;
             continue;
         }
@@ -54,7 +54,7 @@ void watchSession(kit::World* world)
     // first frame and its players go.
     auto heard = std::make_shared<std::set<std::uint32_t>>();
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world)) {
-        for (const auto& [origin, peer] : network->peers)
+        for (const auto& [origin, peer] : network->peers())
             heard->insert(origin);
     }
     for (const kit::EntityHandle& player : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {

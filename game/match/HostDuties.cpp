@@ -16,7 +16,7 @@ namespace {
 
 bool everyCopyShowsItsGame(const kit::NetworkSystem& network)
 {
-    for (const auto& [origin, peer] : network.peers) {
+    for (const auto& [origin, peer] : network.peers()) {
         if (peer.screenName != "game")
             return false;
     }
@@ -43,7 +43,7 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
     world.addComponent(world.createEntity(), new kit::UpdateSignal([state](kit::Component* self, float) {
                            kit::World& w = *self->world;
                            kit::NetworkSystem* network = kit::NetworkSystem::of(&w);
-                           const bool hosting = !network || network->isServer;
+                           const bool hosting = !network || network->isServer();
                            if (!state->started) {
                                if (hosting && network && everyCopyShowsItsGame(*network))
                                    network->callFunction(fn::startGameplay, w.systemEntity());

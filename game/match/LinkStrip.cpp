@@ -70,7 +70,7 @@ void refresh(kit::World& world, const std::vector<Row>& rows)
     const kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
     for (const Row& row : rows) {
         const std::optional<kit::LinkQuality> link = linkTo(&world, row.origin);
-        const bool gone = !network || !network->peers.contains(row.origin);
+        const bool gone = !network || !network->peers().contains(row.origin);
         const std::string label = link ? linkLabel(*link) : gone ? "left" : "";
         if (label != row.text->text())
             setOutlinedText(row.text, label);

@@ -171,7 +171,7 @@ void endWhenTimeIsUp(kit::World& world, float length)
                        new kit::UpdateSignal([left = length](kit::Component* self, float dt) mutable {
                            left -= dt;
                            kit::NetworkSystem* n = kit::NetworkSystem::of(self->world);
-                           const bool hosting = !n || n->isServer;
+                           const bool hosting = !n || n->isServer();
                            if (left >= (hosting ? 0.0f : -joinedCopyGrace))
                                return;
                            kit::World& w = *self->world;

@@ -4,8 +4,8 @@
 #include "game/players/PlayerInfo.h"
 #include "game/players/Seats.h"
 
-#include "game/players/PlayerColours.h"
 #include "game/common/Tags.h"
+#include "game/players/PlayerColours.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -35,7 +35,7 @@ bool isColourRow(const PlayerTextureInfo& texture)
 bool seated(kit::World& world, kit::EntityID player, const PlayerTextureInfo& look)
 {
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
-    if (network && !network->isServer) {
+    if (network && !network->isServer()) {
         std::size_t others = 0;
         for (const kit::EntityHandle& e : world.getEntities(kit::typeId<PlayerInfo>())->toVector())
             others += !world.owns(e.id);

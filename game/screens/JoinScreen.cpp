@@ -24,7 +24,7 @@ void createJoinScreen(kit::World* world)
     world->maxFrameRate = screens::movingScreenFrameRate; // the mascot's idle loop
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
     if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
-        discovery->hosting = network && network->isServer && network->peer && network->peer->isActive();
+        discovery->hosting = network && network->isServer() && network->peer && network->peer->isActive();
         discovery->announceNow = true;
     }
     if (network) {
@@ -52,7 +52,7 @@ void createJoinScreen(kit::World* world)
 void beginRound(kit::World* world)
 {
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world)) {
-        for (const auto& [origin, peer] : network->peers) {
+        for (const auto& [origin, peer] : network->peers()) {
             if (peer.screenName == "winScreen")
                 return;
         }

@@ -98,7 +98,7 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
         auto* network = new kit::NetworkSystem(30.0f);
         world->addComponent(kit::EntityHandle{world->systemEntity(), world}, network);
         registerPlayerFunctions(*network);
-        network->isServer = false; // a joined copy: the file is its host
+        network->startAs(kit::NetworkSystem::Role::client); // a joined copy: the file is its host
         const MatchExits exits{[](const ScoreTable&) -> kit::World::SetupFunction { return createReplaysScreen; },
                                createReplaysScreen};
         createGameWorld(world, exits, MatchView{replay->header.localOrigin, replay->header.seconds});

@@ -44,7 +44,7 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network)
 
 std::string inviteCodeOf(const kit::NetworkSystem& network)
 {
-    const kit::PortMapping* mapping = network.isServer ? network.portMapping() : nullptr;
+    const kit::PortMapping* mapping = network.isServer() ? network.portMapping() : nullptr;
     if (!mapping)
         return "";
     const kit::PortMapping::Status status = mapping->status();
@@ -53,7 +53,7 @@ std::string inviteCodeOf(const kit::NetworkSystem& network)
 
 std::string internetNoticeLine(const kit::NetworkSystem& network)
 {
-    const kit::PortMapping* mapping = network.isServer ? network.portMapping() : nullptr;
+    const kit::PortMapping* mapping = network.isServer() ? network.portMapping() : nullptr;
     return mapping ? internetLine(mapping->status(), mapping->port()) : "";
 }
 
@@ -148,7 +148,7 @@ public:
             place->position.y = code ? hintedPlateCentre(plateCentre_, plateHeight_) : plateCentre_;
         }
         auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
-        const bool hosting = network->isServer && network->peer && network->peer->isActive();
+        const bool hosting = network->isServer() && network->peer && network->peer->isActive();
         if (discovery && discovery->hosting != hosting) {
             discovery->hosting = hosting;
             discovery->announceNow = true;

@@ -24,14 +24,14 @@
 // the registry of named functions and the table of peers grow only as the
 // packets allow.
 #include "game/ai/ArtificialIntelligence.h"
+#include "game/ai/VirtualGamepadAI.h"
+#include "game/common/Random.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/SpawnCircle.h"
+#include "game/players/PlayerColours.h"
 #include "game/players/PlayerFunctions.h"
 #include "game/players/Seats.h"
-#include "game/common/Random.h"
-#include "game/ai/VirtualGamepadAI.h"
 #include "game/screens/ScreenRegistry.h"
-#include "game/players/PlayerColours.h"
-#include "game/match/SpawnCircle.h"
 
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Label.h"
@@ -248,7 +248,7 @@ void takeOverFromAHostThatWent(kit::NetworkSystem& network)
     network.handlePacket(
         kit::NetPeer::Packet{std::vector<std::uint8_t>(packet.data(), packet.data() + packet.bytesUsed()), oldHost, 9});
     network.handlePacket(kit::NetPeer::Packet{{kit::message::disconnectionNotification}, oldHost, 9});
-    require(network.isServer && network.migration().outcome() == kit::HostMigration::Outcome::hostsSession,
+    require(network.isServer() && network.migration().outcome() == kit::HostMigration::Outcome::hostsSession,
             "the copy did not take over as host");
 }
 
@@ -267,7 +267,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kit::ScopedConnection oracle =
         network->accepted.connect([&world](const kit::NetworkSystem::CallRun& call) { checkCaller(call, *world); });
     introducePeer(*network, from);
-    const std::size_t functions = network->functions.size();
+    const std::size_t functions = network->functionCount();
 
     std::size_t at = 0;
     for (std::size_t n = 0; n < packetsPerInput && at < size; ++n) {
@@ -280,12 +280,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += length;
 
         const std::size_t before = world->entities.size();
-        const std::size_t peersBefore = network->peers.size();
+        const std::size_t peersBefore = network->peers().size();
         network->handlePacket(kit::NetPeer::Packet{std::vector<std::uint8_t>(bytes, bytes + length), from, 7});
         const std::size_t calls = std::max<std::size_t>(1, 8 * length / smallestCallBits);
         require(world->entities.size() <= before + entitiesPerCall * calls, "a packet made more than its calls could");
-        require(network->peers.size() <= peersBefore + 1, "a packet added more than one peer");
-        require(network->functions.size() == functions, "a name from a peer entered the registry");
+        require(network->peers().size() <= peersBefore + 1, "a packet added more than one peer");
+        require(network->functionCount() == functions, "a name from a peer entered the registry");
         world->update(frame);
         checkWorld(*world);
     }

@@ -82,11 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         world.addComponent(entity, new kit::Body());
     }
 
-    const std::size_t functionsBefore = network->functions.size();
+    const std::size_t functionsBefore = network->functionCount();
     network->handlePacket(
         kit::NetPeer::Packet{std::vector<std::uint8_t>(data, data + size), kit::NetAddress{0x7F000001, 4000}, 7});
-    require(network->functions.size() == functionsBefore); // names from peers never add entries
-    require(network->peers.size() <= 1);
+    require(network->functionCount() == functionsBefore); // names from peers never add entries
+    require(network->peers().size() <= 1);
 
     // The messages of a change of host, read on their own (a copy reads them
     // only from its host, as the session changes hands).

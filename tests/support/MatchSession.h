@@ -3,8 +3,8 @@
 #include "GlContext.h"
 #include "MatchCopy.h"
 
-#include "game/players/PlayerInfo.h"
 #include "game/match/ScoreTable.h"
+#include "game/players/PlayerInfo.h"
 #include "game/sound/audio/AudioSystem.h"
 
 #include "engine/core/Settings.h"
@@ -92,7 +92,7 @@ protected:
         // One after the other: the session's order of arrival is the order listed.
         for (std::size_t i = 1; i < copies.size(); ++i) {
             copies[i]->network->join("127.0.0.1", copies[0]->network->peer->boundPort());
-            ASSERT_TRUE(until([&] { return copies[0]->network->peers.contains(copies[i]->world().origin); }));
+            ASSERT_TRUE(until([&] { return copies[0]->network->peers().contains(copies[i]->world().origin); }));
         }
         ASSERT_TRUE(until([&] { return copies[0]->network->peer->connectionCount() == copies.size() - 1; }));
         int colour = 0;
@@ -151,8 +151,8 @@ protected:
     static bool joinedTo(MatchCopy& client, MatchCopy& host)
     {
         const kit::NetworkSystem& h = *host.network;
-        const auto record = h.peers.find(client.world().origin);
-        return !client.network->isServer && h.isServer && record != h.peers.end() &&
+        const auto record = h.peers().find(client.world().origin);
+        return !client.network->isServer() && h.isServer() && record != h.peers().end() &&
                h.peer->connectionState(record->second.address) == kit::NetPeer::ConnectionState::connected;
     }
     // Remembers the first table "endGame" brings to each copy's current (match) world.

@@ -146,7 +146,7 @@ bool Session::gather(kit::Application& app)
         app.frame(frameTime, false);
         pace();
         kit::World& lobby = *app.current;
-        for (const auto& [origin, peer] : network_.peers)
+        for (const auto& [origin, peer] : network_.peers())
             heard_.insert(origin);
         if (Clock::now() > deadline) {
             std::cerr << "the session did not gather within " << lobbySeconds_ << " s\n";
@@ -157,7 +157,7 @@ bool Session::gather(kit::Application& app)
         // A copy that lost its first host goes by its network system: it
         // joined the next host, hosts in its place, or is on its own.
         const bool movedOn = migration.outcome() != kit::HostMigration::Outcome::none || migration.seeking();
-        if (!network_.isServer) {
+        if (!network_.isServer()) {
             sinceJoin += frameTime;
             if (!connected) {
                 announced_ = false;
@@ -172,13 +172,13 @@ bool Session::gather(kit::Application& app)
                 announced_ = true;
             }
             bool hostPlays = false;
-            for (const auto& [origin, peer] : network_.peers)
+            for (const auto& [origin, peer] : network_.peers())
                 hostPlays = hostPlays || peer.screenName == "game";
             if (hostPlays)
                 break;
         } else {
-            const bool complete =
-                movedOn ? migration.awaited().empty() : network_.peers.size() + 1 >= static_cast<std::size_t>(copies_);
+            const bool complete = movedOn ? migration.awaited().empty()
+                                          : network_.peers().size() + 1 >= static_cast<std::size_t>(copies_);
             settled = complete ? settled + frameTime : 0.0f;
             if (settled >= settleSeconds)
                 break;
@@ -189,7 +189,7 @@ bool Session::gather(kit::Application& app)
     kit::World& lobby = *app.current;
     for (const kit::EntityHandle& player : lobby.getEntities(kit::typeId<PlayerInfo>())->toVector()) {
         const std::uint32_t origin = player.id.origin;
-        if (!lobby.owns(player.id) && heard_.contains(origin) && !network_.peers.contains(origin) &&
+        if (!lobby.owns(player.id) && heard_.contains(origin) && !network_.peers().contains(origin) &&
             removeCopy(lobby, origin).players > 0)
             std::printf("lobby: the players of copy %08x are no longer in the session\n", origin);
     }

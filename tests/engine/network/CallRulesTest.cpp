@@ -179,12 +179,12 @@ TEST_F(Judge, AJoinedCopyNeverCountsItselfAmongItsPeers)
 {
     // A joined copy hears the others through its host; a state packet that
     // names this very copy (a host relaying it back, or lying) adds no peer.
-    network->isServer = false;
+    network->startAs(kit::NetworkSystem::Role::client);
     introduce(tapOrigin, tap);
     receive(stateOf(hostOrigin), tap);
-    EXPECT_TRUE(network->peers.contains(tapOrigin));
-    EXPECT_FALSE(network->peers.contains(hostOrigin)) << "a copy is never its own peer";
-    EXPECT_EQ(network->peers.size(), 1u);
+    EXPECT_TRUE(network->peers().contains(tapOrigin));
+    EXPECT_FALSE(network->peers().contains(hostOrigin)) << "a copy is never its own peer";
+    EXPECT_EQ(network->peers().size(), 1u);
 }
 
 TEST_F(Judge, HeldCallsAreBounded)
@@ -220,7 +220,7 @@ TEST_F(Judge, EachRuleOnTheHostingCopy)
 
 TEST_F(Judge, AJoinedCopyRefusesCallsAboutWhatItOwnsThatOnlyItMayMake)
 {
-    network->isServer = false; // everything comes through the host, which judged it
+    network->startAs(kit::NetworkSystem::Role::client); // everything comes through the host, which judged it
     calls({{"mine", {hostOrigin, 1}, "about mine"},
            {"mine", {tapOrigin, 1}, "about theirs"},
            {"anyones", {hostOrigin, 1}, "anyone's"},
@@ -239,10 +239,10 @@ TEST_F(Judge, AConnectionStaysTheCopyItFirstNamed)
     receive(stateOf(hostOrigin), other);                                 // this very copy
     receive(stateOf(tapOrigin), other);                                  // the first connection's copy
     EXPECT_EQ(beacon->value, 0);
-    EXPECT_FALSE(network->peers.contains(thirdOrigin));
-    EXPECT_FALSE(network->peers.contains(hostOrigin));
-    ASSERT_TRUE(network->peers.contains(tapOrigin));
-    EXPECT_EQ(network->peers.at(tapOrigin).address, tap);
+    EXPECT_FALSE(network->peers().contains(thirdOrigin));
+    EXPECT_FALSE(network->peers().contains(hostOrigin));
+    ASSERT_TRUE(network->peers().contains(tapOrigin));
+    EXPECT_EQ(network->peers().at(tapOrigin).address, tap);
     calls({{"mine", {tapOrigin, 1}, "other"}}, other); // still unknown: held
     EXPECT_TRUE(ran.empty());
 
@@ -484,9 +484,9 @@ struct Relay : ::testing::Test {
             ASSERT_TRUE(p->connect("127.0.0.1", port));
         }
         ASSERT_TRUE(pump([&] { return host.network->peer->connectionCount() == 3 && tap.connectionCount() == 1; }));
-        ASSERT_TRUE(pump([&] { return host.network->peers.contains(thirdOrigin); }));
+        ASSERT_TRUE(pump([&] { return host.network->peers().contains(thirdOrigin); }));
         send(tap, stateOf(tapOrigin));
-        ASSERT_TRUE(pump([&] { return host.network->peers.contains(tapOrigin); }));
+        ASSERT_TRUE(pump([&] { return host.network->peers().contains(tapOrigin); }));
         heard.clear();
     }
     void TearDown() override

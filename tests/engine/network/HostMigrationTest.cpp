@@ -105,7 +105,7 @@ protected:
         // One after the other: the session's order of arrival is the order listed.
         for (std::size_t i = 1; i < copies.size(); ++i) {
             copies[i]->network->join("127.0.0.1", port);
-            ASSERT_TRUE(runUntil(all(), [&] { return host().network->peers.contains(copies[i]->world.origin); }));
+            ASSERT_TRUE(runUntil(all(), [&] { return host().network->peers().contains(copies[i]->world.origin); }));
         }
         ASSERT_TRUE(runUntil(all(), [&] {
             for (std::size_t i = 1; i < copies.size(); ++i) {
@@ -149,9 +149,9 @@ protected:
     // `client` is connected to the copy `hosting` hosts as.
     static bool joinedTo(SessionCopy& client, SessionCopy& hosting)
     {
-        return client.connected() && !client.network->isServer && hosting.network->isServer &&
-               hosting.network->peers.contains(client.world.origin) &&
-               hosting.network->peer->connectionState(hosting.network->peers.at(client.world.origin).address) ==
+        return client.connected() && !client.network->isServer() && hosting.network->isServer() &&
+               hosting.network->peers().contains(client.world.origin) &&
+               hosting.network->peer->connectionState(hosting.network->peers().at(client.world.origin).address) ==
                    kit::NetPeer::ConnectionState::connected;
     }
 
@@ -485,7 +485,7 @@ TEST_F(HostChange, TheHostTellsItsClientsWhoIsInTheSessionAndWhere)
     // Coming back, it arrives anew: last.
     copies.push_back(std::make_unique<SessionCopy>(0x0100));
     copies.back()->network->join("127.0.0.1", port);
-    ASSERT_TRUE(runUntil({&host(), &copy(2), &copy(3)}, [&] { return host().network->peers.contains(0x0100); }));
+    ASSERT_TRUE(runUntil({&host(), &copy(2), &copy(3)}, [&] { return host().network->peers().contains(0x0100); }));
     copy(1).network->join("127.0.0.1", port);
     ASSERT_TRUE(runUntil(all(), [&] { return copy(2).network->migration().roster()->members.size() == 3; }));
     const auto& roster = *copy(2).network->migration().roster();
@@ -525,11 +525,12 @@ TEST_F(HostChange, AHostThatLeavesIsFollowedByTheCopyThatCameFirstAndOnlyTheHost
 {
     open({0x1000, 0x3000, 0x2000});
     SessionCopy &first = copy(1), &second = copy(2);
-    ASSERT_TRUE(runUntil(all(), [&] { return first.network->peers.size() == 2 && second.network->peers.size() == 2; }));
+    ASSERT_TRUE(
+        runUntil(all(), [&] { return first.network->peers().size() == 2 && second.network->peers().size() == 2; }));
     host().network->reset();
     host().running = false;
     ASSERT_TRUE(runUntil({&first, &second}, [&] { return joinedTo(second, first); }));
-    EXPECT_TRUE(first.network->isServer);
+    EXPECT_TRUE(first.network->isServer());
     EXPECT_EQ(first.network->peer->boundPort(), port) << "the next host opens the session's game port";
     EXPECT_EQ(first.network->migration().outcome(), HostMigration::Outcome::hostsSession);
     EXPECT_EQ(second.network->migration().outcome(), HostMigration::Outcome::joinedNextHost);
@@ -538,9 +539,9 @@ TEST_F(HostChange, AHostThatLeavesIsFollowedByTheCopyThatCameFirstAndOnlyTheHost
     for (SessionCopy* c : {&first, &second}) {
         ASSERT_EQ(c->gone.size(), 1u) << "only the host went";
         EXPECT_EQ(c->gone[0], std::make_pair(std::uint32_t{0x1000}, NetworkSystem::Departure::left));
-        EXPECT_FALSE(c->network->peers.contains(0x1000));
+        EXPECT_FALSE(c->network->peers().contains(0x1000));
     }
-    EXPECT_TRUE(second.network->peers.contains(0x3000));
+    EXPECT_TRUE(second.network->peers().contains(0x3000));
     // The session goes on: calls either way, and the next host's roster.
     second.say("up");
     first.say("down");
@@ -570,7 +571,7 @@ TEST_F(HostChange, AHostThatFallsSilentIsFollowedAndNoCallIsLostOrRunTwice)
     other.say("into the void");
     next.say("also into the void");
     ASSERT_TRUE(
-        runUntil({&next, &other}, [&] { return other.network->migration().seeking() || next.network->isServer; }));
+        runUntil({&next, &other}, [&] { return other.network->migration().seeking() || next.network->isServer(); }));
     other.say("while seeking");
     ASSERT_TRUE(runUntil({&next, &other}, [&] { return joinedTo(other, next); }));
     other.say("after");
@@ -635,14 +636,14 @@ TEST_F(HostChange, ACopyReplaysOnlyItsOwnCallsAndNobodySpeaksForTheOldHost)
     host().vanish();
     late.say("into the void");
     ASSERT_TRUE(runUntil({&next, &late}, [&] { return joinedTo(late, next) && next.heard("into the void") == 1; }));
-    ASSERT_TRUE(runUntil({&next, &late}, [&] { return next.network->peers.contains(0x2000); }));
+    ASSERT_TRUE(runUntil({&next, &late}, [&] { return next.network->peers().contains(0x2000); }));
     settle({&next, &late});
     EXPECT_EQ(late.heard("last word"), 0u);
 
     // Forged replays through the late copy's connection: in the old host's
     // name, about the next host's own entity, and its own (which passes).
     testing::internal::CaptureStderr();
-    const kit::NetAddress lateAddress = next.network->peers.at(0x2000).address;
+    const kit::NetAddress lateAddress = next.network->peers().at(0x2000).address;
     deliver(next, replayOf(0x1000, {0x1000, 0}, "as the old host"), lateAddress);
     settle({&next, &late}); // a second apart: each refusal has its own line
     deliver(next, replayOf(0x2000, {0x3000, 0}, "about the host's own"), lateAddress);
@@ -663,8 +664,8 @@ TEST_F(HostChange, AReplayIsTakenOnlyWhileTheSessionChangesHostAndFromItsCopies)
     SessionCopy &client = copy(1), &other = copy(2);
     testing::internal::CaptureStderr();
     // No change of host under way: neither the host nor a client takes one.
-    deliver(host(), replayOf(0x2000, {0x2000, 0}, "to the host"), host().network->peers.at(0x2000).address);
-    const kit::NetAddress hostAddress = client.network->peers.at(0x1000).address;
+    deliver(host(), replayOf(0x2000, {0x2000, 0}, "to the host"), host().network->peers().at(0x2000).address);
+    const kit::NetAddress hostAddress = client.network->peers().at(0x1000).address;
     deliver(client, replayOf(0x1000, {0x1000, 0}, "to a client"), hostAddress);
     settle(all());
     EXPECT_EQ(host().heard("to the host"), 0u);
@@ -676,8 +677,8 @@ TEST_F(HostChange, AReplayIsTakenOnlyWhileTheSessionChangesHostAndFromItsCopies)
     SessionCopy& stranger = *copies.back();
     // The next host's game port is the session's.
     stranger.network->join("127.0.0.1", port);
-    ASSERT_TRUE(runUntil({&client, &other, &stranger}, [&] { return client.network->peers.contains(0x7000); }));
-    deliver(client, replayOf(0x7000, {0x7000, 0}, "from a stranger"), client.network->peers.at(0x7000).address);
+    ASSERT_TRUE(runUntil({&client, &other, &stranger}, [&] { return client.network->peers().contains(0x7000); }));
+    deliver(client, replayOf(0x7000, {0x7000, 0}, "from a stranger"), client.network->peers().at(0x7000).address);
     settle({&client, &other, &stranger});
     EXPECT_EQ(client.heard("from a stranger"), 0u);
     const std::string refusals = testing::internal::GetCapturedStderr();
@@ -691,8 +692,8 @@ TEST_F(HostChange, AReplayIsTakenForAWhileAfterTheChangeAndNoLonger)
     SessionCopy &next = copy(1), &other = copy(2);
     host().vanish();
     ASSERT_TRUE(runUntil({&next, &other}, [&] { return joinedTo(other, next); }));
-    ASSERT_TRUE(runUntil({&next, &other}, [&] { return next.network->peers.contains(0x3000); }));
-    const kit::NetAddress from = next.network->peers.at(0x3000).address;
+    ASSERT_TRUE(runUntil({&next, &other}, [&] { return next.network->peers().contains(0x3000); }));
+    const kit::NetAddress from = next.network->peers().at(0x3000).address;
     // Frames run on beyond the window; the wall clock is set just inside it,
     // then just outside (both clocks must have run past it).
     constexpr float step = 1.0f / 30.0f;
@@ -764,7 +765,7 @@ TEST_F(HostChange, ACallReplayedToTheNextHostReachesEveryCopyInItsMakersName)
     for (SessionCopy* c : {&next, &prompt, &late})
         EXPECT_EQ(c->heard("into the void"), 1u) << std::hex << c->world.origin;
     // From the new host: its own calls, and nobody's in the old host's name.
-    const kit::NetAddress newHost = prompt.network->peers.at(0x2000).address;
+    const kit::NetAddress newHost = prompt.network->peers().at(0x2000).address;
     deliver(prompt, replayOf(0x1000, {0x1000, 0}, "as the old host"), newHost);
     deliver(prompt, replayOf(0x2000, {0x2000, 0}, "the new host's own"), newHost);
     EXPECT_EQ(prompt.heard("as the old host"), 0u);
@@ -783,7 +784,7 @@ TEST_F(HostChange, APickThatNeverAnswersIsPassedOver)
     EXPECT_EQ(fourth.network->migration().host(), 0x3000u);
     settle({&third, &fourth});
     for (SessionCopy* c : {&third, &fourth}) {
-        EXPECT_FALSE(c->network->peers.contains(0x2000)) << "the pick that never came back is let go";
+        EXPECT_FALSE(c->network->peers().contains(0x2000)) << "the pick that never came back is let go";
         EXPECT_TRUE(std::any_of(c->gone.begin(), c->gone.end(), [](const auto& g) { return g.first == 0x2000u; }));
     }
 }
@@ -802,9 +803,9 @@ TEST_F(HostChange, ACopyLeftAloneHostsItsOwnGames)
     ASSERT_TRUE(
         runUntil({&client}, [&] { return client.network->migration().outcome() != HostMigration::Outcome::none; }));
     EXPECT_EQ(client.network->migration().outcome(), HostMigration::Outcome::alone);
-    EXPECT_TRUE(client.network->isServer);
+    EXPECT_TRUE(client.network->isServer());
     EXPECT_FALSE(client.network->peer->isActive());
-    EXPECT_TRUE(client.network->peers.empty());
+    EXPECT_TRUE(client.network->peers().empty());
     EXPECT_TRUE(resumed);
     // Leaving for the menus forgets it.
     client.network->reset();
@@ -848,12 +849,12 @@ TEST(SessionWithoutRoster, ACopyWhoseHostNeverToldItTheSessionGoesAlone)
     client.network->join("127.0.0.1", old.peer.boundPort());
     ASSERT_TRUE(runUntil({&client}, [&] {
         old.frame(0x1000, 0x3000);
-        return client.network->peers.size() == 2;
+        return client.network->peers().size() == 2;
     }));
     old.peer.shutdown();
-    ASSERT_TRUE(runUntil({&client}, [&] { return client.network->isServer; }));
+    ASSERT_TRUE(runUntil({&client}, [&] { return client.network->isServer(); }));
     EXPECT_EQ(client.network->migration().outcome(), HostMigration::Outcome::alone);
-    EXPECT_TRUE(client.network->peers.empty()) << "every copy heard through the host goes with it";
+    EXPECT_TRUE(client.network->peers().empty()) << "every copy heard through the host goes with it";
     EXPECT_EQ(client.gone.size(), 2u);
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_NE(console.find("We have been disconnected.\n"), std::string::npos);

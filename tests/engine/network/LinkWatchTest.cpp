@@ -65,7 +65,7 @@ protected:
             const auto& a = first.network->migration().roster();
             const auto& b = second.network->migration().roster();
             return a && b && a->members.size() == 2 && b->members.size() == 2 &&
-                   first.network->peers.contains(secondOrigin) && second.network->peers.contains(firstOrigin);
+                   first.network->peers().contains(secondOrigin) && second.network->peers().contains(firstOrigin);
         })) << "the session did not come together";
     }
     void TearDown() override
@@ -120,7 +120,7 @@ TEST_F(LinkQualityInASession, TheHostMeasuresEveryJoinedCopyItself)
     for (const std::uint32_t origin : {firstOrigin, secondOrigin}) {
         const std::optional<LinkQuality> link = host.links().of(origin);
         ASSERT_TRUE(link) << std::hex << origin;
-        EXPECT_EQ(link, host.network->peer->linkQuality(host.network->peers.at(origin).address));
+        EXPECT_EQ(link, host.network->peer->linkQuality(host.network->peers().at(origin).address));
     }
     EXPECT_FALSE(host.links().of(hostOrigin)) << "no link to itself";
     EXPECT_FALSE(host.links().of(0x12345678)) << "nor to a copy it never heard of";
@@ -238,14 +238,14 @@ TEST_F(LinkQualityInASession, AJoinedCopyTakesReportsOnlyWholeAndFromItsHost)
 TEST_F(LinkQualityInASession, TheHostTakesNoReportFromAJoinedCopy)
 {
     testing::internal::CaptureStderr();
-    const kit::NetAddress fromFirst = host.network->peers.at(firstOrigin).address;
+    const kit::NetAddress fromFirst = host.network->peers().at(firstOrigin).address;
     host.network->handlePacket(linkReportPacket({{secondOrigin, LinkQuality{400, 0.07f}}}, fromFirst));
     const std::string refused = testing::internal::GetCapturedStderr();
     EXPECT_NE(refused.find("a link report, which only a host sends"), std::string::npos) << refused;
     EXPECT_FALSE(host.links().reported(secondOrigin));
     ASSERT_TRUE(host.links().of(secondOrigin));
     EXPECT_EQ(host.links().of(secondOrigin),
-              host.network->peer->linkQuality(host.network->peers.at(secondOrigin).address))
+              host.network->peer->linkQuality(host.network->peers().at(secondOrigin).address))
         << "the host measures for itself";
 }
 

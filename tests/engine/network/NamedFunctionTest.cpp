@@ -43,9 +43,9 @@ TEST_F(OneCopy, AWorldsHandlersRunOnlyWhileTheSystemIsThereAndEndWithIt)
     network->callFunction(ping, kit::EntityID{1, 3}); // the first world still exists, but is left
     EXPECT_EQ(ran, (std::vector<std::string>{"first", "second"}));
 
-    EXPECT_EQ(network->functions.at("ping")->num_slots(), 2u);
+    EXPECT_EQ(network->function("ping")->num_slots(), 2u);
     first.reset();
-    EXPECT_EQ(network->functions.at("ping")->num_slots(), 1u); // cut with its world
+    EXPECT_EQ(network->function("ping")->num_slots(), 1u); // cut with its world
     network->callFunction(ping, kit::EntityID{1, 4});
     EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "second"}));
 }
@@ -70,7 +70,7 @@ TEST_F(OneCopy, SwitchingScreensNeverDoublesAHandler)
         runs = 0;
         network->callFunction(ping, kit::EntityID{1, 1});
         EXPECT_EQ(runs, 1) << "round " << round;
-        EXPECT_EQ(network->functions.at("ping")->num_slots(), 1u);
+        EXPECT_EQ(network->function("ping")->num_slots(), 1u);
     }
     // The system goes with the application's world; the handlers' connections with it.
 }
@@ -154,5 +154,5 @@ TEST_F(OneCopy, ANameKeepsTheArgumentTypesItWasFirstRegisteredWith)
                       "Named function \"scale\" was registered with other argument types\n");
     EXPECT_EQ(seen, 0.0f);
     EXPECT_EQ(network->pendingCalls.bitsUsed(), 0u); // nothing queued for the peers either
-    EXPECT_EQ(network->functions.at("scale")->num_slots(), 1u);
+    EXPECT_EQ(network->function("scale")->num_slots(), 1u);
 }

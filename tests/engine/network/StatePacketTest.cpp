@@ -90,8 +90,8 @@ TEST(StatePackets, SixteenPlanesGoOutInDatagramsBelowTheMtuAndAllArrive)
             for (float v : static_cast<Block*>(parts[p])->values)
                 EXPECT_EQ(v, float(i)) << "plane " << i << " part " << p;
     }
-    ASSERT_TRUE(receiver.network->peers.contains(0x1111));
-    EXPECT_EQ(receiver.network->peers.at(0x1111).screenName, "game");
+    ASSERT_TRUE(receiver.network->peers().contains(0x1111));
+    EXPECT_EQ(receiver.network->peers().at(0x1111).screenName, "game");
 }
 
 TEST(StatePackets, EachPacketStandsOnItsOwn)

@@ -145,11 +145,11 @@ TEST_F(Joined, TheNextHostWaitsSixSecondsForTheOthersToComeBack)
     wall(HostMigration::awaitSeconds + 1.0);
     frames(HostMigration::awaitSeconds - 0.1f);
     EXPECT_EQ(migration().awaited(), std::set<std::uint32_t>{0x9000});
-    EXPECT_TRUE(network->peers.contains(0x9000)) << "its record waits for it meanwhile";
+    EXPECT_TRUE(network->peers().contains(0x9000)) << "its record waits for it meanwhile";
     frames(0.2f);
     EXPECT_TRUE(migration().awaited().empty());
     frames(NetworkSystem::peerSilenceLimit + 0.1f);
-    EXPECT_FALSE(network->peers.contains(0x9000)) << "then it lapses as any silent copy's";
+    EXPECT_FALSE(network->peers().contains(0x9000)) << "then it lapses as any silent copy's";
 }
 
 TEST(PeerSilence, ACopyIsForgottenFiveSecondsAfterItsLastWord)
@@ -164,11 +164,11 @@ TEST(PeerSilence, ACopyIsForgottenFiveSecondsAfterItsLastWord)
     state.write(std::string("game"));
     state.write(false);
     network->handlePacket(kit::NetPeer::Packet{bytesOf(state), kit::NetAddress{0x7F000001, 4000}, 1});
-    ASSERT_TRUE(network->peers.contains(0x7000));
+    ASSERT_TRUE(network->peers().contains(0x7000));
     world.update(NetworkSystem::peerSilenceLimit - 0.01f);
-    EXPECT_TRUE(network->peers.contains(0x7000));
+    EXPECT_TRUE(network->peers().contains(0x7000));
     world.update(0.02f);
-    EXPECT_FALSE(network->peers.contains(0x7000));
+    EXPECT_FALSE(network->peers().contains(0x7000));
 }
 
 TEST(CallReplayWindows, OwnBatchesAreKeptTenSecondsAndRunsRememberedThirty)

@@ -1,11 +1,11 @@
 // Two copies of the game in one process, connected on loopback inside the
 // private network namespace: a death is scored by the copy that owns the
 // plane, once, and every copy sees the same points.
-#include "game/match/MatchFunctions.h"
 #include "game/combat/Health.h"
-#include "game/match/PlayerSpawnComp.h"
 #include "game/combat/Score.h"
 #include "game/combat/ScoreFunctions.h"
+#include "game/match/MatchFunctions.h"
+#include "game/match/PlayerSpawnComp.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -118,7 +118,7 @@ struct Session : ::testing::Test {
         testing::internal::CaptureStderr();
         host.network->host(0, 4);
         client.network->join("127.0.0.1", host.network->peer->boundPort());
-        ASSERT_TRUE(runUntil(host, client, [&] { return host.network->peers.contains(0xB000); }));
+        ASSERT_TRUE(runUntil(host, client, [&] { return host.network->peers().contains(0xB000); }));
         for (Copy* c : {&host, &client}) {
             c->plane(hosts);
             c->plane(clients);

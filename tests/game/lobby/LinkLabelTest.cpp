@@ -47,7 +47,7 @@ TEST(LinkLabels, KnowNoLinkToTheirOwnCopyOrWithoutANetwork)
     EXPECT_FALSE(linkTo(&alone, 5)) << "no network system";
     auto* network = new kit::NetworkSystem(30.0f);
     alone.addComponent(kit::EntityHandle{alone.systemEntity(), &alone}, network);
-    network->peers[5] = kit::NetworkSystem::PeerRecord{{}, 5, "joinScreen"};
+    network->recordPeer(kit::NetworkSystem::PeerRecord{{}, 5, "joinScreen"});
     EXPECT_FALSE(linkTo(&alone, 0x1234)) << "its own copy";
     EXPECT_FALSE(linkTo(&alone, 5)) << "a copy it has no connection to";
 }

@@ -1,7 +1,5 @@
 // The match world on a hidden window with the game's assets: one copy, and
 // two copies connected on loopback inside the private network namespace.
-#include "game/match/MatchFunctions.h"
-#include "game/players/PlayerInfo.h"
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Health.h"
 #include "game/combat/HealthBar.h"
@@ -9,10 +7,12 @@
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/ShadowOfObject.h"
 #include "game/flight/PlanePhysics.h"
-#include "game/powerups/GatlingGunPower.h"
-#include "game/powerups/InvincibilityPower.h"
+#include "game/match/MatchFunctions.h"
 #include "game/match/MatchStart.h"
 #include "game/match/Timer.h"
+#include "game/players/PlayerInfo.h"
+#include "game/powerups/GatlingGunPower.h"
+#include "game/powerups/InvincibilityPower.h"
 #include "game/weapons/BasicGun.h"
 #include "game/weapons/Bomb.h"
 #include "game/weapons/ProjectileBudget.h"
@@ -267,13 +267,13 @@ TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
     kit::NetworkSystem::PeerRecord peer;
     peer.origin = 0xB000;
     peer.screenName = "joinScreen";
-    c.network->peers[0xB000] = peer;
     for (int i = 0; i < 10; ++i) {
-        c.network->peers[0xB000].heardAt += 1.0f / 60.0f; // still heard from
+        c.network->recordPeer(peer); // still heard from
         c.frame();
     }
     EXPECT_EQ(count<PlanePhysics>(c.world()), 0u);
-    c.network->peers[0xB000].screenName = "game";
+    peer.screenName = "game";
+    c.network->recordPeer(peer);
     c.frame();
     EXPECT_EQ(count<PlanePhysics>(c.world()), 1u);
 }
@@ -283,13 +283,12 @@ TEST_F(Match, AJoinedCopyNeverStartsTheMatchItselfEvenWhenEveryCopyShowsItsGame)
     auto& c = copy(0xA000);
     c.addPlayer(0);
     c.enterMatch();
-    c.network->isServer = false; // the host is the peer below; it starts the match
+    c.network->startAs(kit::NetworkSystem::Role::client); // the host is the peer below; it starts the match
     kit::NetworkSystem::PeerRecord host;
     host.origin = 0xB000;
     host.screenName = "game";
-    c.network->peers[0xB000] = host;
     for (int i = 0; i < 10; ++i) {
-        c.network->peers[0xB000].heardAt += 1.0f / 60.0f;
+        c.network->recordPeer(host);
         c.frame();
     }
     EXPECT_EQ(count<PlanePhysics>(c.world()), 0u);
@@ -498,7 +497,7 @@ TEST_F(Match, AJoinedCopysClockWaitsALittleForTheHostsEnd)
     kit::SettingsEntryBase::refreshAll();
     auto& c = copy(0xB000);
     c.addPlayer(0);
-    c.network->isServer = false; // joined: the host starts the match, here by hand
+    c.network->startAs(kit::NetworkSystem::Role::client); // joined: the host starts the match, here by hand
     c.enterMatch();
     kit::World* game = &c.world();
     c.network->callFunction(fn::startGameplay, game->systemEntity());
@@ -517,7 +516,7 @@ TEST_F(Match, TheClockEndsTheMatchJustPastItsLengthAndAJoinedCopysJustPastItsGra
     for (const bool hosting : {true, false}) {
         auto& c = copy(hosting ? 0xA100 : 0xB100);
         c.addPlayer(0);
-        c.network->isServer = hosting;
+        c.network->startAs(hosting ? kit::NetworkSystem::Role::server : kit::NetworkSystem::Role::client);
         c.enterMatch();
         kit::World* game = &c.world();
         c.network->callFunction(fn::startGameplay, game->systemEntity());

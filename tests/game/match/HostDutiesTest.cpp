@@ -153,7 +153,7 @@ TEST_F(HostDuties, AJoinedCopyLeftAloneStartsItsOwnGame)
     ASSERT_EQ(count<Timer>(joined.world()), 0u);
     leave(0);
     ASSERT_TRUE(until([&] { return count<PlanePhysics>(joined.world()) == 1; }));
-    EXPECT_TRUE(joined.network->isServer);
+    EXPECT_TRUE(joined.network->isServer());
     EXPECT_EQ(joined.network->migration().outcome(), kit::HostMigration::Outcome::alone);
     EXPECT_EQ(count<Timer>(joined.world()), 1u);
     EXPECT_EQ(count<PowerupSpawnSystem>(joined.world()), 1u);

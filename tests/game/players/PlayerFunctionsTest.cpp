@@ -287,7 +287,7 @@ TEST_F(Announcements, AColourTakenAlreadyGetsNoSeatAndNobodyIsPushedOut)
 
 TEST_F(Announcements, AJoinedCopyTakesItsHostsWordUpToSixPlayersOfOthers)
 {
-    network->isServer = false;
+    network->startAs(kit::NetworkSystem::Role::client);
     const kit::EntityHandle mine = world.createEntity();
     announce(mine.id, 0, 1);
     // The host seated these: a colour this copy's own wears too (its player

@@ -324,7 +324,7 @@ TEST_F(JoinScreen, ACopyHeardForTheFirstTimeMakesEveryCopyAnnounceItsPlayers)
     };
     EXPECT_EQ(sent().find("requestPlayers"), std::string::npos) << "nobody new: nothing to ask";
     // The first state packet of another copy: the connection is up now.
-    network->peers[world()->origin + 1] = kit::NetworkSystem::PeerRecord{{}, world()->origin + 1, "joinScreen"};
+    network->recordPeer(kit::NetworkSystem::PeerRecord{{}, world()->origin + 1, "joinScreen"});
     frame();
     EXPECT_NE(sent().find("requestPlayers"), std::string::npos);
     EXPECT_NE(sent().find("spawnPersistantPlayer"), std::string::npos) << "this copy's player is announced again";
@@ -338,10 +338,11 @@ TEST_F(JoinScreen, ThePlayersOfACopyThatLeftAreRemoved)
     network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{other, 4}, playerColours()[1], 5);
     frame();
     EXPECT_EQ(players(), 3u) << "players whose copy was not heard from yet stay (their call came first)";
-    network->peers[other] = kit::NetworkSystem::PeerRecord{{}, other, "joinScreen"};
+    network->recordPeer(kit::NetworkSystem::PeerRecord{{}, other, "joinScreen"});
     frame();
     EXPECT_NE(shown().find("2 Remote Players Joined\n"), std::string::npos);
-    network->peers.erase(other); // disconnected
+    network->forgetPeers([other](const kit::NetworkSystem::PeerRecord& r) { return r.origin == other; },
+                         kit::NetworkSystem::Departure::left); // disconnected
     frame();
     frame();
     EXPECT_EQ(players(), 1u);
@@ -465,10 +466,10 @@ TEST_F(JoinScreen, EnterBeginsTheRoundThroughTheLoadingScreen)
 
 TEST_F(JoinScreen, NoRoundBeginsWhileACopyStillShowsItsWinScreen)
 {
-    network->peers[world()->origin + 1] = kit::NetworkSystem::PeerRecord{{}, world()->origin + 1, "winScreen"};
+    network->recordPeer(kit::NetworkSystem::PeerRecord{{}, world()->origin + 1, "winScreen"});
     press(enter);
     EXPECT_EQ(app->pending, nullptr);
-    network->peers[world()->origin + 1].screenName = "joinScreen";
+    network->recordPeer(kit::NetworkSystem::PeerRecord{{}, world()->origin + 1, "joinScreen"});
     press(enter);
     EXPECT_NE(app->pending, nullptr);
 }
@@ -510,7 +511,7 @@ protected:
     {
         host.network->host(0, 4);
         network->join("127.0.0.1", host.network->peer->boundPort());
-        if (!until(others, [&] { return host.network->peers.contains(world()->origin); }))
+        if (!until(others, [&] { return host.network->peers().contains(world()->origin); }))
             return false;
         for (OtherCopy* o : others) {
             if (o != &host)
@@ -529,7 +530,7 @@ TEST_F(JoinScreenInASession, ACopyLeftAloneByItsHostSaysItHostsItsOwnGames)
     ASSERT_TRUE(joinSession(host, {&host}, 1));
     EXPECT_EQ(shown().find("The host has gone"), std::string::npos) << "nothing to say while the host is there";
     host.network->reset();
-    ASSERT_TRUE(until({}, [&] { return network->isServer; }));
+    ASSERT_TRUE(until({}, [&] { return network->isServer(); }));
     frame();
     EXPECT_NE(shown().find("The host has gone: you host your own games now\n"), std::string::npos);
     EXPECT_TRUE(logged("The session's host has gone: this copy hosts its own games now"));
@@ -542,7 +543,7 @@ TEST_F(JoinScreenInASession, ACopyThatHostsInItsHostsPlaceOffersTheSession)
     ASSERT_TRUE(joinSession(host, {&host, &other}, 2));
     EXPECT_FALSE(discovery->hosting);
     host.network->reset();
-    ASSERT_TRUE(until({&other}, [&] { return network->isServer && network->peers.contains(0xFFFFFFFF); }));
+    ASSERT_TRUE(until({&other}, [&] { return network->isServer() && network->peers().contains(0xFFFFFFFF); }));
     frame();
     EXPECT_NE(shown().find("The host has gone: you host the session now\n"), std::string::npos);
     EXPECT_TRUE(discovery->hosting) << "the session is offered on the network again";
@@ -579,7 +580,7 @@ TEST_F(JoinScreenInASession, AHostBackOnTheJoinScreenOffersItsSession)
     OtherCopy guest(0xFFFFFFFF);
     network->host(0, 4);
     guest.network->join("127.0.0.1", network->peer->boundPort());
-    ASSERT_TRUE(until({&guest}, [&] { return network->peers.contains(0xFFFFFFFF); }));
+    ASSERT_TRUE(until({&guest}, [&] { return network->peers().contains(0xFFFFFFFF); }));
     app->setWorld(std::make_shared<kit::World>(createJoinScreen));
     frame();
     EXPECT_TRUE(discovery->hosting);

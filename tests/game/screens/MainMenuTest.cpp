@@ -199,7 +199,7 @@ TEST_F(MainMenu, ReturningToTheMenuRemovesOnlyTheOtherCopiesPlayers)
     for (const auto& player : world()->getEntities(kit::tagId("player"))->toVector())
         EXPECT_TRUE(world()->owns(player.id));
     EXPECT_FALSE(discovery->hosting);
-    EXPECT_TRUE(network->peers.empty());
+    EXPECT_TRUE(network->peers().empty());
 }
 
 } // namespace

@@ -153,7 +153,7 @@ TEST_F(NetworkScreen, HostingLeadsToTheJoinScreenAndIsAnnounced)
     tap(enter);
     EXPECT_TRUE(logged("Being a server"));
     EXPECT_TRUE(logged("Initializing join sreen!"));
-    EXPECT_TRUE(network->isServer);
+    EXPECT_TRUE(network->isServer());
     EXPECT_TRUE(discovery->hosting);
     // Back out: the main menu ends the session.
     tap(escape);
@@ -172,7 +172,7 @@ TEST_F(NetworkScreen, AServerThatStoppedHostingSinceTheListWasBuiltRebuildsTheSc
     tap(enter);
     EXPECT_EQ(count("Creating Network Screen"), 3);
     EXPECT_FALSE(logged("Initializing join sreen!"));
-    EXPECT_TRUE(network->isServer) << "no connection was attempted";
+    EXPECT_TRUE(network->isServer()) << "no connection was attempted";
 
     discovery->servers[server].hosting = true;
     rebuild();
@@ -190,7 +190,7 @@ TEST_F(NetworkScreen, JoiningAListedServerConnectsAsAClient)
     tap(up);
     tap(enter);
     EXPECT_TRUE(logged("Initializing join sreen!"));
-    EXPECT_FALSE(network->isServer);
+    EXPECT_FALSE(network->isServer());
     EXPECT_FALSE(discovery->hosting) << "a client offers nothing to join";
 }
 
@@ -285,7 +285,7 @@ TEST_F(NetworkScreen, AnInviteCodeJoinsTheGamePortItSpellsAtOnce)
     tap(enter);
     EXPECT_TRUE(logged("Joining the host of invite code " + code + " at 127.0.0.1:16533"));
     EXPECT_TRUE(logged("Initializing join sreen!"));
-    EXPECT_FALSE(network->isServer);
+    EXPECT_FALSE(network->isServer());
     EXPECT_NE(network->peer->connectionState(host), kit::NetPeer::ConnectionState::notConnected)
         << "connecting to the code's port";
     EXPECT_EQ(network->peer->connectionState(at(0x7F000001, 16532)), kit::NetPeer::ConnectionState::notConnected);
@@ -415,10 +415,10 @@ TEST_F(NetworkScreen, EscapeBOrBackReturnToTheMainMenu)
 TEST_F(NetworkScreen, EnteringItEndsTheSession)
 {
     discovery->hosting = true;
-    network->isServer = false;
+    network->startAs(kit::NetworkSystem::Role::client);
     rebuild();
     EXPECT_FALSE(discovery->hosting);
-    EXPECT_TRUE(network->isServer);
+    EXPECT_TRUE(network->isServer());
 }
 
 } // namespace

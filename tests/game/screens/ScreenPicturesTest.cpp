@@ -6,12 +6,12 @@
 #include "ScreenFixture.h"
 
 #include "game/match/MatchFunctions.h"
+#include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/NetworkScreen.h"
-#include "game/players/PlayerColours.h"
 #include "game/screens/WinScreen.h"
 
 #include "engine/network/HostMigration.h"
@@ -123,7 +123,7 @@ TEST_P(ScreenPictures, JoinScreenAfterItsHostWent)
     }
     ASSERT_TRUE(network->migration().roster().has_value());
     host->reset();
-    for (int i = 0; i < 3000 && !network->isServer; ++i)
+    for (int i = 0; i < 3000 && !network->isServer(); ++i)
         frame();
     frames(5);
     picture("join-screen-host-gone");

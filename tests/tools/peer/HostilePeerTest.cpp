@@ -147,8 +147,8 @@ wait 0.5
     std::string screen; // as the host heard it (the record goes when the peer leaves)
     runAlongside(run, [&] {
         host.world.update(1.0f / 60.0f);
-        if (host.network->peers.contains(peerOrigin))
-            screen = host.network->peers.at(peerOrigin).screenName;
+        if (host.network->peers().contains(peerOrigin))
+            screen = host.network->peers().at(peerOrigin).screenName;
     });
     EXPECT_EQ(run.finish(), 0) << run.output();
     testing::internal::GetCapturedStdout();
@@ -171,7 +171,7 @@ TEST(HostilePeer, ItPrintsTheGamesCallsStateAndConnectionEvents)
     ScriptRun run(joinScript(port, "wait copy 5\nwait call record 5\nwait screen game 5\nwait 0.3\n"));
     bool called = false;
     runAlongside(run, [&] {
-        if (!called && host.network->peers.contains(peerOrigin)) {
+        if (!called && host.network->peers().contains(peerOrigin)) {
             host.network->callFunction(record, kit::EntityID{hostOrigin, 3}, "x", 1.0f);
             called = true;
         }
@@ -250,8 +250,8 @@ wait 0.5
     std::string screen;
     runAlongside(run, [&] {
         joined.world.update(1.0f / 60.0f);
-        if (joined.network->peers.contains(peerOrigin))
-            screen = joined.network->peers.at(peerOrigin).screenName;
+        if (joined.network->peers().contains(peerOrigin))
+            screen = joined.network->peers().at(peerOrigin).screenName;
     });
     EXPECT_EQ(run.finish(), 0) << run.output();
     testing::internal::GetCapturedStdout();
@@ -275,7 +275,7 @@ TEST(HostilePeer, AWaitThatTimesOutOrLosesItsHostFailsTheScript)
     // (were it to wait, the test would hang and time out).
     ScriptRun run(joinScript(host->network->peer->boundPort(), "wait copy 5\nwait call never 3600\n"));
     runAlongside(run, [&] {
-        if (host && host->network->peers.contains(peerOrigin))
+        if (host && host->network->peers().contains(peerOrigin))
             host.reset();
         else if (host)
             host->world.update(1.0f / 60.0f);
