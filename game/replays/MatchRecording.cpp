@@ -4,6 +4,7 @@
 #include "game/players/PlayerInfo.h"
 
 #include "engine/core/World.h"
+#include "engine/network/CallBatch.h"
 #include "engine/network/NetworkSystem.h"
 
 namespace skyscuffle {
@@ -33,12 +34,10 @@ void MatchRecording::initialize()
         arguments.write(player.id);
         kit::serializeArgument(arguments, texture);
         kit::serializeArgument(arguments, number);
-        batch.write(kit::NetworkSystem::remoteCallsId);
-        batch.write(std::string(fn::spawnPersistantPlayer.name));
-        batch.write(arguments);
+        kit::callBatch::append(batch, fn::spawnPersistantPlayer.name, arguments);
     }
     if (batch.bitsUsed() > 0) {
-        batch.write(std::uint8_t{0});
+        kit::callBatch::finish(batch);
         recorder_->calls({batch.data(), batch.bytesUsed()});
     }
 }

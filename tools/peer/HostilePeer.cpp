@@ -2,6 +2,7 @@
 
 #include "ScriptLexer.h"
 
+#include "engine/network/CallBatch.h"
 #include "engine/network/NetworkSystem.h"
 
 #include <cmath>
@@ -152,12 +153,10 @@ void HostilePeer::appendRecord(kit::NetStream& packet, const Command& record)
 
 void HostilePeer::appendCall(kit::NetStream& batch, const Command& call)
 {
-    batch.write(kit::NetworkSystem::remoteCallsId);
-    batch.write(call.text);
     kit::NetStream arguments;
     for (const Value& value : call.values)
         ValueWriter::write(arguments, value, context_);
-    batch.write(arguments);
+    kit::callBatch::append(batch, call.text, arguments);
 }
 
 void HostilePeer::sendBatch(const std::vector<Command>& body)
@@ -175,7 +174,7 @@ void HostilePeer::sendBatch(const std::vector<Command>& body)
         }
     }
     if (anyCall) {
-        calls.write(std::uint8_t{0});
+        kit::callBatch::finish(calls);
         send(calls, calls.bytesUsed(), true);
     }
     if (anyRecord) {

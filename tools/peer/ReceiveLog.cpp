@@ -2,6 +2,7 @@
 
 #include "ScriptLexer.h"
 
+#include "engine/network/CallBatch.h"
 #include "engine/network/MessageIdentifiers.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/stream/CompactState.h"
@@ -98,18 +99,10 @@ void ReceiveLog::state(const kit::NetPeer::Packet& packet)
 void ReceiveLog::remoteCalls(const kit::NetPeer::Packet& packet, double now)
 {
     tick(now);
-    kit::NetStream in(packet.data.data(), packet.data.size());
-    for (;;) {
-        std::uint8_t marker = 0;
-        if (!in.read(marker) || marker != kit::NetworkSystem::remoteCallsId)
-            break;
-        std::string name;
-        kit::NetStream arguments;
-        if (!in.read(name) || !in.read(arguments)) {
-            ++malformed_;
-            break;
-        }
-        const std::string shown = ScriptLexer::shown(name);
+    kit::CallBatchReader in(packet.data.data(), packet.data.size());
+    while (std::optional<kit::BatchedCall> call = in.next()) {
+        kit::NetStream& arguments = call->arguments;
+        const std::string shown = ScriptLexer::shown(call->name);
         ++calls[shown];
         ++callCount_;
         kit::EntityID entity;
@@ -122,6 +115,8 @@ void ReceiveLog::remoteCalls(const kit::NetPeer::Packet& packet, double now)
             ++callsUnshown_;
         }
     }
+    if (in.broken())
+        ++malformed_;
 }
 
 void ReceiveLog::tick(double now, bool force)

@@ -187,6 +187,21 @@ TEST_F(Judge, AJoinedCopyNeverCountsItselfAmongItsPeers)
     EXPECT_EQ(network->peers().size(), 1u);
 }
 
+TEST_F(Judge, ACallCutShortIsRefusedAndTheCallsBeforeItRun)
+{
+    introduce(tapOrigin, tap);
+    std::vector<std::uint8_t> bytes =
+        bytesOf(batchOf({{"anyones", {tapOrigin, 1}, "kept"}, {"anyones", {tapOrigin, 2}, "cut"}}));
+    bytes.resize(bytes.size() - 3); // the end byte and the last two letters
+    network->handlePacket(kit::NetPeer::Packet{bytes, tap, 1});
+    EXPECT_EQ(ran, (std::vector<std::string>{"anyones:kept"}));
+    EXPECT_EQ(network->traffic.callsRun, 1u);
+    EXPECT_EQ(network->traffic.callsDropped, 1u);
+    capture();
+    EXPECT_EQ(linesOf(err, "Dropped from 127.0.0.1|5000"), 1) << err;
+    EXPECT_NE(err.find("whose last call is cut short"), std::string::npos) << err;
+}
+
 TEST_F(Judge, HeldCallsAreBounded)
 {
     network->limits.heldPackets = 2;
