@@ -50,9 +50,9 @@ std::uint32_t NetworkSystem::origin() const
     return world ? world->origin : localOrigin();
 }
 
-NetworkSystem* NetworkSystem::of(const World* world)
+NetworkSystem* NetworkSystem::of(World* world)
 {
-    return world ? world->getComponent<NetworkSystem>(world->systemEntity()) : nullptr;
+    return world ? world->single<NetworkSystem>() : nullptr;
 }
 
 template <class Pred> void NetworkSystem::dropPeers(Pred&& gone, Departure why)

@@ -139,8 +139,8 @@ public:
 
     // The origin this copy owns and announces: its world's.
     [[nodiscard]] std::uint32_t origin() const;
-    // The network system of a world (on its system entity), or null.
-    [[nodiscard]] static NetworkSystem* of(const World* world);
+    // The network system of a world, or null.
+    [[nodiscard]] static NetworkSystem* of(World* world);
 
     // Registers a handler for the system's whole life (engine and start-up
     // functions). The first parameter names the entity the call is about; the

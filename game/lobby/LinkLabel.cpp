@@ -22,7 +22,7 @@ glm::vec3 linkColour(const kit::LinkQuality& link)
     return kit::isPoor(link) ? poorLinkColour : fineLinkColour;
 }
 
-std::optional<kit::LinkQuality> linkTo(const kit::World* world, std::uint32_t origin)
+std::optional<kit::LinkQuality> linkTo(kit::World* world, std::uint32_t origin)
 {
     // Never one to the world's own copy: the network system knows no link to itself.
     const kit::NetworkSystem* network = kit::NetworkSystem::of(world);

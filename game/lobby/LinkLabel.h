@@ -27,6 +27,6 @@ glm::vec3 linkColour(const kit::LinkQuality& link);
 
 // The link to copy `origin` as the world's network system knows it; nothing
 // for the world's own copy, without a network system, or before the figures.
-std::optional<kit::LinkQuality> linkTo(const kit::World* world, std::uint32_t origin);
+std::optional<kit::LinkQuality> linkTo(kit::World* world, std::uint32_t origin);
 
 } // namespace skyscuffle

@@ -38,7 +38,7 @@ ProjectileLead ProjectileLead::along(glm::vec3 from, glm::vec2 velocity, float d
     return {glm::vec3(end, from.z), seconds * first};
 }
 
-float ProjectileLead::delayOf(const kit::World& world, kit::EntityID projectile)
+float ProjectileLead::delayOf(kit::World& world, kit::EntityID projectile)
 {
     if (world.owns(projectile) || !leadsProjectiles())
         return 0.0f;

@@ -43,7 +43,7 @@ struct ProjectileLead {
     // The delay of the projectile `projectile` in `world`: 0 for this copy's
     // own and while carrying projectiles forward is off
     // (tuning.network.projectileLead 0); else the one-way delay from its copy.
-    static float delayOf(const kit::World& world, kit::EntityID projectile);
+    static float delayOf(kit::World& world, kit::EntityID projectile);
     // This copy's own planes but `owner`, as targets.
     static std::vector<Target> ownPlanes(kit::World& world, kit::EntityID owner);
     // Where the projectile `projectile` of `owner`'s, fired at `position`,
