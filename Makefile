@@ -54,8 +54,9 @@ package:
 
 # The suite's build keeps line tables only (-g1): failures and sanitizer
 # reports still name file and line, and the build takes a fifth less time.
+# -O1 costs the build next to nothing and the tests' own runs a quarter less.
 test: deps
-	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1"
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	scripts/run-tests $(TEST_DIR)
 
