@@ -114,6 +114,17 @@ TEST_F(LogFile, VerboseKeepsDebugLinesToo)
     EXPECT_EQ(console.out(), "a debug line\n");
 }
 
+TEST_F(LogFile, OpeningAnotherFileLeavesTheFirst)
+{
+    ASSERT_TRUE(log::openFile(log::defaultDirectory()));
+    const fs::path other = root_ / "other";
+    ASSERT_TRUE(log::openFile(other));
+    test::ConsoleCapture console;
+    log::info() << "for the second";
+    EXPECT_EQ(logText().find("for the second"), std::string::npos);
+    EXPECT_NE(logFileText(other / "skyscuffle.log").find("for the second"), std::string::npos);
+}
+
 TEST_F(LogFile, AClosedFileTakesNoMoreLines)
 {
     ASSERT_TRUE(log::openFile(log::defaultDirectory()));

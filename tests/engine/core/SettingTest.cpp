@@ -112,6 +112,7 @@ TEST(Setting, TheListNamesEveryDeclarationWithoutTheTuningPrefix)
     EXPECT_NE(plain.find("declared.listed (number, 0 to 1, default 0.25): a tuned value\n"), std::string::npos)
         << plain;
     EXPECT_EQ(plain.find("tuning.declared.listed"), std::string::npos);
+    EXPECT_NE(plain.find("declared.name (text, default plane): a name\n"), std::string::npos) << plain;
     const std::string table = kit::settingsList(true);
     EXPECT_EQ(table.rfind("| Key | Type | Default | Range | |\n|---|---|---|---|---|\n", 0), 0u);
     EXPECT_NE(table.find("| `declared.listed` | number | 0.25 | 0 to 1 | a tuned value |\n"), std::string::npos);
