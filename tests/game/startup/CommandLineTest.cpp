@@ -2,6 +2,8 @@
 // --version answered at once, and every mistake one line and status 2.
 #include "game/startup/CommandLine.h"
 
+#include "engine/core/Setting.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -116,18 +118,55 @@ TEST(CommandLine, HelpAndVersionAnswerAndEndTheRunWell)
     EXPECT_EQ(o.out, "skyscuffle 1.0.0\n");
 }
 
+TEST(CommandLine, ListSettingsPrintsTheListPlainOrAsATableAndEndsTheRunWell)
+{
+    const Outcome plain = read({"--list-settings"});
+    EXPECT_FALSE(plain.line.run);
+    EXPECT_EQ(plain.line.status, 0);
+    EXPECT_EQ(plain.out, kit::settingsList(false));
+    const Outcome table = read({"--list-settings=markdown"});
+    EXPECT_FALSE(table.line.run);
+    EXPECT_EQ(table.out, kit::settingsList(true));
+    EXPECT_NE(plain.out, table.out);
+
+    const Outcome other = read({"--list-settings=html"});
+    EXPECT_EQ(other.line.status, 2);
+    EXPECT_EQ(other.out, "");
+    EXPECT_NE(other.error.find("'html'"), std::string::npos) << other.error;
+}
+
 TEST(CommandLine, EveryMistakeIsOneLineAndStatusTwo)
 {
     const std::vector<std::vector<const char*>> mistakes = {
-        {"--bogus"},         {"stray"},        {"--size"},           {"--size", "800"},
-        {"--size", "0x600"}, {"--size", "800x99999"}, {"--size", "800x600x2"}, {"--size", "-800x600"},
-        {"--join", ""},      {"--join", ":17000"},    {"--join", "host:0"},    {"--join", "host:65536"},
-        {"--join", "host:port"}, {"--join", "a:b:c"}, {"--data", ""},          {"--fullscreen", "--windowed"},
-        {"--host", "--join", "10.0.0.1"}, {"--mute=yes"}, {"--verbose", "--quiet"}, {"--quiet=1"},
-        {"--replay", ""}, {"--replay", "a.replay", "--host"}, {"--clip", "c.webp"},
-        {"--replay", "a.replay", "--clip", ""}, {"--replay", "a", "--clip", "c", "--clip-from", "-1"},
-        {"--replay", "a", "--clip", "c", "--clip-seconds", "0"}, {"--replay", "a", "--clip", "c", "--clip-seconds", "601"},
-        {"--replay", "a", "--clip", "c", "--clip-size", "8x8"}, {"--replay", "a", "--clip", "c", "--clip-size", "4000x100"},
+        {"--bogus"},
+        {"stray"},
+        {"--size"},
+        {"--size", "800"},
+        {"--size", "0x600"},
+        {"--size", "800x99999"},
+        {"--size", "800x600x2"},
+        {"--size", "-800x600"},
+        {"--join", ""},
+        {"--join", ":17000"},
+        {"--join", "host:0"},
+        {"--join", "host:65536"},
+        {"--join", "host:port"},
+        {"--join", "a:b:c"},
+        {"--data", ""},
+        {"--fullscreen", "--windowed"},
+        {"--host", "--join", "10.0.0.1"},
+        {"--mute=yes"},
+        {"--verbose", "--quiet"},
+        {"--quiet=1"},
+        {"--replay", ""},
+        {"--replay", "a.replay", "--host"},
+        {"--clip", "c.webp"},
+        {"--replay", "a.replay", "--clip", ""},
+        {"--replay", "a", "--clip", "c", "--clip-from", "-1"},
+        {"--replay", "a", "--clip", "c", "--clip-seconds", "0"},
+        {"--replay", "a", "--clip", "c", "--clip-seconds", "601"},
+        {"--replay", "a", "--clip", "c", "--clip-size", "8x8"},
+        {"--replay", "a", "--clip", "c", "--clip-size", "4000x100"},
         {"--replay", "a", "--clip", "c", "--clip-from", "soon"},
     };
     for (const auto& words : mistakes) {
