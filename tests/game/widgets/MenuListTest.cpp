@@ -67,7 +67,9 @@ TEST_F(MenuLists, EnterAndTheirPadButtonsChooseTheSelectedEntryButAltEnterDoesNo
     menu->onKey(key(kit::keys::down));
     menu->onKey(key(kit::keys::enter));
     menu->onKey(key(kit::keys::keypadEnter));
+    EXPECT_EQ(chosen, (std::vector<int>{1, 1}));
     menu->onKey(key(kit::keys::enter, true)); // full screen, not a choice
+    EXPECT_EQ(chosen.size(), 2u);
     menu->onButton(button(kit::pad::a));
     menu->onButton(button(kit::pad::start));
     menu->onButton(button(kit::pad::x));
