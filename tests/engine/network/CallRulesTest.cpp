@@ -1,8 +1,9 @@
 // What a copy accepts from its peers: who may call which function about
 // which entity, which copy a connection is, and how much a connection may
 // make it do per second. Packets are handed to the network system as its
-// receive loop would; the relaying cases run real sockets on loopback inside
-// the private network namespace.
+// receive loop would.
+#include "CallRulesFixture.h"
+
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -17,83 +18,21 @@
 #include <thread>
 
 using kit::NetworkSystem;
+using test::anyones;
+using test::batchOf;
+using test::Call;
+using test::CallBeacon;
+using test::hostOnly;
+using test::hostOrigin;
+using test::mine;
+using test::packetBytes;
+using test::spawnMany;
+using test::stateOf;
+using test::takeIt;
+using test::tapOrigin;
+using test::thirdOrigin;
 
 namespace {
-
-constexpr kit::NamedFunction<std::string> mine{"mine"};
-constexpr kit::NamedFunction<std::string> anyones{"anyones", kit::Caller::anyone};
-constexpr kit::NamedFunction<std::string> hostOnly{"hostOnly", kit::Caller::host};
-constexpr kit::NamedFunction<std::string> takeIt{"takeIt", kit::Caller::ownerOrShared};
-constexpr kit::NamedFunction<int> spawnMany{"spawnMany", kit::Caller::anyone};
-
-constexpr std::uint32_t hostOrigin = 0x1000;
-constexpr std::uint32_t tapOrigin = 0x2000;
-constexpr std::uint32_t thirdOrigin = 0x3000;
-
-// A replicated component whose received state is logged.
-class CallBeacon : public kit::Component {
-public:
-    explicit CallBeacon(std::vector<std::string>* log = nullptr) : log(log)
-    {
-        addTag(kit::tagId("beacon"));
-        addTag(kit::tagId("networked"));
-    }
-    void serialize(kit::NetStream& stream) override
-    {
-        stream.serialize(value);
-        if (!stream.writing && log)
-            log->push_back("state");
-    }
-    std::string networkTypeName() const override { return "beacon"; }
-    std::vector<std::string>* log;
-    std::uint8_t value = 0;
-};
-
-// One call as a peer would write it.
-struct Call {
-    std::string name;
-    kit::EntityID about;
-    std::string text;
-};
-
-kit::NetStream batchOf(const std::vector<Call>& calls)
-{
-    kit::NetStream batch;
-    for (const Call& call : calls) {
-        kit::NetStream arguments;
-        arguments.write(call.about);
-        arguments.write(call.text);
-        batch.write(NetworkSystem::remoteCallsId);
-        batch.write(call.name);
-        batch.write(arguments);
-    }
-    batch.write(std::uint8_t{0});
-    return batch;
-}
-
-// A state packet in the name of `origin`, with one beacon record per entity.
-kit::NetStream stateOf(std::uint32_t origin, const std::vector<kit::EntityID>& beacons = {}, std::uint8_t value = 7)
-{
-    kit::NetStream packet;
-    packet.write(NetworkSystem::stateUpdateId);
-    packet.write(origin);
-    packet.write(std::string("lobby"));
-    for (const kit::EntityID& id : beacons) {
-        kit::NetStream state;
-        state.write(value);
-        packet.write(true);
-        packet.write(id);
-        packet.write(std::string("beacon"));
-        packet.write(state);
-    }
-    packet.write(false);
-    return packet;
-}
-
-std::vector<std::uint8_t> bytesOf(const kit::NetStream& stream)
-{
-    return std::vector<std::uint8_t>(stream.data(), stream.data() + stream.bytesUsed());
-}
 
 int linesOf(const std::string& text, const std::string& start)
 {
@@ -141,7 +80,7 @@ struct Judge : ::testing::Test {
 
     void receive(const kit::NetStream& packet, const kit::NetAddress& from)
     {
-        network->handlePacket(kit::NetPeer::Packet{bytesOf(packet), from, 1});
+        network->handlePacket(kit::NetPeer::Packet{packetBytes(packet), from, 1});
     }
     void calls(const std::vector<Call>& batch, const kit::NetAddress& from) { receive(batchOf(batch), from); }
     void introduce(std::uint32_t origin, const kit::NetAddress& from) { receive(stateOf(origin), from); }
@@ -191,7 +130,7 @@ TEST_F(Judge, ACallCutShortIsRefusedAndTheCallsBeforeItRun)
 {
     introduce(tapOrigin, tap);
     std::vector<std::uint8_t> bytes =
-        bytesOf(batchOf({{"anyones", {tapOrigin, 1}, "kept"}, {"anyones", {tapOrigin, 2}, "cut"}}));
+        packetBytes(batchOf({{"anyones", {tapOrigin, 1}, "kept"}, {"anyones", {tapOrigin, 2}, "cut"}}));
     bytes.resize(bytes.size() - 3); // the end byte and the last two letters
     network->handlePacket(kit::NetPeer::Packet{bytes, tap, 1});
     EXPECT_EQ(ran, (std::vector<std::string>{"anyones:kept"}));
@@ -409,12 +348,12 @@ TEST_F(Judge, AHandlerSeesItsOwnCallAndTheOneRightBeforeAndRefusesOnlyItsOwn)
                        "e: note by " + peer,       // another batch
                    }));
     ASSERT_EQ(passed.batches.size(), 2u);
-    EXPECT_EQ(passed.batches[0], bytesOf(batchOf({{"note", {tapOrigin, 1}, "a"},
-                                                  {"note", {tapOrigin, 1}, "b"},
-                                                  {"note", {tapOrigin, 1}, "c"},
-                                                  {"outer", {tapOrigin, 1}, "o"},
-                                                  {"note", {tapOrigin, 1}, "d"}})));
-    EXPECT_EQ(passed.batches[1], bytesOf(batchOf({{"note", {tapOrigin, 1}, "e"}})));
+    EXPECT_EQ(passed.batches[0], packetBytes(batchOf({{"note", {tapOrigin, 1}, "a"},
+                                                      {"note", {tapOrigin, 1}, "b"},
+                                                      {"note", {tapOrigin, 1}, "c"},
+                                                      {"outer", {tapOrigin, 1}, "o"},
+                                                      {"note", {tapOrigin, 1}, "d"}})));
+    EXPECT_EQ(passed.batches[1], packetBytes(batchOf({{"note", {tapOrigin, 1}, "e"}})));
     EXPECT_EQ(network->traffic.callsDropped, 1u);
     network->tap = nullptr;
 }
@@ -459,130 +398,4 @@ TEST_F(Judge, ARuleIsPartOfTheDeclaration)
     capture();
     EXPECT_EQ(err, "Named function \"mine\" was registered with another caller rule\n"
                    "Named function \"mine\" was registered with another caller rule\n");
-}
-
-namespace {
-
-// A hosting copy, one joined copy and two bare transports connected to the
-// host: the relaying of what one connection sends to the others.
-struct Relay : ::testing::Test {
-    struct Copy {
-        kit::World world;
-        NetworkSystem* network = new NetworkSystem(30.0f);
-        std::vector<std::string> ran;
-        explicit Copy(std::uint32_t origin)
-        {
-            world.origin = origin;
-            world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
-            for (const auto* f : {&mine, &anyones, &hostOnly}) {
-                network->registerFunction(*f,
-                                          [this, name = std::string(f->name)](kit::EntityHandle, const std::string& t) {
-                                              ran.push_back(name + ":" + t);
-                                          });
-            }
-        }
-    };
-    Copy host{hostOrigin};
-    Copy joined{thirdOrigin};
-    kit::NetPeer tap, listener;
-    std::vector<kit::NetPeer::Packet> heard; // by the listener
-
-    void SetUp() override
-    {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        host.network->host(0, 8);
-        const std::uint16_t port = host.network->peer->boundPort();
-        joined.network->join("127.0.0.1", port);
-        for (kit::NetPeer* p : {&tap, &listener}) {
-            ASSERT_TRUE(p->start(0, 1));
-            ASSERT_TRUE(p->connect("127.0.0.1", port));
-        }
-        ASSERT_TRUE(pump([&] { return host.network->peer->connectionCount() == 3 && tap.connectionCount() == 1; }));
-        ASSERT_TRUE(pump([&] { return host.network->peers().contains(thirdOrigin); }));
-        send(tap, stateOf(tapOrigin));
-        ASSERT_TRUE(pump([&] { return host.network->peers().contains(tapOrigin); }));
-        heard.clear();
-    }
-    void TearDown() override
-    {
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
-    }
-    kit::NetAddress hostAddress() { return kit::NetAddress{0x7F000001, host.network->peer->boundPort()}; }
-    void send(kit::NetPeer& from, const kit::NetStream& packet)
-    {
-        ASSERT_TRUE(
-            from.send(packet.data(), packet.bytesUsed(), kit::NetPeer::Reliability::reliableOrdered, 1, hostAddress()));
-    }
-    bool pump(const std::function<bool()>& done)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (std::chrono::steady_clock::now() < end) {
-            host.world.update(1.0f / 60.0f);
-            joined.world.update(1.0f / 60.0f);
-            kit::NetPeer::Packet p;
-            while (tap.receive(p)) {
-            }
-            while (listener.receive(p))
-                if (p.id() == NetworkSystem::remoteCallsId)
-                    heard.push_back(p);
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
-};
-
-} // namespace
-
-TEST_F(Relay, ABatchWithNothingRefusedGoesOnUnchanged)
-{
-    const kit::NetStream batch = batchOf({{"mine", {tapOrigin, 1}, "a"}, {"anyones", {thirdOrigin, 2}, "b"}});
-    send(tap, batch);
-    ASSERT_TRUE(pump([&] { return !heard.empty() && joined.ran.size() == 2; }));
-    EXPECT_EQ(heard[0].data, bytesOf(batch));
-    EXPECT_EQ(joined.ran, (std::vector<std::string>{"mine:a", "anyones:b"}));
-    EXPECT_EQ(host.ran, joined.ran);
-}
-
-TEST_F(Relay, RefusedCallsAreLeftOutOfTheRelayedBatch)
-{
-    send(tap, batchOf({{"mine", {tapOrigin, 1}, "a"},
-                       {"mine", {thirdOrigin, 1}, "not theirs"},
-                       {"hostOnly", {tapOrigin, 1}, "not the host"},
-                       {"unknown", {tapOrigin, 1}, ""},
-                       {"anyones", {thirdOrigin, 2}, "b"}}));
-    ASSERT_TRUE(pump([&] { return !heard.empty() && joined.ran.size() == 2; }));
-    pump([] { return false; }); // nothing else arrives
-    EXPECT_EQ(heard.size(), 1u);
-    EXPECT_EQ(heard[0].data, bytesOf(batchOf({{"mine", {tapOrigin, 1}, "a"}, {"anyones", {thirdOrigin, 2}, "b"}})));
-    EXPECT_EQ(joined.ran, (std::vector<std::string>{"mine:a", "anyones:b"}));
-    EXPECT_EQ(host.ran, joined.ran);
-}
-
-TEST_F(Relay, ABatchWithEverythingRefusedGoesNowhere)
-{
-    send(tap, batchOf({{"hostOnly", {tapOrigin, 1}, "x"}}));
-    send(tap, batchOf({{"mine", {tapOrigin, 1}, "after"}}));
-    ASSERT_TRUE(pump([&] { return joined.ran.size() == 1; }));
-    pump([] { return false; });
-    ASSERT_EQ(heard.size(), 1u);
-    EXPECT_EQ(joined.ran, std::vector<std::string>{"mine:after"});
-}
-
-TEST_F(Relay, OnlyTheHostsHostOnlyCallsReachTheOthers)
-{
-    // The joined copy's own call runs there; the host refuses it and passes it on to nobody.
-    joined.network->callFunction(hostOnly, kit::EntityID{thirdOrigin, 0}, "from the joined copy");
-    host.network->callFunction(hostOnly, kit::EntityID{hostOrigin, 0}, "from the host");
-    ASSERT_TRUE(pump([&] { return joined.ran.size() == 2 && !heard.empty(); }));
-    pump([] { return false; });
-    EXPECT_EQ(joined.ran, (std::vector<std::string>{"hostOnly:from the joined copy", "hostOnly:from the host"}));
-    EXPECT_EQ(host.ran, std::vector<std::string>{"hostOnly:from the host"});
-    for (const auto& packet : heard) {
-        const std::string bytes(packet.data.begin(), packet.data.end());
-        EXPECT_EQ(bytes.find("from the joined copy"), std::string::npos);
-    }
 }
