@@ -1,5 +1,6 @@
-// The match world on a hidden window with the game's assets: one copy, and
-// two copies connected on loopback inside the private network namespace.
+// The match world of one copy on a hidden window with the game's assets: its
+// planes and what they carry, the arena's walls and floor, leaving for the
+// menu, and a scripted flight.
 #include "game/ai/PlaneDecisionTree.h"
 #include "game/combat/Health.h"
 #include "game/combat/HealthBar.h"
@@ -17,6 +18,7 @@
 #include "game/weapons/Bomb.h"
 #include "game/weapons/ProjectileBudget.h"
 
+#include "MatchFixture.h"
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/input/Joystick.h"
@@ -45,72 +47,8 @@
 #include <thread>
 
 using namespace skyscuffle;
-
-namespace {
-
-class Match : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(SKYSCUFFLE_SOURCE_DIR); // the game's assets
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        ASSERT_TRUE(gl.ready()) << "no OpenGL context: run the suite through `make test`";
-        audio = std::make_unique<audio::AudioSystem>();
-    }
-    void TearDown() override
-    {
-        copies.clear();
-        kit::settings::set("tuning.gameWorld.matchLength", "180");
-        kit::SettingsEntryBase::refreshAll();
-        std::filesystem::current_path(previous_);
-    }
-    test::MatchCopy& copy(std::uint32_t origin)
-    {
-        copies.push_back(std::make_unique<test::MatchCopy>(*gl.window, gl.state.get(), origin, *audio));
-        return *copies.back();
-    }
-    static void loadTheMatch()
-    {
-        kit::ResourceBucket bucket = kit::loadResourceBucket("buckets/gameWorld.txt");
-        for (int i = 0; i < 20000 && !bucket.isLoaded(); ++i) {
-            kit::AsyncResourceManagerBase::updateAll();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    }
-    // Frames of two copies side by side until `done` holds (false after 1 500).
-    static bool together(test::MatchCopy& a, test::MatchCopy& b, const std::function<bool()>& done)
-    {
-        for (int i = 0; i < 1500; ++i) {
-            a.frame();
-            b.frame();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
-    template <class T> static std::size_t count(kit::World& world)
-    {
-        return world.getComponentCollection(kit::typeId<T>())->size();
-    }
-
-    test::GlContext gl{800, 600};
-    std::unique_ptr<audio::AudioSystem> audio;
-    std::vector<std::unique_ptr<test::MatchCopy>> copies;
-    std::filesystem::path previous_;
-};
-
-// How often a line appears in the console text.
-std::size_t occurrences(const std::string& text, const std::string& line)
-{
-    std::size_t n = 0;
-    for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
-        ++n;
-    return n;
-}
-
-} // namespace
+using test::Match;
+using test::occurrences;
 
 TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
 {
@@ -259,66 +197,6 @@ TEST_F(Match, ADroppedBombFalls)
     EXPECT_LT(w.getComponent<kit::Transform>(bombs[0].id)->position.y, dropped - 1.0f);
 }
 
-TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
-{
-    auto& c = copy(0xA000);
-    c.addPlayer(0);
-    c.enterMatch();
-    kit::NetworkSystem::PeerRecord peer;
-    peer.origin = 0xB000;
-    peer.screenName = "joinScreen";
-    for (int i = 0; i < 10; ++i) {
-        c.network->recordPeer(peer); // still heard from
-        c.frame();
-    }
-    EXPECT_EQ(count<PlanePhysics>(c.world()), 0u);
-    peer.screenName = "game";
-    c.network->recordPeer(peer);
-    c.frame();
-    EXPECT_EQ(count<PlanePhysics>(c.world()), 1u);
-}
-
-TEST_F(Match, AJoinedCopyNeverStartsTheMatchItselfEvenWhenEveryCopyShowsItsGame)
-{
-    auto& c = copy(0xA000);
-    c.addPlayer(0);
-    c.enterMatch();
-    c.network->startAs(kit::NetworkSystem::Role::client); // the host is the peer below; it starts the match
-    kit::NetworkSystem::PeerRecord host;
-    host.origin = 0xB000;
-    host.screenName = "game";
-    for (int i = 0; i < 10; ++i) {
-        c.network->recordPeer(host);
-        c.frame();
-    }
-    EXPECT_EQ(count<PlanePhysics>(c.world()), 0u);
-}
-
-TEST_F(Match, TheMatchEndsOnceWhateverManyCopiesCallIt)
-{
-    kit::settings::set("tuning.gameWorld.matchLength", "1");
-    kit::SettingsEntryBase::refreshAll();
-    auto& c = copy(0xA000);
-    c.addPlayer(0);
-    testing::internal::CaptureStdout();
-    c.enterMatch();
-    kit::World* game = &c.world();
-    for (int i = 0; i < 120 && !c.app->pending; ++i) // a match lasts a second at the least
-        game->update(1.0f / 60.0f);
-    ASSERT_NE(c.app->pending, nullptr);
-    const auto winScreen = c.app->pending;
-    // Another copy's clock: ignored.
-    c.network->callFunction(fn::endGame, game->systemEntity(), ScoreTable{});
-    EXPECT_EQ(c.app->pending, winScreen);
-    c.frame();
-    EXPECT_EQ(c.app->current, winScreen);
-    // A late one after the switch reaches no match at all.
-    c.network->callFunction(fn::endGame, c.world().systemEntity(), ScoreTable{});
-    EXPECT_EQ(c.app->pending, nullptr);
-    const std::string console = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(occurrences(console, "Toggled Background sound"), 2u); // resumed on entry, paused once at the end
-}
-
 TEST_F(Match, EscapeLeavesForTheMenuWithTheMusicPaused)
 {
     auto& c = copy(0xA000);
@@ -357,55 +235,6 @@ TEST_F(Match, BackAndStartTogetherOnAPadLeaveTheMatchButStartAloneDoesNot)
     ASSERT_NE(c.app->pending, nullptr);
     c.frame();
     EXPECT_EQ(occurrences(testing::internal::GetCapturedStdout(), "Creating Main Menu"), 1u);
-}
-
-TEST_F(Match, TwoCopiesPlayOneMatch)
-{
-    loadTheMatch();
-    auto& host = copy(0xA000);
-    auto& client = copy(0xB000);
-    host.network->host(0, 4);
-    client.network->join("127.0.0.1", host.network->peer->boundPort());
-    auto both = [&](const std::function<bool()>& done) { return together(host, client, done); };
-    ASSERT_TRUE(both([&] { return host.network->peer->connectionCount() == 1; }));
-    host.addPlayer(0);
-    client.addPlayer(1);
-    client.addPlayer(2);
-    ASSERT_TRUE(both([&] {
-        return host.world().getEntities(kit::typeId<PlayerInfo>())->size() == 3 &&
-               client.world().getEntities(kit::typeId<PlayerInfo>())->size() == 3;
-    }));
-    client.enterMatch();
-    host.enterMatch();
-    ASSERT_TRUE(
-        both([&] { return count<PlanePhysics>(host.world()) == 3 && count<PlanePhysics>(client.world()) == 3; }));
-    // Every copy builds every plane; each drives (and gauges) only its own.
-    EXPECT_EQ(count<HealthBar>(host.world()), 1u);
-    EXPECT_EQ(count<HealthBar>(client.world()), 2u);
-    EXPECT_EQ(count<PlaneDecisionTree>(host.world()), 1u);
-    EXPECT_EQ(count<PlaneDecisionTree>(client.world()), 2u);
-    // Each player starts at a place of its own on the circle, whichever copy it is on.
-    const auto planes = host.world().getEntities(kit::tagId("plane"))->toVector();
-    for (std::size_t i = 0; i < planes.size(); ++i) {
-        for (std::size_t j = i + 1; j < planes.size(); ++j) {
-            const auto* a = host.world().getComponent<kit::Transform>(planes[i].id);
-            const auto* b = host.world().getComponent<kit::Transform>(planes[j].id);
-            EXPECT_GT(glm::length(a->position - b->position), 10.0f) << "two planes start on one spot";
-        }
-    }
-    // The same planes in the same places on both.
-    for (int i = 0; i < 60; ++i) {
-        host.frame();
-        client.frame();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    for (const auto& plane : host.world().getEntities(kit::tagId("plane"))->toVector()) {
-        const auto* here = host.world().getComponent<kit::Transform>(plane.id);
-        const auto* there = client.world().getComponent<kit::Transform>(plane.id);
-        ASSERT_NE(there, nullptr);
-        // Within some frames' flight (a busy machine delivers late): the same plane, not a stranger.
-        EXPECT_LT(glm::length(here->position - there->position), 30.0f);
-    }
 }
 
 namespace {
@@ -489,81 +318,4 @@ TEST_F(Match, AScriptedLoopDashAndClimbFlyLikeAPlane)
     EXPECT_GT(lowest, -45.0f); // without touching the floor
     EXPECT_GT(speedAfterDash, speedBeforeDash + 1.5f);
     EXPECT_GT(transform->position.y, climbFrom + 25.0f); // the climb gains height
-}
-
-TEST_F(Match, AJoinedCopysClockWaitsALittleForTheHostsEnd)
-{
-    kit::settings::set("tuning.gameWorld.matchLength", "1");
-    kit::SettingsEntryBase::refreshAll();
-    auto& c = copy(0xB000);
-    c.addPlayer(0);
-    c.network->startAs(kit::NetworkSystem::Role::client); // joined: the host starts the match, here by hand
-    c.enterMatch();
-    kit::World* game = &c.world();
-    c.network->callFunction(fn::startGameplay, game->systemEntity());
-    int frames = 0;
-    for (; frames < 400 && !c.app->pending; ++frames)
-        game->update(1.0f / 60.0f);
-    ASSERT_NE(c.app->pending, nullptr) << "a joined copy still ends the match itself when the host's end never comes";
-    EXPECT_GE(frames, static_cast<int>((1.0f + joinedCopyGrace) * 60.0f) - 2);
-    EXPECT_LE(frames, static_cast<int>((1.0f + joinedCopyGrace) * 60.0f) + 2);
-}
-
-TEST_F(Match, TheClockEndsTheMatchJustPastItsLengthAndAJoinedCopysJustPastItsGrace)
-{
-    kit::settings::set("tuning.gameWorld.matchLength", "1");
-    kit::SettingsEntryBase::refreshAll();
-    for (const bool hosting : {true, false}) {
-        auto& c = copy(hosting ? 0xA100 : 0xB100);
-        c.addPlayer(0);
-        c.network->startAs(hosting ? kit::NetworkSystem::Role::server : kit::NetworkSystem::Role::client);
-        c.enterMatch();
-        kit::World* game = &c.world();
-        c.network->callFunction(fn::startGameplay, game->systemEntity());
-        game->update(hosting ? 1.0f : 1.0f + 2.0f); // the whole wait (a joined copy's grace: 2 s), to the float
-        EXPECT_EQ(c.app->pending, nullptr) << (hosting ? "hosting" : "joined");
-        game->update(1e-3f);
-        EXPECT_NE(c.app->pending, nullptr) << (hosting ? "hosting" : "joined");
-    }
-}
-
-TEST_F(Match, ACopyThatLeavesTakesItsPlanesAndTheMatchGoesOn)
-{
-    loadTheMatch();
-    kit::settings::set("tuning.gameWorld.matchLength", "3");
-    kit::SettingsEntryBase::refreshAll();
-    auto& host = copy(0xA000);
-    auto& client = copy(0xB000);
-    host.network->host(0, 4);
-    client.network->join("127.0.0.1", host.network->peer->boundPort());
-    auto both = [&](const std::function<bool()>& done) { return together(host, client, done); };
-    ASSERT_TRUE(both([&] { return host.network->peer->connectionCount() == 1; }));
-    host.addPlayer(0);
-    client.addPlayer(1);
-    client.addPlayer(2);
-    ASSERT_TRUE(both([&] { return host.world().getEntities(kit::typeId<PlayerInfo>())->size() == 3; }));
-    client.enterMatch();
-    host.enterMatch();
-    ASSERT_TRUE(both([&] { return count<PlanePhysics>(host.world()) == 3; }));
-    kit::World* game = &host.world();
-
-    const std::size_t spinningBefore = count<kit::ConstantRotation>(*game);
-    testing::internal::CaptureStdout();
-    client.network->reset(); // the client leaves mid-match
-    for (int i = 0; i < 1500 && count<PlanePhysics>(*game) != 1; ++i) {
-        host.frame();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    const std::size_t planes = count<PlanePhysics>(*game), propellers = count<kit::ConstantRotation>(*game),
-                      guns = count<BasicGun>(*game);
-    // The host's own clock still ends the match.
-    for (int i = 0; i < 400 && host.app->current.get() == game; ++i)
-        host.frame();
-    const std::string console = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(planes, 1u);
-    EXPECT_EQ(spinningBefore - propellers, 2u); // the propellers went with their planes
-    EXPECT_EQ(guns, 1u);
-    EXPECT_NE(host.app->current.get(), game);
-    EXPECT_EQ(occurrences(console, "Copy 0000b000 left the session: its 2 planes are gone from the match\n"), 1u)
-        << console;
 }
