@@ -19,6 +19,8 @@
 
 #include <limits>
 
+using namespace skyscuffle;
+
 namespace {
 
 using skyscuffle::ProjectileLead;
