@@ -12,6 +12,8 @@
 #include "engine/core/Settings.h"
 #include "engine/network/InviteCode.h"
 #include "engine/network/NetPeer.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
 
 #include <cctype>
@@ -78,6 +80,24 @@ protected:
     {
         const auto words = wordsOn(widgets::textLayer);
         return std::find(words.begin(), words.end(), "Host a Session") != words.end();
+    }
+    // Whether anything of the field's panel (its plate, its words) is drawn.
+    [[nodiscard]] bool panelDrawn()
+    {
+        for (kit::Component* c : *world()->getComponentCollection(kit::tagId("renderable")))
+            if (c->enabled && c->renderPriority() >= widgets::dialogLayer)
+                return true;
+        return false;
+    }
+    // Whether the menu's cursor picture, on a child of the menu's entity, is drawn.
+    [[nodiscard]] bool cursorDrawn()
+    {
+        const auto* menu = world()->getComponent<kit::Transform>(cursor().getEntity().id);
+        for (const kit::EntityHandle& child : menu->children)
+            if (const auto* picture = world()->getComponent<kit::Sprite>(child.id))
+                return picture->enabled;
+        ADD_FAILURE() << "the menu has no cursor picture";
+        return false;
     }
     [[nodiscard]] bool onPanel(const std::string& line)
     {
@@ -198,9 +218,13 @@ TEST_F(NetworkScreen, TheCKeyOpensAFieldThatTakesWhatIsTyped)
 {
     EXPECT_FALSE(field().isOpen());
     EXPECT_TRUE(panelWords().empty()) << "the panel shows only while the field is open";
+    EXPECT_FALSE(panelDrawn());
     EXPECT_TRUE(menuShown());
+    EXPECT_TRUE(cursorDrawn());
     typeKey(c, 'c');
     ASSERT_TRUE(field().isOpen());
+    EXPECT_TRUE(panelDrawn());
+    EXPECT_FALSE(cursorDrawn()) << "hidden with the menu it belongs to";
     EXPECT_EQ(field().text(), "") << "the opening key's letter is not typed";
     EXPECT_TRUE(onPanel("Address or invite code of a copy"));
     EXPECT_TRUE(onPanel("_"));
@@ -313,7 +337,9 @@ TEST_F(NetworkScreen, EscapeClosesTheFieldAndTheNextEscapeLeaves)
     tap(escape);
     EXPECT_FALSE(field().isOpen());
     EXPECT_TRUE(panelWords().empty());
+    EXPECT_FALSE(panelDrawn()) << "the plate goes with the words";
     EXPECT_TRUE(menuShown());
+    EXPECT_TRUE(cursorDrawn());
     EXPECT_EQ(count("Creating Main Menu"), 0);
     tap(down); // the menu has its keys back
     EXPECT_EQ(cursor().selected, 1);
