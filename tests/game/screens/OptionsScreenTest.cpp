@@ -5,6 +5,7 @@
 #include "ScreenFixture.h"
 
 #include "game/screens/OptionsScreen.h"
+#include "game/screens/ScreenScene.h"
 
 #include "game/ai/PilotSkill.h"
 #include "game/input/KeyBindings.h"
@@ -136,6 +137,9 @@ TEST_F(Options, EveryLineIsShownWithItsValueAndTheFirstIsChosen)
     for (const char* value : {"100%", "Off", "800 x 600", "Auto", "On", "Normal", "0%"})
         EXPECT_TRUE(shows(std::string(value) + "\n")) << value;
     EXPECT_FALSE(std::filesystem::exists(file())) << "nothing is written before the player changes something";
+    // A still page needs no more than 30 frames a second, and none while nothing changes.
+    EXPECT_EQ(world()->maxFrameRate, screens::stillScreenFrameRate);
+    EXPECT_TRUE(world()->drawsOnChange);
 }
 
 TEST_F(Options, VolumesStepByTenthsWithinTheirRangeAndAreKeptAtOnce)
