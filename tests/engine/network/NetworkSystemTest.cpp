@@ -171,6 +171,21 @@ TEST_F(ThreeCopies, ACopyThatFallsSilentIsForgotten)
     EXPECT_FALSE(left.network->peers().contains(0x3000));
 }
 
+TEST(PeerRecords, ARecordedOrHeardCopyCountsAsHeardNowAndOutlastsTheSilenceLimitFromThen)
+{
+    Copy alone{0x1000};
+    alone.world.update(NetworkSystem::peerSilenceLimit + 2.0f); // a clock well past the limit
+    NetworkSystem::PeerRecord record;
+    record.origin = 0x2000;
+    record.screenName = "joinScreen";
+    alone.network->recordPeer(record);
+    EXPECT_FLOAT_EQ(alone.network->peers().at(0x2000).heardAt, alone.network->clock());
+    alone.world.update(NetworkSystem::peerSilenceLimit * 0.5f);
+    EXPECT_TRUE(alone.network->peers().contains(0x2000)) << "not forgotten for silence before its time";
+    alone.network->markHeard(0x2000);
+    EXPECT_FLOAT_EQ(alone.network->peers().at(0x2000).heardAt, alone.network->clock());
+}
+
 namespace {
 
 // What a copy's network system said of departed copies, in order.
