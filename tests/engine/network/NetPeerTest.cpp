@@ -171,6 +171,19 @@ TEST(NetPeers, AFullServerRefusesFurtherClients)
     EXPECT_EQ(server.peer.connectionCount(), 1u);
 }
 
+TEST(NetPeers, ACopyThatReachesItselfIsRefused)
+{
+    Inbox self;
+    ASSERT_TRUE(self.peer.start(0, 4));
+    self.peer.setMaximumIncomingConnections(4);
+    ASSERT_TRUE(self.peer.connect("127.0.0.1", self.peer.boundPort()));
+    pumpUntil(
+        {&self}, [] { return false; }, std::chrono::milliseconds(500));
+    EXPECT_EQ(self.find(message::newIncomingConnection), nullptr);
+    EXPECT_EQ(self.find(message::connectionRequestAccepted), nullptr);
+    EXPECT_EQ(self.peer.connectionCount(), 0u);
+}
+
 TEST(NetPeers, APortIsBoundOnce)
 {
     NetPeer a, b;
