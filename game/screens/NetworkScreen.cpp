@@ -169,7 +169,7 @@ void createNetworkScreen(kit::World* world)
         }
     }
     if (options.size() == 2)
-        menu.push_back(widgets::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.055f,
+        menu.push_back(widgets::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.05f,
                                         glm::vec3(0.8f, 0.85f, 0.9f))
                            ->getEntity());
     showHelp(world, static_cast<int>(std::max<std::size_t>(options.size(), 3)));
