@@ -6,19 +6,11 @@
 #include "engine/network/stream/CompactState.h"
 #include "engine/network/stream/NetStream.h"
 #include "engine/network/stream/Received.h"
+#include "engine/core/Finite.h"
 
 #include <cmath>
 
 namespace kit {
-namespace {
-
-bool finite(glm::vec3 v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-} // namespace
-
 Body::Body(glm::vec3 velocity, float mass) : velocity(velocity), mass(mass)
 {
     addClassTags<Body>("body");

@@ -1,5 +1,7 @@
 #include "GlideCorrection.h"
 
+#include "engine/core/Finite.h"
+
 #include <glm/geometric.hpp>
 
 #include <algorithm>
@@ -15,11 +17,6 @@ constexpr double gapFollow = 0.1;
 constexpr double clockStep = 1.0;
 // A turn this small (radians, about 3 degrees) is taken at once with a small gap.
 constexpr float smallTurn = 0.05f;
-
-bool finiteVector(glm::vec3 v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
 
 } // namespace
 
@@ -50,16 +47,16 @@ std::optional<GlideCorrection::Pose> GlideCorrection::receive(const Pose& shown,
     if (record.stamp)
         lastStamp_ = record.stamp;
     lastAge_ = ageOf(record);
-    velocity = finiteVector(record.velocity) ? record.velocity : glm::vec3(0.0f);
+    velocity = finite(record.velocity) ? record.velocity : glm::vec3(0.0f);
     Pose target = record.pose;
     if (lastAge_ > 0.0f)
         (carry ? carry : straight)(target, velocity, lastAge_);
-    if (!finiteVector(target.position) || !finiteVector(velocity)) {
+    if (!finite(target.position) || !finite(velocity)) {
         target = record.pose; // a carry that went wrong carries nothing
         velocity = glm::vec3(0.0f);
     }
     const glm::vec3 gap = target.position - shown.position;
-    if (!started_ || !finiteVector(gap) || glm::length(gap) > settings_.snapDistance || !(settings_.seconds > 0.0f)) {
+    if (!started_ || !finite(gap) || glm::length(gap) > settings_.snapDistance || !(settings_.seconds > 0.0f)) {
         started_ = true;
         ++snaps_;
         offset_ = glm::vec3(0.0f);

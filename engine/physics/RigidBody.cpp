@@ -5,6 +5,7 @@
 #include "Transform.h"
 
 #include "engine/core/World.h"
+#include "engine/core/Finite.h"
 
 #include <glm/geometric.hpp>
 
@@ -13,16 +14,6 @@
 
 namespace kit {
 namespace {
-
-bool finite(glm::vec2 v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y);
-}
-
-bool finite(glm::vec3 v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
 
 // The share of a push that the other body takes: this body's mass over both.
 // A mass that is not a positive number counts as none and one beyond any

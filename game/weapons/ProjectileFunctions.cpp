@@ -19,6 +19,7 @@
 #include "engine/physics/Transform.h"
 #include "engine/render/Model.h"
 #include "engine/resources/ResourceManagers.h"
+#include "engine/core/Finite.h"
 
 #include <glm/geometric.hpp>
 #include <glm/gtc/quaternion.hpp>
@@ -30,13 +31,10 @@ namespace skyscuffle {
 
 namespace {
 
+using kit::finite;
+
 // Farther than anything in a match: a position beyond it is nonsense.
 constexpr float worldLimit = 10000.0f;
-
-bool finite(float v)
-{
-    return std::isfinite(v);
-}
 
 bool sane(glm::vec3 p)
 {

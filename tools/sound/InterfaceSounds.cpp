@@ -17,8 +17,6 @@ namespace synth {
 
 namespace {
 
-constexpr int rate = 44100;
-
 } // namespace
 
 Sound health()

@@ -6,6 +6,9 @@
 
 namespace synth {
 
+// The rate every sound of the game is made at.
+inline constexpr int rate = 44100;
+
 // Mono samples, nominally in [-1, 1], at a fixed rate: the one thing every part of the generator passes around.
 struct Sound {
     Sound() = default;
@@ -20,7 +23,7 @@ struct Sound {
     // Index of the sample nearest to `seconds` (not clamped).
     std::ptrdiff_t frameAt(double seconds) const { return std::lround(seconds * sampleRate); }
 
-    int sampleRate = 44100;
+    int sampleRate = rate;
     std::vector<float> samples;
 };
 

@@ -17,8 +17,6 @@ namespace synth {
 
 namespace {
 
-constexpr int rate = 44100;
-
 struct ShotShape {
     double crackHz; // centre of the crack: lower sounds like a heavier calibre
     double thumpHz; // where the thump's pitch drop ends

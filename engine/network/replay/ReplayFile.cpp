@@ -6,6 +6,7 @@
 
 #include "engine/core/AtomicFile.h"
 #include "engine/network/stream/NetStream.h"
+#include "engine/core/Finite.h"
 
 #include <cmath>
 #include <cstring>
@@ -48,11 +49,6 @@ std::vector<std::uint8_t> encodeHeader(const ReplayHeader& header)
         out.write(value);
     }
     return {out.data(), out.data() + out.bytesUsed()};
-}
-
-bool finite(glm::vec3 v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
 // Every read must find its bits: a header cut short is refused, not padded.

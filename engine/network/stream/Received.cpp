@@ -9,26 +9,6 @@ bool Box::contains(glm::vec3 p) const
     return finite(p) && p.x >= low.x && p.y >= low.y && p.z >= low.z && p.x <= high.x && p.y <= high.y && p.z <= high.z;
 }
 
-bool finite(float v)
-{
-    return std::isfinite(v);
-}
-
-bool finite(glm::vec2 v)
-{
-    return finite(v.x) && finite(v.y);
-}
-
-bool finite(glm::vec3 v)
-{
-    return finite(v.x) && finite(v.y) && finite(v.z);
-}
-
-bool finite(glm::quat q)
-{
-    return finite(q.x) && finite(q.y) && finite(q.z) && finite(q.w);
-}
-
 bool within(float v, float bound)
 {
     return finite(v) && std::fabs(v) <= bound;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/core/Finite.h"
+
 #include <glm/gtc/quaternion.hpp>
 #include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
@@ -25,10 +27,7 @@ struct Box {
     [[nodiscard]] bool contains(glm::vec3 p) const;
 };
 
-[[nodiscard]] bool finite(float v);
-[[nodiscard]] bool finite(glm::vec2 v);
-[[nodiscard]] bool finite(glm::vec3 v);
-[[nodiscard]] bool finite(glm::quat q);
+using kit::finite;
 // Finite, and every component within [-bound, bound].
 [[nodiscard]] bool within(float v, float bound);
 [[nodiscard]] bool within(glm::vec2 v, float bound);

@@ -18,7 +18,7 @@ using namespace skyscuffle;
 
 namespace {
 
-constexpr std::uint32_t peer = 0xBAD;
+constexpr std::uint32_t peerOrigin = 0xBAD;
 
 TEST(HitClaimGeometry, ABulletIsTracedBackAlongItsFlightAgainstEachPlace)
 {
@@ -59,7 +59,7 @@ struct HitClaims : test::GameWorld {
         kit::SettingsEntryBase::refreshAll();
     }
     // A peer's bullet at `at`, flying up.
-    kit::EntityID bullet(glm::vec3 at, std::uint32_t origin = peer)
+    kit::EntityID bullet(glm::vec3 at, std::uint32_t origin = peerOrigin)
     {
         const kit::EntityID id{origin, serial++};
         network->callFunction(fn::spawnBullet, id, "models/quad.obj", "images/bullet.png", kit::EntityID{origin, 1},
@@ -98,7 +98,7 @@ TEST_F(HitClaims, OnlyThePlanesCopyJudgesAndOnlyAPeersBullet)
     network->callFunction(fn::claimHit, own, plane.id);
     EXPECT_FLOAT_EQ(health->currentHealth, 10.0f);
     // A peer's plane: its copy judges.
-    const kit::EntityHandle other{kit::EntityID{peer, 5}, world.get()};
+    const kit::EntityHandle other{kit::EntityID{peerOrigin, 5}, world.get()};
     world->addComponent(other, new kit::Transform(glm::vec3(20, 0, 0)));
     world->addComponent(other, new kit::CircleCollider(2.0f));
     auto* otherHealth = new Health(10.0f);
@@ -172,7 +172,7 @@ TEST_F(HitClaims, OnlyTheShootersCopyClaimsAHitItSaw)
                                 network->pendingCalls.bytesUsed());
         return bytes.find("claimHit") != std::string::npos;
     };
-    const kit::EntityHandle theirs{kit::EntityID{peer, 5}, world.get()};
+    const kit::EntityHandle theirs{kit::EntityID{peerOrigin, 5}, world.get()};
     world->addComponent(theirs, new kit::Transform(glm::vec3(40, 0, 0)));
     network->flushCalls();
     // Another copy's bullet meets a third copy's plane here: nothing to claim.
