@@ -3,7 +3,6 @@
 #include "engine/core/Log.h"
 
 #include "MessageIdentifiers.h"
-#include "stream/NetStream.h"
 
 namespace kit {
 
@@ -42,19 +41,32 @@ std::string LANDiscoverySystem::localIP() const
     return NetPeer::localIPv4();
 }
 
+void LANDiscoverySystem::announceMatch(const RunningMatch& running)
+{
+    if (!match_ || match_->players != running.players)
+        announceNow = true;
+    match_ = running;
+    matchLeft_ = matchLease;
+}
+
 void LANDiscoverySystem::announce(const NetAddress* to)
 {
-    NetStream datagram;
-    datagram.write(announceId);
-    datagram.write(hosting);
+    const std::vector<std::uint8_t> datagram = Announcement{hosting, match_}.encode();
     if (to)
-        peer->send(datagram.data(), datagram.bytesUsed(), NetPeer::Reliability::reliableOrdered, 0, *to);
+        peer->send(datagram.data(), datagram.size(), NetPeer::Reliability::reliableOrdered, 0, *to);
     else
-        peer->broadcast(datagram.data(), datagram.bytesUsed(), NetPeer::Reliability::reliableOrdered, 0);
+        peer->broadcast(datagram.data(), datagram.size(), NetPeer::Reliability::reliableOrdered, 0);
 }
 
 void LANDiscoverySystem::update(float dt)
 {
+    if (match_) {
+        matchLeft_ -= dt;
+        if (!(matchLeft_ > 0.0f)) {
+            match_.reset();
+            announceNow = true;
+        }
+    }
     if (boundPort == 0)
         return;
     timer -= dt;
@@ -78,29 +90,27 @@ void LANDiscoverySystem::update(float dt)
 void LANDiscoverySystem::handle(const NetPeer::Packet& packet)
 {
     switch (packet.id()) {
-    case message::unconnectedPing: break; // answered by the transport
+    case message::unconnectedPing:
+        break; // answered by the transport
     case message::connectionRequestAccepted:
     case message::newIncomingConnection:
         announce(&packet.sender);
         log::info() << "Connected to: " << packet.sender.toString();
         break;
     case message::disconnectionNotification:
-    case message::connectionLost: servers.erase(packet.sender); break;
+    case message::connectionLost:
+        servers.erase(packet.sender);
+        break;
     case message::unconnectedPong:
         if (peer->connectionState(packet.sender) == NetPeer::ConnectionState::notConnected) {
             log::info() << "PONG from " << packet.sender.toString();
             connectTo(packet.sender.ipString(), packet.sender.port);
         }
         break;
-    case announceId: {
-        NetStream in(packet.data.data(), packet.data.size());
-        std::uint8_t id = 0;
-        bool announced = false;
-        in.read(id);
-        in.read(announced);
-        servers[packet.sender] = ServerInfo{packet.sender, announced};
+    case announceId:
+        if (const std::optional<Announcement> said = Announcement::decode(packet.data.data(), packet.data.size()))
+            servers[packet.sender] = ServerInfo{packet.sender, said->hosting, said->match};
         break;
-    }
     default:
         // A trace for the developer: anyone on the network may send these.
         log::debug() << "Recieved packet with identifier " << static_cast<int>(packet.id()) << " ("

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Announcement.h"
 #include "NetAddress.h"
 #include "NetPeer.h"
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,17 +19,21 @@ namespace kit {
 // its own on the first free discovery port, pings the broadcast address on
 // every discovery port at start, connects to every copy that answers, and
 // tells them all, once per 1 / rate seconds and whenever asked, whether it
-// hosts a session that can be joined. The network screen lists the hosts.
-//
-// Announce datagram: identifier 135 (8 bits), then the hosting bit.
+// hosts a session that can be joined and the match its session plays (the
+// datagram: Announcement). The network screen lists the hosts.
 class LANDiscoverySystem : public Behavior {
 public:
+    using RunningMatch = Announcement::RunningMatch;
+
     struct ServerInfo {
         NetAddress address;
         bool hosting = false;
+        std::optional<RunningMatch> match{}; // the running match it announced, if any
     };
 
-    static constexpr std::uint8_t announceId = 135;
+    static constexpr std::uint8_t announceId = Announcement::id;
+    // How long an announced match stands without a word from its world.
+    static constexpr float matchLease = 2.0f;
 
     LANDiscoverySystem(std::vector<std::uint16_t> ports, std::size_t maxConnections, float rate);
 
@@ -35,6 +41,13 @@ public:
     void connectTo(const std::string& address, std::uint16_t port);
     // The machine's IP address as other copies reach it.
     [[nodiscard]] std::string localIP() const;
+
+    // The running match this copy hosts, as its world sees it now: told to
+    // the others until matchLease seconds pass without another word (the
+    // world ended, or this copy no longer hosts), and at once when it starts
+    // or its players change.
+    void announceMatch(const RunningMatch& running);
+    [[nodiscard]] const std::optional<RunningMatch>& match() const { return match_; }
 
     void update(float dt) override;
 
@@ -49,6 +62,9 @@ public:
     std::size_t maxConnections;
 
 private:
+    std::optional<RunningMatch> match_;
+    float matchLeft_ = 0.0f;
+
     void announce(const NetAddress* to);
     void handle(const NetPeer::Packet& packet);
 };

@@ -3,12 +3,17 @@
 #include "game/match/MatchStart.h"
 
 #include "game/match/MatchFunctions.h"
+#include "game/match/Timer.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/PowerupSpawnSystem.h"
 
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
+#include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace skyscuffle {
 
@@ -36,6 +41,23 @@ void runSpawner(kit::World& world, bool hosting)
     }
 }
 
+// Copies on the LAN see the match that this copy's session plays, how long
+// it has left and how many play it. Only a session's host tells it, and only
+// while its match runs: the word lapses soon after.
+void announceMatch(kit::World& world, const kit::NetworkSystem& network)
+{
+    using Running = kit::Announcement::RunningMatch;
+    auto* discovery = world.getComponent<kit::LANDiscoverySystem>(world.systemEntity());
+    const Timer* clock = world.single<Timer>();
+    if (!discovery || !clock || !network.peer || !network.peer->isActive())
+        return;
+    const float rounded = std::ceil(clock->remaining);
+    const float left = rounded > 0.0f ? std::min(rounded, static_cast<float>(Running::longest)) : 0.0f;
+    const std::size_t players = world.getEntities(kit::typeId<PlayerInfo>())->size();
+    discovery->announceMatch(Running{static_cast<std::uint16_t>(left),
+                                     static_cast<std::uint8_t>(std::min<std::size_t>(players, Running::mostPlayers))});
+}
+
 } // namespace
 
 void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
@@ -51,6 +73,8 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                                    return;
                            }
                            runSpawner(w, hosting && !state->ended);
+                           if (hosting && network && !state->ended)
+                               announceMatch(w, *network);
                        }));
 }
 

@@ -130,6 +130,14 @@ void joinListedServer(kit::World* world, const kit::NetAddress& server, std::uin
     screens::switchTo(world, createJoinScreen);
 }
 
+std::string describeRunningMatch(const kit::Announcement::RunningMatch& match)
+{
+    const int seconds = match.secondsLeft % 60;
+    const int players = match.players;
+    return "in a match, " + std::to_string(match.secondsLeft / 60) + ":" + (seconds < 10 ? "0" : "") +
+           std::to_string(seconds) + " left, " + std::to_string(players) + (players == 1 ? " player" : " players");
+}
+
 void createNetworkScreen(kit::World* world)
 {
     world->maxFrameRate = screens::stillScreenFrameRate;
@@ -150,6 +158,7 @@ void createNetworkScreen(kit::World* world)
 
     std::vector<MenuOption> options;
     std::vector<kit::EntityHandle> menu; // what the address field covers
+    int rows = 2;
     options.push_back(textOption(
         world, "Refresh", {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }, menu));
     options.push_back(textOption(
@@ -167,12 +176,26 @@ void createNetworkScreen(kit::World* world)
                 world, address.ipString(), {-0.5f, 0.3f - 0.1f * float(i)},
                 [world, at, port] { joinListedServer(world, at, port); }, menu));
         }
+        // Sessions whose match runs: told, not offered; they take players
+        // again on their join screen once the match is over.
+        for (const auto& [address, server] : discovery->servers) {
+            if (server.hosting || !server.match || i == listedServers)
+                continue;
+            ++i;
+            const std::string line = address.ipString() + "  " + describeRunningMatch(*server.match);
+            kit::log::info() << "Match running: " << line;
+            // From the panel's left edge, where the longest line still fits.
+            menu.push_back(widgets::addText(world, line, glm::vec2(-1.18f, 0.3f - 0.1f * float(i) + 0.012f), 0.05f,
+                                            glm::vec3(0.8f, 0.85f, 0.9f))
+                               ->getEntity());
+        }
+        rows += i;
     }
-    if (options.size() == 2)
+    if (rows == 2)
         menu.push_back(widgets::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.05f,
                                         glm::vec3(0.8f, 0.85f, 0.9f))
                            ->getEntity());
-    showHelp(world, static_cast<int>(std::max<std::size_t>(options.size(), 3)));
+    showHelp(world, std::max(rows, 3));
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
         positions.push_back(cursorBeside(o));

@@ -84,6 +84,25 @@ TEST_F(TwoCopies, AHostingChangeArrivesWithinOneRound)
     EXPECT_LE(rounds, 2); // the next update round (a second on a busy machine), not the one-second tick
 }
 
+TEST_F(TwoCopies, ARunningMatchArrivesAtOnceAndItsEndAfterTheLease)
+{
+    ASSERT_GT(roundsUntil([&] { return connected(); }), 0);
+    first->announceMatch({102, 4});
+    first->update(0.0f); // a match that starts is told at once
+    const auto heard = [&] {
+        const auto& match = second->servers.begin()->second.match;
+        return match && match->secondsLeft == 102 && match->players == 4;
+    };
+    const int rounds = roundsUntil(heard, 200);
+    EXPECT_GT(rounds, 0);
+    EXPECT_LE(rounds, 2);
+    EXPECT_FALSE(second->servers.begin()->second.hosting);
+    // Its world falls silent: the lease runs out and the end is told at once.
+    first->update(kit::LANDiscoverySystem::matchLease);
+    EXPECT_GT(roundsUntil([&] { return !second->servers.begin()->second.match; }, 200), 0);
+    stop();
+}
+
 TEST_F(TwoCopies, APongFromAConnectedCopyChangesNothing)
 {
     ASSERT_GT(roundsUntil([&] { return connected(); }), 0);

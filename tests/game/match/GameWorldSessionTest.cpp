@@ -51,6 +51,20 @@ using namespace skyscuffle;
 using test::Match;
 using test::occurrences;
 
+namespace {
+
+// LAN discovery on a copy's system entity, as the game has it; it binds no
+// port: only what it would announce counts here.
+kit::LANDiscoverySystem* addDiscovery(test::MatchCopy& c)
+{
+    auto* discovery = new kit::LANDiscoverySystem({}, 4, 1.0f);
+    discovery->addTag(kit::tagId("persistant"));
+    c.world().addComponent(kit::EntityHandle{c.world().systemEntity(), &c.world()}, discovery);
+    return discovery;
+}
+
+} // namespace
+
 TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
 {
     auto& c = copy(0xA000);
@@ -116,6 +130,8 @@ TEST_F(Match, TwoCopiesPlayOneMatch)
     loadTheMatch();
     auto& host = copy(0xA000);
     auto& client = copy(0xB000);
+    kit::LANDiscoverySystem* hostsDiscovery = addDiscovery(host);
+    kit::LANDiscoverySystem* clientsDiscovery = addDiscovery(client);
     host.network->host(0, 4);
     client.network->join("127.0.0.1", host.network->peer->boundPort());
     auto both = [&](const std::function<bool()>& done) { return together(host, client, done); };
@@ -145,12 +161,21 @@ TEST_F(Match, TwoCopiesPlayOneMatch)
             EXPECT_GT(glm::length(a->position - b->position), 10.0f) << "two planes start on one spot";
         }
     }
+    // The host tells the LAN its running match, its time left and players;
+    // the joined copy tells nothing.
+    ASSERT_TRUE(hostsDiscovery->match());
+    EXPECT_EQ(hostsDiscovery->match()->players, 3);
+    EXPECT_EQ(hostsDiscovery->match()->secondsLeft, 180);
+    EXPECT_FALSE(clientsDiscovery->match());
     // The same planes in the same places on both.
     for (int i = 0; i < 60; ++i) {
         host.frame();
         client.frame();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    ASSERT_TRUE(hostsDiscovery->match());
+    EXPECT_EQ(hostsDiscovery->match()->secondsLeft, 179) << "whole seconds, rounded up, as the clock counts";
+    EXPECT_FALSE(clientsDiscovery->match());
     for (const auto& plane : host.world().getEntities(kit::tagId("plane"))->toVector()) {
         const auto* here = host.world().getComponent<kit::Transform>(plane.id);
         const auto* there = client.world().getComponent<kit::Transform>(plane.id);

@@ -74,6 +74,7 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     // A match in progress is not offered on the network for joining.
     ASSERT_EQ(w.getComponent<kit::LANDiscoverySystem>(w.systemEntity()), discovery);
     EXPECT_FALSE(discovery->hosting);
+    EXPECT_FALSE(discovery->match()) << "a game of one machine is no session's match";
     for (const auto& plane : w.getEntities(kit::tagId("plane"))->toVector()) {
         for (const char* part : {"transform", "rigidBody", "planePhysics", "health"})
             EXPECT_TRUE(w.getComponent(plane.id, kit::tagId(part))->hasTag(kit::tagId("networked"))) << part;

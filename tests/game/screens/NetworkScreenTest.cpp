@@ -161,6 +161,31 @@ TEST_F(NetworkScreen, ListsTheCopiesThatHostInTheirOrder)
     EXPECT_NEAR(cursor().option(3).position.y, 0.1f, 1e-6f);
 }
 
+TEST_F(NetworkScreen, ASessionWhoseMatchRunsIsToldWithItsTimeAndPlayersButNotOffered)
+{
+    using Running = kit::Announcement::RunningMatch;
+    discovery->servers[at(0x0A000005, 16520)] = {at(0x0A000005, 16520), true};
+    discovery->servers[at(0x0A000003, 16521)] = {at(0x0A000003, 16521), false, Running{102, 4}};
+    discovery->servers[at(0x0A000007, 16521)] = {at(0x0A000007, 16521), false};
+    rebuild();
+    ASSERT_EQ(cursor().count(), 3) << "only the session that takes players is offered";
+    EXPECT_TRUE(logged("Match running: 10.0.0.3  in a match, 1:42 left, 4 players"));
+    const auto words = wordsOn(widgets::textLayer);
+    EXPECT_NE(std::find(words.begin(), words.end(), "10.0.0.3  in a match, 1:42 left, 4 players"), words.end());
+    EXPECT_EQ(std::find(words.begin(), words.end(), "No hosted session found yet"), words.end());
+    for (const std::string& word : words)
+        EXPECT_EQ(word.find("10.0.0.7"), std::string::npos) << "a copy that neither hosts nor plays is not told";
+}
+
+TEST(RunningMatchLine, MinutesSecondsAndPlayers)
+{
+    using Running = kit::Announcement::RunningMatch;
+    EXPECT_EQ(describeRunningMatch(Running{102, 4}), "in a match, 1:42 left, 4 players");
+    EXPECT_EQ(describeRunningMatch(Running{5, 1}), "in a match, 0:05 left, 1 player");
+    EXPECT_EQ(describeRunningMatch(Running{600, 6}), "in a match, 10:00 left, 6 players");
+    EXPECT_EQ(describeRunningMatch(Running{59, 0}), "in a match, 0:59 left, 0 players");
+}
+
 TEST_F(NetworkScreen, RefreshBuildsTheScreenAgain)
 {
     tap(enter);

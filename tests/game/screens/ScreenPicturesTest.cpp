@@ -136,6 +136,9 @@ TEST_P(ScreenPictures, MainMenuAndNetworkScreen)
 
     discovery->servers[kit::NetAddress{0xC0A80117, 16520}] = {kit::NetAddress{0xC0A80117, 16520}, true};
     discovery->servers[kit::NetAddress{0xC0A8010C, 16521}] = {kit::NetAddress{0xC0A8010C, 16521}, true};
+    // The widest line it may have: a long address and a long match.
+    discovery->servers[kit::NetAddress{0xC0A8FAFE, 16521}] = {kit::NetAddress{0xC0A8FAFE, 16521}, false,
+                                                              kit::Announcement::RunningMatch{599, 12}};
     show(createNetworkScreen);
     tap(kit::keys::down);
     tap(kit::keys::down);
