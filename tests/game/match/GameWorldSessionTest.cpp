@@ -11,6 +11,7 @@
 #include "game/flight/PlanePhysics.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchStart.h"
+#include "game/match/ScoreTable.h"
 #include "game/match/Timer.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/GatlingGunPower.h"
@@ -219,6 +220,27 @@ TEST_F(Match, TheClockEndsTheMatchJustPastItsLengthAndAJoinedCopysJustPastItsGra
         game->update(1e-3f);
         EXPECT_NE(c.app->pending, nullptr) << (hosting ? "hosting" : "joined");
     }
+}
+
+TEST_F(Match, TheHostsWordOfItsMatchIsBoundedAndEndsWithTheMatch)
+{
+    kit::settings::set("tuning.gameWorld.matchLength", "5000"); // longer than a word may say
+    kit::SettingsEntryBase::refreshAll();
+    auto& c = copy(0xA000);
+    kit::LANDiscoverySystem* discovery = addDiscovery(c);
+    c.addPlayer(0);
+    c.network->host(0, 4);
+    c.enterMatch();
+    kit::World* game = &c.world();
+    c.frame(); // the start: no other copy to wait for
+    ASSERT_TRUE(discovery->match());
+    EXPECT_EQ(discovery->match()->secondsLeft, kit::Announcement::RunningMatch::longest);
+    EXPECT_EQ(discovery->match()->players, 1);
+    // The match ends here; its world, still run, says nothing more of it.
+    c.network->callFunction(fn::endGame, game->systemEntity(), ScoreTable{});
+    for (int i = 0; i < 3; ++i)
+        game->update(kit::LANDiscoverySystem::matchLease / 2.0f);
+    EXPECT_FALSE(discovery->match());
 }
 
 TEST_F(Match, ACopyThatLeavesTakesItsPlanesAndTheMatchGoesOn)
