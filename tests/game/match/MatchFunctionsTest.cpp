@@ -214,6 +214,23 @@ TEST_F(Handlers, ABulletsLifespanRadiusAndDamageAreClampedAtTheEdgesOfTheirRange
                   [&](float v) { return world->getComponent<Bullet>(bullet(5.0f, 1.0f, v))->damage; });
 }
 
+TEST_F(Handlers, ABulletWhoseLifespanRadiusOrDamageIsNoNumberIsNotMade)
+{
+    const PlaneRig theirs = PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xBAD, 3});
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+    std::uint32_t serial = 100;
+    auto made = [&](float lifespan, float radius, float damage) {
+        const kit::EntityID id{0xBAD, serial++};
+        spawnBullet(kit::EntityHandle{id, world.get()}, "models/quad.obj", "images/bullet.png", theirs.entity.id,
+                    lifespan, radius, damage, glm::vec3(50, 50, 0), glm::vec2(10, 0));
+        return world->getComponent<Bullet>(id) != nullptr;
+    };
+    ASSERT_TRUE(made(5.0f, 1.0f, 2.0f));
+    EXPECT_FALSE(made(nan, 1.0f, 2.0f)) << "it would never go away";
+    EXPECT_FALSE(made(5.0f, nan, 2.0f));
+    EXPECT_FALSE(made(5.0f, 1.0f, nan));
+}
+
 TEST_F(Handlers, ABombsRadiiLifespanAndDamageAreClampedAtTheEdgesOfTheirRanges)
 {
     const PlaneRig theirs = PlaneRig::build(*world, glm::vec3(0), glm::vec3(1, 0, 0), kit::EntityID{0xBAD, 3});

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <span>
 
 using kit::Replay;
@@ -152,6 +153,15 @@ TEST(ReplayFile, AbsurdSizesAndCorruptDataAreRefusedBeforeAnythingIsAllocated)
     Replay endless = sample();
     endless.header.seconds = std::numeric_limits<float>::infinity();
     EXPECT_FALSE(decode(kit::encodeReplay(endless), error));
+    Replay timeless = sample();
+    timeless.header.seconds = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(decode(kit::encodeReplay(timeless), error));
+    EXPECT_NE(error.find("length"), std::string::npos) << error;
+    Replay colourless = sample();
+    ASSERT_FALSE(colourless.header.players.empty());
+    colourless.header.players.back().colour.y = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(decode(kit::encodeReplay(colourless), error));
+    EXPECT_NE(error.find("colour"), std::string::npos) << error;
 
     // Records out of time order, and a record of a kind nobody wrote.
     Replay backwards = sample();
