@@ -3,7 +3,9 @@
 # virtual display, driven by synthetic key presses: copy A opens Online and
 # hosts, and adds a keyboard player and a computer pilot; copy B opens Online,
 # finds A in its list, joins it and adds its own two; both copies then know
-# all four players. B goes back to the main menu and A drops B's players.
+# all four players. While their match runs, copy C's network screen tells it
+# with its time left and players. B goes back to the main menu and A drops
+# B's players.
 #
 # Runs inside the suite's private network namespace (it starts its own two
 # displays), from scratch directories whose assets are the repository's.
@@ -26,7 +28,7 @@ if [ -n "$shots" ]; then mkdir -p "$shots" && shots=$(realpath "$shots"); else s
 
 fail() {
   echo "FAIL: $*"
-  for c in a b; do echo "--- copy $c ---"; cat "$work/$c/log" 2>/dev/null; done
+  for c in a b c; do echo "--- copy $c ---"; cat "$work/$c/log" 2>/dev/null; done
   exit 1
 }
 
@@ -39,11 +41,13 @@ start_display() { # name
   display[$1]=$own_display_name
 }
 
-start_copy() { # name
+start_copy() { # name, tuning lines...
   local c=$1
+  shift
   mkdir -p "$work/$c/assets"
   for folder in "$source"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
-  echo "gameWorld.matchLength,8" >"$work/$c/assets/tuning.csv" # a short match
+  echo "gameWorld.matchLength,12" >"$work/$c/assets/tuning.csv" # a short match
+  for line in "$@"; do echo "$line" >>"$work/$c/assets/tuning.csv"; done
   start_display "$c"
   (cd "$work/$c" && DISPLAY=${display[$c]} exec "$game" </dev/null >log 2>&1) &
   pid[$c]=$!
@@ -83,10 +87,15 @@ shot() { # copy, name
 
 start_copy a
 start_copy b
+# One machine has two discovery ports: the third copy listens on one of its
+# own and looks on A's.
+start_copy c "lanDiscovery.port1,16522" "lanDiscovery.port2,16520"
 find_window a
 find_window b
+find_window c
 wait_for a "Creating Main Menu" || fail "copy A has no main menu"
 wait_for b "Creating Main Menu" || fail "copy B has no main menu"
+wait_for c "Creating Main Menu" || fail "copy C has no main menu"
 deadline=$((SECONDS + 5))
 until grep -q "Connected to: " "$work/a/log" && grep -q "Connected to: " "$work/b/log"; do
   [ $SECONDS -lt $deadline ] || fail "the copies did not find each other"
@@ -132,6 +141,20 @@ key b space
 wait_for a "Creating Game World" || fail "copy A did not enter the match"
 wait_for b "Creating Game World" || fail "copy B did not enter the match"
 shot b lan-match-client
+# C, late, finds the match running: told with its time left and all four
+# players, not offered for joining.
+key c Down Return
+wait_for c "Creating Network Screen" || fail "copy C did not open the network screen"
+for attempt in 1 2 3 4 5; do
+  grep -q "^Match running: " "$work/c/log" && break
+  sleep 1
+  key c Return # Refresh
+done
+grep -qE "^Match running: [0-9.]+  in a match, 0:(0[0-9]|1[0-2]) left, 4 players$" "$work/c/log" ||
+  fail "copy C was not told of the running match: $(grep '^Match running' "$work/c/log")"
+grep -q "^Session found: " "$work/c/log" && fail "copy C was offered a session whose match runs"
+shot c lan-network-screen-running-match
+key c Escape
 grep -q "^Recieved RPC call: spawnPlayer" "$work/b/log" || fail "copy B heard no spawnPlayer from copy A"
 grep -q "^Recieved RPC call: startGameplay" "$work/b/log" || fail "copy B heard no startGameplay from copy A"
 wait_for a "Creating Win Screen" 1 200 || fail "copy A's match did not end"
@@ -150,7 +173,7 @@ key b Escape
 wait_for b "Creating Main Menu" 2 || fail "copy B did not return to its main menu"
 wait_for a "A copy has left the session with 2 players" 1 15 || fail "copy A kept copy B's players"
 shot a lan-join-screen-after
-for c in a b; do
+for c in a b c; do
   kill -TERM "${pid[$c]}"
   wait "${pid[$c]}" || fail "copy $c did not exit cleanly"
 done
