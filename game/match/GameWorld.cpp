@@ -163,7 +163,7 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     if (SoundManager* sounds = SoundManager::of(world))
         sounds->setBackgroundPaused(false);
     kit::log::info() << "Creating Game World";
-    if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
+    if (auto* discovery = world->single<kit::LANDiscoverySystem>()) {
         discovery->hosting = false; // a match in progress is not offered for joining
         discovery->announceNow = true;
     }

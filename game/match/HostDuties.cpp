@@ -47,7 +47,7 @@ void runSpawner(kit::World& world, bool hosting)
 void announceMatch(kit::World& world, const kit::NetworkSystem& network)
 {
     using Running = kit::Announcement::RunningMatch;
-    auto* discovery = world.getComponent<kit::LANDiscoverySystem>(world.systemEntity());
+    auto* discovery = world.single<kit::LANDiscoverySystem>();
     const Timer* clock = world.single<Timer>();
     if (!discovery || !clock || !network.peer || !network.peer->isActive())
         return;

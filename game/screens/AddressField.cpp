@@ -34,7 +34,7 @@ void AddressField::update(float dt)
     TextField::update(dt);
     if (!isOpen() || !search_)
         return;
-    auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
+    auto* discovery = world->single<kit::LANDiscoverySystem>();
     const std::string address = search_->address().text();
     switch (search_->poll(discovery, dt)) {
     case AddressSearch::Outcome::looking:

@@ -23,7 +23,7 @@ void createJoinScreen(kit::World* world)
 {
     world->maxFrameRate = screens::movingScreenFrameRate; // the mascot's idle loop
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
-    if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
+    if (auto* discovery = world->single<kit::LANDiscoverySystem>()) {
         discovery->hosting = network && network->isServer() && network->peer && network->peer->isActive();
         discovery->announceNow = true;
     }

@@ -32,7 +32,7 @@ constexpr int listedServers = 9; // as many as the screen has lines for
 
 kit::LANDiscoverySystem* discoveryOf(kit::World* world)
 {
-    return world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
+    return world->single<kit::LANDiscoverySystem>();
 }
 
 // A text option at `position` (where its line starts and its bottom); its

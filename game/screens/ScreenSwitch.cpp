@@ -20,7 +20,7 @@ void endSession(kit::World* world)
 {
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
         network->reset();
-    if (auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity())) {
+    if (auto* discovery = world->single<kit::LANDiscoverySystem>()) {
         discovery->hosting = false;
         discovery->announceNow = true;
     }

@@ -147,7 +147,7 @@ public:
             place->scale.y *= code ? plateWithHint : 1.0f;
             place->position.y = code ? hintedPlateCentre(plateCentre_, plateHeight_) : plateCentre_;
         }
-        auto* discovery = world->getComponent<kit::LANDiscoverySystem>(world->systemEntity());
+        auto* discovery = world->single<kit::LANDiscoverySystem>();
         const bool hosting = network->isServer() && network->peer && network->peer->isActive();
         if (discovery && discovery->hosting != hosting) {
             discovery->hosting = hosting;

@@ -49,22 +49,9 @@
 #include <thread>
 
 using namespace skyscuffle;
+using test::addDiscovery;
 using test::Match;
 using test::occurrences;
-
-namespace {
-
-// LAN discovery on a copy's system entity, as the game has it; it binds no
-// port: only what it would announce counts here.
-kit::LANDiscoverySystem* addDiscovery(test::MatchCopy& c)
-{
-    auto* discovery = new kit::LANDiscoverySystem({}, 4, 1.0f);
-    discovery->addTag(kit::tagId("persistant"));
-    c.world().addComponent(kit::EntityHandle{c.world().systemEntity(), &c.world()}, discovery);
-    return discovery;
-}
-
-} // namespace
 
 TEST_F(Match, TheHostWaitsUntilEveryCopyShowsItsGame)
 {

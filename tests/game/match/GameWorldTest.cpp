@@ -55,10 +55,8 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     auto& c = copy(0xA000);
     c.addPlayer(0);
     c.addPlayer(1);
-    auto* discovery = new kit::LANDiscoverySystem({}, 4, 1.0f); // binds no port: only its flag counts here
-    discovery->hosting = true;                                  // the lobby offers the session
-    discovery->addTag(kit::tagId("persistant"));
-    c.world().addComponent(kit::EntityHandle{c.world().systemEntity(), &c.world()}, discovery);
+    kit::LANDiscoverySystem* discovery = test::addDiscovery(c);
+    discovery->hosting = true; // the lobby offers the session
     c.enterMatch();
     c.frame(); // the start check: no other copy to wait for
     kit::World& w = c.world();

@@ -6,6 +6,7 @@
 
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
+#include "engine/network/LANDiscoverySystem.h"
 #include "engine/resources/AsyncResourceManagerBase.h"
 #include "engine/resources/ResourceBucket.h"
 #include "support/GlContext.h"
@@ -88,6 +89,16 @@ inline std::size_t occurrences(const std::string& text, const std::string& line)
     for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
         ++n;
     return n;
+}
+
+// LAN discovery on a copy's system entity, as the game has it; it binds no
+// port: only what it would announce counts.
+inline kit::LANDiscoverySystem* addDiscovery(MatchCopy& c)
+{
+    auto* discovery = new kit::LANDiscoverySystem({}, 4, 1.0f);
+    discovery->addTag(kit::tagId("persistant"));
+    c.world().addComponent(kit::EntityHandle{c.world().systemEntity(), &c.world()}, discovery);
+    return discovery;
 }
 
 } // namespace test

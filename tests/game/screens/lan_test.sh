@@ -80,6 +80,16 @@ key() { # copy, keys...
   DISPLAY=${display[$c]} xdotool key --clearmodifiers "$@"
   sleep 0.3
 }
+# Refresh the copy's network screen until its log has a line starting with
+# the text (at most five times, a second apart).
+refresh_until() { # copy, start of the line
+  for attempt in 1 2 3 4 5; do
+    grep -q "^$2" "$work/$1/log" && return 0
+    sleep 1
+    key "$1" Return # Refresh
+  done
+  grep -q "^$2" "$work/$1/log"
+}
 shot() { # copy, name
   sleep 1
   DISPLAY=${display[$1]} import -window "${window[$1]}" "$shots/$2.png" 2>/dev/null || fail "no screenshot $2"
@@ -114,12 +124,7 @@ wait_for a "PlayerInfo added" 2 || fail "copy A's players did not join"
 # B finds A and joins it.
 key b Down Return
 wait_for b "Creating Network Screen" || fail "copy B did not open the network screen"
-for attempt in 1 2 3 4 5; do
-  grep -q "^Session found: " "$work/b/log" && break
-  sleep 1
-  key b Return # Refresh
-done
-grep -q "^Session found: " "$work/b/log" || fail "copy B did not list copy A's session"
+refresh_until b "Session found: " || fail "copy B did not list copy A's session"
 shot b lan-network-screen
 key b Down Down Return # the first session, under Host a Session
 wait_for b "Initializing join sreen!" || fail "copy B did not reach its join screen"
@@ -145,11 +150,7 @@ shot b lan-match-client
 # players, not offered for joining.
 key c Down Return
 wait_for c "Creating Network Screen" || fail "copy C did not open the network screen"
-for attempt in 1 2 3 4 5; do
-  grep -q "^Match running: " "$work/c/log" && break
-  sleep 1
-  key c Return # Refresh
-done
+refresh_until c "Match running: "
 grep -qE "^Match running: [0-9.]+  in a match, 0:(0[0-9]|1[0-2]) left, 4 players$" "$work/c/log" ||
   fail "copy C was not told of the running match: $(grep '^Match running' "$work/c/log")"
 grep -q "^Session found: " "$work/c/log" && fail "copy C was offered a session whose match runs"
