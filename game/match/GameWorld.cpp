@@ -5,8 +5,10 @@
 #include "game/camera/CameraSettings.h"
 #include "game/lobby/DepartedCopies.h"
 #include "game/match/HostDuties.h"
+#include "game/match/MatchSoFar.h"
 #include "game/match/MatchStart.h"
 #include "game/match/PlayerPlane.h"
+#include "game/match/WatchView.h"
 
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/common/Tags.h"
@@ -130,11 +132,19 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
         if (state->ended || !entity.world)
             return; // every copy's clock sends one: the first ends the match here
         state->ended = true;
-        keepMatchReplay(*entity.world, knownPlanes(table, *entity.world));
+        MatchResult result{knownPlanes(table, *entity.world), state->view.watching, 0};
+        if (const kit::NetworkSystem* n = kit::NetworkSystem::of(entity.world)) {
+            for (const auto& [origin, peer] : n->peers())
+                result.watchedElsewhere += watchesMatch(peer.screenName);
+        }
+        keepMatchReplay(*entity.world, result.table);
         pauseMusic(entity.world);
         if (entity.world->owner)
-            entity.world->owner->setWorld(
-                std::make_shared<kit::World>(exits.results(knownPlanes(table, *entity.world))));
+            entity.world->owner->setWorld(std::make_shared<kit::World>(exits.results(result)));
+    });
+    network->registerFunction(world, fn::matchSoFar, [state](kit::EntityHandle entity, const MatchSoFar& soFar) {
+        if (entity.world)
+            startWatching(*entity.world, state, soFar);
     });
 }
 
@@ -169,7 +179,7 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     }
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
     if (network)
-        network->screenName = "game";
+        network->screenName = view.watching ? arrivingScreen : "game";
     auto state = std::make_shared<MatchState>();
     state->view = view;
     // Every match is recorded from its first frame, alone or on a LAN,
@@ -199,6 +209,8 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     // Every copy: the one that hosts now does the host's part.
     takeHostDuties(*world, state);
     listenForLeaving(*world, exits);
+    if (view.watching)
+        WatchView::addTo(*world);
 }
 
 } // namespace skyscuffle

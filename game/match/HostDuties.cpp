@@ -2,7 +2,9 @@
 
 #include "game/match/MatchStart.h"
 
+#include "game/common/Tags.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchSoFar.h"
 #include "game/match/Timer.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/PowerupSpawnSystem.h"
@@ -19,13 +21,37 @@ namespace skyscuffle {
 
 namespace {
 
+// Copies that came to watch are not waited for: they fly nothing.
 bool everyCopyShowsItsGame(const kit::NetworkSystem& network)
 {
     for (const auto& [origin, peer] : network.peers()) {
-        if (peer.screenName != "game")
+        if (peer.screenName != "game" && !watchesMatch(peer.screenName))
             return false;
     }
     return true;
+}
+
+// A copy that came to watch is told how the match stands, once a second
+// while some copy still waits for it (the word is for all; a copy that has it
+// already, or plays, ignores it).
+// The players' planes come a round trip after the start, and a plane that
+// came after the word would have no gauge: the word waits for them, a few
+// seconds at most.
+void tellWatchers(kit::World& world, kit::NetworkSystem& network, MatchState& state)
+{
+    constexpr float every = 1.0f;
+    constexpr float planesWait = 3.0f;
+    const bool waiting = std::any_of(network.peers().begin(), network.peers().end(),
+                                     [](const auto& peer) { return peer.second.screenName == arrivingScreen; });
+    if (!waiting || (state.soFarToldAt && network.clock() - *state.soFarToldAt < every))
+        return;
+    const std::size_t players = world.getEntities(kit::typeId<PlayerInfo>())->size();
+    const std::size_t planes = world.getEntities(kit::tagId(tags::plane))->size();
+    if (planes < players && state.runningFor < planesWait)
+        return;
+    const Timer* clock = world.single<Timer>();
+    network.callFunction(fn::matchSoFar, world.systemEntity(), matchSoFar(world, clock ? clock->remaining : 0.0f));
+    state.soFarToldAt = network.clock();
 }
 
 void runSpawner(kit::World& world, bool hosting)
@@ -62,7 +88,7 @@ void announceMatch(kit::World& world, const kit::NetworkSystem& network)
 
 void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
 {
-    world.addComponent(world.createEntity(), new kit::UpdateSignal([state](kit::Component* self, float) {
+    world.addComponent(world.createEntity(), new kit::UpdateSignal([state](kit::Component* self, float dt) {
                            kit::World& w = *self->world;
                            kit::NetworkSystem* network = kit::NetworkSystem::of(&w);
                            const bool hosting = !network || network->isServer();
@@ -72,9 +98,12 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                                if (!state->started)
                                    return;
                            }
+                           state->runningFor += dt;
                            runSpawner(w, hosting && !state->ended);
-                           if (hosting && network && !state->ended)
+                           if (hosting && network && !state->ended) {
                                announceMatch(w, *network);
+                               tellWatchers(w, *network, *state);
+                           }
                        }));
 }
 

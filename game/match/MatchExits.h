@@ -4,15 +4,24 @@
 
 #include "engine/core/World.h"
 
+#include <cstddef>
 #include <functional>
 
 namespace skyscuffle {
 
-// Where a match hands over when it is done: the results with the final
-// table, or the main menu when a player leaves early. The screens supply
-// both (the match knows no screen).
+// How a match ended for this copy: the final table, and the copies that
+// watched it without a plane (this one, and how many others).
+struct MatchResult {
+    ScoreTable table;
+    bool watchedHere = false;
+    std::size_t watchedElsewhere = 0;
+};
+
+// Where a match hands over when it is done: the results, or the main menu
+// when a player leaves early. The screens supply both (the match knows no
+// screen).
 struct MatchExits {
-    std::function<kit::World::SetupFunction(const ScoreTable&)> results;
+    std::function<kit::World::SetupFunction(const MatchResult&)> results;
     kit::World::SetupFunction menu;
 };
 

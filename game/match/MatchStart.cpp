@@ -1,6 +1,7 @@
 #include "MatchStart.h"
 
 #include "MatchSettings.h"
+#include "MatchSoFar.h"
 
 #include "game/match/LinkStrip.h"
 #include "game/match/SpawnCircle.h"
@@ -14,6 +15,7 @@
 #include "game/players/PlayerInfo.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/Log.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -191,7 +193,8 @@ void endWhenTimeIsUp(kit::World& world, float length)
 void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& state)
 {
     kit::World* world = entity.world;
-    if (!world || state->started)
+    // A copy that watches came after the start: the host says how the match stands.
+    if (!world || state->started || state->view.watching)
         return;
     state->started = true;
     const float chosen = state->view.length > 0.0f ? state->view.length : matchSettings::matchLength.value();
@@ -205,6 +208,30 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
         showLinkStrip(*world);
         endWhenTimeIsUp(*world, length);
     }
+}
+
+bool watchesMatch(const std::string& screenName)
+{
+    return screenName == arrivingScreen || screenName == watchingScreen;
+}
+
+void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, const MatchSoFar& soFar)
+{
+    if (state->started || (!state->view.watching && !state->view.replayOf))
+        return;
+    state->started = true;
+    const std::vector<kit::EntityHandle> planes = takeMatchSoFar(world, soFar);
+    const float left = secondsLeftOf(soFar);
+    kit::log::info() << "Watching the match: " << planes.size() << (planes.size() == 1 ? " plane, " : " planes, ")
+                     << Timer::format(left) << " left";
+    showGauges(world, planes);
+    startClock(world, left);
+    if (state->view.replayOf)
+        return;
+    showLinkStrip(world);
+    endWhenTimeIsUp(world, left);
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(&world))
+        network->screenName = watchingScreen;
 }
 
 } // namespace skyscuffle

@@ -2,26 +2,47 @@
 
 #include "engine/core/EntityHandle.h"
 
+namespace kit {
+class World;
+}
+
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace skyscuffle {
 
-// How a match world shows its match: as this copy's own, or as a replay of
-// the match that the copy `replayOf` recorded, `length` seconds long. A
-// replay has its gauges for that copy's players, and a clock that ends
-// nothing: the recording does.
+// How a match world shows its match: as this copy's own, as a replay of the
+// match that the copy `replayOf` recorded, `length` seconds long, or watched
+// live. A replay has its gauges for that copy's players, and a clock that
+// ends nothing: the recording does. A copy that watches flies no plane: it
+// shows the match its host says is running (see MatchSoFar.h), with a gauge
+// for every plane.
 struct MatchView {
     std::optional<std::uint32_t> replayOf;
     float length = 0.0f; // 0: the tuning value
+    bool watching = false;
 };
+
+// What a copy that watches says it shows: "arriving" until its host's word
+// of the match came, "watching" after.
+inline constexpr char arrivingScreen[] = "arriving";
+inline constexpr char watchingScreen[] = "watching";
+
+// Whether a copy that says it shows `screenName` watches the match, or is
+// about to.
+[[nodiscard]] bool watchesMatch(const std::string& screenName);
 
 // What one match world remembers across its named functions.
 struct MatchState {
     bool started = false; // "startGameplay" has run here
     bool ended = false;   // "endGame" has run here: later ones (every copy's clock sends one) are ignored
     MatchView view;
+    // On the hosting copy: when it last told a copy that came to watch how
+    // the match stands (its network system's clock).
+    std::optional<float> soFarToldAt;
+    float runningFor = 0.0f; // seconds since "startGameplay" ran here
 };
 
 // Seconds a joined copy's match clock runs past the host's before it ends the
@@ -41,5 +62,13 @@ float gaugePlace(int j, int count);
 // HUD and the other copies' links (LinkStrip.h), and starts the clock whose
 // end calls "endGame".
 void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& state);
+
+struct MatchSoFar;
+// "matchSoFar" in a world that watches and has not started (or a replay of
+// one): the snapshot's players and planes are made (takeMatchSoFar), a gauge
+// for each, the clock with the time the host has left, and, live, the links
+// and the end on this copy's clock should the host's "endGame" not come. The
+// copy then says it is "watching". Anywhere else it does nothing.
+void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, const MatchSoFar& soFar);
 
 } // namespace skyscuffle

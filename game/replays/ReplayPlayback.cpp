@@ -1,10 +1,7 @@
 #include "ReplayPlayback.h"
 
-#include "game/camera/SideviewCameraBehavior.h"
-#include "game/common/Tags.h"
-#include "game/players/PlayerInfo.h"
+#include "PlaneFollow.h"
 
-#include "engine/core/Label.h"
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/Keyboard.h"
@@ -18,8 +15,6 @@
 namespace skyscuffle {
 namespace {
 
-constexpr char followLabel[] = "replayFollowed";
-
 std::string clock(float seconds)
 {
     const int whole = static_cast<int>(std::max(seconds, 0.0f));
@@ -31,11 +26,6 @@ std::string clock(float seconds)
 std::string speedText(float speed)
 {
     return speed == 0.5f ? "1/2x" : std::to_string(static_cast<int>(speed)) + "x";
-}
-
-SideviewCameraBehavior* gameCamera(kit::World* world)
-{
-    return world->single<SideviewCameraBehavior>();
 }
 
 } // namespace
@@ -194,34 +184,13 @@ void ReplayPlayback::clipLastSeconds()
 
 void ReplayPlayback::followNext()
 {
-    if (!world)
-        return;
-    // The planes in id order; after the last, everyone again.
-    std::vector<kit::EntityHandle> planes = world->getEntities(kit::tagId(tags::plane))->toVector();
-    std::sort(planes.begin(), planes.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < planes.size(); ++i) {
-        const PlayerInfo* info = world->getComponent<PlayerInfo>(planes[i].id);
-        if (info && info->colourName == following_)
-            next = i + 1;
-    }
-    const PlayerInfo* info = next < planes.size() ? world->getComponent<PlayerInfo>(planes[next].id) : nullptr;
-    follow(info ? info->colourName : std::string());
+    if (world)
+        follow(planeFollow::nextAfter(*world, following_));
 }
 
 void ReplayPlayback::follow(const std::string& colourName)
 {
-    following_.clear();
-    for (const kit::EntityHandle& plane : world->getEntities(kit::tagId(tags::plane))->toVector()) {
-        world->destroyComponents(plane.id, kit::tagId(followLabel));
-        const PlayerInfo* info = world->getComponent<PlayerInfo>(plane.id);
-        if (!colourName.empty() && info && info->colourName == colourName && following_.empty()) {
-            following_ = colourName;
-            world->addComponent(plane, new kit::Label(followLabel));
-        }
-    }
-    if (SideviewCameraBehavior* camera = gameCamera(world))
-        camera->focusLabel = following_.empty() ? "cameraFocus" : followLabel;
+    following_ = planeFollow::follow(*world, colourName);
     kit::log::info() << "Replay following " << (following_.empty() ? std::string("everyone") : following_);
 }
 

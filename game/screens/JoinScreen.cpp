@@ -53,8 +53,10 @@ void beginRound(kit::World* world)
 {
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world)) {
         for (const auto& [origin, peer] : network->peers()) {
-            if (peer.screenName == "winScreen")
+            if (peer.screenName == "winScreen") {
+                kit::log::info() << "A copy is still on its win screen: the round waits";
                 return;
+            }
         }
     }
     screens::switchTo(world, LoadingScreenInitializer{"buckets/gameWorld.txt", screens::matchWorld()});

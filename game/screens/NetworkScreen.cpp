@@ -2,7 +2,9 @@
 
 #include "game/screens/AddressField.h"
 #include "game/screens/JoinScreen.h"
+#include "game/screens/LoadingScreen.h"
 #include "game/screens/MainMenu.h"
+#include "game/screens/ScreenRegistry.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
@@ -35,16 +37,17 @@ kit::LANDiscoverySystem* discoveryOf(kit::World* world)
     return world->single<kit::LANDiscoverySystem>();
 }
 
-// A text option at `position` (where its line starts and its bottom); its
-// words' entity joins `drawn`.
+// A text option at `position` (where its line starts and its bottom), its
+// letters `size` high; its words' entity joins `drawn`.
 MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 position, std::function<void()> action,
-                      std::vector<kit::EntityHandle>& drawn)
+                      std::vector<kit::EntityHandle>& drawn, float size = optionTextSize,
+                      glm::vec3 colour = glm::vec3(1.0f))
 {
-    drawn.push_back(widgets::addText(world, label, position, optionTextSize)->getEntity());
+    drawn.push_back(widgets::addText(world, label, position, size, colour)->getEntity());
     MenuOption o;
     o.action = std::move(action);
     o.position = glm::vec3(position, 0.0f);
-    o.size = glm::vec2(widgets::glyphAdvance(optionTextSize) * static_cast<float>(label.size()), optionTextSize);
+    o.size = glm::vec2(widgets::glyphAdvance(size) * static_cast<float>(label.size()), size);
     o.world = world;
     return o;
 }
@@ -53,8 +56,9 @@ MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 pos
 // first letter, level with the middle of the line.
 glm::vec2 cursorBeside(const MenuOption& o)
 {
-    const glm::vec2 middle(o.position.x + widgets::glyphAdvance(optionTextSize) - 0.5f * cursorSize - 0.045f,
-                           o.position.y + 0.5f * optionTextSize);
+    const float size = o.size.y;
+    const glm::vec2 middle(o.position.x + widgets::glyphAdvance(size) - 0.5f * cursorSize - 0.045f,
+                           o.position.y + 0.5f * size);
     return middle + glm::vec2(0.0f, cursorRaise);
 }
 
@@ -97,8 +101,9 @@ void listen(kit::World* world)
 }
 
 // The landscape, the mascot, the title, the help and their panels; the
-// options' panel reaches down to the last of `rows` option lines.
-void showHelp(kit::World* world, int rows)
+// options' panel reaches down to the last of `rows` option lines. With a
+// running match listed, the help says what choosing it does.
+void showHelp(kit::World* world, int rows, bool matchListed)
 {
     const screens::Viewpoint view = screens::addLandscape(world);
     screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
@@ -107,12 +112,35 @@ void showHelp(kit::World* world, int rows)
     const float bottom = 0.4f - 0.1f * static_cast<float>(rows - 1) - 0.05f;
     widgets::addPanel(world, widgets::Box::spanning(-0.47f, 1.54f, 0.84f, bottom),
                       {{"Play on the local network", glm::vec2(-1.18f, 0.66f), 0.1f, widgets::titleColour}});
-    widgets::addPanel(world, widgets::Box{glm::vec2(-0.47f, -0.8f), glm::vec2(1.54f, 0.22f)},
-                      {{"Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f},
-                       {"Press C to type an address or an invite code", glm::vec2(-1.18f, -0.88f), 0.055f}});
+    std::vector<widgets::PanelLine> help{
+        {"Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f},
+        {"Press C to type an address or an invite code", glm::vec2(-1.18f, -0.88f), 0.055f}};
+    if (matchListed)
+        help.insert(help.begin(), {"Enter on a match in progress watches it", glm::vec2(-1.18f, -0.72f), 0.055f});
+    const float top = matchListed ? -0.61f : -0.69f;
+    widgets::addPanel(world, widgets::Box::spanning(-0.47f, 1.54f, top, -0.91f), std::move(help));
 }
 
 } // namespace
+
+void watchListedMatch(kit::World* world, const kit::NetAddress& server, std::uint16_t gamePort)
+{
+    bool stillRunning = false;
+    if (kit::LANDiscoverySystem* discovery = discoveryOf(world)) {
+        const auto found = discovery->servers.find(server);
+        stillRunning = found != discovery->servers.end() && found->second.match && !found->second.hosting;
+    }
+    if (!stillRunning) {
+        screens::switchTo(world, createNetworkScreen);
+        return;
+    }
+    kit::log::info() << "Watching the match at " << server.ipString();
+    if (kit::NetworkSystem* network = kit::NetworkSystem::of(world)) {
+        network->join(server.ipString(), gamePort);
+        network->screenName = "loading"; // not yet waiting for the host's word of the match
+    }
+    screens::switchTo(world, LoadingScreenInitializer{"buckets/gameWorld.txt", screens::watchWorld()});
+}
 
 void joinListedServer(kit::World* world, const kit::NetAddress& server, std::uint16_t gamePort)
 {
@@ -159,6 +187,7 @@ void createNetworkScreen(kit::World* world)
     std::vector<MenuOption> options;
     std::vector<kit::EntityHandle> menu; // what the address field covers
     int rows = 2;
+    bool matchListed = false;
     options.push_back(textOption(
         world, "Refresh", {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }, menu));
     options.push_back(textOption(
@@ -176,18 +205,20 @@ void createNetworkScreen(kit::World* world)
                 world, address.ipString(), {-0.5f, 0.3f - 0.1f * float(i)},
                 [world, at, port] { joinListedServer(world, at, port); }, menu));
         }
-        // Sessions whose match runs: told, not offered; they take players
+        // Sessions whose match runs: watched when chosen; they take players
         // again on their join screen once the match is over.
         for (const auto& [address, server] : discovery->servers) {
             if (server.hosting || !server.match || i == listedServers)
                 continue;
             ++i;
+            matchListed = true;
+            const kit::NetAddress at = address;
             const std::string line = address.ipString() + "  " + describeRunningMatch(*server.match);
             kit::log::info() << "Match running: " << line;
-            // From the panel's left edge, where the longest line still fits.
-            menu.push_back(widgets::addText(world, line, glm::vec2(-1.18f, 0.3f - 0.1f * float(i) + 0.012f), 0.05f,
-                                            glm::vec3(0.8f, 0.85f, 0.9f))
-                               ->getEntity());
+            // Smaller, and from near the panel's left edge, where the longest line still fits.
+            options.push_back(textOption(
+                world, line, {-1.1f, 0.3f - 0.1f * float(i) + 0.012f},
+                [world, at, port] { watchListedMatch(world, at, port); }, menu, 0.05f, glm::vec3(0.8f, 0.85f, 0.9f)));
         }
         rows += i;
     }
@@ -195,7 +226,7 @@ void createNetworkScreen(kit::World* world)
         menu.push_back(widgets::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.05f,
                                         glm::vec3(0.8f, 0.85f, 0.9f))
                            ->getEntity());
-    showHelp(world, std::max(rows, 3));
+    showHelp(world, std::max(rows, 3), matchListed);
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
         positions.push_back(cursorBeside(o));

@@ -99,7 +99,7 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
         world->addComponent(kit::EntityHandle{world->systemEntity(), world}, network);
         registerPlayerFunctions(*network);
         network->startAs(kit::NetworkSystem::Role::client); // a joined copy: the file is its host
-        const MatchExits exits{[](const ScoreTable&) -> kit::World::SetupFunction { return createReplaysScreen; },
+        const MatchExits exits{[](const MatchResult&) -> kit::World::SetupFunction { return createReplaysScreen; },
                                createReplaysScreen};
         createGameWorld(world, exits, MatchView{replay->header.localOrigin, replay->header.seconds});
         // What a match draws, as the loading screen has it loaded before a match.

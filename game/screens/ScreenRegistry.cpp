@@ -38,13 +38,20 @@ kit::World::SetupFunction screenNamed(const std::string& name)
 
 MatchExits matchExits()
 {
-    return MatchExits{[](const ScoreTable& table) -> kit::World::SetupFunction { return WinScreenInit{table}; },
+    return MatchExits{[](const MatchResult& result) -> kit::World::SetupFunction {
+                          return WinScreenInit{result.table, result.watchedHere, result.watchedElsewhere};
+                      },
                       createMainMenu};
 }
 
 kit::World::SetupFunction matchWorld()
 {
     return [](kit::World* world) { createGameWorld(world, matchExits()); };
+}
+
+kit::World::SetupFunction watchWorld()
+{
+    return [](kit::World* world) { createGameWorld(world, matchExits(), MatchView{.watching = true}); };
 }
 
 void goToScreen(kit::World* world, const std::string& name)

@@ -21,6 +21,9 @@ kit::World::SetupFunction screenNamed(const std::string& name);
 MatchExits matchExits();
 // A match world that hands over to the screens when it is done.
 kit::World::SetupFunction matchWorld();
+// A match world that watches the running match of the session this copy
+// joined, then hands over to the screens as matchWorld's does.
+kit::World::SetupFunction watchWorld();
 
 // Switches to the screen of that name; "exit" stops the application after
 // this frame instead. Unknown names do nothing.

@@ -135,6 +135,28 @@ std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
     return lines;
 }
 
+std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watchedElsewhere)
+{
+    std::vector<std::string> parts;
+    if (watchedHere) {
+        std::string own;
+        std::vector<kit::EntityHandle> players = world->getEntities(kit::typeId<PlayerInfo>())->toVector();
+        std::sort(players.begin(), players.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+        for (const kit::EntityHandle& player : players) {
+            const PlayerInfo* info = world->getComponent<PlayerInfo>(player.id);
+            if (world->owns(player.id) && info)
+                own += (own.empty() ? "" : ", ") + info->colourName;
+        }
+        parts.push_back(own.empty() ? std::string("this copy") : own);
+    }
+    if (watchedElsewhere > 0)
+        parts.push_back(std::to_string(watchedElsewhere) + (parts.empty() ? "" : " other") +
+                        (watchedElsewhere == 1 ? " copy" : " copies"));
+    if (parts.empty())
+        return {};
+    return "Watching: " + parts.front() + (parts.size() > 1 ? " and " + parts.back() : std::string());
+}
+
 void WinScreenInit::operator()(kit::World* world) const
 {
     world->maxFrameRate = screens::movingScreenFrameRate;
@@ -157,7 +179,8 @@ void WinScreenInit::operator()(kit::World* world) const
     const float right = 0.75f;
     const std::size_t rows = std::max<std::size_t>(lines.size(), 1);
     const float top = 0.12f;
-    const float height = 0.16f + 0.1f * static_cast<float>(rows - 1) + 0.08f;
+    const std::string watchers = watchersLine(world, watchedHere, watchedElsewhere);
+    const float height = 0.16f + 0.1f * static_cast<float>(rows - 1) + 0.08f + (watchers.empty() ? 0.0f : 0.07f);
     widgets::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f), glm::vec2(1.7f, height));
     float y = top - 0.06f;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -172,6 +195,11 @@ void WinScreenInit::operator()(kit::World* world) const
     }
     if (lines.empty())
         widgets::addText(world, "Nobody flew this round", glm::vec2(left, y), 0.07f);
+    // Who watched, at the foot of the plate.
+    if (!watchers.empty()) {
+        kit::log::info() << watchers;
+        widgets::addText(world, watchers, glm::vec2(left, top - height + 0.1f), 0.05f, glm::vec3(0.85f));
+    }
 
     screens::addContinueFooter(world, 0.0f, 1.1f, "Press Enter to continue", -0.465f);
     // The replay of the match, kept for good at K.

@@ -2,6 +2,7 @@
 
 #include "game/match/ScoreTable.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ class PlayerInfo;
 // players kept; Escape (or Back) goes to the main menu.
 struct WinScreenInit {
     ScoreTable scores;
+    bool watchedHere = false;         // this copy watched the match without a plane
+    std::size_t watchedElsewhere = 0; // other copies did
 
     void operator()(kit::World* world) const;
 };
@@ -34,6 +37,10 @@ struct WinLine {
 // order). A player's label is its colour name, with " (remote)" when another
 // copy made it.
 std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores);
+// Who watched the match without a plane, under the table: this copy's
+// players by their colours (or "this copy" when it has none) and the count
+// of other copies, after "Watching: "; empty when nobody watched.
+std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watchedElsewhere);
 // The player whose plane turns above the table: the first of the best score
 // as the table lists them, the one its first line names (null for an empty
 // table or a player who left).

@@ -3,13 +3,13 @@
 #include "FakeGamepad.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/match/MatchFunctions.h"
-#include "game/players/PlayerFunctions.h"
-#include "game/players/PlayerColours.h"
-#include "game/sound/SoundManager.h"
 #include "game/ai/VirtualGamepadAI.h"
-#include "game/sound/audio/AudioSystem.h"
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerColours.h"
+#include "game/players/PlayerFunctions.h"
 #include "game/screens/ScreenRegistry.h"
+#include "game/sound/SoundManager.h"
+#include "game/sound/audio/AudioSystem.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/Window.h"
@@ -74,6 +74,12 @@ struct MatchCopy {
     void enterMatch()
     {
         app->setWorld(std::make_shared<kit::World>(screens::matchWorld()));
+        app->frame(1.0f / 60.0f, false);
+    }
+    // A match world that watches the session's running match.
+    void watchMatch()
+    {
+        app->setWorld(std::make_shared<kit::World>(screens::watchWorld()));
         app->frame(1.0f / 60.0f, false);
     }
     void frame(float dt = 1.0f / 60.0f) { app->frame(dt, false); }

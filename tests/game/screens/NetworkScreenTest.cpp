@@ -161,20 +161,47 @@ TEST_F(NetworkScreen, ListsTheCopiesThatHostInTheirOrder)
     EXPECT_NEAR(cursor().option(3).position.y, 0.1f, 1e-6f);
 }
 
-TEST_F(NetworkScreen, ASessionWhoseMatchRunsIsToldWithItsTimeAndPlayersButNotOffered)
+TEST_F(NetworkScreen, ASessionWhoseMatchRunsIsOfferedForWatchingAfterTheSessionsThatTakePlayers)
 {
     using Running = kit::Announcement::RunningMatch;
     discovery->servers[at(0x0A000005, 16520)] = {at(0x0A000005, 16520), true};
     discovery->servers[at(0x0A000003, 16521)] = {at(0x0A000003, 16521), false, Running{102, 4}};
     discovery->servers[at(0x0A000007, 16521)] = {at(0x0A000007, 16521), false};
     rebuild();
-    ASSERT_EQ(cursor().count(), 3) << "only the session that takes players is offered";
+    ASSERT_EQ(cursor().count(), 4) << "the session that takes players, then the running match";
+    EXPECT_TRUE(logged("Session found: 10.0.0.5"));
+    EXPECT_FALSE(logged("Session found: 10.0.0.3")) << "a running match is not joined as a session";
     EXPECT_TRUE(logged("Match running: 10.0.0.3  in a match, 1:42 left, 4 players"));
+    EXPECT_NEAR(cursor().option(3).position.y, 0.112f, 1e-6f);
     const auto words = wordsOn(widgets::textLayer);
     EXPECT_NE(std::find(words.begin(), words.end(), "10.0.0.3  in a match, 1:42 left, 4 players"), words.end());
+    EXPECT_NE(std::find(words.begin(), words.end(), "Enter on a match in progress watches it"), words.end());
     EXPECT_EQ(std::find(words.begin(), words.end(), "No hosted session found yet"), words.end());
     for (const std::string& word : words)
         EXPECT_EQ(word.find("10.0.0.7"), std::string::npos) << "a copy that neither hosts nor plays is not told";
+}
+
+TEST_F(NetworkScreen, ChoosingARunningMatchJoinsItsHostToWatchUnlessItHasEnded)
+{
+    using Running = kit::Announcement::RunningMatch;
+    const auto server = at(0x7F000001, 16520);
+    discovery->servers[server] = {server, false, Running{60, 2}};
+    rebuild();
+    ASSERT_EQ(cursor().count(), 3);
+    // The match ended since the list was built: the list is built again and nobody is joined.
+    discovery->servers[server].match.reset();
+    tap(up);
+    tap(enter);
+    EXPECT_EQ(count("Creating Network Screen"), 3);
+    EXPECT_TRUE(network->isServer()) << "no connection was attempted";
+
+    discovery->servers[server] = {server, false, Running{60, 2}};
+    rebuild();
+    tap(up);
+    tap(enter);
+    EXPECT_TRUE(logged("Watching the match at 127.0.0.1"));
+    EXPECT_FALSE(network->isServer()) << "it joins the match's host";
+    EXPECT_FALSE(logged("Initializing join sreen!")) << "a watcher has no join screen until the next round";
 }
 
 TEST(RunningMatchLine, MinutesSecondsAndPlayers)

@@ -4,10 +4,12 @@
 #include "ScreenFixture.h"
 
 #include "game/match/MatchFunctions.h"
+#include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/screens/JoinScreen.h"
-#include "game/players/PlayerColours.h"
 #include "game/screens/WinScreen.h"
+
+#include "engine/render/Text.h"
 
 using namespace skyscuffle;
 
@@ -113,3 +115,27 @@ TEST_F(WinScreen, EscapeGoesToTheMainMenu)
 }
 
 } // namespace
+
+TEST_F(WinScreen, WhoWatchedIsNamedUnderTheTable)
+{
+    // This copy's own players by colour, in id order; another copy's never.
+    const std::string own = info(keyboardPlayer).colourName + ", " + info(pilot).colourName;
+    EXPECT_EQ(watchersLine(world(), true, 0), "Watching: " + own);
+    EXPECT_EQ(watchersLine(world(), true, 1), "Watching: " + own + " and 1 other copy");
+    EXPECT_EQ(watchersLine(world(), true, 3), "Watching: " + own + " and 3 other copies");
+    EXPECT_EQ(watchersLine(world(), false, 1), "Watching: 1 copy");
+    EXPECT_EQ(watchersLine(world(), false, 2), "Watching: 2 copies");
+    EXPECT_EQ(watchersLine(world(), false, 0), "") << "nobody watched";
+
+    app->setWorld(std::make_shared<kit::World>(WinScreenInit{{{keyboardPlayer, 3}, {remote, 7}}, false, 2}));
+    frame();
+    bool shown = false;
+    for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>()))
+        shown = shown || static_cast<kit::Text*>(c)->text() == "Watching: 2 copies";
+    EXPECT_TRUE(shown);
+
+    // A copy that watched with no players of its own.
+    for (const kit::EntityID id : {keyboardPlayer, pilot})
+        world()->destroyEntityNow(kit::EntityHandle{id, world()});
+    EXPECT_EQ(watchersLine(world(), true, 0), "Watching: this copy");
+}

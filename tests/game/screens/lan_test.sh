@@ -4,8 +4,9 @@
 # hosts, and adds a keyboard player and a computer pilot; copy B opens Online,
 # finds A in its list, joins it and adds its own two; both copies then know
 # all four players. While their match runs, copy C's network screen tells it
-# with its time left and players. B goes back to the main menu and A drops
-# B's players.
+# with its time left and players; C watches it to the end and has the same
+# table. B goes back to the main menu and A drops B's players; C plays the
+# next round with A.
 #
 # Runs inside the suite's private network namespace (it starts its own two
 # displays), from scratch directories whose assets are the repository's.
@@ -146,8 +147,8 @@ key b space
 wait_for a "Creating Game World" || fail "copy A did not enter the match"
 wait_for b "Creating Game World" || fail "copy B did not enter the match"
 shot b lan-match-client
-# C, late, finds the match running: told with its time left and all four
-# players, not offered for joining.
+# C, late, finds the match running, told with its time left and all four
+# players, and watches it: every plane, the host's clock, the follow key.
 key c Down Return
 wait_for c "Creating Network Screen" || fail "copy C did not open the network screen"
 refresh_until c "Match running: "
@@ -155,25 +156,62 @@ grep -qE "^Match running: [0-9.]+  in a match, 0:(0[0-9]|1[0-2]) left, 4 players
   fail "copy C was not told of the running match: $(grep '^Match running' "$work/c/log")"
 grep -q "^Session found: " "$work/c/log" && fail "copy C was offered a session whose match runs"
 shot c lan-network-screen-running-match
-key c Escape
+key c Down Down Return # the running match, under Host a Session
+wait_for c "Loading at 100%" 1 60 || fail "copy C did not load the match it watches"
+key c space
+wait_for c "Creating Game World" || fail "copy C did not enter the match it watches"
+deadline=$((SECONDS + 10))
+until grep -qE "^Watching the match: 4 planes,  0:[01][0-9] left$" "$work/c/log"; do
+  [ $SECONDS -lt $deadline ] || fail "copy C was not told how the match stands"
+  sleep 0.1
+done
+key c f
+grep -qE "^Watching (Blue|Green|Orange|Red|Pink|Yellow)$" "$work/c/log" ||
+  fail "the follow key followed no plane: $(grep '^Watching' "$work/c/log")"
+shot c lan-watching
 grep -q "^Recieved RPC call: spawnPlayer" "$work/b/log" || fail "copy B heard no spawnPlayer from copy A"
 grep -q "^Recieved RPC call: startGameplay" "$work/b/log" || fail "copy B heard no startGameplay from copy A"
 wait_for a "Creating Win Screen" 1 200 || fail "copy A's match did not end"
 wait_for b "Creating Win Screen" 1 200 || fail "copy B's match did not end"
+wait_for c "Creating Win Screen" 1 20 || fail "copy C's match did not end"
 shot a lan-win-screen-host
-# Both name the same four players with the same points ("(remote)" marks
-# differ by copy): the lines after "Creating Win Screen".
-table() { sed -n '/^Creating Win Screen$/,$p' "$work/$1/log" | sed -n '2,5p' | sed 's/ (remote)//'; }
+shot c lan-win-screen-watcher
+# All three name the same four players with the same points ("(remote)"
+# marks differ by copy): the lines after the last "Creating Win Screen".
+table() { tac "$work/$1/log" | sed '/^Creating Win Screen$/q' | tac | sed -n '2,5p' | sed 's/ (remote)//'; }
 [ "$(table a | wc -l)" -eq 4 ] || fail "copy A's win screen does not list four players: $(table a)"
 [ "$(table a)" = "$(table b)" ] || fail "the copies disagree on the result: $(table a) / $(table b)"
+[ "$(table a)" = "$(table c)" ] || fail "the watcher's result is not the players': $(table a) / $(table c)"
+grep -qx "Watching: this copy" "$work/c/log" || fail "copy C's win screen does not name it as watching"
+grep -qx "Watching: 1 copy" "$work/a/log" || fail "copy A's win screen does not name its watcher"
 
 # Back to A's join screen; B leaves for its main menu; A drops B's players.
+# C, which watched, comes to the join screen with the others and plays the
+# next round with a player of its own.
 key a Return
 wait_for a "Initializing join sreen!" 2 || fail "copy A did not return to its join screen"
 key b Escape
 wait_for b "Creating Main Menu" 2 || fail "copy B did not return to its main menu"
 wait_for a "A copy has left the session with 2 players" 1 15 || fail "copy A kept copy B's players"
 shot a lan-join-screen-after
+key c Return
+wait_for c "Initializing join sreen!" || fail "copy C did not come to the join screen for the next round"
+# C hears of B through A: B's leaving reaches it once B falls silent there.
+wait_for c "A copy has left the session with 2 players" 1 15 || fail "copy C kept copy B's players"
+known=$(lines a "PlayerInfo added")
+key c x
+wait_for a "PlayerInfo added" $((known + 1)) 10 || fail "copy A does not know copy C's player"
+key a Return
+wait_for a "Loading at 100%" 2 60 || fail "copy A did not load the second match"
+key c Return
+wait_for c "Loading at 100%" 2 60 || fail "copy C did not load the second match"
+key a space
+key c space
+wait_for a "Creating Win Screen" 2 200 || fail "copy A's second match did not end"
+wait_for c "Creating Win Screen" 2 30 || fail "copy C's second match did not end"
+[ "$(table a | sed -n '1,3p' | grep -c .)" -eq 3 ] || fail "copy A's second table does not list three players: $(table a)"
+[ "$(table a | sed -n '1,3p')" = "$(table c | sed -n '1,3p')" ] ||
+  fail "the second round's tables differ: $(table a) / $(table c)"
 for c in a b c; do
   kill -TERM "${pid[$c]}"
   wait "${pid[$c]}" || fail "copy $c did not exit cleanly"

@@ -1,0 +1,171 @@
+// A copy that comes to a running match to watch it: copies of the game in one
+// process on the real match world; two play, another watches what they play
+// from the host's word of the match on, to the same end.
+#include "game/combat/HealthBar.h"
+#include "game/combat/Score.h"
+#include "game/flight/PlanePhysics.h"
+#include "game/match/MatchFunctions.h"
+#include "game/match/MatchSoFar.h"
+#include "game/match/MatchStart.h"
+#include "game/match/Timer.h"
+#include "game/match/WatchView.h"
+#include "game/players/PlayerInfo.h"
+
+#include "support/MatchSession.h"
+
+#include <gtest/gtest.h>
+
+using namespace skyscuffle;
+
+namespace {
+
+using test::MatchCopy;
+
+class Watching : public test::MatchSession {
+protected:
+    // What each copy's match world ended with: its final table, as the win
+    // screen takes it, and the points its own count had for each plane then.
+    struct Ending {
+        ScoreTable table;
+        std::map<kit::EntityID, int> counted;
+    };
+    void recordEndings()
+    {
+        for (auto& c : copies) {
+            MatchCopy* at = c.get();
+            c->network->registerFunction(c->world(), fn::endGame, [this, at](kit::EntityHandle e, const ScoreTable& t) {
+                Ending ending{knownPlanes(t, *e.world), {}};
+                for (const kit::EntityHandle& plane : e.world->getEntities(kit::tagId("plane"))->toVector())
+                    ending.counted[plane.id] = e.world->getComponent<Score>(plane.id)->points;
+                endings.try_emplace(at, std::move(ending));
+            });
+        }
+    }
+    // The copy joins the session's host and watches its match.
+    void comeToWatch(MatchCopy& watcher)
+    {
+        MatchCopy& host = *copies[0];
+        watcher.network->join("127.0.0.1", host.network->peer->boundPort());
+        ASSERT_TRUE(until([&] { return host.network->peers().contains(watcher.world().origin); }));
+        watcher.watchMatch();
+    }
+    static int points(MatchCopy& c, kit::EntityID plane)
+    {
+        const auto* score = c.world().getComponent<Score>(plane);
+        return score ? score->points : -1000;
+    }
+    static float timeLeft(MatchCopy& c)
+    {
+        const Timer* clock = c.world().single<Timer>();
+        return clock ? clock->remaining : -1.0f;
+    }
+
+    std::map<MatchCopy*, Ending> endings;
+};
+
+} // namespace
+
+TEST_F(Watching, ACopyThatComesMidMatchSeesItAsItStandsAndEndsWithTheSameTable)
+{
+    tune("tuning.gameWorld.matchLength", "7", "180");
+    openSession({0xA000, 0xB000});
+    MatchCopy &host = *copies[0], &player = *copies[1];
+    player.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(
+        until([&] { return count<PlanePhysics>(host.world()) == 2 && count<PlanePhysics>(player.world()) == 2; }));
+    kit::EntityID hostsPlane, playersPlane;
+    for (const kit::EntityHandle& plane : host.world().getEntities(kit::tagId("plane"))->toVector())
+        (plane.id.origin == 0xA000 ? hostsPlane : playersPlane) = plane.id;
+    // Points before the watcher comes: the player's copy says its plane fell to the host's.
+    const int before = points(host, hostsPlane);
+    player.network->callFunction(fn::addKillPoints, hostsPlane);
+    player.network->callFunction(fn::addDeathPoints, playersPlane);
+    ASSERT_TRUE(until([&] { return points(host, hostsPlane) >= before + 2 && timeLeft(host) < 5.5f; }));
+
+    MatchCopy& watcher = copy(0xC000);
+    kit::World* lobby = &watcher.world();
+    comeToWatch(watcher);
+    ASSERT_NE(&watcher.world(), lobby);
+    ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }))
+        << "the host's word of its match never came";
+    recordEndings();
+    // Every plane, with the points the host has counted, and the host's clock.
+    EXPECT_EQ(count<PlanePhysics>(watcher.world()), 2u);
+    EXPECT_EQ(count<HealthBar>(watcher.world()), 2u) << "a gauge for every plane";
+    EXPECT_EQ(count<WatchView>(watcher.world()), 1u);
+    EXPECT_NEAR(timeLeft(watcher), timeLeft(host), 0.5f);
+    EXPECT_GE(points(watcher, hostsPlane), before + 2);
+    EXPECT_EQ(watcher.world().getEntities(kit::typeId<PlayerInfo>())->size(), 2u) << "it flies no plane of its own";
+    // It holds nothing up and starts nothing.
+    EXPECT_TRUE(until([&] { return host.network->peers().at(0xC000).screenName == watchingScreen; }));
+
+    ASSERT_TRUE(until([&] { return endings.size() == 3; }, 30));
+    const Ending& hosts = endings.at(&host);
+    ASSERT_EQ(hosts.table.size(), 2u);
+    EXPECT_EQ(endings.at(&watcher).table, hosts.table);
+    EXPECT_EQ(endings.at(&player).table, hosts.table);
+    // Its own count of every kill since it came agrees with the host's table.
+    for (const ScoreEntry& entry : hosts.table)
+        EXPECT_EQ(endings.at(&watcher).counted.at(entry.plane), entry.points);
+    ASSERT_TRUE(until([&] { return watcher.network->screenName == "winScreen"; }));
+    const std::string console = said();
+    EXPECT_NE(console.find("Watching: this copy"), std::string::npos);
+    EXPECT_NE(console.find("Watching: 1 copy"), std::string::npos) << "the players' copies name their watcher";
+}
+
+TEST_F(Watching, AWatcherThatComesAsTheMatchBeginsHoldsNothingUp)
+{
+    tune("tuning.gameWorld.matchLength", "30", "180");
+    openSession({0xA000, 0xB000});
+    MatchCopy& watcher = copy(0xC000);
+    comeToWatch(watcher);
+    MatchCopy &host = *copies[0], &player = *copies[1];
+    player.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(until([&] { return count<PlanePhysics>(watcher.world()) == 2; }))
+        << "the match waited for a copy that flies nothing, or the watcher was never told of it";
+    EXPECT_EQ(count<PlanePhysics>(host.world()), 2u);
+    EXPECT_EQ(watcher.network->screenName, watchingScreen);
+}
+
+TEST_F(Watching, AWatchersCallsAboutThePlayersPlanesAreRefusedAndGoNoFurther)
+{
+    tune("tuning.gameWorld.matchLength", "30", "180");
+    openSession({0xA000, 0xB000});
+    MatchCopy &host = *copies[0], &player = *copies[1];
+    player.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
+    MatchCopy& watcher = copy(0xC000);
+    comeToWatch(watcher);
+    ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }));
+    std::size_t fromWatcher = 0, aboutPlanesAtPlayer = 0;
+    // A kill alone is anyone's to say and scores nothing: only with the
+    // death of a plane of the same copy's, which is not the watcher's to say.
+    kit::ScopedConnection hostHears = host.network->accepted.connect([&](const kit::NetworkSystem::CallRun& run) {
+        fromWatcher += run.caller == 0xC000u && run.name != fn::addKillPoints.name;
+    });
+    kit::ScopedConnection playerHears = player.network->accepted.connect([&](const kit::NetworkSystem::CallRun& run) {
+        aboutPlanesAtPlayer +=
+            run.name == fn::matchSoFar.name || (run.name == fn::spawnBullet.name && run.about.serial >= 777000u);
+    });
+    const std::uint64_t dropped = host.network->traffic.callsDropped;
+    // A kill for one plane and the other's death, a bullet "of" a plane, a
+    // word of the match of its own: none is its to say.
+    const auto ids = host.world().getEntities(kit::tagId("plane"))->toVector();
+    for (unsigned i = 0; i < 20; ++i) {
+        watcher.network->callFunction(fn::addKillPoints, ids[0].id);
+        watcher.network->callFunction(fn::addDeathPoints, ids[1].id);
+        watcher.network->callFunction(fn::spawnBullet, kit::EntityID{ids[0].id.origin, 777000u + i},
+                                      "models/bullet.obj", "images/bullet.png", ids[0].id, 1.0f, 0.5f, 1.0f,
+                                      glm::vec3(0.0f), glm::vec2(10.0f, 0.0f));
+    }
+    watcher.network->callFunction(fn::matchSoFar, watcher.world().systemEntity(), MatchSoFar{1.0f, {}});
+    ASSERT_TRUE(until([&] { return host.network->traffic.callsDropped >= dropped + 41; }));
+    // Long enough for anything relayed to have reached the player.
+    until([] { return false; }, 1);
+    EXPECT_EQ(fromWatcher, 0u) << "the host took a call of the watcher's";
+    EXPECT_EQ(aboutPlanesAtPlayer, 0u) << "the host passed a call of the watcher's on";
+    EXPECT_EQ(count<PlanePhysics>(player.world()), 2u);
+}
