@@ -4,6 +4,7 @@
 
 #include "game/camera/CameraSettings.h"
 #include "game/lobby/DepartedCopies.h"
+#include "game/match/DropIn.h"
 #include "game/match/HostDuties.h"
 #include "game/match/MatchSoFar.h"
 #include "game/match/MatchStart.h"
@@ -11,6 +12,7 @@
 #include "game/match/WatchView.h"
 
 #include "game/camera/SideviewCameraBehavior.h"
+#include "game/common/CallRefusals.h"
 #include "game/common/Tags.h"
 #include "game/common/ViewLog.h"
 #include "game/effects/ParticleBudget.h"
@@ -125,14 +127,29 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
     if (!network)
         return;
-    network->registerFunction(world, fn::spawnPlayer, &spawnPlayer);
+    network->registerFunction(world, fn::spawnPlayer,
+                              [state](kit::EntityHandle player, glm::vec3 position, glm::quat rotation) {
+                                  kit::NetworkSystem* n = kit::NetworkSystem::of(player.world);
+                                  if (n && !mayLaunch(*n, *state, player.id)) {
+                                      refuseCall(fn::spawnPlayer.name, "a plane of a copy that watches, with no seat");
+                                      n->refuseRunningCall();
+                                      return;
+                                  }
+                                  spawnPlayer(player, position, rotation);
+                              });
+    network->registerFunction(
+        world, fn::dropIn,
+        [state](kit::EntityHandle host, kit::EntityID player, glm::vec3 position, glm::quat rotation) {
+            if (host.world)
+                takeSeatInMatch(*host.world, *state, player, position, rotation);
+        });
     network->registerFunction(world, fn::startGameplay,
                               [state](kit::EntityHandle entity) { startGameplay(entity, state); });
     network->registerFunction(world, fn::endGame, [state, exits](kit::EntityHandle entity, const ScoreTable& table) {
         if (state->ended || !entity.world)
             return; // every copy's clock sends one: the first ends the match here
         state->ended = true;
-        MatchResult result{knownPlanes(table, *entity.world), state->view.watching, 0};
+        MatchResult result{knownPlanes(table, *entity.world), state->view.watching && !state->droppedIn, 0};
         if (const kit::NetworkSystem* n = kit::NetworkSystem::of(entity.world)) {
             for (const auto& [origin, peer] : n->peers())
                 result.watchedElsewhere += watchesMatch(peer.screenName);
@@ -210,7 +227,7 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     takeHostDuties(*world, state);
     listenForLeaving(*world, exits);
     if (view.watching)
-        WatchView::addTo(*world);
+        WatchView::addTo(*world, state);
 }
 
 } // namespace skyscuffle

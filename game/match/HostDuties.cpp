@@ -3,7 +3,9 @@
 #include "game/match/MatchStart.h"
 
 #include "game/common/Tags.h"
+#include "game/match/DropIn.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchSettings.h"
 #include "game/match/MatchSoFar.h"
 #include "game/match/Timer.h"
 #include "game/players/PlayerInfo.h"
@@ -50,7 +52,9 @@ void tellWatchers(kit::World& world, kit::NetworkSystem& network, MatchState& st
     if (planes < players && state.runningFor < planesWait)
         return;
     const Timer* clock = world.single<Timer>();
-    network.callFunction(fn::matchSoFar, world.systemEntity(), matchSoFar(world, clock ? clock->remaining : 0.0f));
+    MatchSoFar soFar = matchSoFar(world, clock ? clock->remaining : 0.0f);
+    soFar.dropIn = matchSettings::dropIn.value();
+    network.callFunction(fn::matchSoFar, world.systemEntity(), soFar);
     state.soFarToldAt = network.clock();
 }
 
@@ -103,6 +107,7 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                            if (hosting && network && !state->ended) {
                                announceMatch(w, *network);
                                tellWatchers(w, *network, *state);
+                               seatDroppingPlayers(w, *network, *state);
                            }
                        }));
 }

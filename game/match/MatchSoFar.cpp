@@ -40,6 +40,7 @@ bool serializePlane(kit::NetStream& stream, MatchSoFar::Plane& plane)
 void serialize(kit::NetStream& stream, MatchSoFar& soFar)
 {
     stream.serialize(soFar.secondsLeft);
+    stream.serialize(soFar.dropIn);
     if (stream.writing) {
         auto count = static_cast<std::uint32_t>(soFar.planes.size());
         stream.serialize(count);

@@ -35,6 +35,7 @@ struct MatchSoFar {
         std::int32_t points = 0;
     };
     float secondsLeft = 0.0f;
+    bool dropIn = false; // the host seats players of copies that watch
     std::vector<Plane> planes;
 
     // More planes than any session flies: a longer list is cut here.
@@ -43,8 +44,8 @@ struct MatchSoFar {
     static constexpr float longestMatch = 24.0f * 3600.0f;
 };
 
-// Named-function argument encoding: the seconds left (f32), the count of
-// planes (u32), then per plane its id, its player's look and number (i32),
+// Named-function argument encoding: the seconds left (f32), whether players
+// may drop in (bit), the count of planes (u32), then per plane its id, its player's look and number (i32),
 // whether it flies (bit), position, rotation and points (i32). A reader keeps at most mostPlanes,
 // and none that the stream ends inside.
 void serialize(kit::NetStream& stream, MatchSoFar& soFar);

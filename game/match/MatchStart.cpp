@@ -34,6 +34,8 @@ namespace {
 
 constexpr char font[] = "fonts/UbuntuMono.png";
 
+constexpr char gaugeLabel[] = "gauge";
+
 // An overlay entity pinned to the window's sides by its aspect translation.
 kit::EntityHandle overlay(kit::World& world, glm::vec3 at)
 {
@@ -77,21 +79,27 @@ void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, f
     const glm::vec3 at(place, -0.76f, 0.0f);
     const float width = 0.4f, height = 0.533f;
 
-    world.addComponent(overlay(world, at), kit::Sprite::sharing(kit::textureManager().prefetch(info.hudIcon), width,
-                                                                height, gaugePriority(iconLayer)));
+    // Each of its parts is labelled, so that the HUD can be laid out again.
+    auto part = [&world](glm::vec3 where) {
+        const kit::EntityHandle e = overlay(world, where);
+        world.addComponent(e, new kit::Label(gaugeLabel));
+        return e;
+    };
+    world.addComponent(part(at), kit::Sprite::sharing(kit::textureManager().prefetch(info.hudIcon), width, height,
+                                                      gaugePriority(iconLayer)));
 
-    const kit::EntityHandle bar = overlay(world, at + glm::vec3(0.0f, 0.0f, 0.01f));
+    const kit::EntityHandle bar = part(at + glm::vec3(0.0f, 0.0f, 0.01f));
     kit::Sprite* ringSprite = kit::Sprite::sharing(kit::textureManager().prefetch("sprites/HUD/health.png"), width,
                                                    height, gaugePriority(ringLayer));
     ringSprite->material = ring;
     world.addComponent(bar, ringSprite);
     world.addComponent(bar, new HealthBar(plane));
 
-    world.addComponent(overlay(world, at + glm::vec3(0.0f, 0.0f, 0.02f)),
+    world.addComponent(part(at + glm::vec3(0.0f, 0.0f, 0.02f)),
                        kit::Sprite::sharing(kit::textureManager().prefetch("sprites/HUD/frame.png"), width, height,
                                             gaugePriority(frameLayer)));
 
-    const kit::EntityHandle score = overlay(world, at + glm::vec3(0.0f, -0.17f, 0.03f));
+    const kit::EntityHandle score = part(at + glm::vec3(0.0f, -0.17f, 0.03f));
     auto* points = new kit::Text(kit::textureManager().prefetch(font), "00", glm::vec3(1.0f),
                                  glm::vec3(0.013f, 0.0f, 0.0f), {}, 0.1f);
     points->setRenderPriority(gaugePriority(scoreLayer));
@@ -141,15 +149,20 @@ std::vector<kit::EntityHandle> playersOf(kit::World& world, std::uint32_t origin
     return found;
 }
 
-// The HUD's gauges of this copy's planes, spread along the bottom.
+} // namespace
+
 void showGauges(kit::World& world, const std::vector<kit::EntityHandle>& mine)
 {
+    for (const kit::EntityHandle& part : world.getEntities(kit::tagId(gaugeLabel))->toVector())
+        world.destroyEntity(kit::EntityHandle{part.id, &world}); // at the end of the frame
     const std::shared_ptr<kit::Material> ring = ringMaterial();
     for (std::size_t j = 0; j < mine.size(); ++j) {
         if (const auto* info = world.getComponent<PlayerInfo>(mine[j].id))
             gauge(world, mine[j], *info, gaugePlace(static_cast<int>(j), static_cast<int>(mine.size())), ring);
     }
 }
+
+namespace {
 
 // The clock at the top, counting the match down.
 void startClock(kit::World& world, float length)
@@ -220,6 +233,7 @@ void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, 
     if (state->started || (!state->view.watching && !state->view.replayOf))
         return;
     state->started = true;
+    state->dropInOpen = soFar.dropIn;
     const std::vector<kit::EntityHandle> planes = takeMatchSoFar(world, soFar);
     const float left = secondsLeftOf(soFar);
     kit::log::info() << "Watching the match: " << planes.size() << (planes.size() == 1 ? " plane, " : " planes, ")

@@ -9,7 +9,9 @@ class World;
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace skyscuffle {
 
@@ -43,12 +45,22 @@ struct MatchState {
     // the match stands (its network system's clock).
     std::optional<float> soFarToldAt;
     float runningFor = 0.0f; // seconds since "startGameplay" ran here
+    // On the hosting copy: the players of watching copies given a place.
+    std::set<kit::EntityID> seated;
+    // On a copy that watches: whether its host lets players drop in, and
+    // whether one of this copy's did (the copy plays from then on).
+    bool dropInOpen = false;
+    bool droppedIn = false;
 };
 
 // Seconds a joined copy's match clock runs past the host's before it ends the
 // match itself: the host's "endGame" arrives well within it, even resent
 // after a loss or two.
 inline constexpr float joinedCopyGrace = 2.0f;
+
+// The HUD's gauges of these planes (this copy's own, or every plane for a
+// copy that watches) across the foot of the screen, in place of any shown.
+void showGauges(kit::World& world, const std::vector<kit::EntityHandle>& planes);
 
 // Where the gauge of this copy's j-th of `count` players sits across the foot
 // of the screen, as a fraction of the half-width (-1 to 1): four fit at

@@ -1,12 +1,17 @@
 #include "WatchView.h"
 
 #include "game/common/Tags.h"
+#include "game/input/KeyBindings.h"
+#include "game/lobby/JoinedBy.h"
+#include "game/match/DropIn.h"
+#include "game/match/MatchStart.h"
 #include "game/replays/PlaneFollow.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
+#include "engine/input/KeyNames.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
 #include "engine/input/PadButtons.h"
@@ -17,12 +22,12 @@
 
 namespace skyscuffle {
 
-WatchView::WatchView()
+WatchView::WatchView(std::shared_ptr<const MatchState> state) : state_(std::move(state))
 {
     addClassTags<WatchView>("watchView");
 }
 
-WatchView* WatchView::addTo(kit::World& world)
+WatchView* WatchView::addTo(kit::World& world, std::shared_ptr<const MatchState> state)
 {
     // Right of the clock, clear of the links' strip at the left.
     const glm::vec3 at(0.45f, 0.86f, 0.0f);
@@ -32,7 +37,7 @@ WatchView* WatchView::addTo(kit::World& world)
     world.addComponent(e, new kit::AspectTranslation(at));
     world.addComponent(e, new kit::Text(kit::textureManager().prefetch("fonts/UbuntuMono.png"), "", glm::vec3(1.0f),
                                         glm::vec3(0.0f), {}, 0.05f));
-    auto* view = new WatchView;
+    auto* view = new WatchView(std::move(state));
     world.addComponent(e, view);
     return view;
 }
@@ -41,6 +46,12 @@ void WatchView::initialize()
 {
     if (world->keyboard)
         keys_.emplace_back(world->keyboard->keyPressed.connect([this](kit::Keyboard::KeyInfo key) {
+            for (int set = 0; set < controls::keyboardSets; ++set) {
+                if (key.key == controls::key(set, controls::Action::join)) {
+                    dropIn(set == 0 ? JoinedBy::keyboard : JoinedBy::secondKeyboard, nullptr);
+                    return;
+                }
+            }
             if (key.key == kit::keys::f && !key.control && !key.alt)
                 followNext();
         }));
@@ -48,6 +59,8 @@ void WatchView::initialize()
         keys_.emplace_back(world->joysticks->buttonPressed.connect([this](kit::Joystick::ButtonInfo press) {
             if (press.button == kit::pad::y)
                 followNext();
+            else if (press.button == kit::pad::a && press.joystick)
+                dropIn(press.joystick->id, press.joystick);
         }));
     show();
 }
@@ -64,15 +77,39 @@ void WatchView::followNext()
     show();
 }
 
+void WatchView::dropIn(int device, kit::Joystick* joystick)
+{
+    askToDropIn(*world, *state_, device, joystick);
+}
+
+void WatchView::update(float)
+{
+    if (state_->droppedIn) {
+        world->destroyEntity(getEntity());
+        return;
+    }
+    show();
+}
+
 std::string WatchView::status() const
 {
-    return (following_.empty() ? std::string("Watching") : "Watching " + following_) + "\nF follows the next plane";
+    std::string text =
+        (following_.empty() ? std::string("Watching") : "Watching " + following_) + "\nF follows the next plane";
+    if (state_->started)
+        text += state_->dropInOpen
+                    ? "\n" + kit::keys::name(controls::key(0, controls::Action::join)) + " or (A) drops you in"
+                    : std::string("\nThe host has drop-in off");
+    return text;
 }
 
 void WatchView::show()
 {
+    std::string now = status();
+    if (now == shown_)
+        return;
+    shown_ = std::move(now);
     if (auto* text = world->getComponent<kit::Text>(entityId))
-        text->setText(status());
+        text->setText(shown_);
 }
 
 } // namespace skyscuffle

@@ -45,6 +45,7 @@ void createJoinScreen(kit::World* world)
     showJoinScreen(world);
     // Under the title: what became of the session if its host went.
     showSessionNotice(world, glm::vec2(-1.18f, 0.64f), internetLinesAt);
+    showDropInLine(world);
     listenOnJoinScreen(world);
     watchSession(world);
 }

@@ -1,5 +1,7 @@
 #include "JoinScreenInput.h"
 
+#include "game/match/MatchSettings.h"
+
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenSwitch.h"
@@ -13,9 +15,11 @@
 #include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Settings.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
+#include "engine/network/NetworkSystem.h"
 
 namespace skyscuffle {
 
@@ -32,6 +36,21 @@ void nextPilotStrength(kit::World* world, int device, const std::string& who)
     ai->strength = static_cast<PilotStrength>((static_cast<int>(ai->strength) + 1) % 3);
     const auto* info = world->getComponent<PlayerInfo>(player->id);
     kit::log::info() << who << " AI player " << (info ? info->number : 0) << " is now " << nameOf(ai->strength);
+}
+
+// The host's choice, kept in the player's settings as the Options screen
+// keeps its choices.
+void toggleDropIn(kit::World* world)
+{
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network || !network->isServer() || !network->peer || !network->peer->isActive())
+        return; // a copy on its own hosts nobody
+    const std::string key = matchSettings::dropIn.key();
+    const bool on = !matchSettings::dropIn.value();
+    kit::settings::clearForRun(key);
+    kit::settings::setPlayer(key, on ? "1" : "0");
+    kit::settings::keepPlayerChoices();
+    kit::log::info() << "Drop-in " << (on ? "on" : "off");
 }
 
 } // namespace
@@ -70,6 +89,8 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
         }
     } else if (key.key == controls::key(0, Action::pilotStrength)) {
         nextPilotStrength(world, keyboard, "Keyboard");
+    } else if (key.key == kit::keys::tab && !key.control && !key.alt) {
+        toggleDropIn(world);
     } else if (key.key == kit::keys::escape) {
         screens::switchTo(world, createMainMenu);
     } else if (widgets::isEnter(key)) {

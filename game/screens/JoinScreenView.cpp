@@ -1,5 +1,7 @@
 #include "JoinScreenView.h"
 
+#include "game/match/MatchSettings.h"
+
 #include "game/screens/ScreenScene.h"
 
 #include "game/ai/ArtificialIntelligence.h"
@@ -14,6 +16,8 @@
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/input/KeyNames.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
 
 #include <glm/gtc/quaternion.hpp>
@@ -169,6 +173,25 @@ void showJoinScreen(kit::World* world)
     refresh(world, roster);
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                [world, roster](kit::Component*, float) { refresh(world, roster); });
+}
+
+std::string dropInLine(bool on)
+{
+    return std::string("Tab: late players may drop in (") + (on ? "on" : "off") + ")";
+}
+
+void showDropInLine(kit::World* world)
+{
+    const widgets::Panel panel =
+        widgets::addPanel(world, widgets::Box{glm::vec2(0.64f, -0.64f), glm::vec2(1.3f, 0.1f)},
+                          {{"", glm::vec2(internetLinesAt.x + 0.03f, -0.66f), 0.045f, glm::vec3(0.85f, 0.9f, 1.0f)}});
+    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [world, panel](kit::Component*, float) {
+        const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+        const bool hosting = network && network->isServer() && network->peer && network->peer->isActive();
+        const std::string line = hosting ? dropInLine(matchSettings::dropIn.value()) : std::string();
+        widgets::setText(panel.lines[0], line);
+        panel.plate->enabled = hosting;
+    });
 }
 
 } // namespace skyscuffle

@@ -25,6 +25,13 @@ inline const glm::vec2 internetLinesAt{0.0f, -0.5f};
 // kept current every frame.
 void showJoinScreen(kit::World* world);
 
+// On the hosting copy, under the notices: whether players of copies that
+// come to watch the match may drop into it, and that Tab changes it; kept
+// current (the line goes when this copy no longer hosts).
+void showDropInLine(kit::World* world);
+// Its words: "Tab: late players may drop in (on)", or "... (off)".
+std::string dropInLine(bool on);
+
 // "N Remote Players Joined": the players whose entity another copy made.
 std::string remotePlayersLine(kit::World* world);
 

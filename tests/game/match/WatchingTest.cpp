@@ -4,12 +4,14 @@
 #include "game/combat/HealthBar.h"
 #include "game/combat/Score.h"
 #include "game/flight/PlanePhysics.h"
+#include "game/lobby/JoinedBy.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchSoFar.h"
 #include "game/match/MatchStart.h"
 #include "game/match/Timer.h"
 #include "game/match/WatchView.h"
 #include "game/players/PlayerInfo.h"
+#include "game/powerups/InvincibilityPower.h"
 
 #include "support/MatchSession.h"
 
@@ -167,5 +169,86 @@ TEST_F(Watching, AWatchersCallsAboutThePlayersPlanesAreRefusedAndGoNoFurther)
     until([] { return false; }, 1);
     EXPECT_EQ(fromWatcher, 0u) << "the host took a call of the watcher's";
     EXPECT_EQ(aboutPlanesAtPlayer, 0u) << "the host passed a call of the watcher's on";
+    EXPECT_EQ(count<PlanePhysics>(player.world()), 2u);
+}
+
+TEST_F(Watching, AWatchersPlayerDropsInShieldedWithNoPointsAndPlaysOnEveryCopy)
+{
+    tune("tuning.gameWorld.matchLength", "6", "180");
+    openSession({0xA000, 0xB000});
+    MatchCopy &host = *copies[0], &player = *copies[1];
+    player.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
+    MatchCopy& watcher = copy(0xC000);
+    comeToWatch(watcher);
+    ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }));
+    recordEndings();
+    watcher.world().single<WatchView>()->dropIn(JoinedBy::keyboard, nullptr);
+    ASSERT_TRUE(until([&] {
+        return count<PlanePhysics>(host.world()) == 3 && count<PlanePhysics>(player.world()) == 3 &&
+               count<PlanePhysics>(watcher.world()) == 3;
+    })) << "the dropped-in plane is not on every copy";
+    kit::EntityID dropped;
+    for (const kit::EntityHandle& plane : watcher.world().getEntities(kit::tagId("plane"))->toVector())
+        if (plane.id.origin == 0xC000)
+            dropped = plane.id;
+    ASSERT_EQ(dropped.origin, 0xC000u);
+    for (MatchCopy* c : {&host, &player, &watcher}) {
+        const auto* shield = c->world().getComponent<InvincibilityPower>(dropped);
+        ASSERT_NE(shield, nullptr) << "no spawn shield";
+        EXPECT_GT(shield->timeLeft, 0.0f);
+    }
+    EXPECT_EQ(watcher.network->screenName, "game") << "a copy with a plane plays";
+    ASSERT_TRUE(until([&] { return count<WatchView>(watcher.world()) == 0; }));
+    EXPECT_EQ(count<HealthBar>(watcher.world()), 1u) << "its own plane's gauge, as a player's copy has";
+    // Its plane's kill counts on every copy: the player's copy says its own
+    // plane fell to the dropped-in one.
+    kit::EntityID victim;
+    for (const kit::EntityHandle& plane : player.world().getEntities(kit::tagId("plane"))->toVector())
+        if (plane.id.origin == 0xB000)
+            victim = plane.id;
+    const int before = points(host, dropped);
+    player.network->callFunction(fn::addKillPoints, dropped);
+    player.network->callFunction(fn::addDeathPoints, victim);
+    ASSERT_TRUE(until([&] {
+        return points(host, dropped) >= before + 2 && points(player, dropped) >= before + 2 &&
+               points(watcher, dropped) >= before + 2;
+    })) << "the dropped-in plane's kill did not count everywhere";
+
+    ASSERT_TRUE(until([&] { return endings.size() == 3; }, 30));
+    const ScoreTable& table = endings.at(&host).table;
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(endings.at(&watcher).table, table);
+    EXPECT_EQ(endings.at(&player).table, table);
+    ASSERT_TRUE(until([&] { return watcher.network->screenName == "winScreen"; }));
+    EXPECT_EQ(said().find("Watching: "), std::string::npos) << "a copy that dropped in played, and watched nothing";
+}
+
+TEST_F(Watching, WithDropInOffNoPlayerOfAWatcherFliesEvenIfItsCopySaysSo)
+{
+    tune("tuning.gameWorld.dropIn", "0", "1");
+    tune("tuning.gameWorld.matchLength", "600", "180");
+    openSession({0xA000, 0xB000});
+    MatchCopy &host = *copies[0], &player = *copies[1];
+    player.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
+    MatchCopy& watcher = copy(0xC000);
+    comeToWatch(watcher);
+    ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }));
+    auto* view = watcher.world().single<WatchView>();
+    EXPECT_NE(view->status().find("drop-in off"), std::string::npos) << view->status();
+    view->dropIn(JoinedBy::keyboard, nullptr);
+    EXPECT_TRUE(watcher.world().getEntities(kit::typeId<PlayerInfo>())->size() == 2) << "nobody asked for a seat";
+    // A copy that announces its player anyway is given no place...
+    const kit::EntityHandle forged = watcher.addPlayer(4);
+    ASSERT_TRUE(until([&] { return host.world().getComponent<PlayerInfo>(forged.id) != nullptr; }));
+    until([] { return false; }, 1);
+    EXPECT_EQ(count<PlanePhysics>(watcher.world()), 2u) << "the host gave a place with drop-in off";
+    // ...and its plane, made all the same, is refused.
+    watcher.network->callFunction(fn::spawnPlayer, forged, glm::vec3(0.0f), glm::quat(1, 0, 0, 0));
+    until([] { return false; }, 1);
+    EXPECT_EQ(count<PlanePhysics>(host.world()), 2u);
     EXPECT_EQ(count<PlanePhysics>(player.world()), 2u);
 }

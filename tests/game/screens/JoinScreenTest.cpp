@@ -12,12 +12,14 @@
 #include "game/lobby/JoiningPlayers.h"
 #include "game/lobby/LinkLabel.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchSettings.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/players/Seats.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/JoinScreenView.h"
 
+#include "engine/core/Settings.h"
 #include "engine/input/KeyNames.h"
 
 #include "engine/network/HostMigration.h"
@@ -300,6 +302,29 @@ TEST_F(JoinScreen, EscapeAndBackReturnToTheMainMenu)
     plugPad(2);
     pressButton(2, 8);
     EXPECT_EQ(count("Creating Main Menu"), 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JoinScreen, TheHostTurnsDropInOnAndOffWithTabAndKeepsTheChoice)
+{
+    const std::string key = matchSettings::dropIn.key();
+    EXPECT_EQ(shown().find("drop in"), std::string::npos) << "a copy that does not host has no say";
+    tap(tab);
+    EXPECT_TRUE(matchSettings::dropIn.value()) << "nor does its Tab";
+    network->host(0, 4);
+    frame();
+    EXPECT_NE(shown().find(dropInLine(true) + "\n"), std::string::npos);
+    tap(tab);
+    EXPECT_FALSE(matchSettings::dropIn.value());
+    EXPECT_TRUE(kit::settings::isPlayers(key)) << "kept among the player's choices";
+    EXPECT_NE(shown().find("Tab: late players may drop in (off)\n"), std::string::npos);
+    tap(tab);
+    EXPECT_TRUE(matchSettings::dropIn.value());
+    EXPECT_NE(shown().find("Tab: late players may drop in (on)\n"), std::string::npos);
+    kit::settings::clearPlayer(key);
 }
 
 } // namespace
