@@ -99,13 +99,22 @@ void NetPeer::Impl::onConnect(const ENetEvent& event)
             }
             return;
         }
-        // Both sides connecting to each other at once: the connection
-        // opened by the side with the lower id is kept, on both sides.
         if (ENetPeer* ours = find(fromEnet(event.peer->address))) {
-            if (guid < event.data) {
+            // A connection it had opened to us, made, and now another from
+            // the same address and port under another id: the other side
+            // started again there (it crashed), and the old one is dead. It
+            // is lost now rather than when its silence runs out.
+            const Link& old = links[ours];
+            const bool startedAgain = old.incoming && old.established && old.guid != event.data;
+            // Otherwise both sides connecting to each other at once: the
+            // connection opened by the side with the lower id is kept, on
+            // both sides.
+            if (!startedAgain && guid < event.data) {
                 enet_peer_disconnect(event.peer, reasonDuplicate);
                 return;
             }
+            if (startedAgain)
+                deliver(message::connectionLost, ours->address, old.guid);
             links.erase(ours);
             enet_peer_reset(ours);
         }

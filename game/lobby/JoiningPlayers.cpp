@@ -4,12 +4,12 @@
 #include "game/players/PlayerColours.h"
 
 #include "game/ai/ArtificialIntelligence.h"
-#include "game/players/PlayerFunctions.h"
-#include "game/players/PlayerInfo.h"
 #include "game/ai/VirtualGamepadAI.h"
+#include "game/common/Tags.h"
 #include "game/input/VirtualGamepadJoystick.h"
 #include "game/input/VirtualGamepadKeyboard.h"
-#include "game/common/Tags.h"
+#include "game/players/PlayerFunctions.h"
+#include "game/players/PlayerInfo.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/Log.h"
@@ -44,8 +44,7 @@ std::vector<kit::EntityHandle> playersOf(kit::World* world, int device, bool com
 
 std::optional<int> addPlayer(kit::World* world, int device, kit::Joystick* joystick, bool computer)
 {
-    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
-    if (!network)
+    if (!kit::NetworkSystem::of(world))
         return std::nullopt; // players are made everywhere or nowhere
     const std::optional<PlayerTextureInfo> colour = newPlayerColour(world);
     if (!colour) {
@@ -53,12 +52,23 @@ std::optional<int> addPlayer(kit::World* world, int device, kit::Joystick* joyst
         return std::nullopt;
     }
     const int number = nextPlayerNumber(world);
+    makePlayer(world, device, joystick, computer ? std::optional(defaultStrength()) : std::nullopt, *colour, number);
+    return number;
+}
+
+std::optional<kit::EntityHandle> makePlayer(kit::World* world, int device, kit::Joystick* joystick,
+                                            std::optional<PilotStrength> computer, const PlayerTextureInfo& colour,
+                                            int number)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network)
+        return std::nullopt;
     const kit::EntityHandle player = world->createEntity();
     world->addComponent(player, persistant(new kit::Label(tags::player)));
     VirtualGamepad* gamepad = nullptr;
     if (computer) {
         auto* ai = new ArtificialIntelligence();
-        ai->strength = defaultStrength(); // as the Options screen has it
+        ai->strength = *computer;
         world->addComponent(player, persistant(ai));
         gamepad = new VirtualGamepadAI(ai);
     } else if (joystick) {
@@ -67,9 +77,9 @@ std::optional<int> addPlayer(kit::World* world, int device, kit::Joystick* joyst
         gamepad = new VirtualGamepadKeyboard(device == JoinedBy::secondKeyboard ? 1 : 0);
     }
     world->addComponent(player, persistant(gamepad));
-    world->addComponent(player, persistant(new JoinedBy(device, computer)));
-    network->callFunction(fn::spawnPersistantPlayer, player, *colour, number);
-    return number;
+    world->addComponent(player, persistant(new JoinedBy(device, computer.has_value())));
+    network->callFunction(fn::spawnPersistantPlayer, player, colour, number);
+    return player;
 }
 
 std::optional<kit::EntityHandle> humanPlayer(kit::World* world, int device)

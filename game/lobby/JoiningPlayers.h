@@ -1,5 +1,8 @@
 #pragma once
 
+#include "game/ai/PilotSkill.h"
+#include "game/players/PlayerTextureInfo.h"
+
 #include "engine/core/EntityHandle.h"
 
 #include <optional>
@@ -23,6 +26,13 @@ namespace joining {
 // the new player's number, or nothing when the six colours are all taken
 // (one line on the console says so).
 std::optional<int> addPlayer(kit::World* world, int device, kit::Joystick* joystick, bool computer);
+
+// Makes a player of this copy with a given look and number (a computer
+// pilot of that strength when `computer` is given) and announces it.
+// Nothing without a network system.
+std::optional<kit::EntityHandle> makePlayer(kit::World* world, int device, kit::Joystick* joystick,
+                                            std::optional<PilotStrength> computer, const PlayerTextureInfo& colour,
+                                            int number);
 
 // This copy's human player on a device, if it has one.
 std::optional<kit::EntityHandle> humanPlayer(kit::World* world, int device);

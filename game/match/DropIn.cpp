@@ -32,11 +32,6 @@ std::size_t planesIn(kit::World& world)
     return world.getEntities(kit::tagId(tags::plane))->size();
 }
 
-bool flies(kit::World& world, kit::EntityID player)
-{
-    return world.entityHasTag(player, kit::tagId(tags::plane));
-}
-
 // The place on the spawn circle whose nearest plane is furthest away.
 SpawnPlacement freestPlace(kit::World& world)
 {
@@ -58,6 +53,11 @@ SpawnPlacement freestPlace(kit::World& world)
 }
 
 } // namespace
+
+bool flies(const kit::World& world, kit::EntityID player)
+{
+    return world.entityHasTag(player, kit::tagId(tags::plane));
+}
 
 void askToDropIn(kit::World& world, const MatchState& state, int device, kit::Joystick* joystick)
 {
@@ -102,11 +102,16 @@ void seatDroppingPlayers(kit::World& world, kit::NetworkSystem& network, MatchSt
                                               [&](kit::EntityID id) { return !flies(world, id); });
         if (planesIn(world) + static_cast<std::size_t>(onTheirWay) >= seatsInSession)
             continue;
-        const SpawnPlacement place = freestPlace(world);
-        state.seated.insert(player.id);
-        network.callFunction(fn::dropIn, world.systemEntity(), player.id, place.position, place.rotation);
+        seatPlayer(world, network, state, player.id);
         kit::log::info() << "A player drops into the match";
     }
+}
+
+void seatPlayer(kit::World& world, kit::NetworkSystem& network, MatchState& state, kit::EntityID player)
+{
+    const SpawnPlacement place = freestPlace(world);
+    state.seated.insert(player);
+    network.callFunction(fn::dropIn, world.systemEntity(), player, place.position, place.rotation);
 }
 
 void takeSeatInMatch(kit::World& world, MatchState& state, kit::EntityID player, glm::vec3 position, glm::quat rotation)

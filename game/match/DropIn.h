@@ -29,6 +29,9 @@ namespace fn {
 inline constexpr kit::NamedFunction<kit::EntityID, glm::vec3, glm::quat> dropIn{"dropIn", kit::Caller::host};
 } // namespace fn
 
+// Whether a player has its plane.
+[[nodiscard]] bool flies(const kit::World& world, kit::EntityID player);
+
 // On a copy that watches: the human player of a device (its existing one, or
 // a new one) asks for a seat in the match. Nothing when the match takes no
 // one (drop-in off, or no seat left); one line on the console says what.
@@ -38,6 +41,10 @@ void askToDropIn(kit::World& world, const MatchState& state, int device, kit::Jo
 // copy that watches which has no plane yet and a seat is given the place on
 // the spawn circle furthest from every plane, once.
 void seatDroppingPlayers(kit::World& world, kit::NetworkSystem& network, MatchState& state);
+
+// On the hosting copy: gives another copy's player the place on the spawn
+// circle furthest from every plane ("dropIn"), once.
+void seatPlayer(kit::World& world, kit::NetworkSystem& network, MatchState& state, kit::EntityID player);
 
 // "dropIn" on the player's own copy: its plane is made at the place, shielded;
 // its gauge joins the HUD, and the copy plays the match from now on. Anywhere

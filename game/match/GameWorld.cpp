@@ -3,9 +3,11 @@
 #include "MatchSettings.h"
 
 #include "game/camera/CameraSettings.h"
+#include "game/lobby/ComeBack.h"
 #include "game/lobby/DepartedCopies.h"
 #include "game/match/DropIn.h"
 #include "game/match/HostDuties.h"
+#include "game/match/MatchReturn.h"
 #include "game/match/MatchSoFar.h"
 #include "game/match/MatchStart.h"
 #include "game/match/PlayerPlane.h"
@@ -27,6 +29,7 @@
 
 #include "engine/core/Label.h"
 #include "engine/core/Log.h"
+#include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
 #include "engine/input/JoystickManager.h"
@@ -77,6 +80,7 @@ void pauseMusic(kit::World* world)
 // Leaving a match early: back to the main menu, the music paused.
 void leaveMatch(kit::World* world, const MatchExits& exits)
 {
+    comeBack::forget(); // left on purpose
     pauseMusic(world);
     if (world->owner)
         world->owner->setWorld(std::make_shared<kit::World>(exits.menu));
@@ -149,6 +153,7 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
         if (state->ended || !entity.world)
             return; // every copy's clock sends one: the first ends the match here
         state->ended = true;
+        comeBack::forget(); // nothing to come back to
         MatchResult result{knownPlanes(table, *entity.world), state->view.watching && !state->droppedIn, 0};
         if (const kit::NetworkSystem* n = kit::NetworkSystem::of(entity.world)) {
             for (const auto& [origin, peer] : n->peers())
@@ -183,6 +188,26 @@ void listenForLeaving(kit::World& world, const MatchExits& exits)
             }));
 }
 
+// A copy that came to watch and hears nothing of the match (its host went,
+// or the match ended just then) goes back to the menu after a while.
+void giveUpWithoutWord(kit::World& world, const std::shared_ptr<MatchState>& state, const MatchExits& exits)
+{
+    constexpr float patience = 10.0f; // seconds: a connection and a second of the host's
+    world.addComponent(world.createEntity(),
+                       new kit::UpdateSignal([state, exits, waited = 0.0f](kit::Component* self, float dt) mutable {
+                           if (state->started) {
+                               self->world->destroyEntity(self->getEntity());
+                               return;
+                           }
+                           waited += dt;
+                           if (waited < patience)
+                               return;
+                           kit::log::info() << "No word of the match came: back to the menu";
+                           self->world->destroyEntity(self->getEntity());
+                           leaveMatch(self->world, exits);
+                       }));
+}
+
 } // namespace
 
 void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView& view)
@@ -204,7 +229,9 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     if (!view.replayOf && replaysWanted())
         world->addComponent(world->createEntity(), new MatchRecording);
     registerMatchFunctions(*world, state, exits);
-    // A copy that vanishes takes its planes with it; the match goes on.
+    // A copy that vanishes takes its planes with it (what it had is kept,
+    // should it come back); the match goes on.
+    registerReturnFunctions(*world, state);
     removeDepartedCopies(*world);
 
     buildStage(*world);
@@ -226,8 +253,10 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     // Every copy: the one that hosts now does the host's part.
     takeHostDuties(*world, state);
     listenForLeaving(*world, exits);
-    if (view.watching)
+    if (view.watching) {
         WatchView::addTo(*world, state);
+        giveUpWithoutWord(*world, state, exits);
+    }
 }
 
 } // namespace skyscuffle

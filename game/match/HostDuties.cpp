@@ -5,6 +5,7 @@
 #include "game/common/Tags.h"
 #include "game/match/DropIn.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchReturn.h"
 #include "game/match/MatchSettings.h"
 #include "game/match/MatchSoFar.h"
 #include "game/match/Timer.h"
@@ -103,11 +104,14 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                                    return;
                            }
                            state->runningFor += dt;
+                           keepMatchNote(w, *state, dt);
                            runSpawner(w, hosting && !state->ended);
                            if (hosting && network && !state->ended) {
                                announceMatch(w, *network);
                                tellWatchers(w, *network, *state);
+                               seatReturningPlayers(w, *network, *state);
                                seatDroppingPlayers(w, *network, *state);
+                               givePointsBack(w, *network, *state);
                            }
                        }));
 }

@@ -1,5 +1,6 @@
 #include "MatchStart.h"
 
+#include "MatchReturn.h"
 #include "MatchSettings.h"
 #include "MatchSoFar.h"
 
@@ -212,6 +213,7 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     state->started = true;
     const float chosen = state->view.length > 0.0f ? state->view.length : matchSettings::matchLength.value();
     const float length = std::clamp(chosen, 1.0f, 24.0f * 3600.0f);
+    announceTicket(*world);
     std::vector<kit::EntityHandle> shown = launchOwnPlanes(*world);
     if (state->view.replayOf)
         shown = playersOf(*world, *state->view.replayOf);
@@ -244,8 +246,20 @@ void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, 
         return;
     showLinkStrip(world);
     endWhenTimeIsUp(world, left);
-    if (kit::NetworkSystem* network = kit::NetworkSystem::of(&world))
-        network->screenName = watchingScreen;
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    if (!network)
+        return;
+    network->screenName = watchingScreen;
+    announceTicket(world);
+    // A copy that left this match and came back proves it; the host then
+    // names the players it takes back (see MatchReturn.h).
+    if (std::optional<comeBack::Note>& note = comeBack::pending()) {
+        network->callFunction(fn::comeBack, world.systemEntity(), static_cast<std::uint32_t>(note->secret >> 32),
+                              static_cast<std::uint32_t>(note->secret));
+        kit::log::info() << "Asking to come back to the match";
+        state->comingBack = std::move(note);
+        note.reset();
+    }
 }
 
 } // namespace skyscuffle

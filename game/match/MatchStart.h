@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/lobby/ComeBack.h"
+
 #include "engine/core/EntityHandle.h"
 
 namespace kit {
@@ -7,6 +9,7 @@ class World;
 }
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -51,6 +54,20 @@ struct MatchState {
     // whether one of this copy's did (the copy plays from then on).
     bool dropInOpen = false;
     bool droppedIn = false;
+    // A copy that comes back (see MatchReturn.h): every copy's fingerprint by
+    // origin, what each copy that left had by fingerprint, and on the hosting
+    // copy the points owed to planes that came back.
+    struct LeftPlayer {
+        std::string colourName;
+        int number = 0;
+        std::int32_t points = 0;
+    };
+    std::map<std::uint32_t, comeBack::Fingerprint> tickets;
+    std::map<comeBack::Fingerprint, std::vector<LeftPlayer>> departed;
+    std::map<kit::EntityID, std::int32_t> pointsBack;
+    std::map<std::uint32_t, std::vector<LeftPlayer>> returning; // on the hosting copy, by the new copy's origin
+    std::optional<comeBack::Note> comingBack; // on the copy that comes back, until its players are made
+    float sinceNote = 0.0f;
 };
 
 // Seconds a joined copy's match clock runs past the host's before it ends the

@@ -8,6 +8,7 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
+#include "game/lobby/ComeBack.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
 #include "game/widgets/PictureMenu.h"
@@ -23,6 +24,7 @@
 #include "engine/render/Text.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace skyscuffle {
 
@@ -31,6 +33,20 @@ namespace {
 constexpr float optionTextSize = 0.075f;
 constexpr float cursorSize = 0.09f;
 constexpr int listedServers = 9; // as many as the screen has lines for
+// How long after its last note a copy that left a match may come back to it;
+// a note newer than a few seconds is still being kept by a copy that plays
+// (two copies of one player on one machine share the note).
+constexpr std::int64_t comeBackSeconds = 60;
+constexpr std::int64_t stillKept = 3;
+
+std::optional<comeBack::Note> leftMatch()
+{
+    const auto now = static_cast<std::int64_t>(std::time(nullptr));
+    std::optional<comeBack::Note> note = comeBack::recent(now, comeBackSeconds);
+    if (note && now - note->writtenAt < stillKept)
+        return std::nullopt;
+    return note;
+}
 
 kit::LANDiscoverySystem* discoveryOf(kit::World* world)
 {
@@ -103,7 +119,7 @@ void listen(kit::World* world)
 // The landscape, the mascot, the title, the help and their panels; the
 // options' panel reaches down to the last of `rows` option lines. With a
 // running match listed, the help says what choosing it does.
-void showHelp(kit::World* world, int rows, bool matchListed)
+void showHelp(kit::World* world, int rows, bool matchListed, bool oursListed)
 {
     const screens::Viewpoint view = screens::addLandscape(world);
     screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
@@ -116,7 +132,9 @@ void showHelp(kit::World* world, int rows, bool matchListed)
         {"Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f},
         {"Press C to type an address or an invite code", glm::vec2(-1.18f, -0.88f), 0.055f}};
     if (matchListed)
-        help.insert(help.begin(), {"Enter on a match in progress watches it", glm::vec2(-1.18f, -0.72f), 0.055f});
+        help.insert(help.begin(), {oursListed ? "Your last match runs on: Enter on it to come back"
+                                              : "Enter on a match in progress watches it",
+                                   glm::vec2(-1.18f, -0.72f), 0.055f});
     const float top = matchListed ? -0.61f : -0.69f;
     widgets::addPanel(world, widgets::Box::spanning(-0.47f, 1.54f, top, -0.91f), std::move(help));
 }
@@ -134,7 +152,14 @@ void watchListedMatch(kit::World* world, const kit::NetAddress& server, std::uin
         screens::switchTo(world, createNetworkScreen);
         return;
     }
-    kit::log::info() << "Watching the match at " << server.ipString();
+    // The match this copy left (it crashed, or lost its link): its players come back.
+    const auto note = leftMatch();
+    if (note && note->host == server.ipString() && note->port == gamePort) {
+        comeBack::pending() = note;
+        kit::log::info() << "Coming back to the match at " << server.ipString();
+    } else {
+        kit::log::info() << "Watching the match at " << server.ipString();
+    }
     if (kit::NetworkSystem* network = kit::NetworkSystem::of(world)) {
         network->join(server.ipString(), gamePort);
         network->screenName = "loading"; // not yet waiting for the host's word of the match
@@ -188,6 +213,8 @@ void createNetworkScreen(kit::World* world)
     std::vector<kit::EntityHandle> menu; // what the address field covers
     int rows = 2;
     bool matchListed = false;
+    bool oursListed = false;
+    const auto note = leftMatch();
     options.push_back(textOption(
         world, "Refresh", {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }, menu));
     options.push_back(textOption(
@@ -212,6 +239,7 @@ void createNetworkScreen(kit::World* world)
                 continue;
             ++i;
             matchListed = true;
+            oursListed = oursListed || (note && note->host == address.ipString() && note->port == port);
             const kit::NetAddress at = address;
             const std::string line = address.ipString() + "  " + describeRunningMatch(*server.match);
             kit::log::info() << "Match running: " << line;
@@ -226,7 +254,7 @@ void createNetworkScreen(kit::World* world)
         menu.push_back(widgets::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.05f,
                                         glm::vec3(0.8f, 0.85f, 0.9f))
                            ->getEntity());
-    showHelp(world, std::max(rows, 3), matchListed);
+    showHelp(world, std::max(rows, 3), matchListed, oursListed);
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
         positions.push_back(cursorBeside(o));

@@ -6,6 +6,7 @@
 
 #include "game/common/Random.h"
 #include "game/common/Tags.h"
+#include "game/match/MatchReturn.h"
 #include "game/players/PlayerFunctions.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
@@ -273,6 +274,7 @@ std::unique_ptr<audio::AudioSystem> openAudio(kit::World& world, bool mute)
 int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
 {
     prepareProcess();
+    keepsMatchNotes() = true; // a crash leaves the way back to its match
     loadSettings(options, data, playerSettingsFile());
     if (!options.clipFile.empty())
         return runClipExport(options);

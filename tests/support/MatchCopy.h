@@ -4,6 +4,7 @@
 
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/ai/VirtualGamepadAI.h"
+#include "game/lobby/JoinedBy.h"
 #include "game/match/MatchFunctions.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerFunctions.h"
@@ -58,6 +59,7 @@ struct MatchCopy {
             w.addComponent(player, c);
         };
         keep(new kit::Label("player"));
+        keep(new JoinedBy(JoinedBy::keyboard, gamepad == nullptr));
         if (gamepad) {
             *gamepad = new FakeGamepad;
             keep(*gamepad);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <thread>
 
 using kit::NetPeer;
@@ -412,4 +413,41 @@ TEST(NetPeerLinks, AConnectionHasFiguresOnlyOnceItIsMade)
     ASSERT_TRUE(link);
     EXPECT_EQ(link->loss, 0.0f);
     EXPECT_FALSE(client.peer.linkQuality(nobody));
+}
+
+TEST(NetPeerLinks, ACopyThatStartsAgainOnItsPortReplacesItsDeadConnectionAtOnce)
+{
+    // Either order of the two ids (each drawn at random): the new connection is taken.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Inbox server;
+        ASSERT_TRUE(server.peer.start(0, 4));
+        server.peer.setMaximumIncomingConnections(4);
+        auto first = std::make_unique<Inbox>();
+        ASSERT_TRUE(first->peer.start(0, 1));
+        const std::uint16_t clientPort = first->peer.boundPort();
+        ASSERT_TRUE(first->peer.connect("127.0.0.1", server.peer.boundPort()));
+        ASSERT_TRUE(pumpUntil({&server, first.get()}, [&] { return server.find(message::newIncomingConnection); }));
+        first->peer.abandon(); // a crash: no goodbye
+        // ENet draws a connection's id from the host's address in memory and
+        // the time in seconds: a copy started again in the same second at the
+        // same address would send the same id, which ENet itself takes for a
+        // resend. A process started again is elsewhere in memory.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+
+        Inbox again;
+        ASSERT_TRUE(again.peer.start(clientPort, 1)) << "the port is free again";
+        ASSERT_TRUE(again.peer.connect("127.0.0.1", server.peer.boundPort()));
+        ASSERT_TRUE(pumpUntil(
+            {&server, &again},
+            [&] {
+                return again.find(message::connectionRequestAccepted) &&
+                       server.count(message::newIncomingConnection) == 2;
+            },
+            std::chrono::milliseconds(2000)))
+            << "the new copy waited for the old connection's silence";
+        const NetPeer::Packet* lost = server.find(message::connectionLost);
+        ASSERT_NE(lost, nullptr) << "the dead connection is not told as lost";
+        EXPECT_EQ(lost->sender.port, clientPort);
+        EXPECT_EQ(server.peer.connectionCount(), 1u);
+    }
 }

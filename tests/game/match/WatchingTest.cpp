@@ -4,6 +4,7 @@
 #include "game/combat/HealthBar.h"
 #include "game/combat/Score.h"
 #include "game/flight/PlanePhysics.h"
+#include "game/lobby/ComeBack.h"
 #include "game/lobby/JoinedBy.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchSoFar.h"
@@ -145,8 +146,9 @@ TEST_F(Watching, AWatchersCallsAboutThePlayersPlanesAreRefusedAndGoNoFurther)
     std::size_t fromWatcher = 0, aboutPlanesAtPlayer = 0;
     // A kill alone is anyone's to say and scores nothing: only with the
     // death of a plane of the same copy's, which is not the watcher's to say.
+    // (Its fingerprint, about itself, is its own to tell.)
     kit::ScopedConnection hostHears = host.network->accepted.connect([&](const kit::NetworkSystem::CallRun& run) {
-        fromWatcher += run.caller == 0xC000u && run.name != fn::addKillPoints.name;
+        fromWatcher += run.caller == 0xC000u && run.name != fn::addKillPoints.name && run.name != fn::copyTicket.name;
     });
     kit::ScopedConnection playerHears = player.network->accepted.connect([&](const kit::NetworkSystem::CallRun& run) {
         aboutPlanesAtPlayer +=
@@ -251,4 +253,73 @@ TEST_F(Watching, WithDropInOffNoPlayerOfAWatcherFliesEvenIfItsCopySaysSo)
     until([] { return false; }, 1);
     EXPECT_EQ(count<PlanePhysics>(host.world()), 2u);
     EXPECT_EQ(count<PlanePhysics>(player.world()), 2u);
+}
+
+TEST_F(Watching, ACopyThatVanishedComesBackWithItsPlayersPointsOnEveryCopyOnce)
+{
+    tune("tuning.gameWorld.matchLength", "8", "180");
+    paced = true; // a vanished copy is judged gone by the wall clock
+    openSession({0xA000, 0xB000, 0xD000});
+    MatchCopy &host = *copies[0], &left = *copies[1], &other = *copies[2];
+    for (std::size_t i : {2u, 1u, 0u})
+        copies[i]->enterMatch();
+    ASSERT_TRUE(
+        until([&] { return count<PlanePhysics>(host.world()) == 3 && count<PlanePhysics>(other.world()) == 3; }));
+    kit::EntityID leftsPlane, othersPlane;
+    for (const kit::EntityHandle& plane : host.world().getEntities(kit::tagId("plane"))->toVector()) {
+        if (plane.id.origin == 0xB000)
+            leftsPlane = plane.id;
+        if (plane.id.origin == 0xD000)
+            othersPlane = plane.id;
+    }
+    // The copy that will vanish scores: the other copy's plane fell to it, twice over.
+    const int before = points(host, leftsPlane);
+    other.network->callFunction(fn::addKillPoints, leftsPlane);
+    other.network->callFunction(fn::addDeathPoints, othersPlane);
+    ASSERT_TRUE(
+        until([&] { return points(host, leftsPlane) == before + 2 && points(other, leftsPlane) == before + 2; }));
+    const std::optional<comeBack::Note> note = comeBack::noteOf(left.world(), 0);
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->port, host.network->peer->boundPort());
+    ASSERT_EQ(note->players.size(), 1u);
+    EXPECT_TRUE(note->players[0].computer);
+    EXPECT_FALSE(comeBack::noteOf(host.world(), 0)) << "a host has nobody to come back to";
+
+    const int had = points(host, leftsPlane);
+    vanish(1);
+    ASSERT_TRUE(until([&] { return !host.world().getComponent<PlanePhysics>(leftsPlane); }, 15));
+
+    // Started again: another run, another origin, the note of the last.
+    MatchCopy& back = copy(0xB100);
+    comeBack::pending() = note;
+    comeBack::pending()->port = host.network->peer->boundPort();
+    comeToWatch(back);
+    recordEndings();
+    ASSERT_TRUE(until([&] {
+        for (MatchCopy* c : {&host, &other, &back}) {
+            std::size_t mine = 0;
+            for (const kit::EntityHandle& plane : c->world().getEntities(kit::tagId("plane"))->toVector())
+                mine += plane.id.origin == 0xB100 && points(*c, plane.id) == had;
+            if (mine != 1)
+                return false;
+        }
+        return true;
+    })) << "the copy's plane did not come back with its points on every copy";
+    EXPECT_FALSE(comeBack::pending());
+    EXPECT_EQ(back.network->screenName, "game") << "it plays again";
+
+    // Its secret serves once: another copy saying it again is refused.
+    const std::uint64_t dropped = host.network->traffic.callsDropped;
+    other.network->callFunction(fn::comeBack, other.world().systemEntity(), std::uint32_t(note->secret >> 32),
+                                std::uint32_t(note->secret));
+    ASSERT_TRUE(until([&] { return host.network->traffic.callsDropped > dropped; }));
+
+    ASSERT_TRUE(
+        until([&] { return endings.contains(&host) && endings.contains(&other) && endings.contains(&back); }, 30));
+    const ScoreTable& table = endings.at(&host).table;
+    EXPECT_EQ(table.size(), 3u);
+    EXPECT_EQ(endings.at(&other).table, table);
+    EXPECT_EQ(endings.at(&back).table, table);
+    for (const ScoreEntry& entry : table)
+        EXPECT_EQ(endings.at(&back).counted.at(entry.plane), entry.points);
 }

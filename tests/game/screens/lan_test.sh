@@ -14,87 +14,8 @@
 #   lan_test.sh PATH/TO/skyscuffle [SCREENSHOT_DIR]
 set -uo pipefail
 
-game=$(realpath "$1")
-shots=${2:-}
-source=$(cd "$(dirname "$0")/../../.." && pwd)
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-if [ -n "$shots" ]; then mkdir -p "$shots" && shots=$(realpath "$shots"); else shots="$work/shots" && mkdir -p "$shots"; fi
-
-fail() {
-  echo "FAIL: $*"
-  for c in a b c; do echo "--- copy $c ---"; cat "$work/$c/log" 2>/dev/null; done
-  exit 1
-}
-
-# A display of its own for each copy: Xvfb picks a free number and tells it.
-declare -A display pid window
-source "$source/tests/support/own_display.sh"
-start_display() { # name
-  OWN_DISPLAY_SCREEN=1024x768x24 own_display "$work/$1.display" || fail "no virtual display for copy $1"
-  pids+=("$own_display_pid")
-  display[$1]=$own_display_name
-}
-
-start_copy() { # name, tuning lines...
-  local c=$1
-  shift
-  mkdir -p "$work/$c/assets"
-  for folder in "$source"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
-  echo "gameWorld.matchLength,12" >"$work/$c/assets/tuning.csv" # a short match
-  for line in "$@"; do echo "$line" >>"$work/$c/assets/tuning.csv"; done
-  start_display "$c"
-  (cd "$work/$c" && DISPLAY=${display[$c]} exec "$game" </dev/null >log 2>&1) &
-  pid[$c]=$!
-  pids+=($!)
-}
-
-find_window() { # name
-  local c=$1 deadline=$((SECONDS + 10)) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(DISPLAY=${display[$c]} xdotool search --all --pid "${pid[$c]}" --name '^Skyscuffle$' 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then window[$c]=$id; return 0; fi
-    sleep 0.1
-  done
-  fail "no window for copy $c"
-}
-
-lines() { grep -cxF "$2" "$work/$1/log"; }
-wait_for() { # copy, line, times, seconds
-  local deadline=$((SECONDS + ${4:-10}))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(lines "$1" "$2")" -ge "${3:-1}" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-key() { # copy, keys...
-  local c=$1
-  shift
-  DISPLAY=${display[$c]} xdotool windowfocus --sync "${window[$c]}" 2>/dev/null
-  DISPLAY=${display[$c]} xdotool key --clearmodifiers "$@"
-  sleep 0.3
-}
-# Refresh the copy's network screen until its log has a line starting with
-# the text (at most five times, a second apart).
-refresh_until() { # copy, start of the line
-  for attempt in 1 2 3 4 5; do
-    grep -q "^$2" "$work/$1/log" && return 0
-    sleep 1
-    key "$1" Return # Refresh
-  done
-  grep -q "^$2" "$work/$1/log"
-}
-shot() { # copy, name
-  sleep 1
-  DISPLAY=${display[$1]} import -window "${window[$1]}" "$shots/$2.png" 2>/dev/null || fail "no screenshot $2"
-}
+source "$(cd "$(dirname "$0")/../../.." && pwd)/tests/support/copies_driver.sh"
+copies_begin "$1" "${2:-}"
 
 start_copy a
 start_copy b
