@@ -3,8 +3,8 @@
 # private network namespace). Each script of tests/tools/peer/ is played by
 # the peer program against a hosting match_sim (computer pilots, a short
 # match); host.peer the other way round: the peer hosts and match_sim joins.
-# clean.peer is an honest copy, for the measure of a normal match. For each
-# hostile run:
+# clean.peer is an honest copy, for the measure of a normal match;
+# watcher.peer comes to the running match to watch it. For each hostile run:
 #   - the match runs its whole length and the program exits cleanly;
 #   - no forged score reached the table, and the host's own two pilots are
 #     both in it (no peer takes their places);
@@ -57,9 +57,16 @@ traced() { # LOG COMMAND...: runs the command under strace, noting every file it
 }
 
 declare -A simPid peerPid
-for name in clean paths floods endgame state rules host; do
+for name in clean paths floods endgame state rules host watcher; do
   port=$((port + 1))
-  if [ $name = host ]; then
+  if [ $name = watcher ]; then
+    # The match runs before the peer comes: it comes to watch.
+    traced "$out/$name.trace" "$sim" --players 2 --seconds $seconds --seed 1 --host $port --copies 1 \
+      >"$out/$name.sim" 2>&1 &
+    simPid[$name]=$!
+    "$peer" "$scripts/$name.peer" port=$port >"$out/$name.peer" 2>&1 &
+    peerPid[$name]=$!
+  elif [ $name = host ]; then
     "$peer" "$scripts/$name.peer" port=$port planted="$planted" >"$out/$name.peer" 2>&1 &
     peerPid[$name]=$!
     traced "$out/$name.trace" "$sim" --players 2 --seconds $seconds --seed 2 --join 127.0.0.1:$port \
@@ -116,7 +123,7 @@ allowed="^($root/assets/|/usr/lib/|/usr/lib64/|/lib/|/lib64/|/usr/share/|/usr/lo
 /tmp/xvfb-run\.[^/]*/Xauthority$|$home/\.cache/mesa_shader_cache|$home/\.drirc$|$home/\.X|$home/\.asoundrc$|\
 $home/\.config/pulse/|/run/user/|/var/lib/dbus/machine-id$|/etc/machine-id$)"
 
-for name in clean paths floods endgame state rules host; do
+for name in clean paths floods endgame state rules host watcher; do
   sim_log=$out/$name.sim
   [ "${simStatus[$name]}" -eq 0 ] || fail $name "match_sim exited with status ${simStatus[$name]}"
   [ "${peerStatus[$name]}" -eq 0 ] || fail $name "the peer's script stopped (status ${peerStatus[$name]})"
@@ -128,8 +135,15 @@ for name in clean paths floods endgame state rules host; do
   grep -qE '=(999|4242)\b' <<<"$table" && fail $name "a forged score reached the table"
   # The peer's honest first player flew in the match: what it sent arrived.
   origin=$(sed -n 's/^peer origin \([0-9a-f]*\)$/\1/p' "$out/$name.peer")
-  grep '^score table from endGame' "$sim_log" | grep -q " ${origin:-none}:1=" ||
-    fail $name "the peer's plane never took part in the match"
+  if [ $name = watcher ]; then
+    # It watched: no plane of its own took part, seat or no seat.
+    grep '^score table from endGame' "$sim_log" | grep -q " ${origin:-none}:" &&
+      fail $name "a plane of the watching peer reached the table ($table)"
+    grep -q '^call matchSoFar ' "$out/$name.peer" || fail $name "the host never told the watcher its match"
+  else
+    grep '^score table from endGame' "$sim_log" | grep -q " ${origin:-none}:1=" ||
+      fail $name "the peer's plane never took part in the match"
+  fi
   if [ $name != host ]; then
     # The hosting simulator's own two pilots kept their places, whatever the
     # peer announced, forged or replayed.
