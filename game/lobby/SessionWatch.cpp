@@ -39,7 +39,8 @@ void follow(kit::World* world, std::set<std::uint32_t>& heard)
             }
         }
         if (removed > 0)
-            kit::log::info() << "A copy has left the session with " << removed << " players";
+            kit::log::info() << "A copy has left the session with " << removed
+                             << (removed == 1 ? " player" : " players");
         gone = heard.erase(gone);
     }
 }

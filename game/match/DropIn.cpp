@@ -136,9 +136,9 @@ void takeSeatInMatch(kit::World& world, MatchState& state, kit::EntityID player,
     kit::log::info() << "Dropped into the match";
 }
 
-bool mayLaunch(const kit::NetworkSystem& network, const MatchState& state, kit::EntityID player)
+bool mayLaunch(const kit::NetworkSystem& network, const MatchState& state, std::optional<std::uint32_t> caller,
+               kit::EntityID player)
 {
-    const std::optional<std::uint32_t> caller = network.runningCall().caller;
     if (!network.isServer() || !caller || caller == network.origin())
         return true;
     const auto copy = network.peers().find(*caller);

@@ -6,7 +6,9 @@
 #include <glm/gtc/quaternion.hpp>
 #include <glm/vec3.hpp>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace kit {
 class Joystick;
@@ -52,8 +54,10 @@ void seatPlayer(kit::World& world, kit::NetworkSystem& network, MatchState& stat
 void takeSeatInMatch(kit::World& world, MatchState& state, kit::EntityID player, glm::vec3 position,
                      glm::quat rotation);
 
-// Whether a "spawnPlayer" from a peer may run on the hosting copy: a copy
-// that watches makes a plane only for a player the host seated.
-[[nodiscard]] bool mayLaunch(const kit::NetworkSystem& network, const MatchState& state, kit::EntityID player);
+// Whether a "spawnPlayer" made by the copy `caller` (nothing: unknown, as a
+// joined copy hears what its host relayed) may run here: on the hosting
+// copy, a copy that watches makes a plane only for a player the host seated.
+[[nodiscard]] bool mayLaunch(const kit::NetworkSystem& network, const MatchState& state,
+                             std::optional<std::uint32_t> caller, kit::EntityID player);
 
 } // namespace skyscuffle

@@ -134,7 +134,7 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
     network->registerFunction(world, fn::spawnPlayer,
                               [state](kit::EntityHandle player, glm::vec3 position, glm::quat rotation) {
                                   kit::NetworkSystem* n = kit::NetworkSystem::of(player.world);
-                                  if (n && !mayLaunch(*n, *state, player.id)) {
+                                  if (n && !mayLaunch(*n, *state, n->runningCall().caller, player.id)) {
                                       refuseCall(fn::spawnPlayer.name, "a plane of a copy that watches, with no seat");
                                       n->refuseRunningCall();
                                       return;

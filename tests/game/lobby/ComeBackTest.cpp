@@ -2,10 +2,17 @@
 // its fingerprint, its note written and read back whole or not at all.
 #include "game/lobby/ComeBack.h"
 
+#include "game/ai/ArtificialIntelligence.h"
+#include "game/lobby/JoinedBy.h"
+#include "game/players/PlayerFunctions.h"
+#include "game/players/PlayerInfo.h"
+
+#include "support/GameWorld.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 using namespace skyscuffle;
@@ -53,6 +60,40 @@ TEST(ComeBackFingerprint, TheSameSecretTheSameFingerprintAndNoTwoAlike)
     EXPECT_NE(f.high, 0x01234567u);
     EXPECT_NE(f.low, 0x89abcdefu);
     EXPECT_EQ(comeBack::secret(), comeBack::secret()) << "one secret a run";
+    // The first 64 bits of the SHA-1 of the secret's eight bytes, lowest first
+    // (as any other tool computes them).
+    EXPECT_EQ(f, (comeBack::Fingerprint{0xb694c7a1u, 0x49de3b1eu}));
+    EXPECT_EQ(comeBack::fingerprintOf(42), (comeBack::Fingerprint{0xd2c50949u, 0xa6763cb1u}));
+}
+
+class ComeBackPlayers : public test::GameWorld {
+protected:
+    void SetUp() override
+    {
+        GameWorld::SetUp();
+        registerPlayerFunctions(*network);
+    }
+};
+
+TEST_F(ComeBackPlayers, TheNotesPlayersComeBackWithTheirDevicesPilotsColoursAndNumbers)
+{
+    Note note = aNote(); // a keyboard player, a pad's (slot 3, not plugged in), a hard computer pilot
+    note.players.push_back({JoinedBy::secondKeyboard, false, 1, "Green", 4});
+    EXPECT_EQ(comeBack::restorePlayers(*world, note), 3u) << "the pad's player waits for its pad";
+    std::map<std::string, kit::EntityID> byColour;
+    for (const kit::EntityHandle& e : world->getEntities(kit::typeId<PlayerInfo>())->toVector())
+        byColour[world->getComponent<PlayerInfo>(e.id)->colourName] = e.id;
+    ASSERT_EQ(byColour.size(), 3u);
+    const kit::EntityID keyboard = byColour.at("Blue"), pilot = byColour.at("Yellow"), second = byColour.at("Green");
+    EXPECT_EQ(world->getComponent<PlayerInfo>(keyboard)->number, 1u);
+    EXPECT_EQ(world->getComponent<PlayerInfo>(pilot)->number, 3u);
+    EXPECT_EQ(world->getComponent<JoinedBy>(keyboard)->device, JoinedBy::keyboard);
+    EXPECT_FALSE(world->getComponent<JoinedBy>(keyboard)->computer);
+    EXPECT_EQ(world->getComponent<ArtificialIntelligence>(keyboard), nullptr);
+    EXPECT_EQ(world->getComponent<JoinedBy>(second)->device, JoinedBy::secondKeyboard);
+    ASSERT_NE(world->getComponent<ArtificialIntelligence>(pilot), nullptr);
+    EXPECT_EQ(world->getComponent<ArtificialIntelligence>(pilot)->strength, PilotStrength::hard);
+    EXPECT_TRUE(world->getComponent<JoinedBy>(pilot)->computer);
 }
 
 TEST(ComeBackNote, ReadsBackAsWritten)

@@ -4,6 +4,7 @@
 #include "game/combat/HealthBar.h"
 #include "game/combat/Score.h"
 #include "game/flight/PlanePhysics.h"
+#include "game/input/KeyBindings.h"
 #include "game/lobby/ComeBack.h"
 #include "game/lobby/JoinedBy.h"
 #include "game/match/MatchFunctions.h"
@@ -16,7 +17,11 @@
 
 #include "support/MatchSession.h"
 
+#include "engine/input/Keyboard.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace skyscuffle;
 
@@ -96,7 +101,17 @@ TEST_F(Watching, ACopyThatComesMidMatchSeesItAsItStandsAndEndsWithTheSameTable)
     // Every plane, with the points the host has counted, and the host's clock.
     EXPECT_EQ(count<PlanePhysics>(watcher.world()), 2u);
     EXPECT_EQ(count<HealthBar>(watcher.world()), 2u) << "a gauge for every plane";
-    EXPECT_EQ(count<WatchView>(watcher.world()), 1u);
+    // F follows each plane in id order, then everyone again.
+    auto* view = watcher.world().single<WatchView>();
+    ASSERT_NE(view, nullptr);
+    std::vector<kit::EntityHandle> planes = watcher.world().getEntities(kit::tagId("plane"))->toVector();
+    std::sort(planes.begin(), planes.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    for (const kit::EntityHandle& plane : planes) {
+        view->followNext();
+        EXPECT_EQ(view->following(), watcher.world().getComponent<PlayerInfo>(plane.id)->colourName);
+    }
+    view->followNext();
+    EXPECT_EQ(view->following(), "");
     EXPECT_NEAR(timeLeft(watcher), timeLeft(host), 0.5f);
     EXPECT_GE(points(watcher, hostsPlane), before + 2);
     EXPECT_EQ(watcher.world().getEntities(kit::typeId<PlayerInfo>())->size(), 2u) << "it flies no plane of its own";
@@ -186,7 +201,9 @@ TEST_F(Watching, AWatchersPlayerDropsInShieldedWithNoPointsAndPlaysOnEveryCopy)
     comeToWatch(watcher);
     ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }));
     recordEndings();
-    watcher.world().single<WatchView>()->dropIn(JoinedBy::keyboard, nullptr);
+    // The second keyboard player's join key, as bound.
+    ASSERT_NE(watcher.world().keyboard, nullptr);
+    watcher.world().keyboard->keyPressed(kit::Keyboard::KeyInfo{controls::key(1, controls::Action::join)});
     ASSERT_TRUE(until([&] {
         return count<PlanePhysics>(host.world()) == 3 && count<PlanePhysics>(player.world()) == 3 &&
                count<PlanePhysics>(watcher.world()) == 3;
@@ -196,6 +213,7 @@ TEST_F(Watching, AWatchersPlayerDropsInShieldedWithNoPointsAndPlaysOnEveryCopy)
         if (plane.id.origin == 0xC000)
             dropped = plane.id;
     ASSERT_EQ(dropped.origin, 0xC000u);
+    EXPECT_EQ(watcher.world().getComponent<JoinedBy>(dropped)->device, JoinedBy::secondKeyboard);
     for (MatchCopy* c : {&host, &player, &watcher}) {
         const auto* shield = c->world().getComponent<InvincibilityPower>(dropped);
         ASSERT_NE(shield, nullptr) << "no spawn shield";
@@ -307,6 +325,8 @@ TEST_F(Watching, ACopyThatVanishedComesBackWithItsPlayersPointsOnEveryCopyOnce)
     })) << "the copy's plane did not come back with its points on every copy";
     EXPECT_FALSE(comeBack::pending());
     EXPECT_EQ(back.network->screenName, "game") << "it plays again";
+    EXPECT_NE(said().find("A copy came back to the match with 1 player\n"), std::string::npos)
+        << "the host takes back the copy's own players, and no others";
 
     // Its secret serves once: another copy saying it again is refused.
     const std::uint64_t dropped = host.network->traffic.callsDropped;
@@ -322,4 +342,29 @@ TEST_F(Watching, ACopyThatVanishedComesBackWithItsPlayersPointsOnEveryCopyOnce)
     EXPECT_EQ(endings.at(&back).table, table);
     for (const ScoreEntry& entry : table)
         EXPECT_EQ(endings.at(&back).counted.at(entry.plane), entry.points);
+}
+
+TEST_F(Watching, AClaimToBeACopyThatStillPlaysTakesNothingFromIt)
+{
+    tune("tuning.gameWorld.matchLength", "600", "180");
+    openSession({0xA000, 0xB000});
+    MatchCopy &host = *copies[0], &player = *copies[1];
+    player.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
+    // Another copy of the same player, on the same machine, reads the note of
+    // the one that plays (one process: one secret, the same fingerprints).
+    const std::optional<comeBack::Note> note = comeBack::noteOf(player.world(), 0);
+    ASSERT_TRUE(note);
+    MatchCopy& claimant = copy(0xC000);
+    comeBack::pending() = note;
+    comeToWatch(claimant);
+    ASSERT_TRUE(until([&] { return claimant.network->screenName == watchingScreen; }));
+    until([] { return false; }, 1);
+    EXPECT_EQ(count<PlanePhysics>(host.world()), 2u) << "the copy that still plays lost its plane";
+    EXPECT_TRUE(host.network->peers().contains(0xB000));
+    std::size_t own = 0;
+    for (const kit::EntityHandle& e : claimant.world().getEntities(kit::typeId<PlayerInfo>())->toVector())
+        own += claimant.world().owns(e.id);
+    EXPECT_EQ(own, 0u) << "the claimant made players it was not given back";
 }

@@ -3,6 +3,7 @@
 // address to look for, and the ways back.
 #include "ScreenFixture.h"
 
+#include "game/lobby/ComeBack.h"
 #include "game/screens/AddressField.h"
 #include "game/screens/NetworkScreen.h"
 
@@ -15,9 +16,12 @@
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
+#include "support/ScopedVariable.h"
 
 #include <cctype>
 #include <chrono>
+#include <ctime>
+#include <filesystem>
 #include <thread>
 
 using namespace skyscuffle;
@@ -202,6 +206,52 @@ TEST_F(NetworkScreen, ChoosingARunningMatchJoinsItsHostToWatchUnlessItHasEnded)
     EXPECT_TRUE(logged("Watching the match at 127.0.0.1"));
     EXPECT_FALSE(network->isServer()) << "it joins the match's host";
     EXPECT_FALSE(logged("Initializing join sreen!")) << "a watcher has no join screen until the next round";
+}
+
+TEST_F(NetworkScreen, TheMatchThisCopyLeftIsOfferedToComeBackTo)
+{
+    using Running = kit::Announcement::RunningMatch;
+    char home[] = "/tmp/skyscuffle-note-XXXXXX";
+    ASSERT_NE(mkdtemp(home), nullptr);
+    const test::ScopedVariable state("XDG_STATE_HOME", home);
+    const auto now = static_cast<std::int64_t>(std::time(nullptr));
+    const std::uint16_t gamePort = 16519;
+    kit::settings::set("tuning.server.port", std::to_string(gamePort)); // the game port a note names
+    comeBack::Note note{"127.0.0.1", gamePort, 5, now - 10, {{-1, false, 1, "Blue", 1}}};
+    const auto server = at(0x7F000001, 16520);
+    auto helpSays = [&](const std::string& line) {
+        discovery->servers[server] = {server, false, Running{60, 2}};
+        rebuild();
+        const auto words = wordsOn(widgets::textLayer);
+        return std::find(words.begin(), words.end(), line) != words.end();
+    };
+    const std::string ours = "Your last match runs on: Enter on it to come back";
+    const std::string watches = "Enter on a match in progress watches it";
+    comeBack::keep(note);
+    EXPECT_TRUE(helpSays(ours));
+    note.port = gamePort - 1;
+    comeBack::keep(note);
+    EXPECT_TRUE(helpSays(watches)) << "a match on another port is another session's";
+    tap(up);
+    tap(enter);
+    EXPECT_TRUE(logged("Watching the match at 127.0.0.1"));
+    EXPECT_FALSE(comeBack::pending()) << "another session's match is only watched";
+    network->reset();
+    note.port = gamePort;
+    note.writtenAt = now;
+    comeBack::keep(note);
+    EXPECT_TRUE(helpSays(watches)) << "a note still kept is a copy's that plays";
+    note.writtenAt = now - 10;
+    comeBack::keep(note);
+    EXPECT_TRUE(helpSays(ours));
+    tap(up);
+    tap(enter);
+    EXPECT_TRUE(logged("Coming back to the match at 127.0.0.1"));
+    ASSERT_TRUE(comeBack::pending());
+    EXPECT_EQ(comeBack::pending()->secret, 5u);
+    comeBack::pending().reset();
+    comeBack::forget();
+    std::filesystem::remove_all(home);
 }
 
 TEST(RunningMatchLine, MinutesSecondsAndPlayers)

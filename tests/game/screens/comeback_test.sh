@@ -46,6 +46,9 @@ sleep 6 # some of the match, and B's note of it
 
 kill -9 "${pid[b]}"
 wait "${pid[b]}" 2>/dev/null
+# A player starts the game again within seconds; a note written in the last
+# three is taken for a copy that still plays.
+sleep 3
 echo "--- started again ---" >>"$work/b/log"
 restart_copy b
 find_window b

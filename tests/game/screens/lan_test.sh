@@ -5,8 +5,9 @@
 # finds A in its list, joins it and adds its own two; both copies then know
 # all four players. While their match runs, copy C's network screen tells it
 # with its time left and players; C watches it to the end and has the same
-# table. B goes back to the main menu and A drops B's players; C plays the
-# next round with A.
+# table. Copy D comes to watch too and drops its player into the match: its
+# plane flies on every copy and ends in every table. B and D go back to the
+# main menu and A drops their players; C plays the next round with A.
 #
 # Runs inside the suite's private network namespace (it starts its own two
 # displays), from scratch directories whose assets are the repository's.
@@ -17,17 +18,17 @@ set -uo pipefail
 source "$(cd "$(dirname "$0")/../../.." && pwd)/tests/support/copies_driver.sh"
 copies_begin "$1" "${2:-}"
 
+export MATCH_SECONDS=25 # long enough for two copies to come to the match
 start_copy a
 start_copy b
-# One machine has two discovery ports: the third copy listens on one of its
-# own and looks on A's.
+# One machine has two discovery ports: the third and fourth copies listen on
+# one of their own and look on A's.
 start_copy c "lanDiscovery.port1,16522" "lanDiscovery.port2,16520"
-find_window a
-find_window b
-find_window c
-wait_for a "Creating Main Menu" || fail "copy A has no main menu"
-wait_for b "Creating Main Menu" || fail "copy B has no main menu"
-wait_for c "Creating Main Menu" || fail "copy C has no main menu"
+start_copy d "lanDiscovery.port1,16523" "lanDiscovery.port2,16520"
+for c in a b c d; do
+  find_window $c
+  wait_for $c "Creating Main Menu" 1 20 || fail "copy $c has no main menu"
+done
 deadline=$((SECONDS + 5))
 until grep -q "Connected to: " "$work/a/log" && grep -q "Connected to: " "$work/b/log"; do
   [ $SECONDS -lt $deadline ] || fail "the copies did not find each other"
@@ -73,7 +74,7 @@ shot b lan-match-client
 key c Down Return
 wait_for c "Creating Network Screen" || fail "copy C did not open the network screen"
 refresh_until c "Match running: "
-grep -qE "^Match running: [0-9.]+  in a match, 0:(0[0-9]|1[0-2]) left, 4 players$" "$work/c/log" ||
+grep -qE "^Match running: [0-9.]+  in a match, 0:([01][0-9]|2[0-5]) left, 4 players$" "$work/c/log" ||
   fail "copy C was not told of the running match: $(grep '^Match running' "$work/c/log")"
 grep -q "^Session found: " "$work/c/log" && fail "copy C was offered a session whose match runs"
 shot c lan-network-screen-running-match
@@ -82,7 +83,7 @@ wait_for c "Loading at 100%" 1 60 || fail "copy C did not load the match it watc
 key c space
 wait_for c "Creating Game World" || fail "copy C did not enter the match it watches"
 deadline=$((SECONDS + 10))
-until grep -qE "^Watching the match: 4 planes,  0:[01][0-9] left$" "$work/c/log"; do
+until grep -qE "^Watching the match: 4 planes,  0:[0-2][0-9] left$" "$work/c/log"; do
   [ $SECONDS -lt $deadline ] || fail "copy C was not told how the match stands"
   sleep 0.1
 done
@@ -90,19 +91,37 @@ key c f
 grep -qE "^Watching (Blue|Green|Orange|Red|Pink|Yellow)$" "$work/c/log" ||
   fail "the follow key followed no plane: $(grep '^Watching' "$work/c/log")"
 shot c lan-watching
+# D comes to watch too, and its keyboard player drops in.
+key d Down Return
+wait_for d "Creating Network Screen" || fail "copy D did not open the network screen"
+refresh_until d "Match running: " || fail "copy D was not told of the running match"
+key d Down Down Return
+wait_for d "Loading at 100%" 1 60 || fail "copy D did not load the match it watches"
+key d space
+deadline=$((SECONDS + 10))
+until grep -q "^Watching the match: 4 planes" "$work/d/log"; do
+  [ $SECONDS -lt $deadline ] || fail "copy D was not told how the match stands"
+  sleep 0.1
+done
+key d x
+wait_for d "Dropped into the match" 1 10 || fail "copy D's player did not drop in"
+wait_for a "A player drops into the match" || fail "copy A gave copy D's player no place"
+shot d lan-dropped-in
 grep -q "^Recieved RPC call: spawnPlayer" "$work/b/log" || fail "copy B heard no spawnPlayer from copy A"
 grep -q "^Recieved RPC call: startGameplay" "$work/b/log" || fail "copy B heard no startGameplay from copy A"
 wait_for a "Creating Win Screen" 1 200 || fail "copy A's match did not end"
 wait_for b "Creating Win Screen" 1 200 || fail "copy B's match did not end"
 wait_for c "Creating Win Screen" 1 20 || fail "copy C's match did not end"
+wait_for d "Creating Win Screen" 1 20 || fail "copy D's match did not end"
 shot a lan-win-screen-host
 shot c lan-win-screen-watcher
-# All three name the same four players with the same points ("(remote)"
+# All four name the same five players with the same points ("(remote)"
 # marks differ by copy): the lines after the last "Creating Win Screen".
-table() { tac "$work/$1/log" | sed '/^Creating Win Screen$/q' | tac | sed -n '2,5p' | sed 's/ (remote)//'; }
-[ "$(table a | wc -l)" -eq 4 ] || fail "copy A's win screen does not list four players: $(table a)"
+table() { tac "$work/$1/log" | sed '/^Creating Win Screen$/q' | tac | sed -n '2,6p' | sed 's/ (remote)//'; }
+[ "$(table a | grep -c ' -\?[0-9]*$')" -eq 5 ] || fail "copy A's win screen does not list five players: $(table a)"
 [ "$(table a)" = "$(table b)" ] || fail "the copies disagree on the result: $(table a) / $(table b)"
 [ "$(table a)" = "$(table c)" ] || fail "the watcher's result is not the players': $(table a) / $(table c)"
+[ "$(table a)" = "$(table d)" ] || fail "the dropped-in copy's result is not the others': $(table a) / $(table d)"
 grep -qx "Watching: this copy" "$work/c/log" || fail "copy C's win screen does not name it as watching"
 grep -qx "Watching: 1 copy" "$work/a/log" || fail "copy A's win screen does not name its watcher"
 
@@ -114,11 +133,14 @@ wait_for a "Initializing join sreen!" 2 || fail "copy A did not return to its jo
 key b Escape
 wait_for b "Creating Main Menu" 2 || fail "copy B did not return to its main menu"
 wait_for a "A copy has left the session with 2 players" 1 15 || fail "copy A kept copy B's players"
+key d Escape
+wait_for a "A copy has left the session with 1 player" 1 15 || fail "copy A kept copy D's player"
 shot a lan-join-screen-after
 key c Return
 wait_for c "Initializing join sreen!" || fail "copy C did not come to the join screen for the next round"
 # C hears of B through A: B's leaving reaches it once B falls silent there.
 wait_for c "A copy has left the session with 2 players" 1 15 || fail "copy C kept copy B's players"
+wait_for c "A copy has left the session with 1 player" 1 15 || fail "copy C kept copy D's player"
 known=$(lines a "PlayerInfo added")
 key c x
 wait_for a "PlayerInfo added" $((known + 1)) 10 || fail "copy A does not know copy C's player"
@@ -133,7 +155,7 @@ wait_for c "Creating Win Screen" 2 30 || fail "copy C's second match did not end
 [ "$(table a | sed -n '1,3p' | grep -c .)" -eq 3 ] || fail "copy A's second table does not list three players: $(table a)"
 [ "$(table a | sed -n '1,3p')" = "$(table c | sed -n '1,3p')" ] ||
   fail "the second round's tables differ: $(table a) / $(table c)"
-for c in a b c; do
+for c in a b c d; do
   kill -TERM "${pid[$c]}"
   wait "${pid[$c]}" || fail "copy $c did not exit cleanly"
 done
