@@ -22,7 +22,7 @@ using namespace skyscuffle;
 
 namespace {
 
-constexpr std::uint32_t hostCopy = 0xA000, playerCopy = 0xB000, watcher = 0xC000, other = 0xE000;
+constexpr std::uint32_t dropHost = 0xA000, dropPlayer = 0xB000, dropWatcher = 0xC000, dropOther = 0xE000;
 
 class DropIn : public test::Handlers {
 protected:
@@ -30,10 +30,10 @@ protected:
     {
         Handlers::SetUp();
         network->registerFunction(*world, fn::spawnPlayer, &spawnPlayer); // as a match world has it
-        world->origin = hostCopy;
+        world->origin = dropHost;
         state->started = true;
         for (const auto& [origin, screen] : std::vector<std::pair<std::uint32_t, std::string>>{
-                 {playerCopy, "game"}, {watcher, watchingScreen}, {other, arrivingScreen}})
+                 {dropPlayer, "game"}, {dropWatcher, watchingScreen}, {dropOther, arrivingScreen}})
             network->recordPeer(kit::NetworkSystem::PeerRecord{kit::NetAddress{}, origin, screen, 0.0f});
     }
     void TearDown() override
@@ -60,11 +60,11 @@ protected:
 TEST_F(DropIn, TheHostSeatsOnlyWatchersPlayersAndNoMoreThanTheSeatsLeft)
 {
     for (std::uint32_t i = 0; i < 4; ++i)
-        playerOf(hostCopy, 100 + i, i, true);
-    playerOf(playerCopy, 1, 4, true);                                // five planes fly
-    const kit::EntityID waiting = playerOf(playerCopy, 2, 5, false); // a player's copy: its plane is its own to make
-    const kit::EntityID first = playerOf(watcher, 1, 0, false);
-    const kit::EntityID second = playerOf(other, 1, 1, false);
+        playerOf(dropHost, 100 + i, i, true);
+    playerOf(dropPlayer, 1, 4, true);                                // five planes fly
+    const kit::EntityID waiting = playerOf(dropPlayer, 2, 5, false); // a player's copy: its plane is its own to make
+    const kit::EntityID first = playerOf(dropWatcher, 1, 0, false);
+    const kit::EntityID second = playerOf(dropOther, 1, 1, false);
     seatDroppingPlayers(*world, *network, *state);
     ASSERT_EQ(state->seated.size(), 1u) << "a seat given and its plane on the way still takes the sixth seat";
     EXPECT_TRUE(state->seated.contains(first));
@@ -79,56 +79,56 @@ TEST_F(DropIn, WithDropInOffNobodyIsSeated)
 {
     kit::settings::set("tuning.gameWorld.dropIn", "0");
     kit::SettingsEntryBase::refreshAll();
-    playerOf(watcher, 1, 0, false);
+    playerOf(dropWatcher, 1, 0, false);
     seatDroppingPlayers(*world, *network, *state);
     EXPECT_TRUE(state->seated.empty());
 }
 
 TEST_F(DropIn, OnTheHostAWatcherLaunchesOnlyThePlayerItWasGivenAPlaceFor)
 {
-    const kit::EntityID given = playerOf(watcher, 1, 0, false);
-    const kit::EntityID notGiven = playerOf(watcher, 2, 1, false);
+    const kit::EntityID given = playerOf(dropWatcher, 1, 0, false);
+    const kit::EntityID notGiven = playerOf(dropWatcher, 2, 1, false);
     state->seated.insert(given);
-    EXPECT_TRUE(mayLaunch(*network, *state, watcher, given));
-    EXPECT_FALSE(mayLaunch(*network, *state, watcher, notGiven));
-    EXPECT_FALSE(mayLaunch(*network, *state, other, kit::EntityID{other, 1})) << "arriving is watching too";
-    EXPECT_TRUE(mayLaunch(*network, *state, playerCopy, kit::EntityID{playerCopy, 9})) << "a playing copy's plane";
-    EXPECT_TRUE(mayLaunch(*network, *state, hostCopy, kit::EntityID{hostCopy, 9})) << "the host's own";
+    EXPECT_TRUE(mayLaunch(*network, *state, dropWatcher, given));
+    EXPECT_FALSE(mayLaunch(*network, *state, dropWatcher, notGiven));
+    EXPECT_FALSE(mayLaunch(*network, *state, dropOther, kit::EntityID{dropOther, 1})) << "arriving is watching too";
+    EXPECT_TRUE(mayLaunch(*network, *state, dropPlayer, kit::EntityID{dropPlayer, 9})) << "a playing copy's plane";
+    EXPECT_TRUE(mayLaunch(*network, *state, dropHost, kit::EntityID{dropHost, 9})) << "the host's own";
     // A joined copy leaves the seats to its host, whoever made the call
     // (a batch replayed while the session changes host names its maker).
     network->startAs(kit::NetworkSystem::Role::client);
     EXPECT_TRUE(mayLaunch(*network, *state, std::nullopt, notGiven));
-    EXPECT_TRUE(mayLaunch(*network, *state, watcher, notGiven));
+    EXPECT_TRUE(mayLaunch(*network, *state, dropWatcher, notGiven));
 }
 
 TEST_F(DropIn, AReturningCopysPlayersTakeTheirSeatsAndPointsAndNobodyElseDoes)
 {
-    state->returning[watcher] = {{"Green", 2, 7}, {"Blue", 1, -3}};
+    state->returning[dropWatcher] = {{"Green", 2, 7}, {"Blue", 1, -3}};
     // Another copy's players with the same numbers, before the returning
     // copy's own are announced.
-    const kit::EntityID stranger = playerOf(other, 1, 1, false);
-    const kit::EntityID stranger2 = playerOf(other, 2, 0, false);
+    const kit::EntityID stranger = playerOf(dropOther, 1, 1, false);
+    const kit::EntityID stranger2 = playerOf(dropOther, 2, 0, false);
     seatReturningPlayers(*world, *network, *state);
     EXPECT_TRUE(state->seated.empty()) << "another copy's player took a seat kept for the returning copy's";
     EXPECT_TRUE(state->pointsBack.empty());
-    const kit::EntityID back = playerOf(watcher, 1, 1, false);   // number 2
-    const kit::EntityID second = playerOf(watcher, 2, 0, false); // number 1
+    const kit::EntityID back = playerOf(dropWatcher, 1, 1, false);   // number 2
+    const kit::EntityID second = playerOf(dropWatcher, 2, 0, false); // number 1
     seatReturningPlayers(*world, *network, *state);
     EXPECT_TRUE(state->seated.contains(back));
     EXPECT_TRUE(state->seated.contains(second));
     EXPECT_FALSE(state->seated.contains(stranger) || state->seated.contains(stranger2));
     EXPECT_EQ(state->pointsBack.at(back), 7);
     EXPECT_EQ(state->pointsBack.at(second), -3);
-    EXPECT_FALSE(state->returning.contains(watcher)) << "all of its players back: nothing left to wait for";
+    EXPECT_FALSE(state->returning.contains(dropWatcher)) << "all of its players back: nothing left to wait for";
 }
 
 TEST_F(DropIn, APlaceForAnotherCopysPlayerMakesNothingHere)
 {
     // (A place for this copy's own player, its plane and gauge, is in the
     // match sessions, which draw.)
-    world->origin = watcher;
+    world->origin = dropWatcher;
     state->view.watching = true;
-    const kit::EntityID theirs = playerOf(other, 1, 1, false);
+    const kit::EntityID theirs = playerOf(dropOther, 1, 1, false);
     takeSeatInMatch(*world, *state, theirs, glm::vec3(0.0f), glm::quat(1, 0, 0, 0));
     EXPECT_FALSE(world->entityHasTag(theirs, kit::tagId(tags::plane))) << "another copy's plane is its own to make";
     EXPECT_FALSE(state->droppedIn) << "this copy still watches";

@@ -25,12 +25,12 @@ using test::Handlers;
 
 namespace {
 
-constexpr std::uint32_t host = 0xA000;
+constexpr std::uint32_t soFarHost = 0xA000;
 
-MatchSoFar::Plane plane(std::uint32_t serial, std::size_t colour, std::int32_t points, glm::vec3 at = glm::vec3(0.0f))
+MatchSoFar::Plane snapshotPlane(std::uint32_t serial, std::size_t colour, std::int32_t points, glm::vec3 at = glm::vec3(0.0f))
 {
     MatchSoFar::Plane p;
-    p.id = kit::EntityID{host, serial};
+    p.id = kit::EntityID{soFarHost, serial};
     p.look = playerColours()[colour];
     p.number = static_cast<std::int32_t>(colour) + 1;
     p.flying = true;
@@ -40,19 +40,19 @@ MatchSoFar::Plane plane(std::uint32_t serial, std::size_t colour, std::int32_t p
     return p;
 }
 
-std::vector<std::uint8_t> bytesOf(const kit::NetStream& stream)
+std::vector<std::uint8_t> soFarBytes(const kit::NetStream& stream)
 {
     return {stream.data(), stream.data() + stream.bytesUsed()};
 }
 
-std::vector<std::uint8_t> written(MatchSoFar soFar)
+std::vector<std::uint8_t> writtenSoFar(MatchSoFar soFar)
 {
     kit::NetStream out;
     serialize(out, soFar);
-    return bytesOf(out);
+    return soFarBytes(out);
 }
 
-MatchSoFar readBack(const std::vector<std::uint8_t>& bytes)
+MatchSoFar readSoFar(const std::vector<std::uint8_t>& bytes)
 {
     kit::NetStream in(bytes.data(), bytes.size());
     MatchSoFar read;
@@ -66,8 +66,8 @@ TEST(MatchSoFarWire, EveryFieldOfEveryPlaneReadsBackAsWritten)
 {
     MatchSoFar soFar;
     soFar.secondsLeft = 102.5f;
-    soFar.planes = {plane(7, 0, 12, glm::vec3(10.0f, -5.0f, 0.0f)), plane(9, 3, -2, glm::vec3(-30.0f, 20.0f, 0.0f))};
-    const MatchSoFar read = readBack(written(soFar));
+    soFar.planes = {snapshotPlane(7, 0, 12, glm::vec3(10.0f, -5.0f, 0.0f)), snapshotPlane(9, 3, -2, glm::vec3(-30.0f, 20.0f, 0.0f))};
+    const MatchSoFar read = readSoFar(writtenSoFar(soFar));
     EXPECT_FLOAT_EQ(read.secondsLeft, 102.5f);
     ASSERT_EQ(read.planes.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
@@ -84,26 +84,26 @@ TEST(MatchSoFarWire, AStreamCutShortKeepsOnlyWholePlanesAndACountIsBoundedBySess
 {
     MatchSoFar soFar;
     soFar.secondsLeft = 30.0f;
-    soFar.planes = {plane(1, 0, 4), plane(2, 1, 6)};
-    const std::vector<std::uint8_t> bytes = written(soFar);
+    soFar.planes = {snapshotPlane(1, 0, 4), snapshotPlane(2, 1, 6)};
+    const std::vector<std::uint8_t> bytes = writtenSoFar(soFar);
     // Cut inside the second plane's points: only the first is whole.
-    const MatchSoFar cut = readBack(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 2));
+    const MatchSoFar cut = readSoFar(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 2));
     ASSERT_EQ(cut.planes.size(), 1u);
     EXPECT_EQ(cut.planes[0].points, 4);
-    EXPECT_TRUE(readBack({}).planes.empty());
+    EXPECT_TRUE(readSoFar({}).planes.empty());
 
     // A count of thousands over as many planes: no more than a session flies.
     MatchSoFar many;
     for (std::uint32_t i = 0; i < MatchSoFar::mostPlanes + 5; ++i)
-        many.planes.push_back(plane(i + 1, i % 6, 0));
-    EXPECT_EQ(readBack(written(many)).planes.size(), MatchSoFar::mostPlanes);
+        many.planes.push_back(snapshotPlane(i + 1, i % 6, 0));
+    EXPECT_EQ(readSoFar(writtenSoFar(many)).planes.size(), MatchSoFar::mostPlanes);
     // A forged count with nothing behind it reads no plane.
     kit::NetStream forged;
     float left = 10.0f;
     std::uint32_t count = 4000000000u;
     forged.serialize(left);
     forged.serialize(count);
-    EXPECT_TRUE(readBack(bytesOf(forged)).planes.empty());
+    EXPECT_TRUE(readSoFar(soFarBytes(forged)).planes.empty());
 }
 
 TEST(MatchSoFarWire, TheTimeLeftIsAMatchsLengthAtMostAndNeverLessThanNothing)
@@ -125,7 +125,7 @@ TEST_F(Handlers, AWatcherMakesTheHostsPlayersAndPlanesWithTheirPointsSoFar)
     world->origin = 0xC000;
     MatchSoFar soFar;
     soFar.secondsLeft = 60.0f;
-    soFar.planes = {plane(5, 2, 14, glm::vec3(12.0f, 8.0f, 0.0f)), plane(6, 4, -3, glm::vec3(-20.0f, 0.0f, 0.0f))};
+    soFar.planes = {snapshotPlane(5, 2, 14, glm::vec3(12.0f, 8.0f, 0.0f)), snapshotPlane(6, 4, -3, glm::vec3(-20.0f, 0.0f, 0.0f))};
     const std::vector<kit::EntityHandle> shown = takeMatchSoFar(*world, soFar);
     ASSERT_EQ(shown.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
@@ -154,14 +154,14 @@ TEST_F(Handlers, AHostsWordMakesNothingTheCallsThemselvesWouldRefuse)
 {
     world->origin = 0xC000;
     MatchSoFar soFar;
-    MatchSoFar::Plane unknownLook = plane(1, 0, 0);
+    MatchSoFar::Plane unknownLook = snapshotPlane(1, 0, 0);
     unknownLook.look.modelTexture = "../../etc/passwd";
-    MatchSoFar::Plane outside = plane(2, 1, 0, glm::vec3(0.0f, arena::top + arena::margin + 5.0f, 0.0f));
-    MatchSoFar::Plane mine = plane(3, 2, 0);
+    MatchSoFar::Plane outside = snapshotPlane(2, 1, 0, glm::vec3(0.0f, arena::top + arena::margin + 5.0f, 0.0f));
+    MatchSoFar::Plane mine = snapshotPlane(3, 2, 0);
     mine.id.origin = world->origin; // never this copy's own: its players are its to announce
-    MatchSoFar::Plane noNumber = plane(4, 3, 0);
+    MatchSoFar::Plane noNumber = snapshotPlane(4, 3, 0);
     noNumber.number = 0;
-    MatchSoFar::Plane boasting = plane(5, 4, std::numeric_limits<std::int32_t>::max());
+    MatchSoFar::Plane boasting = snapshotPlane(5, 4, std::numeric_limits<std::int32_t>::max());
     soFar.planes = {unknownLook, outside, mine, noNumber, boasting};
     const std::vector<kit::EntityHandle> shown = takeMatchSoFar(*world, soFar);
     ASSERT_EQ(shown.size(), 1u);
@@ -174,7 +174,7 @@ TEST_F(Handlers, AHostsWordMakesNothingTheCallsThemselvesWouldRefuse)
 
 TEST_F(Handlers, TheHostsWordListsEveryPlaneWithItsPlayerPlaceAndPoints)
 {
-    world->origin = host;
+    world->origin = soFarHost;
     std::vector<kit::EntityHandle> players;
     for (std::size_t i = 0; i < 3; ++i) {
         players.push_back(world->createEntity());
@@ -202,7 +202,7 @@ TEST_F(Handlers, AWatcherKnowsAPlayerWhosePlaneIsOnItsWayAndMakesThePlaneWhenItC
 {
     world->origin = 0xC000;
     MatchSoFar soFar;
-    soFar.planes = {plane(8, 1, 0, glm::vec3(3.0f, 4.0f, 0.0f))};
+    soFar.planes = {snapshotPlane(8, 1, 0, glm::vec3(3.0f, 4.0f, 0.0f))};
     soFar.planes[0].flying = false;
     EXPECT_TRUE(takeMatchSoFar(*world, soFar).empty());
     const kit::EntityHandle player{soFar.planes[0].id, world.get()};
