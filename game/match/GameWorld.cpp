@@ -168,6 +168,14 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
         if (entity.world)
             startWatching(*entity.world, state, soFar);
     });
+    network->registerFunction(world, fn::turnWatcherAway, [state, exits](kit::EntityHandle host, std::uint32_t copy) {
+        kit::World* w = host.world;
+        if (!w || w->origin != copy || !state->view.watching || state->started || state->turnedAway)
+            return;
+        state->turnedAway = true;
+        kit::log::info() << "This match has all the watchers it takes: back to the menu";
+        leaveMatch(w, exits);
+    });
 }
 
 void listenForLeaving(kit::World& world, const MatchExits& exits)

@@ -36,7 +36,8 @@ bool everyCopyShowsItsGame(const kit::NetworkSystem& network)
 
 // A copy that came to watch is told how the match stands, once a second
 // while some copy still waits for it (the word is for all; a copy that has it
-// already, or plays, ignores it).
+// already, or plays, ignores it). Beyond the watchers the match takes, a
+// copy that arrives is turned away instead.
 // The players' planes come a round trip after the start, and a plane that
 // came after the word would have no gauge: the word waits for them, a few
 // seconds at most.
@@ -44,19 +45,29 @@ void tellWatchers(kit::World& world, kit::NetworkSystem& network, MatchState& st
 {
     constexpr float every = 1.0f;
     constexpr float planesWait = 3.0f;
-    const bool waiting = std::any_of(network.peers().begin(), network.peers().end(),
-                                     [](const auto& peer) { return peer.second.screenName == arrivingScreen; });
-    if (!waiting || (state.soFarToldAt && network.clock() - *state.soFarToldAt < every))
+    std::vector<std::uint32_t> arriving;
+    int watching = 0;
+    for (const auto& [origin, peer] : network.peers()) {
+        if (peer.screenName == arrivingScreen)
+            arriving.push_back(origin);
+        watching += peer.screenName == watchingScreen;
+    }
+    if (arriving.empty() || (state.soFarToldAt && network.clock() - *state.soFarToldAt < every))
         return;
     const std::size_t players = world.getEntities(kit::typeId<PlayerInfo>())->size();
     const std::size_t planes = world.getEntities(kit::tagId(tags::plane))->size();
     if (planes < players && state.runningFor < planesWait)
         return;
+    state.soFarToldAt = network.clock();
+    const auto room = static_cast<std::size_t>(std::max(matchSettings::watchers.value() - watching, 0));
+    for (std::size_t i = room; i < arriving.size(); ++i)
+        network.callFunction(fn::turnWatcherAway, world.systemEntity(), arriving[i]);
+    if (room == 0)
+        return;
     const Timer* clock = world.single<Timer>();
     MatchSoFar soFar = matchSoFar(world, clock ? clock->remaining : 0.0f);
     soFar.dropIn = matchSettings::dropIn.value();
     network.callFunction(fn::matchSoFar, world.systemEntity(), soFar);
-    state.soFarToldAt = network.clock();
 }
 
 void runSpawner(kit::World& world, bool hosting)

@@ -5,6 +5,8 @@ namespace skyscuffle::matchSettings {
 const kit::Setting<float> matchLength{"tuning.gameWorld.matchLength", 180.0f, "seconds in a match"};
 const kit::Setting<bool> dropIn{"tuning.gameWorld.dropIn", true,
                                 "whether a copy that watches a match hosted here may drop its players into it"};
+const kit::Setting<int> watchers{
+    "tuning.gameWorld.watchers", 8, "copies that may watch a match hosted here at once", {0, 16}};
 const kit::Setting<float> gravity{"tuning.gameWorld.gravity", -30.0f,
                                   "the stage's pull, units a second per second (negative: down)"};
 const kit::Setting<float> glideSeconds{"tuning.network.glideSeconds",

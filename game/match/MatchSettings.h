@@ -10,6 +10,7 @@ namespace skyscuffle::matchSettings {
 
 extern const kit::Setting<float> matchLength;
 extern const kit::Setting<bool> dropIn;
+extern const kit::Setting<int> watchers;
 extern const kit::Setting<float> gravity;
 extern const kit::Setting<float> glideSeconds;
 extern const kit::Setting<float> snapDistance;

@@ -68,6 +68,9 @@ std::vector<kit::EntityHandle> takeMatchSoFar(kit::World& world, const MatchSoFa
 namespace fn {
 // The hosting copy's word of its match to a copy that comes to watch it.
 inline constexpr kit::NamedFunction<MatchSoFar> matchSoFar{"matchSoFar", kit::Caller::host};
+// The hosting copy has all the watchers it takes: the copy of that origin,
+// come to watch, goes back to its menu.
+inline constexpr kit::NamedFunction<std::uint32_t> turnWatcherAway{"turnWatcherAway", kit::Caller::host};
 } // namespace fn
 
 } // namespace skyscuffle

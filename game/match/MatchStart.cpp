@@ -232,7 +232,7 @@ bool watchesMatch(const std::string& screenName)
 
 void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, const MatchSoFar& soFar)
 {
-    if (state->started || (!state->view.watching && !state->view.replayOf))
+    if (state->started || state->turnedAway || (!state->view.watching && !state->view.replayOf))
         return;
     state->started = true;
     state->dropInOpen = soFar.dropIn;

@@ -54,6 +54,7 @@ struct MatchState {
     // whether one of this copy's did (the copy plays from then on).
     bool dropInOpen = false;
     bool droppedIn = false;
+    bool turnedAway = false; // the host has all the watchers it takes
     // A copy that comes back (see MatchReturn.h): every copy's fingerprint by
     // origin, what each copy that left had by fingerprint, and on the hosting
     // copy the points owed to planes that came back.

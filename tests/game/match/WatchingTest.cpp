@@ -368,3 +368,26 @@ TEST_F(Watching, AClaimToBeACopyThatStillPlaysTakesNothingFromIt)
         own += claimant.world().owns(e.id);
     EXPECT_EQ(own, 0u) << "the claimant made players it was not given back";
 }
+
+TEST_F(Watching, AMatchTakesAsManyWatchersAsItsHostAllowsAndTurnsTheNextAway)
+{
+    tune("tuning.gameWorld.matchLength", "600", "180");
+    tune("tuning.gameWorld.watchers", "1", "8");
+    openSession({0xA000, 0xB000});
+    MatchCopy &host = *copies[0], &player = *copies[1];
+    player.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
+    MatchCopy& first = copy(0xC000);
+    comeToWatch(first);
+    ASSERT_TRUE(until([&] { return host.network->peers().at(0xC000).screenName == watchingScreen; }));
+    said();
+    MatchCopy& second = copy(0xD000);
+    comeToWatch(second);
+    kit::World* watchWorld = &second.world();
+    ASSERT_TRUE(until([&] { return &second.world() != watchWorld; }, 10)) << "the second watcher was not turned away";
+    EXPECT_EQ(count<PlanePhysics>(second.world()), 0u) << "it saw nothing of the match";
+    EXPECT_NE(said().find("This match has all the watchers it takes: back to the menu"), std::string::npos);
+    EXPECT_EQ(first.network->screenName, watchingScreen) << "the first watcher watches on";
+    EXPECT_EQ(count<PlanePhysics>(first.world()), 2u);
+}
