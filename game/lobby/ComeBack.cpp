@@ -26,7 +26,6 @@ namespace skyscuffle::comeBack {
 namespace {
 
 constexpr int highestNumber = 1000; // as a player's number may be
-constexpr int devices = 16;         // joystick slots 0 to 15; the keyboards below
 
 // The comma-separated fields of a line.
 std::vector<std::string_view> fields(std::string_view line)
@@ -65,9 +64,9 @@ std::optional<Note::Player> playerFrom(const std::vector<std::string_view>& f)
     const auto computer = number<int>(f[2]);
     const auto strength = number<int>(f[3]);
     const auto numbered = number<int>(f[5]);
-    if (!device || *device < JoinedBy::secondKeyboard || *device >= devices || !computer || *computer < 0 ||
-        *computer > 1 || !strength || *strength < 0 || *strength > 2 || !isColour(f[4]) || !numbered || *numbered < 1 ||
-        *numbered > highestNumber)
+    if (!device || *device < JoinedBy::secondKeyboard || *device >= kit::JoystickManager::slotCount || !computer ||
+        *computer < 0 || *computer > 1 || !strength || *strength < 0 || *strength > 2 || !isColour(f[4]) || !numbered ||
+        *numbered < 1 || *numbered > highestNumber)
         return std::nullopt;
     return Note::Player{*device, *computer == 1, *strength, std::string(f[4]), *numbered};
 }

@@ -3,7 +3,6 @@
 #include "MatchSettings.h"
 
 #include "game/camera/CameraSettings.h"
-#include "game/lobby/ComeBack.h"
 #include "game/lobby/DepartedCopies.h"
 #include "game/match/DropIn.h"
 #include "game/match/HostDuties.h"
@@ -80,7 +79,7 @@ void pauseMusic(kit::World* world)
 // Leaving a match early: back to the main menu, the music paused.
 void leaveMatch(kit::World* world, const MatchExits& exits)
 {
-    comeBack::forget(); // left on purpose
+    forgetMatchNote(); // left on purpose
     pauseMusic(world);
     if (world->owner)
         world->owner->setWorld(std::make_shared<kit::World>(exits.menu));
@@ -153,7 +152,7 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
         if (state->ended || !entity.world)
             return; // every copy's clock sends one: the first ends the match here
         state->ended = true;
-        comeBack::forget(); // nothing to come back to
+        forgetMatchNote(); // nothing to come back to
         MatchResult result{knownPlanes(table, *entity.world), state->view.watching && !state->droppedIn, 0};
         if (const kit::NetworkSystem* n = kit::NetworkSystem::of(entity.world)) {
             for (const auto& [origin, peer] : n->peers())

@@ -61,7 +61,7 @@ void restoreWelcomed(kit::World& world, MatchState& state, const std::string& co
         kit::log::info() << "Back in the match: " << colourName;
     if (players.empty()) {
         state.comingBack.reset();
-        comeBack::forget();
+        forgetMatchNote();
     }
 }
 
@@ -206,6 +206,12 @@ bool& keepsMatchNotes()
 {
     static bool keeps = false;
     return keeps;
+}
+
+void forgetMatchNote()
+{
+    if (keepsMatchNotes())
+        comeBack::forget();
 }
 
 } // namespace skyscuffle

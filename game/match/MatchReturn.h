@@ -52,7 +52,10 @@ void givePointsBack(kit::World& world, kit::NetworkSystem& network, MatchState& 
 void keepMatchNote(kit::World& world, MatchState& state, float dt);
 
 // Whether this run keeps notes of its matches (the game does; tests and
-// tools, which share a state directory, do not).
+// tools, which share a state directory, do not, and leave the game's alone).
 bool& keepsMatchNotes();
+// The note deleted, by a run that keeps notes: the match ended, was left,
+// or was come back to.
+void forgetMatchNote();
 
 } // namespace skyscuffle

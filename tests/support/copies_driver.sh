@@ -102,3 +102,32 @@ shot() { # copy, name
   sleep 1
   DISPLAY=${display[$1]} import -window "${window[$1]}" "$shots/$2.png" 2>/dev/null || fail "no screenshot $2"
 }
+
+# The main menu's Online: the copy's network screen, built once more.
+open_network_screen() { # copy
+  local seen
+  seen=$(lines "$1" "Creating Network Screen")
+  key "$1" Down Return
+  wait_for "$1" "Creating Network Screen" $((seen + 1)) || fail "copy $1 did not open the network screen"
+}
+# The network screen's Host a Session: the copy hosts, on its join screen.
+host_session() { # copy
+  key "$1" Down Return
+  wait_for "$1" "Being a server" || fail "copy $1 did not host"
+  wait_for "$1" "Initializing join sreen!" || fail "copy $1 did not reach its join screen"
+}
+# The first session listed, under Host a Session: the copy joins it.
+join_first_session() { # copy
+  key "$1" Down Down Return
+  wait_for "$1" "Initializing join sreen!" || fail "copy $1 did not reach its join screen"
+  wait_for "$1" "Our connection request has been accepted." 1 10 || fail "copy $1's connection was not accepted"
+}
+# Waits up to SECONDS for a line of the copy's log that matches the pattern
+# (grep -E), or fails saying so.
+wait_for_pattern() { # copy, pattern, seconds, failure
+  local deadline=$((SECONDS + $3))
+  until grep -qE "$2" "$work/$1/log"; do
+    [ $SECONDS -lt $deadline ] || fail "$4"
+    sleep 0.1
+  done
+}

@@ -49,6 +49,18 @@ protected:
             });
         }
     }
+    // Two copies, 0xA000 hosting and 0xB000, one pilot each, in a match of
+    // that many seconds with both planes flying.
+    void playMatch(const char* seconds)
+    {
+        tune("tuning.gameWorld.matchLength", seconds, "180");
+        openSession({0xA000, 0xB000});
+        copies[1]->enterMatch();
+        copies[0]->enterMatch();
+        ASSERT_TRUE(until([&] {
+            return count<PlanePhysics>(copies[0]->world()) == 2 && count<PlanePhysics>(copies[1]->world()) == 2;
+        }));
+    }
     // The copy joins the session's host and watches its match.
     void comeToWatch(MatchCopy& watcher)
     {
@@ -75,13 +87,8 @@ protected:
 
 TEST_F(Watching, ACopyThatComesMidMatchSeesItAsItStandsAndEndsWithTheSameTable)
 {
-    tune("tuning.gameWorld.matchLength", "7", "180");
-    openSession({0xA000, 0xB000});
+    ASSERT_NO_FATAL_FAILURE(playMatch("7"));
     MatchCopy &host = *copies[0], &player = *copies[1];
-    player.enterMatch();
-    host.enterMatch();
-    ASSERT_TRUE(
-        until([&] { return count<PlanePhysics>(host.world()) == 2 && count<PlanePhysics>(player.world()) == 2; }));
     kit::EntityID hostsPlane, playersPlane;
     for (const kit::EntityHandle& plane : host.world().getEntities(kit::tagId("plane"))->toVector())
         (plane.id.origin == 0xA000 ? hostsPlane : playersPlane) = plane.id;
@@ -149,12 +156,8 @@ TEST_F(Watching, AWatcherThatComesAsTheMatchBeginsHoldsNothingUp)
 
 TEST_F(Watching, AWatchersCallsAboutThePlayersPlanesAreRefusedAndGoNoFurther)
 {
-    tune("tuning.gameWorld.matchLength", "30", "180");
-    openSession({0xA000, 0xB000});
+    ASSERT_NO_FATAL_FAILURE(playMatch("30"));
     MatchCopy &host = *copies[0], &player = *copies[1];
-    player.enterMatch();
-    host.enterMatch();
-    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
     MatchCopy& watcher = copy(0xC000);
     comeToWatch(watcher);
     ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }));
@@ -180,7 +183,7 @@ TEST_F(Watching, AWatchersCallsAboutThePlayersPlanesAreRefusedAndGoNoFurther)
                                       "models/bullet.obj", "images/bullet.png", ids[0].id, 1.0f, 0.5f, 1.0f,
                                       glm::vec3(0.0f), glm::vec2(10.0f, 0.0f));
     }
-    watcher.network->callFunction(fn::matchSoFar, watcher.world().systemEntity(), MatchSoFar{1.0f, {}});
+    watcher.network->callFunction(fn::matchSoFar, watcher.world().systemEntity(), MatchSoFar{1.0f, false, {}});
     ASSERT_TRUE(until([&] { return host.network->traffic.callsDropped >= dropped + 41; }));
     // Long enough for anything relayed to have reached the player.
     until([] { return false; }, 1);
@@ -191,12 +194,8 @@ TEST_F(Watching, AWatchersCallsAboutThePlayersPlanesAreRefusedAndGoNoFurther)
 
 TEST_F(Watching, AWatchersPlayerDropsInShieldedWithNoPointsAndPlaysOnEveryCopy)
 {
-    tune("tuning.gameWorld.matchLength", "6", "180");
-    openSession({0xA000, 0xB000});
+    ASSERT_NO_FATAL_FAILURE(playMatch("6"));
     MatchCopy &host = *copies[0], &player = *copies[1];
-    player.enterMatch();
-    host.enterMatch();
-    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
     MatchCopy& watcher = copy(0xC000);
     comeToWatch(watcher);
     ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }));
@@ -248,12 +247,8 @@ TEST_F(Watching, AWatchersPlayerDropsInShieldedWithNoPointsAndPlaysOnEveryCopy)
 TEST_F(Watching, WithDropInOffNoPlayerOfAWatcherFliesEvenIfItsCopySaysSo)
 {
     tune("tuning.gameWorld.dropIn", "0", "1");
-    tune("tuning.gameWorld.matchLength", "600", "180");
-    openSession({0xA000, 0xB000});
+    ASSERT_NO_FATAL_FAILURE(playMatch("600"));
     MatchCopy &host = *copies[0], &player = *copies[1];
-    player.enterMatch();
-    host.enterMatch();
-    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
     MatchCopy& watcher = copy(0xC000);
     comeToWatch(watcher);
     ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }));
@@ -346,12 +341,8 @@ TEST_F(Watching, ACopyThatVanishedComesBackWithItsPlayersPointsOnEveryCopyOnce)
 
 TEST_F(Watching, AClaimToBeACopyThatStillPlaysTakesNothingFromIt)
 {
-    tune("tuning.gameWorld.matchLength", "600", "180");
-    openSession({0xA000, 0xB000});
+    ASSERT_NO_FATAL_FAILURE(playMatch("600"));
     MatchCopy &host = *copies[0], &player = *copies[1];
-    player.enterMatch();
-    host.enterMatch();
-    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
     // Another copy of the same player, on the same machine, reads the note of
     // the one that plays (one process: one secret, the same fingerprints).
     const std::optional<comeBack::Note> note = comeBack::noteOf(player.world(), 0);
@@ -371,13 +362,9 @@ TEST_F(Watching, AClaimToBeACopyThatStillPlaysTakesNothingFromIt)
 
 TEST_F(Watching, AMatchTakesAsManyWatchersAsItsHostAllowsAndTurnsTheNextAway)
 {
-    tune("tuning.gameWorld.matchLength", "600", "180");
     tune("tuning.gameWorld.watchers", "1", "8");
-    openSession({0xA000, 0xB000});
-    MatchCopy &host = *copies[0], &player = *copies[1];
-    player.enterMatch();
-    host.enterMatch();
-    ASSERT_TRUE(until([&] { return count<PlanePhysics>(host.world()) == 2; }));
+    ASSERT_NO_FATAL_FAILURE(playMatch("600"));
+    MatchCopy& host = *copies[0];
     MatchCopy& first = copy(0xC000);
     comeToWatch(first);
     ASSERT_TRUE(until([&] { return host.network->peers().at(0xC000).screenName == watchingScreen; }));

@@ -20,17 +20,12 @@ find_window b
 wait_for a "Creating Main Menu" || fail "copy A has no main menu"
 wait_for b "Creating Main Menu" || fail "copy B has no main menu"
 
-key a Down Return
-wait_for a "Creating Network Screen" || fail "copy A did not open the network screen"
-key a Down Return
-wait_for a "Initializing join sreen!" || fail "copy A did not reach its join screen"
+open_network_screen a
+host_session a
 key a v
-key b Down Return
-wait_for b "Creating Network Screen" || fail "copy B did not open the network screen"
+open_network_screen b
 refresh_until b "Session found: " || fail "copy B did not list copy A's session"
-key b Down Down Return
-wait_for b "Initializing join sreen!" || fail "copy B did not reach its join screen"
-wait_for b "Our connection request has been accepted." 1 10 || fail "copy B's connection was not accepted"
+join_first_session b
 key b v
 wait_for a "PlayerInfo added" 2 10 || fail "copy A does not know both pilots"
 wait_for b "PlayerInfo added" 2 10 || fail "copy B does not know both pilots"
@@ -53,9 +48,7 @@ echo "--- started again ---" >>"$work/b/log"
 restart_copy b
 find_window b
 wait_for b "Creating Main Menu" 2 || fail "copy B did not start again"
-screens=$(lines b "Creating Network Screen")
-key b Down Return
-wait_for b "Creating Network Screen" $((screens + 1)) || fail "copy B did not open the network screen again"
+open_network_screen b
 refresh_until b "Match running: " || fail "copy B was not told of its running match"
 shot b comeback-network-screen
 key b Down Down Return # the running match, under Host a Session

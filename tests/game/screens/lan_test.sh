@@ -36,22 +36,16 @@ until grep -q "Connected to: " "$work/a/log" && grep -q "Connected to: " "$work/
 done
 
 # A hosts and adds its players before B is there.
-key a Down Return
-wait_for a "Creating Network Screen" || fail "copy A did not open the network screen"
-key a Down Return
-wait_for a "Being a server" || fail "copy A did not host"
-wait_for a "Initializing join sreen!" || fail "copy A did not reach its join screen"
+open_network_screen a
+host_session a
 key a x v
 wait_for a "PlayerInfo added" 2 || fail "copy A's players did not join"
 
 # B finds A and joins it.
-key b Down Return
-wait_for b "Creating Network Screen" || fail "copy B did not open the network screen"
+open_network_screen b
 refresh_until b "Session found: " || fail "copy B did not list copy A's session"
 shot b lan-network-screen
-key b Down Down Return # the first session, under Host a Session
-wait_for b "Initializing join sreen!" || fail "copy B did not reach its join screen"
-wait_for b "Our connection request has been accepted." 1 10 || fail "copy B's connection was not accepted"
+join_first_session b
 key b x v
 wait_for b "PlayerInfo added" 4 10 || fail "copy B does not know all four players"
 wait_for a "PlayerInfo added" 4 10 || fail "copy A does not know all four players"
@@ -71,8 +65,7 @@ wait_for b "Creating Game World" || fail "copy B did not enter the match"
 shot b lan-match-client
 # C, late, finds the match running, told with its time left and all four
 # players, and watches it: every plane, the host's clock, the follow key.
-key c Down Return
-wait_for c "Creating Network Screen" || fail "copy C did not open the network screen"
+open_network_screen c
 refresh_until c "Match running: "
 grep -qE "^Match running: [0-9.]+  in a match, 0:([01][0-9]|2[0-5]) left, 4 players$" "$work/c/log" ||
   fail "copy C was not told of the running match: $(grep '^Match running' "$work/c/log")"
@@ -82,27 +75,18 @@ key c Down Down Return # the running match, under Host a Session
 wait_for c "Loading at 100%" 1 60 || fail "copy C did not load the match it watches"
 key c space
 wait_for c "Creating Game World" || fail "copy C did not enter the match it watches"
-deadline=$((SECONDS + 10))
-until grep -qE "^Watching the match: 4 planes,  0:[0-2][0-9] left$" "$work/c/log"; do
-  [ $SECONDS -lt $deadline ] || fail "copy C was not told how the match stands"
-  sleep 0.1
-done
+wait_for_pattern c "^Watching the match: 4 planes,  0:[0-2][0-9] left$" 10 "copy C was not told how the match stands"
 key c f
 grep -qE "^Watching (Blue|Green|Orange|Red|Pink|Yellow)$" "$work/c/log" ||
   fail "the follow key followed no plane: $(grep '^Watching' "$work/c/log")"
 shot c lan-watching
 # D comes to watch too, and its keyboard player drops in.
-key d Down Return
-wait_for d "Creating Network Screen" || fail "copy D did not open the network screen"
+open_network_screen d
 refresh_until d "Match running: " || fail "copy D was not told of the running match"
 key d Down Down Return
 wait_for d "Loading at 100%" 1 60 || fail "copy D did not load the match it watches"
 key d space
-deadline=$((SECONDS + 10))
-until grep -q "^Watching the match: 4 planes" "$work/d/log"; do
-  [ $SECONDS -lt $deadline ] || fail "copy D was not told how the match stands"
-  sleep 0.1
-done
+wait_for_pattern d "^Watching the match: 4 planes" 10 "copy D was not told how the match stands"
 key d x
 wait_for d "Dropped into the match" 1 10 || fail "copy D's player did not drop in"
 wait_for a "A player drops into the match" || fail "copy A gave copy D's player no place"
