@@ -274,6 +274,17 @@ map_Ks shine.png
     write("invitecode", "mistyped", b"888FL-3GJ6AT")
     write("invitecode", "address", b"192.168.1.20:16519")
 
+    # The note of a match left (a first byte that is even), and the host's
+    # word of a running match (odd): two players, one flying.
+    write("matchnote", "note", b"\x00host,127.0.0.1,16519\nsecret,0123456789abcdef\nwritten,1800000000\n"
+          b"player,-1,0,1,Blue,1\nplayer,3,1,2,Pink,2\n")
+    word = Bits().float(95.5).flag(True).uint(2, 32)
+    for serial, colour, flying in ((1, "Blue", True), (2, "Pink", False)):
+        word.entity(0xA000, serial).string(colour).string("models/playerPlane/playerFinalTexture.png")
+        word.string("sprites/HUD/plane3.png").float(0.3).float(0.6).float(0.8).uint(serial, 32).flag(flying)
+        word.float(10.0).float(-5.0).float(0.0).float(0.0).float(0.0).float(0.0).float(1.0).uint(4, 32)
+    write("matchnote", "word", b"\x01" + word.bytes())
+
     # Packed state: a record of a named type (one byte of state), and none.
     write("compactstate", "named", bytes.fromhex("8c 01020304 05 6c6f626279 a1 40 02 e8 21 dc"))
     write("compactstate", "empty", bytes.fromhex("8c 00000001 00 00"))
