@@ -138,11 +138,7 @@ float NetworkSystem::oneWayDelay(std::uint32_t origin) const
     const std::optional<LinkQuality> link = links_->of(origin);
     if (!link)
         return 0.0f;
-    // Another joined copy's packets wait on the host for the start of its
-    // next frame before it passes them on: half a frame, as a rule, that no
-    // round trip measures.
-    const bool relayed = !isServer() && origin != migration_->host();
-    return static_cast<float>(link->roundTripMs) / 2000.0f + (relayed ? relayWait : 0.0f);
+    return static_cast<float>(link->roundTripMs) / 2000.0f;
 }
 
 } // namespace kit

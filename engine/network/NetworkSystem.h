@@ -195,11 +195,9 @@ public:
     // How good the link to each copy of the session is.
     [[nodiscard]] const LinkWatch& links() const { return *links_; }
     // How long what copy `origin` sends takes to get here, seconds: half the
-    // link's round trip, measured here or through the host (and then the
-    // host's wait for its next frame, relayWait). 0 for this copy and for a
-    // copy whose link is not known yet.
+    // link's round trip, measured here or through the host. 0 for this copy
+    // and for a copy whose link is not known yet.
     [[nodiscard]] float oneWayDelay(std::uint32_t origin) const;
-    static constexpr float relayWait = 1.0f / 120.0f;
     // A one-way delay to every other copy instead of the measured ones,
     // seconds (a test's, or a tool's that plays a link it knows).
     std::optional<float> assumedDelay;

@@ -30,7 +30,7 @@ float GlideCorrection::ageOf(const Record& record)
         late = gap - *usualGap_;
         *usualGap_ += (gap - *usualGap_) * gapFollow;
     }
-    const double delay = std::isfinite(record.delay) ? record.delay + settings_.extraAge : 0.0;
+    const double delay = std::isfinite(record.delay) ? record.delay : 0.0;
     return static_cast<float>(std::clamp(delay + late, 0.0, static_cast<double>(settings_.maxAge)));
 }
 

@@ -30,12 +30,11 @@ struct GlideSettings {
     // at once too: too small to see as a jump, and a blend would only keep
     // the entity that much off for a while.
     float blendFrom = 1.0f;
-    float maxAge = 0.3f; // a record is never carried forward further
-    // Added to every age: the owner's state leaves at the start of its
-    // frame, with what the frame before made of it, and waits here for the
-    // start of a frame; half the round trip counts some of that already.
-    // Measured on loopback and through a delaying relay: half a frame.
-    float extraAge = 1.0f / 120.0f;
+    // A record is never carried forward further. Nothing is added to the
+    // link's delay: measured on loopback and through a delaying relay, half
+    // the round trip puts a plane flying straight where its owner has it,
+    // through the host or not, within two milliseconds.
+    float maxAge = 0.3f;
     // The blend never moves the entity faster than this, units a second, on
     // top of its own motion: a large correction (a dash seen late) is taken
     // as a short glide, not as a jump.

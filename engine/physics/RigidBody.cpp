@@ -4,8 +4,8 @@
 #include "RigidBodySystem.h"
 #include "Transform.h"
 
-#include "engine/core/World.h"
 #include "engine/core/Finite.h"
+#include "engine/core/World.h"
 
 #include <glm/geometric.hpp>
 
@@ -137,6 +137,38 @@ void RigidBody::resolve(Transform& self)
         tell(contacts, Contact{m, other});
         tell(body->contacts, Contact{-m, getEntity()});
     }
+}
+
+bool RigidBody::meetStatic(Transform& pose, glm::vec3& velocity)
+{
+    Collider* collider = world ? world->getComponent<Collider>(entityId) : nullptr;
+    if (!collider)
+        return false;
+    bool met = false;
+    EntityCollection* others = world->getEntityCollection(collisionTags);
+    for (auto it = others->begin(); it != others->end(); ++it) {
+        const EntityHandle other = *it;
+        const RigidBody* body = other.id == entityId ? nullptr : world->getComponent<RigidBody>(other.id);
+        if (!body || body->isStatic == 0.0f)
+            continue;
+        Transform* otherTransform = nullptr;
+        const glm::vec2 m = collider->collideWithEntity(other.id, &pose, otherTransform);
+        if ((m.x == 0.0f && m.y == 0.0f) || !finite(m))
+            continue;
+        met = true;
+        pose.position.x += m.x;
+        pose.position.y += m.y;
+        const glm::vec2 n = m / glm::length(m);
+        const float s = -glm::dot(glm::vec2(velocity), n);
+        if (s > 0.0f) {
+            const glm::vec2 bounced = glm::vec2(velocity) + n * s * (restitution * body->restitution + 1.0f);
+            if (finite(bounced)) {
+                velocity.x = bounced.x;
+                velocity.y = bounced.y;
+            }
+        }
+    }
+    return met;
 }
 
 } // namespace kit

@@ -23,6 +23,11 @@ public:
     void initialize() override;
     void onRemoved() override { contacts.clear(); }
     void update(float dt) override;
+    // The push and bounce the world's static bodies would give this body at
+    // `pose`, moving at `velocity`, as its own update gives them: for a body
+    // carried forward from a record between frames. Moving bodies are left
+    // out (where they will be is not known). True when something was met.
+    bool meetStatic(Transform& pose, glm::vec3& velocity);
 
     std::vector<Contact> contacts; // valid from this body's update to the next frame's clearing
     float restitution;             // multiplied with the other body's

@@ -320,6 +320,7 @@ void PlanePhysics::carryForward(glm::vec3& position, glm::quat& rotation, glm::v
     kit::RigidBody body(false, velocity, {}, 1.0f, 0.5f);
     kit::Transform pose(position, glm::vec3(1.0f), rotation);
     float dash = dashTimer;
+    auto* own = world->getComponent<kit::RigidBody>(entityId);
     for (float left = seconds; left > 0.0f;) {
         const float dt = std::min(left, carryStep);
         left -= dt;
@@ -343,6 +344,8 @@ void PlanePhysics::carryForward(glm::vec3& position, glm::quat& rotation, glm::v
         pose.position += (body.deltaVelocity * 0.5f + body.velocity) * dt;
         body.velocity += body.deltaVelocity;
         body.deltaVelocity = glm::vec3(0.0f);
+        if (own)
+            own->meetStatic(pose, body.velocity); // the stage's walls bounce it as they do here
     }
     position = pose.position;
     rotation = pose.rotation;

@@ -10,7 +10,7 @@ const kit::Setting<int> watchers{
 const kit::Setting<float> gravity{"tuning.gameWorld.gravity", -30.0f,
                                   "the stage's pull, units a second per second (negative: down)"};
 const kit::Setting<float> glideSeconds{"tuning.network.glideSeconds",
-                                       0.07f,
+                                       0.04f,
                                        "the time constant another copy's plane glides to its record with",
                                        {0.001f, {}}};
 const kit::Setting<float> snapDistance{"tuning.network.snapDistance",
@@ -18,7 +18,7 @@ const kit::Setting<float> snapDistance{"tuning.network.snapDistance",
                                        "a difference from the record beyond which the plane jumps, not glides",
                                        {0.0f, {}}};
 const kit::Setting<float> correctionSpeed{
-    "tuning.network.correctionSpeed", 200.0f, "the fastest a glide corrects, units a second", {0.0f, {}}};
+    "tuning.network.correctionSpeed", 500.0f, "the fastest a glide corrects, units a second", {0.0f, {}}};
 const kit::Setting<std::string> replayFile{"tuning.replays.file", "",
                                            "write each match's replay to this file instead of the shelf"};
 const kit::Setting<int> replaysKept{"tuning.replays.keep", 50,

@@ -167,9 +167,7 @@ TEST(StatePackets, AFollowedEntityIsToldOfItsRecordsOnceThePacketIsIn)
     const std::vector<kit::Component*> ours = sender.plane(0x1111, 1, 0.0f);
     const std::vector<kit::Component*> theirs = receiver.plane(0x1111, 1, 0.0f);
     auto glideOf = [](StateCopy& copy) {
-        kit::GlideSettings settings;
-        settings.extraAge = 0.0f;
-        auto* glide = new kit::Glide(settings);
+        auto* glide = new kit::Glide;
         glide->addTag(kit::tagId("networked"));
         copy.world.addComponent(kit::EntityHandle{kit::EntityID{0x1111, 1}, &copy.world}, glide);
         return glide;
@@ -211,9 +209,7 @@ TEST(StatePackets, EveryFollowedEntityOfAPacketIsTold)
         ours.push_back(static_cast<kit::Transform*>(sender.plane(0x1111, serial, 0.0f)[0]));
         shown.push_back(static_cast<kit::Transform*>(receiver.plane(0x1111, serial, 0.0f)[0]));
         for (StateCopy* copy : {&sender, &receiver}) {
-            kit::GlideSettings settings;
-            settings.extraAge = 0.0f;
-            auto* glide = new kit::Glide(settings);
+            auto* glide = new kit::Glide;
             glide->addTag(kit::tagId("networked"));
             copy->world.addComponent(kit::EntityHandle{kit::EntityID{0x1111, serial}, &copy->world}, glide);
             if (copy == &receiver)

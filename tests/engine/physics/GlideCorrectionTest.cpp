@@ -15,12 +15,11 @@ using Record = kit::GlideCorrection::Record;
 
 constexpr float frame = 1.0f / 60.0f;
 
-// No frame added to the ages, the blend's speed out of the way and every
-// correction blended, unless a test is about them.
+// The blend's speed out of the way and every correction blended, unless a
+// test is about them.
 kit::GlideSettings plain()
 {
     kit::GlideSettings settings;
-    settings.extraAge = 0.0f;
     settings.maxCorrectionSpeed = 1e6f;
     settings.blendFrom = 0.0f;
     return settings;
@@ -59,17 +58,15 @@ TEST(GlideCorrection, TheFirstRecordIsTakenCarriedForwardByItsDelay)
     EXPECT_EQ(glide.pendingOffset(), glm::vec3(0.0f));
 }
 
-TEST(GlideCorrection, AFrameIsAddedToEveryAge)
+TEST(GlideCorrection, TheDefaultsAgeARecordByTheLinkAlone)
 {
-    kit::GlideSettings settings = plain();
-    settings.extraAge = 0.02f;
-    kit::GlideCorrection glide(settings);
+    kit::GlideCorrection glide;
     glm::vec3 velocity{};
     const auto shown = glide.receive(Pose{}, at({0, 0, 0}, {100, 0, 0}, std::nullopt, 0.0, 0.05f), velocity);
-    EXPECT_NEAR(glide.lastAge(), 0.07f, 1e-6f);
-    EXPECT_NEAR(shown->position.x, 7.0f, 1e-4f);
-    // The defaults: half a frame at sixty a second, and a blend no faster than 200 a second.
-    EXPECT_FLOAT_EQ(kit::GlideSettings{}.extraAge, 1.0f / 120.0f);
+    EXPECT_FLOAT_EQ(glide.lastAge(), 0.05f);
+    EXPECT_NEAR(shown->position.x, 5.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(kit::GlideSettings{}.seconds, 0.07f);
+    EXPECT_FLOAT_EQ(kit::GlideSettings{}.maxAge, 0.3f);
     EXPECT_FLOAT_EQ(kit::GlideSettings{}.blendFrom, 1.0f);
     EXPECT_FLOAT_EQ(kit::GlideSettings{}.maxCorrectionSpeed, 200.0f);
     EXPECT_FLOAT_EQ(kit::GlideSettings{}.snapDistance, 30.0f);

@@ -19,11 +19,8 @@ struct Glides : test::PhysicsWorld {
         const kit::EntityHandle e{kit::EntityID{peer, serial}, world.get()};
         world->emplaceComponent<kit::Transform>(e, glm::vec3(at, 0.0f));
         world->emplaceComponent<kit::CircleCollider>(e, radius);
-        if (follows) {
-            kit::GlideSettings settings; // no frame added to the ages
-            settings.extraAge = 0.0f;
-            world->emplaceComponent<kit::Glide>(e, settings);
-        }
+        if (follows)
+            world->emplaceComponent<kit::Glide>(e);
         return world->emplaceComponent<kit::RigidBody>(e, false, glm::vec3(velocity, 0.0f), std::vector<kit::TagId>{},
                                                        1.0f, 1.0f);
     }

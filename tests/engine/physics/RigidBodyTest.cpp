@@ -94,6 +94,43 @@ TEST_F(Bodies, RestitutionIsTheProductOfBothBodies)
     EXPECT_EQ(deadFloor->velocity, glm::vec3(0.0f));
 }
 
+TEST_F(Bodies, APoseCarriedForwardMeetsOnlyTheStaticBodies)
+{
+    auto* floor = wall({-5, -1}, 10, 1); // top at y = 0
+    floor->restitution = 1.0f;
+    circleBody({30, 0}, 1.0f); // a moving body where the pose will be: left out
+    auto* ball = circleBody({0, 10}, 1.0f, {0, 0}, 1.0f, 0.5f);
+    const glm::vec3 ballAt = transformOf(ball)->position;
+
+    // Sunk half a unit into the floor, falling at 4 and drifting at 1: out
+    // by the push, the fall reversed to half (k = 1.5) as its update would.
+    kit::Transform pose(glm::vec3(0, 0.5f, 0));
+    glm::vec3 velocity(1, -4, 0);
+    EXPECT_TRUE(ball->meetStatic(pose, velocity));
+    test::expectVec(glm::vec2(pose.position), {0, 1.0f});
+    test::expectVec(glm::vec2(velocity), {1, 2});
+
+    // Already leaving the floor: pushed out, its motion kept.
+    pose.position = glm::vec3(2, 0.75f, 0);
+    velocity = glm::vec3(0, 3, 0);
+    EXPECT_TRUE(ball->meetStatic(pose, velocity));
+    test::expectVec(glm::vec2(pose.position), {2, 1.0f});
+    test::expectVec(glm::vec2(velocity), {0, 3});
+
+    // Clear of the floor, or inside the moving body only: nothing met.
+    for (const glm::vec3 at : {glm::vec3(0, 3, 0), glm::vec3(30.5f, 0, 0)}) {
+        pose.position = at;
+        velocity = glm::vec3(0, -4, 0);
+        EXPECT_FALSE(ball->meetStatic(pose, velocity));
+        EXPECT_EQ(pose.position, at);
+        EXPECT_EQ(velocity, glm::vec3(0, -4, 0));
+    }
+    // Nothing of it touched the world's bodies, nor was recorded as a contact.
+    EXPECT_EQ(transformOf(ball)->position, ballAt);
+    EXPECT_TRUE(ball->contacts.empty());
+    EXPECT_TRUE(floor->contacts.empty());
+}
+
 TEST_F(Bodies, BodiesMovingApartAreSeparatedWithoutAnImpulse)
 {
     auto* a = circleBody({0, 0}, 1.0f, {-1, 0});

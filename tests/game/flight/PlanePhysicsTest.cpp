@@ -6,6 +6,7 @@
 #include "engine/network/stream/NetStream.h"
 #include "engine/physics/ConstantRotation.h"
 #include "engine/physics/Gravity.h"
+#include "engine/physics/PolygonCollider.h"
 #include "support/Edges.h"
 #include "support/GameWorld.h"
 #include "support/PlaneRig.h"
@@ -458,6 +459,31 @@ TEST_F(Flight, ARecordIsCarriedForwardByThePlanesOwnFlightInFrames)
     const Carried none = carry(*theirs.physics, record, 0.0f);
     EXPECT_EQ(none.position, record.position);
     EXPECT_EQ(none.velocity, record.velocity);
+}
+
+TEST_F(Flight, ACarriedPlaneBouncesOffTheWallsNotOffOtherPlanes)
+{
+    // A wall from x = 20 to 30 in the plane's way, and another plane between.
+    const kit::EntityHandle wall = world->createEntity();
+    world->addComponent(wall, new kit::Transform(glm::vec3(0.0f)));
+    world->addComponent(wall, new kit::RigidBody(true, glm::vec3(0.0f), {}, 1.0f, 1.0f));
+    world->addComponent(wall, new kit::PolygonCollider(20.0f, -50.0f, 10.0f, 100.0f));
+    PlaneRig::build(*world, glm::vec3(10, 0, 0));
+    auto theirs = PlaneRig::build(*world, glm::vec3(0, 0, 0), glm::vec3(1, 0, 0), kit::EntityID{0xFEED, 9});
+    const Carried record{glm::vec3(0.0f), theirs.transform->rotation, glm::vec3(100, 0, 0)};
+    const Carried bounced = carry(*theirs.physics, record, 0.3f);
+    // Through the plane, not through the wall: back off it (its collider is
+    // 2 across the middle), flying away at about half its speed.
+    EXPECT_LE(bounced.position.x, 18.0f + 1e-3f);
+    EXPECT_GT(bounced.position.x, 10.0f);
+    EXPECT_LT(bounced.velocity.x, -20.0f);
+    EXPECT_GT(bounced.velocity.x, -70.0f);
+    // Short of the wall nothing is met: as far as flight takes it.
+    const Carried nearer = carry(*theirs.physics, record, 0.1f);
+    EXPECT_GT(nearer.position.x, 9.0f);
+    EXPECT_GT(nearer.velocity.x, 0.0f);
+    // Only the carried pose moved: the plane is where it was.
+    EXPECT_EQ(theirs.transform->position, glm::vec3(0.0f));
 }
 
 TEST_F(Flight, ACarriedWreckOnlyFallsAndACarriedDashEndsOnTime)
