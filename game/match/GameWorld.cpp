@@ -146,6 +146,21 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
             if (host.world)
                 takeSeatInMatch(*host.world, *state, player, position, rotation);
         });
+    network->registerFunction(
+        world, fn::matchRules, [state](kit::EntityHandle host, float seconds, std::int32_t pickups) {
+            const std::optional<MatchRules> rules = receivedRules(seconds, pickups);
+            if (!rules) {
+                refuseCall(fn::matchRules.name,
+                           "a match shorter than a second, longer than an hour or of unknown pick-ups");
+                if (kit::NetworkSystem* n = kit::NetworkSystem::of(host.world))
+                    n->refuseRunningCall();
+                return;
+            }
+            if (state->started || !host.world)
+                return; // the rules of a match are those it started with
+            state->rules = rules;
+            kit::log::info() << "The match: " << describe(*rules);
+        });
     network->registerFunction(world, fn::startGameplay,
                               [state](kit::EntityHandle entity) { startGameplay(entity, state); });
     network->registerFunction(world, fn::endGame, [state, exits](kit::EntityHandle entity, const ScoreTable& table) {
@@ -158,7 +173,7 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
             for (const auto& [origin, peer] : n->peers())
                 result.watchedElsewhere += watchesMatch(peer.screenName);
         }
-        keepMatchReplay(*entity.world, result.table);
+        keepMatchReplay(*entity.world, result.table, state->rules);
         pauseMusic(entity.world);
         if (entity.world->owner)
             entity.world->owner->setWorld(std::make_shared<kit::World>(exits.results(result)));

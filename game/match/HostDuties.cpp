@@ -70,11 +70,14 @@ void tellWatchers(kit::World& world, kit::NetworkSystem& network, MatchState& st
     network.callFunction(fn::matchSoFar, world.systemEntity(), soFar);
 }
 
-void runSpawner(kit::World& world, bool hosting)
+// The pick-ups come as often as the rules say: their share of the usual
+// rate, which grows with the players; none at all when they are off.
+void runSpawner(kit::World& world, bool hosting, const MatchRules& rules)
 {
     kit::ComponentCollection* spawners = world.getComponentCollection(kit::typeId<PowerupSpawnSystem>());
-    if (hosting && spawners->empty()) {
-        const float players = static_cast<float>(world.getEntities(kit::typeId<PlayerInfo>())->size());
+    const float share = pickupShare(rules.pickups);
+    if (hosting && share > 0.0f && spawners->empty()) {
+        const float players = share * static_cast<float>(world.getEntities(kit::typeId<PlayerInfo>())->size());
         world.addComponent(world.createEntity(),
                            new PowerupSpawnSystem(glm::vec2(0.0f), glm::vec2(168.0f, 96.0f), players));
     } else if (!hosting && !spawners->empty()) {
@@ -109,14 +112,19 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                            kit::NetworkSystem* network = kit::NetworkSystem::of(&w);
                            const bool hosting = !network || network->isServer();
                            if (!state->started) {
-                               if (hosting && network && everyCopyShowsItsGame(*network))
+                               if (hosting && network && everyCopyShowsItsGame(*network)) {
+                                   // The rules first: every copy plays the host's.
+                                   const MatchRules rules = chosenRules();
+                                   network->callFunction(fn::matchRules, w.systemEntity(), rules.seconds,
+                                                         static_cast<std::int32_t>(rules.pickups));
                                    network->callFunction(fn::startGameplay, w.systemEntity());
+                               }
                                if (!state->started)
                                    return;
                            }
                            state->runningFor += dt;
                            keepMatchNote(w, *state, dt);
-                           runSpawner(w, hosting && !state->ended);
+                           runSpawner(w, hosting && !state->ended, state->rules.value_or(chosenRules()));
                            if (hosting && network && !state->ended) {
                                announceMatch(w, *network);
                                tellWatchers(w, *network, *state);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <sstream>
 
 namespace skyscuffle {
 namespace {
@@ -27,12 +28,19 @@ std::string localTimeNow()
     return text;
 }
 
-// What a match plays by, so that its replay can say so.
-const kit::SettingDeclaration* const playedBy[] = {&matchSettings::matchLength, &matchSettings::gravity};
+// What a match plays by besides its rules, so that its replay can say so.
+const kit::SettingDeclaration* const playedBy[] = {&matchSettings::gravity};
+
+std::string secondsText(float seconds)
+{
+    std::ostringstream text;
+    text << seconds;
+    return text.str();
+}
 
 } // namespace
 
-kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table)
+kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table, const std::optional<MatchRules>& rules)
 {
     kit::ReplayHeader header;
     header.recordedAt = localTimeNow();
@@ -47,6 +55,9 @@ kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table)
                                        [](const ScoreEntry& a, const ScoreEntry& b) { return a.points < b.points; });
     if (best != table.end())
         header.winner = header.players[static_cast<std::size_t>(best - table.begin())].name;
+    const MatchRules played = rules.value_or(chosenRules());
+    header.settings.emplace_back(matchSettings::matchLength.key(), secondsText(played.seconds));
+    header.settings.emplace_back(matchSettings::pickups.key(), std::to_string(static_cast<int>(played.pickups)));
     for (const kit::SettingDeclaration* setting : playedBy) {
         if (kit::settings::has(setting->key()))
             header.settings.emplace_back(setting->key(), kit::settings::get<std::string>(setting->key(), ""));
@@ -59,7 +70,7 @@ bool replaysWanted()
     return !matchSettings::replayFile.value().empty() || matchSettings::replaysKept.value() > 0;
 }
 
-void keepMatchReplay(kit::World& world, const ScoreTable& table)
+void keepMatchReplay(kit::World& world, const ScoreTable& table, const std::optional<MatchRules>& rules)
 {
     lastShelvedReplay().reset(); // the win screen offers this match's replay or none
     MatchRecording* recording = MatchRecording::of(&world);
@@ -67,7 +78,7 @@ void keepMatchReplay(kit::World& world, const ScoreTable& table)
         return;
     kit::ReplayRecorder& recorder = *recording->recorder();
     recorder.stop();
-    const kit::Replay replay = recorder.replay(matchReplayHeader(world, table));
+    const kit::Replay replay = recorder.replay(matchReplayHeader(world, table, rules));
     const std::string file = matchSettings::replayFile.value();
     if (!file.empty()) {
         std::string error;

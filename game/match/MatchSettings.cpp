@@ -3,6 +3,10 @@
 namespace skyscuffle::matchSettings {
 
 const kit::Setting<float> matchLength{"tuning.gameWorld.matchLength", 180.0f, "seconds in a match"};
+const kit::Setting<int> pickups{"tuning.gameWorld.pickups",
+                                2,
+                                "how many pick-ups a match hosted here has: 0 none, 1 few, 2 normal, 3 many",
+                                {0, 3}};
 const kit::Setting<bool> dropIn{"tuning.gameWorld.dropIn", true,
                                 "whether a copy that watches a match hosted here may drop its players into it"};
 const kit::Setting<int> watchers{

@@ -9,6 +9,7 @@
 namespace skyscuffle::matchSettings {
 
 extern const kit::Setting<float> matchLength;
+extern const kit::Setting<int> pickups;
 extern const kit::Setting<bool> dropIn;
 extern const kit::Setting<int> watchers;
 extern const kit::Setting<float> gravity;

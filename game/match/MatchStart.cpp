@@ -211,7 +211,10 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     if (!world || state->started || state->view.watching)
         return;
     state->started = true;
-    const float chosen = state->view.length > 0.0f ? state->view.length : matchSettings::matchLength.value();
+    // A replay runs as long as its recording; a match as its host chose.
+    const float chosen = state->view.length > 0.0f ? state->view.length
+                         : state->rules            ? state->rules->seconds
+                                                   : chosenRules().seconds;
     const float length = std::clamp(chosen, 1.0f, 24.0f * 3600.0f);
     announceTicket(*world);
     std::vector<kit::EntityHandle> shown = launchOwnPlanes(*world);

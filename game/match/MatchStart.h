@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MatchRules.h"
+
 #include "game/lobby/ComeBack.h"
 
 #include "engine/core/EntityHandle.h"
@@ -42,7 +44,9 @@ inline constexpr char watchingScreen[] = "watching";
 // What one match world remembers across its named functions.
 struct MatchState {
     bool started = false; // "startGameplay" has run here
-    bool ended = false;   // "endGame" has run here: later ones (every copy's clock sends one) are ignored
+    // The host's rules for this match ("matchRules", before the start).
+    std::optional<MatchRules> rules;
+    bool ended = false; // "endGame" has run here: later ones (every copy's clock sends one) are ignored
     MatchView view;
     // On the hosting copy: when it last told a copy that came to watch how
     // the match stands (its network system's clock).

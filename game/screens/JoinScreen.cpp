@@ -10,7 +10,9 @@
 #include "game/screens/ScreenSwitch.h"
 #include "game/screens/SessionNotice.h"
 
+#include "game/common/CallRefusals.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchRules.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -30,8 +32,27 @@ void createJoinScreen(kit::World* world)
     if (network) {
         network->screenName = "joinScreen";
         // A copy that joins later asks everyone for their players.
-        network->registerFunction(*world, fn::requestPlayers,
-                                  [](kit::EntityHandle entity) { joining::announcePlayers(entity.world); });
+        network->registerFunction(*world, fn::requestPlayers, [](kit::EntityHandle entity) {
+            joining::announcePlayers(entity.world);
+            tellRules(entity.world);
+        });
+        // The host's choice, shown here until the round begins.
+        network->registerFunction(
+            *world, fn::matchRules, [](kit::EntityHandle host, float seconds, std::int32_t pickups) {
+                kit::NetworkSystem* n = kit::NetworkSystem::of(host.world);
+                const std::optional<MatchRules> rules = receivedRules(seconds, pickups);
+                if (!rules) {
+                    refuseCall(fn::matchRules.name, "a match shorter than a second, longer than an hour or of unknown "
+                                                    "pick-ups");
+                    if (n)
+                        n->refuseRunningCall();
+                    return;
+                }
+                if (n && !n->isServer())
+                    hostsRules() = rules;
+            });
+        if (network->isServer())
+            hostsRules().reset();
     }
 
     kit::log::info() << "Initializing join sreen!";
@@ -41,13 +62,24 @@ void createJoinScreen(kit::World* world)
     joining::announcePlayers(world);
     if (network)
         network->callFunction(fn::requestPlayers, world->systemEntity());
+    tellRules(world);
 
     showJoinScreen(world);
     // Under the title: what became of the session if its host went.
     showSessionNotice(world, glm::vec2(-1.18f, 0.64f), internetLinesAt);
-    showDropInLine(world);
+    showMatchLines(world);
     listenOnJoinScreen(world);
     watchSession(world);
+}
+
+void tellRules(kit::World* world)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network || !network->isServer() || !network->peer || !network->peer->isActive())
+        return;
+    const MatchRules rules = chosenRules();
+    network->callFunction(fn::matchRules, world->systemEntity(), rules.seconds,
+                          static_cast<std::int32_t>(rules.pickups));
 }
 
 void beginRound(kit::World* world)

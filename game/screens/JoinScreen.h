@@ -12,6 +12,11 @@ namespace skyscuffle {
 // through the loading screen; Escape or Back returns to the main menu.
 void createJoinScreen(kit::World* world);
 
+// On the hosting copy of a session: tells the other copies the match rules
+// its player chose ("matchRules"). F5 and F6 (a pad's right and up) change
+// them on the host's join screen, or on a copy on its own.
+void tellRules(kit::World* world);
+
 // Begins the round unless a copy of the session still shows its win screen.
 void beginRound(kit::World* world);
 

@@ -1,5 +1,6 @@
 #include "JoinScreenInput.h"
 
+#include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
 
 #include "game/screens/JoinScreen.h"
@@ -38,12 +39,17 @@ void nextPilotStrength(kit::World* world, int device, const std::string& who)
     kit::log::info() << who << " AI player " << (info ? info->number : 0) << " is now " << nameOf(ai->strength);
 }
 
+bool hostsSession(kit::World* world)
+{
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    return network && network->isServer() && network->peer && network->peer->isActive();
+}
+
 // The host's choice, kept in the player's settings as the Options screen
 // keeps its choices.
 void toggleDropIn(kit::World* world)
 {
-    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
-    if (!network || !network->isServer() || !network->peer || !network->peer->isActive())
+    if (!hostsSession(world))
         return; // a copy on its own hosts nobody
     const std::string key = matchSettings::dropIn.key();
     const bool on = !matchSettings::dropIn.value();
@@ -51,6 +57,17 @@ void toggleDropIn(kit::World* world)
     kit::settings::setPlayer(key, on ? "1" : "0");
     kit::settings::keepPlayerChoices();
     kit::log::info() << "Drop-in " << (on ? "on" : "off");
+}
+
+// The match's rules are the hosting copy's to choose (a copy on its own
+// hosts itself); the other copies hear of each change at once.
+void changeRules(kit::World* world, void (*step)())
+{
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (network && !network->isServer())
+        return;
+    step();
+    tellRules(world);
 }
 
 } // namespace
@@ -91,6 +108,10 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
         nextPilotStrength(world, keyboard, "Keyboard");
     } else if (key.key == kit::keys::tab && !key.control && !key.alt) {
         toggleDropIn(world);
+    } else if (key.key == kit::keys::f5) {
+        changeRules(world, chooseNextLength);
+    } else if (key.key == kit::keys::f6) {
+        changeRules(world, chooseNextPickups);
     } else if (key.key == kit::keys::escape) {
         screens::switchTo(world, createMainMenu);
     } else if (widgets::isEnter(key)) {
@@ -132,6 +153,12 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
         break;
     case kit::pad::rightShoulder:
         copyInviteCode(world);
+        break;
+    case kit::pad::right:
+        changeRules(world, chooseNextLength);
+        break;
+    case kit::pad::up:
+        changeRules(world, chooseNextPickups);
         break;
     case kit::pad::back:
         screens::switchTo(world, createMainMenu);

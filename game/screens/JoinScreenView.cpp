@@ -1,5 +1,6 @@
 #include "JoinScreenView.h"
 
+#include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
 
 #include "game/screens/ScreenScene.h"
@@ -180,17 +181,37 @@ std::string dropInLine(bool on)
     return std::string("Tab: late players may drop in (") + (on ? "on" : "off") + ")";
 }
 
-void showDropInLine(kit::World* world)
+std::vector<std::string> rulesLines(kit::World* world)
 {
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network || network->isServer()) {
+        const MatchRules rules = chosenRules();
+        std::vector<std::string> lines{"F5 or (Right): a match of " + describeLength(rules.seconds),
+                                       std::string("F6 or (Up): pick-ups ") + nameOf(rules.pickups)};
+        if (network && network->peer && network->peer->isActive())
+            lines.push_back(dropInLine(matchSettings::dropIn.value()));
+        return lines;
+    }
+    const std::optional<MatchRules>& heard = hostsRules();
+    if (!heard)
+        return {};
+    return {"The host's match: " + describeLength(heard->seconds), std::string("Pick-ups: ") + nameOf(heard->pickups)};
+}
+
+void showMatchLines(kit::World* world)
+{
+    const glm::vec3 colour(0.85f, 0.9f, 1.0f);
+    const float x = internetLinesAt.x + 0.03f;
+    std::vector<widgets::PanelLine> lines;
+    for (int i = 0; i < 3; ++i)
+        lines.push_back({"", glm::vec2(x, -0.62f - 0.08f * static_cast<float>(i)), 0.045f, colour});
     const widgets::Panel panel =
-        widgets::addPanel(world, widgets::Box{glm::vec2(0.64f, -0.64f), glm::vec2(1.3f, 0.1f)},
-                          {{"", glm::vec2(internetLinesAt.x + 0.03f, -0.66f), 0.045f, glm::vec3(0.85f, 0.9f, 1.0f)}});
+        widgets::addPanel(world, widgets::Box{glm::vec2(0.64f, -0.69f), glm::vec2(1.3f, 0.27f)}, lines);
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [world, panel](kit::Component*, float) {
-        const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
-        const bool hosting = network && network->isServer() && network->peer && network->peer->isActive();
-        const std::string line = hosting ? dropInLine(matchSettings::dropIn.value()) : std::string();
-        widgets::setText(panel.lines[0], line);
-        panel.plate->enabled = hosting;
+        const std::vector<std::string> shown = rulesLines(world);
+        for (std::size_t i = 0; i < panel.lines.size(); ++i)
+            widgets::setText(panel.lines[i], i < shown.size() ? shown[i] : std::string());
+        panel.plate->enabled = !shown.empty();
     });
 }
 

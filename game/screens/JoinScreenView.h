@@ -25,11 +25,16 @@ inline const glm::vec2 internetLinesAt{0.0f, -0.5f};
 // kept current every frame.
 void showJoinScreen(kit::World* world);
 
-// On the hosting copy, under the notices: whether players of copies that
-// come to watch the match may drop into it, and that Tab changes it; kept
-// current (the line goes when this copy no longer hosts).
-void showDropInLine(kit::World* world);
-// Its words: "Tab: late players may drop in (on)", or "... (off)".
+// Under the notices: the match's rules, and on the hosting copy whether
+// players of copies that come to watch the match may drop into it, with the
+// keys that change them; a joined copy shows the rules its host chose. Kept
+// current.
+void showMatchLines(kit::World* world);
+// Their words, where this copy chooses: "F5 or (Right): a match of 3 min",
+// "F6 or (Up): pick-ups normal" and, hosting a session, "Tab: late players
+// may drop in (on)" (or "... (off)"); on a joined copy "The host's match:
+// 3 min" and "Pick-ups: normal", or none before the host said.
+std::vector<std::string> rulesLines(kit::World* world);
 std::string dropInLine(bool on);
 
 // "N Remote Players Joined": the players whose entity another copy made.

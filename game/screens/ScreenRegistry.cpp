@@ -51,7 +51,11 @@ kit::World::SetupFunction matchWorld()
 
 kit::World::SetupFunction watchWorld()
 {
-    return [](kit::World* world) { createGameWorld(world, matchExits(), MatchView{.watching = true}); };
+    return [](kit::World* world) {
+        MatchView view;
+        view.watching = true;
+        createGameWorld(world, matchExits(), view);
+    };
 }
 
 void goToScreen(kit::World* world, const std::string& name)

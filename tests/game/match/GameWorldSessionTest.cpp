@@ -10,12 +10,14 @@
 #include "game/effects/ShadowOfObject.h"
 #include "game/flight/PlanePhysics.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchRules.h"
 #include "game/match/MatchStart.h"
 #include "game/match/ScoreTable.h"
 #include "game/match/Timer.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/InvincibilityPower.h"
+#include "game/powerups/PowerupSpawnSystem.h"
 #include "game/weapons/BasicGun.h"
 #include "game/weapons/Bomb.h"
 #include "game/weapons/ProjectileBudget.h"
@@ -46,6 +48,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <thread>
 
 using namespace skyscuffle;
@@ -207,6 +210,66 @@ TEST_F(Match, TheClockEndsTheMatchJustPastItsLengthAndAJoinedCopysJustPastItsGra
         game->update(1e-3f);
         EXPECT_NE(c.app->pending, nullptr) << (hosting ? "hosting" : "joined");
     }
+}
+
+TEST_F(Match, EveryCopyPlaysTheRulesItsHostToldItBeforeTheStart)
+{
+    kit::settings::set("tuning.gameWorld.matchLength", "1");
+    kit::SettingsEntryBase::refreshAll();
+    auto& c = copy(0xB200);
+    c.addPlayer(0);
+    c.network->startAs(kit::NetworkSystem::Role::client);
+    c.enterMatch();
+    kit::World* game = &c.world();
+    // Out of bounds: refused, and the match is not told otherwise.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const auto& [seconds, pickups] :
+         {std::pair{nan, 2}, std::pair{0.5f, 2}, std::pair{5000.0f, 2}, std::pair{300.0f, 4}, std::pair{300.0f, -1}})
+        c.network->callFunction(fn::matchRules, game->systemEntity(), seconds, std::int32_t{pickups});
+    c.network->callFunction(fn::matchRules, game->systemEntity(), 300.0f, std::int32_t{0});
+    c.network->callFunction(fn::startGameplay, game->systemEntity());
+    // Told once the match runs: too late.
+    c.network->callFunction(fn::matchRules, game->systemEntity(), 60.0f, std::int32_t{3});
+    game->update(1.0f / 60.0f);
+    const Timer* clock = game->single<Timer>();
+    ASSERT_NE(clock, nullptr);
+    EXPECT_NEAR(clock->remaining, 300.0f, 0.1f) << "the host's five minutes, not this copy's own second";
+    game->update(2.0f + 2.0f);
+    EXPECT_EQ(c.app->pending, nullptr) << "the match still runs past this copy's own length";
+}
+
+TEST_F(Match, TheHostTellsItsRulesWithTheStartAndItsPickupsComeAsOftenAsTheySay)
+{
+    for (const auto& [pickups, share] : {std::pair{"0", 0.0f}, std::pair{"1", 0.5f}, std::pair{"3", 2.0f}}) {
+        kit::settings::set("tuning.gameWorld.matchLength", "240");
+        kit::settings::set("tuning.gameWorld.pickups", pickups);
+        kit::SettingsEntryBase::refreshAll();
+        auto& c = copy(pickups[0] == '0' ? 0xA300 : pickups[0] == '1' ? 0xA301 : 0xA302);
+        c.addPlayer(0);
+        c.addPlayer(1);
+        testing::internal::CaptureStdout();
+        c.enterMatch();
+        c.frame();
+        c.frame();
+        const std::string console = testing::internal::GetCapturedStdout();
+        kit::World& game = c.world();
+        ASSERT_EQ(count<PlanePhysics>(game), 2u);
+        const Timer* clock = game.single<Timer>();
+        ASSERT_NE(clock, nullptr);
+        EXPECT_NEAR(clock->remaining, 240.0f, 0.5f);
+        const auto* spawner = game.single<PowerupSpawnSystem>();
+        if (share == 0.0f) {
+            EXPECT_EQ(spawner, nullptr) << "pick-ups off: none come";
+        } else {
+            ASSERT_NE(spawner, nullptr) << pickups;
+            EXPECT_FLOAT_EQ(spawner->players, 2.0f * share) << "the rate of two players, times the share";
+        }
+        const std::string said =
+            "The match: 4 min, pick-ups " + std::string(nameOf(static_cast<Pickups>(pickups[0] - '0')));
+        EXPECT_EQ(occurrences(console, said + "\n"), 1u) << console;
+    }
+    kit::settings::set("tuning.gameWorld.pickups", "2");
+    kit::SettingsEntryBase::refreshAll();
 }
 
 TEST_F(Match, TheHostsWordOfItsMatchIsBoundedAndEndsWithTheMatch)

@@ -1,8 +1,16 @@
+#include "game/match/MatchRules.h"
+#include "game/match/MatchSettings.h"
 #include "game/match/MatchStart.h"
 #include "game/match/SpawnCircle.h"
 #include "game/match/Timer.h"
 
+#include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
+
 #include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
 
 #include <glm/geometric.hpp>
 
@@ -73,4 +81,73 @@ TEST(Gauges, UpToFourKeepTheirPlacesAndSixStillFitA4To3Window)
             }
         }
     }
+}
+
+namespace {
+
+// The player's choices of a test are undone after it.
+struct ChosenRules : ::testing::Test {
+    void TearDown() override
+    {
+        for (const std::string& key : {matchSettings::matchLength.key(), matchSettings::pickups.key()}) {
+            kit::settings::clearPlayer(key);
+            kit::settings::clearForRun(key);
+        }
+        kit::SettingsEntryBase::refreshAll();
+    }
+};
+
+} // namespace
+
+TEST(MatchRules, OnlyRulesWithinBoundsAreTakenFromAnotherCopy)
+{
+    EXPECT_EQ(receivedRules(300.0f, 1), (MatchRules{300.0f, Pickups::few}));
+    EXPECT_EQ(receivedRules(1.0f, 0), (MatchRules{1.0f, Pickups::off}));
+    EXPECT_EQ(receivedRules(3600.0f, 3), (MatchRules{3600.0f, Pickups::many}));
+    for (const float seconds :
+         {0.99f, 3600.5f, -60.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()})
+        EXPECT_FALSE(receivedRules(seconds, 2)) << seconds;
+    for (const std::int32_t pickups : {-1, 4, 255, std::numeric_limits<std::int32_t>::min()})
+        EXPECT_FALSE(receivedRules(180.0f, pickups)) << pickups;
+}
+
+TEST(MatchRules, PickupsComeAtTheirShareOfTheUsualRateAndAreNamed)
+{
+    EXPECT_EQ(pickupShare(Pickups::off), 0.0f);
+    EXPECT_EQ(pickupShare(Pickups::few), 0.5f);
+    EXPECT_EQ(pickupShare(Pickups::normal), 1.0f);
+    EXPECT_EQ(pickupShare(Pickups::many), 2.0f);
+    EXPECT_EQ(describe(MatchRules{}), "3 min, pick-ups normal");
+    EXPECT_EQ(describe(MatchRules{600.0f, Pickups::many}), "10 min, pick-ups many");
+    EXPECT_EQ(describe(MatchRules{45.0f, Pickups::off}), "0:45, pick-ups off");
+    EXPECT_EQ(describe(MatchRules{605.2f, Pickups::few}), "10:05, pick-ups few");
+}
+
+TEST_F(ChosenRules, TheJoinScreenStepsGoRoundAndAreKeptAsThePlayersChoice)
+{
+    EXPECT_EQ(chosenRules(), MatchRules{}) << "three minutes of normal pick-ups unless chosen";
+    chooseNextLength();
+    EXPECT_EQ(chosenRules().seconds, 240.0f);
+    EXPECT_TRUE(kit::settings::isPlayers(matchSettings::matchLength.key()));
+    for (int i = 0; i < 6; ++i)
+        chooseNextLength();
+    EXPECT_EQ(chosenRules().seconds, 600.0f) << "ten minutes at most";
+    chooseNextLength();
+    EXPECT_EQ(chosenRules().seconds, 60.0f) << "then round to one";
+    // A length set by hand goes on to the next whole minute.
+    kit::settings::setPlayer(matchSettings::matchLength.key(), "45");
+    kit::SettingsEntryBase::refreshAll();
+    chooseNextLength();
+    EXPECT_EQ(chosenRules().seconds, 60.0f);
+
+    const Pickups order[] = {Pickups::many, Pickups::off, Pickups::few, Pickups::normal};
+    for (const Pickups expected : order) {
+        chooseNextPickups();
+        EXPECT_EQ(chosenRules().pickups, expected);
+    }
+    EXPECT_TRUE(kit::settings::isPlayers(matchSettings::pickups.key()));
+    // A length beyond an hour is played as an hour.
+    kit::settings::setPlayer(matchSettings::matchLength.key(), "100000");
+    kit::SettingsEntryBase::refreshAll();
+    EXPECT_EQ(chosenRules().seconds, longestMatch);
 }

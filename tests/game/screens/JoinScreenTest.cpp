@@ -12,6 +12,7 @@
 #include "game/lobby/JoiningPlayers.h"
 #include "game/lobby/LinkLabel.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
@@ -20,7 +21,9 @@
 #include "game/screens/JoinScreenView.h"
 
 #include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
 #include "engine/input/KeyNames.h"
+#include "engine/input/PadButtons.h"
 
 #include "engine/network/HostMigration.h"
 #include "engine/network/LinkReport.h"
@@ -325,6 +328,45 @@ TEST_F(JoinScreen, TheHostTurnsDropInOnAndOffWithTabAndKeepsTheChoice)
     EXPECT_TRUE(matchSettings::dropIn.value());
     EXPECT_NE(shown().find("Tab: late players may drop in (on)\n"), std::string::npos);
     kit::settings::clearPlayer(key);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
+{
+    const std::string length = matchSettings::matchLength.key(), pickups = matchSettings::pickups.key();
+    // A copy on its own is its own host.
+    EXPECT_NE(shown().find("F5 or (Right): a match of 3 min\nF6 or (Up): pick-ups normal\n"), std::string::npos);
+    EXPECT_EQ(shown().find("drop in"), std::string::npos) << "hosting nobody, nobody drops in";
+    tap(kit::keys::f5);
+    tap(kit::keys::f6);
+    frame();
+    EXPECT_NE(shown().find("a match of 4 min\nF6 or (Up): pick-ups many\n"), std::string::npos);
+    plugPad(2);
+    pressButton(2, kit::pad::right);
+    pressButton(2, kit::pad::up);
+    frame();
+    EXPECT_NE(shown().find("a match of 5 min\nF6 or (Up): pick-ups off\n"), std::string::npos);
+    EXPECT_TRUE(kit::settings::isPlayers(length));
+    EXPECT_TRUE(kit::settings::isPlayers(pickups));
+
+    // A joined copy: its keys change nothing; it shows what its host said.
+    network->startAs(kit::NetworkSystem::Role::client);
+    frame();
+    EXPECT_EQ(shown().find("ick-ups"), std::string::npos) << "nothing heard from the host yet";
+    tap(kit::keys::f5);
+    EXPECT_EQ(chosenRules().seconds, 300.0f);
+    network->callFunction(fn::matchRules, world()->systemEntity(), 600.0f, std::int32_t{1});
+    network->callFunction(fn::matchRules, world()->systemEntity(), 9999.0f, std::int32_t{1}); // refused
+    frame();
+    EXPECT_NE(shown().find("The host's match: 10 min\nPick-ups: few\n"), std::string::npos);
+    EXPECT_EQ(shown().find("F5"), std::string::npos) << "the host chooses";
+    hostsRules().reset();
+    for (const std::string& key : {length, pickups})
+        kit::settings::clearPlayer(key);
+    kit::SettingsEntryBase::refreshAll();
 }
 
 } // namespace

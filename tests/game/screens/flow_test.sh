@@ -19,6 +19,7 @@ window_size=${FLOW_WINDOW:-800x600}
 source "$(dirname "$0")/../../support/game_driver.sh"
 driver_begin 0.8
 export XDG_DATA_HOME="$work/data" # the replays of this run only
+export XDG_CONFIG_HOME="$work/config" # and the choices made in it
 # Keys without the "tuning." prefix, as the game writes them back.
 {
   echo "window.size.x,${window_size%x*}"
@@ -47,6 +48,11 @@ into_a_round() {
   [ "$(lines "PlayerInfo added")" -eq 3 ] || fail "expected three players"
   key x # the keyboard has its player already
   [ "$(lines "PlayerInfo added")" -eq 3 ] || fail "the keyboard joined twice"
+  # The match's pick-ups, chosen on the join screen (F6 goes round them).
+  key F6
+  wait_for "Pick-ups many" || fail "F6 did not choose many pick-ups"
+  key F6
+  wait_for "Pick-ups off" || fail "F6 did not go round to no pick-ups"
   shot join-screen 1.5
 
   key Return # begin the round
@@ -54,6 +60,7 @@ into_a_round() {
   shot loading 1.0
   key space
   wait_for "Creating Game World" || fail "a key on the loading screen did not start the match"
+  wait_for "The match: 0:10, pick-ups off" || fail "the match did not play the join screen's rules"
   shot game-world 2.0
 }
 
