@@ -40,7 +40,8 @@ start_display() { # name
 }
 
 # A copy in a directory of its own whose assets are the repository's, with
-# a short match (MATCH_SECONDS, 12 by default) and the tuning lines given.
+# a short match (MATCH_SECONDS, 12 by default) and the tuning lines given;
+# the choices its player makes are kept in that directory too.
 start_copy() { # name, tuning lines...
   local c=$1
   shift
@@ -49,7 +50,7 @@ start_copy() { # name, tuning lines...
   echo "gameWorld.matchLength,${MATCH_SECONDS:-12}" >"$work/$c/assets/tuning.csv"
   for line in "$@"; do echo "$line" >>"$work/$c/assets/tuning.csv"; done
   start_display "$c"
-  (cd "$work/$c" && DISPLAY=${display[$c]} exec "$game" </dev/null >log 2>&1) &
+  (cd "$work/$c" && DISPLAY=${display[$c]} XDG_CONFIG_HOME="$work/$c/config" exec "$game" </dev/null >log 2>&1) &
   pid[$c]=$!
   pids+=($!)
 }
@@ -57,7 +58,7 @@ start_copy() { # name, tuning lines...
 # The copy's game started again on its display; its console goes on in the same log.
 restart_copy() { # name
   local c=$1
-  (cd "$work/$c" && DISPLAY=${display[$c]} exec "$game" </dev/null >>log 2>&1) &
+  (cd "$work/$c" && DISPLAY=${display[$c]} XDG_CONFIG_HOME="$work/$c/config" exec "$game" </dev/null >>log 2>&1) &
   pid[$c]=$!
   pids+=($!)
 }

@@ -7,7 +7,8 @@
 # with its time left and players; C watches it to the end and has the same
 # table. Copy D comes to watch too and drops its player into the match: its
 # plane flies on every copy and ends in every table. B and D go back to the
-# main menu and A drops their players; C plays the next round with A.
+# main menu and A drops their players; C plays the next round with A. The
+# host's choice of pick-ups on its join screen is B's match's too.
 #
 # Runs inside the suite's private network namespace (it starts its own two
 # displays), from scratch directories whose assets are the repository's.
@@ -49,6 +50,9 @@ join_first_session b
 key b x v
 wait_for b "PlayerInfo added" 4 10 || fail "copy B does not know all four players"
 wait_for a "PlayerInfo added" 4 10 || fail "copy A does not know all four players"
+# The host chooses many pick-ups; B's join screen shows the host's choice.
+key a F6
+wait_for a "Pick-ups many" || fail "copy A's F6 did not choose many pick-ups"
 shot a lan-join-screen-host
 shot b lan-join-screen-client
 
@@ -62,6 +66,7 @@ key a space
 key b space
 wait_for a "Creating Game World" || fail "copy A did not enter the match"
 wait_for b "Creating Game World" || fail "copy B did not enter the match"
+wait_for b "The match: 0:25, pick-ups many" || fail "copy B does not play its host's rules"
 shot b lan-match-client
 # C, late, finds the match running, told with its time left and all four
 # players, and watches it: every plane, the host's clock, the follow key.
