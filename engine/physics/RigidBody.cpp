@@ -159,9 +159,9 @@ bool RigidBody::meetStatic(Transform& pose, glm::vec3& velocity)
         pose.position.x += m.x;
         pose.position.y += m.y;
         const glm::vec2 n = m / glm::length(m);
-        const float s = -glm::dot(glm::vec2(velocity), n);
-        if (s > 0.0f) {
-            const glm::vec2 bounced = glm::vec2(velocity) + n * s * (restitution * body->restitution + 1.0f);
+        const float approach = -glm::dot(glm::vec2(velocity), n);
+        if (approach > 0.0f) {
+            const glm::vec2 bounced = glm::vec2(velocity) + n * approach * (restitution * body->restitution + 1.0f);
             if (finite(bounced)) {
                 velocity.x = bounced.x;
                 velocity.y = bounced.y;
