@@ -221,6 +221,7 @@ TEST_F(Match, EveryCopyPlaysTheRulesItsHostToldItBeforeTheStart)
     c.network->startAs(kit::NetworkSystem::Role::client);
     c.enterMatch();
     kit::World* game = &c.world();
+    testing::internal::CaptureStdout();
     // Out of bounds: refused, and the match is not told otherwise.
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const auto& [seconds, pickups] :
@@ -231,6 +232,9 @@ TEST_F(Match, EveryCopyPlaysTheRulesItsHostToldItBeforeTheStart)
     // Told once the match runs: too late.
     c.network->callFunction(fn::matchRules, game->systemEntity(), 60.0f, std::int32_t{3});
     game->update(1.0f / 60.0f);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(occurrences(console, "The match: "), 1u) << console;
+    EXPECT_EQ(occurrences(console, "The match: 5 min, pick-ups off\n"), 1u) << console;
     const Timer* clock = game->single<Timer>();
     ASSERT_NE(clock, nullptr);
     EXPECT_NEAR(clock->remaining, 300.0f, 0.1f) << "the host's five minutes, not this copy's own second";

@@ -1,4 +1,5 @@
 #include "game/match/MatchRules.h"
+#include "game/match/MatchReplay.h"
 #include "game/match/MatchSettings.h"
 #include "game/match/MatchStart.h"
 #include "game/match/SpawnCircle.h"
@@ -6,6 +7,7 @@
 
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
+#include "engine/core/World.h"
 
 #include <gtest/gtest.h>
 
@@ -150,4 +152,31 @@ TEST_F(ChosenRules, TheJoinScreenStepsGoRoundAndAreKeptAsThePlayersChoice)
     kit::settings::setPlayer(matchSettings::matchLength.key(), "100000");
     kit::SettingsEntryBase::refreshAll();
     EXPECT_EQ(chosenRules().seconds, longestMatch);
+}
+
+TEST(MatchRules, AReplayKeepsTheRulesTheMatchWasPlayedBy)
+{
+    kit::World world;
+    const auto valueOf = [](const kit::ReplayHeader& header, const std::string& key) {
+        for (const auto& [k, v] : header.settings)
+            if (k == key)
+                return v;
+        return std::string("(none)");
+    };
+    const kit::ReplayHeader hosts = matchReplayHeader(world, {}, MatchRules{300.0f, Pickups::few});
+    EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.matchLength"), "300");
+    EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.pickups"), "1");
+    // No word from a host: this copy's own choice.
+    const kit::ReplayHeader own = matchReplayHeader(world, {});
+    EXPECT_EQ(valueOf(own, "tuning.gameWorld.matchLength"), "180");
+    EXPECT_EQ(valueOf(own, "tuning.gameWorld.pickups"), "2");
+}
+
+TEST(MatchSettings, RemotePlanesGlideByTheMeasuredDefaults)
+{
+    // Measured at internet delay: a faster or slower blend, or a lower cap,
+    // shows remote planes further from where they are (see the view table).
+    EXPECT_FLOAT_EQ(matchSettings::glideSeconds.value(), 0.04f);
+    EXPECT_FLOAT_EQ(matchSettings::correctionSpeed.value(), 500.0f);
+    EXPECT_FLOAT_EQ(matchSettings::snapDistance.value(), 30.0f);
 }

@@ -65,6 +65,22 @@ TEST_F(JoinScreen, AskingForPlayersAnnouncesOnlyThisCopysOwn)
     EXPECT_NE(calls.find("spawnPersistantPlayer"), std::string::npos);
 }
 
+TEST_F(JoinScreen, TheHostAnswersACopyAskingForPlayersWithItsRules)
+{
+    const auto sent = [this] {
+        const auto* bytes = reinterpret_cast<const char*>(network->pendingCalls.data());
+        return std::string(bytes, network->pendingCalls.bytesUsed());
+    };
+    const kit::EntityID remote{world()->origin + 1, 3};
+    network->flushCalls();
+    network->callFunction(fn::requestPlayers, remote);
+    EXPECT_EQ(sent().find("matchRules"), std::string::npos) << "a copy on its own tells nobody";
+    network->host(0, 4);
+    network->flushCalls();
+    network->callFunction(fn::requestPlayers, remote);
+    EXPECT_NE(sent().find("matchRules"), std::string::npos) << "a copy that joined late hears the host's rules";
+}
+
 TEST_F(JoinScreen, ACopyHeardForTheFirstTimeMakesEveryCopyAnnounceItsPlayers)
 {
     tap(x);
