@@ -1,11 +1,16 @@
 #include "ReplaysScreen.h"
 
+#include "game/match/MatchRules.h"
+#include "game/match/MatchSettings.h"
+
 #include "game/screens/LoadingScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/MenuPage.h"
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/match/GameWorld.h"
+#include "game/match/MatchRules.h"
+#include "game/match/MatchSettings.h"
 #include "game/players/PlayerFunctions.h"
 #include "game/replays/ClipRequest.h"
 #include "game/replays/ReplayPlayback.h"
@@ -87,6 +92,18 @@ void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
 }
 
 } // namespace
+
+std::string replayRulesLine(const kit::ReplayHeader& header)
+{
+    for (const auto& [key, value] : header.settings) {
+        if (key != matchSettings::pickups.key())
+            continue;
+        const std::optional<int> share =
+            value.size() == 1 && value[0] >= '0' && value[0] <= '3' ? std::optional<int>(value[0] - '0') : std::nullopt;
+        return share ? std::string("Pick-ups: ") + nameOf(static_cast<Pickups>(*share)) : std::string();
+    }
+    return {};
+}
 
 void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace,
                  const std::filesystem::path& file)
@@ -177,7 +194,7 @@ void createReplaysScreen(kit::World* world)
     // With nothing to list, a word of why above the Back line.
     const float step = 0.085f, top = found->empty() ? 0.6f - step : 0.6f;
     // Tall enough for the rows, and for six players beside them.
-    const float bottom = top - step * static_cast<float>(std::max<std::size_t>(rows.size(), 6)) - 0.04f;
+    const float bottom = top - step * static_cast<float>(std::max<std::size_t>(rows.size(), 7)) - 0.04f;
     screens::addMenuPage(world, "Replays", "Up/Down choose, Enter watches, Escape goes back", bottom);
     if (found->empty())
         widgets::addText(world, "No replays yet: every match you play is kept here",
@@ -189,10 +206,16 @@ void createReplaysScreen(kit::World* world)
     auto lines = std::make_shared<std::vector<kit::Text*>>();
     for (std::size_t i = 0; i < kit::replayFile::maxPlayers && i < 6; ++i)
         lines->push_back(widgets::addText(world, "", glm::vec2(0.52f, top - step * static_cast<float>(i)), 0.05f));
-    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [menu, found, lines](kit::Component*, float) {
-        const auto at = static_cast<std::size_t>(std::max(menu->selected, 0));
-        showPlayers(*lines, at < found->size() ? &(*found)[at] : nullptr);
-    });
+    // Under them, the pick-ups its match had.
+    kit::Text* rules =
+        widgets::addText(world, "", glm::vec2(0.52f, top - step * 6.2f), 0.045f, glm::vec3(0.75f, 0.8f, 0.9f));
+    world->emplaceComponent<kit::UpdateSignal>(
+        world->createEntity(), [menu, found, lines, rules](kit::Component*, float) {
+            const auto at = static_cast<std::size_t>(std::max(menu->selected, 0));
+            const Listed* chosen = at < found->size() ? &(*found)[at] : nullptr;
+            showPlayers(*lines, chosen);
+            widgets::setText(rules, chosen && chosen->replay ? replayRulesLine(chosen->replay->header) : std::string());
+        });
 }
 
 } // namespace skyscuffle

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace kit {
 class World;
@@ -18,6 +19,10 @@ namespace skyscuffle {
 // their points. Enter watches it, Escape goes back to the main menu. A file
 // that is not a replay is listed with the reason and cannot be chosen.
 void createReplaysScreen(kit::World* world);
+
+// What the chosen replay's match played by, under its players: "Pick-ups:
+// few"; empty for a replay that does not say (one from before they were kept).
+std::string replayRulesLine(const kit::ReplayHeader& header);
 
 // Leaves `from` for the playback of a replay, from its start or as `pace`
 // says (a playback built again to go back in it). The playback

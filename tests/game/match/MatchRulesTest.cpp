@@ -87,14 +87,18 @@ TEST(Gauges, UpToFourKeepTheirPlacesAndSixStillFitA4To3Window)
 
 namespace {
 
-// The player's choices of a test are undone after it.
+// The player's choices start as none and are undone after the test, in the
+// player's file too (the steps keep them there, and the suite's tests share it).
 struct ChosenRules : ::testing::Test {
-    void TearDown() override
+    void SetUp() override { forget(); }
+    void TearDown() override { forget(); }
+    static void forget()
     {
         for (const std::string& key : {matchSettings::matchLength.key(), matchSettings::pickups.key()}) {
             kit::settings::clearPlayer(key);
             kit::settings::clearForRun(key);
         }
+        kit::settings::keepPlayerChoices();
         kit::SettingsEntryBase::refreshAll();
     }
 };

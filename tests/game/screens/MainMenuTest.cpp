@@ -5,6 +5,7 @@
 
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
+#include "game/screens/ReplaysScreen.h"
 
 #include "game/match/MatchFunctions.h"
 #include "game/players/PlayerColours.h"
@@ -161,6 +162,21 @@ TEST_F(MainMenu, ReplaysOpensTheReplaysScreen)
         tap(down);
     tap(enter);
     EXPECT_TRUE(logged("Creating Replays Screen"));
+}
+
+TEST(ReplaysScreenRules, AReplaysPickupsAreNamedWhenItsHeaderKeepsThem)
+{
+    kit::ReplayHeader header;
+    EXPECT_EQ(replayRulesLine(header), "") << "a replay from before they were kept";
+    header.settings = {{"tuning.gameWorld.gravity", "-30"}, {"tuning.gameWorld.pickups", "0"}};
+    EXPECT_EQ(replayRulesLine(header), "Pick-ups: off");
+    header.settings.back().second = "3";
+    EXPECT_EQ(replayRulesLine(header), "Pick-ups: many");
+    // A file is anybody's: what is no pick-ups choice says nothing.
+    for (const char* odd : {"4", "-1", "", "12", "x", "2 "}) {
+        header.settings.back().second = odd;
+        EXPECT_EQ(replayRulesLine(header), "") << odd;
+    }
 }
 
 TEST_F(MainMenu, QuickPlayOpensTheJoinScreenAfterTheFrame)
