@@ -146,21 +146,14 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
             if (host.world)
                 takeSeatInMatch(*host.world, *state, player, position, rotation);
         });
-    network->registerFunction(
-        world, fn::matchRules, [state](kit::EntityHandle host, float seconds, std::int32_t pickups) {
-            const std::optional<MatchRules> rules = receivedRules(seconds, pickups);
-            if (!rules) {
-                refuseCall(fn::matchRules.name,
-                           "a match shorter than a second, longer than an hour or of unknown pick-ups");
-                if (kit::NetworkSystem* n = kit::NetworkSystem::of(host.world))
-                    n->refuseRunningCall();
-                return;
-            }
-            if (state->started || !host.world)
-                return; // the rules of a match are those it started with
-            state->rules = rules;
-            kit::log::info() << "The match: " << describe(*rules);
-        });
+    network->registerFunction(world, fn::matchRules,
+                              [state](kit::EntityHandle host, float seconds, std::int32_t pickups) {
+                                  const std::optional<MatchRules> rules = rulesOfCall(host.world, seconds, pickups);
+                                  if (!rules || state->started || !host.world)
+                                      return; // the rules of a match are those it started with
+                                  state->rules = rules;
+                                  kit::log::info() << "The match: " << describe(*rules);
+                              });
     network->registerFunction(world, fn::startGameplay,
                               [state](kit::EntityHandle entity) { startGameplay(entity, state); });
     network->registerFunction(world, fn::endGame, [state, exits](kit::EntityHandle entity, const ScoreTable& table) {

@@ -2,8 +2,11 @@
 
 #include "MatchSettings.h"
 
+#include "game/common/CallRefusals.h"
+
 #include "engine/core/Log.h"
 #include "engine/core/Settings.h"
+#include "engine/network/NetworkSystem.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,6 +41,17 @@ std::optional<MatchRules> receivedRules(float seconds, std::int32_t pickups)
     if (pickups < static_cast<std::int32_t>(Pickups::off) || pickups > static_cast<std::int32_t>(Pickups::many))
         return std::nullopt;
     return MatchRules{seconds, static_cast<Pickups>(pickups)};
+}
+
+std::optional<MatchRules> rulesOfCall(kit::World* world, float seconds, std::int32_t pickups)
+{
+    std::optional<MatchRules> rules = receivedRules(seconds, pickups);
+    if (!rules) {
+        refuseCall(fn::matchRules.name, "a match shorter than a second, longer than an hour or of unknown pick-ups");
+        if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
+            network->refuseRunningCall();
+    }
+    return rules;
 }
 
 float pickupShare(Pickups pickups)

@@ -7,6 +7,10 @@
 #include <optional>
 #include <string>
 
+namespace kit {
+class World;
+}
+
 namespace skyscuffle {
 
 // How many pick-ups a match has, as a share of the usual rate.
@@ -40,6 +44,9 @@ inline constexpr int longestChoice = 10;
 // (a length that is not a number, under a second or over an hour, or
 // pick-ups that are none of the four).
 [[nodiscard]] std::optional<MatchRules> receivedRules(float seconds, std::int32_t pickups);
+// The rules of the "matchRules" call running in `world`: nothing when they
+// are out of bounds, and then the call is refused and goes no further.
+[[nodiscard]] std::optional<MatchRules> rulesOfCall(kit::World* world, float seconds, std::int32_t pickups);
 
 // Pick-ups come this many times as often as usual: 0, a half, 1, 2.
 [[nodiscard]] float pickupShare(Pickups pickups);

@@ -10,7 +10,6 @@
 #include "game/screens/ScreenSwitch.h"
 #include "game/screens/SessionNotice.h"
 
-#include "game/common/CallRefusals.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchRules.h"
 
@@ -37,20 +36,13 @@ void createJoinScreen(kit::World* world)
             tellRules(entity.world);
         });
         // The host's choice, shown here until the round begins.
-        network->registerFunction(
-            *world, fn::matchRules, [](kit::EntityHandle host, float seconds, std::int32_t pickups) {
-                kit::NetworkSystem* n = kit::NetworkSystem::of(host.world);
-                const std::optional<MatchRules> rules = receivedRules(seconds, pickups);
-                if (!rules) {
-                    refuseCall(fn::matchRules.name, "a match shorter than a second, longer than an hour or of unknown "
-                                                    "pick-ups");
-                    if (n)
-                        n->refuseRunningCall();
-                    return;
-                }
-                if (n && !n->isServer())
-                    hostsRules() = rules;
-            });
+        network->registerFunction(*world, fn::matchRules,
+                                  [](kit::EntityHandle host, float seconds, std::int32_t pickups) {
+                                      const kit::NetworkSystem* n = kit::NetworkSystem::of(host.world);
+                                      const std::optional<MatchRules> rules = rulesOfCall(host.world, seconds, pickups);
+                                      if (rules && n && !n->isServer())
+                                          hostsRules() = rules;
+                                  });
         if (network->isServer())
             hostsRules().reset();
     }
