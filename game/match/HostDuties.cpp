@@ -124,7 +124,7 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                            }
                            state->runningFor += dt;
                            keepMatchNote(w, *state, dt);
-                           runSpawner(w, hosting && !state->ended, state->rules.value_or(chosenRules()));
+                           runSpawner(w, hosting && !state->ended, state->rules ? *state->rules : chosenRules());
                            if (hosting && network && !state->ended) {
                                announceMatch(w, *network);
                                tellWatchers(w, *network, *state);

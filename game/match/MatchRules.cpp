@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace skyscuffle {
 
@@ -22,6 +23,20 @@ void keep(const std::string& key, const std::string& value)
     kit::settings::clearForRun(key);
     kit::settings::setPlayer(key, value);
     kit::settings::keepPlayerChoices();
+}
+
+// Each choice of pick-ups, in the order of Pickups: how often they come
+// compared with the usual rate, and its word.
+struct PickupKind {
+    float share;
+    const char* name;
+};
+constexpr PickupKind pickupKinds[] = {{0.0f, "off"}, {0.5f, "few"}, {1.0f, "normal"}, {2.0f, "many"}};
+
+const PickupKind& kindOf(Pickups pickups)
+{
+    const auto i = static_cast<std::size_t>(pickups);
+    return i < std::size(pickupKinds) ? pickupKinds[i] : pickupKinds[static_cast<std::size_t>(Pickups::normal)];
 }
 
 } // namespace
@@ -56,32 +71,12 @@ std::optional<MatchRules> rulesOfCall(kit::World* world, float seconds, std::int
 
 float pickupShare(Pickups pickups)
 {
-    switch (pickups) {
-    case Pickups::off:
-        return 0.0f;
-    case Pickups::few:
-        return 0.5f;
-    case Pickups::many:
-        return 2.0f;
-    case Pickups::normal:
-        break;
-    }
-    return 1.0f;
+    return kindOf(pickups).share;
 }
 
 const char* nameOf(Pickups pickups)
 {
-    switch (pickups) {
-    case Pickups::off:
-        return "off";
-    case Pickups::few:
-        return "few";
-    case Pickups::many:
-        return "many";
-    case Pickups::normal:
-        break;
-    }
-    return "normal";
+    return kindOf(pickups).name;
 }
 
 std::string describeLength(float seconds)

@@ -132,3 +132,17 @@ wait_for_pattern() { # copy, pattern, seconds, failure
     sleep 0.1
   done
 }
+
+# Both copies begin the round (each starts its own), load the match and
+# start it at a key; the host starts the match once both show their game.
+enter_match() { # host copy, joined copy
+  local h=$1 j=$2
+  key "$h" Return
+  wait_for "$h" "Loading at 100%" 1 60 || fail "copy $h did not load the match"
+  key "$j" Return
+  wait_for "$j" "Loading at 100%" 1 60 || fail "copy $j did not load the match"
+  key "$h" space
+  key "$j" space
+  wait_for "$h" "Creating Game World" || fail "copy $h did not enter the match"
+  wait_for "$j" "Creating Game World" || fail "copy $j did not enter the match"
+}

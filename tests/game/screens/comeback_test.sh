@@ -29,14 +29,7 @@ join_first_session b
 key b v
 wait_for a "PlayerInfo added" 2 10 || fail "copy A does not know both pilots"
 wait_for b "PlayerInfo added" 2 10 || fail "copy B does not know both pilots"
-key a Return
-wait_for a "Loading at 100%" 1 60 || fail "copy A did not load the match"
-key b Return
-wait_for b "Loading at 100%" 1 60 || fail "copy B did not load the match"
-key a space
-key b space
-wait_for a "Creating Game World" || fail "copy A did not enter the match"
-wait_for b "Creating Game World" || fail "copy B did not enter the match"
+enter_match a b
 sleep 6 # some of the match, and B's note of it
 
 kill -9 "${pid[b]}"

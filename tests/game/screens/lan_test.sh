@@ -58,14 +58,7 @@ shot b lan-join-screen-client
 
 # A begins the round; B follows it into the match (each copy starts its own
 # round); the host starts the match once both show their game world.
-key a Return
-wait_for a "Loading at 100%" 1 60 || fail "copy A did not load the match"
-key b Return
-wait_for b "Loading at 100%" 1 60 || fail "copy B did not load the match"
-key a space
-key b space
-wait_for a "Creating Game World" || fail "copy A did not enter the match"
-wait_for b "Creating Game World" || fail "copy B did not enter the match"
+enter_match a b
 wait_for b "The match: 0:25, pick-ups many" || fail "copy B does not play its host's rules"
 shot b lan-match-client
 # C, late, finds the match running, told with its time left and all four
