@@ -18,6 +18,9 @@ public:
     std::string networkTypeName() const override { return "score"; }
 
     std::int32_t points = 0;
+    // Kills and deaths move the points; a match of rounds counts the rounds
+    // won instead, and turns this off.
+    bool byKills = true;
 };
 
 } // namespace skyscuffle

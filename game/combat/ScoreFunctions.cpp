@@ -47,13 +47,17 @@ void addDeathPoints(kit::EntityHandle plane)
     const std::optional<kit::EntityID> killer = killRightBefore(network);
     if (killer && *killer != plane.id) {
         if (Score* theirs = world->getComponent<Score>(*killer)) {
-            theirs->points += 2;
-            kit::log::info() << "KILL  \tscore increased by 2 to a value of " << theirs->points;
+            if (theirs->byKills) {
+                theirs->points += 2;
+                kit::log::info() << "KILL  \tscore increased by 2 to a value of " << theirs->points;
+            }
             MatchEvents::killScored()(kit::EntityHandle{*killer, world});
         }
     }
-    score->points -= 1;
-    kit::log::info() << "DEADED\tscore decreased by 1 to a value of " << score->points;
+    if (score->byKills) {
+        score->points -= 1;
+        kit::log::info() << "DEADED\tscore decreased by 1 to a value of " << score->points;
+    }
     MatchEvents::deathScored()(plane);
 }
 

@@ -10,6 +10,7 @@
 #include "game/match/MatchSoFar.h"
 #include "game/match/MatchStart.h"
 #include "game/match/PlayerPlane.h"
+#include "game/match/RoundKeeper.h"
 #include "game/match/WatchView.h"
 
 #include "game/camera/SideviewCameraBehavior.h"
@@ -146,14 +147,13 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
             if (host.world)
                 takeSeatInMatch(*host.world, *state, player, position, rotation);
         });
-    network->registerFunction(world, fn::matchRules,
-                              [state](kit::EntityHandle host, float seconds, std::int32_t pickups) {
-                                  const std::optional<MatchRules> rules = rulesOfCall(host.world, seconds, pickups);
-                                  if (!rules || state->started || !host.world)
-                                      return; // the rules of a match are those it started with
-                                  state->rules = rules;
-                                  kit::log::info() << "The match: " << describe(*rules);
-                              });
+    network->registerFunction(world, fn::matchRules, [state](kit::EntityHandle host, const MatchRules& said) {
+        const std::optional<MatchRules> rules = rulesOfCall(host.world, said);
+        if (!rules || state->started || !host.world)
+            return; // the rules of a match are those it started with
+        state->rules = rules;
+        kit::log::info() << "The match: " << describe(*rules);
+    });
     network->registerFunction(world, fn::startGameplay,
                               [state](kit::EntityHandle entity) { startGameplay(entity, state); });
     network->registerFunction(world, fn::endGame, [state, exits](kit::EntityHandle entity, const ScoreTable& table) {
@@ -247,6 +247,7 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     // A copy that vanishes takes its planes with it (what it had is kept,
     // should it come back); the match goes on.
     registerReturnFunctions(*world, state);
+    registerRoundFunctions(*world, state);
     removeDepartedCopies(*world);
 
     buildStage(*world);

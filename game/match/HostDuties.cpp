@@ -8,6 +8,7 @@
 #include "game/match/MatchReturn.h"
 #include "game/match/MatchSettings.h"
 #include "game/match/MatchSoFar.h"
+#include "game/match/RoundKeeper.h"
 #include "game/match/Timer.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/PowerupSpawnSystem.h"
@@ -67,6 +68,8 @@ void tellWatchers(kit::World& world, kit::NetworkSystem& network, MatchState& st
     const Timer* clock = world.single<Timer>();
     MatchSoFar soFar = matchSoFar(world, clock ? clock->remaining : 0.0f);
     soFar.dropIn = matchSettings::dropIn.value();
+    // The rules first: a watcher plays them from the word on.
+    network.callFunction(fn::matchRules, world.systemEntity(), playedRules(state));
     network.callFunction(fn::matchSoFar, world.systemEntity(), soFar);
 }
 
@@ -114,9 +117,7 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                            if (!state->started) {
                                if (hosting && network && everyCopyShowsItsGame(*network)) {
                                    // The rules first: every copy plays the host's.
-                                   const MatchRules rules = chosenRules();
-                                   network->callFunction(fn::matchRules, w.systemEntity(), rules.seconds,
-                                                         static_cast<std::int32_t>(rules.pickups));
+                                   network->callFunction(fn::matchRules, w.systemEntity(), chosenRules());
                                    network->callFunction(fn::startGameplay, w.systemEntity());
                                }
                                if (!state->started)
@@ -124,7 +125,8 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                            }
                            state->runningFor += dt;
                            keepMatchNote(w, *state, dt);
-                           runSpawner(w, hosting && !state->ended, state->rules ? *state->rules : chosenRules());
+                           runSpawner(w, hosting && !state->ended, playedRules(*state));
+                           keepRounds(w, *state, hosting, dt);
                            if (hosting && network && !state->ended) {
                                announceMatch(w, *network);
                                tellWatchers(w, *network, *state);

@@ -58,6 +58,8 @@ kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table, 
     const MatchRules played = rules.value_or(chosenRules());
     header.settings.emplace_back(matchSettings::matchLength.key(), secondsText(played.seconds));
     header.settings.emplace_back(matchSettings::pickups.key(), std::to_string(static_cast<int>(played.pickups)));
+    header.settings.emplace_back(matchSettings::mode.key(), std::to_string(static_cast<int>(played.mode)));
+    header.settings.emplace_back(matchSettings::roundsToWin.key(), std::to_string(played.roundsToWin));
     for (const kit::SettingDeclaration* setting : playedBy) {
         if (kit::settings::has(setting->key()))
             header.settings.emplace_back(setting->key(), kit::settings::get<std::string>(setting->key(), ""));

@@ -7,6 +7,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/network/stream/NetStream.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,30 +40,58 @@ const PickupKind& kindOf(Pickups pickups)
     return i < std::size(pickupKinds) ? pickupKinds[i] : pickupKinds[static_cast<std::size_t>(Pickups::normal)];
 }
 
+// The modes' words, in the order of Mode.
+constexpr const char* modeNames[] = {"free-for-all", "last plane standing"};
+
+// The rounds to win the join screen goes round.
+constexpr std::int32_t mostRoundsOffered = 5;
+
 } // namespace
+
+void serialize(kit::NetStream& stream, MatchRules& rules)
+{
+    auto pickups = static_cast<std::int32_t>(rules.pickups);
+    auto mode = static_cast<std::int32_t>(rules.mode);
+    stream.serialize(rules.seconds);
+    stream.serialize(pickups);
+    stream.serialize(mode);
+    stream.serialize(rules.roundsToWin);
+    rules.pickups = static_cast<Pickups>(pickups);
+    rules.mode = static_cast<Mode>(mode);
+}
 
 MatchRules chosenRules()
 {
     MatchRules rules;
     rules.seconds = std::clamp(matchSettings::matchLength.value(), 1.0f, longestMatch);
     rules.pickups = static_cast<Pickups>(matchSettings::pickups.value());
+    rules.mode = static_cast<Mode>(matchSettings::mode.value());
+    rules.roundsToWin = matchSettings::roundsToWin.value();
     return rules;
 }
 
-std::optional<MatchRules> receivedRules(float seconds, std::int32_t pickups)
+std::optional<MatchRules> receivedRules(const MatchRules& said)
 {
-    if (!std::isfinite(seconds) || seconds < 1.0f || seconds > longestMatch)
+    if (!std::isfinite(said.seconds) || said.seconds < 1.0f || said.seconds > longestMatch)
         return std::nullopt;
+    const auto pickups = static_cast<std::int32_t>(said.pickups);
     if (pickups < static_cast<std::int32_t>(Pickups::off) || pickups > static_cast<std::int32_t>(Pickups::many))
         return std::nullopt;
-    return MatchRules{seconds, static_cast<Pickups>(pickups)};
+    const auto mode = static_cast<std::int32_t>(said.mode);
+    if (mode < 0 || mode >= static_cast<std::int32_t>(std::size(modeNames)))
+        return std::nullopt;
+    if (said.roundsToWin < 1 || said.roundsToWin > mostRoundsToWin)
+        return std::nullopt;
+    return said;
 }
 
-std::optional<MatchRules> rulesOfCall(kit::World* world, float seconds, std::int32_t pickups)
+std::optional<MatchRules> rulesOfCall(kit::World* world, const MatchRules& said)
 {
-    std::optional<MatchRules> rules = receivedRules(seconds, pickups);
+    std::optional<MatchRules> rules = receivedRules(said);
     if (!rules) {
-        refuseCall(fn::matchRules.name, "a match shorter than a second, longer than an hour or of unknown pick-ups");
+        refuseCall(fn::matchRules.name,
+                   "a match shorter than a second or longer than an hour, of unknown pick-ups or mode, or of rounds "
+                   "to win out of bounds");
         if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
             network->refuseRunningCall();
     }
@@ -88,9 +117,19 @@ std::string describeLength(float seconds)
     return std::to_string(whole / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
 }
 
+const char* nameOf(Mode mode)
+{
+    const auto i = static_cast<std::size_t>(mode);
+    return i < std::size(modeNames) ? modeNames[i] : modeNames[0];
+}
+
 std::string describe(const MatchRules& rules)
 {
-    return describeLength(rules.seconds) + ", pick-ups " + nameOf(rules.pickups);
+    const std::string pickups = std::string(", pick-ups ") + nameOf(rules.pickups);
+    if (rules.mode == Mode::lastPlaneStanding)
+        return std::string(nameOf(rules.mode)) + ", first to " + std::to_string(rules.roundsToWin) + ", rounds of " +
+               describeLength(rules.seconds) + pickups;
+    return std::string(nameOf(rules.mode)) + ", " + describeLength(rules.seconds) + pickups;
 }
 
 void chooseNextLength()
@@ -107,6 +146,21 @@ void chooseNextPickups()
     const int next = (static_cast<int>(chosenRules().pickups) + 1) % 4;
     keep(matchSettings::pickups.key(), std::to_string(next));
     kit::log::info() << "Pick-ups " << nameOf(static_cast<Pickups>(next));
+}
+
+void chooseNextMode()
+{
+    const auto next = static_cast<Mode>((static_cast<std::size_t>(chosenRules().mode) + 1) % std::size(modeNames));
+    keep(matchSettings::mode.key(), std::to_string(static_cast<int>(next)));
+    kit::log::info() << "Mode " << nameOf(next);
+}
+
+void chooseNextRoundsToWin()
+{
+    const std::int32_t now = chosenRules().roundsToWin;
+    const std::int32_t next = now >= mostRoundsOffered ? 1 : now + 1;
+    keep(matchSettings::roundsToWin.key(), std::to_string(next));
+    kit::log::info() << "Rounds to win " << next;
 }
 
 std::optional<MatchRules>& hostsRules()

@@ -2,11 +2,16 @@
 
 namespace skyscuffle::matchSettings {
 
-const kit::Setting<float> matchLength{"tuning.gameWorld.matchLength", 180.0f, "seconds in a match"};
+const kit::Setting<float> matchLength{"tuning.gameWorld.matchLength", 180.0f,
+                                      "seconds in a match (in last plane standing, in a round)"};
 const kit::Setting<int> pickups{"tuning.gameWorld.pickups",
                                 2,
                                 "how many pick-ups a match hosted here has: 0 none, 1 few, 2 normal, 3 many",
                                 {0, 3}};
+const kit::Setting<int> mode{
+    "tuning.gameWorld.mode", 0, "how a match hosted here is won: 0 free-for-all, 1 last plane standing", {0, 1}};
+const kit::Setting<int> roundsToWin{
+    "tuning.gameWorld.roundsToWin", 3, "rounds a plane wins to win a match of last plane standing", {1, 9}};
 const kit::Setting<bool> dropIn{"tuning.gameWorld.dropIn", true,
                                 "whether a copy that watches a match hosted here may drop its players into it"};
 const kit::Setting<int> watchers{

@@ -10,6 +10,8 @@ namespace skyscuffle::matchSettings {
 
 extern const kit::Setting<float> matchLength;
 extern const kit::Setting<int> pickups;
+extern const kit::Setting<int> mode;
+extern const kit::Setting<int> roundsToWin;
 extern const kit::Setting<bool> dropIn;
 extern const kit::Setting<int> watchers;
 extern const kit::Setting<float> gravity;

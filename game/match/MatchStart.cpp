@@ -9,7 +9,6 @@
 #include "game/match/Timer.h"
 
 #include "game/combat/HealthBar.h"
-#include "game/combat/Score.h"
 #include "game/combat/ScoreCounter.h"
 #include "game/common/Tags.h"
 #include "game/match/MatchFunctions.h"
@@ -191,13 +190,8 @@ void endWhenTimeIsUp(kit::World& world, float length)
                            if (left >= (hosting ? 0.0f : -joinedCopyGrace))
                                return;
                            kit::World& w = *self->world;
-                           ScoreTable table;
-                           for (const auto& plane : w.getEntities(kit::tagId(tags::plane))->toVector()) {
-                               const auto* score = w.getComponent<Score>(plane.id);
-                               table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
-                           }
                            if (n)
-                               n->callFunction(fn::endGame, self->getEntity(), table);
+                               n->callFunction(fn::endGame, self->getEntity(), tableOf(w));
                            delete w.removeComponent(self);
                        }));
 }
@@ -212,9 +206,9 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
         return;
     state->started = true;
     // A replay runs as long as its recording; a match as its host chose.
-    const float chosen = state->view.length > 0.0f ? state->view.length
-                         : state->rules            ? state->rules->seconds
-                                                   : chosenRules().seconds;
+    const MatchRules rules = playedRules(*state);
+    const float chosen =
+        state->view.length > 0.0f && rules.mode == Mode::freeForAll ? state->view.length : rules.seconds;
     const float length = std::clamp(chosen, 1.0f, 24.0f * 3600.0f);
     announceTicket(*world);
     std::vector<kit::EntityHandle> shown = launchOwnPlanes(*world);
@@ -224,8 +218,15 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     startClock(*world, length);
     if (!state->view.replayOf) {
         showLinkStrip(*world);
-        endWhenTimeIsUp(*world, length);
+        // A match of rounds ends when a plane has won them (RoundKeeper.h).
+        if (rules.mode == Mode::freeForAll)
+            endWhenTimeIsUp(*world, length);
     }
+}
+
+MatchRules playedRules(const MatchState& state)
+{
+    return state.rules.value_or(chosenRules());
 }
 
 bool watchesMatch(const std::string& screenName)
@@ -248,7 +249,8 @@ void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, 
     if (state->view.replayOf)
         return;
     showLinkStrip(world);
-    endWhenTimeIsUp(world, left);
+    if (playedRules(*state).mode == Mode::freeForAll)
+        endWhenTimeIsUp(world, left);
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
     if (!network)
         return;

@@ -73,7 +73,21 @@ struct MatchState {
     std::map<std::uint32_t, std::vector<LeftPlayer>> returning; // on the hosting copy, by the new copy's origin
     std::optional<comeBack::Note> comingBack; // on the copy that comes back, until its players are made
     float sinceNote = 0.0f;
+    // A match of rounds (last plane standing) as this copy plays it (see RoundKeeper.h).
+    struct Rounds {
+        std::int32_t over = 0;          // rounds over so far
+        std::optional<float> pauseLeft; // after a round: seconds until the next begins
+        float running = 0.0f;           // seconds since this round began here
+        // On the hosting copy: the planes flying when it began to judge the round.
+        std::optional<std::size_t> startedWith;
+        bool endSent = false;               // the hosting copy has ended the match
+        std::vector<kit::EntityID> banner;  // the HUD's word of the round just over
+        std::optional<kit::EntityID> label; // "Round 2, first to 3" under the clock
+    } rounds;
 };
+
+// The rules this match plays: its host's, or this copy's own when none came.
+[[nodiscard]] MatchRules playedRules(const MatchState& state);
 
 // Seconds a joined copy's match clock runs past the host's before it ends the
 // match itself: the host's "endGame" arrives well within it, even resent

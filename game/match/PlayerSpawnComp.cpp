@@ -2,8 +2,8 @@
 
 #include "game/combat/Health.h"
 
-#include "game/powerups/PowerupFunctions.h"
 #include "game/common/Tags.h"
+#include "game/powerups/PowerupFunctions.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -29,13 +29,14 @@ void PlayerSpawnComp::update(float dt)
     const Health* health = world->getComponent<Health>(entityId);
     if (!health)
         return;
-    if (countdown <= 0.0f) {
-        if (health->isDead())
-            countdown = respawnDelay;
+    if (!health->isDead()) {
+        countdown = 0.0f; // alive, or brought back some other way
+        down_ = false;
         return;
     }
-    if (!health->isDead()) {
-        countdown = 0.0f; // brought back some other way
+    if (countdown <= 0.0f) {
+        if (!down_)
+            countdown = respawnDelay;
         return;
     }
     if (countdown == respawnDelay) {
@@ -50,24 +51,35 @@ void PlayerSpawnComp::update(float dt)
         }
     }
     countdown -= dt;
-    if (countdown <= 0.0f)
+    if (countdown > 0.0f)
+        return;
+    if (respawns)
         respawn();
+    else
+        down_ = true;
 }
 
 void PlayerSpawnComp::respawn()
 {
+    // The quarter turn about +Y lays the nose (+Z) along +X; the spawn
+    // angle then turns it within the play plane.
+    const float angle = spawnAngle * std::numbers::pi_v<float> / 180.0f;
+    const glm::quat inPlane = glm::angleAxis(angle, glm::vec3(0.0f, 0.0f, 1.0f));
+    const glm::quat faceX = glm::angleAxis(std::numbers::pi_v<float> * 0.5f, glm::vec3(0.0f, 1.0f, 0.0f));
+    respawnAt(glm::vec3(spawnPosition, 0.0f), inPlane * faceX);
+}
+
+void PlayerSpawnComp::respawnAt(glm::vec3 position, glm::quat rotation)
+{
+    countdown = 0.0f;
+    down_ = false;
     if (auto* body = world->getComponent<kit::Body>(entityId)) {
         body->velocity = glm::vec3(0.0f);
         body->deltaVelocity = glm::vec3(0.0f);
     }
     if (auto* transform = world->getComponent<kit::Transform>(entityId)) {
-        // The quarter turn about +Y lays the nose (+Z) along +X; the spawn
-        // angle then turns it within the play plane.
-        const float angle = spawnAngle * std::numbers::pi_v<float> / 180.0f;
-        const glm::quat inPlane = glm::angleAxis(angle, glm::vec3(0.0f, 0.0f, 1.0f));
-        const glm::quat faceX = glm::angleAxis(std::numbers::pi_v<float> * 0.5f, glm::vec3(0.0f, 1.0f, 0.0f));
-        transform->rotation = inPlane * faceX;
-        transform->position = glm::vec3(spawnPosition, 0.0f);
+        transform->rotation = rotation;
+        transform->position = position;
     }
     if (auto* health = world->getComponent<Health>(entityId))
         health->restore();

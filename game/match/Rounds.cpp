@@ -1,5 +1,6 @@
 #include "Rounds.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace skyscuffle {
@@ -28,39 +29,22 @@ std::optional<RoundEnd> judgeRound(const std::vector<RoundPlane>& planes, std::s
         }
     }
     if (!best || shared)
-        return RoundEnd{};
-    return RoundEnd{best->plane};
+        return RoundEnd{std::nullopt, true};
+    return RoundEnd{best->plane, true};
 }
 
-void RoundTally::add(const RoundEnd& end)
+std::optional<kit::EntityID> champion(const ScoreTable& table, int toWin)
 {
-    ++played_;
-    if (end.winner)
-        ++wins_[*end.winner];
-}
-
-int RoundTally::winsOf(kit::EntityID plane) const
-{
-    const auto found = wins_.find(plane);
-    return found == wins_.end() ? 0 : found->second;
-}
-
-std::optional<kit::EntityID> RoundTally::champion(int toWin) const
-{
-    // Only winners are counted: asked for none, the first winner is it.
-    for (const auto& [plane, wins] : wins_) {
-        if (wins >= toWin)
-            return plane;
+    for (const ScoreEntry& entry : table) {
+        if (entry.points >= std::max(toWin, 1))
+            return entry.plane;
     }
     return std::nullopt;
 }
 
-ScoreTable RoundTally::table(const std::vector<kit::EntityID>& planes) const
+int mostRounds(int toWin)
 {
-    ScoreTable table;
-    for (const kit::EntityID& plane : planes)
-        table.push_back(ScoreEntry{plane, winsOf(plane)});
-    return table;
+    return 4 * std::max(toWin, 1);
 }
 
 } // namespace skyscuffle

@@ -4,7 +4,6 @@
 
 #include "engine/core/EntityID.h"
 
-#include <map>
 #include <optional>
 #include <vector>
 
@@ -24,9 +23,11 @@ struct RoundPlane {
     float health = 0.0f;
 };
 
-// How a round ended; `winner` empty: nobody won it.
+// How a round ended: `winner` empty, nobody won it; `timeUp`, its clock ended
+// it (and the most health won it).
 struct RoundEnd {
     std::optional<kit::EntityID> winner;
+    bool timeUp = false;
 
     bool operator==(const RoundEnd&) const = default;
 };
@@ -37,20 +38,13 @@ struct RoundEnd {
 [[nodiscard]] std::optional<RoundEnd> judgeRound(const std::vector<RoundPlane>& planes, std::size_t startedWith,
                                                  bool clockOut);
 
-// The rounds each plane has won so far in a match.
-class RoundTally {
-public:
-    void add(const RoundEnd& end);
-    [[nodiscard]] int winsOf(kit::EntityID plane) const;
-    [[nodiscard]] int roundsPlayed() const { return played_; }
-    // The plane that has won `toWin` rounds (and one at least), if any has.
-    [[nodiscard]] std::optional<kit::EntityID> champion(int toWin) const;
-    // The match's table: every plane of `planes` with its rounds won as its points.
-    [[nodiscard]] ScoreTable table(const std::vector<kit::EntityID>& planes) const;
+// The plane of `table` whose points (the rounds it has won) reach `toWin`, if
+// any does; the first such in the table's order.
+[[nodiscard]] std::optional<kit::EntityID> champion(const ScoreTable& table, int toWin);
 
-private:
-    std::map<kit::EntityID, int> wins_;
-    int played_ = 0;
-};
+// A match plays at most this many rounds when `toWin` are asked for: rounds
+// that nobody wins could go on for ever. After the last, the table stands as
+// it is (the most rounds won, the best).
+[[nodiscard]] int mostRounds(int toWin);
 
 } // namespace skyscuffle

@@ -1,5 +1,6 @@
 #include "ScoreTable.h"
 
+#include "game/combat/Score.h"
 #include "game/common/Tags.h"
 
 #include "engine/core/World.h"
@@ -51,6 +52,16 @@ ScoreTable knownPlanes(const ScoreTable& table, const kit::World& world)
         kept.push_back(ScoreEntry{entry.plane, std::clamp(entry.points, -most, most)});
     }
     return kept;
+}
+
+ScoreTable tableOf(kit::World& world)
+{
+    ScoreTable table;
+    for (const auto& plane : world.getEntities(kit::tagId(tags::plane))->toVector()) {
+        const auto* score = world.getComponent<Score>(plane.id);
+        table.push_back(ScoreEntry{plane.id, score ? score->points : 0});
+    }
+    return table;
 }
 
 } // namespace skyscuffle

@@ -29,6 +29,9 @@ using ScoreTable = std::vector<ScoreEntry>;
 // makes a reader allocate or loop beyond the packet.
 void serialize(kit::NetStream& stream, ScoreTable& table);
 
+// Every plane of the world with its points as they stand now.
+[[nodiscard]] ScoreTable tableOf(kit::World& world);
+
 // The entries of a table that are about planes of the world, each plane once
 // (its first entry), with points no match can exceed cut to that: a table
 // from a peer shows nobody who is not in the match.

@@ -36,13 +36,12 @@ void createJoinScreen(kit::World* world)
             tellRules(entity.world);
         });
         // The host's choice, shown here until the round begins.
-        network->registerFunction(*world, fn::matchRules,
-                                  [](kit::EntityHandle host, float seconds, std::int32_t pickups) {
-                                      const kit::NetworkSystem* n = kit::NetworkSystem::of(host.world);
-                                      const std::optional<MatchRules> rules = rulesOfCall(host.world, seconds, pickups);
-                                      if (rules && n && !n->isServer())
-                                          hostsRules() = rules;
-                                  });
+        network->registerFunction(*world, fn::matchRules, [](kit::EntityHandle host, const MatchRules& said) {
+            const kit::NetworkSystem* n = kit::NetworkSystem::of(host.world);
+            const std::optional<MatchRules> rules = rulesOfCall(host.world, said);
+            if (rules && n && !n->isServer())
+                hostsRules() = rules;
+        });
         if (network->isServer())
             hostsRules().reset();
     }
@@ -69,9 +68,7 @@ void tellRules(kit::World* world)
     kit::NetworkSystem* network = kit::NetworkSystem::of(world);
     if (!network || !network->isServer() || !network->peer || !network->peer->isActive())
         return;
-    const MatchRules rules = chosenRules();
-    network->callFunction(fn::matchRules, world->systemEntity(), rules.seconds,
-                          static_cast<std::int32_t>(rules.pickups));
+    network->callFunction(fn::matchRules, world->systemEntity(), chosenRules());
 }
 
 void beginRound(kit::World* world)

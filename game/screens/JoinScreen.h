@@ -13,8 +13,9 @@ namespace skyscuffle {
 void createJoinScreen(kit::World* world);
 
 // On the hosting copy of a session: tells the other copies the match rules
-// its player chose ("matchRules"). F5 and F6 (a pad's right and up) change
-// them on the host's join screen, or on a copy on its own.
+// its player chose ("matchRules"). F5 to F8 (a pad's right, up, left and
+// down) change them on the host's join screen, or on a copy on its own: the
+// length, the pick-ups, the mode and the rounds to win.
 void tellRules(kit::World* world);
 
 // Begins the round unless a copy of the session still shows its win screen.

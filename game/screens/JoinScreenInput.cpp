@@ -112,6 +112,10 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
         changeRules(world, chooseNextLength);
     } else if (key.key == kit::keys::f6) {
         changeRules(world, chooseNextPickups);
+    } else if (key.key == kit::keys::f7) {
+        changeRules(world, chooseNextMode);
+    } else if (key.key == kit::keys::f8) {
+        changeRules(world, chooseNextRoundsToWin);
     } else if (key.key == kit::keys::escape) {
         screens::switchTo(world, createMainMenu);
     } else if (widgets::isEnter(key)) {
@@ -159,6 +163,12 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
         break;
     case kit::pad::up:
         changeRules(world, chooseNextPickups);
+        break;
+    case kit::pad::left:
+        changeRules(world, chooseNextMode);
+        break;
+    case kit::pad::down:
+        changeRules(world, chooseNextRoundsToWin);
         break;
     case kit::pad::back:
         screens::switchTo(world, createMainMenu);

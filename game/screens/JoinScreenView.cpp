@@ -186,8 +186,14 @@ std::vector<std::string> rulesLines(kit::World* world)
     const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
     if (!network || network->isServer()) {
         const MatchRules rules = chosenRules();
-        std::vector<std::string> lines{"F5 or (Right): a match of " + describeLength(rules.seconds),
-                                       std::string("F6 or (Up): pick-ups ") + nameOf(rules.pickups)};
+        const bool rounds = rules.mode == Mode::lastPlaneStanding;
+        std::vector<std::string> lines{std::string("F7 or (Left): ") + nameOf(rules.mode)};
+        if (rounds)
+            lines.push_back("F8 or (Down): first to " + std::to_string(rules.roundsToWin) +
+                            (rules.roundsToWin == 1 ? " round" : " rounds"));
+        lines.push_back((rounds ? "F5 or (Right): rounds of " : "F5 or (Right): a match of ") +
+                        describeLength(rules.seconds));
+        lines.push_back(std::string("F6 or (Up): pick-ups ") + nameOf(rules.pickups));
         if (network && network->peer && network->peer->isActive())
             lines.push_back(dropInLine(matchSettings::dropIn.value()));
         return lines;
@@ -195,7 +201,12 @@ std::vector<std::string> rulesLines(kit::World* world)
     const std::optional<MatchRules>& heard = hostsRules();
     if (!heard)
         return {};
-    return {"The host's match: " + describeLength(heard->seconds), std::string("Pick-ups: ") + nameOf(heard->pickups)};
+    const std::string length =
+        heard->mode == Mode::lastPlaneStanding
+            ? "First to " + std::to_string(heard->roundsToWin) + ", rounds of " + describeLength(heard->seconds)
+            : "A match of " + describeLength(heard->seconds);
+    return {std::string("The host's match: ") + nameOf(heard->mode), length,
+            std::string("Pick-ups: ") + nameOf(heard->pickups)};
 }
 
 void showMatchLines(kit::World* world)
@@ -203,10 +214,10 @@ void showMatchLines(kit::World* world)
     const glm::vec3 colour(0.85f, 0.9f, 1.0f);
     const float x = internetLinesAt.x + 0.03f;
     std::vector<widgets::PanelLine> lines;
-    for (int i = 0; i < 3; ++i)
-        lines.push_back({"", glm::vec2(x, -0.62f - 0.08f * static_cast<float>(i)), 0.045f, colour});
+    for (int i = 0; i < 5; ++i)
+        lines.push_back({"", glm::vec2(x, -0.6f - 0.075f * static_cast<float>(i)), 0.045f, colour});
     const widgets::Panel panel =
-        widgets::addPanel(world, widgets::Box{glm::vec2(0.64f, -0.69f), glm::vec2(1.3f, 0.27f)}, lines);
+        widgets::addPanel(world, widgets::Box{glm::vec2(0.64f, -0.72f), glm::vec2(1.3f, 0.4f)}, lines);
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [world, panel](kit::Component*, float) {
         const std::vector<std::string> shown = rulesLines(world);
         for (std::size_t i = 0; i < panel.lines.size(); ++i)

@@ -226,15 +226,16 @@ TEST_F(Match, EveryCopyPlaysTheRulesItsHostToldItBeforeTheStart)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const auto& [seconds, pickups] :
          {std::pair{nan, 2}, std::pair{0.5f, 2}, std::pair{5000.0f, 2}, std::pair{300.0f, 4}, std::pair{300.0f, -1}})
-        c.network->callFunction(fn::matchRules, game->systemEntity(), seconds, std::int32_t{pickups});
-    c.network->callFunction(fn::matchRules, game->systemEntity(), 300.0f, std::int32_t{0});
+        c.network->callFunction(fn::matchRules, game->systemEntity(),
+                                MatchRules{seconds, static_cast<Pickups>(pickups)});
+    c.network->callFunction(fn::matchRules, game->systemEntity(), MatchRules{300.0f, Pickups::off});
     c.network->callFunction(fn::startGameplay, game->systemEntity());
     // Told once the match runs: too late.
-    c.network->callFunction(fn::matchRules, game->systemEntity(), 60.0f, std::int32_t{3});
+    c.network->callFunction(fn::matchRules, game->systemEntity(), MatchRules{60.0f, Pickups::many});
     game->update(1.0f / 60.0f);
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(occurrences(console, "The match: "), 1u) << console;
-    EXPECT_EQ(occurrences(console, "The match: 5 min, pick-ups off\n"), 1u) << console;
+    EXPECT_EQ(occurrences(console, "The match: free-for-all, 5 min, pick-ups off\n"), 1u) << console;
     const Timer* clock = game->single<Timer>();
     ASSERT_NE(clock, nullptr);
     EXPECT_NEAR(clock->remaining, 300.0f, 0.1f) << "the host's five minutes, not this copy's own second";

@@ -8,6 +8,7 @@
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/core/World.h"
+#include "engine/network/stream/NetStream.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +95,8 @@ struct ChosenRules : ::testing::Test {
     void TearDown() override { forget(); }
     static void forget()
     {
-        for (const std::string& key : {matchSettings::matchLength.key(), matchSettings::pickups.key()}) {
+        for (const std::string& key : {matchSettings::matchLength.key(), matchSettings::pickups.key(),
+                                       matchSettings::mode.key(), matchSettings::roundsToWin.key()}) {
             kit::settings::clearPlayer(key);
             kit::settings::clearForRun(key);
         }
@@ -107,14 +109,43 @@ struct ChosenRules : ::testing::Test {
 
 TEST(MatchRules, OnlyRulesWithinBoundsAreTakenFromAnotherCopy)
 {
-    EXPECT_EQ(receivedRules(300.0f, 1), (MatchRules{300.0f, Pickups::few}));
-    EXPECT_EQ(receivedRules(1.0f, 0), (MatchRules{1.0f, Pickups::off}));
-    EXPECT_EQ(receivedRules(3600.0f, 3), (MatchRules{3600.0f, Pickups::many}));
+    const auto said = [](float seconds, std::int32_t pickups, std::int32_t mode = 0, std::int32_t rounds = 3) {
+        return receivedRules(MatchRules{seconds, static_cast<Pickups>(pickups), static_cast<Mode>(mode), rounds});
+    };
+    EXPECT_EQ(said(300.0f, 1), (MatchRules{300.0f, Pickups::few}));
+    EXPECT_EQ(said(1.0f, 0), (MatchRules{1.0f, Pickups::off}));
+    EXPECT_EQ(said(3600.0f, 3), (MatchRules{3600.0f, Pickups::many}));
+    EXPECT_EQ(said(60.0f, 2, 1, 1), (MatchRules{60.0f, Pickups::normal, Mode::lastPlaneStanding, 1}));
+    EXPECT_EQ(said(60.0f, 2, 1, 9), (MatchRules{60.0f, Pickups::normal, Mode::lastPlaneStanding, 9}));
     for (const float seconds :
          {0.99f, 3600.5f, -60.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()})
-        EXPECT_FALSE(receivedRules(seconds, 2)) << seconds;
+        EXPECT_FALSE(said(seconds, 2)) << seconds;
     for (const std::int32_t pickups : {-1, 4, 255, std::numeric_limits<std::int32_t>::min()})
-        EXPECT_FALSE(receivedRules(180.0f, pickups)) << pickups;
+        EXPECT_FALSE(said(180.0f, pickups)) << pickups;
+    for (const std::int32_t mode : {-1, 2, 7, std::numeric_limits<std::int32_t>::max()})
+        EXPECT_FALSE(said(180.0f, 2, mode)) << mode;
+    for (const std::int32_t rounds : {0, -1, 10, std::numeric_limits<std::int32_t>::min()})
+        EXPECT_FALSE(said(180.0f, 2, 1, rounds)) << rounds;
+}
+
+TEST(MatchRules, TravelAsOneArgumentThatReadsBackAsWritten)
+{
+    MatchRules sent{75.0f, Pickups::many, Mode::lastPlaneStanding, 4};
+    kit::NetStream stream;
+    serialize(stream, sent);
+    kit::NetStream reader(stream.data(), stream.bytesUsed());
+    MatchRules read;
+    serialize(reader, read);
+    EXPECT_EQ(read, sent);
+    // A mode no copy knows reads as said, for receivedRules to refuse.
+    MatchRules odd{75.0f, Pickups::few, static_cast<Mode>(9), 2};
+    kit::NetStream oddStream;
+    serialize(oddStream, odd);
+    kit::NetStream oddReader(oddStream.data(), oddStream.bytesUsed());
+    MatchRules oddRead;
+    serialize(oddReader, oddRead);
+    EXPECT_EQ(static_cast<int>(oddRead.mode), 9);
+    EXPECT_FALSE(receivedRules(oddRead));
 }
 
 TEST(MatchRules, PickupsComeAtTheirShareOfTheUsualRateAndAreNamed)
@@ -123,10 +154,14 @@ TEST(MatchRules, PickupsComeAtTheirShareOfTheUsualRateAndAreNamed)
     EXPECT_EQ(pickupShare(Pickups::few), 0.5f);
     EXPECT_EQ(pickupShare(Pickups::normal), 1.0f);
     EXPECT_EQ(pickupShare(Pickups::many), 2.0f);
-    EXPECT_EQ(describe(MatchRules{}), "3 min, pick-ups normal");
-    EXPECT_EQ(describe(MatchRules{600.0f, Pickups::many}), "10 min, pick-ups many");
-    EXPECT_EQ(describe(MatchRules{45.0f, Pickups::off}), "0:45, pick-ups off");
-    EXPECT_EQ(describe(MatchRules{605.2f, Pickups::few}), "10:05, pick-ups few");
+    EXPECT_EQ(describe(MatchRules{}), "free-for-all, 3 min, pick-ups normal");
+    EXPECT_EQ(describe(MatchRules{600.0f, Pickups::many}), "free-for-all, 10 min, pick-ups many");
+    EXPECT_EQ(describe(MatchRules{45.0f, Pickups::off}), "free-for-all, 0:45, pick-ups off");
+    EXPECT_EQ(describe(MatchRules{605.2f, Pickups::few}), "free-for-all, 10:05, pick-ups few");
+    EXPECT_EQ(describe(MatchRules{60.0f, Pickups::few, Mode::lastPlaneStanding, 5}),
+              "last plane standing, first to 5, rounds of 1 min, pick-ups few");
+    EXPECT_STREQ(nameOf(Mode::freeForAll), "free-for-all");
+    EXPECT_STREQ(nameOf(static_cast<Mode>(5)), "free-for-all");
 }
 
 TEST_F(ChosenRules, TheJoinScreenStepsGoRoundAndAreKeptAsThePlayersChoice)
@@ -152,6 +187,23 @@ TEST_F(ChosenRules, TheJoinScreenStepsGoRoundAndAreKeptAsThePlayersChoice)
         EXPECT_EQ(chosenRules().pickups, expected);
     }
     EXPECT_TRUE(kit::settings::isPlayers(matchSettings::pickups.key()));
+    EXPECT_EQ(chosenRules().mode, Mode::freeForAll);
+    chooseNextMode();
+    EXPECT_EQ(chosenRules().mode, Mode::lastPlaneStanding);
+    EXPECT_TRUE(kit::settings::isPlayers(matchSettings::mode.key()));
+    chooseNextMode();
+    EXPECT_EQ(chosenRules().mode, Mode::freeForAll) << "round the modes";
+    EXPECT_EQ(chosenRules().roundsToWin, 3);
+    for (const std::int32_t expected : {4, 5, 1, 2, 3}) {
+        chooseNextRoundsToWin();
+        EXPECT_EQ(chosenRules().roundsToWin, expected);
+    }
+    EXPECT_TRUE(kit::settings::isPlayers(matchSettings::roundsToWin.key()));
+    // Nine set by hand goes round to one.
+    kit::settings::setPlayer(matchSettings::roundsToWin.key(), "9");
+    kit::SettingsEntryBase::refreshAll();
+    chooseNextRoundsToWin();
+    EXPECT_EQ(chosenRules().roundsToWin, 1);
     // A length beyond an hour is played as an hour.
     kit::settings::setPlayer(matchSettings::matchLength.key(), "100000");
     kit::SettingsEntryBase::refreshAll();
@@ -167,13 +219,17 @@ TEST(MatchRules, AReplayKeepsTheRulesTheMatchWasPlayedBy)
                 return v;
         return std::string("(none)");
     };
-    const kit::ReplayHeader hosts = matchReplayHeader(world, {}, MatchRules{300.0f, Pickups::few});
+    const kit::ReplayHeader hosts =
+        matchReplayHeader(world, {}, MatchRules{300.0f, Pickups::few, Mode::lastPlaneStanding, 4});
     EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.matchLength"), "300");
     EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.pickups"), "1");
+    EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.mode"), "1");
+    EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.roundsToWin"), "4");
     // No word from a host: this copy's own choice.
     const kit::ReplayHeader own = matchReplayHeader(world, {});
     EXPECT_EQ(valueOf(own, "tuning.gameWorld.matchLength"), "180");
     EXPECT_EQ(valueOf(own, "tuning.gameWorld.pickups"), "2");
+    EXPECT_EQ(valueOf(own, "tuning.gameWorld.mode"), "0");
 }
 
 TEST(MatchSettings, RemotePlanesGlideByTheMeasuredDefaults)

@@ -36,60 +36,55 @@ TEST(Rounds, ARoundEndsWhenOnePlaneOrNoneIsLeftFlying)
 TEST(Rounds, APlaneAloneIsNoWinnerUntilTheClockRunsOut)
 {
     EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true)}, 1, false), std::nullopt);
-    EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, 3.0f)}, 1, true), RoundEnd{lpsRed});
-    EXPECT_EQ(judgeRound({lpsPlane(lpsRed, false)}, 1, true), RoundEnd{});
-    EXPECT_EQ(judgeRound({}, 0, true), RoundEnd{});
+    EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, 3.0f)}, 1, true), (RoundEnd{lpsRed, true}));
+    EXPECT_EQ(judgeRound({lpsPlane(lpsRed, false)}, 1, true), (RoundEnd{std::nullopt, true}));
+    EXPECT_EQ(judgeRound({}, 0, true), (RoundEnd{std::nullopt, true}));
 }
 
 TEST(Rounds, AtTheClocksEndTheMostHealthWinsAndASharedBestIsNobodys)
 {
     EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, 4.0f), lpsPlane(lpsGreen, true, 7.5f), lpsPlane(lpsBlue, true, 7.0f)},
                          3, true),
-              RoundEnd{lpsGreen});
+              (RoundEnd{lpsGreen, true}));
     // A wreck's health counts for nothing, however much it had.
     EXPECT_EQ(
         judgeRound({lpsPlane(lpsRed, false, 10.0f), lpsPlane(lpsGreen, true, 2.0f), lpsPlane(lpsBlue, true, 1.0f)}, 3,
                    true),
-        RoundEnd{lpsGreen});
+        (RoundEnd{lpsGreen, true}));
     EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, 6.0f), lpsPlane(lpsGreen, true, 6.0f), lpsPlane(lpsBlue, true, 1.0f)},
                          3, true),
-              RoundEnd{});
+              (RoundEnd{std::nullopt, true}));
     // Shared below the best does not matter.
     EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, 2.0f), lpsPlane(lpsGreen, true, 2.0f), lpsPlane(lpsBlue, true, 9.0f)},
                          3, true),
-              RoundEnd{lpsBlue});
+              (RoundEnd{lpsBlue, true}));
     // A health that is not a number is none.
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, nan), lpsPlane(lpsGreen, true, 0.5f)}, 2, true), RoundEnd{lpsGreen});
-    EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, 0.5f), lpsPlane(lpsGreen, true, nan)}, 2, true), RoundEnd{lpsRed});
+    EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, nan), lpsPlane(lpsGreen, true, 0.5f)}, 2, true),
+              (RoundEnd{lpsGreen, true}));
+    EXPECT_EQ(judgeRound({lpsPlane(lpsRed, true, 0.5f), lpsPlane(lpsGreen, true, nan)}, 2, true),
+              (RoundEnd{lpsRed, true}));
 }
 
 TEST(Rounds, TheFirstToWinTheRoundsAskedForWinsTheMatch)
 {
-    RoundTally tally;
-    EXPECT_EQ(tally.champion(3), std::nullopt);
-    tally.add(RoundEnd{lpsRed});
-    tally.add(RoundEnd{});
-    tally.add(RoundEnd{lpsGreen});
-    tally.add(RoundEnd{lpsRed});
-    EXPECT_EQ(tally.roundsPlayed(), 4);
-    EXPECT_EQ(tally.winsOf(lpsRed), 2);
-    EXPECT_EQ(tally.winsOf(lpsGreen), 1);
-    EXPECT_EQ(tally.winsOf(lpsBlue), 0);
-    EXPECT_EQ(tally.champion(3), std::nullopt);
-    EXPECT_EQ(tally.champion(2), lpsRed);
-    tally.add(RoundEnd{lpsRed});
-    EXPECT_EQ(tally.champion(3), lpsRed);
-    // Rounds to win below one ask for one.
-    EXPECT_EQ(RoundTally{}.champion(0), std::nullopt);
-    RoundTally once;
-    once.add(RoundEnd{lpsBlue});
-    EXPECT_EQ(once.champion(0), lpsBlue);
-    EXPECT_EQ(once.champion(-5), lpsBlue);
-    // The table lists every plane asked for, with its rounds as points.
-    const ScoreTable table = tally.table({lpsGreen, lpsRed, lpsBlue});
-    ASSERT_EQ(table.size(), 3u);
-    EXPECT_EQ(table[0], (ScoreEntry{lpsGreen, 1}));
-    EXPECT_EQ(table[1], (ScoreEntry{lpsRed, 3}));
-    EXPECT_EQ(table[2], (ScoreEntry{lpsBlue, 0}));
+    // A plane's points in a match of rounds are the rounds it has won.
+    ScoreTable table{{lpsRed, 2}, {lpsGreen, 1}, {lpsBlue, 0}};
+    EXPECT_EQ(champion(table, 3), std::nullopt);
+    EXPECT_EQ(champion(table, 2), lpsRed);
+    table[1].points = 3;
+    EXPECT_EQ(champion(table, 3), lpsGreen);
+    // Rounds to win below one ask for one: a plane that won none is no champion.
+    EXPECT_EQ(champion({{lpsRed, 0}, {lpsBlue, 0}}, 0), std::nullopt);
+    EXPECT_EQ(champion({{lpsRed, 0}, {lpsBlue, 1}}, 0), lpsBlue);
+    EXPECT_EQ(champion({{lpsRed, 0}, {lpsBlue, 1}}, -5), lpsBlue);
+    EXPECT_EQ(champion({}, 1), std::nullopt);
+}
+
+TEST(Rounds, AMatchOfRoundsThatNobodyWinsStillEnds)
+{
+    EXPECT_EQ(mostRounds(3), 12);
+    EXPECT_EQ(mostRounds(1), 4);
+    EXPECT_EQ(mostRounds(0), 4);
+    EXPECT_EQ(mostRounds(-2), 4);
 }

@@ -337,10 +337,11 @@ namespace {
 TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
 {
     const std::string length = matchSettings::matchLength.key(), pickups = matchSettings::pickups.key();
+    const std::string mode = matchSettings::mode.key(), rounds = matchSettings::roundsToWin.key();
     // From the defaults, whatever another test left in the player's file;
     // and the file without them after.
     const auto forget = [&] {
-        for (const std::string& key : {length, pickups}) {
+        for (const std::string& key : {length, pickups, mode, rounds}) {
             kit::settings::clearPlayer(key);
             kit::settings::clearForRun(key);
         }
@@ -351,8 +352,10 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
     frame();
     // A copy on its own is its own host.
     const auto shows = [&](const std::string& line) { return shown().find(line + "\n") != std::string::npos; };
+    EXPECT_TRUE(shows("F7 or (Left): free-for-all"));
     EXPECT_TRUE(shows("F5 or (Right): a match of 3 min"));
     EXPECT_TRUE(shows("F6 or (Up): pick-ups normal"));
+    EXPECT_EQ(shown().find("F8"), std::string::npos) << "no rounds in a free-for-all";
     EXPECT_EQ(shown().find("drop in"), std::string::npos) << "hosting nobody, nobody drops in";
     tap(kit::keys::f5);
     tap(kit::keys::f6);
@@ -367,6 +370,25 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
     EXPECT_TRUE(shows("F6 or (Up): pick-ups off"));
     EXPECT_TRUE(kit::settings::isPlayers(length));
     EXPECT_TRUE(kit::settings::isPlayers(pickups));
+    // Last plane standing: its rounds, by key and by pad.
+    tap(kit::keys::f7);
+    frame();
+    EXPECT_TRUE(shows("F7 or (Left): last plane standing"));
+    EXPECT_TRUE(shows("F8 or (Down): first to 3 rounds"));
+    EXPECT_TRUE(shows("F5 or (Right): rounds of 5 min"));
+    tap(kit::keys::f8);
+    pressButton(2, kit::pad::down);
+    frame();
+    EXPECT_TRUE(shows("F8 or (Down): first to 5 rounds"));
+    pressButton(2, kit::pad::down);
+    frame();
+    EXPECT_TRUE(shows("F8 or (Down): first to 1 round"));
+    pressButton(2, kit::pad::left);
+    pressButton(2, kit::pad::left);
+    frame();
+    EXPECT_TRUE(shows("F7 or (Left): last plane standing")) << "round the modes and back";
+    EXPECT_TRUE(kit::settings::isPlayers(mode));
+    EXPECT_TRUE(kit::settings::isPlayers(rounds));
 
     // A joined copy: its keys change nothing; it shows what its host said.
     network->startAs(kit::NetworkSystem::Role::client);
@@ -374,12 +396,25 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
     EXPECT_EQ(shown().find("ick-ups"), std::string::npos) << "nothing heard from the host yet";
     tap(kit::keys::f5);
     EXPECT_EQ(chosenRules().seconds, 300.0f);
-    network->callFunction(fn::matchRules, world()->systemEntity(), 600.0f, std::int32_t{1});
-    network->callFunction(fn::matchRules, world()->systemEntity(), 9999.0f, std::int32_t{1}); // refused
+    tap(kit::keys::f7);
+    tap(kit::keys::f8);
+    EXPECT_EQ(chosenRules().mode, Mode::lastPlaneStanding);
+    EXPECT_EQ(chosenRules().roundsToWin, 1);
+    network->callFunction(fn::matchRules, world()->systemEntity(), MatchRules{600.0f, Pickups::few});
+    network->callFunction(fn::matchRules, world()->systemEntity(), MatchRules{9999.0f, Pickups::few}); // refused
     frame();
-    EXPECT_TRUE(shows("The host's match: 10 min"));
+    EXPECT_TRUE(shows("The host's match: free-for-all"));
+    EXPECT_TRUE(shows("A match of 10 min"));
     EXPECT_TRUE(shows("Pick-ups: few"));
     EXPECT_EQ(shown().find("F5"), std::string::npos) << "the host chooses";
+    EXPECT_EQ(shown().find("F7"), std::string::npos);
+    network->callFunction(fn::matchRules, world()->systemEntity(),
+                          MatchRules{90.0f, Pickups::many, Mode::lastPlaneStanding, 4});
+    network->callFunction(fn::matchRules, world()->systemEntity(),
+                          MatchRules{90.0f, Pickups::many, Mode::lastPlaneStanding, 10}); // refused
+    frame();
+    EXPECT_TRUE(shows("The host's match: last plane standing"));
+    EXPECT_TRUE(shows("First to 4, rounds of 1:30"));
     hostsRules().reset();
     forget();
 }

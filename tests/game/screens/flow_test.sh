@@ -60,7 +60,7 @@ into_a_round() {
   shot loading 1.0
   key space
   wait_for "Creating Game World" || fail "a key on the loading screen did not start the match"
-  wait_for "The match: 0:10, pick-ups off" || fail "the match did not play the join screen's rules"
+  wait_for "The match: free-for-all, 0:10, pick-ups off" || fail "the match did not play the join screen's rules"
   shot game-world 2.0
 }
 

@@ -59,7 +59,7 @@ shot b lan-join-screen-client
 # A begins the round; B follows it into the match (each copy starts its own
 # round); the host starts the match once both show their game world.
 enter_match a b
-wait_for b "The match: 0:25, pick-ups many" || fail "copy B does not play its host's rules"
+wait_for b "The match: free-for-all, 0:25, pick-ups many" || fail "copy B does not play its host's rules"
 shot b lan-match-client
 # C, late, finds the match running, told with its time left and all four
 # players, and watches it: every plane, the host's clock, the follow key.

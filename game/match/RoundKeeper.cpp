@@ -1,0 +1,245 @@
+#include "RoundKeeper.h"
+
+#include "MatchStart.h"
+#include "Rounds.h"
+#include "ScoreTable.h"
+#include "SpawnCircle.h"
+#include "Timer.h"
+
+#include "game/combat/Health.h"
+#include "game/combat/Score.h"
+#include "game/common/CallRefusals.h"
+#include "game/common/Tags.h"
+#include "game/looks/OutlinedText.h"
+#include "game/match/MatchFunctions.h"
+#include "game/match/PlayerSpawnComp.h"
+#include "game/players/PlayerInfo.h"
+
+#include "engine/core/Label.h"
+#include "engine/core/Log.h"
+#include "engine/core/World.h"
+#include "engine/network/NetworkSystem.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Text.h"
+
+#include <algorithm>
+
+#include <string>
+
+namespace skyscuffle {
+
+namespace {
+
+// Every plane keeps its wreck down and scores rounds, not kills: set on every
+// plane each frame, so that a plane made by any route (start, drop-in, a
+// copy that came back) plays the mode.
+void playRoundsOnEveryPlane(kit::World& world)
+{
+    for (const kit::EntityHandle& plane : world.getEntities(kit::tagId(tags::plane))->toVector()) {
+        if (auto* spawn = world.getComponent<PlayerSpawnComp>(plane.id))
+            spawn->respawns = false;
+        if (auto* score = world.getComponent<Score>(plane.id))
+            score->byKills = false;
+    }
+}
+
+std::vector<RoundPlane> roundPlanes(kit::World& world)
+{
+    std::vector<RoundPlane> planes;
+    for (const kit::EntityHandle& plane : world.getEntities(kit::tagId(tags::plane))->toVector()) {
+        const Health* health = world.getComponent<Health>(plane.id);
+        planes.push_back(RoundPlane{plane.id, health && !health->isDead(), health ? health->currentHealth : 0.0f});
+    }
+    return planes;
+}
+
+// Over the HUD's gauges and clock.
+constexpr float wordsLayer = 1.0f;
+
+// A line of the HUD, outlined, centred on x = 0 (the font's cells are 34 x
+// 64); returns its entity.
+kit::EntityID centredLine(kit::World& world, const std::string& words, float y, float size, glm::vec3 colour)
+{
+    const float width = size * 34.0f / 64.0f * static_cast<float>(words.size());
+    const kit::EntityHandle line = world.createEntity();
+    world.addComponent(line, new kit::Label(tags::hudSpace));
+    world.addComponent(line, new kit::Transform(glm::vec3(0.0f)));
+    addOutlinedText(world, line, words, glm::vec2(-0.5f * width, y), size, colour, wordsLayer);
+    return line.id;
+}
+
+// A player's colour as bright as it goes, for words over the sky.
+glm::vec3 vivid(glm::vec3 colour)
+{
+    const float most = std::max({colour.r, colour.g, colour.b});
+    return most > 0.0f ? colour / most : glm::vec3(1.0f);
+}
+
+void clearBanner(kit::World& world, MatchState::Rounds& rounds)
+{
+    for (const kit::EntityID& line : rounds.banner)
+        world.destroyEntity(kit::EntityHandle{line, &world});
+    rounds.banner.clear();
+}
+
+std::string roundLabel(const MatchState& state)
+{
+    return "Round " + std::to_string(state.rounds.over + 1) + ", first to " +
+           std::to_string(playedRules(state).roundsToWin);
+}
+
+// "Round 2, first to 3" under the clock, kept to the round being flown.
+void showRoundLabel(kit::World& world, MatchState& state)
+{
+    const std::string words = roundLabel(state);
+    if (state.rounds.label) {
+        if (auto* text = world.getComponent<kit::Text>(*state.rounds.label)) {
+            if (text->text() != words)
+                setOutlinedText(text, words);
+            return;
+        }
+    }
+    state.rounds.label = centredLine(world, words, 0.7f, 0.05f, glm::vec3(0.9f));
+}
+
+std::string nameOfPlane(kit::World& world, kit::EntityID plane)
+{
+    const auto* info = world.getComponent<PlayerInfo>(plane);
+    return info ? info->colourName : std::string("A plane");
+}
+
+// The round's word in the middle of the screen, in the winner's colour.
+void showBanner(kit::World& world, MatchState& state, const RoundEnd& end, std::int32_t round, bool matchWon)
+{
+    clearBanner(world, state.rounds);
+    const auto* info = end.winner ? world.getComponent<PlayerInfo>(*end.winner) : nullptr;
+    const glm::vec3 colour = info ? vivid(info->colour) : glm::vec3(0.9f);
+    const std::string who = end.winner ? nameOfPlane(world, *end.winner) : std::string("Nobody");
+    const std::string line = matchWon ? who + " wins the match!" : who + " wins round " + std::to_string(round);
+    state.rounds.banner.push_back(centredLine(world, line, 0.3f, 0.1f, colour));
+    if (end.timeUp)
+        state.rounds.banner.push_back(centredLine(
+            world, end.winner ? "Time: the most health wins" : "Time: nobody leads", 0.2f, 0.05f, glm::vec3(0.9f)));
+}
+
+void takeRoundOver(kit::World& world, MatchState& state, kit::EntityID winner, std::int32_t round, bool timeUp)
+{
+    const MatchRules rules = playedRules(state);
+    if (!state.started || state.ended || rules.mode != Mode::lastPlaneStanding)
+        return;
+    if (round <= state.rounds.over || round > mostRounds(rules.roundsToWin)) {
+        refuseCall(fn::roundOver.name, "a round over already, or beyond the match's last");
+        if (kit::NetworkSystem* network = kit::NetworkSystem::of(&world))
+            network->refuseRunningCall();
+        return;
+    }
+    Score* score = world.entityHasTag(winner, kit::tagId(tags::plane)) ? world.getComponent<Score>(winner) : nullptr;
+    const RoundEnd end{score ? std::optional(winner) : std::nullopt, timeUp};
+    if (score)
+        score->points += 1;
+    state.rounds.over = round;
+    state.rounds.pauseLeft = roundPause;
+    state.rounds.startedWith.reset();
+    const bool matchWon = score && score->points >= rules.roundsToWin;
+    showBanner(world, state, end, round, matchWon);
+    kit::log::info() << "Round " << round << ": " << (score ? nameOfPlane(world, winner) : std::string("nobody"))
+                     << (timeUp ? " wins on time" : " wins");
+    roundEnded()(end, round);
+}
+
+// The next round on this copy: its own planes back on the spawn circle (in
+// the order every copy gives the players), the clock full again.
+void beginRound(kit::World& world, MatchState& state, float seconds)
+{
+    state.rounds.pauseLeft.reset();
+    state.rounds.running = 0.0f;
+    state.rounds.startedWith.reset();
+    clearBanner(world, state.rounds);
+    if (Timer* clock = world.single<Timer>())
+        clock->remaining = seconds;
+    const std::vector<kit::EntityHandle> players = world.getEntities(kit::typeId<PlayerInfo>())->toVector();
+    const int count = static_cast<int>(players.size());
+    for (int i = 0; i < count; ++i) {
+        const kit::EntityID player = players[static_cast<std::size_t>(i)].id;
+        auto* spawn = world.owns(player) ? world.getComponent<PlayerSpawnComp>(player) : nullptr;
+        if (!spawn)
+            continue;
+        const SpawnPlacement start = spawnPlacement(i, count);
+        spawn->respawnAt(start.position, start.rotation);
+    }
+}
+
+// On the hosting copy: the round judged, and its end told to every copy.
+void judge(kit::World& world, MatchState& state, kit::NetworkSystem& network)
+{
+    const std::vector<RoundPlane> planes = roundPlanes(world);
+    std::size_t flying = 0;
+    for (const RoundPlane& plane : planes)
+        flying += plane.flying;
+    MatchState::Rounds& rounds = state.rounds;
+    if (!rounds.startedWith) {
+        // The other copies' planes fly (again) a round trip after this
+        // one's: the round is judged once every player's does.
+        const std::size_t players = world.getEntities(kit::typeId<PlayerInfo>())->size();
+        if (flying < players && rounds.running < roundSeatWait)
+            return;
+        rounds.startedWith = flying;
+    }
+    const Timer* clock = world.single<Timer>();
+    const std::optional<RoundEnd> end = judgeRound(planes, *rounds.startedWith, clock && clock->remaining <= 0.0f);
+    if (end)
+        network.callFunction(fn::roundOver, world.systemEntity(), end->winner.value_or(kit::EntityID{}),
+                             rounds.over + 1, end->timeUp);
+}
+
+} // namespace
+
+void registerRoundFunctions(kit::World& world, const std::shared_ptr<MatchState>& state)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    if (!network)
+        return;
+    network->registerFunction(world, fn::roundOver,
+                              [state](kit::EntityHandle host, kit::EntityID winner, std::int32_t round, bool timeUp) {
+                                  if (host.world)
+                                      takeRoundOver(*host.world, *state, winner, round, timeUp);
+                              });
+}
+
+void keepRounds(kit::World& world, MatchState& state, bool hosting, float dt)
+{
+    const MatchRules rules = playedRules(state);
+    if (rules.mode != Mode::lastPlaneStanding || !state.started || state.ended)
+        return;
+    playRoundsOnEveryPlane(world);
+    showRoundLabel(world, state);
+    MatchState::Rounds& rounds = state.rounds;
+    kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    if (rounds.pauseLeft) {
+        *rounds.pauseLeft -= dt;
+        if (*rounds.pauseLeft > 0.0f)
+            return;
+        const ScoreTable table = tableOf(world);
+        if (!champion(table, rules.roundsToWin) && rounds.over < mostRounds(rules.roundsToWin)) {
+            beginRound(world, state, rules.seconds);
+            return;
+        }
+        // The match is won: the hosting copy ends it for everyone.
+        if (hosting && network && !rounds.endSent) {
+            rounds.endSent = true;
+            network->callFunction(fn::endGame, world.systemEntity(), table);
+        }
+        return;
+    }
+    rounds.running += dt;
+    if (hosting && network && !state.view.replayOf)
+        judge(world, state, *network);
+}
+
+kit::Signal<void(const RoundEnd&, std::int32_t)>& roundEnded()
+{
+    static kit::Signal<void(const RoundEnd&, std::int32_t)> signal;
+    return signal;
+}
+
+} // namespace skyscuffle

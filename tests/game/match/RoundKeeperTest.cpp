@@ -1,0 +1,223 @@
+// Last plane standing on the real match world: rounds without respawn, the
+// winner's point, the next round on the spawn circle, the end of the match,
+// the clock's end, and what a copy may say of a round.
+#include "game/match/RoundKeeper.h"
+#include "game/combat/Health.h"
+#include "game/combat/Score.h"
+#include "game/common/Tags.h"
+#include "game/match/MatchFunctions.h"
+#include "game/match/MatchRules.h"
+#include "game/match/MatchSettings.h"
+#include "game/match/PlayerSpawnComp.h"
+#include "game/match/Rounds.h"
+#include "game/match/SpawnCircle.h"
+#include "game/match/Timer.h"
+#include "game/players/PlayerInfo.h"
+
+#include "MatchFixture.h"
+#include "engine/core/Settings.h"
+#include "engine/core/SettingsEntry.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <glm/geometric.hpp>
+
+using namespace skyscuffle;
+using test::Match;
+using test::occurrences;
+
+namespace {
+
+class LastPlaneStanding : public Match {
+protected:
+    void SetUp() override
+    {
+        Match::SetUp();
+        setRule(matchSettings::mode.key(), "1");
+        setRule(matchSettings::roundsToWin.key(), "2");
+        setRule(matchSettings::matchLength.key(), "30");
+    }
+    void TearDown() override
+    {
+        for (const std::string& key : {matchSettings::mode.key(), matchSettings::roundsToWin.key()})
+            kit::settings::clearForRun(key);
+        kit::SettingsEntryBase::refreshAll();
+        Match::TearDown();
+    }
+    static void setRule(const std::string& key, const std::string& value)
+    {
+        kit::settings::set(key, value);
+        kit::SettingsEntryBase::refreshAll();
+    }
+    // A copy of three computer pilots in its match.
+    test::MatchCopy& threePlanes()
+    {
+        auto& c = copy(0xA000);
+        for (int colour = 0; colour < 3; ++colour)
+            c.addPlayer(colour);
+        c.enterMatch();
+        c.frame();
+        return c;
+    }
+    static std::vector<kit::EntityHandle> planesOf(test::MatchCopy& c)
+    {
+        return c.world().getEntities(kit::tagId("plane"))->toVector();
+    }
+    // Shot down by `by` through the kill's and death's calls, shield or not.
+    static void shootDown(test::MatchCopy& c, kit::EntityHandle plane, kit::EntityHandle by)
+    {
+        c.world().destroyComponents(plane.id, kit::tagId(tags::invincibilityPower));
+        c.world().getComponent<Health>(plane.id)->damage(by, 100.0f);
+        ASSERT_TRUE(c.world().getComponent<Health>(plane.id)->isDead());
+    }
+    static void run(test::MatchCopy& c, float seconds)
+    {
+        for (float t = 0.0f; t < seconds; t += 1.0f / 60.0f)
+            c.frame();
+    }
+    static std::string hud(test::MatchCopy& c)
+    {
+        std::string text;
+        for (kit::Component* t : c.world().getComponentCollection(kit::typeId<kit::Text>())->toVector())
+            text += static_cast<kit::Text*>(t)->text() + "\n";
+        return text;
+    }
+    static int pointsOf(test::MatchCopy& c, kit::EntityHandle plane)
+    {
+        return c.world().getComponent<Score>(plane.id)->points;
+    }
+};
+
+} // namespace
+
+TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNext)
+{
+    auto& c = threePlanes();
+    const std::vector<kit::EntityHandle> planes = planesOf(c);
+    ASSERT_EQ(planes.size(), 3u);
+    EXPECT_NE(hud(c).find("Round 1, first to 2\n"), std::string::npos) << hud(c);
+    testing::internal::CaptureStdout();
+    shootDown(c, planes[0], planes[2]);
+    run(c, 0.5f);
+    EXPECT_EQ(pointsOf(c, planes[0]), 0) << "a death costs nothing: points are rounds won";
+    shootDown(c, planes[1], planes[2]);
+    c.frame();
+    c.frame();
+    EXPECT_EQ(pointsOf(c, planes[2]), 1);
+    EXPECT_EQ(pointsOf(c, planes[1]), 0);
+    const std::string winner = c.world().getComponent<PlayerInfo>(planes[2].id)->colourName;
+    EXPECT_NE(hud(c).find(winner + " wins round 1\n"), std::string::npos) << hud(c);
+    // The wrecks stay down through the pause, past a respawn's delay.
+    run(c, Health::respawnSeconds + 0.5f);
+    EXPECT_TRUE(c.world().getComponent<Health>(planes[0].id)->isDead());
+    EXPECT_TRUE(c.world().getComponent<Health>(planes[1].id)->isDead());
+    EXPECT_EQ(pointsOf(c, planes[2]), 1) << "one round, one point";
+    // The next round: every plane on its place of the circle, the clock full.
+    run(c, roundPause - Health::respawnSeconds - 0.45f);
+    for (std::size_t i = 0; i < planes.size(); ++i) {
+        EXPECT_FALSE(c.world().getComponent<Health>(planes[i].id)->isDead()) << i;
+        const glm::vec3 start = spawnPlacement(static_cast<int>(i), 3).position;
+        EXPECT_LT(glm::length(c.world().getComponent<kit::Transform>(planes[i].id)->position - start), 5.0f) << i;
+    }
+    EXPECT_NEAR(c.world().single<Timer>()->remaining, 30.0f, 0.2f);
+    EXPECT_NE(hud(c).find("Round 2, first to 2\n"), std::string::npos) << hud(c);
+    EXPECT_EQ(hud(c).find("wins round"), std::string::npos) << "the last round's word is gone";
+
+    // The second round won by the same plane wins the match: its table, once.
+    shootDown(c, planes[0], planes[2]);
+    shootDown(c, planes[1], planes[2]);
+    run(c, 0.1f);
+    EXPECT_NE(hud(c).find(winner + " wins the match!\n"), std::string::npos) << hud(c);
+    EXPECT_EQ(c.app->pending, nullptr) << "the banner is shown before the win screen";
+    run(c, roundPause);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(occurrences(console, "Round 1: " + winner + " wins\n"), 1u) << console;
+    EXPECT_EQ(occurrences(console, "Round 2: " + winner + " wins\n"), 1u) << console;
+    EXPECT_EQ(occurrences(console, "DEADED"), 0u) << "no kill or death points";
+    EXPECT_EQ(occurrences(console, "KILL"), 0u) << "no kill or death points";
+    EXPECT_NE(c.app->current.get(), nullptr);
+    EXPECT_EQ(c.world().getEntities(kit::tagId("plane"))->size(), 0u) << "the win screen follows";
+}
+
+TEST_F(LastPlaneStanding, AtTheClocksEndTheMostHealthWinsTheRound)
+{
+    setRule(matchSettings::matchLength.key(), "2");
+    auto& c = threePlanes();
+    const std::vector<kit::EntityHandle> planes = planesOf(c);
+    c.world().getComponent<Health>(planes[0].id)->currentHealth = 6.0f;
+    c.world().getComponent<Health>(planes[2].id)->currentHealth = 4.0f;
+    testing::internal::CaptureStdout();
+    run(c, 1.5f);
+    EXPECT_EQ(pointsOf(c, planes[1]), 0) << "not before the clock's end";
+    run(c, 1.0f);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(pointsOf(c, planes[1]), 1);
+    EXPECT_EQ(pointsOf(c, planes[0]) + pointsOf(c, planes[2]), 0);
+    const std::string winner = c.world().getComponent<PlayerInfo>(planes[1].id)->colourName;
+    EXPECT_EQ(occurrences(console, "Round 1: " + winner + " wins on time\n"), 1u) << console;
+    EXPECT_NE(hud(c).find("Time: the most health wins\n"), std::string::npos) << hud(c);
+}
+
+TEST_F(LastPlaneStanding, ARoundIsOverOnceAndOnlyTheNextOneCanEnd)
+{
+    auto& c = threePlanes();
+    const std::vector<kit::EntityHandle> planes = planesOf(c);
+    kit::NetworkSystem& network = *c.network;
+    const kit::EntityHandle host{c.world().systemEntity(), &c.world()};
+    network.callFunction(fn::roundOver, host, planes[1].id, 0, false);  // before the first
+    network.callFunction(fn::roundOver, host, planes[1].id, 99, false); // beyond the last (4 x 2)
+    network.callFunction(fn::roundOver, host, planes[1].id, 9, false);
+    EXPECT_EQ(pointsOf(c, planes[1]), 0);
+    network.callFunction(fn::roundOver, host, planes[1].id, 8, false); // the last there can be: taken
+    EXPECT_EQ(pointsOf(c, planes[1]), 1);
+    network.callFunction(fn::roundOver, host, planes[1].id, 8, false); // over already
+    network.callFunction(fn::roundOver, host, planes[0].id, 3, false);
+    EXPECT_EQ(pointsOf(c, planes[1]), 1);
+    EXPECT_EQ(pointsOf(c, planes[0]), 0);
+    // A winner that is no plane: nobody won it. After the most rounds the match ends.
+    auto& other = copy(0xB000);
+    other.addPlayer(0);
+    other.addPlayer(1);
+    other.enterMatch();
+    other.frame();
+    const kit::EntityHandle otherHost{other.world().systemEntity(), &other.world()};
+    other.network->callFunction(fn::roundOver, otherHost, kit::EntityID{0x1234, 5}, 1, true);
+    for (const kit::EntityHandle& plane : planesOf(other))
+        EXPECT_EQ(pointsOf(other, plane), 0);
+    EXPECT_NE(hud(other).find("Nobody wins round 1\n"), std::string::npos) << hud(other);
+    EXPECT_NE(hud(other).find("Time: nobody leads\n"), std::string::npos) << hud(other);
+}
+
+TEST_F(LastPlaneStanding, AMatchOfRoundsThatNobodyWinsEndsAfterTheMostRounds)
+{
+    auto& c = threePlanes();
+    const kit::EntityHandle host{c.world().systemEntity(), &c.world()};
+    for (int round = 1; round <= mostRounds(2); ++round) {
+        c.network->callFunction(fn::roundOver, host, kit::EntityID{}, round, true);
+        run(c, roundPause + 0.1f);
+        if (round < mostRounds(2)) {
+            ASSERT_EQ(c.world().getEntities(kit::tagId("plane"))->size(), 3u) << "ended after round " << round;
+        }
+    }
+    c.frame();
+    EXPECT_EQ(c.world().getEntities(kit::tagId("plane"))->size(), 0u) << "the win screen after the last round";
+}
+
+TEST_F(LastPlaneStanding, AFreeForAllHasNoRounds)
+{
+    setRule(matchSettings::mode.key(), "0");
+    auto& c = threePlanes();
+    const std::vector<kit::EntityHandle> planes = planesOf(c);
+    shootDown(c, planes[0], planes[2]);
+    shootDown(c, planes[1], planes[2]);
+    run(c, Health::respawnSeconds + 0.5f);
+    EXPECT_FALSE(c.world().getComponent<Health>(planes[0].id)->isDead()) << "a wreck respawns";
+    EXPECT_EQ(pointsOf(c, planes[0]), -1);
+    EXPECT_EQ(pointsOf(c, planes[2]), 4) << "two kills";
+    EXPECT_EQ(hud(c).find("Round"), std::string::npos);
+    c.network->callFunction(fn::roundOver, kit::EntityHandle{c.world().systemEntity(), &c.world()}, planes[2].id, 1,
+                            false);
+    EXPECT_EQ(pointsOf(c, planes[2]), 4) << "no round to win";
+}
