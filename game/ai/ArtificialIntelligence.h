@@ -20,12 +20,15 @@ public:
     // Everything starts over when the component enters a world.
     void onAdded() override;
 
-    glm::vec2 stick{0.0f};                         // clamped to length 1 by the gamepad
+    glm::vec2 stick{0.0f};                            // clamped to length 1 by the gamepad
     std::array<bool, 3> buttons{false, false, false}; // 0 dash, 1 basic gun, 2 shotgun or bomb
-    kit::EntityHandle target;                        // the plane being attacked
-    kit::EntityHandle threat;                        // the last attacker being evaded
-    PilotStrength strength = PilotStrength::normal;  // kept from screen to screen
-    float sinceDecision = 0.0f;                      // seconds since the tree last decided
+    kit::EntityHandle target;                         // the plane being attacked
+    kit::EntityHandle threat;                         // the last attacker being evaded
+    PilotStrength strength = PilotStrength::normal;   // kept from screen to screen
+    float sinceDecision = 0.0f;                       // seconds since the tree last decided
+    // The match asks for care (the last few planes of a round without
+    // respawn): the pilot turns to evading and health sooner.
+    bool cautious = false;
 };
 
 } // namespace skyscuffle

@@ -18,6 +18,9 @@ namespace skyscuffle {
 bool isHealthly::test()
 {
     const auto* health = plane.world ? plane.world->getComponent<Health>(plane.id) : nullptr;
+    const auto* ai = plane.world ? plane.world->getComponent<ArtificialIntelligence>(plane.id) : nullptr;
+    if (health && ai && ai->cautious)
+        return health->currentHealth > pilotSettings::judgement.cautiousHealth.value();
     return health && health->currentHealth > pilotSettings::judgement.minHealthToBeAggressive.value();
 }
 

@@ -8,6 +8,9 @@ const kit::Setting<std::string> strength{"tuning.ai.strength", "normal",
 const Judgement judgement{
     // The key's spelling is the one tuning files have always had.
     {"tuning.ai.minHealthToBeAggressivee", 2.0f, "health below which a pilot fetches health rather than attack"},
+    {"tuning.ai.cautiousHealth", 5.0f,
+     "health below which a cautious pilot (one of the last few of a round of last plane standing) evades and "
+     "fetches health rather than attack"},
     {"tuning.ai.threatRange", 30.0f, "how near another plane is a threat a pilot evades"},
     {"tuning.ai.findTarget.distanceWeight", 0.01f, "how much a target's distance counts against it"},
     {"tuning.ai.findTarget.healthWeight", 1.0f, "how much a target's low health counts for it"},

@@ -12,6 +12,7 @@ extern const kit::Setting<std::string> strength;
 
 struct Judgement {
     kit::Setting<float> minHealthToBeAggressive;
+    kit::Setting<float> cautiousHealth;
     kit::Setting<float> threatRange;
     kit::Setting<float> distanceWeight;
     kit::Setting<float> healthWeight;

@@ -6,6 +6,7 @@
 #include "SpawnCircle.h"
 #include "Timer.h"
 
+#include "game/ai/ArtificialIntelligence.h"
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/common/CallRefusals.h"
@@ -30,19 +31,6 @@ namespace skyscuffle {
 
 namespace {
 
-// Every plane keeps its wreck down and scores rounds, not kills: set on every
-// plane each frame, so that a plane made by any route (start, drop-in, a
-// copy that came back) plays the mode.
-void playRoundsOnEveryPlane(kit::World& world)
-{
-    for (const kit::EntityHandle& plane : world.getEntities(kit::tagId(tags::plane))->toVector()) {
-        if (auto* spawn = world.getComponent<PlayerSpawnComp>(plane.id))
-            spawn->respawns = false;
-        if (auto* score = world.getComponent<Score>(plane.id))
-            score->byKills = false;
-    }
-}
-
 std::vector<RoundPlane> roundPlanes(kit::World& world)
 {
     std::vector<RoundPlane> planes;
@@ -55,6 +43,27 @@ std::vector<RoundPlane> roundPlanes(kit::World& world)
 
 // Over the HUD's gauges and clock.
 constexpr float wordsLayer = 1.0f;
+
+// Computer pilots play safe among the last few planes flying.
+constexpr std::size_t fewLeft = 3;
+
+// Every plane keeps its wreck down and scores rounds, not kills: set on every
+// plane each frame, so that a plane made by any route (start, drop-in, a
+// copy that came back) plays the mode.
+void playRoundsOnEveryPlane(kit::World& world)
+{
+    std::size_t flying = 0;
+    for (const RoundPlane& plane : roundPlanes(world))
+        flying += plane.flying;
+    for (const kit::EntityHandle& plane : world.getEntities(kit::tagId(tags::plane))->toVector()) {
+        if (auto* spawn = world.getComponent<PlayerSpawnComp>(plane.id))
+            spawn->respawns = false;
+        if (auto* score = world.getComponent<Score>(plane.id))
+            score->byKills = false;
+        if (auto* ai = world.getComponent<ArtificialIntelligence>(plane.id))
+            ai->cautious = flying <= fewLeft;
+    }
+}
 
 // A line of the HUD, outlined, centred on x = 0 (the font's cells are 34 x
 // 64); returns its entity.

@@ -1,12 +1,14 @@
 #include "MatchStatistics.h"
 
-#include "game/match/MatchFunctions.h"
-#include "game/combat/MatchEvents.h"
-#include "game/players/PlayerInfo.h"
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/combat/Health.h"
+#include "game/combat/MatchEvents.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/ParticleLifeSpan.h"
+#include "game/match/MatchFunctions.h"
+#include "game/match/RoundKeeper.h"
+#include "game/match/Rounds.h"
+#include "game/players/PlayerInfo.h"
 #include "game/weapons/Bomb.h"
 #include "game/weapons/Bullet.h"
 #include "game/weapons/ProjectileBudget.h"
@@ -40,6 +42,15 @@ void MatchStatistics::watch(kit::World& world)
     connections_.emplace_back(MatchEvents::deathScored().connect([this, at = &world](kit::EntityHandle plane) {
         if (plane.world == at)
             ++players[plane.id].deaths;
+    }));
+    connections_.emplace_back(roundEnded().connect([this](const RoundEnd& end, std::int32_t) {
+        ++rounds.played;
+        rounds.beforeTheClock += !end.timeUp;
+        rounds.wonByNobody += !end.winner;
+        if (end.winner)
+            ++players[*end.winner].roundsWon;
+        rounds.lengths.push_back(clock_ - roundBegan_);
+        roundBegan_ = clock_ + roundPause; // the next begins after the pause
     }));
     network->registerFunction(world, fn::grantPower,
                               [this](kit::EntityHandle plane, glm::vec3, PowerEnum) { ++players[plane.id].pickUps; });
@@ -200,6 +211,25 @@ void MatchStatistics::printCamera(std::FILE* out) const
                                                           static_cast<double>(camera.ownPlaneFrames)
                                                     : 100.0;
     std::fprintf(out, ", own planes in view %.1f%% of their frames\n", inView);
+}
+
+void MatchStatistics::printRounds(std::FILE* out) const
+{
+    if (rounds.played == 0)
+        return;
+    float total = 0.0f, longest = 0.0f;
+    for (const float length : rounds.lengths) {
+        total += length;
+        longest = std::max(longest, length);
+    }
+    std::fprintf(out,
+                 "rounds: %d played, %d before the clock (%.0f%%), %d won by nobody, mean %.1f s, longest %.1f s; "
+                 "won:",
+                 rounds.played, rounds.beforeTheClock, 100.0 * rounds.beforeTheClock / rounds.played,
+                 rounds.wonByNobody, static_cast<double>(total) / rounds.played, static_cast<double>(longest));
+    for (const auto& [id, p] : players)
+        std::fprintf(out, " %s %d", p.colour.c_str(), p.roundsWon);
+    std::fprintf(out, "\n");
 }
 
 void MatchStatistics::printLoad(std::FILE* out) const

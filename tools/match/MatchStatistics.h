@@ -24,6 +24,7 @@ class World;
 // What the match simulator counts per player, from the match's own events.
 struct PlayerStatistics {
     std::string colour;
+    int roundsWon = 0; // last plane standing
     int kills = 0;
     int deaths = 0;
     int score = 0;
@@ -61,6 +62,14 @@ struct LoadStatistics {
     long particlesLeftOut = 0;
 };
 
+// The rounds of last plane standing as they ended here.
+struct RoundStatistics {
+    int played = 0;
+    int beforeTheClock = 0; // ended by the last plane flying (or none), not by time
+    int wonByNobody = 0;
+    std::vector<float> lengths; // seconds from a round's start to its end
+};
+
 class MatchStatistics {
 public:
     // Starts listening to the match world's named functions and damage.
@@ -73,6 +82,9 @@ public:
     void printCamera(std::FILE* out) const;
     // One line: "load: ..." with the figures of LoadStatistics.
     void printLoad(std::FILE* out) const;
+    // One line: "rounds: ..." with the figures of RoundStatistics, when any
+    // round was played.
+    void printRounds(std::FILE* out) const;
 
     std::map<kit::EntityID, PlayerStatistics> players;
     // The table of the first "endGame" this copy ran: the one its win screen shows.
@@ -80,6 +92,7 @@ public:
     bool ended = false;
     CameraStatistics camera;
     LoadStatistics load;
+    RoundStatistics rounds;
 
 private:
     // A projectile of the copy `origin` left now.
@@ -87,6 +100,7 @@ private:
 
     std::vector<kit::ScopedConnection> connections_;
     float clock_ = 0.0f;                                    // simulated seconds
+    float roundBegan_ = 0.0f;                               // simulated seconds, when the round now flown began here
     std::map<std::uint32_t, std::deque<float>> lastSecond_; // per copy, when its recent projectiles left
     int particlesThisFrame_ = 0;
     std::deque<std::pair<float, int>> particleFrames_; // the last second's frames: when, and particles made

@@ -9,7 +9,10 @@
 #include "game/common/Random.h"
 #include "game/common/ViewLog.h"
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
+#include "game/match/RoundKeeper.h"
+#include "game/match/Rounds.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerFunctions.h"
 #include "game/screens/ScreenRegistry.h"
@@ -61,7 +64,8 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
-                     " [--no-batching] [--samples N] [--size WxH] [--set KEY=VALUE] [--strengths LEVEL,LEVEL,...] "
+                     " [--mode ffa|lps] [--no-batching] [--samples N] [--size WxH] [--set KEY=VALUE] "
+                     "[--strengths LEVEL,LEVEL,...] "
                      "[--record FILE] [--view-log FILE] "
                   << sessionUsage << "\n";
         return false;
@@ -93,6 +97,16 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 if (!v)
                     return usage();
                 options.seed = std::stoull(v);
+            } else if (arg == "--mode") {
+                // The match's mode, as a host chooses it on its join screen.
+                const char* v = value("--mode");
+                const std::string name = v ? v : "";
+                const char* mode = name == "ffa" ? "0" : name == "lps" ? "1" : nullptr;
+                if (!mode) {
+                    std::cerr << "--mode takes ffa (free-for-all) or lps (last plane standing)\n";
+                    return usage();
+                }
+                kit::settings::set(skyscuffle::matchSettings::mode.key(), mode);
             } else if (arg == "--render") {
                 options.render = true;
             } else if (arg == "--no-batching") {
@@ -334,7 +348,12 @@ int Simulator::playMatch(int number)
 
     // A networked copy may wait for the host's start, and a client's clock
     // runs a little past the host's.
-    const float limit = options_.seconds + 2.0f + (session_->networked() ? options_.lobbySeconds : 0.0f);
+    // In last plane standing the length is a round's: the match runs its rounds.
+    const MatchRules rules = chosenRules();
+    const float played = rules.mode == Mode::lastPlaneStanding ? static_cast<float>(mostRounds(rules.roundsToWin)) *
+                                                                     (options_.seconds + roundPause + roundSeatWait)
+                                                               : options_.seconds;
+    const float limit = played + 2.0f + (session_->networked() ? options_.lobbySeconds : 0.0f);
     const long lastFrame = static_cast<long>(limit / frameTime);
     std::vector<double> updateMicros;
     std::size_t peakEntities = 0, peakParticles = 0;
@@ -424,6 +443,7 @@ void Simulator::report(const MatchStatistics& statistics, long frames, double wa
     std::printf("planes longest still %.2f s, stuck %d\n", static_cast<double>(longestStill), stuck);
     statistics.printCamera(stdout);
     statistics.printLoad(stdout);
+    statistics.printRounds(stdout);
     if (statistics.ended) {
         std::printf("score table from endGame:");
         for (const ScoreEntry& entry : statistics.finalTable)

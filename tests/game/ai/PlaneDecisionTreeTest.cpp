@@ -45,6 +45,30 @@ TEST_F(Pilots, AWoundedPilotFleesACloseAttackerAndFightsAFarOne)
     EXPECT_GT(p.ai->stick.x, 0.0f);
 }
 
+TEST_F(Pilots, ACautiousPilotTurnsAwaySoonerThanABoldOne)
+{
+    auto p = pilot(glm::vec3(0));
+    auto attacker = enemy(glm::vec3(20, 0, 0));
+    p.plane.health->damage(attacker.entity, 5.5f); // 4.5 left: over the bold threshold, under the cautious one
+    think(p);
+    EXPECT_EQ(p.ai->target.id, attacker.entity.id) << "a bold pilot fights on";
+    EXPECT_GT(p.ai->stick.x, 0.0f);
+    p.ai->cautious = true;
+    p.ai->target = {};
+    think(p);
+    EXPECT_EQ(p.ai->threat.id, attacker.entity.id);
+    EXPECT_LT(p.ai->stick.x, -0.99f) << "a cautious one flees";
+    p.plane.health->currentHealth = 5.0f; // at the threshold: still cautious
+    p.ai->threat = {};
+    think(p);
+    EXPECT_EQ(p.ai->threat.id, attacker.entity.id);
+    p.plane.health->currentHealth = 5.5f;
+    p.ai->threat = {};
+    think(p);
+    EXPECT_TRUE(p.ai->threat.empty()) << "over the threshold: it attacks";
+    EXPECT_GT(p.ai->stick.x, 0.0f);
+}
+
 TEST_F(Pilots, AWreckIsNeitherChosenNorChasedAndWithNobodyLeftThePilotFetchesAPickUp)
 {
     auto p = pilot(glm::vec3(0));

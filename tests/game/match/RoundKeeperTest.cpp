@@ -2,6 +2,7 @@
 // winner's point, the next round on the spawn circle, the end of the match,
 // the clock's end, and what a copy may say of a round.
 #include "game/match/RoundKeeper.h"
+#include "game/ai/ArtificialIntelligence.h"
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/common/Tags.h"
@@ -205,6 +206,27 @@ TEST_F(LastPlaneStanding, AMatchOfRoundsThatNobodyWinsEndsAfterTheMostRounds)
     EXPECT_EQ(c.world().getEntities(kit::tagId("plane"))->size(), 0u) << "the win screen after the last round";
 }
 
+TEST_F(LastPlaneStanding, ComputerPilotsPlaySafeAmongTheLastThreePlanesFlying)
+{
+    auto& c = copy(0xA000);
+    for (int colour = 0; colour < 4; ++colour)
+        c.addPlayer(colour);
+    c.enterMatch();
+    c.frame();
+    const std::vector<kit::EntityHandle> planes = planesOf(c);
+    ASSERT_EQ(planes.size(), 4u);
+    const auto cautious = [&] {
+        int n = 0;
+        for (const kit::EntityHandle& plane : planes)
+            n += c.world().getComponent<ArtificialIntelligence>(plane.id)->cautious;
+        return n;
+    };
+    EXPECT_EQ(cautious(), 0) << "four flying";
+    shootDown(c, planes[0], planes[1]);
+    c.frame();
+    EXPECT_EQ(cautious(), 4) << "three left";
+}
+
 TEST_F(LastPlaneStanding, AFreeForAllHasNoRounds)
 {
     setRule(matchSettings::mode.key(), "0");
@@ -217,6 +239,7 @@ TEST_F(LastPlaneStanding, AFreeForAllHasNoRounds)
     EXPECT_EQ(pointsOf(c, planes[0]), -1);
     EXPECT_EQ(pointsOf(c, planes[2]), 4) << "two kills";
     EXPECT_EQ(hud(c).find("Round"), std::string::npos);
+    EXPECT_FALSE(c.world().getComponent<ArtificialIntelligence>(planes[2].id)->cautious);
     c.network->callFunction(fn::roundOver, kit::EntityHandle{c.world().systemEntity(), &c.world()}, planes[2].id, 1,
                             false);
     EXPECT_EQ(pointsOf(c, planes[2]), 4) << "no round to win";
