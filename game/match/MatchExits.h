@@ -15,6 +15,7 @@ struct MatchResult {
     ScoreTable table;
     bool watchedHere = false;
     std::size_t watchedElsewhere = 0;
+    bool rounds = false; // the points are rounds won (last plane standing)
 };
 
 // Where a match hands over when it is done: the results, or the main menu

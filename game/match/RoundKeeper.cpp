@@ -91,10 +91,11 @@ void clearBanner(kit::World& world, MatchState::Rounds& rounds)
     rounds.banner.clear();
 }
 
+// The round flown, or the one just over during the pause.
 std::string roundLabel(const MatchState& state)
 {
-    return "Round " + std::to_string(state.rounds.over + 1) + ", first to " +
-           std::to_string(playedRules(state).roundsToWin);
+    const std::int32_t round = state.rounds.pauseLeft ? state.rounds.over : state.rounds.over + 1;
+    return "Round " + std::to_string(round) + ", first to " + std::to_string(playedRules(state).roundsToWin);
 }
 
 // "Round 2, first to 3" under the clock, kept to the round being flown.
@@ -108,7 +109,7 @@ void showRoundLabel(kit::World& world, MatchState& state)
             return;
         }
     }
-    state.rounds.label = centredLine(world, words, 0.7f, 0.05f, glm::vec3(0.9f));
+    state.rounds.label = centredLine(world, words, 0.7f, 0.055f, glm::vec3(1.0f));
 }
 
 std::string nameOfPlane(kit::World& world, kit::EntityID plane)

@@ -95,14 +95,23 @@ void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
 
 std::string replayRulesLine(const kit::ReplayHeader& header)
 {
-    for (const auto& [key, value] : header.settings) {
-        if (key != matchSettings::pickups.key())
-            continue;
-        const std::optional<int> share =
-            value.size() == 1 && value[0] >= '0' && value[0] <= '3' ? std::optional<int>(value[0] - '0') : std::nullopt;
-        return share ? std::string("Pick-ups: ") + nameOf(static_cast<Pickups>(*share)) : std::string();
-    }
-    return {};
+    // A file is anybody's: a value that is no choice of the join screen's says nothing.
+    const auto digit = [&header](const std::string& key, char lowest, char highest) -> std::optional<int> {
+        for (const auto& [k, value] : header.settings) {
+            if (k == key)
+                return value.size() == 1 && value[0] >= lowest && value[0] <= highest ? std::optional(value[0] - '0')
+                                                                                      : std::nullopt;
+        }
+        return std::nullopt;
+    };
+    const std::optional<int> pickups = digit(matchSettings::pickups.key(), '0', '3');
+    if (!pickups)
+        return {};
+    const std::string line = std::string("ick-ups: ") + nameOf(static_cast<Pickups>(*pickups));
+    const std::optional<int> rounds = digit(matchSettings::roundsToWin.key(), '1', '9');
+    if (digit(matchSettings::mode.key(), '1', '1') && rounds)
+        return "Last plane standing, first to " + std::to_string(*rounds) + "; p" + line;
+    return "P" + line;
 }
 
 void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace,

@@ -183,6 +183,14 @@ void WinScreenInit::operator()(kit::World* world) const
     const float height = 0.16f + 0.1f * static_cast<float>(rows - 1) + 0.08f + (watchers.empty() ? 0.0f : 0.07f);
     widgets::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f), glm::vec2(1.7f, height));
     float y = top - 0.06f;
+    if (rounds && !lines.empty()) {
+        // Over the points: what they count.
+        const std::string caption = "rounds won";
+        const float advance = widgets::glyphAdvance(0.045f);
+        widgets::addText(world, caption,
+                         glm::vec2(right - advance * static_cast<float>(caption.size() + 1), top + 0.055f), 0.045f,
+                         glm::vec3(0.85f));
+    }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const float size = i == 0 ? 0.1f : 0.07f;
         const float advance = widgets::glyphAdvance(size);

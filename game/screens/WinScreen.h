@@ -22,6 +22,7 @@ struct WinScreenInit {
     ScoreTable scores;
     bool watchedHere = false;         // this copy watched the match without a plane
     std::size_t watchedElsewhere = 0; // other copies did
+    bool rounds = false;              // the points are rounds won, and the table says so
 
     void operator()(kit::World* world) const;
 };

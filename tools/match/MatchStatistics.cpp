@@ -229,6 +229,9 @@ void MatchStatistics::printRounds(std::FILE* out) const
                  rounds.wonByNobody, static_cast<double>(total) / rounds.played, static_cast<double>(longest));
     for (const auto& [id, p] : players)
         std::fprintf(out, " %s %d", p.colour.c_str(), p.roundsWon);
+    std::fprintf(out, "; lengths:");
+    for (const float length : rounds.lengths)
+        std::fprintf(out, " %.1f", static_cast<double>(length));
     std::fprintf(out, "\n");
 }
 

@@ -140,6 +140,7 @@ TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNe
     EXPECT_EQ(occurrences(console, "KILL"), 0u) << "no kill or death points";
     EXPECT_NE(c.app->current.get(), nullptr);
     EXPECT_EQ(c.world().getEntities(kit::tagId("plane"))->size(), 0u) << "the win screen follows";
+    EXPECT_NE(hud(c).find("rounds won\n"), std::string::npos) << hud(c);
 }
 
 TEST_F(LastPlaneStanding, AtTheClocksEndTheMostHealthWinsTheRound)

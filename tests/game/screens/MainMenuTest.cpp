@@ -177,6 +177,20 @@ TEST(ReplaysScreenRules, AReplaysPickupsAreNamedWhenItsHeaderKeepsThem)
         header.settings.back().second = odd;
         EXPECT_EQ(replayRulesLine(header), "") << odd;
     }
+    // A match of rounds says so, and how many won it.
+    header.settings = {
+        {"tuning.gameWorld.pickups", "1"}, {"tuning.gameWorld.mode", "1"}, {"tuning.gameWorld.roundsToWin", "4"}};
+    EXPECT_EQ(replayRulesLine(header), "Last plane standing, first to 4; pick-ups few");
+    header.settings[1].second = "0";
+    EXPECT_EQ(replayRulesLine(header), "Pick-ups: few");
+    for (const char* odd : {"0", "10", "x", ""}) {
+        header.settings = {
+            {"tuning.gameWorld.pickups", "1"}, {"tuning.gameWorld.mode", "1"}, {"tuning.gameWorld.roundsToWin", odd}};
+        EXPECT_EQ(replayRulesLine(header), "Pick-ups: few") << odd;
+    }
+    header.settings = {
+        {"tuning.gameWorld.pickups", "1"}, {"tuning.gameWorld.mode", "2"}, {"tuning.gameWorld.roundsToWin", "3"}};
+    EXPECT_EQ(replayRulesLine(header), "Pick-ups: few") << "a mode this copy does not know";
 }
 
 TEST_F(MainMenu, QuickPlayOpensTheJoinScreenAfterTheFrame)

@@ -139,3 +139,19 @@ TEST_F(WinScreen, WhoWatchedIsNamedUnderTheTable)
         world()->destroyEntityNow(kit::EntityHandle{id, world()});
     EXPECT_EQ(watchersLine(world(), true, 0), "Watching: this copy");
 }
+
+TEST_F(WinScreen, AMatchOfRoundsSaysItsPointsAreRoundsWon)
+{
+    const auto says = [&](const std::string& words) {
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>()))
+            if (static_cast<kit::Text*>(c)->text() == words)
+                return true;
+        return false;
+    };
+    app->setWorld(std::make_shared<kit::World>(WinScreenInit{{{keyboardPlayer, 1}, {remote, 3}}, false, 0, true}));
+    frame();
+    EXPECT_TRUE(says("rounds won"));
+    EXPECT_TRUE(says("  3"));
+    showScores({{keyboardPlayer, 1}, {remote, 3}});
+    EXPECT_FALSE(says("rounds won")) << "a free-for-all's points are points";
+}
