@@ -110,7 +110,7 @@ std::string replayRulesLine(const kit::ReplayHeader& header)
     const std::string line = std::string("ick-ups: ") + nameOf(static_cast<Pickups>(*pickups));
     const std::optional<int> rounds = digit(matchSettings::roundsToWin.key(), '1', '9');
     if (digit(matchSettings::mode.key(), '1', '1') && rounds)
-        return "Last plane standing, first to " + std::to_string(*rounds) + "; p" + line;
+        return "Last plane standing\nfirst to " + std::to_string(*rounds) + "\nP" + line;
     return "P" + line;
 }
 
@@ -202,8 +202,8 @@ void createReplaysScreen(kit::World* world)
 
     // With nothing to list, a word of why above the Back line.
     const float step = 0.085f, top = found->empty() ? 0.6f - step : 0.6f;
-    // Tall enough for the rows, and for six players beside them.
-    const float bottom = top - step * static_cast<float>(std::max<std::size_t>(rows.size(), 7)) - 0.04f;
+    // Tall enough for the rows, and for six players beside them and the rules under them.
+    const float bottom = top - step * static_cast<float>(std::max<std::size_t>(rows.size(), 8)) - 0.04f;
     screens::addMenuPage(world, "Replays", "Up/Down choose, Enter watches, Escape goes back", bottom);
     if (found->empty())
         widgets::addText(world, "No replays yet: every match you play is kept here",

@@ -21,8 +21,9 @@ namespace skyscuffle {
 void createReplaysScreen(kit::World* world);
 
 // What the chosen replay's match played by, under its players: "Pick-ups:
-// few", or "Last plane standing, first to 3; pick-ups few"; empty for a
-// replay that does not say (one from before they were kept).
+// few", or for a match of rounds three lines, "Last plane standing", "first
+// to 3", "Pick-ups: few"; empty for a replay that does not say (one from
+// before they were kept).
 std::string replayRulesLine(const kit::ReplayHeader& header);
 
 // Leaves `from` for the playback of a replay, from its start or as `pace`

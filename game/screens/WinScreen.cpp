@@ -181,15 +181,18 @@ void WinScreenInit::operator()(kit::World* world) const
     const float top = 0.12f;
     const std::string watchers = watchersLine(world, watchedHere, watchedElsewhere);
     const float height = 0.16f + 0.1f * static_cast<float>(rows - 1) + 0.08f + (watchers.empty() ? 0.0f : 0.07f);
-    widgets::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f), glm::vec2(1.7f, height));
+    // A match of rounds says over the points what they count, in a strip
+    // added at the plate's top.
+    const bool caption = rounds && !lines.empty();
+    const float strip = caption ? 0.06f : 0.0f;
+    widgets::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f + strip * 0.5f),
+                      glm::vec2(1.7f, height + strip));
     float y = top - 0.06f;
-    if (rounds && !lines.empty()) {
-        // Over the points: what they count.
-        const std::string caption = "rounds won";
+    if (caption) {
+        const std::string words = "rounds won";
         const float advance = widgets::glyphAdvance(0.045f);
-        widgets::addText(world, caption,
-                         glm::vec2(right - advance * static_cast<float>(caption.size() + 1), top + 0.055f), 0.045f,
-                         glm::vec3(0.85f));
+        widgets::addText(world, words, glm::vec2(right - advance * static_cast<float>(words.size() + 1), top + 0.06f),
+                         0.045f, glm::vec3(0.85f));
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const float size = i == 0 ? 0.1f : 0.07f;

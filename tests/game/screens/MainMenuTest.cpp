@@ -180,7 +180,7 @@ TEST(ReplaysScreenRules, AReplaysPickupsAreNamedWhenItsHeaderKeepsThem)
     // A match of rounds says so, and how many won it.
     header.settings = {
         {"tuning.gameWorld.pickups", "1"}, {"tuning.gameWorld.mode", "1"}, {"tuning.gameWorld.roundsToWin", "4"}};
-    EXPECT_EQ(replayRulesLine(header), "Last plane standing, first to 4; pick-ups few");
+    EXPECT_EQ(replayRulesLine(header), "Last plane standing\nfirst to 4\nPick-ups: few");
     header.settings[1].second = "0";
     EXPECT_EQ(replayRulesLine(header), "Pick-ups: few");
     for (const char* odd : {"0", "10", "x", ""}) {

@@ -2,7 +2,7 @@
 # The game from start to finish as a player drives it, through synthetic key
 # presses on the real binary: main menu -> Quick play -> a keyboard player
 # and two computer pilots -> Enter -> loading -> any key -> the game world;
-# then, in a second run, full screen and back, the network screen, the
+# its win screen, then a match of last plane standing; the replays; then, in a second run, full screen and back, the network screen, the
 # credits through every page, and Exit. Checks the console lines of every
 # step and the exit status, and keeps a screenshot of every screen.
 #
@@ -124,21 +124,48 @@ match_and_back() {
   wait_for "Initializing join sreen!" 2 || fail "Enter on the win screen did not lead back to the join screen"
   [ "$(lines "PlayerInfo added")" -ge 3 ] || fail "the players did not come back with the join screen"
   shot join-screen-again 1.0
+  last_plane_standing
   key Escape
   wait_for "Creating Main Menu" 2 || fail "Escape on the join screen did not lead to the main menu"
+}
+
+# From the join screen with its players: a match of last plane standing,
+# first to one round of 10 s, to its win screen and back.
+last_plane_standing() {
+  key F7
+  wait_for "Mode last plane standing" || fail "F7 did not choose last plane standing"
+  key F8 F8 F8 # 3, 4, 5, then round to 1
+  wait_for "Rounds to win 1" || fail "F8 did not go round to one round"
+  shot join-screen-rounds 1.0
+  key Return
+  wait_for "Loading at 100%" 2 60 || fail "the match of rounds did not load"
+  key space
+  wait_for "Creating Game World" 2 || fail "the match of rounds did not start"
+  wait_for "The match: last plane standing, first to 1, rounds of 0:10, pick-ups off" ||
+    fail "the match did not play last plane standing"
+  for _ in $(seq 300); do grep -q "^Round 1: .* wins" log && break; sleep 0.1; done
+  grep -q "^Round 1: .* wins" log || fail "the first round did not end"
+  shot round-over 0.5
+  wait_for "Creating Win Screen" 2 200 || fail "the match of rounds did not end in a win screen"
+  grep -q "^Round [0-9]*: [A-Za-z]* wins" log || fail "no round was won"
+  shot win-screen-rounds 1.5
+  key Return
+  wait_for "Initializing join sreen!" 3 || fail "Enter on the win screen did not lead back to the join screen"
+  key F7 # back to a free-for-all for the next run's matches
+  wait_for "Mode free-for-all" || fail "F7 did not go round to free-for-all"
 }
 
 # The match just played, kept as a replay: Replays from the main menu, the
 # newest played, paused, ahead 10 s and back, faster, a clip of it, back to
 # the list and the menu.
 replays_and_back() {
-  [ "$(ls "$XDG_DATA_HOME"/skyscuffle/replays/*.replay 2>/dev/null | wc -l)" -eq 1 ] ||
-    fail "the match was not kept as a replay"
+  [ "$(ls "$XDG_DATA_HOME"/skyscuffle/replays/*.replay 2>/dev/null | wc -l)" -eq 2 ] ||
+    fail "the two matches were not kept as replays: $(ls -R "$XDG_DATA_HOME"/skyscuffle/replays | tr '\n' ' ')"
   key Down Down Down Down Return # Replays
   wait_for "Creating Replays Screen" || fail "Replays did not open the replays screen"
   shot replays-screen 1.0
-  key Return # the newest
-  wait_for "Creating Game World" 2 || fail "Enter did not play the newest replay"
+  key Down Return # the free-for-all (the match of rounds is the newest)
+  wait_for "Creating Game World" 3 || fail "Enter did not play the free-for-all's replay"
   grep -q "^Watching a replay from " log || fail "no replay is being watched"
   shot replay-playing 2.0
   # (The match is 10 s long: ahead from its first seconds is its end.)
@@ -148,7 +175,7 @@ replays_and_back() {
   wait_until "^Replay at 0:1[0-9]$" || fail "Right did not move the replay 10 s on"
   key Left
   wait_until "^Replay at 0:0[0-9]$" || fail "Left did not move the replay 10 s back"
-  wait_for "Creating Game World" 3 || fail "going back did not build the match again"
+  wait_for "Creating Game World" 4 || fail "going back did not build the match again"
   key Up
   wait_for "Replay playing at 2x" 1 5 || fail "Up did not play the replay faster"
   key space # on again (going back kept it paused), at 2x
