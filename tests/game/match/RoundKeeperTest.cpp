@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <glm/geometric.hpp>
 
 using namespace skyscuffle;
@@ -244,4 +246,41 @@ TEST_F(LastPlaneStanding, AFreeForAllHasNoRounds)
     c.network->callFunction(fn::roundOver, kit::EntityHandle{c.world().systemEntity(), &c.world()}, planes[2].id, 1,
                             false);
     EXPECT_EQ(pointsOf(c, planes[2]), 4) << "no round to win";
+}
+
+TEST_F(LastPlaneStanding, TwoCopiesPlayTheHostsRoundsToOneTable)
+{
+    setRule(matchSettings::roundsToWin.key(), "1");
+    loadTheMatch();
+    auto& host = copy(0xA000);
+    auto& client = copy(0xB000);
+    host.network->host(0, 4);
+    client.network->join("127.0.0.1", host.network->peer->boundPort());
+    auto both = [&](const std::function<bool()>& done) { return together(host, client, done); };
+    ASSERT_TRUE(both([&] { return host.network->peer->connectionCount() == 1; }));
+    const kit::EntityHandle hosts = host.addPlayer(0);
+    const kit::EntityHandle clients = client.addPlayer(1);
+    ASSERT_TRUE(both([&] {
+        return host.world().getEntities(kit::typeId<PlayerInfo>())->size() == 2 &&
+               client.world().getEntities(kit::typeId<PlayerInfo>())->size() == 2;
+    }));
+    client.enterMatch();
+    host.enterMatch();
+    ASSERT_TRUE(both([&] { return planesOf(host).size() == 2 && planesOf(client).size() == 2; }));
+    // The client's own plane goes down on its copy; the host sees it and judges.
+    kit::World* clientsWorld = &client.world();
+    const kit::EntityHandle clientsPlane{clients.id, clientsWorld};
+    shootDown(client, clientsPlane, kit::EntityHandle{hosts.id, clientsWorld});
+    ASSERT_TRUE(both([&] {
+        const auto* a = host.world().getComponent<Score>(hosts.id);
+        const auto* b = client.world().getComponent<Score>(hosts.id);
+        return a && b && a->points == 1 && b->points == 1;
+    })) << "the host's plane won the round on both copies";
+    EXPECT_EQ(client.world().getComponent<Score>(clients.id)->points, 0);
+    const std::string winner = host.world().getComponent<PlayerInfo>(hosts.id)->colourName;
+    EXPECT_NE(hud(client).find(winner + " wins the match!\n"), std::string::npos) << hud(client);
+    // Then the host ends it: both copies show the win screen.
+    ASSERT_TRUE(both([&] { return planesOf(host).empty() && planesOf(client).empty(); }));
+    EXPECT_NE(hud(host).find("rounds won\n"), std::string::npos);
+    EXPECT_NE(hud(client).find("rounds won\n"), std::string::npos);
 }
