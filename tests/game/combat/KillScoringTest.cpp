@@ -212,6 +212,25 @@ TEST_F(Planes, ASelfKillCostsAPointAndGivesNone)
     EXPECT_EQ(points(a), -1);
 }
 
+TEST_F(Planes, PointsThatCountRoundsTakeNothingFromKillsOrDeaths)
+{
+    const auto victim = plane();
+    const auto attacker = plane();
+    for (const auto& p : {victim, attacker})
+        world->getComponent<Score>(p.id)->byKills = false;
+    health(victim).damage(attacker, 20.0f);
+    EXPECT_EQ(calls.size(), 2u) << "the kill and the death are still told";
+    EXPECT_EQ(points(attacker), 0);
+    EXPECT_EQ(points(victim), 0);
+    // A killer that counts kills still gains by one that does not.
+    world->getComponent<Score>(attacker.id)->byKills = true;
+    const auto another = plane();
+    world->getComponent<Score>(another.id)->byKills = false;
+    health(another).damage(attacker, 20.0f);
+    EXPECT_EQ(points(attacker), 2);
+    EXPECT_EQ(points(another), 0);
+}
+
 TEST_F(Planes, AnotherCopysPlaneDiesHereWithoutScoring)
 {
     const auto theirs = plane(0xFEED);

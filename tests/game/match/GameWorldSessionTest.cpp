@@ -270,7 +270,7 @@ TEST_F(Match, TheHostTellsItsRulesWithTheStartAndItsPickupsComeAsOftenAsTheySay)
             EXPECT_FLOAT_EQ(spawner->players, 2.0f * share) << "the rate of two players, times the share";
         }
         const std::string said =
-            "The match: 4 min, pick-ups " + std::string(nameOf(static_cast<Pickups>(pickups[0] - '0')));
+            "The match: free-for-all, 4 min, pick-ups " + std::string(nameOf(static_cast<Pickups>(pickups[0] - '0')));
         EXPECT_EQ(occurrences(console, said + "\n"), 1u) << console;
     }
     kit::settings::set("tuning.gameWorld.pickups", "2");

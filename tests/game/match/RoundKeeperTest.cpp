@@ -112,6 +112,7 @@ TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNe
     EXPECT_EQ(pointsOf(c, planes[1]), 0);
     const std::string winner = c.world().getComponent<PlayerInfo>(planes[2].id)->colourName;
     EXPECT_NE(hud(c).find(winner + " wins round 1\n"), std::string::npos) << hud(c);
+    EXPECT_NE(hud(c).find("Round 1, first to 2\n"), std::string::npos) << "the round just over, through the pause";
     // The wrecks stay down through the pause, past a respawn's delay.
     run(c, Health::respawnSeconds + 0.5f);
     EXPECT_TRUE(c.world().getComponent<Health>(planes[0].id)->isDead());

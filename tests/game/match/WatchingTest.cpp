@@ -18,6 +18,7 @@
 #include "support/MatchSession.h"
 
 #include "engine/input/Keyboard.h"
+#include "engine/render/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -137,6 +138,26 @@ TEST_F(Watching, ACopyThatComesMidMatchSeesItAsItStandsAndEndsWithTheSameTable)
     const std::string console = said();
     EXPECT_NE(console.find("Watching: this copy"), std::string::npos);
     EXPECT_NE(console.find("Watching: 1 copy"), std::string::npos) << "the players' copies name their watcher";
+}
+
+TEST_F(Watching, AWatcherPlaysTheHostsRulesNotItsOwn)
+{
+    tune("tuning.gameWorld.mode", "1", "0");
+    tune("tuning.gameWorld.roundsToWin", "4", "3");
+    ASSERT_NO_FATAL_FAILURE(playMatch("30"));
+    // This process's own choice, which the watcher would play untold.
+    tune("tuning.gameWorld.mode", "0", "0");
+    MatchCopy& watcher = copy(0xC000);
+    comeToWatch(watcher);
+    ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }))
+        << "the host's word of its match never came";
+    const auto shows = [&](const std::string& words) {
+        for (kit::Component* c : *watcher.world().getComponentCollection(kit::typeId<kit::Text>()))
+            if (static_cast<kit::Text*>(c)->text() == words)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(until([&] { return shows("Round 1, first to 4"); })) << "the watcher plays the host's rounds";
 }
 
 TEST_F(Watching, AWatcherThatComesAsTheMatchBeginsHoldsNothingUp)

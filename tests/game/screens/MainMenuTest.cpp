@@ -8,6 +8,7 @@
 #include "game/screens/ReplaysScreen.h"
 
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchReplay.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/widgets/Icon.h"
@@ -191,6 +192,15 @@ TEST(ReplaysScreenRules, AReplaysPickupsAreNamedWhenItsHeaderKeepsThem)
     header.settings = {
         {"tuning.gameWorld.pickups", "1"}, {"tuning.gameWorld.mode", "2"}, {"tuning.gameWorld.roundsToWin", "3"}};
     EXPECT_EQ(replayRulesLine(header), "Pick-ups: few") << "a mode this copy does not know";
+}
+
+TEST(ReplaysScreenRules, TheListSaysWhatTheRecordingMatchPlayedBy)
+{
+    kit::World world;
+    EXPECT_EQ(replayRulesLine(matchReplayHeader(world, {}, MatchRules{60.0f, Pickups::few})), "Pick-ups: few");
+    EXPECT_EQ(
+        replayRulesLine(matchReplayHeader(world, {}, MatchRules{60.0f, Pickups::many, Mode::lastPlaneStanding, 2})),
+        "Last plane standing\nfirst to 2\nPick-ups: many");
 }
 
 TEST_F(MainMenu, QuickPlayOpensTheJoinScreenAfterTheFrame)
