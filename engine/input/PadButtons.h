@@ -14,6 +14,8 @@ enum Button : int {
     rightShoulder = 5,
     back = 8,
     start = 9,
+    leftStick = 10, // pressed in
+    rightStick = 11,
     up = 12,
     right = 13,
     down = 14,

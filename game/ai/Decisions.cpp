@@ -6,6 +6,7 @@
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/common/Tags.h"
+#include "game/players/Sides.h"
 
 #include "engine/core/World.h"
 
@@ -63,6 +64,8 @@ bool FindTarget::test()
         candidate.world = world;
         if (candidate.id == own.id || !pilot::isFairTarget(candidate))
             continue;
+        if (friends(*world, own.id, candidate.id))
+            continue; // a team match's own side
         const float v = value(own, candidate);
         if (chosen.empty() || v > best) { // the first met keeps a tie
             best = v;

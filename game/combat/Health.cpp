@@ -1,15 +1,17 @@
 #include "Health.h"
 
-#include "game/combat/ScoreFunctions.h"
 #include "game/combat/MatchEvents.h"
-#include "game/sound/SoundManager.h"
+#include "game/combat/ScoreFunctions.h"
+#include "game/common/Tags.h"
 #include "game/effects/FireParticleEmitter.h"
 #include "game/effects/SmokeParticleEmitter.h"
-#include "game/common/Tags.h"
+#include "game/sound/SoundManager.h"
+
+#include "game/players/Sides.h"
 
 #include "engine/core/World.h"
-#include "engine/network/stream/CompactState.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/network/stream/CompactState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +26,10 @@ Health::Health(float maxHealth) : maxHealth(maxHealth), currentHealth(maxHealth)
 void Health::damage(kit::EntityHandle attacker, float amount)
 {
     if (state == dead || world->entityHasTag(entityId, kit::tagId(tags::invincibilityPower)))
+        return;
+    // A team match's friends do not hurt each other, unless its rules say so.
+    const TeamPlay* teams = world->single<TeamPlay>();
+    if (teams && !teams->friendlyFire && attacker.id != entityId && friends(*world, entityId, attacker.id))
         return;
     currentHealth -= amount;
     lastAttacker = attacker;

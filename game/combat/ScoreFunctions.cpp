@@ -4,6 +4,7 @@
 #include "game/combat/MatchEvents.h"
 #include "game/combat/Score.h"
 #include "game/common/CallRefusals.h"
+#include "game/players/Sides.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
@@ -45,7 +46,8 @@ void addDeathPoints(kit::EntityHandle plane)
     }
     health->deathScored();
     const std::optional<kit::EntityID> killer = killRightBefore(network);
-    if (killer && *killer != plane.id) {
+    // A friend's kill (friendly fire on) counts for nobody.
+    if (killer && *killer != plane.id && !friends(*world, *killer, plane.id)) {
         if (Score* theirs = world->getComponent<Score>(*killer)) {
             if (theirs->byKills) {
                 theirs->points += 2;

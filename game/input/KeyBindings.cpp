@@ -41,6 +41,7 @@ constexpr ActionRow rows[actionCount] = {
     {"ping", "Show my plane"},
     {"join", "Join (join screen)"},
     {"leave", "Leave (join screen)"},
+    {"switchSide", "Change side (join screen)"},
     {"addComputer", "Add a computer pilot"},
     {"removeComputer", "Remove a computer pilot"},
     {"pilotStrength", "A computer pilot's strength"},

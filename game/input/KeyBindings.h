@@ -12,14 +12,28 @@ namespace skyscuffle {
 namespace controls {
 
 enum class Action {
-    up, down, left, right,          // steering
-    up2, down2, left2, right2,      // a second key for each direction
-    dash, fire, special,            // the virtual gamepad's buttons 0 to 2
-    taunt1, taunt2, taunt3, taunt4, // buttons 3 to 6
-    ping,                           // button 7
-    join, leave,                    // the join screen: this player joins or leaves
-    addComputer, removeComputer,    // the join screen: computer pilots (the first set only)
-    pilotStrength,                  // the join screen: the last computer pilot's strength (the first set only)
+    up,
+    down,
+    left,
+    right, // steering
+    up2,
+    down2,
+    left2,
+    right2, // a second key for each direction
+    dash,
+    fire,
+    special, // the virtual gamepad's buttons 0 to 2
+    taunt1,
+    taunt2,
+    taunt3,
+    taunt4, // buttons 3 to 6
+    ping,   // button 7
+    join,
+    leave,      // the join screen: this player joins or leaves
+    switchSide, // the join screen: this player changes sides (a team match)
+    addComputer,
+    removeComputer, // the join screen: computer pilots (the first set only)
+    pilotStrength,  // the join screen: the last computer pilot's strength (the first set only)
     count
 };
 constexpr int actionCount = static_cast<int>(Action::count);

@@ -162,7 +162,8 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
         state->ended = true;
         forgetMatchNote(); // nothing to come back to
         MatchResult result{knownPlanes(table, *entity.world), state->view.watching && !state->droppedIn, 0,
-                           playedRules(*state).mode == Mode::lastPlaneStanding};
+                           playedRules(*state).mode == Mode::lastPlaneStanding,
+                           playedRules(*state).mode == Mode::teams};
         if (const kit::NetworkSystem* n = kit::NetworkSystem::of(entity.world)) {
             for (const auto& [origin, peer] : n->peers())
                 result.watchedElsewhere += watchesMatch(peer.screenName);

@@ -9,8 +9,10 @@
 #include "game/match/MatchSettings.h"
 #include "game/match/MatchSoFar.h"
 #include "game/match/RoundKeeper.h"
+#include "game/match/TeamMarks.h"
 #include "game/match/Timer.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/Sides.h"
 #include "game/powerups/PowerupSpawnSystem.h"
 
 #include "engine/core/UpdateSignal.h"
@@ -71,6 +73,7 @@ void tellWatchers(kit::World& world, kit::NetworkSystem& network, MatchState& st
     // The rules first: a watcher plays them from the word on.
     network.callFunction(fn::matchRules, world.systemEntity(), playedRules(state));
     network.callFunction(fn::matchSoFar, world.systemEntity(), soFar);
+    tellSides(world); // the players the word makes, on their sides
 }
 
 // The pick-ups come as often as the rules say: their share of the usual
@@ -118,6 +121,7 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                                if (hosting && network && everyCopyShowsItsGame(*network)) {
                                    // The rules first: every copy plays the host's.
                                    network->callFunction(fn::matchRules, w.systemEntity(), chosenRules());
+                                   tellSides(w); // for a team match: every copy plays the host's sides
                                    network->callFunction(fn::startGameplay, w.systemEntity());
                                }
                                if (!state->started)
@@ -127,6 +131,7 @@ void takeHostDuties(kit::World& world, const std::shared_ptr<MatchState>& state)
                            keepMatchNote(w, *state, dt);
                            runSpawner(w, hosting && !state->ended, playedRules(*state));
                            keepRounds(w, *state, hosting, dt);
+                           markSides(w, state->badged);
                            if (hosting && network && !state->ended) {
                                announceMatch(w, *network);
                                tellWatchers(w, *network, *state);

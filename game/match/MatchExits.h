@@ -16,6 +16,7 @@ struct MatchResult {
     bool watchedHere = false;
     std::size_t watchedElsewhere = 0;
     bool rounds = false; // the points are rounds won (last plane standing)
+    bool teams = false;  // the players played on two sides (a team match)
 };
 
 // Where a match hands over when it is done: the results, or the main menu

@@ -60,6 +60,7 @@ kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table, 
     header.settings.emplace_back(matchSettings::pickups.key(), std::to_string(static_cast<int>(played.pickups)));
     header.settings.emplace_back(matchSettings::mode.key(), std::to_string(static_cast<int>(played.mode)));
     header.settings.emplace_back(matchSettings::roundsToWin.key(), std::to_string(played.roundsToWin));
+    header.settings.emplace_back(matchSettings::friendlyFire.key(), played.friendlyFire ? "1" : "0");
     for (const kit::SettingDeclaration* setting : playedBy) {
         if (kit::settings::has(setting->key()))
             header.settings.emplace_back(setting->key(), kit::settings::get<std::string>(setting->key(), ""));

@@ -41,7 +41,7 @@ const PickupKind& kindOf(Pickups pickups)
 }
 
 // The modes' words, in the order of Mode.
-constexpr const char* modeNames[] = {"free-for-all", "last plane standing"};
+constexpr const char* modeNames[] = {"free-for-all", "last plane standing", "team match"};
 
 // The rounds to win the join screen goes round.
 constexpr std::int32_t mostRoundsOffered = 5;
@@ -56,6 +56,7 @@ void serialize(kit::NetStream& stream, MatchRules& rules)
     stream.serialize(pickups);
     stream.serialize(mode);
     stream.serialize(rules.roundsToWin);
+    stream.serialize(rules.friendlyFire);
     rules.pickups = static_cast<Pickups>(pickups);
     rules.mode = static_cast<Mode>(mode);
 }
@@ -67,6 +68,7 @@ MatchRules chosenRules()
     rules.pickups = static_cast<Pickups>(matchSettings::pickups.value());
     rules.mode = static_cast<Mode>(matchSettings::mode.value());
     rules.roundsToWin = matchSettings::roundsToWin.value();
+    rules.friendlyFire = matchSettings::friendlyFire.value();
     return rules;
 }
 
@@ -129,6 +131,9 @@ std::string describe(const MatchRules& rules)
     if (rules.mode == Mode::lastPlaneStanding)
         return std::string(nameOf(rules.mode)) + ", first to " + std::to_string(rules.roundsToWin) + ", rounds of " +
                describeLength(rules.seconds) + pickups;
+    if (rules.mode == Mode::teams)
+        return std::string(nameOf(rules.mode)) + ", " + describeLength(rules.seconds) + pickups +
+               (rules.friendlyFire ? ", friendly fire on" : ", friendly fire off");
     return std::string(nameOf(rules.mode)) + ", " + describeLength(rules.seconds) + pickups;
 }
 
@@ -161,6 +166,22 @@ void chooseNextRoundsToWin()
     const std::int32_t next = now >= mostRoundsOffered ? 1 : now + 1;
     keep(matchSettings::roundsToWin.key(), std::to_string(next));
     kit::log::info() << "Rounds to win " << next;
+}
+
+void chooseFriendlyFire()
+{
+    const bool on = !chosenRules().friendlyFire;
+    keep(matchSettings::friendlyFire.key(), on ? "1" : "0");
+    kit::log::info() << "Friendly fire " << (on ? "on" : "off");
+}
+
+void chooseModesOwn()
+{
+    const Mode mode = chosenRules().mode;
+    if (mode == Mode::lastPlaneStanding)
+        chooseNextRoundsToWin();
+    else if (mode == Mode::teams)
+        chooseFriendlyFire();
 }
 
 std::optional<MatchRules>& hostsRules()

@@ -21,12 +21,14 @@ enum class Pickups : std::int32_t { off, few, normal, many };
 // - freeForAll: points for kills and against deaths until the clock runs out.
 // - lastPlaneStanding: rounds without respawn, the last plane flying wins
 //   one, and the first to win `roundsToWin` wins the match (see Rounds.h).
-enum class Mode : std::int32_t { freeForAll, lastPlaneStanding };
+// - teams: two sides (game/players/Sides.h) whose planes' points add up; a
+//   side's fire hurts its own only with `friendlyFire`.
+enum class Mode : std::int32_t { freeForAll, lastPlaneStanding, teams };
 
 // How a match is played: the hosting copy's choice on its join screen, kept
 // in its player's settings ("tuning.gameWorld.matchLength" in seconds,
 // "tuning.gameWorld.pickups", "tuning.gameWorld.mode",
-// "tuning.gameWorld.roundsToWin"). Every copy of a session plays its host's
+// "tuning.gameWorld.roundsToWin", "tuning.gameWorld.friendlyFire"). Every copy of a session plays its host's
 // rules: the host tells them ("matchRules") on the join screen, again just
 // before it starts the match (so that a replay keeps them too) and to every
 // copy that comes to watch. In last plane standing `seconds` bounds each
@@ -36,13 +38,14 @@ struct MatchRules {
     Pickups pickups = Pickups::normal;
     Mode mode = Mode::freeForAll;
     std::int32_t roundsToWin = 3;
+    bool friendlyFire = false;
 
     bool operator==(const MatchRules&) const = default;
 };
 
 // Named-function argument encoding: the seconds (f32), then the pick-ups,
-// the mode and the rounds to win (i32 each), as said: a reader checks them
-// with receivedRules.
+// the mode and the rounds to win (i32 each), and friendly fire (bit), as
+// said: a reader checks them with receivedRules.
 void serialize(kit::NetStream& stream, MatchRules& rules);
 
 namespace fn {
@@ -72,18 +75,23 @@ inline constexpr std::int32_t mostRoundsToWin = 9;
 [[nodiscard]] const char* nameOf(Pickups pickups);
 [[nodiscard]] const char* nameOf(Mode mode);
 // "last plane standing, first to 3, rounds of 1 min, pick-ups normal";
-// "free-for-all, 3 min, pick-ups normal" (or "0:45" for part of a minute).
+// "free-for-all, 3 min, pick-ups normal" (or "0:45" for part of a minute);
+// "team match, 3 min, pick-ups normal, friendly fire off".
 [[nodiscard]] std::string describe(const MatchRules& rules);
 // Its length alone: "3 min", "0:45".
 [[nodiscard]] std::string describeLength(float seconds);
 
 // The join screen's steps, saved in the player's settings: the length goes
 // round whole minutes 1 to 10, the pick-ups round off, few, normal, many,
-// the mode round the modes, the rounds to win round 1 to 5.
+// the mode round the modes; the mode's own choice (F8): in last plane
+// standing the rounds to win round 1 to 5, in a team match friendly fire on
+// or off, in a free-for-all none.
 void chooseNextLength();
 void chooseNextPickups();
 void chooseNextMode();
 void chooseNextRoundsToWin();
+void chooseFriendlyFire();
+void chooseModesOwn();
 
 // What a joined copy last heard its host choose on the join screen; reset
 // when the session ends.

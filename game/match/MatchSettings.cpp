@@ -8,10 +8,14 @@ const kit::Setting<int> pickups{"tuning.gameWorld.pickups",
                                 2,
                                 "how many pick-ups a match hosted here has: 0 none, 1 few, 2 normal, 3 many",
                                 {0, 3}};
-const kit::Setting<int> mode{
-    "tuning.gameWorld.mode", 0, "how a match hosted here is won: 0 free-for-all, 1 last plane standing", {0, 1}};
+const kit::Setting<int> mode{"tuning.gameWorld.mode",
+                             0,
+                             "how a match hosted here is won: 0 free-for-all, 1 last plane standing, 2 team match",
+                             {0, 2}};
 const kit::Setting<int> roundsToWin{
     "tuning.gameWorld.roundsToWin", 3, "rounds a plane wins to win a match of last plane standing", {1, 9}};
+const kit::Setting<bool> friendlyFire{"tuning.gameWorld.friendlyFire", false,
+                                      "whether a side's fire hurts its own planes in a team match hosted here"};
 const kit::Setting<bool> dropIn{"tuning.gameWorld.dropIn", true,
                                 "whether a copy that watches a match hosted here may drop its players into it"};
 const kit::Setting<int> watchers{

@@ -6,6 +6,7 @@
 
 #include "game/match/LinkStrip.h"
 #include "game/match/SpawnCircle.h"
+#include "game/match/TeamMarks.h"
 #include "game/match/Timer.h"
 
 #include "game/combat/HealthBar.h"
@@ -105,6 +106,13 @@ void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, f
     points->setRenderPriority(gaugePriority(scoreLayer));
     world.addComponent(score, points);
     world.addComponent(score, new ScoreCounter(plane));
+
+    // In a team match, the side's badge at the gauge's top left.
+    const std::optional<Side> side = world.single<TeamPlay>() ? sideOf(world, plane.id) : std::nullopt;
+    if (side)
+        world.addComponent(part(at + glm::vec3(-0.14f, 0.19f, 0.04f)),
+                           kit::Sprite::sharing(kit::textureManager().prefetch(badgeOf(*side)), 0.12f, 0.12f,
+                                                gaugePriority(scoreLayer)));
 }
 
 } // namespace
@@ -207,8 +215,10 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     state->started = true;
     // A replay runs as long as its recording; a match as its host chose.
     const MatchRules rules = playedRules(*state);
+    if (rules.mode == Mode::teams)
+        beginTeamPlay(*world, rules.friendlyFire);
     const float chosen =
-        state->view.length > 0.0f && rules.mode == Mode::freeForAll ? state->view.length : rules.seconds;
+        state->view.length > 0.0f && rules.mode != Mode::lastPlaneStanding ? state->view.length : rules.seconds;
     const float length = std::clamp(chosen, 1.0f, 24.0f * 3600.0f);
     announceTicket(*world);
     std::vector<kit::EntityHandle> shown = launchOwnPlanes(*world);
@@ -219,7 +229,7 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     if (!state->view.replayOf) {
         showLinkStrip(*world);
         // A match of rounds ends when a plane has won them (RoundKeeper.h).
-        if (rules.mode == Mode::freeForAll)
+        if (rules.mode != Mode::lastPlaneStanding)
             endWhenTimeIsUp(*world, length);
     }
 }
@@ -240,6 +250,8 @@ void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, 
         return;
     state->started = true;
     state->dropInOpen = soFar.dropIn;
+    if (const MatchRules rules = playedRules(*state); rules.mode == Mode::teams)
+        beginTeamPlay(world, rules.friendlyFire);
     const std::vector<kit::EntityHandle> planes = takeMatchSoFar(world, soFar);
     const float left = secondsLeftOf(soFar);
     kit::log::info() << "Watching the match: " << planes.size() << (planes.size() == 1 ? " plane, " : " planes, ")
@@ -249,7 +261,7 @@ void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, 
     if (state->view.replayOf)
         return;
     showLinkStrip(world);
-    if (playedRules(*state).mode == Mode::freeForAll)
+    if (playedRules(*state).mode != Mode::lastPlaneStanding)
         endWhenTimeIsUp(world, left);
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
     if (!network)

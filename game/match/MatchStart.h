@@ -84,6 +84,7 @@ struct MatchState {
         std::vector<kit::EntityID> banner;  // the HUD's word of the round just over
         std::optional<kit::EntityID> label; // "Round 2, first to 3" under the clock
     } rounds;
+    std::set<kit::EntityID> badged; // a team match's planes with their side's badge over them
 };
 
 // The rules this match plays: its host's, or this copy's own when none came.

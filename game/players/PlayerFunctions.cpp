@@ -3,6 +3,7 @@
 #include "game/common/CallRefusals.h"
 #include "game/players/PlayerInfo.h"
 #include "game/players/Seats.h"
+#include "game/players/Sides.h"
 
 #include "game/common/Tags.h"
 #include "game/players/PlayerColours.h"
@@ -91,6 +92,7 @@ void registerPlayerFunctions(kit::NetworkSystem& network)
 {
     network.registerFunction(fn::spawnPersistantPlayer, &spawnPersistantPlayer);
     network.registerFunction(fn::refuseSeat, &refuseSeat);
+    registerSideFunctions(network);
     // What the game takes away by name, everywhere: a power that ends, a
     // wreck's power, a player's colour being settled.
     network.destroyableComponents = {tags::power, tags::bombPower, tags::gatlingGunPower, tags::shotgunPower,

@@ -12,8 +12,10 @@
 
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchRules.h"
+#include "game/players/Sides.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSystem.h"
@@ -34,6 +36,8 @@ void createJoinScreen(kit::World* world)
         network->registerFunction(*world, fn::requestPlayers, [](kit::EntityHandle entity) {
             joining::announcePlayers(entity.world);
             tellRules(entity.world);
+            if (entity.world)
+                tellSides(*entity.world);
         });
         // The host's choice, shown here until the round begins.
         network->registerFunction(*world, fn::matchRules, [](kit::EntityHandle host, const MatchRules& said) {
@@ -59,6 +63,10 @@ void createJoinScreen(kit::World* world)
     // Under the title: what became of the session if its host went.
     showSessionNotice(world, glm::vec2(-1.18f, 0.64f), internetLinesAt);
     showMatchLines(world);
+    // The hosting copy puts every newcomer on a side (of a team match, should
+    // it be one).
+    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
+                                               [world](kit::Component*, float) { balanceSides(*world); });
     listenOnJoinScreen(world);
     watchSession(world);
 }

@@ -2,6 +2,7 @@
 
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
+#include "game/players/Sides.h"
 
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
@@ -70,6 +71,15 @@ void changeRules(kit::World* world, void (*step)())
     tellRules(world);
 }
 
+// A player of this copy asks to change sides; the hosting copy moves it (on a
+// copy on its own, at once).
+void askToSwitch(kit::World* world, const std::optional<kit::EntityHandle>& player)
+{
+    kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (player && network)
+        network->callFunction(fn::switchSide, *player);
+}
+
 } // namespace
 
 void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
@@ -85,6 +95,10 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
         if (key.key == controls::key(set, Action::join)) {
             if (!joining::humanPlayer(world, device))
                 joining::addPlayer(world, device, nullptr, false);
+            return;
+        }
+        if (key.key == controls::key(set, Action::switchSide)) {
+            askToSwitch(world, joining::humanPlayer(world, device));
             return;
         }
         if (key.key == controls::key(set, Action::leave)) {
@@ -115,7 +129,7 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
     } else if (key.key == kit::keys::f7) {
         changeRules(world, chooseNextMode);
     } else if (key.key == kit::keys::f8) {
-        changeRules(world, chooseNextRoundsToWin);
+        changeRules(world, chooseModesOwn);
     } else if (key.key == kit::keys::escape) {
         screens::switchTo(world, createMainMenu);
     } else if (widgets::isEnter(key)) {
@@ -168,7 +182,10 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
         changeRules(world, chooseNextMode);
         break;
     case kit::pad::down:
-        changeRules(world, chooseNextRoundsToWin);
+        changeRules(world, chooseModesOwn);
+        break;
+    case kit::pad::rightStick:
+        askToSwitch(world, joining::humanPlayer(world, slot));
         break;
     case kit::pad::back:
         screens::switchTo(world, createMainMenu);

@@ -11,6 +11,7 @@
 #include "game/lobby/JoinedBy.h"
 #include "game/lobby/LinkLabel.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/Sides.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
 
@@ -67,9 +68,19 @@ std::string pilotOf(kit::World* world, const kit::EntityHandle& player)
 struct Roster {
     std::array<kit::Text*, rosterSize> lines{};
     std::array<kit::Text*, rosterSize> links{};
+    // In a team match, each player's side: a badge at the line's end.
+    std::array<std::array<kit::Sprite*, sideCount>, rosterSize> badges{};
     kit::Text* empty = nullptr;
     kit::Text* counter = nullptr;
 };
+
+bool teamMatchAhead(kit::World* world)
+{
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network || network->isServer())
+        return chosenRules().mode == Mode::teams;
+    return hostsRules() && hostsRules()->mode == Mode::teams;
+}
 
 void refresh(kit::World* world, const Roster& roster)
 {
@@ -84,6 +95,12 @@ void refresh(kit::World* world, const Roster& roster)
         widgets::setText(link, quality ? linkLabel(*quality) : "");
         if (quality)
             link->colour = linkColour(*quality);
+        // The side shows when the match will be a team match: the host's
+        // choice, or this copy's own when it hosts.
+        const std::optional<Side> side =
+            i < players.size() && teamMatchAhead(world) ? sideOf(*world, players[i].id) : std::nullopt;
+        for (int s = 0; s < sideCount; ++s)
+            roster.badges[i][static_cast<std::size_t>(s)]->enabled = side && static_cast<int>(*side) == s;
         if (i < lines.size()) {
             widgets::setText(text, lines[i]);
             if (const auto* info = world->getComponent<PlayerInfo>(players[i].id))
@@ -169,6 +186,12 @@ void showJoinScreen(kit::World* world)
         const float y = -0.2f - lineStep * (1.2f + float(i));
         roster.lines[i] = widgets::addText(world, "", glm::vec2(left, y), lineSize);
         roster.links[i] = widgets::addText(world, "", glm::vec2(linkLeft, y), lineSize, fineLinkColour);
+        for (int s = 0; s < sideCount; ++s) {
+            kit::Sprite* badge = widgets::addPicture(world, badgeOf(static_cast<Side>(s)),
+                                                     glm::vec2(-0.14f, y + lineSize * 0.4f), glm::vec2(0.075f));
+            badge->enabled = false;
+            roster.badges[i][static_cast<std::size_t>(s)] = badge;
+        }
     }
 
     refresh(world, roster);
@@ -181,6 +204,14 @@ std::string dropInLine(bool on)
     return std::string("Tab: late players may drop in (") + (on ? "on" : "off") + ")";
 }
 
+// How this copy's players change sides, with the keys bound now.
+std::string switchLine()
+{
+    using controls::Action;
+    return kit::keys::name(controls::key(0, Action::switchSide)) + ", " +
+           kit::keys::name(controls::key(1, Action::switchSide)) + " or (R-stick): change side";
+}
+
 std::vector<std::string> rulesLines(kit::World* world)
 {
     const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
@@ -191,11 +222,15 @@ std::vector<std::string> rulesLines(kit::World* world)
         if (rounds)
             lines.push_back("F8 or (Down): first to " + std::to_string(rules.roundsToWin) +
                             (rules.roundsToWin == 1 ? " round" : " rounds"));
+        if (rules.mode == Mode::teams)
+            lines.push_back(std::string("F8 or (Down): friendly fire ") + (rules.friendlyFire ? "on" : "off"));
         lines.push_back((rounds ? "F5 or (Right): rounds of " : "F5 or (Right): a match of ") +
                         describeLength(rules.seconds));
         lines.push_back(std::string("F6 or (Up): pick-ups ") + nameOf(rules.pickups));
         if (network && network->peer && network->peer->isActive())
             lines.push_back(dropInLine(matchSettings::dropIn.value()));
+        if (rules.mode == Mode::teams)
+            lines.push_back(switchLine());
         return lines;
     }
     const std::optional<MatchRules>& heard = hostsRules();
@@ -205,8 +240,13 @@ std::vector<std::string> rulesLines(kit::World* world)
         heard->mode == Mode::lastPlaneStanding
             ? "First to " + std::to_string(heard->roundsToWin) + ", rounds of " + describeLength(heard->seconds)
             : "A match of " + describeLength(heard->seconds);
-    return {std::string("The host's match: ") + nameOf(heard->mode), length,
-            std::string("Pick-ups: ") + nameOf(heard->pickups)};
+    std::vector<std::string> lines{std::string("The host's match: ") + nameOf(heard->mode), length,
+                                   std::string("Pick-ups: ") + nameOf(heard->pickups)};
+    if (heard->mode == Mode::teams) {
+        lines.push_back(std::string("Friendly fire ") + (heard->friendlyFire ? "on" : "off"));
+        lines.push_back(switchLine());
+    }
+    return lines;
 }
 
 void showMatchLines(kit::World* world)
@@ -214,10 +254,10 @@ void showMatchLines(kit::World* world)
     const glm::vec3 colour(0.85f, 0.9f, 1.0f);
     const float x = internetLinesAt.x + 0.03f;
     std::vector<widgets::PanelLine> lines;
-    for (int i = 0; i < 5; ++i)
-        lines.push_back({"", glm::vec2(x, -0.6f - 0.075f * static_cast<float>(i)), 0.045f, colour});
+    for (int i = 0; i < 6; ++i)
+        lines.push_back({"", glm::vec2(x, -0.58f - 0.07f * static_cast<float>(i)), 0.045f, colour});
     const widgets::Panel panel =
-        widgets::addPanel(world, widgets::Box{glm::vec2(0.64f, -0.72f), glm::vec2(1.3f, 0.4f)}, lines);
+        widgets::addPanel(world, widgets::Box{glm::vec2(0.64f, -0.73f), glm::vec2(1.3f, 0.44f)}, lines);
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [world, panel](kit::Component*, float) {
         const std::vector<std::string> shown = rulesLines(world);
         for (std::size_t i = 0; i < panel.lines.size(); ++i)

@@ -38,11 +38,11 @@ kit::World::SetupFunction screenNamed(const std::string& name)
 
 MatchExits matchExits()
 {
-    return MatchExits{
-        [](const MatchResult& result) -> kit::World::SetupFunction {
-            return WinScreenInit{result.table, result.watchedHere, result.watchedElsewhere, result.rounds};
-        },
-        createMainMenu};
+    return MatchExits{[](const MatchResult& result) -> kit::World::SetupFunction {
+                          return WinScreenInit{result.table, result.watchedHere, result.watchedElsewhere, result.rounds,
+                                               result.teams};
+                      },
+                      createMainMenu};
 }
 
 kit::World::SetupFunction matchWorld()

@@ -1,5 +1,7 @@
 #include "WinScreen.h"
 
+#include "game/match/TeamMarks.h"
+
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/ScreenFooter.h"
@@ -135,6 +137,36 @@ std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
     return lines;
 }
 
+std::vector<WinLine> teamWinLines(kit::World* world, const ScoreTable& scores)
+{
+    const std::array<int, sideCount> points = sidePoints(*world, scores);
+    WinLine head;
+    head.points = std::to_string(points[0]) + " : " + std::to_string(points[1]);
+    if (points[0] == points[1]) {
+        head.text = "A draw";
+    } else {
+        const Side won = points[0] > points[1] ? Side::sun : Side::moon;
+        head.text = std::string(nameOf(won)) + " team wins!";
+        head.colour = tintOf(won);
+        head.side = won;
+    }
+    std::vector<WinLine> lines{head};
+    for (WinLine line : winLines(world, scores)) {
+        const std::string wins = " Wins!";
+        if (line.text.ends_with(wins))
+            line.text.resize(line.text.size() - wins.size());
+        line.colour = glm::vec3(1.0f);
+        lines.push_back(std::move(line));
+    }
+    // The players' sides, in the order winLines gave them.
+    ScoreTable ordered = scores;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const ScoreEntry& a, const ScoreEntry& b) { return a.points > b.points; });
+    for (std::size_t i = 0; i < ordered.size(); ++i)
+        lines[i + 1].side = sideOf(*world, ordered[i].plane);
+    return lines;
+}
+
 std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watchedElsewhere)
 {
     std::vector<std::string> parts;
@@ -166,11 +198,15 @@ void WinScreenInit::operator()(kit::World* world) const
 
     const screens::Viewpoint view = screens::addLandscape(world);
     widgets::addOverlay(world, false);
-    const std::vector<WinLine> lines = winLines(world, scores);
+    const std::vector<WinLine> lines = teams ? teamWinLines(world, scores) : winLines(world, scores);
     // The table on the console too: the log of a match ends with its result.
     for (const WinLine& line : lines)
         kit::log::info() << line.text << " " << line.points;
-    if (const PlayerInfo* winner = winnerOf(world, scores))
+    // The plane shown is the best of the winning side in a team match.
+    ScoreTable shown = scores;
+    if (teams && !lines.empty() && lines.front().side)
+        std::erase_if(shown, [&](const ScoreEntry& e) { return sideOf(*world, e.plane) != lines.front().side; });
+    if (const PlayerInfo* winner = winnerOf(world, shown))
         showWinner(world, view, *winner);
 
     // The table: every player's label on the left, the points right-aligned
@@ -198,8 +234,11 @@ void WinScreenInit::operator()(kit::World* world) const
         const float size = i == 0 ? 0.1f : 0.07f;
         const float advance = widgets::glyphAdvance(size);
         // Its colour as bright as it goes: the RGB of the darker rows reads poorly on the panel.
-        const glm::vec3 colour = i == 0 ? widgets::vivid(lines[i].colour) : lines[i].colour;
+        const glm::vec3 colour = i == 0 && !teams ? widgets::vivid(lines[i].colour) : lines[i].colour;
         widgets::addText(world, lines[i].text, glm::vec2(left, y), size, colour);
+        if (lines[i].side)
+            widgets::addPicture(world, badgeOf(*lines[i].side), glm::vec2(left - 0.07f, y + size * 0.4f),
+                                glm::vec2(size * 0.95f));
         const float width = advance * static_cast<float>(lines[i].points.size());
         widgets::addText(world, lines[i].points, glm::vec2(right - width - advance, y), size, colour);
         y -= i == 0 ? 0.13f : 0.1f;

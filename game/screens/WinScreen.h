@@ -1,8 +1,10 @@
 #pragma once
 
 #include "game/match/ScoreTable.h"
+#include "game/players/Sides.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,7 @@ struct WinScreenInit {
     bool watchedHere = false;         // this copy watched the match without a plane
     std::size_t watchedElsewhere = 0; // other copies did
     bool rounds = false;              // the points are rounds won, and the table says so
+    bool teams = false;               // a team match: the sides' table
 
     void operator()(kit::World* world) const;
 };
@@ -32,12 +35,17 @@ struct WinLine {
     std::string text;   // the label, and " Wins!" for the winner
     std::string points; // right-aligned like the loading percentage
     glm::vec3 colour{1.0f};
+    std::optional<Side> side; // a team match's: its badge before the line
 };
 
 // The table's lines: by points, highest first (equal points keep the match's
 // order). A player's label is its colour name, with " (remote)" when another
 // copy made it.
 std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores);
+// A team match's table: first the side that won ("Sun team wins!", or "A
+// draw") with both sides' points ("14 : 9"), then every player as in
+// winLines, none of them named the winner, each with its side.
+std::vector<WinLine> teamWinLines(kit::World* world, const ScoreTable& scores);
 // Who watched the match without a plane, under the table: this copy's
 // players by their colours (or "this copy" when it has none) and the count
 // of other copies, after "Watching: "; empty when nobody watched.

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Regenerates all of the game's art under the given asset directory
 (default: assets/ of the repository): models, textures, normal maps, the
-mascot, particles, pick-ups, HUD, menus and screens. Deterministic: fixed
+mascot, particles, pick-ups, HUD, the team match's sides, menus and screens. Deterministic: fixed
 seeds and our own PNG writer, so a second run changes no byte.
 
     tools/art/make_assets.py [ASSET_DIR]      (or: make assets)
@@ -17,6 +17,7 @@ import mascot  # noqa: E402
 import menus  # noqa: E402
 import particles  # noqa: E402
 import pickups  # noqa: E402
+import teams  # noqa: E402
 
 
 def main():
@@ -34,6 +35,7 @@ def main():
     particles.build(os.path.join(root, "images"))
     pickups.build(os.path.join(root, "images"))
     hud.build(os.path.join(root, "sprites/HUD"))
+    teams.build(os.path.join(root, "sprites/HUD"))
     menus.build(os.path.join(root, "sprites"))
     for name, count in sorted(counts.items()):
         print("%-12s %6d triangles" % (name, count))

@@ -140,6 +140,12 @@ void MatchStatistics::fired(std::uint32_t origin)
 void MatchStatistics::frame(kit::World& world, float dt)
 {
     clock_ += dt;
+    if (!sidesKnown_ && world.single<TeamPlay>()) {
+        // The host's sides, told before the start.
+        sidesKnown_ = true;
+        for (const auto& player : world.getEntities(kit::typeId<PlayerInfo>())->toVector())
+            players[player.id].side = sideOf(world, player.id);
+    }
     if (const ProjectileBudget* projectiles = ProjectileBudget::of(&world))
         load.projectilesRefused = projectiles->refused();
     if (const ParticleBudget* particles = ParticleBudget::of(&world))
@@ -233,6 +239,30 @@ void MatchStatistics::printRounds(std::FILE* out) const
     for (const float length : rounds.lengths)
         std::fprintf(out, " %.1f", static_cast<double>(length));
     std::fprintf(out, "\n");
+}
+
+void MatchStatistics::printSides(std::FILE* out) const
+{
+    bool teams = false;
+    for (const auto& [id, p] : players)
+        teams = teams || p.side.has_value();
+    if (!teams)
+        return;
+    std::array<int, sideCount> points{};
+    std::array<std::string, sideCount> who;
+    for (const auto& [id, p] : players) {
+        if (!p.side)
+            continue;
+        const auto s = static_cast<std::size_t>(*p.side);
+        points[s] += p.score;
+        who[s] += (who[s].empty() ? "" : " ") + p.colour;
+    }
+    std::fprintf(out, "sides: %s %d (%s) %s %d (%s), %s\n", nameOf(Side::sun), points[0], who[0].c_str(),
+                 nameOf(Side::moon), points[1], who[1].c_str(),
+                 !ended                   ? "no end"
+                 : points[0] == points[1] ? "a draw"
+                 : points[0] > points[1]  ? "Sun wins"
+                                          : "Moon wins");
 }
 
 void MatchStatistics::printLoad(std::FILE* out) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/match/ScoreTable.h"
+#include "game/players/Sides.h"
 
 #include "engine/core/EntityID.h"
 #include "engine/core/Signal.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +26,8 @@ class World;
 // What the match simulator counts per player, from the match's own events.
 struct PlayerStatistics {
     std::string colour;
-    int roundsWon = 0; // last plane standing
+    int roundsWon = 0;        // last plane standing
+    std::optional<Side> side; // a team match
     int kills = 0;
     int deaths = 0;
     int score = 0;
@@ -85,6 +88,9 @@ public:
     // One line: "rounds: ..." with the figures of RoundStatistics, when any
     // round was played.
     void printRounds(std::FILE* out) const;
+    // One line: "sides: Sun 23 (Blue Orange) Moon 19 (Green Red), Sun wins",
+    // the final table's points by side, when the match was a team match.
+    void printSides(std::FILE* out) const;
 
     std::map<kit::EntityID, PlayerStatistics> players;
     // The table of the first "endGame" this copy ran: the one its win screen shows.
@@ -100,6 +106,7 @@ private:
 
     std::vector<kit::ScopedConnection> connections_;
     float clock_ = 0.0f;                                    // simulated seconds
+    bool sidesKnown_ = false;                               // a team match's sides, taken at its start
     float roundBegan_ = 0.0f;                               // simulated seconds, when the round now flown began here
     std::map<std::uint32_t, std::deque<float>> lastSecond_; // per copy, when its recent projectiles left
     int particlesThisFrame_ = 0;

@@ -64,7 +64,7 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
-                     " [--mode ffa|lps] [--no-batching] [--samples N] [--size WxH] [--set KEY=VALUE] "
+                     " [--mode ffa|lps|teams] [--no-batching] [--samples N] [--size WxH] [--set KEY=VALUE] "
                      "[--strengths LEVEL,LEVEL,...] "
                      "[--record FILE] [--view-log FILE] "
                   << sessionUsage << "\n";
@@ -101,9 +101,9 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                 // The match's mode, as a host chooses it on its join screen.
                 const char* v = value("--mode");
                 const std::string name = v ? v : "";
-                const char* mode = name == "ffa" ? "0" : name == "lps" ? "1" : nullptr;
+                const char* mode = name == "ffa" ? "0" : name == "lps" ? "1" : name == "teams" ? "2" : nullptr;
                 if (!mode) {
-                    std::cerr << "--mode takes ffa (free-for-all) or lps (last plane standing)\n";
+                    std::cerr << "--mode takes ffa (free-for-all), lps (last plane standing) or teams\n";
                     return usage();
                 }
                 kit::settings::set(skyscuffle::matchSettings::mode.key(), mode);
@@ -444,6 +444,7 @@ void Simulator::report(const MatchStatistics& statistics, long frames, double wa
     statistics.printCamera(stdout);
     statistics.printLoad(stdout);
     statistics.printRounds(stdout);
+    statistics.printSides(stdout);
     if (statistics.ended) {
         std::printf("score table from endGame:");
         for (const ScoreEntry& entry : statistics.finalTable)

@@ -4,6 +4,7 @@
 
 #include "game/ai/Decisions.h"
 #include "game/combat/Score.h"
+#include "game/players/Sides.h"
 #include "game/powerups/InvincibilityPower.h"
 
 using test::Pilots;
@@ -43,4 +44,26 @@ TEST_F(Pilots, ATargetThatTurnsInvincibleIsDroppedAtOnce)
     think(p);
     EXPECT_EQ(p.ai->target.id, second.entity.id);
     first.health->damage(first.entity, 0.0f);
+}
+
+TEST_F(Pilots, InATeamMatchThePilotNeverTakesAFriendForATarget)
+{
+    auto p = pilot(glm::vec3(0));
+    auto friendNear = enemy(glm::vec3(20, 0, 0));
+    auto foe = enemy(glm::vec3(-70, 0, 0));
+    world->addComponent(p.plane.entity, new PlayerSide(Side::moon));
+    world->addComponent(friendNear.entity, new PlayerSide(Side::moon));
+    world->addComponent(foe.entity, new PlayerSide(Side::sun));
+    think(p);
+    EXPECT_EQ(p.ai->target.id, friendNear.entity.id) << "outside a team match, sides mean nothing";
+    world->addComponent(world->createEntity(), new TeamPlay(true));
+    p.ai->target = {};
+    think(p);
+    EXPECT_EQ(p.ai->target.id, foe.entity.id) << "friendly fire or not, a friend is no target";
+    // With no foe left, nobody.
+    world->destroyComponents(foe.entity.id, kit::typeId<PlayerSide>());
+    world->addComponent(foe.entity, new PlayerSide(Side::moon));
+    p.ai->target = {};
+    think(p);
+    EXPECT_TRUE(p.ai->target.empty());
 }

@@ -2,8 +2,8 @@
 // another action swapped visibly, the game's own keys refused, a binding
 // kept by name as the player's choice and read at once by the keyboard pads,
 // a bad name in the settings, and the reset.
-#include "game/input/VirtualGamepadKeyboard.h"
 #include "game/input/KeyBindings.h"
+#include "game/input/VirtualGamepadKeyboard.h"
 
 #include "engine/core/Settings.h"
 #include "engine/core/Window.h"
@@ -34,13 +34,14 @@ struct KeyBindings : ::testing::Test {
 TEST_F(KeyBindings, TheDefaultsSplitTheKeyboardAndNoKeyDoesTwoThingsOnOneScreen)
 {
     const std::map<Action, std::pair<const char*, const char*>> expected = {
-        {Action::up, {"UP", "I"}},       {Action::down, {"DOWN", "K"}},  {Action::left, {"LEFT", "J"}},
-        {Action::right, {"RIGHT", "L"}}, {Action::up2, {"W", ""}},       {Action::down2, {"S", ""}},
-        {Action::left2, {"A", ""}},      {Action::right2, {"D", ""}},    {Action::dash, {"Z", "U"}},
-        {Action::fire, {"X", "O"}},      {Action::special, {"C", "P"}},  {Action::taunt1, {"1", "7"}},
-        {Action::taunt2, {"2", "8"}},    {Action::taunt3, {"3", "9"}},   {Action::taunt4, {"4", "0"}},
-        {Action::ping, {"V", "M"}},      {Action::join, {"X", "O"}},     {Action::leave, {"Z", "U"}},
-        {Action::addComputer, {"V", ""}}, {Action::removeComputer, {"C", ""}}, {Action::pilotStrength, {"B", ""}},
+        {Action::up, {"UP", "I"}},          {Action::down, {"DOWN", "K"}},    {Action::left, {"LEFT", "J"}},
+        {Action::right, {"RIGHT", "L"}},    {Action::up2, {"W", ""}},         {Action::down2, {"S", ""}},
+        {Action::left2, {"A", ""}},         {Action::right2, {"D", ""}},      {Action::dash, {"Z", "U"}},
+        {Action::fire, {"X", "O"}},         {Action::special, {"C", "P"}},    {Action::taunt1, {"1", "7"}},
+        {Action::taunt2, {"2", "8"}},       {Action::taunt3, {"3", "9"}},     {Action::taunt4, {"4", "0"}},
+        {Action::ping, {"V", "M"}},         {Action::join, {"X", "O"}},       {Action::leave, {"Z", "U"}},
+        {Action::switchSide, {"T", "Y"}},   {Action::addComputer, {"V", ""}}, {Action::removeComputer, {"C", ""}},
+        {Action::pilotStrength, {"B", ""}},
     };
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(controls::actionCount));
     std::map<std::pair<bool, int>, std::string> taken; // (join screen?, key) -> who
@@ -52,8 +53,8 @@ TEST_F(KeyBindings, TheDefaultsSplitTheKeyboardAndNoKeyDoesTwoThingsOnOneScreen)
             const int key = controls::key(set, action);
             if (key < 0)
                 continue;
-            const auto [it, fresh] = taken.emplace(std::pair{controls::onJoinScreen(action), key},
-                                                   controls::settingKey(set, action));
+            const auto [it, fresh] =
+                taken.emplace(std::pair{controls::onJoinScreen(action), key}, controls::settingKey(set, action));
             EXPECT_TRUE(fresh) << name << " does both " << it->second << " and " << controls::settingKey(set, action);
         }
     }

@@ -95,8 +95,9 @@ struct ChosenRules : ::testing::Test {
     void TearDown() override { forget(); }
     static void forget()
     {
-        for (const std::string& key : {matchSettings::matchLength.key(), matchSettings::pickups.key(),
-                                       matchSettings::mode.key(), matchSettings::roundsToWin.key()}) {
+        for (const std::string& key :
+             {matchSettings::matchLength.key(), matchSettings::pickups.key(), matchSettings::mode.key(),
+              matchSettings::roundsToWin.key(), matchSettings::friendlyFire.key()}) {
             kit::settings::clearPlayer(key);
             kit::settings::clearForRun(key);
         }
@@ -122,7 +123,8 @@ TEST(MatchRules, OnlyRulesWithinBoundsAreTakenFromAnotherCopy)
         EXPECT_FALSE(said(seconds, 2)) << seconds;
     for (const std::int32_t pickups : {-1, 4, 255, std::numeric_limits<std::int32_t>::min()})
         EXPECT_FALSE(said(180.0f, pickups)) << pickups;
-    for (const std::int32_t mode : {-1, 2, 7, std::numeric_limits<std::int32_t>::max()})
+    EXPECT_EQ(said(60.0f, 0, 2, 3), (MatchRules{60.0f, Pickups::off, Mode::teams, 3}));
+    for (const std::int32_t mode : {-1, 3, 7, std::numeric_limits<std::int32_t>::max()})
         EXPECT_FALSE(said(180.0f, 2, mode)) << mode;
     for (const std::int32_t rounds : {0, -1, 10, std::numeric_limits<std::int32_t>::min()})
         EXPECT_FALSE(said(180.0f, 2, 1, rounds)) << rounds;
@@ -130,7 +132,7 @@ TEST(MatchRules, OnlyRulesWithinBoundsAreTakenFromAnotherCopy)
 
 TEST(MatchRules, TravelAsOneArgumentThatReadsBackAsWritten)
 {
-    MatchRules sent{75.0f, Pickups::many, Mode::lastPlaneStanding, 4};
+    MatchRules sent{75.0f, Pickups::many, Mode::lastPlaneStanding, 4, true};
     kit::NetStream stream;
     serialize(stream, sent);
     kit::NetStream reader(stream.data(), stream.bytesUsed());
@@ -160,6 +162,10 @@ TEST(MatchRules, PickupsComeAtTheirShareOfTheUsualRateAndAreNamed)
     EXPECT_EQ(describe(MatchRules{605.2f, Pickups::few}), "free-for-all, 10:05, pick-ups few");
     EXPECT_EQ(describe(MatchRules{60.0f, Pickups::few, Mode::lastPlaneStanding, 5}),
               "last plane standing, first to 5, rounds of 1 min, pick-ups few");
+    EXPECT_EQ(describe(MatchRules{120.0f, Pickups::normal, Mode::teams}),
+              "team match, 2 min, pick-ups normal, friendly fire off");
+    EXPECT_EQ(describe(MatchRules{120.0f, Pickups::normal, Mode::teams, 3, true}),
+              "team match, 2 min, pick-ups normal, friendly fire on");
     EXPECT_STREQ(nameOf(Mode::freeForAll), "free-for-all");
     EXPECT_STREQ(nameOf(static_cast<Mode>(5)), "free-for-all");
 }
@@ -192,7 +198,20 @@ TEST_F(ChosenRules, TheJoinScreenStepsGoRoundAndAreKeptAsThePlayersChoice)
     EXPECT_EQ(chosenRules().mode, Mode::lastPlaneStanding);
     EXPECT_TRUE(kit::settings::isPlayers(matchSettings::mode.key()));
     chooseNextMode();
+    EXPECT_EQ(chosenRules().mode, Mode::teams);
+    // The team match's own choice (F8): friendly fire, off unless chosen.
+    EXPECT_FALSE(chosenRules().friendlyFire);
+    chooseModesOwn();
+    EXPECT_TRUE(chosenRules().friendlyFire);
+    EXPECT_TRUE(kit::settings::isPlayers(matchSettings::friendlyFire.key()));
+    EXPECT_EQ(chosenRules().roundsToWin, 3) << "not the rounds of another mode";
+    chooseModesOwn();
+    EXPECT_FALSE(chosenRules().friendlyFire);
+    chooseNextMode();
     EXPECT_EQ(chosenRules().mode, Mode::freeForAll) << "round the modes";
+    chooseModesOwn(); // a free-for-all has no choice of its own
+    EXPECT_EQ(chosenRules().roundsToWin, 3);
+    EXPECT_FALSE(chosenRules().friendlyFire);
     EXPECT_EQ(chosenRules().roundsToWin, 3);
     for (const std::int32_t expected : {4, 5, 1, 2, 3}) {
         chooseNextRoundsToWin();

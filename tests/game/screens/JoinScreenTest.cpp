@@ -337,11 +337,12 @@ namespace {
 TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
 {
     const std::string length = matchSettings::matchLength.key(), pickups = matchSettings::pickups.key();
-    const std::string mode = matchSettings::mode.key(), rounds = matchSettings::roundsToWin.key();
+    const std::string mode = matchSettings::mode.key(), rounds = matchSettings::roundsToWin.key(),
+                      fire = matchSettings::friendlyFire.key();
     // From the defaults, whatever another test left in the player's file;
     // and the file without them after.
     const auto forget = [&] {
-        for (const std::string& key : {length, pickups, mode, rounds}) {
+        for (const std::string& key : {length, pickups, mode, rounds, fire}) {
             kit::settings::clearPlayer(key);
             kit::settings::clearForRun(key);
         }
@@ -383,10 +384,21 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
     pressButton(2, kit::pad::down);
     frame();
     EXPECT_TRUE(shows("F8 or (Down): first to 1 round"));
+    // A team match: friendly fire, and how a player changes side.
+    pressButton(2, kit::pad::left);
+    frame();
+    EXPECT_TRUE(shows("F7 or (Left): team match"));
+    EXPECT_TRUE(shows("F8 or (Down): friendly fire off"));
+    EXPECT_TRUE(shows("T, Y or (R-stick): change side"));
+    EXPECT_EQ(shown().find("first to"), std::string::npos) << "rounds are last plane standing's";
+    tap(kit::keys::f8);
+    frame();
+    EXPECT_TRUE(shows("F8 or (Down): friendly fire on"));
     pressButton(2, kit::pad::left);
     pressButton(2, kit::pad::left);
     frame();
     EXPECT_TRUE(shows("F7 or (Left): last plane standing")) << "round the modes and back";
+    EXPECT_TRUE(shows("F8 or (Down): first to 1 round")) << "F8 in the team match left the rounds alone";
     EXPECT_TRUE(kit::settings::isPlayers(mode));
     EXPECT_TRUE(kit::settings::isPlayers(rounds));
 
@@ -415,6 +427,12 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
     frame();
     EXPECT_TRUE(shows("The host's match: last plane standing"));
     EXPECT_TRUE(shows("First to 4, rounds of 1:30"));
+    network->callFunction(fn::matchRules, world()->systemEntity(),
+                          MatchRules{120.0f, Pickups::normal, Mode::teams, 3, true});
+    frame();
+    EXPECT_TRUE(shows("The host's match: team match"));
+    EXPECT_TRUE(shows("Friendly fire on"));
+    EXPECT_TRUE(shows("T, Y or (R-stick): change side")) << "a joined copy's players change side too";
     hostsRules().reset();
     forget();
 }

@@ -155,3 +155,33 @@ TEST_F(WinScreen, AMatchOfRoundsSaysItsPointsAreRoundsWon)
     showScores({{keyboardPlayer, 1}, {remote, 3}});
     EXPECT_FALSE(says("rounds won")) << "a free-for-all's points are points";
 }
+
+TEST_F(WinScreen, ATeamMatchNamesTheWinningSideAndEveryPlayersBadge)
+{
+    const kit::EntityHandle keyboard{keyboardPlayer, world()}, computer{pilot, world()}, theirs{remote, world()};
+    network->callFunction(fn::playerSide, keyboard, 0);
+    network->callFunction(fn::playerSide, computer, 1);
+    network->callFunction(fn::playerSide, theirs, 1);
+    const ScoreTable table{{keyboardPlayer, 6}, {pilot, 1}, {remote, 2}};
+    const auto lines = teamWinLines(world(), table);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].text, "Sun team wins!");
+    EXPECT_EQ(lines[0].points, "6 : 3");
+    EXPECT_EQ(lines[0].side, Side::sun);
+    EXPECT_EQ(lines[1].text, info(keyboardPlayer).colourName) << "no player is named the winner";
+    EXPECT_EQ(lines[1].side, Side::sun);
+    EXPECT_EQ(lines[2].text, info(remote).colourName + " (remote)");
+    EXPECT_EQ(lines[2].side, Side::moon);
+    EXPECT_EQ(lines[3].side, Side::moon);
+    EXPECT_EQ(teamWinLines(world(), {{keyboardPlayer, 1}, {pilot, 3}})[0].text, "Moon team wins!");
+    const auto even = teamWinLines(world(), {{keyboardPlayer, 2}, {pilot, 2}});
+    EXPECT_EQ(even[0].text, "A draw");
+    EXPECT_EQ(even[0].side, std::nullopt);
+    // On the screen: the sides' line over the players.
+    app->setWorld(std::make_shared<kit::World>(WinScreenInit{table, false, 0, false, true}));
+    frame();
+    bool said = false;
+    for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>()))
+        said = said || static_cast<kit::Text*>(c)->text() == "Sun team wins!";
+    EXPECT_TRUE(said);
+}
