@@ -17,6 +17,7 @@
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/players/Seats.h"
+#include "game/players/Sides.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/JoinScreenView.h"
 
@@ -81,6 +82,29 @@ TEST_F(JoinScreen, TheKeyboardJoinsOnceAndLeaves)
     EXPECT_EQ(count("Keyboard has left"), 1);
     tap(z);
     EXPECT_EQ(count("Keyboard has left"), 1) << "leaving without a player does nothing";
+}
+
+TEST_F(JoinScreen, TheHostPutsPlayersOnSidesAndEachKeyboardPlayerChangesItsOwn)
+{
+    const int t = kit::keys::fromName("T"), y = kit::keys::fromName("Y"), o = kit::keys::fromName("O");
+    tap(x);
+    tap(v);
+    tap(o); // the second keyboard's player
+    frame();
+    std::vector<kit::EntityHandle> all = world()->getEntities(kit::typeId<PlayerInfo>())->toVector();
+    ASSERT_EQ(all.size(), 3u);
+    std::vector<std::optional<Side>> sides;
+    for (const auto& p : all)
+        sides.push_back(sideOf(*world(), p.id));
+    EXPECT_EQ(sides, (std::vector<std::optional<Side>>{Side::sun, Side::moon, Side::sun})) << "balanced as they come";
+    tap(t);
+    EXPECT_EQ(sideOf(*world(), all[0].id), Side::moon) << "T moves the first keyboard's player";
+    EXPECT_EQ(sideOf(*world(), all[2].id), Side::sun);
+    tap(y);
+    EXPECT_EQ(sideOf(*world(), all[2].id), Side::moon) << "Y moves the second's";
+    EXPECT_EQ(sideOf(*world(), all[1].id), Side::moon) << "the computer pilot stays";
+    const std::string name = world()->getComponent<PlayerInfo>(all[0].id)->colourName;
+    EXPECT_EQ(count(name + " plays for the Moon"), 1) << log.str();
 }
 
 TEST_F(JoinScreen, EveryPartOfAPlayerSurvivesTheSwitchToTheNextScreen)

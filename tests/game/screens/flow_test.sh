@@ -2,7 +2,8 @@
 # The game from start to finish as a player drives it, through synthetic key
 # presses on the real binary: main menu -> Quick play -> a keyboard player
 # and two computer pilots -> Enter -> loading -> any key -> the game world;
-# its win screen, then a match of last plane standing; the replays; then, in a second run, full screen and back, the network screen, the
+# its win screen, then a match of last plane standing and a team match; the
+# replays; then, in a second run, full screen and back, the network screen, the
 # credits through every page, and Exit. Checks the console lines of every
 # step and the exit status, and keeps a screenshot of every screen.
 #
@@ -151,21 +152,46 @@ last_plane_standing() {
   shot win-screen-rounds 1.5
   key Return
   wait_for "Initializing join sreen!" 3 || fail "Enter on the win screen did not lead back to the join screen"
+  team_match
   key F7 # back to a free-for-all for the next run's matches
   wait_for "Mode free-for-all" || fail "F7 did not go round to free-for-all"
+}
+
+# From the join screen after last plane standing: a team match of 10 s, the
+# keyboard player moved to the other side, to its win screen and back.
+team_match() {
+  key F7
+  wait_for "Mode team match" || fail "F7 did not choose a team match"
+  key t
+  for _ in $(seq 50); do grep -q "^[A-Za-z]* plays for the \(Sun\|Moon\)$" log && break; sleep 0.1; done
+  grep -q "^[A-Za-z]* plays for the \(Sun\|Moon\)$" log || fail "T did not move the keyboard player to the other side"
+  shot join-screen-teams 1.0
+  key Return
+  wait_for "Loading at 100%" 3 60 || fail "the team match did not load"
+  key space
+  wait_for "Creating Game World" 3 || fail "the team match did not start"
+  wait_for "The match: team match, 0:10, pick-ups off, friendly fire off" ||
+    fail "the match did not play a team match"
+  shot team-match 5.0
+  wait_for "Creating Win Screen" 3 60 || fail "the team match did not end in a win screen"
+  for _ in $(seq 30); do grep -q "^\(Sun team wins!\|Moon team wins!\|A draw\) [-0-9]* : [-0-9]*$" log && break; sleep 0.1; done
+  grep -q "^\(Sun team wins!\|Moon team wins!\|A draw\) [-0-9]* : [-0-9]*$" log || fail "the win screen names no side"
+  shot win-screen-teams 1.5
+  key Return
+  wait_for "Initializing join sreen!" 4 || fail "Enter on the team match's win screen did not lead back"
 }
 
 # The match just played, kept as a replay: Replays from the main menu, the
 # newest played, paused, ahead 10 s and back, faster, a clip of it, back to
 # the list and the menu.
 replays_and_back() {
-  [ "$(ls "$XDG_DATA_HOME"/skyscuffle/replays/*.replay 2>/dev/null | wc -l)" -eq 2 ] ||
-    fail "the two matches were not kept as replays: $(ls -R "$XDG_DATA_HOME"/skyscuffle/replays | tr '\n' ' ')"
+  [ "$(ls "$XDG_DATA_HOME"/skyscuffle/replays/*.replay 2>/dev/null | wc -l)" -eq 3 ] ||
+    fail "the three matches were not kept as replays: $(ls -R "$XDG_DATA_HOME"/skyscuffle/replays | tr '\n' ' ')"
   key Down Down Down Down Return # Replays
   wait_for "Creating Replays Screen" || fail "Replays did not open the replays screen"
   shot replays-screen 1.0
-  key Down Return # the free-for-all (the match of rounds is the newest)
-  wait_for "Creating Game World" 3 || fail "Enter did not play the free-for-all's replay"
+  key Down Down Return # the free-for-all (the team match and the match of rounds are newer)
+  wait_for "Creating Game World" 4 || fail "Enter did not play the free-for-all's replay"
   grep -q "^Watching a replay from " log || fail "no replay is being watched"
   shot replay-playing 2.0
   # (The match is 10 s long: ahead from its first seconds is its end.)
@@ -175,7 +201,7 @@ replays_and_back() {
   wait_until "^Replay at 0:1[0-9]$" || fail "Right did not move the replay 10 s on"
   key Left
   wait_until "^Replay at 0:0[0-9]$" || fail "Left did not move the replay 10 s back"
-  wait_for "Creating Game World" 4 || fail "going back did not build the match again"
+  wait_for "Creating Game World" 5 || fail "going back did not build the match again"
   key Up
   wait_for "Replay playing at 2x" 1 5 || fail "Up did not play the replay faster"
   key space # on again (going back kept it paused), at 2x
