@@ -30,18 +30,18 @@ void setSide(kit::World& world, kit::EntityID player, Side side)
     world.addComponent(kit::EntityHandle{player, &world}, given);
 }
 
-void takeSide(kit::EntityHandle player, std::int32_t side)
+void takeSide(kit::EntityHandle host, kit::EntityID player, std::int32_t side)
 {
-    kit::World* world = player.world;
+    kit::World* world = host.world;
     if (!world)
         return;
-    if (side < 0 || side >= sideCount || !world->getComponent<PlayerInfo>(player.id)) {
+    if (side < 0 || side >= sideCount || !world->getComponent<PlayerInfo>(player)) {
         refuseCall(fn::playerSide.name, "a side that is neither, or a player nobody announced");
         if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
             network->refuseRunningCall();
         return;
     }
-    setSide(*world, player.id, static_cast<Side>(side));
+    setSide(*world, player, static_cast<Side>(side));
 }
 
 void moveSide(kit::EntityHandle player)
@@ -53,7 +53,8 @@ void moveSide(kit::EntityHandle player)
     if (!now)
         return;
     const Side other = *now == Side::sun ? Side::moon : Side::sun;
-    kit::NetworkSystem::of(world)->callFunction(fn::playerSide, player, static_cast<std::int32_t>(other));
+    kit::NetworkSystem::of(world)->callFunction(fn::playerSide, world->systemEntity(), player.id,
+                                                static_cast<std::int32_t>(other));
     if (const auto* info = world->getComponent<PlayerInfo>(player.id))
         kit::log::info() << info->colourName << " plays for the " << nameOf(other);
 }
@@ -116,7 +117,7 @@ void balanceSides(kit::World& world)
         if (sideOf(world, player.id))
             continue;
         const Side smaller = playersOn(world, Side::moon) < playersOn(world, Side::sun) ? Side::moon : Side::sun;
-        network->callFunction(fn::playerSide, kit::EntityHandle{player.id, &world}, static_cast<std::int32_t>(smaller));
+        network->callFunction(fn::playerSide, world.systemEntity(), player.id, static_cast<std::int32_t>(smaller));
     }
 }
 
@@ -128,8 +129,7 @@ void tellSides(kit::World& world)
     balanceSides(world);
     for (const kit::EntityHandle& player : world.getEntities(kit::typeId<PlayerInfo>())->toVector()) {
         if (const std::optional<Side> side = sideOf(world, player.id))
-            network->callFunction(fn::playerSide, kit::EntityHandle{player.id, &world},
-                                  static_cast<std::int32_t>(*side));
+            network->callFunction(fn::playerSide, world.systemEntity(), player.id, static_cast<std::int32_t>(*side));
     }
 }
 

@@ -43,8 +43,10 @@ public:
 };
 
 namespace fn {
-// The hosting copy's word of a player's side (the entity is the player).
-inline constexpr kit::NamedFunction<std::int32_t> playerSide{"playerSide", kit::Caller::host};
+// The hosting copy's word of a player's side: the player, its side. (About
+// the host's system entity: a copy takes no other copy's call about its own
+// players.)
+inline constexpr kit::NamedFunction<kit::EntityID, std::int32_t> playerSide{"playerSide", kit::Caller::host};
 // A copy asks for its own player to change sides; the hosting copy moves it.
 inline constexpr kit::NamedFunction<> switchSide{"switchSide", kit::Caller::owner};
 } // namespace fn

@@ -1,9 +1,9 @@
 // The sides of a team match: who decides them, how a newcomer is placed, a
 // player moving over, what a copy may say of them, and who are friends.
+#include "game/players/Sides.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerFunctions.h"
 #include "game/players/PlayerInfo.h"
-#include "game/players/Sides.h"
 
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
@@ -76,17 +76,17 @@ TEST_F(Sides, AJoinedCopyDecidesNoSideAndTakesOnlyTwo)
     network->startAs(kit::NetworkSystem::Role::client);
     balanceSides(world);
     EXPECT_EQ(sideOf(world, mine.id), std::nullopt) << "the host decides";
-    network->callFunction(fn::playerSide, theirs, 1);
+    network->callFunction(fn::playerSide, world.systemEntity(), theirs.id, 1);
     EXPECT_EQ(sideOf(world, theirs.id), Side::moon);
     network->callFunction(fn::switchSide, mine);
     EXPECT_EQ(sideOf(world, mine.id), std::nullopt) << "asked for, decided by the host";
     for (const std::int32_t bad : {2, -1, 99})
-        network->callFunction(fn::playerSide, mine, bad);
+        network->callFunction(fn::playerSide, world.systemEntity(), mine.id, bad);
     EXPECT_EQ(sideOf(world, mine.id), std::nullopt);
-    network->callFunction(fn::playerSide, kit::EntityID{0x5151, 77}, 0); // nobody announced it
+    network->callFunction(fn::playerSide, world.systemEntity(), kit::EntityID{0x5151, 77}, 0); // nobody announced it
     EXPECT_EQ(world.getComponent<PlayerSide>(kit::EntityID{0x5151, 77}), nullptr);
-    network->callFunction(fn::playerSide, mine, 0);
-    network->callFunction(fn::playerSide, mine, 1);
+    network->callFunction(fn::playerSide, world.systemEntity(), mine.id, 0);
+    network->callFunction(fn::playerSide, world.systemEntity(), mine.id, 1);
     EXPECT_EQ(sideOf(world, mine.id), Side::moon) << "the host's last word";
     EXPECT_EQ(world.getComponentCollection(kit::typeId<PlayerSide>())->size(), 2u);
 }

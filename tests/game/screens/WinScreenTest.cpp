@@ -159,9 +159,10 @@ TEST_F(WinScreen, AMatchOfRoundsSaysItsPointsAreRoundsWon)
 TEST_F(WinScreen, ATeamMatchNamesTheWinningSideAndEveryPlayersBadge)
 {
     const kit::EntityHandle keyboard{keyboardPlayer, world()}, computer{pilot, world()}, theirs{remote, world()};
-    network->callFunction(fn::playerSide, keyboard, 0);
-    network->callFunction(fn::playerSide, computer, 1);
-    network->callFunction(fn::playerSide, theirs, 1);
+    const kit::EntityID host = world()->systemEntity();
+    network->callFunction(fn::playerSide, host, keyboard.id, 0);
+    network->callFunction(fn::playerSide, host, computer.id, 1);
+    network->callFunction(fn::playerSide, host, theirs.id, 1);
     const ScoreTable table{{keyboardPlayer, 6}, {pilot, 1}, {remote, 2}};
     const auto lines = teamWinLines(world(), table);
     ASSERT_EQ(lines.size(), 4u);

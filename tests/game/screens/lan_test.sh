@@ -7,8 +7,9 @@
 # with its time left and players; C watches it to the end and has the same
 # table. Copy D comes to watch too and drops its player into the match: its
 # plane flies on every copy and ends in every table. B and D go back to the
-# main menu and A drops their players; C plays the next round with A. The
-# host's choice of pick-ups on its join screen is B's match's too.
+# main menu and A drops their players; C plays the next round, a team match,
+# with A, and both end it with the same table. The host's choice of pick-ups
+# on its join screen is B's match's too.
 #
 # Runs inside the suite's private network namespace (it starts its own two
 # displays), from scratch directories whose assets are the repository's.
@@ -126,6 +127,11 @@ wait_for c "A copy has left the session with 1 player" 1 15 || fail "copy C kept
 known=$(lines a "PlayerInfo added")
 key c x
 wait_for a "PlayerInfo added" $((known + 1)) 10 || fail "copy A does not know copy C's player"
+# The next round is a team match (F7 goes round free-for-all, last plane
+# standing, team match): the host's sides and rules reach C.
+key a F7 F7
+wait_for a "Mode team match" || fail "copy A's F7 did not choose a team match"
+shot c lan-join-screen-teams
 key a Return
 wait_for a "Loading at 100%" 2 60 || fail "copy A did not load the second match"
 key c Return
@@ -134,9 +140,14 @@ key a space
 key c space
 wait_for a "Creating Win Screen" 2 200 || fail "copy A's second match did not end"
 wait_for c "Creating Win Screen" 2 30 || fail "copy C's second match did not end"
-[ "$(table a | sed -n '1,3p' | grep -c .)" -eq 3 ] || fail "copy A's second table does not list three players: $(table a)"
-[ "$(table a | sed -n '1,3p')" = "$(table c | sed -n '1,3p')" ] ||
-  fail "the second round's tables differ: $(table a) / $(table c)"
+grep -qx "The match: team match, 0:25, pick-ups many, friendly fire off" "$work/c/log" ||
+  fail "copy C did not play its host's team match"
+# The sides' line, then the three players.
+table a | head -n 1 | grep -q "^\(Sun team wins!\|Moon team wins!\|A draw\) [-0-9]* : [-0-9]*$" ||
+  fail "copy A's second table names no side: $(table a)"
+[ "$(table a | sed -n '1,4p' | grep -c .)" -eq 4 ] || fail "copy A's second table does not list three players: $(table a)"
+[ "$(table a | sed -n '1,4p')" = "$(table c | sed -n '1,4p')" ] ||
+  fail "the team match's tables differ: $(table a) / $(table c)"
 for c in a b c d; do
   kill -TERM "${pid[$c]}"
   wait "${pid[$c]}" || fail "copy $c did not exit cleanly"
