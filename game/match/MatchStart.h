@@ -80,9 +80,10 @@ struct MatchState {
         float running = 0.0f;           // seconds since this round began here
         // On the hosting copy: the planes flying when it began to judge the round.
         std::optional<std::size_t> startedWith;
-        bool endSent = false;               // the hosting copy has ended the match
-        std::vector<kit::EntityID> banner;  // the HUD's word of the round just over
-        std::optional<kit::EntityID> label; // "Round 2, first to 3" under the clock
+        bool endSent = false;                   // the hosting copy has ended the match
+        std::vector<kit::EntityID> banner;      // the HUD's word of the round just over
+        std::optional<kit::EntityID> label;     // "Round 2, first to 3" under the clock
+        std::map<kit::EntityID, float> downFor; // the wrecks, and how long each has been down (seconds)
     } rounds;
     std::set<kit::EntityID> badged; // a team match's planes with their side's badge over them
 };

@@ -20,10 +20,13 @@
 #include "engine/core/Log.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/physics/Body.h"
+#include "engine/physics/CircleCollider.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Text.h"
 
 #include <algorithm>
+#include <map>
 
 #include <string>
 
@@ -44,24 +47,61 @@ std::vector<RoundPlane> roundPlanes(kit::World& world)
 // Over the HUD's gauges and clock.
 constexpr float wordsLayer = 1.0f;
 
-// Computer pilots play safe among the last few planes flying.
+// Computer pilots play safe among the last few planes flying, and leave the
+// others to fight; two left fight it out (two careful pilots would only
+// circle each other until the clock).
 constexpr std::size_t fewLeft = 3;
+
+// A wreck that stays down for the rest of the round leaves the play: the
+// camera frames the planes still flying, and once it has fallen (a respawn's
+// delay) it lies still where it fell and nothing meets it. Flying again, it
+// is back in both.
+void holdWreck(kit::World& world, kit::EntityID plane, bool flying, std::map<kit::EntityID, float>& downFor, float dt)
+{
+    const kit::TagId focus = kit::tagId("cameraFocus");
+    if (flying) {
+        if (downFor.erase(plane) > 0) {
+            if (auto* collider = world.getComponent<kit::CircleCollider>(plane))
+                collider->enabled = true;
+            if (auto* body = world.getComponent<kit::Body>(plane))
+                body->enabled = true;
+        }
+        if (!world.entityHasTag(plane, focus))
+            world.addComponent(kit::EntityHandle{plane, &world}, new kit::Label("cameraFocus"));
+        return;
+    }
+    if (world.entityHasTag(plane, focus))
+        world.destroyComponents(plane, focus);
+    float& down = downFor[plane];
+    down += dt;
+    if (down < Health::respawnSeconds)
+        return;
+    if (auto* collider = world.getComponent<kit::CircleCollider>(plane))
+        collider->enabled = false;
+    if (auto* body = world.getComponent<kit::Body>(plane)) {
+        body->velocity = glm::vec3(0.0f);
+        body->enabled = false;
+    }
+}
 
 // Every plane keeps its wreck down and scores rounds, not kills: set on every
 // plane each frame, so that a plane made by any route (start, drop-in, a
 // copy that came back) plays the mode.
-void playRoundsOnEveryPlane(kit::World& world)
+void playRoundsOnEveryPlane(kit::World& world, MatchState& state, float dt)
 {
+    const std::vector<RoundPlane> planes = roundPlanes(world);
     std::size_t flying = 0;
-    for (const RoundPlane& plane : roundPlanes(world))
+    for (const RoundPlane& plane : planes) {
         flying += plane.flying;
+        holdWreck(world, plane.plane, plane.flying, state.rounds.downFor, dt);
+    }
     for (const kit::EntityHandle& plane : world.getEntities(kit::tagId(tags::plane))->toVector()) {
         if (auto* spawn = world.getComponent<PlayerSpawnComp>(plane.id))
             spawn->respawns = false;
         if (auto* score = world.getComponent<Score>(plane.id))
             score->byKills = false;
         if (auto* ai = world.getComponent<ArtificialIntelligence>(plane.id))
-            ai->cautious = flying <= fewLeft;
+            ai->cautious = flying > 2 && flying <= fewLeft;
     }
 }
 
@@ -221,7 +261,7 @@ void keepRounds(kit::World& world, MatchState& state, bool hosting, float dt)
     const MatchRules rules = playedRules(state);
     if (rules.mode != Mode::lastPlaneStanding || !state.started || state.ended)
         return;
-    playRoundsOnEveryPlane(world);
+    playRoundsOnEveryPlane(world, state, dt);
     showRoundLabel(world, state);
     MatchState::Rounds& rounds = state.rounds;
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);

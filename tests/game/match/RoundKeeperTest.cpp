@@ -210,7 +210,7 @@ TEST_F(LastPlaneStanding, AMatchOfRoundsThatNobodyWinsEndsAfterTheMostRounds)
     EXPECT_EQ(c.world().getEntities(kit::tagId("plane"))->size(), 0u) << "the win screen after the last round";
 }
 
-TEST_F(LastPlaneStanding, ComputerPilotsPlaySafeAmongTheLastThreePlanesFlying)
+TEST_F(LastPlaneStanding, ComputerPilotsPlaySafeWhenThreeAreLeftFlying)
 {
     auto& c = copy(0xA000);
     for (int colour = 0; colour < 4; ++colour)
@@ -229,6 +229,9 @@ TEST_F(LastPlaneStanding, ComputerPilotsPlaySafeAmongTheLastThreePlanesFlying)
     shootDown(c, planes[0], planes[1]);
     c.frame();
     EXPECT_EQ(cautious(), 4) << "three left";
+    shootDown(c, planes[1], planes[2]);
+    c.frame();
+    EXPECT_EQ(cautious(), 0) << "two left fight it out";
 }
 
 TEST_F(LastPlaneStanding, AFreeForAllHasNoRounds)
