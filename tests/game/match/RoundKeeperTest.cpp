@@ -18,6 +18,7 @@
 #include "MatchFixture.h"
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
+#include "engine/physics/CircleCollider.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Text.h"
 
@@ -118,6 +119,11 @@ TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNe
     EXPECT_TRUE(c.world().getComponent<Health>(planes[0].id)->isDead());
     EXPECT_TRUE(c.world().getComponent<Health>(planes[1].id)->isDead());
     EXPECT_EQ(pointsOf(c, planes[2]), 1) << "one round, one point";
+    // Out of play: out of the camera's frame, and nothing meets them.
+    EXPECT_FALSE(c.world().entityHasTag(planes[0].id, kit::tagId("cameraFocus")));
+    EXPECT_TRUE(c.world().entityHasTag(planes[2].id, kit::tagId("cameraFocus")));
+    EXPECT_FALSE(c.world().getComponent<kit::CircleCollider>(planes[0].id)->enabled);
+    EXPECT_TRUE(c.world().getComponent<kit::CircleCollider>(planes[2].id)->enabled);
     // The next round: every plane on its place of the circle, the clock full.
     run(c, roundPause - Health::respawnSeconds - 0.45f);
     for (std::size_t i = 0; i < planes.size(); ++i) {
@@ -126,6 +132,11 @@ TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNe
         EXPECT_LT(glm::length(c.world().getComponent<kit::Transform>(planes[i].id)->position - start), 5.0f) << i;
     }
     EXPECT_NEAR(c.world().single<Timer>()->remaining, 30.0f, 0.2f);
+    c.frame();
+    for (const kit::EntityHandle& plane : planes) {
+        EXPECT_TRUE(c.world().entityHasTag(plane.id, kit::tagId("cameraFocus"))) << "back in the frame";
+        EXPECT_TRUE(c.world().getComponent<kit::CircleCollider>(plane.id)->enabled);
+    }
     EXPECT_NE(hud(c).find("Round 2, first to 2\n"), std::string::npos) << hud(c);
     EXPECT_EQ(hud(c).find("wins round"), std::string::npos) << "the last round's word is gone";
 
