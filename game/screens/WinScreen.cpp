@@ -137,6 +137,17 @@ std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
     return lines;
 }
 
+const PlayerInfo* shownWinnerOf(kit::World* world, const ScoreTable& scores, bool teams)
+{
+    if (!teams)
+        return winnerOf(world, scores);
+    const std::optional<Side> won = teamWinLines(world, scores).front().side;
+    ScoreTable shown = scores;
+    if (won)
+        std::erase_if(shown, [&](const ScoreEntry& e) { return sideOf(*world, e.plane) != won; });
+    return winnerOf(world, shown);
+}
+
 std::vector<WinLine> teamWinLines(kit::World* world, const ScoreTable& scores)
 {
     const std::array<int, sideCount> points = sidePoints(*world, scores);
@@ -202,11 +213,7 @@ void WinScreenInit::operator()(kit::World* world) const
     // The table on the console too: the log of a match ends with its result.
     for (const WinLine& line : lines)
         kit::log::info() << line.text << " " << line.points;
-    // The plane shown is the best of the winning side in a team match.
-    ScoreTable shown = scores;
-    if (teams && !lines.empty() && lines.front().side)
-        std::erase_if(shown, [&](const ScoreEntry& e) { return sideOf(*world, e.plane) != lines.front().side; });
-    if (const PlayerInfo* winner = winnerOf(world, shown))
+    if (const PlayerInfo* winner = shownWinnerOf(world, scores, teams))
         showWinner(world, view, *winner);
 
     // The table: every player's label on the left, the points right-aligned

@@ -54,5 +54,8 @@ std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watche
 // as the table lists them, the one its first line names (null for an empty
 // table or a player who left).
 const PlayerInfo* winnerOf(kit::World* world, const ScoreTable& scores);
+// The player whose plane turns over the table: the winner, or in a team match
+// the best of the side that won (of everyone in a draw).
+const PlayerInfo* shownWinnerOf(kit::World* world, const ScoreTable& scores, bool teams);
 
 } // namespace skyscuffle

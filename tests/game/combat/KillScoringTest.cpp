@@ -10,6 +10,7 @@
 #include "game/effects/SmokeParticleEmitter.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/PlayerSpawnComp.h"
+#include "game/players/Sides.h"
 
 #include "PlanesFixture.h"
 #include "engine/core/Label.h"
@@ -229,6 +230,31 @@ TEST_F(Planes, PointsThatCountRoundsTakeNothingFromKillsOrDeaths)
     health(another).damage(attacker, 20.0f);
     EXPECT_EQ(points(attacker), 2);
     EXPECT_EQ(points(another), 0);
+}
+
+TEST_F(Planes, InATeamMatchAFriendsFireHurtsOnlyWithFriendlyFireAndItsKillCountsForNobody)
+{
+    const auto a = plane(), b = plane(), foe = plane();
+    world->addComponent(a, new PlayerSide(Side::sun));
+    world->addComponent(b, new PlayerSide(Side::sun));
+    world->addComponent(foe, new PlayerSide(Side::moon));
+    auto* teams = new TeamPlay(false);
+    world->addComponent(world->createEntity(), teams);
+    health(a).damage(b, 3.0f);
+    EXPECT_EQ(health(a).currentHealth, 10.0f) << "a friend's fire, friendly fire off";
+    health(a).damage(foe, 3.0f);
+    EXPECT_EQ(health(a).currentHealth, 7.0f);
+    health(a).damage(a, 1.0f);
+    EXPECT_EQ(health(a).currentHealth, 6.0f) << "its own fire still hurts";
+    teams->friendlyFire = true;
+    health(a).damage(b, 2.0f);
+    EXPECT_EQ(health(a).currentHealth, 4.0f) << "friendly fire on";
+    health(a).damage(b, 10.0f);
+    EXPECT_TRUE(health(a).isDead());
+    EXPECT_EQ(points(b), 0) << "a friend's kill counts for nobody";
+    EXPECT_EQ(points(a), -1);
+    health(b).damage(foe, 20.0f);
+    EXPECT_EQ(points(foe), 2) << "a foe's kill counts";
 }
 
 TEST_F(Planes, AnotherCopysPlaneDiesHereWithoutScoring)

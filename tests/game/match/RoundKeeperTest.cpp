@@ -45,9 +45,8 @@ protected:
     }
     void TearDown() override
     {
-        for (const std::string& key : {matchSettings::mode.key(), matchSettings::roundsToWin.key()})
-            kit::settings::clearForRun(key);
-        kit::SettingsEntryBase::refreshAll();
+        setRule(matchSettings::mode.key(), "0");
+        setRule(matchSettings::roundsToWin.key(), "3");
         Match::TearDown();
     }
     static void setRule(const std::string& key, const std::string& value)

@@ -32,9 +32,8 @@ protected:
     }
     void TearDown() override
     {
-        for (const std::string& key : {matchSettings::mode.key(), matchSettings::friendlyFire.key()})
-            kit::settings::clearForRun(key);
-        kit::SettingsEntryBase::refreshAll();
+        choose(matchSettings::mode.key(), "0");
+        choose(matchSettings::friendlyFire.key(), "0");
         Match::TearDown();
     }
     static void choose(const std::string& key, const std::string& value)

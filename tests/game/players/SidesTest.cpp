@@ -102,6 +102,8 @@ TEST_F(Sides, FriendsAreOneSidesPlayersInATeamMatchOnly)
     EXPECT_FALSE(friends(world, a.id, b.id));
     const kit::EntityHandle loner{kit::EntityID{0x5151, 9}, &world};
     EXPECT_FALSE(friends(world, a.id, loner.id)) << "a plane without a side is nobody's friend";
+    const kit::EntityHandle other{kit::EntityID{0x5151, 10}, &world};
+    EXPECT_FALSE(friends(world, loner.id, other.id)) << "nor is another without one its friend";
     EXPECT_STREQ(nameOf(Side::sun), "Sun");
     EXPECT_STREQ(nameOf(Side::moon), "Moon");
     EXPECT_STRNE(badgeOf(Side::sun), badgeOf(Side::moon));

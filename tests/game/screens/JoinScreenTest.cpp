@@ -25,6 +25,7 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/input/KeyNames.h"
 #include "engine/input/PadButtons.h"
+#include "engine/render/Sprite.h"
 
 #include "engine/network/HostMigration.h"
 #include "engine/network/LinkReport.h"
@@ -103,6 +104,22 @@ TEST_F(JoinScreen, TheHostPutsPlayersOnSidesAndEachKeyboardPlayerChangesItsOwn)
     tap(y);
     EXPECT_EQ(sideOf(*world(), all[2].id), Side::moon) << "Y moves the second's";
     EXPECT_EQ(sideOf(*world(), all[1].id), Side::moon) << "the computer pilot stays";
+    // The roster shows each player's badge once the match ahead is a team match.
+    const auto enabledSprites = [&] {
+        int n = 0;
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Sprite>()))
+            n += c->enabled;
+        return n;
+    };
+    const int plain = enabledSprites();
+    kit::settings::set(matchSettings::mode.key(), "2");
+    kit::SettingsEntryBase::refreshAll();
+    frame();
+    EXPECT_EQ(enabledSprites() - plain, 3) << "a badge on each of the three lines";
+    kit::settings::set(matchSettings::mode.key(), "0");
+    kit::SettingsEntryBase::refreshAll();
+    frame();
+    EXPECT_EQ(enabledSprites(), plain);
     const std::string name = world()->getComponent<PlayerInfo>(all[0].id)->colourName;
     EXPECT_EQ(count(name + " plays for the Moon"), 1) << log.str();
 }

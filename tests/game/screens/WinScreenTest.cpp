@@ -178,6 +178,12 @@ TEST_F(WinScreen, ATeamMatchNamesTheWinningSideAndEveryPlayersBadge)
     const auto even = teamWinLines(world(), {{keyboardPlayer, 2}, {pilot, 2}});
     EXPECT_EQ(even[0].text, "A draw");
     EXPECT_EQ(even[0].side, std::nullopt);
+    // The plane shown is the best of the side that won, not the best of all.
+    const ScoreTable moonsBest{{keyboardPlayer, 5}, {pilot, 4}, {remote, 3}};
+    EXPECT_EQ(teamWinLines(world(), moonsBest)[0].text, "Moon team wins!");
+    EXPECT_EQ(shownWinnerOf(world(), moonsBest, true), &info(pilot));
+    EXPECT_EQ(shownWinnerOf(world(), moonsBest, false), &info(keyboardPlayer));
+    EXPECT_EQ(shownWinnerOf(world(), {{keyboardPlayer, 2}, {pilot, 2}}, true), &info(keyboardPlayer)) << "a draw";
     // On the screen: the sides' line over the players.
     app->setWorld(std::make_shared<kit::World>(WinScreenInit{table, false, 0, false, true}));
     frame();
