@@ -115,11 +115,22 @@ const PlayerInfo* winnerOf(kit::World* world, const ScoreTable& scores)
     return world->getComponent<PlayerInfo>(best->plane);
 }
 
-std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
+namespace {
+
+// The table by points, highest first; equal points keep the match's order.
+ScoreTable byPoints(const ScoreTable& scores)
 {
     ScoreTable ordered = scores;
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const ScoreEntry& a, const ScoreEntry& b) { return a.points > b.points; });
+    return ordered;
+}
+
+} // namespace
+
+std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
+{
+    const ScoreTable ordered = byPoints(scores);
     std::vector<WinLine> lines;
     for (const ScoreEntry& entry : ordered) {
         const PlayerInfo* info = world->getComponent<PlayerInfo>(entry.plane);
@@ -170,9 +181,7 @@ std::vector<WinLine> teamWinLines(kit::World* world, const ScoreTable& scores)
         lines.push_back(std::move(line));
     }
     // The players' sides, in the order winLines gave them.
-    ScoreTable ordered = scores;
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const ScoreEntry& a, const ScoreEntry& b) { return a.points > b.points; });
+    const ScoreTable ordered = byPoints(scores);
     for (std::size_t i = 0; i < ordered.size(); ++i)
         lines[i + 1].side = sideOf(*world, ordered[i].plane);
     return lines;
