@@ -3,6 +3,7 @@
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/ai/PilotSettings.h"
 #include "game/ai/PilotView.h"
+#include "game/common/Arena.h"
 #include "game/common/GameMath.h"
 #include "game/common/Random.h"
 #include "game/common/Tags.h"
@@ -15,6 +16,13 @@
 #include <limits>
 
 namespace skyscuffle {
+
+namespace {
+
+// How far from the middle of the sky an idle pilot circles, units.
+constexpr float holdRadius = 30.0f;
+
+} // namespace
 
 void Attack::pressWeapons(ArtificialIntelligence& ai, kit::EntityHandle at, bool dash)
 {
@@ -99,8 +107,16 @@ void FindPowerup::perform()
             found = true;
         }
     }
-    if (found)
+    if (found) {
         ai->stick = unitOrZero(best - from);
+        return;
+    }
+    // Nothing to fetch and nobody to fight (the last plane of a round, alone
+    // between rounds): hold the middle of the sky rather than glide down onto
+    // the floor. Far out, head for it; near it, circle it.
+    const glm::vec2 middle((arena::left + arena::right) * 0.5f, (arena::bottom + arena::top) * 0.5f);
+    const glm::vec2 out = from - middle;
+    ai->stick = glm::length(out) > holdRadius ? unitOrZero(-out) : unitOrZero(glm::vec2(-out.y, out.x));
 }
 
 } // namespace skyscuffle

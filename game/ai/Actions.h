@@ -38,7 +38,8 @@ public:
     ArtificialIntelligence* ai;
 };
 
-// Flies straight at the nearest entity carrying the label (a pick-up).
+// Flies straight at the nearest entity carrying the label (a pick-up); with
+// none, holds the middle of the sky (heads for it, then circles it).
 class FindPowerup : public Action {
 public:
     FindPowerup(ArtificialIntelligence* ai, std::string label) : ai(ai), label(std::move(label)) {}

@@ -8,12 +8,24 @@
 
 using test::Pilots;
 
-TEST_F(Pilots, WithNobodyAndNothingAroundThePilotOnlyGlides)
+TEST_F(Pilots, WithNobodyAndNothingAroundThePilotHoldsTheMiddleOfTheSky)
 {
+    // Near the middle (0, 15): it circles it, across the line to the middle.
     auto p = pilot(glm::vec3(0));
     think(p);
-    EXPECT_EQ(p.ai->stick, glm::vec2(0.0f));
-    EXPECT_FALSE(p.ai->buttons[0] || p.ai->buttons[1] || p.ai->buttons[2]);
+    EXPECT_NEAR(glm::length(p.ai->stick), 1.0f, 1e-5f);
+    EXPECT_NEAR(p.ai->stick.x, 1.0f, 1e-5f) << "at right angles to the middle, which is straight above";
+    EXPECT_FALSE(p.ai->buttons[0] || p.ai->buttons[1] || p.ai->buttons[2]) << "nothing to shoot at";
+    // Far down in a corner: it heads for the middle.
+    world->getComponent<kit::Transform>(p.plane.entity.id)->position = glm::vec3(-80.0f, -45.0f, 0.0f);
+    think(p);
+    const glm::vec2 toMiddle = glm::normalize(glm::vec2(80.0f, 60.0f));
+    EXPECT_NEAR(p.ai->stick.x, toMiddle.x, 1e-4f);
+    EXPECT_NEAR(p.ai->stick.y, toMiddle.y, 1e-4f);
+    // Just inside the circle: around, not in.
+    world->getComponent<kit::Transform>(p.plane.entity.id)->position = glm::vec3(29.0f, 15.0f, 0.0f);
+    think(p);
+    EXPECT_NEAR(p.ai->stick.y, 1.0f, 1e-5f);
 }
 
 TEST_F(Pilots, AWoundedPilotHeadsForTheNearestHealth)
