@@ -22,7 +22,9 @@
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Body.h"
 #include "engine/physics/CircleCollider.h"
+#include "engine/physics/SpringAttachment.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/Camera.h"
 #include "engine/render/Text.h"
 
 #include <algorithm>
@@ -197,10 +199,29 @@ void takeRoundOver(kit::World& world, MatchState& state, kit::EntityID winner, s
     roundEnded()(end, round);
 }
 
+// Where the game camera stands at a match's start: the whole spawn circle in view.
+constexpr glm::vec3 openingView(0.0f, 0.0f, 100.0f);
+
+// The game camera cuts back to the opening view for the next round, rather
+// than glide from the last round's end to planes put back on the circle.
+void cutToOpeningView(kit::World& world)
+{
+    for (kit::Component* c : world.getComponentCollection(kit::typeId<kit::SpringAttachment>())->toVector()) {
+        if (!world.getComponent<kit::Camera>(c->entityId))
+            continue;
+        if (auto* place = world.getComponent<kit::Transform>(c->entityId))
+            place->position = openingView;
+        if (auto* body = world.getComponent<kit::Body>(c->entityId))
+            body->velocity = glm::vec3(0.0f);
+    }
+}
+
 // The next round on this copy: its own planes back on the spawn circle (in
-// the order every copy gives the players), the clock full again.
+// the order every copy gives the players), the clock full again, the camera
+// on the whole circle.
 void beginRound(kit::World& world, MatchState& state, float seconds)
 {
+    cutToOpeningView(world);
     state.rounds.pauseLeft.reset();
     state.rounds.running = 0.0f;
     state.rounds.startedWith.reset();

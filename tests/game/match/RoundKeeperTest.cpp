@@ -19,7 +19,9 @@
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/physics/CircleCollider.h"
+#include "engine/physics/SpringAttachment.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/Camera.h"
 #include "engine/render/Text.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +89,12 @@ protected:
             text += static_cast<kit::Text*>(t)->text() + "\n";
         return text;
     }
+    // The game camera: the one that hangs on a spring.
+    static kit::Transform* gameCamera(test::MatchCopy& c)
+    {
+        const kit::Component* spring = c.world().getComponentCollection(kit::typeId<kit::SpringAttachment>())->first();
+        return spring ? c.world().getComponent<kit::Transform>(spring->entityId) : nullptr;
+    }
     static int pointsOf(test::MatchCopy& c, kit::EntityHandle plane)
     {
         return c.world().getComponent<Score>(plane.id)->points;
@@ -124,6 +132,7 @@ TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNe
     EXPECT_FALSE(c.world().getComponent<kit::CircleCollider>(planes[0].id)->enabled);
     EXPECT_TRUE(c.world().getComponent<kit::CircleCollider>(planes[2].id)->enabled);
     // The next round: every plane on its place of the circle, the clock full.
+    gameCamera(c)->position = glm::vec3(60.0f, 40.0f, 50.0f); // wherever the last round left it
     run(c, roundPause - Health::respawnSeconds - 0.45f);
     for (std::size_t i = 0; i < planes.size(); ++i) {
         EXPECT_FALSE(c.world().getComponent<Health>(planes[i].id)->isDead()) << i;
@@ -131,6 +140,8 @@ TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNe
         EXPECT_LT(glm::length(c.world().getComponent<kit::Transform>(planes[i].id)->position - start), 5.0f) << i;
     }
     EXPECT_NEAR(c.world().single<Timer>()->remaining, 30.0f, 0.2f);
+    EXPECT_LT(glm::length(gameCamera(c)->position - glm::vec3(0, 0, 100)), 5.0f)
+        << "the camera cut back to the whole circle";
     c.frame();
     for (const kit::EntityHandle& plane : planes) {
         EXPECT_TRUE(c.world().entityHasTag(plane.id, kit::tagId("cameraFocus"))) << "back in the frame";
