@@ -4,9 +4,14 @@
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/ai/DecisionTree.h"
 #include "game/ai/Decisions.h"
+#include "game/ai/PilotView.h"
+#include "game/common/Arena.h"
+#include "game/common/GameMath.h"
 #include "game/common/Tags.h"
 
 #include "engine/core/World.h"
+
+#include <algorithm>
 
 namespace skyscuffle {
 
@@ -61,6 +66,23 @@ void PlaneDecisionTree::update(float dt)
     ai->buttons = {false, false, false};
     if (std::shared_ptr<Action> action = root->makeDecision())
         action->perform();
+    ai->stick = clearOfWalls(getEntity(), ai->stick);
+}
+
+glm::vec2 clearOfWalls(kit::EntityHandle plane, glm::vec2 stick)
+{
+    // Where the plane will be a moment from now, and how far inside each
+    // side of the arena that is: within `room`, the stick turns away from
+    // that side, the harder the nearer.
+    constexpr float ahead = 0.5f; // seconds
+    constexpr float room = 14.0f; // units
+    const glm::vec2 at = glm::vec2(pilot::position(plane)) + glm::vec2(pilot::velocity(plane)) * ahead;
+    const auto push = [](float inside) { return inside < room ? 1.0f - std::max(inside, 0.0f) / room : 0.0f; };
+    const glm::vec2 away(push(at.x - arena::left) - push(arena::right - at.x),
+                         push(at.y - arena::bottom) - push(arena::top - at.y));
+    if (away == glm::vec2(0.0f))
+        return stick;
+    return unitOrZero(stick + 2.0f * away);
 }
 
 } // namespace skyscuffle

@@ -3,6 +3,9 @@
 #include "PilotFixture.h"
 
 #include "game/ai/PilotSkill.h"
+#include "game/ai/PlaneDecisionTree.h"
+
+#include "engine/physics/Body.h"
 
 #include "engine/core/SettingsEntry.h"
 
@@ -16,10 +19,10 @@ TEST_F(Pilots, WithNobodyAndNothingAroundThePilotHoldsTheMiddleOfTheSky)
     EXPECT_NEAR(glm::length(p.ai->stick), 1.0f, 1e-5f);
     EXPECT_NEAR(p.ai->stick.x, 1.0f, 1e-5f) << "at right angles to the middle, which is straight above";
     EXPECT_FALSE(p.ai->buttons[0] || p.ai->buttons[1] || p.ai->buttons[2]) << "nothing to shoot at";
-    // Far down in a corner: it heads for the middle.
-    world->getComponent<kit::Transform>(p.plane.entity.id)->position = glm::vec3(-80.0f, -45.0f, 0.0f);
+    // Far off, clear of the walls: it heads for the middle.
+    world->getComponent<kit::Transform>(p.plane.entity.id)->position = glm::vec3(-60.0f, 50.0f, 0.0f);
     think(p);
-    const glm::vec2 toMiddle = glm::normalize(glm::vec2(80.0f, 60.0f));
+    const glm::vec2 toMiddle = glm::normalize(glm::vec2(60.0f, -35.0f));
     EXPECT_NEAR(p.ai->stick.x, toMiddle.x, 1e-4f);
     EXPECT_NEAR(p.ai->stick.y, toMiddle.y, 1e-4f);
     // Just inside the circle: around, not in.
@@ -129,4 +132,36 @@ TEST_F(Pilots, AnEasyPilotHoldsItsLastDecisionForItsReactionTime)
     EXPECT_GT(p.ai->stick.y, 0.0f);
     kit::settings::set("tuning.ai.steeringAccuracy", "70");
     kit::SettingsEntryBase::refreshAll();
+}
+
+TEST_F(Pilots, WhateverItDoesThePilotKeepsClearOfTheArenasSides)
+{
+    auto p = pilot(glm::vec3(0));
+    auto* body = world->getComponent<kit::Body>(p.plane.entity.id);
+    auto* place = world->getComponent<kit::Transform>(p.plane.entity.id);
+    body->velocity = glm::vec3(0.0f);
+    // In the open, the stick is the action's.
+    EXPECT_EQ(clearOfWalls(p.plane.entity, glm::vec2(0.0f, -1.0f)), glm::vec2(0.0f, -1.0f));
+    // Diving at the floor: pulled up.
+    place->position = glm::vec3(0.0f, -40.0f, 0.0f);
+    body->velocity = glm::vec3(0.0f, -20.0f, 0.0f);
+    const glm::vec2 low = clearOfWalls(p.plane.entity, glm::vec2(0.0f, -1.0f));
+    EXPECT_GT(low.y, 0.5f);
+    EXPECT_NEAR(glm::length(low), 1.0f, 1e-5f);
+    // Near the right wall, flying at it: turned left; near the ceiling: down.
+    place->position = glm::vec3(85.0f, 0.0f, 0.0f);
+    body->velocity = glm::vec3(0.0f);
+    EXPECT_LT(clearOfWalls(p.plane.entity, glm::vec2(1.0f, 0.0f)).x, 0.0f);
+    place->position = glm::vec3(0.0f, 75.0f, 0.0f);
+    EXPECT_LT(clearOfWalls(p.plane.entity, glm::vec2(0.0f, 1.0f)).y, 0.0f);
+    place->position = glm::vec3(-88.0f, 0.0f, 0.0f);
+    EXPECT_GT(clearOfWalls(p.plane.entity, glm::vec2(-1.0f, 0.0f)).x, 0.0f);
+    // Just beyond the reach of a side: untouched.
+    place->position = glm::vec3(0.0f, -51.0f + 14.5f, 0.0f);
+    EXPECT_EQ(clearOfWalls(p.plane.entity, glm::vec2(0.0f, -1.0f)), glm::vec2(0.0f, -1.0f));
+    // The tree applies it after its action.
+    place->position = glm::vec3(0.0f, -45.0f, 0.0f);
+    body->velocity = glm::vec3(0.0f, -30.0f, 0.0f);
+    think(p);
+    EXPECT_GT(p.ai->stick.y, 0.0f);
 }
