@@ -18,6 +18,7 @@
 #include "MatchFixture.h"
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
+#include "engine/physics/Body.h"
 #include "engine/physics/CircleCollider.h"
 #include "engine/physics/SpringAttachment.h"
 #include "engine/physics/Transform.h"
@@ -308,4 +309,23 @@ TEST_F(LastPlaneStanding, TwoCopiesPlayTheHostsRoundsToOneTable)
     ASSERT_TRUE(both([&] { return planesOf(host).empty() && planesOf(client).empty(); }));
     EXPECT_NE(hud(host).find("rounds won\n"), std::string::npos);
     EXPECT_NE(hud(client).find("rounds won\n"), std::string::npos);
+}
+
+TEST_F(LastPlaneStanding, AWreckFallsBeforeItIsHeldAndFliesAgainWhateverBringsItBack)
+{
+    auto& c = threePlanes();
+    const std::vector<kit::EntityHandle> planes = planesOf(c);
+    shootDown(c, planes[0], planes[1]);
+    c.frame();
+    EXPECT_FALSE(c.world().entityHasTag(planes[0].id, kit::tagId("cameraFocus"))) << "out of the frame at once";
+    EXPECT_TRUE(c.world().getComponent<kit::CircleCollider>(planes[0].id)->enabled)
+        << "still falling: it meets the floor";
+    run(c, Health::respawnSeconds + 0.1f);
+    ASSERT_FALSE(c.world().getComponent<kit::CircleCollider>(planes[0].id)->enabled);
+    // Brought back by its copy's word (as another copy's plane is), not by this copy's round.
+    c.world().getComponent<Health>(planes[0].id)->restore();
+    c.frame();
+    EXPECT_TRUE(c.world().getComponent<kit::CircleCollider>(planes[0].id)->enabled);
+    EXPECT_TRUE(c.world().getComponent<kit::Body>(planes[0].id)->enabled);
+    EXPECT_TRUE(c.world().entityHasTag(planes[0].id, kit::tagId("cameraFocus")));
 }
