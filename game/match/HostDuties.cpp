@@ -70,8 +70,12 @@ void tellWatchers(kit::World& world, kit::NetworkSystem& network, MatchState& st
     const Timer* clock = world.single<Timer>();
     MatchSoFar soFar = matchSoFar(world, clock ? clock->remaining : 0.0f);
     soFar.dropIn = matchSettings::dropIn.value();
-    // The rules first: a watcher plays them from the word on.
-    network.callFunction(fn::matchRules, world.systemEntity(), playedRules(state));
+    // The rules first: a watcher plays them from the word on; in last plane
+    // standing, the round it comes to.
+    const MatchRules rules = playedRules(state);
+    network.callFunction(fn::matchRules, world.systemEntity(), rules);
+    if (rules.mode == Mode::lastPlaneStanding)
+        network.callFunction(fn::roundsSoFar, world.systemEntity(), state.rounds.over);
     network.callFunction(fn::matchSoFar, world.systemEntity(), soFar);
     tellSides(world); // the players the word makes, on their sides
 }

@@ -275,6 +275,18 @@ void registerRoundFunctions(kit::World& world, const std::shared_ptr<MatchState>
                                   if (host.world)
                                       takeRoundOver(*host.world, *state, winner, round, timeUp);
                               });
+    network->registerFunction(world, fn::roundsSoFar, [state](kit::EntityHandle host, std::int32_t over) {
+        // Taken by a copy that has not started (one that comes to watch), within the match's rounds.
+        if (state->started || !host.world)
+            return;
+        if (over < 0 || over > mostRounds(playedRules(*state).roundsToWin)) {
+            refuseCall(fn::roundsSoFar.name, "more rounds over than the match has, or fewer than none");
+            if (kit::NetworkSystem* n = kit::NetworkSystem::of(host.world))
+                n->refuseRunningCall();
+            return;
+        }
+        state->rounds.over = over;
+    });
 }
 
 void keepRounds(kit::World& world, MatchState& state, bool hosting, float dt)

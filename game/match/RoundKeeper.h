@@ -34,6 +34,9 @@ namespace fn {
 // The round just over: who won it (an id that is no plane: nobody), its
 // number from 1, and whether its clock ended it.
 inline constexpr kit::NamedFunction<kit::EntityID, std::int32_t, bool> roundOver{"roundOver", kit::Caller::host};
+// To a copy that comes to watch, before its word of the match: the rounds
+// over so far.
+inline constexpr kit::NamedFunction<std::int32_t> roundsSoFar{"roundsSoFar", kit::Caller::host};
 } // namespace fn
 
 // Seconds between a round's end and the next one's start.
@@ -42,7 +45,7 @@ inline constexpr float roundPause = 3.0f;
 // a round begins, before it judges with the planes that do.
 inline constexpr float roundSeatWait = 3.0f;
 
-// The "roundOver" handler, for a match world.
+// The "roundOver" and "roundsSoFar" handlers, for a match world.
 void registerRoundFunctions(kit::World& world, const std::shared_ptr<MatchState>& state);
 
 // One frame of a match of rounds on this copy (nothing in another mode, or

@@ -329,3 +329,21 @@ TEST_F(LastPlaneStanding, AWreckFallsBeforeItIsHeldAndFliesAgainWhateverBringsIt
     EXPECT_TRUE(c.world().getComponent<kit::Body>(planes[0].id)->enabled);
     EXPECT_TRUE(c.world().entityHasTag(planes[0].id, kit::tagId("cameraFocus")));
 }
+
+TEST_F(LastPlaneStanding, ACopyThatComesLateTakesTheRoundsOverSoFarWithinTheMatch)
+{
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.network->startAs(kit::NetworkSystem::Role::client); // its host starts the match
+    c.enterMatch();
+    kit::World* game = &c.world();
+    const kit::EntityHandle host{game->systemEntity(), game};
+    c.network->callFunction(fn::roundsSoFar, host, -1);
+    c.network->callFunction(fn::roundsSoFar, host, 9); // first to 2: eight rounds at most
+    c.network->callFunction(fn::roundsSoFar, host, 8); // the last there is
+    c.network->callFunction(fn::roundsSoFar, host, 99);
+    c.network->callFunction(fn::startGameplay, host);
+    c.network->callFunction(fn::roundsSoFar, host, 7); // the match has started: too late
+    c.frame();
+    EXPECT_NE(hud(c).find("Round 9, first to 2\n"), std::string::npos) << hud(c);
+}

@@ -10,6 +10,7 @@
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchSoFar.h"
 #include "game/match/MatchStart.h"
+#include "game/match/RoundKeeper.h"
 #include "game/match/Timer.h"
 #include "game/match/WatchView.h"
 #include "game/players/PlayerInfo.h"
@@ -145,19 +146,25 @@ TEST_F(Watching, AWatcherPlaysTheHostsRulesNotItsOwn)
     tune("tuning.gameWorld.mode", "1", "0");
     tune("tuning.gameWorld.roundsToWin", "4", "3");
     ASSERT_NO_FATAL_FAILURE(playMatch("30"));
+    // Two rounds over before the watcher comes (the host's word), and their pauses.
+    MatchCopy& host = *copies[0];
+    for (std::int32_t round = 1; round <= 2; ++round)
+        host.network->callFunction(fn::roundOver, host.world().systemEntity(), kit::EntityID{}, round, true);
+    const auto showsOn = [](MatchCopy& c, const std::string& words) {
+        for (kit::Component* t : *c.world().getComponentCollection(kit::typeId<kit::Text>()))
+            if (static_cast<kit::Text*>(t)->text() == words)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(until([&] { return showsOn(host, "Round 3, first to 4"); })) << "the pause never ended";
     // This process's own choice, which the watcher would play untold.
     tune("tuning.gameWorld.mode", "0", "0");
     MatchCopy& watcher = copy(0xC000);
     comeToWatch(watcher);
     ASSERT_TRUE(until([&] { return watcher.network->screenName == watchingScreen; }))
         << "the host's word of its match never came";
-    const auto shows = [&](const std::string& words) {
-        for (kit::Component* c : *watcher.world().getComponentCollection(kit::typeId<kit::Text>()))
-            if (static_cast<kit::Text*>(c)->text() == words)
-                return true;
-        return false;
-    };
-    EXPECT_TRUE(until([&] { return shows("Round 1, first to 4"); })) << "the watcher plays the host's rounds";
+    EXPECT_TRUE(until([&] { return showsOn(watcher, "Round 3, first to 4"); }))
+        << "the watcher plays the host's rounds, from the round it came to";
 }
 
 TEST_F(Watching, AWatcherThatComesAsTheMatchBeginsHoldsNothingUp)
