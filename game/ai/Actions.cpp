@@ -3,7 +3,7 @@
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/ai/PilotSettings.h"
 #include "game/ai/PilotView.h"
-#include "game/common/Arena.h"
+#include "game/common/ArenaLayout.h"
 #include "game/common/GameMath.h"
 #include "game/common/Random.h"
 #include "game/common/Tags.h"
@@ -114,7 +114,7 @@ void FindPowerup::perform()
     // Nothing to fetch and nobody to fight (the last plane of a round, alone
     // between rounds): hold the middle of the sky rather than glide down onto
     // the floor. Far out, head for it; near it, circle it.
-    const glm::vec2 middle((arena::left + arena::right) * 0.5f, (arena::bottom + arena::top) * 0.5f);
+    const glm::vec2 middle = layoutOf(ai->world).middle();
     const glm::vec2 out = from - middle;
     ai->stick = glm::length(out) > holdRadius ? unitOrZero(-out) : unitOrZero(glm::vec2(-out.y, out.x));
 }

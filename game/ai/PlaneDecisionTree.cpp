@@ -5,13 +5,14 @@
 #include "game/ai/DecisionTree.h"
 #include "game/ai/Decisions.h"
 #include "game/ai/PilotView.h"
-#include "game/common/Arena.h"
+#include "game/common/ArenaLayout.h"
 #include "game/common/GameMath.h"
 #include "game/common/Tags.h"
 
 #include "engine/core/World.h"
 
-#include <algorithm>
+#include <glm/common.hpp>
+#include <glm/geometric.hpp>
 
 namespace skyscuffle {
 
@@ -69,17 +70,46 @@ void PlaneDecisionTree::update(float dt)
     ai->stick = clearOfWalls(getEntity(), ai->stick);
 }
 
+namespace {
+
+// From inside a box, the way out through its nearest face.
+glm::vec2 outOf(glm::vec2 at, glm::vec2 low, glm::vec2 high)
+{
+    const float toFace[] = {at.x - low.x, high.x - at.x, at.y - low.y, high.y - at.y};
+    const glm::vec2 out[] = {{-1.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, -1.0f}, {0.0f, 1.0f}};
+    std::size_t nearest = 0;
+    for (std::size_t i = 1; i < 4; ++i) {
+        if (toFace[i] < toFace[nearest])
+            nearest = i;
+    }
+    return out[nearest];
+}
+
+} // namespace
+
 glm::vec2 clearOfWalls(kit::EntityHandle plane, glm::vec2 stick)
 {
-    // Where the plane will be a moment from now, and how far inside each
-    // side of the arena that is: within `room`, the stick turns away from
-    // that side, the harder the nearer.
+    // Where the plane will be a moment from now, and how near each solid
+    // part of the arena that is: within `room`, the stick turns away from
+    // it, the harder the nearer (from inside one, fully, out through its
+    // nearest face).
     constexpr float ahead = 0.5f; // seconds
     constexpr float room = 14.0f; // units
     const glm::vec2 at = glm::vec2(pilot::position(plane)) + glm::vec2(pilot::velocity(plane)) * ahead;
-    const auto push = [](float inside) { return inside < room ? 1.0f - std::max(inside, 0.0f) / room : 0.0f; };
-    const glm::vec2 away(push(at.x - arena::left) - push(arena::right - at.x),
-                         push(at.y - arena::bottom) - push(arena::top - at.y));
+    const ArenaLayout& layout = layoutOf(plane.world);
+    glm::vec2 away(0.0f);
+    for (const ArenaBox& box : layout.solids) {
+        const glm::vec2 low = layout.low(box), high = layout.high(box);
+        const glm::vec2 nearest = glm::clamp(at, low, high);
+        if (nearest == at) {
+            away += outOf(at, low, high);
+            continue;
+        }
+        const glm::vec2 off = at - nearest;
+        const float distance = glm::length(off);
+        if (distance < room)
+            away += unitOrZero(off) * (1.0f - distance / room);
+    }
     if (away == glm::vec2(0.0f))
         return stick;
     return unitOrZero(stick + 2.0f * away);

@@ -14,6 +14,7 @@
 #include "game/match/WatchView.h"
 
 #include "game/camera/SideviewCameraBehavior.h"
+#include "game/common/ArenaLayout.h"
 #include "game/common/CallRefusals.h"
 #include "game/common/Tags.h"
 #include "game/common/ViewLog.h"
@@ -59,18 +60,6 @@ namespace skyscuffle {
 
 namespace {
 
-// The arena's walls: rectangles (x, y, width, height), each scaled by 1.5.
-struct Wall {
-    float x, y, width, height;
-};
-constexpr Wall walls[] = {
-    {-74.0f, 54.0f, 148.0f, 16.0f},  // ceiling
-    {-74.0f, -50.0f, 148.0f, 16.0f}, // floor
-    {-77.0f, -44.0f, 16.0f, 108.0f}, // left wall
-    {61.0f, -44.0f, 16.0f, 108.0f},  // right wall
-    {-61.0f, -10.0f, 3.0f, 54.0f},   // the inner strip by the left wall
-};
-
 void pauseMusic(kit::World* world)
 {
     if (SoundManager* sounds = SoundManager::of(world))
@@ -86,19 +75,24 @@ void leaveMatch(kit::World* world, const MatchExits& exits)
         world->owner->setWorld(std::make_shared<kit::World>(exits.menu));
 }
 
-void buildStage(kit::World& world)
+// The stage's picture and its solid parts, each a static body with a
+// rectangle scaled from the stage's units; the layout stays on the stage for
+// whoever needs the arena's shape.
+void buildStage(kit::World& world, const ArenaLayout& layout)
 {
     const kit::EntityHandle stage = world.createEntity();
     world.addComponent(stage, new kit::Label(tags::gameSpace));
     world.addComponent(stage, new kit::Transform(glm::vec3(4.5f, -52.5f, -66.0f), glm::vec3(1.5f)));
-    world.addComponent(stage, new kit::Model(kit::objManager().prefetch("models/basicStage/basicStage.obj")));
+    world.addComponent(stage, new kit::Model(kit::objManager().prefetch(layout.model)));
     world.addComponent(stage, new ModelLook(LookSpec{"shaders/flatOpaqueShader.txt", "", "", {}}));
+    world.addComponent(stage, new ArenaPlan(layout));
 
-    for (const Wall& w : walls) {
+    for (const ArenaBox& w : layout.solids) {
         const kit::EntityHandle wall = world.createEntity();
         world.addComponent(wall, new kit::Transform(glm::vec3(0.0f)));
         world.addComponent(wall, new kit::RigidBody(true, glm::vec3(0.0f), {}, 1.0f, 1.0f));
-        world.addComponent(wall, new kit::PolygonCollider(w.x, w.y, w.width, w.height, 1.5f, 1.5f, 0.0f));
+        world.addComponent(wall,
+                           new kit::PolygonCollider(w.x, w.y, w.width, w.height, layout.scale, layout.scale, 0.0f));
     }
 }
 
@@ -252,7 +246,7 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     registerRoundFunctions(*world, state);
     removeDepartedCopies(*world);
 
-    buildStage(*world);
+    buildStage(*world, meadow());
     buildCameras(*world);
     if (viewLog::active() && !view.replayOf)
         world->addComponent(world->createEntity(), new ViewSampler);

@@ -4,6 +4,7 @@
 
 #include "game/ai/PilotSkill.h"
 #include "game/ai/PlaneDecisionTree.h"
+#include "game/common/ArenaLayout.h"
 
 #include "engine/physics/Body.h"
 
@@ -164,4 +165,43 @@ TEST_F(Pilots, WhateverItDoesThePilotKeepsClearOfTheArenasSides)
     body->velocity = glm::vec3(0.0f, -30.0f, 0.0f);
     think(p);
     EXPECT_GT(p.ai->stick.y, 0.0f);
+}
+
+TEST_F(Pilots, PilotsKeepClearOfWhateverStandsInTheWorldsArena)
+{
+    // An arena with a block in the middle of its sky: 20 x 10 stage units,
+    // from (-15, 15) to (15, 30) in the world.
+    ArenaLayout tower = meadow();
+    tower.solids.push_back(ArenaBox{-10.0f, 10.0f, 20.0f, 10.0f});
+    world->addComponent(world->createEntity(), new ArenaPlan(tower));
+    EXPECT_EQ(&layoutOf(world.get()), &world->single<ArenaPlan>()->layout);
+    auto p = pilot(glm::vec3(0));
+    auto* body = world->getComponent<kit::Body>(p.plane.entity.id);
+    auto* place = world->getComponent<kit::Transform>(p.plane.entity.id);
+    body->velocity = glm::vec3(0.0f);
+    place->position = glm::vec3(0.0f, 10.0f, 0.0f); // 5 under the block, climbing into it
+    const glm::vec2 under = clearOfWalls(p.plane.entity, glm::vec2(0.0f, 1.0f));
+    EXPECT_LT(under.y, 0.0f) << "turned away from the block above";
+    place->position = glm::vec3(-20.0f, 22.0f, 0.0f); // 5 left of it
+    EXPECT_LT(clearOfWalls(p.plane.entity, glm::vec2(1.0f, 0.0f)).x, 0.0f);
+    place->position = glm::vec3(3.0f, 28.0f, 0.0f); // inside it, near its top: out through the top
+    EXPECT_EQ(clearOfWalls(p.plane.entity, glm::vec2(0.0f)), glm::vec2(0.0f, 1.0f));
+    place->position = glm::vec3(13.0f, 20.0f, 0.0f); // near its right face
+    EXPECT_EQ(clearOfWalls(p.plane.entity, glm::vec2(0.0f)), glm::vec2(1.0f, 0.0f));
+    place->position = glm::vec3(-12.0f, 24.0f, 0.0f); // near its left face
+    EXPECT_EQ(clearOfWalls(p.plane.entity, glm::vec2(0.0f)), glm::vec2(-1.0f, 0.0f));
+    place->position = glm::vec3(0.0f, 16.0f, 0.0f); // near its bottom
+    EXPECT_EQ(clearOfWalls(p.plane.entity, glm::vec2(0.0f)), glm::vec2(0.0f, -1.0f));
+}
+
+TEST(ArenaLayouts, TheMeadowsOpenSpaceIsBetweenItsSides)
+{
+    const ArenaLayout& layout = meadow();
+    ASSERT_EQ(layout.solids.size(), 5u);
+    EXPECT_EQ(layout.high(layout.solids[1]).y, layout.openLow.y) << "the floor's top";
+    EXPECT_EQ(layout.low(layout.solids[0]).y, layout.openHigh.y) << "the ceiling's underside";
+    EXPECT_EQ(layout.high(layout.solids[2]).x, layout.openLow.x) << "the left wall's face";
+    EXPECT_EQ(layout.low(layout.solids[3]).x, layout.openHigh.x) << "the right wall's face";
+    EXPECT_EQ(layout.middle(), glm::vec2(0.0f, 15.0f));
+    EXPECT_EQ(&layoutOf(nullptr), &layout);
 }
