@@ -24,6 +24,7 @@
 #include "engine/physics/Transform.h"
 #include "engine/render/Camera.h"
 #include "engine/render/Text.h"
+#include "support/ShownText.h"
 
 #include <gtest/gtest.h>
 
@@ -83,13 +84,7 @@ protected:
         for (float t = 0.0f; t < seconds; t += 1.0f / 60.0f)
             c.frame();
     }
-    static std::string hud(test::MatchCopy& c)
-    {
-        std::string text;
-        for (kit::Component* t : c.world().getComponentCollection(kit::typeId<kit::Text>())->toVector())
-            text += static_cast<kit::Text*>(t)->text() + "\n";
-        return text;
-    }
+    static std::string hud(test::MatchCopy& c) { return test::shownText(c.world()); }
     // The game camera: the one that hangs on a spring.
     static kit::Transform* gameCamera(test::MatchCopy& c)
     {

@@ -13,6 +13,7 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Text.h"
+#include "support/ShownText.h"
 
 #include <gtest/gtest.h>
 
@@ -68,13 +69,7 @@ protected:
     {
         return c.world().getComponent<Score>(plane.id)->points;
     }
-    static bool shows(test::MatchCopy& c, const std::string& words)
-    {
-        for (kit::Component* t : c.world().getComponentCollection(kit::typeId<kit::Text>())->toVector())
-            if (static_cast<kit::Text*>(t)->text() == words)
-                return true;
-        return false;
-    }
+    static bool shows(test::MatchCopy& c, const std::string& words) { return test::showsText(c.world(), words); }
 
     std::vector<kit::EntityHandle> suns, moons;
 };

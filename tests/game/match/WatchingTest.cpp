@@ -17,6 +17,7 @@
 #include "game/powerups/InvincibilityPower.h"
 
 #include "support/MatchSession.h"
+#include "support/ShownText.h"
 
 #include "engine/input/Keyboard.h"
 #include "engine/render/Text.h"
@@ -150,12 +151,7 @@ TEST_F(Watching, AWatcherPlaysTheHostsRulesNotItsOwn)
     MatchCopy& host = *copies[0];
     for (std::int32_t round = 1; round <= 2; ++round)
         host.network->callFunction(fn::roundOver, host.world().systemEntity(), kit::EntityID{}, round, true);
-    const auto showsOn = [](MatchCopy& c, const std::string& words) {
-        for (kit::Component* t : *c.world().getComponentCollection(kit::typeId<kit::Text>()))
-            if (static_cast<kit::Text*>(t)->text() == words)
-                return true;
-        return false;
-    };
+    const auto showsOn = [](MatchCopy& c, const std::string& words) { return test::showsText(c.world(), words); };
     ASSERT_TRUE(until([&] { return showsOn(host, "Round 3, first to 4"); })) << "the pause never ended";
     // This process's own choice, which the watcher would play untold.
     tune("tuning.gameWorld.mode", "0", "0");
