@@ -123,6 +123,15 @@ join_first_session() { # copy
   wait_for "$1" "Initializing join sreen!" || fail "copy $1 did not reach its join screen"
   wait_for "$1" "Our connection request has been accepted." 1 10 || fail "copy $1's connection was not accepted"
 }
+# The copy's last win screen as its log tells it: the LINES lines after the
+# last "Creating Win Screen", without the "(remote)" marks that differ by copy.
+# Every stage reads its input to the end: under pipefail a reader that quits
+# early would fail the writer before it (SIGPIPE), and so the check.
+win_table() { # copy, lines
+  local from
+  from=$(grep -n '^Creating Win Screen$' "$work/$1/log" | tail -n 1 | cut -d: -f1)
+  sed -n "$((${from:-0} + 1)),$((${from:-0} + $2))p" "$work/$1/log" | sed 's/ (remote)//'
+}
 # Waits up to SECONDS for a line of the copy's log that matches the pattern
 # (grep -E), or fails saying so.
 wait_for_pattern() { # copy, pattern, seconds, failure

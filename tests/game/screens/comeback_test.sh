@@ -63,7 +63,7 @@ shot a comeback-match-host
 
 wait_for a "Creating Win Screen" 1 60 || fail "copy A's match did not end"
 wait_for b "Creating Win Screen" 1 20 || fail "copy B's match did not end"
-table() { tac "$work/$1/log" | sed '/^Creating Win Screen$/q' | tac | sed -n '2,3p' | sed 's/ (remote)//'; }
+table() { win_table "$1" 2; }
 [ "$(table a | grep -c .)" -eq 2 ] || fail "copy A's table does not list two pilots: $(table a)"
 [ "$(table a)" = "$(table b)" ] || fail "the copies disagree on the result: $(table a) / $(table b)"
 for c in a b; do
