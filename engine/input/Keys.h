@@ -35,6 +35,7 @@ constexpr int f5 = 294;
 constexpr int f6 = 295;
 constexpr int f7 = 296;
 constexpr int f8 = 297;
+constexpr int f9 = 298;
 constexpr int f11 = 300;
 constexpr int keypadEnter = 335;
 constexpr int leftShift = 340;

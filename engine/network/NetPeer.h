@@ -38,7 +38,8 @@ public:
     // Copies of different versions refuse each other's connections: each is
     // told with an incompatibleProtocol packet (its byte, then the other
     // side's version, u32 big-endian; 0 when unknown).
-    static constexpr std::uint32_t protocolVersion = 3;
+    // 4: the host's rules carry the mode, rounds to win, friendly fire and arena.
+    static constexpr std::uint32_t protocolVersion = 4;
     // The copies of before versions, which said no version at all (a peer
     // made with it behaves as they did, for tests).
     static constexpr std::uint32_t legacyProtocol = 1;

@@ -7,6 +7,8 @@
 #include "engine/physics/Body.h"
 #include "engine/physics/Transform.h"
 
+#include <glm/common.hpp>
+
 #include <algorithm>
 
 namespace skyscuffle {
@@ -26,6 +28,8 @@ void SideviewCameraBehavior::update(float)
     bool any = false;
     glm::vec2 low(0.0f), high(0.0f);
     auto widen = [&](glm::vec2 p) {
+        if (within)
+            p = glm::clamp(p, within->low, within->high);
         if (!any) {
             low = high = p;
             any = true;

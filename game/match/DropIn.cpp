@@ -35,10 +35,10 @@ std::size_t planesIn(kit::World& world)
 // The place on the spawn circle whose nearest plane is furthest away.
 SpawnPlacement freestPlace(kit::World& world)
 {
-    SpawnPlacement best = spawnPlacement(0, spawnPlaces);
+    SpawnPlacement best = spawnPlacement(0, spawnPlaces, layoutOf(&world));
     float bestDistance = -1.0f;
     for (int i = 0; i < spawnPlaces; ++i) {
-        const SpawnPlacement place = spawnPlacement(i, spawnPlaces);
+        const SpawnPlacement place = spawnPlacement(i, spawnPlaces, layoutOf(&world));
         float nearest = std::numeric_limits<float>::max();
         for (const kit::EntityHandle& plane : world.getEntities(kit::tagId(tags::plane))->toVector()) {
             if (const auto* at = world.getComponent<kit::Transform>(plane.id))

@@ -77,23 +77,51 @@ void leaveMatch(kit::World* world, const MatchExits& exits)
 
 // The stage's picture and its solid parts, each a static body with a
 // rectangle scaled from the stage's units; the layout stays on the stage for
-// whoever needs the arena's shape.
+// whoever needs the arena's shape, and the camera keeps to its open space.
+// A stage of another arena goes first: a copy may hear its host's arena
+// only with the rules, after its match world is made.
 void buildStage(kit::World& world, const ArenaLayout& layout)
 {
+    if (ArenaPlan* built = world.single<ArenaPlan>()) {
+        if (&built->layout == &layout)
+            return;
+        for (const kit::EntityID solid : built->solids)
+            world.destroyEntity(kit::EntityHandle{solid, &world});
+        world.destroyEntity(built->getEntity());
+        // The plan at once: until the frame ends, the world already has the new arena.
+        delete world.removeComponent(built);
+    }
+    for (kit::Component* c : world.getComponentCollection(kit::typeId<SideviewCameraBehavior>())->toVector())
+        static_cast<SideviewCameraBehavior*>(c)->within = SideviewCameraBehavior::Area{layout.openLow, layout.openHigh};
+    kit::log::info() << "Arena: " << layout.name;
+
     const kit::EntityHandle stage = world.createEntity();
     world.addComponent(stage, new kit::Label(tags::gameSpace));
     world.addComponent(stage, new kit::Transform(glm::vec3(4.5f, -52.5f, -66.0f), glm::vec3(1.5f)));
     world.addComponent(stage, new kit::Model(kit::objManager().prefetch(layout.model)));
     world.addComponent(stage, new ModelLook(LookSpec{"shaders/flatOpaqueShader.txt", "", "", {}}));
-    world.addComponent(stage, new ArenaPlan(layout));
+    auto* plan = new ArenaPlan(layout);
+    world.addComponent(stage, plan);
 
     for (const ArenaBox& w : layout.solids) {
         const kit::EntityHandle wall = world.createEntity();
+        plan->solids.push_back(wall.id);
         world.addComponent(wall, new kit::Transform(glm::vec3(0.0f)));
         world.addComponent(wall, new kit::RigidBody(true, glm::vec3(0.0f), {}, 1.0f, 1.0f));
         world.addComponent(wall,
                            new kit::PolygonCollider(w.x, w.y, w.width, w.height, layout.scale, layout.scale, 0.0f));
     }
+}
+
+// The arena a match world is made with: a joined copy's host's, as its join
+// screen last heard them, or this copy's own choice (a replay's, as recorded).
+std::int32_t firstArena(kit::World& world, const MatchState& state)
+{
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
+    const bool joined = network && !network->isServer() && !state.view.replayOf && !state.view.watching;
+    if (joined && hostsRules())
+        return hostsRules()->arena;
+    return playedRules(state).arena;
 }
 
 void buildCameras(kit::World& world)
@@ -147,6 +175,7 @@ void registerMatchFunctions(kit::World& world, const std::shared_ptr<MatchState>
             return; // the rules of a match are those it started with
         state->rules = rules;
         kit::log::info() << "The match: " << describe(*rules);
+        buildStage(*host.world, arenaLayout(rules->arena));
     });
     network->registerFunction(world, fn::startGameplay,
                               [state](kit::EntityHandle entity) { startGameplay(entity, state); });
@@ -246,8 +275,8 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     registerRoundFunctions(*world, state);
     removeDepartedCopies(*world);
 
-    buildStage(*world, meadow());
     buildCameras(*world);
+    buildStage(*world, arenaLayout(firstArena(*world, *state)));
     if (viewLog::active() && !view.replayOf)
         world->addComponent(world->createEntity(), new ViewSampler);
     // What peers' bullets and bombs, and the match's effects, may cost this copy.

@@ -2,6 +2,7 @@
 
 #include "game/match/MatchStart.h"
 
+#include "game/common/ArenaLayout.h"
 #include "game/common/Tags.h"
 #include "game/match/DropIn.h"
 #include "game/match/MatchFunctions.h"
@@ -88,8 +89,9 @@ void runSpawner(kit::World& world, bool hosting, const MatchRules& rules)
     const float share = pickupShare(rules.pickups);
     if (hosting && share > 0.0f && spawners->empty()) {
         const float players = share * static_cast<float>(world.getEntities(kit::typeId<PlayerInfo>())->size());
-        world.addComponent(world.createEntity(),
-                           new PowerupSpawnSystem(glm::vec2(0.0f), glm::vec2(168.0f, 96.0f), players));
+        const ArenaLayout& arena = layoutOf(&world);
+        world.addComponent(world.createEntity(), new PowerupSpawnSystem((arena.pickupLow + arena.pickupHigh) * 0.5f,
+                                                                        arena.pickupHigh - arena.pickupLow, players));
     } else if (!hosting && !spawners->empty()) {
         for (kit::Component* spawner : spawners->toVector())
             delete world.removeComponent(spawner);

@@ -61,6 +61,7 @@ kit::ReplayHeader matchReplayHeader(kit::World& world, const ScoreTable& table, 
     header.settings.emplace_back(matchSettings::mode.key(), std::to_string(static_cast<int>(played.mode)));
     header.settings.emplace_back(matchSettings::roundsToWin.key(), std::to_string(played.roundsToWin));
     header.settings.emplace_back(matchSettings::friendlyFire.key(), played.friendlyFire ? "1" : "0");
+    header.settings.emplace_back(matchSettings::arena.key(), std::to_string(played.arena));
     for (const kit::SettingDeclaration* setting : playedBy) {
         if (kit::settings::has(setting->key()))
             header.settings.emplace_back(setting->key(), kit::settings::get<std::string>(setting->key(), ""));

@@ -2,6 +2,7 @@
 
 #include "MatchSettings.h"
 
+#include "game/common/ArenaLayout.h"
 #include "game/common/CallRefusals.h"
 
 #include "engine/core/Log.h"
@@ -57,6 +58,7 @@ void serialize(kit::NetStream& stream, MatchRules& rules)
     stream.serialize(mode);
     stream.serialize(rules.roundsToWin);
     stream.serialize(rules.friendlyFire);
+    stream.serialize(rules.arena);
     rules.pickups = static_cast<Pickups>(pickups);
     rules.mode = static_cast<Mode>(mode);
 }
@@ -69,6 +71,7 @@ MatchRules chosenRules()
     rules.mode = static_cast<Mode>(matchSettings::mode.value());
     rules.roundsToWin = matchSettings::roundsToWin.value();
     rules.friendlyFire = matchSettings::friendlyFire.value();
+    rules.arena = matchSettings::arena.value();
     return rules;
 }
 
@@ -84,6 +87,8 @@ std::optional<MatchRules> receivedRules(const MatchRules& said)
         return std::nullopt;
     if (said.roundsToWin < 1 || said.roundsToWin > mostRoundsToWin)
         return std::nullopt;
+    if (said.arena < 0 || said.arena >= arenaCount)
+        return std::nullopt;
     return said;
 }
 
@@ -92,8 +97,8 @@ std::optional<MatchRules> rulesOfCall(kit::World* world, const MatchRules& said)
     std::optional<MatchRules> rules = receivedRules(said);
     if (!rules) {
         refuseCall(fn::matchRules.name,
-                   "a match shorter than a second or longer than an hour, of unknown pick-ups or mode, or of rounds "
-                   "to win out of bounds");
+                   "a match shorter than a second or longer than an hour, of unknown pick-ups, mode or arena, or of "
+                   "rounds to win out of bounds");
         if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
             network->refuseRunningCall();
     }
@@ -125,7 +130,9 @@ const char* nameOf(Mode mode)
     return i < std::size(modeNames) ? modeNames[i] : modeNames[0];
 }
 
-std::string describe(const MatchRules& rules)
+namespace {
+
+std::string describeRules(const MatchRules& rules)
 {
     const std::string pickups = std::string(", pick-ups ") + nameOf(rules.pickups);
     if (rules.mode == Mode::lastPlaneStanding)
@@ -135,6 +142,14 @@ std::string describe(const MatchRules& rules)
         return std::string(nameOf(rules.mode)) + ", " + describeLength(rules.seconds) + pickups +
                (rules.friendlyFire ? ", friendly fire on" : ", friendly fire off");
     return std::string(nameOf(rules.mode)) + ", " + describeLength(rules.seconds) + pickups;
+}
+
+} // namespace
+
+std::string describe(const MatchRules& rules)
+{
+    const std::string where = rules.arena == 0 ? "" : ", in the " + arenaLayout(rules.arena).name;
+    return describeRules(rules) + where;
 }
 
 void chooseNextLength()
@@ -182,6 +197,14 @@ void chooseModesOwn()
         chooseNextRoundsToWin();
     else if (mode == Mode::teams)
         chooseFriendlyFire();
+}
+
+void chooseNextArena()
+{
+    const std::int32_t now = chosenRules().arena;
+    const std::int32_t next = now + 1 >= arenaCount || now < 0 ? 0 : now + 1;
+    keep(matchSettings::arena.key(), std::to_string(next));
+    kit::log::info() << "Arena " << arenaLayout(next).name;
 }
 
 std::optional<MatchRules>& hostsRules()

@@ -28,7 +28,8 @@ enum class Mode : std::int32_t { freeForAll, lastPlaneStanding, teams };
 // How a match is played: the hosting copy's choice on its join screen, kept
 // in its player's settings ("tuning.gameWorld.matchLength" in seconds,
 // "tuning.gameWorld.pickups", "tuning.gameWorld.mode",
-// "tuning.gameWorld.roundsToWin", "tuning.gameWorld.friendlyFire"). Every copy of a session plays its host's
+// "tuning.gameWorld.roundsToWin", "tuning.gameWorld.friendlyFire",
+// "tuning.gameWorld.arena"). Every copy of a session plays its host's
 // rules: the host tells them ("matchRules") on the join screen, again just
 // before it starts the match (so that a replay keeps them too) and to every
 // copy that comes to watch. In last plane standing `seconds` bounds each
@@ -39,13 +40,14 @@ struct MatchRules {
     Mode mode = Mode::freeForAll;
     std::int32_t roundsToWin = 3;
     bool friendlyFire = false;
+    std::int32_t arena = 0; // its number (game/common/ArenaLayout.h)
 
     bool operator==(const MatchRules&) const = default;
 };
 
 // Named-function argument encoding: the seconds (f32), then the pick-ups,
-// the mode and the rounds to win (i32 each), and friendly fire (bit), as
-// said: a reader checks them with receivedRules.
+// the mode and the rounds to win (i32 each), friendly fire (bit) and the
+// arena (i32), as said: a reader checks them with receivedRules.
 void serialize(kit::NetStream& stream, MatchRules& rules);
 
 namespace fn {
@@ -63,8 +65,8 @@ inline constexpr std::int32_t mostRoundsToWin = 9;
 [[nodiscard]] MatchRules chosenRules();
 // Rules as another copy said them; nothing when a value is out of bounds (a
 // length that is not a number, under a second or over an hour; pick-ups or
-// a mode that are none of those known; rounds to win outside 1 to
-// mostRoundsToWin).
+// a mode or an arena that are none of those known; rounds to win outside 1
+// to mostRoundsToWin).
 [[nodiscard]] std::optional<MatchRules> receivedRules(const MatchRules& said);
 // The rules of the "matchRules" call running in `world`: nothing when they
 // are out of bounds, and then the call is refused and goes no further.
@@ -76,7 +78,8 @@ inline constexpr std::int32_t mostRoundsToWin = 9;
 [[nodiscard]] const char* nameOf(Mode mode);
 // "last plane standing, first to 3, rounds of 1 min, pick-ups normal";
 // "free-for-all, 3 min, pick-ups normal" (or "0:45" for part of a minute);
-// "team match, 3 min, pick-ups normal, friendly fire off".
+// "team match, 3 min, pick-ups normal, friendly fire off"; away from the
+// meadow the arena follows: "..., in the canyon".
 [[nodiscard]] std::string describe(const MatchRules& rules);
 // Its length alone: "3 min", "0:45".
 [[nodiscard]] std::string describeLength(float seconds);
@@ -85,13 +88,14 @@ inline constexpr std::int32_t mostRoundsToWin = 9;
 // round whole minutes 1 to 10, the pick-ups round off, few, normal, many,
 // the mode round the modes; the mode's own choice (F8): in last plane
 // standing the rounds to win round 1 to 5, in a team match friendly fire on
-// or off, in a free-for-all none.
+// or off, in a free-for-all none. The arena goes round the arenas.
 void chooseNextLength();
 void chooseNextPickups();
 void chooseNextMode();
 void chooseNextRoundsToWin();
 void chooseFriendlyFire();
 void chooseModesOwn();
+void chooseNextArena();
 
 // What a joined copy last heard its host choose on the join screen; reset
 // when the session ends.

@@ -16,6 +16,10 @@ const kit::Setting<int> roundsToWin{
     "tuning.gameWorld.roundsToWin", 3, "rounds a plane wins to win a match of last plane standing", {1, 9}};
 const kit::Setting<bool> friendlyFire{"tuning.gameWorld.friendlyFire", false,
                                       "whether a side's fire hurts its own planes in a team match hosted here"};
+const kit::Setting<int> arena{"tuning.gameWorld.arena",
+                              0,
+                              "where a match hosted here is flown: 0 the meadow, 1 the canyon, 2 the harbour",
+                              {0, 2}};
 const kit::Setting<bool> dropIn{"tuning.gameWorld.dropIn", true,
                                 "whether a copy that watches a match hosted here may drop its players into it"};
 const kit::Setting<int> watchers{

@@ -13,6 +13,7 @@ extern const kit::Setting<int> pickups;
 extern const kit::Setting<int> mode;
 extern const kit::Setting<int> roundsToWin;
 extern const kit::Setting<bool> friendlyFire;
+extern const kit::Setting<int> arena;
 extern const kit::Setting<bool> dropIn;
 extern const kit::Setting<int> watchers;
 extern const kit::Setting<float> gravity;

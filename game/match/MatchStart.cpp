@@ -138,7 +138,7 @@ std::vector<kit::EntityHandle> launchOwnPlanes(kit::World& world)
         const kit::EntityHandle player{players[static_cast<std::size_t>(i)].id, &world};
         if (!world.owns(player.id))
             continue;
-        const SpawnPlacement start = spawnPlacement(i, count);
+        const SpawnPlacement start = spawnPlacement(i, count, layoutOf(&world));
         if (network)
             network->callFunction(fn::spawnPlayer, player, start.position, start.rotation);
         mine.push_back(player);

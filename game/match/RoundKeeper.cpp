@@ -235,7 +235,7 @@ void beginRound(kit::World& world, MatchState& state, float seconds)
         auto* spawn = world.owns(player) ? world.getComponent<PlayerSpawnComp>(player) : nullptr;
         if (!spawn)
             continue;
-        const SpawnPlacement start = spawnPlacement(i, count);
+        const SpawnPlacement start = spawnPlacement(i, count, layoutOf(&world));
         spawn->respawnAt(start.position, start.rotation);
     }
 }

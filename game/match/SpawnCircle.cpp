@@ -21,4 +21,14 @@ SpawnPlacement spawnPlacement(int index, int count)
     return {radius * glm::vec3(std::cos(theta), -std::sin(theta), 0.0f), rotation};
 }
 
+SpawnPlacement spawnPlacement(int index, int count, const ArenaLayout& layout)
+{
+    // Room for a plane's wings about its centre, whatever its heading.
+    constexpr float clearance = 6.0f;
+    SpawnPlacement place = spawnPlacement(index, count);
+    const glm::vec2 at = layout.spawnCentre + glm::vec2(place.position) * layout.spawnSpread;
+    place.position = glm::vec3(clearOf(layout, at, clearance), 0.0f);
+    return place;
+}
+
 } // namespace skyscuffle

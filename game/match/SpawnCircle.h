@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/common/ArenaLayout.h"
+
 #include <glm/gtc/quaternion.hpp>
 #include <glm/vec3.hpp>
 
@@ -14,5 +16,8 @@ struct SpawnPlacement {
 };
 
 SpawnPlacement spawnPlacement(int index, int count);
+// The same place in an arena: the circle about its spawn centre, stretched
+// by its spread, every plane clear of its solid parts.
+SpawnPlacement spawnPlacement(int index, int count, const ArenaLayout& layout);
 
 } // namespace skyscuffle

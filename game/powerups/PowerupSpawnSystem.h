@@ -7,7 +7,7 @@
 namespace skyscuffle {
 
 // Puts pick-ups in the sky at random places and random intervals, more
-// often with more players. Only the hosting copy runs one; every copy
+// often with more players; never in or against a solid part of the arena. Only the hosting copy runs one; every copy
 // builds the pick-ups it asks for ("spawnPowerup").
 class PowerupSpawnSystem : public kit::Behavior {
 public:

@@ -63,6 +63,7 @@ void createJoinScreen(kit::World* world)
     // Under the title: what became of the session if its host went.
     showSessionNotice(world, glm::vec2(-1.18f, 0.64f), internetLinesAt);
     showMatchLines(world);
+    showArenaPreview(world);
     // The hosting copy puts every newcomer on a side (of a team match, should
     // it be one).
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),

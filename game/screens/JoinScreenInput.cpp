@@ -130,6 +130,8 @@ void onJoinScreenKey(kit::World* world, const kit::Keyboard::KeyInfo& key)
         changeRules(world, chooseNextMode);
     } else if (key.key == kit::keys::f8) {
         changeRules(world, chooseModesOwn);
+    } else if (key.key == kit::keys::f9) {
+        changeRules(world, chooseNextArena);
     } else if (key.key == kit::keys::escape) {
         screens::switchTo(world, createMainMenu);
     } else if (widgets::isEnter(key)) {
@@ -183,6 +185,9 @@ void onJoinScreenButton(kit::World* world, const kit::Joystick::ButtonInfo& info
         break;
     case kit::pad::down:
         changeRules(world, chooseModesOwn);
+        break;
+    case kit::pad::leftStick:
+        changeRules(world, chooseNextArena);
         break;
     case kit::pad::rightStick:
         askToSwitch(world, joining::humanPlayer(world, slot));

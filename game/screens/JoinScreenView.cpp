@@ -6,6 +6,7 @@
 #include "game/screens/ScreenScene.h"
 
 #include "game/ai/ArtificialIntelligence.h"
+#include "game/common/ArenaLayout.h"
 #include "game/common/Tags.h"
 #include "game/input/KeyBindings.h"
 #include "game/lobby/JoinedBy.h"
@@ -15,6 +16,7 @@
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
 
+#include "engine/core/Label.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/input/KeyNames.h"
@@ -247,6 +249,44 @@ std::vector<std::string> rulesLines(kit::World* world)
         lines.push_back(switchLine());
     }
     return lines;
+}
+
+std::optional<std::int32_t> shownArena(kit::World* world)
+{
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    if (!network || network->isServer())
+        return chosenRules().arena;
+    if (const std::optional<MatchRules>& heard = hostsRules())
+        return heard->arena;
+    return std::nullopt;
+}
+
+void showArenaPreview(kit::World* world)
+{
+    // Top right, over the mascot: the arena's picture on a plate, its name under it.
+    const glm::vec2 centre(0.84f, 0.68f);
+    const glm::vec2 size(0.7f, 0.4375f); // the pictures' 320 x 200
+    kit::Sprite* plate = widgets::addPlate(world, centre - glm::vec2(0.0f, 0.05f), size + glm::vec2(0.08f, 0.18f));
+    std::vector<kit::Sprite*> pictures;
+    for (std::int32_t i = 0; i < arenaCount; ++i) {
+        pictures.push_back(widgets::addPicture(world, arenaLayout(i).preview, centre, size));
+        world->addComponent(pictures.back()->getEntity(), new kit::Label("arenaPreview"));
+    }
+    kit::Text* caption =
+        widgets::addText(world, "", glm::vec2(centre.x - size.x * 0.5f, centre.y - size.y * 0.5f - 0.08f), 0.045f,
+                         glm::vec3(0.85f, 0.9f, 1.0f));
+    world->emplaceComponent<kit::UpdateSignal>(
+        world->createEntity(), [world, plate, pictures, caption](kit::Component*, float) {
+            const std::optional<std::int32_t> arena = shownArena(world);
+            const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+            const bool hosting = !network || network->isServer();
+            for (std::size_t i = 0; i < pictures.size(); ++i)
+                pictures[i]->enabled = arena && static_cast<std::size_t>(*arena) == i;
+            plate->enabled = arena.has_value();
+            widgets::setText(caption, !arena    ? std::string()
+                                      : hosting ? "F9 or (L-stick): " + arenaLayout(*arena).title
+                                                : "The host's arena: " + arenaLayout(*arena).title);
+        });
 }
 
 void showMatchLines(kit::World* world)

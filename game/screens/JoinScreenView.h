@@ -2,6 +2,8 @@
 
 #include <glm/vec2.hpp>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,13 @@ void showMatchLines(kit::World* world);
 // may drop in (on)" (or "... (off)"); on a joined copy "The host's match:
 // 3 min" and "Pick-ups: normal", or none before the host said.
 std::vector<std::string> rulesLines(kit::World* world);
+// Top right: a picture of the arena the match is flown in (the entities
+// labelled "arenaPreview", one an arena in their order, the one shown enabled), and under it
+// "F9 or (L-stick): Canyon" where this copy chooses, "The host's arena:
+// Canyon" on a joined copy (nothing before the host said).
+void showArenaPreview(kit::World* world);
+// The number of that arena: this copy's choice, or its host's as heard.
+[[nodiscard]] std::optional<std::int32_t> shownArena(kit::World* world);
 std::string dropInLine(bool on);
 
 // "N Remote Players Joined": the players whose entity another copy made.

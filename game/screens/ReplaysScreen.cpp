@@ -8,6 +8,7 @@
 #include "game/screens/MenuPage.h"
 #include "game/screens/ScreenSwitch.h"
 
+#include "game/common/ArenaLayout.h"
 #include "game/match/GameWorld.h"
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
@@ -107,11 +108,17 @@ std::string replayRulesLine(const kit::ReplayHeader& header)
     const std::optional<int> pickups = digit(matchSettings::pickups.key(), '0', '3');
     if (!pickups)
         return {};
-    const std::string line = std::string("ick-ups: ") + nameOf(static_cast<Pickups>(*pickups));
+    // The arena first where it was recorded: "Canyon, pick-ups: few".
+    const std::string kind = nameOf(static_cast<Pickups>(*pickups));
+    const std::optional<int> arena = digit(matchSettings::arena.key(), '0', static_cast<char>('0' + arenaCount - 1));
+    const std::string line = arena ? arenaLayout(*arena).title + ", pick-ups: " + kind : "Pick-ups: " + kind;
     const std::optional<int> rounds = digit(matchSettings::roundsToWin.key(), '1', '9');
-    if (digit(matchSettings::mode.key(), '1', '1') && rounds)
-        return "Last plane standing\nfirst to " + std::to_string(*rounds) + "\nP" + line;
-    return "P" + line;
+    const std::optional<int> mode = digit(matchSettings::mode.key(), '1', '2');
+    if (mode == 1 && rounds)
+        return "Last plane standing\nfirst to " + std::to_string(*rounds) + "\n" + line;
+    if (mode == 2)
+        return "Team match\n" + line;
+    return line;
 }
 
 void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace,

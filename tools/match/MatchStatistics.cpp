@@ -3,6 +3,7 @@
 #include "game/camera/SideviewCameraBehavior.h"
 #include "game/combat/Health.h"
 #include "game/combat/MatchEvents.h"
+#include "game/common/ArenaLayout.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/ParticleLifeSpan.h"
 #include "game/match/MatchFunctions.h"
@@ -184,6 +185,7 @@ void MatchStatistics::frame(kit::World& world, float dt)
         if (const auto* at = world.getComponent<kit::Transform>(id)) {
             const glm::vec3 position = at->worldPosition();
             const bool seen = inView(world, position);
+            stats.framesInsideSolid += touchesSolid(layoutOf(&world), glm::vec2(position), 0.0f);
             if (!seen)
                 ++stats.framesOffScreen;
             if (world.owns(id)) {

@@ -32,9 +32,10 @@ struct PlayerStatistics {
     int deaths = 0;
     int score = 0;
     int pickUps = 0;
-    int shots = 0;           // bullets and bombs fired
-    int hits = 0;            // damage dealt to another plane
-    long framesNearWall = 0; // touching the walls, the floor or the ceiling
+    int shots = 0;              // bullets and bombs fired
+    int hits = 0;               // damage dealt to another plane
+    long framesNearWall = 0;    // touching the walls, the floor, the ceiling or an obstacle
+    long framesInsideSolid = 0; // its centre inside a solid part of the arena
     long framesAlive = 0;
     long framesOffScreen = 0; // alive and outside the game camera's view
     // Alive and not moving: a plane whose state stopped arriving hangs still.

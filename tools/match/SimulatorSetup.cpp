@@ -6,6 +6,7 @@
 
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/ai/VirtualGamepadAI.h"
+#include "game/common/ArenaLayout.h"
 #include "game/common/Random.h"
 #include "game/common/ViewLog.h"
 #include "game/match/MatchFunctions.h"
@@ -64,7 +65,8 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
 {
     auto usage = [] {
         std::cerr << "usage: match_sim [--players N] [--seconds S] [--seed K] [--render] [--frames-every K --out DIR]"
-                     " [--mode ffa|lps|teams] [--no-batching] [--samples N] [--size WxH] [--set KEY=VALUE] "
+                     " [--mode ffa|lps|teams] [--arena meadow|canyon|harbour] [--no-batching] [--samples N] [--size "
+                     "WxH] [--set KEY=VALUE] "
                      "[--strengths LEVEL,LEVEL,...] "
                      "[--record FILE] [--view-log FILE] "
                   << sessionUsage << "\n";
@@ -107,6 +109,15 @@ bool parseOptions(int argc, char** argv, SimulatorOptions& options)
                     return usage();
                 }
                 kit::settings::set(skyscuffle::matchSettings::mode.key(), mode);
+            } else if (arg == "--arena") {
+                // Where the match is flown, as a host chooses it on its join screen.
+                const char* v = value("--arena");
+                const std::int32_t arena = skyscuffle::arenaNumber(v ? v : "");
+                if (arena < 0) {
+                    std::cerr << "--arena takes meadow, canyon or harbour\n";
+                    return usage();
+                }
+                kit::settings::set(skyscuffle::matchSettings::arena.key(), std::to_string(arena));
             } else if (arg == "--render") {
                 options.render = true;
             } else if (arg == "--no-batching") {
@@ -436,11 +447,14 @@ void Simulator::report(const MatchStatistics& statistics, long frames, double wa
     constexpr float stuckSeconds = 2.0f;
     float longestStill = 0.0f;
     int stuck = 0;
+    long inside = 0;
     for (const auto& [id, p] : statistics.players) {
         longestStill = std::max(longestStill, p.longestStill);
         stuck += p.longestStill > stuckSeconds;
+        inside += p.framesInsideSolid;
     }
-    std::printf("planes longest still %.2f s, stuck %d\n", static_cast<double>(longestStill), stuck);
+    std::printf("planes longest still %.2f s, stuck %d, frames inside solid parts %ld\n",
+                static_cast<double>(longestStill), stuck, inside);
     statistics.printCamera(stdout);
     statistics.printLoad(stdout);
     statistics.printRounds(stdout);

@@ -107,3 +107,20 @@ TEST_F(Camera, ALeadOnTheEnginesBoundIsFramedAndOneAFloatPastItIsNot)
     EXPECT_EQ(camera->position.x, limit / 2.0f);
     EXPECT_EQ(camera->position.y, 0.0f);
 }
+
+TEST_F(Camera, InAnArenaWhatItLooksForStaysInsideTheOpenSpace)
+{
+    auto* behavior = world->single<SideviewCameraBehavior>();
+    behavior->within = SideviewCameraBehavior::Area{glm::vec2(-72, -51), glm::vec2(72, 105)};
+    // A plane racing at the right wall: its lead would be far past it.
+    focus(glm::vec3(60, 0, 0), glm::vec3(100, 0, 0));
+    world->update(0.0f);
+    EXPECT_NEAR(camera->position.x, 66.0f, 1e-4f) << "framed up to the wall, not past it";
+    // The floor and the ceiling hold too; inside, nothing moves.
+    focus(glm::vec3(-10, -40, 0), glm::vec3(0, -100, 0));
+    focus(glm::vec3(-20, 120, 0), glm::vec3(0), false); // above the ceiling
+    world->update(0.0f);
+    EXPECT_NEAR(camera->position.x, (72.0f - 20.0f) * 0.5f, 1e-4f);
+    EXPECT_NEAR(camera->position.y, (105.0f - 51.0f) * 0.5f, 1e-4f);
+    EXPECT_NEAR(camera->position.z, 156.0f, 1e-3f) << "floor to ceiling";
+}

@@ -3,9 +3,12 @@
 // starts and ends the match and when, one match played on both, and a copy
 // that leaves it.
 #include "game/ai/PlaneDecisionTree.h"
+#include "game/camera/SideviewCameraBehavior.h"
 #include "game/combat/Health.h"
 #include "game/combat/HealthBar.h"
 #include "game/combat/Score.h"
+#include "game/common/ArenaLayout.h"
+#include "game/common/Tags.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/ShadowOfObject.h"
 #include "game/flight/PlanePhysics.h"
@@ -13,6 +16,7 @@
 #include "game/match/MatchRules.h"
 #include "game/match/MatchStart.h"
 #include "game/match/ScoreTable.h"
+#include "game/match/SpawnCircle.h"
 #include "game/match/Timer.h"
 #include "game/players/PlayerInfo.h"
 #include "game/powerups/GatlingGunPower.h"
@@ -241,6 +245,49 @@ TEST_F(Match, EveryCopyPlaysTheRulesItsHostToldItBeforeTheStart)
     EXPECT_NEAR(clock->remaining, 300.0f, 0.1f) << "the host's five minutes, not this copy's own second";
     game->update(2.0f + 2.0f);
     EXPECT_EQ(c.app->pending, nullptr) << "the match still runs past this copy's own length";
+}
+
+TEST_F(Match, AJoinedCopyFliesInItsHostsArenaItsStageMadeAgainOnlyBeforeTheStart)
+{
+    auto& c = copy(0xB210);
+    c.addPlayer(0);
+    c.network->startAs(kit::NetworkSystem::Role::client);
+    c.enterMatch();
+    kit::World* game = &c.world();
+    const auto solids = [game] {
+        std::size_t n = 0;
+        for (kit::Component* body : game->getComponentCollection(kit::typeId<kit::RigidBody>())->toVector())
+            n += static_cast<kit::RigidBody*>(body)->isStatic != 0.0f;
+        return n;
+    };
+    EXPECT_EQ(&layoutOf(game), &meadow()) << "this copy's own choice until the host says";
+    EXPECT_EQ(solids(), meadow().solids.size());
+    c.network->callFunction(fn::matchRules, game->systemEntity(),
+                            MatchRules{120.0f, Pickups::normal, Mode::freeForAll, 3, false, 1});
+    game->update(1.0f / 60.0f);
+    EXPECT_EQ(&layoutOf(game), &canyon());
+    EXPECT_EQ(solids(), canyon().solids.size()) << "the meadow's walls went with its stage";
+    EXPECT_EQ(game->getComponentCollection(kit::typeId<ArenaPlan>())->size(), 1u);
+    const auto* camera = game->single<SideviewCameraBehavior>();
+    ASSERT_NE(camera, nullptr);
+    ASSERT_TRUE(camera->within);
+    EXPECT_EQ(camera->within->high, canyon().openHigh);
+    // The same arena again builds nothing; once the match runs, none other is taken.
+    const kit::EntityID stage = game->single<ArenaPlan>()->getEntity().id;
+    c.network->callFunction(fn::matchRules, game->systemEntity(),
+                            MatchRules{120.0f, Pickups::normal, Mode::freeForAll, 3, false, 1});
+    c.network->callFunction(fn::startGameplay, game->systemEntity());
+    c.network->callFunction(fn::matchRules, game->systemEntity(),
+                            MatchRules{120.0f, Pickups::normal, Mode::freeForAll, 3, false, 2});
+    game->update(1.0f / 60.0f);
+    EXPECT_EQ(game->single<ArenaPlan>()->getEntity().id, stage);
+    EXPECT_EQ(solids(), canyon().solids.size());
+    // Its plane starts at its place in the canyon, over the arch.
+    const std::vector<kit::EntityHandle> planes = game->getEntities(kit::tagId(tags::plane))->toVector();
+    ASSERT_EQ(planes.size(), 1u);
+    const glm::vec3 at = game->getComponent<kit::Transform>(planes[0].id)->position;
+    EXPECT_LT(glm::length(at - spawnPlacement(0, 1, canyon()).position), 0.5f) << "a frame's fall from it";
+    EXPECT_GT(glm::length(spawnPlacement(0, 1, canyon()).position - spawnPlacement(0, 1).position), 30.0f);
 }
 
 TEST_F(Match, TheHostTellsItsRulesWithTheStartAndItsPickupsComeAsOftenAsTheySay)

@@ -97,7 +97,7 @@ struct ChosenRules : ::testing::Test {
     {
         for (const std::string& key :
              {matchSettings::matchLength.key(), matchSettings::pickups.key(), matchSettings::mode.key(),
-              matchSettings::roundsToWin.key(), matchSettings::friendlyFire.key()}) {
+              matchSettings::roundsToWin.key(), matchSettings::friendlyFire.key(), matchSettings::arena.key()}) {
             kit::settings::clearPlayer(key);
             kit::settings::clearForRun(key);
         }
@@ -128,11 +128,18 @@ TEST(MatchRules, OnlyRulesWithinBoundsAreTakenFromAnotherCopy)
         EXPECT_FALSE(said(180.0f, 2, mode)) << mode;
     for (const std::int32_t rounds : {0, -1, 10, std::numeric_limits<std::int32_t>::min()})
         EXPECT_FALSE(said(180.0f, 2, 1, rounds)) << rounds;
+    // The arenas by number: the meadow, the canyon, the harbour, and no other.
+    for (const std::int32_t arena : {0, 1, 2}) {
+        const MatchRules rules{60.0f, Pickups::few, Mode::teams, 3, false, arena};
+        EXPECT_EQ(receivedRules(rules), rules) << arena;
+    }
+    for (const std::int32_t arena : {-1, 3, 1000, std::numeric_limits<std::int32_t>::min()})
+        EXPECT_FALSE(receivedRules(MatchRules{60.0f, Pickups::few, Mode::teams, 3, false, arena})) << arena;
 }
 
 TEST(MatchRules, TravelAsOneArgumentThatReadsBackAsWritten)
 {
-    MatchRules sent{75.0f, Pickups::many, Mode::lastPlaneStanding, 4, true};
+    MatchRules sent{75.0f, Pickups::many, Mode::lastPlaneStanding, 4, true, 2};
     kit::NetStream stream;
     serialize(stream, sent);
     kit::NetStream reader(stream.data(), stream.bytesUsed());
@@ -166,6 +173,10 @@ TEST(MatchRules, PickupsComeAtTheirShareOfTheUsualRateAndAreNamed)
               "team match, 2 min, pick-ups normal, friendly fire off");
     EXPECT_EQ(describe(MatchRules{120.0f, Pickups::normal, Mode::teams, 3, true}),
               "team match, 2 min, pick-ups normal, friendly fire on");
+    EXPECT_EQ(describe(MatchRules{120.0f, Pickups::normal, Mode::teams, 3, false, 1}),
+              "team match, 2 min, pick-ups normal, friendly fire off, in the canyon");
+    EXPECT_EQ(describe(MatchRules{45.0f, Pickups::off, Mode::freeForAll, 3, false, 2}),
+              "free-for-all, 0:45, pick-ups off, in the harbour");
     EXPECT_STREQ(nameOf(Mode::freeForAll), "free-for-all");
     EXPECT_STREQ(nameOf(static_cast<Mode>(5)), "free-for-all");
 }
@@ -223,6 +234,13 @@ TEST_F(ChosenRules, TheJoinScreenStepsGoRoundAndAreKeptAsThePlayersChoice)
     kit::SettingsEntryBase::refreshAll();
     chooseNextRoundsToWin();
     EXPECT_EQ(chosenRules().roundsToWin, 1);
+    // The arena (F9) goes round the three, the meadow first.
+    EXPECT_EQ(chosenRules().arena, 0);
+    for (const std::int32_t expected : {1, 2, 0, 1}) {
+        chooseNextArena();
+        EXPECT_EQ(chosenRules().arena, expected);
+    }
+    EXPECT_TRUE(kit::settings::isPlayers(matchSettings::arena.key()));
     // A length beyond an hour is played as an hour.
     kit::settings::setPlayer(matchSettings::matchLength.key(), "100000");
     kit::SettingsEntryBase::refreshAll();
@@ -239,16 +257,18 @@ TEST(MatchRules, AReplayKeepsTheRulesTheMatchWasPlayedBy)
         return std::string("(none)");
     };
     const kit::ReplayHeader hosts =
-        matchReplayHeader(world, {}, MatchRules{300.0f, Pickups::few, Mode::lastPlaneStanding, 4});
+        matchReplayHeader(world, {}, MatchRules{300.0f, Pickups::few, Mode::lastPlaneStanding, 4, false, 2});
     EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.matchLength"), "300");
     EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.pickups"), "1");
     EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.mode"), "1");
     EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.roundsToWin"), "4");
+    EXPECT_EQ(valueOf(hosts, "tuning.gameWorld.arena"), "2");
     // No word from a host: this copy's own choice.
     const kit::ReplayHeader own = matchReplayHeader(world, {});
     EXPECT_EQ(valueOf(own, "tuning.gameWorld.matchLength"), "180");
     EXPECT_EQ(valueOf(own, "tuning.gameWorld.pickups"), "2");
     EXPECT_EQ(valueOf(own, "tuning.gameWorld.mode"), "0");
+    EXPECT_EQ(valueOf(own, "tuning.gameWorld.arena"), "0");
 }
 
 TEST(MatchSettings, RemotePlanesGlideByTheMeasuredDefaults)

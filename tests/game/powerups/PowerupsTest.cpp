@@ -1,15 +1,16 @@
+#include "game/common/ArenaLayout.h"
+#include "game/effects/SmokeParticleEmitter.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/PlayerSpawnComp.h"
-#include "game/effects/SmokeParticleEmitter.h"
 #include "game/powerups/BombPower.h"
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/HealthPower.h"
 #include "game/powerups/InvincibilityPower.h"
 #include "game/powerups/PowerKinds.h"
-#include "game/screens/PowerupCursor.h"
 #include "game/powerups/PowerupSpawnSystem.h"
 #include "game/powerups/ShotgunPower.h"
 #include "game/powerups/SpeedPower.h"
+#include "game/screens/PowerupCursor.h"
 #include "game/weapons/Bomb.h"
 #include "game/weapons/BombSpawner.h"
 #include "game/weapons/GatlingGun.h"
@@ -102,6 +103,31 @@ TEST_F(Powerups, PickUpsAppearInsideTheAreaWithEveryKind)
         EXPECT_LT(p.y, 48.0f);
         EXPECT_TRUE(world->entityHasTag(item.id, kit::tagId("cameraFocus")));
     }
+}
+
+TEST_F(Powerups, InAnArenaPickUpsComeClearOfWhatStandsInIt)
+{
+    std::vector<glm::vec3> places;
+    network->registerFunction(*world, fn::spawnPowerup,
+                              [&](kit::EntityHandle, glm::vec3 at, PowerEnum) { places.push_back(at); });
+    // The harbour's area of pick-ups has a crane, a container, a boat and a lighthouse in it.
+    world->addComponent(world->createEntity(), new ArenaPlan(harbour()));
+    const ArenaLayout& layout = harbour();
+    world->addComponent(world->createEntity(), new PowerupSpawnSystem((layout.pickupLow + layout.pickupHigh) * 0.5f,
+                                                                      layout.pickupHigh - layout.pickupLow, 8.0f));
+    for (int i = 0; i < 1200; ++i)
+        world->update(0.25f);
+    ASSERT_GT(places.size(), 200u);
+    int nearCrane = 0;
+    for (const glm::vec3& p : places) {
+        EXPECT_FALSE(touchesSolid(layout, glm::vec2(p), 5.0f)) << p.x << ", " << p.y;
+        EXPECT_GE(p.x, layout.pickupLow.x);
+        EXPECT_LE(p.x, layout.pickupHigh.x);
+        EXPECT_GE(p.y, layout.pickupLow.y);
+        EXPECT_LE(p.y, layout.pickupHigh.y);
+        nearCrane += p.x < -60.0f && p.y > 0.0f;
+    }
+    EXPECT_GT(nearCrane, 0) << "the sky around the crane has pick-ups too";
 }
 
 TEST(PowerKinds, EachKindLooksAndIsLabelledAsItselfAlone)

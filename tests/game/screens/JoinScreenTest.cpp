@@ -379,11 +379,11 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
 {
     const std::string length = matchSettings::matchLength.key(), pickups = matchSettings::pickups.key();
     const std::string mode = matchSettings::mode.key(), rounds = matchSettings::roundsToWin.key(),
-                      fire = matchSettings::friendlyFire.key();
+                      fire = matchSettings::friendlyFire.key(), arena = matchSettings::arena.key();
     // From the defaults, whatever another test left in the player's file;
     // and the file without them after.
     const auto forget = [&] {
-        for (const std::string& key : {length, pickups, mode, rounds, fire}) {
+        for (const std::string& key : {length, pickups, mode, rounds, fire, arena}) {
             kit::settings::clearPlayer(key);
             kit::settings::clearForRun(key);
         }
@@ -442,11 +442,34 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
     EXPECT_TRUE(shows("F8 or (Down): first to 1 round")) << "F8 in the team match left the rounds alone";
     EXPECT_TRUE(kit::settings::isPlayers(mode));
     EXPECT_TRUE(kit::settings::isPlayers(rounds));
+    // The arena, by key and by pad, with its picture.
+    const auto pictured = [&] {
+        std::vector<kit::EntityHandle> pictures = world()->getEntities(kit::tagId("arenaPreview"))->toVector();
+        std::sort(pictures.begin(), pictures.end(),
+                  [](const kit::EntityHandle& a, const kit::EntityHandle& b) { return a.id.serial < b.id.serial; });
+        std::string on;
+        for (std::size_t i = 0; i < pictures.size(); ++i)
+            on += world()->getComponent<kit::Sprite>(pictures[i].id)->enabled ? std::to_string(i) : "";
+        return std::to_string(pictures.size()) + " pictures, shown " + on;
+    };
+    EXPECT_TRUE(shows("F9 or (L-stick): Meadow"));
+    EXPECT_EQ(pictured(), "3 pictures, shown 0");
+    tap(kit::keys::f9);
+    frame();
+    EXPECT_TRUE(shows("F9 or (L-stick): Canyon"));
+    EXPECT_EQ(pictured(), "3 pictures, shown 1");
+    pressButton(2, kit::pad::leftStick);
+    frame();
+    EXPECT_TRUE(shows("F9 or (L-stick): Harbour"));
+    EXPECT_EQ(pictured(), "3 pictures, shown 2");
+    EXPECT_TRUE(kit::settings::isPlayers(arena));
 
     // A joined copy: its keys change nothing; it shows what its host said.
     network->startAs(kit::NetworkSystem::Role::client);
     frame();
     EXPECT_EQ(shown().find("ick-ups"), std::string::npos) << "nothing heard from the host yet";
+    EXPECT_EQ(shown().find("arena"), std::string::npos);
+    EXPECT_EQ(pictured(), "3 pictures, shown ");
     tap(kit::keys::f5);
     EXPECT_EQ(chosenRules().seconds, 300.0f);
     tap(kit::keys::f7);
@@ -473,6 +496,17 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
     frame();
     EXPECT_TRUE(shows("The host's match: team match"));
     EXPECT_TRUE(shows("Friendly fire on"));
+    EXPECT_TRUE(shows("The host's arena: Meadow"));
+    EXPECT_EQ(pictured(), "3 pictures, shown 0") << "the host's, not this copy's own harbour";
+    tap(kit::keys::f9);
+    EXPECT_EQ(chosenRules().arena, 2) << "the host chooses";
+    network->callFunction(fn::matchRules, world()->systemEntity(),
+                          MatchRules{120.0f, Pickups::normal, Mode::teams, 3, true, 1});
+    network->callFunction(fn::matchRules, world()->systemEntity(),
+                          MatchRules{120.0f, Pickups::normal, Mode::teams, 3, true, 3}); // refused
+    frame();
+    EXPECT_TRUE(shows("The host's arena: Canyon"));
+    EXPECT_EQ(pictured(), "3 pictures, shown 1");
     EXPECT_TRUE(shows("T, Y or (R-stick): change side")) << "a joined copy's players change side too";
     hostsRules().reset();
     forget();

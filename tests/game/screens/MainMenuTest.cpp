@@ -191,16 +191,34 @@ TEST(ReplaysScreenRules, AReplaysPickupsAreNamedWhenItsHeaderKeepsThem)
     }
     header.settings = {
         {"tuning.gameWorld.pickups", "1"}, {"tuning.gameWorld.mode", "2"}, {"tuning.gameWorld.roundsToWin", "3"}};
+    EXPECT_EQ(replayRulesLine(header), "Team match\nPick-ups: few");
+    header.settings[1].second = "3";
     EXPECT_EQ(replayRulesLine(header), "Pick-ups: few") << "a mode this copy does not know";
+    // Where it was flown, when recorded, before the pick-ups.
+    header.settings = {{"tuning.gameWorld.pickups", "3"}, {"tuning.gameWorld.arena", "2"}};
+    EXPECT_EQ(replayRulesLine(header), "Harbour, pick-ups: many");
+    header.settings.back().second = "1";
+    EXPECT_EQ(replayRulesLine(header), "Canyon, pick-ups: many");
+    header.settings.back().second = "0";
+    EXPECT_EQ(replayRulesLine(header), "Meadow, pick-ups: many");
+    header.settings.push_back({"tuning.gameWorld.mode", "1"});
+    header.settings.push_back({"tuning.gameWorld.roundsToWin", "2"});
+    EXPECT_EQ(replayRulesLine(header), "Last plane standing\nfirst to 2\nMeadow, pick-ups: many");
+    for (const char* odd : {"3", "-1", "", "10", "x"}) {
+        header.settings = {{"tuning.gameWorld.pickups", "3"}, {"tuning.gameWorld.arena", odd}};
+        EXPECT_EQ(replayRulesLine(header), "Pick-ups: many") << odd;
+    }
 }
 
 TEST(ReplaysScreenRules, TheListSaysWhatTheRecordingMatchPlayedBy)
 {
     kit::World world;
-    EXPECT_EQ(replayRulesLine(matchReplayHeader(world, {}, MatchRules{60.0f, Pickups::few})), "Pick-ups: few");
-    EXPECT_EQ(
-        replayRulesLine(matchReplayHeader(world, {}, MatchRules{60.0f, Pickups::many, Mode::lastPlaneStanding, 2})),
-        "Last plane standing\nfirst to 2\nPick-ups: many");
+    EXPECT_EQ(replayRulesLine(matchReplayHeader(world, {}, MatchRules{60.0f, Pickups::few})), "Meadow, pick-ups: few");
+    EXPECT_EQ(replayRulesLine(
+                  matchReplayHeader(world, {}, MatchRules{60.0f, Pickups::many, Mode::lastPlaneStanding, 2, false, 1})),
+              "Last plane standing\nfirst to 2\nCanyon, pick-ups: many");
+    EXPECT_EQ(replayRulesLine(matchReplayHeader(world, {}, MatchRules{60.0f, Pickups::off, Mode::teams, 3, true, 2})),
+              "Team match\nHarbour, pick-ups: off");
 }
 
 TEST_F(MainMenu, QuickPlayOpensTheJoinScreenAfterTheFrame)
