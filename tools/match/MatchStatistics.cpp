@@ -185,7 +185,11 @@ void MatchStatistics::frame(kit::World& world, float dt)
         if (const auto* at = world.getComponent<kit::Transform>(id)) {
             const glm::vec3 position = at->worldPosition();
             const bool seen = inView(world, position);
-            stats.framesInsideSolid += touchesSolid(layoutOf(&world), glm::vec2(position), 0.0f);
+            if (touchesSolid(layoutOf(&world), glm::vec2(position), 0.0f)) {
+                ++stats.framesInsideSolid;
+                if (!stats.firstInside)
+                    stats.firstInside = glm::vec2(position);
+            }
             if (!seen)
                 ++stats.framesOffScreen;
             if (world.owns(id)) {

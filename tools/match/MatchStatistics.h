@@ -6,6 +6,7 @@
 #include "engine/core/EntityID.h"
 #include "engine/core/Signal.h"
 
+#include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 
 #include <cstddef>
@@ -36,6 +37,7 @@ struct PlayerStatistics {
     int hits = 0;               // damage dealt to another plane
     long framesNearWall = 0;    // touching the walls, the floor, the ceiling or an obstacle
     long framesInsideSolid = 0; // its centre inside a solid part of the arena
+    std::optional<glm::vec2> firstInside; // where it was the first time
     long framesAlive = 0;
     long framesOffScreen = 0; // alive and outside the game camera's view
     // Alive and not moving: a plane whose state stopped arriving hangs still.

@@ -448,13 +448,19 @@ void Simulator::report(const MatchStatistics& statistics, long frames, double wa
     float longestStill = 0.0f;
     int stuck = 0;
     long inside = 0;
+    std::optional<glm::vec2> where;
     for (const auto& [id, p] : statistics.players) {
         longestStill = std::max(longestStill, p.longestStill);
         stuck += p.longestStill > stuckSeconds;
         inside += p.framesInsideSolid;
+        if (!where)
+            where = p.firstInside;
     }
-    std::printf("planes longest still %.2f s, stuck %d, frames inside solid parts %ld\n",
-                static_cast<double>(longestStill), stuck, inside);
+    std::printf("planes longest still %.2f s, stuck %d, frames inside solid parts %ld", static_cast<double>(longestStill),
+                stuck, inside);
+    if (where)
+        std::printf(" (one at %.1f, %.1f)", static_cast<double>(where->x), static_cast<double>(where->y));
+    std::printf("\n");
     statistics.printCamera(stdout);
     statistics.printLoad(stdout);
     statistics.printRounds(stdout);
