@@ -71,6 +71,8 @@ void askToDropIn(kit::World& world, const MatchState& state, int device, kit::Jo
         kit::log::info() << "Every seat of the match is taken";
         return;
     }
+    if (playedRules(state).mode == Mode::lastPlaneStanding && !state.rounds.pauseLeft)
+        kit::log::info() << "A round runs: the player flies from the next";
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);
     if (!network)
         return;
@@ -90,6 +92,10 @@ void askToDropIn(kit::World& world, const MatchState& state, int device, kit::Jo
 void seatDroppingPlayers(kit::World& world, kit::NetworkSystem& network, MatchState& state)
 {
     if (!matchSettings::dropIn.value())
+        return;
+    // A round of last plane standing is fought by the planes it began with:
+    // a player drops in between rounds, and flies from the next.
+    if (playedRules(state).mode == Mode::lastPlaneStanding && !state.rounds.pauseLeft)
         return;
     for (const kit::EntityHandle& player : world.getEntities(kit::typeId<PlayerInfo>())->toVector()) {
         if (world.owns(player.id) || flies(world, player.id) || state.seated.contains(player.id))

@@ -41,7 +41,8 @@ void askToDropIn(kit::World& world, const MatchState& state, int device, kit::Jo
 
 // On the hosting copy, every frame of a running match: each player of a
 // copy that watches which has no plane yet and a seat is given the place on
-// the spawn circle furthest from every plane, once.
+// the spawn circle furthest from every plane, once; in last plane standing
+// only between rounds.
 void seatDroppingPlayers(kit::World& world, kit::NetworkSystem& network, MatchState& state);
 
 // On the hosting copy: gives another copy's player the place on the spawn

@@ -33,10 +33,10 @@ struct PlayerStatistics {
     int deaths = 0;
     int score = 0;
     int pickUps = 0;
-    int shots = 0;              // bullets and bombs fired
-    int hits = 0;               // damage dealt to another plane
-    long framesNearWall = 0;    // touching the walls, the floor, the ceiling or an obstacle
-    long framesInsideSolid = 0; // its centre inside a solid part of the arena
+    int shots = 0;                        // bullets and bombs fired
+    int hits = 0;                         // damage dealt to another plane
+    long framesNearWall = 0;              // touching the walls, the floor, the ceiling or an obstacle
+    long framesInsideSolid = 0;           // its centre inside a solid part of the arena
     std::optional<glm::vec2> firstInside; // where it was the first time
     long framesAlive = 0;
     long framesOffScreen = 0; // alive and outside the game camera's view

@@ -456,8 +456,8 @@ void Simulator::report(const MatchStatistics& statistics, long frames, double wa
         if (!where)
             where = p.firstInside;
     }
-    std::printf("planes longest still %.2f s, stuck %d, frames inside solid parts %ld", static_cast<double>(longestStill),
-                stuck, inside);
+    std::printf("planes longest still %.2f s, stuck %d, frames inside solid parts %ld",
+                static_cast<double>(longestStill), stuck, inside);
     if (where)
         std::printf(" (one at %.1f, %.1f)", static_cast<double>(where->x), static_cast<double>(where->y));
     std::printf("\n");

@@ -75,6 +75,18 @@ TEST_F(DropIn, TheHostSeatsOnlyWatchersPlayersAndNoMoreThanTheSeatsLeft)
     EXPECT_EQ(state->seated.size(), 1u);
 }
 
+TEST_F(DropIn, InLastPlaneStandingAPlayerIsSeatedOnlyBetweenRounds)
+{
+    state->rules = MatchRules{60.0f, Pickups::normal, Mode::lastPlaneStanding};
+    playerOf(dropHost, 100, 0, true);
+    const kit::EntityID dropping = playerOf(dropWatcher, 1, 1, false);
+    seatDroppingPlayers(*world, *network, *state);
+    EXPECT_TRUE(state->seated.empty()) << "not into a round that runs";
+    state->rounds.pauseLeft = 2.0f; // a round over, the next soon
+    seatDroppingPlayers(*world, *network, *state);
+    EXPECT_TRUE(state->seated.contains(dropping));
+}
+
 TEST_F(DropIn, WithDropInOffNobodyIsSeated)
 {
     kit::settings::set("tuning.gameWorld.dropIn", "0");
