@@ -96,6 +96,11 @@ const ArenaLayout& harbour()
     return layout;
 }
 
+glm::vec3 openingView(const ArenaLayout& layout)
+{
+    return glm::vec3(layout.spawnCentre, 100.0f);
+}
+
 const ArenaLayout& arenaLayout(std::int32_t number)
 {
     switch (number) {

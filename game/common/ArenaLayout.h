@@ -8,6 +8,7 @@ class World;
 }
 
 #include <glm/vec2.hpp>
+#include <glm/vec3.hpp>
 
 #include <cstdint>
 #include <string>
@@ -47,6 +48,10 @@ struct ArenaLayout {
     }
     [[nodiscard]] glm::vec2 middle() const { return (openLow + openHigh) * 0.5f; }
 };
+
+// Where the game camera stands as a match or a round starts: over the spawn
+// circle, far enough back to show it whole.
+[[nodiscard]] glm::vec3 openingView(const ArenaLayout& layout);
 
 // Today's stage: the meadow between two towers under a girder, with a ledge
 // by the left tower.

@@ -91,8 +91,17 @@ void buildStage(kit::World& world, const ArenaLayout& layout)
         // The plan at once: until the frame ends, the world already has the new arena.
         delete world.removeComponent(built);
     }
-    for (kit::Component* c : world.getComponentCollection(kit::typeId<SideviewCameraBehavior>())->toVector())
+    // The camera and the point it heads for start over the spawn circle.
+    for (kit::Component* c : world.getComponentCollection(kit::typeId<SideviewCameraBehavior>())->toVector()) {
         static_cast<SideviewCameraBehavior*>(c)->within = SideviewCameraBehavior::Area{layout.openLow, layout.openHigh};
+        if (auto* place = world.getComponent<kit::Transform>(c->entityId))
+            place->position = openingView(layout);
+    }
+    for (kit::Component* c : world.getComponentCollection(kit::typeId<kit::SpringAttachment>())->toVector()) {
+        if (auto* place = world.getComponent<kit::Transform>(c->entityId);
+            place && world.getComponent<kit::Camera>(c->entityId))
+            place->position = openingView(layout);
+    }
     kit::log::info() << "Arena: " << layout.name;
 
     const kit::EntityHandle stage = world.createEntity();

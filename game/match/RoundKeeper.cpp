@@ -199,9 +199,6 @@ void takeRoundOver(kit::World& world, MatchState& state, kit::EntityID winner, s
     roundEnded()(end, round);
 }
 
-// Where the game camera stands at a match's start: the whole spawn circle in view.
-constexpr glm::vec3 openingView(0.0f, 0.0f, 100.0f);
-
 // The game camera cuts back to the opening view for the next round, rather
 // than glide from the last round's end to planes put back on the circle.
 void cutToOpeningView(kit::World& world)
@@ -210,7 +207,7 @@ void cutToOpeningView(kit::World& world)
         if (!world.getComponent<kit::Camera>(c->entityId))
             continue;
         if (auto* place = world.getComponent<kit::Transform>(c->entityId))
-            place->position = openingView;
+            place->position = openingView(layoutOf(&world));
         if (auto* body = world.getComponent<kit::Body>(c->entityId))
             body->velocity = glm::vec3(0.0f);
     }

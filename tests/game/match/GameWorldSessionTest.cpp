@@ -36,7 +36,9 @@
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/physics/ConstantRotation.h"
 #include "engine/physics/RigidBody.h"
+#include "engine/physics/SpringAttachment.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/Camera.h"
 #include "engine/render/Text.h"
 #include "engine/resources/AsyncResourceManagerBase.h"
 #include "engine/resources/ResourceBucket.h"
@@ -272,6 +274,14 @@ TEST_F(Match, AJoinedCopyFliesInItsHostsArenaItsStageMadeAgainOnlyBeforeTheStart
     ASSERT_NE(camera, nullptr);
     ASSERT_TRUE(camera->within);
     EXPECT_EQ(camera->within->high, canyon().openHigh);
+    EXPECT_EQ(camera->within->low, canyon().openLow);
+    // The view starts over the canyon's spawn circle, above the arch.
+    for (kit::Component* spring : game->getComponentCollection(kit::typeId<kit::SpringAttachment>())->toVector()) {
+        if (game->getComponent<kit::Camera>(spring->entityId))
+            EXPECT_LT(glm::length(game->getComponent<kit::Transform>(spring->entityId)->position -
+                                  glm::vec3(0.0f, 58.0f, 100.0f)),
+                      1.0f);
+    }
     // The same arena again builds nothing; once the match runs, none other is taken.
     const kit::EntityID stage = game->single<ArenaPlan>()->getEntity().id;
     c.network->callFunction(fn::matchRules, game->systemEntity(),
