@@ -21,6 +21,8 @@ namespace {
 
 // How far from the middle of the sky an idle pilot circles, units.
 constexpr float holdRadius = 30.0f;
+// How wide a berth a pilot gives what stands in its way, units.
+constexpr float clearance = 6.0f;
 
 } // namespace
 
@@ -63,7 +65,9 @@ void Attack::perform()
     // The aim error: the line to the aim point turned by a random angle.
     const float spread = t.steeringAccuracy * skillOf(ai->strength).aimScale;
     const float error = glm::radians(Random::between(-spread, spread));
-    ai->stick = unitOrZero(turned(aim - from, error));
+    // A target beyond a rock or a crane: round it first, not into it.
+    const glm::vec2 way = wayTo(layoutOf(ai->world), from, aim, clearance);
+    ai->stick = unitOrZero(turned(way - from, error));
     pressWeapons(*ai, target, true);
 }
 
@@ -108,15 +112,17 @@ void FindPowerup::perform()
         }
     }
     if (found) {
-        ai->stick = unitOrZero(best - from);
+        ai->stick = unitOrZero(wayTo(layoutOf(world), from, best, clearance) - from);
         return;
     }
     // Nothing to fetch and nobody to fight (the last plane of a round, alone
     // between rounds): hold the middle of the sky rather than glide down onto
     // the floor. Far out, head for it; near it, circle it.
-    const glm::vec2 middle = layoutOf(ai->world).middle();
+    const ArenaLayout& layout = layoutOf(ai->world);
+    const glm::vec2 middle = layout.middle();
     const glm::vec2 out = from - middle;
-    ai->stick = glm::length(out) > holdRadius ? unitOrZero(-out) : unitOrZero(glm::vec2(-out.y, out.x));
+    ai->stick = glm::length(out) > holdRadius ? unitOrZero(wayTo(layout, from, middle, clearance) - from)
+                                              : unitOrZero(glm::vec2(-out.y, out.x));
 }
 
 } // namespace skyscuffle

@@ -92,12 +92,16 @@ glm::vec2 clearOfWalls(kit::EntityHandle plane, glm::vec2 stick)
     // Where the plane will be a moment from now, and how near each solid
     // part of the arena that is: within `room`, the stick turns away from
     // it, the harder the nearer (from inside one, fully, out through its
-    // nearest face).
+    // nearest face). A stick that points into it slides along its face
+    // instead, toward the open sky: a pilot whose target is beyond a rock
+    // goes round it rather than hang in front of it, turning to and fro.
     constexpr float ahead = 0.5f; // seconds
     constexpr float room = 14.0f; // units
     const glm::vec2 at = glm::vec2(pilot::position(plane)) + glm::vec2(pilot::velocity(plane)) * ahead;
     const ArenaLayout& layout = layoutOf(plane.world);
+    const glm::vec2 open = layout.middle() - at;
     glm::vec2 away(0.0f);
+    glm::vec2 steer = stick;
     for (const ArenaBox& box : layout.solids) {
         const glm::vec2 low = layout.low(box), high = layout.high(box);
         const glm::vec2 nearest = glm::clamp(at, low, high);
@@ -107,12 +111,22 @@ glm::vec2 clearOfWalls(kit::EntityHandle plane, glm::vec2 stick)
         }
         const glm::vec2 off = at - nearest;
         const float distance = glm::length(off);
-        if (distance < room)
-            away += unitOrZero(off) * (1.0f - distance / room);
+        if (distance >= room)
+            continue;
+        const float nearness = 1.0f - distance / room;
+        const glm::vec2 out = off / distance;
+        away += out * nearness;
+        const float into = glm::dot(steer, out);
+        if (into < 0.0f) {
+            glm::vec2 along(-out.y, out.x);
+            if (glm::dot(along, open) < 0.0f)
+                along = -along;
+            steer += -into * nearness * (out + along);
+        }
     }
     if (away == glm::vec2(0.0f))
         return stick;
-    return unitOrZero(stick + 2.0f * away);
+    return unitOrZero(steer + 2.0f * away);
 }
 
 } // namespace skyscuffle

@@ -5,9 +5,11 @@
 #include "engine/core/World.h"
 
 #include <glm/common.hpp>
+#include <glm/geometric.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace skyscuffle {
 
@@ -162,6 +164,70 @@ glm::vec2 clearOf(const ArenaLayout& layout, glm::vec2 p, float radius)
         }
     }
     return touchesSolid(layout, p, radius) ? layout.middle() : p;
+}
+
+namespace {
+
+// Where along from + (to - from) * t, t in [0, 1], the line first enters the
+// box; nothing when it misses it.
+std::optional<float> entry(glm::vec2 from, glm::vec2 to, glm::vec2 low, glm::vec2 high)
+{
+    float enter = 0.0f, leave = 1.0f;
+    const glm::vec2 d = to - from;
+    for (int axis = 0; axis < 2; ++axis) {
+        if (std::abs(d[axis]) < 1e-6f) {
+            if (from[axis] < low[axis] || from[axis] > high[axis])
+                return std::nullopt;
+            continue;
+        }
+        float a = (low[axis] - from[axis]) / d[axis], b = (high[axis] - from[axis]) / d[axis];
+        if (a > b)
+            std::swap(a, b);
+        enter = std::max(enter, a);
+        leave = std::min(leave, b);
+        if (enter > leave)
+            return std::nullopt;
+    }
+    return enter;
+}
+
+// The four sides bound the open space; the parts after them stand in it.
+constexpr std::size_t sides = 4;
+
+} // namespace
+
+glm::vec2 wayTo(const ArenaLayout& layout, glm::vec2 from, glm::vec2 to, float room)
+{
+    std::optional<float> first;
+    const ArenaBox* blocking = nullptr;
+    for (std::size_t i = sides; i < layout.solids.size(); ++i) {
+        const ArenaBox& box = layout.solids[i];
+        const std::optional<float> t = entry(from, to, layout.low(box) - room, layout.high(box) + room);
+        if (t && (!first || *t < *first)) {
+            first = t;
+            blocking = &box;
+        }
+    }
+    if (!blocking)
+        return to;
+    // Its corners a little further out than the line was held from it, so
+    // that from a corner the line along its side is clear.
+    const glm::vec2 low = layout.low(*blocking) - (room + 2.0f), high = layout.high(*blocking) + (room + 2.0f);
+    const glm::vec2 corners[] = {low, high, {low.x, high.y}, {high.x, low.y}};
+    std::optional<glm::vec2> best;
+    float shortest = 0.0f;
+    for (const glm::vec2 corner : corners) {
+        const bool open = corner.x > layout.openLow.x && corner.x < layout.openHigh.x && corner.y > layout.openLow.y &&
+                          corner.y < layout.openHigh.y;
+        if (!open || touchesSolid(layout, corner, room * 0.5f))
+            continue;
+        const float length = glm::length(corner - from) + glm::length(to - corner);
+        if (!best || length < shortest) {
+            best = corner;
+            shortest = length;
+        }
+    }
+    return best.value_or(to);
 }
 
 const ArenaLayout& layoutOf(kit::World* world)

@@ -31,6 +31,7 @@ struct ArenaLayout {
     std::string model;   // the stage drawn
     std::string preview; // the join screen's picture of it
     float scale = 1.0f;  // stage units to world units
+    // Ceiling, floor, left and right wall, then whatever stands in between.
     std::vector<ArenaBox> solids;
     glm::vec2 openLow{0.0f}, openHigh{0.0f}; // the open space, world units
     // Where a match starts: the spawn circle about spawnCentre, stretched by
@@ -76,6 +77,13 @@ inline constexpr std::int32_t arenaCount = 3;
 // out through the nearest face of whatever it overlaps; the open space's
 // middle when nothing near will do.
 [[nodiscard]] glm::vec2 clearOf(const ArenaLayout& layout, glm::vec2 p, float radius);
+
+// Where to head for on the way from `from` to `to` round whatever stands in
+// the open space (every solid part after the four sides): `to` itself when
+// the straight line passes every such part by `room`; else the corner, `room`
+// out from the first part in the way, that makes the shorter way round (of
+// those in the open).
+[[nodiscard]] glm::vec2 wayTo(const ArenaLayout& layout, glm::vec2 from, glm::vec2 to, float room);
 
 // The arena a match world is flown in, on its stage entity; computer pilots
 // and whatever else needs the arena's shape find it here.

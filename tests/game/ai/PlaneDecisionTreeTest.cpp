@@ -167,6 +167,25 @@ TEST_F(Pilots, WhateverItDoesThePilotKeepsClearOfTheArenasSides)
     EXPECT_GT(p.ai->stick.y, 0.0f);
 }
 
+TEST_F(Pilots, APilotHeadingIntoARockSlidesAlongItTowardTheOpenSky)
+{
+    world->addComponent(world->createEntity(), new ArenaPlan(canyon()));
+    auto p = pilot(glm::vec3(0));
+    world->getComponent<kit::Body>(p.plane.entity.id)->velocity = glm::vec3(0.0f);
+    // Stopped 10 left of the arch's left leg (its face at x -28), low in the canyon.
+    world->getComponent<kit::Transform>(p.plane.entity.id)->position = glm::vec3(-38.0f, -8.0f, 0.0f);
+    const glm::vec2 into = clearOfWalls(p.plane.entity, glm::vec2(1.0f, 0.0f));
+    EXPECT_GT(into.y, 0.5f) << "up the leg's side, not to and fro in front of it";
+    EXPECT_NEAR(glm::length(into), 1.0f, 1e-5f);
+    const glm::vec2 down = clearOfWalls(p.plane.entity, glm::vec2(0.6f, -0.8f));
+    EXPECT_LT(down.x, 0.3f) << "no longer at the leg";
+    // Away from it the stick is only pushed further away.
+    EXPECT_EQ(clearOfWalls(p.plane.entity, glm::vec2(-1.0f, 0.0f)), glm::vec2(-1.0f, 0.0f));
+    const glm::vec2 up = clearOfWalls(p.plane.entity, glm::vec2(0.0f, 1.0f));
+    EXPECT_LT(up.x, 0.0f);
+    EXPECT_GT(up.y, 0.0f);
+}
+
 TEST_F(Pilots, PilotsKeepClearOfWhateverStandsInTheWorldsArena)
 {
     // An arena with a block in the middle of its sky: 20 x 10 stage units,

@@ -144,3 +144,26 @@ TEST(ArenaLayouts, ACircleTouchesASolidPartWhenItOverlapsIt)
     EXPECT_TRUE(touchesSolid(layout, glm::vec2(84.0f, 41.0f), 5.01f));
     EXPECT_FALSE(touchesSolid(layout, glm::vec2(0.0f, 20.0f), 10.0f)) << "the open sky";
 }
+
+TEST(ArenaLayouts, TheWayToAPlaceBeyondAnObstacleGoesRoundItsNearerCorner)
+{
+    const ArenaLayout& layout = canyon(); // the arch's legs: x -28 to -17 and 17 to 28, floor to y 5; its top to 18
+    const glm::vec2 clear(50.0f, 60.0f);
+    EXPECT_EQ(wayTo(layout, glm::vec2(-50.0f, 60.0f), clear, 6.0f), clear) << "nothing in the way";
+    EXPECT_EQ(wayTo(layout, glm::vec2(-60.0f, -45.0f), glm::vec2(-40.0f, -45.0f), 6.0f), glm::vec2(-40.0f, -45.0f))
+        << "the floor is a side, not in the way";
+    // Beside the left leg, a target beyond both: up the leg's side, clear of the arch's top.
+    EXPECT_EQ(wayTo(layout, glm::vec2(-38.0f, -8.0f), glm::vec2(38.0f, -8.0f), 6.0f), glm::vec2(-36.0f, 13.0f));
+    // Back the other way, the right leg's corner.
+    EXPECT_EQ(wayTo(layout, glm::vec2(38.0f, -8.0f), glm::vec2(-38.0f, -8.0f), 6.0f), glm::vec2(36.0f, 13.0f));
+    // Under the arch to a place over it: out past the nearer end of its top.
+    EXPECT_EQ(wayTo(layout, glm::vec2(-5.0f, -20.0f), glm::vec2(-5.0f, 40.0f), 6.0f), glm::vec2(-36.0f, -3.0f));
+    // A line that passes a part by less than the room given is in its way.
+    EXPECT_NE(wayTo(layout, glm::vec2(-45.0f, 22.0f), glm::vec2(45.0f, 22.0f), 6.0f), glm::vec2(45.0f, 22.0f));
+    EXPECT_EQ(wayTo(layout, glm::vec2(-45.0f, 25.0f), glm::vec2(45.0f, 25.0f), 6.0f), glm::vec2(45.0f, 25.0f));
+    // In the harbour, from the warehouse past the crane: a way in the open, not the place itself.
+    const glm::vec2 way = wayTo(harbour(), glm::vec2(-120.0f, 20.0f), glm::vec2(-50.0f, 20.0f), 6.0f);
+    EXPECT_NE(way, glm::vec2(-50.0f, 20.0f));
+    EXPECT_FALSE(touchesSolid(harbour(), way, 2.9f)) << way.x << ", " << way.y;
+    EXPECT_GT(way.y, 32.0f) << "over the crane's tower";
+}
