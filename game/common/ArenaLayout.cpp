@@ -53,9 +53,7 @@ const ArenaLayout& canyon()
             {72.0f, -51.0f, 48.0f, 156.0f},   // right wall
             {-72.0f, 28.0f, 14.0f, 9.0f},     // left shelf
             {58.0f, -8.0f, 14.0f, 9.0f},      // right shelf
-            {-28.0f, -51.0f, 11.0f, 56.0f},   // the arch's left leg
-            {17.0f, -51.0f, 11.0f, 56.0f},    // the arch's right leg
-            {-28.0f, 5.0f, 56.0f, 13.0f},     // the arch's top
+            {-28.0f, 5.0f, 56.0f, 13.0f},     // the arch's span (its legs stand behind the planes)
         },
         glm::vec2(-72.0f, -51.0f),
         glm::vec2(72.0f, 105.0f),
@@ -80,9 +78,9 @@ const ArenaLayout& harbour()
             {-175.0f, -80.0f, 350.0f, 29.0f}, // floor: quay and sea bed
             {-175.0f, -51.0f, 50.0f, 115.0f}, // left wall: the warehouse
             {125.0f, -51.0f, 50.0f, 115.0f},  // right wall: the sea wall
-            {-72.0f, -51.0f, 7.0f, 83.0f},    // the crane's tower
-            {-106.0f, 32.0f, 62.0f, 5.0f},    // the crane's jib
-            {-98.0f, 4.0f, 16.0f, 9.0f},      // the container on its cable
+            {-125.0f, -51.0f, 7.0f, 83.0f},   // the crane's tower, against the warehouse
+            {-125.0f, 32.0f, 75.0f, 5.0f},    // the crane's jib, out over the quay
+            {-84.0f, 4.0f, 16.0f, 9.0f},      // the container on its cable
             {-18.0f, -51.0f, 46.0f, 12.0f},   // the boat's hull
             {8.0f, -39.0f, 12.0f, 10.0f},     // its wheelhouse
             {70.0f, -51.0f, 13.0f, 78.0f},    // the lighthouse
@@ -194,9 +192,7 @@ std::optional<float> entry(glm::vec2 from, glm::vec2 to, glm::vec2 low, glm::vec
 // The four sides bound the open space; the parts after them stand in it.
 constexpr std::size_t sides = 4;
 
-} // namespace
-
-glm::vec2 wayTo(const ArenaLayout& layout, glm::vec2 from, glm::vec2 to, float room)
+glm::vec2 wayRound(const ArenaLayout& layout, glm::vec2 from, glm::vec2 to, float room, int depth)
 {
     std::optional<float> first;
     const ArenaBox* blocking = nullptr;
@@ -214,12 +210,18 @@ glm::vec2 wayTo(const ArenaLayout& layout, glm::vec2 from, glm::vec2 to, float r
     // that from a corner the line along its side is clear.
     const glm::vec2 low = layout.low(*blocking) - (room + 2.0f), high = layout.high(*blocking) + (room + 2.0f);
     const glm::vec2 corners[] = {low, high, {low.x, high.y}, {high.x, low.y}};
+    // A corner beyond the part is no way round it: only those this side of
+    // it count, unless none is (from right beside it).
+    const glm::vec2 boxLow = layout.low(*blocking) - room, boxHigh = layout.high(*blocking) + room;
+    bool anyNear = false;
+    for (const glm::vec2 corner : corners)
+        anyNear = anyNear || !entry(from, corner, boxLow, boxHigh);
     std::optional<glm::vec2> best;
     float shortest = 0.0f;
     for (const glm::vec2 corner : corners) {
         const bool open = corner.x > layout.openLow.x && corner.x < layout.openHigh.x && corner.y > layout.openLow.y &&
                           corner.y < layout.openHigh.y;
-        if (!open || touchesSolid(layout, corner, room * 0.5f))
+        if (!open || touchesSolid(layout, corner, room * 0.5f) || (anyNear && entry(from, corner, boxLow, boxHigh)))
             continue;
         const float length = glm::length(corner - from) + glm::length(to - corner);
         if (!best || length < shortest) {
@@ -227,7 +229,18 @@ glm::vec2 wayTo(const ArenaLayout& layout, glm::vec2 from, glm::vec2 to, float r
             shortest = length;
         }
     }
+    // The way to that corner may itself pass another part: round that first.
+    if (best && depth > 1)
+        return wayRound(layout, from, *best, room, depth - 1);
     return best.value_or(to);
+}
+
+} // namespace
+
+glm::vec2 wayTo(const ArenaLayout& layout, glm::vec2 from, glm::vec2 to, float room)
+{
+    // A few parts deep: a crane's tower and its jib, a lighthouse and its lamp room.
+    return wayRound(layout, from, to, room, 3);
 }
 
 const ArenaLayout& layoutOf(kit::World* world)

@@ -57,7 +57,8 @@ struct ArenaLayout {
 // Today's stage: the meadow between two towers under a girder, with a ledge
 // by the left tower.
 [[nodiscard]] const ArenaLayout& meadow();
-// A narrow, tall canyon under a trestle bridge, a rock arch in its middle.
+// A narrow, tall canyon under a trestle bridge, a rock arch in its middle
+// (its span; its legs stand behind the planes, who fly under it or over).
 [[nodiscard]] const ArenaLayout& canyon();
 // A wide, low harbour under a gantry: a crane with a hanging container, a
 // boat and a lighthouse.

@@ -7,6 +7,7 @@
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/common/Arena.h"
+#include "game/common/ArenaLayout.h"
 #include "game/common/CallRefusals.h"
 #include "game/common/Tags.h"
 #include "game/effects/Particles.h"
@@ -129,7 +130,8 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
         world->addComponent(player, new kit::Label(label));
     if (auto* ai = world->getComponent<ArtificialIntelligence>(player.id))
         world->addComponent(player, new PlaneDecisionTree(ai));
-    world->addComponent(player, new PlayerSpawnComp(glm::vec2(0.0f), 0.0f, Health::respawnSeconds));
+    // A plane comes back in the open sky of the arena's spawn circle.
+    world->addComponent(player, new PlayerSpawnComp(layoutOf(world).spawnCentre, 0.0f, Health::respawnSeconds));
     world->addComponent(player, new PlayerPingSpawner);
 
     // The shadow: a dark quad lying on the ground under the plane.

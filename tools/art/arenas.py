@@ -22,8 +22,11 @@ MEADOW = dict(
     ],
 )
 
-# A narrow, tall canyon under a railway trestle, with a rock arch standing
-# in the middle (fly through it or over it) and a rock shelf on each side.
+# A narrow, tall canyon under a railway trestle, with a rock arch in the
+# middle and a rock shelf on each side. Only the arch's span stands in the
+# planes' plane: its legs come down to the canyon floor behind it (drawn
+# from z -12 back), so that the planes fly under the span or over it; legs in
+# the plane would close the space under the span off.
 CANYON = dict(
     name="canyon",
     open=(-72.0, -51.0, 72.0, 105.0),
@@ -34,15 +37,15 @@ CANYON = dict(
         ("right wall", (72.0, -51.0, 48.0, 156.0)),
         ("left shelf", (-72.0, 28.0, 14.0, 9.0)),
         ("right shelf", (58.0, -8.0, 14.0, 9.0)),
-        ("arch left leg", (-28.0, -51.0, 11.0, 56.0)),
-        ("arch right leg", (17.0, -51.0, 11.0, 56.0)),
-        ("arch top", (-28.0, 5.0, 56.0, 13.0)),
+        ("arch", (-28.0, 5.0, 56.0, 13.0)),             # the span; the legs stand behind
     ],
 )
 
 # A wide, low harbour under a gantry crane's beam: a warehouse on the left, a
-# sea wall on the right, and between them a dock crane with a container
-# hanging from its jib, a moored boat and a lighthouse on the breakwater.
+# sea wall on the right, and between them a dock crane against the warehouse
+# whose jib reaches out over the quay with a container hanging from it (room
+# under the jib, open to the harbour: no pocket to be caught in), a moored
+# boat and a lighthouse on the breakwater.
 HARBOUR = dict(
     name="harbour",
     open=(-125.0, -51.0, 125.0, 64.0),
@@ -51,9 +54,9 @@ HARBOUR = dict(
         ("floor", (-175.0, -80.0, 350.0, 29.0)),        # quay and sea bed
         ("left wall", (-175.0, -51.0, 50.0, 115.0)),    # the warehouse
         ("right wall", (125.0, -51.0, 50.0, 115.0)),    # the sea wall
-        ("crane tower", (-72.0, -51.0, 7.0, 83.0)),
-        ("crane jib", (-106.0, 32.0, 62.0, 5.0)),
-        ("container", (-98.0, 4.0, 16.0, 9.0)),          # hangs on a cable from the jib
+        ("crane tower", (-125.0, -51.0, 7.0, 83.0)),     # against the warehouse
+        ("crane jib", (-125.0, 32.0, 75.0, 5.0)),
+        ("container", (-84.0, 4.0, 16.0, 9.0)),          # hangs on a cable from the jib
         ("boat hull", (-18.0, -51.0, 46.0, 12.0)),
         ("wheelhouse", (8.0, -39.0, 12.0, 10.0)),
         ("lighthouse", (70.0, -51.0, 13.0, 78.0)),

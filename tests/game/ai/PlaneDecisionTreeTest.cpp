@@ -169,16 +169,16 @@ TEST_F(Pilots, WhateverItDoesThePilotKeepsClearOfTheArenasSides)
 
 TEST_F(Pilots, APilotHeadingIntoARockSlidesAlongItTowardTheOpenSky)
 {
-    world->addComponent(world->createEntity(), new ArenaPlan(canyon()));
+    world->addComponent(world->createEntity(), new ArenaPlan(harbour()));
     auto p = pilot(glm::vec3(0));
     world->getComponent<kit::Body>(p.plane.entity.id)->velocity = glm::vec3(0.0f);
-    // Stopped 10 left of the arch's left leg (its face at x -28), low in the canyon.
-    world->getComponent<kit::Transform>(p.plane.entity.id)->position = glm::vec3(-38.0f, -8.0f, 0.0f);
+    // Stopped 10 left of the lighthouse (its face at x 70), low over the quay.
+    world->getComponent<kit::Transform>(p.plane.entity.id)->position = glm::vec3(60.0f, 0.0f, 0.0f);
     const glm::vec2 into = clearOfWalls(p.plane.entity, glm::vec2(1.0f, 0.0f));
-    EXPECT_GT(into.y, 0.5f) << "up the leg's side, not to and fro in front of it";
+    EXPECT_GT(into.y, 0.5f) << "up the lighthouse's side, not to and fro in front of it";
     EXPECT_NEAR(glm::length(into), 1.0f, 1e-5f);
     const glm::vec2 down = clearOfWalls(p.plane.entity, glm::vec2(0.6f, -0.8f));
-    EXPECT_LT(down.x, 0.3f) << "no longer at the leg";
+    EXPECT_LT(down.x, 0.3f) << "no longer at the lighthouse";
     // Away from it the stick is only pushed further away.
     EXPECT_EQ(clearOfWalls(p.plane.entity, glm::vec2(-1.0f, 0.0f)), glm::vec2(-1.0f, 0.0f));
     const glm::vec2 up = clearOfWalls(p.plane.entity, glm::vec2(0.0f, 1.0f));

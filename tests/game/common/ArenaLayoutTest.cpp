@@ -112,17 +112,16 @@ TEST(ArenaLayouts, EveryPlaneStartsInTheOpenAwayFromTheOthers)
 
 TEST(ArenaLayouts, APlaceInASolidPartIsMovedOutThroughItsNearestFace)
 {
-    const ArenaLayout& layout = canyon(); // the arch's top: x -28 to 28, y 5 to 18
+    const ArenaLayout& layout = canyon(); // the arch's span: x -28 to 28, y 5 to 18
     EXPECT_EQ(clearOf(layout, glm::vec2(0.0f, 50.0f), 2.0f), glm::vec2(0.0f, 50.0f)) << "in the open already";
     EXPECT_EQ(clearOf(layout, glm::vec2(0.0f, 10.0f), 2.0f), glm::vec2(0.0f, 3.0f)) << "out under the arch";
     EXPECT_EQ(clearOf(layout, glm::vec2(0.0f, 12.0f), 2.0f), glm::vec2(0.0f, 20.0f)) << "out over it";
     EXPECT_EQ(clearOf(layout, glm::vec2(26.0f, 12.0f), 2.0f), glm::vec2(30.0f, 12.0f)) << "out past its end";
-    // Down at the floor by a leg (x -28): up off the floor, as far from the leg as it was.
-    EXPECT_EQ(clearOf(layout, glm::vec2(-31.0f, -50.0f), 2.0f), glm::vec2(-31.0f, -49.0f));
-    // In the corner of a leg and the floor: out of both.
-    const glm::vec2 corner = clearOf(layout, glm::vec2(-29.0f, -50.5f), 2.0f);
+    EXPECT_EQ(clearOf(layout, glm::vec2(-31.0f, -50.0f), 2.0f), glm::vec2(-31.0f, -49.0f)) << "up off the floor";
+    // In the corner of the left shelf (x -72 to -58, y 28 to 37) and the wall: out of both.
+    const glm::vec2 corner = clearOf(layout, glm::vec2(-71.0f, 27.5f), 2.0f);
     EXPECT_FALSE(touchesSolid(layout, corner, 2.0f)) << corner.x << ", " << corner.y;
-    EXPECT_LT(glm::length(corner - glm::vec2(-29.0f, -50.5f)), 5.0f);
+    EXPECT_LT(glm::length(corner - glm::vec2(-71.0f, 27.5f)), 5.0f);
     // Deep in a side, or beyond it: into the open space, not out of the world.
     EXPECT_EQ(clearOf(layout, glm::vec2(-100.0f, 60.0f), 2.0f), glm::vec2(-70.0f, 60.0f));
     EXPECT_EQ(clearOf(layout, glm::vec2(0.0f, 500.0f), 2.0f), glm::vec2(0.0f, 103.0f));
@@ -147,23 +146,25 @@ TEST(ArenaLayouts, ACircleTouchesASolidPartWhenItOverlapsIt)
 
 TEST(ArenaLayouts, TheWayToAPlaceBeyondAnObstacleGoesRoundItsNearerCorner)
 {
-    const ArenaLayout& layout = canyon(); // the arch's legs: x -28 to -17 and 17 to 28, floor to y 5; its top to 18
+    const ArenaLayout& layout = canyon(); // the arch's span: x -28 to 28, y 5 to 18
     const glm::vec2 clear(50.0f, 60.0f);
     EXPECT_EQ(wayTo(layout, glm::vec2(-50.0f, 60.0f), clear, 6.0f), clear) << "nothing in the way";
     EXPECT_EQ(wayTo(layout, glm::vec2(-60.0f, -45.0f), glm::vec2(-40.0f, -45.0f), 6.0f), glm::vec2(-40.0f, -45.0f))
         << "the floor is a side, not in the way";
-    // Beside the left leg, a target beyond both: up the leg's side, clear of the arch's top.
-    EXPECT_EQ(wayTo(layout, glm::vec2(-38.0f, -8.0f), glm::vec2(38.0f, -8.0f), 6.0f), glm::vec2(-36.0f, 13.0f));
-    // Back the other way, the right leg's corner.
-    EXPECT_EQ(wayTo(layout, glm::vec2(38.0f, -8.0f), glm::vec2(-38.0f, -8.0f), 6.0f), glm::vec2(36.0f, 13.0f));
-    // Under the arch to a place over it: out past the nearer end of its top.
+    // Under the span to a place over it: out past the nearer end, under it.
     EXPECT_EQ(wayTo(layout, glm::vec2(-5.0f, -20.0f), glm::vec2(-5.0f, 40.0f), 6.0f), glm::vec2(-36.0f, -3.0f));
+    EXPECT_EQ(wayTo(layout, glm::vec2(5.0f, 40.0f), glm::vec2(5.0f, -20.0f), 6.0f), glm::vec2(36.0f, 26.0f));
+    // Beside it, a target beyond: round the shorter way.
+    EXPECT_EQ(wayTo(layout, glm::vec2(-45.0f, 10.0f), glm::vec2(45.0f, 10.0f), 6.0f), glm::vec2(-36.0f, -3.0f));
     // A line that passes a part by less than the room given is in its way.
     EXPECT_NE(wayTo(layout, glm::vec2(-45.0f, 22.0f), glm::vec2(45.0f, 22.0f), 6.0f), glm::vec2(45.0f, 22.0f));
     EXPECT_EQ(wayTo(layout, glm::vec2(-45.0f, 25.0f), glm::vec2(45.0f, 25.0f), 6.0f), glm::vec2(45.0f, 25.0f));
-    // In the harbour, from the warehouse past the crane: a way in the open, not the place itself.
-    const glm::vec2 way = wayTo(harbour(), glm::vec2(-120.0f, 20.0f), glm::vec2(-50.0f, 20.0f), 6.0f);
-    EXPECT_NE(way, glm::vec2(-50.0f, 20.0f));
-    EXPECT_FALSE(touchesSolid(harbour(), way, 2.9f)) << way.x << ", " << way.y;
-    EXPECT_GT(way.y, 32.0f) << "over the crane's tower";
+
+    // Beside the lighthouse, a target beyond its lamp room: up this side, not
+    // to the corner beyond it.
+    const ArenaLayout& port = harbour();
+    EXPECT_EQ(wayTo(port, glm::vec2(60.0f, 16.0f), glm::vec2(92.0f, 35.0f), 6.0f), glm::vec2(62.0f, 35.0f));
+    // Under the crane's jib to the sky over it: out from under the jib, and
+    // first round the container on the way.
+    EXPECT_EQ(wayTo(port, glm::vec2(-100.0f, 15.0f), glm::vec2(-100.0f, 50.0f), 6.0f), glm::vec2(-92.0f, 21.0f));
 }

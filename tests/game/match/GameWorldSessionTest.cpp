@@ -15,6 +15,7 @@
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchRules.h"
 #include "game/match/MatchStart.h"
+#include "game/match/PlayerSpawnComp.h"
 #include "game/match/ScoreTable.h"
 #include "game/match/SpawnCircle.h"
 #include "game/match/Timer.h"
@@ -298,6 +299,8 @@ TEST_F(Match, AJoinedCopyFliesInItsHostsArenaItsStageMadeAgainOnlyBeforeTheStart
     const glm::vec3 at = game->getComponent<kit::Transform>(planes[0].id)->position;
     EXPECT_LT(glm::length(at - spawnPlacement(0, 1, canyon()).position), 0.5f) << "a frame's fall from it";
     EXPECT_GT(glm::length(spawnPlacement(0, 1, canyon()).position - spawnPlacement(0, 1).position), 30.0f);
+    // It comes back over the arch, not under it.
+    EXPECT_EQ(game->getComponent<PlayerSpawnComp>(planes[0].id)->spawnPosition, glm::vec2(0.0f, 58.0f));
 }
 
 TEST_F(Match, TheHostTellsItsRulesWithTheStartAndItsPickupsComeAsOftenAsTheySay)
