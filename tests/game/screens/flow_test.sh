@@ -131,19 +131,22 @@ match_and_back() {
 }
 
 # From the join screen with its players: a match of last plane standing,
-# first to one round of 10 s, to its win screen and back.
+# first to one round of 10 s, in the harbour, to its win screen and back.
 last_plane_standing() {
   key F7
   wait_for "Mode last plane standing" || fail "F7 did not choose last plane standing"
   key F8 F8 F8 # 3, 4, 5, then round to 1
   wait_for "Rounds to win 1" || fail "F8 did not go round to one round"
+  key F9 F9 # the canyon, then the harbour
+  wait_for "Arena harbour" || fail "F9 did not go round to the harbour"
   shot join-screen-rounds 1.0
   key Return
   wait_for "Loading at 100%" 2 60 || fail "the match of rounds did not load"
   key space
   wait_for "Creating Game World" 2 || fail "the match of rounds did not start"
-  wait_for "The match: last plane standing, first to 1, rounds of 0:10, pick-ups off" ||
-    fail "the match did not play last plane standing"
+  wait_for "The match: last plane standing, first to 1, rounds of 0:10, pick-ups off, in the harbour" ||
+    fail "the match did not play last plane standing in the harbour"
+  wait_for "Arena: harbour" 1 || fail "the match was not flown in the harbour"
   for _ in $(seq 300); do grep -q "^Round 1: .* wins" log && break; sleep 0.1; done
   grep -q "^Round 1: .* wins" log || fail "the first round did not end"
   shot round-over 0.5
@@ -153,15 +156,19 @@ last_plane_standing() {
   key Return
   wait_for "Initializing join sreen!" 3 || fail "Enter on the win screen did not lead back to the join screen"
   team_match
-  key F7 # back to a free-for-all for the next run's matches
+  key F7 # back to a free-for-all in the meadow for the next run's matches
   wait_for "Mode free-for-all" || fail "F7 did not go round to free-for-all"
+  key F9 F9 # the harbour, then the meadow
+  wait_for "Arena meadow" 2 || fail "F9 did not go round to the meadow"
 }
 
-# From the join screen after last plane standing: a team match of 10 s, the
-# keyboard player moved to the other side, to its win screen and back.
+# From the join screen after last plane standing: a team match of 10 s in the
+# canyon, the keyboard player moved to the other side, to its win screen and back.
 team_match() {
   key F7
   wait_for "Mode team match" || fail "F7 did not choose a team match"
+  key F9 F9 # the meadow, then the canyon
+  wait_for "Arena canyon" 2 || fail "F9 did not go round to the canyon"
   key t
   for _ in $(seq 50); do grep -q "^[A-Za-z]* plays for the \(Sun\|Moon\)$" log && break; sleep 0.1; done
   grep -q "^[A-Za-z]* plays for the \(Sun\|Moon\)$" log || fail "T did not move the keyboard player to the other side"
@@ -170,8 +177,8 @@ team_match() {
   wait_for "Loading at 100%" 3 60 || fail "the team match did not load"
   key space
   wait_for "Creating Game World" 3 || fail "the team match did not start"
-  wait_for "The match: team match, 0:10, pick-ups off, friendly fire off" ||
-    fail "the match did not play a team match"
+  wait_for "The match: team match, 0:10, pick-ups off, friendly fire off, in the canyon" ||
+    fail "the match did not play a team match in the canyon"
   shot team-match 5.0
   wait_for "Creating Win Screen" 3 60 || fail "the team match did not end in a win screen"
   for _ in $(seq 30); do grep -q "^\(Sun team wins!\|Moon team wins!\|A draw\) [-0-9]* : [-0-9]*$" log && break; sleep 0.1; done

@@ -127,9 +127,10 @@ known=$(lines a "PlayerInfo added")
 key c x
 wait_for a "PlayerInfo added" $((known + 1)) 10 || fail "copy A does not know copy C's player"
 # The next round is a team match (F7 goes round free-for-all, last plane
-# standing, team match): the host's sides and rules reach C.
-key a F7 F7
+# standing, team match) in the canyon (F9): the host's sides and rules reach C.
+key a F7 F7 F9
 wait_for a "Mode team match" || fail "copy A's F7 did not choose a team match"
+wait_for a "Arena canyon" || fail "copy A's F9 did not choose the canyon"
 shot c lan-join-screen-teams
 key a Return
 wait_for a "Loading at 100%" 2 60 || fail "copy A did not load the second match"
@@ -139,8 +140,9 @@ key a space
 key c space
 wait_for a "Creating Win Screen" 2 200 || fail "copy A's second match did not end"
 wait_for c "Creating Win Screen" 2 30 || fail "copy C's second match did not end"
-grep -qx "The match: team match, 0:25, pick-ups many, friendly fire off" "$work/c/log" ||
+grep -qx "The match: team match, 0:25, pick-ups many, friendly fire off, in the canyon" "$work/c/log" ||
   fail "copy C did not play its host's team match"
+[ "$(grep -c "^Arena: canyon$" "$work/c/log")" -eq 1 ] || fail "copy C did not fly its host's canyon"
 # The sides' line, then the three players.
 table a | sed -n 1p | grep "^\(Sun team wins!\|Moon team wins!\|A draw\) [-0-9]* : [-0-9]*$" >/dev/null ||
   fail "copy A's second table names no side: $(table a)"
