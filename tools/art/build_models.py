@@ -104,6 +104,7 @@ if __name__ == "__main__":
 
 
 def build_stage(root):
+    import arenas
     import stage
     import stage_paint
     d = os.path.join(root, "models", "basicStage")
@@ -112,6 +113,7 @@ def build_stage(root):
     flat = [dict(name="stage", Ka=(1, 1, 1), Kd=(1, 1, 1), Ks=(0, 0, 0), Ns=1, map_Kd="stageAtlas.png")]
     counts = {"basicStage": save(root, "basicStage", "basicStage", stage.stage_mesh(), flat,
                                  "The match stage, drawn unlit, scaled 1.5 at (4.5, -52.5, -66).", 40000)}
+    arenas.write_solids(os.path.join(d, "basicStage.solids"), arenas.MEADOW)
     flat[0]["map_Kd"] = "../basicStage/stageAtlas.png"
     counts["background"] = save(root, "background", "background", stage.background_mesh(), flat,
                                 "The credits backdrop: sky, clouds, hills and trees around the origin.")
