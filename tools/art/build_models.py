@@ -105,6 +105,8 @@ if __name__ == "__main__":
 
 def build_stage(root):
     import arenas
+    import canyon
+    import canyon_paint
     import stage
     import stage_paint
     d = os.path.join(root, "models", "basicStage")
@@ -117,4 +119,17 @@ def build_stage(root):
     flat[0]["map_Kd"] = "../basicStage/stageAtlas.png"
     counts["background"] = save(root, "background", "background", stage.background_mesh(), flat,
                                 "The credits backdrop: sky, clouds, hills and trees around the origin.")
+    # The other arenas' stages: each within 1.3 times the meadow's triangles,
+    # so that the software renderer draws them about as fast.
+    budget = int(counts["basicStage"] * 1.3)
+    for arena, module, painter, atlas, what in (
+            (arenas.CANYON, canyon, canyon_paint, "canyonAtlas.png", "The canyon stage"),):
+        stem = arena["name"] + "Stage"
+        d = os.path.join(root, "models", stem)
+        os.makedirs(d, exist_ok=True)
+        painter.paint_atlas(os.path.join(d, atlas))
+        look = [dict(flat[0], map_Kd=atlas)]
+        counts[stem] = save(root, stem, stem, module.stage_mesh(), look,
+                            what + ", drawn unlit, scaled 1.5 at (4.5, -52.5, -66).", budget)
+        arenas.write_solids(os.path.join(d, stem + ".solids"), arena)
     return counts
