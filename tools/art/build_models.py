@@ -107,6 +107,8 @@ def build_stage(root):
     import arenas
     import canyon
     import canyon_paint
+    import harbour
+    import harbour_paint
     import stage
     import stage_paint
     d = os.path.join(root, "models", "basicStage")
@@ -123,7 +125,8 @@ def build_stage(root):
     # so that the software renderer draws them about as fast.
     budget = int(counts["basicStage"] * 1.3)
     for arena, module, painter, atlas, what in (
-            (arenas.CANYON, canyon, canyon_paint, "canyonAtlas.png", "The canyon stage"),):
+            (arenas.CANYON, canyon, canyon_paint, "canyonAtlas.png", "The canyon stage"),
+            (arenas.HARBOUR, harbour, harbour_paint, "harbourAtlas.png", "The harbour stage")):
         stem = arena["name"] + "Stage"
         d = os.path.join(root, "models", stem)
         os.makedirs(d, exist_ok=True)
