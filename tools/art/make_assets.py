@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Regenerates all of the game's art under the given asset directory
 (default: assets/ of the repository): models, textures, normal maps, the
-mascot, particles, pick-ups, HUD, the team match's sides, menus and screens. Deterministic: fixed
+mascot, particles, pick-ups, HUD, the team match's sides, menus and screens,
+the arenas' stages and their pictures. Deterministic: fixed
 seeds and our own PNG writer, so a second run changes no byte.
 
     tools/art/make_assets.py [ASSET_DIR]      (or: make assets)
@@ -11,6 +12,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import arena_previews  # noqa: E402
 import build_models  # noqa: E402
 import hud  # noqa: E402
 import mascot  # noqa: E402
@@ -37,6 +39,7 @@ def main():
     hud.build(os.path.join(root, "sprites/HUD"))
     teams.build(os.path.join(root, "sprites/HUD"))
     menus.build(os.path.join(root, "sprites"))
+    arena_previews.build(os.path.join(root, "sprites"))
     for name, count in sorted(counts.items()):
         print("%-12s %6d triangles" % (name, count))
 
