@@ -201,7 +201,7 @@ STRATA = [(0.98, 0.84, 0.62), (0.92, 0.53, 0.29), (0.81, 0.39, 0.23), (0.96, 0.6
           (0.92, 0.53, 0.29), (0.57, 0.23, 0.17)]
 
 
-def strata(ctx, v, box, band=7.0, phase=0.0, shade=1.0):
+def strata(ctx, v, box, band=7.0, phase=0.0, shade=1.0, edge=True):
     """Sandstone in level layers over a rectangle (world units)."""
     x, y, w, h = box
     ctx.save()
@@ -217,8 +217,9 @@ def strata(ctx, v, box, band=7.0, phase=0.0, shade=1.0):
         yy += band * (1.2 if k % 3 == 0 else 0.8)
         k += 1
     ctx.restore()
-    v.rect(ctx, x, y, w, h)
-    outline(ctx, 1.2, (0.36, 0.14, 0.1))
+    if edge:
+        v.rect(ctx, x, y, w, h)
+        outline(ctx, 1.2, (0.36, 0.14, 0.1))
 
 
 def cactus(ctx, px, py, s):
@@ -300,7 +301,40 @@ def canyon(ctx, arena):
     ctx.rectangle(ax, ay - 2.5, dw, 1.5)
     ctx.set_source_rgb(0.55, 0.55, 0.58)
     ctx.fill()
-    for name in ("left shelf", "right shelf", "arch left leg", "arch right leg", "arch top"):
+    # The arch's legs stand behind the planes: drawn as the camera sees them
+    # from the middle of the canyon, a little nearer its centre and their
+    # feet further up the river bed, in the span's shade.
+    x, y, bw, bh = solids["arch"]
+    centre = (0.0, (arena["open"][1] + arena["open"][3]) / 2)
+
+    def back(px, py, k=0.87):
+        return v(centre[0] + (px - centre[0]) * k, centre[1] + (py - centre[1]) * k)
+
+    for s in (-1, 1):
+        end = x if s < 0 else x + bw
+        inner = end - s * 12.0
+        face = [(end + s * 5.0, -52.5), (inner - s * 2.5, -52.5), (inner, y + 2.0), (end, y + 2.0)]
+        side = [face[1], face[2]]
+        ctx.move_to(*back(*side[0]))
+        ctx.line_to(*back(*side[1]))
+        ctx.line_to(*back(*side[1], k=0.76))
+        ctx.line_to(*back(*side[0], k=0.76))
+        ctx.close_path()
+        ctx.set_source_rgb(0.45, 0.20, 0.15)
+        ctx.fill()
+        ctx.save()
+        for k, p in enumerate(face):
+            (ctx.line_to if k else ctx.move_to)(*back(*p))
+        ctx.close_path()
+        ctx.clip_preserve()
+        ctx.new_path()
+        strata(ctx, v, (end - 12, -60, 24, 80), band=4.0, phase=1.3, shade=0.72, edge=False)
+        ctx.restore()
+        for k, p in enumerate(face):
+            (ctx.line_to if k else ctx.move_to)(*back(*p))
+        ctx.close_path()
+        outline(ctx, 1.0, (0.36, 0.14, 0.1))
+    for name in ("left shelf", "right shelf", "arch"):
         strata(ctx, v, solids[name], band=4.0, phase=1.3 if "arch" in name else 2.0)
 
 

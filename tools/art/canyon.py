@@ -4,8 +4,10 @@ as the meadow is (scaled 1.5 at (4.5, -52.5, -66)).
 
 Every solid rectangle of arenas.CANYON is a block whose front face, at z 5,
 covers it exactly (knobbly rims reach at most a unit beyond): the cliffs
-either side, the trestle's deck across the top, the rock arch and the two
-shelves. Beyond the rectangles the cliffs rise above any view the game
+either side, the trestle's deck across the top, the rock arch's span and the
+two shelves. The arch's legs stand behind the play, from under the span's
+ends down to the river bed, so that the planes fly under the span or over
+it. Beyond the rectangles the cliffs rise above any view the game
 camera takes, and through the gap between them the river bed runs back past
 cacti to the desert, the mesas and the dusty sky.
 """
@@ -205,15 +207,59 @@ def trestle(m, rnd):
               lambda i, j: paint.PORTAL, (px0, DECK_TOP))
 
 
+# The arch's legs stand behind the planes: their front faces at z -18.5 (the
+# space under the span, from z -16 to the play's front, stays open but for
+# the rocks fallen at their feet), their backs at z -38, in front of the
+# cacti along the river bed.
+LEG_FRONT, LEG_BACK = -18.5, -38.0
+LEG_WIDTH = 12.0      # across at the top, under the span's end
+LEG_FLARE = (5.0, 2.5)  # how much wider at the foot: outwards, inwards
+
+
+def leg_cells(i, j):
+    return paint.SHADED[rock_front(i, j)]
+
+
 def arch(m, rnd):
-    legs = [SOLIDS["arch left leg"], SOLIDS["arch right leg"]]
-    top = SOLIDS["arch top"]
-    for x, y, w, h in legs:
-        rock_block(m, rnd, x, GROUND, x + w, y + h, z1=FRONT_Z - 0.5, z0=BACK_Z + 2, rims=(False, True, False, True))
-    x, y, w, h = top
-    rock_block(m, rnd, x, y, x + w, y + h, z1=FRONT_Z - 0.5, z0=BACK_Z + 2, rims=(False, True, True, True))
-    # The opening's roof, between the legs.
-    rough_edge(m, rnd, (legs[0][0] + legs[0][2], y), (legs[1][0], y), FRONT_Z - 0.5, paint.RIM)
+    """The span in the planes' plane (its rectangle), its ends running back
+    over the legs, and the legs from under those ends down to the river bed
+    behind the play: planes fly under the span, in front of the legs."""
+    x, y, w, h = SOLIDS["arch"]
+    x1, top = x + w, y + h
+    z1 = FRONT_Z - 0.5
+    rock_block(m, rnd, x, y, x1, top, z1=z1, z0=BACK_Z + 2, rims=(False, True, True, True))
+    # Its lower edge, knobbly but never reaching below the rectangle.
+    rough_edge(m, rnd, (x, y + 0.9), (x1, y + 0.9), z1, paint.RIM)
+    for s in (-1, 1):
+        end = x if s < 0 else x1          # the span's end
+        inner = end - s * LEG_WIDTH       # the leg's inner edge at the top
+        lo, hi = sorted((end, inner - s * 0.5))
+        # The span's end running back over the leg, within its rectangle's height.
+        side_walls(m, rect(lo, y, hi, top), LEG_BACK, BACK_Z + 2.5, ROCK_TILE, rock_side)
+        # The leg: a pillar of shaded rock, flaring out at its foot.
+        foot_out, foot_in = (end + s * LEG_FLARE[0], GROUND - 0.3), (inner - s * LEG_FLARE[1], GROUND - 0.3)
+        head_in, head_out = (inner, y + 2.0), (end, y + 2.0)
+        outline = [foot_out, foot_in, head_in, head_out] if s < 0 else [foot_in, foot_out, head_out, head_in]
+        tiled(m, outline, FRONT, LEG_FRONT, ROCK_TILE, leg_cells, (0.0, GROUND))
+        side_walls(m, outline, LEG_BACK, LEG_FRONT, ROCK_TILE, rock_side)
+        # The edges of its face, and the rounded corner under the span.
+        for a, b in ((head_out, foot_out), (foot_in, head_in)):
+            if s > 0:
+                a, b = b, a
+            rough_edge(m, rnd, a, b, LEG_FRONT, paint.RIM)
+        r, corner = 5.0, (inner, y)
+        centre = (inner - s * r, y - r)
+        arc = [(centre[0] + s * r * math.cos(math.pi / 2 * k / 6), centre[1] + r * math.sin(math.pi / 2 * k / 6))
+               for k in range(7)]
+        for k in range(6):
+            tri = [corner, arc[k], arc[k + 1]] if s < 0 else [corner, arc[k + 1], arc[k]]
+            tiled(m, tri, FRONT, LEG_FRONT + 0.05, ROCK_TILE, leg_cells, (0.0, GROUND))
+        # Fallen rocks at its foot, behind the play.
+        for k in range(3):
+            bx = end + s * rnd.uniform(-LEG_WIDTH - 4, LEG_FLARE[0] + 3)
+            r = rnd.uniform(1.6, 3.4)
+            disc(m, (bx, GROUND + r * 0.4), r, paint.BOULDER, -16.6 - k * 0.6, squash=0.7, segments=9,
+                 flat_bottom=GROUND - 0.2)
 
 
 def shelves(m, rnd):
