@@ -426,8 +426,35 @@ def harbour(ctx, arena):
     ctx.rectangle(qx, water, w - qx, h - 8 - water)
     ctx.set_source_rgb(0.16, 0.55, 0.72)
     ctx.fill()
-    solid(ctx, v, solids["crane tower"], (1.0, 0.80, 0.14))
-    solid(ctx, v, solids["crane jib"], (1.0, 0.80, 0.14))
+    # The dock crane against the warehouse: lattice tower and jib, the
+    # counter-jib and its weights across the bricks, the cab at the top.
+    jx, jy, jw, jh = solids["crane jib"]
+    solid(ctx, v, (jx - 16, jy, 16, jh), (1.0, 0.80, 0.14))
+    solid(ctx, v, (jx - 15, jy - 7, 10.2, 7), (0.55, 0.54, 0.53))
+    for name in ("crane tower", "crane jib"):
+        ax, ay, bw, bh = v.rect(ctx, *solids[name])
+        ctx.set_source_rgb(1.0, 0.80, 0.14)
+        ctx.fill()
+        ctx.save()
+        v.rect(ctx, *solids[name])
+        ctx.clip()
+        ctx.set_source_rgb(0.62, 0.42, 0.05)
+        ctx.set_line_width(0.8)
+        step = min(bw, bh)
+        if bh > bw:
+            for k in range(int(bh / step) + 1):
+                ctx.move_to(ax, ay + k * step)
+                ctx.line_to(ax + bw, ay + (k + 1) * step)
+        else:
+            for k in range(int(bw / step) + 1):
+                ctx.move_to(ax + k * step, ay + bh)
+                ctx.line_to(ax + (k + 1) * step, ay)
+        ctx.stroke()
+        ctx.restore()
+        v.rect(ctx, *solids[name])
+        outline(ctx, 1.0)
+    tx, ty, tw, th = solids["crane tower"]
+    solid(ctx, v, (tx + 1.0, jy - 4.6, tw - 2.0, 3.6), (0.30, 0.50, 0.80), edge=False)
     cx, cy, cw, ch = solids["container"]
     top = v(cx + cw / 2, cy + ch)
     jib = v(cx + cw / 2, solids["crane jib"][1])

@@ -187,15 +187,28 @@ def gantry(m, rnd):
 
 
 def dock_crane(m, rnd):
+    """The dock crane against the warehouse: its tower on the quay by the
+    wall, the jib out over the quay, its counter-jib and counterweight across
+    the warehouse's face (within the wall's rectangle), the cab at the top
+    of the tower, and the container hanging from the jib's trolley."""
     tx, ty, tw, th = SOLIDS["crane tower"]
     jx, jy, jw, jh = SOLIDS["crane jib"]
-    z1, z0 = FRONT_Z - 1.0, FRONT_Z - 8.0
+    z1, z0 = FRONT_Z, FRONT_Z - 8.0
     block(m, tx, QUAY_TOP, tx + tw, ty + th, z1, z0, paint.CRANE, paint.CRANE, tile=(tw, tw * 1.2))
     block(m, jx, jy, jx + jw, jy + jh, z1 + 0.4, z0, paint.CRANE, paint.CRANE, tile=(jh * 1.3, jh))
-    # The cab where tower and jib meet, the counterweight at the jib's short end.
-    flat(m, rect(tx - 3.0, jy + 0.4, tx + tw + 3.0, jy + jh - 0.4), z1 + 0.55, paint.STEEL_YELLOW)
-    flat(m, rect(tx - 2.2, jy + 1.4, tx + tw + 2.2, jy + jh - 1.0), z1 + 0.65, paint.BLUE)
-    flat(m, rect(jx + jw - 7.0, jy + 0.3, jx + jw - 0.3, jy + jh - 0.3), z1 + 0.55, paint.ROCK)
+    # The counter-jib over the warehouse, in front of its bricks, and the
+    # concrete counterweight hanging under it.
+    cj = jx - 16.0
+    tiled(m, rect(cj, jy, jx, jy + jh), FRONT, z1 + 0.6, (jh * 1.3, jh), cells_of(paint.CRANE), (jx, jy))
+    quad(m, MATERIAL, [(cj, jy + jh, z1 + 0.6), (jx, jy + jh, z1 + 0.6), (jx, jy + jh, z0), (cj, jy + jh, z0)],
+         [strip_uv(paint.STEEL_YELLOW, 0.1)] * 4)
+    for k in range(3):
+        wx = cj + 1.0 + k * 3.4
+        flat(m, rect(wx, jy - 7.0, wx + 3.0, jy + 0.6), z1 + 0.8 + k * 0.05, paint.ROCK)
+        flat(m, rect(wx, jy - 7.0, wx + 3.0, jy - 6.2), z1 + 0.9 + k * 0.05, paint.STEEL_DARK)
+    # The cab at the top of the tower, under the jib.
+    flat(m, rect(tx + 0.4, jy - 6.5, tx + tw - 0.4, jy - 0.3), z1 + 0.3, paint.STEEL_YELLOW)
+    flat(m, rect(tx + 1.0, jy - 4.6, tx + tw - 1.0, jy - 1.0), z1 + 0.4, paint.BLUE)
     # The feet of the tower, bolted to the quay.
     flat(m, rect(tx - 0.8, QUAY_TOP, tx + tw + 0.8, QUAY_TOP + 1.6), z1 + 0.2, paint.STEEL_DARK)
     # The container, and its cable and slings from the jib (only drawn).
@@ -204,6 +217,8 @@ def dock_crane(m, rnd):
     strip_box(m, cx, cy, cx + cw, cy + ch, FRONT_Z - 1.0, FRONT_Z - 9.0, paint.RED, front=False)
     hook_x, hook_y = cx + cw / 2, cy + ch + 3.0
     zc = FRONT_Z - 1.2
+    # The trolley on the jib's lower chord, where the cable comes down.
+    flat(m, rect(hook_x - 2.4, jy + 0.2, hook_x + 2.4, jy + 2.0), z1 + 0.6, paint.STEEL_DARK)
     beam(m, (hook_x, jy), (hook_x, hook_y), 0.35, zc, paint.STEEL_DARK)
     beam(m, (hook_x, hook_y), (cx + 1.0, cy + ch), 0.25, zc, paint.STEEL_DARK)
     beam(m, (hook_x, hook_y), (cx + cw - 1.0, cy + ch), 0.25, zc, paint.STEEL_DARK)
