@@ -149,6 +149,23 @@ TEST(GameArtFiles, TheStageMatchesTheArenaWalls)
     EXPECT_LT(readObj("models/background/background.obj").triangles, 40000u);
 }
 
+TEST(GameArtFiles, TheCanyonsArchIsOpenUnderItsSpan)
+{
+    const Bounds canyon = readObj("models/canyonStage/canyonStage.obj");
+    EXPECT_LT(canyon.triangles, 40000u);
+    EXPECT_LT(readObj("models/harbourStage/harbourStage.obj").triangles, 40000u);
+    // Under the span (x -28..28, y -51..5) the arch's legs stand behind the
+    // planes: nothing from z -16 to in front of the play but the river bed.
+    bool legBehind = false;
+    for (const glm::vec3& p : canyon.points) {
+        const glm::vec3 world = p * 1.5f + glm::vec3(4.5f, -52.5f, -66.0f);
+        const bool underSpan = world.x > -27.9f && world.x < 27.9f && world.y > -50.9f && world.y < 4.9f;
+        EXPECT_FALSE(underSpan && world.z > -16.0f && world.z < 8.0f) << world.x << " " << world.y << " " << world.z;
+        legBehind = legBehind || (underSpan && world.z < -16.0f && world.z > -45.0f && world.y > -10.0f);
+    }
+    EXPECT_TRUE(legBehind); // the legs hold the span up from behind
+}
+
 TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
 {
     const char* pictures[] = {"models/playerPlane/playerNormal.png",
@@ -200,6 +217,9 @@ TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
                               "sprites/menu/main/offon.png",
                               "sprites/menu/gameplay/powerupCursorOn.png",
                               "sprites/menu/gameplay/powerupCursorOff.png",
+                              "sprites/menu/arenas/meadow.png",
+                              "sprites/menu/arenas/canyon.png",
+                              "sprites/menu/arenas/harbour.png",
                               "sprites/loadingScreen.png",
                               "sprites/ComingSoon.png",
                               "sprites/mascot_concept.png"};
@@ -213,6 +233,15 @@ TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
         if (name.rfind("sprites/HUD/", 0) == 0) {
             EXPECT_EQ(w * 4, h * 3) << path << ": the HUD sprites are 0.4 x 0.533";
         }
+        if (name.rfind("sprites/menu/arenas/", 0) == 0) {
+            // The join screen's pictures of the arenas: 320 x 200 and opaque.
+            EXPECT_EQ(w, 320u) << path;
+            EXPECT_EQ(h, 200u) << path;
+            unsigned seeThrough = 0;
+            for (std::size_t i = 3; i < pixels.size(); i += 4)
+                seeThrough += pixels[i] != 255;
+            EXPECT_EQ(seeThrough, 0u) << path;
+        }
         if (name.find("Particle") != std::string::npos || name == "images/shadow.png" || name == "images/bullet.png") {
             // Soft edges: the outermost ring of pixels is fully transparent.
             unsigned opaqueEdge = 0;
@@ -223,11 +252,15 @@ TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
             EXPECT_EQ(opaqueEdge, 0u) << path;
         }
     }
-    std::vector<unsigned char> pixels;
-    unsigned w = 0, h = 0;
-    ASSERT_EQ(lodepng::decode(pixels, w, h, (assets / "models/basicStage/stageAtlas.png").string()), 0u);
-    EXPECT_LE(w, 2048u);
-    EXPECT_LE(h, 1024u);
+    // The stages' atlases, each up to 2048 x 1024.
+    for (const char* atlas : {"models/basicStage/stageAtlas.png", "models/canyonStage/canyonAtlas.png",
+                              "models/harbourStage/harbourAtlas.png"}) {
+        std::vector<unsigned char> pixels;
+        unsigned w = 0, h = 0;
+        ASSERT_EQ(lodepng::decode(pixels, w, h, (assets / atlas).string()), 0u) << atlas;
+        EXPECT_LE(w, 2048u) << atlas;
+        EXPECT_LE(h, 1024u) << atlas;
+    }
 }
 
 TEST(GameArtFiles, TheArtStaysWithinItsSizeBudget)
