@@ -25,7 +25,7 @@ MEADOW = dict(
 # A narrow, tall canyon under a railway trestle, with a rock arch in the
 # middle and a rock shelf on each side. Only the arch's span stands in the
 # planes' plane: its legs come down to the canyon floor behind it (drawn
-# from z -12 back), so that the planes fly under the span or over it; legs in
+# from z -16 back), so that the planes fly under the span or over it; legs in
 # the plane would close the space under the span off.
 CANYON = dict(
     name="canyon",
