@@ -108,7 +108,7 @@ glm::vec2 clearOfWalls(kit::EntityHandle plane, glm::vec2 stick)
     // it, the harder the nearer (from inside one, fully, out through its
     // nearest face). A stick that points into it slides along its face
     // instead, toward the open sky: a pilot whose target is beyond a rock
-    // goes round it rather than hang in front of it, turning to and fro.
+    // goes round it rather than hang in front of it, turning back and forth.
     constexpr float ahead = 0.5f; // seconds
     constexpr float room = 14.0f; // units
     const glm::vec2 at = glm::vec2(pilot::position(plane)) + glm::vec2(pilot::velocity(plane)) * ahead;

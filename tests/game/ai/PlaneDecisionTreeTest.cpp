@@ -175,7 +175,7 @@ TEST_F(Pilots, APilotHeadingIntoARockSlidesAlongItTowardTheOpenSky)
     // Stopped 10 left of the lighthouse (its face at x 70), low over the quay.
     world->getComponent<kit::Transform>(p.plane.entity.id)->position = glm::vec3(60.0f, 0.0f, 0.0f);
     const glm::vec2 into = clearOfWalls(p.plane.entity, glm::vec2(1.0f, 0.0f));
-    EXPECT_GT(into.y, 0.5f) << "up the lighthouse's side, not to and fro in front of it";
+    EXPECT_GT(into.y, 0.5f) << "up the lighthouse's side, not back and forth in front of it";
     EXPECT_NEAR(glm::length(into), 1.0f, 1e-5f);
     const glm::vec2 down = clearOfWalls(p.plane.entity, glm::vec2(0.6f, -0.8f));
     EXPECT_LT(down.x, 0.3f) << "no longer at the lighthouse";
