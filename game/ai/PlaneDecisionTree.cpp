@@ -11,10 +11,6 @@
 
 #include "engine/core/World.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <typeinfo>
-#include "game/combat/Health.h"
 #include <glm/common.hpp>
 #include <glm/geometric.hpp>
 
@@ -69,19 +65,9 @@ void PlaneDecisionTree::update(float dt)
     ai->sinceDecision = 0.0f;
     ai->stick = glm::vec2(0.0f);
     ai->buttons = {false, false, false};
-    std::shared_ptr<Action> action = root->makeDecision();
-    if (action)
+    if (std::shared_ptr<Action> action = root->makeDecision())
         action->perform();
-    const glm::vec2 wanted = ai->stick;
     ai->stick = clearOfWalls(getEntity(), ai->stick);
-    static int dbg = 0;
-    const auto* hp = world->getComponent<Health>(getEntity().id);
-    if (std::getenv("AIDEBUG") && ++dbg % 97 == 0 && hp && !hp->isDead()) {
-        const glm::vec3 p = pilot::position(getEntity());
-        const glm::vec3 v = pilot::velocity(getEntity());
-        std::fprintf(stderr, "AI %u %s at %.0f,%.0f v %.0f,%.0f want %.2f,%.2f stick %.2f,%.2f target %u\n", getEntity().id.serial,
-                     action ? typeid(*action).name() : "none", p.x, p.y, v.x, v.y, wanted.x, wanted.y, ai->stick.x, ai->stick.y, ai->target.id.serial);
-    }
 }
 
 namespace {
