@@ -104,6 +104,13 @@ TEST(ArenaLayouts, EveryPlaneStartsInTheOpenAwayFromTheOthers)
             }
         }
     }
+    // Each arena's circle is about its own spawn centre.
+    for (std::int32_t i = 0; i < arenaCount; ++i) {
+        glm::vec2 sum(0.0f);
+        for (int k = 0; k < 8; ++k)
+            sum += glm::vec2(spawnPlacement(k, 8, arenaLayout(i)).position);
+        EXPECT_LT(glm::length(sum / 8.0f - arenaLayout(i).spawnCentre), 0.01f) << arenaLayout(i).name;
+    }
     // The meadow's circle is the plain one, about the origin, for the players it holds.
     for (int k = 0; k < 8; ++k)
         EXPECT_EQ(spawnPlacement(k, 8, meadow()).position, spawnPlacement(k, 8).position);
@@ -117,6 +124,7 @@ TEST(ArenaLayouts, APlaceInASolidPartIsMovedOutThroughItsNearestFace)
     EXPECT_EQ(clearOf(layout, glm::vec2(0.0f, 10.0f), 2.0f), glm::vec2(0.0f, 3.0f)) << "out under the arch";
     EXPECT_EQ(clearOf(layout, glm::vec2(0.0f, 12.0f), 2.0f), glm::vec2(0.0f, 20.0f)) << "out over it";
     EXPECT_EQ(clearOf(layout, glm::vec2(26.0f, 12.0f), 2.0f), glm::vec2(30.0f, 12.0f)) << "out past its end";
+    EXPECT_EQ(clearOf(layout, glm::vec2(-26.0f, 12.0f), 2.0f), glm::vec2(-30.0f, 12.0f)) << "out past its other end";
     EXPECT_EQ(clearOf(layout, glm::vec2(-31.0f, -50.0f), 2.0f), glm::vec2(-31.0f, -49.0f)) << "up off the floor";
     // In the corner of the left shelf (x -72 to -58, y 28 to 37) and the wall: out of both.
     const glm::vec2 corner = clearOf(layout, glm::vec2(-71.0f, 27.5f), 2.0f);

@@ -328,6 +328,8 @@ TEST_F(Match, TheHostTellsItsRulesWithTheStartAndItsPickupsComeAsOftenAsTheySay)
         } else {
             ASSERT_NE(spawner, nullptr) << pickups;
             EXPECT_FLOAT_EQ(spawner->players, 2.0f * share) << "the rate of two players, times the share";
+            EXPECT_EQ(spawner->centre, glm::vec2(0.0f)) << "the meadow's area of pick-ups";
+            EXPECT_EQ(spawner->size, glm::vec2(168.0f, 96.0f));
         }
         const std::string said =
             "The match: free-for-all, 4 min, pick-ups " + std::string(nameOf(static_cast<Pickups>(pickups[0] - '0')));

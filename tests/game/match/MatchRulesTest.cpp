@@ -239,6 +239,8 @@ TEST_F(ChosenRules, TheJoinScreenStepsGoRoundAndAreKeptAsThePlayersChoice)
     for (const std::int32_t expected : {1, 2, 0, 1}) {
         chooseNextArena();
         EXPECT_EQ(chosenRules().arena, expected);
+        EXPECT_EQ(kit::settings::get<std::string>(matchSettings::arena.key(), ""), std::to_string(expected))
+            << "kept as the arena it is, not a number past the last";
     }
     EXPECT_TRUE(kit::settings::isPlayers(matchSettings::arena.key()));
     // A length beyond an hour is played as an hour.
