@@ -2,6 +2,8 @@
 // power when attacking, and where it flies when it evades.
 #include "PilotFixture.h"
 
+#include "game/common/ArenaLayout.h"
+
 #include "engine/core/SettingsEntry.h"
 
 #include <glm/geometric.hpp>
@@ -37,6 +39,22 @@ TEST_F(Pilots, HeadOnThePilotAimsAtTheTargetItselfOtherwiseLeadsIt)
     const float lead = std::sqrt(40.0f * 40.0f + 10.0f * 10.0f) / (50.0f + 100.0f + 45.0f);
     EXPECT_NEAR(degreesBetween(p.ai->stick, glm::vec2(40, 10 + 50 * lead)), 0.0f, 0.05f);
     EXPECT_GT(degreesBetween(p.ai->stick, glm::vec2(40, 10)), 5.0f);
+    kit::settings::set("tuning.ai.steeringAccuracy", "70");
+    kit::SettingsEntryBase::refreshAll();
+}
+
+TEST_F(Pilots, ATargetBeyondTheArchIsAttackedRoundTheArchsNearerEnd)
+{
+    kit::settings::set("tuning.ai.steeringAccuracy", "0"); // no aim error
+    kit::SettingsEntryBase::refreshAll();
+    world->addComponent(world->createEntity(), new ArenaPlan(canyon())); // the span: x -28 to 28, y 5 to 18
+    auto p = pilot(glm::vec3(-5, -20, 0));
+    p.plane.body->velocity = glm::vec3(0);
+    auto target = enemy(glm::vec3(-5, 40, 0)); // straight above, over the span
+    target.body->velocity = glm::vec3(0);
+    think(p);
+    EXPECT_NEAR(degreesBetween(p.ai->stick, glm::vec2(-36, -3) - glm::vec2(-5, -20)), 0.0f, 0.05f)
+        << "out under the span's left end, not up into it";
     kit::settings::set("tuning.ai.steeringAccuracy", "70");
     kit::SettingsEntryBase::refreshAll();
 }

@@ -164,6 +164,8 @@ TEST(ArenaLayouts, TheWayToAPlaceBeyondAnObstacleGoesRoundItsNearerCorner)
     EXPECT_EQ(wayTo(layout, glm::vec2(5.0f, 40.0f), glm::vec2(5.0f, -20.0f), 6.0f), glm::vec2(36.0f, 26.0f));
     // Beside it, a target beyond: round the shorter way.
     EXPECT_EQ(wayTo(layout, glm::vec2(-45.0f, 10.0f), glm::vec2(45.0f, 10.0f), 6.0f), glm::vec2(-36.0f, -3.0f));
+    // The first part after the sides is in the way like any other: the left shelf (x -72 to -58, y 28 to 37).
+    EXPECT_NE(wayTo(layout, glm::vec2(-65.0f, 20.0f), glm::vec2(-65.0f, 45.0f), 6.0f), glm::vec2(-65.0f, 45.0f));
     // A line that passes a part by less than the room given is in its way.
     EXPECT_NE(wayTo(layout, glm::vec2(-45.0f, 22.0f), glm::vec2(45.0f, 22.0f), 6.0f), glm::vec2(45.0f, 22.0f));
     EXPECT_EQ(wayTo(layout, glm::vec2(-45.0f, 25.0f), glm::vec2(45.0f, 25.0f), 6.0f), glm::vec2(45.0f, 25.0f));
@@ -175,4 +177,6 @@ TEST(ArenaLayouts, TheWayToAPlaceBeyondAnObstacleGoesRoundItsNearerCorner)
     // Under the crane's jib to the sky over it: out from under the jib, and
     // first round the container on the way.
     EXPECT_EQ(wayTo(port, glm::vec2(-100.0f, 15.0f), glm::vec2(-100.0f, 50.0f), 6.0f), glm::vec2(-92.0f, 21.0f));
+    // Across the harbour past the container and the lighthouse: round the one met first.
+    EXPECT_EQ(wayTo(port, glm::vec2(-100.0f, 8.0f), glm::vec2(100.0f, 8.0f), 6.0f), glm::vec2(-92.0f, -4.0f));
 }

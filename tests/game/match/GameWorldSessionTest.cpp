@@ -267,6 +267,8 @@ TEST_F(Match, AJoinedCopyFliesInItsHostsArenaItsStageMadeAgainOnlyBeforeTheStart
     EXPECT_EQ(solids(), meadow().solids.size());
     c.network->callFunction(fn::matchRules, game->systemEntity(),
                             MatchRules{120.0f, Pickups::normal, Mode::freeForAll, 3, false, 1});
+    EXPECT_EQ(&layoutOf(game), &canyon()) << "at once, not at the frame's end";
+    EXPECT_EQ(game->getComponentCollection(kit::typeId<ArenaPlan>())->size(), 1u);
     game->update(1.0f / 60.0f);
     EXPECT_EQ(&layoutOf(game), &canyon());
     EXPECT_EQ(solids(), canyon().solids.size()) << "the meadow's walls went with its stage";
