@@ -51,6 +51,7 @@ protected:
     {
         setRule(matchSettings::mode.key(), "0");
         setRule(matchSettings::roundsToWin.key(), "3");
+        setRule(matchSettings::arena.key(), "0");
         Match::TearDown();
     }
     static void setRule(const std::string& key, const std::string& value)
@@ -101,6 +102,7 @@ protected:
 
 TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNext)
 {
+    setRule(matchSettings::arena.key(), "2"); // in the harbour
     auto& c = threePlanes();
     const std::vector<kit::EntityHandle> planes = planesOf(c);
     ASSERT_EQ(planes.size(), 3u);
@@ -132,12 +134,12 @@ TEST_F(LastPlaneStanding, TheLastPlaneFlyingWinsTheRoundAndEveryPlaneStartsTheNe
     run(c, roundPause - Health::respawnSeconds - 0.45f);
     for (std::size_t i = 0; i < planes.size(); ++i) {
         EXPECT_FALSE(c.world().getComponent<Health>(planes[i].id)->isDead()) << i;
-        const glm::vec3 start = spawnPlacement(static_cast<int>(i), 3).position;
+        const glm::vec3 start = spawnPlacement(static_cast<int>(i), 3, harbour()).position;
         EXPECT_LT(glm::length(c.world().getComponent<kit::Transform>(planes[i].id)->position - start), 5.0f) << i;
     }
     EXPECT_NEAR(c.world().single<Timer>()->remaining, 30.0f, 0.2f);
-    EXPECT_LT(glm::length(gameCamera(c)->position - glm::vec3(0, 0, 100)), 5.0f)
-        << "the camera cut back to the whole circle";
+    EXPECT_LT(glm::length(gameCamera(c)->position - glm::vec3(0, 14, 100)), 5.0f)
+        << "the camera cut back to the whole circle, over the harbour's spawn centre";
     c.frame();
     for (const kit::EntityHandle& plane : planes) {
         EXPECT_TRUE(c.world().entityHasTag(plane.id, kit::tagId("cameraFocus"))) << "back in the frame";
