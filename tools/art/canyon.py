@@ -17,8 +17,8 @@ import random
 import arenas
 import canyon_paint as paint
 from arena_kit import DOWN, FRONT, UP, beam, clip_half, flat, rect, rough_edge, side_walls, tiled
-from meshkit import Mesh, quad, scale, translate
-from stage import GROUND, MATERIAL, STAGE_OFFSET, STAGE_SCALE, disc, silhouette, sky_panel, strip_uv
+from meshkit import Mesh, quad
+from stage import GROUND, MATERIAL, disc, in_model_frame, silhouette, sky_panel, strip_uv
 
 FRONT_Z, BACK_Z = 5.0, -14.0
 ROCK_TILE = (40.0, 24.0)  # a cell spans 40 x 24: long, gently waving layers
@@ -424,5 +424,4 @@ def world_mesh():
 
 
 def stage_mesh():
-    to_model = scale(1 / STAGE_SCALE, 1 / STAGE_SCALE, 1 / STAGE_SCALE) @ translate(*(-STAGE_OFFSET))
-    return world_mesh().transformed(to_model).nearest_first()
+    return in_model_frame(world_mesh())

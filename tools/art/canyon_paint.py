@@ -9,7 +9,7 @@ import random
 import cairo
 
 from arena_kit import banded_strip, paint_strips
-from imaging import canvas, save_surface
+from imaging import canvas, clipped, save_surface
 
 ATLAS_SIZE = (2048, 1024)
 # The sky panel stands at z -300 over x -SKY_HALF .. SKY_HALF, y -60.5 ..
@@ -219,75 +219,66 @@ def scatter(rnd, x, y, w, h, count, margin=6):
 
 def paint_ground(ctx, cell, base, rnd, pebbles, ripples):
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(*base)
-    ctx.paint()
-    period = w - 12
-    for k in range(ripples):
-        oy = y + 6 + (k + 0.5) * period / max(ripples, 1)
-        phase = rnd.uniform(0, 6.28)
-        for dy, colour, width in ((0, shaded(base, 0.9), 3.0), (3, shaded(base, 1.07), 2.0)):
-            ctx.move_to(x, oy + dy)
-            for px in range(int(x), int(x + w) + 1, 4):
-                ctx.line_to(px, oy + dy + 4 * math.sin(2 * math.pi * 2 * (px - x - 6) / period + phase))
-            ctx.set_source_rgba(*colour, 0.8)
-            ctx.set_line_width(width)
-            ctx.stroke()
-    for copies in scatter(rnd, x, y, w, h, 240):
-        shade = rnd.uniform(-0.08, 0.06)
-        r = rnd.uniform(0.8, 1.8)
-        for px, py in copies:
-            ctx.arc(px, py, r, 0, 2 * math.pi)
-            ctx.set_source_rgb(*shaded(base, 1 + shade))
-            ctx.fill()
-    colours = [(0.66, 0.61, 0.57), (0.78, 0.48, 0.34), (0.92, 0.84, 0.72), (0.50, 0.40, 0.36), (0.86, 0.62, 0.44),
-               (0.60, 0.52, 0.46)]
-    for copies in scatter(rnd, x, y, w, h, pebbles):
-        r = rnd.choice((rnd.uniform(2.5, 5), rnd.uniform(4, 9), rnd.uniform(6, 13)))
-        colour = rnd.choice(colours)
-        for px, py in copies:
-            pebble(ctx, px, py, r, colour)
-    ctx.restore()
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(*base)
+        ctx.paint()
+        period = w - 12
+        for k in range(ripples):
+            oy = y + 6 + (k + 0.5) * period / max(ripples, 1)
+            phase = rnd.uniform(0, 6.28)
+            for dy, colour, width in ((0, shaded(base, 0.9), 3.0), (3, shaded(base, 1.07), 2.0)):
+                ctx.move_to(x, oy + dy)
+                for px in range(int(x), int(x + w) + 1, 4):
+                    ctx.line_to(px, oy + dy + 4 * math.sin(2 * math.pi * 2 * (px - x - 6) / period + phase))
+                ctx.set_source_rgba(*colour, 0.8)
+                ctx.set_line_width(width)
+                ctx.stroke()
+        for copies in scatter(rnd, x, y, w, h, 240):
+            shade = rnd.uniform(-0.08, 0.06)
+            r = rnd.uniform(0.8, 1.8)
+            for px, py in copies:
+                ctx.arc(px, py, r, 0, 2 * math.pi)
+                ctx.set_source_rgb(*shaded(base, 1 + shade))
+                ctx.fill()
+        colours = [(0.66, 0.61, 0.57), (0.78, 0.48, 0.34), (0.92, 0.84, 0.72), (0.50, 0.40, 0.36), (0.86, 0.62, 0.44),
+                   (0.60, 0.52, 0.46)]
+        for copies in scatter(rnd, x, y, w, h, pebbles):
+            r = rnd.choice((rnd.uniform(2.5, 5), rnd.uniform(4, 9), rnd.uniform(6, 13)))
+            colour = rnd.choice(colours)
+            for px, py in copies:
+                pebble(ctx, px, py, r, colour)
 
 
 def paint_rock_top(ctx, cell, rnd):
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(0.97, 0.74, 0.48)
-    ctx.paint()
-    for copies in scatter(rnd, x, y, w, h, 160):
-        r = rnd.uniform(1, 4)
-        c = rnd.choice(((0.9, 0.6, 0.38), (1.0, 0.86, 0.64), (0.82, 0.5, 0.32)))
-        for px, py in copies:
-            ctx.arc(px, py, r, 0, 2 * math.pi)
-            ctx.set_source_rgb(*c)
-            ctx.fill()
-    ctx.restore()
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(0.97, 0.74, 0.48)
+        ctx.paint()
+        for copies in scatter(rnd, x, y, w, h, 160):
+            r = rnd.uniform(1, 4)
+            c = rnd.choice(((0.9, 0.6, 0.38), (1.0, 0.86, 0.64), (0.82, 0.5, 0.32)))
+            for px, py in copies:
+                ctx.arc(px, py, r, 0, 2 * math.pi)
+                ctx.set_source_rgb(*c)
+                ctx.fill()
 
 
 def paint_rock_under(ctx, cell, rnd):
     """The underside of a rock overhang: deep shade, a few crevices."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(*shaded(RED, 0.62, SHADOW))
-    ctx.paint()
-    for copies in scatter(rnd, x, y, w, h, 40):
-        r = rnd.uniform(4, 14)
-        for px, py in copies:
-            ctx.save()
-            ctx.translate(px, py)
-            ctx.scale(1, 0.5)
-            ctx.arc(0, 0, r, 0, 2 * math.pi)
-            ctx.restore()
-            ctx.set_source_rgba(*shaded(MAROON, 0.55, SHADOW), 0.7)
-            ctx.fill()
-    ctx.restore()
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(*shaded(RED, 0.62, SHADOW))
+        ctx.paint()
+        for copies in scatter(rnd, x, y, w, h, 40):
+            r = rnd.uniform(4, 14)
+            for px, py in copies:
+                ctx.save()
+                ctx.translate(px, py)
+                ctx.scale(1, 0.5)
+                ctx.arc(0, 0, r, 0, 2 * math.pi)
+                ctx.restore()
+                ctx.set_source_rgba(*shaded(MAROON, 0.55, SHADOW), 0.7)
+                ctx.fill()
 
 
 WOOD = (0.74, 0.50, 0.29)
@@ -335,72 +326,63 @@ def paint_deck(ctx, cell, rnd):
     the rails, the bottom chord, posts at the bay's ends and a cross brace,
     boarded behind so that the deck reads solid."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(*WOOD_DARK)
-    ctx.paint()
-    for k in range(12):  # boards behind the frame
-        bx = x + 6 + k * (w - 12) / 12
-        ctx.rectangle(bx + 1.5, y, (w - 12) / 12 - 3, h)
-        ctx.set_source_rgb(*shaded(WOOD_DARK, 1.18 if k % 2 else 1.08))
-        ctx.fill()
-    top, bottom = y + 6, y + h - 6
-    timber(ctx, x + 6, top + 70, x + w - 6, bottom - 40, 22, rnd)
-    timber(ctx, x + 6, bottom - 40, x + w - 6, top + 70, 22, rnd)
-    timber(ctx, x - 20, top + 30, x + w + 20, top + 30, 60, rnd)          # stringer
-    timber(ctx, x - 20, bottom - 20, x + w + 20, bottom - 20, 40, rnd)    # bottom chord
-    for px in (x + 6, x + w - 6):
-        timber(ctx, px, top + 56, px, bottom - 36, 30, rnd, colour=shaded(WOOD, 0.94))
-    for px in (x + 24, x + w / 2, x + w - 24):
-        bolt(ctx, px, top + 30)
-        bolt(ctx, px, bottom - 20)
-    bolt(ctx, x + w / 2, (top + 70 + bottom - 40) / 2, 6)
-    ctx.restore()
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(*WOOD_DARK)
+        ctx.paint()
+        for k in range(12):  # boards behind the frame
+            bx = x + 6 + k * (w - 12) / 12
+            ctx.rectangle(bx + 1.5, y, (w - 12) / 12 - 3, h)
+            ctx.set_source_rgb(*shaded(WOOD_DARK, 1.18 if k % 2 else 1.08))
+            ctx.fill()
+        top, bottom = y + 6, y + h - 6
+        timber(ctx, x + 6, top + 70, x + w - 6, bottom - 40, 22, rnd)
+        timber(ctx, x + 6, bottom - 40, x + w - 6, top + 70, 22, rnd)
+        timber(ctx, x - 20, top + 30, x + w + 20, top + 30, 60, rnd)          # stringer
+        timber(ctx, x - 20, bottom - 20, x + w + 20, bottom - 20, 40, rnd)    # bottom chord
+        for px in (x + 6, x + w - 6):
+            timber(ctx, px, top + 56, px, bottom - 36, 30, rnd, colour=shaded(WOOD, 0.94))
+        for px in (x + 24, x + w / 2, x + w - 24):
+            bolt(ctx, px, top + 30)
+            bolt(ctx, px, bottom - 20)
+        bolt(ctx, x + w / 2, (top + 70 + bottom - 40) / 2, 6)
 
 
 def paint_deck_under(ctx, cell, rnd):
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(*shaded(WOOD_DARK, 0.9))
-    ctx.paint()
-    for k in range(8):  # planks along the deck (u)
-        py = y + 6 + k * (h - 12) / 8
-        ctx.rectangle(x, py + 2, w, (h - 12) / 8 - 4)
-        ctx.set_source_rgb(*shaded(WOOD, 0.55 if k % 2 else 0.5))
-        ctx.fill()
-    for px in (x + 6, x + w / 2):  # cross joists
-        ctx.rectangle(px - 12, y, 24, h)
-        ctx.set_source_rgb(*shaded(WOOD, 0.4))
-        ctx.fill()
-    ctx.restore()
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(*shaded(WOOD_DARK, 0.9))
+        ctx.paint()
+        for k in range(8):  # planks along the deck (u)
+            py = y + 6 + k * (h - 12) / 8
+            ctx.rectangle(x, py + 2, w, (h - 12) / 8 - 4)
+            ctx.set_source_rgb(*shaded(WOOD, 0.55 if k % 2 else 0.5))
+            ctx.fill()
+        for px in (x + 6, x + w / 2):  # cross joists
+            ctx.rectangle(px - 12, y, 24, h)
+            ctx.set_source_rgb(*shaded(WOOD, 0.4))
+            ctx.fill()
 
 
 def paint_portal(ctx, cell, rnd):
     """A tunnel's mouth in a timber frame, its dark inside fading back."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(*shaded(RUST, 0.72, SHADOW))
-    ctx.paint()
-    cx = x + w / 2
-    ctx.move_to(x + 36, y + h)
-    ctx.line_to(x + 36, y + 110)
-    ctx.arc(cx, y + 110, w / 2 - 36, math.pi, 2 * math.pi)
-    ctx.line_to(x + w - 36, y + h)
-    ctx.close_path()
-    g = cairo.RadialGradient(cx, y + h, 10, cx, y + h, 170)
-    g.add_color_stop_rgb(0, 0.04, 0.02, 0.02)
-    g.add_color_stop_rgb(1, 0.2, 0.11, 0.09)
-    ctx.set_source(g)
-    ctx.fill()
-    timber(ctx, x + 30, y + h, x + 30, y + 70, 26, rnd)
-    timber(ctx, x + w - 30, y + h, x + w - 30, y + 70, 26, rnd)
-    timber(ctx, x + 10, y + 70, x + w - 10, y + 70, 30, rnd)
-    ctx.restore()
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(*shaded(RUST, 0.72, SHADOW))
+        ctx.paint()
+        cx = x + w / 2
+        ctx.move_to(x + 36, y + h)
+        ctx.line_to(x + 36, y + 110)
+        ctx.arc(cx, y + 110, w / 2 - 36, math.pi, 2 * math.pi)
+        ctx.line_to(x + w - 36, y + h)
+        ctx.close_path()
+        g = cairo.RadialGradient(cx, y + h, 10, cx, y + h, 170)
+        g.add_color_stop_rgb(0, 0.04, 0.02, 0.02)
+        g.add_color_stop_rgb(1, 0.2, 0.11, 0.09)
+        ctx.set_source(g)
+        ctx.fill()
+        timber(ctx, x + 30, y + h, x + 30, y + 70, 26, rnd)
+        timber(ctx, x + w - 30, y + h, x + w - 30, y + 70, 26, rnd)
+        timber(ctx, x + 10, y + 70, x + w - 10, y + 70, 30, rnd)
 
 
 def paint_sky(ctx, rnd):

@@ -17,8 +17,8 @@ import random
 import arenas
 import harbour_paint as paint
 from arena_kit import DOWN, FRONT, RIGHT, UP, beam, flat, rect, side_walls, strip_box, tiled
-from meshkit import Mesh, quad, scale, translate
-from stage import MATERIAL, STAGE_OFFSET, STAGE_SCALE, cell_uv, disc, silhouette, sky_panel, strip_uv
+from meshkit import Mesh, quad
+from stage import MATERIAL, cell_uv, disc, in_model_frame, silhouette, sky_panel, strip_uv
 
 SOLIDS = dict(arenas.HARBOUR["solids"])
 LEFT_IN, FLOOR, RIGHT_IN, CEILING = arenas.HARBOUR["open"]   # -125, -51, 125, 64
@@ -408,5 +408,4 @@ def world_mesh():
 
 
 def stage_mesh():
-    to_model = scale(1 / STAGE_SCALE, 1 / STAGE_SCALE, 1 / STAGE_SCALE) @ translate(*(-STAGE_OFFSET))
-    return world_mesh().transformed(to_model).nearest_first()
+    return in_model_frame(world_mesh())

@@ -10,7 +10,7 @@ import random
 import cairo
 
 from arena_kit import paint_strips
-from imaging import canvas, rounded_rect, save_surface
+from imaging import canvas, clipped, rounded_rect, save_surface
 
 ATLAS_SIZE = (2048, 1024)
 # The sky panel stands at z -260 over x -SKY_HALF .. SKY_HALF and y
@@ -103,252 +103,234 @@ def paint_bricks(ctx, x, y, w, h, rnd, base=(0.72, 0.32, 0.22), rows=12, cols=4)
 
 def paint_brick(ctx, cell, rnd):
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    paint_bricks(ctx, x, y, w, h, rnd)
-    ctx.restore()
+    with clipped(ctx, cell):
+        paint_bricks(ctx, x, y, w, h, rnd)
 
 
 def paint_window(ctx, cell, rnd):
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    paint_bricks(ctx, x, y, w, h, rnd)
-    # A tall, round-headed window in a pale frame, over a stone sill.
-    wx, wy, ww, wh = x + 68, y + 40, w - 136, h - 96
-    ctx.move_to(wx - 10, wy + wh)
-    ctx.line_to(wx - 10, wy + ww / 2)
-    ctx.arc(wx + ww / 2, wy + ww / 2, ww / 2 + 10, math.pi, 2 * math.pi)
-    ctx.line_to(wx + ww + 10, wy + wh)
-    ctx.close_path()
-    ctx.set_source_rgb(0.55, 0.22, 0.16)  # the brick arch
-    ctx.fill()
-    ctx.move_to(wx, wy + wh)
-    ctx.line_to(wx, wy + ww / 2)
-    ctx.arc(wx + ww / 2, wy + ww / 2, ww / 2, math.pi, 2 * math.pi)
-    ctx.line_to(wx + ww, wy + wh)
-    ctx.close_path()
-    ctx.set_source_rgb(0.95, 0.93, 0.86)
-    ctx.fill()
-    gx, gy, gw, gh = wx + 8, wy + 8, ww - 16, wh - 8
-    ctx.move_to(gx, gy + gh)
-    ctx.line_to(gx, gy + gw / 2)
-    ctx.arc(gx + gw / 2, gy + gw / 2, gw / 2, math.pi, 2 * math.pi)
-    ctx.line_to(gx + gw, gy + gh)
-    ctx.close_path()
-    g = cairo.LinearGradient(0, gy, 0, gy + gh)
-    g.add_color_stop_rgb(0, 0.46, 0.66, 0.82)
-    g.add_color_stop_rgb(1, 0.22, 0.34, 0.50)
-    ctx.set_source(g)
-    ctx.fill()
-    # Glazing bars and a glint.
-    ctx.set_source_rgb(0.95, 0.93, 0.86)
-    ctx.rectangle(gx + gw / 2 - 3, gy, 6, gh)
-    for k in (1, 2):
-        ctx.rectangle(gx, gy + gw / 2 + k * (gh - gw / 2) / 3 - 3, gw, 6)
-    ctx.fill()
-    ctx.move_to(gx + 8, gy + gh * 0.55)
-    ctx.line_to(gx + gw * 0.4, gy + gw * 0.3)
-    ctx.line_to(gx + gw * 0.4, gy + gw * 0.45)
-    ctx.line_to(gx + 8, gy + gh * 0.7)
-    ctx.close_path()
-    ctx.set_source_rgba(1, 1, 1, 0.35)
-    ctx.fill()
-    ctx.rectangle(wx - 16, wy + wh, ww + 32, 14)
-    ctx.set_source_rgb(0.86, 0.84, 0.78)
-    ctx.fill()
-    ctx.restore()
+    with clipped(ctx, cell):
+        paint_bricks(ctx, x, y, w, h, rnd)
+        # A tall, round-headed window in a pale frame, over a stone sill.
+        wx, wy, ww, wh = x + 68, y + 40, w - 136, h - 96
+        ctx.move_to(wx - 10, wy + wh)
+        ctx.line_to(wx - 10, wy + ww / 2)
+        ctx.arc(wx + ww / 2, wy + ww / 2, ww / 2 + 10, math.pi, 2 * math.pi)
+        ctx.line_to(wx + ww + 10, wy + wh)
+        ctx.close_path()
+        ctx.set_source_rgb(0.55, 0.22, 0.16)  # the brick arch
+        ctx.fill()
+        ctx.move_to(wx, wy + wh)
+        ctx.line_to(wx, wy + ww / 2)
+        ctx.arc(wx + ww / 2, wy + ww / 2, ww / 2, math.pi, 2 * math.pi)
+        ctx.line_to(wx + ww, wy + wh)
+        ctx.close_path()
+        ctx.set_source_rgb(0.95, 0.93, 0.86)
+        ctx.fill()
+        gx, gy, gw, gh = wx + 8, wy + 8, ww - 16, wh - 8
+        ctx.move_to(gx, gy + gh)
+        ctx.line_to(gx, gy + gw / 2)
+        ctx.arc(gx + gw / 2, gy + gw / 2, gw / 2, math.pi, 2 * math.pi)
+        ctx.line_to(gx + gw, gy + gh)
+        ctx.close_path()
+        g = cairo.LinearGradient(0, gy, 0, gy + gh)
+        g.add_color_stop_rgb(0, 0.46, 0.66, 0.82)
+        g.add_color_stop_rgb(1, 0.22, 0.34, 0.50)
+        ctx.set_source(g)
+        ctx.fill()
+        # Glazing bars and a glint.
+        ctx.set_source_rgb(0.95, 0.93, 0.86)
+        ctx.rectangle(gx + gw / 2 - 3, gy, 6, gh)
+        for k in (1, 2):
+            ctx.rectangle(gx, gy + gw / 2 + k * (gh - gw / 2) / 3 - 3, gw, 6)
+        ctx.fill()
+        ctx.move_to(gx + 8, gy + gh * 0.55)
+        ctx.line_to(gx + gw * 0.4, gy + gw * 0.3)
+        ctx.line_to(gx + gw * 0.4, gy + gw * 0.45)
+        ctx.line_to(gx + 8, gy + gh * 0.7)
+        ctx.close_path()
+        ctx.set_source_rgba(1, 1, 1, 0.35)
+        ctx.fill()
+        ctx.rectangle(wx - 16, wy + wh, ww + 32, 14)
+        ctx.set_source_rgb(0.86, 0.84, 0.78)
+        ctx.fill()
 
 
 def paint_door(ctx, cell, rnd):
     """The warehouse's big doorway: a sign over a pair of green wooden doors
     in a brick arch."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    paint_bricks(ctx, x, y, w, h, rnd, rows=10, cols=8)
-    dx, dy, dw = x + 24, y + 70, w - 48
-    ctx.move_to(dx - 10, y + h)
-    ctx.line_to(dx - 10, dy + 30)
-    ctx.curve_to(dx - 10, dy - 6, dx + dw + 10, dy - 6, dx + dw + 10, dy + 30)
-    ctx.line_to(dx + dw + 10, y + h)
-    ctx.close_path()
-    ctx.set_source_rgb(0.55, 0.22, 0.16)
-    ctx.fill()
-    ctx.move_to(dx, y + h)
-    ctx.line_to(dx, dy + 30)
-    ctx.curve_to(dx, dy + 4, dx + dw, dy + 4, dx + dw, dy + 30)
-    ctx.line_to(dx + dw, y + h)
-    ctx.close_path()
-    ctx.set_source_rgb(0.16, 0.42, 0.30)
-    ctx.fill()
-    for k in range(1, 12):  # planks
-        px = dx + k * dw / 12
-        ctx.rectangle(px - 1.5, dy + 10, 3, y + h - dy)
-        ctx.set_source_rgb(0.10, 0.30, 0.21)
+    with clipped(ctx, cell):
+        paint_bricks(ctx, x, y, w, h, rnd, rows=10, cols=8)
+        dx, dy, dw = x + 24, y + 70, w - 48
+        ctx.move_to(dx - 10, y + h)
+        ctx.line_to(dx - 10, dy + 30)
+        ctx.curve_to(dx - 10, dy - 6, dx + dw + 10, dy - 6, dx + dw + 10, dy + 30)
+        ctx.line_to(dx + dw + 10, y + h)
+        ctx.close_path()
+        ctx.set_source_rgb(0.55, 0.22, 0.16)
         ctx.fill()
-    for half in (0, 1):  # braced leaves
-        lx = dx + half * dw / 2
-        ctx.set_source_rgb(0.22, 0.52, 0.38)
-        ctx.set_line_width(10)
-        for yy in (dy + 50, y + h - 22):
-            ctx.move_to(lx + 8, yy)
-            ctx.line_to(lx + dw / 2 - 8, yy)
-        ctx.move_to(lx + 10, y + h - 22)
-        ctx.line_to(lx + dw / 2 - 10, dy + 50)
+        ctx.move_to(dx, y + h)
+        ctx.line_to(dx, dy + 30)
+        ctx.curve_to(dx, dy + 4, dx + dw, dy + 4, dx + dw, dy + 30)
+        ctx.line_to(dx + dw, y + h)
+        ctx.close_path()
+        ctx.set_source_rgb(0.16, 0.42, 0.30)
+        ctx.fill()
+        for k in range(1, 12):  # planks
+            px = dx + k * dw / 12
+            ctx.rectangle(px - 1.5, dy + 10, 3, y + h - dy)
+            ctx.set_source_rgb(0.10, 0.30, 0.21)
+            ctx.fill()
+        for half in (0, 1):  # braced leaves
+            lx = dx + half * dw / 2
+            ctx.set_source_rgb(0.22, 0.52, 0.38)
+            ctx.set_line_width(10)
+            for yy in (dy + 50, y + h - 22):
+                ctx.move_to(lx + 8, yy)
+                ctx.line_to(lx + dw / 2 - 8, yy)
+            ctx.move_to(lx + 10, y + h - 22)
+            ctx.line_to(lx + dw / 2 - 10, dy + 50)
+            ctx.stroke()
+        ctx.rectangle(dx + dw / 2 - 2, dy + 10, 4, y + h - dy)
+        ctx.set_source_rgb(0.06, 0.16, 0.11)
+        ctx.fill()
+        # The sign board over the door.
+        rounded_rect(ctx, x + 22, y + 12, w - 44, 44, 8)
+        ctx.set_source_rgb(0.12, 0.22, 0.42)
+        ctx.fill_preserve()
+        ctx.set_source_rgb(0.95, 0.86, 0.5)
+        ctx.set_line_width(4)
         ctx.stroke()
-    ctx.rectangle(dx + dw / 2 - 2, dy + 10, 4, y + h - dy)
-    ctx.set_source_rgb(0.06, 0.16, 0.11)
-    ctx.fill()
-    # The sign board over the door.
-    rounded_rect(ctx, x + 22, y + 12, w - 44, 44, 8)
-    ctx.set_source_rgb(0.12, 0.22, 0.42)
-    ctx.fill_preserve()
-    ctx.set_source_rgb(0.95, 0.86, 0.5)
-    ctx.set_line_width(4)
-    ctx.stroke()
-    ctx.select_font_face("DejaVu Sans", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
-    ctx.set_font_size(26)
-    text = "DOCK 3"
-    ext = ctx.text_extents(text)
-    ctx.move_to(x + w / 2 - ext.width / 2 - ext.x_bearing, y + 34 - ext.height / 2 - ext.y_bearing)
-    ctx.set_source_rgb(1.0, 0.92, 0.6)
-    ctx.show_text(text)
-    ctx.restore()
+        ctx.select_font_face("DejaVu Sans", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
+        ctx.set_font_size(26)
+        text = "DOCK 3"
+        ext = ctx.text_extents(text)
+        ctx.move_to(x + w / 2 - ext.width / 2 - ext.x_bearing, y + 34 - ext.height / 2 - ext.y_bearing)
+        ctx.set_source_rgb(1.0, 0.92, 0.6)
+        ctx.show_text(text)
 
 
 def paint_stone(ctx, cell, rnd, wet=False):
     """Big dressed stones of the sea wall, three courses a cell; the wet
     variant darkened and green with weed along its foot."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(0.50, 0.47, 0.44)
-    ctx.paint()
-    rows = 3
-    bh = (h - 12) / rows
-    for r in range(rows):
-        offsets = [0.0, 0.45, 0.2][r]
-        widths = [0.5, 0.5] if r != 2 else [0.4, 0.6]
-        px = -offsets * (w - 12)
-        k = 0
-        while px < w - 12:
-            sw = widths[k % 2] * (w - 12)
-            sx, sy = x + 6 + px, y + 6 + r * bh
-            tone = rnd.uniform(0.9, 1.06)
-            base = shaded((0.86, 0.82, 0.74), tone)
-            rounded_rect(ctx, sx + 3, sy + 3, sw - 6, bh - 6, 8)
-            ctx.set_source_rgb(*base)
-            ctx.fill()
-            rounded_rect(ctx, sx + 6, sy + 5, sw - 12, 8, 4)
-            ctx.set_source_rgb(*shaded(base, 1.1))
-            ctx.fill()
-            for _ in range(4):
-                ctx.arc(sx + rnd.uniform(12, sw - 12), sy + rnd.uniform(14, bh - 10), rnd.uniform(1.5, 3.5), 0,
-                        2 * math.pi)
-                ctx.set_source_rgba(0.4, 0.38, 0.36, 0.3)
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(0.50, 0.47, 0.44)
+        ctx.paint()
+        rows = 3
+        bh = (h - 12) / rows
+        for r in range(rows):
+            offsets = [0.0, 0.45, 0.2][r]
+            widths = [0.5, 0.5] if r != 2 else [0.4, 0.6]
+            px = -offsets * (w - 12)
+            k = 0
+            while px < w - 12:
+                sw = widths[k % 2] * (w - 12)
+                sx, sy = x + 6 + px, y + 6 + r * bh
+                tone = rnd.uniform(0.9, 1.06)
+                base = shaded((0.86, 0.82, 0.74), tone)
+                rounded_rect(ctx, sx + 3, sy + 3, sw - 6, bh - 6, 8)
+                ctx.set_source_rgb(*base)
                 ctx.fill()
-            px += sw
-            k += 1
-    if wet:
-        g = cairo.LinearGradient(0, y + h * 0.35, 0, y + h)
-        g.add_color_stop_rgba(0, 0.2, 0.25, 0.22, 0.0)
-        g.add_color_stop_rgba(0.6, 0.2, 0.25, 0.22, 0.45)
-        g.add_color_stop_rgba(1, 0.12, 0.2, 0.16, 0.75)
-        ctx.set_source(g)
-        ctx.rectangle(x, y, w, h)
-        ctx.fill()
-        ctx.move_to(x, y + h)
-        for px in range(0, w + 8, 8):
-            ctx.line_to(x + px, y + h - 46 - 10 * math.sin(px * 2 * math.pi * 3 / (w - 12)) - rnd.uniform(0, 12))
-        ctx.line_to(x + w, y + h)
-        ctx.close_path()
-        ctx.set_source_rgb(0.22, 0.44, 0.26)
-        ctx.fill()
-    ctx.restore()
+                rounded_rect(ctx, sx + 6, sy + 5, sw - 12, 8, 4)
+                ctx.set_source_rgb(*shaded(base, 1.1))
+                ctx.fill()
+                for _ in range(4):
+                    ctx.arc(sx + rnd.uniform(12, sw - 12), sy + rnd.uniform(14, bh - 10), rnd.uniform(1.5, 3.5), 0,
+                            2 * math.pi)
+                    ctx.set_source_rgba(0.4, 0.38, 0.36, 0.3)
+                    ctx.fill()
+                px += sw
+                k += 1
+        if wet:
+            g = cairo.LinearGradient(0, y + h * 0.35, 0, y + h)
+            g.add_color_stop_rgba(0, 0.2, 0.25, 0.22, 0.0)
+            g.add_color_stop_rgba(0.6, 0.2, 0.25, 0.22, 0.45)
+            g.add_color_stop_rgba(1, 0.12, 0.2, 0.16, 0.75)
+            ctx.set_source(g)
+            ctx.rectangle(x, y, w, h)
+            ctx.fill()
+            ctx.move_to(x, y + h)
+            for px in range(0, w + 8, 8):
+                ctx.line_to(x + px, y + h - 46 - 10 * math.sin(px * 2 * math.pi * 3 / (w - 12)) - rnd.uniform(0, 12))
+            ctx.line_to(x + w, y + h)
+            ctx.close_path()
+            ctx.set_source_rgb(0.22, 0.44, 0.26)
+            ctx.fill()
 
 
 def paint_girder(ctx, cell, rnd, light=1.0):
     """A panel of the gantry's box girder: yellow plate between stiffeners,
     rivets, and black and yellow stripes along its foot."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(*shaded(YELLOW, light))
-    ctx.paint()
-    g = cairo.LinearGradient(0, y, 0, y + h)
-    g.add_color_stop_rgba(0, 1, 1, 0.9, 0.25)
-    g.add_color_stop_rgba(0.5, 1, 1, 0.9, 0.0)
-    g.add_color_stop_rgba(1, 0.5, 0.3, 0, 0.15)
-    ctx.set_source(g)
-    ctx.paint()
-    for px in (x + 6, x + w - 6):  # stiffeners at the panel's ends
-        ctx.rectangle(px - 12, y, 24, h)
-        ctx.set_source_rgb(*shaded((0.92, 0.66, 0.08), light))
-        ctx.fill()
-        ctx.rectangle(px - 12, y, 5, h)
-        ctx.set_source_rgb(*shaded((1.0, 0.9, 0.45), light))
-        ctx.fill()
-    ctx.rectangle(x, y + 6, w, 16)  # top flange
-    ctx.set_source_rgb(*shaded((0.9, 0.64, 0.08), light))
-    ctx.fill()
-    stripe_top = y + h - 60
-    ctx.rectangle(x, stripe_top, w, 54 + 6)
-    ctx.set_source_rgb(*shaded(YELLOW, light))
-    ctx.fill()
-    ctx.save()
-    ctx.rectangle(x, stripe_top + 6, w, 48)
-    ctx.clip()
-    ctx.set_source_rgb(0.12, 0.12, 0.14)
-    period = (w - 12) / 4
-    for k in range(-2, 7):
-        sx = x + 6 + k * period
-        ctx.move_to(sx, stripe_top + 54)
-        ctx.line_to(sx + period / 2, stripe_top + 54)
-        ctx.line_to(sx + period / 2 + 48, stripe_top + 6)
-        ctx.line_to(sx + 48, stripe_top + 6)
-        ctx.close_path()
-    ctx.fill()
-    ctx.restore()
-    for px in range(0, 9):
-        for py in (y + 14, stripe_top - 8):
-            rx = x + 6 + 12 + px * (w - 36) / 8
-            ctx.arc(rx, py, 4, 0, 2 * math.pi)
-            ctx.set_source_rgb(*shaded((0.7, 0.48, 0.05), light))
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(*shaded(YELLOW, light))
+        ctx.paint()
+        g = cairo.LinearGradient(0, y, 0, y + h)
+        g.add_color_stop_rgba(0, 1, 1, 0.9, 0.25)
+        g.add_color_stop_rgba(0.5, 1, 1, 0.9, 0.0)
+        g.add_color_stop_rgba(1, 0.5, 0.3, 0, 0.15)
+        ctx.set_source(g)
+        ctx.paint()
+        for px in (x + 6, x + w - 6):  # stiffeners at the panel's ends
+            ctx.rectangle(px - 12, y, 24, h)
+            ctx.set_source_rgb(*shaded((0.92, 0.66, 0.08), light))
             ctx.fill()
-            ctx.arc(rx - 1, py - 1, 1.8, 0, 2 * math.pi)
-            ctx.set_source_rgb(1, 0.95, 0.7)
+            ctx.rectangle(px - 12, y, 5, h)
+            ctx.set_source_rgb(*shaded((1.0, 0.9, 0.45), light))
             ctx.fill()
-    ctx.restore()
+        ctx.rectangle(x, y + 6, w, 16)  # top flange
+        ctx.set_source_rgb(*shaded((0.9, 0.64, 0.08), light))
+        ctx.fill()
+        stripe_top = y + h - 60
+        ctx.rectangle(x, stripe_top, w, 54 + 6)
+        ctx.set_source_rgb(*shaded(YELLOW, light))
+        ctx.fill()
+        ctx.save()
+        ctx.rectangle(x, stripe_top + 6, w, 48)
+        ctx.clip()
+        ctx.set_source_rgb(0.12, 0.12, 0.14)
+        period = (w - 12) / 4
+        for k in range(-2, 7):
+            sx = x + 6 + k * period
+            ctx.move_to(sx, stripe_top + 54)
+            ctx.line_to(sx + period / 2, stripe_top + 54)
+            ctx.line_to(sx + period / 2 + 48, stripe_top + 6)
+            ctx.line_to(sx + 48, stripe_top + 6)
+            ctx.close_path()
+        ctx.fill()
+        ctx.restore()
+        for px in range(0, 9):
+            for py in (y + 14, stripe_top - 8):
+                rx = x + 6 + 12 + px * (w - 36) / 8
+                ctx.arc(rx, py, 4, 0, 2 * math.pi)
+                ctx.set_source_rgb(*shaded((0.7, 0.48, 0.05), light))
+                ctx.fill()
+                ctx.arc(rx - 1, py - 1, 1.8, 0, 2 * math.pi)
+                ctx.set_source_rgb(1, 0.95, 0.7)
+                ctx.fill()
 
 
 def paint_quay(ctx, cell, rnd):
     """Granite paving slabs, four by four, a little uneven in tone."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(0.52, 0.50, 0.47)
-    ctx.paint()
-    n = 4
-    s = (w - 12) / n
-    for i in range(-1, n + 1):
-        for j in range(-1, n + 1):
-            offset = s / 2 if j % 2 else 0
-            tone = rnd.uniform(0.92, 1.05)
-            ctx.rectangle(x + 6 + i * s + offset + 2, y + 6 + j * s + 2, s - 4, s - 4)
-            ctx.set_source_rgb(*shaded((0.80, 0.77, 0.71), tone))
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(0.52, 0.50, 0.47)
+        ctx.paint()
+        n = 4
+        s = (w - 12) / n
+        for i in range(-1, n + 1):
+            for j in range(-1, n + 1):
+                offset = s / 2 if j % 2 else 0
+                tone = rnd.uniform(0.92, 1.05)
+                ctx.rectangle(x + 6 + i * s + offset + 2, y + 6 + j * s + 2, s - 4, s - 4)
+                ctx.set_source_rgb(*shaded((0.80, 0.77, 0.71), tone))
+                ctx.fill()
+        for _ in range(300):
+            ctx.arc(x + rnd.uniform(0, w), y + rnd.uniform(0, h), rnd.uniform(0.8, 2), 0, 2 * math.pi)
+            ctx.set_source_rgba(*rnd.choice(((0.4, 0.38, 0.36), (1, 1, 0.95))), 0.3)
             ctx.fill()
-    for _ in range(300):
-        ctx.arc(x + rnd.uniform(0, w), y + rnd.uniform(0, h), rnd.uniform(0.8, 2), 0, 2 * math.pi)
-        ctx.set_source_rgba(*rnd.choice(((0.4, 0.38, 0.36), (1, 1, 0.95))), 0.3)
-        ctx.fill()
-    ctx.restore()
 
 
 def paint_water(ctx, cell, rnd):
@@ -378,134 +360,122 @@ def paint_water(ctx, cell, rnd):
 def paint_container(ctx, cell, rnd):
     """A red shipping container's side: corrugations, rails, a painted name."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    red = (0.86, 0.20, 0.14)
-    ctx.set_source_rgb(*red)
-    ctx.paint()
-    n = 16
-    for k in range(n):
-        px = x + 6 + k * (w - 12) / n
-        ctx.rectangle(px, y, (w - 12) / n / 2, h)
-        ctx.set_source_rgb(*shaded(red, 0.82))
-        ctx.fill()
-        ctx.rectangle(px, y, 2.5, h)
-        ctx.set_source_rgb(*shaded(red, 1.18))
-        ctx.fill()
-    for py, hh in ((y, 22), (y + h - 22, 22)):
-        ctx.rectangle(x, py, w, hh)
-        ctx.set_source_rgb(*shaded(red, 0.6))
-        ctx.fill()
-    for px in (x, x + w - 22):
-        ctx.rectangle(px, y, 22, h)
-        ctx.set_source_rgb(*shaded(red, 0.62))
-        ctx.fill()
-    ctx.select_font_face("DejaVu Sans", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
-    ctx.set_font_size(44)
-    text = "SKYSHIP"
-    ext = ctx.text_extents(text)
-    ctx.move_to(x + w / 2 - ext.width / 2 - ext.x_bearing, y + h / 2 - ext.height / 2 - ext.y_bearing)
-    ctx.set_source_rgb(1, 1, 1)
-    ctx.show_text(text)
-    ctx.restore()
+    with clipped(ctx, cell):
+        red = (0.86, 0.20, 0.14)
+        ctx.set_source_rgb(*red)
+        ctx.paint()
+        n = 16
+        for k in range(n):
+            px = x + 6 + k * (w - 12) / n
+            ctx.rectangle(px, y, (w - 12) / n / 2, h)
+            ctx.set_source_rgb(*shaded(red, 0.82))
+            ctx.fill()
+            ctx.rectangle(px, y, 2.5, h)
+            ctx.set_source_rgb(*shaded(red, 1.18))
+            ctx.fill()
+        for py, hh in ((y, 22), (y + h - 22, 22)):
+            ctx.rectangle(x, py, w, hh)
+            ctx.set_source_rgb(*shaded(red, 0.6))
+            ctx.fill()
+        for px in (x, x + w - 22):
+            ctx.rectangle(px, y, 22, h)
+            ctx.set_source_rgb(*shaded(red, 0.62))
+            ctx.fill()
+        ctx.select_font_face("DejaVu Sans", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
+        ctx.set_font_size(44)
+        text = "SKYSHIP"
+        ext = ctx.text_extents(text)
+        ctx.move_to(x + w / 2 - ext.width / 2 - ext.x_bearing, y + h / 2 - ext.height / 2 - ext.y_bearing)
+        ctx.set_source_rgb(1, 1, 1)
+        ctx.show_text(text)
 
 
 def paint_hull(ctx, cell, rnd):
     """The fishing boat's side: white topsides with a blue stripe and round
     ports over a red bottom, the waterline dark."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(0.97, 0.97, 0.95)
-    ctx.paint()
-    ctx.rectangle(x, y + 6, w, 22)
-    ctx.set_source_rgb(0.16, 0.32, 0.62)
-    ctx.fill()
-    ctx.rectangle(x, y + 140, w, h - 140)
-    ctx.set_source_rgb(0.86, 0.18, 0.14)
-    ctx.fill()
-    ctx.rectangle(x, y + 140, w, 10)
-    ctx.set_source_rgb(0.62, 0.1, 0.08)
-    ctx.fill()
-    ctx.rectangle(x, y + h - 26, w, 26)
-    ctx.set_source_rgb(0.22, 0.1, 0.08)
-    ctx.fill()
-    for px in (x + 70, x + 186):
-        ctx.arc(px, y + 82, 17, 0, 2 * math.pi)
-        ctx.set_source_rgb(0.5, 0.52, 0.56)
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(0.97, 0.97, 0.95)
+        ctx.paint()
+        ctx.rectangle(x, y + 6, w, 22)
+        ctx.set_source_rgb(0.16, 0.32, 0.62)
         ctx.fill()
-        ctx.arc(px, y + 82, 12, 0, 2 * math.pi)
-        ctx.set_source_rgb(0.2, 0.36, 0.54)
+        ctx.rectangle(x, y + 140, w, h - 140)
+        ctx.set_source_rgb(0.86, 0.18, 0.14)
         ctx.fill()
-        ctx.arc(px - 4, y + 78, 4, 0, 2 * math.pi)
-        ctx.set_source_rgb(0.85, 0.95, 1)
+        ctx.rectangle(x, y + 140, w, 10)
+        ctx.set_source_rgb(0.62, 0.1, 0.08)
         ctx.fill()
-    g = cairo.LinearGradient(0, y, 0, y + h)
-    g.add_color_stop_rgba(0, 1, 1, 1, 0.0)
-    g.add_color_stop_rgba(1, 0, 0, 0.1, 0.18)
-    ctx.set_source(g)
-    ctx.paint()
-    ctx.restore()
+        ctx.rectangle(x, y + h - 26, w, 26)
+        ctx.set_source_rgb(0.22, 0.1, 0.08)
+        ctx.fill()
+        for px in (x + 70, x + 186):
+            ctx.arc(px, y + 82, 17, 0, 2 * math.pi)
+            ctx.set_source_rgb(0.5, 0.52, 0.56)
+            ctx.fill()
+            ctx.arc(px, y + 82, 12, 0, 2 * math.pi)
+            ctx.set_source_rgb(0.2, 0.36, 0.54)
+            ctx.fill()
+            ctx.arc(px - 4, y + 78, 4, 0, 2 * math.pi)
+            ctx.set_source_rgb(0.85, 0.95, 1)
+            ctx.fill()
+        g = cairo.LinearGradient(0, y, 0, y + h)
+        g.add_color_stop_rgba(0, 1, 1, 1, 0.0)
+        g.add_color_stop_rgba(1, 0, 0, 0.1, 0.18)
+        ctx.set_source(g)
+        ctx.paint()
 
 
 def paint_lighthouse(ctx, cell, rnd):
     """Half a turn of the lighthouse's round tower (u across it, lit from
     the left), one red and one white band tall, a small window in the white."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    for top, bottom, colour in ((y, y + h / 2, (0.90, 0.16, 0.14)), (y + h / 2, y + h, (0.98, 0.97, 0.94))):
-        g = cairo.LinearGradient(x, 0, x + w, 0)
-        g.add_color_stop_rgb(0.0, *shaded(colour, 0.72))
-        g.add_color_stop_rgb(0.25, *shaded(colour, 1.06))
-        g.add_color_stop_rgb(0.55, *colour)
-        g.add_color_stop_rgb(1.0, *shaded(colour, 0.62))
-        ctx.set_source(g)
-        ctx.rectangle(x, top, w, bottom - top)
+    with clipped(ctx, cell):
+        for top, bottom, colour in ((y, y + h / 2, (0.90, 0.16, 0.14)), (y + h / 2, y + h, (0.98, 0.97, 0.94))):
+            g = cairo.LinearGradient(x, 0, x + w, 0)
+            g.add_color_stop_rgb(0.0, *shaded(colour, 0.72))
+            g.add_color_stop_rgb(0.25, *shaded(colour, 1.06))
+            g.add_color_stop_rgb(0.55, *colour)
+            g.add_color_stop_rgb(1.0, *shaded(colour, 0.62))
+            ctx.set_source(g)
+            ctx.rectangle(x, top, w, bottom - top)
+            ctx.fill()
+        rounded_rect(ctx, x + w / 2 - 14, y + h * 0.62, 28, 44, 12)
+        ctx.set_source_rgb(0.2, 0.26, 0.36)
         ctx.fill()
-    rounded_rect(ctx, x + w / 2 - 14, y + h * 0.62, 28, 44, 12)
-    ctx.set_source_rgb(0.2, 0.26, 0.36)
-    ctx.fill()
-    ctx.restore()
 
 
 def paint_crane(ctx, cell, rnd):
     """A panel of the crane's steel: yellow chords, cross bracing, and dark
     yellow plate behind, so that it reads solid."""
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(0.78, 0.54, 0.06)
-    ctx.paint()
-    ctx.set_line_cap(cairo.LINE_CAP_SQUARE)
-    ctx.set_source_rgb(1.0, 0.80, 0.14)
-    ctx.set_line_width(24)
-    ctx.move_to(x + 6, y + 6)
-    ctx.line_to(x + w - 6, y + h - 6)
-    ctx.move_to(x + w - 6, y + 6)
-    ctx.line_to(x + 6, y + h - 6)
-    ctx.stroke()
-    ctx.set_source_rgb(1.0, 0.92, 0.5)
-    ctx.set_line_width(6)
-    ctx.move_to(x + 6, y + 0)
-    ctx.line_to(x + w - 6, y + h - 12)
-    ctx.stroke()
-    for px in (x, x + w - 34):
-        ctx.rectangle(px, y, 34, h)
-        ctx.set_source_rgb(1.0, 0.82, 0.16)
-        ctx.fill()
-        ctx.rectangle(px + 4, y, 8, h)
-        ctx.set_source_rgb(1.0, 0.94, 0.6)
-        ctx.fill()
-    for py in (y, y + h - 22):
-        ctx.rectangle(x, py, w, 22)
-        ctx.set_source_rgb(0.95, 0.7, 0.1)
-        ctx.fill()
-    ctx.restore()
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(0.78, 0.54, 0.06)
+        ctx.paint()
+        ctx.set_line_cap(cairo.LINE_CAP_SQUARE)
+        ctx.set_source_rgb(1.0, 0.80, 0.14)
+        ctx.set_line_width(24)
+        ctx.move_to(x + 6, y + 6)
+        ctx.line_to(x + w - 6, y + h - 6)
+        ctx.move_to(x + w - 6, y + 6)
+        ctx.line_to(x + 6, y + h - 6)
+        ctx.stroke()
+        ctx.set_source_rgb(1.0, 0.92, 0.5)
+        ctx.set_line_width(6)
+        ctx.move_to(x + 6, y + 0)
+        ctx.line_to(x + w - 6, y + h - 12)
+        ctx.stroke()
+        for px in (x, x + w - 34):
+            ctx.rectangle(px, y, 34, h)
+            ctx.set_source_rgb(1.0, 0.82, 0.16)
+            ctx.fill()
+            ctx.rectangle(px + 4, y, 8, h)
+            ctx.set_source_rgb(1.0, 0.94, 0.6)
+            ctx.fill()
+        for py in (y, y + h - 22):
+            ctx.rectangle(x, py, w, 22)
+            ctx.set_source_rgb(0.95, 0.7, 0.1)
+            ctx.fill()
 
 
 def paint_sky(ctx, rnd):

@@ -4,6 +4,7 @@ Pictures are drawn with cairo (vector shapes, text) or computed with numpy
 (soft particles, normal maps) and written as 8-bit RGBA PNGs with straight,
 not premultiplied, alpha by our own writer, so the bytes depend only on the
 pixels."""
+import contextlib
 import math
 import struct
 import zlib
@@ -84,6 +85,20 @@ def normal_map(height, strength):
 def hex_rgb(h):
     h = h.lstrip("#")
     return tuple(int(h[i:i + 2], 16) / 255.0 for i in (0, 2, 4))
+
+
+@contextlib.contextmanager
+def clipped(ctx, cell):
+    """Drawing confined to an atlas cell (x, y, w, h); the context is as it
+    was before once the block ends."""
+    x, y, w, h = cell
+    ctx.save()
+    ctx.rectangle(x, y, w, h)
+    ctx.clip()
+    try:
+        yield
+    finally:
+        ctx.restore()
 
 
 def rounded_rect(ctx, x, y, w, h, r):

@@ -228,6 +228,12 @@ def stage_mesh():
     scenery(world, rnd)
     ground(world, -680, 680, -300, 175)
     arena(world)
+    return in_model_frame(world)
+
+
+def in_model_frame(world):
+    """A stage built in world units, in its model's own frame (the game draws
+    every stage scaled STAGE_SCALE at STAGE_OFFSET), nearest faces first."""
     to_model = scale(1 / STAGE_SCALE, 1 / STAGE_SCALE, 1 / STAGE_SCALE) @ translate(*(-STAGE_OFFSET))
     return world.transformed(to_model).nearest_first()
 

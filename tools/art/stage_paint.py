@@ -6,7 +6,7 @@ import random
 
 import numpy as np
 
-from imaging import canvas, rounded_rect, save_surface
+from imaging import canvas, clipped, rounded_rect, save_surface
 
 ATLAS_SIZE = (2048, 1024)
 
@@ -191,20 +191,17 @@ def paint_girder(ctx, cell, base, dark):
 
 def paint_hazard(ctx, cell, yellow, black):
     x, y, w, h = cell
-    ctx.save()
-    ctx.rectangle(x, y, w, h)
-    ctx.clip()
-    ctx.set_source_rgb(*yellow)
-    ctx.paint()
-    ctx.set_source_rgb(*black)
-    for k in range(-4, 8):
-        ctx.move_to(x + k * 64, y + h)
-        ctx.line_to(x + k * 64 + h, y)
-        ctx.line_to(x + k * 64 + h + 32, y)
-        ctx.line_to(x + k * 64 + 32, y + h)
-        ctx.close_path()
-    ctx.fill()
-    ctx.restore()
+    with clipped(ctx, cell):
+        ctx.set_source_rgb(*yellow)
+        ctx.paint()
+        ctx.set_source_rgb(*black)
+        for k in range(-4, 8):
+            ctx.move_to(x + k * 64, y + h)
+            ctx.line_to(x + k * 64 + h, y)
+            ctx.line_to(x + k * 64 + h + 32, y)
+            ctx.line_to(x + k * 64 + 32, y + h)
+            ctx.close_path()
+        ctx.fill()
 
 
 def paint_banner(ctx):
