@@ -144,6 +144,11 @@ for name in clean paths floods endgame state rules host watcher; do
     grep '^score table from endGame' "$sim_log" | grep -q " ${origin:-none}:1=" ||
       fail $name "the peer's plane never took part in the match"
   fi
+  if [ $name = host ]; then
+    # Its rules out of bounds were refused, and none was played.
+    grep -q '^Refused "matchRules"' "$sim_log" || fail $name "the host's rules out of bounds were not refused"
+    grep -q '^The match: ' "$sim_log" && fail $name "the joined copy played rules out of bounds: $(grep '^The match: ' "$sim_log")"
+  fi
   if [ $name != host ]; then
     # The hosting simulator's own two pilots kept their places, whatever the
     # peer announced, forged or replayed.
