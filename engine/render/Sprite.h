@@ -42,6 +42,10 @@ public:
     // Trims the rectangle to the texture's coverage once the texture is loaded.
     void prepare() override;
 
+    // The rectangle's size as made (before any trimming).
+    [[nodiscard]] float width() const { return width_; }
+    [[nodiscard]] float height() const { return height_; }
+
 private:
     struct Shared;
     Sprite(ResourceHandle<Texture> texture, float width, float height, float renderPriority,

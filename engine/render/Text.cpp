@@ -10,6 +10,8 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+
 namespace kit {
 namespace {
 
@@ -39,12 +41,8 @@ glm::mat4 facing(const glm::mat4& model, const glm::mat4& view)
 
 Text::Text(ResourceHandle<Texture> font, std::string text, glm::vec3 colour, glm::vec3 origin,
            ResourceHandle<ShaderProgram> program, float glyphSize)
-    : Renderable(true),
-      glyphSize(glyphSize),
-      colour(colour),
-      origin(origin),
-      batch(std::move(font), textProgram(std::move(program))),
-      text_(std::move(text))
+    : Renderable(true), glyphSize(glyphSize), colour(colour), origin(origin),
+      batch(std::move(font), textProgram(std::move(program))), text_(std::move(text))
 {
     addClassTags<Text>("text");
 }
@@ -75,6 +73,35 @@ void Text::draw(RenderState& state, const glm::mat4& model, const UniformSet& gl
     glBindVertexArray(0);
     if (noDepth && depthWasOn)
         state.enable(GL_DEPTH_TEST);
+}
+
+TextBounds textBounds(const std::string& text, float glyphSize, glm::vec3 origin, float advance)
+{
+    TextBounds bounds;
+    bool any = false;
+    int line = 0;
+    int column = 0;
+    for (const char c : text) {
+        if (c == '\n') {
+            ++line;
+            column = 0;
+            continue;
+        }
+        ++column;
+        if (c == ' ')
+            continue;
+        const float left = origin.x + advance * static_cast<float>(column);
+        const float bottom = origin.y - glyphSize * static_cast<float>(line);
+        if (!any) {
+            bounds = {left, bottom, left + advance, bottom + glyphSize};
+            any = true;
+        }
+        bounds.left = std::min(bounds.left, left);
+        bounds.right = std::max(bounds.right, left + advance);
+        bounds.bottom = std::min(bounds.bottom, bottom);
+        bounds.top = std::max(bounds.top, bottom + glyphSize);
+    }
+    return bounds;
 }
 
 } // namespace kit

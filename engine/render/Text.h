@@ -35,4 +35,15 @@ private:
     std::string text_;
 };
 
+// The rectangle a string's glyphs cover as GlyphBatch lays them out (each
+// glyph one advance right of the one before it, the first one advance right
+// of the origin; each line glyphSize below the last): empty (left > right)
+// for a string without a glyph to draw but spaces and newlines.
+struct TextBounds {
+    float left = 0.0f, bottom = 0.0f, right = -1.0f, top = 0.0f;
+
+    [[nodiscard]] bool empty() const { return left > right; }
+};
+TextBounds textBounds(const std::string& text, float glyphSize, glm::vec3 origin, float advance);
+
 } // namespace kit

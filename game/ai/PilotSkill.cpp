@@ -3,6 +3,7 @@
 #include "PilotSettings.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 
 #include <set>
 
@@ -39,13 +40,13 @@ const char* nameOf(PilotStrength strength)
 {
     switch (strength) {
     case PilotStrength::easy:
-        return "easy";
+        return kit::trLater("easy");
     case PilotStrength::hard:
-        return "hard";
+        return kit::trLater("hard");
     case PilotStrength::normal:
         break;
     }
-    return "normal";
+    return kit::trLater("normal");
 }
 
 std::optional<PilotStrength> strengthNamed(const std::string& name)

@@ -2,6 +2,7 @@
 
 #include "Arena.h"
 
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 
 #include <glm/common.hpp>
@@ -17,7 +18,7 @@ const ArenaLayout& meadow()
 {
     static const ArenaLayout layout{
         "meadow",
-        "Meadow",
+        kit::trLater("Meadow"),
         "models/basicStage/basicStage.obj",
         "sprites/menu/arenas/meadow.png",
         1.5f,
@@ -42,7 +43,7 @@ const ArenaLayout& canyon()
 {
     static const ArenaLayout layout{
         "canyon",
-        "Canyon",
+        kit::trLater("Canyon"),
         "models/canyonStage/canyonStage.obj",
         "sprites/menu/arenas/canyon.png",
         1.0f,
@@ -69,7 +70,7 @@ const ArenaLayout& harbour()
 {
     static const ArenaLayout layout{
         "harbour",
-        "Harbour",
+        kit::trLater("Harbour"),
         "models/harbourStage/harbourStage.obj",
         "sprites/menu/arenas/harbour.png",
         1.0f,

@@ -5,6 +5,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
+#include "engine/core/Translation.h"
 #include "engine/input/KeyNames.h"
 #include "engine/input/Keys.h"
 
@@ -23,28 +24,28 @@ struct ActionRow {
 
 // In the order of Action.
 constexpr ActionRow rows[actionCount] = {
-    {"up", "Steer up"},
-    {"down", "Steer down"},
-    {"left", "Steer left"},
-    {"right", "Steer right"},
-    {"up2", "Steer up (second key)"},
-    {"down2", "Steer down (second key)"},
-    {"left2", "Steer left (second key)"},
-    {"right2", "Steer right (second key)"},
-    {"dash", "Dash"},
-    {"fire", "Fire"},
-    {"special", "Shotgun or bomb"},
-    {"taunt1", "Taunt 1"},
-    {"taunt2", "Taunt 2"},
-    {"taunt3", "Taunt 3"},
-    {"taunt4", "Taunt 4"},
-    {"ping", "Show my plane"},
-    {"join", "Join (join screen)"},
-    {"leave", "Leave (join screen)"},
-    {"switchSide", "Change side (join screen)"},
-    {"addComputer", "Add a computer pilot"},
-    {"removeComputer", "Remove a computer pilot"},
-    {"pilotStrength", "A computer pilot's strength"},
+    {"up", kit::trLater("Steer up")},
+    {"down", kit::trLater("Steer down")},
+    {"left", kit::trLater("Steer left")},
+    {"right", kit::trLater("Steer right")},
+    {"up2", kit::trLater("Steer up (second key)")},
+    {"down2", kit::trLater("Steer down (second key)")},
+    {"left2", kit::trLater("Steer left (second key)")},
+    {"right2", kit::trLater("Steer right (second key)")},
+    {"dash", kit::trLater("Dash")},
+    {"fire", kit::trLater("Fire")},
+    {"special", kit::trLater("Shotgun or bomb")},
+    {"taunt1", kit::trLater("Taunt 1")},
+    {"taunt2", kit::trLater("Taunt 2")},
+    {"taunt3", kit::trLater("Taunt 3")},
+    {"taunt4", kit::trLater("Taunt 4")},
+    {"ping", kit::trLater("Show my plane")},
+    {"join", kit::trLater("Join (join screen)")},
+    {"leave", kit::trLater("Leave (join screen)")},
+    {"switchSide", kit::trLater("Change side (join screen)")},
+    {"addComputer", kit::trLater("Add a computer pilot")},
+    {"removeComputer", kit::trLater("Remove a computer pilot")},
+    {"pilotStrength", kit::trLater("A computer pilot's strength")},
 };
 
 const ActionRow& row(Action action)

@@ -1,5 +1,6 @@
 #include "LinkLabel.h"
 
+#include "engine/core/Translation.h"
 #include "engine/network/LinkWatch.h"
 #include "engine/network/NetworkSystem.h"
 
@@ -13,7 +14,8 @@ std::string linkLabel(const kit::LinkQuality& link)
     std::string label = poor ? "! " : "";
     label += std::to_string(std::min(link.roundTripMs, kit::LinkQuality::maxRoundTripMs)) + " ms";
     if (const int loss = kit::lossPercent(link); loss > 0)
-        label += " " + std::to_string(loss) + (poor ? "% loss" : "%");
+        // xgettext:no-c-format
+        label += " " + (poor ? kit::format(kit::tr("{1}% loss"), {std::to_string(loss)}) : std::to_string(loss) + "%");
     return label;
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/core/Log.h"
 #include "engine/core/Settings.h"
+#include "engine/core/Translation.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/network/stream/NetStream.h"
 
@@ -33,7 +34,10 @@ struct PickupKind {
     float share;
     const char* name;
 };
-constexpr PickupKind pickupKinds[] = {{0.0f, "off"}, {0.5f, "few"}, {1.0f, "normal"}, {2.0f, "many"}};
+constexpr PickupKind pickupKinds[] = {{0.0f, kit::trLater("off")},
+                                      {0.5f, kit::trLater("few")},
+                                      {1.0f, kit::trLater("normal")},
+                                      {2.0f, kit::trLater("many")}};
 
 const PickupKind& kindOf(Pickups pickups)
 {
@@ -42,7 +46,8 @@ const PickupKind& kindOf(Pickups pickups)
 }
 
 // The modes' words, in the order of Mode.
-constexpr const char* modeNames[] = {"free-for-all", "last plane standing", "team match"};
+constexpr const char* modeNames[] = {kit::trLater("free-for-all"), kit::trLater("last plane standing"),
+                                     kit::trLater("team match")};
 
 // The rounds to win the join screen goes round.
 constexpr std::int32_t mostRoundsOffered = 5;

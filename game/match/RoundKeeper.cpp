@@ -18,6 +18,7 @@
 
 #include "engine/core/Label.h"
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 #include "engine/physics/Body.h"
@@ -137,7 +138,8 @@ void clearBanner(kit::World& world, MatchState::Rounds& rounds)
 std::string roundLabel(const MatchState& state)
 {
     const std::int32_t round = state.rounds.pauseLeft ? state.rounds.over : state.rounds.over + 1;
-    return "Round " + std::to_string(round) + ", first to " + std::to_string(playedRules(state).roundsToWin);
+    return kit::format(kit::tr("Round {1}, first to {2}"),
+                       {std::to_string(round), std::to_string(playedRules(state).roundsToWin)});
 }
 
 // "Round 2, first to 3" under the clock, kept to the round being flown.
@@ -166,12 +168,14 @@ void showBanner(kit::World& world, MatchState& state, const RoundEnd& end, std::
     clearBanner(world, state.rounds);
     const auto* info = end.winner ? world.getComponent<PlayerInfo>(*end.winner) : nullptr;
     const glm::vec3 colour = info ? vivid(info->colour) : glm::vec3(0.9f);
-    const std::string who = end.winner ? nameOfPlane(world, *end.winner) : std::string("Nobody");
-    const std::string line = matchWon ? who + " wins the match!" : who + " wins round " + std::to_string(round);
+    const std::string who = end.winner ? kit::tr(nameOfPlane(world, *end.winner).c_str()) : kit::tr("Nobody");
+    const std::string line = matchWon ? kit::format(kit::tr("{1} wins the match!"), {who})
+                                      : kit::format(kit::tr("{1} wins round {2}"), {who, std::to_string(round)});
     state.rounds.banner.push_back(centredLine(world, line, 0.3f, 0.1f, colour));
     if (end.timeUp)
-        state.rounds.banner.push_back(centredLine(
-            world, end.winner ? "Time: the most health wins" : "Time: nobody leads", 0.2f, 0.05f, glm::vec3(0.9f)));
+        state.rounds.banner.push_back(
+            centredLine(world, end.winner ? kit::tr("Time: the most health wins") : kit::tr("Time: nobody leads"), 0.2f,
+                        0.05f, glm::vec3(0.9f)));
 }
 
 void takeRoundOver(kit::World& world, MatchState& state, kit::EntityID winner, std::int32_t round, bool timeUp)

@@ -6,6 +6,7 @@
 #include "game/looks/OutlinedText.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/Translation.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
@@ -100,8 +101,8 @@ std::array<int, sideCount> sidePoints(kit::World& world, const ScoreTable& table
 
 std::string describeSidePoints(const std::array<int, sideCount>& points)
 {
-    return std::string(nameOf(Side::sun)) + " " + std::to_string(points[0]) + " : " + std::to_string(points[1]) + " " +
-           nameOf(Side::moon);
+    return kit::tr(nameOf(Side::sun)) + " " + std::to_string(points[0]) + " : " + std::to_string(points[1]) + " " +
+           kit::tr(nameOf(Side::moon));
 }
 
 void showSidePoints(kit::World& world)

@@ -9,6 +9,7 @@
 
 #include "engine/core/Label.h"
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/KeyNames.h"
@@ -93,12 +94,13 @@ void WatchView::update(float)
 
 std::string WatchView::status() const
 {
-    std::string text =
-        (following_.empty() ? std::string("Watching") : "Watching " + following_) + "\nF follows the next plane";
+    std::string text = (following_.empty() ? kit::tr("Watching")
+                                           : kit::format(kit::tr("Watching {1}"), {kit::tr(following_.c_str())})) +
+                       "\n" + kit::tr("F follows the next plane");
     if (state_->started)
-        text += state_->dropInOpen
-                    ? "\n" + kit::keys::name(controls::key(0, controls::Action::join)) + " or (A) drops you in"
-                    : std::string("\nThe host has drop-in off");
+        text += "\n" + (state_->dropInOpen ? kit::format(kit::tr("{1} or (A) drops you in"),
+                                                         {kit::keys::name(controls::key(0, controls::Action::join))})
+                                           : kit::tr("The host has drop-in off"));
     return text;
 }
 

@@ -1,9 +1,10 @@
 #include "PlayerColours.h"
 
-#include "game/players/PlayerInfo.h"
 #include "game/common/Random.h"
 #include "game/common/Tags.h"
+#include "game/players/PlayerInfo.h"
 
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 
 #include <set>
@@ -28,12 +29,30 @@ template <class F> void forEachPlayer(kit::World* world, F&& visit)
 const std::array<PlayerTextureInfo, 6>& playerColours()
 {
     static const std::array<PlayerTextureInfo, 6> table = {{
-        {"Blue", "models/playerPlane/playerFinalTexture.png", "sprites/HUD/plane3.png", {0.3f, 0.6f, 0.8f}},
-        {"Green", "models/playerPlane/player_texture_green.png", "sprites/HUD/plane2.png", {0.3f, 0.7f, 0.3f}},
-        {"Orange", "models/playerPlane/player_texture_orange.png", "sprites/HUD/plane1.png", {0.8f, 0.5f, 0.1f}},
-        {"Red", "models/playerPlane/player_texture_red.png", "sprites/HUD/plane6.png", {0.8f, 0.4f, 0.3f}},
-        {"Pink", "models/playerPlane/player_texture_pink.png", "sprites/HUD/plane7.png", {0.8f, 0.4f, 0.5f}},
-        {"Yellow", "models/playerPlane/player_texture_yellow.png", "sprites/HUD/plane5.png", {0.8f, 0.8f, 0.1f}},
+        {kit::trLater("Blue"),
+         "models/playerPlane/playerFinalTexture.png",
+         "sprites/HUD/plane3.png",
+         {0.3f, 0.6f, 0.8f}},
+        {kit::trLater("Green"),
+         "models/playerPlane/player_texture_green.png",
+         "sprites/HUD/plane2.png",
+         {0.3f, 0.7f, 0.3f}},
+        {kit::trLater("Orange"),
+         "models/playerPlane/player_texture_orange.png",
+         "sprites/HUD/plane1.png",
+         {0.8f, 0.5f, 0.1f}},
+        {kit::trLater("Red"),
+         "models/playerPlane/player_texture_red.png",
+         "sprites/HUD/plane6.png",
+         {0.8f, 0.4f, 0.3f}},
+        {kit::trLater("Pink"),
+         "models/playerPlane/player_texture_pink.png",
+         "sprites/HUD/plane7.png",
+         {0.8f, 0.4f, 0.5f}},
+        {kit::trLater("Yellow"),
+         "models/playerPlane/player_texture_yellow.png",
+         "sprites/HUD/plane5.png",
+         {0.8f, 0.8f, 0.1f}},
     }};
     return table;
 }

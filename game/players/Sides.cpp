@@ -6,6 +6,7 @@
 #include "game/common/Tags.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/network/NetworkSystem.h"
 
@@ -87,7 +88,7 @@ bool friends(kit::World& world, kit::EntityID a, kit::EntityID b)
 
 const char* nameOf(Side side)
 {
-    return side == Side::moon ? "Moon" : "Sun";
+    return side == Side::moon ? kit::trLater("Moon") : kit::trLater("Sun");
 }
 
 const char* badgeOf(Side side)

@@ -3,6 +3,7 @@
 #include "PlaneFollow.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/input/Keyboard.h"
 #include "engine/input/Keys.h"
@@ -175,7 +176,7 @@ void ReplayPlayback::clipLastSeconds()
     if (!clip)
         return;
     if (time_ < 1.0f) {
-        notice_ = "A clip needs a second of the match behind it";
+        notice_ = kit::tr("A clip needs a second of the match behind it");
         return;
     }
     const float from = std::max(time_ - clipSeconds, 0.0f);
@@ -196,11 +197,12 @@ void ReplayPlayback::follow(const std::string& colourName)
 
 std::string ReplayPlayback::status() const
 {
-    std::string text = std::string(paused_ ? (time_ >= length() ? "End" : "Paused") : "Playing") + " " +
+    std::string text = (paused_ ? (time_ >= length() ? kit::tr("End") : kit::tr("Paused")) : kit::tr("Playing")) + " " +
                        speedText(speeds[speed_]) + "  " + clock(time_) + " / " + clock(length());
     if (!following_.empty())
-        text += "  following " + following_;
-    text += "\nSpace pause   Left/Right 10 s   Up/Down speed\n. one frame   F follow   C clip   Esc back";
+        text += "  " + kit::format(kit::tr("following {1}"), {kit::tr(following_.c_str())});
+    text += "\n" + kit::tr("Space pause   Left/Right 10 s   Up/Down speed") + "\n" +
+            kit::tr(". one frame   F follow   C clip   Esc back");
     return notice_.empty() ? text : text + "\n" + notice_;
 }
 

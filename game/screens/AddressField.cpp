@@ -3,6 +3,7 @@
 #include "game/widgets/Panel.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/network/InviteCode.h"
 #include "engine/network/LANDiscoverySystem.h"
@@ -46,16 +47,17 @@ void AddressField::update(float dt)
             found_();
         return;
     case AddressSearch::Outcome::answersWithoutSession:
-        say(address + " answers, but hosts no session");
+        say(kit::trLater("{1} answers, but hosts no session"), {address});
         break;
     case AddressSearch::Outcome::noAnswer:
-        say("No answer from " + address + " within " + std::to_string(static_cast<int>(patience)) + " seconds");
+        say(kit::trLater("No answer from {1} within {2} seconds"),
+            {address, std::to_string(static_cast<int>(patience))});
         break;
     case AddressSearch::Outcome::unknownHost:
-        say("No host is called " + search_->address().host);
+        say(kit::trLater("No host is called {1}"), {search_->address().host});
         break;
     case AddressSearch::Outcome::noDiscovery:
-        say("Cannot look: LAN discovery has no port open");
+        say(kit::trLater("Cannot look: LAN discovery has no port open"));
         break;
     }
     search_.reset();
@@ -79,12 +81,12 @@ void AddressField::submit()
     kit::log::info() << "IP to connect to: " << text();
     search_.reset();
     if (text().empty()) {
-        say("Type an address or a code first, like 192.168.1.20");
+        say(kit::trLater("Type an address or a code first, like 192.168.1.20"));
         return;
     }
     const kit::inviteCode::Reading code = kit::inviteCode::read(text());
     if (code.kind == kit::inviteCode::Reading::Kind::mistyped) {
-        say("Not an invite code: a character of it is mistyped");
+        say(kit::trLater("Not an invite code: a character of it is mistyped"));
         return;
     }
     if (code.kind == kit::inviteCode::Reading::Kind::code) {
@@ -96,11 +98,11 @@ void AddressField::submit()
     }
     const std::optional<TypedAddress> address = TypedAddress::parse(text());
     if (!address) {
-        say("Not an address: " + text());
+        say(kit::trLater("Not an address: {1}"), {text()});
         return;
     }
     search_.emplace(*address, patience);
-    say("Looking for " + address->text() + " ...");
+    say(kit::trLater("Looking for {1} ..."), {address->text()});
 }
 
 AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> menu, std::function<void()> found,
@@ -108,10 +110,10 @@ AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> 
 {
     const widgets::Panel panel = widgets::addPanel(
         world, widgets::Box{glm::vec2(-0.47f, 0.27f), glm::vec2(1.54f, 0.52f)},
-        {{"Address or invite code of a copy", glm::vec2(fieldLeft, 0.42f), 0.06f, widgets::titleColour},
+        {{kit::tr("Address or invite code of a copy"), glm::vec2(fieldLeft, 0.42f), 0.06f, widgets::titleColour},
          {"_", glm::vec2(fieldLeft, 0.29f), 0.075f},
          {"", glm::vec2(fieldLeft, 0.18f), 0.05f, glm::vec3(1.0f, 0.7f, 0.55f)},
-         {"Enter looks for it, Escape closes, Control+V pastes", glm::vec2(fieldLeft, 0.07f), 0.045f,
+         {kit::tr("Enter looks for it, Escape closes, Control+V pastes"), glm::vec2(fieldLeft, 0.07f), 0.045f,
           glm::vec3(0.8f, 0.85f, 0.9f)}},
         widgets::dialogLayer, widgets::dialogTextLayer);
     return world->emplaceComponent<AddressField>(world->createEntity(), panel.entities(), panel.lines[1]->getEntity(),

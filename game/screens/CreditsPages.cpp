@@ -6,6 +6,7 @@
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
 
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/render/Model.h"
 #include "engine/resources/Material.h"
@@ -38,16 +39,16 @@ struct Turned {
 void footer(kit::World* world, int page)
 {
     screens::addContinueFooter(
-        world, 0.16f, 1.7f, "Press Enter or (A) to continue", -0.62f,
+        world, 0.16f, 1.7f, kit::tr("Press Enter or (A) to continue"), -0.62f,
         {{std::to_string(page + 1) + " / 6", glm::vec2(0.72f, -0.9f), 0.06f, glm::vec3(0.8f, 0.85f, 0.9f)}});
 }
 
 void words(kit::World* world, int page, const char* title, const char* first, const char* second)
 {
     widgets::addPanel(world, widgets::Box{glm::vec2(-0.26f, 0.72f), glm::vec2(2.0f, 0.44f)},
-                      {{title, glm::vec2(-1.2f, 0.78f), 0.13f, widgets::titleColour},
-                       {first, glm::vec2(-1.2f, 0.64f), 0.065f},
-                       {second, glm::vec2(-1.2f, 0.55f), 0.065f}});
+                      {{kit::tr(title), glm::vec2(-1.2f, 0.78f), 0.13f, widgets::titleColour},
+                       {kit::tr(first), glm::vec2(-1.2f, 0.64f), 0.065f},
+                       {kit::tr(second), glm::vec2(-1.2f, 0.55f), 0.065f}});
     footer(world, page);
 }
 
@@ -101,8 +102,9 @@ void showCreditsPage(kit::World* world, int page)
             {"models/gatlingGun/gatlingGun.obj", "models/gatlingGun/GatlingNormals.png", {0, -0.9f, 0.8f}},
         };
         threeTurning(world, arsenal);
-        words(world, page, "Aircraft and weapons", "The prototype arsenal: wave gun, beam cannon",
-              "and gatling gun, modelled and painted by tools/art");
+        words(world, page, kit::trLater("Aircraft and weapons"),
+              kit::trLater("The prototype arsenal: wave gun, beam cannon"),
+              kit::trLater("and gatling gun, modelled and painted by tools/art"));
         break;
     }
     case 1: {
@@ -113,31 +115,35 @@ void showCreditsPage(kit::World* world, int page)
             {"models/harpoonGun/harpoonGun.obj", "models/harpoonGun/HarpoonGun_Normal.png", {0, -0.9f, 0.9f}},
         };
         threeTurning(world, guns);
-        words(world, page, "Aircraft and weapons", "The planes' guns: wing guns, shotgun and",
-              "harpoon gun, with their normal maps");
+        words(world, page, kit::trLater("Aircraft and weapons"),
+              kit::trLater("The planes' guns: wing guns, shotgun and"),
+              kit::trLater("harpoon gun, with their normal maps"));
         break;
     }
     case 2:
         screens::addLandscape(world);
-        words(world, page, "Stage and backdrop", "Sky, clouds, hills and trees, painted into",
-              "one atlas by the stage generator of tools/art");
+        words(world, page, kit::trLater("Stage and backdrop"),
+              kit::trLater("Sky, clouds, hills and trees, painted into"),
+              kit::trLater("one atlas by the stage generator of tools/art"));
         break;
     case 3:
         screens::addLandscape(world);
-        words(world, page, "Sound, music and code", "Every sound and the music synthesised by tools/sound;",
-              "the engine and the game written in C++20");
+        words(world, page, kit::trLater("Sound, music and code"),
+              kit::trLater("Every sound and the music synthesised by tools/sound;"),
+              kit::trLater("the engine and the game written in C++20"));
         break;
     case 4:
         planes(world);
-        words(world, page, "Mascot and aircraft", "Scuff the mascot, the planes, the drone and the",
-              "stage: modelled, rigged and animated by tools/art");
+        words(world, page, kit::trLater("Mascot and aircraft"),
+              kit::trLater("Scuff the mascot, the planes, the drone and the"),
+              kit::trLater("stage: modelled, rigged and animated by tools/art"));
         break;
     case 5:
         screens::addLandscape(world);
         widgets::addPicture(world, "sprites/mascot_concept.png", glm::vec2(0.0f, 0.02f), glm::vec2(1.6f, 1.2f));
         widgets::addPanel(
             world, widgets::Box{glm::vec2(0.0f, 0.77f), glm::vec2(1.96f, 0.2f)},
-            {{"Thank you for the mascot concept!", glm::vec2(-0.93f, 0.72f), 0.1f, widgets::titleColour}});
+            {{kit::tr("Thank you for the mascot concept!"), glm::vec2(-0.93f, 0.72f), 0.1f, widgets::titleColour}});
         footer(world, page);
         break;
     default:

@@ -15,8 +15,10 @@
 #include "game/players/Sides.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
+#include "game/widgets/TextFit.h"
 
 #include "engine/core/Label.h"
+#include "engine/core/Translation.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/input/KeyNames.h"
@@ -37,8 +39,9 @@ constexpr std::size_t rosterSize = 6; // one line per colour
 constexpr float lineSize = 0.06f;
 constexpr float lineStep = 0.085f;
 constexpr float left = -1.18f; // where the lines start; the panels reach 0.06 further
-// Where the link beside a remote player's line starts: after "Orange  remote ".
-constexpr std::size_t linkColumn = 15;
+// A colour's name is padded to this many glyphs; the link beside a remote
+// player's line starts after the name and the word "remote".
+constexpr std::size_t nameWidth = 9;
 
 std::string padded(std::string word, std::size_t width)
 {
@@ -50,21 +53,21 @@ std::string padded(std::string word, std::size_t width)
 std::string pilotOf(kit::World* world, const kit::EntityHandle& player)
 {
     if (!world->owns(player.id))
-        return "remote";
+        return kit::tr("remote");
     const auto* by = world->getComponent<JoinedBy>(player.id);
     if (!by)
-        return "local";
+        return kit::tr("local");
     if (by->computer) {
         const auto* ai = world->getComponent<ArtificialIntelligence>(player.id);
         if (ai && ai->strength != PilotStrength::normal)
-            return std::string("computer, ") + nameOf(ai->strength);
-        return "computer";
+            return kit::format(kit::tr("computer, {1}"), {kit::tr(nameOf(ai->strength))});
+        return kit::tr("computer");
     }
     if (by->device == JoinedBy::keyboard)
-        return "keyboard";
+        return kit::tr("keyboard");
     if (by->device == JoinedBy::secondKeyboard)
-        return "keyboard 2";
-    return "gamepad " + std::to_string(by->device);
+        return kit::tr("keyboard 2");
+    return kit::format(kit::tr("gamepad {1}"), {std::to_string(by->device)});
 }
 
 struct Roster {
@@ -111,7 +114,7 @@ void refresh(kit::World* world, const Roster& roster)
             widgets::setText(text, "");
         }
     }
-    widgets::setText(roster.empty, lines.empty() ? "Nobody has joined yet" : "");
+    widgets::setText(roster.empty, lines.empty() ? kit::tr("Nobody has joined yet") : std::string());
 }
 
 } // namespace
@@ -121,7 +124,9 @@ std::string remotePlayersLine(kit::World* world)
     int remote = 0;
     for (const kit::EntityHandle& e : world->getEntities(kit::tagId(tags::playerInfo))->toVector())
         remote += world->owns(e.id) ? 0 : 1;
-    return std::to_string(remote) + " Remote Players Joined";
+    return kit::format(
+        kit::trn("{1} Remote Player Joined", "{1} Remote Players Joined", static_cast<unsigned long>(remote)),
+        {std::to_string(remote)});
 }
 
 std::vector<std::string> linkLines(kit::World* world)
@@ -139,7 +144,7 @@ std::vector<std::string> rosterLines(kit::World* world)
     std::vector<std::string> lines;
     for (const kit::EntityHandle& e : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
         if (const auto* info = world->getComponent<PlayerInfo>(e.id))
-            lines.push_back(padded(info->colourName, 8) + pilotOf(world, e));
+            lines.push_back(padded(kit::tr(info->colourName.c_str()), nameWidth) + pilotOf(world, e));
     }
     return lines;
 }
@@ -157,17 +162,21 @@ void showJoinScreen(kit::World* world)
     using controls::Action;
     const auto keyOf = [](int set, Action action) { return kit::keys::name(controls::key(set, action)); };
     const std::string lines[] = {
-        "Keyboard: Press " + keyOf(0, Action::join) + " to join and " + keyOf(0, Action::leave) + " to leave",
-        "Keyboard 2: Press " + keyOf(1, Action::join) + " to join and " + keyOf(1, Action::leave) + " to leave",
-        "Press " + keyOf(0, Action::addComputer) + " to add AI and " + keyOf(0, Action::removeComputer) + " to remove",
-        "Gamepad: Press (A) to join and (B) to leave",
-        "Press (X) to add AI and (Y) to remove",
-        keyOf(0, Action::pilotStrength) + " or (LB): the last AI's strength",
-        "Press Enter or (Start) to begin the round",
+        kit::format(kit::tr("Keyboard: Press {1} to join and {2} to leave"),
+                    {keyOf(0, Action::join), keyOf(0, Action::leave)}),
+        kit::format(kit::tr("Keyboard 2: Press {1} to join and {2} to leave"),
+                    {keyOf(1, Action::join), keyOf(1, Action::leave)}),
+        kit::format(kit::tr("Press {1} to add AI and {2} to remove"),
+                    {keyOf(0, Action::addComputer), keyOf(0, Action::removeComputer)}),
+        kit::tr("Gamepad: Press (A) to join and (B) to leave"),
+        kit::tr("Press (X) to add AI and (Y) to remove"),
+        kit::format(kit::tr("{1} or (LB): the last AI's strength"), {keyOf(0, Action::pilotStrength)}),
+        kit::tr("Press Enter or (Start) to begin the round"),
     };
     // Two panels: the controls, and the players who have joined (wide enough
     // for a line with its link, "Orange  remote ! 310 ms 7% loss").
-    std::vector<widgets::PanelLine> help{{"Join the match", glm::vec2(left, 0.72f), 0.12f, widgets::titleColour}};
+    std::vector<widgets::PanelLine> help{
+        {kit::tr("Join the match"), glm::vec2(left, 0.72f), 0.12f, widgets::titleColour}};
     float y = 0.6f;
     for (int i = 0; i < 7; ++i) {
         help.push_back({lines[i], glm::vec2(left, y), lineSize});
@@ -178,11 +187,12 @@ void showJoinScreen(kit::World* world)
     Roster roster;
     const widgets::Panel players =
         widgets::addPanel(world, widgets::Box{playersPanelCentre, playersPanelSize},
-                          {{"Players", glm::vec2(left, -0.2f), 0.08f, widgets::titleColour},
+                          {{kit::tr("Players"), glm::vec2(left, -0.2f), 0.08f, widgets::titleColour},
                            {"", glm::vec2(left, -0.92f), lineSize, glm::vec3(0.8f, 0.9f, 1.0f)}});
     roster.counter = players.lines[1];
     roster.empty =
         widgets::addText(world, "", glm::vec2(left, -0.2f - lineStep * 1.2f), lineSize, glm::vec3(0.85f, 0.85f, 0.85f));
+    const std::size_t linkColumn = nameWidth + kit::tr("remote").size() + 1;
     const float linkLeft = left + widgets::glyphAdvance(lineSize) * static_cast<float>(linkColumn);
     for (std::size_t i = 0; i < rosterSize; ++i) {
         const float y = -0.2f - lineStep * (1.2f + float(i));
@@ -203,15 +213,16 @@ void showJoinScreen(kit::World* world)
 
 std::string dropInLine(bool on)
 {
-    return std::string("Tab: late players may drop in (") + (on ? "on" : "off") + ")";
+    return on ? kit::tr("Tab: late players may drop in (on)") : kit::tr("Tab: late players may drop in (off)");
 }
 
 // How this copy's players change sides, with the keys bound now.
 std::string switchLine()
 {
     using controls::Action;
-    return kit::keys::name(controls::key(0, Action::switchSide)) + ", " +
-           kit::keys::name(controls::key(1, Action::switchSide)) + " or (R-stick): change side";
+    return kit::format(
+        kit::tr("{1}, {2} or (R-stick): change side"),
+        {kit::keys::name(controls::key(0, Action::switchSide)), kit::keys::name(controls::key(1, Action::switchSide))});
 }
 
 std::vector<std::string> rulesLines(kit::World* world)
@@ -220,15 +231,19 @@ std::vector<std::string> rulesLines(kit::World* world)
     if (!network || network->isServer()) {
         const MatchRules rules = chosenRules();
         const bool rounds = rules.mode == Mode::lastPlaneStanding;
-        std::vector<std::string> lines{std::string("F7 or (Left): ") + nameOf(rules.mode)};
+        std::vector<std::string> lines{kit::format(kit::tr("F7 or (Left): {1}"), {kit::tr(nameOf(rules.mode))})};
         if (rounds)
-            lines.push_back("F8 or (Down): first to " + std::to_string(rules.roundsToWin) +
-                            (rules.roundsToWin == 1 ? " round" : " rounds"));
+            lines.push_back(
+                kit::format(kit::trn("F8 or (Down): first to {1} round", "F8 or (Down): first to {1} rounds",
+                                     static_cast<unsigned long>(rules.roundsToWin)),
+                            {std::to_string(rules.roundsToWin)}));
         if (rules.mode == Mode::teams)
-            lines.push_back(std::string("F8 or (Down): friendly fire ") + (rules.friendlyFire ? "on" : "off"));
-        lines.push_back((rounds ? "F5 or (Right): rounds of " : "F5 or (Right): a match of ") +
-                        describeLength(rules.seconds));
-        lines.push_back(std::string("F6 or (Up): pick-ups ") + nameOf(rules.pickups));
+            lines.push_back(rules.friendlyFire ? kit::tr("F8 or (Down): friendly fire on")
+                                               : kit::tr("F8 or (Down): friendly fire off"));
+        lines.push_back(
+            kit::format(rounds ? kit::tr("F5 or (Right): rounds of {1}") : kit::tr("F5 or (Right): a match of {1}"),
+                        {describeLength(rules.seconds)}));
+        lines.push_back(kit::format(kit::tr("F6 or (Up): pick-ups {1}"), {kit::tr(nameOf(rules.pickups))}));
         if (network && network->peer && network->peer->isActive())
             lines.push_back(dropInLine(matchSettings::dropIn.value()));
         if (rules.mode == Mode::teams)
@@ -238,14 +253,14 @@ std::vector<std::string> rulesLines(kit::World* world)
     const std::optional<MatchRules>& heard = hostsRules();
     if (!heard)
         return {};
-    const std::string length =
-        heard->mode == Mode::lastPlaneStanding
-            ? "First to " + std::to_string(heard->roundsToWin) + ", rounds of " + describeLength(heard->seconds)
-            : "A match of " + describeLength(heard->seconds);
-    std::vector<std::string> lines{std::string("The host's match: ") + nameOf(heard->mode), length,
-                                   std::string("Pick-ups: ") + nameOf(heard->pickups)};
+    const std::string length = heard->mode == Mode::lastPlaneStanding
+                                   ? kit::format(kit::tr("First to {1}, rounds of {2}"),
+                                                 {std::to_string(heard->roundsToWin), describeLength(heard->seconds)})
+                                   : kit::format(kit::tr("A match of {1}"), {describeLength(heard->seconds)});
+    std::vector<std::string> lines{kit::format(kit::tr("The host's match: {1}"), {kit::tr(nameOf(heard->mode))}),
+                                   length, kit::format(kit::tr("Pick-ups: {1}"), {kit::tr(nameOf(heard->pickups))})};
     if (heard->mode == Mode::teams) {
-        lines.push_back(std::string("Friendly fire ") + (heard->friendlyFire ? "on" : "off"));
+        lines.push_back(heard->friendlyFire ? kit::tr("Friendly fire on") : kit::tr("Friendly fire off"));
         lines.push_back(switchLine());
     }
     return lines;
@@ -275,18 +290,21 @@ void showArenaPreview(kit::World* world)
     kit::Text* caption =
         widgets::addText(world, "", glm::vec2(centre.x - size.x * 0.5f, centre.y - size.y * 0.5f - 0.08f), 0.045f,
                          glm::vec3(0.85f, 0.9f, 1.0f));
-    world->emplaceComponent<kit::UpdateSignal>(
-        world->createEntity(), [world, plate, pictures, caption](kit::Component*, float) {
-            const std::optional<std::int32_t> arena = shownArena(world);
-            const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
-            const bool hosting = !network || network->isServer();
-            for (std::size_t i = 0; i < pictures.size(); ++i)
-                pictures[i]->enabled = arena && static_cast<std::size_t>(*arena) == i;
-            plate->enabled = arena.has_value();
-            widgets::setText(caption, !arena    ? std::string()
-                                      : hosting ? "F9 or (L-stick): " + arenaLayout(*arena).title
-                                                : "The host's arena: " + arenaLayout(*arena).title);
-        });
+    widgets::fitWithin(caption, centre.x + (size.x + 0.08f) * 0.5f - widgets::panelMargin);
+    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [world, plate, pictures, caption](kit::Component*,
+                                                                                                        float) {
+        const std::optional<std::int32_t> arena = shownArena(world);
+        const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+        const bool hosting = !network || network->isServer();
+        for (std::size_t i = 0; i < pictures.size(); ++i)
+            pictures[i]->enabled = arena && static_cast<std::size_t>(*arena) == i;
+        plate->enabled = arena.has_value();
+        widgets::setText(
+            caption, !arena ? std::string()
+                     : hosting
+                         ? kit::format(kit::tr("F9 or (L-stick): {1}"), {kit::tr(arenaLayout(*arena).title.c_str())})
+                         : kit::format(kit::tr("The host's arena: {1}"), {kit::tr(arenaLayout(*arena).title.c_str())}));
+    });
 }
 
 void showMatchLines(kit::World* world)

@@ -9,6 +9,7 @@
 
 #include "engine/core/Log.h"
 #include "engine/core/ParseError.h"
+#include "engine/core/Translation.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/render/Text.h"
@@ -75,7 +76,7 @@ void step(kit::World* world, const std::shared_ptr<Loading>& state, float dt)
     if (!s.complete && s.bucket.isLoaded()) {
         s.complete = true;
         listenForAnything(world, state);
-        widgets::setText(s.percentText, "Press\nAnything");
+        widgets::setText(s.percentText, kit::tr("Press\nAnything"));
     }
     s.elapsed += dt;
     if (s.elapsed >= screenSettings::loadingDelay.value() && s.complete)

@@ -13,10 +13,14 @@
 #include "game/widgets/PictureMenu.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Settings.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/render/Sprite.h"
 #include "engine/resources/ResourceBucket.h"
 #include "engine/resources/ResourceManagers.h"
+
+#include <filesystem>
 
 namespace skyscuffle {
 
@@ -35,7 +39,7 @@ void dropRemotePlayers(kit::World* world)
 
 MenuOption option(kit::World* world, const std::string& picture, glm::vec2 position, const std::string& screen)
 {
-    widgets::addPicture(world, folder + picture, position, optionSize);
+    widgets::addPicture(world, localised(picture), position, optionSize);
     MenuOption o;
     o.name = screen;
     if (!screen.empty())
@@ -60,7 +64,7 @@ MenuOption soundOption(kit::World* world, glm::vec2 position)
         on ? std::vector<std::string>{soundPictures[0], soundPictures[1], soundPictures[2], soundPictures[3]}
            : std::vector<std::string>{soundPictures[1], soundPictures[0], soundPictures[3], soundPictures[2]};
     for (auto& picture : pictures)
-        picture = folder + picture;
+        picture = localised(picture);
     // Each choice moves the picture two steps on: onon to offoff and back,
     // or onoff to offon and back.
     kit::Sprite* picture =
@@ -76,6 +80,18 @@ MenuOption soundOption(kit::World* world, glm::vec2 position)
 }
 
 } // namespace
+
+std::string mainMenuLayout::localised(const std::string& picture)
+{
+    const std::string& language = kit::currentLanguage();
+    if (language != "en" && language != kit::pseudoLanguage) {
+        const std::string own = folder + language + "/" + picture;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(std::filesystem::path(kit::settings::assetDirectory()) / own, error))
+            return own;
+    }
+    return folder + picture;
+}
 
 void createMainMenu(kit::World* world)
 {
@@ -106,9 +122,9 @@ void prefetchMainMenu()
 {
     kit::textureManager().prefetch(background);
     for (const char* picture : optionPictures)
-        kit::textureManager().prefetch(folder + picture);
+        kit::textureManager().prefetch(localised(picture));
     for (const char* picture : soundPictures)
-        kit::textureManager().prefetch(folder + picture);
+        kit::textureManager().prefetch(localised(picture));
     kit::textureManager().prefetch(menuCursorPicture);
     kit::shaderProgramManager().prefetch(kit::Sprite::program);
 }

@@ -12,6 +12,8 @@ namespace screens {
 
 // Where the title and the lines of a menu page start.
 inline constexpr float menuPageLeft = -1.05f;
+// Where the page's words end: the panel's right edge, less its margin.
+inline constexpr float menuPageRight = 1.15f - 0.02f;
 
 // The page the settings and replays menus stand on, a still screen: the
 // landscape, a panel from the top down to `bottom` with the title on it, and

@@ -12,9 +12,11 @@
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
 #include "game/widgets/PictureMenu.h"
+#include "game/widgets/TextFit.h"
 #include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
@@ -31,6 +33,8 @@ namespace skyscuffle {
 namespace {
 
 constexpr float optionTextSize = 0.075f;
+// Where the options' panel ends: their words end before it.
+constexpr float optionsRight = -0.47f + 1.54f / 2 - widgets::panelMargin;
 constexpr float cursorSize = 0.09f;
 constexpr int listedServers = 9; // as many as the screen has lines for
 // How long after its last note a copy that left a match may come back to it;
@@ -59,7 +63,9 @@ MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 pos
                       std::vector<kit::EntityHandle>& drawn, float size = optionTextSize,
                       glm::vec3 colour = glm::vec3(1.0f))
 {
-    drawn.push_back(widgets::addText(world, label, position, size, colour)->getEntity());
+    kit::Text* text = widgets::addText(world, label, position, size, colour);
+    widgets::fitWithin(text, optionsRight);
+    drawn.push_back(text->getEntity());
     MenuOption o;
     o.action = std::move(action);
     o.position = glm::vec3(position, 0.0f);
@@ -127,13 +133,13 @@ void showHelp(kit::World* world, int rows, bool matchListed, bool oursListed)
     widgets::addOverlay(world, false);
     const float bottom = 0.4f - 0.1f * static_cast<float>(rows - 1) - 0.05f;
     widgets::addPanel(world, widgets::Box::spanning(-0.47f, 1.54f, 0.84f, bottom),
-                      {{"Play on the local network", glm::vec2(-1.18f, 0.66f), 0.1f, widgets::titleColour}});
+                      {{kit::tr("Play on the local network"), glm::vec2(-1.18f, 0.66f), 0.1f, widgets::titleColour}});
     std::vector<widgets::PanelLine> help{
-        {"Up and Down choose, Enter goes, Escape goes back", glm::vec2(-1.18f, -0.8f), 0.055f},
-        {"Press C to type an address or an invite code", glm::vec2(-1.18f, -0.88f), 0.055f}};
+        {kit::tr("Up and Down choose, Enter goes, Escape goes back"), glm::vec2(-1.18f, -0.8f), 0.055f},
+        {kit::tr("Press C to type an address or an invite code"), glm::vec2(-1.18f, -0.88f), 0.055f}};
     if (matchListed)
-        help.insert(help.begin(), {oursListed ? "Your last match runs on: Enter on it to come back"
-                                              : "Enter on a match in progress watches it",
+        help.insert(help.begin(), {oursListed ? kit::tr("Your last match runs on: Enter on it to come back")
+                                              : kit::tr("Enter on a match in progress watches it"),
                                    glm::vec2(-1.18f, -0.72f), 0.055f});
     const float top = matchListed ? -0.61f : -0.69f;
     widgets::addPanel(world, widgets::Box::spanning(-0.47f, 1.54f, top, -0.91f), std::move(help));
@@ -183,12 +189,30 @@ void joinListedServer(kit::World* world, const kit::NetAddress& server, std::uin
     screens::switchTo(world, createJoinScreen);
 }
 
-std::string describeRunningMatch(const kit::Announcement::RunningMatch& match)
+namespace {
+
+std::string clockOf(const kit::Announcement::RunningMatch& match)
 {
     const int seconds = match.secondsLeft % 60;
+    return std::to_string(match.secondsLeft / 60) + ":" + (seconds < 10 ? "0" : "") + std::to_string(seconds);
+}
+
+// The log's line stays English whatever the player reads.
+std::string englishLine(const kit::Announcement::RunningMatch& match)
+{
+    return "in a match, " + clockOf(match) + " left, " + std::to_string(match.players) +
+           (match.players == 1 ? " player" : " players");
+}
+
+} // namespace
+
+std::string describeRunningMatch(const kit::Announcement::RunningMatch& match)
+{
     const int players = match.players;
-    return "in a match, " + std::to_string(match.secondsLeft / 60) + ":" + (seconds < 10 ? "0" : "") +
-           std::to_string(seconds) + " left, " + std::to_string(players) + (players == 1 ? " player" : " players");
+    const std::string clock = clockOf(match);
+    return kit::format(kit::trn("in a match, {1} left, {2} player", "in a match, {1} left, {2} players",
+                                static_cast<unsigned long>(std::max(players, 0))),
+                       {clock, std::to_string(players)});
 }
 
 void createNetworkScreen(kit::World* world)
@@ -216,10 +240,10 @@ void createNetworkScreen(kit::World* world)
     bool oursListed = false;
     const auto note = leftMatch();
     options.push_back(textOption(
-        world, "Refresh", {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }, menu));
+        world, kit::tr("Refresh"), {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }, menu));
     options.push_back(textOption(
-        world, "Host a Session", {-0.5f, 0.3f}, [world, port, maxConnections] { host(world, port, maxConnections); },
-        menu));
+        world, kit::tr("Host a Session"), {-0.5f, 0.3f},
+        [world, port, maxConnections] { host(world, port, maxConnections); }, menu));
     if (discovery) {
         int i = 0;
         for (const auto& [address, server] : discovery->servers) {
@@ -242,7 +266,7 @@ void createNetworkScreen(kit::World* world)
             oursListed = oursListed || (note && note->host == address.ipString() && note->port == port);
             const kit::NetAddress at = address;
             const std::string line = address.ipString() + "  " + describeRunningMatch(*server.match);
-            kit::log::info() << "Match running: " << line;
+            kit::log::info() << "Match running: " << address.ipString() << "  " << englishLine(*server.match);
             // Smaller, and from near the panel's left edge, where the longest line still fits.
             options.push_back(textOption(
                 world, line, {-1.1f, 0.3f - 0.1f * float(i) + 0.012f},
@@ -250,10 +274,12 @@ void createNetworkScreen(kit::World* world)
         }
         rows += i;
     }
-    if (rows == 2)
-        menu.push_back(widgets::addText(world, "No hosted session found yet", glm::vec2(-0.5f, 0.2f), 0.05f,
-                                        glm::vec3(0.8f, 0.85f, 0.9f))
-                           ->getEntity());
+    if (rows == 2) {
+        kit::Text* none = widgets::addText(world, kit::tr("No hosted session found yet"), glm::vec2(-0.5f, 0.2f), 0.05f,
+                                           glm::vec3(0.8f, 0.85f, 0.9f));
+        widgets::fitWithin(none, optionsRight);
+        menu.push_back(none->getEntity());
+    }
     showHelp(world, std::max(rows, 3), matchListed, oursListed);
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)

@@ -13,8 +13,11 @@
 #include "game/widgets/Overlay.h"
 #include "game/widgets/RowMenu.h"
 
+#include "engine/core/FontBytes.h"
 #include "engine/core/Log.h"
 #include "engine/core/Settings.h"
+#include "engine/core/Translation.h"
+#include "engine/core/TranslationSettings.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
@@ -76,7 +79,7 @@ std::string percent(float value)
 
 std::string onOff(bool on)
 {
-    return on ? "On" : "Off";
+    return on ? kit::tr("On") : kit::tr("Off");
 }
 
 // A value from 0 to 1 in tenths.
@@ -115,10 +118,10 @@ MenuRow resolutionRow()
         return at;
     };
     MenuRow row;
-    row.label = "Resolution scale";
+    row.label = kit::tr("Resolution scale");
     row.value = [current] {
         const float scale = resolutionScales[current()];
-        return scale > 0.0f ? percent(scale) : std::string("Auto");
+        return scale > 0.0f ? percent(scale) : kit::tr("Auto");
     };
     row.change = [current](int step) {
         const int count = static_cast<int>(resolutionScales.size());
@@ -130,23 +133,79 @@ MenuRow resolutionRow()
     return row;
 }
 
+// The pilots' strengths as the Options screen names them, in PilotStrength's order.
+constexpr const char* strengthNames[] = {kit::trLater("Easy"), kit::trLater("Normal"), kit::trLater("Hard")};
+
 constexpr std::array<std::array<int, 2>, 6> windowSizes{
     {{800, 600}, {1024, 768}, {1280, 720}, {1366, 768}, {1600, 900}, {1920, 1080}}};
 
 // What this screen chooses, all back to their defaults at once.
 const kit::SettingDeclaration* const choices[] = {
-    &soundSettings::musicVolume,      &soundSettings::effectsVolume,     &kit::applicationSettings::fullscreen,
-    &kit::applicationSettings::width, &kit::applicationSettings::height, &kit::applicationSettings::verticalSync,
-    &pilotSettings::strength,         &inputSettings::deadZone,          &kit::renderSettings::resolutionScale};
+    &soundSettings::musicVolume,        &soundSettings::effectsVolume,     &kit::applicationSettings::fullscreen,
+    &kit::applicationSettings::width,   &kit::applicationSettings::height, &kit::applicationSettings::verticalSync,
+    &pilotSettings::strength,           &inputSettings::deadZone,          &kit::renderSettings::resolutionScale,
+    &kit::translationSettings::language};
+
+// The Language row's place in the menu.
+int languageLine(const RowMenu& menu)
+{
+    for (int i = 0; i < menu.count(); ++i) {
+        if (menu.rows[static_cast<std::size_t>(i)].label == kit::tr("Language"))
+            return i;
+    }
+    return 0;
+}
+
+// The language of the words: the environment's ("System"), or one of the
+// shipped ones, each named in itself. The screen is built again in the
+// language chosen, its cursor still on this row.
+MenuRow languageRow(kit::World* world)
+{
+    const auto codes = [] {
+        std::vector<std::string> all{""};
+        for (const kit::Language& language : kit::shippedLanguages())
+            all.emplace_back(language.code);
+        return all;
+    };
+    const auto nameOf = [](const std::string& code) {
+        for (const kit::Language& language : kit::shippedLanguages()) {
+            if (code == language.code)
+                return kit::fontBytes(language.name);
+        }
+        return code;
+    };
+    MenuRow row;
+    row.label = kit::tr("Language");
+    row.value = [nameOf] {
+        const std::string& chosen = kit::translationSettings::language.value();
+        return chosen.empty() ? kit::format(kit::tr("System ({1})"), {nameOf(kit::currentLanguage())}) : nameOf(chosen);
+    };
+    row.change = [world, codes](int step) {
+        const std::vector<std::string> all = codes();
+        const auto at = std::find(all.begin(), all.end(), kit::translationSettings::language.value());
+        const int count = static_cast<int>(all.size());
+        const int now = at == all.end() ? 0 : static_cast<int>(at - all.begin());
+        const std::string& next = all[static_cast<std::size_t>(((now + step) % count + count) % count)];
+        keep(kit::translationSettings::language.key(), next);
+        kit::setLanguage(next);
+        kit::log::info() << "Language " << kit::currentLanguage();
+        screens::switchTo(world, [](kit::World* w) {
+            createOptionsScreen(w);
+            if (RowMenu* menu = w->single<RowMenu>())
+                menu->selected = languageLine(*menu);
+        });
+    };
+    return row;
+}
 
 std::vector<MenuRow> optionRows(kit::World* world)
 {
     std::vector<MenuRow> rows;
-    rows.push_back(volumeRow("Music volume", soundSettings::musicVolume, world));
-    rows.push_back(volumeRow("Effects volume", soundSettings::effectsVolume, world));
+    rows.push_back(volumeRow(kit::tr("Music volume"), soundSettings::musicVolume, world));
+    rows.push_back(volumeRow(kit::tr("Effects volume"), soundSettings::effectsVolume, world));
 
     MenuRow fullscreen;
-    fullscreen.label = "Full screen";
+    fullscreen.label = kit::tr("Full screen");
     fullscreen.value = [world] { return onOff(fullscreenNow(world)); };
     fullscreen.change = [world](int) {
         const bool on = !fullscreenNow(world);
@@ -157,7 +216,7 @@ std::vector<MenuRow> optionRows(kit::World* world)
     rows.push_back(fullscreen);
 
     MenuRow size;
-    size.label = "Window size";
+    size.label = kit::tr("Window size");
     size.value = [world] {
         const glm::ivec2 s = windowedSizeNow(world);
         return std::to_string(s.x) + " x " + std::to_string(s.y);
@@ -182,7 +241,7 @@ std::vector<MenuRow> optionRows(kit::World* world)
     rows.push_back(resolutionRow());
 
     MenuRow vsync;
-    vsync.label = "Vertical sync";
+    vsync.label = kit::tr("Vertical sync");
     vsync.value = [] { return onOff(kit::applicationSettings::verticalSync.value()); };
     vsync.change = [world](int) {
         const bool on = !kit::applicationSettings::verticalSync.value();
@@ -195,12 +254,8 @@ std::vector<MenuRow> optionRows(kit::World* world)
     rows.push_back(vsync);
 
     MenuRow pilots;
-    pilots.label = "Computer pilots";
-    pilots.value = [] {
-        std::string name = nameOf(defaultStrength());
-        name[0] = static_cast<char>(name[0] - 'a' + 'A');
-        return name;
-    };
+    pilots.label = kit::tr("Computer pilots");
+    pilots.value = [] { return kit::tr(strengthNames[static_cast<std::size_t>(defaultStrength())]); };
     pilots.change = [](int step) {
         const int now = static_cast<int>(defaultStrength());
         const int next = std::clamp(now + step, 0, 2);
@@ -209,7 +264,7 @@ std::vector<MenuRow> optionRows(kit::World* world)
     rows.push_back(pilots);
 
     MenuRow deadZone;
-    deadZone.label = "Pad dead zone";
+    deadZone.label = kit::tr("Pad dead zone");
     deadZone.value = [] { return percent(std::clamp(inputSettings::deadZone.value(), 0.0f, 0.5f)); };
     deadZone.change = [](int step) {
         const float now = std::clamp(inputSettings::deadZone.value(), 0.0f, 0.5f);
@@ -222,13 +277,15 @@ std::vector<MenuRow> optionRows(kit::World* world)
 
     for (int set = 0; set < controls::keyboardSets; ++set) {
         MenuRow keys;
-        keys.label = set == 0 ? "Keyboard keys" : "Keyboard 2 keys";
+        keys.label = set == 0 ? kit::tr("Keyboard keys") : kit::tr("Keyboard 2 keys");
         keys.choose = [world, set] { screens::switchTo(world, ControlsScreenInit{set}); };
         rows.push_back(keys);
     }
 
+    rows.push_back(languageRow(world));
+
     MenuRow reset;
-    reset.label = "Reset to defaults";
+    reset.label = kit::tr("Reset to defaults");
     reset.choose = [world] {
         // The command line's values go too: the defaults are what the
         // player asked for, for the rest of the run as well.
@@ -246,11 +303,16 @@ std::vector<MenuRow> optionRows(kit::World* world)
             world->window->setWindowedSize(glm::ivec2(
                 glm::vec2(kit::applicationSettings::width.value(), kit::applicationSettings::height.value())));
         }
+        // Back to the environment's language: the screen's words with it.
+        if (kit::currentLanguage() != kit::languageOfEnvironment()) {
+            kit::setLanguage(kit::translationSettings::language);
+            screens::switchTo(world, createOptionsScreen);
+        }
     };
     rows.push_back(reset);
 
     MenuRow back;
-    back.label = "Back";
+    back.label = kit::tr("Back");
     back.choose = [world] { screens::switchTo(world, createMainMenu); };
     rows.push_back(back);
     return rows;
@@ -265,10 +327,13 @@ void createOptionsScreen(kit::World* world)
     kit::log::info() << "Creating Options Screen";
     screens::endSession(world);
     std::vector<MenuRow> rows = optionRows(world);
-    const float top = 0.56f, step = 0.1f;
-    screens::addMenuPage(world, "Options", "Up/Down choose, Left/Right change, Enter picks, Escape goes back",
+    // Every line between the title and the help: closer together as lines come.
+    const float top = 0.56f, step = std::min(0.1f, 1.3f / static_cast<float>(rows.size()));
+    screens::addMenuPage(world, kit::tr("Options"),
+                         kit::tr("Up/Down choose, Left/Right change, Enter picks, Escape goes back"),
                          top - step * static_cast<float>(rows.size()) + 0.02f);
-    addRowMenu(world, std::move(rows), {glm::vec2(screens::menuPageLeft, top), step, 0.3f, 0.06f},
+    addRowMenu(world, std::move(rows),
+               {glm::vec2(screens::menuPageLeft, top), step, 0.3f, 0.06f, screens::menuPageRight},
                [world] { screens::switchTo(world, createMainMenu); });
 }
 
@@ -286,13 +351,13 @@ void ControlsScreenInit::operator()(kit::World* world) const
         if (keySet > 0 && action >= controls::Action::addComputer)
             continue; // computer pilots are the first keyboard's to add
         MenuRow row;
-        row.label = controls::label(action);
+        row.label = kit::tr(controls::label(action));
         row.value = [keySet, action] {
             const int key = controls::key(keySet, action);
-            return key < 0 ? std::string("none") : kit::keys::name(key);
+            return key < 0 ? kit::tr("none") : kit::keys::name(key);
         };
         row.choose = [keySet, action, notice, menuOf] {
-            *notice = std::string("Press a key for ") + controls::label(action) + " (Escape keeps it)";
+            *notice = kit::format(kit::tr("Press a key for {1} (Escape keeps it)"), {kit::tr(controls::label(action))});
             if (RowMenu* m = menuOf())
                 m->catchKey = [keySet, action, notice](const kit::Keyboard::KeyInfo& key) {
                     if (key.key == kit::keys::escape) {
@@ -301,19 +366,22 @@ void ControlsScreenInit::operator()(kit::World* world) const
                     }
                     if (controls::reserved(key.key) || kit::keys::name(key.key).empty()) {
                         // Still waiting: the next key may be one to bind.
-                        *notice = "That key is the game's own: choose another";
+                        *notice = kit::tr("That key is the game's own: choose another");
                         return false;
                     }
                     const controls::Rebinding done = controls::bind(keySet, action, key.key);
                     kit::settings::keepPlayerChoices();
-                    *notice = std::string(controls::label(action)) + ": " + kit::keys::name(key.key);
+                    *notice = kit::tr(controls::label(action)) + ": " + kit::keys::name(key.key);
                     if (done.swappedWith) {
                         const auto [otherSet, other] = *done.swappedWith;
                         const int now = controls::key(otherSet, other);
-                        *notice += std::string(", swapped: ") +
-                                   (otherSet != keySet ? "keyboard " + std::to_string(otherSet + 1) + " " : "") +
-                                   controls::label(other) + " is " +
-                                   (now < 0 ? std::string("none") : kit::keys::name(now)) + " now";
+                        const std::string otherKey = now < 0 ? kit::tr("none") : kit::keys::name(now);
+                        *notice +=
+                            ", " + (otherSet != keySet ? kit::format(kit::tr("swapped: keyboard {1} {2} is {3} now"),
+                                                                     {std::to_string(otherSet + 1),
+                                                                      kit::tr(controls::label(other)), otherKey})
+                                                       : kit::format(kit::tr("swapped: {1} is {2} now"),
+                                                                     {kit::tr(controls::label(other)), otherKey}));
                     }
                     kit::log::info() << "Bound " << controls::settingKey(keySet, action).substr(7) << " to "
                                      << kit::keys::name(key.key);
@@ -323,24 +391,25 @@ void ControlsScreenInit::operator()(kit::World* world) const
         rows.push_back(row);
     }
     MenuRow reset;
-    reset.label = "Reset keys to defaults";
+    reset.label = kit::tr("Reset keys to defaults");
     reset.choose = [notice] {
         controls::resetToDefaults();
         kit::settings::keepPlayerChoices();
-        *notice = "Every key back to its default";
+        *notice = kit::tr("Every key back to its default");
     };
     rows.push_back(reset);
     MenuRow back;
-    back.label = "Back";
+    back.label = kit::tr("Back");
     back.choose = [world] { screens::switchTo(world, createOptionsScreen); };
     rows.push_back(back);
 
-    const std::string title = keySet == 0 ? "Keyboard keys" : "Keyboard 2 keys";
+    const std::string title = keySet == 0 ? kit::tr("Keyboard keys") : kit::tr("Keyboard 2 keys");
     const float top = 0.62f, step = 0.058f;
     const float bottom = top - step * static_cast<float>(rows.size()) - 0.06f; // the notice's line too
-    screens::addMenuPage(world, title, "Enter, then a key, binds it; a key in use elsewhere is swapped",
+    screens::addMenuPage(world, title, kit::tr("Enter, then a key, binds it; a key in use elsewhere is swapped"),
                          bottom - 0.02f);
-    addRowMenu(world, std::move(rows), {glm::vec2(screens::menuPageLeft, top), step, -0.05f, 0.042f},
+    addRowMenu(world, std::move(rows),
+               {glm::vec2(screens::menuPageLeft, top), step, -0.05f, 0.042f, screens::menuPageRight},
                [world] { screens::switchTo(world, createOptionsScreen); });
     kit::Text* line = widgets::addText(world, "", glm::vec2(screens::menuPageLeft, bottom + 0.01f), 0.042f,
                                        glm::vec3(1.0f, 0.7f, 0.35f));

@@ -21,6 +21,7 @@
 #include "game/widgets/RowMenu.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/core/application/Application.h"
@@ -79,7 +80,7 @@ void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
             const kit::ReplayPlayer& p = players[i];
             char points[16];
             std::snprintf(points, sizeof points, "%4d", p.score);
-            text = p.name + (p.name == chosen->replay->header.winner ? " *" : "  ");
+            text = kit::tr(p.name.c_str()) + (p.name == chosen->replay->header.winner ? " *" : "  ");
             text.resize(std::max<std::size_t>(text.size(), 12), ' ');
             text += points;
             colour = widgets::vivid(p.colour);
@@ -109,15 +110,17 @@ std::string replayRulesLine(const kit::ReplayHeader& header)
     if (!pickups)
         return {};
     // The arena first where it was recorded: "Canyon, pick-ups: few".
-    const std::string kind = nameOf(static_cast<Pickups>(*pickups));
+    const std::string kind = kit::tr(nameOf(static_cast<Pickups>(*pickups)));
     const std::optional<int> arena = digit(matchSettings::arena.key(), '0', static_cast<char>('0' + arenaCount - 1));
-    const std::string line = arena ? arenaLayout(*arena).title + ", pick-ups: " + kind : "Pick-ups: " + kind;
+    const std::string line =
+        arena ? kit::format(kit::tr("{1}, pick-ups: {2}"), {kit::tr(arenaLayout(*arena).title.c_str()), kind})
+              : kit::format(kit::tr("Pick-ups: {1}"), {kind});
     const std::optional<int> rounds = digit(matchSettings::roundsToWin.key(), '1', '9');
     const std::optional<int> mode = digit(matchSettings::mode.key(), '1', '2');
     if (mode == 1 && rounds)
-        return "Last plane standing\nfirst to " + std::to_string(*rounds) + "\n" + line;
+        return kit::format(kit::tr("Last plane standing\nfirst to {1}"), {std::to_string(*rounds)}) + "\n" + line;
     if (mode == 2)
-        return "Team match\n" + line;
+        return kit::tr("Team match") + "\n" + line;
     return line;
 }
 
@@ -144,8 +147,8 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
         if (!file.empty())
             playback->clip = [file](float start, float seconds) {
                 const auto clip = requestClip(file, start, seconds);
-                return clip ? "A clip is being drawn: " + clip->filename().string()
-                            : std::string("No clip (see the console)");
+                return clip ? kit::format(kit::tr("A clip is being drawn: {1}"), {clip->filename().string()})
+                            : kit::tr("No clip (see the console)");
             };
         world->addComponent(world->createEntity(), playback);
         if (!pace.overlay)
@@ -184,9 +187,10 @@ void createReplaysScreen(kit::World* world)
         MenuRow row;
         if (entry.replay) {
             const kit::ReplayHeader& h = entry.replay->header;
-            row.label = h.recordedAt.substr(0, 16) + "  " +
-                        (h.winner.empty() ? std::string("a draw") : h.winner + " won") +
-                        (entry.path.parent_path().filename() == "kept" ? "  (kept)" : "");
+            row.label =
+                h.recordedAt.substr(0, 16) + "  " +
+                (h.winner.empty() ? kit::tr("a draw") : kit::format(kit::tr("{1} won"), {kit::tr(h.winner.c_str())})) +
+                (entry.path.parent_path().filename() == "kept" ? "  " + kit::tr("(kept)") : "");
             row.value = [length = minutes(h.seconds)] { return length; };
             row.choose = [world, path = entry.path] {
                 std::string error;
@@ -198,12 +202,12 @@ void createReplaysScreen(kit::World* world)
                 watchReplay(world, std::make_shared<const kit::Replay>(std::move(*replay)), {}, path);
             };
         } else {
-            row.label = entry.path.filename().string().substr(0, 30) + "  (unreadable)";
+            row.label = entry.path.filename().string().substr(0, 30) + "  " + kit::tr("(unreadable)");
         }
         rows.push_back(row);
     }
     MenuRow back;
-    back.label = "Back";
+    back.label = kit::tr("Back");
     back.choose = [world] { screens::switchTo(world, createMainMenu); };
     rows.push_back(back);
 
@@ -211,12 +215,13 @@ void createReplaysScreen(kit::World* world)
     const float step = 0.085f, top = found->empty() ? 0.6f - step : 0.6f;
     // Tall enough for the rows, and for six players beside them and the rules under them.
     const float bottom = top - step * static_cast<float>(std::max<std::size_t>(rows.size(), 8)) - 0.04f;
-    screens::addMenuPage(world, "Replays", "Up/Down choose, Enter watches, Escape goes back", bottom);
+    screens::addMenuPage(world, kit::tr("Replays"), kit::tr("Up/Down choose, Enter watches, Escape goes back"), bottom);
     if (found->empty())
-        widgets::addText(world, "No replays yet: every match you play is kept here",
+        widgets::addText(world, kit::tr("No replays yet: every match you play is kept here"),
                          glm::vec2(screens::menuPageLeft, top + step), 0.05f, glm::vec3(0.85f));
-    RowMenu* menu = addRowMenu(world, std::move(rows), {glm::vec2(screens::menuPageLeft, top), step, 0.3f, 0.055f},
-                               [world] { screens::switchTo(world, createMainMenu); });
+    RowMenu* menu =
+        addRowMenu(world, std::move(rows), {glm::vec2(screens::menuPageLeft, top), step, 0.3f, 0.055f, 0.5f},
+                   [world] { screens::switchTo(world, createMainMenu); });
 
     // The players of the chosen replay, to the right of the list.
     auto lines = std::make_shared<std::vector<kit::Text*>>();

@@ -5,6 +5,7 @@
 
 #include "engine/core/Behavior.h"
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/input/Keyboard.h"
 #include "engine/network/HostMigration.h"
@@ -25,18 +26,18 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network)
 {
     const kit::HostMigration& session = network.migration();
     if (session.seeking())
-        return "The host has gone: looking for the next one";
+        return kit::tr("The host has gone: looking for the next one");
     switch (session.outcome()) {
     case kit::HostMigration::Outcome::none:
         break;
     case kit::HostMigration::Outcome::alone:
-        return "The host has gone: you host your own games now";
+        return kit::tr("The host has gone: you host your own games now");
     case kit::HostMigration::Outcome::hostsSession:
-        return "The host has gone: you host the session now";
+        return kit::tr("The host has gone: you host the session now");
     case kit::HostMigration::Outcome::joinedNextHost: {
-        char line[64];
-        std::snprintf(line, sizeof line, "The host has gone: copy %08x hosts now", session.host());
-        return line;
+        char copy[16];
+        std::snprintf(copy, sizeof copy, "%08x", session.host());
+        return kit::format(kit::tr("The host has gone: copy {1} hosts now"), {copy});
     }
     }
     return "";
@@ -62,17 +63,18 @@ std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t m
     const std::string port = std::to_string(mappedPort);
     switch (status.outcome) {
     case kit::PortMapping::Outcome::asking:
-        return "Asking the router to open UDP port " + port + "...";
+        return kit::format(kit::tr("Asking the router to open UDP port {1}..."), {port});
     case kit::PortMapping::Outcome::mapped:
-        return "Friends elsewhere: code " + kit::inviteCode::encode(status.external) + " (" +
-               status.external.ipString() + ":" + std::to_string(status.external.port) + ")";
+        return kit::format(kit::tr("Friends elsewhere: code {1} ({2})"),
+                           {kit::inviteCode::encode(status.external),
+                            status.external.ipString() + ":" + std::to_string(status.external.port)});
     case kit::PortMapping::Outcome::privateExternal:
-        return "Two routers: forward UDP port " + port + " on both for friends";
+        return kit::format(kit::tr("Two routers: forward UDP port {1} on both for friends"), {port});
     case kit::PortMapping::Outcome::noRouter:
     case kit::PortMapping::Outcome::refused:
         break;
     }
-    return "For friends elsewhere, forward UDP port " + port + " here";
+    return kit::format(kit::tr("For friends elsewhere, forward UDP port {1} here"), {port});
 }
 
 namespace {
@@ -140,8 +142,8 @@ public:
         widgets::setText(internet_, friends);
         const bool code = !inviteCodeOf(*network).empty();
         widgets::setText(hint_, !code               ? ""
-                                : copiedFor_ > 0.0f ? "Copied: paste it to your friends"
-                                                    : "Control+C or a pad's right shoulder copies the code");
+                                : copiedFor_ > 0.0f ? kit::tr("Copied: paste it to your friends")
+                                                    : kit::tr("Control+C or a pad's right shoulder copies the code"));
         if (auto* place = world->getComponent<kit::Transform>(plate_.id)) {
             place->scale = glm::vec3(friends.empty() ? 0.0f : 1.0f);
             place->scale.y *= code ? plateWithHint : 1.0f;

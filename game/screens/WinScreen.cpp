@@ -13,10 +13,13 @@
 #include "game/replays/ClipRequest.h"
 #include "game/replays/ReplayShelf.h"
 #include "game/widgets/Overlay.h"
+#include "game/widgets/Panel.h"
 #include "game/widgets/Plate.h"
+#include "game/widgets/TextFit.h"
 #include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
@@ -37,14 +40,14 @@ void keepTheReplay(kit::Text* said)
 {
     const std::optional<std::filesystem::path>& last = lastShelvedReplay();
     if (!last) {
-        widgets::setText(said, "This match has no replay to keep");
+        widgets::setText(said, kit::tr("This match has no replay to keep"));
         return;
     }
     if (const auto kept = keepReplay(*last, replayDirectory())) {
         kit::log::info() << "Replay kept as " << kept->filename().string();
-        widgets::setText(said, "Replay kept: " + kept->stem().string());
+        widgets::setText(said, kit::format(kit::tr("Replay kept: {1}"), {kept->stem().string()}));
     } else {
-        widgets::setText(said, "The replay could not be kept (see the console)");
+        widgets::setText(said, kit::tr("The replay could not be kept (see the console)"));
     }
 }
 
@@ -55,12 +58,12 @@ void clipTheEnd(kit::Text* said)
     std::string error;
     const std::optional<kit::Replay> header = last ? kit::readReplayFile(last->string(), error, true) : std::nullopt;
     if (!header) {
-        widgets::setText(said, "This match has no replay to make a clip of");
+        widgets::setText(said, kit::tr("This match has no replay to make a clip of"));
         return;
     }
     const float seconds = std::min(15.0f, header->header.seconds);
     if (const auto clip = requestClip(*last, header->header.seconds - seconds, seconds))
-        widgets::setText(said, "Drawing a clip: " + clip->filename().string());
+        widgets::setText(said, kit::format(kit::tr("Drawing a clip: {1}"), {clip->filename().string()}));
 }
 
 void listen(kit::World* world, kit::Text* said)
@@ -128,24 +131,34 @@ ScoreTable byPoints(const ScoreTable& scores)
 
 } // namespace
 
-std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
+namespace {
+
+// The players' lines, the first one crowned ("Green Wins!") or not.
+std::vector<WinLine> playerLines(kit::World* world, const ScoreTable& scores, bool crowned)
 {
     const ScoreTable ordered = byPoints(scores);
     std::vector<WinLine> lines;
     for (const ScoreEntry& entry : ordered) {
         const PlayerInfo* info = world->getComponent<PlayerInfo>(entry.plane);
         WinLine line;
-        line.text = info ? info->colourName : std::string("A player who left");
+        line.text = info ? kit::tr(info->colourName.c_str()) : kit::tr("A player who left");
         if (!world->owns(entry.plane))
-            line.text += " (remote)";
-        if (lines.empty())
-            line.text += " Wins!";
+            line.text = kit::format(kit::tr("{1} (remote)"), {line.text});
+        if (lines.empty() && crowned)
+            line.text = kit::format(kit::tr("{1} Wins!"), {line.text});
         line.points = rightAligned(entry.points, 3);
         if (info && lines.empty())
             line.colour = info->colour;
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+} // namespace
+
+std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores)
+{
+    return playerLines(world, scores, true);
 }
 
 const PlayerInfo* shownWinnerOf(kit::World* world, const ScoreTable& scores, bool teams)
@@ -165,18 +178,15 @@ std::vector<WinLine> teamWinLines(kit::World* world, const ScoreTable& scores)
     WinLine head;
     head.points = std::to_string(points[0]) + " : " + std::to_string(points[1]);
     if (points[0] == points[1]) {
-        head.text = "A draw";
+        head.text = kit::tr("A draw");
     } else {
         const Side won = points[0] > points[1] ? Side::sun : Side::moon;
-        head.text = std::string(nameOf(won)) + " team wins!";
+        head.text = won == Side::sun ? kit::tr("Sun team wins!") : kit::tr("Moon team wins!");
         head.colour = tintOf(won);
         head.side = won;
     }
     std::vector<WinLine> lines{head};
-    for (WinLine line : winLines(world, scores)) {
-        const std::string wins = " Wins!";
-        if (line.text.ends_with(wins))
-            line.text.resize(line.text.size() - wins.size());
+    for (WinLine line : playerLines(world, scores, false)) {
         line.colour = glm::vec3(1.0f);
         lines.push_back(std::move(line));
     }
@@ -197,16 +207,20 @@ std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watche
         for (const kit::EntityHandle& player : players) {
             const PlayerInfo* info = world->getComponent<PlayerInfo>(player.id);
             if (world->owns(player.id) && info)
-                own += (own.empty() ? "" : ", ") + info->colourName;
+                own += (own.empty() ? "" : ", ") + kit::tr(info->colourName.c_str());
         }
-        parts.push_back(own.empty() ? std::string("this copy") : own);
+        parts.push_back(own.empty() ? kit::tr("this copy") : own);
     }
-    if (watchedElsewhere > 0)
-        parts.push_back(std::to_string(watchedElsewhere) + (parts.empty() ? "" : " other") +
-                        (watchedElsewhere == 1 ? " copy" : " copies"));
+    if (watchedElsewhere > 0) {
+        const auto count = static_cast<unsigned long>(watchedElsewhere);
+        parts.push_back(kit::format(parts.empty() ? kit::trn("{1} copy", "{1} copies", count)
+                                                  : kit::trn("{1} other copy", "{1} other copies", count),
+                                    {std::to_string(watchedElsewhere)}));
+    }
     if (parts.empty())
         return {};
-    return "Watching: " + parts.front() + (parts.size() > 1 ? " and " + parts.back() : std::string());
+    return parts.size() > 1 ? kit::format(kit::tr("Watching: {1} and {2}"), {parts.front(), parts.back()})
+                            : kit::format(kit::tr("Watching: {1}"), {parts.front()});
 }
 
 void WinScreenInit::operator()(kit::World* world) const
@@ -241,7 +255,7 @@ void WinScreenInit::operator()(kit::World* world) const
                       glm::vec2(1.7f, height + strip));
     float y = top - 0.06f;
     if (caption) {
-        const std::string words = "rounds won";
+        const std::string words = kit::tr("rounds won");
         const float advance = widgets::glyphAdvance(0.045f);
         widgets::addText(world, words, glm::vec2(right - advance * static_cast<float>(words.size() + 1), top + 0.06f),
                          0.045f, glm::vec3(0.85f));
@@ -251,7 +265,8 @@ void WinScreenInit::operator()(kit::World* world) const
         const float advance = widgets::glyphAdvance(size);
         // Its colour as bright as it goes: the RGB of the darker rows reads poorly on the panel.
         const glm::vec3 colour = i == 0 && !teams ? widgets::vivid(lines[i].colour) : lines[i].colour;
-        widgets::addText(world, lines[i].text, glm::vec2(left, y), size, colour);
+        const float pointsLeft = right - advance * static_cast<float>(lines[i].points.size() + 1);
+        widgets::fitWithin(widgets::addText(world, lines[i].text, glm::vec2(left, y), size, colour), pointsLeft);
         if (lines[i].side)
             widgets::addPicture(world, badgeOf(*lines[i].side), glm::vec2(left - 0.07f, y + size * 0.4f),
                                 glm::vec2(size * 0.95f));
@@ -260,18 +275,20 @@ void WinScreenInit::operator()(kit::World* world) const
         y -= i == 0 ? 0.13f : 0.1f;
     }
     if (lines.empty())
-        widgets::addText(world, "Nobody flew this round", glm::vec2(left, y), 0.07f);
+        widgets::addText(world, kit::tr("Nobody flew this round"), glm::vec2(left, y), 0.07f);
     // Who watched, at the foot of the plate.
     if (!watchers.empty()) {
         kit::log::info() << watchers;
-        widgets::addText(world, watchers, glm::vec2(left, top - height + 0.1f), 0.05f, glm::vec3(0.85f));
+        widgets::fitWithin(
+            widgets::addText(world, watchers, glm::vec2(left, top - height + 0.1f), 0.05f, glm::vec3(0.85f)),
+            0.85f - widgets::panelMargin);
     }
 
-    screens::addContinueFooter(world, 0.0f, 1.1f, "Press Enter to continue", -0.465f);
+    screens::addContinueFooter(world, 0.0f, 1.1f, kit::tr("Press Enter to continue"), -0.465f);
     // The replay of the match, kept for good at K.
-    kit::Text* said =
-        widgets::addText(world, lastShelvedReplay() ? "K keeps this match's replay, C makes a clip of its end" : "",
-                         glm::vec2(-0.75f, -0.72f), 0.045f, glm::vec3(0.85f));
+    kit::Text* said = widgets::addText(
+        world, lastShelvedReplay() ? kit::tr("K keeps this match's replay, C makes a clip of its end") : "",
+        glm::vec2(-0.75f, -0.72f), 0.045f, glm::vec3(0.85f));
     listen(world, said);
 }
 

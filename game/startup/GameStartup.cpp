@@ -1,6 +1,7 @@
 #include "GameStartup.h"
 
 #include "game/common/ViewLog.h"
+#include "game/startup/CatalogFolder.h"
 #include "game/startup/DataDirectory.h"
 #include "game/startup/LaunchOptions.h"
 
@@ -18,6 +19,8 @@
 #include "engine/core/GlfwLibrary.h"
 #include "engine/core/Log.h"
 #include "engine/core/Settings.h"
+#include "engine/core/Translation.h"
+#include "engine/core/TranslationSettings.h"
 #include "engine/core/UpdateSignal.h"
 #include "engine/core/UserDirectories.h"
 #include "engine/core/Window.h"
@@ -276,6 +279,8 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
     prepareProcess();
     keepsMatchNotes() = true; // a crash leaves the way back to its match
     loadSettings(options, data, playerSettingsFile());
+    kit::setCatalogFolder(findCatalogFolder(data, runningExecutable()));
+    kit::setLanguage(kit::translationSettings::language);
     if (!options.clipFile.empty())
         return runClipExport(options);
     if (!options.viewLog.empty())

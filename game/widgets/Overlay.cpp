@@ -1,4 +1,5 @@
 #include "Overlay.h"
+#include "TextFit.h"
 
 #include "game/common/Tags.h"
 #include "game/looks/OutlinedText.h"
@@ -101,6 +102,7 @@ kit::Text* addText(kit::World* world, const std::string& words, glm::vec2 origin
 void setText(kit::Text* text, const std::string& value)
 {
     setOutlinedText(text, value);
+    refit(text);
 }
 
 } // namespace widgets

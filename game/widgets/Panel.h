@@ -41,7 +41,11 @@ struct Panel {
     [[nodiscard]] std::vector<kit::EntityHandle> entities() const;
 };
 
-// The plate in `box`, then its lines over it; `layer` is the plate's render
+// How far a panel's words keep from the plate's right edge.
+inline constexpr float panelMargin = 0.02f;
+
+// The plate in `box`, then its lines over it, each shrunk where it is too
+// long to end before the plate's edge (or before the next line on its row); `layer` is the plate's render
 // priority and `wordsLayer` the lines'.
 Panel addPanel(kit::World* world, const Box& box, const std::vector<PanelLine>& lines, float layer = plateLayer,
                float wordsLayer = textLayer);

@@ -1,6 +1,7 @@
 #include "Plate.h"
 #include "PlatePixels.h"
 
+#include "engine/core/Tags.h"
 #include "engine/core/World.h"
 #include "engine/render/Sprite.h"
 #include "engine/resources/ResourceHandle.h"
@@ -41,8 +42,10 @@ kit::Sprite* addPlate(kit::World* world, glm::vec2 position, glm::vec2 size, flo
     const int height = std::clamp(static_cast<int>(size.y * 540.0f), 16, 1024);
     const int width = std::clamp(static_cast<int>(static_cast<float>(height) * size.x / size.y), 16, 2048);
     const kit::EntityHandle e = overlayEntity(world, glm::vec3(position, 0.0f));
-    return world->emplaceComponent<kit::Sprite>(e, madeTexture(plateTexture(width, height)), size.x, size.y, layer,
-                                                true);
+    auto* plate =
+        world->emplaceComponent<kit::Sprite>(e, madeTexture(plateTexture(width, height)), size.x, size.y, layer, true);
+    plate->addTag(kit::tagId(plateTag));
+    return plate;
 }
 
 } // namespace widgets

@@ -27,6 +27,10 @@ struct Box {
 
 // A dark, see-through plate with rounded corners and a light rim, as on the
 // title picture, that text stands on: centred at `position`, `size` wide and high.
+// Every plate's sprite carries this tag: what stands on a plate is checked
+// against it (the words must stay inside their plate).
+inline constexpr const char* plateTag = "plate";
+
 kit::Sprite* addPlate(kit::World* world, glm::vec2 position, glm::vec2 size, float layer = plateLayer);
 inline kit::Sprite* addPlate(kit::World* world, const Box& box, float layer = plateLayer)
 {

@@ -1,4 +1,5 @@
 #include "RowMenu.h"
+#include "TextFit.h"
 
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
@@ -69,6 +70,12 @@ RowMenu* addRowMenu(kit::World* world, std::vector<MenuRow> rows, const RowLayou
     for (const MenuRow& row : rows) {
         labels.push_back(widgets::addText(world, "  " + row.label, glm::vec2(layout.topLeft.x, y), layout.size));
         values.push_back(row.value ? widgets::addText(world, "", glm::vec2(layout.valueX, y), layout.size) : nullptr);
+        if (layout.right != 0.0f) {
+            const bool beforeValue = row.value && layout.valueX > layout.topLeft.x;
+            widgets::fitWithin(labels.back(), beforeValue ? layout.valueX : layout.right);
+            if (values.back())
+                widgets::fitWithin(values.back(), layout.right);
+        }
         y -= layout.step;
     }
     auto* menu = world->emplaceComponent<RowMenu>(world->createEntity(), std::move(rows), std::move(labels),

@@ -55,6 +55,9 @@ struct RowLayout {
     float step = 0.1f;
     float valueX = 0.0f;
     float size = 0.05f;
+    // Where the values end (their words shrink to fit before it, as the
+    // labels do before the values); 0: no end.
+    float right = 0.0f;
 
     // The bottom of line `index`.
     [[nodiscard]] float lineY(int index) const { return topLeft.y - step * static_cast<float>(index); }

@@ -5,6 +5,7 @@
 #include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Translation.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/render/Text.h"
@@ -119,11 +120,11 @@ void TextField::submit()
         onSubmit(text_);
 }
 
-void TextField::say(const std::string& message)
+void TextField::say(const char* pattern, std::initializer_list<std::string_view> arguments)
 {
-    if (!message.empty())
-        kit::log::info() << message;
-    message_ = message;
+    if (*pattern)
+        kit::log::info() << kit::format(pattern, arguments);
+    message_ = kit::format(kit::tr(pattern), arguments);
     redraw();
 }
 

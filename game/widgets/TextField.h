@@ -7,6 +7,7 @@
 #include "engine/input/Keyboard.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,8 +58,10 @@ public:
     void paste();
     // What Enter does: runs `onSubmit` with the text.
     virtual void submit();
-    // Shows a message under the text (and logs it).
-    void say(const std::string& message);
+    // Shows a message under the text in the player's language, its "{1}"...
+    // filled with `arguments`, and logs it in English. The pattern is
+    // marked for the catalogs where it is written (kit::trLater).
+    void say(const char* pattern, std::initializer_list<std::string_view> arguments = {});
 
     [[nodiscard]] const std::string& text() const { return text_; }
     [[nodiscard]] const std::string& message() const { return message_; }

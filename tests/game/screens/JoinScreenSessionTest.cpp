@@ -45,7 +45,7 @@ TEST_F(JoinScreen, CountsTheOtherCopiesPlayers)
     const kit::EntityID remote{world()->origin + 1, 3};
     network->callFunction(fn::spawnPersistantPlayer, remote, playerColours()[0], 4);
     frame();
-    EXPECT_NE(shown().find("1 Remote Players Joined\n"), std::string::npos);
+    EXPECT_NE(shown().find("1 Remote Player Joined\n"), std::string::npos);
     EXPECT_NE(shown().find("remote"), std::string::npos);
 }
 

@@ -14,7 +14,9 @@
 
 #include "support/TempDirectory.h"
 
+#include "engine/core/FontBytes.h"
 #include "engine/core/Settings.h"
+#include "engine/core/Translation.h"
 #include "engine/input/KeyNames.h"
 #include "engine/render/Text.h"
 
@@ -29,7 +31,21 @@ namespace {
 using namespace kit::keys;
 
 // The Options screen's lines, top to bottom.
-enum Line { music, effects, fullscreen, windowSize, resolution, vsync, pilots, deadZone, keys1, keys2, reset, back };
+enum Line {
+    music,
+    effects,
+    fullscreen,
+    windowSize,
+    resolution,
+    vsync,
+    pilots,
+    deadZone,
+    keys1,
+    keys2,
+    language,
+    reset,
+    back
+};
 
 class Options : public test::Screens {
 protected:
@@ -49,13 +65,15 @@ protected:
     void TearDown() override
     {
         // The choices are process-wide: none outlives its test.
-        for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
-                                "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
-                                "tuning.ai.strength", "tuning.joystick.deadZone", "tuning.renderer.resolutionScale"}) {
+        for (const char* key :
+             {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
+              "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync", "tuning.ai.strength",
+              "tuning.joystick.deadZone", "tuning.renderer.resolutionScale", "tuning.interface.language"}) {
             kit::settings::clearForRun(key);
             kit::settings::clearPlayer(key);
         }
         controls::resetToDefaults();
+        kit::setLanguage("en");
         kit::settings::setPlayerFile({});
         Screens::TearDown();
         std::filesystem::remove_all(home_);
@@ -436,4 +454,40 @@ TEST_F(Options, TheSecondKeyboardsScreenSwapsWithTheFirstsKeysAndHasNoComputerPi
     EXPECT_TRUE(shows("Steer up: UP, swapped: keyboard 1 Steer up is I now\n")) << shown();
     EXPECT_EQ(controls::key(1, controls::Action::up), up);
     EXPECT_EQ(controls::key(0, controls::Action::up), kit::keys::fromName("I"));
+}
+
+TEST_F(Options, TheLanguageStepsThroughTheShippedOnesAndTheScreenSpeaksIt)
+{
+    kit::setCatalogFolder(std::filesystem::path(SKYSCUFFLE_BINARY_DIR) / "locale");
+    setenv("LANG", "C.UTF-8", 1);
+    chooseLine(language);
+    EXPECT_TRUE(shows("> Language\n"));
+    EXPECT_TRUE(shows("System (English)\n")) << "the environment's, named";
+    tap(right);
+    frame();
+    EXPECT_EQ(kit::currentLanguage(), "en");
+    EXPECT_TRUE(shows("English\n"));
+    tap(right);
+    frame();
+    EXPECT_EQ(kit::currentLanguage(), "de");
+    EXPECT_TRUE(shows("> Sprache\n")) << "built again in German, the cursor still on the line";
+    EXPECT_EQ(menu().selected, language);
+    EXPECT_TRUE(shows("Deutsch\n"));
+    EXPECT_NE(kept().find("interface.language,de\n"), std::string::npos) << "kept at once";
+    tap(left);
+    frame();
+    tap(left);
+    frame();
+    EXPECT_EQ(kit::currentLanguage(), "en") << "back through English to the environment's";
+    EXPECT_TRUE(shows("System (English)\n"));
+    tap(left);
+    frame();
+    EXPECT_EQ(kit::currentLanguage(), "pt_BR") << "round from the first to the last";
+    EXPECT_TRUE(shows(kit::fontBytes("Portugu\u00eas (Brasil)") + "\n"));
+    chooseLine(reset);
+    tap(enter);
+    frame();
+    EXPECT_EQ(kit::currentLanguage(), "en") << "reset: the environment's again";
+    EXPECT_TRUE(shows("  Reset to defaults\n"));
+    unsetenv("LANG");
 }

@@ -1,0 +1,214 @@
+// Every screen's words in every language and in the pseudo-language (about
+// 40 % longer than English): each text inside the window at 800 x 600,
+// inside the plate it starts on, and clear of the other texts on its line.
+#include "ScreenFixture.h"
+
+#include "game/match/MatchFunctions.h"
+#include "game/players/PlayerColours.h"
+#include "game/players/PlayerInfo.h"
+#include "game/screens/CreditsScreen.h"
+#include "game/screens/JoinScreen.h"
+#include "game/screens/LoadingScreen.h"
+#include "game/screens/NetworkScreen.h"
+#include "game/screens/OptionsScreen.h"
+#include "game/screens/ReplaysScreen.h"
+#include "game/screens/WinScreen.h"
+#include "game/widgets/Overlay.h"
+#include "game/widgets/Plate.h"
+#include "support/NoHome.h"
+
+#include "engine/core/Translation.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Sprite.h"
+#include "engine/render/Text.h"
+
+#include <algorithm>
+#include <sstream>
+
+using namespace skyscuffle;
+
+namespace {
+
+using namespace kit::keys;
+
+struct Box {
+    float left, bottom, right, top;
+
+    [[nodiscard]] bool contains(float x, float y) const { return x >= left && x <= right && y >= bottom && y <= top; }
+    [[nodiscard]] bool holds(const kit::TextBounds& t, float slack) const
+    {
+        return t.left >= left - slack && t.right <= right + slack && t.bottom >= bottom - slack && t.top <= top + slack;
+    }
+    [[nodiscard]] float area() const { return (right - left) * (top - bottom); }
+};
+
+// The words' outlines share their text and place: only the words count.
+bool isOutline(const kit::Text& text)
+{
+    return text.colour.r < 0.1f && text.colour.g < 0.1f && text.colour.b < 0.2f;
+}
+
+struct Shown {
+    std::string text;
+    kit::TextBounds bounds;
+};
+
+std::vector<Shown> shownTexts(kit::World& world)
+{
+    std::vector<Shown> all;
+    for (kit::Component* c : world.getComponentCollection(kit::typeId<kit::Text>())->toVector()) {
+        const auto* text = static_cast<kit::Text*>(c);
+        if (!text->enabled || isOutline(*text) || text->text().empty())
+            continue;
+        glm::vec3 at = text->origin;
+        if (const auto* transform = world.getComponent<kit::Transform>(text->entityId))
+            at += transform->worldPosition();
+        const kit::TextBounds b =
+            kit::textBounds(text->text(), text->glyphSize, at, widgets::glyphAdvance(1.0f) * text->glyphSize);
+        if (!b.empty())
+            all.push_back({text->text(), b});
+    }
+    return all;
+}
+
+std::vector<Box> plates(kit::World& world)
+{
+    std::vector<Box> all;
+    for (kit::Component* c : world.getComponentCollection(kit::typeId<kit::Sprite>())->toVector()) {
+        const auto* plate = static_cast<kit::Sprite*>(c);
+        if (!plate->enabled || !plate->hasTag(kit::tagId(widgets::plateTag)))
+            continue;
+        const auto* transform = world.getComponent<kit::Transform>(plate->entityId);
+        const glm::vec3 centre = transform ? transform->worldPosition() : glm::vec3(0.0f);
+        all.push_back({centre.x - plate->width() / 2, centre.y - plate->height() / 2, centre.x + plate->width() / 2,
+                       centre.y + plate->height() / 2});
+    }
+    return all;
+}
+
+std::string describe(const Shown& s)
+{
+    std::ostringstream out;
+    out << "\"" << s.text << "\" [" << s.bounds.left << ", " << s.bounds.bottom << " .. " << s.bounds.right << ", "
+        << s.bounds.top << "]";
+    return out.str();
+}
+
+// What is wrong with the words the world shows at 800 x 600, one line each.
+std::vector<std::string> textProblems(kit::World& world)
+{
+    constexpr float aspect = 800.0f / 600.0f, slack = 0.004f;
+    const Box window{-aspect, -1.0f, aspect, 1.0f};
+    const std::vector<Box> under = plates(world);
+    const std::vector<Shown> texts = shownTexts(world);
+    std::vector<std::string> problems;
+    for (const Shown& s : texts) {
+        if (!window.holds(s.bounds, 0.0f)) {
+            problems.push_back("off the window: " + describe(s));
+            continue;
+        }
+        // The smallest plate under the text's first glyph is the one it stands on.
+        const float x = s.bounds.left + 0.001f, y = (s.bounds.top + s.bounds.bottom) / 2;
+        const Box* plate = nullptr;
+        for (const Box& p : under) {
+            if (p.contains(x, y) && (!plate || p.area() < plate->area()))
+                plate = &p;
+        }
+        if (plate && !plate->holds(s.bounds, slack))
+            problems.push_back("past its plate: " + describe(s));
+    }
+    // Texts on one line must not run into each other.
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        for (std::size_t j = i + 1; j < texts.size(); ++j) {
+            const kit::TextBounds &a = texts[i].bounds, &b = texts[j].bounds;
+            const float overlapY = std::min(a.top, b.top) - std::max(a.bottom, b.bottom);
+            const float overlapX = std::min(a.right, b.right) - std::max(a.left, b.left);
+            const float lower = std::min(a.top - a.bottom, b.top - b.bottom);
+            if (overlapY > lower * 0.5f && overlapX > 0.002f && texts[i].text != texts[j].text)
+                problems.push_back("overlap: " + describe(texts[i]) + " and " + describe(texts[j]));
+        }
+    }
+    return problems;
+}
+
+class TextBounds : public test::Screens, public ::testing::WithParamInterface<const char*> {
+protected:
+    TextBounds() : Screens(800, 600) {}
+
+    void SetUp() override
+    {
+        Screens::SetUp();
+        kit::setCatalogFolder(std::filesystem::path(SKYSCUFFLE_BINARY_DIR) / "locale");
+        kit::setLanguage(GetParam());
+    }
+    void TearDown() override
+    {
+        kit::setLanguage("en");
+        Screens::TearDown();
+    }
+
+    void show(kit::World::SetupFunction setup)
+    {
+        app->setWorld(std::make_shared<kit::World>(std::move(setup)));
+        frames(2);
+    }
+    // The screen's problems, each under the screen's name.
+    void check(const std::string& screen)
+    {
+        for (const std::string& problem : textProblems(*world()))
+            ADD_FAILURE() << GetParam() << ", " << screen << ": " << problem;
+    }
+};
+
+TEST_P(TextBounds, MenusAndSettingsScreens)
+{
+    start(createOptionsScreen);
+    frames(2);
+    check("Options");
+    for (int set = 0; set < 2; ++set) {
+        show(ControlsScreenInit{set});
+        tap(enter); // the notice line: "Press a key for ..."
+        check("Keyboard keys " + std::to_string(set + 1));
+        tap(escape);
+    }
+    const test::NoHome noHome;
+    show(createReplaysScreen);
+    check("Replays");
+    for (int page = 0; page < CreditsScreenInit::pageCount; ++page) {
+        show(CreditsScreenInit{page});
+        check("Credits page " + std::to_string(page + 1));
+    }
+    show(LoadingScreenInitializer{"buckets/none.txt", createOptionsScreen});
+    check("Loading");
+}
+
+TEST_P(TextBounds, NetworkJoinAndWinScreens)
+{
+    start(createNetworkScreen);
+    frames(2);
+    check("Network");
+    tap(c);
+    frame();
+    check("Address field");
+    tap(escape);
+
+    show(createJoinScreen);
+    tap(x);
+    for (int i = 0; i < 5; ++i)
+        tap(v); // six players: every roster line, the strengths named
+    tap(66); // B: the last pilot's strength
+    check("Join screen");
+    const auto players = world()->getEntities(kit::typeId<PlayerInfo>())->toVector();
+    ScoreTable scores;
+    for (std::size_t i = 0; i < players.size(); ++i)
+        scores.push_back({players[i].id, static_cast<int>(10 - i)});
+    show(WinScreenInit{scores, true, 3});
+    check("Win screen");
+    show(WinScreenInit{scores, false, 0, true});
+    check("Win screen of rounds");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TextBounds, ::testing::Values("en", "de", "fr", "es", "pt_BR", "pseudo"),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace
