@@ -22,7 +22,7 @@ PREFIX      ?= /usr/local
 MUTATE_DIR  ?= build/mutate
 ONLY        ?=
 
-.PHONY: play test deps release install package sanitize bench fuzz mutate format clean assets gallery screenshots
+.PHONY: play test deps release install package sanitize bench fuzz mutate format clean assets gallery screenshots pot
 
 deps:
 	@scripts/install-deps
@@ -37,6 +37,11 @@ ifeq ($(NET),lan)
 else
 	scripts/isolated-net $(RELEASE_DIR)/game/skyscuffle
 endif
+
+# Extracts every text a player reads into po/skyscuffle.pot and merges it
+# into each language's catalog (new texts come in untranslated).
+pot: deps
+	tools/translations/extract.sh
 
 # Installs the Release build under PREFIX: the program, its data, the desktop
 # entry, icons, metainfo and man page.
