@@ -25,8 +25,11 @@ void ParticleLifeSpan::update(float dt)
     const float f = total > 0.0f ? std::clamp(remaining / total, 0.0f, 1.0f) : 0.0f;
     if (auto* transform = world->getComponent<kit::Transform>(entityId))
         transform->scale = glm::vec3(endScale + (startScale - endScale) * f);
+    // Rising from nothing over the fade-in, if any: no jump to full opacity.
+    const float age = total - remaining;
+    const float rise = fadeIn > 0.0f ? std::clamp(age / fadeIn, 0.0f, 1.0f) : 1.0f;
     if (auto* model = world->getComponent<kit::Model>(entityId))
-        model->setUniform("alpha", endAlpha + (startAlpha - endAlpha) * f);
+        model->setUniform("alpha", (endAlpha + (startAlpha - endAlpha) * f) * rise);
 }
 
 } // namespace skyscuffle

@@ -1,7 +1,7 @@
 #include "Particles.h"
 
-#include "game/effects/ParticleLifeSpan.h"
 #include "game/common/Tags.h"
+#include "game/effects/ParticleLifeSpan.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -44,10 +44,11 @@ kit::EntityHandle spawnParticle(kit::World& world, const ParticleSpec& spec)
     auto* model = new kit::Model(quad, true);
     model->material = particleMaterial(spec.texture);
     model->setUniform("color", spec.tint);
-    model->setUniform("alpha", spec.startAlpha);
+    model->setUniform("alpha", spec.fadeIn > 0.0f ? 0.0f : spec.startAlpha);
     world.addComponent(particle, model);
-    world.addComponent(particle,
-                       new ParticleLifeSpan(spec.life, spec.startScale, spec.endScale, spec.startAlpha, spec.endAlpha));
+    auto* life = new ParticleLifeSpan(spec.life, spec.startScale, spec.endScale, spec.startAlpha, spec.endAlpha);
+    life->fadeIn = spec.fadeIn;
+    world.addComponent(particle, life);
     return particle;
 }
 

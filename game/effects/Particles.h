@@ -24,6 +24,7 @@ struct ParticleSpec {
     float endScale = 0.0f;
     float startAlpha = 1.0f;
     float endAlpha = 0.0f;
+    float fadeIn = 0.0f; // seconds the opacity takes to rise from nothing (0: shown at once)
     glm::vec3 tint{1.0f};
     std::string texture; // path under the asset directory
 };
