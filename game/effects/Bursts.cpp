@@ -20,6 +20,11 @@ namespace {
 // How strongly an impact's particles follow its direction (0: not at all).
 constexpr float impactAim = 1.5f;
 
+// Under calmer flashes a burst comes in at half opacity over a tenth of a
+// second and fades to nothing over its life, instead of appearing at full.
+constexpr float calmAlpha = 0.5f;
+constexpr float calmFadeIn = 0.1f; // seconds
+
 int burst(kit::World& world, const effectSettings::Burst& kind, glm::vec3 position, glm::vec3 tint, glm::vec3 aim = {})
 {
     // The count is a float in the tuning file: its whole part, 1,000 at most.
@@ -27,6 +32,7 @@ int burst(kit::World& world, const effectSettings::Burst& kind, glm::vec3 positi
     const int wanted = count >= 1.0f ? static_cast<int>(std::min(std::floor(count), 1000.0f)) : 0;
     // Near the world's ceiling a burst thins out to fewer, larger particles.
     const ParticleBudget::Grant granted = ParticleBudget::grant(world, wanted);
+    const bool calm = effectSettings::calmerFlashes;
     for (int i = 0; i < granted.count; ++i) {
         ParticleSpec spec;
         spec.position = position;
@@ -37,8 +43,9 @@ int burst(kit::World& world, const effectSettings::Burst& kind, glm::vec3 positi
         spec.life = kind.lifespan;
         spec.startScale = Random::between(kind.minScale, kind.maxScale) * granted.scale;
         spec.endScale = 0.0f;
-        spec.startAlpha = 1.0f;
-        spec.endAlpha = 1.0f;
+        spec.startAlpha = calm ? calmAlpha : 1.0f;
+        spec.endAlpha = calm ? 0.0f : 1.0f;
+        spec.fadeIn = calm ? calmFadeIn : 0.0f;
         spec.tint = tint;
         spec.texture = kind.texture;
         spawnParticle(world, spec);

@@ -9,9 +9,10 @@ class World;
 namespace skyscuffle {
 
 // Bursts: a fixed number of particles at once, flying out from a point and
-// shrinking to nothing over their life, at full opacity. Each returns how
-// many it spawned: fewer (and larger) than its tuning asks for when the
-// world's ParticleBudget runs short.
+// shrinking to nothing over their life, at full opacity (under calmer
+// flashes at half, fading in and out). Each returns how many it spawned:
+// fewer (and larger) than its tuning asks for when the world's
+// ParticleBudget runs short.
 
 // A bomb's blast: white.
 int explosionBurst(kit::World& world, glm::vec3 position);

@@ -100,6 +100,11 @@ const kit::Setting<float> perSecond{"tuning.particles.perSecond",
                                     "particles a world starts in a second",
                                     {1.0f, {}}};
 
+const kit::Setting<bool> calmerFlashes{
+    "tuning.effects.calmerFlashes", false,
+    "1 for calmer flashes: a shield glows in a slow pulse instead of blinking; blasts, hits and pick-ups are dimmer "
+    "and fade in and out"};
+
 const kit::Setting<std::string> taunts[4] = {
     {"tuning.taunts.taunt1", "Top 'o the day to you :)", "the text of taunt 1"},
     {"tuning.taunts.taunt2", "I AM VERY ANGRY! RAR! >:(", "the text of taunt 2"},

@@ -5,8 +5,8 @@
 #include <string>
 
 // How the match's particles and taunts look: the emitters that trail planes,
-// the bursts of a hit or a pick-up, the ping ring, the particle budget and
-// the taunts' texts.
+// the bursts of a hit or a pick-up, the ping ring, the particle budget, the
+// taunts' texts, and whether flashes are calmer.
 namespace skyscuffle::effectSettings {
 
 // A stream of particles behind a plane.
@@ -51,6 +51,11 @@ extern const Ping ping;
 extern const kit::Setting<float> maxAlive;
 extern const kit::Setting<float> maxPerFrame;
 extern const kit::Setting<float> perSecond;
+
+// For players sensitive to flashing light: a shield glows in a slow pulse
+// instead of blinking the plane, and explosions, bursts and hits are dimmer
+// and fade in and out instead of popping up at full brightness.
+extern const kit::Setting<bool> calmerFlashes;
 
 // Taunt 1 to 4.
 extern const kit::Setting<std::string> taunts[4];

@@ -3,10 +3,11 @@
 #include "game/weapons/Explosion.h"
 
 #include "game/common/GameMath.h"
+#include "game/common/Tags.h"
 #include "game/effects/Bursts.h"
+#include "game/effects/EffectSettings.h"
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/Particles.h"
-#include "game/common/Tags.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/World.h"
@@ -56,6 +57,13 @@ void Bomb::explode()
     flash.startAlpha = 1.0f;
     flash.endAlpha = 0.0f;
     flash.texture = "images/explosionSub.png";
+    if (effectSettings::calmerFlashes) {
+        // A dim glow that swells and fades over most of a second: no pop to
+        // full brightness, and bombs in quick succession merge into one glow.
+        flash.life = 0.8f;
+        flash.startAlpha = 0.3f;
+        flash.fadeIn = 0.2f;
+    }
     if (ParticleBudget::grant(w, 1).count > 0)
         spawnParticle(w, flash);
     explosionBurst(w, at);

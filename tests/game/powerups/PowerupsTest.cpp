@@ -1,4 +1,5 @@
 #include "game/common/ArenaLayout.h"
+#include "game/effects/EffectSettings.h"
 #include "game/effects/SmokeParticleEmitter.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/PlayerSpawnComp.h"
@@ -16,6 +17,7 @@
 #include "game/weapons/GatlingGun.h"
 #include "game/weapons/Shotgun.h"
 
+#include "engine/core/Settings.h"
 #include "engine/render/Model.h"
 #include "engine/resources/Material.h"
 #include "engine/resources/ResourceManagers.h"
@@ -293,6 +295,36 @@ TEST_F(Powerups, TheShieldBlinksThePlaneAndWhatHangsUnderItForTwoSeconds)
     EXPECT_EQ(power<InvincibilityPower>(plane), nullptr);
     plane.health->damage(plane.entity, 5.0f);
     EXPECT_EQ(plane.health->currentHealth, 5.0f);
+}
+
+TEST_F(Powerups, UnderCalmerFlashesTheShieldNeverHidesThePlaneAndItsGlowComesAndGoesSmoothly)
+{
+    kit::settings::setForRun(effectSettings::calmerFlashes.key(), "1");
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    auto* body = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
+    world->addComponent(plane.entity, body);
+    const kit::EntityHandle gun = world->createEntity();
+    world->addComponent(gun, new kit::Transform(plane.entity, glm::vec3(0)));
+    auto* gunModel = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
+    world->addComponent(gun, gunModel);
+    network->callFunction(fn::grantInvincibility, plane.entity);
+    float previous = 0.0f, brightest = 0.0f;
+    for (int i = 1; i <= 126; ++i) { // the shield's 2 s at 60 frames a second, and a little after
+        world->update(1.0f / 60.0f);
+        EXPECT_TRUE(body->enabled && gunModel->enabled) << "shown at " << i;
+        const auto* light = body->uniform<glm::vec3>("mat_emissive");
+        const float glow = light ? light->b : 0.0f;
+        const auto* gunLight = gunModel->uniform<glm::vec3>("mat_emissive");
+        EXPECT_EQ(gunLight ? gunLight->b : 0.0f, glow) << "its parts glow with it";
+        EXPECT_LT(std::abs(glow - previous), 0.05f) << "no jump at " << i;
+        previous = glow;
+        brightest = std::max(brightest, glow);
+    }
+    EXPECT_GT(brightest, 0.3f) << "the shield shows";
+    EXPECT_EQ(power<InvincibilityPower>(plane), nullptr);
+    EXPECT_EQ(body->uniform<glm::vec3>("mat_emissive"), nullptr) << "the plane's own light is back";
+    EXPECT_EQ(gunModel->uniform<glm::vec3>("mat_emissive"), nullptr);
+    kit::settings::clearForRun(effectSettings::calmerFlashes.key());
 }
 
 TEST_F(Powerups, DeathStripsThePowerAndItsWeapon)
