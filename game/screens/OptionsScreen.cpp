@@ -6,6 +6,7 @@
 
 #include "game/ai/PilotSettings.h"
 #include "game/ai/PilotSkill.h"
+#include "game/effects/EffectSettings.h"
 #include "game/input/InputSettings.h"
 #include "game/input/KeyBindings.h"
 #include "game/sound/SoundManager.h"
@@ -140,11 +141,17 @@ constexpr std::array<std::array<int, 2>, 6> windowSizes{
     {{800, 600}, {1024, 768}, {1280, 720}, {1366, 768}, {1600, 900}, {1920, 1080}}};
 
 // What this screen chooses, all back to their defaults at once.
-const kit::SettingDeclaration* const choices[] = {
-    &soundSettings::musicVolume,        &soundSettings::effectsVolume,     &kit::applicationSettings::fullscreen,
-    &kit::applicationSettings::width,   &kit::applicationSettings::height, &kit::applicationSettings::verticalSync,
-    &pilotSettings::strength,           &inputSettings::deadZone,          &kit::renderSettings::resolutionScale,
-    &kit::translationSettings::language};
+const kit::SettingDeclaration* const choices[] = {&soundSettings::musicVolume,
+                                                  &soundSettings::effectsVolume,
+                                                  &kit::applicationSettings::fullscreen,
+                                                  &kit::applicationSettings::width,
+                                                  &kit::applicationSettings::height,
+                                                  &kit::applicationSettings::verticalSync,
+                                                  &pilotSettings::strength,
+                                                  &inputSettings::deadZone,
+                                                  &kit::renderSettings::resolutionScale,
+                                                  &kit::translationSettings::language,
+                                                  &effectSettings::calmerFlashes};
 
 // The Language row's place in the menu.
 int languageLine(const RowMenu& menu)
@@ -282,6 +289,11 @@ std::vector<MenuRow> optionRows(kit::World* world)
         rows.push_back(keys);
     }
 
+    MenuRow calmer;
+    calmer.label = kit::tr("Calmer flashes");
+    calmer.value = [] { return onOff(effectSettings::calmerFlashes.value()); };
+    calmer.change = [](int) { keep(effectSettings::calmerFlashes.key(), effectSettings::calmerFlashes ? "0" : "1"); };
+    rows.push_back(calmer);
     rows.push_back(languageRow(world));
 
     MenuRow reset;

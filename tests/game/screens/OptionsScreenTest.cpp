@@ -8,6 +8,7 @@
 #include "game/screens/ScreenScene.h"
 
 #include "game/ai/PilotSkill.h"
+#include "game/effects/EffectSettings.h"
 #include "game/input/KeyBindings.h"
 #include "game/widgets/RowMenu.h"
 #include "game/widgets/WidgetKeys.h"
@@ -42,6 +43,7 @@ enum Line {
     deadZone,
     keys1,
     keys2,
+    calmerFlashes,
     language,
     reset,
     back
@@ -65,10 +67,10 @@ protected:
     void TearDown() override
     {
         // The choices are process-wide: none outlives its test.
-        for (const char* key :
-             {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
-              "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync", "tuning.ai.strength",
-              "tuning.joystick.deadZone", "tuning.renderer.resolutionScale", "tuning.interface.language"}) {
+        for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
+                                "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
+                                "tuning.ai.strength", "tuning.joystick.deadZone", "tuning.renderer.resolutionScale",
+                                "tuning.interface.language", "tuning.effects.calmerFlashes"}) {
             kit::settings::clearForRun(key);
             kit::settings::clearPlayer(key);
         }
@@ -148,9 +150,10 @@ protected:
 TEST_F(Options, EveryLineIsShownWithItsValueAndTheFirstIsChosen)
 {
     EXPECT_TRUE(logged("Creating Options Screen"));
-    for (const char* label : {"> Music volume", "  Effects volume", "  Full screen", "  Window size",
-                              "  Resolution scale", "  Vertical sync", "  Computer pilots", "  Pad dead zone",
-                              "  Keyboard keys", "  Keyboard 2 keys", "  Reset to defaults", "  Back"})
+    for (const char* label :
+         {"> Music volume", "  Effects volume", "  Full screen", "  Window size", "  Resolution scale",
+          "  Vertical sync", "  Computer pilots", "  Pad dead zone", "  Keyboard keys", "  Keyboard 2 keys",
+          "  Calmer flashes", "  Reset to defaults", "  Back"})
         EXPECT_TRUE(shows(std::string(label) + "\n")) << label;
     for (const char* value : {"100%", "Off", "800 x 600", "Auto", "On", "Normal", "0%"})
         EXPECT_TRUE(shows(std::string(value) + "\n")) << value;
@@ -346,6 +349,26 @@ TEST_F(Options, ResetPutsEveryChoiceBackAndKeepsNoneOfThem)
     EXPECT_EQ(defaultStrength(), PilotStrength::normal);
     EXPECT_EQ(controls::key(0, controls::Action::fire), x);
     EXPECT_EQ(kept().find(','), std::string::npos) << "only the file's note is left: " << kept();
+}
+
+TEST_F(Options, CalmerFlashesSwitchAtOnceAreKeptAndResetTurnsThemOff)
+{
+    chooseLine(calmerFlashes);
+    EXPECT_EQ(rowValue("Calmer flashes"), "Off");
+    tap(enter);
+    EXPECT_TRUE(effectSettings::calmerFlashes.value());
+    EXPECT_EQ(rowValue("Calmer flashes"), "On");
+    EXPECT_NE(kept().find("effects.calmerFlashes,1\n"), std::string::npos) << kept();
+    tap(left);
+    EXPECT_FALSE(effectSettings::calmerFlashes.value());
+    EXPECT_NE(kept().find("effects.calmerFlashes,0\n"), std::string::npos) << kept();
+    tap(right);
+    EXPECT_TRUE(effectSettings::calmerFlashes.value());
+    chooseLine(reset);
+    tap(enter);
+    EXPECT_FALSE(effectSettings::calmerFlashes.value());
+    EXPECT_EQ(rowValue("Calmer flashes"), "Off");
+    EXPECT_EQ(kept().find("calmerFlashes"), std::string::npos) << kept();
 }
 
 TEST_F(Options, APadDrivesTheMenuAndBackLeavesIt)
