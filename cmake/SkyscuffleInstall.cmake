@@ -15,9 +15,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/assets/ DESTINATION ${CMAKE_INSTALL_DATA
         PATTERN "tuning.csv" EXCLUDE
         PATTERN "tuning.csv.*" EXCLUDE
         PATTERN "README.md" EXCLUDE)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/skyscuffle.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.skyscuffle.skyscuffle.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The desktop entry and metainfo are installed with their translations (see SkyscuffleCatalogs.cmake).
 foreach(size 16 24 32 48 64 128 256 512)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/${size}x${size}/skyscuffle.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
