@@ -3,9 +3,11 @@
 where stretching would show), option words and small pictures with
 transparent backgrounds, legible at 800 x 600 and 1920 x 1080."""
 import math
+import os
 
 import cairo
 
+import catalog
 from cartoon import cloud, draw_plane, hills, outlined_text, sky
 from imaging import canvas, rounded_rect, save_surface
 from mascot_drawing import draw_mascot
@@ -55,14 +57,15 @@ OPTION_WORDS = (("optionQuickPlay", "QUICK PLAY"), ("optionOnline", "ONLINE"), (
 OPTION_FONT = "DejaVu Sans Condensed"
 
 
-def option_size():
-    """One glyph size for every option, the largest at which the longest
-    word fits: a menu whose words grow as they get shorter looks unkempt."""
+def option_size(words):
+    """One glyph size for every option of a language, the largest at which
+    its longest word (and its tallest, accents and tails included) fits: a
+    menu whose words grow as they get shorter looks unkempt."""
     _, ctx = canvas(*WORD)
     ctx.select_font_face(OPTION_FONT, cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
     ctx.set_font_size(100)
-    widest = max(ctx.text_extents(w).width for _, w in OPTION_WORDS)
-    tallest = max(ctx.text_extents(w).height for _, w in OPTION_WORDS)
+    widest = max(ctx.text_extents(w).width for w in words)
+    tallest = max(ctx.text_extents(w).height for w in words)
     return min((WORD[0] - 36) / widest, (WORD[1] - 30) / tallest) * 100
 
 
@@ -76,8 +79,10 @@ def option(path, words, size):
     save_surface(surface, path)
 
 
-def sound_picture(path, on):
-    """A speaker and ON (green) or OFF (red, crossed speaker), 2:1."""
+def sound_picture(path, on, word=None):
+    """A speaker and ON (green) or OFF (red, crossed speaker), 2:1. The word
+    (ON or OFF unless given) fills the room right of the speaker, smaller
+    the longer it is."""
     w, h = 256, 128
     surface, ctx = canvas(w, h)
     rounded_rect(ctx, 6, 10, w - 12, h - 20, 30)
@@ -108,7 +113,7 @@ def sound_picture(path, on):
         ctx.move_to(104, 46)
         ctx.line_to(82, 82)
         ctx.stroke()
-    outlined_text(ctx, "ON" if on else "OFF", 176, 64, 120, 62, fill=(1, 1, 1), family="DejaVu Sans",
+    outlined_text(ctx, word or ("ON" if on else "OFF"), 176, 64, 120, 62, fill=(1, 1, 1), family="DejaVu Sans",
                   weight=0.12, shadow=False)
     save_surface(surface, path)
 
@@ -227,17 +232,27 @@ def mascot_concept(path):
     save_surface(surface, path)
 
 
+def main_menu_words(folder, tr=lambda word: word):
+    """The options' and the Sound pictures of one language into `folder`,
+    with the words `tr` gives for the English ones."""
+    words = [tr(english) for _, english in OPTION_WORDS]
+    size = option_size(words)
+    for (name, _), word in zip(OPTION_WORDS, words):
+        option("%s/%s.png" % (folder, name), word, size)
+    # The second word is what the picture shows: the sound state in force.
+    for name, on in (("onon", True), ("offon", True), ("onoff", False), ("offoff", False)):
+        sound_picture("%s/%s.png" % (folder, name), on, tr("ON" if on else "OFF"))
+
+
 def build(sprites):
     main = sprites + "/menu/main"
     menu_background(main + "/menuBackground.png")
-    size = option_size()
-    for name, words in OPTION_WORDS:
-        option("%s/%s.png" % (main, name), words, size)
-    # The second word is what the picture shows: the sound state in force.
-    sound_picture(main + "/onon.png", True)
-    sound_picture(main + "/offon.png", True)
-    sound_picture(main + "/onoff.png", False)
-    sound_picture(main + "/offoff.png", False)
+    main_menu_words(main)
+    # Every language's own copies, main/<code>/<the same name>: the menu
+    # takes them in that language and the English ones where there are none.
+    for code in catalog.languages():
+        os.makedirs("%s/%s" % (main, code), exist_ok=True)
+        main_menu_words("%s/%s" % (main, code), catalog.translator(code))
     cursor(sprites + "/menu/Cursor.png")
     powerup_cursor(sprites + "/menu/gameplay/powerupCursorOn.png", True)
     powerup_cursor(sprites + "/menu/gameplay/powerupCursorOff.png", False)
