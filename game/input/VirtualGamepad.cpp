@@ -1,5 +1,9 @@
 #include "VirtualGamepad.h"
 
+#include "AutoFire.h"
+
+#include "engine/core/World.h"
+
 #include <cmath>
 
 namespace skyscuffle {
@@ -8,6 +12,14 @@ VirtualGamepad::VirtualGamepad()
 {
     addTag(kit::typeId<VirtualGamepad>());
     addTag(kit::tagId("virtualGamepad"));
+}
+
+bool VirtualGamepad::flown(int button, bool held) const
+{
+    if (button != gun || !world)
+        return held;
+    const auto* autoFire = world->getComponent<AutoFire>(entityId);
+    return autoFire ? autoFire->gunDown(held) : held;
 }
 
 glm::vec2 VirtualGamepad::limitToUnit(glm::vec2 v)

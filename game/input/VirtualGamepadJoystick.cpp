@@ -48,6 +48,11 @@ VirtualGamepadJoystick::VirtualGamepadJoystick(kit::Joystick* joystick) : joysti
 
 bool VirtualGamepadJoystick::isButtonDown(int button) const
 {
+    return flown(button, isButtonHeld(button));
+}
+
+bool VirtualGamepadJoystick::isButtonHeld(int button) const
+{
     // An unplugged pad keeps its last state; it must not hold a button down
     // until it comes back.
     if (!joystick || !joystick->present || button < 0 || button >= buttonCount)
@@ -57,6 +62,12 @@ bool VirtualGamepadJoystick::isButtonDown(int button) const
             return true;
     }
     return false;
+}
+
+bool VirtualGamepadJoystick::autoFire() const
+{
+    return joystick && joystick->id >= 0 && joystick->id < inputSettings::autoFirePads &&
+           inputSettings::padAutoFire[joystick->id].value();
 }
 
 glm::vec2 VirtualGamepadJoystick::direction() const

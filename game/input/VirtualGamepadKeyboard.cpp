@@ -1,5 +1,6 @@
 #include "VirtualGamepadKeyboard.h"
 
+#include "game/input/InputSettings.h"
 #include "game/input/KeyBindings.h"
 
 #include "engine/core/World.h"
@@ -19,10 +20,20 @@ bool VirtualGamepadKeyboard::keyDown(int key) const
 
 bool VirtualGamepadKeyboard::isButtonDown(int button) const
 {
+    return flown(button, isButtonHeld(button));
+}
+
+bool VirtualGamepadKeyboard::isButtonHeld(int button) const
+{
     if (button < 0 || button >= buttonCount)
         return false;
     const auto action = static_cast<controls::Action>(static_cast<int>(controls::Action::dash) + button);
     return keyDown(controls::key(keySet, action));
+}
+
+bool VirtualGamepadKeyboard::autoFire() const
+{
+    return keySet >= 0 && keySet < inputSettings::autoFireKeyboards && inputSettings::keyboardAutoFire[keySet].value();
 }
 
 glm::vec2 VirtualGamepadKeyboard::direction() const

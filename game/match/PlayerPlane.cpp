@@ -16,6 +16,8 @@
 #include "game/effects/Taunter.h"
 #include "game/flight/PlanePhysics.h"
 #include "game/flight/RollByPitch.h"
+#include "game/input/AutoFire.h"
+#include "game/input/VirtualGamepad.h"
 #include "game/looks/MatchModel.h"
 #include "game/looks/ModelLook.h"
 #include "game/match/PlayerSpawnComp.h"
@@ -151,6 +153,10 @@ void spawnPlayer(kit::EntityHandle player, glm::vec3 position, glm::quat rotatio
         part(*world, player, "models/playerPlane/basicGuns.obj",
              LookSpec{"shaders/tanSpaceNormalMapping.txt", "models/playerPlane/Basic_Normal.png", "", {}});
     world->addComponent(gun, new BasicGun(player, "basicShot"));
+    // The gun of a player flown from this copy may fire by itself (the
+    // player's choice), from the start of each match.
+    if (world->getComponent<VirtualGamepad>(player.id))
+        world->addComponent(player, new AutoFire);
 }
 
 } // namespace skyscuffle

@@ -5,6 +5,7 @@
 
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/ai/VirtualGamepadAI.h"
+#include "game/input/InputSettings.h"
 #include "game/input/KeyBindings.h"
 #include "game/input/VirtualGamepadJoystick.h"
 #include "game/input/VirtualGamepadKeyboard.h"
@@ -20,6 +21,7 @@
 #include "game/players/Sides.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/JoinScreenView.h"
+#include "game/screens/ScreenRegistry.h"
 
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
@@ -510,6 +512,62 @@ TEST_F(JoinScreen, TheHostChoosesTheMatchsRulesAndAJoinedCopyShowsThem)
     EXPECT_TRUE(shows("T, Y or (R-stick): change side")) << "a joined copy's players change side too";
     hostsRules().reset();
     forget();
+}
+
+// Auto-fire is a plane's: the players who chose it fire in the match with
+// nothing held, while their gamepads hold no gun, and so no "join", on the
+// join screen; each match starts them firing again.
+TEST_F(JoinScreen, AutoFireFiresOnlyInTheMatchAndEachMatchStartsItAgain)
+{
+    struct Chosen {
+        Chosen()
+        {
+            for (const std::string& key : keys())
+                kit::settings::setPlayer(key, "1");
+        }
+        ~Chosen()
+        {
+            for (const std::string& key : keys())
+                kit::settings::clearPlayer(key);
+        }
+        static std::vector<std::string> keys()
+        {
+            return {inputSettings::keyboardAutoFire[0].key(), inputSettings::padAutoFire[0].key()};
+        }
+    } chosen;
+    tap(x);
+    plugPad(0);
+    pressButton(0, kit::pad::a);
+    ASSERT_EQ(players(), 2u);
+    const auto gunsDown = [this] {
+        int down = 0;
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<VirtualGamepad>()))
+            down += static_cast<VirtualGamepad*>(c)->isButtonDown(VirtualGamepad::gun);
+        return down;
+    };
+    frames(3);
+    EXPECT_EQ(gunsDown(), 0) << "nobody holds the gun here";
+
+    app->setWorld(std::make_shared<kit::World>(screens::matchWorld()));
+    frames(3);
+    ASSERT_EQ(entitiesWith("plane"), 2u);
+    EXPECT_EQ(gunsDown(), 2) << "both fire with nothing held";
+    EXPECT_GT(entitiesWith("bullet"), 0u);
+    gl.window->key(x, 0, 1, 0); // the keyboard player's fire key: stop
+    frame();
+    gl.window->key(x, 0, 0, 0);
+    frame();
+    EXPECT_EQ(gunsDown(), 1) << "the pad's player fires on";
+
+    app->setWorld(std::make_shared<kit::World>(createJoinScreen));
+    frames(3);
+    EXPECT_EQ(gunsDown(), 0) << "back on the join screen nobody holds the gun";
+    EXPECT_EQ(players(), 2u);
+    EXPECT_EQ(count("Joystick 0 has joined as player 2"), 1);
+
+    app->setWorld(std::make_shared<kit::World>(screens::matchWorld()));
+    frames(3);
+    EXPECT_EQ(gunsDown(), 2) << "the next match starts both firing";
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "game/input/AutoFire.h"
 #include "game/match/MatchFunctions.h"
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/ShotgunPower.h"
@@ -93,6 +94,30 @@ TEST_F(Weapons, AfterAPauseTheFirstShotLeavesAtOnce)
     plane.gamepad->held[1] = true;
     world->update(0.05f);
     EXPECT_EQ(bullets().size(), before + 1);
+}
+
+TEST_F(Weapons, AutoFireShootsAtTheGunsRateWithNothingHeldUntilAPressStopsIt)
+{
+    auto plane = PlaneRig::build(*world, glm::vec3(0));
+    gun(plane);
+    world->addComponent(plane.entity, new AutoFire);
+    const auto fly = [&](int frames) {
+        for (int i = 0; i < frames; ++i) {
+            plane.transform->position = glm::vec3(0.0f); // hold it still
+            plane.body->velocity = glm::vec3(0.0f);
+            world->update(0.05f);
+        }
+        return bullets().size();
+    };
+    EXPECT_EQ(fly(20), 0u) << "not chosen: nothing held, nothing fired";
+    plane.gamepad->autoFires = true;
+    EXPECT_EQ(fly(60), 10u) << "3 s at one every 0.3 s, nothing held";
+    plane.gamepad->held[1] = true; // a press: the gun stops
+    const std::size_t stopped = fly(1);
+    plane.gamepad->held[1] = false;
+    EXPECT_EQ(fly(20), stopped);
+    plane.gamepad->held[1] = true; // another: it fires again, at once
+    EXPECT_EQ(fly(1), stopped + 1);
 }
 
 TEST_F(Weapons, NoGamepadNoFireAndWrecksDoNotShoot)
