@@ -140,18 +140,86 @@ constexpr const char* strengthNames[] = {kit::trLater("Easy"), kit::trLater("Nor
 constexpr std::array<std::array<int, 2>, 6> windowSizes{
     {{800, 600}, {1024, 768}, {1280, 720}, {1366, 768}, {1600, 900}, {1920, 1080}}};
 
-// What this screen chooses, all back to their defaults at once.
-const kit::SettingDeclaration* const choices[] = {&soundSettings::musicVolume,
-                                                  &soundSettings::effectsVolume,
-                                                  &kit::applicationSettings::fullscreen,
-                                                  &kit::applicationSettings::width,
-                                                  &kit::applicationSettings::height,
-                                                  &kit::applicationSettings::verticalSync,
-                                                  &pilotSettings::strength,
-                                                  &inputSettings::deadZone,
-                                                  &kit::renderSettings::resolutionScale,
-                                                  &kit::translationSettings::language,
-                                                  &effectSettings::calmerFlashes};
+// What this screen chooses, all back to their defaults at once (the
+// keyboards' keys go with controls::resetToDefaults).
+std::vector<const kit::SettingDeclaration*> choices()
+{
+    std::vector<const kit::SettingDeclaration*> all = {&soundSettings::musicVolume,
+                                                       &soundSettings::effectsVolume,
+                                                       &kit::applicationSettings::fullscreen,
+                                                       &kit::applicationSettings::width,
+                                                       &kit::applicationSettings::height,
+                                                       &kit::applicationSettings::verticalSync,
+                                                       &pilotSettings::strength,
+                                                       &inputSettings::deadZone,
+                                                       &kit::renderSettings::resolutionScale,
+                                                       &kit::translationSettings::language,
+                                                       &effectSettings::calmerFlashes};
+    for (const kit::Setting<bool>& keyboard : inputSettings::keyboardAutoFire)
+        all.push_back(&keyboard);
+    for (const kit::Setting<bool>& pad : inputSettings::padAutoFire)
+        all.push_back(&pad);
+    return all;
+}
+
+// The words of the pad auto-fire line, every one of them here.
+constexpr const char* padsOff = kit::trLater("Off");
+constexpr const char* allPads = kit::trLater("All pads");
+constexpr const char* onePad = kit::trLater("Pad {1}");    // the pad's number, from 1
+constexpr const char* somePads = kit::trLater("Pads {1}"); // their numbers, as "1, 3"
+
+// Auto-fire for the pads: off, on for every pad, or on for one pad alone,
+// stepped through in that order. Choices made in the settings file (a few
+// pads of the sixteen) show as they are, and the next step leaves them for
+// one of the line's own.
+constexpr int padChoices = 2 + inputSettings::autoFirePads; // off, all, then each pad alone
+
+bool padChoiceHas(int choice, int slot)
+{
+    return choice == 1 || choice == slot + 2;
+}
+
+// The choice in force; -1 for any other set of pads.
+int padChoiceNow()
+{
+    for (int choice = 0; choice < padChoices; ++choice) {
+        bool same = true;
+        for (int slot = 0; slot < inputSettings::autoFirePads && same; ++slot)
+            same = inputSettings::padAutoFire[slot].value() == padChoiceHas(choice, slot);
+        if (same)
+            return choice;
+    }
+    return -1;
+}
+
+MenuRow padAutoFireRow()
+{
+    MenuRow row;
+    row.label = kit::tr("Pad auto-fire");
+    row.value = [] {
+        const int choice = padChoiceNow();
+        if (choice == 0)
+            return kit::tr(padsOff);
+        if (choice == 1)
+            return kit::tr(allPads);
+        if (choice > 1)
+            return kit::format(kit::tr(onePad), {std::to_string(choice - 1)});
+        std::string numbers;
+        for (int slot = 0; slot < inputSettings::autoFirePads; ++slot) {
+            if (inputSettings::padAutoFire[slot].value())
+                numbers += (numbers.empty() ? "" : ", ") + std::to_string(slot + 1);
+        }
+        return kit::format(kit::tr(somePads), {numbers});
+    };
+    row.change = [](int step) {
+        const int now = padChoiceNow();
+        const int next =
+            now < 0 ? (step > 0 ? 0 : padChoices - 1) : ((now + step) % padChoices + padChoices) % padChoices;
+        for (int slot = 0; slot < inputSettings::autoFirePads; ++slot)
+            keep(inputSettings::padAutoFire[slot].key(), padChoiceHas(next, slot) ? "1" : "0");
+    };
+    return row;
+}
 
 // The Language row's place in the menu.
 int languageLine(const RowMenu& menu)
@@ -288,6 +356,7 @@ std::vector<MenuRow> optionRows(kit::World* world)
         keys.choose = [world, set] { screens::switchTo(world, ControlsScreenInit{set}); };
         rows.push_back(keys);
     }
+    rows.push_back(padAutoFireRow());
 
     MenuRow calmer;
     calmer.label = kit::tr("Calmer flashes");
@@ -301,7 +370,7 @@ std::vector<MenuRow> optionRows(kit::World* world)
     reset.choose = [world] {
         // The command line's values go too: the defaults are what the
         // player asked for, for the rest of the run as well.
-        for (const kit::SettingDeclaration* chosen : choices) {
+        for (const kit::SettingDeclaration* chosen : choices()) {
             settings::clearForRun(chosen->key());
             settings::clearPlayer(chosen->key());
         }
@@ -402,6 +471,13 @@ void ControlsScreenInit::operator()(kit::World* world) const
         };
         rows.push_back(row);
     }
+    // This keyboard player's auto-fire (see AutoFire.h).
+    const kit::Setting<bool>* autoFire = &inputSettings::keyboardAutoFire[keySet == 0 ? 0 : 1];
+    MenuRow autoFireRow;
+    autoFireRow.label = kit::tr("Auto-fire");
+    autoFireRow.value = [autoFire] { return onOff(autoFire->value()); };
+    autoFireRow.change = [autoFire](int) { keep(autoFire->key(), autoFire->value() ? "0" : "1"); };
+    rows.push_back(autoFireRow);
     MenuRow reset;
     reset.label = kit::tr("Reset keys to defaults");
     reset.choose = [notice] {
@@ -416,7 +492,7 @@ void ControlsScreenInit::operator()(kit::World* world) const
     rows.push_back(back);
 
     const std::string title = keySet == 0 ? kit::tr("Keyboard keys") : kit::tr("Keyboard 2 keys");
-    const float top = 0.62f, step = 0.058f;
+    const float top = 0.62f, step = 0.055f;
     const float bottom = top - step * static_cast<float>(rows.size()) - 0.06f; // the notice's line too
     screens::addMenuPage(world, title, kit::tr("Enter, then a key, binds it; a key in use elsewhere is swapped"),
                          bottom - 0.02f);

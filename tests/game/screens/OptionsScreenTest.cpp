@@ -9,6 +9,7 @@
 
 #include "game/ai/PilotSkill.h"
 #include "game/effects/EffectSettings.h"
+#include "game/input/InputSettings.h"
 #include "game/input/KeyBindings.h"
 #include "game/widgets/RowMenu.h"
 #include "game/widgets/WidgetKeys.h"
@@ -43,6 +44,7 @@ enum Line {
     deadZone,
     keys1,
     keys2,
+    padAutoFire,
     calmerFlashes,
     language,
     reset,
@@ -74,6 +76,10 @@ protected:
             kit::settings::clearForRun(key);
             kit::settings::clearPlayer(key);
         }
+        for (const kit::Setting<bool>& chosen : inputSettings::keyboardAutoFire)
+            kit::settings::clearPlayer(chosen.key());
+        for (const kit::Setting<bool>& chosen : inputSettings::padAutoFire)
+            kit::settings::clearPlayer(chosen.key());
         controls::resetToDefaults();
         kit::setLanguage("en");
         kit::settings::setPlayerFile({});
@@ -153,7 +159,7 @@ TEST_F(Options, EveryLineIsShownWithItsValueAndTheFirstIsChosen)
     for (const char* label :
          {"> Music volume", "  Effects volume", "  Full screen", "  Window size", "  Resolution scale",
           "  Vertical sync", "  Computer pilots", "  Pad dead zone", "  Keyboard keys", "  Keyboard 2 keys",
-          "  Calmer flashes", "  Reset to defaults", "  Back"})
+          "  Pad auto-fire", "  Calmer flashes", "  Reset to defaults", "  Back"})
         EXPECT_TRUE(shows(std::string(label) + "\n")) << label;
     for (const char* value : {"100%", "Off", "800 x 600", "Auto", "On", "Normal", "0%"})
         EXPECT_TRUE(shows(std::string(value) + "\n")) << value;
@@ -369,6 +375,71 @@ TEST_F(Options, CalmerFlashesSwitchAtOnceAreKeptAndResetTurnsThemOff)
     EXPECT_FALSE(effectSettings::calmerFlashes.value());
     EXPECT_EQ(rowValue("Calmer flashes"), "Off");
     EXPECT_EQ(kept().find("calmerFlashes"), std::string::npos) << kept();
+}
+
+TEST_F(Options, PadAutoFireStepsFromOffToAllPadsToEachPadAloneAndResetEndsIt)
+{
+    const auto padsOn = [] {
+        std::string on;
+        for (int slot = 0; slot < inputSettings::autoFirePads; ++slot)
+            on += inputSettings::padAutoFire[slot].value() ? '1' : '0';
+        return on;
+    };
+    chooseLine(padAutoFire);
+    EXPECT_EQ(rowValue("Pad auto-fire"), "Off");
+    tap(right);
+    EXPECT_EQ(rowValue("Pad auto-fire"), "All pads");
+    EXPECT_EQ(padsOn(), std::string(16, '1'));
+    EXPECT_NE(kept().find("input.autoFire.pad16,1\n"), std::string::npos) << kept();
+    tap(right);
+    EXPECT_EQ(rowValue("Pad auto-fire"), "Pad 1");
+    EXPECT_EQ(padsOn(), "1" + std::string(15, '0'));
+    tap(enter);
+    EXPECT_EQ(rowValue("Pad auto-fire"), "Pad 2");
+    EXPECT_EQ(padsOn(), "01" + std::string(14, '0'));
+    for (int i = 0; i < 3; ++i)
+        tap(left);
+    EXPECT_EQ(rowValue("Pad auto-fire"), "Off");
+    EXPECT_EQ(padsOn(), std::string(16, '0'));
+    tap(left);
+    EXPECT_EQ(rowValue("Pad auto-fire"), "Pad 16") << "round from the first to the last";
+    // Pads chosen in the settings file show as they are.
+    for (const char* pad : {"pad1", "pad3"})
+        kit::settings::setPlayer(std::string("tuning.input.autoFire.") + pad, "1");
+    kit::settings::setPlayer("tuning.input.autoFire.pad16", "0");
+    frame();
+    EXPECT_EQ(rowValue("Pad auto-fire"), "Pads 1, 3");
+    kit::settings::setPlayer("tuning.input.autoFire.keyboard2", "1");
+    chooseLine(reset);
+    tap(enter);
+    EXPECT_EQ(padsOn(), std::string(16, '0'));
+    EXPECT_FALSE(inputSettings::keyboardAutoFire[1].value()) << "the keyboards' auto-fire goes too";
+    EXPECT_EQ(rowValue("Pad auto-fire"), "Off");
+}
+
+TEST_F(Options, EachKeyboardHasItsOwnAutoFireLineBeforeTheReset)
+{
+    chooseLine(keys2);
+    tap(enter);
+    ASSERT_TRUE(logged("Creating Controls Screen for keyboard 2"));
+    while (menu().selected < menu().count() - 1 && !shows("> Auto-fire\n"))
+        tap(down);
+    ASSERT_TRUE(shows("> Auto-fire\n")) << shown();
+    EXPECT_EQ(menu().rows[static_cast<std::size_t>(menu().selected) + 1].label, "Reset keys to defaults");
+    EXPECT_EQ(rowValue("Auto-fire"), "Off");
+    tap(enter);
+    EXPECT_EQ(rowValue("Auto-fire"), "On");
+    EXPECT_TRUE(inputSettings::keyboardAutoFire[1].value());
+    EXPECT_FALSE(inputSettings::keyboardAutoFire[0].value()) << "the second keyboard's choice alone";
+    EXPECT_NE(kept().find("input.autoFire.keyboard2,1\n"), std::string::npos) << kept();
+    tap(right);
+    EXPECT_EQ(rowValue("Auto-fire"), "Off");
+    tap(left);
+    EXPECT_EQ(rowValue("Auto-fire"), "On");
+    tap(down);
+    tap(enter);
+    EXPECT_TRUE(shows("Every key back to its default\n"));
+    EXPECT_EQ(rowValue("Auto-fire"), "On") << "the keys' reset is the keys' alone";
 }
 
 TEST_F(Options, APadDrivesTheMenuAndBackLeavesIt)
