@@ -13,8 +13,12 @@ namespace kit {
 
 std::array<float, 4> glyphCell(unsigned char byte)
 {
+    // Every byte in its own row, the last one's (240 to 255, the Latin-1
+    // letters from eth to y-umlaut, n-tilde and o- and u-umlaut among them)
+    // too: a row above the first would sample the texture's clamped edge,
+    // and those letters of the translations would not show.
     const int column = byte % 16;
-    const int row = byte < 240 ? byte / 16 : -1;
+    const int row = byte / 16;
     return {column / 16.0f, row / 16.0f, (column + 1) / 16.0f, (row + 1) / 16.0f};
 }
 

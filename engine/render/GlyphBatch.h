@@ -48,7 +48,7 @@ public:
 };
 
 // The texture-coordinate rectangle of a byte's cell: column b mod 16, row b
-// div 16 (row 0 at the top), bytes 240 to 255 in row -1. {u0, v0, u1, v1}.
+// div 16 (row 0 at the top). {u0, v0, u1, v1}.
 std::array<float, 4> glyphCell(unsigned char byte);
 
 } // namespace kit

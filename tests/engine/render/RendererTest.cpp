@@ -220,15 +220,43 @@ TEST_F(Rendering, ALineBreakStartsTheNextLineOneGlyphBelow)
     EXPECT_EQ(litRows(60 + static_cast<int>(0.25f * 60) + 1, 60 + static_cast<int>(0.5f * 60)), 0);
 }
 
+TEST_F(Rendering, TheLastRowsLettersAreDrawnLikeEveryOther)
+{
+    renderer("hudSpace", 0.0f);
+    const auto e = entity(glm::vec3(0.0f), {"hudSpace"});
+    std::filesystem::copy_file("assets/fonts/UbuntuMono.png", "assets/fonts/lastRow.png");
+    auto font = kit::textureManager().prefetch("fonts/lastRow.png");
+    kit::textureManager().get("fonts/lastRow.png");
+    const float advance = 0.25f * font->width / font->height;
+    auto* text = world->emplaceComponent<kit::Text>(e, font, "", glm::vec3(1.0f), glm::vec3(0.0f),
+                                                    kit::ResourceHandle<kit::ShaderProgram>{}, 0.25f);
+    auto lit = [&] {
+        int count = 0;
+        for (int x = 80 + static_cast<int>(advance * 80) + 1; x < 80 + static_cast<int>(2 * advance * 80); ++x)
+            for (int y = 61; y < 60 + static_cast<int>(0.25f * 60); ++y)
+                count += pixel(x, y)[0] > 128;
+        return count;
+    };
+    // u-umlaut, n-tilde and y-umlaut (bytes 252, 241, 255) as much as a (228)
+    // from the row above.
+    for (const char* letter : {"\xfc", "\xf1", "\xff", "\xe4"}) {
+        text->setText(letter);
+        drawFrame();
+        EXPECT_GT(lit(), 5) << "byte " << static_cast<int>(static_cast<unsigned char>(letter[0]));
+    }
+}
+
 TEST(GlyphCells, ByteBMapsToColumnBMod16AndRowBDiv16)
 {
     const auto a = kit::glyphCell('A');
     EXPECT_FLOAT_EQ(a[0], 1.0f / 16);
     EXPECT_FLOAT_EQ(a[1], 4.0f / 16);
     EXPECT_FLOAT_EQ(a[3], 5.0f / 16);
-    const auto high = kit::glyphCell(245);
-    EXPECT_FLOAT_EQ(high[0], 5.0f / 16);
-    EXPECT_FLOAT_EQ(high[1], -1.0f / 16);
+    const auto high = kit::glyphCell(0xFC); // ü, in the last row like the rest of ð to ÿ
+    EXPECT_FLOAT_EQ(high[0], 12.0f / 16);
+    EXPECT_FLOAT_EQ(high[1], 15.0f / 16);
+    EXPECT_FLOAT_EQ(high[2], 13.0f / 16);
+    EXPECT_FLOAT_EQ(high[3], 1.0f);
 }
 
 namespace {
