@@ -171,8 +171,15 @@ std::string tr(const char* english)
     return at->second;
 }
 
-std::string trn(const char* singular, const char* plural, unsigned long count)
+std::string tr(const char* english, bool translated)
 {
+    return translated ? tr(english) : std::string(english ? english : "");
+}
+
+std::string trn(const char* singular, const char* plural, unsigned long count, bool translated)
+{
+    if (!translated)
+        return count == 1 ? singular : plural;
     TranslationState& s = state();
     std::string language;
     {

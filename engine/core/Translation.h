@@ -49,8 +49,12 @@ std::string languageOf(std::string_view languageList, std::string_view all, std:
 // The text in the language in force, in the font's bytes. The English text
 // is the key (xgettext finds it by this function's name).
 std::string tr(const char* english);
-// The singular or the plural form for `count`, as the language counts.
-std::string trn(const char* singular, const char* plural, unsigned long count);
+// The same, or the English itself where `translated` is false: one text
+// written once for the screen (translated) and for the log (English).
+std::string tr(const char* english, bool translated);
+// The singular or the plural form for `count`, as the language counts (or
+// as English does where `translated` is false).
+std::string trn(const char* singular, const char* plural, unsigned long count, bool translated = true);
 // Marks a text for the catalogs where it is written (a table of constants)
 // and returns it as it is: whoever shows it translates it with tr().
 constexpr const char* trLater(const char* english)

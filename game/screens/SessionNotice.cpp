@@ -52,29 +52,29 @@ std::string inviteCodeOf(const kit::NetworkSystem& network)
     return status.outcome == kit::PortMapping::Outcome::mapped ? kit::inviteCode::encode(status.external) : "";
 }
 
-std::string internetNoticeLine(const kit::NetworkSystem& network)
+std::string internetNoticeLine(const kit::NetworkSystem& network, bool translated)
 {
     const kit::PortMapping* mapping = network.isServer() ? network.portMapping() : nullptr;
-    return mapping ? internetLine(mapping->status(), mapping->port()) : "";
+    return mapping ? internetLine(mapping->status(), mapping->port(), translated) : "";
 }
 
-std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t mappedPort)
+std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t mappedPort, bool translated)
 {
     const std::string port = std::to_string(mappedPort);
     switch (status.outcome) {
     case kit::PortMapping::Outcome::asking:
-        return kit::format(kit::tr("Asking the router to open UDP port {1}..."), {port});
+        return kit::format(kit::tr("Asking the router to open UDP port {1}...", translated), {port});
     case kit::PortMapping::Outcome::mapped:
-        return kit::format(kit::tr("Friends elsewhere: code {1} ({2})"),
+        return kit::format(kit::tr("Friends elsewhere: code {1} ({2})", translated),
                            {kit::inviteCode::encode(status.external),
                             status.external.ipString() + ":" + std::to_string(status.external.port)});
     case kit::PortMapping::Outcome::privateExternal:
-        return kit::format(kit::tr("Two routers: forward UDP port {1} on both for friends"), {port});
+        return kit::format(kit::tr("Two routers: forward UDP port {1} on both for friends", translated), {port});
     case kit::PortMapping::Outcome::noRouter:
     case kit::PortMapping::Outcome::refused:
         break;
     }
-    return kit::format(kit::tr("For friends elsewhere, forward UDP port {1} here"), {port});
+    return kit::format(kit::tr("For friends elsewhere, forward UDP port {1} here", translated), {port});
 }
 
 namespace {
@@ -135,11 +135,11 @@ public:
         if (!network)
             return;
         widgets::setText(line_, sessionNoticeLine(*network));
-        const std::string friends = internetNoticeLine(*network);
+        const std::string friends = internetNoticeLine(*network, false);
         if (friends != said_ && !friends.empty())
             kit::log::info() << friends;
         said_ = friends;
-        widgets::setText(internet_, friends);
+        widgets::setText(internet_, internetNoticeLine(*network));
         const bool code = !inviteCodeOf(*network).empty();
         widgets::setText(hint_, !code               ? ""
                                 : copiedFor_ > 0.0f ? kit::tr("Copied: paste it to your friends")

@@ -23,10 +23,11 @@ std::string sessionNoticeLine(const kit::NetworkSystem& network);
 // invite code of the port its router forwards, or the UDP port to forward by
 // hand where the router would not. Empty when this copy does not host or
 // does not ask its router.
-std::string internetNoticeLine(const kit::NetworkSystem& network);
+// In the player's language, or in English for the log (`translated` false).
+std::string internetNoticeLine(const kit::NetworkSystem& network, bool translated = true);
 
 // The same line for a router's answer about `port`.
-std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t port);
+std::string internetLine(const kit::PortMapping::Status& status, std::uint16_t port, bool translated = true);
 
 // The internet lines' letters (overlay units high), and the longest line
 // internetLine says: a code with an address and a port of the most digits.

@@ -141,11 +141,17 @@ std::vector<WinLine> playerLines(kit::World* world, const ScoreTable& scores, bo
     for (const ScoreEntry& entry : ordered) {
         const PlayerInfo* info = world->getComponent<PlayerInfo>(entry.plane);
         WinLine line;
-        line.text = info ? kit::tr(info->colourName.c_str()) : kit::tr("A player who left");
+        const char* name = info ? info->colourName.c_str() : kit::trLater("A player who left");
+        line.text = kit::tr(name);
+        line.logged = name;
+        const auto add = [&line](const char* pattern) {
+            line.text = kit::format(kit::tr(pattern), {line.text});
+            line.logged = kit::format(pattern, {line.logged});
+        };
         if (!world->owns(entry.plane))
-            line.text = kit::format(kit::tr("{1} (remote)"), {line.text});
+            add(kit::trLater("{1} (remote)"));
         if (lines.empty() && crowned)
-            line.text = kit::format(kit::tr("{1} Wins!"), {line.text});
+            add(kit::trLater("{1} Wins!"));
         line.points = rightAligned(entry.points, 3);
         if (info && lines.empty())
             line.colour = info->colour;
@@ -179,9 +185,11 @@ std::vector<WinLine> teamWinLines(kit::World* world, const ScoreTable& scores)
     head.points = std::to_string(points[0]) + " : " + std::to_string(points[1]);
     if (points[0] == points[1]) {
         head.text = kit::tr("A draw");
+        head.logged = "A draw";
     } else {
         const Side won = points[0] > points[1] ? Side::sun : Side::moon;
-        head.text = won == Side::sun ? kit::tr("Sun team wins!") : kit::tr("Moon team wins!");
+        head.logged = won == Side::sun ? kit::trLater("Sun team wins!") : kit::trLater("Moon team wins!");
+        head.text = kit::tr(head.logged.c_str());
         head.colour = tintOf(won);
         head.side = won;
     }
@@ -197,7 +205,7 @@ std::vector<WinLine> teamWinLines(kit::World* world, const ScoreTable& scores)
     return lines;
 }
 
-std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watchedElsewhere)
+std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watchedElsewhere, bool translated)
 {
     std::vector<std::string> parts;
     if (watchedHere) {
@@ -207,20 +215,20 @@ std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watche
         for (const kit::EntityHandle& player : players) {
             const PlayerInfo* info = world->getComponent<PlayerInfo>(player.id);
             if (world->owns(player.id) && info)
-                own += (own.empty() ? "" : ", ") + kit::tr(info->colourName.c_str());
+                own += (own.empty() ? "" : ", ") + kit::tr(info->colourName.c_str(), translated);
         }
-        parts.push_back(own.empty() ? kit::tr("this copy") : own);
+        parts.push_back(own.empty() ? kit::tr("this copy", translated) : own);
     }
     if (watchedElsewhere > 0) {
         const auto count = static_cast<unsigned long>(watchedElsewhere);
-        parts.push_back(kit::format(parts.empty() ? kit::trn("{1} copy", "{1} copies", count)
-                                                  : kit::trn("{1} other copy", "{1} other copies", count),
+        parts.push_back(kit::format(parts.empty() ? kit::trn("{1} copy", "{1} copies", count, translated)
+                                                  : kit::trn("{1} other copy", "{1} other copies", count, translated),
                                     {std::to_string(watchedElsewhere)}));
     }
     if (parts.empty())
         return {};
-    return parts.size() > 1 ? kit::format(kit::tr("Watching: {1} and {2}"), {parts.front(), parts.back()})
-                            : kit::format(kit::tr("Watching: {1}"), {parts.front()});
+    return parts.size() > 1 ? kit::format(kit::tr("Watching: {1} and {2}", translated), {parts.front(), parts.back()})
+                            : kit::format(kit::tr("Watching: {1}", translated), {parts.front()});
 }
 
 void WinScreenInit::operator()(kit::World* world) const
@@ -235,7 +243,7 @@ void WinScreenInit::operator()(kit::World* world) const
     const std::vector<WinLine> lines = teams ? teamWinLines(world, scores) : winLines(world, scores);
     // The table on the console too: the log of a match ends with its result.
     for (const WinLine& line : lines)
-        kit::log::info() << line.text << " " << line.points;
+        kit::log::info() << line.logged << " " << line.points;
     if (const PlayerInfo* winner = shownWinnerOf(world, scores, teams))
         showWinner(world, view, *winner);
 
@@ -278,7 +286,7 @@ void WinScreenInit::operator()(kit::World* world) const
         widgets::addText(world, kit::tr("Nobody flew this round"), glm::vec2(left, y), 0.07f);
     // Who watched, at the foot of the plate.
     if (!watchers.empty()) {
-        kit::log::info() << watchers;
+        kit::log::info() << watchersLine(world, watchedHere, watchedElsewhere, false);
         widgets::fitWithin(
             widgets::addText(world, watchers, glm::vec2(left, top - height + 0.1f), 0.05f, glm::vec3(0.85f)),
             0.85f - widgets::panelMargin);

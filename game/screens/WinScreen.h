@@ -32,7 +32,8 @@ struct WinScreenInit {
 
 // One line of the result table.
 struct WinLine {
-    std::string text;   // the label, and " Wins!" for the winner
+    std::string text;   // the label, and " Wins!" for the winner, in the player's language
+    std::string logged; // the same in English, for the log
     std::string points; // right-aligned like the loading percentage
     glm::vec3 colour{1.0f};
     std::optional<Side> side; // a team match's: its badge before the line
@@ -49,7 +50,7 @@ std::vector<WinLine> teamWinLines(kit::World* world, const ScoreTable& scores);
 // Who watched the match without a plane, under the table: this copy's
 // players by their colours (or "this copy" when it has none) and the count
 // of other copies, after "Watching: "; empty when nobody watched.
-std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watchedElsewhere);
+std::string watchersLine(kit::World* world, bool watchedHere, std::size_t watchedElsewhere, bool translated = true);
 // The player whose plane turns above the table: the first of the best score
 // as the table lists them, the one its first line names (null for an empty
 // table or a player who left).

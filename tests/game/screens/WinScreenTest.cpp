@@ -9,7 +9,9 @@
 #include "game/screens/JoinScreen.h"
 #include "game/screens/WinScreen.h"
 
+#include "engine/core/Translation.h"
 #include "engine/render/Text.h"
+#include "support/ShownText.h"
 
 using namespace skyscuffle;
 
@@ -56,6 +58,25 @@ TEST_F(WinScreen, ListsThePlayersByScoreWithTheWinnerInItsColour)
     EXPECT_EQ(lines[1].points, "  3");
     EXPECT_EQ(lines[2].text, info(pilot).colourName);
     EXPECT_EQ(lines[2].points, " -1");
+}
+
+TEST_F(WinScreen, ThePlayerReadsTheTableInTheirLanguageAndTheLogKeepsEnglish)
+{
+    kit::setCatalogFolder(std::filesystem::path(SKYSCUFFLE_BINARY_DIR) / "locale");
+    kit::setLanguage("de");
+    app->setWorld(std::make_shared<kit::World>(WinScreenInit{{{keyboardPlayer, 3}, {remote, 7}}, true, 2}));
+    frame();
+    const std::string remoteName = info(remote).colourName;
+    EXPECT_TRUE(logged(remoteName + " (remote) Wins!   7"));
+    EXPECT_TRUE(
+        logged("Watching: " + info(keyboardPlayer).colourName + ", " + info(pilot).colourName + " and 2 other copies"));
+    const auto lines = winLines(world(), {{keyboardPlayer, 3}, {remote, 7}});
+    EXPECT_EQ(lines[0].logged, remoteName + " (remote) Wins!");
+    EXPECT_EQ(lines[0].text, "Rot (extern) gewinnt!") << "the colour's name in German too";
+    EXPECT_EQ(lines[1].text, kit::tr(info(keyboardPlayer).colourName.c_str()));
+    EXPECT_TRUE(test::showsText(*world(), watchersLine(world(), true, 2)));
+    EXPECT_NE(watchersLine(world(), true, 2), watchersLine(world(), true, 2, false));
+    kit::setLanguage("en");
 }
 
 TEST_F(WinScreen, EqualScoresKeepTheMatchOrder)
