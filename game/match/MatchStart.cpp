@@ -121,7 +121,8 @@ float gaugePlace(int j, int count)
 {
     if (count <= 4)
         return static_cast<float>(j) * 0.5f - 0.75f;
-    return -0.8f + 1.6f * static_cast<float>(j) / static_cast<float>(count - 1);
+    // The last score, right of its gauge, ends inside a 4:3 window too.
+    return -0.78f + 1.56f * static_cast<float>(j) / static_cast<float>(count - 1);
 }
 
 namespace {

@@ -103,7 +103,7 @@ void showGauges(kit::World& world, const std::vector<kit::EntityHandle>& planes)
 // Where the gauge of this copy's j-th of `count` players sits across the foot
 // of the screen, as a fraction of the half-width (-1 to 1): four fit at
 // -0.75, -0.25, 0.25, 0.75; five or six share the width evenly so that none
-// falls off a 4:3 window.
+// falls off a 4:3 window, nor the score beside the last one.
 float gaugePlace(int j, int count);
 
 // "startGameplay": every copy's players are placed on the spawn circle, in

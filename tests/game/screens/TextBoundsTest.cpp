@@ -4,6 +4,8 @@
 #include "ScreenFixture.h"
 
 #include "game/match/MatchFunctions.h"
+#include "game/match/MatchRules.h"
+#include "game/match/MatchSettings.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/screens/CreditsScreen.h"
@@ -12,11 +14,13 @@
 #include "game/screens/NetworkScreen.h"
 #include "game/screens/OptionsScreen.h"
 #include "game/screens/ReplaysScreen.h"
+#include "game/screens/ScreenRegistry.h"
 #include "game/screens/WinScreen.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Plate.h"
 #include "support/NoHome.h"
 
+#include "engine/core/Settings.h"
 #include "engine/core/Translation.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
@@ -196,7 +200,7 @@ TEST_P(TextBounds, NetworkJoinAndWinScreens)
     tap(x);
     for (int i = 0; i < 5; ++i)
         tap(v); // six players: every roster line, the strengths named
-    tap(66); // B: the last pilot's strength
+    tap(66);    // B: the last pilot's strength
     check("Join screen");
     const auto players = world()->getEntities(kit::typeId<PlayerInfo>())->toVector();
     ScoreTable scores;
@@ -206,6 +210,24 @@ TEST_P(TextBounds, NetworkJoinAndWinScreens)
     check("Win screen");
     show(WinScreenInit{scores, false, 0, true});
     check("Win screen of rounds");
+}
+
+TEST_P(TextBounds, TheMatchsWordsInEachMode)
+{
+    start(createJoinScreen);
+    frame();
+    tap(x);
+    for (int i = 0; i < 5; ++i)
+        tap(v);
+    for (int mode = 0; mode < 3; ++mode) {
+        show(screens::matchWorld());
+        frames(30);
+        check("Match, " + std::string(nameOf(chosenRules().mode)));
+        show(createJoinScreen);
+        check("Join screen, " + std::string(nameOf(chosenRules().mode)));
+        tap(kit::keys::f7); // the next mode
+    }
+    kit::settings::set(matchSettings::mode.key(), std::to_string(matchSettings::mode.fallback()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, TextBounds, ::testing::Values("en", "de", "fr", "es", "pt_BR", "pseudo"),
