@@ -212,20 +212,26 @@ TEST_P(TextBounds, NetworkJoinAndWinScreens)
     check("Win screen of rounds");
 }
 
-TEST_P(TextBounds, TheMatchsWordsInEachMode)
+// The modes of rounds and of sides say the most over a match: the round
+// under the clock, the sides' points beside it (free-for-all has the clock
+// and the gauges alone).
+TEST_P(TextBounds, TheMatchsWordsInTheModesOfRoundsAndSides)
 {
     start(createJoinScreen);
     frame();
     tap(x);
     for (int i = 0; i < 5; ++i)
         tap(v);
-    for (int mode = 0; mode < 3; ++mode) {
+    for (const Mode mode : {Mode::lastPlaneStanding, Mode::teams}) {
+        while (chosenRules().mode != mode)
+            tap(kit::keys::f7);
+        check("Join screen, " + std::string(nameOf(mode)));
         show(screens::matchWorld());
         frames(30);
-        check("Match, " + std::string(nameOf(chosenRules().mode)));
+        check("Match, " + std::string(nameOf(mode)));
+        // Six scores and the clock, and the round's line or the sides' points.
+        EXPECT_GE(shownTexts(*world()).size(), 8u) << nameOf(mode);
         show(createJoinScreen);
-        check("Join screen, " + std::string(nameOf(chosenRules().mode)));
-        tap(kit::keys::f7); // the next mode
     }
     kit::settings::set(matchSettings::mode.key(), std::to_string(matchSettings::mode.fallback()));
 }
