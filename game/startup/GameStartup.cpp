@@ -279,8 +279,11 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
     prepareProcess();
     keepsMatchNotes() = true; // a crash leaves the way back to its match
     loadSettings(options, data, playerSettingsFile());
-    kit::setCatalogFolder(findCatalogFolder(data, runningExecutable()));
+    const std::filesystem::path catalogs = findCatalogFolder(data, runningExecutable());
+    kit::setCatalogFolder(catalogs);
     kit::setLanguage(kit::translationSettings::language);
+    kit::log::debug() << "Language " << kit::currentLanguage() << ", catalogs in "
+                      << (catalogs.empty() ? std::string("no folder") : catalogs.string());
     if (!options.clipFile.empty())
         return runClipExport(options);
     if (!options.viewLog.empty())

@@ -25,13 +25,18 @@ game="$prefix/bin/skyscuffle"
 for f in "$game" "$prefix/share/skyscuffle/buckets/gameWorld.txt" "$prefix/share/skyscuffle/shaders/flatShader.txt" \
   "$prefix/share/applications/skyscuffle.desktop" "$prefix/share/metainfo/io.github.skyscuffle.skyscuffle.metainfo.xml" \
   "$prefix/share/man/man6/skyscuffle.6.gz" "$prefix/share/icons/hicolor/256x256/apps/skyscuffle.png" \
-  "$prefix/share/icons/hicolor/16x16/apps/skyscuffle.png"; do
+  "$prefix/share/icons/hicolor/16x16/apps/skyscuffle.png" "$prefix/share/locale/de/LC_MESSAGES/skyscuffle.mo" \
+  "$prefix/share/locale/pt_BR/LC_MESSAGES/skyscuffle.mo" "$prefix/share/man/fr/man6/skyscuffle.6.gz"; do
   [ -f "$f" ] || fail "not installed: ${f#"$prefix"/}"
 done
 [ -e "$prefix/share/skyscuffle/tuning.csv" ] && fail "the developers' tuning file was installed"
 desktop-file-validate "$prefix/share/applications/skyscuffle.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$prefix/share/metainfo/io.github.skyscuffle.skyscuffle.metainfo.xml" >"$work/as.log" 2>&1 ||
   { cat "$work/as.log"; fail "metainfo"; }
+grep -q '^Comment\[es\]=' "$prefix/share/applications/skyscuffle.desktop" || fail "the desktop entry has no Spanish"
+grep -q 'xml:lang="pt_BR"' "$prefix/share/metainfo/io.github.skyscuffle.skyscuffle.metainfo.xml" ||
+  fail "the metainfo has no Brazilian Portuguese"
+zcat "$prefix/share/man/de/man6/skyscuffle.6.gz" | grep -q 'Spieler' || fail "the German manual page is not German"
 
 # --- The command line.
 "$game" --help >"$work/help" 2>&1 || fail "--help exited with $?"
@@ -67,7 +72,8 @@ export DISPLAY=$own_display_name
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" SDL_AUDIODRIVER=dummy
 mkdir -p "$HOME"
 touch "$work/started"
-(cd / && exec "$game" --size 640x480) </dev/null >"$work/log" 2>"$work/errors" &
+# In German, as the environment asks: the installed catalogs are found.
+(cd / && LANGUAGE=de LANG=C.UTF-8 exec "$game" --size 640x480 --verbose) </dev/null >"$work/log" 2>"$work/errors" &
 pid=$!
 window=""
 for _ in $(seq 100); do
@@ -79,6 +85,8 @@ done
 [ -n "$window" ] || { cat "$work/errors"; fail "no window titled Skyscuffle"; }
 for _ in $(seq 100); do grep -qxF "Creating Main Menu" "$work/log" && break; sleep 0.1; done
 grep -qxF "Creating Main Menu" "$work/log" || fail "the main menu was not created"
+grep -qxF "Language de, catalogs in $prefix/share/locale" "$work/log" ||
+  fail "the installed catalogs were not found: $(grep '^Language' "$work/log")"
 size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [ "$size" = "640x480" ] || fail "--size 640x480 gave a window of $size"
 sleep 1.5 # the first frames, and the sounds loading after them
