@@ -77,7 +77,7 @@ void InvincibilityPower::update(float dt)
 
 void InvincibilityPower::onRemoved()
 {
-    show(true);
+    show(true); // seen again, wherever the blink left it
     if (glowing)
         glow(0.0f);
 }
