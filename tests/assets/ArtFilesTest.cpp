@@ -263,6 +263,41 @@ TEST(GameArtFiles, EveryPictureDecodesWithinItsLimits)
     }
 }
 
+TEST(GameArtFiles, TheFontDrawsThePlayersShapesInBytesOneToSixAndNoOtherControlByte)
+{
+    std::vector<unsigned char> pixels;
+    unsigned w = 0, h = 0;
+    ASSERT_EQ(lodepng::decode(pixels, w, h, (assets / "fonts/UbuntuMono.png").string()), 0u);
+    ASSERT_EQ(w, 16u * 34u);
+    ASSERT_EQ(h, 16u * 64u);
+    // The alpha of a byte's cell, 34 x 64, row by row.
+    const auto cell = [&](unsigned byte) {
+        std::vector<unsigned char> alpha;
+        for (unsigned y = 0; y < 64; ++y)
+            for (unsigned x = 0; x < 34; ++x)
+                alpha.push_back(pixels[(((byte / 16) * 64 + y) * w + (byte % 16) * 34 + x) * 4 + 3]);
+        return alpha;
+    };
+    const auto ink = [](const std::vector<unsigned char>& alpha) {
+        return std::count_if(alpha.begin(), alpha.end(), [](unsigned char a) { return a > 127; });
+    };
+    for (unsigned byte = 0; byte < 32; ++byte) {
+        if (byte >= 1 && byte <= 6)
+            EXPECT_GT(ink(cell(byte)), 200) << "byte " << byte << ": a shape about the size of a capital";
+        else
+            EXPECT_EQ(ink(cell(byte)), 0) << "byte " << byte << " (tab, line feed and the like) draws nothing";
+    }
+    // Six different shapes: any two differ in a good part of their pixels.
+    for (unsigned a = 1; a <= 6; ++a)
+        for (unsigned b = a + 1; b <= 6; ++b) {
+            const std::vector<unsigned char> first = cell(a), second = cell(b);
+            int differing = 0;
+            for (std::size_t i = 0; i < first.size(); ++i)
+                differing += (first[i] > 127) != (second[i] > 127);
+            EXPECT_GT(differing, 100) << "bytes " << a << " and " << b;
+        }
+}
+
 TEST(GameArtFiles, TheArtStaysWithinItsSizeBudget)
 {
     std::uintmax_t total = 0;

@@ -29,6 +29,9 @@ char32_t codePointOfByte(int byte)
 {
     // Printable ASCII and the printable half of Latin-1 coincide with their Unicode code points.
     const bool printable = (byte >= 32 && byte <= 126) || (byte >= 160 && byte <= 255);
+    if (isShapeByte(byte)) {
+        return shapeCodePoints[byte - firstShapeByte];
+    }
     return printable ? static_cast<char32_t>(byte) : 0;
 }
 
@@ -56,10 +59,11 @@ AtlasLayout planLayout(FontFace& face, int cellHeight)
     // every ink edge moves away from the cell centre in proportion to the scale.
     const double roomX = layout.cellWidth / 2.0 - layout.margin;
     const double roomY = cellHeight / 2.0 - layout.margin;
+    // The letters set the size; each shape is fitted to its cell on its own (see renderAtlas).
     double scale = scaleLimit(roomY, lineHeight / 2.0);
     for (int byte = 0; byte < gridSize * gridSize; ++byte) {
         const char32_t codePoint = codePointOfByte(byte);
-        if (codePoint == 0 || !face.hasGlyph(codePoint)) {
+        if (codePoint == 0 || isShapeByte(byte) || !face.hasGlyph(codePoint)) {
             continue;
         }
         const FontFace::Outline glyph = face.outline(codePoint);

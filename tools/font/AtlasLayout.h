@@ -32,7 +32,19 @@ struct AtlasLayout {
 // the line (descender to ascender) and every glyph's outline stay inside the margin.
 AtlasLayout planLayout(FontFace& face, int cellHeight);
 
-// The Unicode code point drawn in the cell of `byte`, or 0 for the control bytes, which stay empty.
+// The players' shapes, in the cells of the control bytes 1 to 6 (never a tab's or a line break's):
+// a disc, a square, a triangle, a diamond, a star and a cross. Text names them by these bytes.
+inline constexpr char32_t shapeCodePoints[] = {U'\u25CF', U'\u25A0', U'\u25B2', U'\u25C6', U'\u2605', U'\u271A'};
+inline constexpr int firstShapeByte = 1;
+inline constexpr int shapeCount = static_cast<int>(sizeof shapeCodePoints / sizeof shapeCodePoints[0]);
+
+[[nodiscard]] constexpr bool isShapeByte(int byte)
+{
+    return byte >= firstShapeByte && byte < firstShapeByte + shapeCount;
+}
+
+// The Unicode code point drawn in the cell of `byte`: the byte's own for printable ASCII and
+// Latin-1, a shape for the shape bytes, 0 for the other control bytes, which stay empty.
 char32_t codePointOfByte(int byte);
 
 } // namespace fontatlas

@@ -14,8 +14,9 @@ struct RenderedAtlas {
     int overflowingGlyphs = 0; // glyphs with coverage inside the margin or beyond their cell, clipped there
 };
 
-// Renders every printable byte into its cell: byte b in column b mod 16 and row b div 16, row 0 at
-// the top; glyphs white, their coverage as alpha.
+// Renders every printable byte and every shape into its cell: byte b in column b mod 16 and row
+// b div 16, row 0 at the top; glyphs white, their coverage as alpha. Throws std::runtime_error when
+// the font lacks a shape or a shape does not fit its cell.
 RenderedAtlas renderAtlas(FontFace& face, const AtlasLayout& layout);
 
 } // namespace fontatlas
