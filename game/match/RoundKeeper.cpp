@@ -15,6 +15,7 @@
 #include "game/match/MatchFunctions.h"
 #include "game/match/PlayerSpawnComp.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/PlayerShapes.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/Log.h"
@@ -162,13 +163,16 @@ std::string nameOfPlane(kit::World& world, kit::EntityID plane)
     return info ? info->colourName : std::string("A plane");
 }
 
-// The round's word in the middle of the screen, in the winner's colour.
+// The round's word in the middle of the screen, in the winner's colour and
+// after its shape.
 void showBanner(kit::World& world, MatchState& state, const RoundEnd& end, std::int32_t round, bool matchWon)
 {
     clearBanner(world, state.rounds);
     const auto* info = end.winner ? world.getComponent<PlayerInfo>(*end.winner) : nullptr;
     const glm::vec3 colour = info ? vivid(info->colour) : glm::vec3(0.9f);
-    const std::string who = end.winner ? kit::tr(nameOfPlane(world, *end.winner).c_str()) : kit::tr("Nobody");
+    std::string who = end.winner ? kit::tr(nameOfPlane(world, *end.winner).c_str()) : kit::tr("Nobody");
+    if (const std::optional<Shape> shape = info ? shapeOfLivery(info->modelTexture) : std::nullopt)
+        who = markOf(shape) + who;
     const std::string line = matchWon ? kit::format(kit::tr("{1} wins the match!"), {who})
                                       : kit::format(kit::tr("{1} wins round {2}"), {who, std::to_string(round)});
     state.rounds.banner.push_back(centredLine(world, line, 0.3f, 0.1f, colour));

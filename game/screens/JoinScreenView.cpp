@@ -12,6 +12,7 @@
 #include "game/lobby/JoinedBy.h"
 #include "game/lobby/LinkLabel.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/PlayerShapes.h"
 #include "game/players/Sides.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
@@ -39,9 +40,11 @@ constexpr std::size_t rosterSize = 6; // one line per colour
 constexpr float lineSize = 0.06f;
 constexpr float lineStep = 0.085f;
 constexpr float left = -1.18f; // where the lines start; the panels reach 0.06 further
-// A colour's name is padded to this many glyphs; the link beside a remote
-// player's line starts after the name and the word "remote".
+// A colour's name is padded to this many glyphs after the player's shape and
+// a space; the link beside a remote player's line starts after the name and
+// the word "remote".
 constexpr std::size_t nameWidth = 9;
+constexpr std::size_t markWidth = 2;
 
 std::string padded(std::string word, std::size_t width)
 {
@@ -144,7 +147,8 @@ std::vector<std::string> rosterLines(kit::World* world)
     std::vector<std::string> lines;
     for (const kit::EntityHandle& e : world->getEntities(kit::typeId<PlayerInfo>())->toVector()) {
         if (const auto* info = world->getComponent<PlayerInfo>(e.id))
-            lines.push_back(padded(kit::tr(info->colourName.c_str()), nameWidth) + pilotOf(world, e));
+            lines.push_back(markOf(shapeOfLivery(info->modelTexture)) +
+                            padded(kit::tr(info->colourName.c_str()), nameWidth) + pilotOf(world, e));
     }
     return lines;
 }
@@ -174,7 +178,7 @@ void showJoinScreen(kit::World* world)
         kit::tr("Press Enter or (Start) to begin the round"),
     };
     // Two panels: the controls, and the players who have joined (wide enough
-    // for a line with its link, "Orange  remote ! 310 ms 7% loss").
+    // for a line with its link, "^ Orange   remote ! 310 ms 7% loss", ^ the shape).
     std::vector<widgets::PanelLine> help{
         {kit::tr("Join the match"), glm::vec2(left, 0.72f), 0.12f, widgets::titleColour}};
     float y = 0.6f;
@@ -192,7 +196,7 @@ void showJoinScreen(kit::World* world)
     roster.counter = players.lines[1];
     roster.empty =
         widgets::addText(world, "", glm::vec2(left, -0.2f - lineStep * 1.2f), lineSize, glm::vec3(0.85f, 0.85f, 0.85f));
-    const std::size_t linkColumn = nameWidth + kit::tr("remote").size() + 1;
+    const std::size_t linkColumn = markWidth + nameWidth + kit::tr("remote").size() + 1;
     const float linkLeft = left + widgets::glyphAdvance(lineSize) * static_cast<float>(linkColumn);
     for (std::size_t i = 0; i < rosterSize; ++i) {
         const float y = -0.2f - lineStep * (1.2f + float(i));
@@ -200,7 +204,7 @@ void showJoinScreen(kit::World* world)
         roster.links[i] = widgets::addText(world, "", glm::vec2(linkLeft, y), lineSize, fineLinkColour);
         for (int s = 0; s < sideCount; ++s) {
             kit::Sprite* badge = widgets::addPicture(world, badgeOf(static_cast<Side>(s)),
-                                                     glm::vec2(-0.14f, y + lineSize * 0.4f), glm::vec2(0.075f));
+                                                     glm::vec2(-0.125f, y + lineSize * 0.4f), glm::vec2(0.075f));
             badge->enabled = false;
             roster.badges[i][static_cast<std::size_t>(s)] = badge;
         }

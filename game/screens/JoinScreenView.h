@@ -49,8 +49,9 @@ std::string dropInLine(bool on);
 // "N Remote Players Joined": the players whose entity another copy made.
 std::string remotePlayersLine(kit::World* world);
 
-// One line per player of every copy, in entity order: its colour name and who
-// flies it ("keyboard", "gamepad 2", "computer", "remote").
+// One line per player of every copy, in entity order: its shape (the font's
+// glyph, see PlayerShapes.h), its colour name and who flies it ("keyboard",
+// "gamepad 2", "computer", "remote").
 std::vector<std::string> rosterLines(kit::World* world);
 
 // Beside each of those lines, the link to the player's copy ("42 ms",

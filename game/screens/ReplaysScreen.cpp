@@ -9,10 +9,12 @@
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/common/ArenaLayout.h"
+#include "game/common/PrintableText.h"
 #include "game/match/GameWorld.h"
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
 #include "game/players/PlayerFunctions.h"
+#include "game/players/PlayerShapes.h"
 #include "game/replays/ClipRequest.h"
 #include "game/replays/ReplayPlayback.h"
 #include "game/replays/ReplayShelf.h"
@@ -66,7 +68,10 @@ struct Listed {
     std::string why;
 };
 
-// The chosen replay's players, each in its colour with its points, the most first.
+// The chosen replay's players, each with its shape in its colour and its
+// points, the most first. The shapes are this copy's, known by the colours'
+// names; a file is anybody's, so a name with bytes beyond printable text (a
+// shape's among them) is not shown.
 void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
 {
     std::vector<kit::ReplayPlayer> players;
@@ -80,8 +85,10 @@ void showPlayers(std::vector<kit::Text*>& lines, const Listed* chosen)
             const kit::ReplayPlayer& p = players[i];
             char points[16];
             std::snprintf(points, sizeof points, "%4d", p.score);
-            text = kit::tr(p.name.c_str()) + (p.name == chosen->replay->header.winner ? " *" : "  ");
-            text.resize(std::max<std::size_t>(text.size(), 12), ' ');
+            const std::string name = isPrintable(p.name) ? p.name : std::string("?");
+            text = markOf(shapeOfColour(name)) + kit::tr(name.c_str()) +
+                   (p.name == chosen->replay->header.winner ? " *" : "  ");
+            text.resize(std::max<std::size_t>(text.size(), 14), ' ');
             text += points;
             colour = widgets::vivid(p.colour);
         } else if (i == 0 && chosen && !chosen->replay) {

@@ -10,6 +10,7 @@
 
 #include "game/combat/ScoreFunctions.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/PlayerShapes.h"
 #include "game/replays/ClipRequest.h"
 #include "game/replays/ReplayShelf.h"
 #include "game/widgets/Overlay.h"
@@ -155,6 +156,10 @@ std::vector<WinLine> playerLines(kit::World* world, const ScoreTable& scores, bo
         line.points = rightAligned(entry.points, 3);
         if (info && lines.empty())
             line.colour = info->colour;
+        if (info) {
+            line.shape = shapeOfLivery(info->modelTexture);
+            line.shapeColour = info->colour;
+        }
         lines.push_back(std::move(line));
     }
     return lines;
@@ -273,8 +278,15 @@ void WinScreenInit::operator()(kit::World* world) const
         const float advance = widgets::glyphAdvance(size);
         // Its colour as bright as it goes: the RGB of the darker rows reads poorly on the panel.
         const glm::vec3 colour = i == 0 && !teams ? widgets::vivid(lines[i].colour) : lines[i].colour;
+        // A player's line starts with its shape, in its colour whatever the line's.
+        const bool player = !teams || i > 0;
+        if (lines[i].shape)
+            widgets::addText(world, std::string{glyphOf(*lines[i].shape)}, glm::vec2(left, y), size,
+                             widgets::vivid(lines[i].shapeColour));
         const float pointsLeft = right - advance * static_cast<float>(lines[i].points.size() + 1);
-        widgets::fitWithin(widgets::addText(world, lines[i].text, glm::vec2(left, y), size, colour), pointsLeft);
+        widgets::fitWithin(
+            widgets::addText(world, lines[i].text, glm::vec2(left + (player ? 2.0f * advance : 0.0f), y), size, colour),
+            pointsLeft);
         if (lines[i].side)
             widgets::addPicture(world, badgeOf(*lines[i].side), glm::vec2(left - 0.07f, y + size * 0.4f),
                                 glm::vec2(size * 0.95f));

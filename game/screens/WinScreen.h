@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/match/ScoreTable.h"
+#include "game/players/PlayerShapes.h"
 #include "game/players/Sides.h"
 
 #include <cstddef>
@@ -36,12 +37,14 @@ struct WinLine {
     std::string logged; // the same in English, for the log
     std::string points; // right-aligned like the loading percentage
     glm::vec3 colour{1.0f};
-    std::optional<Side> side; // a team match's: its badge before the line
+    std::optional<Shape> shape;  // a player's, before the label (none for a player who left)
+    glm::vec3 shapeColour{1.0f}; // the player's colour, which the shape is drawn in
+    std::optional<Side> side;    // a team match's: its badge before the line
 };
 
 // The table's lines: by points, highest first (equal points keep the match's
 // order). A player's label is its colour name, with " (remote)" when another
-// copy made it.
+// copy made it; its shape goes before it.
 std::vector<WinLine> winLines(kit::World* world, const ScoreTable& scores);
 // A team match's table: first the side that won ("Sun team wins!", or "A
 // draw") with both sides' points ("14 : 9"), then every player as in

@@ -17,6 +17,7 @@
 #include "game/match/MatchSettings.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/PlayerShapes.h"
 #include "game/players/Seats.h"
 #include "game/players/Sides.h"
 #include "game/screens/JoinScreen.h"
@@ -79,6 +80,13 @@ TEST_F(JoinScreen, TheKeyboardJoinsOnceAndLeaves)
     EXPECT_TRUE(world()->entityHasTag(player.id, kit::tagId("player")));
     EXPECT_EQ(world()->getComponent<PlayerInfo>(player.id)->number, 1u);
     EXPECT_NE(shown().find("keyboard"), std::string::npos) << "the roster names the player's device";
+    // Its line starts with its shape, in the line's colour, the player's.
+    const PlayerInfo& info = *world()->getComponent<PlayerInfo>(player.id);
+    const std::optional<Shape> shape = shapeOfLivery(info.modelTexture);
+    ASSERT_TRUE(shape.has_value());
+    std::string line = std::string{glyphOf(*shape), ' '} + info.colourName;
+    line.resize(2 + 7, ' '); // the names padded to the longest, "Orange" and "Yellow", and a space
+    EXPECT_NE(shown().find("\n" + line + "keyboard\n"), std::string::npos) << shown();
 
     tap(z);
     EXPECT_EQ(players(), 0u);

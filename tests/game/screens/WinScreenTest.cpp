@@ -6,8 +6,10 @@
 #include "game/match/MatchFunctions.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/PlayerShapes.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/WinScreen.h"
+#include "game/widgets/Overlay.h"
 
 #include "engine/core/Translation.h"
 #include "engine/render/Text.h"
@@ -77,6 +79,29 @@ TEST_F(WinScreen, ThePlayerReadsTheTableInTheirLanguageAndTheLogKeepsEnglish)
     EXPECT_TRUE(test::showsText(*world(), watchersLine(world(), true, 2)));
     EXPECT_NE(watchersLine(world(), true, 2), watchersLine(world(), true, 2, false));
     kit::setLanguage("en");
+}
+
+TEST_F(WinScreen, EveryPlayersShapeStandsBeforeItsNameInItsColour)
+{
+    showScores({{keyboardPlayer, 3}, {remote, 7}, {kit::EntityID{world()->origin, 999}, 1}});
+    const auto lines = winLines(world(), {{keyboardPlayer, 3}, {remote, 7}, {kit::EntityID{world()->origin, 999}, 1}});
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].shape, Shape::cross) << "the remote player's colour is the red";
+    EXPECT_EQ(lines[0].shapeColour, info(remote).colour);
+    EXPECT_EQ(lines[1].shape, shapeOfLivery(info(keyboardPlayer).modelTexture));
+    EXPECT_NE(lines[1].shape, std::nullopt);
+    EXPECT_EQ(lines[2].shape, std::nullopt) << "a player who left has no shape";
+    // Drawn: each shape a text of its own, in its player's colour as bright as it goes.
+    const auto drawnIn = [&](Shape shape, glm::vec3 colour) {
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>())) {
+            const auto* text = static_cast<const kit::Text*>(c);
+            if (text->text() == std::string{glyphOf(shape)} && text->colour == colour)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(drawnIn(Shape::cross, widgets::vivid(info(remote).colour)));
+    EXPECT_TRUE(drawnIn(*lines[1].shape, widgets::vivid(info(keyboardPlayer).colour)));
 }
 
 TEST_F(WinScreen, EqualScoresKeepTheMatchOrder)
