@@ -33,8 +33,9 @@ def icon(path, livery):
     ctx.arc(CX, CY, R_IN - 4, 0, 2 * math.pi)
     ctx.set_source(g)
     ctx.fill()
-    # The livery's pattern over the whole disc and its roundel at the top:
-    # shapes that tell the players apart without their colours.
+    # The livery's pattern over the whole disc and its roundel at the top,
+    # with the player's shape: what tells the players apart without their
+    # colours.
     ctx.save()
     ctx.arc(CX, CY, R_IN - 4, 0, 2 * math.pi)
     ctx.clip()
@@ -44,7 +45,7 @@ def icon(path, livery):
     ctx.pop_group_to_source()
     ctx.paint_with_alpha(0.4)
     ctx.restore()
-    emblem(ctx, lv["emblem"], CX, CY - 52, 22, lv["base"], INK)
+    emblem(ctx, lv["emblem"], CX, CY - 56, 28, lv["base"], INK)
     draw_plane(ctx, CX - 4, CY + 14, 150, livery, angle=-0.18)
     save_surface(surface, path)
 

@@ -1,14 +1,18 @@
 """The six player liveries of the plane (one UV layout, planes.py) and its
 normal map. Every livery differs in lightness and in pattern as well as in
-hue, so that players tell the planes apart at a glance, colour-blind ones too:
+hue, and wears its player's shape (the one the game writes before the
+player's name, game/players/PlayerShapes.cpp) large on the fin and in the
+roundels, so that players tell the planes apart at a glance, colour-blind
+ones too:
 
-  Blue    mid blue, white racing stripes, star roundel
-  Green   mid-dark green, dark checkerboard bands, ring roundel
-  Orange  bright orange, dark chevrons, triangle roundel
-  Red     dark red, shark mouth and white zig-zags, cross roundel
-  Pink    light pink, white polka dots, heart roundel
-  Yellow  brightest yellow, black hazard bands, bolt roundel
+  Blue    mid blue, white racing stripes, star
+  Green   mid-dark green, dark checkerboard bands, disc
+  Orange  bright orange, dark chevrons, triangle
+  Red     dark red, shark mouth and white zig-zags, cross
+  Pink    light pink, white polka dots, diamond
+  Yellow  brightest yellow, black hazard bands, square
 """
+import contextlib
 import math
 
 import numpy as np
@@ -22,18 +26,39 @@ LIVERIES = {
     "Blue": dict(file="playerFinalTexture.png", base=(0.14, 0.44, 0.86), second=(0.97, 0.98, 1.0),
                  belly=(0.55, 0.75, 1.0), cowl=(0.97, 0.98, 1.0), pattern="stripes", emblem="star"),
     "Green": dict(file="player_texture_green.png", base=(0.14, 0.52, 0.16), second=(0.05, 0.18, 0.06),
-                  belly=(0.55, 0.8, 0.5), cowl=(0.05, 0.18, 0.06), pattern="checks", emblem="ring"),
+                  belly=(0.55, 0.8, 0.5), cowl=(0.05, 0.18, 0.06), pattern="checks", emblem="circle"),
     "Orange": dict(file="player_texture_orange.png", base=(1.0, 0.56, 0.1), second=(0.32, 0.13, 0.04),
                    belly=(1.0, 0.78, 0.5), cowl=(0.32, 0.13, 0.04), pattern="chevrons", emblem="triangle"),
     "Red": dict(file="player_texture_red.png", base=(0.52, 0.05, 0.06), second=(0.98, 0.96, 0.94),
                 belly=(0.35, 0.05, 0.05), cowl=(0.98, 0.96, 0.94), pattern="zigzag", emblem="cross"),
     "Pink": dict(file="player_texture_pink.png", base=(0.98, 0.5, 0.7), second=(1.0, 1.0, 1.0),
-                 belly=(1.0, 0.72, 0.84), cowl=(1.0, 1.0, 1.0), pattern="dots", emblem="heart"),
+                 belly=(1.0, 0.72, 0.84), cowl=(1.0, 1.0, 1.0), pattern="dots", emblem="diamond"),
     "Yellow": dict(file="player_texture_yellow.png", base=(1.0, 0.87, 0.08), second=(0.08, 0.08, 0.08),
-                   belly=(1.0, 0.93, 0.45), cowl=(0.08, 0.08, 0.08), pattern="hazard", emblem="bolt"),
+                   belly=(1.0, 0.93, 0.45), cowl=(0.08, 0.08, 0.08), pattern="hazard", emblem="square"),
 }
 
 INK = (0.12, 0.1, 0.14)
+
+
+# How much longer a unit of the body is in the texture round it than along
+# it, and a unit of the fin along its span than along its chord: a roundel
+# drawn squeezed by as much comes out round on the plane.
+AROUND_BODY = 0.77
+ALONG_FIN = 1.6
+
+
+@contextlib.contextmanager
+def stretched(ctx, x, y, sx, sy, turn=0.0):
+    """Drawing about the point (x, y), turned by `turn` and then scaled by
+    (sx, sy); the context is as it was once the block ends."""
+    ctx.save()
+    ctx.translate(x, y)
+    ctx.rotate(turn)
+    ctx.scale(sx, sy)
+    try:
+        yield
+    finally:
+        ctx.restore()
 
 
 def z_to_x(z):
@@ -108,49 +133,57 @@ def pattern(ctx, kind, x, y, w, h, colour, scale=1.0, along=True):
     ctx.restore()
 
 
-def emblem(ctx, kind, cx, cy, r, fill, ink):
-    """A roundel: white disc, dark rim, and a shape per livery."""
-    ctx.save()
-    ctx.arc(cx, cy, r, 0, 2 * math.pi)
-    ctx.set_source_rgb(*ink)
-    ctx.fill()
-    ctx.arc(cx, cy, r * 0.85, 0, 2 * math.pi)
-    ctx.set_source_rgb(1, 1, 1)
-    ctx.fill()
-    ctx.set_source_rgb(*fill)
-    s = r * 0.62
+def shape(ctx, kind, cx, cy, s):
+    """The path of a player's shape, `s` from its middle to its farthest
+    point (the game's font draws the same six, tools/font)."""
     if kind == "star":
         for i in range(10):
             a = -math.pi / 2 + i * math.pi / 5
             rr = s if i % 2 == 0 else s * 0.45
             ctx.line_to(cx + rr * math.cos(a), cy + rr * math.sin(a))
         ctx.close_path()
-        ctx.fill()
-    elif kind == "ring":
-        ctx.arc(cx, cy, s, 0, 2 * math.pi)
-        ctx.arc_negative(cx, cy, s * 0.5, 2 * math.pi, 0)
-        ctx.fill()
+    elif kind == "circle":
+        ctx.new_sub_path()
+        ctx.arc(cx, cy, s * 0.85, 0, 2 * math.pi)
     elif kind == "triangle":
+        # Its middle a little low, as the triangle's weight is.
         for i in range(3):
             a = -math.pi / 2 + i * 2 * math.pi / 3
-            ctx.line_to(cx + s * math.cos(a), cy + s * math.sin(a))
+            ctx.line_to(cx + s * math.cos(a), cy + s * 0.2 + s * math.sin(a))
         ctx.close_path()
-        ctx.fill()
     elif kind == "cross":
-        ctx.rectangle(cx - s, cy - s * 0.3, 2 * s, s * 0.6)
-        ctx.rectangle(cx - s * 0.3, cy - s, s * 0.6, 2 * s)
-        ctx.fill()
-    elif kind == "heart":
-        ctx.move_to(cx, cy + s * 0.9)
-        ctx.curve_to(cx - s * 1.4, cy - s * 0.1, cx - s * 0.6, cy - s * 1.1, cx, cy - s * 0.35)
-        ctx.curve_to(cx + s * 0.6, cy - s * 1.1, cx + s * 1.4, cy - s * 0.1, cx, cy + s * 0.9)
-        ctx.fill()
-    elif kind == "bolt":
-        pts = [(0.2, -1), (-0.5, 0.1), (-0.05, 0.1), (-0.25, 1), (0.5, -0.15), (0.05, -0.15), (0.35, -1)]
-        for px, py in pts:
-            ctx.line_to(cx + px * s, cy + py * s)
+        ctx.rectangle(cx - s, cy - s * 0.32, 2 * s, s * 0.64)
+        ctx.rectangle(cx - s * 0.32, cy - s, s * 0.64, 2 * s)
+    elif kind == "diamond":
+        ctx.move_to(cx, cy - s)
+        ctx.line_to(cx + s * 0.72, cy)
+        ctx.line_to(cx, cy + s)
+        ctx.line_to(cx - s * 0.72, cy)
         ctx.close_path()
-        ctx.fill()
+    elif kind == "square":
+        h = s * 0.74
+        ctx.rectangle(cx - h, cy - h, 2 * h, 2 * h)
+
+
+def emblem(ctx, kind, cx, cy, r, fill, ink):
+    """A roundel: dark rim, white disc, and the player's shape in the
+    livery's colour, outlined in `ink` so that a light colour still reads
+    on the white."""
+    ctx.save()
+    ctx.arc(cx, cy, r, 0, 2 * math.pi)
+    ctx.set_source_rgb(*ink)
+    ctx.fill()
+    ctx.arc(cx, cy, r * 0.88, 0, 2 * math.pi)
+    ctx.set_source_rgb(1, 1, 1)
+    ctx.fill()
+    ctx.new_path()
+    shape(ctx, kind, cx, cy, r * 0.7)
+    ctx.set_source_rgb(*fill)
+    ctx.fill_preserve()
+    ctx.set_source_rgb(*ink)
+    ctx.set_line_width(r * 0.09)
+    ctx.set_line_join(1)
+    ctx.stroke()
     ctx.restore()
 
 
@@ -242,9 +275,11 @@ def paint_livery(name, path):
     if kind == "zigzag":
         shark_mouth(ctx, neg_side, flip=False)
         shark_mouth(ctx, pos_side, flip=True)
-    # Roundels on both sides behind the wing.
+    # Roundels on both sides behind the wing, as round on the body as the
+    # texture's stretch round it allows.
     for row in (neg_side, pos_side):
-        emblem(ctx, lv["emblem"], z_to_x(-1.05), row, 44, base, INK)
+        with stretched(ctx, z_to_x(-1.05), row, 1.0, AROUND_BODY):
+            emblem(ctx, lv["emblem"], 0, 0, 64, base, INK)
     # Panel lines.
     ctx.set_source_rgba(*INK, 0.35)
     ctx.set_line_width(2)
@@ -280,8 +315,11 @@ def paint_livery(name, path):
             elif kind == "hazard":
                 pattern(ctx, kind, ux + uw * 0.6, uy, uw * 0.4, uh, second, scale=0.7)
         if span_kind == "fin":
+            # The shape as large as the fin takes it, its top towards the fin's
+            # tip (u runs from root to tip, v along the chord).
             for ux, uy, uw, uh in (upper, lower):
-                emblem(ctx, lv["emblem"], ux + uw * 0.42, uy + uh * 0.5, min(uh, uw) * 0.28, base, INK)
+                with stretched(ctx, ux + uw * 0.4, uy + uh * 0.5, 1.0, ALONG_FIN, turn=math.pi / 2):
+                    emblem(ctx, lv["emblem"], 0, 0, uh * 0.42, base, INK)
         # Wing tips in the accent colour.
         ctx.set_source_rgb(*second if kind not in ("dots",) else INK)
         ctx.rectangle(rx + rw * 0.93, ry, rw * 0.07, rh)
