@@ -9,6 +9,7 @@
 #include "game/match/MatchReturn.h"
 #include "game/match/MatchSoFar.h"
 #include "game/match/MatchStart.h"
+#include "game/match/PlaneMarks.h"
 #include "game/match/PlayerPlane.h"
 #include "game/match/RoundKeeper.h"
 #include "game/match/WatchView.h"
@@ -285,6 +286,7 @@ void createGameWorld(kit::World* world, const MatchExits& exits, const MatchView
     removeDepartedCopies(*world);
 
     buildCameras(*world);
+    showPlaneMarks(*world);
     buildStage(*world, arenaLayout(firstArena(*world, *state)));
     if (viewLog::active() && !view.replayOf)
         world->addComponent(world->createEntity(), new ViewSampler);

@@ -14,6 +14,7 @@
 #include "game/looks/OutlinedText.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/PlayerSpawnComp.h"
+#include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/players/PlayerShapes.h"
 
@@ -121,13 +122,6 @@ kit::EntityID centredLine(kit::World& world, const std::string& words, float y, 
     return line.id;
 }
 
-// A player's colour as bright as it goes, for words over the sky.
-glm::vec3 vivid(glm::vec3 colour)
-{
-    const float most = std::max({colour.r, colour.g, colour.b});
-    return most > 0.0f ? colour / most : glm::vec3(1.0f);
-}
-
 void clearBanner(kit::World& world, MatchState::Rounds& rounds)
 {
     for (const kit::EntityID& line : rounds.banner)
@@ -169,7 +163,7 @@ void showBanner(kit::World& world, MatchState& state, const RoundEnd& end, std::
 {
     clearBanner(world, state.rounds);
     const auto* info = end.winner ? world.getComponent<PlayerInfo>(*end.winner) : nullptr;
-    const glm::vec3 colour = info ? vivid(info->colour) : glm::vec3(0.9f);
+    const glm::vec3 colour = info ? brightColour(info->colour) : glm::vec3(0.9f);
     std::string who = end.winner ? kit::tr(nameOfPlane(world, *end.winner).c_str()) : kit::tr("Nobody");
     if (const std::optional<Shape> shape = info ? shapeOfLivery(info->modelTexture) : std::nullopt)
         who = markOf(shape) + who;

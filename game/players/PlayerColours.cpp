@@ -7,6 +7,7 @@
 #include "engine/core/Translation.h"
 #include "engine/core/World.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
@@ -71,6 +72,12 @@ std::optional<PlayerTextureInfo> newPlayerColour(kit::World* world)
             return row;
     }
     return std::nullopt;
+}
+
+glm::vec3 brightColour(glm::vec3 colour)
+{
+    const float largest = std::max({colour.r, colour.g, colour.b});
+    return largest > 0.0f ? colour / largest : glm::vec3(1.0f);
 }
 
 int nextPlayerNumber(kit::World* world)

@@ -20,6 +20,10 @@ const std::array<PlayerTextureInfo, 6>& playerColours();
 // Empty when all six are taken.
 std::optional<PlayerTextureInfo> newPlayerColour(kit::World* world);
 
+// A player's colour as bright as it goes with the same hue (its largest
+// component raised to 1), for its words and shapes over the sky.
+glm::vec3 brightColour(glm::vec3 colour);
+
 // The lowest player number from 1 up that no player of the world has.
 int nextPlayerNumber(kit::World* world);
 

@@ -10,8 +10,11 @@
 #include "game/flight/PlanePhysics.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchStart.h"
+#include "game/match/PlaneMarks.h"
 #include "game/match/Timer.h"
+#include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/PlayerShapes.h"
 #include "game/powerups/GatlingGunPower.h"
 #include "game/powerups/InvincibilityPower.h"
 #include "game/weapons/BasicGun.h"
@@ -37,6 +40,7 @@
 #include "support/MatchCopy.h"
 
 #include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
@@ -96,6 +100,56 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     // Half a second into a three-minute match, the clock counts down.
     const kit::EntityID clock = (*w.getEntities(kit::typeId<Timer>())->begin()).id;
     EXPECT_EQ(w.getComponent<kit::Text>(clock)->text(), " 2:59");
+}
+
+TEST_F(Match, OverEveryPlaneTheHudShowsItsPlayersShapeInItsColour)
+{
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.addPlayer(4);
+    c.enterMatch();
+    c.frame();
+    c.frame(); // the planes' marks come the frame after the planes
+    kit::World& w = c.world();
+    auto* marks = w.single<PlaneMarks>();
+    ASSERT_NE(marks, nullptr);
+    marks->render(0.0f); // as the render pass does, after the scene's renderer
+    ASSERT_EQ(marks->marks.size(), 2u);
+    for (const auto& [plane, mark] : marks->marks) {
+        const auto* info = w.getComponent<PlayerInfo>(plane);
+        ASSERT_NE(info, nullptr);
+        EXPECT_TRUE(w.entityHasTag(mark.id, kit::tagId("hudSpace")));
+        const kit::Text* shape = nullptr;
+        for (kit::Component* part : *w.componentsOf(mark.id)) {
+            auto* text = dynamic_cast<kit::Text*>(part);
+            if (text && text->colour == brightColour(info->colour))
+                shape = text;
+        }
+        ASSERT_NE(shape, nullptr) << info->colourName;
+        EXPECT_EQ(shape->text(), std::string{glyphOf(*shapeOfLivery(info->modelTexture))});
+        EXPECT_TRUE(shape->enabled);
+        // It follows its plane as the camera shows it.
+        auto* at = w.getComponent<kit::Transform>(plane);
+        const glm::vec3 before = w.getComponent<kit::Transform>(mark.id)->position;
+        at->position += glm::vec3(0.0f, 10.0f, 0.0f);
+        marks->render(0.0f);
+        const glm::vec3 after = w.getComponent<kit::Transform>(mark.id)->position;
+        EXPECT_GT(after.y, before.y + 0.01f) << info->colourName;
+        EXPECT_NEAR(after.x, before.x, 1e-4f) << info->colourName;
+    }
+    // Straight ahead of the scene's camera is the HUD's middle; behind it, nowhere.
+    const glm::mat4 eye = glm::lookAt(glm::vec3(0, 0, 100), glm::vec3(0.0f), glm::vec3(0, 1, 0));
+    const glm::mat4 lens = glm::perspective(1.2f, 1.0f, 0.1f, 1000.0f);
+    const glm::mat4 flat = glm::ortho(-1.0f, 1.0f, -1.0f, 1.0f, -10.0f, 10.0f);
+    const glm::mat4 wide = glm::scale(glm::mat4(1.0f), glm::vec3(4.0f / 3.0f, 1.0f, 1.0f));
+    const std::optional<glm::vec2> middle = PlaneMarks::onHud(glm::vec3(0.0f), eye, lens, wide, flat);
+    ASSERT_TRUE(middle.has_value());
+    EXPECT_NEAR(middle->x, 0.0f, 1e-5f);
+    EXPECT_NEAR(middle->y, 0.0f, 1e-5f);
+    const std::optional<glm::vec2> right = PlaneMarks::onHud(glm::vec3(30.0f, 0, 0), eye, lens, wide, flat);
+    ASSERT_TRUE(right.has_value());
+    EXPECT_GT(right->x, 0.0f);
+    EXPECT_FALSE(PlaneMarks::onHud(glm::vec3(0, 0, 150.0f), eye, lens, wide, flat).has_value());
 }
 
 TEST_F(Match, TheGatlingRattlesForAsLongAsItIsHeld)
