@@ -39,7 +39,8 @@ public:
     // told with an incompatibleProtocol packet (its byte, then the other
     // side's version, u32 big-endian; 0 when unknown).
     // 4: the host's rules carry the mode, rounds to win, friendly fire and arena.
-    static constexpr std::uint32_t protocolVersion = 4;
+    // 5: the players' colours are new ones, which a copy of 4 takes for no colour of its own.
+    static constexpr std::uint32_t protocolVersion = 5;
     // The copies of before versions, which said no version at all (a peer
     // made with it behaves as they did, for tests).
     static constexpr std::uint32_t legacyProtocol = 1;

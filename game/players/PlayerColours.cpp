@@ -29,31 +29,33 @@ template <class F> void forEachPlayer(kit::World* world, F&& visit)
 
 const std::array<PlayerTextureInfo, 6>& playerColours()
 {
+    // Each RGB is its livery's base colour (tools/art/plane_paint.py). Light and dark as well as
+    // hue keep every two rows apart to eyes that miss red, green or blue (PlayerPaletteTest).
     static const std::array<PlayerTextureInfo, 6> table = {{
         {kit::trLater("Blue"),
          "models/playerPlane/playerFinalTexture.png",
          "sprites/HUD/plane3.png",
-         {0.3f, 0.6f, 0.8f}},
+         {0.0f, 0.44f, 0.96f}},
         {kit::trLater("Green"),
          "models/playerPlane/player_texture_green.png",
          "sprites/HUD/plane2.png",
-         {0.3f, 0.7f, 0.3f}},
+         {0.26f, 0.48f, 0.29f}},
         {kit::trLater("Orange"),
          "models/playerPlane/player_texture_orange.png",
          "sprites/HUD/plane1.png",
-         {0.8f, 0.5f, 0.1f}},
+         {0.97f, 0.47f, 0.0f}},
         {kit::trLater("Red"),
          "models/playerPlane/player_texture_red.png",
          "sprites/HUD/plane6.png",
-         {0.8f, 0.4f, 0.3f}},
+         {0.49f, 0.0f, 0.04f}},
         {kit::trLater("Pink"),
          "models/playerPlane/player_texture_pink.png",
          "sprites/HUD/plane7.png",
-         {0.8f, 0.4f, 0.5f}},
+         {1.0f, 0.6f, 0.86f}},
         {kit::trLater("Yellow"),
          "models/playerPlane/player_texture_yellow.png",
          "sprites/HUD/plane5.png",
-         {0.8f, 0.8f, 0.1f}},
+         {1.0f, 0.93f, 0.02f}},
     }};
     return table;
 }

@@ -17,6 +17,7 @@
 
 #include <GL/glew.h>
 
+#include <glm/geometric.hpp>
 #include <glm/gtc/quaternion.hpp>
 
 #include <algorithm>
@@ -73,7 +74,15 @@ kit::Sprite* addBackdrop(kit::World* world, const std::string& path)
 glm::vec3 vivid(glm::vec3 colour)
 {
     const float largest = std::max({colour.r, colour.g, colour.b});
-    return largest > 0.0f ? colour / largest : glm::vec3(1.0f);
+    const glm::vec3 bright = largest > 0.0f ? colour / largest : glm::vec3(1.0f);
+    // Luma (Rec. 601 weights) is linear in the colour, so mixing in white by
+    // t raises it by (1 - luma) t: just enough to reach the floor.
+    constexpr float floor = 0.55f;
+    const float luma = glm::dot(bright, glm::vec3(0.299f, 0.587f, 0.114f));
+    if (luma >= floor)
+        return bright;
+    const float t = (floor - luma) / (1.0f - luma);
+    return bright + (glm::vec3(1.0f) - bright) * t;
 }
 
 void showDrawn(kit::World& world, kit::EntityHandle entity, bool visible)

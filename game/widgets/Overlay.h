@@ -50,7 +50,8 @@ kit::Text* addText(kit::World* world, const std::string& text, glm::vec2 origin,
 // Sets a text made by addText, and its shadow.
 void setText(kit::Text* text, const std::string& value);
 // A colour as bright as it goes with the same hue (its largest component
-// raised to 1), for names written on the dark panels.
+// raised to 1), for names written on the dark panels; a dark hue (a deep
+// blue, a deep red) mixed with white besides, up to a luma of 0.55.
 glm::vec3 vivid(glm::vec3 colour);
 // Shows or hides what an entity draws, and what the entities parented to it draw.
 void showDrawn(kit::World& world, kit::EntityHandle entity, bool visible);

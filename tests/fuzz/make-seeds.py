@@ -199,7 +199,7 @@ def main():
     write("packets", "state", state.flag(0).bytes())
 
     texture = Bits().string("Blue").string("models/playerPlane/playerFinalTexture.png")
-    texture.string("sprites/HUD/plane3.png").float(0.3).float(0.6).float(0.8)
+    texture.string("sprites/HUD/plane3.png").float(0.0).float(0.44).float(0.96)
     player = Bits().entity(5, 5)
     player.bits += texture.bits
     player.uint(1, 32)

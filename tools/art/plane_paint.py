@@ -11,6 +11,8 @@ ones too:
   Red     dark red, shark mouth and white zig-zags, cross
   Pink    light pink, white polka dots, diamond
   Yellow  brightest yellow, black hazard bands, square
+
+The base colours are the game's player colours (game/players/PlayerColours.cpp).
 """
 import contextlib
 import math
@@ -23,18 +25,18 @@ from imaging import blur, canvas, normal_map, region_px, save_surface, surface_t
 SIZE = 1024
 
 LIVERIES = {
-    "Blue": dict(file="playerFinalTexture.png", base=(0.14, 0.44, 0.86), second=(0.97, 0.98, 1.0),
+    "Blue": dict(file="playerFinalTexture.png", base=(0.0, 0.44, 0.96), second=(0.97, 0.98, 1.0),
                  belly=(0.55, 0.75, 1.0), cowl=(0.97, 0.98, 1.0), pattern="stripes", emblem="star"),
-    "Green": dict(file="player_texture_green.png", base=(0.14, 0.52, 0.16), second=(0.05, 0.18, 0.06),
-                  belly=(0.55, 0.8, 0.5), cowl=(0.05, 0.18, 0.06), pattern="checks", emblem="circle"),
-    "Orange": dict(file="player_texture_orange.png", base=(1.0, 0.56, 0.1), second=(0.32, 0.13, 0.04),
+    "Green": dict(file="player_texture_green.png", base=(0.26, 0.48, 0.29), second=(0.05, 0.18, 0.06),
+                  belly=(0.6, 0.8, 0.55), cowl=(0.05, 0.18, 0.06), pattern="checks", emblem="circle"),
+    "Orange": dict(file="player_texture_orange.png", base=(0.97, 0.47, 0.0), second=(0.32, 0.13, 0.04),
                    belly=(1.0, 0.78, 0.5), cowl=(0.32, 0.13, 0.04), pattern="chevrons", emblem="triangle"),
-    "Red": dict(file="player_texture_red.png", base=(0.52, 0.05, 0.06), second=(0.98, 0.96, 0.94),
+    "Red": dict(file="player_texture_red.png", base=(0.49, 0.0, 0.04), second=(0.98, 0.96, 0.94),
                 belly=(0.35, 0.05, 0.05), cowl=(0.98, 0.96, 0.94), pattern="zigzag", emblem="cross"),
-    "Pink": dict(file="player_texture_pink.png", base=(0.98, 0.5, 0.7), second=(1.0, 1.0, 1.0),
-                 belly=(1.0, 0.72, 0.84), cowl=(1.0, 1.0, 1.0), pattern="dots", emblem="diamond"),
-    "Yellow": dict(file="player_texture_yellow.png", base=(1.0, 0.87, 0.08), second=(0.08, 0.08, 0.08),
-                   belly=(1.0, 0.93, 0.45), cowl=(0.08, 0.08, 0.08), pattern="hazard", emblem="square"),
+    "Pink": dict(file="player_texture_pink.png", base=(1.0, 0.6, 0.86), second=(1.0, 1.0, 1.0),
+                 belly=(1.0, 0.8, 0.9), cowl=(1.0, 1.0, 1.0), pattern="dots", emblem="diamond"),
+    "Yellow": dict(file="player_texture_yellow.png", base=(1.0, 0.93, 0.02), second=(0.08, 0.08, 0.08),
+                   belly=(1.0, 0.96, 0.45), cowl=(0.08, 0.08, 0.08), pattern="hazard", emblem="square"),
 }
 
 INK = (0.12, 0.1, 0.14)

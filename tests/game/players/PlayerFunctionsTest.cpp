@@ -22,10 +22,8 @@ TEST(SpawnPersistantPlayer, CreatesThePlayerRecordOnceAndKeepsIt)
     world.addComponent(kit::EntityHandle{world.systemEntity(), &world}, network);
     registerPlayerFunctions(*network);
 
-    const PlayerTextureInfo blue{"Blue", "models/playerPlane/playerFinalTexture.png", "sprites/HUD/plane3.png",
-                                 glm::vec3(0.3f, 0.6f, 0.8f)};
-    const PlayerTextureInfo red{"Red", "models/playerPlane/player_texture_red.png", "sprites/HUD/plane6.png",
-                                glm::vec3(0.8f, 0.4f, 0.3f)};
+    const PlayerTextureInfo blue = playerColours()[0];
+    const PlayerTextureInfo red = playerColours()[3];
     const kit::EntityHandle player = world.createEntity();
     testing::internal::CaptureStdout();
     network->callFunction(fn::spawnPersistantPlayer, player, blue, 3);
