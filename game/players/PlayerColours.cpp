@@ -60,6 +60,24 @@ const std::array<PlayerTextureInfo, 6>& playerColours()
     return table;
 }
 
+const PlayerTextureInfo* colourRowOf(const PlayerTextureInfo& look)
+{
+    // The RGB of each row before the colours were moved apart for eyes that
+    // miss red, green or blue, in the table's order: older replays carry them.
+    static constexpr glm::vec3 former[] = {{0.3f, 0.6f, 0.8f}, {0.3f, 0.7f, 0.3f}, {0.8f, 0.5f, 0.1f},
+                                           {0.8f, 0.4f, 0.3f}, {0.8f, 0.4f, 0.5f}, {0.8f, 0.8f, 0.1f}};
+    const auto& rows = playerColours();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const PlayerTextureInfo& row = rows[i];
+        if (look == row)
+            return &row;
+        if (look.colourName == row.colourName && look.modelTexture == row.modelTexture && look.hudIcon == row.hudIcon &&
+            look.colour == former[i])
+            return &row;
+    }
+    return nullptr;
+}
+
 std::optional<PlayerTextureInfo> newPlayerColour(kit::World* world)
 {
     std::array<PlayerTextureInfo, 6> rows = playerColours();

@@ -15,6 +15,11 @@ namespace skyscuffle {
 // The six player colours: name, plane livery, HUD icon and RGB.
 const std::array<PlayerTextureInfo, 6>& playerColours();
 
+// The table's row a look names: a row itself, or a row as replays recorded
+// before the colours were last changed wrote it (the same name, livery and
+// icon, and that row's former RGB exactly). Empty for any other look.
+const PlayerTextureInfo* colourRowOf(const PlayerTextureInfo& look);
+
 // A colour for a new player: the table shuffled with the game's generator,
 // then the first row whose livery no "player" entity of the world wears.
 // Empty when all six are taken.

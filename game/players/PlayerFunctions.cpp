@@ -22,12 +22,6 @@ namespace {
 // Player numbers are the lowest free from 1 up; a simulator numbers its pilots.
 constexpr int highestPlayerNumber = 1000;
 
-bool isColourRow(const PlayerTextureInfo& texture)
-{
-    const auto& rows = playerColours();
-    return std::find(rows.begin(), rows.end(), texture) != rows.end();
-}
-
 // Whether another copy's player may sit here. The hosting copy seats the
 // players in the order it hears of them, and passes on only those it seats;
 // the others' copies are told. A joined copy takes its host's word, up to
@@ -66,18 +60,21 @@ void spawnPersistantPlayer(kit::EntityHandle entity, const PlayerTextureInfo& te
     if (!world || entity.id.serial == 0 || world->getComponent<PlayerInfo>(entity.id) ||
         world->entityHasTag(entity.id, kit::tagId("transform")))
         return;
-    // Only the table's looks: no path from a peer is ever opened.
-    if (!isColourRow(texture)) {
+    // Only the table's looks: no path from a peer is ever opened. An older
+    // replay's look is its row as the table has it now.
+    const PlayerTextureInfo* row = colourRowOf(texture);
+    if (!row) {
         refuseCall(fn::spawnPersistantPlayer.name, "a player's look that is none of the six colours");
         return;
     }
+    const PlayerTextureInfo& look = *row;
     if (number < 1 || number > highestPlayerNumber) {
         refuseCall(fn::spawnPersistantPlayer.name, "a player number out of range");
         return;
     }
-    if (!world->owns(entity.id) && !seated(*world, entity.id, texture))
+    if (!world->owns(entity.id) && !seated(*world, entity.id, look))
         return;
-    auto* info = new PlayerInfo(texture, static_cast<std::uint32_t>(number));
+    auto* info = new PlayerInfo(look, static_cast<std::uint32_t>(number));
     info->addTag(kit::tagId(tags::persistant));
     world->addComponent(entity, info);
     // Players of every copy are found by this label (targets, colours, announcements).

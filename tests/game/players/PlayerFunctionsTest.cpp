@@ -147,6 +147,26 @@ TEST_F(Announcements, OnlyTheSixColourRowsAreAPlayersLook)
     EXPECT_EQ(lines, 5) << err;
 }
 
+TEST_F(Announcements, AnOlderReplaysLookIsItsRowAsTheTableHasItNow)
+{
+    // Blue and red as replays recorded them before the colours were moved apart.
+    PlayerTextureInfo oldBlue = playerColours()[0];
+    oldBlue.colour = {0.3f, 0.6f, 0.8f};
+    PlayerTextureInfo oldRedOnBlue = playerColours()[0];
+    oldRedOnBlue.colour = {0.8f, 0.4f, 0.3f}; // another row's former colour
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{0x7777, 1}, oldRedOnBlue, 1);
+    EXPECT_EQ(players(), 0u);
+    network->callFunction(fn::spawnPersistantPlayer, kit::EntityID{0x7777, 2}, oldBlue, 2);
+    ASSERT_EQ(players(), 1u);
+    const auto* info = world.getComponent<PlayerInfo>(kit::EntityID{0x7777, 2});
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->colour, playerColours()[0].colour) << "seated in today's blue";
+    EXPECT_EQ(colourRowOf(oldBlue), &playerColours()[0]);
+    EXPECT_EQ(colourRowOf(playerColours()[5]), &playerColours()[5]);
+    EXPECT_EQ(colourRowOf(oldRedOnBlue), nullptr);
+    finish();
+}
+
 TEST_F(Announcements, PlayerNumbersOutOfRangeAreRefused)
 {
     announce(kit::EntityID{0x7777, 1}, 0, 0);
