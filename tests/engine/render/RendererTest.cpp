@@ -246,6 +246,23 @@ TEST_F(Rendering, TheLastRowsLettersAreDrawnLikeEveryOther)
     }
 }
 
+TEST(TextBounds, TheGlyphsRectangleAsTheyAreLaidOut)
+{
+    // Two lines from (1, 2): the first glyph one advance right of x, the
+    // second line one glyph size below the first.
+    const kit::TextBounds two = kit::textBounds("AB\nC", 0.25f, glm::vec3(1.0f, 2.0f, 0.0f), 0.1f);
+    EXPECT_FLOAT_EQ(two.left, 1.1f);
+    EXPECT_FLOAT_EQ(two.right, 1.3f);
+    EXPECT_FLOAT_EQ(two.bottom, 1.75f);
+    EXPECT_FLOAT_EQ(two.top, 2.25f);
+    // Spaces draw nothing: a line's leading spaces move its first glyph on.
+    const kit::TextBounds spaced = kit::textBounds("  A ", 0.25f, glm::vec3(0.0f), 0.1f);
+    EXPECT_FLOAT_EQ(spaced.left, 0.3f);
+    EXPECT_FLOAT_EQ(spaced.right, 0.4f);
+    EXPECT_TRUE(kit::textBounds(" \n ", 0.25f, glm::vec3(0.0f), 0.1f).empty());
+    EXPECT_FALSE(spaced.empty());
+}
+
 TEST(GlyphCells, ByteBMapsToColumnBMod16AndRowBDiv16)
 {
     const auto a = kit::glyphCell('A');

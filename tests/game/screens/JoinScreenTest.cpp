@@ -85,7 +85,7 @@ TEST_F(JoinScreen, TheKeyboardJoinsOnceAndLeaves)
     const std::optional<Shape> shape = shapeOfLivery(info.modelTexture);
     ASSERT_TRUE(shape.has_value());
     std::string line = std::string{glyphOf(*shape), ' '} + info.colourName;
-    line.resize(2 + 7, ' '); // the names padded to the longest, "Orange" and "Yellow", and a space
+    line.resize(2 + 9, ' '); // the names padded to the longest of any language's ("Vermelho") and a space
     EXPECT_NE(shown().find("\n" + line + "keyboard\n"), std::string::npos) << shown();
 
     tap(z);
