@@ -106,6 +106,18 @@ TEST_F(TranslationTest, EnglishIsTheTextItselfAndTheCatalogsTranslate)
     EXPECT_EQ(kit::tr(""), "") << "never the catalog's header";
 }
 
+TEST_F(TranslationTest, WhatTheLogSaysStaysEnglishInEveryLanguage)
+{
+    kit::setLanguage("de");
+    EXPECT_EQ(kit::tr("Options", false), "Options");
+    EXPECT_EQ(kit::tr("Options", true), "Optionen");
+    EXPECT_EQ(kit::trn("{1} copy", "{1} copies", 2, false), "{1} copies");
+    EXPECT_EQ(kit::trn("{1} copy", "{1} copies", 1, false), "{1} copy");
+    EXPECT_NE(kit::trn("{1} copy", "{1} copies", 2, true), "{1} copies");
+    kit::setLanguage(kit::pseudoLanguage);
+    EXPECT_EQ(kit::tr("Back", false), "Back");
+}
+
 TEST_F(TranslationTest, PluralsFollowTheLanguagesRule)
 {
     kit::setLanguage("en");
