@@ -3,8 +3,12 @@
 // does to the players of a network session.
 #include "ScreenFixture.h"
 
+#include "engine/core/Translation.h"
+#include "game/screens/MainMenuLayout.h"
+
 #include "game/screens/JoinScreen.h"
 #include "game/screens/MainMenu.h"
+#include "game/screens/MainMenuLayout.h"
 #include "game/screens/ReplaysScreen.h"
 
 #include "game/match/MatchFunctions.h"
@@ -14,6 +18,7 @@
 #include "game/widgets/Icon.h"
 #include "game/widgets/PictureMenu.h"
 
+#include "engine/core/Translation.h"
 #include "engine/physics/Transform.h"
 #include "engine/render/Sprite.h"
 
@@ -41,6 +46,21 @@ protected:
 };
 
 class MainMenuStart : public test::Screens {};
+
+TEST_F(MainMenu, ItsWordsArePicturesInTheLanguageInForceWhereTheDataHasThem)
+{
+    using mainMenuLayout::localised;
+    kit::setLanguage("de");
+    EXPECT_EQ(localised("optionQuickPlay.png"), "sprites/menu/main/de/optionQuickPlay.png");
+    EXPECT_EQ(localised("onoff.png"), "sprites/menu/main/de/onoff.png");
+    EXPECT_EQ(localised("menuBackground.png"), "sprites/menu/main/menuBackground.png") << "none of its own";
+    kit::setLanguage("pt_BR");
+    EXPECT_EQ(localised("optionExit.png"), "sprites/menu/main/pt_BR/optionExit.png");
+    kit::setLanguage(kit::pseudoLanguage);
+    EXPECT_EQ(localised("optionExit.png"), "sprites/menu/main/optionExit.png");
+    kit::setLanguage("en");
+    EXPECT_EQ(localised("optionExit.png"), "sprites/menu/main/optionExit.png");
+}
 
 TEST_F(MainMenu, TheCursorIsDrawnBesideTheOptionsOverTheLandscape)
 {

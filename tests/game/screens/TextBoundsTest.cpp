@@ -11,14 +11,17 @@
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/LoadingScreen.h"
+#include "game/screens/MainMenu.h"
 #include "game/screens/NetworkScreen.h"
 #include "game/screens/OptionsScreen.h"
 #include "game/screens/ReplaysScreen.h"
 #include "game/screens/ScreenRegistry.h"
+#include "game/screens/SessionNotice.h"
 #include "game/screens/WinScreen.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Plate.h"
 #include "support/NoHome.h"
+#include "support/ShownText.h"
 
 #include "engine/core/Settings.h"
 #include "engine/core/Translation.h"
@@ -234,6 +237,23 @@ TEST_P(TextBounds, TheMatchsWordsInTheModesOfRoundsAndSides)
         show(createJoinScreen);
     }
     kit::settings::set(matchSettings::mode.key(), std::to_string(matchSettings::mode.fallback()));
+}
+
+// A copy that hosts and asks its router: its line for friends elsewhere in
+// the player's language, and on the console in English.
+TEST_P(TextBounds, TheLineForFriendsElsewhere)
+{
+    start(createMainMenu);
+    network->mapsPort = true;
+    network->host(0, 4);
+    ASSERT_NE(network->portMapping(), nullptr);
+    show(createJoinScreen);
+    check("Join screen, hosting");
+    const std::string port = std::to_string(network->peer->boundPort());
+    EXPECT_TRUE(logged("Asking the router to open UDP port " + port + "..."));
+    EXPECT_TRUE(test::showsText(*world(), internetNoticeLine(*network)));
+    if (std::string(GetParam()) != "en")
+        EXPECT_NE(internetNoticeLine(*network), internetNoticeLine(*network, false));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, TextBounds, ::testing::Values("en", "de", "fr", "es", "pt_BR", "pseudo"),
