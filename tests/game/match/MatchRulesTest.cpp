@@ -83,6 +83,10 @@ TEST(Gauges, UpToFourKeepTheirPlacesAndSixStillFitA4To3Window)
                 EXPECT_GE(x - gaugePlace(j - 1, count) * r, 2.0f * half) << j << " of " << count;
             }
         }
+        // The last one's score, four glyphs 0.1 high right of the gauge's
+        // middle (the first one advance in), ends inside the window too.
+        const float scoreRight = gaugePlace(count - 1, count) * r + 0.013f + 5.0f * 0.1f * 34.0f / 64.0f;
+        EXPECT_LE(scoreRight, r) << count;
     }
 }
 
