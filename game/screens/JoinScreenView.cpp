@@ -70,7 +70,8 @@ std::string pilotOf(kit::World* world, const kit::EntityHandle& player)
         return kit::tr("keyboard");
     if (by->device == JoinedBy::secondKeyboard)
         return kit::tr("keyboard 2");
-    return kit::format(kit::tr("gamepad {1}"), {std::to_string(by->device)});
+    // Numbered from 1, as the Options screen's pads are: slot 0 is pad 1.
+    return kit::format(kit::tr("gamepad {1}"), {std::to_string(by->device + 1)});
 }
 
 struct Roster {

@@ -578,4 +578,16 @@ TEST_F(JoinScreen, AutoFireFiresOnlyInTheMatchAndEachMatchStartsItAgain)
     EXPECT_EQ(gunsDown(), 2) << "the next match starts both firing";
 }
 
+TEST_F(JoinScreen, APadsPlayerIsNamedByItsPadNumberFromOneAsOnTheOptionsScreen)
+{
+    plugPad(0);
+    pressButton(0, kit::pad::a);
+    plugPad(2);
+    pressButton(2, kit::pad::a);
+    ASSERT_EQ(players(), 2u);
+    EXPECT_NE(shown().find("gamepad 1\n"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("gamepad 3\n"), std::string::npos);
+    EXPECT_EQ(shown().find("gamepad 0\n"), std::string::npos);
+}
+
 } // namespace
