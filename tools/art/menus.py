@@ -4,13 +4,16 @@ where stretching would show), option words and small pictures with
 transparent backgrounds, legible at 800 x 600 and 1920 x 1080."""
 import math
 import os
+import sys
 
 import cairo
 
-import catalog
-from cartoon import cloud, draw_plane, hills, outlined_text, sky
-from imaging import canvas, rounded_rect, save_surface
-from mascot_drawing import draw_mascot
+# The catalogs' reader is the translation tools' own.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "translations"))
+import po  # noqa: E402
+from cartoon import cloud, draw_plane, hills, outlined_text, sky  # noqa: E402
+from imaging import canvas, rounded_rect, save_surface  # noqa: E402
+from mascot_drawing import draw_mascot  # noqa: E402
 
 BG = (1024, 768)
 WORD = (560, 160)  # the options' drawn size is 0.35 x 0.1
@@ -250,9 +253,9 @@ def build(sprites):
     main_menu_words(main)
     # Every language's own copies, main/<code>/<the same name>: the menu
     # takes them in that language and the English ones where there are none.
-    for code in catalog.languages():
+    for code in po.languages():
         os.makedirs("%s/%s" % (main, code), exist_ok=True)
-        main_menu_words("%s/%s" % (main, code), catalog.translator(code))
+        main_menu_words("%s/%s" % (main, code), po.translator(code))
     cursor(sprites + "/menu/Cursor.png")
     powerup_cursor(sprites + "/menu/gameplay/powerupCursorOn.png", True)
     powerup_cursor(sprites + "/menu/gameplay/powerupCursorOff.png", False)
