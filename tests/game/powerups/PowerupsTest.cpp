@@ -52,6 +52,25 @@ struct Powerups : test::GameWorld {
         return item;
     }
     template <class T> T* power(const PlaneRig& plane) { return world->getComponent<T>(plane.entity.id); }
+
+    // A plane with a model of its own and a gun's under it, shielded.
+    struct Shielded {
+        PlaneRig plane;
+        kit::Model* body;
+        kit::Model* gun;
+    };
+    Shielded shieldedPlaneWithGun()
+    {
+        auto plane = PlaneRig::build(*world, glm::vec3(0));
+        auto* body = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
+        world->addComponent(plane.entity, body);
+        const kit::EntityHandle gun = world->createEntity();
+        world->addComponent(gun, new kit::Transform(plane.entity, glm::vec3(0)));
+        auto* gunModel = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
+        world->addComponent(gun, gunModel);
+        network->callFunction(fn::grantInvincibility, plane.entity);
+        return {plane, body, gunModel};
+    }
 };
 
 } // namespace
@@ -274,14 +293,7 @@ TEST_F(Powerups, ASpeedPowerRunsOutAndTakesItsTrailWithIt)
 
 TEST_F(Powerups, TheShieldBlinksThePlaneAndWhatHangsUnderItForTwoSeconds)
 {
-    auto plane = PlaneRig::build(*world, glm::vec3(0));
-    auto* body = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
-    world->addComponent(plane.entity, body);
-    const kit::EntityHandle gun = world->createEntity();
-    world->addComponent(gun, new kit::Transform(plane.entity, glm::vec3(0)));
-    auto* gunModel = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
-    world->addComponent(gun, gunModel);
-    network->callFunction(fn::grantInvincibility, plane.entity);
+    auto [plane, body, gunModel] = shieldedPlaneWithGun();
     plane.health->damage(plane.entity, 5.0f);
     EXPECT_EQ(plane.health->currentHealth, 10.0f);
     std::string pattern;
@@ -300,14 +312,7 @@ TEST_F(Powerups, TheShieldBlinksThePlaneAndWhatHangsUnderItForTwoSeconds)
 TEST_F(Powerups, UnderCalmerFlashesTheShieldNeverHidesThePlaneAndItsGlowComesAndGoesSmoothly)
 {
     kit::settings::setForRun(effectSettings::calmerFlashes.key(), "1");
-    auto plane = PlaneRig::build(*world, glm::vec3(0));
-    auto* body = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
-    world->addComponent(plane.entity, body);
-    const kit::EntityHandle gun = world->createEntity();
-    world->addComponent(gun, new kit::Transform(plane.entity, glm::vec3(0)));
-    auto* gunModel = new kit::Model(kit::ResourceHandle<kit::Mesh>{});
-    world->addComponent(gun, gunModel);
-    network->callFunction(fn::grantInvincibility, plane.entity);
+    auto [plane, body, gunModel] = shieldedPlaneWithGun();
     float previous = 0.0f, brightest = 0.0f;
     for (int i = 1; i <= 126; ++i) { // the shield's 2 s at 60 frames a second, and a little after
         world->update(1.0f / 60.0f);
