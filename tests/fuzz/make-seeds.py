@@ -272,6 +272,8 @@ map_Ks shine.png
     write("invitecode", "code", b"888FL-3GJ6AR")
     write("invitecode", "typed", b" 888fl 3gj6ar\n")
     write("invitecode", "mistyped", b"888FL-3GJ6AT")
+    write("fontbytes", "mixed", "Grün “go” … {1} wins round {2}\nœuf".encode())
+    write("fontbytes", "malformed", b"\xc3(\xed\xa0\x80\xf4\x90\x80\x80\xc0\xaf\x01\x7f")
     write("invitecode", "address", b"192.168.1.20:16519")
 
     # The note of a match left (a first byte that is even), and the host's
