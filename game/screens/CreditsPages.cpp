@@ -3,8 +3,10 @@
 #include "game/screens/ScreenFooter.h"
 #include "game/screens/ScreenScene.h"
 
+#include "game/looks/TextScale.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
+#include "game/widgets/TextFit.h"
 
 #include "engine/core/Translation.h"
 #include "engine/core/World.h"
@@ -14,7 +16,9 @@
 
 #include <glm/gtc/quaternion.hpp>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace skyscuffle {
 
@@ -38,18 +42,63 @@ struct Turned {
 
 void footer(kit::World* world, int page)
 {
-    screens::addContinueFooter(
-        world, 0.16f, 1.7f, kit::tr("Press Enter or (A) to continue"), -0.62f,
-        {{std::to_string(page + 1) + " / 6", glm::vec2(0.72f, -0.9f), 0.06f, glm::vec3(0.8f, 0.85f, 0.9f)}});
+    screens::addContinueFooter(world, 0.16f, 1.7f, kit::tr("Press Enter or (A) to continue"),
+                               std::to_string(page + 1) + " / 6");
 }
 
+// A title and a sentence in two lines on a panel at the top. At a larger
+// text size the panel takes the window's width; where the lines are still
+// too long the sentence is broken anew into as many as it needs, and the
+// panel grows down to hold them, its words a little smaller where they would
+// reach the footer.
 void words(kit::World* world, int page, const char* title, const char* first, const char* second)
 {
-    widgets::addPanel(world, widgets::Box{glm::vec2(-0.26f, 0.72f), glm::vec2(2.0f, 0.44f)},
-                      {{kit::tr(title), glm::vec2(-1.2f, 0.78f), 0.13f, widgets::titleColour},
-                       {kit::tr(first), glm::vec2(-1.2f, 0.64f), 0.065f},
-                       {kit::tr(second), glm::vec2(-1.2f, 0.55f), 0.065f}});
+    constexpr float top = 0.94f;
+    const float scale = textScale();
+    const float width = scale > 1.0f ? 2.52f : 2.0f, centre = scale > 1.0f ? 0.0f : -0.26f;
+    const float left = centre - width * 0.5f + 0.06f, right = centre + width * 0.5f - widgets::panelMargin;
+    const float lowest = screens::footerTop() + 0.03f;
+    std::vector<widgets::PanelLine> shown;
+    float bottom = top;
+    for (float fit = 1.0f; fit > widgets::TextFit::smallest - 0.05f; fit -= 0.1f) {
+        const float size = 0.065f * scale * fit, titleSize = 0.13f * scale * fit, step = size * 1.38f;
+        std::vector<std::string> lines{kit::tr(first), kit::tr(second)};
+        const auto fits = [&](const std::string& line) { return widgets::fittedSize(line, left, right, size) >= size; };
+        if (!std::all_of(lines.begin(), lines.end(), fits))
+            lines = widgets::wrapWords(lines[0] + " " + lines[1], right - left, size);
+        shown.clear();
+        float y = top - 0.03f - titleSize;
+        for (const std::string& line : widgets::wrapWords(kit::tr(title), right - left, titleSize)) {
+            shown.push_back({line, glm::vec2(left, y), titleSize, widgets::titleColour});
+            y -= titleSize * 1.1f;
+        }
+        y += titleSize * 1.1f - 0.075f * scale * fit - size;
+        for (const std::string& line : lines) {
+            shown.push_back({line, glm::vec2(left, y), size});
+            y -= step;
+        }
+        bottom = y + step - 0.05f;
+        if (bottom >= lowest)
+            break;
+    }
+    widgets::addPanel(world, widgets::Box::spanning(centre, width, top, bottom), shown);
     footer(world, page);
+}
+
+// The thanks over the mascot's concept, on as many lines as the player's
+// text size needs.
+void thanks(kit::World* world)
+{
+    constexpr float left = -0.93f, right = 0.98f - widgets::panelMargin, top = 0.87f;
+    const float size = 0.1f * textScale();
+    std::vector<widgets::PanelLine> lines;
+    float y = top - 0.05f - size;
+    for (const std::string& line :
+         widgets::wrapWords(kit::tr("Thank you for the mascot concept!"), right - left, size)) {
+        lines.push_back({line, glm::vec2(left, y), size, widgets::titleColour});
+        y -= size * 1.3f;
+    }
+    widgets::addPanel(world, widgets::Box::spanning(0.0f, 1.96f, top, y + size * 1.3f - 0.05f), lines);
 }
 
 // Three models side by side before the landscape, each turning on the spot
@@ -141,9 +190,7 @@ void showCreditsPage(kit::World* world, int page)
     case 5:
         screens::addLandscape(world);
         widgets::addPicture(world, "sprites/mascot_concept.png", glm::vec2(0.0f, 0.02f), glm::vec2(1.6f, 1.2f));
-        widgets::addPanel(
-            world, widgets::Box{glm::vec2(0.0f, 0.77f), glm::vec2(1.96f, 0.2f)},
-            {{kit::tr("Thank you for the mascot concept!"), glm::vec2(-0.93f, 0.72f), 0.1f, widgets::titleColour}});
+        thanks(world);
         footer(world, page);
         break;
     default:

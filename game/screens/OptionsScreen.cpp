@@ -9,6 +9,8 @@
 #include "game/effects/EffectSettings.h"
 #include "game/input/InputSettings.h"
 #include "game/input/KeyBindings.h"
+#include "game/looks/LookSettings.h"
+#include "game/looks/TextScale.h"
 #include "game/sound/SoundManager.h"
 #include "game/sound/SoundSettings.h"
 #include "game/widgets/Overlay.h"
@@ -154,6 +156,7 @@ std::vector<const kit::SettingDeclaration*> choices()
                                                        &inputSettings::deadZone,
                                                        &kit::renderSettings::resolutionScale,
                                                        &kit::translationSettings::language,
+                                                       &lookSettings::textSize,
                                                        &effectSettings::calmerFlashes};
     for (const kit::Setting<bool>& keyboard : inputSettings::keyboardAutoFire)
         all.push_back(&keyboard);
@@ -221,14 +224,19 @@ MenuRow padAutoFireRow()
     return row;
 }
 
-// The Language row's place in the menu.
-int languageLine(const RowMenu& menu)
+// Builds the screen again (its words in another language, or at another
+// size), its cursor still on the row labelled `label`.
+void rebuildOn(kit::World* world, const std::string& label)
 {
-    for (int i = 0; i < menu.count(); ++i) {
-        if (menu.rows[static_cast<std::size_t>(i)].label == kit::tr("Language"))
-            return i;
-    }
-    return 0;
+    screens::switchTo(world, [label](kit::World* w) {
+        createOptionsScreen(w);
+        if (RowMenu* menu = w->single<RowMenu>()) {
+            for (int i = 0; i < menu->count(); ++i) {
+                if (menu->rows[static_cast<std::size_t>(i)].label == label)
+                    menu->selected = i;
+            }
+        }
+    });
 }
 
 // The language of the words: the environment's ("System"), or one of the
@@ -264,11 +272,25 @@ MenuRow languageRow(kit::World* world)
         keep(kit::translationSettings::language.key(), next);
         kit::setLanguage(next);
         kit::log::info() << "Language " << kit::currentLanguage();
-        screens::switchTo(world, [](kit::World* w) {
-            createOptionsScreen(w);
-            if (RowMenu* menu = w->single<RowMenu>())
-                menu->selected = languageLine(*menu);
-        });
+        rebuildOn(world, kit::tr("Language"));
+    };
+    return row;
+}
+
+// The words' size on the menus and over the match, in steps of a quarter.
+MenuRow textSizeRow(kit::World* world)
+{
+    MenuRow row;
+    row.label = kit::tr("Text size");
+    row.value = [] { return percent(textScale()); };
+    row.change = [world](int step) {
+        const int now = static_cast<int>(std::lround(textScale() * 100.0f));
+        const int next = std::clamp((now + 25 * step) / 25 * 25, 100, 200);
+        if (next == now)
+            return;
+        keep(lookSettings::textSize.key(), std::to_string(next));
+        kit::log::info() << "Text size " << next << "%";
+        rebuildOn(world, kit::tr("Text size"));
     };
     return row;
 }
@@ -364,10 +386,11 @@ std::vector<MenuRow> optionRows(kit::World* world)
     calmer.change = [](int) { keep(effectSettings::calmerFlashes.key(), effectSettings::calmerFlashes ? "0" : "1"); };
     rows.push_back(calmer);
     rows.push_back(languageRow(world));
+    rows.push_back(textSizeRow(world));
 
     MenuRow reset;
     reset.label = kit::tr("Reset to defaults");
-    reset.choose = [world] {
+    reset.choose = [world, laidOutAt = textScale()] {
         // The command line's values go too: the defaults are what the
         // player asked for, for the rest of the run as well.
         for (const kit::SettingDeclaration* chosen : choices()) {
@@ -384,11 +407,13 @@ std::vector<MenuRow> optionRows(kit::World* world)
             world->window->setWindowedSize(glm::ivec2(
                 glm::vec2(kit::applicationSettings::width.value(), kit::applicationSettings::height.value())));
         }
-        // Back to the environment's language: the screen's words with it.
-        if (kit::currentLanguage() != kit::languageOfEnvironment()) {
+        // Back to the environment's language and the first size: the
+        // screen's words with them.
+        const bool otherWords = kit::currentLanguage() != kit::languageOfEnvironment();
+        if (otherWords)
             kit::setLanguage(kit::translationSettings::language);
-            screens::switchTo(world, createOptionsScreen);
-        }
+        if (otherWords || textScale() != laidOutAt)
+            rebuildOn(world, kit::tr("Reset to defaults"));
     };
     rows.push_back(reset);
 
@@ -399,8 +424,6 @@ std::vector<MenuRow> optionRows(kit::World* world)
     return rows;
 }
 
-// The menus' landscape, a panel from the title down to `bottom`, and a line
-// of help at the foot.
 } // namespace
 
 void createOptionsScreen(kit::World* world)
@@ -408,14 +431,22 @@ void createOptionsScreen(kit::World* world)
     kit::log::info() << "Creating Options Screen";
     screens::endSession(world);
     std::vector<MenuRow> rows = optionRows(world);
-    // Every line between the title and the help: closer together as lines come.
-    const float top = 0.56f, step = std::min(0.1f, 1.3f / static_cast<float>(rows.size()));
-    screens::addMenuPage(world, kit::tr("Options"),
-                         kit::tr("Up/Down choose, Left/Right change, Enter picks, Escape goes back"),
-                         top - step * static_cast<float>(rows.size()) + 0.02f);
-    addRowMenu(world, std::move(rows),
-               {glm::vec2(screens::menuPageLeft, top), step, 0.3f, 0.06f, screens::menuPageRight},
-               [world] { screens::switchTo(world, createMainMenu); });
+    // Every line between the title and the help: closer together as lines
+    // come, never closer than their words' height allows (the menu scrolls
+    // past what does not fit).
+    const std::string help = kit::tr("Up/Down choose, Left/Right change, Enter picks, Escape goes back");
+    const screens::MenuPageShape page = screens::menuPageShape(help);
+    const float scale = textScale(), size = 0.06f * scale;
+    const float step = std::min(0.1f * scale, std::max(1.3f / static_cast<float>(rows.size()), size * 1.3f));
+    const RowLayout layout{glm::vec2(screens::menuPageLeft, page.top - size - 0.04f * scale),
+                           step,
+                           0.3f,
+                           size,
+                           screens::menuPageRight,
+                           page.lowest};
+    const int shown = std::min(layout.fitting(), static_cast<int>(rows.size()));
+    screens::addMenuPage(world, kit::tr("Options"), help, layout.lineY(shown - 1) - step + 0.02f);
+    addRowMenu(world, std::move(rows), layout, [world] { screens::switchTo(world, createMainMenu); });
 }
 
 void ControlsScreenInit::operator()(kit::World* world) const
@@ -492,15 +523,20 @@ void ControlsScreenInit::operator()(kit::World* world) const
     rows.push_back(back);
 
     const std::string title = keySet == 0 ? kit::tr("Keyboard keys") : kit::tr("Keyboard 2 keys");
-    const float top = 0.62f, step = 0.055f;
-    const float bottom = top - step * static_cast<float>(rows.size()) - 0.06f; // the notice's line too
-    screens::addMenuPage(world, title, kit::tr("Enter, then a key, binds it; a key in use elsewhere is swapped"),
-                         bottom - 0.02f);
-    addRowMenu(world, std::move(rows),
-               {glm::vec2(screens::menuPageLeft, top), step, -0.05f, 0.042f, screens::menuPageRight},
-               [world] { screens::switchTo(world, createOptionsScreen); });
-    kit::Text* line = widgets::addText(world, "", glm::vec2(screens::menuPageLeft, bottom + 0.01f), 0.042f,
-                                       glm::vec3(1.0f, 0.7f, 0.35f));
+    // The lines, then the notice's line under them.
+    const std::string help = kit::tr("Enter, then a key, binds it; a key in use elsewhere is swapped");
+    const screens::MenuPageShape page = screens::menuPageShape(help);
+    const float scale = textScale(), size = 0.042f * scale, step = 0.055f * scale;
+    const RowLayout layout{
+        glm::vec2(screens::menuPageLeft, page.top - size), step, -0.05f, size, screens::menuPageRight,
+        page.lowest - 0.01f + step + 0.05f * scale};
+    const int shown = std::min(layout.fitting(), static_cast<int>(rows.size()));
+    const float noticeY = layout.lineY(shown) - 0.05f * scale;
+    screens::addMenuPage(world, title, help, noticeY - 0.03f);
+    addRowMenu(world, std::move(rows), layout, [world] { screens::switchTo(world, createOptionsScreen); });
+    kit::Text* line =
+        widgets::addText(world, "", glm::vec2(screens::menuPageLeft, noticeY), size, glm::vec3(1.0f, 0.7f, 0.35f));
+    widgets::fitWithin(line, screens::menuPageRight);
     world->emplaceComponent<kit::UpdateSignal>(
         world->createEntity(), [line, notice](kit::Component*, float) { widgets::setText(line, *notice); });
 }

@@ -10,6 +10,7 @@
 
 #include "game/common/ArenaLayout.h"
 #include "game/common/PrintableText.h"
+#include "game/looks/TextScale.h"
 #include "game/match/GameWorld.h"
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
@@ -21,6 +22,7 @@
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
 #include "game/widgets/RowMenu.h"
+#include "game/widgets/TextFit.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/Translation.h"
@@ -219,24 +221,40 @@ void createReplaysScreen(kit::World* world)
     rows.push_back(back);
 
     // With nothing to list, a word of why above the Back line.
-    const float step = 0.085f, top = found->empty() ? 0.6f - step : 0.6f;
+    const std::string help = kit::tr("Up/Down choose, Enter watches, Escape goes back");
+    const screens::MenuPageShape page = screens::menuPageShape(help);
+    const float scale = textScale(), size = 0.055f * scale, step = 0.085f * scale;
+    const float room = screens::menuPageRight - screens::menuPageLeft, whySize = 0.05f * scale;
+    const std::vector<std::string> why =
+        found->empty() ? widgets::wrapWords(kit::tr("No replays yet: every match you play is kept here"), room, whySize)
+                       : std::vector<std::string>{};
+    const float top = page.top - size - step * static_cast<float>(why.size());
+    // The players' lines beside the list draw closer than its own as the words grow.
+    const float playerStep = 0.085f + 0.045f * (scale - 1.0f), playerSize = 0.05f * scale;
+    const RowLayout layout{glm::vec2(screens::menuPageLeft, top), step, 0.3f, size, 0.5f, page.lowest};
+    const int shown = std::min(layout.fitting(), static_cast<int>(rows.size()));
     // Tall enough for the rows, and for six players beside them and the rules under them.
-    const float bottom = top - step * static_cast<float>(std::max<std::size_t>(rows.size(), 8)) - 0.04f;
-    screens::addMenuPage(world, kit::tr("Replays"), kit::tr("Up/Down choose, Enter watches, Escape goes back"), bottom);
-    if (found->empty())
-        widgets::addText(world, kit::tr("No replays yet: every match you play is kept here"),
-                         glm::vec2(screens::menuPageLeft, top + step), 0.05f, glm::vec3(0.85f));
-    RowMenu* menu =
-        addRowMenu(world, std::move(rows), {glm::vec2(screens::menuPageLeft, top), step, 0.3f, 0.055f, 0.5f},
-                   [world] { screens::switchTo(world, createMainMenu); });
+    const float bottom = top - std::max(step * static_cast<float>(shown), playerStep * 8.0f) - 0.04f;
+    screens::addMenuPage(world, kit::tr("Replays"), help, bottom);
+    for (std::size_t i = 0; i < why.size(); ++i)
+        widgets::fitWithin(
+            widgets::addText(world, why[i],
+                             glm::vec2(screens::menuPageLeft, top + step * static_cast<float>(why.size() - i)), whySize,
+                             glm::vec3(0.85f)),
+            screens::menuPageRight);
+    RowMenu* menu = addRowMenu(world, std::move(rows), layout, [world] { screens::switchTo(world, createMainMenu); });
 
     // The players of the chosen replay, to the right of the list.
     auto lines = std::make_shared<std::vector<kit::Text*>>();
-    for (std::size_t i = 0; i < kit::replayFile::maxPlayers && i < 6; ++i)
-        lines->push_back(widgets::addText(world, "", glm::vec2(0.52f, top - step * static_cast<float>(i)), 0.05f));
+    for (std::size_t i = 0; i < kit::replayFile::maxPlayers && i < 6; ++i) {
+        lines->push_back(
+            widgets::addText(world, "", glm::vec2(0.52f, top - playerStep * static_cast<float>(i)), playerSize));
+        widgets::fitWithin(lines->back(), screens::menuPageRight);
+    }
     // Under them, the pick-ups its match had.
-    kit::Text* rules =
-        widgets::addText(world, "", glm::vec2(0.52f, top - step * 6.2f), 0.045f, glm::vec3(0.75f, 0.8f, 0.9f));
+    kit::Text* rules = widgets::addText(world, "", glm::vec2(0.52f, top - playerStep * 6.2f), 0.045f * scale,
+                                        glm::vec3(0.75f, 0.8f, 0.9f));
+    widgets::fitWithin(rules, screens::menuPageRight);
     world->emplaceComponent<kit::UpdateSignal>(
         world->createEntity(), [menu, found, lines, rules](kit::Component*, float) {
             const auto at = static_cast<std::size_t>(std::max(menu->selected, 0));

@@ -304,7 +304,7 @@ void WinScreenInit::operator()(kit::World* world) const
             0.85f - widgets::panelMargin);
     }
 
-    screens::addContinueFooter(world, 0.0f, 1.1f, kit::tr("Press Enter to continue"), -0.465f);
+    screens::addContinueFooter(world, 0.0f, 1.1f, kit::tr("Press Enter to continue"));
     // The replay of the match, kept for good at K.
     kit::Text* said = widgets::addText(
         world, lastShelvedReplay() ? kit::tr("K keeps this match's replay, C makes a clip of its end") : "",

@@ -5,15 +5,30 @@
 #include "game/widgets/Panel.h"
 
 #include "engine/core/World.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace skyscuffle {
 
 namespace {
 
 const glm::vec3 plainColour(1.0f);
+// The scroll bar's width, and its room at the right of the values.
+constexpr float barWidth = 0.03f;
+constexpr float barRoom = 0.05f;
 
 } // namespace
+
+int RowLayout::fitting() const
+{
+    if (bottom < -1.0f || step <= 0.0f)
+        return 1 << 20;
+    return std::max(1, static_cast<int>(std::floor((topLeft.y - bottom) / step + 1e-3f)) + 1);
+}
 
 RowMenu::RowMenu(std::vector<MenuRow> rows, std::vector<kit::Text*> labels, std::vector<kit::Text*> values,
                  std::function<void()> back)
@@ -24,6 +39,7 @@ RowMenu::RowMenu(std::vector<MenuRow> rows, std::vector<kit::Text*> labels, std:
 
 void RowMenu::update(float)
 {
+    scroll();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const bool chosen = static_cast<int>(i) == selected;
         if (i < labels_.size() && labels_[i]) {
@@ -34,6 +50,36 @@ void RowMenu::update(float)
             widgets::setText(values_[i], rows[i].value());
             values_[i]->colour = chosen ? widgets::titleColour : plainColour;
         }
+    }
+}
+
+void RowMenu::scroll()
+{
+    const int total = count();
+    if (shown <= 0 || shown >= total)
+        return;
+    first_ = std::clamp(first_, selected - shown + 1, selected);
+    first_ = std::clamp(first_, 0, total - shown);
+    if (first_ == laidOut_)
+        return;
+    laidOut_ = first_;
+    // Every line moves up by the lines scrolled past; those out of view hide.
+    for (int i = 0; i < total; ++i) {
+        const bool inView = i >= first_ && i < first_ + shown;
+        for (kit::Text* text : {labels_[static_cast<std::size_t>(i)], values_[static_cast<std::size_t>(i)]}) {
+            if (!text)
+                continue;
+            if (auto* place = world->getComponent<kit::Transform>(text->entityId))
+                place->position.y = step * static_cast<float>(first_);
+            widgets::showDrawn(*world, text->getEntity(), inView);
+        }
+    }
+    if (thumb) {
+        const float track = trackTop - trackBottom;
+        const float length = track * static_cast<float>(shown) / static_cast<float>(total);
+        const float top = trackTop - track * static_cast<float>(first_) / static_cast<float>(total);
+        if (auto* place = world->getComponent<kit::Transform>(thumb->entityId))
+            place->position.y = top - length * 0.5f;
     }
 }
 
@@ -66,20 +112,37 @@ bool RowMenu::back()
 RowMenu* addRowMenu(kit::World* world, std::vector<MenuRow> rows, const RowLayout& layout, std::function<void()> back)
 {
     std::vector<kit::Text*> labels, values;
+    const int total = static_cast<int>(rows.size());
+    const bool scrolls = layout.fitting() < total;
+    // A scrolling menu keeps the bar's room at its right.
+    const float right = scrolls && layout.right != 0.0f ? layout.right - barRoom : layout.right;
     float y = layout.topLeft.y;
     for (const MenuRow& row : rows) {
         labels.push_back(widgets::addText(world, "  " + row.label, glm::vec2(layout.topLeft.x, y), layout.size));
         values.push_back(row.value ? widgets::addText(world, "", glm::vec2(layout.valueX, y), layout.size) : nullptr);
-        if (layout.right != 0.0f) {
+        if (right != 0.0f) {
             const bool beforeValue = row.value && layout.valueX > layout.topLeft.x;
-            widgets::fitWithin(labels.back(), beforeValue ? layout.valueX : layout.right);
+            widgets::fitWithin(labels.back(), beforeValue ? layout.valueX : right);
             if (values.back())
-                widgets::fitWithin(values.back(), layout.right);
+                widgets::fitWithin(values.back(), right);
         }
         y -= layout.step;
     }
     auto* menu = world->emplaceComponent<RowMenu>(world->createEntity(), std::move(rows), std::move(labels),
                                                   std::move(values), std::move(back));
+    menu->step = layout.step;
+    if (scrolls) {
+        menu->shown = layout.fitting();
+        const float x = (layout.right != 0.0f ? layout.right : layout.valueX + 1.0f) - barWidth * 0.5f;
+        menu->trackTop = layout.topLeft.y + layout.size;
+        menu->trackBottom = layout.lineY(menu->shown - 1);
+        widgets::addPlate(world, widgets::Box::spanning(x, barWidth, menu->trackTop, menu->trackBottom),
+                          widgets::pictureLayer);
+        const float length =
+            (menu->trackTop - menu->trackBottom) * static_cast<float>(menu->shown) / static_cast<float>(total);
+        menu->thumb = widgets::addPlate(world, glm::vec2(x, menu->trackTop - length * 0.5f),
+                                        glm::vec2(barWidth * 0.6f, length), widgets::cursorLayer);
+    }
     menu->update(0.0f);
     return menu;
 }

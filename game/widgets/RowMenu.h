@@ -9,6 +9,7 @@
 #include <vector>
 
 namespace kit {
+class Sprite;
 class Text;
 class World;
 } // namespace kit
@@ -26,7 +27,9 @@ struct MenuRow {
 
 // A menu of settings shown as lines of text: the selected line is drawn in
 // yellow with a marker; every value is shown as it stands each frame. Escape
-// (B, Back) runs `back`.
+// (B, Back) runs `back`. With more lines than its room holds (large words),
+// it shows `shown` of them at a time, scrolled to keep the selected line in
+// view, with a bar at its right edge telling where the view is.
 class RowMenu : public MenuList {
 public:
     RowMenu(std::vector<MenuRow> rows, std::vector<kit::Text*> labels, std::vector<kit::Text*> values,
@@ -35,8 +38,16 @@ public:
     void update(float dt) override;
 
     [[nodiscard]] int count() const override { return static_cast<int>(rows.size()); }
+    // The first line in view.
+    [[nodiscard]] int firstShown() const { return first_; }
 
     std::vector<MenuRow> rows;
+    int shown = 0;     // lines in view at once; 0: all of them
+    float step = 0.0f; // the distance from one line down to the next
+    // The scroll bar: its track's top and bottom, and the thumb that moves on it (a
+    // plate as long as the share of the lines in view).
+    kit::Sprite* thumb = nullptr;
+    float trackTop = 0.0f, trackBottom = 0.0f;
 
 protected:
     void choose(int index) override;
@@ -44,8 +55,12 @@ protected:
     bool back() override;
 
 private:
+    void scroll();
+
     std::vector<kit::Text*> labels_, values_;
     std::function<void()> back_;
+    int first_ = 0;
+    int laidOut_ = -1; // the first line in view when the lines were last placed
 };
 
 // Where a row menu's lines go: the first line's start and bottom, the
@@ -58,6 +73,12 @@ struct RowLayout {
     // Where the values end (their words shrink to fit before it, as the
     // labels do before the values); 0: no end.
     float right = 0.0f;
+    // The lowest a line's bottom may be: with more lines than fit above it,
+    // the menu scrolls. Below -1 (the window's foot): no limit.
+    float bottom = -2.0f;
+
+    // How many lines fit between the first line and `bottom`.
+    [[nodiscard]] int fitting() const;
 
     // The bottom of line `index`.
     [[nodiscard]] float lineY(int index) const { return topLeft.y - step * static_cast<float>(index); }

@@ -26,6 +26,34 @@ float fittedSize(const std::string& words, float left, float right, float size)
     return std::clamp(fits, size * TextFit::smallest, size);
 }
 
+std::vector<std::string> wrapWords(const std::string& words, float width, float size)
+{
+    // A line of n glyphs covers n + 1 advances (it starts one glyph right of its origin).
+    const float advance = glyphAdvance(size);
+    const std::size_t room =
+        advance > 0.0f ? static_cast<std::size_t>(std::max(width / advance - 1.0f, 1.0f)) : words.size();
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= words.size()) {
+        const std::size_t end = std::min(words.find('\n', start), words.size());
+        std::string line;
+        std::size_t at = start;
+        while (at < end) {
+            const std::size_t space = std::min(words.find(' ', at), end);
+            const std::string word = words.substr(at, space - at);
+            if (!line.empty() && line.size() + 1 + word.size() > room) {
+                lines.push_back(line);
+                line.clear();
+            }
+            line += (line.empty() ? "" : " ") + word;
+            at = space + 1;
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
 void refit(kit::Text* text)
 {
     if (!text || !text->world)

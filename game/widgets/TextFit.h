@@ -3,6 +3,7 @@
 #include "engine/core/Component.h"
 
 #include <string>
+#include <vector>
 
 namespace kit {
 class Text;
@@ -30,6 +31,11 @@ public:
 // end by `right`: `size` where they fit, smaller where not, down to
 // TextFit::smallest of it.
 float fittedSize(const std::string& words, float left, float right, float size);
+
+// `words` broken into lines (at spaces, and at the line breaks they have)
+// that fit within `width` at the glyph size `size`; a single word longer
+// than that stays whole on its own line (its glyphs may still shrink).
+std::vector<std::string> wrapWords(const std::string& words, float width, float size);
 
 // Fits the text (and its outline) within `right` now and at every setText.
 void fitWithin(kit::Text* text, float right);

@@ -11,6 +11,7 @@
 #include "game/effects/EffectSettings.h"
 #include "game/input/InputSettings.h"
 #include "game/input/KeyBindings.h"
+#include "game/looks/LookSettings.h"
 #include "game/widgets/RowMenu.h"
 #include "game/widgets/WidgetKeys.h"
 
@@ -47,6 +48,7 @@ enum Line {
     padAutoFire,
     calmerFlashes,
     language,
+    textSize,
     reset,
     back
 };
@@ -72,7 +74,8 @@ protected:
         for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
                                 "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
                                 "tuning.ai.strength", "tuning.joystick.deadZone", "tuning.renderer.resolutionScale",
-                                "tuning.interface.language", "tuning.effects.calmerFlashes"}) {
+                                "tuning.interface.language", "tuning.interface.textSize",
+                                "tuning.effects.calmerFlashes"}) {
             kit::settings::clearForRun(key);
             kit::settings::clearPlayer(key);
         }
@@ -550,6 +553,57 @@ TEST_F(Options, TheSecondKeyboardsScreenSwapsWithTheFirstsKeysAndHasNoComputerPi
     EXPECT_EQ(controls::key(0, controls::Action::up), kit::keys::fromName("I"));
 }
 
+// The size of a line's words as drawn (its label, chosen or not).
+float labelSize(kit::World& world, const std::string& label)
+{
+    for (kit::Component* c : *world.getComponentCollection(kit::typeId<kit::Text>())) {
+        const auto* text = static_cast<kit::Text*>(c);
+        if (text->text() == "> " + label || text->text() == "  " + label)
+            return text->glyphSize;
+    }
+    return 0.0f;
+}
+
+TEST_F(Options, TheTextSizeStepsByQuartersUpToTwiceAndTheScreenGrowsWithIt)
+{
+    chooseLine(textSize);
+    EXPECT_EQ(rowValue("Text size"), "100%");
+    EXPECT_EQ(menu().shown, 0) << "every line in view at the first size";
+    const float first = labelSize(*world(), "Music volume");
+    tap(left);
+    frame();
+    EXPECT_EQ(rowValue("Text size"), "100%") << "no smaller than designed";
+    EXPECT_EQ(kept().find("interface.textSize"), std::string::npos) << "nothing changed, nothing kept";
+    tap(right);
+    frame();
+    EXPECT_EQ(rowValue("Text size"), "125%");
+    EXPECT_NE(kept().find("interface.textSize,125\n"), std::string::npos) << "kept at once";
+    EXPECT_TRUE(logged("Text size 125%"));
+    EXPECT_EQ(menu().selected, textSize) << "built again, the cursor still on the line";
+    EXPECT_NEAR(labelSize(*world(), "Music volume"), first * 1.25f, 1e-5f) << "every line's words larger";
+    for (int i = 0; i < 4; ++i) {
+        tap(right);
+        frame();
+    }
+    EXPECT_EQ(rowValue("Text size"), "200%") << "no larger than twice";
+    EXPECT_EQ(lookSettings::textSize.value(), 200);
+    EXPECT_NEAR(labelSize(*world(), "Music volume"), first * 2.0f, 1e-5f);
+    EXPECT_GT(menu().shown, 3) << "a good part of the menu in view";
+    EXPECT_LT(menu().shown, menu().count()) << "the rest scrolled to";
+    EXPECT_GE(menu().selected, menu().firstShown());
+    EXPECT_LT(menu().selected, menu().firstShown() + menu().shown) << "the chosen line in view";
+    tap(left);
+    frame();
+    EXPECT_EQ(rowValue("Text size"), "175%");
+    chooseLine(reset);
+    tap(enter);
+    frame();
+    EXPECT_EQ(lookSettings::textSize.value(), 100);
+    EXPECT_NEAR(labelSize(*world(), "Music volume"), first, 1e-5f) << "built again at the first size";
+    EXPECT_EQ(menu().selected, reset);
+    EXPECT_EQ(kept().find("interface.textSize"), std::string::npos);
+}
+
 TEST_F(Options, TheLanguageStepsThroughTheShippedOnesAndTheScreenSpeaksIt)
 {
     kit::setCatalogFolder(std::filesystem::path(SKYSCUFFLE_BINARY_DIR) / "locale");
@@ -582,6 +636,6 @@ TEST_F(Options, TheLanguageStepsThroughTheShippedOnesAndTheScreenSpeaksIt)
     tap(enter);
     frame();
     EXPECT_EQ(kit::currentLanguage(), "en") << "reset: the environment's again";
-    EXPECT_TRUE(shows("  Reset to defaults\n"));
+    EXPECT_TRUE(shows("> Reset to defaults\n")) << "built again, the cursor still on the line";
     unsetenv("LANG");
 }

@@ -1,8 +1,11 @@
 // Every screen's words in every language and in the pseudo-language (about
-// 40 % longer than English): each text inside the window at 800 x 600,
-// inside the plate it starts on, and clear of the other texts on its line.
+// 40 % longer than English), at the smallest and the largest text size: each
+// text inside the window at 800 x 600, inside the plate it starts on, and
+// clear of every other text.
 #include "ScreenFixture.h"
 
+#include "game/looks/LookSettings.h"
+#include "game/looks/TextScale.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
@@ -124,21 +127,32 @@ std::vector<std::string> textProblems(kit::World& world)
         if (plate && !plate->holds(s.bounds, slack))
             problems.push_back("past its plate: " + describe(s));
     }
-    // Texts on one line must not run into each other.
+    // No text runs into another, on its line or the lines above and below.
     for (std::size_t i = 0; i < texts.size(); ++i) {
         for (std::size_t j = i + 1; j < texts.size(); ++j) {
             const kit::TextBounds &a = texts[i].bounds, &b = texts[j].bounds;
             const float overlapY = std::min(a.top, b.top) - std::max(a.bottom, b.bottom);
             const float overlapX = std::min(a.right, b.right) - std::max(a.left, b.left);
             const float lower = std::min(a.top - a.bottom, b.top - b.bottom);
-            if (overlapY > lower * 0.5f && overlapX > 0.002f && texts[i].text != texts[j].text)
+            if (overlapY > lower * 0.1f && overlapX > 0.002f && texts[i].text != texts[j].text)
                 problems.push_back("overlap: " + describe(texts[i]) + " and " + describe(texts[j]));
         }
     }
     return problems;
 }
 
-class TextBounds : public test::Screens, public ::testing::WithParamInterface<const char*> {
+// A language and a text size in percent.
+struct Reading {
+    const char* language;
+    int size;
+};
+
+void PrintTo(const Reading& reading, std::ostream* out)
+{
+    *out << reading.language << " at " << reading.size << " %";
+}
+
+class TextBounds : public test::Screens, public ::testing::WithParamInterface<Reading> {
 protected:
     TextBounds() : Screens(800, 600) {}
 
@@ -146,10 +160,12 @@ protected:
     {
         Screens::SetUp();
         kit::setCatalogFolder(std::filesystem::path(SKYSCUFFLE_BINARY_DIR) / "locale");
-        kit::setLanguage(GetParam());
+        kit::setLanguage(GetParam().language);
+        kit::settings::set(lookSettings::textSize.key(), std::to_string(GetParam().size));
     }
     void TearDown() override
     {
+        kit::settings::set(lookSettings::textSize.key(), std::to_string(lookSettings::textSize.fallback()));
         kit::setLanguage("en");
         Screens::TearDown();
     }
@@ -163,7 +179,7 @@ protected:
     void check(const std::string& screen)
     {
         for (const std::string& problem : textProblems(*world()))
-            ADD_FAILURE() << GetParam() << ", " << screen << ": " << problem;
+            ADD_FAILURE() << GetParam().language << " at " << GetParam().size << " %, " << screen << ": " << problem;
     }
 };
 
@@ -252,11 +268,24 @@ TEST_P(TextBounds, TheLineForFriendsElsewhere)
     const std::string port = std::to_string(network->peer->boundPort());
     EXPECT_TRUE(logged("Asking the router to open UDP port " + port + "..."));
     EXPECT_TRUE(test::showsText(*world(), internetNoticeLine(*network)));
-    if (std::string(GetParam()) != "en")
+    if (std::string(GetParam().language) != "en")
         EXPECT_NE(internetNoticeLine(*network), internetNoticeLine(*network, false));
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, TextBounds, ::testing::Values("en", "de", "fr", "es", "pt_BR", "pseudo"),
-                         [](const auto& info) { return std::string(info.param); });
+constexpr const char* languages[] = {"en", "de", "fr", "es", "pt_BR", "pseudo"};
+
+std::vector<Reading> readings()
+{
+    std::vector<Reading> all;
+    for (const int size : {100, 200})
+        for (const char* language : languages)
+            all.push_back({language, size});
+    all.push_back({"pseudo", 150});
+    return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TextBounds, ::testing::ValuesIn(readings()), [](const auto& info) {
+    return std::string(info.param.language) + "_" + std::to_string(info.param.size);
+});
 
 } // namespace

@@ -1,5 +1,7 @@
 // Words fitted to their room: a panel's line to its plate or to the next line
-// beside it, and nothing else; a settings menu's label to its value column.
+// beside it, and nothing else; a settings menu's label to its value column;
+// words broken into lines for a width; a settings menu with more lines than
+// its room scrolling to the chosen one.
 #include "game/screens/ScreenFixture.h"
 
 #include "game/widgets/Overlay.h"
@@ -7,7 +9,12 @@
 #include "game/widgets/RowMenu.h"
 #include "game/widgets/TextFit.h"
 
+#include "engine/physics/Transform.h"
+#include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
+
+#include <optional>
+#include <vector>
 
 using namespace skyscuffle;
 
@@ -81,6 +88,97 @@ TEST_F(FittedWords, ASettingsLabelEndsBeforeItsValueAndTheValueBeforeTheEnd)
     EXPECT_LE(rightOf(*value), 1.0f + 1e-5f);
     EXPECT_GT(rightOf(*actionLabel), 0.2f) << "a line without a value has the width to the end";
     EXPECT_LE(rightOf(*actionLabel), 1.0f + 1e-5f);
+}
+
+TEST_F(FittedWords, WordsBreakAtSpacesToFitTheirWidthAndKeepTheirOwnBreaks)
+{
+    // At a glyph size whose advance is 0.1 a line of n letters covers n + 1 advances.
+    const float size = 0.1f / widgets::glyphAdvance(1.0f);
+    EXPECT_EQ(widgets::wrapWords("aa bb cc dd", 0.95f, size), (std::vector<std::string>{"aa bb cc", "dd"}))
+        << "eight letters' room: three words and their spaces, never four";
+    EXPECT_EQ(widgets::wrapWords("aa bb cc dd", 0.85f, size), (std::vector<std::string>{"aa bb", "cc dd"}));
+    EXPECT_EQ(widgets::wrapWords("aa bb cc dd", 0.55f, size), (std::vector<std::string>{"aa", "bb", "cc", "dd"}));
+    EXPECT_EQ(widgets::wrapWords("aa bb cc dd", 1.25f, size), (std::vector<std::string>{"aa bb cc dd"}));
+    EXPECT_EQ(widgets::wrapWords("aa\nbb cc", 2.0f, size), (std::vector<std::string>{"aa", "bb cc"}));
+    EXPECT_EQ(widgets::wrapWords("a verylongword b", 0.55f, size),
+              (std::vector<std::string>{"a", "verylongword", "b"}))
+        << "a word longer than the room stands alone, whole";
+    EXPECT_EQ(widgets::wrapWords("short", 2.0f, size), (std::vector<std::string>{"short"}));
+    EXPECT_EQ(widgets::wrapWords("", 2.0f, size), (std::vector<std::string>{""}));
+}
+
+// Six lines 0.1 apart from y 0.5 with room down to 0.25: three in view.
+TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
+{
+    std::vector<MenuRow> rows(6);
+    for (int i = 0; i < 6; ++i)
+        rows[static_cast<std::size_t>(i)].label = "line" + std::to_string(i);
+    RowLayout layout{glm::vec2(-1.0f, 0.5f), 0.1f, 0.2f, 0.06f, 1.0f, 0.25f};
+    EXPECT_EQ(layout.fitting(), 3);
+    RowMenu* menu = addRowMenu(world(), rows, layout, [] {});
+    frame();
+    EXPECT_EQ(menu->shown, 3);
+    // Each line's bottom as drawn, or none while out of view.
+    const auto placeOf = [&](int line) -> std::optional<float> {
+        for (kit::Component* c : world()->getComponentCollection(kit::typeId<kit::Text>())->toVector()) {
+            const auto* text = static_cast<kit::Text*>(c);
+            if (text->colour.r < 0.1f || text->text().find("line" + std::to_string(line)) == std::string::npos)
+                continue;
+            if (!text->enabled)
+                return std::nullopt;
+            return text->origin.y + world()->getComponent<kit::Transform>(text->entityId)->worldPosition().y;
+        }
+        ADD_FAILURE() << "no line " << line;
+        return std::nullopt;
+    };
+    const auto thumbTop = [&] {
+        const auto* place = world()->getComponent<kit::Transform>(menu->thumb->entityId);
+        return place->worldPosition().y + menu->thumb->height() * 0.5f;
+    };
+    ASSERT_NE(menu->thumb, nullptr);
+    EXPECT_NEAR(thumbTop(), menu->trackTop, 1e-5f) << "at the top of its track";
+    EXPECT_NEAR(menu->thumb->height(), (menu->trackTop - menu->trackBottom) * 0.5f, 1e-5f) << "half the lines in view";
+    for (int line = 0; line < 3; ++line)
+        EXPECT_NEAR(placeOf(line).value_or(-9.0f), 0.5f - 0.1f * static_cast<float>(line), 1e-5f);
+    EXPECT_FALSE(placeOf(3).has_value());
+
+    menu->selected = 4; // down past the last line in view: that line comes up to the foot
+    frame();
+    EXPECT_EQ(menu->firstShown(), 2);
+    EXPECT_FALSE(placeOf(1).has_value());
+    EXPECT_NEAR(placeOf(2).value_or(-9.0f), 0.5f, 1e-5f);
+    EXPECT_NEAR(placeOf(4).value_or(-9.0f), 0.3f, 1e-5f);
+    EXPECT_FALSE(placeOf(5).has_value());
+    EXPECT_NEAR(thumbTop(), menu->trackTop - (menu->trackTop - menu->trackBottom) * 2.0f / 6.0f, 1e-5f);
+
+    menu->selected = 5;
+    frame();
+    EXPECT_EQ(menu->firstShown(), 3);
+    menu->selected = 3; // up within the view: it stays
+    frame();
+    EXPECT_EQ(menu->firstShown(), 3);
+    menu->selected = 0; // round to the top
+    frame();
+    EXPECT_EQ(menu->firstShown(), 0);
+    EXPECT_NEAR(placeOf(0).value_or(-9.0f), 0.5f, 1e-5f);
+    EXPECT_FALSE(placeOf(3).has_value());
+    EXPECT_NEAR(thumbTop(), menu->trackTop, 1e-5f);
+}
+
+TEST_F(FittedWords, AMenuThatFitsItsRoomNeitherScrollsNorHasABar)
+{
+    std::vector<MenuRow> rows(3);
+    for (int i = 0; i < 3; ++i)
+        rows[static_cast<std::size_t>(i)].label = "line" + std::to_string(i);
+    const RowLayout layout{glm::vec2(-1.0f, 0.5f), 0.1f, 0.2f, 0.06f, 1.0f, 0.3f};
+    EXPECT_EQ(layout.fitting(), 3) << "the last line's bottom just at the room's foot";
+    RowMenu* menu = addRowMenu(world(), rows, layout, [] {});
+    menu->selected = 2;
+    frame();
+    EXPECT_EQ(menu->shown, 0);
+    EXPECT_EQ(menu->thumb, nullptr);
+    EXPECT_EQ(menu->firstShown(), 0);
+    EXPECT_GT(RowLayout{}.fitting(), 1000) << "no foot: every line fits";
 }
 
 } // namespace
