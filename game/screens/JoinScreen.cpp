@@ -2,6 +2,7 @@
 
 #include "game/lobby/JoiningPlayers.h"
 #include "game/lobby/SessionWatch.h"
+#include "game/screens/JoinLayout.h"
 #include "game/screens/JoinScreenInput.h"
 #include "game/screens/JoinScreenView.h"
 #include "game/screens/LoadingScreen.h"
@@ -59,11 +60,12 @@ void createJoinScreen(kit::World* world)
         network->callFunction(fn::requestPlayers, world->systemEntity());
     tellRules(world);
 
-    showJoinScreen(world);
-    // Under the title: what became of the session if its host went.
-    showSessionNotice(world, glm::vec2(-1.18f, 0.64f), internetLinesAt);
-    showMatchLines(world);
-    showArenaPreview(world);
+    // A hosting copy that asks its router has lines for friends elsewhere to make room for.
+    const JoinLayout layout = joinLayout(network && network->isServer() && network->portMapping());
+    showJoinScreen(world, layout);
+    showSessionNotice(world, layout);
+    showMatchLines(world, layout);
+    showArenaPreview(world, layout);
     // The hosting copy puts every newcomer on a side (of a team match, should
     // it be one).
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),

@@ -3,7 +3,9 @@
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
 
+#include "game/screens/JoinLayout.h"
 #include "game/screens/ScreenScene.h"
+#include "game/screens/SessionNotice.h"
 
 #include "game/ai/ArtificialIntelligence.h"
 #include "game/common/ArenaLayout.h"
@@ -29,7 +31,10 @@
 
 #include <glm/gtc/quaternion.hpp>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
+#include <memory>
 #include <string>
 
 namespace skyscuffle {
@@ -37,9 +42,7 @@ namespace skyscuffle {
 namespace {
 
 constexpr std::size_t rosterSize = 6; // one line per colour
-constexpr float lineSize = 0.06f;
-constexpr float lineStep = 0.085f;
-constexpr float left = -1.18f; // where the lines start; the panels reach 0.06 further
+constexpr float pageSeconds = 5.0f;   // how long a page of the controls stays
 // A colour's name is padded to this many glyphs after the player's shape and
 // a space; the link beside a remote player's line starts after the name and
 // the word "remote".
@@ -81,6 +84,8 @@ struct Roster {
     std::array<std::array<kit::Sprite*, sideCount>, rosterSize> badges{};
     kit::Text* empty = nullptr;
     kit::Text* counter = nullptr;
+    // Compact: the counter gives way to what became of the session.
+    bool counterGivesWay = false;
 };
 
 bool teamMatchAhead(kit::World* world)
@@ -93,7 +98,9 @@ bool teamMatchAhead(kit::World* world)
 
 void refresh(kit::World* world, const Roster& roster)
 {
-    widgets::setText(roster.counter, remotePlayersLine(world));
+    const kit::NetworkSystem* network = kit::NetworkSystem::of(world);
+    const bool noticed = roster.counterGivesWay && network && !sessionNoticeLine(*network).empty();
+    widgets::setText(roster.counter, noticed ? std::string() : remotePlayersLine(world));
     const auto players = world->getEntities(kit::typeId<PlayerInfo>())->toVector();
     const auto lines = rosterLines(world);
     for (std::size_t i = 0; i < rosterSize; ++i) {
@@ -154,19 +161,20 @@ std::vector<std::string> rosterLines(kit::World* world)
     return lines;
 }
 
-void showJoinScreen(kit::World* world)
+void showJoinScreen(kit::World* world, const JoinLayout& layout)
 {
     const screens::Viewpoint view = screens::addLandscape(world);
     widgets::addOverlay(world, false);
     // Scuff stands 12 units before the eye, right of the text (8.4 units
     // there are one overlay unit), turned a little towards the middle.
-    screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
-                       view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
+    if (!layout.compact)
+        screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
+                           view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
 
     // The keyboard lines name the keys bound now (see the Options screen).
     using controls::Action;
     const auto keyOf = [](int set, Action action) { return kit::keys::name(controls::key(set, action)); };
-    const std::string lines[] = {
+    const std::vector<std::string> lines{
         kit::format(kit::tr("Keyboard: Press {1} to join and {2} to leave"),
                     {keyOf(0, Action::join), keyOf(0, Action::leave)}),
         kit::format(kit::tr("Keyboard 2: Press {1} to join and {2} to leave"),
@@ -180,35 +188,63 @@ void showJoinScreen(kit::World* world)
     };
     // Two panels: the controls, and the players who have joined (wide enough
     // for a line with its link, "^ Orange   remote ! 310 ms 7% loss", ^ the shape).
-    std::vector<widgets::PanelLine> help{
-        {kit::tr("Join the match"), glm::vec2(left, 0.72f), 0.12f, widgets::titleColour}};
-    float y = 0.6f;
-    for (int i = 0; i < 7; ++i) {
-        help.push_back({lines[i], glm::vec2(left, y), lineSize});
-        y -= (i == 2 || i == 5) ? lineStep * 1.3f : lineStep;
+    // More lines than fit: a page of them at a time, its number by the title.
+    const int shown = std::min(layout.perPage, static_cast<int>(lines.size()));
+    const int pages = (static_cast<int>(lines.size()) + shown - 1) / shown;
+    const std::string title = kit::tr("Join the match");
+    const auto titleOf = [title, pages](int page) {
+        return pages > 1 ? title + " (" + std::to_string(page + 1) + "/" + std::to_string(pages) + ")" : title;
+    };
+    std::vector<widgets::PanelLine> help{{titleOf(0), layout.titleAt, layout.titleSize, widgets::titleColour}};
+    float y = layout.firstLine.y;
+    for (int i = 0; i < shown; ++i) {
+        help.push_back({lines[static_cast<std::size_t>(i)], glm::vec2(layout.firstLine.x, y), layout.lineSize});
+        y -= layout.lineStep * ((i == 2 || i == 5) ? 1.0f + layout.groupGap : 1.0f);
     }
-    widgets::addPanel(world, widgets::Box{glm::vec2(-0.47f, 0.44f), glm::vec2(1.54f, 0.88f)}, help);
+    const widgets::Panel controls = widgets::addPanel(world, layout.help, help);
+    if (pages > 1) {
+        auto turned = std::make_shared<float>(0.0f);
+        world->emplaceComponent<kit::UpdateSignal>(
+            world->createEntity(), [controls, lines, shown, pages, titleOf, turned](kit::Component*, float dt) {
+                *turned += dt;
+                const int page = static_cast<int>(*turned / pageSeconds) % pages;
+                widgets::setText(controls.lines[0], titleOf(page));
+                for (int i = 0; i < shown; ++i) {
+                    const auto at = static_cast<std::size_t>(page * shown + i);
+                    widgets::setText(controls.lines[static_cast<std::size_t>(i) + 1],
+                                     at < lines.size() ? lines[at] : std::string());
+                }
+            });
+    }
 
     Roster roster;
+    roster.counterGivesWay = layout.compact;
+    const float left = layout.playersTitleAt.x;
     const widgets::Panel players =
-        widgets::addPanel(world, widgets::Box{playersPanelCentre, playersPanelSize},
-                          {{kit::tr("Players"), glm::vec2(left, -0.2f), 0.08f, widgets::titleColour},
-                           {"", glm::vec2(left, -0.92f), lineSize, glm::vec3(0.8f, 0.9f, 1.0f)}});
+        widgets::addPanel(world, layout.players,
+                          {{kit::tr("Players"), layout.playersTitleAt, layout.playersTitleSize, widgets::titleColour},
+                           {"", layout.counterAt, layout.rosterSize, glm::vec3(0.8f, 0.9f, 1.0f)}});
     roster.counter = players.lines[1];
-    roster.empty =
-        widgets::addText(world, "", glm::vec2(left, -0.2f - lineStep * 1.2f), lineSize, glm::vec3(0.85f, 0.85f, 0.85f));
+    roster.empty = widgets::addText(world, "", glm::vec2(left, layout.rosterTop), layout.rosterSize,
+                                    glm::vec3(0.85f, 0.85f, 0.85f));
+    const float lineEnd = layout.players.centre.x + layout.players.size.x * 0.5f - widgets::panelMargin;
+    widgets::fitWithin(roster.empty, lineEnd);
     const std::size_t linkColumn = markWidth + nameWidth + kit::tr("remote").size() + 1;
-    const float linkLeft = left + widgets::glyphAdvance(lineSize) * static_cast<float>(linkColumn);
+    const float linkLeft = left + widgets::glyphAdvance(layout.rosterSize) * static_cast<float>(linkColumn);
     for (std::size_t i = 0; i < rosterSize; ++i) {
-        const float y = -0.2f - lineStep * (1.2f + float(i));
-        roster.lines[i] = widgets::addText(world, "", glm::vec2(left, y), lineSize);
-        roster.links[i] = widgets::addText(world, "", glm::vec2(linkLeft, y), lineSize, fineLinkColour);
+        const float y = layout.rosterTop - layout.rosterStep * static_cast<float>(i);
+        roster.lines[i] = widgets::addText(world, "", glm::vec2(left, y), layout.rosterSize);
+        roster.links[i] = widgets::addText(world, "", glm::vec2(linkLeft, y), layout.rosterSize, fineLinkColour);
+        widgets::fitWithin(roster.links[i], lineEnd);
         for (int s = 0; s < sideCount; ++s) {
             kit::Sprite* badge = widgets::addPicture(world, badgeOf(static_cast<Side>(s)),
-                                                     glm::vec2(-0.125f, y + lineSize * 0.4f), glm::vec2(0.075f));
+                                                     glm::vec2(layout.badgeX, y + layout.rosterSize * 0.4f),
+                                                     glm::vec2(layout.badgeSize));
             badge->enabled = false;
             roster.badges[i][static_cast<std::size_t>(s)] = badge;
         }
+        // A line ends at its badge, when it has one, or at the plate's edge.
+        widgets::fitWithin(roster.lines[i], layout.compact ? layout.badgeX - layout.badgeSize * 0.6f : lineEnd);
     }
 
     refresh(world, roster);
@@ -281,21 +317,23 @@ std::optional<std::int32_t> shownArena(kit::World* world)
     return std::nullopt;
 }
 
-void showArenaPreview(kit::World* world)
+void showArenaPreview(kit::World* world, const JoinLayout& layout)
 {
-    // Top right, over the mascot: the arena's picture on a plate, its name under it.
-    const glm::vec2 centre(0.84f, 0.68f);
-    const glm::vec2 size(0.7f, 0.4375f); // the pictures' 320 x 200
-    kit::Sprite* plate = widgets::addPlate(world, centre - glm::vec2(0.0f, 0.05f), size + glm::vec2(0.08f, 0.18f));
+    // Top right, over the mascot: the arena's picture on a plate, its name
+    // under it (compact: its name alone, under the rules).
+    const glm::vec2 centre = layout.arenaCentre, size = layout.arenaSize;
+    kit::Sprite* plate = nullptr;
     std::vector<kit::Sprite*> pictures;
-    for (std::int32_t i = 0; i < arenaCount; ++i) {
-        pictures.push_back(widgets::addPicture(world, arenaLayout(i).preview, centre, size));
-        world->addComponent(pictures.back()->getEntity(), new kit::Label("arenaPreview"));
+    if (layout.arenaPicture) {
+        plate = widgets::addPlate(world, centre - glm::vec2(0.0f, 0.05f), size + glm::vec2(0.08f, 0.18f));
+        for (std::int32_t i = 0; i < arenaCount; ++i) {
+            pictures.push_back(widgets::addPicture(world, arenaLayout(i).preview, centre, size));
+            world->addComponent(pictures.back()->getEntity(), new kit::Label("arenaPreview"));
+        }
     }
     kit::Text* caption =
-        widgets::addText(world, "", glm::vec2(centre.x - size.x * 0.5f, centre.y - size.y * 0.5f - 0.08f), 0.045f,
-                         glm::vec3(0.85f, 0.9f, 1.0f));
-    widgets::fitWithin(caption, centre.x + (size.x + 0.08f) * 0.5f - widgets::panelMargin);
+        widgets::addText(world, "", layout.captionAt, layout.captionSize, glm::vec3(0.85f, 0.9f, 1.0f));
+    widgets::fitWithin(caption, layout.captionRight);
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [world, plate, pictures, caption](kit::Component*,
                                                                                                         float) {
         const std::optional<std::int32_t> arena = shownArena(world);
@@ -303,7 +341,8 @@ void showArenaPreview(kit::World* world)
         const bool hosting = !network || network->isServer();
         for (std::size_t i = 0; i < pictures.size(); ++i)
             pictures[i]->enabled = arena && static_cast<std::size_t>(*arena) == i;
-        plate->enabled = arena.has_value();
+        if (plate)
+            plate->enabled = arena.has_value();
         widgets::setText(
             caption, !arena ? std::string()
                      : hosting
@@ -312,21 +351,62 @@ void showArenaPreview(kit::World* world)
     });
 }
 
-void showMatchLines(kit::World* world)
+std::vector<std::string> brokenToFit(const std::vector<std::string>& lines, std::size_t slots, float left, float right,
+                                     float size)
+{
+    // The lines that shrink most are broken first, while the slots last.
+    std::vector<std::vector<std::string>> pieces;
+    std::vector<std::pair<float, std::size_t>> shrunk;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        pieces.push_back({lines[i]});
+        // A line a little too long reads better a little smaller than broken.
+        const float fitted = widgets::fittedSize(lines[i], left, right, size);
+        if (fitted < size * 0.85f)
+            shrunk.emplace_back(fitted, i);
+    }
+    std::sort(shrunk.begin(), shrunk.end());
+    std::size_t count = lines.size();
+    // The lines that carry one on are indented: they read as one.
+    const std::string indent = "  ";
+    const float indented = widgets::glyphAdvance(size) * static_cast<float>(indent.size());
+    for (const auto& [fitted, i] : shrunk) {
+        std::vector<std::string> broken = widgets::wrapWords(lines[i], right - left - indented, size);
+        for (std::size_t piece = 1; piece < broken.size(); ++piece)
+            broken[piece] = indent + broken[piece];
+        if (count - 1 + broken.size() > slots)
+            continue;
+        count += broken.size() - 1;
+        pieces[i] = std::move(broken);
+    }
+    std::vector<std::string> all;
+    for (std::vector<std::string>& line : pieces)
+        all.insert(all.end(), std::make_move_iterator(line.begin()), std::make_move_iterator(line.end()));
+    return all;
+}
+
+void showMatchLines(kit::World* world, const JoinLayout& layout)
 {
     const glm::vec3 colour(0.85f, 0.9f, 1.0f);
-    const float x = internetLinesAt.x + 0.03f;
+    constexpr std::size_t slots = 6;
     std::vector<widgets::PanelLine> lines;
-    for (int i = 0; i < 6; ++i)
-        lines.push_back({"", glm::vec2(x, -0.58f - 0.07f * static_cast<float>(i)), 0.045f, colour});
-    const widgets::Panel panel =
-        widgets::addPanel(world, widgets::Box{glm::vec2(0.64f, -0.73f), glm::vec2(1.3f, 0.44f)}, lines);
-    world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [world, panel](kit::Component*, float) {
-        const std::vector<std::string> shown = rulesLines(world);
-        for (std::size_t i = 0; i < panel.lines.size(); ++i)
-            widgets::setText(panel.lines[i], i < shown.size() ? shown[i] : std::string());
-        panel.plate->enabled = !shown.empty();
-    });
+    for (std::size_t i = 0; i < slots; ++i)
+        lines.push_back(
+            {"", layout.rulesAt - glm::vec2(0.0f, layout.rulesStep * static_cast<float>(i)), layout.rulesSize, colour});
+    const widgets::Panel panel = widgets::addPanel(world, layout.rules, lines);
+    // Compact, the plate holds the arena's name under the rules: it stays;
+    // and a rule too long for the column takes two lines where there are
+    // lines to spare.
+    const bool compact = layout.compact;
+    const float right = layout.rules.centre.x + layout.rules.size.x * 0.5f - widgets::panelMargin;
+    world->emplaceComponent<kit::UpdateSignal>(
+        world->createEntity(), [world, panel, compact, layout, right](kit::Component*, float) {
+            const std::vector<std::string> rules = rulesLines(world);
+            const std::vector<std::string> shown =
+                compact ? brokenToFit(rules, slots, layout.rulesAt.x, right, layout.rulesSize) : rules;
+            for (std::size_t i = 0; i < panel.lines.size(); ++i)
+                widgets::setText(panel.lines[i], i < shown.size() ? shown[i] : std::string());
+            panel.plate->enabled = compact || !shown.empty();
+        });
 }
 
 } // namespace skyscuffle

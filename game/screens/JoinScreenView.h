@@ -13,35 +13,36 @@ class World;
 
 namespace skyscuffle {
 
-// The players' panel, lower left (overlay units), and where the lines about
-// friends elsewhere start (showSessionNotice): right of the panel, and far
-// enough left that the longest of them ends inside a 4:3 window, the
-// narrowest the game opens (its overlay runs from -4/3 to 4/3).
-inline const glm::vec2 playersPanelCentre{-0.65f, -0.53f};
-inline const glm::vec2 playersPanelSize{1.18f, 0.9f};
-inline const glm::vec2 internetLinesAt{0.0f, -0.5f};
+struct JoinLayout;
 
-// What the join screen shows: the mascot over the backdrop, the controls,
+// What the join screen shows (where: see JoinLayout.h): the mascot over the backdrop, the controls,
 // the players who have joined (in their colours) with the link to each other
 // copy beside its players, and the count of the other copies' players, all
 // kept current every frame.
-void showJoinScreen(kit::World* world);
+void showJoinScreen(kit::World* world, const JoinLayout& layout);
 
 // Under the notices: the match's rules, and on the hosting copy whether
 // players of copies that come to watch the match may drop into it, with the
 // keys that change them; a joined copy shows the rules its host chose. Kept
 // current.
-void showMatchLines(kit::World* world);
+void showMatchLines(kit::World* world, const JoinLayout& layout);
 // Their words, where this copy chooses: "F5 or (Right): a match of 3 min",
 // "F6 or (Up): pick-ups normal" and, hosting a session, "Tab: late players
 // may drop in (on)" (or "... (off)"); on a joined copy "The host's match:
 // 3 min" and "Pick-ups: normal", or none before the host said.
 std::vector<std::string> rulesLines(kit::World* world);
+// `lines` for `slots` lines from `left` to `right` at glyph size `size`:
+// those much too long for that (they would shrink by more than 15 %) broken
+// into as many as each needs (the lines after the first indented), the
+// longest first, as far as the slots allow; the others as they were (their
+// glyphs then shrink).
+std::vector<std::string> brokenToFit(const std::vector<std::string>& lines, std::size_t slots, float left, float right,
+                                     float size);
 // Top right: a picture of the arena the match is flown in (the entities
 // labelled "arenaPreview", one an arena in their order, the one shown enabled), and under it
 // "F9 or (L-stick): Canyon" where this copy chooses, "The host's arena:
 // Canyon" on a joined copy (nothing before the host said).
-void showArenaPreview(kit::World* world);
+void showArenaPreview(kit::World* world, const JoinLayout& layout);
 // The number of that arena: this copy's choice, or its host's as heard.
 [[nodiscard]] std::optional<std::int32_t> shownArena(kit::World* world);
 std::string dropInLine(bool on);

@@ -1,7 +1,10 @@
 #include "SessionNotice.h"
 
+#include "game/screens/JoinLayout.h"
+
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
+#include "game/widgets/TextFit.h"
 
 #include "engine/core/Behavior.h"
 #include "engine/core/Log.h"
@@ -110,9 +113,9 @@ public:
     static constexpr float copiedShown = 3.0f; // seconds "copied" stays under the code
 
     NoticeBoard(kit::Text* line, kit::Text* internet, kit::Text* hint, kit::EntityHandle plate, float plateCentre,
-                float plateHeight)
+                float plateHeight, float width)
         : line_(line), internet_(internet), hint_(hint), plate_(plate), plateCentre_(plateCentre),
-          plateHeight_(plateHeight)
+          plateHeight_(plateHeight), width_(width)
     {
         addClassTags<NoticeBoard>("noticeBoard");
     }
@@ -139,15 +142,17 @@ public:
         if (friends != said_ && !friends.empty())
             kit::log::info() << friends;
         said_ = friends;
-        widgets::setText(internet_, internetNoticeLine(*network));
         const bool code = !inviteCodeOf(*network).empty();
-        widgets::setText(hint_, !code               ? ""
-                                : copiedFor_ > 0.0f ? kit::tr("Copied: paste it to your friends")
-                                                    : kit::tr("Control+C or a pad's right shoulder copies the code"));
+        say(internet_, internetNoticeLine(*network));
+        say(hint_, !code               ? ""
+                   : copiedFor_ > 0.0f ? kit::tr("Copied: paste it to your friends")
+                                       : kit::tr("Control+C or a pad's right shoulder copies the code"));
         if (auto* place = world->getComponent<kit::Transform>(plate_.id)) {
             place->scale = glm::vec3(friends.empty() ? 0.0f : 1.0f);
-            place->scale.y *= code ? plateWithHint : 1.0f;
-            place->position.y = code ? hintedPlateCentre(plateCentre_, plateHeight_) : plateCentre_;
+            // Broken to a width, the plate holds the longest lines already.
+            const bool grows = code && width_ <= 0.0f;
+            place->scale.y *= grows ? plateWithHint : 1.0f;
+            place->position.y = grows ? hintedPlateCentre(plateCentre_, plateHeight_) : plateCentre_;
         }
         auto* discovery = world->single<kit::LANDiscoverySystem>();
         const bool hosting = network->isServer() && network->peer && network->peer->isActive();
@@ -158,12 +163,26 @@ public:
     }
 
 private:
+    // The words on one line, or broken to the width where there is one.
+    void say(kit::Text* text, const std::string& words) const
+    {
+        if (width_ <= 0.0f) {
+            widgets::setText(text, words);
+            return;
+        }
+        std::string broken;
+        for (const std::string& line : widgets::wrapWords(words, width_, text->glyphSize))
+            broken += (broken.empty() ? "" : "\n") + line;
+        widgets::setText(text, broken);
+    }
+
     kit::Text* line_;
     kit::Text* internet_;
     kit::Text* hint_;
     kit::EntityHandle plate_;
     float plateCentre_;
     float plateHeight_;
+    float width_;
     std::string said_;
     float copiedFor_ = 0.0f;
 };
@@ -193,18 +212,27 @@ bool copyInviteCode(kit::World* world)
     return true;
 }
 
-void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt)
+void showSessionNotice(kit::World* world, const JoinLayout& layout)
 {
-    kit::Text* line = widgets::addText(world, "", at, 0.05f, glm::vec3(1.0f, 0.7f, 0.35f));
+    kit::Text* line = widgets::addText(world, "", layout.sessionAt, layout.sessionSize, glm::vec3(1.0f, 0.7f, 0.35f));
+    const glm::vec2 internetAt = layout.internetAt;
+    const bool broken = layout.internetWidth > 0.0f;
     // The internet lines stand on a plate of their own, there only while they
-    // say something; a hint under the code grows it downwards.
-    const NoticePlate shape = noticePlate(internetAt);
-    const widgets::Panel panel = widgets::addPanel(
-        world, widgets::Box{shape.centre, shape.size},
-        {{"", internetAt, internetLineSize, glm::vec3(1.0f, 1.0f, 0.85f)},
-         {"", internetAt - glm::vec2(0.0f, 1.5f * internetLineSize), noticeHintSize, glm::vec3(0.8f, 0.85f, 0.9f)}});
+    // say something; a hint under the code grows it downwards, unless the
+    // lines are broken to a width, where the plate holds them all already.
+    const NoticePlate shape = broken ? NoticePlate{layout.notice.centre, layout.notice.size} : noticePlate(internetAt);
+    const float size = layout.internetSize, hintSize = size * noticeHintSize / internetLineSize;
+    // Broken, the hint starts under the most lines the code's can take.
+    const float hintDown = broken ? 3.0f * size + 0.01f : 1.5f * size;
+    const widgets::Panel panel =
+        widgets::addPanel(world, widgets::Box{shape.centre, shape.size},
+                          {{"", internetAt, size, glm::vec3(1.0f, 1.0f, 0.85f)},
+                           {"", internetAt - glm::vec2(0.0f, hintDown), hintSize, glm::vec3(0.8f, 0.85f, 0.9f)}});
+    if (broken)
+        widgets::fitWithin(line, layout.players.centre.x + layout.players.size.x * 0.5f - widgets::panelMargin);
     auto* board = world->emplaceComponent<NoticeBoard>(world->createEntity(), line, panel.lines[0], panel.lines[1],
-                                                       panel.plate->getEntity(), shape.centre.y, shape.size.y);
+                                                       panel.plate->getEntity(), shape.centre.y, shape.size.y,
+                                                       layout.internetWidth);
     board->refresh();
 }
 

@@ -15,6 +15,8 @@ class NetworkSystem;
 
 namespace skyscuffle {
 
+struct JoinLayout;
+
 // What became of the session when its host went, in a line for the screen:
 // who hosts now, or that this copy is on its own. Empty when nothing happened.
 std::string sessionNoticeLine(const kit::NetworkSystem& network);
@@ -50,12 +52,16 @@ std::string inviteCodeOf(const kit::NetworkSystem& network);
 // line on the console) when there is no code to copy.
 bool copyInviteCode(kit::World* world);
 
-// For a screen's life: a line at `at` that tells what became of the session
-// (sessionNoticeLine), one at `internetAt` how friends elsewhere join
-// (internetNoticeLine; the console has each new one too) with a hint under
-// it, once there is a code, of the keys that copy it, and the LAN discovery's hosting bit kept in step
-// with the session, so that a copy that hosts in its host's place offers the
-// session on the network as its host did.
-void showSessionNotice(kit::World* world, glm::vec2 at, glm::vec2 internetAt);
+// For a screen's life: a line (at the layout's `sessionAt`) that tells what
+// became of the session (sessionNoticeLine), the lines for friends elsewhere
+// (at `internetAt`: internetNoticeLine; the console has each new one too)
+// with a hint under them, once there is a code, of the keys that copy it,
+// and the LAN discovery's hosting bit kept in step with the session, so
+// that a copy that hosts in its host's place offers the session on the
+// network as its host did. With a width for them (a larger text size) the
+// lines for friends are broken to it and stand on the layout's `notice`
+// plate; otherwise on a plate as wide as the longest of them, the hint
+// growing it downwards.
+void showSessionNotice(kit::World* world, const JoinLayout& layout);
 
 } // namespace skyscuffle

@@ -9,6 +9,7 @@
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/combat/ScoreFunctions.h"
+#include "game/looks/TextScale.h"
 #include "game/players/PlayerInfo.h"
 #include "game/players/PlayerShapes.h"
 #include "game/replays/ClipRequest.h"
@@ -253,28 +254,45 @@ void WinScreenInit::operator()(kit::World* world) const
         showWinner(world, view, *winner);
 
     // The table: every player's label on the left, the points right-aligned
-    // on the right, the winner's line first, larger and in its colour.
-    const float left = -0.75f;
-    const float right = 0.75f;
+    // on the right, the winner's line first, larger and in its colour. At a
+    // larger text size it is wider, and higher where it would reach the
+    // line about the replay over the footer.
+    const float scale = textScale();
+    const float width = std::min(1.7f * (1.0f + 0.5f * (scale - 1.0f)), 2.6f);
+    const float left = -width * 0.5f + 0.1f + 0.1f * (scale - 1.0f); // room for a side's badge
+    const float right = width * 0.5f - 0.1f;
+    const float winnerSize = 0.1f * scale, rowSize = 0.07f * scale, watchersSize = 0.05f * scale;
+    const float winnerStep = std::max(0.13f, 1.2f * winnerSize), rowStep = std::max(0.1f, 1.2f * rowSize);
     const std::size_t rows = std::max<std::size_t>(lines.size(), 1);
-    const float top = 0.12f;
-    const std::string watchers = watchersLine(world, watchedHere, watchedElsewhere);
-    const float height = 0.16f + 0.1f * static_cast<float>(rows - 1) + 0.08f + (watchers.empty() ? 0.0f : 0.07f);
+    // Who watched, under the table: broken into lines where it is long.
+    const std::vector<std::string> watchers =
+        watchersLine(world, watchedHere, watchedElsewhere).empty()
+            ? std::vector<std::string>{}
+            : widgets::wrapWords(watchersLine(world, watchedHere, watchedElsewhere),
+                                 width * 0.5f - widgets::panelMargin - left, watchersSize);
+    const float watchersTall =
+        watchers.empty() ? 0.0f : 0.07f * scale + watchersSize * static_cast<float>(watchers.size() - 1);
+    // From the plate's top edge (the caption's strip aside) down to its bottom.
+    const float tall = 0.02f + winnerSize + (rows > 1 ? winnerStep + rowStep * static_cast<float>(rows - 2) : 0.03f) +
+                       0.09f + watchersTall;
+    // The line about the replay, just over the footer.
+    const float sayY = screens::footerTop() + 0.06f;
+    const float lowest = sayY + 0.045f * scale + 0.03f;
     // A match of rounds says over the points what they count, in a strip
     // added at the plate's top.
     const bool caption = rounds && !lines.empty();
-    const float strip = caption ? 0.06f : 0.0f;
-    widgets::addPlate(world, glm::vec2(0.0f, top - height * 0.5f + 0.06f + strip * 0.5f),
-                      glm::vec2(1.7f, height + strip));
-    float y = top - 0.06f;
+    const float strip = caption ? 0.06f * scale : 0.0f;
+    const float plateTop = std::min(std::max(0.18f, lowest + tall), 0.97f - strip);
+    widgets::addPlate(world, glm::vec2(0.0f, plateTop + (strip - tall) * 0.5f), glm::vec2(width, tall + strip));
+    float y = plateTop - 0.02f - winnerSize;
     if (caption) {
         const std::string words = kit::tr("rounds won");
-        const float advance = widgets::glyphAdvance(0.045f);
-        widgets::addText(world, words, glm::vec2(right - advance * static_cast<float>(words.size() + 1), top + 0.06f),
-                         0.045f, glm::vec3(0.85f));
+        const float size = 0.045f * scale, advance = widgets::glyphAdvance(size);
+        widgets::addText(world, words, glm::vec2(right - advance * static_cast<float>(words.size() + 1), plateTop),
+                         size, glm::vec3(0.85f));
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const float size = i == 0 ? 0.1f : 0.07f;
+        const float size = i == 0 ? winnerSize : rowSize;
         const float advance = widgets::glyphAdvance(size);
         // Its colour as bright as it goes: the RGB of the darker rows reads poorly on the panel.
         const glm::vec3 colour = i == 0 && !teams ? widgets::vivid(lines[i].colour) : lines[i].colour;
@@ -288,27 +306,32 @@ void WinScreenInit::operator()(kit::World* world) const
             widgets::addText(world, lines[i].text, glm::vec2(left + (player ? 2.0f * advance : 0.0f), y), size, colour),
             pointsLeft);
         if (lines[i].side)
-            widgets::addPicture(world, badgeOf(*lines[i].side), glm::vec2(left - 0.07f, y + size * 0.4f),
+            widgets::addPicture(world, badgeOf(*lines[i].side), glm::vec2(left - 0.07f * scale, y + size * 0.4f),
                                 glm::vec2(size * 0.95f));
-        const float width = advance * static_cast<float>(lines[i].points.size());
-        widgets::addText(world, lines[i].points, glm::vec2(right - width - advance, y), size, colour);
-        y -= i == 0 ? 0.13f : 0.1f;
+        const float pointsWidth = advance * static_cast<float>(lines[i].points.size());
+        widgets::addText(world, lines[i].points, glm::vec2(right - pointsWidth - advance, y), size, colour);
+        y -= i == 0 ? winnerStep : rowStep;
     }
     if (lines.empty())
-        widgets::addText(world, kit::tr("Nobody flew this round"), glm::vec2(left, y), 0.07f);
+        widgets::fitWithin(widgets::addText(world, kit::tr("Nobody flew this round"), glm::vec2(left, y), rowSize),
+                           right);
     // Who watched, at the foot of the plate.
     if (!watchers.empty()) {
         kit::log::info() << watchersLine(world, watchedHere, watchedElsewhere, false);
-        widgets::fitWithin(
-            widgets::addText(world, watchers, glm::vec2(left, top - height + 0.1f), 0.05f, glm::vec3(0.85f)),
-            0.85f - widgets::panelMargin);
+        std::string broken;
+        for (const std::string& line : watchers)
+            broken += (broken.empty() ? "" : "\n") + line;
+        const float y = plateTop - tall + 0.04f + watchersSize * static_cast<float>(watchers.size() - 1);
+        widgets::fitWithin(widgets::addText(world, broken, glm::vec2(left, y), watchersSize, glm::vec3(0.85f)),
+                           width * 0.5f - widgets::panelMargin);
     }
 
     screens::addContinueFooter(world, 0.0f, 1.1f, kit::tr("Press Enter to continue"));
     // The replay of the match, kept for good at K.
     kit::Text* said = widgets::addText(
         world, lastShelvedReplay() ? kit::tr("K keeps this match's replay, C makes a clip of its end") : "",
-        glm::vec2(-0.75f, -0.72f), 0.045f, glm::vec3(0.85f));
+        glm::vec2(scale > 1.0f ? -1.25f : -0.75f, sayY), 0.045f * scale, glm::vec3(0.85f));
+    widgets::fitWithin(said, 1.3f);
     listen(world, said);
 }
 

@@ -12,6 +12,7 @@
 #include "game/lobby/JoinedBy.h"
 #include "game/lobby/JoiningPlayers.h"
 #include "game/lobby/LinkLabel.h"
+#include "game/looks/LookSettings.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
@@ -20,6 +21,7 @@
 #include "game/players/PlayerShapes.h"
 #include "game/players/Seats.h"
 #include "game/players/Sides.h"
+#include "game/screens/JoinLayout.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/JoinScreenView.h"
 #include "game/screens/ScreenRegistry.h"
@@ -28,12 +30,15 @@
 #include "engine/core/SettingsEntry.h"
 #include "engine/input/KeyNames.h"
 #include "engine/input/PadButtons.h"
+#include "engine/render/AnimatedModel.h"
 #include "engine/render/Sprite.h"
 
 #include "engine/network/HostMigration.h"
 #include "engine/network/LinkReport.h"
 #include "engine/network/LinkWatch.h"
 #include "engine/render/Text.h"
+
+#include "support/ShownText.h"
 
 #include <algorithm>
 #include <chrono>
@@ -588,6 +593,49 @@ TEST_F(JoinScreen, APadsPlayerIsNamedByItsPadNumberFromOneAsOnTheOptionsScreen)
     EXPECT_NE(shown().find("gamepad 1\n"), std::string::npos) << shown();
     EXPECT_NE(shown().find("gamepad 3\n"), std::string::npos);
     EXPECT_EQ(shown().find("gamepad 0\n"), std::string::npos);
+}
+
+// At twice the text size the controls are a few lines at a time, turning
+// every five seconds; the arena is named without its picture, and the
+// mascot stays away.
+TEST_F(JoinScreen, AtTwiceTheTextSizeTheControlsTurnLikePagesAndTheArenaIsNamedAlone)
+{
+    kit::settings::set(lookSettings::textSize.key(), "200");
+    app->setWorld(std::make_shared<kit::World>(createJoinScreen));
+    frame();
+    ASSERT_EQ(joinLayout().perPage, 3) << "the pages below are of three lines";
+    const std::string keyboard = "Keyboard: Press X to join and Z to leave";
+    const std::string pad = "Gamepad: Press (A) to join and (B) to leave";
+    const std::string begin = "Press Enter or (Start) to begin the round";
+    const auto page = [this](const std::string& number, const std::string& line, const std::string& notShown) {
+        EXPECT_TRUE(test::showsText(*world(), "Join the match (" + number + ")")) << number;
+        EXPECT_TRUE(test::showsText(*world(), line)) << number;
+        EXPECT_FALSE(test::showsText(*world(), notShown)) << number;
+    };
+    page("1/3", keyboard, pad);
+    frame(4.9f);
+    page("1/3", keyboard, pad);
+    frame(0.2f);
+    page("2/3", pad, keyboard);
+    EXPECT_TRUE(test::showsText(*world(), "Press (X) to add AI and (Y) to remove"));
+    frame(5.0f);
+    page("3/3", begin, pad);
+    frame(5.0f);
+    page("1/3", keyboard, begin);
+
+    EXPECT_EQ(entitiesWith("arenaPreview"), 0u) << "no picture";
+    EXPECT_TRUE(test::showsText(*world(), "F9 or (L-stick): Meadow"));
+    EXPECT_EQ(world()->getComponentCollection(kit::typeId<kit::AnimatedModel>())->size(), 0u) << "no mascot";
+    kit::settings::set(lookSettings::textSize.key(), std::to_string(lookSettings::textSize.fallback()));
+}
+
+TEST_F(JoinScreen, AtTheFirstTextSizeEveryControlShowsAtOnceBesideTheArenasPicture)
+{
+    EXPECT_TRUE(test::showsText(*world(), "Join the match"));
+    EXPECT_TRUE(test::showsText(*world(), "Keyboard: Press X to join and Z to leave"));
+    EXPECT_TRUE(test::showsText(*world(), "Press Enter or (Start) to begin the round"));
+    EXPECT_EQ(entitiesWith("arenaPreview"), 3u);
+    EXPECT_EQ(world()->getComponentCollection(kit::typeId<kit::AnimatedModel>())->size(), 1u) << "the mascot";
 }
 
 } // namespace

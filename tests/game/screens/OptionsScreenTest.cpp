@@ -71,11 +71,11 @@ protected:
     void TearDown() override
     {
         // The choices are process-wide: none outlives its test.
-        for (const char* key : {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
-                                "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync",
-                                "tuning.ai.strength", "tuning.joystick.deadZone", "tuning.renderer.resolutionScale",
-                                "tuning.interface.language", "tuning.interface.textSize",
-                                "tuning.effects.calmerFlashes"}) {
+        for (const char* key :
+             {"tuning.sound.musicVolume", "tuning.sound.effectsVolume", "tuning.window.fullscreen",
+              "tuning.window.size.x", "tuning.window.size.y", "tuning.window.verticalSync", "tuning.ai.strength",
+              "tuning.joystick.deadZone", "tuning.renderer.resolutionScale", "tuning.interface.language",
+              "tuning.interface.textSize", "tuning.effects.calmerFlashes"}) {
             kit::settings::clearForRun(key);
             kit::settings::clearPlayer(key);
         }

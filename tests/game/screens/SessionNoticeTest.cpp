@@ -5,7 +5,7 @@
 // where a router maps ports; in the suite's own namespace no router answers.
 #include "game/screens/SessionNotice.h"
 
-#include "game/screens/JoinScreenView.h"
+#include "game/screens/JoinLayout.h"
 #include "game/widgets/Overlay.h"
 
 #include "engine/core/Window.h"
@@ -154,9 +154,11 @@ TEST(InternetLines, NoneIsLongerThanThePlateHolds)
 
 TEST(InternetLines, OnTheJoinScreenThePlateFitsTheNarrowestWindowBesideThePlayers)
 {
-    const NoticeBounds plate = internetPlateBounds(internetLinesAt);
+    const JoinLayout layout; // at the first text size
+    const NoticeBounds plate = internetPlateBounds(layout.internetAt);
     EXPECT_LE(plate.right, narrowestHalfWidth) << "the end of the longest line would be cut off in a 4:3 window";
-    EXPECT_GT(plate.left, playersPanelCentre.x + 0.5f * playersPanelSize.x) << "it would cover the players' panel";
+    EXPECT_GT(plate.left, layout.players.centre.x + 0.5f * layout.players.size.x)
+        << "it would cover the players' panel";
     EXPECT_GE(plate.bottom, -1.0f);
     EXPECT_LE(plate.top, 1.0f);
 }
