@@ -18,7 +18,7 @@ namespace {
 
 const glm::vec3 plainColour(1.0f);
 // The scroll bar's width, and its room at the right of the values.
-constexpr float barWidth = 0.03f;
+constexpr float barWidth = 0.04f;
 constexpr float barRoom = 0.05f;
 
 } // namespace
@@ -141,7 +141,7 @@ RowMenu* addRowMenu(kit::World* world, std::vector<MenuRow> rows, const RowLayou
         const float length =
             (menu->trackTop - menu->trackBottom) * static_cast<float>(menu->shown) / static_cast<float>(total);
         menu->thumb = widgets::addPlate(world, glm::vec2(x, menu->trackTop - length * 0.5f),
-                                        glm::vec2(barWidth * 0.6f, length), widgets::cursorLayer);
+                                        glm::vec2(barWidth * 0.7f, length), widgets::cursorLayer);
     }
     menu->update(0.0f);
     return menu;
