@@ -148,11 +148,9 @@ public:
                    : copiedFor_ > 0.0f ? kit::tr("Copied: paste it to your friends")
                                        : kit::tr("Control+C or a pad's right shoulder copies the code"));
         if (auto* place = world->getComponent<kit::Transform>(plate_.id)) {
-            place->scale = glm::vec3(friends.empty() ? 0.0f : 1.0f);
-            // Broken to a width, the plate holds the longest lines already.
-            const bool grows = code && width_ <= 0.0f;
-            place->scale.y *= grows ? plateWithHint : 1.0f;
-            place->position.y = grows ? hintedPlateCentre(plateCentre_, plateHeight_) : plateCentre_;
+            const float tall = noticePlateScale(!friends.empty(), code, width_ > 0.0f);
+            place->scale = glm::vec3(friends.empty() ? 0.0f : 1.0f, tall, friends.empty() ? 0.0f : 1.0f);
+            place->position.y = tall > 1.0f ? hintedPlateCentre(plateCentre_, plateHeight_) : plateCentre_;
         }
         auto* discovery = world->single<kit::LANDiscoverySystem>();
         const bool hosting = network->isServer() && network->peer && network->peer->isActive();
@@ -188,6 +186,14 @@ private:
 };
 
 } // namespace
+
+float noticePlateScale(bool friends, bool code, bool broken)
+{
+    if (!friends)
+        return 0.0f;
+    // Broken to a width, the plate holds the longest lines and the hint already.
+    return code && !broken ? plateWithHint : 1.0f;
+}
 
 NoticeBounds internetPlateBounds(glm::vec2 internetAt)
 {

@@ -43,6 +43,12 @@ struct NoticeBounds {
 };
 NoticeBounds internetPlateBounds(glm::vec2 internetAt);
 
+// The height of the plate behind the lines for friends elsewhere, in the
+// height it was made with: none without lines; grown downwards by the hint's
+// line once there is a code, unless the lines are `broken` to a width (the
+// plate was made for the most lines and the hint).
+float noticePlateScale(bool friends, bool code, bool broken);
+
 // The invite code of a hosting copy's forwarded port; empty until its router
 // has mapped one.
 std::string inviteCodeOf(const kit::NetworkSystem& network);

@@ -146,7 +146,7 @@ TEST(BrokenRules, LinesThatFitStayAndOnesMuchTooLongAreBrokenWithTheRestIndented
     EXPECT_FLOAT_EQ(widgets::glyphAdvance(roomSize), 0.1f);
     EXPECT_EQ(brokenToFit({"ab", "cd ef gh ij kl"}, 6, 0.0f, 1.0f, roomSize),
               (std::vector<std::string>{"ab", "cd ef", "  gh ij", "  kl"}));
-    EXPECT_EQ(brokenToFit({"abcdefghij"}, 6, 0.0f, 1.0f, roomSize), (std::vector<std::string>{"abcdefghij"}))
+    EXPECT_EQ(brokenToFit({"abcd efghi"}, 6, 0.0f, 1.0f, roomSize), (std::vector<std::string>{"abcd efghi"}))
         << "a little too long (it shrinks by a tenth): smaller, not broken";
     EXPECT_EQ(brokenToFit({"abc defghijk"}, 6, 0.0f, 1.0f, roomSize), (std::vector<std::string>{"abc", "  defghijk"}));
     EXPECT_EQ(brokenToFit({}, 6, 0.0f, 1.0f, roomSize), (std::vector<std::string>{}));

@@ -588,6 +588,19 @@ TEST_F(Options, TheTextSizeStepsByQuartersUpToTwiceAndTheScreenGrowsWithIt)
     EXPECT_EQ(rowValue("Text size"), "200%") << "no larger than twice";
     EXPECT_EQ(lookSettings::textSize.value(), 200);
     EXPECT_NEAR(labelSize(*world(), "Music volume"), first * 2.0f, 1e-5f);
+    // The title and the help at the foot grow as well, the help on two lines
+    // of its full size.
+    const auto sizeOf = [this](const std::string& words) {
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>())) {
+            const auto* text = static_cast<kit::Text*>(c);
+            if (text->text().rfind(words, 0) == 0)
+                return text->glyphSize;
+        }
+        return 0.0f;
+    };
+    EXPECT_NEAR(sizeOf("Options"), 0.2f, 1e-5f);
+    EXPECT_NEAR(sizeOf("Up/Down choose,"), 0.09f, 1e-5f) << "broken in two rather than shrunk";
+    EXPECT_NEAR(sizeOf("picks, Escape goes back"), 0.09f, 1e-5f);
     EXPECT_GT(menu().shown, 3) << "a good part of the menu in view";
     EXPECT_LT(menu().shown, menu().count()) << "the rest scrolled to";
     EXPECT_GE(menu().selected, menu().firstShown());

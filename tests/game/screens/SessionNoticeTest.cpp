@@ -163,6 +163,16 @@ TEST(InternetLines, OnTheJoinScreenThePlateFitsTheNarrowestWindowBesideThePlayer
     EXPECT_LE(plate.top, 1.0f);
 }
 
+TEST(InternetLines, ThePlateGrowsForTheHintOnlyWhereItWasNotMadeForIt)
+{
+    EXPECT_EQ(noticePlateScale(false, false, false), 0.0f) << "no lines, no plate";
+    EXPECT_EQ(noticePlateScale(false, true, true), 0.0f);
+    EXPECT_EQ(noticePlateScale(true, false, false), 1.0f);
+    EXPECT_GT(noticePlateScale(true, true, false), 1.4f) << "a code: the hint's line under it";
+    EXPECT_EQ(noticePlateScale(true, true, true), 1.0f) << "broken to a width: made for the hint already";
+    EXPECT_EQ(noticePlateScale(true, false, true), 1.0f);
+}
+
 TEST(InternetLines, AMappingToAnotherPublicPortNamesThatPort)
 {
     kit::PortMapping::Status status;

@@ -11,6 +11,7 @@
 #include "game/match/MatchSettings.h"
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
+#include "game/replays/ReplayShelf.h"
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/LoadingScreen.h"
@@ -23,6 +24,7 @@
 #include "game/screens/WinScreen.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Plate.h"
+#include "game/widgets/RowMenu.h"
 #include "support/NoHome.h"
 #include "support/ShownText.h"
 
@@ -33,6 +35,8 @@
 #include "engine/render/Text.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 using namespace skyscuffle;
@@ -134,7 +138,7 @@ std::vector<std::string> textProblems(kit::World& world)
             const float overlapY = std::min(a.top, b.top) - std::max(a.bottom, b.bottom);
             const float overlapX = std::min(a.right, b.right) - std::max(a.left, b.left);
             const float lower = std::min(a.top - a.bottom, b.top - b.bottom);
-            if (overlapY > lower * 0.1f && overlapX > 0.002f && texts[i].text != texts[j].text)
+            if (overlapY > lower * 0.05f && overlapX > 0.002f && texts[i].text != texts[j].text)
                 problems.push_back("overlap: " + describe(texts[i]) + " and " + describe(texts[j]));
         }
     }
@@ -194,9 +198,31 @@ TEST_P(TextBounds, MenusAndSettingsScreens)
         check("Keyboard keys " + std::to_string(set + 1));
         tap(escape);
     }
-    const test::NoHome noHome;
+    {
+        const test::NoHome noHome;
+        show(createReplaysScreen);
+        check("Replays");
+    }
+    // A full shelf: twelve replays and Back, more than fit at a larger size.
+    std::string pattern = (std::filesystem::temp_directory_path() / "skyscuffle-bounds-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::filesystem::path home = pattern;
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    for (int i = 0; i < 12; ++i) {
+        kit::Replay replay;
+        replay.header.recordedAt = "2026-12-" + std::to_string(10 + i) + " 10:00:00";
+        replay.header.winner = "Orange";
+        replay.header.seconds = 180.0f;
+        shelveReplay(replay, replayDirectory(), 50);
+    }
     show(createReplaysScreen);
-    check("Replays");
+    check("Replays, a full shelf");
+    const RowMenu* list = world()->single<RowMenu>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 13);
+    EXPECT_EQ(list->shown > 0, GetParam().size > 100) << "the list scrolls where it does not fit";
+    unsetenv("XDG_DATA_HOME");
+    std::filesystem::remove_all(home);
     for (int page = 0; page < CreditsScreenInit::pageCount; ++page) {
         show(CreditsScreenInit{page});
         check("Credits page " + std::to_string(page + 1));

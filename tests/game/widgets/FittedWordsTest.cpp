@@ -100,8 +100,7 @@ TEST_F(FittedWords, WordsBreakAtSpacesToFitTheirWidthAndKeepTheirOwnBreaks)
     EXPECT_EQ(widgets::wrapWords("aa bb cc dd", 0.55f, size), (std::vector<std::string>{"aa", "bb", "cc", "dd"}));
     EXPECT_EQ(widgets::wrapWords("aa bb cc dd", 1.25f, size), (std::vector<std::string>{"aa bb cc dd"}));
     EXPECT_EQ(widgets::wrapWords("aa\nbb cc", 2.0f, size), (std::vector<std::string>{"aa", "bb cc"}));
-    EXPECT_EQ(widgets::wrapWords("a verylongword b", 0.55f, size),
-              (std::vector<std::string>{"a", "verylongword", "b"}))
+    EXPECT_EQ(widgets::wrapWords("a verylongword b", 0.55f, size), (std::vector<std::string>{"a", "verylongword", "b"}))
         << "a word longer than the room stands alone, whole";
     EXPECT_EQ(widgets::wrapWords("short", 2.0f, size), (std::vector<std::string>{"short"}));
     EXPECT_EQ(widgets::wrapWords("", 2.0f, size), (std::vector<std::string>{""}));
@@ -113,6 +112,7 @@ TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
     std::vector<MenuRow> rows(6);
     for (int i = 0; i < 6; ++i)
         rows[static_cast<std::size_t>(i)].label = "line" + std::to_string(i);
+    rows[0].value = [] { return std::string(25, 'v'); }; // long enough to reach the bar
     RowLayout layout{glm::vec2(-1.0f, 0.5f), 0.1f, 0.2f, 0.06f, 1.0f, 0.25f};
     EXPECT_EQ(layout.fitting(), 3);
     RowMenu* menu = addRowMenu(world(), rows, layout, [] {});
@@ -136,6 +136,17 @@ TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
         return place->worldPosition().y + menu->thumb->height() * 0.5f;
     };
     ASSERT_NE(menu->thumb, nullptr);
+    // The value ends before the bar's track, at the menu's right edge.
+    for (kit::Component* c : world()->getComponentCollection(kit::typeId<kit::Sprite>())->toVector()) {
+        const auto* plate = static_cast<kit::Sprite*>(c);
+        const float x = world()->getComponent<kit::Transform>(plate->entityId)->worldPosition().x;
+        EXPECT_GT(x - plate->width() / 2, 0.9f) << "the bar at the right edge";
+        for (kit::Component* t : world()->getComponentCollection(kit::typeId<kit::Text>())->toVector()) {
+            const auto* text = static_cast<kit::Text*>(t);
+            if (text->colour.r > 0.1f && text->text().find("vvv") != std::string::npos)
+                EXPECT_LE(rightOf(*text), x - plate->width() / 2 + 1e-5f) << "the value runs under the bar";
+        }
+    }
     EXPECT_NEAR(thumbTop(), menu->trackTop, 1e-5f) << "at the top of its track";
     EXPECT_NEAR(menu->thumb->height(), (menu->trackTop - menu->trackBottom) * 0.5f, 1e-5f) << "half the lines in view";
     for (int line = 0; line < 3; ++line)
