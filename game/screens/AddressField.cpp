@@ -1,5 +1,6 @@
 #include "AddressField.h"
 
+#include "game/looks/TextScale.h"
 #include "game/widgets/Panel.h"
 
 #include "engine/core/Log.h"
@@ -14,16 +15,14 @@ namespace skyscuffle {
 namespace {
 
 constexpr float fieldLeft = -1.16f;
-
-// Characters of the typed line that fit on the panel, and of a message (the
-// console has all of it).
-constexpr TextField::Limits limits{AddressField::maxLength, 34, 54};
+constexpr float titleSize = 0.06f, typedSize = 0.075f, messageSize = 0.05f, helpSize = 0.045f;
+constexpr glm::vec3 messageColour(1.0f, 0.7f, 0.55f), helpColour(0.8f, 0.85f, 0.9f);
 
 } // namespace
 
 AddressField::AddressField(std::vector<kit::EntityHandle> panel, kit::EntityHandle typedLine,
                            kit::EntityHandle messageLine, std::vector<kit::EntityHandle> behind,
-                           std::function<void()> found, std::function<void(const kit::NetAddress&)> join)
+                           std::function<void()> found, std::function<void(const kit::NetAddress&)> join, Limits limits)
     : TextField(std::move(panel), typedLine, messageLine, std::move(behind), limits), found_(std::move(found)),
       join_(std::move(join))
 {
@@ -105,20 +104,59 @@ void AddressField::submit()
     say(kit::trLater("Looking for {1} ..."), {address->text()});
 }
 
-AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> menu, std::function<void()> found,
-                              std::function<void(const kit::NetAddress&)> join)
+AddressPanel addressPanel(const AddressPlace& place)
 {
-    const widgets::Panel panel = widgets::addPanel(
-        world, widgets::Box{glm::vec2(-0.47f, 0.27f), glm::vec2(1.54f, 0.52f)},
-        {{kit::tr("Address or invite code of a copy"), glm::vec2(fieldLeft, 0.42f), 0.06f, widgets::titleColour},
-         {"_", glm::vec2(fieldLeft, 0.29f), 0.075f},
-         {"", glm::vec2(fieldLeft, 0.18f), 0.05f, glm::vec3(1.0f, 0.7f, 0.55f)},
-         {kit::tr("Enter looks for it, Escape closes, Control+V pastes"), glm::vec2(fieldLeft, 0.07f), 0.045f,
-          glm::vec3(0.8f, 0.85f, 0.9f)}},
-        widgets::dialogLayer, widgets::dialogTextLayer);
-    return world->emplaceComponent<AddressField>(world->createEntity(), panel.entities(), panel.lines[1]->getEntity(),
-                                                 panel.lines[2]->getEntity(), std::move(menu), std::move(found),
-                                                 std::move(join));
+    // At 100 %: the title's bottom 0.11 under the top, the typed line 0.13
+    // under it, the message 0.11 under that and the help 0.11 under that
+    // again, the plate's edge 0.06 under the help; every gap grows with the words.
+    const float s = textScale(), right = place.right - widgets::panelMargin;
+    AddressPanel panel;
+    float y = place.top - 0.05f * s;
+    const auto add = [&](const std::vector<std::string>& lines, float size, glm::vec3 colour, float spacing) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            y -= i == 0 ? size : size * spacing;
+            panel.lines.push_back({lines[i], glm::vec2(fieldLeft, y), size, colour});
+        }
+    };
+    add(linesWithin(kit::tr("Address or invite code of a copy"), fieldLeft, right, titleSize * s), titleSize * s,
+        widgets::titleColour, 1.15f);
+    y -= 0.13f * s - typedSize * s;
+    panel.typedLine = panel.lines.size();
+    add({"_"}, typedSize * s, glm::vec3(1.0f), 1.0f);
+    y -= 0.11f * s - messageSize * s;
+    panel.messageLine = panel.lines.size();
+    add({""}, messageSize * s, messageColour, 1.0f);
+    // Past 100 %, a message has a second line under the first.
+    const std::size_t messageLines = s > 1.0f ? 2 : 1;
+    y -= messageSize * s * static_cast<float>(messageLines - 1);
+    y -= 0.11f * s - helpSize * s;
+    add(linesWithin(kit::tr("Enter looks for it, Escape closes, Control+V pastes"), fieldLeft, right, helpSize * s),
+        helpSize * s, helpColour, 1.2f);
+    const float bottom = y - 0.06f * s;
+    panel.box = widgets::Box::spanning((place.left + place.right) * 0.5f, place.right - place.left, place.top, bottom);
+
+    // What fits of the typed line (its origin one glyph left of its first letter, and "_" at its end) and of a message.
+    const auto fitting = [&](float size) {
+        return static_cast<std::size_t>(std::max((right - fieldLeft) / widgets::glyphAdvance(size), 4.0f));
+    };
+    panel.limits = AddressField::limitsAt100;
+    if (s > 1.0f) {
+        panel.limits.shownCharacters = fitting(typedSize * s) - 2;
+        panel.limits.shownMessage = fitting(messageSize * s) - 1;
+        panel.limits.messageLines = messageLines;
+    }
+    return panel;
+}
+
+AddressField* addAddressField(kit::World* world, std::vector<kit::EntityHandle> menu, std::function<void()> found,
+                              std::function<void(const kit::NetAddress&)> join, const AddressPlace& place)
+{
+    const AddressPanel shape = addressPanel(place);
+    const widgets::Panel panel =
+        widgets::addPanel(world, shape.box, shape.lines, widgets::dialogLayer, widgets::dialogTextLayer);
+    return world->emplaceComponent<AddressField>(
+        world->createEntity(), panel.entities(), panel.lines[shape.typedLine]->getEntity(),
+        panel.lines[shape.messageLine]->getEntity(), std::move(menu), std::move(found), std::move(join), shape.limits);
 }
 
 } // namespace skyscuffle

@@ -2,6 +2,7 @@
 
 #include "game/widgets/MenuList.h"
 #include "game/widgets/Overlay.h"
+#include "game/widgets/TextFit.h"
 #include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
@@ -9,6 +10,8 @@
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/render/Text.h"
+
+#include <algorithm>
 
 namespace skyscuffle {
 
@@ -24,6 +27,48 @@ bool printable(unsigned int codePoint)
 unsigned int lowerCase(unsigned int codePoint)
 {
     return codePoint >= 'A' && codePoint <= 'Z' ? codePoint - 'A' + 'a' : codePoint;
+}
+
+// A text cut to `room` characters, its end "..." where it was longer.
+std::string cut(const std::string& text, std::size_t room)
+{
+    return text.size() > room ? text.substr(0, room > 3 ? room - 3 : 0) + "..." : text;
+}
+
+// The message on `lines` lines of `room` characters at most: broken at its
+// blanks, a word longer than a line broken where the line ends; what has no
+// room left is cut short on the last line.
+std::string brokenMessage(const std::string& message, std::size_t room, std::size_t lines)
+{
+    room = std::max<std::size_t>(room, 4);
+    std::vector<std::string> all;
+    std::string line;
+    std::size_t at = 0;
+    while (at <= message.size()) {
+        const std::size_t blank = std::min(message.find(' ', at), message.size());
+        std::string word = message.substr(at, blank - at);
+        at = blank + 1;
+        if (!line.empty() && line.size() + 1 + word.size() > room) {
+            all.push_back(line);
+            line.clear();
+        }
+        if (!line.empty())
+            line += ' ';
+        line += word;
+        while (line.size() > room) {
+            all.push_back(line.substr(0, room));
+            line.erase(0, room);
+        }
+    }
+    all.push_back(line);
+    std::string shown;
+    for (std::size_t i = 0; i < all.size() && i < lines; ++i) {
+        std::string words = all[i];
+        if (i + 1 == lines && i + 1 < all.size()) // more than there is room for
+            words = words.substr(0, std::min(words.size(), room - 3)) + "...";
+        shown += (i > 0 ? "\n" : "") + words;
+    }
+    return shown;
 }
 
 } // namespace
@@ -176,12 +221,27 @@ void TextField::lockMenus(bool locked)
 
 void TextField::redraw()
 {
-    const std::size_t shown = limits_.shownCharacters;
-    const std::string typed = text_.size() > shown ? "<" + text_.substr(text_.size() - shown + 1) : text_;
-    widgets::setText(world->getComponent<kit::Text>(typedLine_.id), typed + "_");
-    const std::size_t room = limits_.shownMessage;
-    widgets::setText(world->getComponent<kit::Text>(messageLine_.id),
-                     message_.size() > room ? message_.substr(0, room - 3) + "..." : message_);
+    widgets::setText(world->getComponent<kit::Text>(typedLine_.id), shownText(text_, limits_));
+    widgets::setText(world->getComponent<kit::Text>(messageLine_.id), shownMessage(message_, limits_));
+}
+
+std::string TextField::shownText(const std::string& text, const Limits& limits)
+{
+    const std::size_t shown = limits.shownCharacters;
+    return (text.size() > shown ? "<" + text.substr(text.size() - shown + 1) : text) + "_";
+}
+
+std::string TextField::shownMessage(const std::string& message, const Limits& limits)
+{
+    return limits.messageLines > 1 ? brokenMessage(message, limits.shownMessage, limits.messageLines)
+                                   : cut(message, limits.shownMessage);
+}
+
+std::vector<std::string> linesWithin(const std::string& words, float left, float right, float size)
+{
+    if (widgets::fittedSize(words, left, right, size) >= size * 0.9f)
+        return {words};
+    return widgets::wrapWords(words, right - left, size);
 }
 
 } // namespace skyscuffle

@@ -24,11 +24,16 @@ class TextField : public kit::Behavior {
 public:
     // How much it holds and shows: the longest text, the characters of the
     // typed line that fit on the panel (a longer text shows its end, where
-    // the typing is), and of the message (a longer one is cut short).
+    // the typing is), and of the message (a longer one is cut short). With
+    // more than one message line, the message is broken at its blanks (a
+    // word too long for a line, at the line's end) into lines of
+    // `shownMessage` characters at most, and the last line it has room for
+    // is cut short.
     struct Limits {
         std::size_t maxLength = 100;
         std::size_t shownCharacters = 34;
         std::size_t shownMessage = 54;
+        std::size_t messageLines = 1;
     };
 
     // `panel` holds the entities of the panel and its lines (shown only while
@@ -63,6 +68,10 @@ public:
     // marked for the catalogs where it is written (kit::trLater).
     void say(const char* pattern, std::initializer_list<std::string_view> arguments = {});
 
+    // What the typed line shows of a text, and the message line of a message.
+    static std::string shownText(const std::string& text, const Limits& limits);
+    static std::string shownMessage(const std::string& message, const Limits& limits);
+
     [[nodiscard]] const std::string& text() const { return text_; }
     [[nodiscard]] const std::string& message() const { return message_; }
 
@@ -94,5 +103,10 @@ private:
     unsigned int swallow_ = 0; // a character to drop once, until the next update
     std::vector<kit::ScopedConnection> connections_;
 };
+
+// `words` on as few lines as fit from `left` (where a line starts) to
+// `right` at the glyph size `size`: one line where it fits at nine tenths of
+// that size or more (it shrinks that little), else broken at its blanks.
+std::vector<std::string> linesWithin(const std::string& words, float left, float right, float size);
 
 } // namespace skyscuffle

@@ -2,6 +2,7 @@
 // Enter, the ways to close it, and the menus it locks while it has the keys.
 #include "WidgetWorld.h"
 
+#include "game/widgets/Overlay.h"
 #include "game/widgets/PictureMenu.h"
 #include "game/widgets/TextField.h"
 
@@ -40,6 +41,35 @@ TEST_F(TextFields, TakesPrintableCharactersAndBlanksAsFarAsTheyFit)
     EXPECT_EQ(f->text(), "ab c~01234") << "ten characters at most";
     f->erase();
     EXPECT_EQ(f->text(), "ab c~0123");
+}
+
+// A long text shows its end, where the typing is; a message is cut short on
+// its one line, or broken at its blanks (a word longer than a line where the
+// line ends) onto as many lines as the field has for it, the last cut short.
+TEST(TextFieldLines, WhatFitsOfTheTextAndOfTheMessageOnItsLines)
+{
+    const TextField::Limits one{40, 6, 12, 1};
+    EXPECT_EQ(TextField::shownText("192.168.1.20", one), "<.1.20_");
+    EXPECT_EQ(TextField::shownText("10.0.0", one), "10.0.0_");
+    EXPECT_EQ(TextField::shownMessage("one two three four five six", one), "one two t...");
+
+    const TextField::Limits two{40, 6, 12, 2};
+    EXPECT_EQ(TextField::shownMessage("one two three", two), "one two\nthree");
+    EXPECT_EQ(TextField::shownMessage("one two three four five six", two), "one two\nthree fou...");
+    EXPECT_EQ(TextField::shownMessage("abcdefghijklmnopqrstuvwxyz", two), "abcdefghijkl\nmnopqrstu...");
+    EXPECT_EQ(TextField::shownMessage("it is: abcdefghijklmnop", two), "it is:\nabcdefghi...");
+    EXPECT_EQ(TextField::shownMessage("short", two), "short");
+    EXPECT_EQ(TextField::shownMessage("", two), "");
+}
+
+// One line where the words fit, shrunk a tenth at most; more where they do not.
+TEST(LinesWithin, OneLineWhereTheWordsFitNearlyAtTheirSizeElseMore)
+{
+    const float size = 0.1f, advance = widgets::glyphAdvance(size);
+    const std::string words = "twenty characters ok"; // 20 glyphs: 21 advances from the line's start
+    EXPECT_EQ(linesWithin(words, 0.0f, advance * 21.0f, size), std::vector<std::string>{words});
+    EXPECT_EQ(linesWithin(words, 0.0f, advance * 19.0f, size), std::vector<std::string>{words}) << "shrunk 10 %";
+    EXPECT_EQ(linesWithin(words, 0.0f, advance * 18.0f, size), (std::vector<std::string>{"twenty characters", "ok"}));
 }
 
 TEST_F(TextFields, AClosedFieldTakesNothing)
