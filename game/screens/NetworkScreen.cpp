@@ -9,39 +9,92 @@
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/lobby/ComeBack.h"
+#include "game/looks/TextScale.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/Panel.h"
 #include "game/widgets/PictureMenu.h"
+#include "game/widgets/Plate.h"
 #include "game/widgets/TextFit.h"
 #include "game/widgets/WidgetKeys.h"
 
 #include "engine/core/Log.h"
 #include "engine/core/Translation.h"
+#include "engine/core/UpdateSignal.h"
 #include "engine/core/World.h"
 #include "engine/input/JoystickManager.h"
 #include "engine/input/Keys.h"
 #include "engine/network/LANDiscoverySystem.h"
 #include "engine/network/NetworkSettings.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/physics/Transform.h"
+#include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
+#include <memory>
 
 namespace skyscuffle {
 
 namespace {
 
 constexpr float optionTextSize = 0.075f;
-// Where the options' panel ends: their words end before it.
-constexpr float optionsRight = -0.47f + 1.54f / 2 - widgets::panelMargin;
+constexpr float matchTextSize = 0.05f; // a running match's line, longer than the others
 constexpr float cursorSize = 0.09f;
 constexpr int listedServers = 9; // as many as the screen has lines for
+// The panels' left edge, and their right edge at 100 % and at 200 % (as far
+// from the window's right edge as the left edge is from its left): between
+// the two, it moves out as the words grow.
+constexpr float panelLeft = -1.24f;
+constexpr float panelRightAt100 = 0.30f, panelRightAt200 = 1.24f;
+// The scroll bar at the right of a list longer than its room: its width, and
+// the room it keeps from the words.
+constexpr float barWidth = 0.03f, barRoom = 0.05f;
 // How long after its last note a copy that left a match may come back to it;
 // a note newer than a few seconds is still being kept by a copy that plays
 // (two copies of one player on one machine share the note).
 constexpr std::int64_t comeBackSeconds = 60;
 constexpr std::int64_t stillKept = 3;
+
+// Where the screen's pieces go at the player's text size: at 100 % the
+// options from (-0.5, 0.4) down by 0.1, under a title at 0.66.
+struct Layout {
+    float scale = 1.0f;
+    float right = panelRightAt100;                             // the panels' right edge
+    float wordsRight = panelRightAt100 - widgets::panelMargin; // where their words end
+    float titleSize = 0.1f, titleY = 0.66f, top = 0.84f;       // the title, and the panel's top edge
+    float optionSize = optionTextSize, optionX = -0.5f;
+    float matchSize = matchTextSize, matchX = -1.1f; // a running match's line starts further left
+    float firstY = 0.4f, step = 0.1f;                // the first option's bottom, and down to the next
+    float cursor = cursorSize, cursorGap = 0.045f;   // the cursor's picture, and its room from the words
+    float helpSize = 0.055f;
+
+    [[nodiscard]] float lineY(int index) const { return firstY - step * static_cast<float>(index); }
+};
+
+Layout layoutNow()
+{
+    Layout l;
+    const float s = textScale(), more = s - 1.0f;
+    l.scale = s;
+    l.right = panelRightAt100 + (panelRightAt200 - panelRightAt100) * more;
+    l.wordsRight = l.right - widgets::panelMargin;
+    l.titleSize = 0.1f * s;
+    l.top = l.titleY + l.titleSize + 0.08f - 0.02f * more;
+    l.optionSize = optionTextSize * s;
+    l.matchSize = matchTextSize * s;
+    // The cursor grows with the words: the lines start further left to keep it on the panel.
+    l.optionX = -0.5f - 0.5f * more;
+    l.matchX = -1.1f + 0.1f * more;
+    // Less room between the title and the list, and between lines, than the words grow by.
+    l.firstY = 0.4f + 0.085f * more - (l.optionSize - optionTextSize);
+    l.step = 0.1f + 0.07f * more;
+    l.cursor = cursorSize * s;
+    l.cursorGap = 0.045f * s;
+    l.helpSize = 0.055f * s;
+    return l;
+}
 
 std::optional<comeBack::Note> leftMatch()
 {
@@ -58,13 +111,13 @@ kit::LANDiscoverySystem* discoveryOf(kit::World* world)
 }
 
 // A text option at `position` (where its line starts and its bottom), its
-// letters `size` high; its words' entity joins `drawn`.
+// letters `size` high, its words ending by `right`; its words' entity joins `drawn`.
 MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 position, std::function<void()> action,
-                      std::vector<kit::EntityHandle>& drawn, float size = optionTextSize,
+                      std::vector<kit::EntityHandle>& drawn, float size, float right,
                       glm::vec3 colour = glm::vec3(1.0f))
 {
     kit::Text* text = widgets::addText(world, label, position, size, colour);
-    widgets::fitWithin(text, optionsRight);
+    widgets::fitWithin(text, right);
     drawn.push_back(text->getEntity());
     MenuOption o;
     o.action = std::move(action);
@@ -76,10 +129,10 @@ MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 pos
 
 // Where the cursor stands for a text option: its picture just left of the
 // first letter, level with the middle of the line.
-glm::vec2 cursorBeside(const MenuOption& o)
+glm::vec2 cursorBeside(const MenuOption& o, const Layout& layout)
 {
     const float size = o.size.y;
-    const glm::vec2 middle(o.position.x + widgets::glyphAdvance(size) - 0.5f * cursorSize - 0.045f,
+    const glm::vec2 middle(o.position.x + widgets::glyphAdvance(size) - 0.5f * layout.cursor - layout.cursorGap,
                            o.position.y + 0.5f * size);
     return middle + glm::vec2(0.0f, cursorRaise);
 }
@@ -122,28 +175,95 @@ void listen(kit::World* world)
             }));
 }
 
-// The landscape, the mascot, the title, the help and their panels; the
-// options' panel reaches down to the last of `rows` option lines. With a
-// running match listed, the help says what choosing it does.
-void showHelp(kit::World* world, int rows, bool matchListed, bool oursListed)
+// The help at the foot of the screen: its lines, and its plate's top edge.
+struct Help {
+    std::vector<widgets::PanelLine> lines;
+    float top = -0.69f, bottom = -0.91f;
+};
+
+// With a running match listed, the help says first what choosing it does.
+// Each of its sentences takes as many lines as it needs, from the foot up.
+Help helpAt(const Layout& layout, bool matchListed, bool oursListed)
 {
-    const screens::Viewpoint view = screens::addLandscape(world);
-    screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
-                       view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
-    widgets::addOverlay(world, false);
-    const float bottom = 0.4f - 0.1f * static_cast<float>(rows - 1) - 0.05f;
-    widgets::addPanel(world, widgets::Box::spanning(-0.47f, 1.54f, 0.84f, bottom),
-                      {{kit::tr("Play on the local network"), glm::vec2(-1.18f, 0.66f), 0.1f, widgets::titleColour}});
-    std::vector<widgets::PanelLine> help{
-        {kit::tr("Up and Down choose, Enter goes, Escape goes back"), glm::vec2(-1.18f, -0.8f), 0.055f},
-        {kit::tr("Press C to type an address or an invite code"), glm::vec2(-1.18f, -0.88f), 0.055f}};
+    constexpr float left = -1.18f;
+    std::vector<std::string> sentences{kit::tr("Up and Down choose, Enter goes, Escape goes back"),
+                                       kit::tr("Press C to type an address or an invite code")};
     if (matchListed)
-        help.insert(help.begin(), {oursListed ? kit::tr("Your last match runs on: Enter on it to come back")
-                                              : kit::tr("Enter on a match in progress watches it"),
-                                   glm::vec2(-1.18f, -0.72f), 0.055f});
-    const float top = matchListed ? -0.61f : -0.69f;
-    widgets::addPanel(world, widgets::Box::spanning(-0.47f, 1.54f, top, -0.91f), std::move(help));
+        sentences.insert(sentences.begin(), oursListed ? kit::tr("Your last match runs on: Enter on it to come back")
+                                                       : kit::tr("Enter on a match in progress watches it"));
+    const float s = layout.scale, size = layout.helpSize;
+    Help help;
+    help.bottom = -0.91f - 0.06f * (s - 1.0f);
+    std::vector<bool> starts; // whether each line starts a sentence
+    for (const std::string& sentence : sentences) {
+        bool first = true;
+        for (const std::string& line : linesWithin(sentence, left, layout.wordsRight, size)) {
+            help.lines.push_back({line, glm::vec2(left, 0.0f), size});
+            starts.push_back(first);
+            first = false;
+        }
+    }
+    // Sentences 0.08 apart at 100 %, a sentence's lines closer.
+    float y = help.bottom + 0.03f * s;
+    for (std::size_t i = help.lines.size(); i-- > 0;) {
+        help.lines[i].origin.y = y;
+        if (i > 0)
+            y += starts[i] ? 0.08f * s : 1.2f * size;
+    }
+    help.top = y + size + 0.055f * s;
+    return help;
 }
+
+// One line of the list: what it says and what choosing it does; a running
+// match's line is smaller, and starts further left.
+struct Entry {
+    std::string words;
+    std::function<void()> action;
+    bool match = false;
+};
+
+// Keeps the chosen line of a list longer than its room in view: the lines
+// move up by the lines scrolled past, and the cursor and the bar's thumb
+// follow. The lines' being drawn is its own: those in view, while the
+// address field is closed.
+struct ListView {
+    PictureMenu* menu = nullptr;
+    const AddressField* field = nullptr;
+    std::vector<kit::EntityHandle> lines; // one per option
+    std::vector<glm::vec2> cursorAt;      // the cursor's place beside each line, unscrolled
+    int shown = 0;
+    float step = 0.1f;
+    kit::Sprite* thumb = nullptr;
+    float trackTop = 0.0f, trackBottom = 0.0f;
+    int first = 0, laidOut = -1;
+
+    void update(kit::World& world)
+    {
+        const int total = static_cast<int>(lines.size());
+        first = std::clamp(first, menu->selected - shown + 1, menu->selected);
+        first = std::clamp(first, 0, total - shown);
+        const float lift = step * static_cast<float>(first);
+        if (first != laidOut) {
+            laidOut = first;
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                if (auto* place = world.getComponent<kit::Transform>(lines[i].id))
+                    place->position.y = lift;
+                menu->positions[i] = cursorAt[i] + glm::vec2(0.0f, lift);
+            }
+            const float track = trackTop - trackBottom;
+            const float length = track * static_cast<float>(shown) / static_cast<float>(total);
+            if (auto* place = world.getComponent<kit::Transform>(thumb->entityId))
+                place->position.y =
+                    trackTop - track * static_cast<float>(first) / static_cast<float>(total) - length * 0.5f;
+        }
+        const bool covered = field && field->isOpen();
+        for (int i = 0; i < total; ++i)
+            widgets::showDrawn(world, lines[static_cast<std::size_t>(i)], !covered && i >= first && i < first + shown);
+        // The cursor stands by the chosen line in this very frame.
+        if (auto* place = world.getComponent<kit::Transform>(menu->entityId))
+            place->position = glm::vec3(menu->positions[static_cast<std::size_t>(menu->selected)], 0.0f);
+    }
+};
 
 } // namespace
 
@@ -233,17 +353,13 @@ void createNetworkScreen(kit::World* world)
     }
     listen(world);
 
-    std::vector<MenuOption> options;
-    std::vector<kit::EntityHandle> menu; // what the address field covers
-    int rows = 2;
+    std::vector<Entry> entries;
     bool matchListed = false;
     bool oursListed = false;
     const auto note = leftMatch();
-    options.push_back(textOption(
-        world, kit::tr("Refresh"), {-0.5f, 0.4f}, [world] { screens::switchTo(world, createNetworkScreen); }, menu));
-    options.push_back(textOption(
-        world, kit::tr("Host a Session"), {-0.5f, 0.3f},
-        [world, port, maxConnections] { host(world, port, maxConnections); }, menu));
+    entries.push_back({kit::tr("Refresh"), [world] { screens::switchTo(world, createNetworkScreen); }});
+    entries.push_back(
+        {kit::tr("Host a Session"), [world, port, maxConnections] { host(world, port, maxConnections); }});
     if (discovery) {
         int i = 0;
         for (const auto& [address, server] : discovery->servers) {
@@ -252,9 +368,7 @@ void createNetworkScreen(kit::World* world)
             ++i;
             const kit::NetAddress at = address;
             kit::log::info() << "Session found: " << address.ipString();
-            options.push_back(textOption(
-                world, address.ipString(), {-0.5f, 0.3f - 0.1f * float(i)},
-                [world, at, port] { joinListedServer(world, at, port); }, menu));
+            entries.push_back({address.ipString(), [world, at, port] { joinListedServer(world, at, port); }});
         }
         // Sessions whose match runs: watched when chosen; they take players
         // again on their join screen once the match is over.
@@ -265,35 +379,124 @@ void createNetworkScreen(kit::World* world)
             matchListed = true;
             oursListed = oursListed || (note && note->host == address.ipString() && note->port == port);
             const kit::NetAddress at = address;
-            const std::string line = address.ipString() + "  " + describeRunningMatch(*server.match);
             kit::log::info() << "Match running: " << address.ipString() << "  " << englishLine(*server.match);
-            // Smaller, and from near the panel's left edge, where the longest line still fits.
-            options.push_back(textOption(
-                world, line, {-1.1f, 0.3f - 0.1f * float(i) + 0.012f},
-                [world, at, port] { watchListedMatch(world, at, port); }, menu, 0.05f, glm::vec3(0.8f, 0.85f, 0.9f)));
+            entries.push_back({address.ipString() + "  " + describeRunningMatch(*server.match),
+                               [world, at, port] { watchListedMatch(world, at, port); }, true});
         }
-        rows += i;
     }
-    if (rows == 2) {
-        kit::Text* none = widgets::addText(world, kit::tr("No hosted session found yet"), glm::vec2(-0.5f, 0.2f), 0.05f,
-                                           glm::vec3(0.8f, 0.85f, 0.9f));
-        widgets::fitWithin(none, optionsRight);
+
+    // The list's lines down to the help's panel; past that, it scrolls.
+    const Layout layout = layoutNow();
+    const Help help = helpAt(layout, matchListed, oursListed);
+    const int total = static_cast<int>(entries.size());
+    const float margin = 0.05f + 0.025f * (layout.scale - 1.0f); // under the last line, to the plate's edge
+    const float lowest = help.top + 0.04f + margin;
+    const int room = std::max(2, static_cast<int>(std::floor((layout.firstY - lowest) / layout.step + 1e-3f)) + 1);
+    const int shown = std::min(total, room);
+    const bool scrolls = shown < total;
+
+    const screens::Viewpoint view = screens::addLandscape(world);
+    screens::addMascot(world, view.at(glm::vec3(6.2f, -0.6f, -12.0f)),
+                       view.turn * glm::angleAxis(-0.45f, glm::vec3(0, 1, 0)), 1.5f);
+    widgets::addOverlay(world, false);
+    // Down to the last line in view, or to the line saying that none was found.
+    const float bottom = layout.lineY(std::max(shown, 3) - 1) - margin;
+    const float centre = (panelLeft + layout.right) * 0.5f, width = layout.right - panelLeft;
+    const widgets::Panel listPanel =
+        widgets::addPanel(world, widgets::Box::spanning(centre, width, layout.top, bottom),
+                          {{kit::tr("Play on the local network"), glm::vec2(-1.18f, layout.titleY), layout.titleSize,
+                            widgets::titleColour}});
+    const widgets::Panel helpPanel =
+        widgets::addPanel(world, widgets::Box::spanning(centre, width, help.top, help.bottom), help.lines);
+
+    std::vector<MenuOption> options;
+    std::vector<kit::EntityHandle> menu;  // what the address field covers
+    std::vector<kit::EntityHandle> lines; // the options' words
+    const float wordsRight = scrolls ? layout.wordsRight - barRoom : layout.wordsRight;
+    for (int i = 0; i < total; ++i) {
+        Entry& entry = entries[static_cast<std::size_t>(i)];
+        // A running match's line: smaller, and from near the panel's left edge, where the longest line still fits.
+        if (entry.match)
+            options.push_back(textOption(world, entry.words, {layout.matchX, layout.lineY(i) + 0.012f * layout.scale},
+                                         std::move(entry.action), lines, layout.matchSize, wordsRight,
+                                         glm::vec3(0.8f, 0.85f, 0.9f)));
+        else
+            options.push_back(textOption(world, entry.words, {layout.optionX, layout.lineY(i)}, std::move(entry.action),
+                                         lines, layout.optionSize, wordsRight));
+    }
+    // A list that scrolls shows its lines itself; the field covers the others.
+    if (!scrolls)
+        menu.insert(menu.end(), lines.begin(), lines.end());
+    if (total == 2) {
+        kit::Text* none =
+            widgets::addText(world, kit::tr("No hosted session found yet"), glm::vec2(layout.optionX, layout.lineY(2)),
+                             0.05f * layout.scale, glm::vec3(0.8f, 0.85f, 0.9f));
+        widgets::fitWithin(none, layout.wordsRight);
         menu.push_back(none->getEntity());
     }
-    showHelp(world, std::max(rows, 3), matchListed, oursListed);
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
-        positions.push_back(cursorBeside(o));
-    menu.push_back(addPictureMenu(world, std::move(options), std::move(positions), cursorSize)->getEntity());
+        positions.push_back(cursorBeside(o, layout));
+    PictureMenu* picked = addPictureMenu(world, std::move(options), positions, layout.cursor);
+    menu.push_back(picked->getEntity());
+    std::shared_ptr<ListView> list;
+    if (scrolls) {
+        list = std::make_shared<ListView>();
+        list->menu = picked;
+        list->lines = lines;
+        list->cursorAt = std::move(positions);
+        list->shown = shown;
+        list->step = layout.step;
+        // The bar at the panel's right edge, as long as the lines in view.
+        const float x = layout.wordsRight - barWidth * 0.5f;
+        list->trackTop = layout.firstY + layout.optionSize;
+        list->trackBottom = layout.lineY(shown - 1);
+        kit::Sprite* track = widgets::addPlate(
+            world, widgets::Box::spanning(x, barWidth, list->trackTop, list->trackBottom), widgets::pictureLayer);
+        const float length =
+            (list->trackTop - list->trackBottom) * static_cast<float>(shown) / static_cast<float>(total);
+        list->thumb = widgets::addPlate(world, glm::vec2(x, list->trackTop - length * 0.5f),
+                                        glm::vec2(barWidth * 0.6f, length), widgets::cursorLayer);
+        menu.push_back(track->getEntity());
+        menu.push_back(list->thumb->getEntity());
+        world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
+                                                   [world, list](kit::Component*, float) { list->update(*world); });
+        list->update(*world);
+    }
+    // The address field's panel stands where the list does, and covers the
+    // help too where it reaches as far down. While it is open, the list's
+    // plate reaches down to the field's foot (no edge of it under the field).
+    AddressPlace place;
+    place.left = panelLeft;
+    place.right = layout.right;
+    const widgets::Box fieldBox = addressPanel(place).box;
+    const float fieldBottom = fieldBox.centre.y - fieldBox.size.y * 0.5f;
+    if (fieldBottom < help.top + 0.02f)
+        for (const kit::EntityHandle& e : helpPanel.entities())
+            menu.push_back(e);
+    kit::Sprite* deeper = nullptr;
+    if (fieldBottom < bottom) {
+        deeper = widgets::addPlate(world, widgets::Box::spanning(centre, width, layout.top, fieldBottom));
+        widgets::showDrawn(*world, deeper->getEntity(), false);
+        menu.push_back(listPanel.plate->getEntity());
+    }
     // A copy found at a typed address is listed once the screen is built again.
     // A code names the host's game port: it is joined as a listed session is.
-    addAddressField(
+    AddressField* field = addAddressField(
         world, std::move(menu), [world] { screens::switchTo(world, createNetworkScreen); },
         [world](const kit::NetAddress& host) {
             if (kit::NetworkSystem* network = kit::NetworkSystem::of(world))
                 network->join(host.ipString(), host.port);
             screens::switchTo(world, createJoinScreen);
-        });
+        },
+        place);
+    if (list)
+        list->field = field;
+    if (deeper)
+        world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
+                                                   [world, field, deeper](kit::Component*, float) {
+                                                       widgets::showDrawn(*world, deeper->getEntity(), field->isOpen());
+                                                   });
 }
 
 } // namespace skyscuffle

@@ -4,11 +4,13 @@
 #include "ScreenFixture.h"
 
 #include "game/lobby/ComeBack.h"
+#include "game/looks/LookSettings.h"
 #include "game/screens/AddressField.h"
 #include "game/screens/NetworkScreen.h"
 
 #include "game/widgets/Overlay.h"
 #include "game/widgets/PictureMenu.h"
+#include "game/widgets/Plate.h"
 
 #include "engine/core/Settings.h"
 #include "engine/network/InviteCode.h"
@@ -17,6 +19,7 @@
 #include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
 #include "support/ScopedVariable.h"
+#include "support/ShownText.h"
 
 #include <cctype>
 #include <chrono>
@@ -32,6 +35,14 @@ using namespace kit::keys;
 
 class NetworkScreen : public test::Screens {
 protected:
+    // The player's text size in percent, while it lives.
+    struct TextSize {
+        explicit TextSize(int percent) { kit::settings::set(lookSettings::textSize.key(), std::to_string(percent)); }
+        ~TextSize()
+        {
+            kit::settings::set(lookSettings::textSize.key(), std::to_string(lookSettings::textSize.fallback()));
+        }
+    };
     void SetUp() override
     {
         Screens::SetUp();
@@ -80,6 +91,38 @@ protected:
         return words;
     }
     std::vector<std::string> panelWords() { return wordsOn(widgets::dialogTextLayer); }
+    // The text on a layer whose words start with `words` (the words', not their outline's).
+    kit::Text* textOn(float layer, const std::string& words)
+    {
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>())) {
+            auto* text = static_cast<kit::Text*>(c);
+            if (text->renderPriority() == layer && text->text().rfind(words, 0) == 0)
+                return text;
+        }
+        return nullptr;
+    }
+    // Where a text's glyphs are drawn, its entity's place included.
+    kit::TextBounds drawn(const kit::Text& text)
+    {
+        glm::vec3 at = text.origin;
+        if (const auto* place = world()->getComponent<kit::Transform>(text.entityId))
+            at += place->worldPosition();
+        return kit::textBounds(text.text(), text.glyphSize, at, widgets::glyphAdvance(text.glyphSize));
+    }
+    // The plates drawn on a layer: their left, bottom, right and top edges.
+    std::vector<glm::vec4> platesOn(float layer)
+    {
+        std::vector<glm::vec4> found;
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Sprite>())) {
+            const auto* plate = static_cast<kit::Sprite*>(c);
+            if (!plate->enabled || !plate->hasTag(kit::tagId(widgets::plateTag)) || plate->renderPriority() != layer)
+                continue;
+            const glm::vec3 centre = world()->getComponent<kit::Transform>(plate->entityId)->worldPosition();
+            found.emplace_back(centre.x - plate->width() / 2, centre.y - plate->height() / 2,
+                               centre.x + plate->width() / 2, centre.y + plate->height() / 2);
+        }
+        return found;
+    }
     [[nodiscard]] bool menuShown()
     {
         const auto words = wordsOn(widgets::textLayer);
@@ -183,6 +226,83 @@ TEST_F(NetworkScreen, ASessionWhoseMatchRunsIsOfferedForWatchingAfterTheSessions
     EXPECT_EQ(std::find(words.begin(), words.end(), "No hosted session found yet"), words.end());
     for (const std::string& word : words)
         EXPECT_EQ(word.find("10.0.0.7"), std::string::npos) << "a copy that neither hosts nor plays is not told";
+}
+
+// At 200 % the words are twice as large: nine sessions no longer fit above
+// the help, and the list shows some of its lines at a time, in the places
+// of the first ones, scrolled to keep the chosen one in view with the cursor
+// beside it.
+TEST_F(NetworkScreen, ALongListAtTwiceTheTextSizeShowsFewerLinesAndScrollsToTheChosenOne)
+{
+    std::vector<std::string> labels{"Refresh", "Host a Session"};
+    for (std::uint32_t i = 1; i <= 9; ++i) {
+        discovery->servers[at(0x0A000000 + i, 16520)] = {at(0x0A000000 + i, 16520), true};
+        labels.push_back("10.0.0." + std::to_string(i));
+    }
+    // The bottoms of the lines in view, from the top down.
+    const auto inView = [&] {
+        std::vector<float> bottoms;
+        for (const std::string& label : labels) {
+            const kit::Text* text = textOn(widgets::textLayer, label);
+            if (text && text->enabled)
+                bottoms.push_back(drawn(*text).bottom);
+        }
+        return bottoms;
+    };
+    rebuild();
+    ASSERT_EQ(cursor().count(), 11);
+    EXPECT_EQ(inView().size(), 11u) << "at 100 % the whole list has room";
+
+    const TextSize large(200);
+    rebuild();
+    ASSERT_EQ(cursor().count(), 11);
+    EXPECT_FLOAT_EQ(textOn(widgets::textLayer, "Refresh")->glyphSize, 0.15f);
+    const std::vector<float> places = inView();
+    ASSERT_GE(places.size(), 3u);
+    ASSERT_LT(places.size(), 11u);
+    for (int step = 1; step <= 11; ++step) {
+        tap(down); // from the last line round to the first
+        const int chosen = step % 11;
+        ASSERT_EQ(cursor().selected, chosen);
+        const kit::Text* text = textOn(widgets::textLayer, labels[static_cast<std::size_t>(chosen)]);
+        EXPECT_TRUE(text->enabled) << labels[static_cast<std::size_t>(chosen)] << " out of view";
+        const std::vector<float> now = inView();
+        ASSERT_EQ(now.size(), places.size()) << "at line " << chosen;
+        for (std::size_t i = 0; i < now.size(); ++i)
+            EXPECT_NEAR(now[i], places[i], 1e-4f) << "line " << i << " in view, at line " << chosen;
+        const float cursorY = world()->getComponent<kit::Transform>(cursor().getEntity().id)->position.y - cursorRaise;
+        EXPECT_NEAR(cursorY, drawn(*text).bottom + text->glyphSize * 0.5f, 1e-4f) << "the cursor beside it";
+    }
+    EXPECT_TRUE(textOn(widgets::textLayer, "Refresh")->enabled);
+    EXPECT_FALSE(textOn(widgets::textLayer, "10.0.0.9")->enabled) << "back at the top, the end is out of view";
+}
+
+// At 200 % the help's sentences take more lines than one each, and the
+// panels reach further right to hold the larger words.
+TEST_F(NetworkScreen, AtTwiceTheTextSizeTheHelpTakesMoreLinesAndThePanelsAreWider)
+{
+    const auto widest = [&] {
+        float width = 0.0f;
+        for (const glm::vec4& plate : platesOn(widgets::plateLayer))
+            width = std::max(width, plate.z - plate.x);
+        return width;
+    };
+    const std::string keys = "Up and Down choose, Enter goes, Escape goes back";
+    EXPECT_TRUE(test::showsText(*world(), keys));
+    const float narrow = widest();
+    const TextSize large(200);
+    rebuild();
+    EXPECT_FALSE(test::showsText(*world(), keys)) << "one line at 100 %, more at 200 %";
+    const kit::Text* start = textOn(widgets::textLayer, "Up and Down");
+    ASSERT_NE(start, nullptr);
+    EXPECT_FLOAT_EQ(start->glyphSize, 0.11f);
+    EXPECT_GT(widest(), narrow * 1.5f);
+    for (const std::string& word : wordsOn(widgets::textLayer))
+        if (keys.find(word) != std::string::npos && word.size() < keys.size()) {
+            const kit::TextBounds b = drawn(*textOn(widgets::textLayer, word));
+            EXPECT_LE(b.right, 4.0f / 3.0f) << word;
+            EXPECT_GE(b.left, -4.0f / 3.0f) << word;
+        }
 }
 
 TEST_F(NetworkScreen, ChoosingARunningMatchJoinsItsHostToWatchUnlessItHasEnded)
@@ -363,6 +483,40 @@ TEST_F(NetworkScreen, ControlVPastesTheClipboardsFirstLine)
     tap(enter);
     EXPECT_EQ(field().message(), "Not an address: " + field().text());
     EXPECT_TRUE(onPanel("Not an address: 192.168.1.20:16521" + std::string(17, '7') + "..."));
+}
+
+// At 200 % the typed line's larger characters are fewer on the panel, as
+// many as it has room for, and a long message takes a second line.
+TEST_F(NetworkScreen, AtTwiceTheTextSizeTheFieldShowsTheEndOfALongTextAndBreaksItsMessage)
+{
+    const TextSize large(200);
+    rebuild();
+    typeKey(c, 'c');
+    const std::vector<glm::vec4> plates = platesOn(widgets::dialogLayer);
+    ASSERT_EQ(plates.size(), 1u);
+    const glm::vec4 plate = plates.front();
+    gl.window->setClipboardText(std::string(500, '7'));
+    tap(v, 2);
+    const kit::Text* typed = textOn(widgets::dialogTextLayer, "<");
+    ASSERT_NE(typed, nullptr);
+    EXPECT_FLOAT_EQ(typed->glyphSize, 0.15f);
+    EXPECT_EQ(typed->text(), "<" + std::string(typed->text().size() - 2, '7') + "_");
+    const kit::TextBounds line = drawn(*typed);
+    EXPECT_LE(line.right, plate.z - widgets::panelMargin + 1e-4f) << typed->text();
+    EXPECT_GT(line.right, plate.z - 0.2f) << "as many characters as the panel has room for";
+
+    tap(enter);
+    const kit::Text* message = textOn(widgets::dialogTextLayer, "Not an address:");
+    ASSERT_NE(message, nullptr);
+    const std::string& said = message->text();
+    ASSERT_NE(said.find('\n'), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n', said.find('\n') + 1), std::string::npos) << "two lines at most: " << said;
+    EXPECT_EQ(said.substr(said.size() - 3), "...");
+    EXPECT_FLOAT_EQ(message->glyphSize, 0.1f);
+    const kit::TextBounds box = drawn(*message);
+    EXPECT_LE(box.right, plate.z - widgets::panelMargin + 1e-4f) << said;
+    EXPECT_GE(box.bottom, plate.y) << said;
+    EXPECT_GT(box.right, plate.z - 0.2f) << "the first line full: " << said;
 }
 
 TEST_F(NetworkScreen, WhileTheFieldIsOpenTheMenuBehindItTakesNoKeys)

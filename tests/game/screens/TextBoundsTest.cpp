@@ -240,6 +240,22 @@ TEST_P(TextBounds, NetworkJoinAndWinScreens)
     frame();
     check("Address field");
     tap(escape);
+    // The list at its longest: nine lines of sessions, the last of them a
+    // running match told at its widest; scrolled to its end where the words
+    // are too large for all of it; the address field over it.
+    for (std::uint32_t i = 0; i < 8; ++i)
+        discovery->servers[kit::NetAddress{0xC0A8FA00 + i, 16520}] = {kit::NetAddress{0xC0A8FA00 + i, 16520}, true};
+    discovery->servers[kit::NetAddress{0xC0A8FAFE, 16521}] = {kit::NetAddress{0xC0A8FAFE, 16521}, false,
+                                                              kit::Announcement::RunningMatch{599, 12}};
+    show(createNetworkScreen);
+    check("Network, a full list");
+    tap(up); // round to the last line, the running match
+    check("Network, a full list at its end");
+    tap(c);
+    frame();
+    check("Address field over a full list");
+    tap(escape);
+    discovery->servers.clear();
 
     show(createJoinScreen);
     tap(x);
