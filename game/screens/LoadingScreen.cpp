@@ -4,6 +4,7 @@
 #include "game/screens/ScreenSwitch.h"
 
 #include "game/combat/ScoreFunctions.h"
+#include "game/looks/TextScale.h"
 #include "game/widgets/Overlay.h"
 #include "game/widgets/WidgetKeys.h"
 
@@ -15,11 +16,64 @@
 #include "engine/render/Text.h"
 #include "engine/resources/ResourceBucket.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace skyscuffle {
 
 namespace {
+
+// The words stand in the dark box of the backdrop's picture (its inside,
+// less a margin, between these edges where it is narrowest, in a 4:3
+// window). At 100 % their first line's bottom is wordsOrigin, the
+// percentage's line and the top one of two. Larger, they grow as far as the
+// box holds them, never smaller than at 100 %, and stay in its middle.
+constexpr glm::vec2 wordsOrigin(-0.8f, -0.6f);
+constexpr float wordsSize = 0.16f;
+constexpr float boxLeft = -0.78f, boxRight = 0.09f, boxTop = -0.4f, boxBottom = -0.8f;
+
+struct InBox {
+    glm::vec2 origin;
+    float size;
+};
+
+InBox placeInBox(const std::string& words)
+{
+    std::size_t lines = 1, longest = 0, line = 0;
+    for (const char c : words) {
+        line = c == '\n' ? 0 : line + 1;
+        lines += c == '\n' ? 1 : 0;
+        longest = std::max(longest, line);
+    }
+    const auto columns = static_cast<float>(std::max<std::size_t>(longest, 1));
+    const auto rows = static_cast<float>(lines);
+    const float wide = (boxRight - boxLeft) / (widgets::glyphAdvance(1.0f) * columns);
+    const float high = (boxTop - boxBottom) / rows;
+    const float size = std::max(wordsSize, std::min({wordsSize * textScale(), wide, high}));
+    const float advance = widgets::glyphAdvance(size);
+    // The first letter where it is at 100 %, or further left to keep the words in the middle.
+    const float middle = (boxLeft + boxRight) * 0.5f - advance * columns * 0.5f;
+    const float left = std::max(boxLeft, std::min(wordsOrigin.x + advance, middle));
+    // The top where two lines have it at 100 %, or higher for more.
+    const float top = wordsOrigin.y + wordsSize + std::max(0.0f, (size * rows - 2.0f * wordsSize) * 0.5f);
+    return {glm::vec2(left - advance, top - size), size};
+}
+
+// Sets the words, their size and their place in the box.
+void showInBox(kit::Text* text, const std::string& words)
+{
+    widgets::setText(text, words);
+    const InBox place = placeInBox(words);
+    const float grown = place.size / text->glyphSize;
+    const glm::vec3 was = text->origin;
+    // The outline's copies (the entity's other texts) keep their shifts, grown with the words.
+    for (kit::Component* c : *text->world->componentsOf(text->entityId))
+        if (c->hasTag(kit::typeId<kit::Text>())) {
+            auto* part = static_cast<kit::Text*>(c);
+            part->origin = glm::vec3(place.origin, 0.0f) + (part->origin - was) * grown;
+            part->glyphSize = place.size;
+        }
+}
 
 // What the update callback carries from frame to frame.
 struct Loading {
@@ -71,12 +125,12 @@ void step(kit::World* world, const std::shared_ptr<Loading>& state, float dt)
     if (progress > s.shownProgress) {
         s.shownProgress = progress;
         kit::log::info() << "Loading at " << static_cast<int>(progress * 100.0f) << "%";
-        widgets::setText(s.percentText, loadingPercent(progress));
+        showInBox(s.percentText, loadingPercent(progress));
     }
     if (!s.complete && s.bucket.isLoaded()) {
         s.complete = true;
         listenForAnything(world, state);
-        widgets::setText(s.percentText, kit::tr("Press\nAnything"));
+        showInBox(s.percentText, kit::tr("Press\nAnything"));
     }
     s.elapsed += dt;
     if (s.elapsed >= screenSettings::loadingDelay.value() && s.complete)
@@ -109,7 +163,8 @@ void LoadingScreenInitializer::operator()(kit::World* world) const
 
     widgets::addOverlay(world, true);
     widgets::addBackdrop(world, "sprites/loadingScreen.png");
-    state->percentText = widgets::addText(world, loadingPercent(0.0f), glm::vec2(-0.8f, -0.6f), 0.16f);
+    state->percentText = widgets::addText(world, loadingPercent(0.0f), wordsOrigin, wordsSize);
+    showInBox(state->percentText, loadingPercent(0.0f));
 
     world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                [world, state](kit::Component*, float dt) { step(world, state, dt); });

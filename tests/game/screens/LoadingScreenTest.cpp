@@ -4,7 +4,11 @@
 // cannot be read counts as loaded at once.
 #include "ScreenFixture.h"
 
+#include "game/looks/LookSettings.h"
 #include "game/screens/LoadingScreen.h"
+#include "game/widgets/Overlay.h"
+
+#include "engine/core/Settings.h"
 
 #include "engine/render/Text.h"
 #include "engine/resources/AsyncResourceManagerBase.h"
@@ -22,6 +26,14 @@ namespace fs = std::filesystem;
 
 class LoadingScreen : public test::Screens {
 protected:
+    // The player's text size in percent, while it lives.
+    struct TextSize {
+        explicit TextSize(int percent) { kit::settings::set(lookSettings::textSize.key(), std::to_string(percent)); }
+        ~TextSize()
+        {
+            kit::settings::set(lookSettings::textSize.key(), std::to_string(lookSettings::textSize.fallback()));
+        }
+    };
     // Runs from a temporary directory whose assets are the game's shaders,
     // font and sprites and a bucket of `count` textures of its own.
     void SetUp() override
@@ -87,6 +99,14 @@ protected:
             return static_cast<kit::Text*>(c)->text();
         return {};
     }
+    // The words' own text (not their outline's), the last made.
+    kit::Text* words()
+    {
+        kit::Text* last = nullptr;
+        for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>()))
+            last = static_cast<kit::Text*>(c);
+        return last;
+    }
     std::vector<std::string> progressLines() const
     {
         std::vector<std::string> found;
@@ -141,6 +161,33 @@ TEST_F(LoadingScreen, ProgressIsPrintedOnlyWhenItGrowsAndKeysWaitForTheEnd)
     EXPECT_NE(app->pending, nullptr);
     frame();
     EXPECT_TRUE(nextShown);
+}
+
+// The percentage is twice as large at 200 %; the words after it grow as far
+// as the backdrop's box holds them, and both stay in the box.
+TEST_F(LoadingScreen, AtTwiceTheTextSizeThePercentIsTwiceAsLargeAndTheWordsGrowInTheirBox)
+{
+    const TextSize large(200);
+    open(bucket(1));
+    // The box of the backdrop's picture in a 4:3 window.
+    const auto inBox = [](const kit::Text& text) {
+        const kit::TextBounds b =
+            kit::textBounds(text.text(), text.glyphSize, text.origin, widgets::glyphAdvance(text.glyphSize));
+        return b.left >= -0.825f && b.right <= 0.138f && b.bottom >= -0.849f && b.top <= -0.354f;
+    };
+    EXPECT_FLOAT_EQ(words()->glyphSize, 0.32f);
+    EXPECT_TRUE(inBox(*words())) << words()->origin.x << ", " << words()->origin.y;
+    finishOneLoad();
+    update(0.0f);
+    ASSERT_EQ(percent(), "Press\nAnything");
+    EXPECT_GT(words()->glyphSize, 0.19f) << "larger than at 100 % (0.16)";
+    EXPECT_TRUE(inBox(*words())) << words()->origin.x << ", " << words()->origin.y;
+    // Its outline grows with it, still round it.
+    for (kit::Component* c : *world()->getComponentCollection(kit::typeId<kit::Text>())) {
+        const auto* part = static_cast<kit::Text*>(c);
+        EXPECT_FLOAT_EQ(part->glyphSize, words()->glyphSize);
+        EXPECT_LT(glm::length(part->origin - words()->origin), 0.03f);
+    }
 }
 
 TEST_F(LoadingScreen, AJoystickButtonMovesOnOnceLoaded)
