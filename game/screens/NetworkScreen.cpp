@@ -4,6 +4,7 @@
 #include "game/screens/JoinScreen.h"
 #include "game/screens/LoadingScreen.h"
 #include "game/screens/MainMenu.h"
+#include "game/screens/NetworkLayout.h"
 #include "game/screens/ScreenRegistry.h"
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
@@ -39,62 +40,12 @@ namespace skyscuffle {
 
 namespace {
 
-constexpr float optionTextSize = 0.075f;
-constexpr float matchTextSize = 0.05f; // a running match's line, longer than the others
-constexpr float cursorSize = 0.09f;
 constexpr int listedServers = 9; // as many as the screen has lines for
-// The panels' left edge, and their right edge at 100 % and at 200 % (as far
-// from the window's right edge as the left edge is from its left): between
-// the two, it moves out as the words grow.
-constexpr float panelLeft = -1.24f;
-constexpr float panelRightAt100 = 0.30f, panelRightAt200 = 1.24f;
-// The scroll bar at the right of a list longer than its room: its width, and
-// the room it keeps from the words.
-constexpr float barWidth = 0.03f, barRoom = 0.05f;
 // How long after its last note a copy that left a match may come back to it;
 // a note newer than a few seconds is still being kept by a copy that plays
 // (two copies of one player on one machine share the note).
 constexpr std::int64_t comeBackSeconds = 60;
 constexpr std::int64_t stillKept = 3;
-
-// Where the screen's pieces go at the player's text size: at 100 % the
-// options from (-0.5, 0.4) down by 0.1, under a title at 0.66.
-struct Layout {
-    float scale = 1.0f;
-    float right = panelRightAt100;                             // the panels' right edge
-    float wordsRight = panelRightAt100 - widgets::panelMargin; // where their words end
-    float titleSize = 0.1f, titleY = 0.66f, top = 0.84f;       // the title, and the panel's top edge
-    float optionSize = optionTextSize, optionX = -0.5f;
-    float matchSize = matchTextSize, matchX = -1.1f; // a running match's line starts further left
-    float firstY = 0.4f, step = 0.1f;                // the first option's bottom, and down to the next
-    float cursor = cursorSize, cursorGap = 0.045f;   // the cursor's picture, and its room from the words
-    float helpSize = 0.055f;
-
-    [[nodiscard]] float lineY(int index) const { return firstY - step * static_cast<float>(index); }
-};
-
-Layout layoutNow()
-{
-    Layout l;
-    const float s = textScale(), more = s - 1.0f;
-    l.scale = s;
-    l.right = panelRightAt100 + (panelRightAt200 - panelRightAt100) * more;
-    l.wordsRight = l.right - widgets::panelMargin;
-    l.titleSize = 0.1f * s;
-    l.top = l.titleY + l.titleSize + 0.08f - 0.02f * more;
-    l.optionSize = optionTextSize * s;
-    l.matchSize = matchTextSize * s;
-    // The cursor grows with the words: the lines start further left to keep it on the panel.
-    l.optionX = -0.5f - 0.5f * more;
-    l.matchX = -1.1f + 0.1f * more;
-    // Less room between the title and the list, and between lines, than the words grow by.
-    l.firstY = 0.4f + 0.085f * more - (l.optionSize - optionTextSize);
-    l.step = 0.1f + 0.07f * more;
-    l.cursor = cursorSize * s;
-    l.cursorGap = 0.045f * s;
-    l.helpSize = 0.055f * s;
-    return l;
-}
 
 std::optional<comeBack::Note> leftMatch()
 {
@@ -129,7 +80,7 @@ MenuOption textOption(kit::World* world, const std::string& label, glm::vec2 pos
 
 // Where the cursor stands for a text option: its picture just left of the
 // first letter, level with the middle of the line.
-glm::vec2 cursorBeside(const MenuOption& o, const Layout& layout)
+glm::vec2 cursorBeside(const MenuOption& o, const networkScreen::Layout& layout)
 {
     const float size = o.size.y;
     const glm::vec2 middle(o.position.x + widgets::glyphAdvance(size) - 0.5f * layout.cursor - layout.cursorGap,
@@ -183,7 +134,7 @@ struct Help {
 
 // With a running match listed, the help says first what choosing it does.
 // Each of its sentences takes as many lines as it needs, from the foot up.
-Help helpAt(const Layout& layout, bool matchListed, bool oursListed)
+Help helpAt(const networkScreen::Layout& layout, bool matchListed, bool oursListed)
 {
     constexpr float left = -1.18f;
     std::vector<std::string> sentences{kit::tr("Up and Down choose, Enter goes, Escape goes back"),
@@ -386,7 +337,7 @@ void createNetworkScreen(kit::World* world)
     }
 
     // The list's lines down to the help's panel; past that, it scrolls.
-    const Layout layout = layoutNow();
+    const networkScreen::Layout layout = networkScreen::layoutNow();
     const Help help = helpAt(layout, matchListed, oursListed);
     const int total = static_cast<int>(entries.size());
     const float margin = 0.05f + 0.025f * (layout.scale - 1.0f); // under the last line, to the plate's edge
@@ -401,7 +352,8 @@ void createNetworkScreen(kit::World* world)
     widgets::addOverlay(world, false);
     // Down to the last line in view, or to the line saying that none was found.
     const float bottom = layout.lineY(std::max(shown, 3) - 1) - margin;
-    const float centre = (panelLeft + layout.right) * 0.5f, width = layout.right - panelLeft;
+    const float centre = (networkScreen::panelLeft + layout.right) * 0.5f,
+                width = layout.right - networkScreen::panelLeft;
     const widgets::Panel listPanel =
         widgets::addPanel(world, widgets::Box::spanning(centre, width, layout.top, bottom),
                           {{kit::tr("Play on the local network"), glm::vec2(-1.18f, layout.titleY), layout.titleSize,
@@ -412,7 +364,7 @@ void createNetworkScreen(kit::World* world)
     std::vector<MenuOption> options;
     std::vector<kit::EntityHandle> menu;  // what the address field covers
     std::vector<kit::EntityHandle> lines; // the options' words
-    const float wordsRight = scrolls ? layout.wordsRight - barRoom : layout.wordsRight;
+    const float wordsRight = scrolls ? layout.wordsRight - networkScreen::barRoom : layout.wordsRight;
     for (int i = 0; i < total; ++i) {
         Entry& entry = entries[static_cast<std::size_t>(i)];
         // A running match's line: smaller, and from near the panel's left edge, where the longest line still fits.
@@ -448,15 +400,16 @@ void createNetworkScreen(kit::World* world)
         list->shown = shown;
         list->step = layout.step;
         // The bar at the panel's right edge, as long as the lines in view.
-        const float x = layout.wordsRight - barWidth * 0.5f;
+        const float x = layout.wordsRight - networkScreen::barWidth * 0.5f;
         list->trackTop = layout.firstY + layout.optionSize;
         list->trackBottom = layout.lineY(shown - 1);
         kit::Sprite* track = widgets::addPlate(
-            world, widgets::Box::spanning(x, barWidth, list->trackTop, list->trackBottom), widgets::pictureLayer);
+            world, widgets::Box::spanning(x, networkScreen::barWidth, list->trackTop, list->trackBottom),
+            widgets::pictureLayer);
         const float length =
             (list->trackTop - list->trackBottom) * static_cast<float>(shown) / static_cast<float>(total);
         list->thumb = widgets::addPlate(world, glm::vec2(x, list->trackTop - length * 0.5f),
-                                        glm::vec2(barWidth * 0.6f, length), widgets::cursorLayer);
+                                        glm::vec2(networkScreen::barWidth * 0.6f, length), widgets::cursorLayer);
         menu.push_back(track->getEntity());
         menu.push_back(list->thumb->getEntity());
         world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
@@ -467,7 +420,7 @@ void createNetworkScreen(kit::World* world)
     // help too where it reaches as far down. While it is open, the list's
     // plate reaches down to the field's foot (no edge of it under the field).
     AddressPlace place;
-    place.left = panelLeft;
+    place.left = networkScreen::panelLeft;
     place.right = layout.right;
     const widgets::Box fieldBox = addressPanel(place).box;
     const float fieldBottom = fieldBox.centre.y - fieldBox.size.y * 0.5f;

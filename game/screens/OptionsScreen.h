@@ -12,10 +12,4 @@ namespace skyscuffle {
 // applies at once and is kept in the player's settings file.
 void createOptionsScreen(kit::World* world);
 
-// The keys of keyboard player `set` (0 or 1), to rebind one by one.
-struct ControlsScreenInit {
-    int set = 0;
-    void operator()(kit::World* world) const;
-};
-
 } // namespace skyscuffle

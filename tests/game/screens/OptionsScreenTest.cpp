@@ -4,6 +4,7 @@
 // when the command line chose it; keys are bound, swapped and reset.
 #include "ScreenFixture.h"
 
+#include "game/screens/ControlsScreen.h"
 #include "game/screens/OptionsScreen.h"
 #include "game/screens/ScreenScene.h"
 

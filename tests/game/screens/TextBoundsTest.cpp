@@ -12,6 +12,7 @@
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/replays/ReplayShelf.h"
+#include "game/screens/ControlsScreen.h"
 #include "game/screens/CreditsScreen.h"
 #include "game/screens/JoinScreen.h"
 #include "game/screens/LoadingScreen.h"
