@@ -6,6 +6,7 @@
 #include "game/screens/ScreenScene.h"
 #include "game/screens/ScreenSwitch.h"
 
+#include "game/looks/TextScale.h"
 #include "game/players/PlayerInfo.h"
 #include "game/sound/SoundManager.h"
 #include "game/widgets/Icon.h"
@@ -20,6 +21,7 @@
 #include "engine/resources/ResourceBucket.h"
 #include "engine/resources/ResourceManagers.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace skyscuffle {
@@ -37,9 +39,17 @@ void dropRemotePlayers(kit::World* world)
     }
 }
 
+// How much larger the words' pictures are drawn at the player's text size:
+// as far as the panel painted into the backdrop holds them.
+float pictureScale()
+{
+    return std::min(textScale(), 1.4f);
+}
+
 MenuOption option(kit::World* world, const std::string& picture, glm::vec2 position, const std::string& screen)
 {
-    widgets::addPicture(world, localised(picture), position, optionSize);
+    const glm::vec2 size = optionSize * pictureScale();
+    widgets::addPicture(world, localised(picture), position, size);
     MenuOption o;
     o.name = screen;
     if (!screen.empty())
@@ -48,7 +58,7 @@ MenuOption option(kit::World* world, const std::string& picture, glm::vec2 posit
             screens::goToScreen(world, screen);
         };
     o.position = glm::vec3(position, 0.0f);
-    o.size = optionSize;
+    o.size = size;
     o.world = world;
     return o;
 }
@@ -67,8 +77,10 @@ MenuOption soundOption(kit::World* world, glm::vec2 position)
         picture = localised(picture);
     // Each choice moves the picture two steps on: onon to offoff and back,
     // or onoff to offon and back.
-    kit::Sprite* picture =
-        widgets::addPicture(world, pictures[0], glm::vec2(soundPictureX, position.y), soundPictureSize);
+    // (Larger, it moves right as far as the word grows.)
+    const float grown = pictureScale() - 1.0f;
+    kit::Sprite* picture = widgets::addPicture(world, pictures[0], glm::vec2(soundPictureX + 0.06f * grown, position.y),
+                                               soundPictureSize * pictureScale());
     world->emplaceComponent<Icon>(picture->getEntity(), pictures);
     o.cycles = true;
     o.action = [world] {
@@ -106,13 +118,16 @@ void createMainMenu(kit::World* world)
 
     const char* const leadsTo[] = {"game", "online", "", "options", "replays", "credits", "exit"};
     std::vector<MenuOption> options;
-    for (int i = 0; i < optionCount; ++i)
-        options.push_back(i == soundLine ? soundOption(world, optionAt(i))
-                                         : option(world, optionPictures[i], optionAt(i), leadsTo[i]));
+    // Larger pictures: the Sound word a little left, the cursor as far left as the words grow.
+    const float grown = pictureScale() - 1.0f;
+    for (int i = 0; i < optionCount; ++i) {
+        const glm::vec2 at = optionAt(i) - glm::vec2(i == soundLine ? 0.05f * grown : 0.0f, 0.0f);
+        options.push_back(i == soundLine ? soundOption(world, at) : option(world, optionPictures[i], at, leadsTo[i]));
+    }
 
     std::vector<glm::vec2> positions;
     for (const MenuOption& o : options)
-        positions.emplace_back(cursorX, o.position.y + cursorRaise);
+        positions.emplace_back(cursorX - optionSize.x * 0.5f * grown, o.position.y + cursorRaise);
     addPictureMenu(world, std::move(options), std::move(positions));
 
     requestBucket("buckets/mainMenuBackground.txt");
