@@ -4,6 +4,7 @@
 #include "MatchSettings.h"
 #include "MatchSoFar.h"
 
+#include "game/match/HudLayout.h"
 #include "game/match/LinkStrip.h"
 #include "game/match/SpawnCircle.h"
 #include "game/match/TeamMarks.h"
@@ -12,6 +13,8 @@
 #include "game/combat/HealthBar.h"
 #include "game/combat/ScoreCounter.h"
 #include "game/common/Tags.h"
+#include "game/looks/OutlinedText.h"
+#include "game/looks/TextScale.h"
 #include "game/match/MatchFunctions.h"
 #include "game/players/PlayerInfo.h"
 
@@ -32,8 +35,6 @@
 namespace skyscuffle {
 
 namespace {
-
-constexpr char font[] = "fonts/UbuntuMono.png";
 
 constexpr char gaugeLabel[] = "gauge";
 
@@ -73,12 +74,20 @@ float gaugePriority(GaugeLayer layer)
     return -1.0f + 0.1f * static_cast<float>(layer);
 }
 
+// A gauge's picture, and its ring's radius (its picture is 240 x 320 pixels,
+// the ring 230 across).
+constexpr float gaugeWidth = 0.4f, gaugeHeight = 0.533f, ringRadius = 0.19f;
+constexpr float gaugeY = -0.76f;
+// A score beside its gauge: its line's bottom under the gauge's middle, and
+// its origin right of it.
+constexpr float besideScoreY = -0.17f, besideScoreX = 0.013f;
+
 // One player's gauge at the foot of the screen: icon, health ring, frame and score.
-void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, float place,
+void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, float place, const ScoreLayout& layout,
            const std::shared_ptr<kit::Material>& ring)
 {
-    const glm::vec3 at(place, -0.76f, 0.0f);
-    const float width = 0.4f, height = 0.533f;
+    const glm::vec3 at(place, gaugeY, 0.0f);
+    const float width = gaugeWidth, height = gaugeHeight;
 
     // Each of its parts is labelled, so that the HUD can be laid out again.
     auto part = [&world](glm::vec3 where) {
@@ -100,12 +109,15 @@ void gauge(kit::World& world, kit::EntityHandle plane, const PlayerInfo& info, f
                        kit::Sprite::sharing(kit::textureManager().prefetch("sprites/HUD/frame.png"), width, height,
                                             gaugePriority(frameLayer)));
 
-    const kit::EntityHandle score = part(at + glm::vec3(0.0f, -0.17f, 0.03f));
-    auto* points = new kit::Text(kit::textureManager().prefetch(font), "00", glm::vec3(1.0f),
-                                 glm::vec3(0.013f, 0.0f, 0.0f), {}, 0.1f);
-    points->setRenderPriority(gaugePriority(scoreLayer));
-    world.addComponent(score, points);
-    world.addComponent(score, new ScoreCounter(plane));
+    // Beside the gauge, right-aligned in four characters; or over it, centred.
+    const float scoreY = layout.beside ? besideScoreY : ringRadius + 0.005f;
+    const kit::EntityHandle score = part(at + glm::vec3(0.0f, scoreY, 0.03f));
+    addOutlinedText(world, score, "00", glm::vec2(layout.beside ? besideScoreX : 0.0f, 0.0f), layout.size,
+                    glm::vec3(1.0f), gaugePriority(scoreLayer));
+    auto* counter = new ScoreCounter(plane);
+    counter->centred = !layout.beside;
+    counter->room = layout.room;
+    world.addComponent(score, counter);
 
     // In a team match, the side's badge at the gauge's top left.
     const std::optional<Side> side = world.single<TeamPlay>() ? sideOf(world, plane.id) : std::nullopt;
@@ -123,6 +135,24 @@ float gaugePlace(int j, int count)
         return static_cast<float>(j) * 0.5f - 0.75f;
     // The last score, right of its gauge, ends inside a 4:3 window too.
     return -0.78f + 1.56f * static_cast<float>(j) / static_cast<float>(count - 1);
+}
+
+ScoreLayout scoreLayout(int count)
+{
+    ScoreLayout layout;
+    layout.size = scaledText(0.1f);
+    if (count <= 0)
+        return layout;
+    const float step = hud::advance(layout.size);
+    const float slot = count > 1 ? (gaugePlace(1, count) - gaugePlace(0, count)) * hud::aspect : 2.0f * hud::aspect;
+    const float last = gaugePlace(count - 1, count) * hud::aspect;
+    // Beside, a score's fourth character ends five advances right of its
+    // origin; at the designed size, with six gauges, that is a little over
+    // the next gauge's ring.
+    const float right = besideScoreX + 5.0f * step;
+    layout.beside = right <= slot - ringRadius + 0.06f && last + right <= hud::aspect - 0.01f;
+    layout.room = slot - hud::gap;
+    return layout;
 }
 
 namespace {
@@ -165,9 +195,11 @@ void showGauges(kit::World& world, const std::vector<kit::EntityHandle>& mine)
     for (const kit::EntityHandle& part : world.getEntities(kit::tagId(gaugeLabel))->toVector())
         world.destroyEntity(kit::EntityHandle{part.id, &world}); // at the end of the frame
     const std::shared_ptr<kit::Material> ring = ringMaterial();
+    const int count = static_cast<int>(mine.size());
+    const ScoreLayout scores = scoreLayout(count);
     for (std::size_t j = 0; j < mine.size(); ++j) {
         if (const auto* info = world.getComponent<PlayerInfo>(mine[j].id))
-            gauge(world, mine[j], *info, gaugePlace(static_cast<int>(j), static_cast<int>(mine.size())), ring);
+            gauge(world, mine[j], *info, gaugePlace(static_cast<int>(j), count), scores, ring);
     }
 }
 
@@ -176,10 +208,10 @@ namespace {
 // The clock at the top, counting the match down.
 void startClock(kit::World& world, float length)
 {
-    const kit::EntityHandle clock = overlay(world, glm::vec3(0.0f, 0.8f, 0.0f));
-    const float advance = 0.1f * 34.0f / 64.0f;
-    world.addComponent(clock, new kit::Text(kit::textureManager().prefetch(font), " 0:00", glm::vec3(1.0f),
-                                            glm::vec3(-advance * 3.0f, 0.0f, 0.0f), {}, 0.1f));
+    // Outlined, to read as well against the clouds as against the sky.
+    const kit::EntityHandle clock = overlay(world, glm::vec3(0.0f, hud::clockBaseline(), 0.0f));
+    addOutlinedText(world, clock, " 0:00", glm::vec2(hud::clockOrigin(), 0.0f), hud::clockSize(), glm::vec3(1.0f),
+                    0.0f);
     world.addComponent(clock, new Timer(length));
 }
 
@@ -228,7 +260,7 @@ void startGameplay(kit::EntityHandle entity, const std::shared_ptr<MatchState>& 
     showGauges(*world, shown);
     startClock(*world, length);
     if (!state->view.replayOf) {
-        showLinkStrip(*world);
+        showLinkStrip(*world, rules.mode == Mode::lastPlaneStanding);
         // A match of rounds ends when a plane has won them (RoundKeeper.h).
         if (rules.mode != Mode::lastPlaneStanding)
             endWhenTimeIsUp(*world, length);
@@ -261,7 +293,7 @@ void startWatching(kit::World& world, const std::shared_ptr<MatchState>& state, 
     startClock(world, left);
     if (state->view.replayOf)
         return;
-    showLinkStrip(world);
+    showLinkStrip(world, playedRules(*state).mode == Mode::lastPlaneStanding);
     if (playedRules(*state).mode != Mode::lastPlaneStanding)
         endWhenTimeIsUp(world, left);
     kit::NetworkSystem* network = kit::NetworkSystem::of(&world);

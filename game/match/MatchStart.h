@@ -106,6 +106,18 @@ void showGauges(kit::World& world, const std::vector<kit::EntityHandle>& planes)
 // falls off a 4:3 window, nor the score beside the last one.
 float gaugePlace(int j, int count);
 
+// Where the gauges' scores stand at the player's text size: beside each
+// gauge, right-aligned in four characters, while that fits (no further over
+// the next gauge's ring than at the designed size with six, and inside a 4:3
+// window); else over each gauge, centred, in the room between its
+// neighbours' (see ScoreCounter).
+struct ScoreLayout {
+    bool beside = true;
+    float size = 0.1f; // line height
+    float room = 0.0f; // the width of a score over its gauge
+};
+[[nodiscard]] ScoreLayout scoreLayout(int count);
+
 // "startGameplay": every copy's players are placed on the spawn circle, in
 // the same order on every copy; each copy spawns its own players' planes
 // ("spawnPlayer", so that every copy builds them), lays out its own players'

@@ -12,6 +12,8 @@
 #include "game/common/CallRefusals.h"
 #include "game/common/Tags.h"
 #include "game/looks/OutlinedText.h"
+#include "game/looks/TextScale.h"
+#include "game/match/HudLayout.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/PlayerSpawnComp.h"
 #include "game/players/PlayerColours.h"
@@ -114,12 +116,29 @@ void playRoundsOnEveryPlane(kit::World& world, MatchState& state, float dt)
 // 64); returns its entity.
 kit::EntityID centredLine(kit::World& world, const std::string& words, float y, float size, glm::vec3 colour)
 {
-    const float width = size * 34.0f / 64.0f * static_cast<float>(words.size());
+    const float width = hud::advance(size) * static_cast<float>(words.size());
     const kit::EntityHandle line = world.createEntity();
     world.addComponent(line, new kit::Label(tags::hudSpace));
     world.addComponent(line, new kit::Transform(glm::vec3(0.0f)));
     addOutlinedText(world, line, words, glm::vec2(-0.5f * width, y), size, colour, wordsLayer);
     return line.id;
+}
+
+// How wide a banner's lines may be: a 4:3 window's width, less a margin either side.
+constexpr float bannerMargin = 0.1f;
+
+// Words centred on x = 0 in as many lines as they take, the first line's
+// bottom at `y`, each line an entity of `lines`; returns the last line's bottom.
+float centredLines(kit::World& world, std::vector<kit::EntityID>& lines, const std::string& words, float y, float size,
+                   glm::vec3 colour)
+{
+    const std::vector<std::string> broken = hud::breakLines(words, 2.0f * (hud::aspect - bannerMargin), size);
+    for (std::size_t i = 0; i < broken.size(); ++i) {
+        if (i > 0)
+            y -= size;
+        lines.push_back(centredLine(world, broken[i], y, size, colour));
+    }
+    return y;
 }
 
 void clearBanner(kit::World& world, MatchState::Rounds& rounds)
@@ -133,8 +152,7 @@ void clearBanner(kit::World& world, MatchState::Rounds& rounds)
 std::string roundLabel(const MatchState& state)
 {
     const std::int32_t round = state.rounds.pauseLeft ? state.rounds.over : state.rounds.over + 1;
-    return kit::format(kit::tr("Round {1}, first to {2}"),
-                       {std::to_string(round), std::to_string(playedRules(state).roundsToWin)});
+    return hud::roundLine(round, playedRules(state).roundsToWin);
 }
 
 // "Round 2, first to 3" under the clock, kept to the round being flown.
@@ -143,12 +161,20 @@ void showRoundLabel(kit::World& world, MatchState& state)
     const std::string words = roundLabel(state);
     if (state.rounds.label) {
         if (auto* text = world.getComponent<kit::Text>(*state.rounds.label)) {
-            if (text->text() != words)
-                setOutlinedText(text, words);
+            if (text->text() == words)
+                return;
+            // Centred again for its new width: every copy (the outline's
+            // too) moves by as much.
+            const float shift = hud::advance(text->glyphSize) * 0.5f *
+                                (static_cast<float>(text->text().size()) - static_cast<float>(words.size()));
+            setOutlinedText(text, words);
+            for (kit::Component* c : *world.componentsOf(*state.rounds.label))
+                if (c->hasTag(kit::typeId<kit::Text>()))
+                    static_cast<kit::Text*>(c)->origin.x += shift;
             return;
         }
     }
-    state.rounds.label = centredLine(world, words, 0.7f, 0.055f, glm::vec3(1.0f));
+    state.rounds.label = centredLine(world, words, hud::roundLineBaseline(), hud::roundLineSize(), glm::vec3(1.0f));
 }
 
 std::string nameOfPlane(kit::World& world, kit::EntityID plane)
@@ -169,11 +195,12 @@ void showBanner(kit::World& world, MatchState& state, const RoundEnd& end, std::
         who = markOf(shape) + who;
     const std::string line = matchWon ? kit::format(kit::tr("{1} wins the match!"), {who})
                                       : kit::format(kit::tr("{1} wins round {2}"), {who, std::to_string(round)});
-    state.rounds.banner.push_back(centredLine(world, line, 0.3f, 0.1f, colour));
+    const float scale = textScale();
+    const float last = centredLines(world, state.rounds.banner, line, 0.3f, 0.1f * scale, colour);
     if (end.timeUp)
-        state.rounds.banner.push_back(
-            centredLine(world, end.winner ? kit::tr("Time: the most health wins") : kit::tr("Time: nobody leads"), 0.2f,
-                        0.05f, glm::vec3(0.9f)));
+        centredLines(world, state.rounds.banner,
+                     end.winner ? kit::tr("Time: the most health wins") : kit::tr("Time: nobody leads"),
+                     last - 0.1f * scale, 0.05f * scale, glm::vec3(0.9f));
 }
 
 void takeRoundOver(kit::World& world, MatchState& state, kit::EntityID winner, std::int32_t round, bool timeUp)

@@ -4,6 +4,7 @@
 #include "game/common/Tags.h"
 #include "game/effects/Particles.h"
 #include "game/looks/OutlinedText.h"
+#include "game/match/HudLayout.h"
 
 #include "engine/core/Label.h"
 #include "engine/core/Translation.h"
@@ -108,13 +109,13 @@ std::string describeSidePoints(const std::array<int, sideCount>& points)
 void showSidePoints(kit::World& world)
 {
     // Either side of the clock: the sun's on the left, the moon's on the right.
-    constexpr float size = 0.08f;
-    constexpr float advance = size * 34.0f / 64.0f;
-    const glm::vec3 sunAt(-0.42f, 0.8f, 0.0f), moonAt(0.42f, 0.8f, 0.0f);
-    world.addComponent(hudEntity(world, sunAt - glm::vec3(0.1f, -0.03f, 0.0f)),
-                       kit::Sprite::sharing(kit::textureManager().prefetch(badgeOf(Side::sun)), 0.12f, 0.12f, 0.5f));
-    world.addComponent(hudEntity(world, moonAt + glm::vec3(0.1f, 0.03f, 0.0f)),
-                       kit::Sprite::sharing(kit::textureManager().prefetch(badgeOf(Side::moon)), 0.12f, 0.12f, 0.5f));
+    const float size = hud::sidePointsSize(), advance = hud::advance(size);
+    const float x = hud::sidePointsX(), y = hud::sidePointsBaseline(), badge = hud::sideBadgeSize();
+    const glm::vec3 sunAt(-x, y, 0.0f), moonAt(x, y, 0.0f);
+    world.addComponent(hudEntity(world, sunAt + glm::vec3(hud::sideBadgeOffset(true), 0.0f)),
+                       kit::Sprite::sharing(kit::textureManager().prefetch(badgeOf(Side::sun)), badge, badge, 0.5f));
+    world.addComponent(hudEntity(world, moonAt + glm::vec3(hud::sideBadgeOffset(false), 0.0f)),
+                       kit::Sprite::sharing(kit::textureManager().prefetch(badgeOf(Side::moon)), badge, badge, 0.5f));
     const kit::EntityHandle sunText = hudEntity(world, sunAt);
     const kit::EntityHandle moonText = hudEntity(world, moonAt);
     addOutlinedText(world, sunText, "0", glm::vec2(0.0f), size, glm::vec3(1.0f, 0.85f, 0.35f), 1.0f);

@@ -1,5 +1,7 @@
 #include "Timer.h"
 
+#include "game/looks/OutlinedText.h"
+
 #include "engine/core/World.h"
 #include "engine/render/Text.h"
 
@@ -27,7 +29,7 @@ void Timer::update(float dt)
     if (auto* text = world->getComponent<kit::Text>(entityId)) {
         const std::string shown = format(remaining);
         if (text->text() != shown)
-            text->setText(shown);
+            setOutlinedText(text, shown); // and its outline, if it has one
     }
 }
 

@@ -3,8 +3,11 @@
 #include "game/common/Tags.h"
 #include "game/input/KeyBindings.h"
 #include "game/lobby/JoinedBy.h"
+#include "game/looks/TextScale.h"
 #include "game/match/DropIn.h"
+#include "game/match/HudLayout.h"
 #include "game/match/MatchStart.h"
+#include "game/players/Sides.h"
 #include "game/replays/PlaneFollow.h"
 
 #include "engine/core/Label.h"
@@ -30,7 +33,7 @@ WatchView::WatchView(std::shared_ptr<const MatchState> state) : state_(std::move
 
 WatchView* WatchView::addTo(kit::World& world, std::shared_ptr<const MatchState> state)
 {
-    // Right of the clock, clear of the links' strip at the left.
+    // Right of the clock, clear of the links' strip at the left (placed by show).
     const glm::vec3 at(0.45f, 0.86f, 0.0f);
     const kit::EntityHandle e = world.createEntity();
     world.addComponent(e, new kit::Label(tags::hudSpace));
@@ -106,12 +109,35 @@ std::string WatchView::status() const
 
 void WatchView::show()
 {
-    std::string now = status();
-    if (now == shown_)
+    const bool sides = world->single<TeamPlay>() != nullptr;
+    const bool rounds = state_->started && playedRules(*state_).mode == Mode::lastPlaneStanding;
+    const std::string now = status();
+    std::string laidOut = now + (sides ? "\n(sides)" : "") + (rounds ? "\n(rounds)" : "");
+    if (laidOut == shown_)
         return;
-    shown_ = std::move(now);
-    if (auto* text = world->getComponent<kit::Text>(entityId))
-        text->setText(shown_);
+    shown_ = std::move(laidOut);
+    auto* text = world->getComponent<kit::Text>(entityId);
+    if (!text)
+        return;
+    // At the designed size its lines start at 0.45 of the half-width (0.6
+    // on a 4:3 window), the first line's top at 0.91; larger, they start
+    // further left and higher, beside the middle of the top while there is
+    // room for a dozen glyphs to a line, else under it; they break where
+    // they would run past the window's edge.
+    const float scale = textScale(), size = scaledText(0.05f), advance = hud::advance(size);
+    const float outer = hud::aspect - 0.03f, start = 0.45f * hud::aspect + advance - 0.25f * (scale - 1.0f);
+    const auto lines = [&](float room) { return hud::breakLines(now, std::min(room, outer - start) + advance, size); };
+    const hud::Corner place =
+        hud::corner(false, outer, 0.91f + 0.05f * (scale - 1.0f), 12.0f * advance, hud::topMiddle(sides, rounds),
+                    [&](float room) { return size * static_cast<float>(lines(room).size()); });
+    const float left = std::max(place.inner, start) - advance;
+    text->setText(hud::joined(hud::breakLines(now, outer - left, size)));
+    text->glyphSize = size;
+    const glm::vec3 at(left / hud::aspect, place.top - size, 0.0f);
+    if (auto* pinned = world->getComponent<kit::AspectTranslation>(entityId))
+        pinned->offset = at;
+    if (auto* transform = world->getComponent<kit::Transform>(entityId))
+        transform->position = glm::vec3(left, at.y, 0.0f);
 }
 
 } // namespace skyscuffle
