@@ -16,7 +16,9 @@ inline constexpr kit::NamedFunction<std::string> spawnTaunt{"spawnTaunt"};
 std::string tauntText(int number);
 
 // "spawnTaunt": the text shown for three seconds where the plane is now (it
-// does not follow the plane), in the player's colour. A text longer than 80
+// does not follow the plane), in the player's colour, at the player's text
+// size (TextScale.h) in as many lines as fit the camera's closest view, moved
+// only as far as it takes to stay in the view. A text longer than 80
 // characters, or with any but printable ASCII, is refused.
 void spawnTaunt(kit::EntityHandle plane, const std::string& text);
 

@@ -1,12 +1,16 @@
 // Particles, taunts and the HUD's score drawn through the game's programs
 // under the virtual display, pixels read back.
-#include "game/match/MatchFunctions.h"
-#include "game/common/Random.h"
 #include "game/combat/Score.h"
 #include "game/combat/ScoreCounter.h"
+#include "game/common/Random.h"
 #include "game/effects/Bursts.h"
 #include "game/effects/SmokeParticleEmitter.h"
 #include "game/effects/Taunts.h"
+#include "game/looks/LookSettings.h"
+#include "game/match/MatchFunctions.h"
+
+#include "engine/core/Settings.h"
+#include "engine/physics/Transform.h"
 
 #include "engine/render/Text.h"
 #include "engine/resources/ResourceManagers.h"
@@ -14,6 +18,9 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/quaternion.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace skyscuffle;
 
@@ -151,6 +158,71 @@ TEST_F(Effects, ATauntOfEightyPrintableCharactersIsShownForThreeSecondsToTheFloa
     EXPECT_TRUE(world->entities.contains(shown));
     world->update(1e-3f);
     EXPECT_FALSE(world->entities.contains(shown));
+}
+
+TEST_F(Effects, AtTwiceTheTextSizeATauntIsTwiceAsTallInLinesThatFitAndStaysInTheView)
+{
+    renderer("gameSpace", 0.0f, glm::vec3(0.0f));
+    kit::settings::set(lookSettings::textSize.key(), "200");
+    const glm::mat4 toView = glm::perspective(1.2217305f, 200.0f / 150.0f, 0.1f, 1000.0f) *
+                             glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -20));
+    // The lines of a taunt, and where the camera shows them (device units, 2 across).
+    struct Seen {
+        std::vector<const kit::Text*> lines;
+        glm::vec2 low{1e9f}, high{-1e9f};
+    };
+    const auto seen = [&](kit::EntityID taunt) {
+        Seen s;
+        const glm::vec3 at = world->getComponent<kit::Transform>(taunt)->position;
+        for (kit::Component* c : *world->componentsOf(taunt)) {
+            if (const auto* line = dynamic_cast<const kit::Text*>(c)) {
+                s.lines.push_back(line);
+                const kit::TextBounds b =
+                    kit::textBounds(line->text(), line->glyphSize, line->origin + at, line->glyphSize * 34.0f / 64.0f);
+                for (const glm::vec2 corner : {glm::vec2(b.left, b.bottom), glm::vec2(b.right, b.top)}) {
+                    const glm::vec4 clip = toView * glm::vec4(corner, at.z, 1.0f);
+                    s.low = glm::min(s.low, glm::vec2(clip) / clip.w);
+                    s.high = glm::max(s.high, glm::vec2(clip) / clip.w);
+                }
+            }
+        }
+        return s;
+    };
+    const auto said = [&](glm::vec3 where, const std::string& words) {
+        const kit::EntityHandle plane = entity(where, {});
+        spawnTaunt(plane, words);
+        const auto all = world->getEntities(kit::typeId<kit::Text>())->toVector();
+        const auto found = std::find_if(all.begin(), all.end(), [&](const kit::EntityHandle& e) {
+            return world->getComponent<kit::Transform>(e.id)->position == where;
+        });
+        return found == all.end() ? kit::EntityID{} : found->id;
+    };
+
+    // Far from the camera: twice the designed size, in lines no wider than the closest view.
+    const kit::EntityID far = said(glm::vec3(0, 0, -80), tauntText(1));
+    drawFrame();
+    const Seen farOff = seen(far);
+    ASSERT_GE(farOff.lines.size(), 2u) << "broken into lines";
+    for (const kit::Text* line : farOff.lines) {
+        EXPECT_FLOAT_EQ(line->glyphSize, 6.0f) << line->text();
+        EXPECT_LE(line->glyphSize * 34.0f / 64.0f * static_cast<float>(line->text().size() + 1), 44.0f) << line->text();
+    }
+    EXPECT_EQ(world->getComponent<kit::Transform>(far)->position, glm::vec3(0, 0, -80)) << "in the view: not moved";
+
+    // At the view's right edge, close to the camera: no taller than the
+    // designed size with the camera at its closest, moved into the view.
+    const kit::EntityID near = said(glm::vec3(17, 0, 0), tauntText(2));
+    drawFrame();
+    const Seen close = seen(near);
+    ASSERT_FALSE(close.lines.empty());
+    const float lineOnScreen = (close.high.y - close.low.y) / static_cast<float>(close.lines.size());
+    EXPECT_LE(lineOnScreen, 3.0f / (25.0f * std::tan(glm::radians(35.0f))) + 1e-3f);
+    EXPECT_GE(close.low.x, -1.0f);
+    EXPECT_LE(close.high.x, 1.0f) << "kept in the view";
+    EXPECT_GE(close.low.y, -1.0f);
+    EXPECT_LE(close.high.y, 1.0f);
+    EXPECT_LT(world->getComponent<kit::Transform>(near)->position.x, 17.0f);
+    kit::settings::set(lookSettings::textSize.key(), "100");
 }
 
 TEST_F(Effects, TheHudScoreFollowsThePlanesPoints)
