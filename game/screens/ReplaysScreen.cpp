@@ -12,6 +12,7 @@
 #include "game/common/PrintableText.h"
 #include "game/looks/TextScale.h"
 #include "game/match/GameWorld.h"
+#include "game/match/HudLayout.h"
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
 #include "game/players/PlayerFunctions.h"
@@ -133,6 +134,74 @@ std::string replayRulesLine(const kit::ReplayHeader& header)
     return line;
 }
 
+namespace {
+
+// Where a replay stands and its keys, over the top left of its match: at the
+// designed size a plate from x -1.24 to -0.26 (inside a 4:3 window, clear of
+// the clock), four lines high. Larger, its lines break to the room beside the
+// top's middle (see HudLayout.h), or under it where that is short, and the
+// plate grows down with them; it is made again when its lines do.
+class ReplayStatus {
+public:
+    ReplayStatus(kit::World* world, const kit::ReplayHeader& header, const std::string& status) : world_(world)
+    {
+        const float scale = textScale();
+        size_ = 0.036f * scale;
+        textX_ = left + 0.03f * scale;
+        std::optional<Mode> mode;
+        for (const auto& [key, value] : header.settings) {
+            if (key == matchSettings::mode.key() && (value == "1" || value == "2"))
+                mode = static_cast<Mode>(value[0] - '0');
+        }
+        // Ending at -0.26 at the designed size; larger, as far right as the room lets it.
+        const float widest = -0.26f + (scale - 1.0f);
+        const auto heightFor = [&](float room) {
+            return height(hud::breakLines(status, wordsRoom(std::min(left + room, widest)), size_).size());
+        };
+        const hud::Corner place =
+            hud::corner(true, left, 0.945f + 0.03f * (scale - 1.0f),
+                        textX_ - left + widgets::panelMargin + 25.0f * hud::advance(size_),
+                        hud::topMiddle(mode == Mode::teams, mode == Mode::lastPlaneStanding), heightFor);
+        top_ = place.top;
+        right_ = std::min(place.inner, widest);
+    }
+
+    void show(const std::string& status)
+    {
+        const std::vector<std::string> lines = hud::breakLines(status, wordsRoom(right_), size_);
+        if (panel_.lines.empty() || std::max<std::size_t>(lines.size(), reserved) != made_) {
+            for (const kit::EntityHandle& e : panel_.entities()) {
+                widgets::showDrawn(*world_, e, false); // gone from this frame's picture already
+                world_->destroyEntity(e);
+            }
+            made_ = std::max<std::size_t>(lines.size(), reserved);
+            panel_ = widgets::addPanel(
+                world_, widgets::Box::spanning((left + right_) * 0.5f, right_ - left, top_, top_ - height(made_)),
+                {{"", glm::vec2(textX_, top_ - (0.016f + 0.036f) * textScale()), size_, glm::vec3(1.0f, 0.9f, 0.5f)}});
+        }
+        widgets::setText(panel_.lines[0], hud::joined(lines));
+    }
+
+private:
+    static constexpr float left = -1.24f;
+    static constexpr std::size_t reserved = 4; // room for a notice under the three lines, always
+
+    // The plate's height for this many lines.
+    [[nodiscard]] float height(std::size_t lines) const
+    {
+        return (0.026f + 0.036f * static_cast<float>(std::max(lines, reserved))) * textScale();
+    }
+    // The words' width from their origin on a plate ending at `right`.
+    [[nodiscard]] float wordsRoom(float right) const { return right - widgets::panelMargin - textX_; }
+
+    kit::World* world_;
+    float size_ = 0.0f, textX_ = 0.0f, top_ = 0.0f, right_ = 0.0f;
+    widgets::Panel panel_;
+    std::size_t made_ = 0;
+};
+
+} // namespace
+
 void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, const ReplayPlayback::Pace& pace,
                  const std::filesystem::path& file)
 {
@@ -163,13 +232,9 @@ void watchReplay(kit::World* from, std::shared_ptr<const kit::Replay> replay, co
         if (!pace.overlay)
             return;
         // Where the playback stands, and its keys, over the top left of the match.
-        // (From x -1.24 to -0.26: inside a 4:3 window, clear of the clock.)
-        kit::Text* status = widgets::addPanel(world, widgets::Box{glm::vec2(-0.75f, 0.86f), glm::vec2(0.98f, 0.17f)},
-                                              {{"", glm::vec2(-1.21f, 0.893f), 0.036f, glm::vec3(1.0f, 0.9f, 0.5f)}})
-                                .lines[0];
-        world->emplaceComponent<kit::UpdateSignal>(world->createEntity(), [playback, status](kit::Component*, float) {
-            widgets::setText(status, playback->status());
-        });
+        auto status = std::make_shared<ReplayStatus>(world, replay->header, playback->status());
+        world->emplaceComponent<kit::UpdateSignal>(
+            world->createEntity(), [playback, status](kit::Component*, float) { status->show(playback->status()); });
     });
     next->separateCopy = true;
     next->origin = playbackOrigin(replay->header, from->origin);
