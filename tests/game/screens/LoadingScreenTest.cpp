@@ -9,6 +9,7 @@
 #include "game/widgets/Overlay.h"
 
 #include "engine/core/Settings.h"
+#include "engine/core/Translation.h"
 
 #include "engine/render/Text.h"
 #include "engine/resources/AsyncResourceManagerBase.h"
@@ -188,6 +189,32 @@ TEST_F(LoadingScreen, AtTwiceTheTextSizeThePercentIsTwiceAsLargeAndTheWordsGrowI
         EXPECT_FLOAT_EQ(part->glyphSize, words()->glyphSize);
         EXPECT_LT(glm::length(part->origin - words()->origin), 0.03f);
     }
+}
+
+// At the first size the words stand where they always have.
+TEST_F(LoadingScreen, AtTheFirstSizeTheWordsKeepTheirPlace)
+{
+    open(bucket(1));
+    // (Within the outline's shift: the words may be one of its copies.)
+    EXPECT_FLOAT_EQ(words()->glyphSize, 0.16f);
+    EXPECT_NEAR(words()->origin.x, -0.8f, 0.01f);
+    EXPECT_NEAR(words()->origin.y, -0.6f, 0.01f) << "the percentage's one line where it was";
+    finishOneLoad();
+    update(0.0f);
+    ASSERT_EQ(percent(), "Press\nAnything");
+    EXPECT_NEAR(words()->origin.y, -0.6f, 0.01f);
+}
+
+// Words too long for the box to grow in keep their first size, never less.
+TEST_F(LoadingScreen, AtTwiceTheSizeWordsTooLongForTheBoxKeepTheirFirstSize)
+{
+    kit::setLanguage("pseudo");
+    const TextSize large(200);
+    open(bucket(1));
+    finishOneLoad();
+    update(0.0f);
+    EXPECT_FLOAT_EQ(words()->glyphSize, 0.16f) << percent();
+    kit::setLanguage("en");
 }
 
 TEST_F(LoadingScreen, AJoystickButtonMovesOnOnceLoaded)

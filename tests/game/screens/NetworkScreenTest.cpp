@@ -260,6 +260,22 @@ TEST_F(NetworkScreen, ALongListAtTwiceTheTextSizeShowsFewerLinesAndScrollsToTheC
     const std::vector<float> places = inView();
     ASSERT_GE(places.size(), 3u);
     ASSERT_LT(places.size(), 11u);
+    // The cursor's picture grows with the words.
+    const auto* menuPlace = world()->getComponent<kit::Transform>(cursor().getEntity().id);
+    ASSERT_FALSE(menuPlace->children.empty());
+    const auto* cursorPicture = world()->getComponent<kit::Sprite>(menuPlace->children.front().id);
+    ASSERT_NE(cursorPicture, nullptr);
+    EXPECT_NEAR(cursorPicture->width(), 0.18f, 1e-5f);
+    // The bar's thumb runs from its track's top (the list's first lines in
+    // view) to its bottom (the last).
+    const auto barEnds = [&] {
+        const std::vector<glm::vec4> track = platesOn(widgets::pictureLayer), thumb = platesOn(widgets::cursorLayer);
+        EXPECT_EQ(track.size(), 1u);
+        EXPECT_EQ(thumb.size(), 1u);
+        return track.empty() || thumb.empty()
+                   ? glm::vec2(9.0f)
+                   : glm::vec2(track.front().w - thumb.front().w, thumb.front().y - track.front().y);
+    };
     for (int step = 1; step <= 11; ++step) {
         tap(down); // from the last line round to the first
         const int chosen = step % 11;
@@ -272,6 +288,10 @@ TEST_F(NetworkScreen, ALongListAtTwiceTheTextSizeShowsFewerLinesAndScrollsToTheC
             EXPECT_NEAR(now[i], places[i], 1e-4f) << "line " << i << " in view, at line " << chosen;
         const float cursorY = world()->getComponent<kit::Transform>(cursor().getEntity().id)->position.y - cursorRaise;
         EXPECT_NEAR(cursorY, drawn(*text).bottom + text->glyphSize * 0.5f, 1e-4f) << "the cursor beside it";
+        if (chosen == 10)
+            EXPECT_NEAR(barEnds().y, 0.0f, 1e-4f) << "the thumb at the track's foot";
+        if (chosen == 0)
+            EXPECT_NEAR(barEnds().x, 0.0f, 1e-4f) << "the thumb at the track's top";
     }
     EXPECT_TRUE(textOn(widgets::textLayer, "Refresh")->enabled);
     EXPECT_FALSE(textOn(widgets::textLayer, "10.0.0.9")->enabled) << "back at the top, the end is out of view";
@@ -297,6 +317,15 @@ TEST_F(NetworkScreen, AtTwiceTheTextSizeTheHelpTakesMoreLinesAndThePanelsAreWide
     ASSERT_NE(start, nullptr);
     EXPECT_FLOAT_EQ(start->glyphSize, 0.11f);
     EXPECT_GT(widest(), narrow * 1.5f);
+    // The help's plate holds its first line with room over it.
+    bool onPlate = false;
+    const kit::TextBounds first = drawn(*start);
+    for (const glm::vec4& plate : platesOn(widgets::plateLayer))
+        if (first.left > plate.x && first.left < plate.z && first.bottom > plate.y && first.bottom < plate.w) {
+            onPlate = true;
+            EXPECT_GE(plate.w, first.top + 0.03f) << "the help's first line at its plate's top edge";
+        }
+    EXPECT_TRUE(onPlate);
     for (const std::string& word : wordsOn(widgets::textLayer))
         if (keys.find(word) != std::string::npos && word.size() < keys.size()) {
             const kit::TextBounds b = drawn(*textOn(widgets::textLayer, word));
@@ -491,7 +520,17 @@ TEST_F(NetworkScreen, AtTwiceTheTextSizeTheFieldShowsTheEndOfALongTextAndBreaksI
 {
     const TextSize large(200);
     rebuild();
+    // The list's plate reaches under the field only while the field is open.
+    const auto lowestPlate = [&] {
+        float lowest = 1.0f;
+        for (const glm::vec4& p : platesOn(widgets::plateLayer))
+            if (p.w > 0.5f) // a plate from the top: the list's
+                lowest = std::min(lowest, p.y);
+        return lowest;
+    };
+    const float closed = lowestPlate();
     typeKey(c, 'c');
+    EXPECT_LT(lowestPlate(), closed - 0.05f) << "the list's plate under the open field";
     const std::vector<glm::vec4> plates = platesOn(widgets::dialogLayer);
     ASSERT_EQ(plates.size(), 1u);
     const glm::vec4 plate = plates.front();
@@ -507,6 +546,13 @@ TEST_F(NetworkScreen, AtTwiceTheTextSizeTheFieldShowsTheEndOfALongTextAndBreaksI
 
     tap(enter);
     const kit::Text* message = textOn(widgets::dialogTextLayer, "Not an address:");
+    tap(escape);
+    EXPECT_NEAR(lowestPlate(), closed, 1e-5f) << "closed, the list's plate ends where it did";
+    typeKey(c, 'c');
+    gl.window->setClipboardText(std::string(500, '7'));
+    tap(v, 2);
+    tap(enter);
+    message = textOn(widgets::dialogTextLayer, "Not an address:");
     ASSERT_NE(message, nullptr);
     const std::string& said = message->text();
     ASSERT_NE(said.find('\n'), std::string::npos) << said;
