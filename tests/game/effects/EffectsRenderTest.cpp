@@ -208,6 +208,16 @@ TEST_F(Effects, AtTwiceTheTextSizeATauntIsTwiceAsTallInLinesThatFitAndStaysInThe
         EXPECT_LE(line->glyphSize * 34.0f / 64.0f * static_cast<float>(line->text().size() + 1), 44.0f) << line->text();
     }
     EXPECT_EQ(world->getComponent<kit::Transform>(far)->position, glm::vec3(0, 0, -80)) << "in the view: not moved";
+    // Read from the top down, the lines say the taunt.
+    std::vector<std::pair<float, std::string>> downwards;
+    for (const kit::Text* line : farOff.lines)
+        if (std::none_of(downwards.begin(), downwards.end(), [&](const auto& l) { return l.second == line->text(); }))
+            downwards.emplace_back(-line->origin.y, line->text());
+    std::sort(downwards.begin(), downwards.end());
+    std::string read;
+    for (const auto& [height, words] : downwards)
+        read += (read.empty() ? "" : " ") + words;
+    EXPECT_EQ(read, tauntText(1));
 
     // At the view's right edge, close to the camera: no taller than the
     // designed size with the camera at its closest, moved into the view.

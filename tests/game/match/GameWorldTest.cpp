@@ -8,6 +8,8 @@
 #include "game/effects/ParticleBudget.h"
 #include "game/effects/ShadowOfObject.h"
 #include "game/flight/PlanePhysics.h"
+#include "game/looks/LookSettings.h"
+#include "game/match/HudLayout.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchStart.h"
 #include "game/match/PlaneMarks.h"
@@ -100,6 +102,31 @@ TEST_F(Match, AlonePlayersBecomePlanesWithEveryPart)
     // Half a second into a three-minute match, the clock counts down.
     const kit::EntityID clock = (*w.getEntities(kit::typeId<Timer>())->begin()).id;
     EXPECT_EQ(w.getComponent<kit::Text>(clock)->text(), " 2:59");
+    // Its dark outline (copies under it) counts down with it.
+    std::size_t copies = 0;
+    for (kit::Component* part : *w.componentsOf(clock))
+        if (const auto* text = dynamic_cast<kit::Text*>(part)) {
+            ++copies;
+            EXPECT_EQ(text->text(), " 2:59");
+            EXPECT_FLOAT_EQ(text->glyphSize, hud::clockSize());
+        }
+    EXPECT_EQ(copies, 5u) << "the clock and its four outline copies";
+}
+
+TEST_F(Match, AtTwiceTheTextSizeTheClockIsTwiceAsTall)
+{
+    kit::settings::set(lookSettings::textSize.key(), "200");
+    auto& c = copy(0xA000);
+    c.addPlayer(0);
+    c.enterMatch();
+    c.frame();
+    kit::World& w = c.world();
+    ASSERT_EQ(w.getEntities(kit::typeId<Timer>())->size(), 1u);
+    const kit::EntityID clock = (*w.getEntities(kit::typeId<Timer>())->begin()).id;
+    for (kit::Component* part : *w.componentsOf(clock))
+        if (const auto* text = dynamic_cast<kit::Text*>(part))
+            EXPECT_FLOAT_EQ(text->glyphSize, 0.2f);
+    kit::settings::set(lookSettings::textSize.key(), std::to_string(lookSettings::textSize.fallback()));
 }
 
 TEST_F(Match, OverEveryPlaneTheHudShowsItsPlayersShapeInItsColour)

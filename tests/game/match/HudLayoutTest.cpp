@@ -145,7 +145,31 @@ TEST_F(HudLayout, ScoresGoOverTheirGaugesWhenTheyNoLongerFitBeside)
     at(150);
     EXPECT_FALSE(scoreLayout(6).beside);
     EXPECT_TRUE(scoreLayout(2).beside);
+    EXPECT_FALSE(scoreLayout(4).beside) << "the last of four would end past a 4:3 window";
     at(110);
     EXPECT_TRUE(scoreLayout(4).beside);
     EXPECT_FALSE(scoreLayout(6).beside) << "six leave no room beside for larger digits";
+}
+
+// Each side's badge keeps the distance it had at the designed size from its
+// points: the sun's left of its first digit, the moon's right of its last.
+TEST_F(HudLayout, EachSidesBadgeKeepsItsDistanceFromItsPoints)
+{
+    const auto gaps = [] {
+        const float step = hud::advance(hud::sidePointsSize()), at = hud::sidePointsX() * hud::aspect;
+        const float half = hud::sideBadgeSize() * 0.5f;
+        // The sun's digits start one advance right of its place; the moon's end one advance right of its.
+        const float sun = (-at + step) - (-at + hud::sideBadgeOffset(true).x * hud::aspect + half);
+        const float moon = (at + hud::sideBadgeOffset(false).x * hud::aspect - half) - (at + step);
+        return glm::vec2(sun, moon);
+    };
+    at(100);
+    const glm::vec2 designed = gaps();
+    EXPECT_GT(designed.x, 0.0f);
+    EXPECT_GT(designed.y, 0.0f);
+    for (const int percent : {150, 200}) {
+        at(percent);
+        EXPECT_NEAR(gaps().x, designed.x, 1e-5f) << percent;
+        EXPECT_NEAR(gaps().y, designed.y, 1e-5f) << percent;
+    }
 }

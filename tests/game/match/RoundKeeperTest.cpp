@@ -6,6 +6,7 @@
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/common/Tags.h"
+#include "game/looks/LookSettings.h"
 #include "game/match/MatchFunctions.h"
 #include "game/match/MatchRules.h"
 #include "game/match/MatchSettings.h"
@@ -182,6 +183,34 @@ TEST_F(LastPlaneStanding, AtTheClocksEndTheMostHealthWinsTheRound)
     const std::string winner = c.world().getComponent<PlayerInfo>(planes[1].id)->colourName;
     EXPECT_EQ(occurrences(console, "Round 1: " + winner + " wins on time\n"), 1u) << console;
     EXPECT_NE(hud(c).find("Time: the most health wins\n"), std::string::npos) << hud(c);
+}
+
+// At twice the text size the line that says the clock ended the round
+// stands clear under the banner.
+TEST_F(LastPlaneStanding, AtTwiceTheTextSizeTheTimesLineStandsClearUnderTheBanner)
+{
+    setRule(lookSettings::textSize.key(), "200");
+    setRule(matchSettings::matchLength.key(), "2");
+    auto& c = threePlanes();
+    const std::vector<kit::EntityHandle> planes = planesOf(c);
+    c.world().getComponent<Health>(planes[0].id)->currentHealth = 6.0f;
+    c.world().getComponent<Health>(planes[2].id)->currentHealth = 4.0f;
+    run(c, 1.5f);
+    run(c, 1.0f);
+    const kit::Text* banner = nullptr;
+    const kit::Text* time = nullptr;
+    for (kit::Component* part : c.world().getComponentCollection(kit::typeId<kit::Text>())->toVector()) {
+        const auto* text = static_cast<kit::Text*>(part);
+        if (text->text().find("wins round") != std::string::npos && (!banner || text->origin.y < banner->origin.y))
+            banner = text;
+        if (text->text() == "Time: the most health wins")
+            time = text;
+    }
+    setRule(lookSettings::textSize.key(), std::to_string(lookSettings::textSize.fallback()));
+    ASSERT_NE(banner, nullptr) << hud(c);
+    ASSERT_NE(time, nullptr) << hud(c);
+    EXPECT_FLOAT_EQ(time->glyphSize, 0.1f);
+    EXPECT_GE(banner->origin.y - (time->origin.y + time->glyphSize), 0.05f) << "a gap under the banner's last line";
 }
 
 TEST_F(LastPlaneStanding, ARoundIsOverOnceAndOnlyTheNextOneCanEnd)

@@ -4,6 +4,7 @@
 #include "game/combat/Health.h"
 #include "game/combat/Score.h"
 #include "game/common/Tags.h"
+#include "game/match/HudLayout.h"
 #include "game/match/MatchSettings.h"
 #include "game/match/TeamMarks.h"
 #include "game/players/Sides.h"
@@ -12,10 +13,15 @@
 #include "engine/core/Settings.h"
 #include "engine/core/SettingsEntry.h"
 #include "engine/physics/Transform.h"
+#include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
 #include "support/ShownText.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include <glm/geometric.hpp>
 
@@ -121,6 +127,27 @@ TEST_F(TeamMatch, EveryPlaneCarriesItsSidesBadgeOverItAndOnItsGauge)
     }
     // Each gauge has a fifth part, its side's badge.
     EXPECT_EQ(c.world().getEntities(kit::tagId("gauge"))->size(), 5u * 4u);
+}
+
+// Over the match, each side's badge stands outside its points: the sun's
+// left of the sun's, the moon's right of the moon's.
+TEST_F(TeamMatch, TheSidesBadgesStandOutsideTheirPointsEitherSideOfTheClock)
+{
+    auto& c = fourPlanes();
+    c.frame();
+    const float row = hud::sidePointsBaseline() + hud::sideBadgeOffset(true).y;
+    std::vector<float> across;
+    for (kit::Component* part : c.world().getComponentCollection(kit::typeId<kit::Sprite>())->toVector()) {
+        const auto* badge = static_cast<kit::Sprite*>(part);
+        const auto* place = c.world().getComponent<kit::Transform>(badge->entityId);
+        if (place && std::abs(badge->width() - hud::sideBadgeSize()) < 1e-5f &&
+            std::abs(place->worldPosition().y - row) < 1e-4f)
+            across.push_back(place->worldPosition().x);
+    }
+    ASSERT_EQ(across.size(), 2u);
+    std::sort(across.begin(), across.end());
+    EXPECT_LT(across[0], -hud::sidePointsX()) << "the sun's badge left of the sun's points";
+    EXPECT_GT(across[1], hud::sidePointsX()) << "the moon's right of the moon's";
 }
 
 TEST_F(TeamMatch, WithFriendlyFireOnAFriendsKillHurtsButCountsForNobody)

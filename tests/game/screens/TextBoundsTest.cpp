@@ -176,12 +176,15 @@ std::vector<std::string> textProblems(kit::World& world)
             problems.push_back("off the window: " + describe(s));
             continue;
         }
-        // The smallest plate under the text's first glyph is the one it stands on.
-        const float x = s.bounds.left + 0.001f, y = (s.bounds.top + s.bounds.bottom) / 2;
+        // The smallest plate under the text's first glyph (its foot, middle
+        // or head) is the one it stands on.
+        const float x = s.bounds.left + 0.001f;
         const Box* plate = nullptr;
-        for (const Box& p : under) {
-            if (p.contains(x, y) && (!plate || p.area() < plate->area()))
-                plate = &p;
+        for (const float y : {s.bounds.bottom + 0.001f, (s.bounds.top + s.bounds.bottom) / 2, s.bounds.top - 0.001f}) {
+            for (const Box& p : under) {
+                if (p.contains(x, y) && (!plate || p.area() < plate->area()))
+                    plate = &p;
+            }
         }
         if (plate && !s.moving && !plate->holds(s.bounds, slack))
             problems.push_back("past its plate: " + describe(s));
