@@ -3,6 +3,7 @@
 // full state packet of at most one record past the bound that packs again
 // and unpacks again into as many records; nothing crashes or reads beyond
 // the bytes it was given.
+#include "FuzzCheck.h"
 #include "engine/network/stream/CompactState.h"
 #include "engine/network/stream/NetStream.h"
 #include "engine/physics/Body.h"
@@ -11,12 +12,6 @@
 #include <cstdlib>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 constexpr std::size_t bound = 64;
 
@@ -55,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!full)
         return 0;
     const std::size_t count = records(*full);
-    require(count <= bound + 1);
+    fuzz::require(count <= bound + 1);
     const auto again = kit::compactState::pack(full->data(), full->size());
-    require(again.has_value());
+    fuzz::require(again.has_value());
     const auto back = kit::compactState::unpack(again->data(), again->size(), bound);
-    require(back.has_value() && records(*back) == count);
+    fuzz::require(back.has_value() && records(*back) == count);
     return 0;
 }

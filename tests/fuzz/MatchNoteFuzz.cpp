@@ -4,6 +4,7 @@
 // any peer). The first byte picks which. A note that reads reads back the
 // same once written; a word of the match keeps no more planes than a session
 // flies and reads back the same once written; nothing else crashes.
+#include "FuzzCheck.h"
 #include "game/lobby/ComeBack.h"
 #include "game/match/MatchSoFar.h"
 
@@ -14,12 +15,6 @@
 
 namespace {
 
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
 void readNote(std::string_view text)
 {
     const std::optional<skyscuffle::comeBack::Note> note = skyscuffle::comeBack::decode(text);
@@ -27,8 +22,8 @@ void readNote(std::string_view text)
         return;
     const std::optional<skyscuffle::comeBack::Note> again =
         skyscuffle::comeBack::decode(skyscuffle::comeBack::encode(*note));
-    require(again && again->host == note->host && again->port == note->port && again->secret == note->secret &&
-            again->writtenAt == note->writtenAt && again->players.size() == note->players.size());
+    fuzz::require(again && again->host == note->host && again->port == note->port && again->secret == note->secret &&
+                  again->writtenAt == note->writtenAt && again->players.size() == note->players.size());
 }
 
 void readWord(const std::uint8_t* data, std::size_t size)
@@ -36,15 +31,15 @@ void readWord(const std::uint8_t* data, std::size_t size)
     kit::NetStream in(data, size);
     skyscuffle::MatchSoFar soFar;
     serialize(in, soFar);
-    require(soFar.planes.size() <= skyscuffle::MatchSoFar::mostPlanes);
+    fuzz::require(soFar.planes.size() <= skyscuffle::MatchSoFar::mostPlanes);
     const float left = skyscuffle::secondsLeftOf(soFar);
-    require(left >= 0.0f && left <= skyscuffle::MatchSoFar::longestMatch);
+    fuzz::require(left >= 0.0f && left <= skyscuffle::MatchSoFar::longestMatch);
     kit::NetStream out;
     serialize(out, soFar);
     kit::NetStream back(out.data(), out.bytesUsed());
     skyscuffle::MatchSoFar read;
     serialize(back, read);
-    require(read.planes.size() == soFar.planes.size());
+    fuzz::require(read.planes.size() == soFar.planes.size());
 }
 
 } // namespace

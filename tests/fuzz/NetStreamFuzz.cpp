@@ -3,6 +3,7 @@
 // selected type. Checked: no read goes past the data, a failed read moves
 // nothing, nested streams stay within their parent, and what was read writes
 // back and reads again to the same values.
+#include "FuzzCheck.h"
 #include "engine/network/stream/NetStream.h"
 
 #include <bit>
@@ -15,12 +16,6 @@ namespace {
 
 using Value = std::variant<bool, std::uint8_t, std::uint16_t, std::int32_t, std::uint32_t, float, std::string,
                            glm::vec2, glm::vec3, glm::quat, kit::EntityID, kit::EntityHandle>;
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 bool sameBits(float a, float b)
 {
@@ -75,24 +70,24 @@ void readAll(kit::NetStream& in, std::vector<Value>& values, std::vector<std::ui
 {
     while (in.bitsLeft() >= 8) {
         std::uint8_t selector = 0;
-        require(in.read(selector));
+        fuzz::require(in.read(selector));
         selectors.push_back(selector);
         const std::size_t before = in.bitsRead();
         if (selector % 16 >= 12 && depth < 4) {
             kit::NetStream nested;
             in.writing = false;
             in.serialize(nested);
-            require(nested.bitsUsed() <= in.bitsUsed());
-            require(in.bitsRead() <= in.bitsUsed());
+            fuzz::require(nested.bitsUsed() <= in.bitsUsed());
+            fuzz::require(in.bitsRead() <= in.bitsUsed());
             readAll(nested, values, selectors, depth + 1);
             continue;
         }
         Value value = blank(selector);
         const Value original = value;
         std::visit([&](auto& v) { in.read(v); }, value);
-        require(in.bitsRead() <= in.bitsUsed());
+        fuzz::require(in.bitsRead() <= in.bitsUsed());
         if (in.bitsRead() == before) {
-            require(same(value, original) || std::holds_alternative<std::string>(value)); // nothing read
+            fuzz::require(same(value, original) || std::holds_alternative<std::string>(value)); // nothing read
             return;
         }
         values.push_back(value);
@@ -115,8 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kit::NetStream again(out.data(), out.bytesUsed());
     for (const Value& v : values) {
         Value copy = v;
-        std::visit([&](auto& x) { require(again.read(x) || std::holds_alternative<std::string>(v)); }, copy);
-        require(same(copy, v));
+        std::visit([&](auto& x) { fuzz::require(again.read(x) || std::holds_alternative<std::string>(v)); }, copy);
+        fuzz::require(same(copy, v));
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // Hands arbitrary bytes to the network system as a packet from a peer: state
 // updates for replicated components, call batches for every named-function
 // signature the game registers, and anything else.
+#include "FuzzCheck.h"
 #include "engine/core/World.h"
 #include "engine/network/CallReplay.h"
 #include "engine/network/NetworkSystem.h"
@@ -17,12 +18,6 @@
 using namespace skyscuffle;
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // Every signature of the game's named functions, with a body that touches
 // what it was given.
@@ -51,7 +46,7 @@ void registerSignatures(kit::NetworkSystem& network, float& sink)
     network.registerFunction(fn::spawnTaunt,
                              [&sink](kit::EntityHandle, const std::string& t) { sink += float(t.size()); });
     network.registerFunction(fn::endGame, [&sink](kit::EntityHandle, const ScoreTable& table) {
-        require(table.size() <= 1u << 20); // bounded by the packet, never by the count it claims
+        fuzz::require(table.size() <= 1u << 20); // bounded by the packet, never by the count it claims
         for (const ScoreEntry& entry : table)
             sink += float(entry.points);
     });
@@ -85,24 +80,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t functionsBefore = network->functionCount();
     network->handlePacket(
         kit::NetPeer::Packet{std::vector<std::uint8_t>(data, data + size), kit::NetAddress{0x7F000001, 4000}, 7});
-    require(network->functionCount() == functionsBefore); // names from peers never add entries
-    require(network->peers().size() <= 1);
+    fuzz::require(network->functionCount() == functionsBefore); // names from peers never add entries
+    fuzz::require(network->peers().size() <= 1);
 
     // The messages of a change of host, read on their own (a copy reads them
     // only from its host, as the session changes hands).
     const auto decoded = kit::CallReplay::decode(data, size);
     const std::vector<kit::CallReplay::Replayed> replayed =
         decoded ? decoded->batches : std::vector<kit::CallReplay::Replayed>{};
-    require(replayed.size() <= kit::CallReplay::maxBatchesPerPacket);
+    fuzz::require(replayed.size() <= kit::CallReplay::maxBatchesPerPacket);
     std::vector<kit::CallReplay::Bytes> batches;
     std::vector<float> ages;
     for (const auto& r : replayed) {
-        require(r.age >= 0.0f && r.age <= kit::CallReplay::keptSeconds + kit::CallReplay::rememberedSeconds);
+        fuzz::require(r.age >= 0.0f && r.age <= kit::CallReplay::keptSeconds + kit::CallReplay::rememberedSeconds);
         batches.push_back(r.bytes);
         ages.push_back(r.age);
     }
     kit::CallReplay replay;
-    require(replay.unseen(batches, 100.0f, ages).size() == batches.size());
+    fuzz::require(replay.unseen(batches, 100.0f, ages).size() == batches.size());
     (void)kit::SessionRoster::decode(data, size);
     return 0;
 }

@@ -3,6 +3,7 @@
 // read must give one line naming a line of the text and no commands; one that
 // reads must encode every value to exactly the bits its kind takes, with
 // every bound the parser promises kept. Crashes and hangs are findings too.
+#include "FuzzCheck.h"
 #include "tools/peer/ScriptParser.h"
 #include "tools/peer/ValueWriter.h"
 
@@ -13,12 +14,6 @@
 #include <string>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // The bits a value takes when written at bit `at`; false for a fill too big
 // to write here (its size is checked against the bound instead).
@@ -73,9 +68,9 @@ std::size_t fillBytes(const peer::Value& value)
 
 void checkValue(const peer::Value& value, peer::RunContext& context, int depth)
 {
-    require(depth <= peer::maxDepth + 1);
-    require(value.kind != peer::Value::Kind::fill || value.count <= peer::maxFillBytes);
-    require(value.kind != peer::Value::Kind::string || value.bytes.size() <= kit::NetStream::maxStringLength);
+    fuzz::require(depth <= peer::maxDepth + 1);
+    fuzz::require(value.kind != peer::Value::Kind::fill || value.count <= peer::maxFillBytes);
+    fuzz::require(value.kind != peer::Value::Kind::string || value.bytes.size() <= kit::NetStream::maxStringLength);
     for (const peer::Value& child : value.children)
         checkValue(child, context, depth + 1);
     if (fillBytes(value) > (1u << 16))
@@ -84,19 +79,19 @@ void checkValue(const peer::Value& value, peer::RunContext& context, int depth)
     kit::NetStream stream;
     stream.write(true);
     peer::ValueWriter::write(stream, value, context);
-    require(stream.bitsUsed() == 1 + expectedBits(value, 1));
+    fuzz::require(stream.bitsUsed() == 1 + expectedBits(value, 1));
 }
 
 void checkCommands(const std::vector<peer::Command>& commands, peer::RunContext& context, int depth)
 {
-    require(depth <= peer::maxDepth);
+    fuzz::require(depth <= peer::maxDepth);
     for (const peer::Command& command : commands) {
-        require(command.line >= 1);
-        require(command.kind != peer::Command::Kind::repeat || command.count <= peer::maxRepeat);
-        require(command.kind != peer::Command::Kind::rate ||
-                (command.rate > 0.0 && command.rate <= peer::maxRate && command.seconds <= peer::maxSeconds));
-        require(command.kind != peer::Command::Kind::call || !command.values.empty());
-        require(command.kind != peer::Command::Kind::packet || !command.values.empty());
+        fuzz::require(command.line >= 1);
+        fuzz::require(command.kind != peer::Command::Kind::repeat || command.count <= peer::maxRepeat);
+        fuzz::require(command.kind != peer::Command::Kind::rate ||
+                      (command.rate > 0.0 && command.rate <= peer::maxRate && command.seconds <= peer::maxSeconds));
+        fuzz::require(command.kind != peer::Command::Kind::call || !command.values.empty());
+        fuzz::require(command.kind != peer::Command::Kind::packet || !command.values.empty());
         for (const peer::Value& value : command.values)
             checkValue(value, context, 0);
         checkCommands(command.body, context, depth + 1);
@@ -112,11 +107,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const peer::ParseResult result = peer::ScriptParser::parse(text, variables);
     if (!result.ok()) {
         // "line N: ...", one line, N within the text.
-        require(result.error.rfind("line ", 0) == 0);
-        require(result.error.find('\n') == std::string::npos);
+        fuzz::require(result.error.rfind("line ", 0) == 0);
+        fuzz::require(result.error.find('\n') == std::string::npos);
         const long line = std::strtol(result.error.c_str() + 5, nullptr, 10);
-        require(line >= 1 && line <= 1 + std::count(text.begin(), text.end(), '\n'));
-        require(result.script.commands.empty());
+        fuzz::require(line >= 1 && line <= 1 + std::count(text.begin(), text.end(), '\n'));
+        fuzz::require(result.script.commands.empty());
         return 0;
     }
     peer::RunContext context;

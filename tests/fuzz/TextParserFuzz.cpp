@@ -1,21 +1,12 @@
 // Runs the text parser's operations over arbitrary text in an order the text
 // itself chooses, as the loaders' grammars do. Parse errors are expected;
 // crashes, hangs and positions that run backwards are not.
+#include "FuzzCheck.h"
 #include "engine/core/ParseError.h"
 #include "engine/core/TextParser.h"
 
 #include <cstdlib>
 #include <sstream>
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -43,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         } catch (const kit::ParseError&) {
         }
-        require(parser.line >= line && parser.column >= 1);
+        fuzz::require(parser.line >= line && parser.column >= 1);
         order = order * 1103515245u + 12345u;
         // A grammar that makes no progress drops one character, as a loader
         // that reported the error would stop.
