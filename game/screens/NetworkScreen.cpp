@@ -15,6 +15,7 @@
 #include "game/widgets/Panel.h"
 #include "game/widgets/PictureMenu.h"
 #include "game/widgets/Plate.h"
+#include "game/widgets/ScrollBar.h"
 #include "game/widgets/TextFit.h"
 #include "game/widgets/WidgetKeys.h"
 
@@ -182,34 +183,25 @@ struct ListView {
     const AddressField* field = nullptr;
     std::vector<kit::EntityHandle> lines; // one per option
     std::vector<glm::vec2> cursorAt;      // the cursor's place beside each line, unscrolled
-    int shown = 0;
     float step = 0.1f;
-    kit::Sprite* thumb = nullptr;
-    float trackTop = 0.0f, trackBottom = 0.0f;
-    int first = 0, laidOut = -1;
+    widgets::ScrollBar bar;
+    bool laidOut = false;
 
     void update(kit::World& world)
     {
-        const int total = static_cast<int>(lines.size());
-        first = std::clamp(first, menu->selected - shown + 1, menu->selected);
-        first = std::clamp(first, 0, total - shown);
-        const float lift = step * static_cast<float>(first);
-        if (first != laidOut) {
-            laidOut = first;
+        if (bar.follow(menu->selected) || !laidOut) {
+            laidOut = true;
+            const float moved = step * static_cast<float>(bar.first);
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 if (auto* place = world.getComponent<kit::Transform>(lines[i].id))
-                    place->position.y = lift;
-                menu->positions[i] = cursorAt[i] + glm::vec2(0.0f, lift);
+                    place->position.y = moved;
+                menu->positions[i] = cursorAt[i] + glm::vec2(0.0f, moved);
             }
-            const float track = trackTop - trackBottom;
-            const float length = track * static_cast<float>(shown) / static_cast<float>(total);
-            if (auto* place = world.getComponent<kit::Transform>(thumb->entityId))
-                place->position.y =
-                    trackTop - track * static_cast<float>(first) / static_cast<float>(total) - length * 0.5f;
+            bar.placeThumb(world);
         }
         const bool covered = field && field->isOpen();
-        for (int i = 0; i < total; ++i)
-            widgets::showDrawn(world, lines[static_cast<std::size_t>(i)], !covered && i >= first && i < first + shown);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            widgets::showDrawn(world, lines[i], !covered && bar.inView(static_cast<int>(i)));
         // The cursor stands by the chosen line in this very frame.
         if (auto* place = world.getComponent<kit::Transform>(menu->entityId))
             place->position = glm::vec3(menu->positions[static_cast<std::size_t>(menu->selected)], 0.0f);
@@ -397,21 +389,13 @@ void createNetworkScreen(kit::World* world)
         list->menu = picked;
         list->lines = lines;
         list->cursorAt = std::move(positions);
-        list->shown = shown;
         list->step = layout.step;
         // The bar at the panel's right edge, as long as the lines in view.
-        const float x = layout.wordsRight - networkScreen::barWidth * 0.5f;
-        list->trackTop = layout.firstY + layout.optionSize;
-        list->trackBottom = layout.lineY(shown - 1);
-        kit::Sprite* track = widgets::addPlate(
-            world, widgets::Box::spanning(x, networkScreen::barWidth, list->trackTop, list->trackBottom),
-            widgets::pictureLayer);
-        const float length =
-            (list->trackTop - list->trackBottom) * static_cast<float>(shown) / static_cast<float>(total);
-        list->thumb = widgets::addPlate(world, glm::vec2(x, list->trackTop - length * 0.5f),
-                                        glm::vec2(networkScreen::barWidth * 0.6f, length), widgets::cursorLayer);
-        menu.push_back(track->getEntity());
-        menu.push_back(list->thumb->getEntity());
+        list->bar =
+            widgets::addScrollBar(world, layout.wordsRight - networkScreen::barWidth * 0.5f, networkScreen::barWidth,
+                                  layout.firstY + layout.optionSize, layout.lineY(shown - 1), total, shown);
+        menu.push_back(list->bar.track->getEntity());
+        menu.push_back(list->bar.thumb->getEntity());
         world->emplaceComponent<kit::UpdateSignal>(world->createEntity(),
                                                    [world, list](kit::Component*, float) { list->update(*world); });
         list->update(*world);

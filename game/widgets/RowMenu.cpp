@@ -6,7 +6,6 @@
 
 #include "engine/core/World.h"
 #include "engine/physics/Transform.h"
-#include "engine/render/Sprite.h"
 #include "engine/render/Text.h"
 
 #include <algorithm>
@@ -56,31 +55,22 @@ void RowMenu::update(float)
 void RowMenu::scroll()
 {
     const int total = count();
-    if (shown <= 0 || shown >= total)
+    if (bar.shown <= 0 || bar.shown >= total)
         return;
-    first_ = std::clamp(first_, selected - shown + 1, selected);
-    first_ = std::clamp(first_, 0, total - shown);
-    if (first_ == laidOut_)
+    if (!bar.follow(selected) && laidOut_)
         return;
-    laidOut_ = first_;
+    laidOut_ = true;
     // Every line moves up by the lines scrolled past; those out of view hide.
     for (int i = 0; i < total; ++i) {
-        const bool inView = i >= first_ && i < first_ + shown;
         for (kit::Text* text : {labels_[static_cast<std::size_t>(i)], values_[static_cast<std::size_t>(i)]}) {
             if (!text)
                 continue;
             if (auto* place = world->getComponent<kit::Transform>(text->entityId))
-                place->position.y = step * static_cast<float>(first_);
-            widgets::showDrawn(*world, text->getEntity(), inView);
+                place->position.y = step * static_cast<float>(bar.first);
+            widgets::showDrawn(*world, text->getEntity(), bar.inView(i));
         }
     }
-    if (thumb) {
-        const float track = trackTop - trackBottom;
-        const float length = track * static_cast<float>(shown) / static_cast<float>(total);
-        const float top = trackTop - track * static_cast<float>(first_) / static_cast<float>(total);
-        if (auto* place = world->getComponent<kit::Transform>(thumb->entityId))
-            place->position.y = top - length * 0.5f;
-    }
+    bar.placeThumb(*world);
 }
 
 void RowMenu::choose(int index)
@@ -132,16 +122,9 @@ RowMenu* addRowMenu(kit::World* world, std::vector<MenuRow> rows, const RowLayou
                                                   std::move(values), std::move(back));
     menu->step = layout.step;
     if (scrolls) {
-        menu->shown = layout.fitting();
         const float x = (layout.right != 0.0f ? layout.right : layout.valueX + 1.0f) - barWidth * 0.5f;
-        menu->trackTop = layout.topLeft.y + layout.size;
-        menu->trackBottom = layout.lineY(menu->shown - 1);
-        widgets::addPlate(world, widgets::Box::spanning(x, barWidth, menu->trackTop, menu->trackBottom),
-                          widgets::pictureLayer);
-        const float length =
-            (menu->trackTop - menu->trackBottom) * static_cast<float>(menu->shown) / static_cast<float>(total);
-        menu->thumb = widgets::addPlate(world, glm::vec2(x, menu->trackTop - length * 0.5f),
-                                        glm::vec2(barWidth * 0.7f, length), widgets::cursorLayer);
+        menu->bar = widgets::addScrollBar(world, x, barWidth, layout.topLeft.y + layout.size,
+                                          layout.lineY(layout.fitting() - 1), total, layout.fitting());
     }
     menu->update(0.0f);
     return menu;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/widgets/MenuList.h"
+#include "game/widgets/ScrollBar.h"
 
 #include <glm/vec2.hpp>
 
@@ -9,7 +10,6 @@
 #include <vector>
 
 namespace kit {
-class Sprite;
 class Text;
 class World;
 } // namespace kit
@@ -39,15 +39,13 @@ public:
 
     [[nodiscard]] int count() const override { return static_cast<int>(rows.size()); }
     // The first line in view.
-    [[nodiscard]] int firstShown() const { return first_; }
+    [[nodiscard]] int firstShown() const { return bar.first; }
 
     std::vector<MenuRow> rows;
-    int shown = 0;     // lines in view at once; 0: all of them
     float step = 0.0f; // the distance from one line down to the next
-    // The scroll bar: its track's top and bottom, and the thumb that moves on it (a
-    // plate as long as the share of the lines in view).
-    kit::Sprite* thumb = nullptr;
-    float trackTop = 0.0f, trackBottom = 0.0f;
+    // The view and its bar, when the lines are more than their room holds
+    // (bar.shown 0: every line in view, no bar).
+    widgets::ScrollBar bar;
 
 protected:
     void choose(int index) override;
@@ -59,8 +57,7 @@ private:
 
     std::vector<kit::Text*> labels_, values_;
     std::function<void()> back_;
-    int first_ = 0;
-    int laidOut_ = -1; // the first line in view when the lines were last placed
+    bool laidOut_ = false; // the lines placed for the view at least once
 };
 
 // Where a row menu's lines go: the first line's start and bottom, the

@@ -569,7 +569,7 @@ TEST_F(Options, TheTextSizeStepsByQuartersUpToTwiceAndTheScreenGrowsWithIt)
 {
     chooseLine(textSize);
     EXPECT_EQ(rowValue("Text size"), "100%");
-    EXPECT_EQ(menu().shown, 0) << "every line in view at the first size";
+    EXPECT_EQ(menu().bar.shown, 0) << "every line in view at the first size";
     const float first = labelSize(*world(), "Music volume");
     tap(left);
     frame();
@@ -602,10 +602,10 @@ TEST_F(Options, TheTextSizeStepsByQuartersUpToTwiceAndTheScreenGrowsWithIt)
     EXPECT_NEAR(sizeOf("Options"), 0.2f, 1e-5f);
     EXPECT_NEAR(sizeOf("Up/Down choose,"), 0.09f, 1e-5f) << "broken in two rather than shrunk";
     EXPECT_NEAR(sizeOf("picks, Escape goes back"), 0.09f, 1e-5f);
-    EXPECT_GT(menu().shown, 3) << "a good part of the menu in view";
-    EXPECT_LT(menu().shown, menu().count()) << "the rest scrolled to";
+    EXPECT_GT(menu().bar.shown, 3) << "a good part of the menu in view";
+    EXPECT_LT(menu().bar.shown, menu().count()) << "the rest scrolled to";
     EXPECT_GE(menu().selected, menu().firstShown());
-    EXPECT_LT(menu().selected, menu().firstShown() + menu().shown) << "the chosen line in view";
+    EXPECT_LT(menu().selected, menu().firstShown() + menu().bar.shown) << "the chosen line in view";
     tap(left);
     frame();
     EXPECT_EQ(rowValue("Text size"), "175%");

@@ -280,7 +280,7 @@ TEST_P(TextBounds, MenusAndSettingsScreens)
     const RowMenu* list = world()->single<RowMenu>();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->count(), 13);
-    EXPECT_EQ(list->shown > 0, GetParam().size > 100) << "the list scrolls where it does not fit";
+    EXPECT_EQ(list->bar.shown > 0, GetParam().size > 100) << "the list scrolls where it does not fit";
     unsetenv("XDG_DATA_HOME");
     std::filesystem::remove_all(home);
     for (int page = 0; page < CreditsScreenInit::pageCount; ++page) {

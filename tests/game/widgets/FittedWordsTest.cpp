@@ -117,7 +117,7 @@ TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
     EXPECT_EQ(layout.fitting(), 3);
     RowMenu* menu = addRowMenu(world(), rows, layout, [] {});
     frame();
-    EXPECT_EQ(menu->shown, 3);
+    EXPECT_EQ(menu->bar.shown, 3);
     // Each line's bottom as drawn, or none while out of view.
     const auto placeOf = [&](int line) -> std::optional<float> {
         for (kit::Component* c : world()->getComponentCollection(kit::typeId<kit::Text>())->toVector()) {
@@ -132,10 +132,10 @@ TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
         return std::nullopt;
     };
     const auto thumbTop = [&] {
-        const auto* place = world()->getComponent<kit::Transform>(menu->thumb->entityId);
-        return place->worldPosition().y + menu->thumb->height() * 0.5f;
+        const auto* place = world()->getComponent<kit::Transform>(menu->bar.thumb->entityId);
+        return place->worldPosition().y + menu->bar.thumb->height() * 0.5f;
     };
-    ASSERT_NE(menu->thumb, nullptr);
+    ASSERT_NE(menu->bar.thumb, nullptr);
     // The value ends before the bar's track, at the menu's right edge.
     for (kit::Component* c : world()->getComponentCollection(kit::typeId<kit::Sprite>())->toVector()) {
         const auto* plate = static_cast<kit::Sprite*>(c);
@@ -147,8 +147,8 @@ TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
                 EXPECT_LE(rightOf(*text), x - plate->width() / 2 + 1e-5f) << "the value runs under the bar";
         }
     }
-    EXPECT_NEAR(thumbTop(), menu->trackTop, 1e-5f) << "at the top of its track";
-    EXPECT_NEAR(menu->thumb->height(), (menu->trackTop - menu->trackBottom) * 0.5f, 1e-5f) << "half the lines in view";
+    EXPECT_NEAR(thumbTop(), menu->bar.trackTop, 1e-5f) << "at the top of its track";
+    EXPECT_NEAR(menu->bar.thumb->height(), (menu->bar.trackTop - menu->bar.trackBottom) * 0.5f, 1e-5f) << "half the lines in view";
     for (int line = 0; line < 3; ++line)
         EXPECT_NEAR(placeOf(line).value_or(-9.0f), 0.5f - 0.1f * static_cast<float>(line), 1e-5f);
     EXPECT_FALSE(placeOf(3).has_value());
@@ -160,7 +160,7 @@ TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
     EXPECT_NEAR(placeOf(2).value_or(-9.0f), 0.5f, 1e-5f);
     EXPECT_NEAR(placeOf(4).value_or(-9.0f), 0.3f, 1e-5f);
     EXPECT_FALSE(placeOf(5).has_value());
-    EXPECT_NEAR(thumbTop(), menu->trackTop - (menu->trackTop - menu->trackBottom) * 2.0f / 6.0f, 1e-5f);
+    EXPECT_NEAR(thumbTop(), menu->bar.trackTop - (menu->bar.trackTop - menu->bar.trackBottom) * 2.0f / 6.0f, 1e-5f);
 
     menu->selected = 5;
     frame();
@@ -173,7 +173,7 @@ TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
     EXPECT_EQ(menu->firstShown(), 0);
     EXPECT_NEAR(placeOf(0).value_or(-9.0f), 0.5f, 1e-5f);
     EXPECT_FALSE(placeOf(3).has_value());
-    EXPECT_NEAR(thumbTop(), menu->trackTop, 1e-5f);
+    EXPECT_NEAR(thumbTop(), menu->bar.trackTop, 1e-5f);
 }
 
 TEST_F(FittedWords, AMenuThatFitsItsRoomNeitherScrollsNorHasABar)
@@ -186,8 +186,8 @@ TEST_F(FittedWords, AMenuThatFitsItsRoomNeitherScrollsNorHasABar)
     RowMenu* menu = addRowMenu(world(), rows, layout, [] {});
     menu->selected = 2;
     frame();
-    EXPECT_EQ(menu->shown, 0);
-    EXPECT_EQ(menu->thumb, nullptr);
+    EXPECT_EQ(menu->bar.shown, 0);
+    EXPECT_EQ(menu->bar.thumb, nullptr);
     EXPECT_EQ(menu->firstShown(), 0);
     EXPECT_GT(RowLayout{}.fitting(), 1000) << "no foot: every line fits";
 }
