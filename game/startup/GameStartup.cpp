@@ -311,8 +311,9 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
         // worlds whose SoundManager plays through it.
         std::unique_ptr<audio::AudioSystem> audioSystem;
 
-        auto application =
-            std::make_unique<kit::Application>(window.get(), renderState.get(), kit::ApplicationConfig{20.0f, 120.0f});
+        auto application = std::make_unique<kit::Application>(
+            window.get(), renderState.get(),
+            kit::ApplicationConfig{20.0f, kit::applicationSettings::maxFrameRate.value()});
         application->verticalSync = kit::applicationSettings::verticalSync.value();
         kit::ScopedConnection runKeys = listenForRunKeys(*application, *window);
 
