@@ -7,6 +7,7 @@
 #include "game/players/PlayerInfo.h"
 #include "game/players/Seats.h"
 
+#include "engine/core/AtomicFile.h"
 #include "engine/core/Log.h"
 #include "engine/core/UserDirectories.h"
 #include "engine/core/World.h"
@@ -186,14 +187,9 @@ void keep(const Note& note, const std::filesystem::path& file)
         return;
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
-    const std::filesystem::path part = file.string() + ".part";
-    {
-        std::ofstream out(part, std::ios::trunc);
-        out << encode(note);
-        if (!out)
-            return;
-    }
-    std::filesystem::rename(part, file, error);
+    // Two copies on one machine keep their notes in one home: each write goes
+    // through a temporary file of its own, never one the other is filling.
+    kit::writeFileAtomically(file, encode(note));
 }
 
 void forget(const std::filesystem::path& file)
