@@ -93,13 +93,14 @@ start_copy() { # name, home, command-line arguments...
   home[$c]=$where
   mkdir -p "$work/$c/assets"
   for folder in "$root"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
-  echo "gameWorld.matchLength,$matchSeconds" >"$work/$c/assets/tuning.csv"
+  printf 'gameWorld.matchLength,%s\nwindow.maxFrameRate,30\n' "$matchSeconds" >"$work/$c/assets/tuning.csv"
   OWN_DISPLAY_NETNS="$lab-$where" OWN_DISPLAY_SCREEN=1024x768x24 own_display "$work/$c.display" ||
     fail "no virtual display for copy $c"
   pids+=("$own_display_pid")
   display[$c]=$own_display_name
   (cd "$work/$c" && exec ip netns exec "$lab-$where" env DISPLAY="${display[$c]}" \
-    XDG_CONFIG_HOME="$work/$c/config" XDG_DATA_HOME="$work/$c/data" "$game" "$@" </dev/null >log 2>&1) &
+    XDG_CONFIG_HOME="$work/$c/config" XDG_DATA_HOME="$work/$c/data" \
+    XDG_STATE_HOME="$work/$c/state" "$game" "$@" </dev/null >log 2>&1) &
   pid[$c]=$!
   pids+=($!)
   local deadline=$((SECONDS + 15)) id=""

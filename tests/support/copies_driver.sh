@@ -39,18 +39,28 @@ start_display() { # name
   display[$1]=$own_display_name
 }
 
+# The copy's game on its display, with homes of its own for the player's
+# choices, replays, log and note of the last match: no other copy, of this
+# test or another running beside it, writes there.
+run_copy() { # name
+  DISPLAY=${display[$1]} XDG_CONFIG_HOME="$work/$1/config" XDG_DATA_HOME="$work/$1/data" \
+    XDG_STATE_HOME="$work/$1/state" exec "$game"
+}
+
 # A copy in a directory of its own whose assets are the repository's, with
 # a short match (MATCH_SECONDS, 12 by default) and the tuning lines given;
-# the choices its player makes are kept in that directory too.
+# what it keeps is kept in that directory too. Its matches are drawn at 30
+# frames a second: the software renderer's frames are most of what the suite
+# spends, and the copies share two cores.
 start_copy() { # name, tuning lines...
   local c=$1
   shift
   mkdir -p "$work/$c/assets"
   for folder in "$copies_source"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
-  echo "gameWorld.matchLength,${MATCH_SECONDS:-12}" >"$work/$c/assets/tuning.csv"
+  printf 'gameWorld.matchLength,%s\nwindow.maxFrameRate,30\n' "${MATCH_SECONDS:-12}" >"$work/$c/assets/tuning.csv"
   for line in "$@"; do echo "$line" >>"$work/$c/assets/tuning.csv"; done
   start_display "$c"
-  (cd "$work/$c" && DISPLAY=${display[$c]} XDG_CONFIG_HOME="$work/$c/config" exec "$game" </dev/null >log 2>&1) &
+  (cd "$work/$c" && run_copy "$c" </dev/null >log 2>&1) &
   pid[$c]=$!
   pids+=($!)
 }
@@ -58,7 +68,7 @@ start_copy() { # name, tuning lines...
 # The copy's game started again on its display; its console goes on in the same log.
 restart_copy() { # name
   local c=$1
-  (cd "$work/$c" && DISPLAY=${display[$c]} XDG_CONFIG_HOME="$work/$c/config" exec "$game" </dev/null >>log 2>&1) &
+  (cd "$work/$c" && run_copy "$c" </dev/null >>log 2>&1) &
   pid[$c]=$!
   pids+=($!)
 }

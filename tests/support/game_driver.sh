@@ -32,6 +32,8 @@ driver_begin() {
     shots="$work/shots"
     mkdir -p "$shots"
   fi
+  # The log and the note of the last match: this run's, never another test's.
+  export XDG_STATE_HOME="$work/state"
   cd "$work" || exit 1
 }
 

@@ -7,17 +7,18 @@
 # The game's standard input is a pipe that never says anything and never
 # ends, as when it is launched from a desktop: the field must not wait for it.
 #
-# Runs inside the suite's private network namespace, on a display of its
+# Runs in a private network namespace of its own, on a display of its
 # own, from a scratch directory whose assets are the repository's.
 #
 #   address_field_test.sh PATH/TO/skyscuffle [SCREENSHOT_DIR]
 set -uo pipefail
+source "$(dirname "$0")/../../support/own_network.sh"
 
 game=$(realpath "$1")
 shots=${2:-}
 source "$(dirname "$0")/../../support/game_driver.sh"
 driver_begin
-printf 'window.size.x,800\nwindow.size.y,600\n' >assets/tuning.csv
+printf 'window.size.x,800\nwindow.size.y,600\nwindow.maxFrameRate,30\n' >assets/tuning.csv
 
 # A pipe for standard input that stays open and silent for the whole run.
 mkfifo "$work/stdin"

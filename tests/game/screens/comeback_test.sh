@@ -9,6 +9,7 @@
 #
 #   comeback_test.sh PATH/TO/skyscuffle [SCREENSHOT_DIR]
 set -uo pipefail
+source "$(dirname "$0")/../../support/own_network.sh"
 
 source "$(cd "$(dirname "$0")/../../.." && pwd)/tests/support/copies_driver.sh"
 copies_begin "$1" "${2:-}"

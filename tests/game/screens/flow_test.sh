@@ -7,12 +7,13 @@
 # credits through every page, and Exit. Checks the console lines of every
 # step and the exit status, and keeps a screenshot of every screen.
 #
-# Runs inside the suite's private network namespace, under its virtual
-# display, from a scratch directory whose assets are the repository's.
+# Runs in a private network namespace of its own, on a virtual display of
+# its own, from a scratch directory whose assets are the repository's.
 #
 #   flow_test.sh PATH/TO/skyscuffle [SCREENSHOT_DIR]
 # FLOW_WINDOW=WIDTHxHEIGHT sets the window size (default 800x600).
 set -uo pipefail
+source "$(dirname "$0")/../../support/own_network.sh"
 
 game=$(realpath "$1")
 shots=${2:-}
@@ -21,10 +22,12 @@ source "$(dirname "$0")/../../support/game_driver.sh"
 driver_begin 0.8
 export XDG_DATA_HOME="$work/data" # the replays of this run only
 export XDG_CONFIG_HOME="$work/config" # and the choices made in it
-# Keys without the "tuning." prefix, as the game writes them back.
+# Keys without the "tuning." prefix, as the game writes them back. The match
+# is drawn at 30 frames a second: the software renderer's frames cost the most.
 {
   echo "window.size.x,${window_size%x*}"
   echo "window.size.y,${window_size#*x}"
+  echo "window.maxFrameRate,30"
   echo "gameWorld.matchLength,10"
 } >assets/tuning.csv
 

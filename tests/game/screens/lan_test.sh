@@ -11,11 +11,12 @@
 # with A, and both end it with the same table. The host's choice of pick-ups
 # on its join screen is B's match's too.
 #
-# Runs inside the suite's private network namespace (it starts its own two
-# displays), from scratch directories whose assets are the repository's.
+# Runs in a private network namespace of its own (it starts a display for
+# each copy), from scratch directories whose assets are the repository's.
 #
 #   lan_test.sh PATH/TO/skyscuffle [SCREENSHOT_DIR]
 set -uo pipefail
+source "$(dirname "$0")/../../support/own_network.sh"
 
 source "$(cd "$(dirname "$0")/../../.." && pwd)/tests/support/copies_driver.sh"
 copies_begin "$1" "${2:-}"

@@ -12,18 +12,19 @@
 # The sound goes to a file (SDL's disk driver) that the test reads back:
 # with the music at zero, whatever is loud there is an effect.
 #
-# Runs inside the suite's private network namespace, on a display of its own,
+# Runs in a private network namespace of its own, on a display of its own,
 # from a scratch directory whose assets are the repository's, with a home of
 # its own for the player's settings.
 #
 #   options_flow_test.sh PATH/TO/skyscuffle [SCREENSHOT_DIR]
 set -uo pipefail
+source "$(dirname "$0")/../../support/own_network.sh"
 
 game=$(realpath "$1")
 shots=${2:-}
 source "$(dirname "$0")/../../support/game_driver.sh"
 driver_begin 0.6
-printf 'window.size.x,800\nwindow.size.y,600\ngameWorld.matchLength,60\n' >assets/tuning.csv
+printf 'window.size.x,800\nwindow.size.y,600\nwindow.maxFrameRate,30\ngameWorld.matchLength,60\n' >assets/tuning.csv
 export XDG_CONFIG_HOME="$work/config"
 settings="$XDG_CONFIG_HOME/skyscuffle/settings.csv"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" SDL_DISKAUDIODELAY=5
