@@ -38,7 +38,21 @@ namespace test {
 // the test's control, and the console captured.
 class Screens : public ::testing::Test {
 protected:
-    explicit Screens(int width = 320, int height = 240) : gl(width, height) {}
+    explicit Screens(int width = 320, int height = 240) : gl(window(width, height)) {}
+
+    // One window and OpenGL context for every test of the process, at the
+    // test's size: the files the screens load belong to the context and stay
+    // loaded from one test to the next (several tests of a suite run in one
+    // process: the suite's start-up is paid once).
+    static GlContext& window(int width, int height)
+    {
+        static GlContext shared(width, height);
+        if (shared.window) {
+            shared.window->setWindowedSize({width, height});
+            shared.window->pollEvents();
+        }
+        return shared;
+    }
 
     void SetUp() override
     {
@@ -47,22 +61,25 @@ protected:
         ASSERT_TRUE(gl.ready()) << "no OpenGL context: run the suite through `make test`";
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         audio = std::make_unique<audio::AudioSystem>();
-        app =
-            std::make_unique<kit::Application>(gl.window.get(), gl.state.get(), kit::ApplicationConfig{20.0f, 120.0f});
-        joystickDriver = new FakeJoystickDriver;
-        app->joysticks =
-            std::make_unique<kit::JoystickManager>(*gl.window, std::unique_ptr<kit::JoystickDriver>(joystickDriver));
+        makeApplication();
         out_ = std::cout.rdbuf(log.rdbuf());
     }
     void TearDown() override
     {
-        if (app) {
-            app->pending.reset();
-            app->current.reset();
-        }
-        app.reset();
+        endApplication();
         std::cout.rdbuf(out_);
         std::filesystem::current_path(previous_);
+    }
+
+    // The game started again in the same window and OpenGL context, its
+    // console emptied; start() gives it its first world. What the last run
+    // loaded stays loaded (the loaded files belong to the context, which
+    // lives as long as the test).
+    void restart()
+    {
+        endApplication();
+        makeApplication();
+        log.str("");
     }
 
     // The first world of the run, built by `setup` with the services in place.
@@ -151,7 +168,7 @@ protected:
         return world()->getEntities(kit::tagId(tag))->size();
     }
 
-    GlContext gl;
+    GlContext& gl;
     std::unique_ptr<audio::AudioSystem> audio;
     std::unique_ptr<kit::Application> app;
     FakeJoystickDriver* joystickDriver = nullptr; // owned by the joystick manager
@@ -161,6 +178,26 @@ protected:
     std::stringstream log;
 
 private:
+    void makeApplication()
+    {
+        app =
+            std::make_unique<kit::Application>(gl.window.get(), gl.state.get(), kit::ApplicationConfig{20.0f, 120.0f});
+        joystickDriver = new FakeJoystickDriver;
+        app->joysticks =
+            std::make_unique<kit::JoystickManager>(*gl.window, std::unique_ptr<kit::JoystickDriver>(joystickDriver));
+    }
+    void endApplication()
+    {
+        if (app) {
+            app->pending.reset();
+            app->current.reset();
+        }
+        app.reset();
+        network = nullptr;
+        discovery = nullptr;
+        sounds = nullptr;
+    }
+
     std::filesystem::path previous_;
     std::streambuf* out_ = nullptr;
 };

@@ -46,8 +46,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <sstream>
+#include <vector>
 
 using namespace skyscuffle;
 
@@ -211,12 +213,19 @@ struct Reading {
     int size;
 };
 
-void PrintTo(const Reading& reading, std::ostream* out)
+// Readings that one test runs through, one after another in one window:
+// the screens' files load once for all of them.
+struct Readings {
+    const char* name;
+    std::vector<Reading> list;
+};
+
+void PrintTo(const Readings& readings, std::ostream* out)
 {
-    *out << reading.language << " at " << reading.size << " %";
+    *out << readings.name;
 }
 
-class TextBounds : public test::Screens, public ::testing::WithParamInterface<Reading> {
+class TextBounds : public test::Screens, public ::testing::WithParamInterface<Readings> {
 protected:
     TextBounds() : Screens(800, 600) {}
 
@@ -224,14 +233,26 @@ protected:
     {
         Screens::SetUp();
         kit::setCatalogFolder(std::filesystem::path(SKYSCUFFLE_BINARY_DIR) / "locale");
-        kit::setLanguage(GetParam().language);
-        kit::settings::set(lookSettings::textSize.key(), std::to_string(GetParam().size));
     }
     void TearDown() override
     {
         kit::settings::set(lookSettings::textSize.key(), std::to_string(lookSettings::textSize.fallback()));
         kit::setLanguage("en");
         Screens::TearDown();
+    }
+
+    // The test's body once in each reading, each a new run of the game.
+    void inEachReading(const std::function<void()>& body)
+    {
+        for (const Reading& r : GetParam().list) {
+            if (world())
+                restart();
+            reading = r;
+            kit::setLanguage(r.language);
+            kit::settings::set(lookSettings::textSize.key(), std::to_string(r.size));
+            SCOPED_TRACE(std::string(r.language) + " at " + std::to_string(r.size) + " %");
+            body();
+        }
     }
 
     void show(kit::World::SetupFunction setup)
@@ -243,11 +264,24 @@ protected:
     void check(const std::string& screen)
     {
         for (const std::string& problem : textProblems(*world()))
-            ADD_FAILURE() << GetParam().language << " at " << GetParam().size << " %, " << screen << ": " << problem;
+            ADD_FAILURE() << reading.language << " at " << reading.size << " %, " << screen << ": " << problem;
     }
+
+    // The tests' bodies, in one reading.
+    void menusAndSettingsScreens();
+    void networkJoinAndWinScreens();
+    void matchWords();
+    void lineForFriendsElsewhere();
+
+    Reading reading{"en", 100};
 };
 
 TEST_P(TextBounds, MenusAndSettingsScreens)
+{
+    inEachReading([this] { menusAndSettingsScreens(); });
+}
+
+void TextBounds::menusAndSettingsScreens()
 {
     start(createOptionsScreen);
     frames(2);
@@ -280,7 +314,7 @@ TEST_P(TextBounds, MenusAndSettingsScreens)
     const RowMenu* list = world()->single<RowMenu>();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->count(), 13);
-    EXPECT_EQ(list->bar.shown > 0, GetParam().size > 100) << "the list scrolls where it does not fit";
+    EXPECT_EQ(list->bar.shown > 0, reading.size > 100) << "the list scrolls where it does not fit";
     unsetenv("XDG_DATA_HOME");
     std::filesystem::remove_all(home);
     for (int page = 0; page < CreditsScreenInit::pageCount; ++page) {
@@ -292,6 +326,11 @@ TEST_P(TextBounds, MenusAndSettingsScreens)
 }
 
 TEST_P(TextBounds, NetworkJoinAndWinScreens)
+{
+    inEachReading([this] { networkJoinAndWinScreens(); });
+}
+
+void TextBounds::networkJoinAndWinScreens()
 {
     start(createNetworkScreen);
     frames(2);
@@ -344,6 +383,11 @@ class MatchTextBounds : public TextBounds {};
 // status over the top left.
 TEST_P(MatchTextBounds, TheMatchsWordsInTheModesOfRoundsAndSides)
 {
+    inEachReading([this] { matchWords(); });
+}
+
+void TextBounds::matchWords()
+{
     start(createJoinScreen);
     frame();
     tap(x);
@@ -394,6 +438,11 @@ TEST_P(MatchTextBounds, TheMatchsWordsInTheModesOfRoundsAndSides)
 // the player's language, and on the console in English.
 TEST_P(TextBounds, TheLineForFriendsElsewhere)
 {
+    inEachReading([this] { lineForFriendsElsewhere(); });
+}
+
+void TextBounds::lineForFriendsElsewhere()
+{
     start(createMainMenu);
     network->mapsPort = true;
     network->host(0, 4);
@@ -420,7 +469,7 @@ TEST_P(TextBounds, TheLineForFriendsElsewhere)
         shown = shownLine();
     }
     EXPECT_TRUE(shown);
-    if (std::string(GetParam().language) != "en")
+    if (std::string(reading.language) != "en")
         EXPECT_NE(internetNoticeLine(*network), internetNoticeLine(*network, false));
 }
 
@@ -429,32 +478,33 @@ constexpr const char* languages[] = {"en", "de", "fr", "es", "pt_BR", "pseudo"};
 // Every language at both ends of the range; the pseudo-language, longer
 // than any, at the middle as well (at twice the size some of its lines are
 // longer than a 4:3 window is wide even at their smallest).
-std::vector<Reading> readings()
+std::vector<Readings> readings()
 {
-    std::vector<Reading> all;
-    for (const int size : {100, 200})
-        for (const char* language : languages)
-            if (size == 100 || std::string(language) != "pseudo")
-                all.push_back({language, size});
-    all.push_back({"pseudo", 150});
-    return all;
+    Readings smallest{"AtTheSmallestSize", {}}, larger{"AtLargerSizes", {}};
+    for (const char* language : languages) {
+        smallest.list.push_back({language, 100});
+        if (std::string(language) != "pseudo")
+            larger.list.push_back({language, 200});
+    }
+    larger.list.push_back({"pseudo", 150});
+    return {smallest, larger};
 }
 
-std::vector<Reading> matchReadings()
+std::vector<Readings> matchReadings()
 {
-    std::vector<Reading> all{{"en", 100}, {"pseudo", 100}, {"pseudo", 150}};
+    Readings smallest{"AtTheSmallestSize", {{"en", 100}, {"pseudo", 100}}}, larger{"AtLargerSizes", {{"pseudo", 150}}};
     for (const char* language : languages)
         if (std::string(language) != "pseudo")
-            all.push_back({language, 200});
-    return all;
+            larger.list.push_back({language, 200});
+    return {smallest, larger};
 }
 
-std::string readingName(const ::testing::TestParamInfo<Reading>& info)
+std::string readingsName(const ::testing::TestParamInfo<Readings>& info)
 {
-    return std::string(info.param.language) + "_" + std::to_string(info.param.size);
+    return info.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, TextBounds, ::testing::ValuesIn(readings()), readingName);
-INSTANTIATE_TEST_SUITE_P(Languages, MatchTextBounds, ::testing::ValuesIn(matchReadings()), readingName);
+INSTANTIATE_TEST_SUITE_P(Languages, TextBounds, ::testing::ValuesIn(readings()), readingsName);
+INSTANTIATE_TEST_SUITE_P(Languages, MatchTextBounds, ::testing::ValuesIn(matchReadings()), readingsName);
 
 } // namespace
