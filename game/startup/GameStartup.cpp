@@ -311,9 +311,7 @@ int runSkyscuffle(const LaunchOptions& options, const DataDirectory& data)
         // worlds whose SoundManager plays through it.
         std::unique_ptr<audio::AudioSystem> audioSystem;
 
-        auto application = std::make_unique<kit::Application>(
-            window.get(), renderState.get(),
-            kit::ApplicationConfig{20.0f, kit::applicationSettings::maxFrameRate.value()});
+        auto application = std::make_unique<kit::Application>(window.get(), renderState.get());
         application->verticalSync = kit::applicationSettings::verticalSync.value();
         kit::ScopedConnection runKeys = listenForRunKeys(*application, *window);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/Signal.h"
+#include "engine/core/application/ApplicationSettings.h"
 
 #include <memory>
 #include <vector>
@@ -16,7 +17,8 @@ class World;
 
 struct ApplicationConfig {
     float minFrameRate = 20.0f; // below this the frame time is clamped
-    float maxFrameRate = 60.0f; // above this the loop sleeps
+    // Above this the loop sleeps: the player's "window.maxFrameRate".
+    float maxFrameRate = applicationSettings::maxFrameRate.value();
 };
 
 // Owns the current world and runs the frame loop. A screen switches by handing

@@ -1,5 +1,6 @@
 #include "engine/core/application/Application.h"
 #include "engine/core/Label.h"
+#include "engine/core/Settings.h"
 #include "engine/core/Window.h"
 #include "engine/core/World.h"
 #include "engine/core/application/StopSignals.h"
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string>
+#include <utility>
+#include <vector>
 
 using test::count;
 using test::Probe;
@@ -201,6 +205,22 @@ TEST_F(Switching, AWorldMayLowerTheFrameRateCapButNeverRaiseIt)
     app.frame(0.01f, false);
     EXPECT_EQ(app.current, match);
     EXPECT_FLOAT_EQ(app.frameRateCap(), 120.0f);
+}
+
+// The loop's cap is the player's setting, a value outside 10 .. 1000 its
+// default: 120 frames a second.
+TEST(FrameRateCap, IsThePlayersSettingWithinItsRange)
+{
+    const std::string key = kit::applicationSettings::maxFrameRate.key();
+    kit::Window window;
+    for (const auto& [chosen, cap] : std::vector<std::pair<std::string, float>>{
+             {"30", 30.0f}, {"10", 10.0f}, {"1000", 1000.0f}, {"9", 120.0f}, {"0", 120.0f}, {"1001", 120.0f}}) {
+        kit::settings::set(key, chosen);
+        const kit::Application app(&window, nullptr);
+        EXPECT_FLOAT_EQ(app.maxFrameRate, cap) << chosen;
+        EXPECT_FLOAT_EQ(app.minFrameRate, 20.0f);
+    }
+    kit::settings::set(key, "120");
 }
 
 TEST_F(Switching, ACappedWorldSleepsItsFramesOut)
