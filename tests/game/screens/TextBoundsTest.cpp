@@ -469,8 +469,9 @@ void TextBounds::lineForFriendsElsewhere()
         shown = shownLine();
     }
     EXPECT_TRUE(shown);
-    if (std::string(reading.language) != "en")
+    if (std::string(reading.language) != "en") {
         EXPECT_NE(internetNoticeLine(*network), internetNoticeLine(*network, false));
+    }
 }
 
 constexpr const char* languages[] = {"en", "de", "fr", "es", "pt_BR", "pseudo"};
