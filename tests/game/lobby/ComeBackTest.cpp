@@ -157,10 +157,17 @@ TEST_F(ComeBackFile, ANoteIsRecentOnlyWithinItsTimeAndGoneOnceForgotten)
     const Note note = aNote();
     comeBack::keep(note, file);
     ASSERT_TRUE(std::filesystem::exists(file));
-    EXPECT_FALSE(std::filesystem::exists(file.string() + ".part"));
-    const std::optional<Note> read = comeBack::recent(note.writtenAt + 60, 60, file);
+    // The next match's note replaces it; no temporary file stays beside it.
+    Note later = note;
+    later.writtenAt += 30;
+    later.port = static_cast<std::uint16_t>(note.port + 1);
+    comeBack::keep(later, file);
+    const auto entries = std::distance(std::filesystem::directory_iterator(file.parent_path()), {});
+    EXPECT_EQ(entries, 1) << "the note alone in its folder";
+    const std::optional<Note> read = comeBack::recent(later.writtenAt + 30, 60, file);
     ASSERT_TRUE(read);
-    expectSame(*read, note);
+    expectSame(*read, later);
+    comeBack::keep(note, file);
     EXPECT_FALSE(comeBack::recent(note.writtenAt + 61, 60, file)) << "too old";
     EXPECT_FALSE(comeBack::recent(note.writtenAt - 1, 60, file)) << "written in the future";
     comeBack::forget(file);
