@@ -93,7 +93,8 @@ start_copy() { # name, home, command-line arguments...
   home[$c]=$where
   mkdir -p "$work/$c/assets"
   for folder in "$root"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
-  printf 'gameWorld.matchLength,%s\nwindow.maxFrameRate,30\n' "$matchSeconds" >"$work/$c/assets/tuning.csv"
+  printf 'gameWorld.matchLength,%s\nwindow.maxFrameRate,30\nwindow.size.x,640\nwindow.size.y,480\n' "$matchSeconds" \
+    >"$work/$c/assets/tuning.csv"
   OWN_DISPLAY_NETNS="$lab-$where" OWN_DISPLAY_SCREEN=1024x768x24 own_display "$work/$c.display" ||
     fail "no virtual display for copy $c"
   pids+=("$own_display_pid")

@@ -49,15 +49,15 @@ run_copy() { # name
 
 # A copy in a directory of its own whose assets are the repository's, with
 # a short match (MATCH_SECONDS, 12 by default) and the tuning lines given;
-# what it keeps is kept in that directory too. Its matches are drawn at 30
-# frames a second: the software renderer's frames are most of what the suite
-# spends, and the copies share two cores.
+# what it keeps is kept in that directory too. Its window is 640 x 480 and
+# its matches are drawn at 30 frames a second: the software renderer's pixels
+# are most of what the suite spends, and the copies share two cores.
 start_copy() { # name, tuning lines...
   local c=$1
   shift
   mkdir -p "$work/$c/assets"
   for folder in "$copies_source"/assets/*/; do ln -s "$folder" "$work/$c/assets/$(basename "$folder")"; done
-  printf 'gameWorld.matchLength,%s\nwindow.maxFrameRate,30\n' "${MATCH_SECONDS:-12}" >"$work/$c/assets/tuning.csv"
+  printf 'gameWorld.matchLength,%s\nwindow.maxFrameRate,30\nwindow.size.x,640\nwindow.size.y,480\n' "${MATCH_SECONDS:-12}" >"$work/$c/assets/tuning.csv"
   for line in "$@"; do echo "$line" >>"$work/$c/assets/tuning.csv"; done
   start_display "$c"
   (cd "$work/$c" && run_copy "$c" </dev/null >log 2>&1) &
