@@ -100,12 +100,12 @@ void NetPeer::Impl::onConnect(const ENetEvent& event)
             return;
         }
         if (ENetPeer* ours = find(fromEnet(event.peer->address))) {
-            // A connection it had opened to us, made, and now another from
-            // the same address and port under another id: the other side
-            // started again there (it crashed), and the old one is dead. It
-            // is lost now rather than when its silence runs out.
+            // A connection made with that address and port (opened by either
+            // side), and now another from there under another id: the other
+            // side started again there (it crashed), and the old one is dead.
+            // It is lost now rather than when its silence runs out.
             const Link& old = links[ours];
-            const bool startedAgain = old.incoming && old.established && old.guid != event.data;
+            const bool startedAgain = old.established && old.guid != event.data;
             // Otherwise both sides connecting to each other at once: the
             // connection opened by the side with the lower id is kept, on
             // both sides.

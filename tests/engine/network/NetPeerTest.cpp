@@ -451,3 +451,44 @@ TEST(NetPeerLinks, ACopyThatStartsAgainOnItsPortReplacesItsDeadConnectionAtOnce)
         EXPECT_EQ(server.peer.connectionCount(), 1u);
     }
 }
+
+TEST(NetPeerLinks, AConnectionWeOpenedIsReplacedAtOnceWhenItsCopyStartsAgain)
+{
+    // Either order of the two ids (each drawn at random): the new connection
+    // is taken, though the dead one was opened from this side.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Inbox server;
+        ASSERT_TRUE(server.peer.start(0, 4));
+        server.peer.setMaximumIncomingConnections(4);
+        auto first = std::make_unique<Inbox>();
+        ASSERT_TRUE(first->peer.start(0, 1));
+        first->peer.setMaximumIncomingConnections(1);
+        const std::uint16_t clientPort = first->peer.boundPort();
+        // This time the server opened the connection (as copies that find
+        // each other on the LAN may).
+        ASSERT_TRUE(server.peer.connect("127.0.0.1", clientPort));
+        ASSERT_TRUE(pumpUntil({&server, first.get()}, [&] { return server.find(message::connectionRequestAccepted); }));
+        first->peer.abandon(); // a crash: no goodbye
+        // ENet draws a connection's id from the host's address in memory and
+        // the time in seconds: a copy started again in the same second at the
+        // same address would send the same id, which ENet itself takes for a
+        // resend. A process started again is elsewhere in memory.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+
+        Inbox again;
+        ASSERT_TRUE(again.peer.start(clientPort, 1)) << "the port is free again";
+        ASSERT_TRUE(again.peer.connect("127.0.0.1", server.peer.boundPort()));
+        ASSERT_TRUE(pumpUntil(
+            {&server, &again},
+            [&] {
+                return again.find(message::connectionRequestAccepted) &&
+                       server.count(message::newIncomingConnection) == 1;
+            },
+            std::chrono::milliseconds(2000)))
+            << "the new copy waited for the old connection's silence";
+        const NetPeer::Packet* lost = server.find(message::connectionLost);
+        ASSERT_NE(lost, nullptr) << "the dead connection is not told as lost";
+        EXPECT_EQ(lost->sender.port, clientPort);
+        EXPECT_EQ(server.peer.connectionCount(), 1u);
+    }
+}
