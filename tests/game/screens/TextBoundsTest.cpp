@@ -18,6 +18,7 @@
 #include "game/players/PlayerColours.h"
 #include "game/players/PlayerInfo.h"
 #include "game/replays/MatchRecording.h"
+#include "game/replays/ReplayPlayback.h"
 #include "game/replays/ReplayShelf.h"
 #include "game/screens/ControlsScreen.h"
 #include "game/screens/CreditsScreen.h"
@@ -428,6 +429,19 @@ void TextBounds::matchWords()
             ASSERT_NE(world()->single<Timer>(), nullptr) << "the replay's match has started";
             frames(2);
             check("Replay of a team match");
+            // A clip's notice under the keys: one line more, or several at
+            // a larger size, and the plate grows to hold them.
+            auto* playback = world()->single<ReplayPlayback>();
+            ASSERT_NE(playback, nullptr);
+            playback->clip = [](float, float) {
+                return std::string("A clip is being drawn: replay-2026-12-09-10-00-00-free-for-all-clip.webp");
+            };
+            frames(60);
+            tap(kit::keys::c);
+            frames(2);
+            const std::string status = playback->status();
+            EXPECT_EQ(std::count(status.begin(), status.end(), '\n'), 3) << "the notice under the three lines";
+            check("Replay with a clip's notice");
         }
         show(createJoinScreen);
     }
