@@ -14,6 +14,7 @@
 #include "game/match/WatchView.h"
 
 #include "support/MatchSession.h"
+#include "support/PlaneMarkTexts.h"
 
 #include "engine/network/LinkReport.h"
 #include "engine/physics/Transform.h"
@@ -52,10 +53,7 @@ glm::vec3 placeOf(kit::World& world, kit::EntityID entity)
 // The HUD's words, not their outlines, nor the planes' marks that go with them.
 std::vector<Words> hudWords(kit::World& world)
 {
-    std::set<kit::EntityID> marks;
-    if (const auto* planeMarks = world.single<PlaneMarks>())
-        for (const auto& [plane, mark] : planeMarks->marks)
-            marks.insert(mark.id);
+    const std::set<kit::EntityID> marks = test::planeMarkTexts(world);
     std::vector<Words> all;
     for (kit::Component* c : world.getComponentCollection(kit::typeId<kit::Text>())->toVector()) {
         const auto* text = static_cast<kit::Text*>(c);

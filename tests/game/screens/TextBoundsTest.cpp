@@ -35,6 +35,7 @@
 #include "game/widgets/Plate.h"
 #include "game/widgets/RowMenu.h"
 #include "support/NoHome.h"
+#include "support/PlaneMarkTexts.h"
 #include "support/ShownText.h"
 
 #include "engine/core/Settings.h"
@@ -116,10 +117,7 @@ std::optional<kit::TextBounds> onHud(kit::World& world, const kit::TextBounds& b
 
 std::vector<Shown> shownTexts(kit::World& world)
 {
-    std::set<kit::EntityID> marks;
-    if (const auto* planeMarks = world.single<PlaneMarks>())
-        for (const auto& [plane, mark] : planeMarks->marks)
-            marks.insert(mark.id);
+    const std::set<kit::EntityID> marks = test::planeMarkTexts(world);
     std::vector<Shown> all;
     for (kit::Component* c : world.getComponentCollection(kit::typeId<kit::Text>())->toVector()) {
         const auto* text = static_cast<kit::Text*>(c);
