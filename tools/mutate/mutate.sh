@@ -11,7 +11,8 @@
 # grep -E expression, keeps only the list lines that match it.
 #
 # Environment: MUTANTS (the list, default tools/mutate/mutants.txt), JOBS
-# (build jobs, default 2), MUTATE_CHECK=1 (only check that every mutant
+# (build jobs, default 2), FROM=N (start at line N of the list: a long run
+# taken up again where an earlier one stopped), MUTATE_CHECK=1 (only check that every mutant
 # applies to exactly one place), MUTATE_QUICK=1 (run only the programs a mutant
 # names, never the whole suite: for writing tests, not for the figure).
 #
@@ -39,7 +40,6 @@ quick=${MUTATE_QUICK:-0}
 logs="$build/mutate-logs"
 journal="$build/mutate-journal"   # the path of the file being mutated
 original="$build/mutate-original" # its clean content
-display=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   echo "mutate: $build is not a configured build directory" >&2
@@ -98,7 +98,9 @@ build_targets() { # log target...
 }
 
 run_program() { # limit log program
-  bounded "$1" "$2" "$root/scripts/isolated-net" "${display[@]}" "$root/tools/mutate/run-cases.sh" "$build/tests/$3"
+  # The program's cases as the suite runs them (labelled with its name), in
+  # parallel, stopping at the first failure; a label that matches nothing fails.
+  bounded "$1" "$2" "$root/scripts/run-tests" "$build" -L "^$3\$" --no-tests=error --stop-on-failure
 }
 
 run_suite() { # limit log
@@ -125,6 +127,7 @@ number=0
 while IFS= read -r line || [ -n "$line" ]; do
   number=$((number + 1))
   [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
+  [ "$number" -lt "${FROM:-0}" ] && continue
   if [ -n "$pattern" ] && ! grep -qE -- "$pattern" <<<"$line"; then
     continue
   fi
