@@ -4,9 +4,12 @@
 #include "game/match/LinkStrip.h"
 #include "game/flight/PlanePhysics.h"
 #include "game/lobby/LinkLabel.h"
+#include "game/looks/LookSettings.h"
+#include "game/match/HudLayout.h"
 
 #include "engine/network/HostMigration.h"
 #include "engine/network/LinkReport.h"
+#include "engine/physics/Transform.h"
 #include "engine/render/AspectTranslation.h"
 #include "engine/render/Text.h"
 
@@ -14,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 using namespace skyscuffle;
 
@@ -24,18 +29,24 @@ using test::MatchCopy;
 
 class LinkStrips : public test::MatchSession {
 protected:
-    static constexpr std::uint32_t hostOrigin = 0xA000, joinedOrigin = 0xB000, otherOrigin = 0xC000;
+    static constexpr std::uint32_t hostOrigin = 0xA000, joinedOrigin = 0xB000, otherOrigin = 0xC000,
+                                   fourthOrigin = 0xD000;
+    std::vector<std::uint32_t> origins{hostOrigin, joinedOrigin, otherOrigin}; // the copies, host first
+    int textPercent = 100;                                                     // the player's text size
 
     void SetUp() override
     {
         MatchSession::SetUp();
         tune("tuning.gameWorld.matchLength", "600", "180");
-        openSession({hostOrigin, joinedOrigin, otherOrigin});
+        if (textPercent != lookSettings::textSize.fallback())
+            tune(lookSettings::textSize.key(), std::to_string(textPercent),
+                 std::to_string(lookSettings::textSize.fallback()));
+        openSession(origins);
         for (auto& c : copies)
             c->enterMatch();
         ASSERT_TRUE(until([&] {
             for (auto& c : copies) {
-                if (count<PlanePhysics>(c->world()) != 3)
+                if (count<PlanePhysics>(c->world()) != origins.size())
                     return false;
             }
             return true;
@@ -58,6 +69,38 @@ protected:
                 found.insert(text->text());
         }
         return found;
+    }
+    // Where a row's words stand on the overlay, as drawn.
+    // The lines a row's words take on the overlay, each as tall as the words'
+    // size (the dark outline drawn under them aside).
+    struct Lines {
+        float bottom = 0.0f, top = 0.0f;
+    };
+    static Lines linesOf(MatchCopy& c, const std::string& words)
+    {
+        for (kit::Component* t : *c.world().getComponentCollection(kit::typeId<kit::Text>())) {
+            const auto* text = static_cast<kit::Text*>(t);
+            const auto* place = c.world().getComponent<kit::Transform>(text->entityId);
+            const bool outline = text->colour.r < 0.1f && text->colour.g < 0.1f && text->colour.b < 0.2f;
+            if (text->text() == words && place && !outline) {
+                const float first = text->origin.y + place->worldPosition().y;
+                const auto more = static_cast<float>(std::count(words.begin(), words.end(), '\n'));
+                return {first - more * text->glyphSize, first + text->glyphSize};
+            }
+        }
+        ADD_FAILURE() << "no row says " << words;
+        return {};
+    }
+    // A report from the host of its links to the other copies, as a faraway
+    // host's would read: all the joined copy knows of its links through it.
+    void reportToJoined(std::vector<kit::LinkReport::Entry> entries)
+    {
+        MatchCopy& joined = *copies[1];
+        kit::LinkReport report;
+        report.entries = std::move(entries);
+        const kit::NetStream bytes = report.encode();
+        joined.network->handlePacket(kit::NetPeer::Packet{
+            {bytes.data(), bytes.data() + bytes.bytesUsed()}, *joined.network->migration().hostAddress(), 0});
     }
     static std::string labelOf(MatchCopy& c, std::uint32_t origin)
     {
@@ -100,11 +143,7 @@ TEST_F(LinkStrips, APoorLinkIsMarkedAndTheRowsChangeOnceASecond)
     running[0] = running[2] = false;
     framesOf(joined, 0.1f);
     const std::multiset<std::string> before = rows(joined);
-    kit::LinkReport report;
-    report.entries = {{otherOrigin, kit::LinkQuality{400, 0.07f}}};
-    const kit::NetStream bytes = report.encode();
-    joined.network->handlePacket(kit::NetPeer::Packet{
-        {bytes.data(), bytes.data() + bytes.bytesUsed()}, *joined.network->migration().hostAddress(), 0});
+    reportToJoined({{otherOrigin, kit::LinkQuality{400, 0.07f}}});
     const std::string poor = labelOf(joined, otherOrigin);
     ASSERT_EQ(poor.substr(0, 2), "! ");
     ASSERT_TRUE(poor.ends_with("% loss")) << poor;
@@ -124,4 +163,98 @@ TEST_F(LinkStrips, ACopyThatLeftSaysSo)
     leave(2);
     ASSERT_TRUE(until([&] { return rows(joined).count("left") == 1; })) << "no row says the copy left";
     EXPECT_EQ(rows(joined).size(), 2u);
+}
+
+// Four copies at twice the text size: the words have less room beside the
+// clock, and the joined copy shows three rows.
+class LargeLinkStrips : public LinkStrips {
+protected:
+    LargeLinkStrips()
+    {
+        textPercent = 200;
+        origins.push_back(fourthOrigin);
+    }
+};
+
+// A poor link's label broken into two lines makes its row two lines tall:
+// the words of the rows above and below keep the gap they had from it on one
+// line, and no row runs off the window.
+TEST_F(LargeLinkStrips, ALabelOnTwoLinesMakesItsRowTwoLinesTall)
+{
+    MatchCopy& joined = *copies[1];
+    ASSERT_TRUE(until([&] { return rows(joined).size() == 3 && rows(joined).count("") == 0; }));
+    running[0] = running[2] = running[3] = false;
+    // The host's row, then the other copy's, then the fourth's; each says
+    // something else, so that its words find its row.
+    const auto shown = [&](const std::string& label) -> std::string {
+        for (const std::string& words : rows(joined)) {
+            std::string unbroken = words;
+            std::replace(unbroken.begin(), unbroken.end(), '\n', ' ');
+            if (unbroken == label)
+                return words;
+        }
+        return "";
+    };
+    const auto gaps = [&] {
+        const Lines above = linesOf(joined, shown(labelOf(joined, hostOrigin))),
+                    middle = linesOf(joined, shown(labelOf(joined, otherOrigin))),
+                    below = linesOf(joined, shown(labelOf(joined, fourthOrigin)));
+        for (const Lines& l : {above, middle, below}) {
+            EXPECT_GE(l.bottom, -1.0f);
+            EXPECT_LE(l.top, 1.0f);
+        }
+        return std::pair{above.bottom - middle.top, middle.bottom - below.top};
+    };
+    reportToJoined({{otherOrigin, kit::LinkQuality{20, 0.0f}}, {fourthOrigin, kit::LinkQuality{30, 0.0f}}});
+    framesOf(joined, 1.1f);
+    const auto [aboveOne, belowOne] = gaps();
+    ASSERT_GT(aboveOne, 0.0f);
+    EXPECT_NEAR(belowOne, aboveOne, 0.002f) << "rows of one line stand evenly";
+
+    // The other copy's link turns poor: its label takes two lines.
+    reportToJoined({{otherOrigin, kit::LinkQuality{kit::LinkQuality::maxRoundTripMs, 0.99f}},
+                    {fourthOrigin, kit::LinkQuality{30, 0.0f}}});
+    framesOf(joined, 1.1f);
+    const std::string broken = shown(labelOf(joined, otherOrigin));
+    ASSERT_EQ(std::count(broken.begin(), broken.end(), '\n'), 1) << "not on two lines: " << broken;
+    const auto [aboveTwo, belowTwo] = gaps();
+    EXPECT_NEAR(aboveTwo, aboveOne, 0.002f) << "the poor link's first line comes up to the host's row";
+    EXPECT_NEAR(belowTwo, belowOne, 0.002f) << "the poor link's second line comes down to the next row";
+}
+
+// However long a link's label, none of its lines runs past the room beside
+// the clock (the clock's left less the gap that keeps words apart), where
+// a line of n glyphs covers n + 1 advances from its origin.
+TEST_F(LargeLinkStrips, NoLabelRunsIntoTheClock)
+{
+    MatchCopy& joined = *copies[1];
+    ASSERT_TRUE(until([&] { return rows(joined).size() == 3 && rows(joined).count("") == 0; }));
+    running[0] = running[2] = running[3] = false;
+    float clock = hud::aspect;
+    for (const hud::Area& area : hud::topMiddle(false, false))
+        clock = std::min(clock, area.left);
+    const float room = clock - hud::gap;
+    std::size_t broken = 0;
+    for (const std::uint32_t ms : {40u, 400u, 4000u}) {
+        for (const float loss : {0.0f, 0.02f, 0.2f}) {
+            reportToJoined({{otherOrigin, kit::LinkQuality{ms, loss}}, {fourthOrigin, kit::LinkQuality{ms, loss}}});
+            framesOf(joined, 1.1f);
+            for (kit::Component* t : *joined.world().getComponentCollection(kit::typeId<kit::Text>())) {
+                const auto* text = static_cast<kit::Text*>(t);
+                const auto* place = joined.world().getComponent<kit::Transform>(text->entityId);
+                const std::string& words = text->text();
+                if (!place || words.find(" ms") == std::string::npos)
+                    continue;
+                broken += words.find('\n') != std::string::npos;
+                const float left = place->worldPosition().x + text->origin.x;
+                for (std::size_t start = 0; start <= words.size();) {
+                    const std::size_t end = std::min(words.find('\n', start), words.size());
+                    const float right = left + static_cast<float>(end - start + 1) * hud::advance(text->glyphSize);
+                    EXPECT_LE(right, room + 0.001f) << words.substr(start, end - start);
+                    start = end + 1;
+                }
+            }
+        }
+    }
+    EXPECT_GT(broken, 0u) << "every label fitted one line: nothing came near the clock";
 }
