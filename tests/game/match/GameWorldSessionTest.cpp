@@ -280,10 +280,11 @@ TEST_F(Match, AJoinedCopyFliesInItsHostsArenaItsStageMadeAgainOnlyBeforeTheStart
     EXPECT_EQ(camera->within->low, canyon().openLow);
     // The view starts over the canyon's spawn circle, above the arch.
     for (kit::Component* spring : game->getComponentCollection(kit::typeId<kit::SpringAttachment>())->toVector()) {
-        if (game->getComponent<kit::Camera>(spring->entityId))
+        if (game->getComponent<kit::Camera>(spring->entityId)) {
             EXPECT_LT(glm::length(game->getComponent<kit::Transform>(spring->entityId)->position -
                                   glm::vec3(0.0f, 58.0f, 100.0f)),
                       1.0f);
+        }
     }
     // The same arena again builds nothing; once the match runs, none other is taken.
     const kit::EntityID stage = game->single<ArenaPlan>()->getEntity().id;

@@ -124,8 +124,9 @@ TEST_F(Match, AtTwiceTheTextSizeTheClockIsTwiceAsTall)
     ASSERT_EQ(w.getEntities(kit::typeId<Timer>())->size(), 1u);
     const kit::EntityID clock = (*w.getEntities(kit::typeId<Timer>())->begin()).id;
     for (kit::Component* part : *w.componentsOf(clock))
-        if (const auto* text = dynamic_cast<kit::Text*>(part))
+        if (const auto* text = dynamic_cast<kit::Text*>(part)) {
             EXPECT_FLOAT_EQ(text->glyphSize, 0.2f);
+        }
     kit::settings::set(lookSettings::textSize.key(), std::to_string(lookSettings::textSize.fallback()));
 }
 
