@@ -133,6 +133,25 @@ TEST(DashAcrossCopies, APlaneKilledMidDashEndsItsDashEverywhereAndRespawnsWithou
     EXPECT_EQ(link.console.str().find("Ram!!!"), std::string::npos);
 }
 
+// The record that says the flight is off (the owner's copy made the plane a
+// wreck) may come before the call that kills it, or without it: the dash
+// ends with the record alone.
+TEST(DashAcrossCopies, AFlightSwitchedOffMidDashEndsTheDashOnTheOtherCopy)
+{
+    test::LinkedCopies link;
+    auto [mine, seen] = link.plane(glm::vec3(-100, 40, 0));
+    mine.body->velocity = glm::vec3(60, 0, 0);
+    link.frames(8);
+    mine.gamepad->held[0] = true;
+    link.frames(13);
+    ASSERT_TRUE(seen.physics->isDashing);
+    mine.physics->enabled = false; // no death: only the records tell of it
+    link.frames(link.framesPerRecord + 1);
+    ASSERT_FALSE(seen.physics->enabled) << "the record never came";
+    EXPECT_FALSE(seen.health->isDead());
+    EXPECT_TRUE(noDash(seen, "other copy"));
+}
+
 TEST(DashAcrossCopies, ALateRecordOfADashThatEndedDoesNotStartItAgain)
 {
     test::LinkedCopies link;
