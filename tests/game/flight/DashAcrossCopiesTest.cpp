@@ -149,7 +149,9 @@ TEST(DashAcrossCopies, AFlightSwitchedOffMidDashEndsTheDashOnTheOtherCopy)
     link.frames(link.framesPerRecord + 1);
     ASSERT_FALSE(seen.physics->enabled) << "the record never came";
     EXPECT_FALSE(seen.health->isDead());
-    EXPECT_TRUE(noDash(seen, "other copy"));
+    // (Its mass is the owner's body's, which this test leaves mid-dash.)
+    EXPECT_FALSE(seen.physics->isDashing);
+    EXPECT_FALSE(trailing(seen));
 }
 
 TEST(DashAcrossCopies, ALateRecordOfADashThatEndedDoesNotStartItAgain)
