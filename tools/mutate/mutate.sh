@@ -12,8 +12,8 @@
 #
 # Environment: MUTANTS (the list, default tools/mutate/mutants.txt), JOBS
 # (build jobs, default 2), FROM=N (start at line N of the list: a long run
-# taken up again where an earlier one stopped), MUTATE_CHECK=1 (only check that every mutant
-# applies to exactly one place), MUTATE_QUICK=1 (run only the programs a mutant
+# taken up again where an earlier one stopped), MUTATE_CHECK=1 (only check
+# that every mutant applies to exactly one place), MUTATE_QUICK=1 (run only the programs a mutant
 # names, never the whole suite: for writing tests, not for the figure).
 #
 # Per mutant: build the test programs it names, run them; if none fails, build
