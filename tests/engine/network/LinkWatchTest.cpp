@@ -6,6 +6,7 @@
 #include "engine/network/HostMigration.h"
 #include "engine/network/LinkReport.h"
 #include "engine/network/NetworkSystem.h"
+#include "engine/network/SessionRoster.h"
 
 #include "engine/core/World.h"
 
@@ -178,6 +179,52 @@ TEST_F(LinkQualityInASession, AJoinedCopyTellsTheConsoleWhenAnotherCopysLinkTurn
         "Link to copy " + kit::originText(secondOrigin) + " is poor: " + kit::describe(*first.links().of(secondOrigin));
     EXPECT_NE(console.find(line + "\n"), std::string::npos) << console;
     EXPECT_NE(line.find(" ms, "), std::string::npos);
+}
+
+TEST_F(LinkQualityInASession, ARejoinedCopyJudgesEveryLinkAfresh)
+{
+    // A copy told the console that another's link was poor, then joined the
+    // session anew while the link was fine again: the fine spell in its new
+    // session is a start, not news, and the next poor spell is told again.
+    settleLinks();
+    stopAllButFirst();
+    first.network->handlePacket(linkReportPacket({{secondOrigin, LinkQuality{400, 0.07f}}}, hostAddress()));
+    first.frame(1.0f);
+    const std::string poorLine = "Link to copy " + kit::originText(secondOrigin) + " is poor";
+    ASSERT_NE(testing::internal::GetCapturedStdout().find(poorLine), std::string::npos);
+    testing::internal::CaptureStdout();
+
+    host.running = true;
+    second.running = true;
+    first.network->join("127.0.0.1", host.network->peer->boundPort());
+    ASSERT_TRUE(linkFramesUntil([&] {
+        const std::optional<LinkQuality> link = first.links().of(secondOrigin);
+        return first.network->migration().roster() && link && !kit::isPoor(*link);
+    })) << "the session did not come together again";
+    settleLinks();
+    stopAllButFirst();
+    first.network->handlePacket(linkReportPacket({{secondOrigin, LinkQuality{400, 0.07f}}}, hostAddress()));
+    first.frame(1.0f);
+    const std::string console = testing::internal::GetCapturedStdout();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(console.find(kit::originText(secondOrigin) + " is fine"), std::string::npos) << console;
+    EXPECT_NE(console.find(poorLine), std::string::npos) << console;
+}
+
+TEST_F(LinkQualityInASession, FiguresCountOnlyFromTheCopyThatHostsNow)
+{
+    first.network->handlePacket(linkReportPacket({{secondOrigin, LinkQuality{400, 0.07f}}}, hostAddress()));
+    ASSERT_TRUE(first.links().reported(secondOrigin));
+    // The host's next roster names another copy as the session's host: what
+    // the old one measured no longer describes the links of this session.
+    kit::SessionRoster roster = *first.network->migration().roster();
+    roster.host = secondOrigin;
+    roster.sequence += 1;
+    const kit::NetStream bytes = roster.encode();
+    first.network->handlePacket(
+        kit::NetPeer::Packet{{bytes.data(), bytes.data() + bytes.bytesUsed()}, hostAddress(), 1});
+    ASSERT_EQ(first.network->migration().host(), secondOrigin);
+    EXPECT_FALSE(first.links().reported(secondOrigin));
 }
 
 TEST_F(LinkQualityInASession, AJoinedCopyTakesReportsOnlyWholeAndFromItsHost)
