@@ -198,10 +198,13 @@ std::optional<LinkQuality> NetPeer::linkQuality(const NetAddress& address) const
     ENetPeer* peer = impl_->find(address);
     if (!peer || !impl_->links.at(peer).established)
         return std::nullopt;
-    // ENet's loss is a fraction of ENET_PEER_PACKET_LOSS_SCALE, recomputed
-    // every ENET_PEER_PACKET_LOSS_INTERVAL (ten seconds).
-    return boundedLink(peer->roundTripTime,
-                       static_cast<float>(peer->packetLoss) / static_cast<float>(ENET_PEER_PACKET_LOSS_SCALE));
+    // ENet recomputes the loss every ENET_PEER_PACKET_LOSS_INTERVAL (ten seconds).
+    return transportLink(peer->roundTripTime, peer->packetLoss);
+}
+
+LinkQuality NetPeer::transportLink(std::uint32_t roundTripMs, std::uint32_t packetLoss)
+{
+    return boundedLink(roundTripMs, static_cast<float>(packetLoss) / static_cast<float>(ENET_PEER_PACKET_LOSS_SCALE));
 }
 
 std::size_t NetPeer::connectionCount() const

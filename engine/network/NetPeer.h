@@ -94,6 +94,9 @@ public:
     // share of reliable packets it had to resend, both smoothed over the last
     // seconds); nothing while it is not connected.
     [[nodiscard]] std::optional<LinkQuality> linkQuality(const NetAddress& address) const;
+    // Figures as ENet keeps them, in the game's terms: a round trip in
+    // milliseconds and a loss in parts of 65536 (ENET_PEER_PACKET_LOSS_SCALE).
+    [[nodiscard]] static LinkQuality transportLink(std::uint32_t roundTripMs, std::uint32_t packetLoss);
     [[nodiscard]] std::size_t connectionCount() const;
     [[nodiscard]] std::uint16_t boundPort() const;
     [[nodiscard]] std::uint64_t guid() const;
