@@ -468,18 +468,6 @@ void expectAStartAgainReplacesTheDeadConnection(bool serverOpened)
 
 } // namespace
 
-TEST(NetPeerLinks, ENetsLossReadsAsAShareOfItsPackets)
-{
-    // ENet counts its loss in parts of 65536.
-    EXPECT_EQ(kit::NetPeer::transportLink(40, 0), (kit::LinkQuality{40, 0.0f}));
-    EXPECT_FLOAT_EQ(kit::NetPeer::transportLink(40, 32768).loss, 0.5f);
-    EXPECT_FLOAT_EQ(kit::NetPeer::transportLink(40, 655).loss, 655.0f / 65536.0f);
-    EXPECT_FALSE(kit::isPoor(kit::NetPeer::transportLink(40, 655))) << "a packet in a hundred is no poor link";
-    EXPECT_EQ(kit::NetPeer::transportLink(40, 65536).loss, 1.0f);
-    EXPECT_EQ(kit::NetPeer::transportLink(40, 1000000).loss, 1.0f) << "bounded";
-    EXPECT_EQ(kit::NetPeer::transportLink(123, 0).roundTripMs, 123u);
-}
-
 TEST(NetPeerLinks, ACopyThatStartsAgainOnItsPortReplacesItsDeadConnectionAtOnce)
 {
     expectAStartAgainReplacesTheDeadConnection(false);
