@@ -288,10 +288,12 @@ TEST_F(NetworkScreen, ALongListAtTwiceTheTextSizeShowsFewerLinesAndScrollsToTheC
             EXPECT_NEAR(now[i], places[i], 1e-4f) << "line " << i << " in view, at line " << chosen;
         const float cursorY = world()->getComponent<kit::Transform>(cursor().getEntity().id)->position.y - cursorRaise;
         EXPECT_NEAR(cursorY, drawn(*text).bottom + text->glyphSize * 0.5f, 1e-4f) << "the cursor beside it";
-        if (chosen == 10)
+        if (chosen == 10) {
             EXPECT_NEAR(barEnds().y, 0.0f, 1e-4f) << "the thumb at the track's foot";
-        if (chosen == 0)
+        }
+        if (chosen == 0) {
             EXPECT_NEAR(barEnds().x, 0.0f, 1e-4f) << "the thumb at the track's top";
+        }
     }
     EXPECT_TRUE(textOn(widgets::textLayer, "Refresh")->enabled);
     EXPECT_FALSE(textOn(widgets::textLayer, "10.0.0.9")->enabled) << "back at the top, the end is out of view";

@@ -143,8 +143,9 @@ TEST_F(FittedWords, AMenuWithMoreLinesThanItsRoomScrollsToTheChosenLine)
         EXPECT_GT(x - plate->width() / 2, 0.9f) << "the bar at the right edge";
         for (kit::Component* t : world()->getComponentCollection(kit::typeId<kit::Text>())->toVector()) {
             const auto* text = static_cast<kit::Text*>(t);
-            if (text->colour.r > 0.1f && text->text().find("vvv") != std::string::npos)
+            if (text->colour.r > 0.1f && text->text().find("vvv") != std::string::npos) {
                 EXPECT_LE(rightOf(*text), x - plate->width() / 2 + 1e-5f) << "the value runs under the bar";
+            }
         }
     }
     EXPECT_NEAR(thumbTop(), menu->bar.trackTop, 1e-5f) << "at the top of its track";
