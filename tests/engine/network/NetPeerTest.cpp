@@ -2,6 +2,8 @@
 #include "engine/network/NetPeer.h"
 #include "engine/network/MessageIdentifiers.h"
 
+#include "support/DelayRelay.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -178,6 +180,22 @@ TEST(NetPeers, ACopyThatReachesItselfIsRefused)
     ASSERT_TRUE(self.peer.start(0, 4));
     self.peer.setMaximumIncomingConnections(4);
     ASSERT_TRUE(self.peer.connect("127.0.0.1", self.peer.boundPort()));
+    pumpUntil(
+        {&self}, [] { return false; }, std::chrono::milliseconds(500));
+    EXPECT_EQ(self.find(message::newIncomingConnection), nullptr);
+    EXPECT_EQ(self.find(message::connectionRequestAccepted), nullptr);
+    EXPECT_EQ(self.peer.connectionCount(), 0u);
+}
+
+// As through a router that turns a copy's own public address back to it: the
+// request comes from another address than the one it went to.
+TEST(NetPeers, ACopyThatReachesItselfThroughAnotherAddressIsRefused)
+{
+    Inbox self;
+    ASSERT_TRUE(self.peer.start(0, 4));
+    self.peer.setMaximumIncomingConnections(4);
+    const test::DelayRelay router(self.peer.boundPort(), std::chrono::milliseconds(1));
+    ASSERT_TRUE(self.peer.connect("127.0.0.1", router.port()));
     pumpUntil(
         {&self}, [] { return false; }, std::chrono::milliseconds(500));
     EXPECT_EQ(self.find(message::newIncomingConnection), nullptr);
