@@ -111,6 +111,20 @@ protected:
         }
     }
 
+    // Past the links' first seconds, the host stops (and with it its reports
+    // of a fine link) and its last report calls the second copy's link poor;
+    // the first copy judges once. What the console said meanwhile.
+    std::string poorSpellOfSecond()
+    {
+        settleLinks();
+        stopAllButFirst();
+        first.network->handlePacket(linkReportPacket({{secondOrigin, LinkQuality{400, 0.07f}}}, hostAddress()));
+        first.frame(1.0f);
+        std::string console = testing::internal::GetCapturedStdout();
+        testing::internal::CaptureStdout();
+        return console;
+    }
+
     LinkedCopy host{hostOrigin}, first{firstOrigin}, second{secondOrigin};
 };
 
@@ -169,12 +183,7 @@ TEST_F(LinkQualityInASession, AJoinedCopyTellsTheConsoleWhenAnotherCopysLinkTurn
     // The host stops (and with it its reports of a fine link) for the
     // moment this copy judges: less than the two seconds that would make it
     // gone.
-    settleLinks();
-    stopAllButFirst();
-    first.network->handlePacket(linkReportPacket({{secondOrigin, LinkQuality{400, 0.07f}}}, hostAddress()));
-    first.frame(1.0f);
-    const std::string console = testing::internal::GetCapturedStdout();
-    testing::internal::CaptureStdout();
+    const std::string console = poorSpellOfSecond();
     const std::string line =
         "Link to copy " + kit::originText(secondOrigin) + " is poor: " + kit::describe(*first.links().of(secondOrigin));
     EXPECT_NE(console.find(line + "\n"), std::string::npos) << console;
@@ -186,13 +195,8 @@ TEST_F(LinkQualityInASession, ARejoinedCopyJudgesEveryLinkAfresh)
     // A copy told the console that another's link was poor, then joined the
     // session anew while the link was fine again: the fine spell in its new
     // session is a start, not news, and the next poor spell is told again.
-    settleLinks();
-    stopAllButFirst();
-    first.network->handlePacket(linkReportPacket({{secondOrigin, LinkQuality{400, 0.07f}}}, hostAddress()));
-    first.frame(1.0f);
     const std::string poorLine = "Link to copy " + kit::originText(secondOrigin) + " is poor";
-    ASSERT_NE(testing::internal::GetCapturedStdout().find(poorLine), std::string::npos);
-    testing::internal::CaptureStdout();
+    ASSERT_NE(poorSpellOfSecond().find(poorLine), std::string::npos);
 
     host.running = true;
     second.running = true;
@@ -201,12 +205,7 @@ TEST_F(LinkQualityInASession, ARejoinedCopyJudgesEveryLinkAfresh)
         const std::optional<LinkQuality> link = first.links().of(secondOrigin);
         return first.network->migration().roster() && link && !kit::isPoor(*link);
     })) << "the session did not come together again";
-    settleLinks();
-    stopAllButFirst();
-    first.network->handlePacket(linkReportPacket({{secondOrigin, LinkQuality{400, 0.07f}}}, hostAddress()));
-    first.frame(1.0f);
-    const std::string console = testing::internal::GetCapturedStdout();
-    testing::internal::CaptureStdout();
+    const std::string console = poorSpellOfSecond();
     EXPECT_EQ(console.find(kit::originText(secondOrigin) + " is fine"), std::string::npos) << console;
     EXPECT_NE(console.find(poorLine), std::string::npos) << console;
 }
