@@ -14,6 +14,7 @@
 #include "game/match/Timer.h"
 #include "game/match/WatchView.h"
 #include "game/players/PlayerInfo.h"
+#include "game/players/Sides.h"
 #include "game/powerups/InvincibilityPower.h"
 
 #include "support/MatchSession.h"
@@ -161,6 +162,25 @@ TEST_F(Watching, AWatcherPlaysTheHostsRulesNotItsOwn)
         << "the host's word of its match never came";
     EXPECT_TRUE(until([&] { return showsOn(watcher, "Round 3, first to 4"); }))
         << "the watcher plays the host's rounds, from the round it came to";
+}
+
+TEST_F(Watching, AWatcherOfATeamMatchSeesEveryPlayerOnTheHostsSide)
+{
+    tune("tuning.gameWorld.mode", "2", "0");
+    ASSERT_NO_FATAL_FAILURE(playMatch("30"));
+    MatchCopy& host = *copies[0];
+    const auto planes = host.world().getEntities(kit::tagId("plane"))->toVector();
+    ASSERT_EQ(planes.size(), 2u);
+    const std::optional<Side> first = sideOf(host.world(), planes[0].id);
+    const std::optional<Side> second = sideOf(host.world(), planes[1].id);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second) << "two players, one on each side";
+    MatchCopy& watcher = copy(0xC000);
+    comeToWatch(watcher);
+    EXPECT_TRUE(until([&] {
+        return count<PlanePhysics>(watcher.world()) == 2 && sideOf(watcher.world(), planes[0].id) == first &&
+               sideOf(watcher.world(), planes[1].id) == second;
+    })) << "the watcher was never told the players' sides";
 }
 
 TEST_F(Watching, AWatcherThatComesAsTheMatchBeginsHoldsNothingUp)
