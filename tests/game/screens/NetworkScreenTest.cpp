@@ -299,6 +299,25 @@ TEST_F(NetworkScreen, ALongListAtTwiceTheTextSizeShowsFewerLinesAndScrollsToTheC
     EXPECT_FALSE(textOn(widgets::textLayer, "10.0.0.9")->enabled) << "back at the top, the end is out of view";
 }
 
+// In a list that scrolls, every line ends short of the scroll bar, a running
+// match's long line too (its words fitted to the room left of the bar).
+TEST_F(NetworkScreen, InAScrollingListNoLineRunsUnderTheScrollBar)
+{
+    using Running = kit::Announcement::RunningMatch;
+    for (std::uint32_t i = 1; i <= 8; ++i) // and the match: as many as the list takes
+        discovery->servers[at(0x0A000000 + i, 16520)] = {at(0x0A000000 + i, 16520), true};
+    discovery->servers[at(0x0A0000C8, 16521)] = {at(0x0A0000C8, 16521), false, Running{3599, 6}};
+    const TextSize large(200);
+    rebuild();
+    ASSERT_EQ(cursor().count(), 11);
+    const std::vector<glm::vec4> track = platesOn(widgets::pictureLayer);
+    ASSERT_EQ(track.size(), 1u) << "the list scrolls";
+    const std::string match = "10.0.0.200  in a match, 59:59 left, 6 players";
+    ASSERT_NE(textOn(widgets::textLayer, match), nullptr);
+    for (const std::string& words : {std::string("Host a Session"), std::string("10.0.0.8"), match})
+        EXPECT_LT(drawn(*textOn(widgets::textLayer, words)).right, track.front().x) << words;
+}
+
 // At 200 % the help's sentences take more lines than one each, and the
 // panels reach further right to hold the larger words.
 TEST_F(NetworkScreen, AtTwiceTheTextSizeTheHelpTakesMoreLinesAndThePanelsAreWider)
