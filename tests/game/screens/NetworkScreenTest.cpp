@@ -584,6 +584,10 @@ TEST_F(NetworkScreen, AtTwiceTheTextSizeTheFieldShowsTheEndOfALongTextAndBreaksI
     EXPECT_LE(box.right, plate.z - widgets::panelMargin + 1e-4f) << said;
     EXPECT_GE(box.bottom, plate.y) << said;
     EXPECT_GT(box.right, plate.z - 0.2f) << "the first line full: " << said;
+    const kit::Text* help = textOn(widgets::dialogTextLayer, "Enter looks");
+    ASSERT_NE(help, nullptr);
+    EXPECT_NEAR(box.bottom - drawn(*help).bottom, 2 * 0.11f, 1e-4f)
+        << "the help as far under the message's second line as under its one line at 100 %, twice that";
 }
 
 TEST_F(NetworkScreen, WhileTheFieldIsOpenTheMenuBehindItTakesNoKeys)
