@@ -304,7 +304,8 @@ TEST_F(NetworkScreen, ALongListAtTwiceTheTextSizeShowsFewerLinesAndScrollsToTheC
 TEST_F(NetworkScreen, InAScrollingListNoLineRunsUnderTheScrollBar)
 {
     using Running = kit::Announcement::RunningMatch;
-    for (std::uint32_t i = 1; i <= 8; ++i) // and the match: as many as the list takes
+    // Eight sessions and a running match: more lines than the list shows at 200 %.
+    for (std::uint32_t i = 1; i <= 8; ++i)
         discovery->servers[at(0x0A000000 + i, 16520)] = {at(0x0A000000 + i, 16520), true};
     discovery->servers[at(0x0A0000C8, 16521)] = {at(0x0A0000C8, 16521), false, Running{3599, 6}};
     const TextSize large(200);
